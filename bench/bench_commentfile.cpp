@@ -1,0 +1,61 @@
+// Reading and writing a full class: 100 students with 300-character comments.
+#include "document/commentfile.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+CommentDocument fullClass()
+{
+    CommentDocument document;
+    const QString sentence = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整，乐于帮助同学。");
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        QString comment;
+        while (comment.size() < 300)
+            comment += sentence;
+        comment.truncate(150);
+        comment += QStringLiteral("\r\n") + comment.left(148);
+        document.slot(i) = {QStringLiteral("学生%1").arg(i), comment};
+    }
+    return document;
+}
+
+void ReadWriteInMemory(benchmark::State &state)
+{
+    const CommentDocument source = fullClass();
+    QBuffer first;
+    CommentFile::write(&first, source, source.ItemFonts);
+    const QByteArray bytes = first.data();
+    for (auto _ : state) {
+        CommentDocument document;
+        QBuffer in;
+        in.setData(bytes);
+        CommentFile::read(&in, document);
+        QBuffer out;
+        CommentFile::write(&out, document, document.ItemFonts);
+        benchmark::DoNotOptimize(out.data().size());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size() * 2);
+}
+BENCHMARK(ReadWriteInMemory)->Unit(benchmark::kMicrosecond);
+
+void ReadWriteFile(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("class.py");
+    const CommentDocument source = fullClass();
+    CommentFile::write(path, source, source.ItemFonts);
+    for (auto _ : state) {
+        CommentDocument document;
+        CommentFile::read(path, document);
+        CommentFile::write(path, document, document.ItemFonts);
+    }
+}
+BENCHMARK(ReadWriteFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

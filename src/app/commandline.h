@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+/// The program's command line. The options below run without a display; any other text after
+/// the program name is the path of a comment file to open.
+namespace CommandLine {
+
+enum class Action { OpenWindow, Resave, Help, Version };
+
+struct Request
+{
+    Action action = Action::OpenWindow;
+    QString fileToOpen;       ///< for OpenWindow: the arguments joined by single blanks
+    QStringList operands;     ///< for the headless actions
+    QString error;            ///< a headless option with the wrong operands
+};
+
+/// Interprets the arguments after the program name.
+Request parse(const QStringList &arguments);
+
+/// Runs a headless request; returns the process exit code.
+int run(const Request &request, QTextStream &out, QTextStream &err);
+
+/// Reads IN and writes OUT in the current format. 0 on success; 2 when IN was rejected or
+/// could not be read (OUT is not created); 1 when OUT could not be written.
+int resave(const QString &in, const QString &out, QTextStream &err);
+
+} // namespace CommandLine

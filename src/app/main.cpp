@@ -1,0 +1,70 @@
+#include "app/commandline.h"
+#include "app/copyright.h"
+#include "app/mainwindow.h"
+#include "document/appstate.h"
+#include "platform/fontsubstitution.h"
+#include "platform/qtplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QStringList argumentsAfterProgram(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+QString programFolder()
+{
+    QString folder = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The headless options need no display: they run before any window system is touched.
+    const CommandLine::Request request = CommandLine::parse(argumentsAfterProgram(argc, argv));
+    if (request.action != CommandLine::Action::OpenWindow) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return CommandLine::run(request, out, err);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qhsy"));
+    QApplication::setApplicationDisplayName(QStringLiteral("青禾书苑"));
+    QApplication::setApplicationVersion(QStringLiteral(QHSY_VERSION));
+    QtPlatform::installChineseTranslations();
+    FontSubstitution::install();
+
+    const QString folder = programFolder();
+    QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));
+    // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
+    const QString commandLineText = CommandLine::parse(QApplication::arguments().mid(1)).fileToOpen;
+
+    QtPlatform platform;
+    AppState state;
+    std::unique_ptr<MainWindow> mainWindow;
+    copyright splash(state, platform, folder, [&] {
+        mainWindow = std::make_unique<MainWindow>(state, platform);
+        mainWindow->show();
+        mainWindow->load(commandLineText);
+    });
+    QObject::connect(&splash, &copyright::startupFailed, &app, [] { QCoreApplication::exit(1); });
+    splash.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+struct AppState;
+class Platform;
+
+/// What the splash window does before the main window opens: the initial values, the printer
+/// check and the check for the three data files.
+class StartupSequence
+{
+public:
+    static inline const QString ConfiguringText = QStringLiteral("配置系统运行环境...");
+    static inline const QString CheckingFilesText = QStringLiteral("检测必须的系统文件...");
+    static inline const QString OpeningMainText = QStringLiteral("开始引导主界面...");
+    static inline const QString SuccessText = QStringLiteral("成功！");
+    static const QString NoPrinterMessage;
+    static inline const QString MissingFilesMessage =
+        QStringLiteral("必须的系统文件丢失！请重新安装本系统！");
+    /// The data files that must stand in the program folder.
+    static inline const QStringList RequiredFiles = {
+        QStringLiteral("pyk.vxd"), QStringLiteral("printsetup.vxd"), QStringLiteral("normal.pyn")};
+
+    /// The status line's text is passed to setStatus whenever it changes.
+    StartupSequence(AppState &state, Platform &platform, QString programFolder,
+                    std::function<void(const QString &)> setStatus);
+
+    /// Runs every step up to opening the main window. Returns false when a required data file
+    /// is missing (the teacher has been told; the program must end). On success the status
+    /// line reads the text that announces the main window.
+    bool run();
+
+    /// The initial values of every process-wide field.
+    static void setInitialValues(AppState &state, const QString &programFolder);
+
+private:
+    void setStatus(const QString &text);
+    void appendStatus(const QString &text);
+
+    AppState &m_state;
+    Platform &m_platform;
+    QString m_programFolder;
+    std::function<void(const QString &)> m_setStatus;
+    QString m_status;
+};

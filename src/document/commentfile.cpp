@@ -1,0 +1,222 @@
+#include "document/commentfile.h"
+
+#include "document/appstate.h"
+#include "platform/leadingnumber.h"
+#include "platform/platform.h"
+#include "platform/textfile.h"
+
+#include <QIODevice>
+
+#include <cmath>
+
+namespace CommentFile {
+
+namespace {
+
+const QString TeacherKey = QStringLiteral("teacher=");
+const std::array<QString, 3> ItemPrefixes = {
+    QStringLiteral("student"), QStringLiteral("pytext"), QStringLiteral("teacher")};
+const QString NameKey = QStringLiteral("fontname=");
+const QString SizeKey = QStringLiteral("fontsize=");
+const QString BoldKey = QStringLiteral("fontbold=");
+const QString ItalicKey = QStringLiteral("fontitalic=");
+constexpr int HeaderLines = 14;
+
+// The value of a key line: the rest after the key's length. The key text itself is not
+// compared, so a misspelt key still yields its value.
+QString valueAfter(const QString &line, const QString &prefix, const QString &key)
+{
+    return line.mid(prefix.size() + key.size());
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// One-line fields must not carry a CR, which would end the line early and shift every line
+// after it.
+QString oneLine(QString text)
+{
+    return text.replace(u'\r', u' ');
+}
+
+QString escapeMarkers(QString comment, bool *changed)
+{
+    *changed = false;
+    // Replacing can bring a new marker together ("*!*!*"), so repeat until none is left.
+    while (comment.contains(Marker)) {
+        comment.replace(Marker, EscapedMarker);
+        *changed = true;
+    }
+    return comment;
+}
+
+} // namespace
+
+ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
+{
+    const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+    document.clearSlots();
+
+    if (lines.isEmpty() || (lines[0] != Header && lines[0] != OldHeader)
+        || lines.size() < HeaderLines)
+        return {ReadStatus::Rejected, {}};
+
+    document.TeacherSignature = valueAfter(lines[1], {}, TeacherKey);
+    for (int item = 0; item < 3; ++item) {
+        const QString &prefix = ItemPrefixes[std::size_t(item)];
+        const int first = 2 + 4 * item;
+        ItemFont &font = document.ItemFonts[std::size_t(item)];
+        font.fontName = valueAfter(lines[first], prefix, NameKey);
+        font.fontSize = leadingNumber(valueAfter(lines[first + 1], prefix, SizeKey));
+        font.bold = valueAfter(lines[first + 2], prefix, BoldKey) == u"true";
+        font.italic = valueAfter(lines[first + 3], prefix, ItalicKey) == u"true";
+    }
+
+    int slot = 1;
+    for (qsizetype i = HeaderLines; i < lines.size() && slot <= CommentDocument::MaxStudents; ++i) {
+        const QString &line = lines[i];
+        StudentSlot &current = document.slot(slot);
+        if (line == Marker) {
+            if (current.comment.size() > 1)
+                current.comment.chop(2);
+            ++slot;
+        } else if (line.size() > 3 && line.contains(Marker)) {
+            current.name = line.mid(3);
+        } else {
+            current.comment += line;
+            current.comment += TextFile::CrLf;
+        }
+    }
+    return {ReadStatus::Accepted, {}};
+}
+
+ReadOutcome read(QIODevice *device, CommentDocument &document)
+{
+    const TextFile::ReadResult result = TextFile::readAll(device);
+    if (!result.ok)
+        return {ReadStatus::Unreadable, result.error};
+    return parse(result.bytes, document);
+}
+
+ReadOutcome read(const QString &path, CommentDocument &document)
+{
+    const TextFile::ReadResult result = TextFile::readAll(path);
+    if (!result.ok)
+        return {ReadStatus::Unreadable, result.error};
+    return parse(result.bytes, document);
+}
+
+QString formatFontSize(double size)
+{
+    const float single = float(size);
+    if (!std::isfinite(single))
+        return QStringLiteral("0");
+    // Round to 7 significant digits first, then write without an exponent.
+    const double rounded = QString::number(double(single), 'g', 7).toDouble();
+    if (rounded == 0)
+        return QStringLiteral("0");
+    const int exponent = int(std::floor(std::log10(std::fabs(rounded))));
+    QString text = QString::number(rounded, 'f', std::max(0, 6 - exponent));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+QString compose(const CommentDocument &document, const ItemFonts &fonts, QStringList *escaped)
+{
+    QStringList lines;
+    lines.reserve(HeaderLines + 3 * CommentDocument::MaxStudents);
+    lines << Header << TeacherKey + oneLine(document.TeacherSignature);
+    for (int item = 0; item < 3; ++item) {
+        const QString &prefix = ItemPrefixes[std::size_t(item)];
+        const ItemFont &font = fonts[std::size_t(item)];
+        lines << prefix + NameKey + oneLine(font.fontName)
+              << prefix + SizeKey + formatFontSize(font.fontSize)
+              << prefix + BoldKey + boolText(font.bold)
+              << prefix + ItalicKey + boolText(font.italic);
+    }
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        const StudentSlot &slot = document.slot(i);
+        if (slot.name.isEmpty())
+            break;
+        bool changed = false;
+        // The comment is written as it stands: each of its lines becomes one file line.
+        lines << Marker + oneLine(slot.name) << escapeMarkers(slot.comment, &changed) << Marker;
+        if (changed && escaped)
+            escaped->append(slot.name);
+    }
+    return TextFile::joinLines(lines);
+}
+
+WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts)
+{
+    WriteOutcome outcome;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        outcome.error = device->errorString();
+    else if (device->write(bytes) != bytes.size())
+        outcome.error = device->errorString();
+    return outcome;
+}
+
+WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts)
+{
+    WriteOutcome outcome;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    outcome.error = TextFile::saveAtomically(path, bytes);
+    return outcome;
+}
+
+} // namespace CommentFile
+
+QString ReadCommentFile(AppState &state, Platform &platform)
+{
+    const bool readingTemplate = state.CurrentPath.isEmpty();
+    const QString path = readingTemplate ? state.templatePath() : state.CurrentPath;
+
+    const CommentFile::ReadOutcome outcome = CommentFile::read(path, state.Document);
+    switch (outcome.status) {
+    case CommentFile::ReadStatus::Accepted:
+        return {};
+    case CommentFile::ReadStatus::Rejected:
+        platform.messageBox(CommentFile::RejectionMessage, Platform::NoticeTitle, MsgIcon::Critical,
+                            MsgButtons::Ok);
+        break;
+    case CommentFile::ReadStatus::Unreadable:
+        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, outcome.error),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        break;
+    }
+    return QStringLiteral("error");
+}
+
+bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &fonts)
+{
+    const CommentFile::WriteOutcome outcome = CommentFile::write(state.CurrentPath, state.Document, fonts);
+    if (!outcome.ok()) {
+        platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n"
+                                           "原来的文件没有改动，您的修改仍保留在窗口中。")
+                                .arg(state.CurrentPath, outcome.error),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    }
+    if (!outcome.escaped.isEmpty()) {
+        platform.messageBox(QStringLiteral("以下学生的评语中含有本系统的保留标记“%1”，"
+                                           "为保证文件能正确读回，保存时已改写为“%2”：\r\n%3")
+                                .arg(CommentFile::Marker, CommentFile::EscapedMarker,
+                                     outcome.escaped.join(QStringLiteral("、"))),
+                            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    }
+    return true;
+}
+
+bool WriteCommentFile(AppState &state, Platform &platform)
+{
+    return WriteCommentFile(state, platform, state.Document.ItemFonts);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+/// Display and print font of one printed item (student name, comment text or signature).
+struct ItemFont
+{
+    QString fontName = QStringLiteral("宋体");
+    double fontSize = 9;
+    bool bold = false;
+    bool italic = false;
+
+    friend bool operator==(const ItemFont &, const ItemFont &) = default;
+};
+
+/// The three item fonts: index 0 = student name, 1 = comment text, 2 = teacher signature.
+using ItemFonts = std::array<ItemFont, 3>;
+
+/// Index into ItemFonts for each printed item.
+enum class Item { StudentName = 0, CommentText = 1, Signature = 2 };

@@ -1,0 +1,145 @@
+#include "app/commandline.h"
+#include "programfolder.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built program with no display at all.
+Run runProgram(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+} // namespace
+
+class tst_CommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void resave_data();
+    void resave();
+    void resaveRefuses_data();
+    void resaveRefuses();
+    void resaveWriteFailure();
+    void helpAndVersion();
+};
+
+void tst_CommandLine::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+
+    using A = CommandLine::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::OpenWindow) << "";
+    QTest::newRow("a file") << QStringList{"/home/t/一班.py"} << int(A::OpenWindow) << "/home/t/一班.py";
+    QTest::newRow("blanks in the path") << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
+    QTest::newRow("option later is a file name") << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
+    QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
+    QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << "";
+}
+
+void tst_CommandLine::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    const CommandLine::Request request = CommandLine::parse(arguments);
+    QCOMPARE(int(request.action), action);
+    QCOMPARE(request.fileToOpen, file);
+    QVERIFY(request.error.isEmpty());
+}
+
+void tst_CommandLine::resave_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unchanged") << "basic.py" << "basic.py";
+    QTest::newRow("old header upgraded") << "old_header.py" << "basic.py";
+    QTest::newRow("template blocks") << "template_blocks.py" << "template_blocks.expected.py";
+    QTest::newRow("header values") << "font_values.py" << "font_values.expected.py";
+    QTest::newRow("gap in roster") << "gap_in_roster.py" << "gap_in_roster.expected.py";
+    QTest::newRow("trailing empty line") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
+    QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
+}
+
+void tst_CommandLine::resave()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.py");
+    const Run run = runProgram({"--resave", testDataFile(input), out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(fileBytes(out), fileBytes(testDataFile(expected)));
+}
+
+void tst_CommandLine::resaveRefuses_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("too short") << testDataFile("too_short.py") << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("missing") << testDataFile("missing.py") << "无法读取文件";
+}
+
+void tst_CommandLine::resaveRefuses()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.py");
+    const Run run = runProgram({"--resave", input, out});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::resaveWriteFailure()
+{
+    const Run run = runProgram({"--resave", testDataFile("basic.py"), "/proc/qhsy-out.py"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains(QStringLiteral("无法写入文件")));
+}
+
+void tst_CommandLine::helpAndVersion()
+{
+    const Run help = runProgram({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains(u"--resave"));
+    const Run version = runProgram({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.contains(u"1.0"));
+    const Run wrong = runProgram({"--resave", "only-one"});
+    QCOMPARE(wrong.exitCode, 64);
+    QVERIFY(!wrong.err.isEmpty());
+}
+
+QTEST_APPLESS_MAIN(tst_CommandLine)
+#include "tst_commandline.moc"

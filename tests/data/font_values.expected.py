@@ -1,0 +1,14 @@
+°æ±¾=±ê×¼°æv1.0
+teacher=
+studentfontname=·ÂËÎ_GB2312
+studentfontsize=10.5
+studentfontbold=false
+studentfontitalic=true
+pytextfontname=
+pytextfontsize=0
+pytextfontbold=true
+pytextfontitalic=false
+teacherfontname=SimSun
+teacherfontsize=12
+teacherfontbold=false
+teacherfontitalic=false

@@ -1,0 +1,14 @@
+°æ±¾=±ê×¼°æv1.0
+teacher=
+studentfontname=·ÂËÎ_GB2312
+studentfontsize=10.5
+studentfontbold=True
+studentfontitalic=true
+pytextfontname=
+pytextfontsize=
+pytextfontbold=true
+pytextfontitalic=TRUE
+teacherFONTname=SimSun
+teacherfontsize= 1 2 pt
+teacherfontbold=false
+teacherfontitalic=yes

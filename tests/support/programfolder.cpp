@@ -1,0 +1,38 @@
+#include "programfolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+ProgramFolder::ProgramFolder()
+{
+    const QString source = QStringLiteral(QHSY_DATA_DIR);
+    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = m_dir.filePath(QDir(source).relativeFilePath(from));
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::copy(from, to);
+    }
+}
+
+QString ProgramFolder::path() const
+{
+    return m_dir.path() + u'/';
+}
+
+bool ProgramFolder::remove(const QString &name) const
+{
+    return QFile::remove(file(name));
+}
+
+QString testDataFile(const QString &name)
+{
+    return QStringLiteral(QHSY_TEST_DATA_DIR "/") + name;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

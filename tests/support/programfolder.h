@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+/// A temporary program folder holding a copy of the shipped data files, so that a test can
+/// change or remove them freely.
+class ProgramFolder
+{
+public:
+    ProgramFolder();
+
+    bool isValid() const { return m_dir.isValid(); }
+    /// The folder, ending with "/".
+    QString path() const;
+    /// A file inside the folder.
+    QString file(const QString &name) const { return path() + name; }
+    bool remove(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+/// A file of tests/data.
+QString testDataFile(const QString &name);
+
+/// The bytes of a file, or an empty array when it cannot be read.
+QByteArray fileBytes(const QString &path);

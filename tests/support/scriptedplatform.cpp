@@ -1,0 +1,142 @@
+#include "scriptedplatform.h"
+
+namespace {
+
+const char *kindName(ShownDialog::Kind kind)
+{
+    switch (kind) {
+    case ShownDialog::Message: return "message box";
+    case ShownDialog::Input: return "input box";
+    case ShownDialog::OpenFile: return "open dialog";
+    case ShownDialog::SaveFile: return "save dialog";
+    case ShownDialog::Font: return "font chooser";
+    }
+    return "dialog";
+}
+
+} // namespace
+
+void ScriptedPlatform::expectMessage(MsgAnswer answer)
+{
+    m_answers.append({ShownDialog::Message, QVariant::fromValue(int(answer))});
+}
+
+void ScriptedPlatform::expectInput(const QString &answer)
+{
+    m_answers.append({ShownDialog::Input, answer});
+}
+
+void ScriptedPlatform::expectOpenFile(const QString &answer)
+{
+    m_answers.append({ShownDialog::OpenFile, answer});
+}
+
+void ScriptedPlatform::expectSaveFile(const QString &answer)
+{
+    m_answers.append({ShownDialog::SaveFile, answer});
+}
+
+void ScriptedPlatform::expectFont(const ItemFont &answer)
+{
+    m_answers.append({ShownDialog::Font,
+                      QVariantList{answer.fontName, answer.fontSize, answer.bold, answer.italic}});
+}
+
+bool ScriptedPlatform::finished(QString *why) const
+{
+    QStringList reasons = problems;
+    for (const Answer &answer : m_answers)
+        reasons << QStringLiteral("expected %1 never shown").arg(QLatin1String(kindName(answer.kind)));
+    if (why)
+        *why = reasons.join(QStringLiteral("; "));
+    return reasons.isEmpty();
+}
+
+QStringList ScriptedPlatform::messageTexts() const
+{
+    QStringList texts;
+    for (const ShownDialog &dialog : shown) {
+        if (dialog.kind == ShownDialog::Message)
+            texts << dialog.text;
+    }
+    return texts;
+}
+
+QVariant ScriptedPlatform::take(const ShownDialog &dialog)
+{
+    shown.append(dialog);
+    if (m_answers.isEmpty() || m_answers.first().kind != dialog.kind) {
+        problems << QStringLiteral("unexpected %1: \"%2\" (title \"%3\")")
+                        .arg(QLatin1String(kindName(dialog.kind)), dialog.text, dialog.title);
+        return {};
+    }
+    return m_answers.takeFirst().value;
+}
+
+MsgAnswer ScriptedPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon,
+                                       MsgButtons buttons)
+{
+    const QVariant answer = take({ShownDialog::Message, text, title, icon, buttons});
+    if (!answer.isValid())
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    return MsgAnswer(answer.toInt());
+}
+
+QString ScriptedPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    Q_UNUSED(defaultText);
+    return take({ShownDialog::Input, prompt, title}).toString();
+}
+
+QString ScriptedPlatform::openFileName(const QString &filter)
+{
+    return take({ShownDialog::OpenFile, filter, {}}).toString();
+}
+
+QString ScriptedPlatform::saveFileName(const QString &filter)
+{
+    return take({ShownDialog::SaveFile, filter, {}}).toString();
+}
+
+ItemFont ScriptedPlatform::chooseFont(const ItemFont &preset)
+{
+    const QVariant answer = take({ShownDialog::Font, preset.fontName, {}});
+    if (!answer.isValid())
+        return preset;
+    const QVariantList values = answer.toList();
+    return {values[0].toString(), values[1].toDouble(), values[2].toBool(), values[3].toBool()};
+}
+
+QString ScriptedPlatform::clipboardText()
+{
+    return clipboard;
+}
+
+void ScriptedPlatform::setClipboardText(const QString &text)
+{
+    clipboard = text;
+}
+
+bool ScriptedPlatform::openWithDefaultViewer(const QString &path)
+{
+    openedInViewer << path;
+    return true;
+}
+
+bool ScriptedPlatform::startWordProcessor(const QString &documentPath, QString *error)
+{
+    wordProcessorDocuments << documentPath;
+    if (!wordProcessorStarts && error)
+        *error = QStringLiteral("not installed");
+    return wordProcessorStarts;
+}
+
+bool ScriptedPlatform::printerInstalled()
+{
+    return printerAvailable;
+}
+
+void ScriptedPlatform::setPrinterSetting(int value)
+{
+    printerSettings << value;
+}

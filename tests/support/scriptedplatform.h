@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+/// One dialog the program showed, as the teacher would have seen it.
+struct ShownDialog
+{
+    enum Kind { Message, Input, OpenFile, SaveFile, Font };
+    Kind kind = Message;
+    QString text;     ///< message or prompt; the filter for file dialogs
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+};
+
+/// The platform seam for tests: answers every dialog from a queue the test fills beforehand,
+/// records what was shown, and notes every dialog the test did not expect.
+class ScriptedPlatform : public Platform
+{
+public:
+    // Scripting the teacher's answers, in the order the dialogs will come.
+    void expectMessage(MsgAnswer answer = MsgAnswer::Ok);
+    void expectInput(const QString &answer);
+    void expectOpenFile(const QString &answer);
+    void expectSaveFile(const QString &answer);
+    void expectFont(const ItemFont &answer);
+
+    /// Everything shown so far.
+    QList<ShownDialog> shown;
+    /// Problems: dialogs nobody expected, or expected of another kind.
+    QStringList problems;
+
+    /// True when every scripted answer was used and nothing unexpected was shown; otherwise
+    /// *why says what went wrong.
+    bool finished(QString *why = nullptr) const;
+
+    /// Texts of the message boxes shown, in order.
+    QStringList messageTexts() const;
+
+    // The rest of the desktop, as the test sets it.
+    bool printerAvailable = true;
+    QList<int> printerSettings;     ///< every value setPrinterSetting received
+    QString clipboard;
+    QStringList openedInViewer;
+    QStringList wordProcessorDocuments;
+    bool wordProcessorStarts = true;
+
+    MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
+                         MsgButtons buttons) override;
+    QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString openFileName(const QString &filter) override;
+    QString saveFileName(const QString &filter) override;
+    ItemFont chooseFont(const ItemFont &preset) override;
+    QString clipboardText() override;
+    void setClipboardText(const QString &text) override;
+    bool openWithDefaultViewer(const QString &path) override;
+    bool startWordProcessor(const QString &documentPath, QString *error) override;
+    bool printerInstalled() override;
+    void setPrinterSetting(int value) override;
+
+private:
+    struct Answer
+    {
+        ShownDialog::Kind kind;
+        QVariant value;
+    };
+    QVariant take(const ShownDialog &dialog);
+
+    QList<Answer> m_answers;
+};
+
+/// Fails the current test when the platform saw something unexpected or has answers left.
+#define QHSY_VERIFY_DIALOGS(platform)                                                          \
+    do {                                                                                       \
+        QString why_;                                                                          \
+        QVERIFY2((platform).finished(&why_), qPrintable(why_));                                \
+    } while (false)

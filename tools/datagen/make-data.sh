@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds the program's shipped text data files from their UTF-8 sources:
+#
+#   tools/datagen/pyk.txt         -> data/pyk.vxd          (GB18030, CR LF)
+#   tools/datagen/printsetup.txt  -> data/printsetup.vxd   (GB18030, CR LF)
+#   tools/datagen/indexhelp.htm   -> data/help/indexhelp.htm (UTF-8, CR LF)
+#
+# Needs only bash, awk, sed and iconv. Running it again gives the same bytes.
+# Every generated line, the last one included, ends with exactly one CR LF.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+out="$root/data"
+mkdir -p "$out/help"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+fail() { echo "make-data: $*" >&2; exit 1; }
+
+# Normalise a UTF-8 source: drop CRs, make sure the last line has a newline.
+normalise() { sed -e 's/\r$//' -e '$a\' "$1"; }
+
+# LF text on stdin -> CR LF text on stdout.
+crlf() { sed -e 's/$/\r/'; }
+
+# Text must survive a round trip through GBK (the code page the files are read in).
+check_gbk() {
+    iconv -f UTF-8 -t GBK "$1" > /dev/null 2>&1 || fail "$2 holds a character that GBK cannot encode"
+}
+
+# ---------------------------------------------------------------- pyk.vxd
+# Source: "@name" opens a category, "+好" / "+中" / "+差" open its sections
+# (in this order), every other non-empty, non-# line is one comment.
+normalise "$here/pyk.txt" | awk -v TAB='\t' '
+    function die(msg) { printf("make-data: pyk.txt line %d: %s\n", NR, msg) > "/dev/stderr"; bad = 1; exit 1 }
+    function close_cat() {
+        if (cat == "") return
+        if (nsec != 3) die("category " cat " needs the sections 好, 中, 差")
+        for (k = 1; k <= 3; k++) if (cnt[k] < 6) die("category " cat " has fewer than 6 comments under " L[k])
+    }
+    BEGIN { L[1] = "好"; L[2] = "中"; L[3] = "差"; cat = "" }
+    /^[ \t]*$/ || /^#/ { next }
+    {
+        sub(/^[ \t]+/, ""); sub(/[ \t]+$/, "")
+        if ($0 ~ /\*!\*/) die("no line may contain *!*")
+    }
+    /^@/ {
+        close_cat()
+        cat = substr($0, 2)
+        if (cat == "") die("empty category name")
+        if (cat in seen_cat) die("duplicate category " cat)
+        seen_cat[cat] = 1; names[++ncat] = cat
+        nsec = 0; cnt[1] = cnt[2] = cnt[3] = 0
+        print "*!*类别之" cat
+        next
+    }
+    /^\+/ {
+        if (cat == "") die("section before any category")
+        if (substr($0, 2) != L[nsec + 1]) die("expected section +" L[nsec + 1])
+        nsec++
+        print TAB "*!*" cat L[nsec]
+        next
+    }
+    {
+        if (nsec == 0) die("comment outside a section")
+        if ($0 in seen_c) die("duplicate comment: " $0)
+        seen_c[$0] = 1; cnt[nsec]++
+        print TAB TAB $0
+    }
+    END {
+        if (bad) exit 1
+        close_cat()
+        if (bad) exit 1
+        if (ncat < 1) die("no categories")
+        # A category name must not be the start of another one.
+        for (i = 1; i <= ncat; i++) for (j = 1; j <= ncat; j++)
+            if (i != j && index(names[j], names[i]) == 1) die("category " names[i] " is a prefix of " names[j])
+    }
+' > "$tmp/pyk.utf8" || fail "pyk.txt is not valid"
+
+check_gbk "$tmp/pyk.utf8" pyk.txt
+crlf < "$tmp/pyk.utf8" | iconv -f UTF-8 -t GB18030 > "$tmp/pyk.vxd"
+mv -f "$tmp/pyk.vxd" "$out/pyk.vxd"
+
+# --------------------------------------------------------- printsetup.vxd
+# Source lines starting with # are notes for the author and are left out;
+# everything else is copied as it stands. Each block is checked for its
+# thirteen lines in the fixed key order.
+normalise "$here/printsetup.txt" | sed -e '/^#/d' > "$tmp/ps.utf8"
+awk '
+    function die(msg) { printf("make-data: printsetup.txt block %d: %s\n", nb, msg) > "/dev/stderr"; bad = 1; exit 1 }
+    BEGIN {
+        split("paperheight paperwidth studentleft studenttop pytextleft pytexttop pytextheight pytextwidth pytextjuli teacherleft teachertop", K, " ")
+        state = 0; nb = 0
+    }
+    state == 0 && /^$/ { next }
+    state == 0 {
+        nb++
+        if ($0 !~ /^name=./) die("block must start with name=")
+        state = 1; next
+    }
+    state >= 1 && state <= 11 {
+        if (index($0, K[state] "=") != 1 || length($0) == length(K[state]) + 1) die("expected " K[state] "=<value>, got " $0)
+        state++; next
+    }
+    state == 12 {
+        if ($0 != "*!*") die("block must end with *!*")
+        state = 0; next
+    }
+    END {
+        if (bad) exit 1
+        if (state != 0) die("unfinished block")
+        if (nb < 1) { nb = 1; die("no scheme") }
+    }
+' "$tmp/ps.utf8" || fail "printsetup.txt is not valid"
+
+check_gbk "$tmp/ps.utf8" printsetup.txt
+crlf < "$tmp/ps.utf8" | iconv -f UTF-8 -t GB18030 > "$tmp/printsetup.vxd"
+mv -f "$tmp/printsetup.vxd" "$out/printsetup.vxd"
+
+# ------------------------------------------------------ help/indexhelp.htm
+normalise "$here/indexhelp.htm" > "$tmp/help.utf8"
+iconv -f UTF-8 -t UTF-8 "$tmp/help.utf8" > /dev/null || fail "indexhelp.htm is not valid UTF-8"
+crlf < "$tmp/help.utf8" > "$tmp/indexhelp.htm"
+mv -f "$tmp/indexhelp.htm" "$out/help/indexhelp.htm"
+
+echo "make-data: wrote data/pyk.vxd, data/printsetup.vxd, data/help/indexhelp.htm"
