@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 bool copyright::StartupDone = false;
 
@@ -50,6 +51,13 @@ copyright::copyright(AppState &state, Platform &platform, QString programFolder,
     auto *inner = new QVBoxLayout(shape);
     inner->setContentsMargins(24, 20, 24, 20);
     inner->addStretch();
+    const QPixmap icon(m_programFolder + QStringLiteral("qhsy.png"));
+    if (!icon.isNull()) {
+        auto *picture = new QLabel(shape);
+        picture->setPixmap(icon.scaled(56, 56, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        picture->setAlignment(Qt::AlignCenter);
+        inner->addWidget(picture);
+    }
     inner->addWidget(product);
     inner->addWidget(english);
     auto *line = new QHBoxLayout;
@@ -67,7 +75,7 @@ copyright::copyright(AppState &state, Platform &platform, QString programFolder,
     outer->setContentsMargins(12, 12, 12, 8);
     outer->addWidget(shape, 1);
     outer->addWidget(m_doing);
-    setFixedSize(400, 240);
+    setFixedSize(400, 280);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -91,6 +99,13 @@ void copyright::Form_GotFocus()
         m_doing->clear();
         return;
     }
+    // Show the window's content before the checks run, since they may block on a message.
+    QWindow *window = windowHandle();
+    if (window && !window->isExposed() && m_exposeRetries++ < 50) {
+        QTimer::singleShot(20, this, &copyright::Form_GotFocus);
+        return;
+    }
+    repaint();
     StartupDone = true;
     StartupSequence sequence(m_state, m_platform, m_programFolder,
                              [this](const QString &text) { m_doing->setText(text); m_doing->repaint(); });

@@ -44,4 +44,5 @@ private:
     std::function<void()> m_openMain;
     QLabel *m_doing = nullptr;
     QTimer *m_timer = nullptr;
+    int m_exposeRetries = 0;
 };

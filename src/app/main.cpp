@@ -50,6 +50,10 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(QHSY_VERSION));
     QtPlatform::installChineseTranslations();
     FontSubstitution::install();
+    // The interface is Chinese: prefer a CJK sans-serif face for menus, labels and dialogs.
+    QFont uiFont = QApplication::font();
+    uiFont.setFamilies({QStringLiteral("Noto Sans CJK SC"), uiFont.family()});
+    QApplication::setFont(uiFont);
 
     const QString folder = programFolder();
     QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));

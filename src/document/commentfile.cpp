@@ -24,9 +24,9 @@ constexpr int HeaderLines = 14;
 
 // The value of a key line: the rest after the key's length. The key text itself is not
 // compared, so a misspelt key still yields its value.
-QString valueAfter(const QString &line, const QString &prefix, const QString &key)
+QString valueAfter(QStringView line, const QString &prefix, const QString &key)
 {
-    return line.mid(prefix.size() + key.size());
+    return line.mid(std::min(line.size(), prefix.size() + key.size())).toString();
 }
 
 QString boolText(bool value)
@@ -56,7 +56,8 @@ QString escapeMarkers(QString comment, bool *changed)
 
 ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
 {
-    const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+    const QString text = TextFile::decode(bytes);
+    const QList<QStringView> lines = TextFile::splitLineViews(text);
     document.clearSlots();
 
     if (lines.isEmpty() || (lines[0] != Header && lines[0] != OldHeader)
@@ -76,14 +77,14 @@ ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
 
     int slot = 1;
     for (qsizetype i = HeaderLines; i < lines.size() && slot <= CommentDocument::MaxStudents; ++i) {
-        const QString &line = lines[i];
+        const QStringView line = lines[i];
         StudentSlot &current = document.slot(slot);
         if (line == Marker) {
             if (current.comment.size() > 1)
                 current.comment.chop(2);
             ++slot;
         } else if (line.size() > 3 && line.contains(Marker)) {
-            current.name = line.mid(3);
+            current.name = line.mid(3).toString();
         } else {
             current.comment += line;
             current.comment += TextFile::CrLf;
@@ -130,28 +131,40 @@ QString formatFontSize(double size)
 
 QString compose(const CommentDocument &document, const ItemFonts &fonts, QStringList *escaped)
 {
-    QStringList lines;
-    lines.reserve(HeaderLines + 3 * CommentDocument::MaxStudents);
-    lines << Header << TeacherKey + oneLine(document.TeacherSignature);
+    QString text;
+    qsizetype size = 1024;
+    for (int i = 1; i <= CommentDocument::MaxStudents && !document.slot(i).name.isEmpty(); ++i)
+        size += document.slot(i).name.size() + document.slot(i).comment.size() + 16;
+    text.reserve(size);
+    const auto line = [&text](QStringView first, QStringView second = {}) {
+        text += first;
+        text += second;
+        text += TextFile::CrLf;
+    };
+
+    line(Header);
+    line(TeacherKey, oneLine(document.TeacherSignature));
     for (int item = 0; item < 3; ++item) {
         const QString &prefix = ItemPrefixes[std::size_t(item)];
         const ItemFont &font = fonts[std::size_t(item)];
-        lines << prefix + NameKey + oneLine(font.fontName)
-              << prefix + SizeKey + formatFontSize(font.fontSize)
-              << prefix + BoldKey + boolText(font.bold)
-              << prefix + ItalicKey + boolText(font.italic);
+        line(prefix + NameKey, oneLine(font.fontName));
+        line(prefix + SizeKey, formatFontSize(font.fontSize));
+        line(prefix + BoldKey, boolText(font.bold));
+        line(prefix + ItalicKey, boolText(font.italic));
     }
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
         const StudentSlot &slot = document.slot(i);
         if (slot.name.isEmpty())
             break;
         bool changed = false;
+        line(Marker, oneLine(slot.name));
         // The comment is written as it stands: each of its lines becomes one file line.
-        lines << Marker + oneLine(slot.name) << escapeMarkers(slot.comment, &changed) << Marker;
+        line(escapeMarkers(slot.comment, &changed));
+        line(Marker);
         if (changed && escaped)
             escaped->append(slot.name);
     }
-    return TextFile::joinLines(lines);
+    return text;
 }
 
 WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts)

@@ -6,6 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace TextFile {
 
 static const char *const FileEncoding = "GB18030";
@@ -24,21 +27,31 @@ QByteArray encode(QStringView text)
     return encoder(text);
 }
 
-QStringList splitLines(QStringView text)
+QList<QStringView> splitLineViews(QStringView text)
 {
-    QStringList lines;
+    QList<QStringView> lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (text[i] != u'\r')
             continue;
-        lines.append(text.mid(start, i - start).toString());
+        lines.append(text.mid(start, i - start));
         if (i + 1 < n && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append(text.mid(start).toString());
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QStringList splitLines(QStringView text)
+{
+    QStringList lines;
+    const QList<QStringView> views = splitLineViews(text);
+    lines.reserve(views.size());
+    for (QStringView line : views)
+        lines.append(line.toString());
     return lines;
 }
 
@@ -116,6 +129,18 @@ QString saveAtomically(const QString &path, const QByteArray &bytes)
         return file.errorString();
     if (file.write(bytes) != bytes.size()) {
         const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    // Put the bytes on the disk before the new file replaces the old one, so that even a power
+    // cut leaves either the old or the new file, never an empty one.
+    if (!file.flush()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (::fsync(file.handle()) != 0) {
+        const QString error = qt_error_string(errno);
         file.cancelWriting();
         return error;
     }

@@ -27,6 +27,9 @@ QByteArray encode(QStringView text);
 /// the end of the text ends the last line (no empty line is made after a final line break).
 QStringList splitLines(QStringView text);
 
+/// The same lines as views into the text (valid while the text lives), without copying them.
+QList<QStringView> splitLineViews(QStringView text);
+
 /// Joins lines, each followed by CR LF.
 QString joinLines(const QStringList &lines);
 

@@ -1,0 +1,24 @@
+// Feeds arbitrary bytes to the comment-file reader. Whatever it accepts must write out to a
+// file that reads back to the same document text: saving twice never changes a file.
+#include "document/commentfile.h"
+#include "platform/textfile.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    CommentDocument document;
+    if (CommentFile::parse(bytes, document).status != CommentFile::ReadStatus::Accepted)
+        return 0;
+
+    const QString written = CommentFile::compose(document, document.ItemFonts);
+    CommentDocument again;
+    if (CommentFile::parse(TextFile::encode(written), again).status != CommentFile::ReadStatus::Accepted)
+        std::abort();
+    if (CommentFile::compose(again, again.ItemFonts) != written)
+        std::abort();
+    return 0;
+}
