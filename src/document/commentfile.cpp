@@ -22,11 +22,22 @@ const QString BoldKey = QStringLiteral("fontbold=");
 const QString ItalicKey = QStringLiteral("fontitalic=");
 constexpr int HeaderLines = 14;
 
+// The text of a line after its first n characters. When the cut falls inside a character
+// written as a surrogate pair, the dangling half is dropped too: alone it is no character and
+// could not be written back.
+QString textAfter(QStringView line, qsizetype n)
+{
+    n = std::min(line.size(), n);
+    if (n > 0 && n < line.size() && line[n].isLowSurrogate() && line[n - 1].isHighSurrogate())
+        ++n;
+    return line.mid(n).toString();
+}
+
 // The value of a key line: the rest after the key's length. The key text itself is not
 // compared, so a misspelt key still yields its value.
 QString valueAfter(QStringView line, const QString &prefix, const QString &key)
 {
-    return line.mid(std::min(line.size(), prefix.size() + key.size())).toString();
+    return textAfter(line, prefix.size() + key.size());
 }
 
 QString boolText(bool value)
@@ -84,7 +95,7 @@ ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
                 current.comment.chop(2);
             ++slot;
         } else if (line.size() > 3 && line.contains(Marker)) {
-            current.name = line.mid(3).toString();
+            current.name = textAfter(line, 3);
         } else {
             current.comment += line;
             current.comment += TextFile::CrLf;

@@ -77,6 +77,7 @@ private slots:
     void fontSize();
     void hostileInputs_data();
     void hostileInputs();
+    void cutInsideSurrogatePair();
 
     // With the application state and the platform.
     void templateReadLeavesPathEmpty();
@@ -358,6 +359,20 @@ void tst_CommentFile::hostileInputs()
     const CommentDocument doc = readBytes(bytes);
     QCOMPARE(doc.studentCount(), students);
     // What is written reads back to the same file.
+    const QByteArray written = writeToBytes(doc);
+    QCOMPARE(writeToBytes(readBytes(written)), written);
+}
+
+// Keys and the name marker are cut off by length; a character outside the BMP straddling the
+// cut must not leave half a character behind, which could not be written back.
+void tst_CommentFile::cutInsideSurrogatePair()
+{
+    QString text = TextFile::decode(fileBytes(testDataFile("basic.py")));
+    text.replace(QStringLiteral("pytextfontname=宋体"), QStringLiteral("pytextfontnam𠮷宋体"));
+    text.replace(QStringLiteral("*!*李四"), QStringLiteral("*!𠮷李四*!*"));
+    const CommentDocument doc = readBytes(TextFile::encode(text));
+    QCOMPARE(doc.ItemFonts[1].fontName, QStringLiteral("宋体"));
+    QCOMPARE(doc.slot(2).name, QStringLiteral("李四*!*"));
     const QByteArray written = writeToBytes(doc);
     QCOMPARE(writeToBytes(readBytes(written)), written);
 }

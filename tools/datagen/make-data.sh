@@ -3,16 +3,16 @@
 #
 #   tools/datagen/pyk.txt         -> data/pyk.vxd          (GB18030, CR LF)
 #   tools/datagen/printsetup.txt  -> data/printsetup.vxd   (GB18030, CR LF)
-#   tools/datagen/indexhelp.htm   -> data/help/indexhelp.htm (UTF-8, CR LF)
 #
 # Needs only bash, awk, sed and iconv. Running it again gives the same bytes.
 # Every generated line, the last one included, ends with exactly one CR LF.
+# The help page data/help/indexhelp.htm is edited in place: it is UTF-8 HTML already.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 out="$root/data"
-mkdir -p "$out/help"
+mkdir -p "$out"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -120,10 +120,5 @@ check_gbk "$tmp/ps.utf8" printsetup.txt
 crlf < "$tmp/ps.utf8" | iconv -f UTF-8 -t GB18030 > "$tmp/printsetup.vxd"
 mv -f "$tmp/printsetup.vxd" "$out/printsetup.vxd"
 
-# ------------------------------------------------------ help/indexhelp.htm
-normalise "$here/indexhelp.htm" > "$tmp/help.utf8"
-iconv -f UTF-8 -t UTF-8 "$tmp/help.utf8" > /dev/null || fail "indexhelp.htm is not valid UTF-8"
-crlf < "$tmp/help.utf8" > "$tmp/indexhelp.htm"
-mv -f "$tmp/indexhelp.htm" "$out/help/indexhelp.htm"
 
-echo "make-data: wrote data/pyk.vxd, data/printsetup.vxd, data/help/indexhelp.htm"
+echo "make-data: wrote data/pyk.vxd, data/printsetup.vxd"
