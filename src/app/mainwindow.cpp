@@ -1,61 +1,389 @@
 #include "app/mainwindow.h"
 
+#include "app/copyright.h"
 #include "document/appstate.h"
-#include "document/commentfile.h"
+#include "editor/pyedit.h"
+#include "editor/stds.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
 
-#include <QFileInfo>
+#include <QCloseEvent>
 #include <QIcon>
-#include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
-#include <QStatusBar>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QToolBar>
+
+namespace {
+
+// The student list keeps its design client width.
+constexpr int StudentListWidth = 1215;
+
+// Menu items and toolbar buttons that follow whether a document with students is open.
+const QStringList DocumentCommands = {"save", "saveas", "close", "setup", "privew", "print1",
+                                      "cut", "copy", "paste"};
+
+} // namespace
 
 MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
     , m_platform(platform)
+    , m_lifecycle(state, platform, *this)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(Caption);
     setWindowIcon(QIcon(m_state.ProgramFolder + QStringLiteral("qhsy.png")));
     m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
-    m_documentLabel = new QLabel(this);
-    statusBar()->addWidget(m_documentLabel, 1);
-    resize(1024, 720);
+    createMenus();
+    createToolbar();
+    setDocumentCommandsEnabled(false);
+    resize(1100, 780);
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::px(double twips) const
+{
+    return Twips::toPixels(twips, logicalDpiY());
+}
+
+QAction *MainWindow::addItem(QMenu *menu, const QString &name, const QString &caption, bool built)
+{
+    if (caption == u"-") {
+        QAction *separator = menu->addSeparator();
+        separator->setObjectName(name);
+        return separator;
+    }
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    // Commands that are not built yet stay visible but can never be enabled.
+    item->setProperty("built", built);
+    item->setEnabled(built);
+    return item;
+}
+
+QAction *MainWindow::action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+void MainWindow::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->setObjectName(QStringLiteral("file"));
+    connect(addItem(file, "new", "新建(&N)", true), &QAction::triggered, this, [this] { m_lifecycle.NewDocument(); });
+    connect(addItem(file, "open", "打开(&O)...", true), &QAction::triggered, this, [this] { m_lifecycle.OpenDocument(); });
+    connect(addItem(file, "save", "保存(&S)", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocument(); });
+    connect(addItem(file, "saveas", "另存为(&A)...", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocumentAs(); });
+    connect(addItem(file, "close", "关闭(&C)", true), &QAction::triggered, this, [this] { m_lifecycle.closeDocument(); });
+    action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addItem(file, "f1", "-", false);
+    addItem(file, "out", "用Word打开(&Y)", false);
+    addItem(file, "totext", "导出到文本文件(&D)...", false);
+    addItem(file, "f2", "-", false);
+    addItem(file, "setup", "打印设置(&S)...", false);
+    addItem(file, "privew", "打印预览(&V)", false);
+    addItem(file, "print1", "打印(&P)...", false);
+    addItem(file, "f3", "-", false);
+    connect(addItem(file, "exit", "退出(&E)", true), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    edit->setObjectName(QStringLiteral("edit"));
+    addItem(edit, "cut", "剪切(&X)", false);
+    addItem(edit, "copy", "复制(&C)", false);
+    addItem(edit, "paste", "粘贴(&P)", false);
+    addItem(edit, "eg1", "-", false);
+    addItem(edit, "delstudent", "删除当前学生(&D)", false);
+    addItem(edit, "delall", "删除所有学生(&A)", false);
+    addItem(edit, "renamestudent", "重命名当前学生(&R)...", false);
+    addItem(edit, "defaultstudent", "将当前学生列表设为默认(&J)", false);
+
+    QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
+    pingyu->setObjectName(QStringLiteral("pingyu"));
+    addItem(pingyu, "addlb", "添加类别(&A)", false);
+    addItem(pingyu, "dellb", "删除类别(&D)", false);
+    addItem(pingyu, "editlb", "编辑类别(&E)", false);
+    addItem(pingyu, "ggggg", "-", false);
+    addItem(pingyu, "addpy", "添加评语内容(&N)", false);
+    addItem(pingyu, "delpy", "删除评语内容(&P)", false);
+    addItem(pingyu, "editpy", "编辑评语内容(&Y)", false);
+    addItem(pingyu, "pldr", "批量导入评语内容(&L)...", false);
+    addItem(pingyu, "gggg1", "-", false);
+    addItem(pingyu, "setop", "添加选定内容到评语库(&S)", false);
+
+    QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+    see->setObjectName(QStringLiteral("see"));
+    QAction *studentItem = addItem(see, "student", "学生列表(&S)", true);
+    studentItem->setCheckable(true);
+    connect(studentItem, &QAction::triggered, this, &MainWindow::toggleStudentList);
+    addItem(see, "pyzy", "评语资源库(&P)", false)->setCheckable(true);
+
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+    tools->setObjectName(QStringLiteral("tools"));
+    addItem(tools, "input", "导入学生名单(&D)...", false);
+    addItem(tools, "teacher", "设置教师签名(&S)...", false);
+    addItem(tools, "tongji", "统计工作进度(&T)...", false);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->setObjectName(QStringLiteral("help"));
+    connect(addItem(help, "zhuti", "帮助主题(&H)...", true), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addItem(help, "zuozhe", "关于(&G)...", true), &QAction::triggered, this, &MainWindow::showAbout);
+
+    // The two pop-up menus are not on the menu bar; the child windows show them.
+    m_kstudent = new QMenu(QStringLiteral("学生"), this);
+    m_kstudent->setObjectName(QStringLiteral("kstudent"));
+    addItem(m_kstudent, "s_delete", "从当前文件中删除(&D)", false);
+    addItem(m_kstudent, "s_rename", "改名(&E)...", false);
+    addItem(m_kstudent, "s_font", "字体(&F)...", false);
+    addItem(m_kstudent, "s_g1", "-", false);
+    addItem(m_kstudent, "s_add", "添加(&A)...", false);
+    addItem(m_kstudent, "s_input", "批量导入(&I)...", false);
+    addItem(m_kstudent, "s_delall", "全部删除(&C)", false);
+    addItem(m_kstudent, "s_setup", "设为默认(&S)", false);
+
+    m_kpingyu = new QMenu(QStringLiteral("评语"), this);
+    m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
+    addItem(m_kpingyu, "kpxiugai", "修改(&E)", false);
+    addItem(m_kpingyu, "kpshanchu", "删除(&D)", false);
+    addItem(m_kpingyu, "kptianjia", "添加(&A)", false);
+    addItem(m_kpingyu, "gg1", "-", false);
+    addItem(m_kpingyu, "ktianjia", "添加当前所选(&A)", false);
+    addItem(m_kpingyu, "kpltj", "批量添加评语内容(&L)...", false);
+}
+
+void MainWindow::createToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("工具栏"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    struct Button { const char *key; const char *tip; const char *item; };
+    const Button buttons[] = {
+        {"new", "新建", "new"}, {"open", "打开", "open"}, {"save", "保存", "save"}, {nullptr, nullptr, nullptr},
+        {"cut", "剪切", "cut"}, {"copy", "复制", "copy"}, {"paste", "粘贴", "paste"}, {nullptr, nullptr, nullptr},
+        {"privew", "打印预览", "privew"}, {"print", "打印", "print1"},
+    };
+    for (const Button &button : buttons) {
+        if (!button.key) {
+            m_toolbar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(button.key);
+        QAction *item = action(QString::fromLatin1(button.item));
+        QAction *tool = m_toolbar->addAction(
+            QIcon(m_state.ProgramFolder + QStringLiteral("toolbar/%1.png").arg(key)), QString::fromUtf8(button.tip));
+        tool->setObjectName(QStringLiteral("Toolbar1_") + key);
+        tool->setProperty("key", key);
+        tool->setProperty("built", item->property("built"));
+        tool->setEnabled(item->isEnabled());
+    }
+    connect(m_toolbar, &QToolBar::actionTriggered, this, &MainWindow::toolbarClicked);
+}
+
+void MainWindow::toolbarClicked(QAction *button)
+{
+    // Dispatched by the button's key, not by its place on the bar.
+    const QString key = button->property("key").toString();
+    QAction *item = action(key == u"print" ? QStringLiteral("print1") : key);
+    if (item && item->isEnabled())
+        item->trigger();
+}
+
+void MainWindow::setDocumentCommandsEnabled(bool enabled)
+{
+    for (const QString &name : DocumentCommands) {
+        QAction *item = action(name);
+        item->setEnabled(enabled && item->property("built").toBool());
+    }
+    for (const char *key : {"save", "cut", "copy", "paste", "privew", "print"}) {
+        QAction *tool = action(QStringLiteral("Toolbar1_") + QString::fromLatin1(key));
+        tool->setEnabled(enabled && tool->property("built").toBool());
+    }
 }
 
 void MainWindow::load(const QString &commandLineText)
 {
     m_state.CurrentPath.clear();
-    ReadCommentFile(m_state, m_platform);
+    m_lifecycle.OpenEditor();
     m_state.Modified = false;
+    if (m_editor)
+        m_editor->setFocus();
     if (!commandLineText.isEmpty())
-        openDocument(commandLineText);
-    showDocumentState();
+        m_lifecycle.openPath(commandLineText);
 }
 
-void MainWindow::openDocument(const QString &path)
+void MainWindow::RefreshViews()
 {
-    m_state.CurrentStudent = -1;
-    m_state.CurrentPath = path;
-    if (ReadCommentFile(m_state, m_platform).isEmpty()) {
-        m_state.HasFileName = true;
-    } else {
-        // A file that was not read is never the target of a later save: saving would replace
-        // it with an empty roster.
-        m_state.CurrentPath.clear();
-        m_state.HasFileName = false;
+    if (!m_editor)
+        return;
+    const int n = m_editor->rebuildCards();
+    if (m_students)
+        m_students->stdlist()->setEnabled(n > 0);
+    setDocumentCommandsEnabled(n > 0);
+}
+
+void MainWindow::showEditorWindow(const QString &caption)
+{
+    if (!m_editor) {
+        m_editor = new pyedit(m_state, m_platform);
+        m_editorWindow = m_mdiArea->addSubWindow(m_editor);
+        m_editorWindow->setObjectName(QStringLiteral("pyeditWindow"));
+        m_editorWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_editorWindow->installEventFilter(this);
+        connect(m_editor, &pyedit::currentCardChanged, this, [this](int v) {
+            if (m_students)
+                m_students->select(v);
+        });
+        connect(m_editor, &pyedit::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
     }
-    m_state.Modified = false;
+    m_editorWindow->setWindowTitle(caption);
+    EditorLayout();
+    m_editorWindow->show();
 }
 
-void MainWindow::showDocumentState()
+void MainWindow::closeEditorWindow()
 {
-    const QString name = m_state.CurrentPath.isEmpty()
-        ? QStringLiteral("新文件")
-        : QFileInfo(m_state.CurrentPath).fileName();
-    m_documentLabel->setText(QStringLiteral("评语文件：%1　　学生：%2 名　　教师签名：%3")
-                                 .arg(name)
-                                 .arg(m_state.Document.studentCount())
-                                 .arg(m_state.Document.TeacherSignature));
+    if (!m_editorWindow)
+        return;
+    m_closingEditor = true;
+    m_editorWindow->close();
+    m_closingEditor = false;
+    m_editorWindow = nullptr;
+    m_editor = nullptr;
+}
+
+bool MainWindow::editorIsOpen() const
+{
+    return m_editor != nullptr;
+}
+
+void MainWindow::setEditorCaption(const QString &caption)
+{
+    if (m_editorWindow)
+        m_editorWindow->setWindowTitle(caption);
+}
+
+ItemFonts MainWindow::displayFonts() const
+{
+    return m_editor ? m_editor->displayFonts() : m_state.Document.ItemFonts;
+}
+
+void MainWindow::disableDocumentCommands()
+{
+    setDocumentCommandsEnabled(false);
+}
+
+void MainWindow::openStudentList()
+{
+    if (m_students)
+        return;
+    m_students = new stds(m_state, m_platform);
+    m_studentsWindow = m_mdiArea->addSubWindow(m_students);
+    m_studentsWindow->setObjectName(QStringLiteral("stdsWindow"));
+    m_studentsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_studentsWindow->installEventFilter(this);
+    connect(m_students, &stds::stdlistClick, this, [this](int k) {
+        if (!m_editor)
+            return;
+        m_editor->moveTo(k);
+        m_editor->focusCommentEnd(k);
+    });
+    connect(m_students, &stds::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+    EditorLayout();
+    m_studentsWindow->show();
+    m_students->fill();
+    action("student")->setChecked(true);
+}
+
+void MainWindow::closeStudentList()
+{
+    if (m_studentsWindow)
+        m_studentsWindow->close();
+}
+
+void MainWindow::reopenStudentList(bool listEnabled)
+{
+    closeStudentList();
+    openStudentList();
+    m_students->stdlist()->setEnabled(listEnabled && m_students->stdlist()->count() > 0);
+}
+
+void MainWindow::toggleStudentList()
+{
+    if (m_students)
+        closeStudentList();
+    else
+        openStudentList();
+    action("student")->setChecked(m_students != nullptr);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close) {
+        if (watched == m_editorWindow && !m_closingEditor) {
+            // The editor's own close box closes the document, with the save question.
+            event->ignore();
+            m_lifecycle.closeDocument();
+            return true;
+        }
+        if (watched == m_studentsWindow) {
+            m_studentsWindow = nullptr;
+            m_students = nullptr;
+            action("student")->setChecked(false);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::EditorLayout()
+{
+    if (isMinimized())
+        return;
+    const double dpi = logicalDpiY();
+    const QSize outer = frameGeometry().size();
+    const int w = Twips::fromPixels(outer.width(), dpi);
+    const int h = Twips::fromPixels(outer.height(), dpi);
+    // A window too small for the constants keeps every child at least this size.
+    const int minimum = 300;
+    const int paneHeight = std::max(h - m_state.FrameChromeHeight - m_state.LibraryPaneHeight, minimum);
+    if (m_studentsWindow)
+        m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), px(paneHeight));
+    if (m_editorWindow) {
+        const int editorWidth = std::max(w - m_state.FrameChromeWidth - m_state.StudentPaneWidth, minimum);
+        m_editorWindow->setGeometry(px(m_state.StudentPaneWidth), 0, px(editorWidth), px(paneHeight));
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    EditorLayout();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_lifecycle.canExit())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::showHelp()
+{
+    m_platform.openWithDefaultViewer(m_state.ProgramFolder + QStringLiteral("help/indexhelp.htm"));
+}
+
+void MainWindow::showAbout()
+{
+    if (!m_about)
+        m_about = new copyright(m_state, m_platform, m_state.ProgramFolder, {}, this);
+    m_about->show();
+    m_about->raise();
 }

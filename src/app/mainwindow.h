@@ -1,14 +1,25 @@
 #pragma once
 
+#include "document/documentlifecycle.h"
+
 #include <QMainWindow>
 
-class QLabel;
+#include <memory>
+
+class QAction;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
 struct AppState;
 class Platform;
+class copyright;
+class pyedit;
+class stds;
 
-/// The main window `main`: the frame that holds the child windows.
-class MainWindow : public QMainWindow
+/// The main window `main`: menus, toolbar and the frame that holds the student list, the
+/// editor and the library window.
+class MainWindow : public QMainWindow, private EditorHost
 {
     Q_OBJECT
 
@@ -16,17 +27,69 @@ public:
     static inline const QString Caption = QStringLiteral("Quillmark 青禾书苑 v1.0");
 
     MainWindow(AppState &state, Platform &platform, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
-    /// The load: reads the template into the document, then opens the comment file named by
+    /// The load: opens the child windows with the template, then the comment file named by
     /// the command-line text, if any.
     void load(const QString &commandLineText);
 
+    /// The menu item or pop-up item of that name, or nullptr.
+    QAction *action(const QString &name) const;
+    QMenu *kstudent() const { return m_kstudent; }
+    QMenu *kpingyu() const { return m_kpingyu; }
+    QToolBar *Toolbar1() const { return m_toolbar; }
+    pyedit *editor() const { return m_editor; }
+    stds *studentList() const { return m_students; }
+    QMdiSubWindow *editorWindow() const { return m_editorWindow; }
+    QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
+    DocumentLifecycle &lifecycle() { return m_lifecycle; }
+
+    /// Rebuilds the editor from the document and enables the document commands when the
+    /// roster has students. The one place that enables them.
+    void RefreshViews();
+
+    /// Places the child windows for the main window's current size.
+    void EditorLayout();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    void openDocument(const QString &path);
-    void showDocumentState();
+    // EditorHost
+    void showEditorWindow(const QString &caption) override;
+    void closeEditorWindow() override;
+    bool editorIsOpen() const override;
+    void setEditorCaption(const QString &caption) override;
+    void refreshViews() override { RefreshViews(); }
+    void reopenStudentList(bool listEnabled) override;
+    void disableDocumentCommands() override;
+    ItemFonts displayFonts() const override;
+
+    void createMenus();
+    void createToolbar();
+    QAction *addItem(QMenu *menu, const QString &name, const QString &caption, bool built);
+    void setDocumentCommandsEnabled(bool enabled);
+    void openStudentList();
+    void closeStudentList();
+    void toggleStudentList();
+    void toolbarClicked(QAction *button);
+    void showHelp();
+    void showAbout();
+    int px(double twips) const;
 
     AppState &m_state;
     Platform &m_platform;
+    DocumentLifecycle m_lifecycle;
     QMdiArea *m_mdiArea = nullptr;
-    QLabel *m_documentLabel = nullptr;
+    QMenu *m_kstudent = nullptr;
+    QMenu *m_kpingyu = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    pyedit *m_editor = nullptr;
+    QMdiSubWindow *m_editorWindow = nullptr;
+    stds *m_students = nullptr;
+    QMdiSubWindow *m_studentsWindow = nullptr;
+    copyright *m_about = nullptr;
+    bool m_closingEditor = false;
 };

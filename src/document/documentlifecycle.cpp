@@ -1,0 +1,131 @@
+#include "document/documentlifecycle.h"
+
+#include "document/appstate.h"
+#include "document/commentfile.h"
+#include "platform/platform.h"
+
+DocumentLifecycle::DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host)
+    : m_state(state)
+    , m_platform(platform)
+    , m_host(host)
+{
+}
+
+QString DocumentLifecycle::editorCaption(const QString &currentPath)
+{
+    const QString prefix = QStringLiteral("评语编辑窗口：");
+    if (currentPath.isEmpty())
+        return prefix + QStringLiteral("新文件");
+    return prefix + currentPath.mid(currentPath.lastIndexOf(u'/') + 1);
+}
+
+bool DocumentLifecycle::OpenEditor()
+{
+    m_host.showEditorWindow(editorCaption(m_state.CurrentPath));
+    const bool fromFile = !m_state.CurrentPath.isEmpty();
+    const bool accepted = ReadCommentFile(m_state, m_platform).isEmpty();
+    if (!accepted && fromFile) {
+        // The document no longer holds that file's content: never save over it.
+        m_state.CurrentPath.clear();
+        m_state.HasFileName = false;
+        m_host.setEditorCaption(editorCaption(m_state.CurrentPath));
+    }
+    m_host.refreshViews();
+    m_host.reopenStudentList(true);
+    return accepted || !fromFile;
+}
+
+bool DocumentLifecycle::saveTo(const QString &path)
+{
+    const QString previous = m_state.CurrentPath;
+    m_state.CurrentPath = path;
+    if (!WriteCommentFile(m_state, m_platform, m_host.displayFonts())) {
+        m_state.CurrentPath = previous;
+        return false;
+    }
+    m_host.setEditorCaption(editorCaption(m_state.CurrentPath));
+    m_state.HasFileName = true;
+    m_state.Modified = false;
+    return true;
+}
+
+bool DocumentLifecycle::CloseEditor()
+{
+    if (m_state.Modified) {
+        switch (m_platform.messageBox(SaveQuestion, Platform::NoticeTitle, MsgIcon::Question,
+                                      MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes: {
+            QString path = m_state.CurrentPath;
+            if (!m_state.HasFileName) {
+                path = m_platform.saveFileName(SaveFilter);
+                if (path.isEmpty())
+                    return false;
+            }
+            if (!saveTo(path))
+                return false;
+            break;
+        }
+        case MsgAnswer::No:
+            m_state.Modified = false;
+            break;
+        default:
+            return false;
+        }
+    }
+    m_state.CurrentStudent = -1;
+    m_state.CurrentPath.clear();
+    ReadCommentFile(m_state, m_platform);
+    m_host.reopenStudentList(false);
+    m_host.disableDocumentCommands();
+    m_host.closeEditorWindow();
+    return true;
+}
+
+void DocumentLifecycle::NewDocument()
+{
+    if (m_host.editorIsOpen() && !CloseEditor())
+        return;
+    OpenEditor();
+    m_state.Modified = false;
+    m_state.HasFileName = false;
+}
+
+void DocumentLifecycle::OpenDocument()
+{
+    const QString path = m_platform.openFileName(OpenFilter);
+    if (!path.isEmpty())
+        openPath(path);
+}
+
+void DocumentLifecycle::openPath(const QString &path)
+{
+    if (m_host.editorIsOpen() && !CloseEditor())
+        return;
+    m_state.CurrentPath = path;
+    m_state.HasFileName = OpenEditor();
+    m_state.Modified = false;
+}
+
+bool DocumentLifecycle::SaveDocument()
+{
+    QString path = m_state.CurrentPath;
+    if (!m_state.HasFileName) {
+        path = m_platform.saveFileName(SaveFilter);
+        if (path.isEmpty())
+            return false;
+    }
+    return saveTo(path);
+}
+
+bool DocumentLifecycle::SaveDocumentAs()
+{
+    const QString path = m_platform.saveFileName(SaveFilter);
+    if (path.isEmpty())
+        return false;
+    return saveTo(path);
+}
+
+bool DocumentLifecycle::canExit()
+{
+    return !m_host.editorIsOpen() || CloseEditor();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "document/itemfont.h"
+
+#include <QString>
+
+struct AppState;
+class Platform;
+
+/// What the document commands need of the windows: the editor, the student list and the
+/// enabled state of the document commands.
+class EditorHost
+{
+public:
+    virtual ~EditorHost() = default;
+
+    /// Shows the editor window, placed and captioned (the document is read afterwards).
+    virtual void showEditorWindow(const QString &caption) = 0;
+    /// Closes the editor window (its cards go with it).
+    virtual void closeEditorWindow() = 0;
+    virtual bool editorIsOpen() const = 0;
+    virtual void setEditorCaption(const QString &caption) = 0;
+    /// Rebuilds the editor's cards from the document and enables the document commands.
+    virtual void refreshViews() = 0;
+    /// Closes and reopens the student list, so that it lists the document's roster.
+    virtual void reopenStudentList(bool listEnabled) = 0;
+    /// Disables save, save as, close, the print commands and the clipboard commands.
+    virtual void disableDocumentCommands() = 0;
+    /// The fonts the editor shows on its first card: what a save writes.
+    virtual ItemFonts displayFonts() const = 0;
+};
+
+/// New, Open, Save, Save As, Close and Exit: which file is edited, whether it changed, and the
+/// question before unsaved changes are dropped.
+class DocumentLifecycle
+{
+public:
+    static inline const QString OpenFilter = QStringLiteral("评语文件|*.py|所有文件|*.*");
+    static inline const QString SaveFilter =
+        QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*");
+    static inline const QString SaveQuestion =
+        QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
+
+    DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host);
+
+    /// "评语编辑窗口：" and the file name of CurrentPath, or "评语编辑窗口：新文件".
+    static QString editorCaption(const QString &currentPath);
+
+    /// Opens the editor on CurrentPath (the template when empty). A file that is rejected or
+    /// cannot be read leaves an unnamed document, so that Save never replaces it.
+    /// Returns false in that case.
+    bool OpenEditor();
+
+    /// Asks about unsaved changes and closes the editor, leaving the template in the document.
+    /// Returns false when the teacher cancelled (or the save failed): nothing changed.
+    bool CloseEditor();
+
+    void NewDocument();
+    void OpenDocument();
+    /// Opens a file as the command line names it (Open without the dialog).
+    void openPath(const QString &path);
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    /// Close command.
+    void closeDocument() { CloseEditor(); }
+    /// Before the program ends: false when the teacher chose to stay.
+    bool canExit();
+
+private:
+    bool saveTo(const QString &path);
+
+    AppState &m_state;
+    Platform &m_platform;
+    EditorHost &m_host;
+};

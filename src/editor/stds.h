@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QListWidget;
+struct AppState;
+class Platform;
+
+/// The student list window: the roster's names; a click moves the editor to that student.
+class stds : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QString NoSelectionMessage = QStringLiteral(
+        "您似乎想调出有关学生列表的快捷菜单，请先选择一名学生再右击！如果你的学生列表为空，请选择“工具”“导入学生名单”。");
+
+    stds(AppState &state, Platform &platform, QWidget *parent = nullptr);
+
+    QListWidget *stdlist() const { return m_list; }
+
+    /// Fills the list from the roster and selects the first entry.
+    void fill();
+
+    /// Selects entry k; a change of the selection moves the editor as a click does.
+    void select(int k);
+
+signals:
+    /// Entry k was chosen (click, double-click, or a selection change from code).
+    void stdlistClick(int k);
+    /// The right button on a selected entry: pop up the student menu here.
+    void studentMenuRequested(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    AppState &m_state;
+    Platform &m_platform;
+    QListWidget *m_list = nullptr;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QtGlobal>
+
+/// Window geometry is designed in twips, 1440 to the inch.
+namespace Twips {
+
+inline constexpr int PerInch = 1440;
+
+/// Twips → device pixels at the given logical DPI.
+inline int toPixels(double twips, double dpi)
+{
+    return qRound(twips * dpi / PerInch);
+}
+
+/// Device pixels → twips at the given logical DPI.
+inline int fromPixels(double pixels, double dpi)
+{
+    return qRound(pixels * PerInch / dpi);
+}
+
+} // namespace Twips
