@@ -78,6 +78,7 @@ bool DocumentLifecycle::CloseEditor()
     m_host.reopenStudentList(false);
     m_host.disableDocumentCommands();
     m_host.closeEditorWindow();
+    m_state.CurrentStudent = -1;   // reopening the list may have moved the closing editor
     return true;
 }
 

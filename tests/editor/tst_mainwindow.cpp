@@ -1,0 +1,382 @@
+#include "app/mainwindow.h"
+#include "app/startupsequence.h"
+#include "document/appstate.h"
+#include "document/commentfile.h"
+#include "editor/pyedit.h"
+#include "editor/stds.h"
+#include "platform/textfile.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+// Writes a class of n students into dir and returns its path.
+QString writeClass(const QTemporaryDir &dir, int n, const QString &name = QStringLiteral("class.py"))
+{
+    CommentDocument document;
+    for (int i = 1; i <= n; ++i)
+        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。\r\n第二行").arg(i)};
+    const QString path = dir.filePath(name);
+    CommentFile::write(path, document, document.ItemFonts);
+    return path;
+}
+
+const QStringList DocumentItems = {"save", "saveas", "close"};
+
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menusAndToolbar();
+    void opensClassFromCommandLine();
+    void visibleCards_data();
+    void visibleCards();
+    void typingGoesIntoTheDocument();
+    void listAndNeighbourCardMoveTheStrip();
+    void closeQuestion_data();
+    void closeQuestion();
+    void saveUnnamedAsksAndSetsCaption();
+    void ctrlSSavesAndFailedSaveKeepsModified();
+    void closeLeavesTemplateAndDisablesCommands();
+    void rejectedFileIsNeverOverwritten();
+    void layoutNumbers();
+    void emptyNameBoxShowsMessage();
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<MainWindow> m_window;
+    QTemporaryDir m_dir;
+
+    void start(const QString &commandLine = QString());
+    pyedit *editor() const { return m_window->editor(); }
+};
+
+void tst_MainWindow::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    m_platform = std::make_unique<ScriptedPlatform>();
+    m_state = std::make_unique<AppState>();
+    StartupSequence::setInitialValues(*m_state, m_folder->path());
+}
+
+void tst_MainWindow::cleanup()
+{
+    if (m_window) {
+        m_state->Modified = false;
+        m_window.reset();
+    }
+    QHSY_VERIFY_DIALOGS(*m_platform);
+}
+
+void tst_MainWindow::start(const QString &commandLine)
+{
+    m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
+    m_window->resize(1200, 900);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->load(commandLine);
+}
+
+void tst_MainWindow::menusAndToolbar()
+{
+    start();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Quillmark 青禾书苑 v1.0"));
+    QCOMPARE(m_window->action("new")->text(), QStringLiteral("新建(&N)"));
+    QCOMPARE(m_window->action("save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(m_window->action("print1")->text(), QStringLiteral("打印(&P)..."));
+    QVERIFY(m_window->action("student")->isChecked());
+    QCOMPARE(m_window->kstudent()->actions().size(), 8);
+    QCOMPARE(m_window->kpingyu()->actions().size(), 6);
+    QStringList keys;
+    for (QAction *button : m_window->Toolbar1()->actions())
+        keys << (button->isSeparator() ? QStringLiteral("-") : button->property("key").toString());
+    QCOMPARE(keys, (QStringList{"new", "open", "save", "-", "cut", "copy", "paste", "-", "privew", "print"}));
+    // Commands built by later work stay visible and disabled.
+    for (const char *name : {"out", "totext", "cut", "delstudent", "addlb", "input", "s_delete", "kpxiugai"})
+        QVERIFY2(!m_window->action(QString::fromLatin1(name))->isEnabled(), name);
+    m_window->action("zhuti")->trigger();
+    QCOMPARE(m_platform->openedInViewer, QStringList{m_folder->file("help/indexhelp.htm")});
+}
+
+void tst_MainWindow::opensClassFromCommandLine()
+{
+    start(writeClass(m_dir, 30));
+    QCOMPARE(m_window->studentList()->stdlist()->count(), 30);
+    QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 0);
+    QCOMPARE(editor()->cardCount(), 30);
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
+    QVERIFY(!m_state->Modified);
+    QVERIFY(m_state->HasFileName);
+    QCOMPARE(m_state->CurrentStudent, 0);
+    QPlainTextEdit *box = editor()->pytext1(0);
+    QTRY_VERIFY(box->hasFocus());
+    QCOMPARE(box->textCursor().position(), box->toPlainText().size());
+    // Card 0 is centred in the frame.
+    const int top = editor()->student(0)->y();
+    const int bottom = editor()->teacher(0)->geometry().bottom();
+    QVERIFY(qAbs(top - (editor()->frame()->height() - bottom)) <= 2);
+    for (const QString &name : DocumentItems)
+        QVERIFY(m_window->action(name)->isEnabled());
+}
+
+void tst_MainWindow::visibleCards_data()
+{
+    QTest::addColumn<int>("students");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QList<int>>("visible");
+    QTest::newRow("one") << 1 << 0 << QList<int>{0};
+    QTest::newRow("two at 0") << 2 << 0 << QList<int>{0, 1};
+    QTest::newRow("two at 1") << 2 << 1 << QList<int>{0, 1};
+    QTest::newRow("100 at 50") << 100 << 50 << QList<int>{48, 49, 50, 51, 52};
+    QTest::newRow("100 at 99") << 100 << 99 << QList<int>{97, 98, 99};
+}
+
+void tst_MainWindow::visibleCards()
+{
+    QFETCH(int, students);
+    QFETCH(int, value);
+    QFETCH(QList<int>, visible);
+    start(writeClass(m_dir, students));
+    QCOMPARE(editor()->VScroll1()->maximum(), students - 1);
+    editor()->VScroll1()->setValue(1);   // leave 0 so that the layout runs for value 0 too
+    editor()->VScroll1()->setValue(value);
+    QList<int> shown;
+    for (int i = 0; i < editor()->cardCount(); ++i) {
+        if (editor()->pytext1(i)->isVisibleTo(editor()))
+            shown << i;
+    }
+    QCOMPARE(shown, visible);
+    QCOMPARE(m_window->studentList()->stdlist()->currentRow(), value);
+    QCOMPARE(m_state->CurrentStudent, value);
+}
+
+void tst_MainWindow::typingGoesIntoTheDocument()
+{
+    start(writeClass(m_dir, 5));
+    QVERIFY(!m_state->Modified);
+    m_window->studentList()->select(3);
+    QPlainTextEdit *box = editor()->pytext1(3);
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_A);
+    QCOMPARE(m_state->Document.slot(4).comment, QStringLiteral("第4位的评语。\r\n第二行a"));
+    QVERIFY(m_state->Modified);
+    m_state->Modified = false;
+    QTest::keyClick(box, Qt::Key_Left);
+    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->Document.slot(4).comment, QStringLiteral("第4位的评语。\r\n第二行a"));
+}
+
+void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
+{
+    start(writeClass(m_dir, 10));
+    QListWidget *list = m_window->studentList()->stdlist();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(5)).center());
+    QCOMPARE(editor()->VScroll1()->value(), 5);
+    QCOMPARE(m_state->CurrentStudent, 5);
+    // A click into the next card's comment makes it current and centres it.
+    QPlainTextEdit *next = editor()->pytext1(6);
+    QVERIFY(next->isVisibleTo(editor()));
+    QTest::mouseClick(next->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(editor()->VScroll1()->value(), 6);
+    QCOMPARE(list->currentRow(), 6);
+    QCOMPARE(m_state->CurrentStudent, 6);
+}
+
+void tst_MainWindow::closeQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    using A = MsgAnswer;
+    for (const char *command : {"new", "close", "exit"}) {
+        QTest::addRow("%s cancel", command) << command << int(A::Cancel) << false;
+        QTest::addRow("%s no", command) << command << int(A::No) << true;
+        QTest::addRow("%s yes", command) << command << int(A::Yes) << true;
+    }
+}
+
+void tst_MainWindow::closeQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    const QString path = writeClass(m_dir, 3);
+    start(path);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_X);
+    const QString typed = m_state->Document.slot(1).comment;
+    m_platform->expectMessage(MsgAnswer(answer));
+    m_window->action(command)->trigger();
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
+    QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(m_platform->shown.last().title, QStringLiteral("系统提示"));
+    if (!closed) {
+        QVERIFY(m_state->Modified);
+        QVERIFY(m_window->editor());
+        QCOMPARE(m_state->Document.slot(1).comment, typed);
+        QCOMPARE(m_state->CurrentPath, path);
+        QVERIFY(m_window->isVisible());
+        return;
+    }
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QCOMPARE(onDisk.slot(1).comment == typed, MsgAnswer(answer) == MsgAnswer::Yes);
+    if (command == u"new") {
+        QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+        QVERIFY(!m_state->HasFileName);
+    } else if (command == u"exit") {
+        QVERIFY(!m_window->isVisible());
+    }
+}
+
+void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
+{
+    start();
+    m_state->Document.slot(1) = {"甲", "评语"};
+    m_window->RefreshViews();
+    const QString path = m_dir.filePath("新班级");   // no extension is added
+    m_platform->expectSaveFile(path);
+    m_window->action("save")->trigger();
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*"));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新班级"));
+    QVERIFY(m_state->HasFileName);
+    QVERIFY(!m_state->Modified);
+    // Cancelling the dialog of Save As changes nothing.
+    m_platform->expectSaveFile(QString());
+    m_window->action("saveas")->trigger();
+    QCOMPARE(m_state->CurrentPath, path);
+}
+
+void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
+{
+    const QString path = writeClass(m_dir, 2);
+    start(path);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Z);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QVERIFY(onDisk.slot(1).comment.endsWith(u'z'));
+
+    // A save that fails keeps the flag, the caption and the name, and says why.
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Y);
+    QDir(m_dir.path()).mkdir("blocked.py");
+    m_platform->expectSaveFile(m_dir.filePath("blocked.py"));
+    m_platform->expectMessage();
+    m_window->action("saveas")->trigger();
+    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->CurrentPath, path);
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Critical);
+}
+
+void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
+{
+    // A template with a default roster.
+    CommentDocument templ;
+    templ.slot(1) = {"默认甲", ""};
+    templ.slot(2) = {"默认乙", ""};
+    QVERIFY(CommentFile::write(m_folder->file("normal.pyn"), templ, templ.ItemFonts).ok());
+    start(writeClass(m_dir, 4));
+    m_window->action("close")->trigger();
+    QVERIFY(!m_window->editor());
+    QCOMPARE(m_state->CurrentPath, QString());
+    QCOMPARE(m_state->CurrentStudent, -1);
+    QListWidget *list = m_window->studentList()->stdlist();
+    QCOMPARE(list->count(), 2);
+    QVERIFY(!list->isEnabled());
+    for (const QString &name : DocumentItems)
+        QVERIFY(!m_window->action(name)->isEnabled());
+    QVERIFY(!m_window->action("Toolbar1_save")->isEnabled());
+    // New opens the template again.
+    m_window->action("new")->trigger();
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+    QCOMPARE(editor()->cardCount(), 2);
+    QVERIFY(m_window->action("save")->isEnabled());
+    QVERIFY(!m_state->Modified);
+}
+
+void tst_MainWindow::rejectedFileIsNeverOverwritten()
+{
+    start();
+    const QString path = m_dir.filePath("other.py");
+    QVERIFY(TextFile::writeText(path, u"not a comment file").isEmpty());
+    m_platform->expectOpenFile(path);
+    m_platform->expectMessage();   // the rejection
+    m_window->action("open")->trigger();
+    QVERIFY(!m_state->HasFileName);
+    QCOMPARE(m_state->CurrentPath, QString());
+    QVERIFY(!m_window->action("save")->isEnabled());   // the roster is empty
+    m_platform->expectSaveFile(QString());   // and Save would ask for a new name
+    m_window->lifecycle().SaveDocument();
+    QCOMPARE(fileBytes(path), QByteArray("not a comment file"));
+}
+
+void tst_MainWindow::layoutNumbers()
+{
+    start(writeClass(m_dir, 3));
+    m_window->resize(1500, 1000);
+    m_window->EditorLayout();
+    const double dpi = m_window->logicalDpiY();
+    const auto tw = [dpi](int pixels) { return qRound(pixels * 1440 / dpi); };
+    const int w = tw(m_window->frameGeometry().width());
+    const int h = tw(m_window->frameGeometry().height());
+    const QRect editorRect = m_window->editorWindow()->geometry();
+    QVERIFY(qAbs(tw(editorRect.x()) - 1300) <= 15);
+    QVERIFY(qAbs(tw(editorRect.width()) - (w - 1500)) <= 15);
+    QVERIFY(qAbs(tw(editorRect.height()) - (h - 4300)) <= 15);
+    QVERIFY(qAbs(tw(m_window->studentListWindow()->height()) - (h - 4300)) <= 15);
+    // The student list closed through the View menu stays closed on resize.
+    m_window->action("student")->trigger();
+    QVERIFY(!m_window->studentList());
+    m_window->resize(1400, 950);
+    QVERIFY(!m_window->studentList());
+    QVERIFY(!m_window->action("student")->isChecked());
+    m_window->action("student")->trigger();
+    QVERIFY(m_window->studentList());
+    QVERIFY(m_window->action("student")->isChecked());
+    // Too small a window leaves every child a usable size.
+    m_window->resize(200, 150);
+    m_window->EditorLayout();
+    QVERIFY(m_window->editorWindow()->height() > 0);
+}
+
+void tst_MainWindow::emptyNameBoxShowsMessage()
+{
+    start();   // the shipped template has no students
+    QCOMPARE(editor()->cardCount(), 1);
+    QVERIFY(!m_window->action("save")->isEnabled());
+    QVERIFY(editor()->Timer1()->isActive());
+    m_platform->expectMessage();
+    QTest::mouseClick(editor()->student(0), Qt::MiddleButton);
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("没有任何学生或评语信息时不能执行该功能！"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
