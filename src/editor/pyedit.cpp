@@ -98,7 +98,7 @@ QPlainTextEdit *pyedit::pytext1(int i) const
     return i >= 0 && i < cardCount() ? m_cards[std::size_t(i)].pytext : nullptr;
 }
 
-QPlainTextEdit *pyedit::teacher(int i) const
+QLabel *pyedit::teacher(int i) const
 {
     return i >= 0 && i < cardCount() ? m_cards[std::size_t(i)].teacher : nullptr;
 }
@@ -124,15 +124,13 @@ pyedit::Card pyedit::createCard(int i)
     card.pytext->viewport()->installEventFilter(this);
     connect(card.pytext, &QPlainTextEdit::textChanged, this, [this, i] { pytext1Change(i); });
 
-    card.teacher = new QPlainTextEdit(m_frame);
+    // The signature is shown, not edited here: it is set through its own dialog.
+    card.teacher = new QLabel(m_frame);
     card.teacher->setObjectName(QStringLiteral("teacher") + suffix);
-    card.teacher->setReadOnly(true);   // the signature is set through its own dialog
-    card.teacher->setFrameShape(QFrame::NoFrame);
-    card.teacher->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    card.teacher->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    card.teacher->setFocusPolicy(Qt::NoFocus);
-    card.teacher->document()->setDocumentMargin(0);   // one line must fit its low box
-    card.teacher->viewport()->installEventFilter(this);
+    card.teacher->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    card.teacher->setAutoFillBackground(true);
+    card.teacher->setBackgroundRole(QPalette::Base);
+    card.teacher->installEventFilter(this);
 
     const Card &model = m_cards.empty() ? card : m_cards.front();
     card.student->setFont(model.student->font());
@@ -166,7 +164,7 @@ int pyedit::cardIndexOf(QObject *control) const
     for (int i = 0; i < cardCount(); ++i) {
         const Card &card = m_cards[std::size_t(i)];
         if (control == card.student || control == card.pytext || control == card.pytext->viewport()
-            || control == card.teacher->viewport())
+            || control == card.teacher)
             return i;
     }
     return -1;
@@ -216,11 +214,6 @@ int pyedit::rebuildCards()
     for (int i = 1; i < n; ++i) {
         m_cards.push_back(createCard(i));
         placeCard(i, top0 + i * (cardHeight() + CardGap));
-        const Card &card = m_cards.back();
-        card.student->show();
-        card.label->show();
-        card.pytext->show();
-        card.teacher->show();
     }
     for (int i = 0; i < n; ++i) {
         const Card &card = m_cards[std::size_t(i)];
@@ -229,11 +222,14 @@ int pyedit::rebuildCards()
         const QString text = toBoxText(slot.comment);
         if (card.pytext->toPlainText() != text)
             card.pytext->setPlainText(text);   // runs the change rule
-        card.teacher->setPlainText(m_state.Document.TeacherSignature);
+        card.teacher->setText(m_state.Document.TeacherSignature);
     }
     m_scroll->setMaximum(std::max(cardCount() - 1, 0));
     m_state.CurrentStudent = 0;
-    m_scroll->setValue(0);
+    if (m_scroll->value() == 0)
+        layoutStrip(0);   // the bar stays: show the strip around card 0 without moving the focus
+    else
+        m_scroll->setValue(0);
 
     if (n == 0) {
         const Card &card = m_cards.front();
@@ -268,11 +264,10 @@ void pyedit::focusCommentEnd(int k)
     box->moveCursor(QTextCursor::End);
 }
 
-void pyedit::VScroll1Change()
+// Shows card v centred in the frame with two cards before and after it; hides the rest.
+// Cards are created hidden, so only the cards that can be seen are ever shown.
+void pyedit::layoutStrip(int v)
 {
-    const int v = m_scroll->value();
-    if (v < 0 || v >= cardCount())
-        return;
     for (const Card &card : m_cards) {
         card.student->hide();
         card.label->hide();
@@ -290,6 +285,14 @@ void pyedit::VScroll1Change()
         card.pytext->show();
         card.teacher->show();
     }
+}
+
+void pyedit::VScroll1Change()
+{
+    const int v = m_scroll->value();
+    if (v < 0 || v >= cardCount())
+        return;
+    layoutStrip(v);
     emit currentCardChanged(v);
     pytext1(v)->setFocus(Qt::OtherFocusReason);
     m_state.CurrentStudent = v;
@@ -322,8 +325,8 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
             emit studentMenuRequested(card.student->mapToGlobal(at));
         }
         return true;
-    } else if (watched == card.teacher->viewport() && event->type() == QEvent::MouseButtonPress) {
-        if (card.teacher->toPlainText().isEmpty())
+    } else if (watched == card.teacher && event->type() == QEvent::MouseButtonPress) {
+        if (card.teacher->text().isEmpty())
             m_platform.messageBox(NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
                                   MsgButtons::Ok);
         else

@@ -32,7 +32,7 @@ public:
     QLineEdit *student(int i) const;
     QLabel *Label1(int i) const;
     QPlainTextEdit *pytext1(int i) const;
-    QPlainTextEdit *teacher(int i) const;
+    QLabel *teacher(int i) const;
     int cardCount() const { return int(m_cards.size()); }
     QFrame *frame() const { return m_frame; }
     QScrollBar *VScroll1() const { return m_scroll; }
@@ -79,11 +79,12 @@ private:
         QLineEdit *student = nullptr;
         QLabel *label = nullptr;
         QPlainTextEdit *pytext = nullptr;
-        QPlainTextEdit *teacher = nullptr;
+        QLabel *teacher = nullptr;
     };
 
     Card createCard(int i);
     void placeCard(int i, int top);
+    void layoutStrip(int v);
     int cardHeight() const;
     int cardIndexOf(QObject *control) const;
     void applyFonts(int first, int last);

@@ -1,0 +1,101 @@
+// The editing workspace with a full class: opening a 100-student file until the editor and
+// the list are ready, and handling one keystroke in a comment box. Runs offscreen.
+#include "app/mainwindow.h"
+#include "app/startupsequence.h"
+#include "document/appstate.h"
+#include "document/commentfile.h"
+#include "editor/pyedit.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// Answers nothing: the benchmarks show no dialogs.
+class SilentPlatform : public Platform
+{
+public:
+    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
+    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(const QString &) override { return {}; }
+    QString saveFileName(const QString &) override { return {}; }
+    ItemFont chooseFont(const ItemFont &preset) override { return preset; }
+    QString clipboardText() override { return {}; }
+    void setClipboardText(const QString &) override {}
+    bool openWithDefaultViewer(const QString &) override { return false; }
+    bool startWordProcessor(const QString &, QString *) override { return false; }
+    bool printerInstalled() override { return false; }
+    void setPrinterSetting(int) override {}
+};
+
+struct Workspace
+{
+    QTemporaryDir dir;
+    SilentPlatform platform;
+    AppState state;
+    std::unique_ptr<MainWindow> window;
+    QString classFile;
+
+    Workspace()
+    {
+        StartupSequence::setInitialValues(state, QStringLiteral(QHSY_PROGRAM_DIR "/"));
+        CommentDocument document;
+        const QString sentence = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整，乐于帮助同学。");
+        for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
+            document.slot(i) = {QStringLiteral("学生%1").arg(i), sentence.repeated(10).left(300)};
+        classFile = dir.filePath("class.py");
+        CommentFile::write(classFile, document, document.ItemFonts);
+        window = std::make_unique<MainWindow>(state, platform);
+        window->resize(1200, 900);
+        window->show();
+        window->load(QString());
+        QCoreApplication::processEvents();
+    }
+};
+
+void OpenFullClass(benchmark::State &state)
+{
+    Workspace workspace;
+    for (auto _ : state) {
+        workspace.state.Modified = false;
+        workspace.window->lifecycle().openPath(workspace.classFile);
+        QCoreApplication::processEvents();   // until the windows are laid out and painted
+    }
+}
+BENCHMARK(OpenFullClass)->Unit(benchmark::kMillisecond);
+
+void KeystrokeInComment(benchmark::State &state)
+{
+    Workspace workspace;
+    workspace.window->lifecycle().openPath(workspace.classFile);
+    workspace.window->editor()->moveTo(50);
+    QPlainTextEdit *box = workspace.window->editor()->pytext1(50);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(box, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(box, &release);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(KeystrokeInComment)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
