@@ -62,6 +62,8 @@ private slots:
     void rejectedFileIsNeverOverwritten();
     void layoutNumbers();
     void emptyNameBoxShowsMessage();
+    void unnamedYesThenCancelledDialogKeepsEverything();
+    void toolbarDispatchesByKey();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -376,6 +378,36 @@ void tst_MainWindow::emptyNameBoxShowsMessage()
     QTest::mouseClick(editor()->student(0), Qt::MiddleButton);
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("没有任何学生或评语信息时不能执行该功能！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+}
+
+
+void tst_MainWindow::unnamedYesThenCancelledDialogKeepsEverything()
+{
+    start();
+    m_state->Document.slot(1) = {"甲", "评语"};
+    m_window->RefreshViews();
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Q);
+    m_platform->expectMessage(MsgAnswer::Yes);
+    m_platform->expectSaveFile(QString());
+    m_window->action("new")->trigger();
+    QVERIFY(m_state->Modified);
+    QVERIFY(m_window->editor());
+    QVERIFY(m_state->Document.slot(1).comment.contains(u'q'));
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+}
+
+void tst_MainWindow::toolbarDispatchesByKey()
+{
+    const QString path = writeClass(m_dir, 2);
+    start(path);
+    QTest::keyClick(editor()->pytext1(1), Qt::Key_W);
+    m_window->action("Toolbar1_save")->trigger();
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QVERIFY(onDisk.slot(2).comment.contains(u'w'));
+    // Disabled buttons do nothing.
+    QVERIFY(!m_window->action("Toolbar1_print")->isEnabled());
 }
 
 QTEST_MAIN(tst_MainWindow)
