@@ -1,9 +1,12 @@
 // The editing workspace with a full class: opening a 100-student file until the editor and
-// the list are ready, and handling one keystroke in a comment box. Runs offscreen.
+// the list are ready, handling one keystroke in a comment box, and the roster changes that
+// rebuild the views (a rename, an import of 100 names). Runs offscreen.
 #include "app/mainwindow.h"
 #include "app/startupsequence.h"
 #include "document/appstate.h"
 #include "document/commentfile.h"
+#include "document/namelist.h"
+#include "document/roster.h"
 #include "editor/pyedit.h"
 #include "platform/platform.h"
 
@@ -87,6 +90,42 @@ void KeystrokeInComment(benchmark::State &state)
     }
 }
 BENCHMARK(KeystrokeInComment)->Unit(benchmark::kMicrosecond);
+
+// What a rename does after the input box: the slot, the list refilled, the cards rebuilt.
+void RenameInFullClass(benchmark::State &state)
+{
+    Workspace workspace;
+    workspace.window->lifecycle().openPath(workspace.classFile);
+    QCoreApplication::processEvents();
+    int round = 0;
+    for (auto _ : state) {
+        Roster::renameStudent(workspace.state.Document, 49, QStringLiteral("改名%1").arg(++round));
+        workspace.window->reopenStudentList(true);
+        workspace.window->RefreshViews();
+        workspace.window->selectStudent(49);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(RenameInFullClass)->Unit(benchmark::kMillisecond);
+
+// Importing 100 names in replace mode: the scratch file written and read back, the slots
+// filled, the list refilled and the cards rebuilt.
+void ImportHundredNames(benchmark::State &state)
+{
+    Workspace workspace;
+    workspace.state.ProgramFolder = workspace.dir.path() + u'/';   // the scratch file goes there
+    QStringList names;
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
+        names << QStringLiteral("新生%1").arg(i);
+    const QString list = names.join(u'\n');
+    for (auto _ : state) {
+        NameList::importList(workspace.state, list, NameList::Mode::Replace);
+        workspace.window->reopenStudentList(true);
+        workspace.window->RefreshViews();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(ImportHundredNames)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 
 #include "app/copyright.h"
+#include "app/studentcommands.h"
 #include "document/appstate.h"
+#include "editor/editcommands.h"
 #include "editor/pyedit.h"
 #include "editor/stds.h"
 #include "platform/platform.h"
@@ -39,6 +41,8 @@ MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
+    m_studentCommands = new StudentCommands(m_state, m_platform, *this);
+    m_editCommands = std::make_unique<EditCommands>(m_state, m_platform, [this] { return m_editor; });
     createMenus();
     createToolbar();
     setDocumentCommandsEnabled(false);
@@ -96,14 +100,16 @@ void MainWindow::createMenus()
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("edit"));
-    addItem(edit, "cut", "剪切(&X)", false);
-    addItem(edit, "copy", "复制(&C)", false);
-    addItem(edit, "paste", "粘贴(&P)", false);
+    StudentCommands *students = m_studentCommands;
+    EditCommands *clipboard = m_editCommands.get();
+    connect(addItem(edit, "cut", "剪切(&X)", true), &QAction::triggered, this, [clipboard] { clipboard->cut(); });
+    connect(addItem(edit, "copy", "复制(&C)", true), &QAction::triggered, this, [clipboard] { clipboard->copy(); });
+    connect(addItem(edit, "paste", "粘贴(&P)", true), &QAction::triggered, this, [clipboard] { clipboard->paste(); });
     addItem(edit, "eg1", "-", false);
-    addItem(edit, "delstudent", "删除当前学生(&D)", false);
-    addItem(edit, "delall", "删除所有学生(&A)", false);
-    addItem(edit, "renamestudent", "重命名当前学生(&R)...", false);
-    addItem(edit, "defaultstudent", "将当前学生列表设为默认(&J)", false);
+    connect(addItem(edit, "delstudent", "删除当前学生(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addItem(edit, "delall", "删除所有学生(&A)", true), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addItem(edit, "renamestudent", "重命名当前学生(&R)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addItem(edit, "defaultstudent", "将当前学生列表设为默认(&J)", true), &QAction::triggered, students, &StudentCommands::s_setup);
 
     QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
     pingyu->setObjectName(QStringLiteral("pingyu"));
@@ -127,9 +133,9 @@ void MainWindow::createMenus()
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("tools"));
-    addItem(tools, "input", "导入学生名单(&D)...", false);
-    addItem(tools, "teacher", "设置教师签名(&S)...", false);
-    addItem(tools, "tongji", "统计工作进度(&T)...", false);
+    connect(addItem(tools, "input", "导入学生名单(&D)...", true), &QAction::triggered, students, &StudentCommands::input);
+    connect(addItem(tools, "teacher", "设置教师签名(&S)...", true), &QAction::triggered, students, &StudentCommands::teacher);
+    connect(addItem(tools, "tongji", "统计工作进度(&T)...", true), &QAction::triggered, students, &StudentCommands::tongji);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
@@ -139,14 +145,14 @@ void MainWindow::createMenus()
     // The two pop-up menus are not on the menu bar; the child windows show them.
     m_kstudent = new QMenu(QStringLiteral("学生"), this);
     m_kstudent->setObjectName(QStringLiteral("kstudent"));
-    addItem(m_kstudent, "s_delete", "从当前文件中删除(&D)", false);
-    addItem(m_kstudent, "s_rename", "改名(&E)...", false);
-    addItem(m_kstudent, "s_font", "字体(&F)...", false);
+    connect(addItem(m_kstudent, "s_delete", "从当前文件中删除(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addItem(m_kstudent, "s_rename", "改名(&E)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addItem(m_kstudent, "s_font", "字体(&F)...", true), &QAction::triggered, students, &StudentCommands::s_font);
     addItem(m_kstudent, "s_g1", "-", false);
-    addItem(m_kstudent, "s_add", "添加(&A)...", false);
-    addItem(m_kstudent, "s_input", "批量导入(&I)...", false);
-    addItem(m_kstudent, "s_delall", "全部删除(&C)", false);
-    addItem(m_kstudent, "s_setup", "设为默认(&S)", false);
+    connect(addItem(m_kstudent, "s_add", "添加(&A)...", true), &QAction::triggered, students, &StudentCommands::s_add);
+    connect(addItem(m_kstudent, "s_input", "批量导入(&I)...", true), &QAction::triggered, students, &StudentCommands::input);
+    connect(addItem(m_kstudent, "s_delall", "全部删除(&C)", true), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addItem(m_kstudent, "s_setup", "设为默认(&S)", true), &QAction::triggered, students, &StudentCommands::s_setup);
 
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
@@ -242,6 +248,8 @@ void MainWindow::showEditorWindow(const QString &caption)
                 m_students->select(v);
         });
         connect(m_editor, &pyedit::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+        connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
+        connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands, &StudentCommands::showNoStudentGuess);
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -278,6 +286,18 @@ ItemFonts MainWindow::displayFonts() const
 void MainWindow::disableDocumentCommands()
 {
     setDocumentCommandsEnabled(false);
+}
+
+void MainWindow::selectStudent(int k)
+{
+    if (k < 0)
+        return;
+    if (m_students)
+        m_students->select(k);
+    if (m_editor) {
+        m_editor->moveTo(k);
+        m_editor->focusCommentEnd(k);
+    }
 }
 
 void MainWindow::openStudentList()

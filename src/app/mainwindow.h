@@ -16,6 +16,8 @@ class Platform;
 class copyright;
 class pyedit;
 class stds;
+class EditCommands;
+class StudentCommands;
 
 /// The main window `main`: menus, toolbar and the frame that holds the student list, the
 /// editor and the library window.
@@ -43,6 +45,14 @@ public:
     QMdiSubWindow *editorWindow() const { return m_editorWindow; }
     QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
     DocumentLifecycle &lifecycle() { return m_lifecycle; }
+    StudentCommands &studentCommands() { return *m_studentCommands; }
+    EditCommands &editCommands() { return *m_editCommands; }
+
+    /// Selects student k in the list (when it is open) and moves the editor to that student.
+    void selectStudent(int k);
+
+    /// Closes and reopens the student list, so that it lists the document's roster.
+    void reopenStudentList(bool listEnabled) override;
 
     /// Rebuilds the editor from the document and enables the document commands when the
     /// roster has students. The one place that enables them.
@@ -63,7 +73,6 @@ private:
     bool editorIsOpen() const override;
     void setEditorCaption(const QString &caption) override;
     void refreshViews() override { RefreshViews(); }
-    void reopenStudentList(bool listEnabled) override;
     void disableDocumentCommands() override;
     ItemFonts displayFonts() const override;
 
@@ -91,5 +100,7 @@ private:
     stds *m_students = nullptr;
     QMdiSubWindow *m_studentsWindow = nullptr;
     copyright *m_about = nullptr;
+    StudentCommands *m_studentCommands = nullptr;
+    std::unique_ptr<EditCommands> m_editCommands;
     bool m_closingEditor = false;
 };

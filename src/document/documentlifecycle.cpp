@@ -91,11 +91,13 @@ void DocumentLifecycle::NewDocument()
     m_state.HasFileName = false;
 }
 
-void DocumentLifecycle::OpenDocument()
+bool DocumentLifecycle::OpenDocument()
 {
     const QString path = m_platform.openFileName(OpenFilter);
-    if (!path.isEmpty())
-        openPath(path);
+    if (path.isEmpty())
+        return false;
+    openPath(path);
+    return true;
 }
 
 void DocumentLifecycle::openPath(const QString &path)

@@ -56,7 +56,8 @@ public:
     bool CloseEditor();
 
     void NewDocument();
-    void OpenDocument();
+    /// Open command: the open dialog, then the file. False when the dialog was cancelled.
+    bool OpenDocument();
     /// Opens a file as the command line names it (Open without the dialog).
     void openPath(const QString &path);
     bool SaveDocument();

@@ -182,14 +182,16 @@ void pyedit::applyFonts(int first, int last)
         card.pytext->setFont(comment);
         card.teacher->setFont(signature);
     }
+    if (first == 0)
+        m_card0Fonts = fonts;
     if (first == 0 && last >= cardCount() - 1)
         m_appliedFonts = fonts;
 }
 
 ItemFonts pyedit::displayFonts() const
 {
-    // The fonts are applied from the document; card 0 shows exactly these.
-    return m_appliedFonts;
+    // A font change reaches the file once card 0 shows it.
+    return m_card0Fonts;
 }
 
 int pyedit::rebuildCards()

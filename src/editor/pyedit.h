@@ -96,5 +96,6 @@ private:
     QScrollBar *m_scroll = nullptr;
     QTimer *m_timer = nullptr;
     std::vector<Card> m_cards;
-    ItemFonts m_appliedFonts{};
+    ItemFonts m_appliedFonts{};   ///< the fonts every card shows
+    ItemFonts m_card0Fonts{};     ///< the fonts card 0 shows
 };

@@ -84,8 +84,9 @@ MsgAnswer ScriptedPlatform::messageBox(const QString &text, const QString &title
 
 QString ScriptedPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    Q_UNUSED(defaultText);
-    return take({ShownDialog::Input, prompt, title}).toString();
+    ShownDialog dialog{ShownDialog::Input, prompt, title};
+    dialog.defaultText = defaultText;
+    return take(dialog).toString();
 }
 
 QString ScriptedPlatform::openFileName(const QString &filter)
@@ -100,7 +101,9 @@ QString ScriptedPlatform::saveFileName(const QString &filter)
 
 ItemFont ScriptedPlatform::chooseFont(const ItemFont &preset)
 {
-    const QVariant answer = take({ShownDialog::Font, preset.fontName, {}});
+    ShownDialog dialog{ShownDialog::Font, preset.fontName, {}};
+    dialog.font = preset;
+    const QVariant answer = take(dialog);
     if (!answer.isValid())
         return preset;
     const QVariantList values = answer.toList();

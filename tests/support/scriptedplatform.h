@@ -16,6 +16,8 @@ struct ShownDialog
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
+    QString defaultText;   ///< the input box's preset answer
+    ItemFont font;         ///< the font chooser's preset
 };
 
 /// The platform seam for tests: answers every dialog from a queue the test fills beforehand,

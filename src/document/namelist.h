@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+struct AppState;
+class Platform;
+
+/// Student-name lists: one name per line, typed into the import dialog or loaded from a text
+/// file, and imported into the roster.
+namespace NameList {
+
+/// Lines longer than this many characters are probably not names.
+inline constexpr int NameLengthLimit = 5;
+
+/// The scratch file, in the program folder, that an import goes through.
+inline const QString ScratchFileName = QStringLiteral("temp.vxd");
+
+/// "系统检测到该文件中的某一行字符数大于 5个，这可能不是合法的学生姓名文件，要停止导入吗？"
+QString longLineQuestion();
+
+/// Text of a name-list file: UTF-8 when the bytes are valid UTF-8 (with or without a byte-order
+/// mark, which is dropped), otherwise GB18030 (which reads every GBK file).
+QString decode(const QByteArray &bytes);
+
+/// Where an import puts its names.
+enum class Mode { Add, Replace };
+
+/// What an import did.
+struct ImportResult
+{
+    bool ok = false;          ///< false: the roster is unchanged and error says why
+    QString error;
+    bool dropped = false;     ///< names were left out because the roster reached 100
+};
+
+/// Imports a name list (lines separated by LF, CR LF or CR): writes it to the scratch file,
+/// reads it back and puts every non-empty line, as typed, into the slots from the first slot
+/// (Replace) or after the last student (Add), each with an empty comment, up to slot 100;
+/// the slots after the last imported name are cleared. Nothing changes when the scratch file
+/// cannot be written or read back.
+ImportResult importList(AppState &state, const QString &listText, Mode mode);
+
+} // namespace NameList
+
+/// Reads a student-name file into one text, every line followed by CR LF, asking whether to
+/// stop at each line longer than the limit (Yes: empty text). nullopt when the file cannot be
+/// read; the teacher has then been told why.
+std::optional<QString> ReadNameListFile(const QString &path, Platform &platform);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPlainTextEdit;
+struct AppState;
+class Platform;
+class pyedit;
+
+/// Cut, copy and paste on the comment of the current student. The clipboard holds plain text
+/// and is reached through the platform seam.
+class EditCommands
+{
+public:
+    static inline const QString NothingToCopyMessage = QStringLiteral("您还没有选定任何可复制的内容！");
+    static inline const QString NothingToCutMessage = QStringLiteral("您还没有选定任何可剪切的内容！");
+    static inline const QString WhereToPasteMessage =
+        QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！");
+
+    /// editor gives the open editor window, or nullptr.
+    EditCommands(AppState &state, Platform &platform, std::function<pyedit *()> editor);
+
+    void cut();
+    void copy();
+    void paste();
+
+    /// Replaces the box's selection (if any) by the text and leaves the caret after it, as one
+    /// undo step. Line breaks of any kind become the box's own.
+    static void pasteAtCaret(QPlainTextEdit *box, const QString &text);
+
+private:
+    /// The current student's comment box, or nullptr when there is no current student.
+    QPlainTextEdit *currentBox() const;
+
+    AppState &m_state;
+    Platform &m_platform;
+    std::function<pyedit *()> m_editor;
+};
