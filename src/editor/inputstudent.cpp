@@ -43,10 +43,12 @@ inputstudent::inputstudent(AppState &state, Platform &platform, std::function<vo
     frameLayout->addWidget(m_add, 0, Qt::AlignLeft);
     frameLayout->addWidget(m_replace, 0, Qt::AlignLeft);
 
-    auto button = [this](const char *name, const QString &text) {
+    auto button = [this, &metrics](const char *name, const QString &text) {
         auto *b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
+        // Some room around the longest caption, as a push button's text usually has.
+        b->setMinimumWidth(b->sizeHint().width() + metrics.horizontalAdvance(QStringLiteral("汉")));
         return b;
     };
     m_load = button("Command5", QStringLiteral("从文本文件导入"));

@@ -136,7 +136,6 @@ pyedit::Card pyedit::createCard(int i)
     card.student->setFont(model.student->font());
     card.pytext->setFont(model.pytext->font());
     card.teacher->setFont(model.teacher->font());
-    card.label->setFont(model.student->font());
     return card;
 }
 
@@ -221,6 +220,7 @@ int pyedit::rebuildCards()
         const Card &card = m_cards[std::size_t(i)];
         const StudentSlot &slot = m_state.Document.slot(i + 1);
         card.student->setText(slot.name);
+        card.student->setCursorPosition(0);   // a name wider than its box shows its start
         const QString text = toBoxText(slot.comment);
         if (card.pytext->toPlainText() != text)
             card.pytext->setPlainText(text);   // runs the change rule

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -77,7 +78,9 @@ private slots:
     void addToFullRoster();
     void renameStudent_data();
     void renameStudent();
+    void deleteAllThenGuessDialogImports_data();
     void deleteAllThenGuessDialogImports();
+    void guessDialogNewAndOpenKeepTheDocumentOnCancel();
     void storeRosterAsDefault();
     void storeRosterFailsClearly();
     void statistics_data();
@@ -291,17 +294,25 @@ void tst_StudentCommands::renameStudent()
     QCOMPARE(m_state->Modified, !answer.isEmpty());
 }
 
+void tst_StudentCommands::deleteAllThenGuessDialogImports_data()
+{
+    QTest::addColumn<int>("students");
+    QTest::newRow("4") << 4;
+    QTest::newRow("100") << 100;
+}
+
 void tst_StudentCommands::deleteAllThenGuessDialogImports()
 {
-    start(writeClass(m_dir, 4));
+    QFETCH(int, students);
+    start(writeClass(m_dir, students));
     m_platform->expectMessage(MsgAnswer::No);
     trigger("delall");
-    QCOMPARE(m_state->Document.studentCount(), 4);
+    QCOMPARE(m_state->Document.studentCount(), students);
 
     m_platform->expectMessage(MsgAnswer::Yes);
     trigger("s_delall");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您确认要删除当前所有学生的信息吗？"));
-    for (int i = 1; i <= 4; ++i)
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         QVERIFY(m_state->Document.slot(i).name.isEmpty() && m_state->Document.slot(i).comment.isEmpty());
     QCOMPARE(list()->stdlist()->count(), 0);
     QCOMPARE(editor()->cardCount(), 1);
@@ -327,6 +338,34 @@ void tst_StudentCommands::deleteAllThenGuessDialogImports()
     QCOMPARE(editor()->cardCount(), 2);
     QVERIFY(m_window->action("save")->isEnabled());
     QTRY_VERIFY(!m_window->studentCommands().importDialog());
+}
+
+void tst_StudentCommands::guessDialogNewAndOpenKeepTheDocumentOnCancel()
+{
+    const QString path = writeClass(m_dir, 2);
+    start(path);
+    m_platform->expectMessage(MsgAnswer::Yes);
+    trigger("delall");   // an unsaved change: the file still has its two students
+    QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
+    QPointer<nostudent> guess = m_window->studentCommands().noStudentDialog();
+
+    // 打开文件 with the open dialog cancelled: nothing happens and the dialog stays.
+    guess->Option3()->setChecked(true);
+    m_platform->expectOpenFile(QString());
+    guess->Command1Click();
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("评语文件|*.py|所有文件|*.*"));
+    QVERIFY(guess && guess->isVisible());
+
+    // 新建文件 answered Cancel at the save question: the document and its name stay.
+    guess->Option2()->setChecked(true);
+    m_platform->expectMessage(MsgAnswer::Cancel);
+    guess->Command1Click();
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
+    QCOMPARE(m_state->CurrentPath, path);
+    QVERIFY(m_state->HasFileName);
+    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->Document.studentCount(), 0);
+    QTRY_VERIFY(!guess);
 }
 
 void tst_StudentCommands::storeRosterAsDefault()
@@ -429,6 +468,9 @@ void tst_StudentCommands::studentNameFont()
         QCOMPARE(editor()->student(i)->font().pointSizeF(), shown.pointSizeF());
         QCOMPARE(editor()->student(i)->font().bold(), bold);
         QCOMPARE(editor()->pytext1(i)->font(), FontSubstitution::toQFont(before[1]));
+        // "同学：" keeps the window's font on every card, and a long name shows its start.
+        QCOMPARE(editor()->Label1(i)->font(), editor()->Label1(0)->font());
+        QCOMPARE(editor()->student(i)->cursorPosition(), 0);
     }
 
     // The next save writes the font lines from the editor.
