@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -85,7 +86,11 @@ QString QtPlatform::saveFileName(const QString &filter)
 ItemFont QtPlatform::chooseFont(const ItemFont &preset)
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, FontSubstitution::toQFont(preset), dialogParent());
+    // The dialog lists installed families: preselect the one the face is shown with (宋体 is
+    // shown with a Song/Ming family), so that it does not fall back to the first sans font.
+    QFont initial = FontSubstitution::toQFont(preset);
+    initial.setFamily(QFontInfo(initial).family());
+    const QFont chosen = QFontDialog::getFont(&ok, initial, dialogParent());
     return ok ? FontSubstitution::fromQFont(chosen, preset) : preset;
 }
 
