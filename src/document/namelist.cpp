@@ -2,33 +2,13 @@
 
 #include "document/appstate.h"
 #include "platform/platform.h"
+#include "platform/scratchfile.h"
 #include "platform/textfile.h"
 
 #include <QStringDecoder>
 #include <QStringList>
 
 namespace {
-
-/// Splits text into lines at CR LF, a lone CR or a lone LF; the end of the text ends the last
-/// line, so no empty line is made after a final line break.
-QList<QStringView> splitAtAnyBreak(QStringView text)
-{
-    QList<QStringView> lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
 
 /// Characters as the teacher counts them: a character outside the BMP (a surrogate pair)
 /// is one character, not two.
@@ -76,31 +56,10 @@ ImportResult importList(AppState &state, const QString &listText, Mode mode)
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.
-    QString normalised;
-    normalised.reserve(listText.size() + 2);
-    for (qsizetype i = 0; i < listText.size(); ++i) {
-        const QChar c = listText[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < listText.size() && listText[i + 1] == u'\n')
-                ++i;
-            normalised += TextFile::CrLf;
-        } else {
-            normalised += c;
-        }
-    }
-    normalised += TextFile::CrLf;
-
-    const QString scratch = state.ProgramFolder + ScratchFileName;
-    if (const QString error = TextFile::writeText(scratch, normalised); !error.isEmpty()) {
-        result.error = QStringLiteral("无法写入临时文件“%1”：%2").arg(scratch, error);
-        return result;
-    }
     QStringList lines;
-    QString readError;
-    if (!TextFile::readLines(scratch, &lines, &readError)) {
-        result.error = QStringLiteral("无法读取临时文件“%1”：%2").arg(scratch, readError);
+    result.error = ScratchFile::roundTrip(state.ProgramFolder, listText, &lines);
+    if (!result.error.isEmpty())
         return result;
-    }
 
     CommentDocument &document = state.Document;
     constexpr int Max = CommentDocument::MaxStudents;
@@ -137,7 +96,7 @@ std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
     const QString text = NameList::decode(read.bytes);
     QString result;
     result.reserve(text.size() + 2);
-    for (QStringView line : splitAtAnyBreak(text)) {
+    for (QStringView line : TextFile::splitLineViewsAnyBreak(text)) {
         if (characterCount(line) > NameList::NameLengthLimit) {
             const MsgAnswer answer = platform.messageBox(NameList::longLineQuestion(),
                                                          Platform::QuestionTitle,

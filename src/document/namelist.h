@@ -15,8 +15,6 @@ namespace NameList {
 /// Lines longer than this many characters are probably not names.
 inline constexpr int NameLengthLimit = 5;
 
-/// The scratch file, in the program folder, that an import goes through.
-inline const QString ScratchFileName = QStringLiteral("temp.vxd");
 
 /// "系统检测到该文件中的某一行字符数大于 5个，这可能不是合法的学生姓名文件，要停止导入吗？"
 QString longLineQuestion();

@@ -45,6 +45,25 @@ QList<QStringView> splitLineViews(QStringView text)
     return lines;
 }
 
+QList<QStringView> splitLineViewsAnyBreak(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
 QStringList splitLines(QStringView text)
 {
     QStringList lines;

@@ -30,6 +30,10 @@ QStringList splitLines(QStringView text);
 /// The same lines as views into the text (valid while the text lives), without copying them.
 QList<QStringView> splitLineViews(QStringView text);
 
+/// Splits text where CR LF, a lone CR or a lone LF ends a line (for files people edit by hand on
+/// any system); the end of the text ends the last line, as for splitLineViews.
+QList<QStringView> splitLineViewsAnyBreak(QStringView text);
+
 /// Joins lines, each followed by CR LF.
 QString joinLines(const QStringList &lines);
 

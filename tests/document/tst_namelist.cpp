@@ -1,5 +1,6 @@
 #include "document/appstate.h"
 #include "document/namelist.h"
+#include "platform/scratchfile.h"
 #include "platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
@@ -316,7 +317,7 @@ void tst_NameList::scratchFileBytes()
     AppState state;
     state.ProgramFolder = folder.path();
     QVERIFY(NameList::importList(state, list, Mode::Replace).ok);
-    QCOMPARE(fileBytes(folder.file(NameList::ScratchFileName)), bytes);
+    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), bytes);
 }
 
 void tst_NameList::scratchFileHoldsLastList()
@@ -326,7 +327,7 @@ void tst_NameList::scratchFileHoldsLastList()
     state.ProgramFolder = folder.path();
     QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok);
     QVERIFY(NameList::importList(state, "甲", Mode::Add).ok);
-    QCOMPARE(fileBytes(folder.file(NameList::ScratchFileName)), gb("甲\r\n"));
+    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
     QCOMPARE(state.Document.studentCount(), 100);
     QCOMPARE(state.Document.slot(100).name, QStringLiteral("名100"));
 }
@@ -347,7 +348,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QFETCH(bool, replace);
     QFETCH(bool, folderInTheWay);
     ProgramFolder folder;
-    const QString scratch = folder.file(NameList::ScratchFileName);
+    const QString scratch = folder.file(ScratchFile::FileName);
     AppState state;
     state.ProgramFolder = folder.path();
     state.Document = classWithLeftovers(10);
@@ -396,7 +397,7 @@ void tst_NameList::readOnlyProgramFolderChangesNothing()
 void tst_NameList::failedReadBackChangesNothing()
 {
     ProgramFolder folder;
-    const QString scratch = folder.file(NameList::ScratchFileName);
+    const QString scratch = folder.file(ScratchFile::FileName);
     AppState state;
     state.ProgramFolder = folder.path();
     state.Document = classWithLeftovers(10);

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The rating a stock comment is written for.
+enum class Rating { Excellent, Good, Lagging };
+
+/// The stock-comment library file pyk.vxd: categories, each with three sections (好, 中, 差) of
+/// one-line comments. Nothing is cached: every query reads the file, every change reads all of
+/// it, builds the new text and writes the whole file back atomically.
+///
+/// Lines: "*!*类别之" + name opens a category; TAB "*!*" name letter opens a section; a comment
+/// line (TAB TAB text) is recognised by its place after a section line and loses its first two
+/// characters, whatever they are.
+class CommentLibrary
+{
+public:
+    static inline const QString CategoryMarker = QStringLiteral("*!*类别之");
+    static inline const QString SectionMarker = QStringLiteral("*!*");
+    /// Shown when the library file cannot be read.
+    static inline const QString CorruptMessage = QStringLiteral("评语库文件被破坏！请重新安装本系统！");
+    /// The file name in the program folder.
+    static inline const QString FileName = QStringLiteral("pyk.vxd");
+
+    /// The letter of a rating in the file: 好, 中 or 差.
+    static QChar letter(Rating rating);
+
+    /// What became of a query or a change.
+    struct Status
+    {
+        enum Kind { Ok, Unreadable, WriteFailed };
+        Kind kind = Ok;
+        QString error;   ///< why, in the teacher's language (Unreadable, WriteFailed)
+        bool ok() const { return kind == Ok; }
+    };
+
+    explicit CommentLibrary(QString path);
+
+    const QString &path() const { return m_path; }
+
+    /// The names of all categories in file order (blanks around a name removed).
+    QStringList categoryNames(Status *status = nullptr) const;
+
+    /// The comments of one section in file order; empty when there is no such section.
+    QStringList comments(const QString &category, Rating rating, Status *status = nullptr) const;
+
+    // Changes. On Unreadable nothing is written; on WriteFailed the old file is untouched.
+    Status addCategory(const QString &name);
+    Status renameCategory(const QString &oldName, const QString &newName);
+    Status deleteCategory(const QString &name);
+    Status addComments(const QString &category, Rating rating, const QStringList &texts);
+    Status replaceComment(const QString &oldText, const QString &newText);
+    Status deleteComment(const QString &text);
+
+    // The same rules on lines in memory, for the file operations above and for tests.
+    static QStringList categoryNamesIn(const QStringList &lines);
+    static QStringList commentsIn(const QStringList &lines, const QString &category, Rating rating);
+    static QStringList withCategoryAdded(const QStringList &lines, const QString &name);
+    static QStringList withCategoryRenamed(const QStringList &lines, const QString &oldName, const QString &newName);
+    static QStringList withCategoryDeleted(const QStringList &lines, const QString &name);
+    static QStringList withCommentsAdded(const QStringList &lines, const QString &category, Rating rating,
+                                         const QStringList &texts);
+    static QStringList withCommentReplaced(const QStringList &lines, const QString &oldText, const QString &newText);
+    static QStringList withCommentDeleted(const QStringList &lines, const QString &text);
+
+private:
+    QString m_path;
+};

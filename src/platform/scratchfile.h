@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The scratch file temp.vxd in the program folder, through which typed lists (student names,
+/// stock comments) are split into lines: the text goes to the file in the program's encoding
+/// and comes back line by line, exactly as a file read would give it. The file is left in
+/// place, holding the last list.
+namespace ScratchFile {
+
+inline const QString FileName = QStringLiteral("temp.vxd");
+
+/// Writes the text followed by CR LF (any line break in it written as CR LF) to the scratch
+/// file of the program folder and reads its lines back into *lines. Returns "" or the reason,
+/// in the teacher's language, why the file could not be written or read.
+QString roundTrip(const QString &programFolder, QStringView text, QStringList *lines);
+
+} // namespace ScratchFile
