@@ -6,6 +6,8 @@
 #include "editor/editcommands.h"
 #include "editor/pyedit.h"
 #include "editor/stds.h"
+#include "library/librarycommands.h"
+#include "library/pytools.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
 
@@ -43,6 +45,9 @@ MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
     setCentralWidget(m_mdiArea);
     m_studentCommands = new StudentCommands(m_state, m_platform, *this);
     m_editCommands = std::make_unique<EditCommands>(m_state, m_platform, [this] { return m_editor; });
+    m_libraryCommands = new LibraryCommands(
+        m_state, m_platform, [this] { return openLibraryWindow(); }, [this] { return m_library; },
+        [this] { return m_editor; }, this);
     createMenus();
     createToolbar();
     setDocumentCommandsEnabled(false);
@@ -113,23 +118,26 @@ void MainWindow::createMenus()
 
     QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
     pingyu->setObjectName(QStringLiteral("pingyu"));
-    addItem(pingyu, "addlb", "添加类别(&A)", false);
-    addItem(pingyu, "dellb", "删除类别(&D)", false);
-    addItem(pingyu, "editlb", "编辑类别(&E)", false);
+    LibraryCommands *library = m_libraryCommands;
+    connect(addItem(pingyu, "addlb", "添加类别(&A)", true), &QAction::triggered, library, &LibraryCommands::addlb);
+    connect(addItem(pingyu, "dellb", "删除类别(&D)", true), &QAction::triggered, library, &LibraryCommands::dellb);
+    connect(addItem(pingyu, "editlb", "编辑类别(&E)", true), &QAction::triggered, library, &LibraryCommands::editlb);
     addItem(pingyu, "ggggg", "-", false);
-    addItem(pingyu, "addpy", "添加评语内容(&N)", false);
-    addItem(pingyu, "delpy", "删除评语内容(&P)", false);
-    addItem(pingyu, "editpy", "编辑评语内容(&Y)", false);
-    addItem(pingyu, "pldr", "批量导入评语内容(&L)...", false);
+    connect(addItem(pingyu, "addpy", "添加评语内容(&N)", true), &QAction::triggered, library, &LibraryCommands::addpy);
+    connect(addItem(pingyu, "delpy", "删除评语内容(&P)", true), &QAction::triggered, library, &LibraryCommands::delpy);
+    connect(addItem(pingyu, "editpy", "编辑评语内容(&Y)", true), &QAction::triggered, library, &LibraryCommands::editpy);
+    connect(addItem(pingyu, "pldr", "批量导入评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
     addItem(pingyu, "gggg1", "-", false);
-    addItem(pingyu, "setop", "添加选定内容到评语库(&S)", false);
+    connect(addItem(pingyu, "setop", "添加选定内容到评语库(&S)", true), &QAction::triggered, library, &LibraryCommands::setop);
 
     QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     see->setObjectName(QStringLiteral("see"));
     QAction *studentItem = addItem(see, "student", "学生列表(&S)", true);
     studentItem->setCheckable(true);
     connect(studentItem, &QAction::triggered, this, &MainWindow::toggleStudentList);
-    addItem(see, "pyzy", "评语资源库(&P)", false)->setCheckable(true);
+    QAction *libraryItem = addItem(see, "pyzy", "评语资源库(&P)", true);
+    libraryItem->setCheckable(true);
+    connect(libraryItem, &QAction::triggered, this, &MainWindow::toggleLibraryWindow);
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("tools"));
@@ -156,12 +164,12 @@ void MainWindow::createMenus()
 
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
-    addItem(m_kpingyu, "kpxiugai", "修改(&E)", false);
-    addItem(m_kpingyu, "kpshanchu", "删除(&D)", false);
-    addItem(m_kpingyu, "kptianjia", "添加(&A)", false);
+    connect(addItem(m_kpingyu, "kpxiugai", "修改(&E)", true), &QAction::triggered, library, &LibraryCommands::kpxiugai);
+    connect(addItem(m_kpingyu, "kpshanchu", "删除(&D)", true), &QAction::triggered, library, &LibraryCommands::kpshanchu);
+    connect(addItem(m_kpingyu, "kptianjia", "添加(&A)", true), &QAction::triggered, library, &LibraryCommands::kptianjia);
     addItem(m_kpingyu, "gg1", "-", false);
-    addItem(m_kpingyu, "ktianjia", "添加当前所选(&A)", false);
-    addItem(m_kpingyu, "kpltj", "批量添加评语内容(&L)...", false);
+    connect(addItem(m_kpingyu, "ktianjia", "添加当前所选(&A)", true), &QAction::triggered, library, &LibraryCommands::setop);
+    connect(addItem(m_kpingyu, "kpltj", "批量添加评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
 }
 
 void MainWindow::createToolbar()
@@ -217,6 +225,7 @@ void MainWindow::setDocumentCommandsEnabled(bool enabled)
 void MainWindow::load(const QString &commandLineText)
 {
     m_state.CurrentPath.clear();
+    openLibraryWindow();
     m_lifecycle.OpenEditor();
     m_state.Modified = false;
     if (m_editor)
@@ -344,6 +353,38 @@ void MainWindow::toggleStudentList()
     action("student")->setChecked(m_students != nullptr);
 }
 
+pytools *MainWindow::openLibraryWindow()
+{
+    if (m_library)
+        return m_library;
+    m_library = new pytools(m_state, m_platform, [this] { return m_editor; }, m_kpingyu);
+    m_libraryWindow = m_mdiArea->addSubWindow(m_library);
+    m_libraryWindow->setObjectName(QStringLiteral("pytoolsWindow"));
+    m_libraryWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_libraryWindow->installEventFilter(this);
+    connect(m_library, &pytools::saveRequested, this, [this] { m_libraryCommands->save(m_library); });
+    connect(m_library, &pytools::popupRequested, this, [this](const QPoint &at) { m_kpingyu->popup(at); });
+    EditorLayout();
+    m_libraryWindow->show();
+    action("pyzy")->setChecked(true);
+    return m_library;
+}
+
+void MainWindow::closeLibraryWindow()
+{
+    if (m_libraryWindow)
+        m_libraryWindow->close();
+}
+
+void MainWindow::toggleLibraryWindow()
+{
+    if (m_library)
+        closeLibraryWindow();
+    else
+        openLibraryWindow();
+    action("pyzy")->setChecked(m_library != nullptr);
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Close) {
@@ -352,6 +393,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             m_lifecycle.closeDocument();
             return true;
+        }
+        if (watched == m_libraryWindow) {
+            m_libraryWindow = nullptr;
+            m_library = nullptr;
+            action("pyzy")->setChecked(false);
         }
         if (watched == m_studentsWindow) {
             m_studentsWindow = nullptr;
@@ -373,6 +419,10 @@ void MainWindow::EditorLayout()
     // A window too small for the constants keeps every child at least this size.
     const int minimum = 300;
     const int paneHeight = std::max(h - m_state.FrameChromeHeight - m_state.LibraryPaneHeight, minimum);
+    if (m_libraryWindow) {
+        const int libraryWidth = std::max(w - m_state.FrameChromeWidth, minimum);
+        m_libraryWindow->setGeometry(0, px(paneHeight), px(libraryWidth), px(m_state.LibraryPaneHeight));
+    }
     if (m_studentsWindow)
         m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), px(paneHeight));
     if (m_editorWindow) {

@@ -17,6 +17,8 @@ class copyright;
 class pyedit;
 class stds;
 class EditCommands;
+class LibraryCommands;
+class pytools;
 class StudentCommands;
 
 /// The main window `main`: menus, toolbar and the frame that holds the student list, the
@@ -44,6 +46,12 @@ public:
     stds *studentList() const { return m_students; }
     QMdiSubWindow *editorWindow() const { return m_editorWindow; }
     QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
+    pytools *library() const { return m_library; }
+    QMdiSubWindow *libraryWindow() const { return m_libraryWindow; }
+    LibraryCommands &libraryCommands() { return *m_libraryCommands; }
+
+    /// Opens the library window (docked at the bottom) if it is closed; returns it.
+    pytools *openLibraryWindow();
     DocumentLifecycle &lifecycle() { return m_lifecycle; }
     StudentCommands &studentCommands() { return *m_studentCommands; }
     EditCommands &editCommands() { return *m_editCommands; }
@@ -83,6 +91,8 @@ private:
     void openStudentList();
     void closeStudentList();
     void toggleStudentList();
+    void closeLibraryWindow();
+    void toggleLibraryWindow();
     void toolbarClicked(QAction *button);
     void showHelp();
     void showAbout();
@@ -101,6 +111,9 @@ private:
     QMdiSubWindow *m_studentsWindow = nullptr;
     copyright *m_about = nullptr;
     StudentCommands *m_studentCommands = nullptr;
+    LibraryCommands *m_libraryCommands = nullptr;
+    pytools *m_library = nullptr;
+    QMdiSubWindow *m_libraryWindow = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     bool m_closingEditor = false;
 };
