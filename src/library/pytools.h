@@ -2,6 +2,7 @@
 
 #include "library/commentlibrary.h"
 
+#include <QColor>
 #include <QPoint>
 #include <QWidget>
 
@@ -91,6 +92,11 @@ public:
     /// The panel's caption for a mode.
     static QString panelCaption(PanelMode mode);
 
+    /// Tells the teacher why a library query or change failed: the corrupt-library message
+    /// when the file could not be read, "保存评语库失败！" and the reason when it could not be
+    /// written (critical icon). Returns status.ok().
+    static bool reportFailure(Platform &platform, const CommentLibrary::Status &status);
+
 signals:
     /// "保存" was pressed: the library commands carry out the panel's mode.
     void saveRequested();
@@ -102,6 +108,18 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    int px(double twips) const;
+    void placeControls();
+    void placePanel();
+    void placeIn(QWidget *control, int shift, int left, int top, int width, int height) const;
+    int titleShift(QGroupBox *box, int designTop) const;
+    void movePanel(const QPoint &topLeft);
+    void endDrag();
+    void enablePopupItems(bool edit, bool addSelected);
+    QColor captionColour() const;
+    void setCaptionColour(const QColor &colour);
+    void blink();
+
     AppState &m_state;
     Platform &m_platform;
     std::function<pyedit *()> m_editor;
@@ -120,4 +138,5 @@ private:
     PopupTarget m_popupTarget = PopupTarget::CategoryList;
     QPoint m_grabOffset;
     bool m_grabbing = false;
+    bool m_forwarding = false;   ///< a list press is being passed on to the list
 };

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -104,7 +105,12 @@ ReadResult readAll(QIODevice *device)
         result.error = tooLargeMessage();
         return result;
     }
-    result.bytes = device->read(MaxFileSize + 1);
+    // A file of known size is read in one piece of that size (a file growing meanwhile is
+    // still caught below); only a stream gets a buffer of the whole limit.
+    const qint64 want = device->isSequential() ? MaxFileSize + 1 : std::min(device->size() + 1, MaxFileSize + 1);
+    result.bytes = device->read(want);
+    if (!device->isSequential() && result.bytes.size() == want && !device->atEnd())
+        result.bytes += device->read(MaxFileSize + 1 - result.bytes.size());
     if (result.bytes.size() > MaxFileSize) {
         result.bytes.clear();
         result.error = tooLargeMessage();

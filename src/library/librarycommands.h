@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+struct AppState;
+class Platform;
+class piliangdaoru;
+class pyedit;
+class pytools;
+
+/// The commands that change the comment library: add, rename and delete a category; add, edit
+/// and delete a stock comment; add the editor's selected text; the batch import. They are
+/// reached from the 评语 menu (which opens the library window first when it is closed) and from
+/// the library window's pop-up menu (which acts on the list last pressed in). Adding and
+/// editing go through the window's editing panel; each change is followed by a reload of the
+/// window that keeps the selection.
+class LibraryCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString SelectCategoryMessage = QStringLiteral("请选择一个类别再执行该功能！");
+    static inline const QString SelectCommentToDeleteMessage = QStringLiteral("请选择一条评语再执行该功能！");
+    static inline const QString SelectCommentToEditMessage = QStringLiteral("请选择一条再执行该功能！");
+    static inline const QString EmptyTextMessage = QStringLiteral("内容不能为空！");
+
+    /// libraryWindow gives the library window, opening it when it is closed; openWindow gives
+    /// it only when it is open (nullptr otherwise); editor gives the editor or nullptr.
+    LibraryCommands(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+                    std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
+                    QObject *parent = nullptr);
+
+    // The 评语 menu.
+    void addlb();
+    void dellb();
+    void editlb();
+    void addpy();
+    void delpy();
+    void editpy();
+    void setop();
+    void pldr();
+
+    // The pop-up menu: each acts on the list the mouse was last pressed in.
+    void kpxiugai();
+    void kpshanchu();
+    void kptianjia();
+
+    /// "保存" of the editing panel: carries out the panel's change and reloads the window.
+    void save(pytools *window);
+
+    /// The open batch-import dialog, or nullptr.
+    piliangdaoru *batchImportDialog() const;
+
+private:
+    void editCategory(pytools *window);
+    void deleteCategory(pytools *window);
+    void editComment(pytools *window);
+    void deleteComment(pytools *window);
+    void reloadKeepingSelection(pytools *window, int category, int comment);
+
+    AppState &m_state;
+    Platform &m_platform;
+    std::function<pytools *()> m_libraryWindow;
+    std::function<pytools *()> m_openWindow;
+    std::function<pyedit *()> m_editor;
+    QPointer<piliangdaoru> m_batchImport;
+};
