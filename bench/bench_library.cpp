@@ -225,6 +225,7 @@ public:
     bool startWordProcessor(const QString &, QString *) override { return false; }
     bool printerInstalled() override { return false; }
     void setPrinterSetting(int) override {}
+    void registerCommentFileType(const QString &) override {}
 };
 
 // What follows every change: the window reloaded from the file, the category and rating put

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "document/commentfile.h"
+#include "export/exporttext.h"
 
 #include <QTextStream>
 
@@ -11,12 +12,14 @@ namespace {
 const QString HelpText = QStringLiteral(
     "用法：qhsy [评语文件]\n"
     "      qhsy --resave 输入文件 输出文件\n"
+    "      qhsy --export-text 输入文件 输出文件\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
     "\n"
     "  评语文件              启动并打开这个评语文件（*.py）\n"
     "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
+    "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
@@ -26,6 +29,22 @@ const QString HelpText = QStringLiteral(
 QString consoleText(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Reads IN for a headless action. False (with the message written) when it was rejected or
+// could not be read.
+bool readInput(const QString &in, CommentDocument &document, QTextStream &err)
+{
+    const CommentFile::ReadOutcome read = CommentFile::read(in, document);
+    if (read.status == CommentFile::ReadStatus::Rejected) {
+        err << in << ": " << consoleText(CommentFile::RejectionMessage) << '\n';
+        return false;
+    }
+    if (read.status == CommentFile::ReadStatus::Unreadable) {
+        err << QStringLiteral("无法读取文件“%1”：%2").arg(in, read.error) << '\n';
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -43,6 +62,11 @@ Request parse(const QStringList &arguments)
         request.operands = arguments.mid(1);
         if (request.operands.size() != 2)
             request.error = QStringLiteral("--resave 需要两个参数：输入文件 输出文件");
+    } else if (first == u"--export-text") {
+        request.action = Action::ExportText;
+        request.operands = arguments.mid(1);
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--export-text 需要两个参数：输入文件 输出文件");
     } else {
         request.fileToOpen = arguments.join(u' ');
     }
@@ -52,15 +76,8 @@ Request parse(const QStringList &arguments)
 int resave(const QString &in, const QString &out, QTextStream &err)
 {
     CommentDocument document;
-    const CommentFile::ReadOutcome read = CommentFile::read(in, document);
-    if (read.status == CommentFile::ReadStatus::Rejected) {
-        err << in << ": " << consoleText(CommentFile::RejectionMessage) << '\n';
+    if (!readInput(in, document, err))
         return 2;
-    }
-    if (read.status == CommentFile::ReadStatus::Unreadable) {
-        err << QStringLiteral("无法读取文件“%1”：%2").arg(in, read.error) << '\n';
-        return 2;
-    }
     const CommentFile::WriteOutcome written = CommentFile::write(out, document, document.ItemFonts);
     if (!written.ok()) {
         err << QStringLiteral("无法写入文件“%1”：%2").arg(out, written.error) << '\n';
@@ -71,6 +88,19 @@ int resave(const QString &in, const QString &out, QTextStream &err)
                    .arg(CommentFile::Marker, CommentFile::EscapedMarker,
                         written.escaped.join(QStringLiteral("、")))
             << '\n';
+    }
+    return 0;
+}
+
+int exportText(const QString &in, const QString &out, QTextStream &err)
+{
+    CommentDocument document;
+    if (!readInput(in, document, err))
+        return 2;
+    const QString error = writeExportTextFile(out, document);
+    if (!error.isEmpty()) {
+        err << QStringLiteral("无法写入文件“%1”：%2").arg(out, error) << '\n';
+        return 1;
     }
     return 0;
 }
@@ -90,6 +120,8 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
         return 0;
     case Action::Resave:
         return resave(request.operands[0], request.operands[1], err);
+    case Action::ExportText:
+        return exportText(request.operands[0], request.operands[1], err);
     case Action::OpenWindow:
         break;
     }

@@ -9,7 +9,7 @@ class QTextStream;
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, Help, Version };
 
 struct Request
 {
@@ -28,5 +28,8 @@ int run(const Request &request, QTextStream &out, QTextStream &err);
 /// Reads IN and writes OUT in the current format. 0 on success; 2 when IN was rejected or
 /// could not be read (OUT is not created); 1 when OUT could not be written.
 int resave(const QString &in, const QString &out, QTextStream &err);
+
+/// Reads IN and writes its comments to OUT as the exported text file. Exit codes as for resave.
+int exportText(const QString &in, const QString &out, QTextStream &err);
 
 } // namespace CommandLine

@@ -1,12 +1,12 @@
 #include "app/commandline.h"
 #include "app/copyright.h"
 #include "app/mainwindow.h"
+#include "app/programlocation.h"
 #include "document/appstate.h"
 #include "platform/fontsubstitution.h"
 #include "platform/qtplatform.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QTextStream>
 
@@ -21,14 +21,6 @@ QStringList argumentsAfterProgram(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
-}
-
-QString programFolder()
-{
-    QString folder = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
 }
 
 } // namespace
@@ -55,7 +47,7 @@ int main(int argc, char **argv)
     uiFont.setFamilies({QStringLiteral("Noto Sans CJK SC"), uiFont.family()});
     QApplication::setFont(uiFont);
 
-    const QString folder = programFolder();
+    const QString folder = ProgramLocation::resolve();
     QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));
     // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
     const QString commandLineText = CommandLine::parse(QApplication::arguments().mid(1)).fileToOpen;

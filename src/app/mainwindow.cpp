@@ -6,6 +6,8 @@
 #include "editor/editcommands.h"
 #include "editor/pyedit.h"
 #include "editor/stds.h"
+#include "export/exporttext.h"
+#include "export/wordprocessor.h"
 #include "library/librarycommands.h"
 #include "library/pytools.h"
 #include "platform/platform.h"
@@ -94,8 +96,10 @@ void MainWindow::createMenus()
     action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addItem(file, "f1", "-", false);
-    addItem(file, "out", "用Word打开(&Y)", false);
-    addItem(file, "totext", "导出到文本文件(&D)...", false);
+    connect(addItem(file, "out", "用Word打开(&Y)", true), &QAction::triggered, this,
+            [this] { openInWordProcessor(m_state, m_platform); });
+    connect(addItem(file, "totext", "导出到文本文件(&D)...", true), &QAction::triggered, this,
+            [this] { exportToTextFile(m_state, m_platform); });
     addItem(file, "f2", "-", false);
     addItem(file, "setup", "打印设置(&S)...", false);
     addItem(file, "privew", "打印预览(&V)", false);

@@ -54,6 +54,8 @@ bool StartupSequence::run()
                               MsgButtons::Ok);
         return false;
     }
+    // Every start, so that a moved program folder is followed by the file manager too.
+    m_platform.registerCommentFileType(m_state.ProgramFolder);
     appendStatus(SuccessText);
 
     setStatus(OpeningMainText);

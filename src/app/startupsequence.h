@@ -9,7 +9,7 @@ struct AppState;
 class Platform;
 
 /// What the splash window does before the main window opens: the initial values, the printer
-/// check and the check for the three data files.
+/// check, the check for the three data files and the comment-file type's registration.
 class StartupSequence
 {
 public:

@@ -56,6 +56,10 @@ public:
     /// Sets the default printer's integer setting (the colour mode: 1 monochrome, 2 colour).
     virtual void setPrinterSetting(int value) = 0;
 
+    /// Makes comment files open with the running program from the file manager; the program
+    /// folder holds its icon. Anything that fails is left as it was, without a message.
+    virtual void registerCommentFileType(const QString &programFolder) = 0;
+
     /// The standard title of information, warning and error messages.
     static inline const QString NoticeTitle = QStringLiteral("系统提示");
     /// The standard title of questions.

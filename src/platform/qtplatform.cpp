@@ -1,5 +1,7 @@
 #include "platform/qtplatform.h"
 
+#include "app/filetyperegistration.h"
+#include "export/wordprocessor.h"
 #include "platform/filefilter.h"
 #include "platform/fontsubstitution.h"
 
@@ -111,14 +113,8 @@ bool QtPlatform::openWithDefaultViewer(const QString &path)
 
 bool QtPlatform::startWordProcessor(const QString &documentPath, QString *error)
 {
-    QProcess process;
-    process.setProgram(QStringLiteral("soffice"));
-    process.setArguments({QStringLiteral("--writer"), documentPath});
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
-    return false;
+    // LibreOffice Writer, found on PATH and started detached: it outlives the command.
+    return WordProcessor::start(documentPath, error);
 }
 
 bool QtPlatform::printerInstalled()
@@ -142,6 +138,13 @@ void QtPlatform::setPrinterSetting(int value)
 {
     if (m_printer)
         m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
+}
+
+void QtPlatform::registerCommentFileType(const QString &programFolder)
+{
+    // The entry starts this executable, which need not stand in the program folder (an
+    // installed program keeps its data in the user's own folder).
+    RegisterCommentFileType(QCoreApplication::applicationFilePath(), programFolder);
 }
 
 void QtPlatform::installChineseTranslations()

@@ -27,6 +27,7 @@ public:
     bool startWordProcessor(const QString &documentPath, QString *error) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
+    void registerCommentFileType(const QString &programFolder) override;
 
     /// Loads Qt's own Chinese translations, so that standard buttons and dialogs speak Chinese.
     static void installChineseTranslations();

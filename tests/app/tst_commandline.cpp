@@ -1,4 +1,6 @@
 #include "app/commandline.h"
+#include "document/commentfile.h"
+#include "export/exporttext.h"
 #include "programfolder.h"
 
 #include <QFile>
@@ -45,6 +47,10 @@ private slots:
     void resaveRefuses_data();
     void resaveRefuses();
     void resaveWriteFailure();
+    void exportText_data();
+    void exportText();
+    void exportTextFailures_data();
+    void exportTextFailures();
     void helpAndVersion();
 };
 
@@ -60,6 +66,7 @@ void tst_CommandLine::parse_data()
     QTest::newRow("blanks in the path") << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
     QTest::newRow("option later is a file name") << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
     QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
+    QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << int(A::ExportText) << "";
     QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
     QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << "";
 }
@@ -128,17 +135,71 @@ void tst_CommandLine::resaveWriteFailure()
     QVERIFY(run.err.contains(QStringLiteral("无法写入文件")));
 }
 
+void tst_CommandLine::exportText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("basic") << "basic.py";
+    QTest::newRow("gap in roster") << "gap_in_roster.py";
+    QTest::newRow("line ends") << "line_ends.py";
+}
+
+// The headless export writes the very bytes the export command of the window writes.
+void tst_CommandLine::exportText()
+{
+    QFETCH(QString, input);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("导出.txt");
+    const Run run = runProgram({"--export-text", testDataFile(input), out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+
+    CommentDocument document;
+    QCOMPARE(CommentFile::read(testDataFile(input), document).status, CommentFile::ReadStatus::Accepted);
+    const QString expected = dir.filePath("window.txt");
+    QCOMPARE(writeExportTextFile(expected, document), QString());
+    QCOMPARE(fileBytes(out), fileBytes(expected));
+}
+
+void tst_CommandLine::exportTextFailures_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");   // "" = a file in a fresh folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2 << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("missing") << testDataFile("missing.py") << "" << 2 << "无法读取文件";
+    QTest::newRow("unwritable") << testDataFile("basic.py") << "/proc/qhsy-out.txt" << 1 << "无法写入文件";
+}
+
+void tst_CommandLine::exportTextFailures()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = output.isEmpty() ? dir.filePath("out.txt") : output;
+    const Run run = runProgram({"--export-text", input, out});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
 void tst_CommandLine::helpAndVersion()
 {
     const Run help = runProgram({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains(u"--resave"));
+    QVERIFY(help.out.contains(u"--export-text"));
     const Run version = runProgram({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains(u"1.0"));
     const Run wrong = runProgram({"--resave", "only-one"});
     QCOMPARE(wrong.exitCode, 64);
     QVERIFY(!wrong.err.isEmpty());
+    const Run wrongExport = runProgram({"--export-text", "a", "b", "c"});
+    QCOMPARE(wrongExport.exitCode, 64);
+    QVERIFY(wrongExport.err.contains(u"--export-text"));
 }
 
 QTEST_APPLESS_MAIN(tst_CommandLine)

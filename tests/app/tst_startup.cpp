@@ -76,6 +76,7 @@ void tst_Startup::allPresent()
                                     "检测必须的系统文件...", "检测必须的系统文件...成功！",
                                     "开始引导主界面..."}));
     QCOMPARE(platform.printerSettings, QList<int>{2});
+    QCOMPARE(platform.registeredFolders, QStringList{folder.path()});
     QVERIFY(platform.shown.isEmpty());
     QHSY_VERIFY_DIALOGS(platform);
 }
@@ -130,6 +131,7 @@ void tst_Startup::missingDataFile()
     const QStringList statuses = runSequence(folder, platform, state, &ok);
     QVERIFY(!ok);
     QCOMPARE(statuses.last(), QStringLiteral("检测必须的系统文件..."));
+    QVERIFY(platform.registeredFolders.isEmpty());
     QHSY_VERIFY_DIALOGS(platform);
     const ShownDialog &fatal = platform.shown.last();
     QCOMPARE(fatal.text, QStringLiteral("必须的系统文件丢失！请重新安装本系统！"));

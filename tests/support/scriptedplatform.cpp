@@ -143,3 +143,8 @@ void ScriptedPlatform::setPrinterSetting(int value)
 {
     printerSettings << value;
 }
+
+void ScriptedPlatform::registerCommentFileType(const QString &programFolder)
+{
+    registeredFolders << programFolder;
+}

@@ -51,6 +51,7 @@ public:
     QStringList openedInViewer;
     QStringList wordProcessorDocuments;
     bool wordProcessorStarts = true;
+    QStringList registeredFolders;  ///< every registerCommentFileType call's program folder
 
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -64,6 +65,7 @@ public:
     bool startWordProcessor(const QString &documentPath, QString *error) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
+    void registerCommentFileType(const QString &programFolder) override;
 
 private:
     struct Answer

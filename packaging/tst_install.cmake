@@ -1,0 +1,42 @@
+# Installs the build tree into a fresh prefix, checks what the installed tree holds, and runs
+# the installed program with no display and a home of its own to convert a comment file.
+file(REMOVE_RECURSE "${WORK_DIR}")
+set(prefix "${WORK_DIR}/prefix")
+set(home "${WORK_DIR}/home")
+file(MAKE_DIRECTORY "${home}")
+
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed (${rc}):\n${output}")
+endif()
+
+set(expected
+    "${BINDIR}/qhsy"
+    "${DATADIR}/applications/qhsy.desktop"
+    "${DATADIR}/mime/packages/qhsy-comment.xml"
+    "${DATADIR}/icons/hicolor/256x256/apps/qhsy.png")
+file(GLOB_RECURSE data_files RELATIVE "${DATA_SOURCE}" "${DATA_SOURCE}/*")
+foreach(file IN LISTS data_files)
+    list(APPEND expected "${DATADIR}/qhsy/${file}")
+endforeach()
+foreach(file IN LISTS expected)
+    if(NOT EXISTS "${prefix}/${file}")
+        message(FATAL_ERROR "not installed: ${file}")
+    endif()
+endforeach()
+
+set(out "${WORK_DIR}/out.py")
+execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+            "HOME=${home}" "XDG_DATA_HOME=${home}/.local/share" "XDG_CONFIG_HOME=${home}/.config"
+            QT_QPA_PLATFORM=offscreen
+            "${prefix}/${BINDIR}/qhsy" --resave "${INPUT}" "${out}"
+    RESULT_VARIABLE rc OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "installed qhsy --resave ended with ${rc}:\n${output}")
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${out}" "${EXPECTED}" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the resaved file differs from ${EXPECTED}")
+endif()

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/// Makes the desktop know comment files: a MIME type recognised by the file's first bytes, a
+/// desktop entry that opens it with this program, and this program as its default application.
+/// Everything is written per user, under the XDG data and config homes.
+namespace FileTypeRegistration {
+
+inline const QString MimeType = QStringLiteral("application/x-qhsy-comment");
+inline const QString DesktopFileName = QStringLiteral("qhsy.desktop");
+
+/// The shared-MIME-info package: comment files by their header bytes (with a priority above
+/// every *.py glob's weight, so the header decides). The package installed with the program
+/// (`systemWide`) also has a *.py glob, weighted below the Python types' globs so that Python
+/// scripts keep their type: it sits in the same MIME folder as those, and Qt needs a glob to
+/// let the header decide. The per-user package has no glob: Qt looks up globs one MIME folder
+/// at a time and stops at the first folder with a match, so a *.py glob in the user's folder
+/// would hide the system's Python globs from Qt programs. GLib-based file managers recognise
+/// comment files by the header alone.
+QByteArray mimePackage(bool systemWide);
+
+/// One argument for a desktop entry's Exec key: quoted when it holds blanks or reserved
+/// characters, with the escapes of the quoted form, "%" doubled, and the escapes of a
+/// string value on top.
+QString execArgument(const QString &argument);
+
+/// The per-user desktop entry that starts the executable with the file; the icon is a path.
+QByteArray desktopEntry(const QString &executable, const QString &iconPath);
+
+/// The mimeapps.list content with this program as the comment type's default application:
+/// the line is added to (or replaced in) [Default Applications], every other line stays.
+QByteArray withDefaultApplication(const QByteArray &mimeappsList);
+
+} // namespace FileTypeRegistration
+
+/// Writes the MIME package, the icon, the desktop entry and the default-application line under
+/// the given homes (only what differs from what is there), then refreshes the desktop's caches
+/// with update-mime-database and update-desktop-database when they exist. The entry starts
+/// `executable`; the icon is qhsy.png of the program folder. Failures are ignored: the
+/// program works the same without the registration.
+void RegisterCommentFileType(const QString &executable, const QString &programFolder,
+                             const QString &dataHome, const QString &configHome);
+
+/// The same under the user's XDG data and config homes.
+void RegisterCommentFileType(const QString &executable, const QString &programFolder);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+class CommentDocument;
+class Platform;
+struct AppState;
+
+/// Handing the class's comments to the word processor (LibreOffice Writer): the colon-style
+/// text goes into an ODF text document in a private temporary folder, Writer is started on it,
+/// and the same text is put on the clipboard.
+namespace WordProcessor {
+
+/// The program started for the word processor, looked up on PATH.
+inline const QString Program = QStringLiteral("soffice");
+
+/// The message shown when the word processor cannot be given the comments.
+inline const QString FailureMessage = QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！");
+
+/// Hand-over documents older than this many seconds are removed at the next hand-over.
+inline constexpr qint64 MaxHandOverAge = 24 * 60 * 60;
+
+/// The private folder the hand-over documents go to (not created here).
+QString handOverFolder();
+
+/// Creates the hand-over folder when needed (only its owner may enter it), removes old
+/// hand-over documents from it and writes a new ODF text document holding the text there.
+/// Returns "" and the document's path in *path, or the reason it failed.
+QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path);
+
+/// The arguments the word processor is started with for a document.
+QStringList arguments(const QString &documentPath);
+
+/// Starts the word processor, detached, on a document. False with *error set when it is not on
+/// PATH or cannot be started.
+bool start(const QString &documentPath, QString *error);
+
+} // namespace WordProcessor
+
+/// The open-in-word-processor command. Nothing is written to the comment file and the
+/// modified flag stays as it is.
+void openInWordProcessor(AppState &state, Platform &platform);

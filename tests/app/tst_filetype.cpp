@@ -1,0 +1,318 @@
+#include "app/filetyperegistration.h"
+#include "app/programlocation.h"
+#include "programfolder.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+#include <memory>
+
+class tst_FileType : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void execArgument_data();
+    void execArgument();
+    void writesEntries();
+    void secondRunChangesNothing();
+    void defaultApplication_data();
+    void defaultApplication();
+    void installedPackageMatches();
+    void desktopResolvesTypes();
+    void programFolder_data();
+    void programFolder();
+};
+
+namespace {
+
+using FileMap = std::map<QString, QByteArray>;
+
+/// Every file under a folder, by relative path.
+FileMap snapshot(const QString &folder)
+{
+    FileMap files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] = fileBytes(path);
+    }
+    return files;
+}
+
+/// The keys of a desktop entry's [Desktop Entry] group.
+std::map<QString, QString> desktopKeys(const QByteArray &entry)
+{
+    std::map<QString, QString> keys;
+    const QStringList lines = QString::fromUtf8(entry).split(u'\n');
+    for (const QString &line : lines) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals > 0)
+            keys[line.left(equals)] = line.mid(equals + 1);
+    }
+    return keys;
+}
+
+/// Writes a file (making its folder); returns its path.
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+struct Homes
+{
+    QTemporaryDir dir;
+    QString data() const { return dir.filePath("data"); }
+    QString config() const { return dir.filePath("config"); }
+};
+
+} // namespace
+
+void tst_FileType::execArgument_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "/opt/qhsy/qhsy" << "/opt/qhsy/qhsy";
+    QTest::newRow("chinese") << "/home/老师/青禾/qhsy" << "/home/老师/青禾/qhsy";
+    QTest::newRow("blank") << "/home/t/My Apps/qhsy" << "\"/home/t/My Apps/qhsy\"";
+    QTest::newRow("double quote") << "/home/t/a\"b/qhsy" << "\"/home/t/a\\\\\"b/qhsy\"";
+    QTest::newRow("dollar") << "/home/t/$x/qhsy" << "\"/home/t/\\\\$x/qhsy\"";
+    QTest::newRow("backquote") << "/home/t/a`b/qhsy" << "\"/home/t/a\\\\`b/qhsy\"";
+    QTest::newRow("backslash") << "/home/t/a\\b/qhsy" << "\"/home/t/a\\\\\\\\b/qhsy\"";
+    QTest::newRow("reserved, no escape") << "/t/a&b (2)/qhsy" << "\"/t/a&b (2)/qhsy\"";
+    QTest::newRow("percent") << "/t/100%/qhsy" << "/t/100%%/qhsy";
+    QTest::newRow("percent and blank") << "/t/100 %/qhsy" << "\"/t/100 %%/qhsy\"";
+}
+
+void tst_FileType::execArgument()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(FileTypeRegistration::execArgument(path), expected);
+
+    // The desktop's own checker accepts the entry made with it.
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    if (validator.isEmpty())
+        return;
+    QTemporaryDir dir;
+    const QString entry = writeFile(dir.filePath("qhsy.desktop"),
+                                    FileTypeRegistration::desktopEntry(path, "/opt/qhsy/qhsy.png"));
+    QProcess process;
+    process.start(validator, {entry});
+    QVERIFY(process.waitForFinished(10000));
+    const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    QVERIFY2(process.exitCode() == 0 && !output.contains("error"), qPrintable(output));
+}
+
+void tst_FileType::writesEntries()
+{
+    Homes homes;
+    ProgramFolder folder;
+    RegisterCommentFileType("/home/t/My Apps/qhsy", folder.path(), homes.data(), homes.config());
+
+    const QString data = homes.data() + u'/';
+    QCOMPARE(fileBytes(data + "mime/packages/qhsy-comment.xml"), FileTypeRegistration::mimePackage(false));
+    QVERIFY(!fileBytes(data + "mime/packages/qhsy-comment.xml").contains("<glob"));
+    QCOMPARE(fileBytes(data + "icons/hicolor/256x256/apps/qhsy.png"), fileBytes(folder.file("qhsy.png")));
+    auto keys = desktopKeys(fileBytes(data + "applications/qhsy.desktop"));
+    QCOMPARE(keys["Type"], "Application");
+    QCOMPARE(keys["Name"], "青禾书苑");
+    QCOMPARE(keys["Exec"], "\"/home/t/My Apps/qhsy\" %f");
+    QCOMPARE(keys["Icon"], folder.file("qhsy.png"));
+    QCOMPARE(keys["MimeType"], "application/x-qhsy-comment;");
+    QCOMPARE(keys["Terminal"], "false");
+    QCOMPARE(fileBytes(homes.config() + "/mimeapps.list"),
+             "[Default Applications]\napplication/x-qhsy-comment=qhsy.desktop\n");
+
+    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty())
+        QVERIFY(QFile::exists(data + "mime/mime.cache"));
+    if (!QStandardPaths::findExecutable("update-desktop-database").isEmpty())
+        QVERIFY(fileBytes(data + "applications/mimeinfo.cache")
+                    .contains("application/x-qhsy-comment=qhsy.desktop;"));
+}
+
+void tst_FileType::secondRunChangesNothing()
+{
+    Homes homes;
+    ProgramFolder folder;
+    const QByteArray others = "[Added Associations]\ntext/x-python=idle.desktop;\n\n"
+                              "[Default Applications]\ntext/x-python=code.desktop\n";
+    writeFile(homes.config() + "/mimeapps.list", others);
+
+    RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
+    const FileMap first = snapshot(homes.dir.path());
+    RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
+    QVERIFY(first == snapshot(homes.dir.path()));
+    QCOMPARE(first.at("config/mimeapps.list"),
+             others + "application/x-qhsy-comment=qhsy.desktop\n");
+}
+
+void tst_FileType::defaultApplication_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray ours = "application/x-qhsy-comment=qhsy.desktop\n";
+    QTest::newRow("no file") << QByteArray() << "[Default Applications]\n" + ours;
+    QTest::newRow("other group only, no final break")
+        << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;")
+        << "[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n" + ours;
+    QTest::newRow("added after the group's last entry")
+        << QByteArray("[Default Applications]\ntext/html=firefox.desktop\n\n[Removed Associations]\nx/y=z.desktop;\n")
+        << "[Default Applications]\ntext/html=firefox.desktop\n" + ours + "\n[Removed Associations]\nx/y=z.desktop;\n";
+    QTest::newRow("replaced in place, duplicate dropped")
+        << QByteArray("[Default Applications]\napplication/x-qhsy-comment=other.desktop\n"
+                      "text/html=firefox.desktop\napplication/x-qhsy-comment = old.desktop\n")
+        << "[Default Applications]\n" + ours + "text/html=firefox.desktop\n";
+    QTest::newRow("other groups' lines untouched")
+        << QByteArray("# mine\n[Added Associations]\napplication/x-qhsy-comment=other.desktop;\n"
+                      "[Default Applications]\n")
+        << "# mine\n[Added Associations]\napplication/x-qhsy-comment=other.desktop;\n"
+           "[Default Applications]\n" + ours;
+}
+
+void tst_FileType::defaultApplication()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QCOMPARE(FileTypeRegistration::withDefaultApplication(before), after);
+    QCOMPARE(FileTypeRegistration::withDefaultApplication(after), after);
+}
+
+void tst_FileType::installedPackageMatches()
+{
+    // The package installed with the program and the one written per user are the same.
+    QCOMPARE(fileBytes(QHSY_PACKAGING_DIR "/qhsy-comment.xml"), FileTypeRegistration::mimePackage(true));
+}
+
+void tst_FileType::desktopResolvesTypes()
+{
+    const QString updateMimeDatabase = QStandardPaths::findExecutable("update-mime-database");
+    const QString systemTypes = "/usr/share/mime/packages/freedesktop.org.xml";
+    if (updateMimeDatabase.isEmpty() || !QFile::exists(systemTypes))
+        QSKIP("shared-mime-info is not installed");
+    QTemporaryDir files;
+    const QStringList paths{
+        writeFile(files.filePath("class.py"), fileBytes(testDataFile("basic.py"))),
+        writeFile(files.filePath("x.py"), "#!/usr/bin/env python3\nprint(1)\n"),
+        writeFile(files.filePath("plain.py"), "import os\nprint(os.name)\n"),
+    };
+    // What a Qt program says with the given data home and data dirs ("" keeps the system's).
+    const auto qtTypes = [&](const QString &dataHome, const QString &dataDirs) {
+        QProcess probe;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", dataHome);
+        if (!dataDirs.isEmpty())
+            environment.insert("XDG_DATA_DIRS", dataDirs);
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral(QHSY_MIMEPROBE), paths);
+        probe.waitForFinished(10000);
+        return QString::fromUtf8(probe.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    };
+    Homes homes;
+    const QStringList before = qtTypes(homes.data(), {});
+    QCOMPARE(before.size(), 3);
+    QCOMPARE(before[2], "text/x-python");
+    QVERIFY(before[1].startsWith("text/x-python"));
+
+    // Registered per user: Python scripts keep their type in Qt programs ...
+    ProgramFolder folder;
+    RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
+    const QStringList perUser = qtTypes(homes.data(), {});
+    QCOMPARE(perUser.mid(1), before.mid(1));
+    // ... and a GLib-based file manager knows comment files by their header.
+    const QString gio = QStandardPaths::findExecutable("gio");
+    if (!gio.isEmpty()) {
+        QStringList gioTypes;
+        for (const QString &path : paths) {
+            QProcess info;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_DATA_HOME", homes.data());
+            info.setProcessEnvironment(environment);
+            info.start(gio, {"info", "-a", "standard::content-type", path});
+            info.waitForFinished(10000);
+            gioTypes << QString::fromUtf8(info.readAllStandardOutput()).section(u':', -1).trimmed();
+        }
+        QCOMPARE(gioTypes, (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
+    }
+
+    // Installed with the system's types, the package's glob lets the header decide in Qt too.
+    QTemporaryDir system;
+    QVERIFY(QDir().mkpath(system.filePath("mime/packages")));
+    QVERIFY(QFile::copy(systemTypes, system.filePath("mime/packages/freedesktop.org.xml")));
+    QVERIFY(QFile::copy(QHSY_PACKAGING_DIR "/qhsy-comment.xml", system.filePath("mime/packages/qhsy-comment.xml")));
+    QProcess update;
+    update.start(updateMimeDatabase, {system.filePath("mime")});
+    QVERIFY(update.waitForFinished(10000));
+    QCOMPARE(update.exitCode(), 0);
+    QCOMPARE(qtTypes(homes.data(), system.path()),
+             (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
+}
+
+void tst_FileType::programFolder_data()
+{
+    QTest::addColumn<bool>("executableHasData");
+    QTest::addColumn<QStringList>("installed");   // "full" or "partial" folders, in search order
+    QTest::addColumn<bool>("teacherFiles");       // the user folder already holds changed files
+    QTest::addColumn<QString>("expected");        // "executable" or "user"
+    QTest::newRow("beside the executable") << true << QStringList{"full"} << false << "executable";
+    QTest::newRow("first start") << false << QStringList{"full"} << false << "user";
+    QTest::newRow("teacher's files kept") << false << QStringList{"full"} << true << "user";
+    QTest::newRow("incomplete copy skipped") << false << QStringList{"partial", "full"} << false << "user";
+    QTest::newRow("only an incomplete copy") << false << QStringList{"partial"} << false << "executable";
+    QTest::newRow("nothing installed") << false << QStringList{} << false << "executable";
+    QTest::newRow("user folder alone") << false << QStringList{} << true << "user";
+}
+
+void tst_FileType::programFolder()
+{
+    QFETCH(bool, executableHasData);
+    QFETCH(QStringList, installed);
+    QFETCH(bool, teacherFiles);
+    QFETCH(QString, expected);
+
+    ProgramFolder executable;
+    if (!executableHasData)
+        QVERIFY(executable.remove("normal.pyn"));
+    std::vector<std::unique_ptr<ProgramFolder>> installedFolders;
+    QStringList installedPaths;
+    for (const QString &kind : installed) {
+        auto &folder = installedFolders.emplace_back(std::make_unique<ProgramFolder>());
+        if (kind == u"partial") {
+            QVERIFY(folder->remove("pyk.vxd"));
+            writeFile(folder->file("normal.pyn"), "partial");
+        }
+        installedPaths << folder->path();
+    }
+    QTemporaryDir home;
+    const QString user = home.filePath("qhsy") + u'/';
+    const QByteArray teacher = "teacher's own";
+    if (teacherFiles) {
+        for (const char *name : {"normal.pyn", "pyk.vxd", "printsetup.vxd"})
+            writeFile(user + name, teacher);
+    }
+
+    const QString result = ProgramLocation::resolve(executable.path(), user, installedPaths);
+    QCOMPARE(result, expected == u"user" ? user : executable.path());
+    if (expected != u"user" || installed.isEmpty())
+        return;
+    const FileMap copied = snapshot(user);
+    const FileMap source = snapshot(installedPaths.last());
+    QCOMPARE(copied.size(), source.size());
+    for (const auto &[name, bytes] : copied) {
+        const bool kept = teacherFiles
+            && (name == u"normal.pyn" || name == u"pyk.vxd" || name == u"printsetup.vxd");
+        QCOMPARE(bytes, kept ? teacher : source.at(name));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_FileType)
+#include "tst_filetype.moc"
