@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in build-fuzz/) and fuzzes each of them in turn, the
-# comment-file reader and the comment library, for the given number of seconds (default 30)
-# each, starting from the test files.
+# comment-file reader, the comment library and the print layouts, for the given number of
+# seconds (default 30) each, starting from the test files.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 cmake -S "$top" -B "$top/build-fuzz" -DQHSY_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$top/build-fuzz" --parallel "$(nproc)" --target fuzz_commentfile fuzz_commentlibrary
+cmake --build "$top/build-fuzz" --parallel "$(nproc)" --target fuzz_commentfile fuzz_commentlibrary \
+    fuzz_layoutscheme
 artifacts="$top/build-fuzz/artifacts/"
 mkdir -p "$artifacts"
 
@@ -37,3 +38,5 @@ fuzz fuzz_commentfile "$top/build-fuzz/fuzz.log" \
     "$top"/tests/data/*.py "$top/data/normal.pyn" "$top"/fuzz/seeds/*
 fuzz fuzz_commentlibrary "$top/build-fuzz/fuzz-library.log" \
     "$top/data/pyk.vxd" "$top"/tests/data/library/*.vxd
+fuzz fuzz_layoutscheme "$top/build-fuzz/fuzz-layout.log" \
+    "$top/data/printsetup.vxd" "$top"/tests/data/printing/*.vxd

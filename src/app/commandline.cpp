@@ -1,7 +1,11 @@
 #include "app/commandline.h"
 
 #include "document/commentfile.h"
+#include "app/programlocation.h"
 #include "export/exporttext.h"
+#include "printing/layoutschemefile.h"
+#include "printing/pdfexport.h"
+#include "printing/textmeasurer.h"
 
 #include <QTextStream>
 
@@ -13,6 +17,7 @@ const QString HelpText = QStringLiteral(
     "用法：qhsy [评语文件]\n"
     "      qhsy --resave 输入文件 输出文件\n"
     "      qhsy --export-text 输入文件 输出文件\n"
+    "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -20,6 +25,8 @@ const QString HelpText = QStringLiteral(
     "  评语文件              启动并打开这个评语文件（*.py）\n"
     "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
     "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
+    "  --print-pdf IN OUT    按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
+    "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
@@ -67,6 +74,19 @@ Request parse(const QStringList &arguments)
         request.operands = arguments.mid(1);
         if (request.operands.size() != 2)
             request.error = QStringLiteral("--export-text 需要两个参数：输入文件 输出文件");
+    } else if (first == u"--print-pdf") {
+        request.action = Action::PrintPdf;
+        QStringList rest = arguments.mid(1);
+        const qsizetype option = rest.indexOf(QStringLiteral("--scheme"));
+        if (option >= 0 && option + 1 < rest.size()) {
+            request.scheme = rest.at(option + 1);
+            rest.remove(option, 2);
+        } else if (option >= 0) {
+            rest.clear();   // --scheme without a name
+        }
+        request.operands = rest;
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--print-pdf 需要两个参数：输入文件 输出文件 [--scheme 方案名]");
     } else {
         request.fileToOpen = arguments.join(u' ');
     }
@@ -105,6 +125,44 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
     return 0;
 }
 
+int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
+             QTextStream &err)
+{
+    CommentDocument document;
+    if (!readInput(in, document, err))
+        return 2;
+    const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
+    LayoutSchemeFile::Status status;
+    const QStringList names = schemes.listSchemes(&status);
+    if (!status.ok()) {
+        err << status.error << '\n';
+        return 2;
+    }
+    const QString name = scheme.isEmpty() ? names.value(0) : scheme;
+    if (names.isEmpty() || !names.contains(name)) {
+        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2").arg(name, names.join(QStringLiteral("、")))
+            << '\n';
+        return 2;
+    }
+    const LayoutScheme layout = schemes.loadScheme(name);
+    if (printableStudents(document) == 0) {
+        err << QStringLiteral("文件“%1”中没有学生，没有可打印的页。").arg(in) << '\n';
+        return 2;
+    }
+    const QtTextMeasurer measurer;
+    const QString error = writeClassPdf(out, document, layout, measurer);
+    if (!error.isEmpty()) {
+        err << QStringLiteral("无法写入文件“%1”：%2").arg(out, error) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+bool needsFonts(const Request &request)
+{
+    return request.action == Action::PrintPdf && request.error.isEmpty();
+}
+
 int run(const Request &request, QTextStream &out, QTextStream &err)
 {
     if (!request.error.isEmpty()) {
@@ -122,6 +180,8 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
         return resave(request.operands[0], request.operands[1], err);
     case Action::ExportText:
         return exportText(request.operands[0], request.operands[1], err);
+    case Action::PrintPdf:
+        return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(), err);
     case Action::OpenWindow:
         break;
     }

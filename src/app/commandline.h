@@ -9,13 +9,14 @@ class QTextStream;
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Help, Version };
 
 struct Request
 {
     Action action = Action::OpenWindow;
     QString fileToOpen;       ///< for OpenWindow: the arguments joined by single blanks
     QStringList operands;     ///< for the headless actions
+    QString scheme;           ///< for PrintPdf: the layout scheme's name ("" = the first)
     QString error;            ///< a headless option with the wrong operands
 };
 
@@ -31,5 +32,15 @@ int resave(const QString &in, const QString &out, QTextStream &err);
 
 /// Reads IN and writes its comments to OUT as the exported text file. Exit codes as for resave.
 int exportText(const QString &in, const QString &out, QTextStream &err);
+
+/// Composes every student of IN with a layout scheme of the program folder's scheme file (the
+/// first when `scheme` is empty) and writes one page per student to the PDF file OUT. Exit
+/// codes as for resave; 2 also when the scheme is unknown or IN has no students. Needs a
+/// QGuiApplication (any platform plugin, offscreen included) for the fonts.
+int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
+             QTextStream &err);
+
+/// Whether a request needs fonts, and so a QGuiApplication, to run.
+bool needsFonts(const Request &request);
 
 } // namespace CommandLine

@@ -30,9 +30,17 @@ int main(int argc, char **argv)
     // The headless options need no display: they run before any window system is touched.
     const CommandLine::Request request = CommandLine::parse(argumentsAfterProgram(argc, argv));
     if (request.action != CommandLine::Action::OpenWindow) {
-        QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
+        if (CommandLine::needsFonts(request)) {
+            // Fonts need a GUI application, but never a display.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            FontSubstitution::install();
+            return CommandLine::run(request, out, err);
+        }
+        QCoreApplication app(argc, argv);
         return CommandLine::run(request, out, err);
     }
 

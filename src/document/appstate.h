@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/commentdocument.h"
+#include "printing/layoutscheme.h"
 
 /// Process-wide state shared by every window: which file is being edited, whether it changed,
 /// the current student, where the program's own files are, the frame layout constants and the
@@ -22,6 +23,8 @@ struct AppState
     int UnitsPerCm = 570;       ///< twips per centimetre of print layouts
 
     CommentDocument Document;
+
+    LayoutScheme ActiveScheme;  ///< the print layout in use while the print window is open
 
     /// Path of the template every new document is made from.
     QString templatePath() const { return ProgramFolder + QStringLiteral("normal.pyn"); }

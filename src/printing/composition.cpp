@@ -1,0 +1,88 @@
+#include "printing/composition.h"
+
+#include "document/commentdocument.h"
+#include "platform/leadingnumber.h"
+#include "printing/layoutscheme.h"
+#include "printing/textmeasurer.h"
+
+namespace {
+
+/// The marks that never begin a line: they join the line before however wide it gets.
+bool isHangingPunctuation(QChar c)
+{
+    return QStringView(u"，。；：,.;？！").contains(c);
+}
+
+ItemFont scaled(ItemFont font, double scale)
+{
+    font.fontSize *= scale;
+    return font;
+}
+
+PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font, double left,
+                    double top, const TextMeasurer &measurer)
+{
+    const TextExtent extent = measurer.measureText(text, font);
+    return {role, text, font, left, top, extent.width, extent.height};
+}
+
+} // namespace
+
+QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
+                                  double firstTopCm, double leftCm, const ItemFont &font,
+                                  const TextMeasurer &measurer, int unitsPerCm)
+{
+    // The box width is rounded to single precision before it is compared with the line.
+    const double limit = double(float(unitsPerCm * boxWidthCm));
+    const double left = unitsPerCm * leftCm;
+    QList<PageItem> lines;
+    double top = unitsPerCm * firstTopCm;
+    qsizetype next = 0;
+    while (next < text.size()) {
+        const qsizetype start = next;
+        const auto line = measurer.startLine(font);
+        // The test comes before the character is appended; an empty line is 0 wide, and the
+        // first character is taken even when the box is narrower than that.
+        while (next < text.size()
+               && (next == start || isHangingPunctuation(text[next]) || line->widthAtMost(limit))) {
+            line->append(text[next]);
+            ++next;
+        }
+        const TextExtent extent = line->extent();
+        lines.append({PageItemRole::CommentLine, text.mid(start, next - start), font, left, top,
+                      extent.width, extent.height});
+        top += extent.height + unitsPerCm * gapCm;
+    }
+    return lines;
+}
+
+ComposedPage composePage(const CommentDocument &document, int currentStudent,
+                         const ItemFonts &fonts, const LayoutScheme &scheme,
+                         const QString &pheightText, const QString &pwidthText, double scale,
+                         const TextMeasurer &measurer, int unitsPerCm)
+{
+    const auto twips = [&](const QString &key) { return scheme.number(key) * unitsPerCm * scale; };
+    const bool inClass = currentStudent >= 0 && currentStudent < CommentDocument::MaxStudents;
+    const QString name = inClass ? document.slot(currentStudent + 1).name : QString();
+    const QString comment = inClass ? document.slot(currentStudent + 1).comment : QString();
+
+    ComposedPage page;
+    page.height = leadingNumber(pheightText) * unitsPerCm * scale;
+    page.width = leadingNumber(pwidthText) * unitsPerCm * scale;
+
+    page.items.append(placedItem(PageItemRole::StudentName, name + QStringLiteral("同学："),
+                                 scaled(fonts[std::size_t(Item::StudentName)], scale),
+                                 twips(QStringLiteral("studentleft")),
+                                 twips(QStringLiteral("studenttop")), measurer));
+    page.items.append(breakCommentLines(
+        comment, scheme.number(QStringLiteral("pytextwidth")) * scale,
+        scheme.number(QStringLiteral("pytextjuli")) * scale,
+        scheme.number(QStringLiteral("pytexttop")) * scale,
+        scheme.number(QStringLiteral("pytextleft")) * scale,
+        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm));
+    page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
+                                 scaled(fonts[std::size_t(Item::Signature)], scale),
+                                 twips(QStringLiteral("teacherleft")),
+                                 twips(QStringLiteral("teachertop")), measurer));
+    return page;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "document/itemfont.h"
+
+#include <QList>
+#include <QString>
+
+class CommentDocument;
+class TextMeasurer;
+struct LayoutScheme;
+
+enum class PageItemRole { StudentName, CommentLine, Signature };
+
+/// One item of a printed page, sized to its text. Lengths in twips; the font is already
+/// scaled to the display scale.
+struct PageItem
+{
+    PageItemRole role = PageItemRole::CommentLine;
+    QString text;
+    ItemFont font;
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+
+    friend bool operator==(const PageItem &, const PageItem &) = default;
+};
+
+/// One student's page: its size in twips, then the name, the comment lines and the signature.
+struct ComposedPage
+{
+    double width = 0;
+    double height = 0;
+    QList<PageItem> items;
+};
+
+/// The comment text broken into line boxes. The four lengths are centimetres already
+/// multiplied by the display scale. A line takes characters while it measures no wider than
+/// the box, so a full line ends with the first character that makes it wider; the nine
+/// hanging punctuation marks "，。；：,.;？！" join the line they follow however wide it gets.
+/// Every line takes at least one character, so even a negative box width breaks the text up.
+/// CR and LF are characters like any other: they join the line while it is not full and start
+/// a new visual line inside the box. Line boxes follow each other with `gapCm` between them.
+QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
+                                  double firstTopCm, double leftCm, const ItemFont &font,
+                                  const TextMeasurer &measurer, int unitsPerCm = 570);
+
+/// The page of student card `currentStudent` (slot currentStudent + 1; a card outside the
+/// class gives an empty name and comment) at display scale `scale`: the page size from the
+/// texts of the two paper-size boxes, every other length from `scheme`.
+ComposedPage composePage(const CommentDocument &document, int currentStudent,
+                         const ItemFonts &fonts, const LayoutScheme &scheme,
+                         const QString &pheightText, const QString &pwidthText, double scale,
+                         const TextMeasurer &measurer, int unitsPerCm = 570);

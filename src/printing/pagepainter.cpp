@@ -1,0 +1,40 @@
+#include "printing/pagepainter.h"
+
+#include "platform/fontsubstitution.h"
+#include "printing/composition.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+
+void paintComposedPage(QPainter &painter, const ComposedPage &page)
+{
+    const QPaintDevice *device = painter.device();
+    const double dpi = device ? device->logicalDpiY() : 1440.0;
+    painter.save();
+    painter.setPen(Qt::black);
+    for (const PageItem &item : page.items) {
+        if (item.text.isEmpty())
+            continue;
+        // Sized so that a point is 20 user units (twips) whatever the device: the painter's
+        // transform then brings the text to its true size, as it does the positions.
+        QFont font = FontSubstitution::toQFont(item.font);
+        font.setPointSizeF(item.font.fontSize * 1440.0 / dpi);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, const_cast<QPaintDevice *>(device));
+        double baseline = item.top + metrics.ascent();
+        qsizetype start = 0;
+        const QString &text = item.text;
+        for (qsizetype i = 0; i <= text.size(); ++i) {
+            const bool end = i == text.size();
+            if (!end && text[i] != u'\r' && text[i] != u'\n')
+                continue;
+            painter.drawText(QPointF(item.left, baseline), text.mid(start, i - start));
+            baseline += metrics.lineSpacing();
+            if (!end && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    painter.restore();
+}

@@ -1,0 +1,69 @@
+#include "printing/pdfexport.h"
+
+#include "document/commentdocument.h"
+#include "printing/composition.h"
+#include "printing/layoutscheme.h"
+#include "printing/pagepainter.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cmath>
+
+int printableStudents(const CommentDocument &document)
+{
+    return document.studentCount();
+}
+
+PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
+{
+    // std::nearbyint rounds halves to even in the default rounding mode.
+    return {qint64(std::nearbyint(scheme.number(QStringLiteral("paperwidth")) * unitsPerCm)),
+            qint64(std::nearbyint(scheme.number(QStringLiteral("paperheight")) * unitsPerCm))};
+}
+
+QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer)
+{
+    const int students = printableStudents(document);
+    if (students == 0)
+        return QStringLiteral("文件中没有学生，没有可打印的页。");
+    const PageTwips size = schemePageSize(scheme);
+    if (size.width <= 0 || size.height <= 0) {
+        return QStringLiteral("打印方案“%1”的纸张大小无效（宽 %2，高 %3）。")
+            .arg(scheme.name, scheme.paperwidth, scheme.paperheight);
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
+        writer.setTitle(QStringLiteral("学生评语"));
+        writer.setResolution(1440);   // one device unit per twip, as pages are composed
+        // A point is 20 twips. The scheme's size exactly, never a standard size close to it.
+        const QPageSize pageSize(QSizeF(size.width / 20.0, size.height / 20.0), QPageSize::Point, QString(),
+                                 QPageSize::ExactMatch);
+        writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            return QStringLiteral("无法生成PDF文件。");
+        }
+        for (int i = 0; i < students; ++i) {
+            if (i > 0)
+                writer.newPage();
+            const ComposedPage page = composePage(document, i, document.ItemFonts, scheme, scheme.paperheight,
+                                                  scheme.paperwidth, 1.0, measurer);
+            paintComposedPage(painter, page);
+        }
+        painter.end();
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class CommentDocument;
+struct LayoutScheme;
+class TextMeasurer;
+
+/// The number of students a whole-class run prints: the slots before the first empty name.
+int printableStudents(const CommentDocument &document);
+
+/// The page size of a scheme in twips: paper width and height × 570, rounded to whole twips
+/// (halves to even).
+struct PageTwips
+{
+    qint64 width = 0;
+    qint64 height = 0;
+};
+PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = 570);
+
+/// Writes the class as a PDF: one page per student (up to the first empty name), each composed
+/// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded. The file is
+/// replaced atomically. Returns "" or the reason, in the teacher's language.
+QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer);

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "document/itemfont.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+/// The rendered extent of a text, in twips.
+struct TextExtent
+{
+    double width = 0;
+    double height = 0;
+
+    friend bool operator==(const TextExtent &, const TextExtent &) = default;
+};
+
+/// The line breaks of a text: CR LF, a lone CR and a lone LF each end a visual line.
+inline bool isLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+/// A line box being filled one character at a time. The extent it reports is always the one
+/// measureText gives for the characters appended so far. It must not outlive its measurer.
+class LineMeasurement
+{
+public:
+    virtual ~LineMeasurement() = default;
+    virtual void append(QChar c) = 0;
+    /// Whether the text so far measures at most `limit` wide.
+    virtual bool widthAtMost(double limit) = 0;
+    virtual TextExtent extent() = 0;
+};
+
+/// Measures texts as they are drawn on the page. A text measures as the widest of its visual
+/// lines (see isLineBreak) and as high as its number of visual lines times the font's line
+/// spacing; an empty text is one empty visual line: 0 wide and one line high.
+class TextMeasurer
+{
+public:
+    virtual ~TextMeasurer() = default;
+
+    virtual TextExtent measureText(const QString &text, const ItemFont &font) const = 0;
+
+    /// An empty line box in `font`. The default one measures the whole text again after every
+    /// character; a measurer may return a quicker one that reaches the same answers.
+    virtual std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const;
+};
+
+/// Measures with Qt's font metrics at 1440 dpi (one pixel = one twip), through the font
+/// substitution table. Needs a QGuiApplication. Keeps the metrics of every font it has seen;
+/// not to be shared between threads.
+class QtTextMeasurer : public TextMeasurer
+{
+public:
+    QtTextMeasurer();
+    ~QtTextMeasurer() override;
+
+    TextExtent measureText(const QString &text, const ItemFont &font) const override;
+    /// Adds up cached advances of single characters while the line is clearly shorter or
+    /// clearly longer than the width asked about, and measures the visual line itself when the
+    /// answer is close.
+    std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const override;
+
+    struct Font;
+
+private:
+    Font &fontFor(const ItemFont &font) const;
+
+    mutable QHash<QString, std::shared_ptr<Font>> m_fonts;
+};

@@ -1,0 +1,322 @@
+#include "document/commentdocument.h"
+#include "printing/composition.h"
+#include "printing/layoutscheme.h"
+#include "printing/textmeasurer.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+/// Every character other than CR and LF is 20 twips per point wide (180 at 9 points) and a
+/// line is 200 twips high at 9 points; CR LF starts a visual line.
+class FakeMeasurer : public TextMeasurer
+{
+public:
+    TextExtent measureText(const QString &text, const ItemFont &font) const override
+    {
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        qsizetype widest = 0;
+        for (const QString &line : lines)
+            widest = std::max(widest, line.size() - line.count(u'\r') - line.count(u'\n'));
+        return {double(widest) * 20 * font.fontSize, double(lines.size()) * 200 * font.fontSize / 9};
+    }
+};
+
+/// Measures with Qt but asks for the whole text after every appended character.
+class FullRemeasurement : public TextMeasurer
+{
+public:
+    TextExtent measureText(const QString &text, const ItemFont &font) const override
+    {
+        return m_qt.measureText(text, font);
+    }
+
+private:
+    QtTextMeasurer m_qt;
+};
+
+ItemFont font9(const QString &name = QStringLiteral("宋体"))
+{
+    return {name, 9, false, false};
+}
+
+QString cjk(int count)
+{
+    const QString pool = QStringLiteral("你上课认真听讲积极举手发言作业书写工整乐于帮助同学希望继续努力");
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += pool[i % pool.size()];
+    return text;
+}
+
+QStringList texts(const QList<PageItem> &items)
+{
+    QStringList result;
+    for (const PageItem &item : items)
+        result << item.text;
+    return result;
+}
+
+const QString CrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+class tst_Composition : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineBreaks_data();
+    void lineBreaks();
+    void lineGeometry_data();
+    void lineGeometry();
+    void composePage_data();
+    void composePage();
+    void qtMeasureText();
+    void workedExampleWithRealFont_data();
+    void workedExampleWithRealFont();
+    void incrementalEqualsFullMeasurement_data();
+    void incrementalEqualsFullMeasurement();
+};
+
+void tst_Composition::lineBreaks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("boxWidthCm");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString forty = cjk(40);
+    QTest::newRow("32 characters fill 10 cm") << forty << 10.0 << QStringList{cjk(32), forty.mid(32)};
+    const QString comma = cjk(32) + QStringLiteral("，") + cjk(40).mid(32);
+    QTest::newRow("33rd character hangs") << comma << 10.0 << QStringList{comma.left(33), comma.mid(33)};
+    const QString run = cjk(32) + QStringLiteral("。！？；：,.;") + QStringLiteral("后");
+    QTest::newRow("run of hanging marks") << run << 10.0 << QStringList{run.left(40), QStringLiteral("后")};
+    // 570 × 10.10526315 is just below 5760 in double precision and 5760 in single precision.
+    QTest::newRow("limit in single precision") << forty << 10.10526315 << QStringList{forty.left(33), forty.mid(33)};
+    QTest::newRow("enumeration comma does not hang")
+        << cjk(32) + QStringLiteral("、") << 10.0 << QStringList{cjk(32), QStringLiteral("、")};
+    QTest::newRow("empty comment") << QString() << 10.0 << QStringList{};
+    const QString marks = QStringLiteral("，。；：,.;？！，。；：,.;？！");
+    QTest::newRow("only punctuation") << marks << 0.5 << QStringList{marks};
+    const QString afterFive = cjk(5) + CrLf + cjk(40);
+    QTest::newRow("CR LF after 5 characters")
+        << afterFive << 10.0 << QStringList{afterFive.left(39), afterFive.mid(39)};
+    const QString fullBeforeBreak = cjk(32) + CrLf + cjk(3);
+    QTest::newRow("line full just before CR LF")
+        << fullBeforeBreak << 10.0 << QStringList{cjk(32), CrLf + cjk(3)};
+    QTest::newRow("width 0: one ordinary character per line")
+        << QStringLiteral("一二，。 三") << 0.0
+        << QStringList{QStringLiteral("一"), QStringLiteral("二，。"), QStringLiteral(" "), QStringLiteral("三")};
+    QTest::newRow("negative width does not stall")
+        << QStringLiteral("一二三") << -3.0
+        << QStringList{QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")};
+    QTest::newRow("comment beginning with a mark")
+        << QStringLiteral("，一二") << 0.0
+        << QStringList{QStringLiteral("，"), QStringLiteral("一"), QStringLiteral("二")};
+}
+
+void tst_Composition::lineBreaks()
+{
+    QFETCH(QString, text);
+    QFETCH(double, boxWidthCm);
+    QFETCH(QStringList, lines);
+
+    const auto items = breakCommentLines(text, boxWidthCm, 0.5, 1, 1, font9(), FakeMeasurer());
+    QCOMPARE(texts(items), lines);
+}
+
+void tst_Composition::lineGeometry_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("gapCm");
+    QTest::addColumn<QList<double>>("tops");
+    QTest::addColumn<QList<double>>("widths");
+    QTest::addColumn<QList<double>>("heights");
+
+    // Box 10 cm wide, first top 2 cm (1140 twips).
+    QTest::newRow("gap 0: lines touch") << cjk(70) << 0.0
+        << QList<double>{1140, 1340, 1540} << QList<double>{5760, 5760, 1080}
+        << QList<double>{200, 200, 200};
+    QTest::newRow("gap only between lines") << cjk(70) << 0.5
+        << QList<double>{1140, 1625, 2110} << QList<double>{5760, 5760, 1080}
+        << QList<double>{200, 200, 200};
+    QTest::newRow("CR LF makes a two-line box; widest line counts")
+        << cjk(5) + CrLf + cjk(35) << 0.5
+        << QList<double>{1140, 1825} << QList<double>{5760, 540} << QList<double>{400, 200};
+    QTest::newRow("blank first visual line") << cjk(32) + CrLf + cjk(3) << 0.0
+        << QList<double>{1140, 1340} << QList<double>{5760, 540} << QList<double>{200, 400};
+}
+
+void tst_Composition::lineGeometry()
+{
+    QFETCH(QString, text);
+    QFETCH(double, gapCm);
+    QFETCH(QList<double>, tops);
+    QFETCH(QList<double>, widths);
+    QFETCH(QList<double>, heights);
+
+    const auto items = breakCommentLines(text, 10, gapCm, 2, 1.5, font9(), FakeMeasurer());
+    QList<double> gotTops, gotWidths, gotHeights;
+    for (const PageItem &item : items) {
+        QCOMPARE(item.left, 855.0);
+        QCOMPARE(item.role, PageItemRole::CommentLine);
+        gotTops << item.top;
+        gotWidths << item.width;
+        gotHeights << item.height;
+    }
+    QCOMPARE(gotTops, tops);
+    QCOMPARE(gotWidths, widths);
+    QCOMPARE(gotHeights, heights);
+}
+
+void tst_Composition::composePage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QStringList>("itemTexts");
+
+    QTest::newRow("scale 1") << QStringLiteral("王小明") << cjk(40) << 1.0
+        << QStringList{QStringLiteral("王小明同学："), cjk(32), cjk(40).mid(32), QStringLiteral("李老师")};
+    QTest::newRow("scale 0.5 keeps the breaks of square characters")
+        << QStringLiteral("王小明") << cjk(40) << 0.5
+        << QStringList{QStringLiteral("王小明同学："), cjk(32), cjk(40).mid(32), QStringLiteral("李老师")};
+    QTest::newRow("empty comment") << QStringLiteral("王小明") << QString() << 0.75
+        << QStringList{QStringLiteral("王小明同学："), QStringLiteral("李老师")};
+    QTest::newRow("empty name") << QString() << cjk(3) << 1.0
+        << QStringList{QStringLiteral("同学："), cjk(3), QStringLiteral("李老师")};
+}
+
+void tst_Composition::composePage()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, comment);
+    QFETCH(double, scale);
+    QFETCH(QStringList, itemTexts);
+
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("李老师");
+    document.slot(3) = {name, comment};
+    ItemFonts fonts{ItemFont{QStringLiteral("黑体"), 12, true, false}, font9(),
+                    ItemFont{QStringLiteral("楷体_GB2312"), 10, false, true}};
+    LayoutScheme scheme;
+    scheme.paperheight = QStringLiteral("99");   // the boxes' texts win over the scheme
+    scheme.paperwidth = QStringLiteral("99");
+    scheme.studentleft = QStringLiteral("2");
+    scheme.studenttop = QStringLiteral("3cm");
+    scheme.pytextleft = QStringLiteral("2.5");
+    scheme.pytexttop = QStringLiteral("4");
+    scheme.pytextwidth = QStringLiteral("10");
+    scheme.pytextjuli = QStringLiteral("xname");
+    scheme.teacherleft = QStringLiteral("12");
+    scheme.teachertop = QStringLiteral("20");
+
+    const ComposedPage page = ::composePage(document, 2, fonts, scheme, QStringLiteral("26"),
+                                            QStringLiteral("18.5 cm"), scale, FakeMeasurer());
+    QCOMPARE(page.height, 26 * 570 * scale);
+    QCOMPARE(page.width, 18.5 * 570 * scale);
+    QCOMPARE(texts(page.items), itemTexts);
+
+    const PageItem &nameItem = page.items.first();
+    QCOMPARE(nameItem.role, PageItemRole::StudentName);
+    QCOMPARE(nameItem.left, 2 * 570 * scale);
+    QCOMPARE(nameItem.top, 3 * 570 * scale);
+    QCOMPARE(nameItem.font, (ItemFont{QStringLiteral("黑体"), 12 * scale, true, false}));
+    QCOMPARE(nameItem.width, itemTexts.first().size() * 240 * scale);
+
+    const PageItem &signature = page.items.last();
+    QCOMPARE(signature.role, PageItemRole::Signature);
+    QCOMPARE(signature.left, 12 * 570 * scale);
+    QCOMPARE(signature.top, 20 * 570 * scale);
+    QCOMPARE(signature.font.fontSize, 10 * scale);
+
+    double top = 4 * 570 * scale;   // a gap of "xname" counts as 0
+    for (qsizetype i = 1; i + 1 < page.items.size(); ++i) {
+        const PageItem &line = page.items[i];
+        QCOMPARE(line.role, PageItemRole::CommentLine);
+        QCOMPARE(line.font.fontSize, 9 * scale);
+        QCOMPARE(line.left, 570 * (2.5 * scale));
+        QCOMPARE(line.top, top);
+        top += line.height;
+    }
+}
+
+void tst_Composition::qtMeasureText()
+{
+    const QtTextMeasurer measurer;
+    const ItemFont font = font9();
+    const TextExtent one = measurer.measureText(QStringLiteral("评语"), font);
+    QVERIFY(one.height > 0);
+    QCOMPARE(measurer.measureText(QString(), font), (TextExtent{0, one.height}));
+    QCOMPARE(measurer.measureText(QStringLiteral("评\r\n评语\r\n"), font),
+             (TextExtent{one.width, 3 * one.height}));
+    // Lone CR and LF break visual lines too, so a CR waiting for its LF does not widen a line.
+    QCOMPARE(measurer.measureText(QStringLiteral("评语\r"), font), (TextExtent{one.width, 2 * one.height}));
+    QCOMPARE(measurer.measureText(QStringLiteral("评\n评语"), font), (TextExtent{one.width, 2 * one.height}));
+}
+
+void tst_Composition::workedExampleWithRealFont_data()
+{
+    QTest::addColumn<QString>("fontName");
+    QTest::newRow("宋体") << QStringLiteral("宋体");
+    QTest::newRow("黑体") << QStringLiteral("黑体");
+}
+
+void tst_Composition::workedExampleWithRealFont()
+{
+    QFETCH(QString, fontName);
+    const QtTextMeasurer measurer;
+    const ItemFont font = font9(fontName);
+    QCOMPARE(measurer.measureText(QStringLiteral("评"), font).width, 180.0);
+    QCOMPARE(measurer.measureText(cjk(32), font).width, 5760.0);
+
+    const QString text = cjk(32) + QStringLiteral("，") + cjk(40).mid(32);
+    const auto items = breakCommentLines(text, 10, 0, 0, 0, font, measurer);
+    QCOMPARE(texts(items), (QStringList{text.left(33), text.mid(33)}));
+    QCOMPARE(items.first().width, measurer.measureText(text.left(33), font).width);
+}
+
+void tst_Composition::incrementalEqualsFullMeasurement_data()
+{
+    QTest::addColumn<ItemFont>("font");
+    QTest::addColumn<QString>("pool");
+
+    const QString chinese = QStringLiteral("评语学生认真努力希望继续加油进步");
+    const QString latin = QStringLiteral("AVAWTaToYoLTfiffflWAVy7.1r,kern");
+    const QString punctuation = QStringLiteral("，。；：,.;？！、“”（）——…");
+    const QString odd = QStringLiteral("\U00020000e\u0301\t\u200b");
+    const QString mixed = chinese + latin + punctuation + QStringLiteral("   ") + odd;
+    QTest::newRow("宋体 9") << font9() << mixed;
+    QTest::newRow("宋体 4.5 (scale 0.5)") << ItemFont{QStringLiteral("宋体"), 4.5, false, false} << mixed;
+    QTest::newRow("楷体_GB2312 12 italic") << ItemFont{QStringLiteral("楷体_GB2312"), 12, false, true} << mixed;
+    QTest::newRow("黑体 6.75 bold") << ItemFont{QStringLiteral("黑体"), 6.75, true, false} << mixed;
+    QTest::newRow("DejaVu Serif 11 italic, Latin")
+        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, true} << latin + QStringLiteral("  ") + punctuation;
+    QTest::newRow("Nimbus Roman 9, Latin") << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ");
+}
+
+void tst_Composition::incrementalEqualsFullMeasurement()
+{
+    QFETCH(ItemFont, font);
+    QFETCH(QString, pool);
+
+    const QtTextMeasurer quick;
+    const FullRemeasurement full;
+    QRandomGenerator random(20240615);
+    for (int round = 0; round < 12; ++round) {
+        QString text;
+        const int length = 50 + int(random.bounded(250));
+        while (text.size() < length)
+            text += random.bounded(30) == 0 ? CrLf : QString(pool[random.bounded(pool.size())]);
+        for (double width : {-1.0, 0.0, 0.3, 1.0, 2.5, 4.0, 7.3, 10.0, 13.0}) {
+            const auto expected = breakCommentLines(text, width, 0.2, 1, 1, font, full);
+            const auto actual = breakCommentLines(text, width, 0.2, 1, 1, font, quick);
+            if (actual != expected)
+                QFAIL(qPrintable(QStringLiteral("width %1, text %2").arg(width).arg(text)));
+        }
+    }
+}
+
+QTEST_MAIN(tst_Composition)
+#include "tst_composition.moc"
