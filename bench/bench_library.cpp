@@ -225,6 +225,7 @@ public:
     bool startWordProcessor(const QString &, QString *) override { return false; }
     bool printerInstalled() override { return false; }
     void setPrinterSetting(int) override {}
+    PrintTarget *printer() override { return nullptr; }
     void registerCommentFileType(const QString &) override {}
 };
 

@@ -10,6 +10,8 @@
 #include "export/wordprocessor.h"
 #include "library/librarycommands.h"
 #include "library/pytools.h"
+#include "printing/ps_control.h"
+#include "printing/ps_paper.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
 
@@ -20,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QToolBar>
 
 namespace {
@@ -101,9 +104,12 @@ void MainWindow::createMenus()
     connect(addItem(file, "totext", "导出到文本文件(&D)...", true), &QAction::triggered, this,
             [this] { exportToTextFile(m_state, m_platform); });
     addItem(file, "f2", "-", false);
-    addItem(file, "setup", "打印设置(&S)...", false);
-    addItem(file, "privew", "打印预览(&V)", false);
-    addItem(file, "print1", "打印(&P)...", false);
+    connect(addItem(file, "setup", "打印设置(&S)...", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Setup); });
+    connect(addItem(file, "privew", "打印预览(&V)", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Preview); });
+    connect(addItem(file, "print1", "打印(&P)...", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Print); });
     addItem(file, "f3", "-", false);
     connect(addItem(file, "exit", "退出(&E)", true), &QAction::triggered, this, &QWidget::close);
 
@@ -374,6 +380,81 @@ pytools *MainWindow::openLibraryWindow()
     return m_library;
 }
 
+void MainWindow::openPrintWindow(PrintPanelMode mode)
+{
+    if (m_printControl) {
+        // Already open: bring it forward; the panel keeps the mode its box shows.
+        m_printPaper->raise();
+        m_printControl->raise();
+        m_printControl->activateWindow();
+        return;
+    }
+    if (!m_platform.printerInstalled()) {
+        m_platform.messageBox(ps_control::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    if (mode == PrintPanelMode::Setup && m_state.CurrentStudent >= 0
+        && m_state.Document.slot(m_state.CurrentStudent + 1).comment.isEmpty()) {
+        const QString question =
+            QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果，建议您先输入一些内容再进行打印设置。")
+            + QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
+        if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
+            == MsgAnswer::Yes)
+            return;
+    }
+    if (m_state.CurrentStudent < 0)
+        m_state.CurrentStudent = 0;
+    m_toolbar->setEnabled(false);
+    for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
+        if (window)
+            window->hide();
+    }
+    QWidget *area = m_mdiArea->viewport();
+    m_printPaper = new ps_paper(area);
+    m_printPaper->setObjectName(QStringLiteral("ps_paper"));
+    m_printPaper->show();
+    m_printControl = new ps_control(m_state, m_platform, m_printPaper, mode, area);
+    m_printControl->move(0, 0);
+    m_printControl->show();
+    m_printControl->raise();
+    connect(m_printPaper, &ps_paper::sizeChanged, this, &MainWindow::centrePrintPaper);
+    connect(m_printControl, &ps_control::closed, this, &MainWindow::closePrintWindow);
+    centrePrintPaper();
+}
+
+void MainWindow::centrePrintPaper()
+{
+    if (!m_printPaper)
+        return;
+    m_printPaper->centreIn(m_mdiArea->viewport()->size());
+}
+
+void MainWindow::closePrintWindow()
+{
+    if (m_printPaper) {
+        m_printPaper->deleteLater();
+        m_printPaper = nullptr;
+    }
+    if (m_printControl) {
+        m_printControl->deleteLater();
+        m_printControl = nullptr;
+    }
+    for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
+        if (window)
+            window->show();
+    }
+    m_toolbar->setEnabled(true);
+    EditorLayout();
+    // The editor comes back at the student the preview showed last (its repaint applies any
+    // font changed in the print window).
+    const int student = m_state.CurrentStudent;
+    if (m_editor && student >= 0 && student < m_editor->cardCount())
+        selectStudent(student);
+    else if (m_editor)
+        m_state.CurrentStudent = m_editor->VScroll1()->value();
+}
+
 void MainWindow::closeLibraryWindow()
 {
     if (m_libraryWindow)
@@ -439,6 +520,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     EditorLayout();
+    centrePrintPaper();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -19,6 +19,9 @@ class stds;
 class EditCommands;
 class LibraryCommands;
 class pytools;
+class ps_control;
+class ps_paper;
+enum class PrintPanelMode;
 class StudentCommands;
 
 /// The main window `main`: menus, toolbar and the frame that holds the student list, the
@@ -52,6 +55,12 @@ public:
 
     /// Opens the library window (docked at the bottom) if it is closed; returns it.
     pytools *openLibraryWindow();
+
+    /// Print setup, preview and print: checks the printer, hides the editing windows and shows
+    /// the sample page and the print panel (or brings them forward when they are open).
+    void openPrintWindow(PrintPanelMode mode);
+    ps_control *printControl() const { return m_printControl; }
+    ps_paper *printPaper() const { return m_printPaper; }
     DocumentLifecycle &lifecycle() { return m_lifecycle; }
     StudentCommands &studentCommands() { return *m_studentCommands; }
     EditCommands &editCommands() { return *m_editCommands; }
@@ -92,6 +101,8 @@ private:
     void closeStudentList();
     void toggleStudentList();
     void closeLibraryWindow();
+    void closePrintWindow();
+    void centrePrintPaper();
     void toggleLibraryWindow();
     void toolbarClicked(QAction *button);
     void showHelp();
@@ -114,6 +125,8 @@ private:
     LibraryCommands *m_libraryCommands = nullptr;
     pytools *m_library = nullptr;
     QMdiSubWindow *m_libraryWindow = nullptr;
+    ps_control *m_printControl = nullptr;
+    ps_paper *m_printPaper = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     bool m_closingEditor = false;
 };

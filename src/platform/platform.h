@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class PrintTarget;
+
 /// Icon of a message box.
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 
@@ -55,6 +57,9 @@ public:
 
     /// Sets the default printer's integer setting (the colour mode: 1 monochrome, 2 colour).
     virtual void setPrinterSetting(int value) = 0;
+
+    /// The default printer for a print run; nullptr when there is none.
+    virtual PrintTarget *printer() = 0;
 
     /// Makes comment files open with the running program from the file manager; the program
     /// folder holds its icon. Anything that fails is left as it was, without a message.

@@ -4,6 +4,7 @@
 #include "export/wordprocessor.h"
 #include "platform/filefilter.h"
 #include "platform/fontsubstitution.h"
+#include "platform/qtprinttarget.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -136,8 +137,27 @@ bool QtPlatform::printerInstalled()
 
 void QtPlatform::setPrinterSetting(int value)
 {
+    m_printerSetting = value;
     if (m_printer)
         m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
+    if (m_printTarget)
+        m_printTarget->applySetting(value);
+}
+
+PrintTarget *QtPlatform::printer()
+{
+    if (!m_printTarget) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull())
+            return nullptr;
+        auto target = std::make_unique<QtPrintTarget>(info);
+        if (!target->isValid())
+            return nullptr;
+        if (m_printerSetting)
+            target->applySetting(*m_printerSetting);
+        m_printTarget = std::move(target);
+    }
+    return m_printTarget.get();
 }
 
 void QtPlatform::registerCommentFileType(const QString &programFolder)

@@ -3,8 +3,10 @@
 #include "platform/platform.h"
 
 #include <memory>
+#include <optional>
 
 class QPrinter;
+class QtPrintTarget;
 class QWidget;
 
 /// The platform seam on the real desktop: Qt's dialogs, clipboard, desktop services, CUPS
@@ -27,6 +29,8 @@ public:
     bool startWordProcessor(const QString &documentPath, QString *error) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
+    /// The default printer as it was when first asked for; it stays the same object after.
+    PrintTarget *printer() override;
     void registerCommentFileType(const QString &programFolder) override;
 
     /// Loads Qt's own Chinese translations, so that standard buttons and dialogs speak Chinese.
@@ -36,4 +40,6 @@ private:
     static QWidget *dialogParent();
 
     std::unique_ptr<QPrinter> m_printer;   ///< the default printer once it has been found
+    std::unique_ptr<QtPrintTarget> m_printTarget;   ///< what print runs print on
+    std::optional<int> m_printerSetting;            ///< the last setPrinterSetting value
 };

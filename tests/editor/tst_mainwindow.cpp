@@ -5,6 +5,8 @@
 #include "editor/pyedit.h"
 #include "editor/stds.h"
 #include "export/exporttext.h"
+#include "printing/ps_control.h"
+#include "printing/ps_paper.h"
 #include "platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
@@ -66,6 +68,8 @@ private slots:
     void unnamedYesThenCancelledDialogKeepsEverything();
     void toolbarDispatchesByKey();
     void exportCommandsLeaveTheDocument();
+    void printWindowEntry_data();
+    void printWindowEntry();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -408,8 +412,65 @@ void tst_MainWindow::toolbarDispatchesByKey()
     CommentDocument onDisk;
     CommentFile::read(path, onDisk);
     QVERIFY(onDisk.slot(2).comment.contains(u'w'));
-    // Disabled buttons do nothing.
-    QVERIFY(!m_window->action("Toolbar1_print")->isEnabled());
+    // The print button runs the print command: the print window opens in its print mode.
+    m_window->action("Toolbar1_print")->trigger();
+    QVERIFY(m_window->printControl());
+    QCOMPARE(m_window->printControl()->mode(), PrintPanelMode::Print);
+    m_window->printControl()->close();
+}
+
+void tst_MainWindow::printWindowEntry_data()
+{
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");     // to the empty-comment question; -1: not asked
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("no printer") << false << "privew" << -1 << false;
+    QTest::newRow("preview") << true << "privew" << -1 << true;
+    QTest::newRow("setup, back to the editor") << true << "setup" << int(MsgAnswer::Yes) << false;
+    QTest::newRow("setup anyway") << true << "setup" << int(MsgAnswer::No) << true;
+}
+
+void tst_MainWindow::printWindowEntry()
+{
+    QFETCH(bool, printer);
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    start(writeClass(m_dir, 3));
+    m_state->Document.slot(1).comment.clear();   // the current student has no comment yet
+    m_platform->printerAvailable = printer;
+    if (!printer || answer >= 0)
+        m_platform->expectMessage(answer >= 0 ? MsgAnswer(answer) : MsgAnswer::Ok);
+    m_window->action(command)->trigger();
+    if (!printer) {
+        QCOMPARE(m_platform->shown.last().text,
+                 QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！\r"
+                                "如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！"));
+        QCOMPARE(m_platform->shown.last().icon, MsgIcon::Exclamation);
+    } else if (answer >= 0) {
+        QVERIFY(m_platform->shown.last().text.endsWith(QStringLiteral("需要返回评语编辑界面吗？")));
+        QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNo);
+    }
+    QCOMPARE(m_window->printControl() != nullptr, opens);
+    QCOMPARE(m_window->editorWindow()->isVisible(), !opens);
+    QCOMPARE(m_window->Toolbar1()->isEnabled(), !opens);
+    if (!opens)
+        return;
+    QVERIFY(!m_window->studentListWindow()->isVisible());
+    QVERIFY(!m_window->libraryWindow()->isVisible());
+    QVERIFY(m_window->printPaper()->isVisible());
+    // Again while open: brought forward, the panel keeps its mode.
+    const PrintPanelMode mode = m_window->printControl()->mode();
+    m_window->action("print1")->trigger();
+    QCOMPARE(m_window->printControl()->mode(), mode);
+    // Closing shows the editing windows again and enables the toolbar.
+    m_window->printControl()->close();
+    QVERIFY(!m_window->printControl());
+    QVERIFY(m_window->editorWindow()->isVisible());
+    QVERIFY(m_window->studentListWindow()->isVisible());
+    QVERIFY(m_window->libraryWindow()->isVisible());
+    QVERIFY(m_window->Toolbar1()->isEnabled());
 }
 
 void tst_MainWindow::exportCommandsLeaveTheDocument()

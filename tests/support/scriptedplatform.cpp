@@ -144,7 +144,79 @@ void ScriptedPlatform::setPrinterSetting(int value)
     printerSettings << value;
 }
 
+PrintTarget *ScriptedPlatform::printer()
+{
+    return printerAvailable ? &recordingPrinter : nullptr;
+}
+
 void ScriptedPlatform::registerCommentFileType(const QString &programFolder)
 {
     registeredFolders << programFolder;
+}
+
+QStringList RecordingPrinter::Document::texts() const
+{
+    QStringList result;
+    for (const ComposedPage &page : pages) {
+        for (const PageItem &item : page.items)
+            result << item.text;
+    }
+    return result;
+}
+
+bool RecordingPrinter::setPageSize(qint64 widthTwips, qint64 heightTwips)
+{
+    pageSizeRequests.append({widthTwips, heightTwips});
+    if (refusePageSize) {
+        m_error = failure;
+        return false;
+    }
+    m_width = takenWidth ? takenWidth : widthTwips;
+    m_height = takenHeight ? takenHeight : heightTwips;
+    return true;
+}
+
+void RecordingPrinter::applySetting(int value)
+{
+    settings << value;
+}
+
+bool RecordingPrinter::beginDocument(const QString &title)
+{
+    if (m_open)
+        problems << QStringLiteral("document \"%1\" began inside \"%2\"").arg(title, m_current.title);
+    if (++m_begins == failBeginAt) {
+        m_error = failure;
+        return false;
+    }
+    m_current = {title, m_width, m_height, settings.isEmpty() ? -1 : settings.last(), {}};
+    m_open = true;
+    return true;
+}
+
+void RecordingPrinter::printPage(const ComposedPage &page)
+{
+    if (!m_open)
+        problems << QStringLiteral("page printed outside a document");
+    m_current.pages.append(page);
+}
+
+bool RecordingPrinter::endDocument()
+{
+    if (!m_open)
+        problems << QStringLiteral("document ended that never began");
+    m_open = false;
+    if (++m_ends == failEndAt) {
+        m_error = failure;
+        return false;
+    }
+    documents.append(m_current);
+    return true;
+}
+
+void RecordingPrinter::abandon()
+{
+    if (m_open)
+        ++abandoned;
+    m_open = false;
 }

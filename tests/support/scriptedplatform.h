@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "printing/composition.h"
+#include "printing/printtarget.h"
 
 #include <QList>
 #include <QString>
@@ -16,8 +18,58 @@ struct ShownDialog
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
-    QString defaultText;   ///< the input box's preset answer
-    ItemFont font;         ///< the font chooser's preset
+    QString defaultText = {};   ///< the input box's preset answer
+    ItemFont font = {};         ///< the font chooser's preset
+};
+
+/// A printer that keeps every document it is handed instead of printing it.
+class RecordingPrinter : public PrintTarget
+{
+public:
+    struct Document
+    {
+        QString title;
+        qint64 pageWidth = 0;    ///< the page size in force when the document began
+        qint64 pageHeight = 0;
+        int setting = -1;        ///< the last applySetting value before it began (-1: none)
+        QList<ComposedPage> pages;
+
+        /// The texts of the items of every page, in order.
+        QStringList texts() const;
+    };
+
+    QList<Document> documents;          ///< every ended document, in order
+    QList<QPair<qint64, qint64>> pageSizeRequests;   ///< every setPageSize call
+    QList<int> settings;                ///< every applySetting value
+    int abandoned = 0;                  ///< documents dropped by abandon()
+    QStringList problems;               ///< calls out of order
+
+    // Failure switches.
+    bool refusePageSize = false;
+    int failBeginAt = 0;                ///< the nth beginDocument (from 1) fails; 0: none does
+    int failEndAt = 0;                  ///< the nth endDocument fails
+    qint64 takenWidth = 0;              ///< when non-zero, the page size the printer takes instead
+    qint64 takenHeight = 0;
+    QString failure = QStringLiteral("打印机出错了");
+
+    bool setPageSize(qint64 widthTwips, qint64 heightTwips) override;
+    qint64 pageWidth() const override { return m_width; }
+    qint64 pageHeight() const override { return m_height; }
+    void applySetting(int value) override;
+    bool beginDocument(const QString &title) override;
+    void printPage(const ComposedPage &page) override;
+    bool endDocument() override;
+    void abandon() override;
+    QString error() const override { return m_error; }
+
+private:
+    qint64 m_width = 0;
+    qint64 m_height = 0;
+    int m_begins = 0;
+    int m_ends = 0;
+    bool m_open = false;
+    Document m_current;
+    QString m_error;
 };
 
 /// The platform seam for tests: answers every dialog from a queue the test fills beforehand,
@@ -47,6 +99,7 @@ public:
     // The rest of the desktop, as the test sets it.
     bool printerAvailable = true;
     QList<int> printerSettings;     ///< every value setPrinterSetting received
+    RecordingPrinter recordingPrinter;   ///< what printer() gives while printerAvailable
     QString clipboard;
     QStringList openedInViewer;
     QStringList wordProcessorDocuments;
@@ -65,6 +118,7 @@ public:
     bool startWordProcessor(const QString &documentPath, QString *error) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
+    PrintTarget *printer() override;
     void registerCommentFileType(const QString &programFolder) override;
 
 private:

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+struct ComposedPage;
+
+/// The system's default printer as the print run uses it: every student's page is a document
+/// of its own. Reached through the platform seam (Platform::printer), so that tests can record
+/// what would have been printed.
+class PrintTarget
+{
+public:
+    virtual ~PrintTarget() = default;
+
+    /// Sets the page size (twips) of the documents that follow; false when the printer
+    /// cannot take it.
+    virtual bool setPageSize(qint64 widthTwips, qint64 heightTwips) = 0;
+    /// The page size the printer will use, read back (twips).
+    virtual qint64 pageWidth() const = 0;
+    virtual qint64 pageHeight() const = 0;
+    /// The one printer setting start-up chose (the colour mode; 2 = colour).
+    virtual void applySetting(int value) = 0;
+    /// Starts a document titled `title` with one page; false (with error()) when it cannot.
+    virtual bool beginDocument(const QString &title) = 0;
+    /// Paints a composed page (twips, from the top-left of the drawing area) on the current page.
+    virtual void printPage(const ComposedPage &page) = 0;
+    /// Ends the document and hands it to the print queue; false (with error()) when it failed.
+    virtual bool endDocument() = 0;
+    /// Abandons the document in progress, if any.
+    virtual void abandon() = 0;
+    /// Why the last operation failed.
+    virtual QString error() const = 0;
+};
