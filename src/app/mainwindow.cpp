@@ -427,7 +427,11 @@ void MainWindow::centrePrintPaper()
 {
     if (!m_printPaper)
         return;
-    m_printPaper->centreIn(m_mdiArea->viewport()->size());
+    // Centred in the frame; on a screen too small for that, below the panel rather than under it.
+    QPoint at = m_printPaper->centredTopLeft(m_mdiArea->viewport()->size());
+    if (m_printControl && QRect(at, m_printPaper->size()).intersects(m_printControl->geometry()))
+        at.setY(m_printControl->geometry().bottom() + 1);
+    m_printPaper->move(at);
 }
 
 void MainWindow::closePrintWindow()

@@ -184,6 +184,8 @@ ps_control::ps_control(AppState &state, Platform &platform, ps_paper *paper, Pri
     , m_mode(mode)
 {
     setObjectName(QStringLiteral("ps_control"));
+    // The panel stands over the sample page: it paints its own background.
+    setAutoFillBackground(true);
     setWindowTitle(QStringLiteral("打印设置"));
     buildControls();
 

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 SelectedObject objectOf(PageItemRole role)
@@ -93,7 +95,8 @@ SelectedObject ps_paper::objectAt(const QPoint &pos) const
 
 QPoint ps_paper::centredTopLeft(const QSize &area) const
 {
-    return QPoint((area.width() - width()) / 2, (area.height() - height()) / 2);
+    // A page larger than the area starts at its edge, so that its top-left stays in view.
+    return QPoint(std::max((area.width() - width()) / 2, 0), std::max((area.height() - height()) / 2, 0));
 }
 
 void ps_paper::centreIn(const QSize &area)
