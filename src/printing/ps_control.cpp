@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 #include "printing/layoutschemefile.h"
+#include "printing/pdfexport.h"
 #include "printing/printrun.h"
 #include "printing/printtarget.h"
 
@@ -39,7 +40,7 @@ constexpr int GroupTop = 510;
 constexpr int GroupWidth = 7860;
 constexpr int SetupGroupHeight = 3300;
 constexpr int PreviewGroupHeight = 1140;
-constexpr int PrintGroupHeight = 1440;
+constexpr int PrintGroupHeight = 1560;
 
 // Page setup: paper size, line spacing, the item frame, buttons and hint.
 constexpr Box PaperFrameBox{120, 300, 2520, 1260};
@@ -86,6 +87,7 @@ constexpr Box CopiesArrowsBox{2100, 900, 255, 330};
 constexpr Box PrintButtonBox{4080, 660, 1080, 420};
 constexpr Box StopButtonBox{5280, 660, 1200, 420};
 constexpr Box PrintExitBox{6600, 660, 1080, 420};
+constexpr Box PdfButtonBox{4080, 1110, 3600, 390};
 
 constexpr double Step = 0.1;
 constexpr int MaxNamedStudents = 100;
@@ -349,6 +351,9 @@ void ps_control::buildControls()
     button(8, QStringLiteral("打印"), m_jprint, PrintButtonBox);
     button(9, QStringLiteral("停止打印"), m_jprint, StopButtonBox);
     button(10, QStringLiteral("退出"), m_jprint, PrintExitBox);
+    m_topdf = new QPushButton(QStringLiteral("打印到PDF文件..."), m_jprint);
+    m_topdf->setObjectName(QStringLiteral("topdf"));
+    place(m_topdf, PdfButtonBox);
 
     // The boxes react to a pick from their list and to typing, not to text set by the panel.
     const auto onChange = [this](QComboBox *combo, void (ps_control::*handler)()) {
@@ -399,6 +404,7 @@ void ps_control::buildControls()
     connect(Command9(), &QPushButton::clicked, this, &ps_control::stopPrinting);
     connect(Command10(), &QPushButton::clicked, this, &QWidget::close);
     connect(Command11(), &QPushButton::clicked, this, &ps_control::printCurrent);
+    connect(m_topdf, &QPushButton::clicked, this, &ps_control::printToPdf);
 }
 
 QPushButton *ps_control::Command(int number) const
@@ -807,7 +813,7 @@ void ps_control::setPrintingControls(bool printing)
 {
     // During a run only 停止打印 and 退出 answer; the sample page takes no clicks either.
     for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_jpapersetup, m_jprivew,
-                                                             m_option1, m_option2, m_copys, m_upDown3, Command8(),
+                                                             m_option1, m_option2, m_copys, m_upDown3, Command8(), m_topdf,
                                                              m_paper})
         widget->setEnabled(!printing);
 }
@@ -842,4 +848,19 @@ void ps_control::closeEvent(QCloseEvent *event)
         m_closedEmitted = true;
         emit closed();
     }
+}
+
+void ps_control::printToPdf()
+{
+    const QString path = m_platform.saveFileName(PdfFilter);
+    if (path.isEmpty())
+        return;
+    const QString error = writeClassPdf(path, m_state.Document, m_state.ActiveScheme, m_measurer);
+    if (!error.isEmpty()) {
+        m_platform.messageBox(QStringLiteral("生成PDF文件失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
+                              MsgButtons::Ok);
+        return;
+    }
+    m_platform.messageBox(QStringLiteral("已生成PDF文件“%1”。").arg(path), Platform::NoticeTitle,
+                          MsgIcon::Information, MsgButtons::Ok);
 }

@@ -62,6 +62,7 @@ public:
     static inline const QString LastPageMessage = QStringLiteral("已是最后一页！");
     static inline const QString StopQuestion = QStringLiteral("确实要取消所有打印作业吗？");
     static inline const QString PrintFailedMessage = QStringLiteral("打印失败！");
+    static inline const QString PdfFilter = QStringLiteral("PDF文件|*.pdf");
     static inline const QString NoPrinterMessage =
         QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r'
         + QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
@@ -147,6 +148,11 @@ public:
     QRadioButton *Option1() const { return m_option1; }
     QRadioButton *Option2() const { return m_option2; }
     QLineEdit *copys() const { return m_copys; }
+    /// "打印到PDF文件...": every student's page, with the active scheme, into a PDF file.
+    QPushButton *topdf() const { return m_topdf; }
+
+    /// Writes the whole class as a PDF file chosen in the save dialog, without a printer.
+    void printToPdf();
 
 signals:
     /// The print window closed (退出 or the window's own close): show the editing windows
@@ -188,6 +194,7 @@ private:
     Platform &m_platform;
     ps_paper *m_paper = nullptr;
     QtTextMeasurer m_measurer;
+    QPushButton *m_topdf = nullptr;
     ComposedPage m_page;
     double m_scale = 0.75;
     PrintPanelMode m_mode = PrintPanelMode::Setup;

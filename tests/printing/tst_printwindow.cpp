@@ -87,6 +87,8 @@ private slots:
     void stopPrinting();
     void closing_data();
     void closing();
+    void printToPdf_data();
+    void printToPdf();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -807,6 +809,36 @@ void tst_printwindow::closing()
         m_control->close();
     QCOMPARE(closed.size(), 1);
     QVERIFY(!m_control->isVisible());
+}
+
+void tst_printwindow::printToPdf_data()
+{
+    QTest::addColumn<QString>("answer");   // the save dialog's answer
+    QTest::addColumn<int>("icon");         // of the message after it; -1: none
+    QTest::newRow("cancelled") << "" << -1;
+    QTest::newRow("written") << "class.pdf" << int(MsgIcon::Information);
+    QTest::newRow("folder in the way") << "folder" << int(MsgIcon::Critical);
+}
+
+void tst_printwindow::printToPdf()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, icon);
+    open(PrintPanelMode::Print);
+    QVERIFY(m_control->topdf()->isVisible());
+    const QString path = answer.isEmpty() ? QString() : m_folder->file(answer);
+    if (answer == u"folder")
+        QVERIFY(QDir(m_folder->path()).mkpath(answer));
+    m_platform->expectSaveFile(path);
+    if (icon >= 0)
+        m_platform->expectMessage();
+    QTest::mouseClick(m_control->topdf(), Qt::LeftButton);
+    QCOMPARE(m_platform->shown.first().text, QStringLiteral("PDF文件|*.pdf"));
+    if (icon < 0)
+        return;
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon(icon));
+    if (icon == int(MsgIcon::Information))
+        QVERIFY(fileBytes(path).startsWith("%PDF"));
 }
 
 QTEST_MAIN(tst_printwindow)
