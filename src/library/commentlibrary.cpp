@@ -1,5 +1,6 @@
 #include "library/commentlibrary.h"
 
+#include "platform/linerewrite.h"
 #include "platform/textfile.h"
 
 #include <QByteArrayView>
@@ -110,68 +111,9 @@ qsizetype indexOfSection(const QList<QStringView> &lines, const QString &categor
 
 // ---- Sinks --------------------------------------------------------------------------------
 
-/// Collects the new lines as a list; kept lines are shared with the input list.
-class ListSink
-{
-public:
-    explicit ListSink(const QStringList &input) : m_input(input) { m_lines.reserve(input.size() + 4); }
-    void keep(qsizetype i) { m_lines.append(m_input.at(i)); }
-    void add(const QString &line) { m_lines.append(line); }
-    QStringList take() { return std::move(m_lines); }
-
-private:
-    const QStringList &m_input;
-    QStringList m_lines;
-};
-
-/// Builds the new file: every line followed by CR LF. A line kept as it was is copied as the
-/// bytes it had in the file (the file is read and decoded once, and most lines of a change are
-/// kept, so most of the text is never encoded again); new lines are encoded in runs.
-class FileSink
-{
-public:
-    /// bytes: the file; byteLines: where each line lies in it, or empty to encode every line.
-    FileSink(const QList<QStringView> &lines, const QByteArray &bytes, const QList<QByteArrayView> &byteLines)
-        : m_lines(lines), m_byteLines(byteLines)
-    {
-        m_bytes.reserve(bytes.size() + 2 * lines.size() + 256);
-    }
-    void keep(qsizetype i)
-    {
-        if (m_byteLines.isEmpty()) {
-            append(m_lines.at(i));
-            return;
-        }
-        flush();
-        m_bytes.append(m_byteLines.at(i));
-        m_bytes.append("\r\n", 2);
-    }
-    void add(const QString &line) { append(line); }
-    QByteArray take()
-    {
-        flush();
-        return std::move(m_bytes);
-    }
-
-private:
-    void append(QStringView line)
-    {
-        m_pending.append(line);
-        m_pending.append(TextFile::CrLf);
-    }
-    void flush()
-    {
-        if (m_pending.isEmpty())
-            return;
-        m_bytes.append(TextFile::encode(m_pending));
-        m_pending.clear();
-    }
-
-    const QList<QStringView> &m_lines;
-    const QList<QByteArrayView> &m_byteLines;
-    QByteArray m_bytes;
-    QString m_pending;
-};
+using LineRewrite::FileSink;
+using LineRewrite::ListSink;
+using LineRewrite::viewsOf;
 
 // ---- The rules ----------------------------------------------------------------------------
 
@@ -300,15 +242,6 @@ QStringList comments(const QList<QStringView> &lines, const QString &category, R
     return texts;
 }
 
-QList<QStringView> viewsOf(const QStringList &lines)
-{
-    QList<QStringView> views;
-    views.reserve(lines.size());
-    for (const QString &line : lines)
-        views.append(line);
-    return views;
-}
-
 /// Runs a rule on a list of lines and returns the new list.
 template<class Rule>
 QStringList onList(const QStringList &lines, Rule rule)
@@ -321,53 +254,21 @@ QStringList onList(const QStringList &lines, Rule rule)
 
 // ---- The file -----------------------------------------------------------------------------
 
-/// The same lines as the text gives, found in the bytes. CR and LF never occur inside a
-/// GB18030 character, so the breaks are the same; should a damaged file still give another
-/// number of lines, the result is empty.
-QList<QByteArrayView> byteLinesOf(const QByteArray &bytes, qsizetype lineCount)
-{
-    QList<QByteArrayView> lines;
-    lines.reserve(lineCount);
-    const char *const data = bytes.constData();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(QByteArrayView(data + start, i - start));
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(QByteArrayView(data + start, n - start));
-    if (lines.size() != lineCount)
-        lines.clear();
-    return lines;
-}
-
-/// The library file read once: its bytes, its decoded text and the lines as views into it.
+/// The library file read once, or why it could not be read.
 struct Loaded
 {
     CommentLibrary::Status status;
-    QByteArray bytes;
-    QString text;
-    QList<QStringView> lines;
+    LineRewrite::File file;
 };
 
 Loaded load(const QString &path)
 {
     Loaded loaded;
-    TextFile::ReadResult read = TextFile::readAll(path);
-    if (!read.ok) {
+    QString error;
+    if (!LineRewrite::read(path, &loaded.file, &error)) {
         loaded.status.kind = CommentLibrary::Status::Unreadable;
-        loaded.status.error = QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error);
-        return loaded;
+        loaded.status.error = QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, error);
     }
-    loaded.bytes = std::move(read.bytes);
-    loaded.text = TextFile::decode(loaded.bytes);
-    loaded.lines = TextFile::splitLineViewsAnyBreak(loaded.text);
     return loaded;
 }
 
@@ -390,9 +291,8 @@ CommentLibrary::Status change(const QString &path, Rule rule)
     const Loaded loaded = load(path);
     if (!loaded.status.ok())
         return loaded.status;
-    const QList<QByteArrayView> byteLines = byteLinesOf(loaded.bytes, loaded.lines.size());
-    FileSink sink(loaded.lines, loaded.bytes, byteLines);
-    if (!rule(loaded.lines, sink))
+    FileSink sink(loaded.file);
+    if (!rule(loaded.file.lines, sink))
         return {};
     return save(path, sink.take());
 }
@@ -404,7 +304,7 @@ auto ask(const QString &path, CommentLibrary::Status *status, Query query)
     const Loaded loaded = load(path);
     if (status)
         *status = loaded.status;
-    return loaded.status.ok() ? query(loaded.lines) : decltype(query(loaded.lines))();
+    return loaded.status.ok() ? query(loaded.file.lines) : decltype(query(loaded.file.lines))();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "printing/layoutschemefile.h"
 
+#include "platform/linerewrite.h"
 #include "platform/textfile.h"
 
 #include <QByteArrayView>
@@ -109,94 +110,16 @@ bool saveInto(const QList<QStringView> &lines, const QString &scheme, const Layo
     return true;
 }
 
-QList<QStringView> viewsOf(const QStringList &lines)
-{
-    QList<QStringView> views;
-    views.reserve(lines.size());
-    for (const QString &line : lines)
-        views.append(line);
-    return views;
-}
+using LineRewrite::FileSink;
+using LineRewrite::ListSink;
+using LineRewrite::viewsOf;
 
-class ListSink
-{
-public:
-    explicit ListSink(const QStringList &input) : m_input(input) {}
-    void keep(qsizetype i) { m_lines.append(m_input.at(i)); }
-    void add(const QString &line) { m_lines.append(line); }
-    QStringList take() { return std::move(m_lines); }
-
-private:
-    const QStringList &m_input;
-    QStringList m_lines;
-};
-
-/// Builds the new file, every line followed by CR LF: a kept line as its bytes in the old file
-/// (or encoded again when those could not be told apart), a new line encoded.
-class FileSink
-{
-public:
-    FileSink(const QList<QStringView> &lines, const QList<QByteArrayView> &byteLines, qsizetype size)
-        : m_lines(lines), m_byteLines(byteLines)
-    {
-        m_bytes.reserve(size + 2 * lines.size() + 512);
-    }
-    void keep(qsizetype i)
-    {
-        if (m_byteLines.isEmpty())
-            m_bytes.append(TextFile::encode(m_lines.at(i)));
-        else
-            m_bytes.append(m_byteLines.at(i));
-        m_bytes.append("\r\n", 2);
-    }
-    void add(const QString &line)
-    {
-        m_bytes.append(TextFile::encode(line));
-        m_bytes.append("\r\n", 2);
-    }
-    QByteArray take() { return std::move(m_bytes); }
-
-private:
-    const QList<QStringView> &m_lines;
-    const QList<QByteArrayView> &m_byteLines;
-    QByteArray m_bytes;
-};
-
-/// The lines of the file found in its bytes, split where the text is split (CR and LF never
-/// occur inside a GB18030 character). Should a damaged file give another number of lines,
-/// the result is empty and kept lines are encoded again.
-QList<QByteArrayView> byteLinesOf(const QByteArray &bytes, qsizetype lineCount)
-{
-    QList<QByteArrayView> lines;
-    lines.reserve(lineCount);
-    const char *const data = bytes.constData();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(QByteArrayView(data + start, i - start));
-        if (c == '\r' && i + 1 < n && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(QByteArrayView(data + start, n - start));
-    if (lines.size() != lineCount)
-        lines.clear();
-    return lines;
-}
-
-/// The file read once: its bytes, its text and the lines as views into the text.
+/// The scheme file read once, or why it could not be read.
 struct Loaded
 {
     LayoutSchemeFile::Status status;
-    QByteArray bytes;
-    QString text;
-    QList<QStringView> lines;
+    LineRewrite::File file;
 };
-
 LayoutSchemeFile::Status unreadable(const QString &path, const QString &reason)
 {
     LayoutSchemeFile::Status status;
@@ -208,14 +131,9 @@ LayoutSchemeFile::Status unreadable(const QString &path, const QString &reason)
 Loaded load(const QString &path)
 {
     Loaded loaded;
-    TextFile::ReadResult read = TextFile::readAll(path);
-    if (!read.ok) {
-        loaded.status = unreadable(path, read.error);
-        return loaded;
-    }
-    loaded.bytes = std::move(read.bytes);
-    loaded.text = TextFile::decode(loaded.bytes);
-    loaded.lines = TextFile::splitLineViewsAnyBreak(loaded.text);
+    QString error;
+    if (!LineRewrite::read(path, &loaded.file, &error))
+        loaded.status = unreadable(path, error);
     return loaded;
 }
 
@@ -280,7 +198,7 @@ QStringList LayoutSchemeFile::listSchemes(Status *status) const
     const Loaded loaded = load(m_path);
     if (status)
         *status = loaded.status;
-    return loaded.status.ok() ? schemesOf(loaded.lines) : QStringList();
+    return loaded.status.ok() ? schemesOf(loaded.file.lines) : QStringList();
 }
 
 QString LayoutSchemeFile::readSchemeValue(const QString &scheme, const QString &key, Status *status) const
@@ -288,7 +206,7 @@ QString LayoutSchemeFile::readSchemeValue(const QString &scheme, const QString &
     const Loaded loaded = load(m_path);
     if (status)
         *status = loaded.status;
-    return loaded.status.ok() ? valueOf(loaded.lines, scheme, key) : QString();
+    return loaded.status.ok() ? valueOf(loaded.file.lines, scheme, key) : QString();
 }
 
 LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status) const
@@ -298,7 +216,7 @@ LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status)
     if (status)
         *status = loaded.status;
     if (loaded.status.ok())
-        return schemeOf(loaded.lines, scheme);
+        return schemeOf(loaded.file.lines, scheme);
     LayoutScheme empty;
     empty.name = scheme;
     return empty;
@@ -320,9 +238,8 @@ LayoutSchemeFile::Status LayoutSchemeFile::saveScheme(const QString &scheme, con
     const Loaded loaded = load(m_path);
     if (!loaded.status.ok())
         return loaded.status;
-    const QList<QByteArrayView> byteLines = byteLinesOf(loaded.bytes, loaded.lines.size());
-    FileSink sink(loaded.lines, byteLines, loaded.bytes.size());
-    if (!saveInto(loaded.lines, scheme, values, sink)) {
+    FileSink sink(loaded.file);
+    if (!saveInto(loaded.file.lines, scheme, values, sink)) {
         Status status;
         status.kind = Status::NoSuchScheme;
         status.error = QStringLiteral("没有名为“%1”的打印方案，未保存。").arg(scheme);
