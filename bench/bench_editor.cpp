@@ -8,7 +8,8 @@
 #include "document/namelist.h"
 #include "document/roster.h"
 #include "editor/pyedit.h"
-#include "platform/platform.h"
+
+#include "silentplatform.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -20,25 +21,6 @@
 #include <memory>
 
 namespace {
-
-// Answers nothing: the benchmarks show no dialogs.
-class SilentPlatform : public Platform
-{
-public:
-    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
-    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &) override { return {}; }
-    QString saveFileName(const QString &) override { return {}; }
-    ItemFont chooseFont(const ItemFont &preset) override { return preset; }
-    QString clipboardText() override { return {}; }
-    void setClipboardText(const QString &) override {}
-    bool openWithDefaultViewer(const QString &) override { return false; }
-    bool startWordProcessor(const QString &, QString *) override { return false; }
-    bool printerInstalled() override { return false; }
-    void setPrinterSetting(int) override {}
-    PrintTarget *printer() override { return nullptr; }
-    void registerCommentFileType(const QString &) override {}
-};
 
 struct Workspace
 {

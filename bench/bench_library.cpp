@@ -5,8 +5,9 @@
 #include "document/appstate.h"
 #include "library/commentlibrary.h"
 #include "library/pytools.h"
-#include "platform/platform.h"
 #include "platform/textfile.h"
+
+#include "silentplatform.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -209,25 +210,6 @@ void SaveAtomically(benchmark::State &state)
     }
 }
 BENCHMARK(SaveAtomically)->Unit(benchmark::kMillisecond);
-
-// Answers nothing: the reload shows no dialogs.
-class SilentPlatform : public Platform
-{
-public:
-    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override { std::abort(); }
-    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &) override { return {}; }
-    QString saveFileName(const QString &) override { return {}; }
-    ItemFont chooseFont(const ItemFont &preset) override { return preset; }
-    QString clipboardText() override { return {}; }
-    void setClipboardText(const QString &) override {}
-    bool openWithDefaultViewer(const QString &) override { return false; }
-    bool startWordProcessor(const QString &, QString *) override { return false; }
-    bool printerInstalled() override { return false; }
-    void setPrinterSetting(int) override {}
-    PrintTarget *printer() override { return nullptr; }
-    void registerCommentFileType(const QString &) override {}
-};
 
 // What follows every change: the window reloaded from the file, the category and rating put
 // back and the comment list refilled, with the selected comment restored.
