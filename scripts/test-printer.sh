@@ -3,9 +3,10 @@
 # The queue writes every job as a PDF file into ~/PDF of the job's user (cups-pdf), with the
 # job id in front of the file name and the text kept searchable. It is never made the default
 # printer: the tests choose it with PRINTER=qhsy-test.
-# Quick when everything is in place; otherwise needs root or sudo, and without them it only says
-# so (the tests that print then skip).
-set -euo pipefail
+# Quick when everything is in place; otherwise needs root or sudo. Whatever stands in the way
+# (no rights, a scheduler that cannot start here) is only reported: the tests that print on
+# the queue then skip, and the rest of the run goes on.
+set -uo pipefail   # no -e: a failed step shows in the final check, never fails the run
 queue=qhsy-test
 # Queue defaults: "job_<id>-" before every file name (jobs of one title do not overwrite each
 # other, and their order shows), and a PostScript renderer that keeps the text extractable.
@@ -46,12 +47,12 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
         lpstat -r 2>/dev/null | grep -q "is running" && break
         sleep 0.2
     done
-    lpstat -r 2>/dev/null | grep -q "is running" || { echo "test-printer: the CUPS scheduler did not start" >&2; exit 1; }
+    lpstat -r 2>/dev/null | grep -q "is running" || { echo "test-printer: the CUPS scheduler did not start: printing tests will be skipped" >&2; exit 0; }
 fi
 
 if ! lpstat -p "$queue" >/dev/null 2>&1; then
     model=$(lpinfo -m 2>/dev/null | awk '/cups-pdf/ && /noopt/ {print $1; exit}')
-    [[ -n "$model" ]] || { echo "test-printer: no cups-pdf printer model (printer-driver-cups-pdf)" >&2; exit 1; }
+    [[ -n "$model" ]] || { echo "test-printer: no cups-pdf printer model (printer-driver-cups-pdf): printing tests will be skipped" >&2; exit 0; }
     "${as_root[@]}" lpadmin -p "$queue" -v cups-pdf:/ -m "$model" -E
 fi
 defaults=()
@@ -61,5 +62,5 @@ done
 "${as_root[@]}" lpadmin -p "$queue" "${defaults[@]}"
 "${as_root[@]}" cupsenable "$queue"
 "${as_root[@]}" cupsaccept "$queue"
-queue_ready || { echo "test-printer: the queue $queue is not ready" >&2; exit 1; }
+queue_ready || { echo "test-printer: the queue $queue is not ready: printing tests will be skipped" >&2; exit 0; }
 echo "test-printer: queue $queue ready"
