@@ -5,6 +5,8 @@
 #include "printing/layoutscheme.h"
 #include "printing/textmeasurer.h"
 
+#include "offscreenmain.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -85,10 +87,5 @@ BENCHMARK(ComposeLongCommentFullRemeasurement)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "document/roster.h"
 #include "editor/pyedit.h"
 
+#include "offscreenmain.h"
 #include "silentplatform.h"
 
 #include <QApplication>
@@ -115,10 +116,5 @@ BENCHMARK(ImportHundredNames)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QApplication>(argc, argv);
 }

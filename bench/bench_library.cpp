@@ -7,6 +7,7 @@
 #include "library/pytools.h"
 #include "platform/textfile.h"
 
+#include "offscreenmain.h"
 #include "silentplatform.h"
 
 #include <QApplication>
@@ -240,10 +241,5 @@ BENCHMARK(ReloadLibraryWindow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks<QApplication>(argc, argv);
 }

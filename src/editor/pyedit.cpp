@@ -18,7 +18,7 @@
 namespace {
 
 // Design geometry of card 0 and of the window's controls, in twips.
-struct Box { int left, top, width, height; };
+using Twips::Box;
 constexpr Box StudentBox{480, 1320, 1215, 270};
 constexpr Box LabelBox{1800, 1380, 540, 180};
 constexpr Box CommentBox{480, 1680, 6735, 2295};

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct Box { int left, top, width, height; };
+using Twips::Box;
 constexpr Box Label1Box{120, 120, 4680, 180};
 constexpr Box Text1Box{120, 360, 8415, 3015};
 constexpr Box Label2Box{120, 3600, 4680, 180};

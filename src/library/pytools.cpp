@@ -28,7 +28,7 @@
 namespace {
 
 // Design geometry in twips, relative to the control's container.
-struct Box { int left, top, width, height; };
+using Twips::Box;
 constexpr Box CategoryFrameBox{120, 120, 2655, 2415};
 constexpr Box CategoryListBox{120, 240, 2415, 2040};
 constexpr Box CommentFrameBox{2880, 120, 4815, 2415};

@@ -7,6 +7,12 @@ namespace Twips {
 
 inline constexpr int PerInch = 1440;
 
+/// A control's place in its container as designed, in twips.
+struct Box
+{
+    int left, top, width, height;
+};
+
 /// Twips → device pixels at the given logical DPI.
 inline int toPixels(double twips, double dpi)
 {

@@ -24,7 +24,7 @@
 namespace {
 
 // Design geometry in twips, relative to the control's container.
-struct Box { int left, top, width, height; };
+using Twips::Box;
 
 // The three boxes across the top.
 constexpr Box SchemeLabelBox{120, 165, 900, 270};

@@ -9,6 +9,7 @@
 #include "printing/ps_paper.h"
 #include "platform/textfile.h"
 #include "programfolder.h"
+#include "mainwindowtest.h"
 #include "scriptedplatform.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ const QStringList DocumentItems = {"save", "saveas", "close"};
 
 } // namespace
 
-class tst_MainWindow : public QObject
+class tst_MainWindow : public MainWindowTest
 {
     Q_OBJECT
 
@@ -72,10 +73,6 @@ private slots:
     void printWindowEntry();
 
 private:
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
     QTemporaryDir m_dir;
 
     void start(const QString &commandLine = QString());
@@ -84,28 +81,17 @@ private:
 
 void tst_MainWindow::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    StartupSequence::setInitialValues(*m_state, m_folder->path());
+    setUpWorkspace();
 }
 
 void tst_MainWindow::cleanup()
 {
-    if (m_window) {
-        m_state->Modified = false;
-        m_window.reset();
-    }
-    QHSY_VERIFY_DIALOGS(*m_platform);
+    tearDownWorkspace();
 }
 
 void tst_MainWindow::start(const QString &commandLine)
 {
-    m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
-    m_window->resize(1200, 900);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->load(commandLine);
+    QVERIFY(showWindow(commandLine));
 }
 
 void tst_MainWindow::menusAndToolbar()

@@ -13,6 +13,7 @@
 #include "platform/fontsubstitution.h"
 #include "platform/textfile.h"
 #include "programfolder.h"
+#include "mainwindowtest.h"
 #include "scriptedplatform.h"
 
 #include <QAction>
@@ -63,7 +64,7 @@ QStringList rosterNames(const CommentDocument &document)
 
 } // namespace
 
-class tst_StudentCommands : public QObject
+class tst_StudentCommands : public MainWindowTest
 {
     Q_OBJECT
 
@@ -94,10 +95,6 @@ private slots:
     void signatureSetAsDefaultReachesNewDocument();
 
 private:
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
     QTemporaryDir m_dir;
 
     void start(const QString &commandLine = QString());
@@ -108,28 +105,17 @@ private:
 
 void tst_StudentCommands::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    StartupSequence::setInitialValues(*m_state, m_folder->path());
+    setUpWorkspace();
 }
 
 void tst_StudentCommands::cleanup()
 {
-    if (m_window) {
-        m_state->Modified = false;
-        m_window.reset();
-    }
-    QHSY_VERIFY_DIALOGS(*m_platform);
+    tearDownWorkspace();
 }
 
 void tst_StudentCommands::start(const QString &commandLine)
 {
-    m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
-    m_window->resize(1200, 900);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->load(commandLine);
+    QVERIFY(showWindow(commandLine));
 }
 
 void tst_StudentCommands::deleteStudent_data()

@@ -105,11 +105,7 @@ private:
 
 QString tst_CommentLibrary::copyOf(const QString &name)
 {
-    const QString path = m_dir.filePath(name);
-    QFile::remove(path);
-    if (!QFile::copy(libraryFile(name), path) || !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner))
-        qFatal("cannot copy %s", qPrintable(name));
-    return path;
+    return writableCopy(libraryFile(name), m_dir.path());
 }
 
 void tst_CommentLibrary::categoryNames_data()

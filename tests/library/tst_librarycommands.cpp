@@ -10,6 +10,7 @@
 #include "library/pytools.h"
 #include "platform/textfile.h"
 #include "programfolder.h"
+#include "mainwindowtest.h"
 #include "scriptedplatform.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ QStringList items(const QListWidget *list)
 
 } // namespace
 
-class tst_LibraryCommands : public QObject
+class tst_LibraryCommands : public MainWindowTest
 {
     Q_OBJECT
 
@@ -73,10 +74,6 @@ private slots:
     void batchImportEmptyList();
 
 private:
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
-    std::unique_ptr<MainWindow> m_window;
     QTemporaryDir m_dir;
 
     void start(const QStringList &library = SmallLibrary, int students = 2);
@@ -91,19 +88,12 @@ private:
 
 void tst_LibraryCommands::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    StartupSequence::setInitialValues(*m_state, m_folder->path());
+    setUpWorkspace();
 }
 
 void tst_LibraryCommands::cleanup()
 {
-    if (m_window) {
-        m_state->Modified = false;
-        m_window.reset();
-    }
-    QHSY_VERIFY_DIALOGS(*m_platform);
+    tearDownWorkspace();
 }
 
 void tst_LibraryCommands::start(const QStringList &libraryLines, int students)
@@ -114,11 +104,7 @@ void tst_LibraryCommands::start(const QStringList &libraryLines, int students)
         document.slot(i) = {QStringLiteral("学生%1").arg(i), QString()};
     const QString path = m_dir.filePath("class.py");
     QVERIFY(CommentFile::write(path, document, document.ItemFonts).ok());
-    m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
-    m_window->resize(1200, 900);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->load(path);
+    QVERIFY(showWindow(path));
     QVERIFY(library());
 }
 

@@ -98,11 +98,7 @@ private:
 
 QString tst_LayoutScheme::copyOf(const QString &name)
 {
-    const QString path = m_dir.filePath(name);
-    QFile::remove(path);
-    if (!QFile::copy(schemeFile(name), path) || !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner))
-        qFatal("cannot copy %s", qPrintable(name));
-    return path;
+    return writableCopy(schemeFile(name), m_dir.path());
 }
 
 void tst_LayoutScheme::listSchemes_data()

@@ -31,6 +31,15 @@ QString testDataFile(const QString &name)
     return QStringLiteral(QHSY_TEST_DATA_DIR "/") + name;
 }
 
+QString writableCopy(const QString &source, const QString &folder)
+{
+    const QString path = QDir(folder).filePath(QFileInfo(source).fileName());
+    QFile::remove(path);
+    if (!QFile::copy(source, path) || !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner))
+        qFatal("cannot copy %s", qPrintable(source));
+    return path;
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);

@@ -24,5 +24,9 @@ private:
 /// A file of tests/data.
 QString testDataFile(const QString &name);
 
+/// A writable copy of a file in a folder, replacing a file of that name there (golden files
+/// are copied before a test changes them). Returns the copy's path.
+QString writableCopy(const QString &source, const QString &folder);
+
 /// The bytes of a file, or an empty array when it cannot be read.
 QByteArray fileBytes(const QString &path);
