@@ -173,14 +173,7 @@ void StudentCommands::changeItemFont(Item item)
 {
     ItemFont &font = m_state.Document.ItemFonts[std::size_t(item)];
     const ItemFont before = font;
-    const ItemFont chosen = m_platform.chooseFont(before);
-    // A chooser closed without a face keeps the name; a size of 0 would print nothing.
-    if (!chosen.fontName.isEmpty())
-        font.fontName = chosen.fontName;
-    if (chosen.fontSize > 0)
-        font.fontSize = chosen.fontSize;
-    font.bold = chosen.bold;
-    font.italic = chosen.italic;
+    takeChosenFont(font, m_platform.chooseFont(before));
     if (font != before)
         m_state.Modified = true;
     m_window.RefreshViews();

@@ -18,5 +18,18 @@ struct ItemFont
 /// The three item fonts: index 0 = student name, 1 = comment text, 2 = teacher signature.
 using ItemFonts = std::array<ItemFont, 3>;
 
+/// Takes a font chooser's answer into an item font: a chooser closed without a face keeps the
+/// face name, and a size of 0 or less (which would print nothing) keeps the size; bold and
+/// italic are taken as chosen.
+inline void takeChosenFont(ItemFont &font, const ItemFont &chosen)
+{
+    if (!chosen.fontName.isEmpty())
+        font.fontName = chosen.fontName;
+    if (chosen.fontSize > 0)
+        font.fontSize = chosen.fontSize;
+    font.bold = chosen.bold;
+    font.italic = chosen.italic;
+}
+
 /// Index into ItemFonts for each printed item.
 enum class Item { StudentName = 0, CommentText = 1, Signature = 2 };

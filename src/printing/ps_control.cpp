@@ -662,15 +662,8 @@ void ps_control::chooseItemFont()
         : m_selected == SelectedObject::CommentText             ? Item::CommentText
                                                                 : Item::Signature;
     ItemFont &font = m_state.Document.ItemFonts[std::size_t(item)];
-    const ItemFont chosen = m_platform.chooseFont(font);
-    // As with the student-name font command: a chooser that returns no face keeps the name,
-    // and a size of 0 would print nothing. The document is not marked modified.
-    if (!chosen.fontName.isEmpty())
-        font.fontName = chosen.fontName;
-    if (chosen.fontSize > 0)
-        font.fontSize = chosen.fontSize;
-    font.bold = chosen.bold;
-    font.italic = chosen.italic;
+    // As with the student-name font command; the document is not marked modified.
+    takeChosenFont(font, m_platform.chooseFont(font));
     compose();
 }
 
