@@ -244,7 +244,10 @@ private:
 
 } // namespace
 
-QtTextMeasurer::QtTextMeasurer() = default;
+QtTextMeasurer::QtTextMeasurer(Lines lines)
+    : m_lines(lines)
+{
+}
 QtTextMeasurer::~QtTextMeasurer() = default;
 
 QtTextMeasurer::Font &QtTextMeasurer::fontFor(const ItemFont &font) const
@@ -270,5 +273,7 @@ TextExtent QtTextMeasurer::measureText(const QString &text, const ItemFont &font
 
 std::unique_ptr<LineMeasurement> QtTextMeasurer::startLine(const ItemFont &font) const
 {
+    if (m_lines == Lines::MeasuredWhole)
+        return TextMeasurer::startLine(font);
     return std::make_unique<QtLineMeasurement>(fontFor(font));
 }

@@ -55,7 +55,11 @@ public:
 class QtTextMeasurer : public TextMeasurer
 {
 public:
-    QtTextMeasurer();
+    /// How a growing line is measured: incrementally (what the program uses), or the whole
+    /// line again after every character (the reference the incremental way must agree with).
+    enum class Lines { Incremental, MeasuredWhole };
+
+    explicit QtTextMeasurer(Lines lines = Lines::Incremental);
     ~QtTextMeasurer() override;
 
     TextExtent measureText(const QString &text, const ItemFont &font) const override;
@@ -69,5 +73,6 @@ public:
 private:
     Font &fontFor(const ItemFont &font) const;
 
+    Lines m_lines;
     mutable QHash<QString, std::shared_ptr<Font>> m_fonts;
 };

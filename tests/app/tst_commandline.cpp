@@ -2,38 +2,11 @@
 #include "document/commentfile.h"
 #include "export/exporttext.h"
 #include "programfolder.h"
+#include "programrun.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the built program with no display at all.
-Run runProgram(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-} // namespace
 
 class tst_CommandLine : public QObject
 {
@@ -101,7 +74,7 @@ void tst_CommandLine::resave()
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString out = dir.filePath("out.py");
-    const Run run = runProgram({"--resave", testDataFile(input), out});
+    const ProgramRun run = runBuiltProgram({"--resave", testDataFile(input), out});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QString());
     QCOMPARE(fileBytes(out), fileBytes(testDataFile(expected)));
@@ -122,7 +95,7 @@ void tst_CommandLine::resaveRefuses()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString out = dir.filePath("out.py");
-    const Run run = runProgram({"--resave", input, out});
+    const ProgramRun run = runBuiltProgram({"--resave", input, out});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
@@ -130,7 +103,7 @@ void tst_CommandLine::resaveRefuses()
 
 void tst_CommandLine::resaveWriteFailure()
 {
-    const Run run = runProgram({"--resave", testDataFile("basic.py"), "/proc/qhsy-out.py"});
+    const ProgramRun run = runBuiltProgram({"--resave", testDataFile("basic.py"), "/proc/qhsy-out.py"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains(QStringLiteral("无法写入文件")));
 }
@@ -149,7 +122,7 @@ void tst_CommandLine::exportText()
     QFETCH(QString, input);
     QTemporaryDir dir;
     const QString out = dir.filePath("导出.txt");
-    const Run run = runProgram({"--export-text", testDataFile(input), out});
+    const ProgramRun run = runBuiltProgram({"--export-text", testDataFile(input), out});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QString());
 
@@ -179,7 +152,7 @@ void tst_CommandLine::exportTextFailures()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString out = output.isEmpty() ? dir.filePath("out.txt") : output;
-    const Run run = runProgram({"--export-text", input, out});
+    const ProgramRun run = runBuiltProgram({"--export-text", input, out});
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
@@ -187,17 +160,17 @@ void tst_CommandLine::exportTextFailures()
 
 void tst_CommandLine::helpAndVersion()
 {
-    const Run help = runProgram({"--help"});
+    const ProgramRun help = runBuiltProgram({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains(u"--resave"));
     QVERIFY(help.out.contains(u"--export-text"));
-    const Run version = runProgram({"--version"});
+    const ProgramRun version = runBuiltProgram({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains(u"1.0"));
-    const Run wrong = runProgram({"--resave", "only-one"});
+    const ProgramRun wrong = runBuiltProgram({"--resave", "only-one"});
     QCOMPARE(wrong.exitCode, 64);
     QVERIFY(!wrong.err.isEmpty());
-    const Run wrongExport = runProgram({"--export-text", "a", "b", "c"});
+    const ProgramRun wrongExport = runBuiltProgram({"--export-text", "a", "b", "c"});
     QCOMPARE(wrongExport.exitCode, 64);
     QVERIFY(wrongExport.err.contains(u"--export-text"));
 }

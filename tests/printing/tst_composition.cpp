@@ -23,19 +23,6 @@ public:
     }
 };
 
-/// Measures with Qt but asks for the whole text after every appended character.
-class FullRemeasurement : public TextMeasurer
-{
-public:
-    TextExtent measureText(const QString &text, const ItemFont &font) const override
-    {
-        return m_qt.measureText(text, font);
-    }
-
-private:
-    QtTextMeasurer m_qt;
-};
-
 ItemFont font9(const QString &name = QStringLiteral("宋体"))
 {
     return {name, 9, false, false};
@@ -302,7 +289,7 @@ void tst_Composition::incrementalEqualsFullMeasurement()
     QFETCH(QString, pool);
 
     const QtTextMeasurer quick;
-    const FullRemeasurement full;
+    const QtTextMeasurer full(QtTextMeasurer::Lines::MeasuredWhole);
     QRandomGenerator random(20240615);
     for (int round = 0; round < 12; ++round) {
         QString text;

@@ -3,6 +3,7 @@
 #include "printing/layoutscheme.h"
 #include "printing/layoutschemefile.h"
 #include "programfolder.h"
+#include "programrun.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,28 +12,6 @@
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString err;
-};
-
-// Runs the built program with no display and no printer.
-Run runProgram(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
 
 QString popplerOutput(const QString &tool, const QStringList &arguments)
 {
@@ -105,7 +84,7 @@ void tst_PrintPdf::pagesAndPlaces()
     QStringList arguments{QStringLiteral("--print-pdf"), testDataFile(QStringLiteral("basic.py")), out};
     if (!scheme.isEmpty())
         arguments << QStringLiteral("--scheme") << scheme;
-    const Run run = runProgram(arguments);
+    const ProgramRun run = runBuiltProgram(arguments);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
     const LayoutScheme layout =
@@ -191,7 +170,7 @@ void tst_PrintPdf::refusals()
     QStringList arguments{QStringLiteral("--print-pdf"), in, out};
     if (!scheme.isEmpty())
         arguments << QStringLiteral("--scheme") << scheme;
-    const Run run = runProgram(arguments);
+    const ProgramRun run = runBuiltProgram(arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     if (output != u"folder")

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// What a run of the built program gave.
+struct ProgramRun
+{
+    int exitCode = -1;   ///< -1 when it crashed or did not end within a minute
+    QString out;
+    QString err;
+};
+
+/// Runs the built program with no display and no printer (CUPS_SERVER points nowhere), as the
+/// headless options must work.
+ProgramRun runBuiltProgram(const QStringList &arguments);
