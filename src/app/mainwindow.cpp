@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QListWidget>
@@ -406,6 +407,10 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
     if (m_state.CurrentStudent < 0)
         m_state.CurrentStudent = 0;
     m_toolbar->setEnabled(false);
+    // Take the keyboard away from the editing windows first: Qt would otherwise hand it on to
+    // another comment box, hidden, where a key would still land.
+    if (QWidget *focus = QApplication::focusWidget(); focus && m_mdiArea->isAncestorOf(focus))
+        focus->clearFocus();
     for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
         if (window)
             window->hide();
@@ -418,6 +423,7 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
     m_printControl->move(0, 0);
     m_printControl->show();
     m_printControl->raise();
+    m_printControl->setFocus(Qt::OtherFocusReason);
     connect(m_printPaper, &ps_paper::sizeChanged, this, &MainWindow::centrePrintPaper);
     connect(m_printControl, &ps_control::closed, this, &MainWindow::closePrintWindow);
     centrePrintPaper();
@@ -444,15 +450,15 @@ void MainWindow::closePrintWindow()
         m_printControl->deleteLater();
         m_printControl = nullptr;
     }
+    // The editor comes back at the student the preview showed last (its repaint applies any
+    // font changed in the print window). Read it before the windows reappear.
+    const int student = m_state.CurrentStudent;
     for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
         if (window)
             window->show();
     }
     m_toolbar->setEnabled(true);
     EditorLayout();
-    // The editor comes back at the student the preview showed last (its repaint applies any
-    // font changed in the print window).
-    const int student = m_state.CurrentStudent;
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)

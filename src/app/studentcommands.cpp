@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 
 #include <QListWidget>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -96,8 +97,13 @@ void StudentCommands::s_delete()
         return;
     Roster::deleteStudent(m_state.Document, k);
     m_state.Modified = true;
-    if (stds *list = m_window.studentList())
+    if (stds *list = m_window.studentList()) {
+        // Qt hands the selection of a removed entry on to its neighbour, which would move the
+        // editor; the entry goes without a selection, and the steps below choose one.
+        const QSignalBlocker blocker(list->stdlist());
         delete list->stdlist()->takeItem(k);
+        list->stdlist()->setCurrentRow(-1);
+    }
     m_window.RefreshViews();
     // The student that moved up takes the deleted place; after the last, the new last.
     const int count = m_state.Document.studentCount();

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/twips.h"
 
+#include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -308,10 +309,15 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
     const Card &card = m_cards[std::size_t(i)];
 
     if (watched == card.pytext) {
-        if (event->type() == QEvent::KeyPress)
+        if (event->type() == QEvent::KeyPress) {
             m_state.Modified = true;
-        else if (event->type() == QEvent::FocusIn)
-            m_state.CurrentStudent = i;
+        } else if (event->type() == QEvent::FocusIn && isVisible()) {
+            // Only the teacher's own moves make a card current: the focus Qt hands on while the
+            // editor is hidden, or gives back when a window is reactivated, is not one.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                m_state.CurrentStudent = i;
+        }
     } else if (watched == card.pytext->viewport() && event->type() == QEvent::MouseButtonRelease) {
         m_state.CurrentStudent = i;
         if (!card.student->text().isEmpty())
@@ -322,6 +328,8 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
             m_platform.messageBox(NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
                                   MsgButtons::Ok);
         } else if (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) {
+            // The pop-up's commands act on this student, whether or not the list is open.
+            m_state.CurrentStudent = i;
             emit currentCardChanged(i);
             const QPoint at(mouse->position().toPoint().x(), px(200));
             emit studentMenuRequested(card.student->mapToGlobal(at));

@@ -13,6 +13,8 @@
 #include "scriptedplatform.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +73,8 @@ private slots:
     void exportCommandsLeaveTheDocument();
     void printWindowEntry_data();
     void printWindowEntry();
+    void printWindowKeepsTheStudent_data();
+    void printWindowKeepsTheStudent();
 
 private:
     QTemporaryDir m_dir;
@@ -457,6 +461,45 @@ void tst_MainWindow::printWindowEntry()
     QVERIFY(m_window->studentListWindow()->isVisible());
     QVERIFY(m_window->libraryWindow()->isVisible());
     QVERIFY(m_window->Toolbar1()->isEnabled());
+}
+
+void tst_MainWindow::printWindowKeepsTheStudent_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("listOpen");
+    QTest::newRow("setup") << "setup" << true;
+    QTest::newRow("preview") << "privew" << true;
+    QTest::newRow("print") << "print1" << true;
+    QTest::newRow("preview, list closed") << "privew" << false;
+}
+
+// Hiding and showing the editing windows around the print window changes neither the current
+// student, nor the list's selection, nor the modified flag.
+void tst_MainWindow::printWindowKeepsTheStudent()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, listOpen);
+    start(writeClass(m_dir, 6));
+    if (!listOpen)
+        m_window->action("student")->trigger();
+    m_window->selectStudent(3);
+    QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(3));
+    QVERIFY(!m_state->Modified);
+    for (int trip = 0; trip < 2; ++trip) {
+        m_window->action(command)->trigger();
+        QVERIFY(m_window->printControl());
+        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
+        // No hidden comment box keeps the keyboard while the print window is open.
+        const QWidget *focus = QApplication::focusWidget();
+        QVERIFY(!focus || !m_window->editorWindow()->isAncestorOf(focus));
+        m_window->printControl()->close();
+        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(editor()->VScroll1()->value(), 3);
+        if (listOpen)
+            QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
+        QVERIFY(!m_state->Modified);
+    }
 }
 
 void tst_MainWindow::exportCommandsLeaveTheDocument()

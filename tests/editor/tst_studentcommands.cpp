@@ -75,6 +75,8 @@ private slots:
     void deleteStudent_data();
     void deleteStudent();
     void deleteAnsweredNoOrWithoutSelection();
+    void pressOnNameChoosesThatStudent_data();
+    void pressOnNameChoosesThatStudent();
     void addStudent();
     void addToFullRoster();
     void renameStudent_data();
@@ -125,7 +127,7 @@ void tst_StudentCommands::deleteStudent_data()
     QTest::addColumn<int>("selected");   // the list entry selected afterwards
     QTest::newRow("3 of 5: the next moves up") << 5 << 2 << 2;
     QTest::newRow("last of 5: the new last") << 5 << 4 << 3;
-    QTest::newRow("first of 5") << 5 << 0 << 0;
+    QTest::newRow("first of 5: no entry selected") << 5 << 0 << -1;
     QTest::newRow("only student") << 1 << 0 << -1;
     QTest::newRow("100th of 100") << 100 << 99 << 98;
 }
@@ -162,6 +164,10 @@ void tst_StudentCommands::deleteStudent()
         QCOMPARE(list()->stdlist()->currentRow(), selected);
         QCOMPARE(m_state->CurrentStudent, selected);
         QCOMPARE(editor()->VScroll1()->value(), selected);
+    } else if (students > 1) {
+        QCOMPARE(list()->stdlist()->currentRow(), -1);
+        QVERIFY(list()->stdlist()->selectedItems().isEmpty());
+        QCOMPARE(editor()->VScroll1()->value(), 0);
     } else {
         QVERIFY(!list()->stdlist()->isEnabled());
         QVERIFY(!m_window->action("save")->isEnabled());
@@ -169,6 +175,34 @@ void tst_StudentCommands::deleteStudent()
         QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
         m_window->studentCommands().noStudentDialog()->close();
     }
+}
+
+void tst_StudentCommands::pressOnNameChoosesThatStudent_data()
+{
+    QTest::addColumn<bool>("listOpen");
+    QTest::addColumn<int>("button");
+    QTest::newRow("list open, left") << true << int(Qt::LeftButton);
+    QTest::newRow("list closed, left") << false << int(Qt::LeftButton);
+    QTest::newRow("list closed, right") << false << int(Qt::RightButton);
+}
+
+// The pop-up shown by a press on a neighbour card's name acts on that student.
+void tst_StudentCommands::pressOnNameChoosesThatStudent()
+{
+    QFETCH(bool, listOpen);
+    QFETCH(int, button);
+    start(writeClass(m_dir, 4));
+    if (!listOpen)
+        trigger("student");
+    QCOMPARE(m_state->CurrentStudent, 0);
+    QTest::mousePress(editor()->student(1), Qt::MouseButton(button));
+    QTRY_VERIFY(m_window->kstudent()->isVisible());
+    m_window->kstudent()->hide();
+    QCOMPARE(m_state->CurrentStudent, 1);
+    m_platform->expectMessage(MsgAnswer::No);
+    m_window->kstudent()->actions().at(0)->trigger();
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("确实要从当前评语文件中删除学生“学生2”的所有信息吗？"));
 }
 
 void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
