@@ -14,7 +14,10 @@ bool copyright::StartupDone = false;
 
 copyright::copyright(AppState &state, Platform &platform, QString programFolder,
                      std::function<void()> openMain, QWidget *parent)
-    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    // As the About window it is a pop-up: it takes the keyboard and the mouse at once, whatever
+    // the window manager does with splash windows, so a key or a click closes it and nothing
+    // typed meanwhile reaches a comment box behind it.
+    : QDialog(parent, (StartupDone ? Qt::Popup : Qt::SplashScreen) | Qt::FramelessWindowHint)
     , m_state(state)
     , m_platform(platform)
     , m_programFolder(std::move(programFolder))
@@ -86,6 +89,10 @@ copyright::copyright(AppState &state, Platform &platform, QString programFolder,
 
 void copyright::showEvent(QShowEvent *event)
 {
+    if (QWidget *owner = parentWidget(); owner && StartupDone) {
+        // A pop-up is not placed by the window manager: centre it on the main window.
+        move(owner->frameGeometry().center() - rect().center());
+    }
     QDialog::showEvent(event);
     m_timer->start();
     // Once the window is on screen and has the focus, run the sequence (first time) or just

@@ -552,4 +552,5 @@ void MainWindow::showAbout()
         m_about = new copyright(m_state, m_platform, m_state.ProgramFolder, {}, this);
     m_about->show();
     m_about->raise();
+    m_about->activateWindow();
 }

@@ -1,3 +1,4 @@
+#include "app/copyright.h"
 #include "app/mainwindow.h"
 #include "app/startupsequence.h"
 #include "document/appstate.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +73,8 @@ private slots:
     void unnamedYesThenCancelledDialogKeepsEverything();
     void toolbarDispatchesByKey();
     void exportCommandsLeaveTheDocument();
+    void aboutWindowTakesTheKeyboard_data();
+    void aboutWindowTakesTheKeyboard();
     void printWindowEntry_data();
     void printWindowEntry();
     void printWindowKeepsTheStudent_data();
@@ -500,6 +504,38 @@ void tst_MainWindow::printWindowKeepsTheStudent()
             QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
         QVERIFY(!m_state->Modified);
     }
+}
+
+void tst_MainWindow::aboutWindowTakesTheKeyboard_data()
+{
+    QTest::addColumn<bool>("key");
+    QTest::newRow("a key closes it") << true;
+    QTest::newRow("a click closes it") << false;
+}
+
+// While the About window is open, what the teacher types reaches it, never a comment box.
+void tst_MainWindow::aboutWindowTakesTheKeyboard()
+{
+    QFETCH(bool, key);
+    copyright::StartupDone = true;   // as after the start-up that opened the main window
+    start(writeClass(m_dir, 3));
+    m_window->selectStudent(1);
+    QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(1));
+    const QString before = editor()->pytext1(1)->toPlainText();
+    m_window->action("zuozhe")->trigger();
+    auto *about = m_window->findChild<QDialog *>("copyright");
+    QVERIFY(about);
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    // Sent to the main window's screen window, as the window system would deliver it.
+    if (key)
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_A);
+    else
+        QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTRY_VERIFY(!about->isVisible());
+    QCOMPARE(editor()->pytext1(1)->toPlainText(), before);
+    QVERIFY(!m_state->Modified);
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_B);   // the next key is the teacher's again
+    QTRY_VERIFY(m_state->Modified);
 }
 
 void tst_MainWindow::exportCommandsLeaveTheDocument()
