@@ -1,3 +1,4 @@
+#include "app/applicationsetup.h"
 #include "app/commandline.h"
 #include "app/copyright.h"
 #include "app/mainwindow.h"
@@ -45,15 +46,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("qhsy"));
-    QApplication::setApplicationDisplayName(QStringLiteral("青禾书苑"));
-    QApplication::setApplicationVersion(QStringLiteral(QHSY_VERSION));
-    QtPlatform::installChineseTranslations();
-    FontSubstitution::install();
-    // The interface is Chinese: prefer a CJK sans-serif face for menus, labels and dialogs.
-    QFont uiFont = QApplication::font();
-    uiFont.setFamilies({QStringLiteral("Noto Sans CJK SC"), uiFont.family()});
-    QApplication::setFont(uiFont);
+    ApplicationSetup::apply();
 
     const QString folder = ProgramLocation::resolve();
     QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));

@@ -23,8 +23,12 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +36,11 @@ namespace {
 constexpr int StudentListWidth = 1215;
 
 // Menu items and toolbar buttons that follow whether a document with students is open.
+// The window's design size, and an allowance for a window manager's frame until the real
+// frame is known.
+constexpr QSize DesignSize(1100, 780);
+constexpr QMargins EstimatedFrame(4, 30, 4, 4);
+
 const QStringList DocumentCommands = {"save", "saveas", "close", "setup", "privew", "print1",
                                       "cut", "copy", "paste"};
 
@@ -49,6 +58,8 @@ MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
+    // The children are laid out whenever the client area changes, whatever changed it.
+    m_mdiArea->viewport()->installEventFilter(this);
     m_studentCommands = new StudentCommands(m_state, m_platform, *this);
     m_editCommands = std::make_unique<EditCommands>(m_state, m_platform, [this] { return m_editor; });
     m_libraryCommands = new LibraryCommands(
@@ -57,7 +68,37 @@ MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
     createMenus();
     createToolbar();
     setDocumentCommandsEnabled(false);
-    resize(1100, 780);
+    resize(firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
+    m_firstSize = size();
+}
+
+QSize MainWindow::firstSize(QSize design, const QRect &available, const QMargins &frame)
+{
+    return design.boundedTo(available.marginsRemoved(frame).size());
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Once the window manager has framed the window, the real frame replaces the estimate: a
+    // first size that turns out too large for the screen is clamped again, and the frame
+    // moved onto the screen. A size the teacher chose is left alone.
+    const QWindow *handle = windowHandle();
+    if (m_frameChecked || !handle || handle->frameMargins().isNull())
+        return;
+    m_frameChecked = true;
+    if (size() != m_firstSize || isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QSize fitted = firstSize(size(), available, handle->frameMargins());
+    if (fitted != size())
+        resize(fitted);
+    QRect outer = frameGeometry();
+    if (!available.contains(outer)) {
+        outer.moveLeft(std::clamp(outer.left(), available.left(), std::max(available.left(), available.right() - outer.width() + 1)));
+        outer.moveTop(std::clamp(outer.top(), available.top(), std::max(available.top(), available.bottom() - outer.height() + 1)));
+        move(outer.topLeft());
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -482,6 +523,10 @@ void MainWindow::toggleLibraryWindow()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize) {
+        EditorLayout();
+        return false;
+    }
     if (event->type() == QEvent::Close) {
         if (watched == m_editorWindow && !m_closingEditor) {
             // The editor's own close box closes the document, with the save question.
@@ -507,22 +552,22 @@ void MainWindow::EditorLayout()
 {
     if (isMinimized())
         return;
-    const double dpi = logicalDpiY();
-    const QSize outer = frameGeometry().size();
-    const int w = Twips::fromPixels(outer.width(), dpi);
-    const int h = Twips::fromPixels(outer.height(), dpi);
+    // The children share the frame's client area: the outer size less the chrome around it
+    // (title bar, menu bar, toolbar, borders). That chrome is measured here rather than
+    // assumed, so the layout is the same before and after the window manager adds its frame,
+    // and the library window always ends at the bottom edge instead of below it.
+    const QSize client = m_mdiArea->viewport()->size();
     // A window too small for the constants keeps every child at least this size.
-    const int minimum = 300;
-    const int paneHeight = std::max(h - m_state.FrameChromeHeight - m_state.LibraryPaneHeight, minimum);
-    if (m_libraryWindow) {
-        const int libraryWidth = std::max(w - m_state.FrameChromeWidth, minimum);
-        m_libraryWindow->setGeometry(0, px(paneHeight), px(libraryWidth), px(m_state.LibraryPaneHeight));
-    }
+    const int minimum = px(300);
+    const int libraryHeight = px(m_state.LibraryPaneHeight);
+    const int paneHeight = std::max(client.height() - libraryHeight, minimum);
+    if (m_libraryWindow)
+        m_libraryWindow->setGeometry(0, paneHeight, std::max(client.width(), minimum), libraryHeight);
     if (m_studentsWindow)
-        m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), px(paneHeight));
+        m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), paneHeight);
     if (m_editorWindow) {
-        const int editorWidth = std::max(w - m_state.FrameChromeWidth - m_state.StudentPaneWidth, minimum);
-        m_editorWindow->setGeometry(px(m_state.StudentPaneWidth), 0, px(editorWidth), px(paneHeight));
+        const int left = px(m_state.StudentPaneWidth);
+        m_editorWindow->setGeometry(left, 0, std::max(client.width() - left, minimum), paneHeight);
     }
 }
 

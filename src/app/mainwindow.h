@@ -78,9 +78,14 @@ public:
     /// Places the child windows for the main window's current size.
     void EditorLayout();
 
+    /// The window's first size: its design size, made smaller where the screen's available
+    /// area less the window frame cannot hold it.
+    static QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -129,4 +134,6 @@ private:
     ps_paper *m_printPaper = nullptr;
     std::unique_ptr<EditCommands> m_editCommands;
     bool m_closingEditor = false;
+    QSize m_firstSize;
+    bool m_frameChecked = false;   // the first size was checked against the real frame
 };

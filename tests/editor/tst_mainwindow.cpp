@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -346,13 +347,16 @@ void tst_MainWindow::layoutNumbers()
     m_window->EditorLayout();
     const double dpi = m_window->logicalDpiY();
     const auto tw = [dpi](int pixels) { return qRound(pixels * 1440 / dpi); };
-    const int w = tw(m_window->frameGeometry().width());
-    const int h = tw(m_window->frameGeometry().height());
+    // The children share the client area: the library's 3000 twips at the bottom, the
+    // editor from 1300 twips to the right edge above it, the list at the left.
+    const QRect client = m_window->editorWindow()->mdiArea()->viewport()->rect();
+    const int h = tw(client.height());
     const QRect editorRect = m_window->editorWindow()->geometry();
     QVERIFY(qAbs(tw(editorRect.x()) - 1300) <= 15);
-    QVERIFY(qAbs(tw(editorRect.width()) - (w - 1500)) <= 15);
-    QVERIFY(qAbs(tw(editorRect.height()) - (h - 4300)) <= 15);
-    QVERIFY(qAbs(tw(m_window->studentListWindow()->height()) - (h - 4300)) <= 15);
+    QCOMPARE(editorRect.right(), client.right());
+    QVERIFY(qAbs(tw(editorRect.height()) - (h - 3000)) <= 15);
+    QCOMPARE(m_window->studentListWindow()->height(), editorRect.height());
+    QCOMPARE(m_window->libraryWindow()->geometry().top(), editorRect.bottom() + 1);
     // The student list closed through the View menu stays closed on resize.
     m_window->action("student")->trigger();
     QVERIFY(!m_window->studentList());
