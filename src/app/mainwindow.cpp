@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/copyright.h"
+#include "app/helpviewer.h"
 #include "app/studentcommands.h"
 #include "document/appstate.h"
 #include "editor/editcommands.h"
@@ -588,7 +589,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::showHelp()
 {
-    m_platform.openWithDefaultViewer(m_state.ProgramFolder + QStringLiteral("help/indexhelp.htm"));
+    const QString page = m_state.ProgramFolder + QStringLiteral("help/indexhelp.htm");
+    if (m_platform.openWithDefaultViewer(page))
+        return;
+    // The desktop cannot show the page: the program's own viewer does, so help always works.
+    if (!m_helpViewer)
+        m_helpViewer = new HelpViewer(this);
+    m_helpViewer->showPage(page);
 }
 
 void MainWindow::showAbout()

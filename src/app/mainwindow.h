@@ -14,6 +14,7 @@ class QToolBar;
 struct AppState;
 class Platform;
 class copyright;
+class HelpViewer;
 class pyedit;
 class stds;
 class EditCommands;
@@ -50,6 +51,7 @@ public:
     QMdiSubWindow *editorWindow() const { return m_editorWindow; }
     QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
     pytools *library() const { return m_library; }
+    HelpViewer *helpViewer() const { return m_helpViewer; }
     QMdiSubWindow *libraryWindow() const { return m_libraryWindow; }
     LibraryCommands &libraryCommands() { return *m_libraryCommands; }
 
@@ -126,6 +128,7 @@ private:
     stds *m_students = nullptr;
     QMdiSubWindow *m_studentsWindow = nullptr;
     copyright *m_about = nullptr;
+    HelpViewer *m_helpViewer = nullptr;
     StudentCommands *m_studentCommands = nullptr;
     LibraryCommands *m_libraryCommands = nullptr;
     pytools *m_library = nullptr;

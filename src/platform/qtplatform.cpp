@@ -2,6 +2,7 @@
 
 #include "app/filetyperegistration.h"
 #include "export/wordprocessor.h"
+#include "platform/desktopviewer.h"
 #include "platform/filefilter.h"
 #include "platform/fontsubstitution.h"
 #include "platform/qtprinttarget.h"
@@ -16,6 +17,7 @@
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -109,6 +111,8 @@ void QtPlatform::setClipboardText(const QString &text)
 
 bool QtPlatform::openWithDefaultViewer(const QString &path)
 {
+    if (!DesktopViewer::canOpen(QMimeDatabase().mimeTypeForFile(path).name()))
+        return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -1,4 +1,5 @@
 #include "app/copyright.h"
+#include "app/helpviewer.h"
 #include "app/mainwindow.h"
 #include "app/startupsequence.h"
 #include "document/appstate.h"
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -122,6 +124,15 @@ void tst_MainWindow::menusAndToolbar()
         QVERIFY2(!m_window->action(QString::fromLatin1(name))->isEnabled(), name);
     m_window->action("zhuti")->trigger();
     QCOMPARE(m_platform->openedInViewer, QStringList{m_folder->file("help/indexhelp.htm")});
+    QVERIFY(!m_window->helpViewer());
+
+    // Where the desktop cannot show the page, the program's own viewer does.
+    m_platform->viewerOpens = false;
+    m_window->action("zhuti")->trigger();
+    HelpViewer *viewer = m_window->helpViewer();
+    QVERIFY(viewer && viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Quillmark 青禾书苑 帮助"));
+    QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("青禾书苑")));
 }
 
 void tst_MainWindow::opensClassFromCommandLine()

@@ -1,3 +1,4 @@
+#include "platform/desktopviewer.h"
 #include "platform/fileexists.h"
 #include "platform/filefilter.h"
 #include "platform/fontsubstitution.h"
@@ -7,6 +8,8 @@
 #include <QFontInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <QFile>
 
 class tst_PlatformHelpers : public QObject
 {
@@ -22,6 +25,8 @@ private slots:
     void faceNamesReachInstalledCjkFonts();
     void itemFontStyle();
     void chosenFontKeepsFaceNameWhenUnchanged();
+    void desktopViewer_data();
+    void desktopViewer();
 };
 
 void tst_PlatformHelpers::leadingNumber_data()
@@ -139,3 +144,44 @@ void tst_PlatformHelpers::chosenFontKeepsFaceNameWhenUnchanged()
 
 QTEST_MAIN(tst_PlatformHelpers)
 #include "tst_platformhelpers.moc"
+
+void tst_PlatformHelpers::desktopViewer_data()
+{
+    QTest::addColumn<QStringList>("programs");   // stand-ins on the PATH
+    QTest::addColumn<QString>("registered");     // what xdg-mime answers
+    QTest::addColumn<QString>("mimeType");
+    QTest::addColumn<bool>("canOpen");
+    const QStringList xdg{"xdg-open", "xdg-mime"};
+    QTest::newRow("no xdg-open") << QStringList{"xdg-mime"} << "firefox.desktop" << "text/html" << false;
+    QTest::newRow("a program for the type") << xdg << "firefox.desktop" << "text/html" << true;
+    QTest::newRow("no program, no browser") << xdg << "" << "text/html" << false;
+    QTest::newRow("no program, the system browser") << (xdg + QStringList{"x-www-browser"}) << "" << "text/html"
+                                                    << true;
+    QTest::newRow("the browser does not show other types") << (xdg + QStringList{"x-www-browser"}) << ""
+                                                            << "application/pdf" << false;
+}
+
+void tst_PlatformHelpers::desktopViewer()
+{
+    QFETCH(QStringList, programs);
+    QFETCH(QString, registered);
+    QFETCH(QString, mimeType);
+    QFETCH(bool, canOpen);
+    QTemporaryDir bin;
+    for (const QString &name : programs) {
+        QFile script(bin.filePath(name));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(name == u"xdg-mime" ? "#!/bin/sh\necho '" + registered.toUtf8() + "'\n" : "#!/bin/sh\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray browser = qgetenv("BROWSER");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    qunsetenv("BROWSER");
+    const bool answer = DesktopViewer::canOpen(mimeType);
+    qputenv("PATH", path);
+    if (!browser.isNull())
+        qputenv("BROWSER", browser);
+    QCOMPARE(answer, canOpen);
+}

@@ -123,7 +123,7 @@ void ScriptedPlatform::setClipboardText(const QString &text)
 bool ScriptedPlatform::openWithDefaultViewer(const QString &path)
 {
     openedInViewer << path;
-    return true;
+    return viewerOpens;
 }
 
 bool ScriptedPlatform::startWordProcessor(const QString &documentPath, QString *error)

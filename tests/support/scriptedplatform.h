@@ -102,6 +102,7 @@ public:
     RecordingPrinter recordingPrinter;   ///< what printer() gives while printerAvailable
     QString clipboard;
     QStringList openedInViewer;
+    bool viewerOpens = true;       ///< what openWithDefaultViewer answers
     QStringList wordProcessorDocuments;
     bool wordProcessorStarts = true;
     QStringList registeredFolders;  ///< every registerCommentFileType call's program folder
