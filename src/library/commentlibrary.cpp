@@ -30,6 +30,30 @@ QChar letterOf(Rating rating)
     return Letters[2];
 }
 
+/// The text without the given characters at its start and end.
+QStringView trimmedOf(QStringView text, QStringView characters)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && characters.contains(text[begin]))
+        ++begin;
+    while (end > begin && characters.contains(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+QStringView trimmedOfBlanks(QStringView text)
+{
+    return trimmedOf(text, u" ");
+}
+
+/// A section line is recognised with the blanks and TABs around it removed (it starts with a
+/// TAB when this program writes it).
+QStringView trimmedOfBlanksAndTabs(QStringView text)
+{
+    return trimmedOf(text, u" \t");
+}
+
 bool isCategoryLine(QStringView line)
 {
     return line.startsWith(CommentLibrary::CategoryMarker);
@@ -38,7 +62,7 @@ bool isCategoryLine(QStringView line)
 /// The category a category line opens, as the library lists it.
 QStringView categoryName(QStringView line)
 {
-    return line.mid(CommentLibrary::CategoryMarker.size()).trimmed();
+    return trimmedOfBlanks(line.mid(CommentLibrary::CategoryMarker.size()));
 }
 
 bool holdsMarker(QStringView line)
@@ -54,13 +78,13 @@ QString sectionKey(const QString &category, QChar letter)
 
 bool isSectionLine(QStringView line, const QString &key)
 {
-    return line.size() >= key.size() && line.trimmed() == key;
+    return line.size() >= key.size() && trimmedOfBlanksAndTabs(line) == key;
 }
 
 /// Whether some query would take the line for a section line: "*!*", any name, a letter.
 bool isAnySectionLine(QStringView line)
 {
-    const QStringView text = line.trimmed();
+    const QStringView text = trimmedOfBlanksAndTabs(line);
     if (text.size() <= CommentLibrary::SectionMarker.size() || !text.startsWith(CommentLibrary::SectionMarker))
         return false;
     const QChar last = text.back();
@@ -122,7 +146,7 @@ void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out
 {
     for (qsizetype i = 0; i < lines.size(); ++i)
         out.keep(i);
-    const QString clean = oneLine(name).trimmed();
+    const QString clean = CommentLibrary::trimBlanks(oneLine(name));
     out.add(CommentLibrary::CategoryMarker + clean);
     for (QChar letter : Letters)
         out.add(u'\t' + sectionKey(clean, letter));
@@ -131,7 +155,7 @@ void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out
 template<class Sink>
 void renameCategory(const QList<QStringView> &lines, const QString &oldName, const QString &newName, Sink &out)
 {
-    const QString clean = oneLine(newName).trimmed();
+    const QString clean = CommentLibrary::trimBlanks(oneLine(newName));
     const QString category = CommentLibrary::CategoryMarker + clean;
     QString oldKeys[3], newLines[3];
     for (int k = 0; k < 3; ++k) {
@@ -212,10 +236,10 @@ void replaceComment(const QList<QStringView> &lines, const QString &oldText, con
 template<class Sink>
 void deleteComment(const QList<QStringView> &lines, const QString &text, Sink &out)
 {
-    const QString wanted = text.trimmed();
+    const QStringView wanted = trimmedOfBlanks(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines[i];
-        if (line.isEmpty() || commentText(line).trimmed() == wanted)
+        if (line.isEmpty() || trimmedOfBlanks(commentText(line)) == wanted)
             continue;
         out.keep(i);
     }
@@ -312,6 +336,11 @@ auto ask(const QString &path, CommentLibrary::Status *status, Query query)
 QChar CommentLibrary::letter(Rating rating)
 {
     return letterOf(rating);
+}
+
+QString CommentLibrary::trimBlanks(QStringView text)
+{
+    return trimmedOfBlanks(text).toString();
 }
 
 CommentLibrary::CommentLibrary(QString path) : m_path(std::move(path)) {}

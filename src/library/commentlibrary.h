@@ -26,6 +26,10 @@ public:
     /// The letter of a rating in the file: 好, 中 or 差.
     static QChar letter(Rating rating);
 
+    /// The text without the blanks (U+0020) at its start and end. Names and comments are
+    /// stripped of blanks only: a TAB or a full-width space (U+3000) is part of them.
+    static QString trimBlanks(QStringView text);
+
     /// What became of a query or a change.
     struct Status
     {

@@ -117,7 +117,7 @@ void piliangdaoru::Command1Click()
     const int category = window->selectedCategoryIndex();
     const Rating rating = window->rating();
     const CommentLibrary::Status status =
-        window->library().addComments(window->selectedCategory().trimmed(), rating, lines);
+        window->library().addComments(CommentLibrary::trimBlanks(window->selectedCategory()), rating, lines);
     if (!pytools::reportFailure(m_platform, status))
         return;
     window->load();

@@ -118,6 +118,7 @@ void tst_CommentLibrary::categoryNames_data()
     QTest::newRow("LF only") << "lf.vxd" << QStringList{"劳动"};
     QTest::newRow("empty file") << "empty.vxd" << QStringList{};
     QTest::newRow("no category lines") << "nocategory.vxd" << QStringList{};
+    QTest::newRow("only blanks stripped") << "blanks.vxd" << QStringList{"\u3000学习", "纪律\t"};
 }
 
 void tst_CommentLibrary::categoryNames()
@@ -153,6 +154,12 @@ void tst_CommentLibrary::comments_data()
                                                     << QStringList{"", "", "", "", "评"};
     QTest::newRow("padded section line, ends at any marker") << "short.vxd" << "短" << "中" << QStringList{"中评"};
     QTest::newRow("empty file") << "empty.vxd" << "学习" << "好" << QStringList{};
+    QTest::newRow("full-width space in the name") << "blanks.vxd" << "\u3000学习" << "好"
+                                                  << QStringList{"\u3000你很好。"};
+    QTest::newRow("full-width space is part of the name") << "blanks.vxd" << "学习" << "好" << QStringList{};
+    QTest::newRow("TAB at the end of the name") << "blanks.vxd" << "纪律\t" << "好"
+                                                << QStringList{"守纪", "守纪\t", "\u3000守纪"};
+    QTest::newRow("TAB is part of the name") << "blanks.vxd" << "纪律" << "好" << QStringList{};
 }
 
 void tst_CommentLibrary::comments()
@@ -215,6 +222,13 @@ void tst_CommentLibrary::changes_data()
         << "library.vxd" << "deleteComment" << QStringList{" 你乐于助人。 "} << "library_delete_comment.vxd";
     QTest::newRow("bytes of kept lines kept, even unreadable ones")
         << "odd_bytes.vxd" << "add" << QStringList{"新"} << "odd_bytes_add_category.vxd";
+    QTest::newRow("add: only blanks stripped from the name") << "blanks.vxd" << "add"
+                                                             << QStringList{" \u3000班级\t  "}
+                                                             << "blanks_add_category.vxd";
+    QTest::newRow("rename a name ending in a TAB") << "blanks.vxd" << "rename" << QStringList{"纪律\t", " 品行 "}
+                                                   << "blanks_rename.vxd";
+    QTest::newRow("delete comment: only blanks stripped")
+        << "blanks.vxd" << "deleteComment" << QStringList{" 守纪 "} << "blanks_delete_comment.vxd";
     QTest::newRow("delete comment drops every empty line") << "gaps.vxd" << "deleteComment"
                                                            << QStringList{"甲评一"} << "gaps_delete_comment.vxd";
 }
@@ -240,7 +254,7 @@ void tst_CommentLibrary::paddedNameIsStoredStripped()
 {
     const QString path = copyOf(QStringLiteral("library.vxd"));
     CommentLibrary library(path);
-    QVERIFY(library.addCategory(QStringLiteral(" \t班级活动  ")).ok());
+    QVERIFY(library.addCategory(QStringLiteral("  班级活动   ")).ok());
     QCOMPARE(library.categoryNames().last(), QStringLiteral("班级活动"));
     QVERIFY(library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
     QCOMPARE(library.comments(QStringLiteral("班级活动"), Rating::Good), QStringList{"  留着空格 "});
