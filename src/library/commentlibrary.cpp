@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringView>
 
+#include <algorithm>
+
 // Every rule below is written once, over a list of line views, and sends its result to a sink:
 // either "keep input line i" or "add this new line". The QStringList functions collect into a
 // list (kept lines stay shared, nothing is copied); the file operations build the new file's
@@ -109,9 +111,19 @@ QString oneLine(const QString &text)
     return result;
 }
 
+/// A comment as it is stored: on one line, and with no marker left in it.
+QString storedComment(const QString &text)
+{
+    QString stored = oneLine(text);
+    // Replacing can bring a new marker together ("*!*!*"), so repeat until none is left.
+    while (stored.contains(CommentLibrary::SectionMarker))
+        stored.replace(CommentLibrary::SectionMarker, CommentLibrary::EscapedMarker);
+    return stored;
+}
+
 QString commentLine(const QString &text)
 {
-    return QStringLiteral("\t\t") + oneLine(text);
+    return QStringLiteral("\t\t") + storedComment(text);
 }
 
 qsizetype indexOfCategory(const QList<QStringView> &lines, QStringView name)
@@ -215,8 +227,10 @@ void addComments(const QList<QStringView> &lines, const QString &category, Ratin
         out.keep(i);
 }
 
+/// *replaced tells whether some line took the new text.
 template<class Sink>
-void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText, Sink &out)
+void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText, Sink &out,
+                    bool *replaced = nullptr)
 {
     const QString replacement = commentLine(newText);
     bool inSection = false;
@@ -227,6 +241,8 @@ void replaceComment(const QList<QStringView> &lines, const QString &oldText, con
             out.keep(i);
         } else if (inSection && commentText(line) == oldText) {
             out.add(replacement);
+            if (replaced)
+                *replaced = true;
         } else {
             out.keep(i);
         }
@@ -429,18 +445,25 @@ CommentLibrary::Status CommentLibrary::deleteCategory(const QString &name)
 
 CommentLibrary::Status CommentLibrary::addComments(const QString &category, Rating rating, const QStringList &texts)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    Status status = change(m_path, [&](const auto &lines, auto &sink) {
         ::addComments(lines, category, rating, texts, sink);
         return true;
     });
+    status.markerRewritten = status.ok() && std::any_of(texts.begin(), texts.end(), [](const QString &text) {
+        return ::holdsMarker(text);
+    });
+    return status;
 }
 
 CommentLibrary::Status CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
-        ::replaceComment(lines, oldText, newText, sink);
+    bool replaced = false;
+    Status status = change(m_path, [&](const auto &lines, auto &sink) {
+        ::replaceComment(lines, oldText, newText, sink, &replaced);
         return true;
     });
+    status.markerRewritten = status.ok() && replaced && ::holdsMarker(newText);
+    return status;
 }
 
 CommentLibrary::Status CommentLibrary::deleteComment(const QString &text)

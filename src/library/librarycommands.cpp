@@ -222,6 +222,9 @@ void LibraryCommands::save(pytools *window)
     if (!pytools::reportFailure(m_platform, status))
         return;
     reloadKeepingSelection(window, i, j);
+    if (status.markerRewritten)
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
 }
 
 void LibraryCommands::reloadKeepingSelection(pytools *window, int category, int comment)

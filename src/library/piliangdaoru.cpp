@@ -125,5 +125,8 @@ void piliangdaoru::Command1Click()
         window->lblb()->setCurrentRow(category);
     window->setRating(rating);
     window->fillComments();
+    if (status.markerRewritten)
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
     close();
 }

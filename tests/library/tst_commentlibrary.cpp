@@ -90,6 +90,8 @@ private slots:
     void comments();
     void changes_data();
     void changes();
+    void markerInComment_data();
+    void markerInComment();
     void paddedNameIsStoredStripped();
     void characterOutsideBmpRoundTrips();
     void unreadableFile_data();
@@ -248,6 +250,56 @@ void tst_CommentLibrary::changes()
 
     // The rules on lines in memory give the same lines.
     QCOMPARE(applyToLines(linesOf(fileBytes(libraryFile(before))), op, args), linesOf(expected));
+}
+
+void tst_CommentLibrary::markerInComment_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("section");   // 学习, 好 afterwards
+    QTest::addColumn<bool>("rewritten");
+
+    const QString a = QStringLiteral("你学习认真，成绩优秀。");
+    const QString b = QStringLiteral("你乐于助人。");
+    QTest::newRow("add") << "addComments" << QStringList{"学习", "好", "bad*!*x"}
+                         << QStringList{"bad*！*x", a, b} << true;
+    QTest::newRow("add: markers sharing a star") << "addComments" << QStringList{"学习", "好", "*!*!*"}
+                                                 << QStringList{"*！*！*", a, b} << true;
+    QTest::newRow("add: looks like a category line") << "addComments" << QStringList{"学习", "好", "*!*类别之体育"}
+                                                     << QStringList{"*！*类别之体育", a, b} << true;
+    QTest::newRow("add: looks like a section line") << "addComments" << QStringList{"学习", "好", "\t*!*学习好"}
+                                                    << QStringList{"\t*！*学习好", a, b} << true;
+    QTest::newRow("add: one of two") << "addComments" << QStringList{"学习", "好", "甲", "乙*!*"}
+                                     << QStringList{"甲", "乙*！*", a, b} << true;
+    QTest::newRow("add: no marker") << "addComments" << QStringList{"学习", "好", "*！*!"}
+                                    << QStringList{"*！*!", a, b} << false;
+    QTest::newRow("replace") << "replace" << QStringList{b, "乐于*!*助人"} << QStringList{a, "乐于*！*助人"} << true;
+    QTest::newRow("replace: nothing to replace") << "replace" << QStringList{"没有这条", "乐于*!*助人"}
+                                                 << QStringList{a, b} << false;
+}
+
+// A comment holding the section marker would end its section when read: every comment after
+// it, and the section's later changes, would be lost from sight.
+void tst_CommentLibrary::markerInComment()
+{
+    QFETCH(QString, op);
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, section);
+    QFETCH(bool, rewritten);
+    const QString path = copyOf(QStringLiteral("library.vxd"));
+    CommentLibrary library(path);
+    const QStringList names = library.categoryNames();
+    const QStringList good = library.comments(QStringLiteral("学习"), Rating::Good);
+
+    const CommentLibrary::Status status = apply(library, op, args);
+    QVERIFY2(status.ok(), qPrintable(status.error));
+    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Excellent), section);
+    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Good), good);
+    QCOMPARE(library.categoryNames(), names);
+    QCOMPARE(status.markerRewritten, rewritten);
+    // The rules on lines in memory write the same.
+    QCOMPARE(applyToLines(linesOf(fileBytes(libraryFile(QStringLiteral("library.vxd")))), op, args),
+             linesOf(fileBytes(path)));
 }
 
 void tst_CommentLibrary::paddedNameIsStoredStripped()
