@@ -1,5 +1,4 @@
 #include "app/filetyperegistration.h"
-#include "app/programlocation.h"
 #include "programfolder.h"
 
 #include <QDirIterator>
@@ -10,7 +9,6 @@
 #include <QTest>
 
 #include <map>
-#include <memory>
 
 class tst_FileType : public QObject
 {
@@ -25,8 +23,6 @@ private slots:
     void defaultApplication();
     void installedPackageMatches();
     void desktopResolvesTypes();
-    void programFolder_data();
-    void programFolder();
 };
 
 namespace {
@@ -255,63 +251,6 @@ void tst_FileType::desktopResolvesTypes()
     QCOMPARE(update.exitCode(), 0);
     QCOMPARE(qtTypes(homes.data(), system.path()),
              (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
-}
-
-void tst_FileType::programFolder_data()
-{
-    QTest::addColumn<bool>("executableHasData");
-    QTest::addColumn<QStringList>("installed");   // "full" or "partial" folders, in search order
-    QTest::addColumn<bool>("teacherFiles");       // the user folder already holds changed files
-    QTest::addColumn<QString>("expected");        // "executable" or "user"
-    QTest::newRow("beside the executable") << true << QStringList{"full"} << false << "executable";
-    QTest::newRow("first start") << false << QStringList{"full"} << false << "user";
-    QTest::newRow("teacher's files kept") << false << QStringList{"full"} << true << "user";
-    QTest::newRow("incomplete copy skipped") << false << QStringList{"partial", "full"} << false << "user";
-    QTest::newRow("only an incomplete copy") << false << QStringList{"partial"} << false << "executable";
-    QTest::newRow("nothing installed") << false << QStringList{} << false << "executable";
-    QTest::newRow("user folder alone") << false << QStringList{} << true << "user";
-}
-
-void tst_FileType::programFolder()
-{
-    QFETCH(bool, executableHasData);
-    QFETCH(QStringList, installed);
-    QFETCH(bool, teacherFiles);
-    QFETCH(QString, expected);
-
-    ProgramFolder executable;
-    if (!executableHasData)
-        QVERIFY(executable.remove("normal.pyn"));
-    std::vector<std::unique_ptr<ProgramFolder>> installedFolders;
-    QStringList installedPaths;
-    for (const QString &kind : installed) {
-        auto &folder = installedFolders.emplace_back(std::make_unique<ProgramFolder>());
-        if (kind == u"partial") {
-            QVERIFY(folder->remove("pyk.vxd"));
-            writeFile(folder->file("normal.pyn"), "partial");
-        }
-        installedPaths << folder->path();
-    }
-    QTemporaryDir home;
-    const QString user = home.filePath("qhsy") + u'/';
-    const QByteArray teacher = "teacher's own";
-    if (teacherFiles) {
-        for (const char *name : {"normal.pyn", "pyk.vxd", "printsetup.vxd"})
-            writeFile(user + name, teacher);
-    }
-
-    const QString result = ProgramLocation::resolve(executable.path(), user, installedPaths);
-    QCOMPARE(result, expected == u"user" ? user : executable.path());
-    if (expected != u"user" || installed.isEmpty())
-        return;
-    const FileMap copied = snapshot(user);
-    const FileMap source = snapshot(installedPaths.last());
-    QCOMPARE(copied.size(), source.size());
-    for (const auto &[name, bytes] : copied) {
-        const bool kept = teacherFiles
-            && (name == u"normal.pyn" || name == u"pyk.vxd" || name == u"printsetup.vxd");
-        QCOMPARE(bytes, kept ? teacher : source.at(name));
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_FileType)
