@@ -23,6 +23,8 @@ private slots:
     void defaultApplication();
     void installedPackageMatches();
     void desktopResolvesTypes();
+    void commentFilesShowTheirIcon_data();
+    void commentFilesShowTheirIcon();
 };
 
 namespace {
@@ -251,6 +253,68 @@ void tst_FileType::desktopResolvesTypes()
     QCOMPARE(update.exitCode(), 0);
     QCOMPARE(qtTypes(homes.data(), system.path()),
              (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
+}
+
+void tst_FileType::commentFilesShowTheirIcon_data()
+{
+    QTest::addColumn<bool>("installed");   // the package installed with the program, else per user
+    QTest::newRow("registered per user") << false;
+    QTest::newRow("installed package") << true;
+}
+
+// The comment type's icon name, as the desktop resolves it from a comment file's header, names
+// the comment-file icon r in the icon theme.
+void tst_FileType::commentFilesShowTheirIcon()
+{
+    QFETCH(bool, installed);
+    const QString updateMimeDatabase = QStandardPaths::findExecutable("update-mime-database");
+    const QString systemTypes = "/usr/share/mime/packages/freedesktop.org.xml";
+    if (updateMimeDatabase.isEmpty() || !QFile::exists(systemTypes))
+        QSKIP("shared-mime-info is not installed");
+    QTemporaryDir files;
+    const QString comment = writeFile(files.filePath("class.py"), fileBytes(testDataFile("basic.py")));
+    Homes homes;
+    ProgramFolder folder;
+    QTemporaryDir system;
+    if (installed) {
+        QVERIFY(QDir().mkpath(system.filePath("mime/packages")));
+        QVERIFY(QFile::copy(systemTypes, system.filePath("mime/packages/freedesktop.org.xml")));
+        QVERIFY(QFile::copy(QHSY_PACKAGING_DIR "/qhsy-comment.xml", system.filePath("mime/packages/qhsy-comment.xml")));
+        QProcess update;
+        update.start(updateMimeDatabase, {system.filePath("mime")});
+        QVERIFY(update.waitForFinished(10000));
+        QCOMPARE(update.exitCode(), 0);
+    } else {
+        RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
+    }
+
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", homes.data());
+    if (installed)
+        environment.insert("XDG_DATA_DIRS", system.path());
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(QHSY_MIMEPROBE), {"--icon", comment});
+    QVERIFY(probe.waitForFinished(10000));
+    const QString iconName = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
+    QCOMPARE(iconName, FileTypeRegistration::IconName);
+
+    if (installed)
+        return;   // the installed icons are checked by tst_install
+    // A GLib-based file manager gives the same name.
+    if (const QString gio = QStandardPaths::findExecutable("gio"); !gio.isEmpty()) {
+        QProcess info;
+        info.setProcessEnvironment(environment);
+        info.start(gio, {"info", "-a", "standard::icon", comment});
+        QVERIFY(info.waitForFinished(10000));
+        const QString icons = QString::fromUtf8(info.readAllStandardOutput()).section(u':', -1).trimmed();
+        QCOMPARE(icons.section(u',', 0, 0).trimmed(), iconName);
+    }
+    // The theme has the comment-file icon under that name.
+    QCOMPARE(fileBytes(homes.data() + "/icons/hicolor/256x256/mimetypes/" + iconName + ".png"),
+             fileBytes(folder.file("r.png")));
+    QCOMPARE(fileBytes(homes.data() + "/icons/hicolor/scalable/mimetypes/" + iconName + ".svg"),
+             fileBytes(folder.file("r.svg")));
 }
 
 QTEST_GUILESS_MAIN(tst_FileType)
