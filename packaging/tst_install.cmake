@@ -15,7 +15,9 @@ set(expected
     "${BINDIR}/qhsy"
     "${DATADIR}/applications/qhsy.desktop"
     "${DATADIR}/mime/packages/qhsy-comment.xml"
-    "${DATADIR}/icons/hicolor/256x256/apps/qhsy.png")
+    "${DATADIR}/icons/hicolor/256x256/apps/qhsy.png"
+    "${DATADIR}/icons/hicolor/256x256/mimetypes/application-x-qhsy-comment.png"
+    "${DATADIR}/icons/hicolor/scalable/mimetypes/application-x-qhsy-comment.svg")
 file(GLOB_RECURSE data_files RELATIVE "${DATA_SOURCE}" "${DATA_SOURCE}/*")
 foreach(file IN LISTS data_files)
     list(APPEND expected "${DATADIR}/qhsy/${file}")
@@ -25,6 +27,23 @@ foreach(file IN LISTS expected)
         message(FATAL_ERROR "not installed: ${file}")
     endif()
 endforeach()
+
+# Comment files show the comment-file icon under the name the MIME package gives it.
+foreach(pair "r.png;256x256/mimetypes/application-x-qhsy-comment.png"
+             "r.svg;scalable/mimetypes/application-x-qhsy-comment.svg")
+    list(GET pair 0 image)
+    list(GET pair 1 themed)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${DATA_SOURCE}/${image}"
+                            "${prefix}/${DATADIR}/icons/hicolor/${themed}"
+                    RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "the installed ${themed} is not ${image}")
+    endif()
+endforeach()
+file(READ "${prefix}/${DATADIR}/mime/packages/qhsy-comment.xml" package)
+if(NOT package MATCHES "<icon name=\"application-x-qhsy-comment\"/>")
+    message(FATAL_ERROR "the installed MIME package does not name the comment-file icon")
+endif()
 
 set(out "${WORK_DIR}/out.py")
 execute_process(

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace FileTypeRegistration {
 
 namespace {
@@ -55,7 +57,9 @@ QByteArray mimePackage(bool systemWide)
           "    <comment>Quillmark class comments</comment>\n"
           "    <comment xml:lang=\"zh_CN\">青禾书苑文件</comment>\n"
           "    <sub-class-of type=\"text/plain\"/>\n"
-          "    <icon name=\"qhsy\"/>\n"
+          "    <icon name=\""
+        + IconName.toUtf8()
+        + "\"/>\n"
           "    <generic-icon name=\"text-x-generic\"/>\n"
           "    <magic priority=\"80\">\n"
           "      <match type=\"string\" offset=\"0\" value=\""
@@ -205,10 +209,19 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
 
     const bool mimeChanged =
         writeWhenDifferent(data + QStringLiteral("mime/packages/qhsy-comment.xml"), mimePackage(false));
-    // The icon the MIME type names; the desktop entry refers to the program folder's own copy.
-    const TextFile::ReadResult icon = TextFile::readAll(iconPath);
-    if (icon.ok)
-        writeWhenDifferent(data + QStringLiteral("icons/hicolor/256x256/apps/qhsy.png"), icon.bytes);
+    // The program's icon by name, for launchers; the desktop entry refers to the program
+    // folder's own copy. Comment files show the comment-file icon under the name the MIME
+    // type gives.
+    const std::pair<QString, QString> icons[] = {
+        {QStringLiteral("qhsy.png"), QStringLiteral("256x256/apps/qhsy.png")},
+        {QStringLiteral("r.png"), QStringLiteral("256x256/mimetypes/") + IconName + QStringLiteral(".png")},
+        {QStringLiteral("r.svg"), QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
+    };
+    for (const auto &[source, target] : icons) {
+        const TextFile::ReadResult icon = TextFile::readAll(programFolder + source);
+        if (icon.ok)
+            writeWhenDifferent(data + QStringLiteral("icons/hicolor/") + target, icon.bytes);
+    }
     const bool entryChanged = writeWhenDifferent(
         data + QStringLiteral("applications/") + DesktopFileName, desktopEntry(executable, iconPath));
 

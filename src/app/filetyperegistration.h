@@ -10,6 +10,9 @@ namespace FileTypeRegistration {
 
 inline const QString MimeType = QStringLiteral("application/x-qhsy-comment");
 inline const QString DesktopFileName = QStringLiteral("qhsy.desktop");
+/// The comment type's icon in the icon theme (the name the desktop gives a MIME type's icon
+/// by default); the images are r.png and r.svg of the program folder.
+inline const QString IconName = QStringLiteral("application-x-qhsy-comment");
 
 /// The shared-MIME-info package: comment files by their header bytes (with a priority above
 /// every *.py glob's weight, so the header decides). The package installed with the program
@@ -35,11 +38,12 @@ QByteArray withDefaultApplication(const QByteArray &mimeappsList);
 
 } // namespace FileTypeRegistration
 
-/// Writes the MIME package, the icon, the desktop entry and the default-application line under
+/// Writes the MIME package, the icons, the desktop entry and the default-application line under
 /// the given homes (only what differs from what is there), then refreshes the desktop's caches
 /// with update-mime-database and update-desktop-database when they exist. The entry starts
-/// `executable`; the icon is qhsy.png of the program folder. Failures are ignored: the
-/// program works the same without the registration.
+/// `executable` and shows qhsy.png of the program folder; comment files show r.png / r.svg
+/// (installed as the theme icon IconName). Failures are ignored: the program works the same
+/// without the registration.
 void RegisterCommentFileType(const QString &executable, const QString &programFolder,
                              const QString &dataHome, const QString &configHome);
 

@@ -22,65 +22,87 @@ QString asFolder(const QString &path)
     return folder;
 }
 
-bool holdsRequiredFiles(const QString &folder)
+/// How many of the required data files the folder holds.
+int requiredFilesIn(const QString &folder)
+{
+    int count = 0;
+    for (const QString &file : StartupSequence::RequiredFiles)
+        count += FileExists(folder + file);
+    return count;
+}
+
+/// Whether any of the required data files stands in the folder, readable or not.
+bool holdsAnyRequiredFile(const QString &folder)
 {
     for (const QString &file : StartupSequence::RequiredFiles) {
-        if (!FileExists(folder + file))
-            return false;
+        if (QFileInfo::exists(folder + file))
+            return true;
     }
-    return true;
+    return false;
 }
 
-bool sameFolder(const QString &a, const QString &b)
+bool copyFile(const QString &from, const QString &to)
 {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return canonicalA.isEmpty() ? QDir::cleanPath(a) == QDir::cleanPath(b)
-                                : canonicalA == QFileInfo(b).canonicalFilePath();
+    const TextFile::ReadResult bytes = TextFile::readAll(from);
+    return bytes.ok && QDir().mkpath(QFileInfo(to).absolutePath())
+        && TextFile::saveAtomically(to, bytes.bytes).isEmpty();
 }
 
-void copyMissingFiles(const QString &source, const QString &target)
+/// Copies every file of the installed data that the user folder lacks. The required files
+/// come last and go in together: when one of them cannot be copied, those copied with it are
+/// taken away again, so that the next start is a first start once more.
+void makeUserCopy(const QString &installed, const QString &user)
 {
-    const QDir sourceDir(source);
-    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+    const QDir source(installed);
+    QDirIterator it(installed, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString from = it.next();
-        const QString to = target + sourceDir.relativeFilePath(from);
-        if (QFileInfo::exists(to))
-            continue;
-        const TextFile::ReadResult bytes = TextFile::readAll(from);
-        if (bytes.ok && QDir().mkpath(QFileInfo(to).absolutePath()))
-            TextFile::saveAtomically(to, bytes.bytes);
+        const QString relative = source.relativeFilePath(it.next());
+        if (!StartupSequence::RequiredFiles.contains(relative) && !QFileInfo::exists(user + relative))
+            copyFile(installed + relative, user + relative);
+    }
+    QStringList copied;
+    for (const QString &file : StartupSequence::RequiredFiles) {
+        if (!copyFile(installed + file, user + file)) {
+            for (const QString &done : std::as_const(copied))
+                QFile::remove(user + done);
+            return;
+        }
+        copied << file;
     }
 }
 
 } // namespace
 
-QString resolve(const QString &executableFolder, const QString &userFolder,
-                const QStringList &installedFolders)
+QString installedDataFolder(const QString &executableFolder)
 {
     const QString executable = asFolder(executableFolder);
-    if (holdsRequiredFiles(executable) || userFolder.isEmpty())
-        return executable;
+    const QString data = asFolder(executable + QStringLiteral("../share/qhsy"));
+    // A folder that holds data files of its own is a portable copy, whatever its name.
+    if (QDir(executable).dirName() != u"bin" || !QFileInfo(data).isDir() || holdsAnyRequiredFile(executable))
+        return {};
+    return data;
+}
+
+QString resolve(const QString &executableFolder, const QString &userFolder)
+{
+    const QString installed = installedDataFolder(executableFolder);
+    if (installed.isEmpty())
+        return asFolder(executableFolder);
+    if (userFolder.isEmpty())
+        return installed;
     const QString user = asFolder(userFolder);
-    for (const QString &installed : installedFolders) {
-        const QString source = asFolder(installed);
-        if (sameFolder(source, user) || !holdsRequiredFiles(source))
-            continue;
-        copyMissingFiles(source, user);
-        break;
-    }
-    return holdsRequiredFiles(user) ? user : executable;
+    // Made once: afterwards the folder is the teacher's, and a file missing from it is
+    // reported at start-up like a file missing from any program folder.
+    if (!holdsAnyRequiredFile(user) && requiredFilesIn(installed) == StartupSequence::RequiredFiles.size())
+        makeUserCopy(installed, user);
+    return user;
 }
 
 QString resolve()
 {
-    const QString executableFolder = QCoreApplication::applicationDirPath();
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QStringList installed{executableFolder + QStringLiteral("/../share/qhsy")};
-    installed += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                           QStringLiteral("qhsy"), QStandardPaths::LocateDirectory);
-    return resolve(executableFolder,
-                   dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/qhsy"), installed);
+    return resolve(QCoreApplication::applicationDirPath(),
+                   dataHome.isEmpty() ? QString() : dataHome + QStringLiteral("/qhsy"));
 }
 
 } // namespace ProgramLocation

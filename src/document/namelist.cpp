@@ -50,9 +50,22 @@ QString decode(const QByteArray &bytes)
     return TextFile::decode(bytes);
 }
 
+bool hasNames(QStringView listText)
+{
+    for (const QChar c : listText) {
+        if (c != u'\r' && c != u'\n')
+            return true;
+    }
+    return false;
+}
+
 ImportResult importList(AppState &state, const QString &listText, Mode mode)
 {
     ImportResult result;
+    if (!hasNames(listText)) {
+        result.empty = true;
+        return result;
+    }
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.

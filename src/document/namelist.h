@@ -29,16 +29,21 @@ enum class Mode { Add, Replace };
 /// What an import did.
 struct ImportResult
 {
-    bool ok = false;          ///< false: the roster is unchanged and error says why
+    bool ok = false;          ///< false: the roster is unchanged and error says why (or empty is set)
+    bool empty = false;       ///< the list holds no name: nothing was imported, nothing written
     QString error;
     bool dropped = false;     ///< names were left out because the roster reached 100
 };
 
+/// Whether the list holds a name: a line (between LF, CR LF or CR) that is not empty.
+bool hasNames(QStringView listText);
+
 /// Imports a name list (lines separated by LF, CR LF or CR): writes it to the scratch file,
 /// reads it back and puts every non-empty line, as typed, into the slots from the first slot
 /// (Replace) or after the last student (Add), each with an empty comment, up to slot 100;
-/// the slots after the last imported name are cleared. Nothing changes when the scratch file
-/// cannot be written or read back.
+/// the slots after the last imported name are cleared. A list without a name is refused
+/// (empty): replacing the class by nothing would wipe every student and comment. Nothing
+/// changes when the scratch file cannot be written or read back.
 ImportResult importList(AppState &state, const QString &listText, Mode mode);
 
 } // namespace NameList

@@ -166,14 +166,14 @@ void inputstudent::Command3Click()
 
 void inputstudent::Command1Click()
 {
-    const QString list = m_text->toPlainText();
-    if (list.isEmpty()) {
+    const NameList::ImportResult result = NameList::importList(
+        m_state, m_text->toPlainText(), m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
+    // A list of nothing but line breaks is as empty as no list at all.
+    if (result.empty) {
         m_platform.messageBox(EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
         m_text->setFocus();
         return;
     }
-    const NameList::ImportResult result =
-        NameList::importList(m_state, list, m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
     if (!result.ok) {
         m_platform.messageBox(QStringLiteral("导入失败！") + result.error, Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringView>
 
+#include <algorithm>
+
 // Every rule below is written once, over a list of line views, and sends its result to a sink:
 // either "keep input line i" or "add this new line". The QStringList functions collect into a
 // list (kept lines stay shared, nothing is copied); the file operations build the new file's
@@ -30,6 +32,30 @@ QChar letterOf(Rating rating)
     return Letters[2];
 }
 
+/// The text without the given characters at its start and end.
+QStringView trimmedOf(QStringView text, QStringView characters)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && characters.contains(text[begin]))
+        ++begin;
+    while (end > begin && characters.contains(text[end - 1]))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+QStringView trimmedOfBlanks(QStringView text)
+{
+    return trimmedOf(text, u" ");
+}
+
+/// A section line is recognised with the blanks and TABs around it removed (it starts with a
+/// TAB when this program writes it).
+QStringView trimmedOfBlanksAndTabs(QStringView text)
+{
+    return trimmedOf(text, u" \t");
+}
+
 bool isCategoryLine(QStringView line)
 {
     return line.startsWith(CommentLibrary::CategoryMarker);
@@ -38,7 +64,7 @@ bool isCategoryLine(QStringView line)
 /// The category a category line opens, as the library lists it.
 QStringView categoryName(QStringView line)
 {
-    return line.mid(CommentLibrary::CategoryMarker.size()).trimmed();
+    return trimmedOfBlanks(line.mid(CommentLibrary::CategoryMarker.size()));
 }
 
 bool holdsMarker(QStringView line)
@@ -54,13 +80,13 @@ QString sectionKey(const QString &category, QChar letter)
 
 bool isSectionLine(QStringView line, const QString &key)
 {
-    return line.size() >= key.size() && line.trimmed() == key;
+    return line.size() >= key.size() && trimmedOfBlanksAndTabs(line) == key;
 }
 
 /// Whether some query would take the line for a section line: "*!*", any name, a letter.
 bool isAnySectionLine(QStringView line)
 {
-    const QStringView text = line.trimmed();
+    const QStringView text = trimmedOfBlanksAndTabs(line);
     if (text.size() <= CommentLibrary::SectionMarker.size() || !text.startsWith(CommentLibrary::SectionMarker))
         return false;
     const QChar last = text.back();
@@ -85,9 +111,19 @@ QString oneLine(const QString &text)
     return result;
 }
 
+/// A comment as it is stored: on one line, and with no marker left in it.
+QString storedComment(const QString &text)
+{
+    QString stored = oneLine(text);
+    // Replacing can bring a new marker together ("*!*!*"), so repeat until none is left.
+    while (stored.contains(CommentLibrary::SectionMarker))
+        stored.replace(CommentLibrary::SectionMarker, CommentLibrary::EscapedMarker);
+    return stored;
+}
+
 QString commentLine(const QString &text)
 {
-    return QStringLiteral("\t\t") + oneLine(text);
+    return QStringLiteral("\t\t") + storedComment(text);
 }
 
 qsizetype indexOfCategory(const QList<QStringView> &lines, QStringView name)
@@ -122,7 +158,7 @@ void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out
 {
     for (qsizetype i = 0; i < lines.size(); ++i)
         out.keep(i);
-    const QString clean = oneLine(name).trimmed();
+    const QString clean = CommentLibrary::trimBlanks(oneLine(name));
     out.add(CommentLibrary::CategoryMarker + clean);
     for (QChar letter : Letters)
         out.add(u'\t' + sectionKey(clean, letter));
@@ -131,7 +167,7 @@ void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out
 template<class Sink>
 void renameCategory(const QList<QStringView> &lines, const QString &oldName, const QString &newName, Sink &out)
 {
-    const QString clean = oneLine(newName).trimmed();
+    const QString clean = CommentLibrary::trimBlanks(oneLine(newName));
     const QString category = CommentLibrary::CategoryMarker + clean;
     QString oldKeys[3], newLines[3];
     for (int k = 0; k < 3; ++k) {
@@ -191,8 +227,10 @@ void addComments(const QList<QStringView> &lines, const QString &category, Ratin
         out.keep(i);
 }
 
+/// *replaced tells whether some line took the new text.
 template<class Sink>
-void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText, Sink &out)
+void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText, Sink &out,
+                    bool *replaced = nullptr)
 {
     const QString replacement = commentLine(newText);
     bool inSection = false;
@@ -203,6 +241,8 @@ void replaceComment(const QList<QStringView> &lines, const QString &oldText, con
             out.keep(i);
         } else if (inSection && commentText(line) == oldText) {
             out.add(replacement);
+            if (replaced)
+                *replaced = true;
         } else {
             out.keep(i);
         }
@@ -212,10 +252,10 @@ void replaceComment(const QList<QStringView> &lines, const QString &oldText, con
 template<class Sink>
 void deleteComment(const QList<QStringView> &lines, const QString &text, Sink &out)
 {
-    const QString wanted = text.trimmed();
+    const QStringView wanted = trimmedOfBlanks(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines[i];
-        if (line.isEmpty() || commentText(line).trimmed() == wanted)
+        if (line.isEmpty() || trimmedOfBlanks(commentText(line)) == wanted)
             continue;
         out.keep(i);
     }
@@ -314,6 +354,11 @@ QChar CommentLibrary::letter(Rating rating)
     return letterOf(rating);
 }
 
+QString CommentLibrary::trimBlanks(QStringView text)
+{
+    return trimmedOfBlanks(text).toString();
+}
+
 CommentLibrary::CommentLibrary(QString path) : m_path(std::move(path)) {}
 
 // ---- Rules on lines in memory -------------------------------------------------------------
@@ -400,18 +445,25 @@ CommentLibrary::Status CommentLibrary::deleteCategory(const QString &name)
 
 CommentLibrary::Status CommentLibrary::addComments(const QString &category, Rating rating, const QStringList &texts)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    Status status = change(m_path, [&](const auto &lines, auto &sink) {
         ::addComments(lines, category, rating, texts, sink);
         return true;
     });
+    status.markerRewritten = status.ok() && std::any_of(texts.begin(), texts.end(), [](const QString &text) {
+        return ::holdsMarker(text);
+    });
+    return status;
 }
 
 CommentLibrary::Status CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
-        ::replaceComment(lines, oldText, newText, sink);
+    bool replaced = false;
+    Status status = change(m_path, [&](const auto &lines, auto &sink) {
+        ::replaceComment(lines, oldText, newText, sink, &replaced);
         return true;
     });
+    status.markerRewritten = status.ok() && replaced && ::holdsMarker(newText);
+    return status;
 }
 
 CommentLibrary::Status CommentLibrary::deleteComment(const QString &text)

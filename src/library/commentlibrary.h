@@ -18,6 +18,11 @@ class CommentLibrary
 public:
     static inline const QString CategoryMarker = QStringLiteral("*!*类别之");
     static inline const QString SectionMarker = QStringLiteral("*!*");
+    /// A comment is written with every "*!*" in it as "*！*" (a full-width exclamation mark),
+    /// as the comment file does: a comment line holding the marker would end its section.
+    static inline const QString EscapedMarker = QStringLiteral("*！*");
+    /// Told after a change that wrote a comment's marker as EscapedMarker.
+    static inline const QString MarkerRewrittenMessage = QStringLiteral("评语中的“*!*”已改为“*！*”。");
     /// Shown when the library file cannot be read.
     static inline const QString CorruptMessage = QStringLiteral("评语库文件被破坏！请重新安装本系统！");
     /// The file name in the program folder.
@@ -26,12 +31,17 @@ public:
     /// The letter of a rating in the file: 好, 中 or 差.
     static QChar letter(Rating rating);
 
+    /// The text without the blanks (U+0020) at its start and end. Names and comments are
+    /// stripped of blanks only: a TAB or a full-width space (U+3000) is part of them.
+    static QString trimBlanks(QStringView text);
+
     /// What became of a query or a change.
     struct Status
     {
         enum Kind { Ok, Unreadable, WriteFailed };
         Kind kind = Ok;
         QString error;   ///< why, in the teacher's language (Unreadable, WriteFailed)
+        bool markerRewritten = false;   ///< a comment written held "*!*", now EscapedMarker
         bool ok() const { return kind == Ok; }
     };
 
@@ -46,6 +56,7 @@ public:
     QStringList comments(const QString &category, Rating rating, Status *status = nullptr) const;
 
     // Changes. On Unreadable nothing is written; on WriteFailed the old file is untouched.
+    // Comments are written on one line, with the marker rewritten (see EscapedMarker).
     Status addCategory(const QString &name);
     Status renameCategory(const QString &oldName, const QString &newName);
     Status deleteCategory(const QString &name);

@@ -151,7 +151,7 @@ void LibraryCommands::deleteCategory(pytools *window)
         m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
-    const QString name = window->selectedCategory().trimmed();
+    const QString name = CommentLibrary::trimBlanks(window->selectedCategory());
     const QString question = QStringLiteral("确实要删除类别：“%1”吗？这将删除该类别的所有评语！").arg(name);
     if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
         != MsgAnswer::Yes)
@@ -210,7 +210,7 @@ void LibraryCommands::save(pytools *window)
         status = library.renameCategory(category, text);
         break;
     case PanelMode::AddComment:
-        status = library.addComments(category.trimmed(), window->rating(), {text});
+        status = library.addComments(CommentLibrary::trimBlanks(category), window->rating(), {text});
         break;
     case PanelMode::EditComment:
         status = library.replaceComment(window->selectedComment(), text);
@@ -222,6 +222,9 @@ void LibraryCommands::save(pytools *window)
     if (!pytools::reportFailure(m_platform, status))
         return;
     reloadKeepingSelection(window, i, j);
+    if (status.markerRewritten)
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
 }
 
 void LibraryCommands::reloadKeepingSelection(pytools *window, int category, int comment)

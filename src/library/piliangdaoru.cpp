@@ -117,7 +117,7 @@ void piliangdaoru::Command1Click()
     const int category = window->selectedCategoryIndex();
     const Rating rating = window->rating();
     const CommentLibrary::Status status =
-        window->library().addComments(window->selectedCategory().trimmed(), rating, lines);
+        window->library().addComments(CommentLibrary::trimBlanks(window->selectedCategory()), rating, lines);
     if (!pytools::reportFailure(m_platform, status))
         return;
     window->load();
@@ -125,5 +125,8 @@ void piliangdaoru::Command1Click()
         window->lblb()->setCurrentRow(category);
     window->setRating(rating);
     window->fillComments();
+    if (status.markerRewritten)
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
     close();
 }

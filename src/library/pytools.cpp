@@ -176,7 +176,7 @@ void pytools::load()
 void pytools::fillComments()
 {
     m_lbnr->clear();
-    const QString category = selectedCategory().trimmed();
+    const QString category = CommentLibrary::trimBlanks(selectedCategory());
     if (selectedCategoryIndex() < 0)
         return;
     CommentLibrary::Status status;

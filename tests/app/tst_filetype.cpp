@@ -1,5 +1,4 @@
 #include "app/filetyperegistration.h"
-#include "app/programlocation.h"
 #include "programfolder.h"
 
 #include <QDirIterator>
@@ -10,7 +9,6 @@
 #include <QTest>
 
 #include <map>
-#include <memory>
 
 class tst_FileType : public QObject
 {
@@ -25,8 +23,8 @@ private slots:
     void defaultApplication();
     void installedPackageMatches();
     void desktopResolvesTypes();
-    void programFolder_data();
-    void programFolder();
+    void commentFilesShowTheirIcon_data();
+    void commentFilesShowTheirIcon();
 };
 
 namespace {
@@ -257,61 +255,66 @@ void tst_FileType::desktopResolvesTypes()
              (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
 }
 
-void tst_FileType::programFolder_data()
+void tst_FileType::commentFilesShowTheirIcon_data()
 {
-    QTest::addColumn<bool>("executableHasData");
-    QTest::addColumn<QStringList>("installed");   // "full" or "partial" folders, in search order
-    QTest::addColumn<bool>("teacherFiles");       // the user folder already holds changed files
-    QTest::addColumn<QString>("expected");        // "executable" or "user"
-    QTest::newRow("beside the executable") << true << QStringList{"full"} << false << "executable";
-    QTest::newRow("first start") << false << QStringList{"full"} << false << "user";
-    QTest::newRow("teacher's files kept") << false << QStringList{"full"} << true << "user";
-    QTest::newRow("incomplete copy skipped") << false << QStringList{"partial", "full"} << false << "user";
-    QTest::newRow("only an incomplete copy") << false << QStringList{"partial"} << false << "executable";
-    QTest::newRow("nothing installed") << false << QStringList{} << false << "executable";
-    QTest::newRow("user folder alone") << false << QStringList{} << true << "user";
+    QTest::addColumn<bool>("installed");   // the package installed with the program, else per user
+    QTest::newRow("registered per user") << false;
+    QTest::newRow("installed package") << true;
 }
 
-void tst_FileType::programFolder()
+// The comment type's icon name, as the desktop resolves it from a comment file's header, names
+// the comment-file icon r in the icon theme.
+void tst_FileType::commentFilesShowTheirIcon()
 {
-    QFETCH(bool, executableHasData);
-    QFETCH(QStringList, installed);
-    QFETCH(bool, teacherFiles);
-    QFETCH(QString, expected);
-
-    ProgramFolder executable;
-    if (!executableHasData)
-        QVERIFY(executable.remove("normal.pyn"));
-    std::vector<std::unique_ptr<ProgramFolder>> installedFolders;
-    QStringList installedPaths;
-    for (const QString &kind : installed) {
-        auto &folder = installedFolders.emplace_back(std::make_unique<ProgramFolder>());
-        if (kind == u"partial") {
-            QVERIFY(folder->remove("pyk.vxd"));
-            writeFile(folder->file("normal.pyn"), "partial");
-        }
-        installedPaths << folder->path();
-    }
-    QTemporaryDir home;
-    const QString user = home.filePath("qhsy") + u'/';
-    const QByteArray teacher = "teacher's own";
-    if (teacherFiles) {
-        for (const char *name : {"normal.pyn", "pyk.vxd", "printsetup.vxd"})
-            writeFile(user + name, teacher);
+    QFETCH(bool, installed);
+    const QString updateMimeDatabase = QStandardPaths::findExecutable("update-mime-database");
+    const QString systemTypes = "/usr/share/mime/packages/freedesktop.org.xml";
+    if (updateMimeDatabase.isEmpty() || !QFile::exists(systemTypes))
+        QSKIP("shared-mime-info is not installed");
+    QTemporaryDir files;
+    const QString comment = writeFile(files.filePath("class.py"), fileBytes(testDataFile("basic.py")));
+    Homes homes;
+    ProgramFolder folder;
+    QTemporaryDir system;
+    if (installed) {
+        QVERIFY(QDir().mkpath(system.filePath("mime/packages")));
+        QVERIFY(QFile::copy(systemTypes, system.filePath("mime/packages/freedesktop.org.xml")));
+        QVERIFY(QFile::copy(QHSY_PACKAGING_DIR "/qhsy-comment.xml", system.filePath("mime/packages/qhsy-comment.xml")));
+        QProcess update;
+        update.start(updateMimeDatabase, {system.filePath("mime")});
+        QVERIFY(update.waitForFinished(10000));
+        QCOMPARE(update.exitCode(), 0);
+    } else {
+        RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
     }
 
-    const QString result = ProgramLocation::resolve(executable.path(), user, installedPaths);
-    QCOMPARE(result, expected == u"user" ? user : executable.path());
-    if (expected != u"user" || installed.isEmpty())
-        return;
-    const FileMap copied = snapshot(user);
-    const FileMap source = snapshot(installedPaths.last());
-    QCOMPARE(copied.size(), source.size());
-    for (const auto &[name, bytes] : copied) {
-        const bool kept = teacherFiles
-            && (name == u"normal.pyn" || name == u"pyk.vxd" || name == u"printsetup.vxd");
-        QCOMPARE(bytes, kept ? teacher : source.at(name));
+    QProcess probe;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", homes.data());
+    if (installed)
+        environment.insert("XDG_DATA_DIRS", system.path());
+    probe.setProcessEnvironment(environment);
+    probe.start(QStringLiteral(QHSY_MIMEPROBE), {"--icon", comment});
+    QVERIFY(probe.waitForFinished(10000));
+    const QString iconName = QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
+    QCOMPARE(iconName, FileTypeRegistration::IconName);
+
+    if (installed)
+        return;   // the installed icons are checked by tst_install
+    // A GLib-based file manager gives the same name.
+    if (const QString gio = QStandardPaths::findExecutable("gio"); !gio.isEmpty()) {
+        QProcess info;
+        info.setProcessEnvironment(environment);
+        info.start(gio, {"info", "-a", "standard::icon", comment});
+        QVERIFY(info.waitForFinished(10000));
+        const QString icons = QString::fromUtf8(info.readAllStandardOutput()).section(u':', -1).trimmed();
+        QCOMPARE(icons.section(u',', 0, 0).trimmed(), iconName);
     }
+    // The theme has the comment-file icon under that name.
+    QCOMPARE(fileBytes(homes.data() + "/icons/hicolor/256x256/mimetypes/" + iconName + ".png"),
+             fileBytes(folder.file("r.png")));
+    QCOMPARE(fileBytes(homes.data() + "/icons/hicolor/scalable/mimetypes/" + iconName + ".svg"),
+             fileBytes(folder.file("r.svg")));
 }
 
 QTEST_GUILESS_MAIN(tst_FileType)

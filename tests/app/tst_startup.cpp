@@ -1,18 +1,56 @@
 #include "app/copyright.h"
 #include "app/mainwindow.h"
+#include "app/programlocation.h"
 #include "app/startupsequence.h"
 #include "document/appstate.h"
 #include "document/commentfile.h"
 #include "platform/qtplatform.h"
+#include "platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 
+#include <QDirIterator>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <map>
 #include <memory>
+
+namespace {
+
+using FileMap = std::map<QString, QByteArray>;
+
+/// Every file under a folder, by relative path; empty when there is no such folder.
+FileMap snapshot(const QString &folder)
+{
+    FileMap files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] = fileBytes(path);
+    }
+    return files;
+}
+
+/// Copies the shipped data files into a folder, leaving out some of them.
+void copyData(const QString &folder, const QStringList &leftOut)
+{
+    const QString source = QStringLiteral(QHSY_DATA_DIR);
+    QDirIterator it(source, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString relative = QDir(source).relativeFilePath(from);
+        if (leftOut.contains(relative))
+            continue;
+        QDir().mkpath(QFileInfo(folder + relative).path());
+        QFile::copy(from, folder + relative);
+    }
+}
+
+} // namespace
 
 class tst_Startup : public QObject
 {
@@ -28,6 +66,8 @@ private slots:
     void missingDataFile();
     void initialValues();
     void noCupsServerMeansNoPrinter();
+    void programFolder_data();
+    void programFolder();
 
     void splashRunsSequenceOnceAndOpensMain();
     void splashEndsProgramWhenFileMissing();
@@ -177,6 +217,87 @@ void tst_Startup::noCupsServerMeansNoPrinter()
     QtPlatform platform;
     QVERIFY(!platform.printerInstalled());
     platform.setPrinterSetting(2);   // harmless without a printer
+}
+
+void tst_Startup::programFolder_data()
+{
+    QTest::addColumn<QString>("executable");          // the executable's folder: "program" or "bin"
+    QTest::addColumn<QStringList>("beside");          // data files beside the executable
+    QTest::addColumn<QStringList>("installedMissing"); // left out of <root>/share/qhsy
+    QTest::addColumn<QString>("user");                // the user folder: "none", "teacher", "partial", "unset"
+    QTest::addColumn<QString>("expected");            // "executable", "user" or "installed"
+    QTest::addColumn<bool>("starts");
+
+    const QStringList all = StartupSequence::RequiredFiles;
+    const QStringList noLayouts{"pyk.vxd", "normal.pyn"};
+    QTest::newRow("build folder with its data") << "program" << all << QStringList{} << "none" << "executable" << true;
+    QTest::newRow("build folder lacking printsetup.vxd, an installed copy beside it")
+        << "program" << noLayouts << QStringList{} << "none" << "executable" << false;
+    QTest::newRow("build folder without data") << "program" << QStringList{} << QStringList{} << "none"
+                                               << "executable" << false;
+    QTest::newRow("portable folder named bin lacking printsetup.vxd")
+        << "bin" << noLayouts << QStringList{} << "none" << "executable" << false;
+    QTest::newRow("installed: first start") << "bin" << QStringList{} << QStringList{} << "none" << "user" << true;
+    QTest::newRow("installed: the teacher's files kept") << "bin" << QStringList{} << QStringList{} << "teacher"
+                                                         << "user" << true;
+    QTest::newRow("installed: a file missing from the teacher's copy")
+        << "bin" << QStringList{} << QStringList{} << "partial" << "user" << false;
+    QTest::newRow("installed: incomplete installation")
+        << "bin" << QStringList{} << QStringList{"printsetup.vxd"} << "none" << "user" << false;
+    QTest::newRow("installed: no user folder") << "bin" << QStringList{} << QStringList{} << "unset"
+                                               << "installed" << true;
+}
+
+// The per-user copy belongs to an installed program alone and is made once; any other program
+// runs on the folder of its executable, and a file missing there ends the start.
+void tst_Startup::programFolder()
+{
+    QFETCH(QString, executable);
+    QFETCH(QStringList, beside);
+    QFETCH(QStringList, installedMissing);
+    QFETCH(QString, user);
+    QFETCH(QString, expected);
+    QFETCH(bool, starts);
+
+    QTemporaryDir root;
+    const QString bin = root.filePath(executable) + u'/';
+    const QString installed = root.filePath("share/qhsy") + u'/';
+    const QString home = root.filePath("home/qhsy") + u'/';
+    QVERIFY(QDir().mkpath(bin));
+    for (const QString &file : beside)
+        QVERIFY(QFile::copy(QStringLiteral(QHSY_DATA_DIR "/") + file, bin + file));
+    copyData(installed, installedMissing);
+    const QByteArray teacher = "teacher's own";
+    if (user == u"teacher" || user == u"partial") {
+        QVERIFY(QDir().mkpath(home));
+        for (const QString &file : StartupSequence::RequiredFiles) {
+            if (user == u"teacher" || file != u"printsetup.vxd")
+                QVERIFY(TextFile::saveAtomically(home + file, teacher).isEmpty());
+        }
+    }
+    const FileMap userBefore = snapshot(home);
+    const FileMap installedFiles = snapshot(installed);
+
+    const QString folder = ProgramLocation::resolve(bin, user == u"unset" ? QString() : home);
+    QCOMPARE(folder, expected == u"user" ? home : expected == u"installed" ? installed : bin);
+    if (expected == u"user" && user == u"none" && starts)
+        QVERIFY(snapshot(home) == installedFiles);   // the first start's copy
+    else
+        QVERIFY(snapshot(home) == userBefore);       // made once, never refilled
+    QVERIFY(snapshot(installed) == installedFiles);
+
+    ScriptedPlatform platform;
+    if (!starts)
+        platform.expectMessage();
+    AppState state;
+    StartupSequence sequence(state, platform, folder, {});
+    QCOMPARE(sequence.run(), starts);
+    QHSY_VERIFY_DIALOGS(platform);
+    QCOMPARE(platform.shown.size(), starts ? 0 : 1);
+    if (!starts) {
+        QCOMPARE(platform.shown[0].text, StartupSequence::MissingFilesMessage);
+        QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
+    }
 }
 
 void tst_Startup::splashRunsSequenceOnceAndOpensMain()

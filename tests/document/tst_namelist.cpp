@@ -83,6 +83,8 @@ private slots:
     void scratchFileBytes_data();
     void scratchFileBytes();
     void scratchFileHoldsLastList();
+    void emptyListChangesNothing_data();
+    void emptyListChangesNothing();
     void failedScratchWriteChangesNothing_data();
     void failedScratchWriteChangesNothing();
     void readOnlyProgramFolderChangesNothing();
@@ -233,8 +235,6 @@ void tst_NameList::importList_data()
     QTest::newRow("replace: names as typed")
         << true << 0 << "甲\n  \n 乙 \n\t" << QStringList{"甲", "  ", " 乙 ", "\t"} << false;
     QTest::newRow("replace: four-byte character") << true << 0 << Ext + "丙" << QStringList{Ext + "丙"} << false;
-    QTest::newRow("replace: empty list clears the roster") << true << 5 << "" << QStringList{} << false;
-    QTest::newRow("replace: only line breaks") << true << 5 << "\n\r\n\r" << QStringList{} << false;
     QTest::newRow("replace: a full roster with 3") << true << 100 << namesText(3) << names(3) << false;
     QTest::newRow("replace: 99 names") << true << 5 << namesText(99) << names(99) << false;
     QTest::newRow("replace: 100 names, no final line break") << true << 5 << namesText(100) << names(100) << false;
@@ -250,15 +250,12 @@ void tst_NameList::importList_data()
 
     QTest::newRow("add: to an empty roster") << false << 0 << "甲\n乙" << QStringList{"甲", "乙"} << false;
     QTest::newRow("add: to 3 students") << false << 3 << "甲\n\n乙\n" << QStringList{"甲", "乙"} << false;
-    QTest::newRow("add: empty list") << false << 3 << "" << QStringList{} << false;
     QTest::newRow("add: 98 students and 2 names") << false << 98 << namesText(2) << names(2) << false;
     QTest::newRow("add: 98 students and 5 names") << false << 98 << namesText(5) << names(2) << true;
     QTest::newRow("add: 99 students and 1 name") << false << 99 << namesText(1) << names(1) << false;
     QTest::newRow("add: 99 students and 2 names") << false << 99 << namesText(2) << names(1) << true;
     QTest::newRow("add: 99 students, 1 name and a line break") << false << 99 << "名1\r\n" << names(1) << false;
     QTest::newRow("add: to a full roster") << false << 100 << namesText(3) << QStringList{} << true;
-    QTest::newRow("add: nothing to a full roster") << false << 100 << "" << QStringList{} << false;
-    QTest::newRow("add: empty lines to a full roster") << false << 100 << "\n\n" << QStringList{} << false;
 }
 
 void tst_NameList::importList()
@@ -279,6 +276,7 @@ void tst_NameList::importList()
     const NameList::ImportResult result =
         NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
     QVERIFY(result.ok);
+    QVERIFY(!result.empty);
     QCOMPARE(result.error, QString());
     QCOMPARE(result.dropped, dropped);
 
@@ -306,7 +304,6 @@ void tst_NameList::scratchFileBytes_data()
     QTest::newRow("lone CRs and LFs become CR LF") << "a\rb\nc" << QByteArray("a\r\nb\r\nc\r\n");
     QTest::newRow("empty lines kept") << "a\n\n\r\nb" << QByteArray("a\r\n\r\n\r\nb\r\n");
     QTest::newRow("a final line break stays") << "a\r\n" << QByteArray("a\r\n\r\n");
-    QTest::newRow("empty list") << "" << QByteArray("\r\n");
 }
 
 void tst_NameList::scratchFileBytes()
@@ -330,6 +327,46 @@ void tst_NameList::scratchFileHoldsLastList()
     QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
     QCOMPARE(state.Document.studentCount(), 100);
     QCOMPARE(state.Document.slot(100).name, QStringLiteral("名100"));
+}
+
+void tst_NameList::emptyListChangesNothing_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<int>("students");
+    QTest::addColumn<QString>("list");
+
+    QTest::newRow("replace: empty list") << true << 5 << "";
+    QTest::newRow("replace: one line break") << true << 5 << "\n";
+    QTest::newRow("replace: only line breaks") << true << 5 << "\n\r\n\r";
+    QTest::newRow("replace: a full roster, only line breaks") << true << 100 << "\r\n\r\n";
+    QTest::newRow("add: empty list") << false << 3 << "";
+    QTest::newRow("add: only line breaks") << false << 3 << "\r\r\n\n";
+    QTest::newRow("add: nothing to a full roster") << false << 100 << "";
+    QTest::newRow("add: empty lines to a full roster") << false << 100 << "\n\n";
+}
+
+// A list without a name is refused before anything is touched: the roster, its comments and
+// the scratch file holding the last list all stay.
+void tst_NameList::emptyListChangesNothing()
+{
+    QFETCH(bool, replace);
+    QFETCH(int, students);
+    QFETCH(QString, list);
+    ProgramFolder folder;
+    AppState state;
+    state.ProgramFolder = folder.path();
+    state.Document = classWithLeftovers(students);
+    const CommentDocument before = state.Document;
+    const QString scratch = folder.file(ScratchFile::FileName);
+    QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).isEmpty());
+
+    QVERIFY(!NameList::hasNames(list));
+    const NameList::ImportResult result = NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
+    QCOMPARE(state.Document, before);
+    QCOMPARE(fileBytes(scratch), gb("上次\r\n"));
+    QVERIFY(result.empty);
+    QVERIFY(!result.ok);
+    QVERIFY(!result.dropped);
 }
 
 void tst_NameList::failedScratchWriteChangesNothing_data()

@@ -90,6 +90,8 @@ private slots:
     void comments();
     void changes_data();
     void changes();
+    void markerInComment_data();
+    void markerInComment();
     void paddedNameIsStoredStripped();
     void characterOutsideBmpRoundTrips();
     void unreadableFile_data();
@@ -118,6 +120,7 @@ void tst_CommentLibrary::categoryNames_data()
     QTest::newRow("LF only") << "lf.vxd" << QStringList{"劳动"};
     QTest::newRow("empty file") << "empty.vxd" << QStringList{};
     QTest::newRow("no category lines") << "nocategory.vxd" << QStringList{};
+    QTest::newRow("only blanks stripped") << "blanks.vxd" << QStringList{"\u3000学习", "纪律\t"};
 }
 
 void tst_CommentLibrary::categoryNames()
@@ -153,6 +156,12 @@ void tst_CommentLibrary::comments_data()
                                                     << QStringList{"", "", "", "", "评"};
     QTest::newRow("padded section line, ends at any marker") << "short.vxd" << "短" << "中" << QStringList{"中评"};
     QTest::newRow("empty file") << "empty.vxd" << "学习" << "好" << QStringList{};
+    QTest::newRow("full-width space in the name") << "blanks.vxd" << "\u3000学习" << "好"
+                                                  << QStringList{"\u3000你很好。"};
+    QTest::newRow("full-width space is part of the name") << "blanks.vxd" << "学习" << "好" << QStringList{};
+    QTest::newRow("TAB at the end of the name") << "blanks.vxd" << "纪律\t" << "好"
+                                                << QStringList{"守纪", "守纪\t", "\u3000守纪"};
+    QTest::newRow("TAB is part of the name") << "blanks.vxd" << "纪律" << "好" << QStringList{};
 }
 
 void tst_CommentLibrary::comments()
@@ -215,6 +224,13 @@ void tst_CommentLibrary::changes_data()
         << "library.vxd" << "deleteComment" << QStringList{" 你乐于助人。 "} << "library_delete_comment.vxd";
     QTest::newRow("bytes of kept lines kept, even unreadable ones")
         << "odd_bytes.vxd" << "add" << QStringList{"新"} << "odd_bytes_add_category.vxd";
+    QTest::newRow("add: only blanks stripped from the name") << "blanks.vxd" << "add"
+                                                             << QStringList{" \u3000班级\t  "}
+                                                             << "blanks_add_category.vxd";
+    QTest::newRow("rename a name ending in a TAB") << "blanks.vxd" << "rename" << QStringList{"纪律\t", " 品行 "}
+                                                   << "blanks_rename.vxd";
+    QTest::newRow("delete comment: only blanks stripped")
+        << "blanks.vxd" << "deleteComment" << QStringList{" 守纪 "} << "blanks_delete_comment.vxd";
     QTest::newRow("delete comment drops every empty line") << "gaps.vxd" << "deleteComment"
                                                            << QStringList{"甲评一"} << "gaps_delete_comment.vxd";
 }
@@ -236,11 +252,61 @@ void tst_CommentLibrary::changes()
     QCOMPARE(applyToLines(linesOf(fileBytes(libraryFile(before))), op, args), linesOf(expected));
 }
 
+void tst_CommentLibrary::markerInComment_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("section");   // 学习, 好 afterwards
+    QTest::addColumn<bool>("rewritten");
+
+    const QString a = QStringLiteral("你学习认真，成绩优秀。");
+    const QString b = QStringLiteral("你乐于助人。");
+    QTest::newRow("add") << "addComments" << QStringList{"学习", "好", "bad*!*x"}
+                         << QStringList{"bad*！*x", a, b} << true;
+    QTest::newRow("add: markers sharing a star") << "addComments" << QStringList{"学习", "好", "*!*!*"}
+                                                 << QStringList{"*！*！*", a, b} << true;
+    QTest::newRow("add: looks like a category line") << "addComments" << QStringList{"学习", "好", "*!*类别之体育"}
+                                                     << QStringList{"*！*类别之体育", a, b} << true;
+    QTest::newRow("add: looks like a section line") << "addComments" << QStringList{"学习", "好", "\t*!*学习好"}
+                                                    << QStringList{"\t*！*学习好", a, b} << true;
+    QTest::newRow("add: one of two") << "addComments" << QStringList{"学习", "好", "甲", "乙*!*"}
+                                     << QStringList{"甲", "乙*！*", a, b} << true;
+    QTest::newRow("add: no marker") << "addComments" << QStringList{"学习", "好", "*！*!"}
+                                    << QStringList{"*！*!", a, b} << false;
+    QTest::newRow("replace") << "replace" << QStringList{b, "乐于*!*助人"} << QStringList{a, "乐于*！*助人"} << true;
+    QTest::newRow("replace: nothing to replace") << "replace" << QStringList{"没有这条", "乐于*!*助人"}
+                                                 << QStringList{a, b} << false;
+}
+
+// A comment holding the section marker would end its section when read: every comment after
+// it, and the section's later changes, would be lost from sight.
+void tst_CommentLibrary::markerInComment()
+{
+    QFETCH(QString, op);
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, section);
+    QFETCH(bool, rewritten);
+    const QString path = copyOf(QStringLiteral("library.vxd"));
+    CommentLibrary library(path);
+    const QStringList names = library.categoryNames();
+    const QStringList good = library.comments(QStringLiteral("学习"), Rating::Good);
+
+    const CommentLibrary::Status status = apply(library, op, args);
+    QVERIFY2(status.ok(), qPrintable(status.error));
+    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Excellent), section);
+    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Good), good);
+    QCOMPARE(library.categoryNames(), names);
+    QCOMPARE(status.markerRewritten, rewritten);
+    // The rules on lines in memory write the same.
+    QCOMPARE(applyToLines(linesOf(fileBytes(libraryFile(QStringLiteral("library.vxd")))), op, args),
+             linesOf(fileBytes(path)));
+}
+
 void tst_CommentLibrary::paddedNameIsStoredStripped()
 {
     const QString path = copyOf(QStringLiteral("library.vxd"));
     CommentLibrary library(path);
-    QVERIFY(library.addCategory(QStringLiteral(" \t班级活动  ")).ok());
+    QVERIFY(library.addCategory(QStringLiteral("  班级活动   ")).ok());
     QCOMPARE(library.categoryNames().last(), QStringLiteral("班级活动"));
     QVERIFY(library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
     QCOMPARE(library.comments(QStringLiteral("班级活动"), Rating::Good), QStringList{"  留着空格 "});

@@ -73,6 +73,8 @@ private slots:
     void batchImport_data();
     void batchImport();
     void batchImportEmptyList();
+    void markerInCommentIsRewritten_data();
+    void markerInCommentIsRewritten();
 
 private:
     QTemporaryDir m_dir;
@@ -427,6 +429,65 @@ void tst_LibraryCommands::batchImportEmptyList()
     QCOMPARE(dialog->Text1()->toPlainText(), QString());
     QTest::mouseClick(dialog->Command3(), Qt::LeftButton);
     QVERIFY(!dialog->isVisible());
+}
+
+void tst_LibraryCommands::markerInCommentIsRewritten_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("section");
+    QTest::newRow("add comment") << "addpy" << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
+    QTest::newRow("edit comment") << "editpy" << "勤*!*奋" << QStringList{"认真", "勤*！*奋"};
+    QTest::newRow("add selection") << "setop" << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
+    QTest::newRow("batch import") << "pldr" << "bad*!*x\n好" << QStringList{"bad*！*x", "好", "认真", "勤奋"};
+}
+
+// The section keeps showing all its comments, the teacher is told of the change, and later
+// changes to the section still show.
+void tst_LibraryCommands::markerInCommentIsRewritten()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, section);
+    start();
+    m_platform->expectMessage();
+    if (command == u"pldr") {
+        trigger("pldr");
+        QPointer<piliangdaoru> dialog = m_window->libraryCommands().batchImportDialog();
+        dialog->Text1()->setPlainText(typed);
+        QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
+        QTRY_VERIFY(!dialog);
+    } else {
+        if (command == u"setop") {
+            QPlainTextEdit *box = m_window->editor()->pytext1(1);
+            m_window->editor()->moveTo(1);
+            box->setPlainText(QStringLiteral("甲") + typed + QStringLiteral("乙"));
+            QTextCursor cursor = box->textCursor();
+            cursor.setPosition(1);
+            cursor.setPosition(1 + typed.size(), QTextCursor::KeepAnchor);
+            box->setTextCursor(cursor);
+        } else if (command == u"editpy") {
+            library()->lbnr()->setCurrentRow(1);
+        }
+        trigger(qPrintable(command));
+        if (command != u"setop")
+            library()->Text1()->setText(typed);
+        QCOMPARE(library()->Text1()->text(), typed);
+        save();
+    }
+    QCOMPARE(m_platform->shown.size(), 1);
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("评语中的“*!*”已改为“*！*”。"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+    QCOMPARE(m_platform->shown.last().title, QStringLiteral("系统提示"));
+    QCOMPARE(m_platform->shown.last().buttons, MsgButtons::Ok);
+    QCOMPARE(library()->lblb()->currentRow(), 0);
+    QCOMPARE(items(library()->lbnr()), section);
+
+    trigger("addpy");
+    library()->Text1()->setText(QStringLiteral("后来"));
+    save();
+    QCOMPARE(items(library()->lbnr()), QStringList{"后来"} + section);
+    QCOMPARE(m_platform->shown.size(), 1);
 }
 
 QTEST_MAIN(tst_LibraryCommands)

@@ -75,6 +75,7 @@ private slots:
 
     void loadAndRatings_data();
     void loadAndRatings();
+    void namesKeepTabsAndWideSpaces();
     void insertStockComment_data();
     void insertStockComment();
     void insertWithoutPlace_data();
@@ -196,6 +197,19 @@ void tst_pytools::loadAndRatings()
     QListWidget *list = m_window->lblb();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     QCOMPARE(texts(m_window->lbnr()), QStringList{"品德" + letter + "评新"});
+}
+
+// A hand-edited library whose names hold a full-width space or end in a TAB: the window takes
+// off the blanks only, so each category still finds its sections.
+void tst_pytools::namesKeepTabsAndWideSpaces()
+{
+    writeLibrary({"*!*类别之\u3000学习", "\t*!*\u3000学习好", "\t\t勤奋好学", "*!*类别之纪律\t ",
+                  "\t*!*纪律\t好", "\t\t遵守纪律"});
+    open();
+    QCOMPARE(texts(m_window->lblb()), (QStringList{"\u3000学习", "纪律\t"}));
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"勤奋好学"});
+    m_window->lblb()->setCurrentRow(1);
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"遵守纪律"});
 }
 
 void tst_pytools::insertStockComment_data()
