@@ -669,7 +669,9 @@ void ps_control::chooseItemFont()
 
 void ps_control::newScheme()
 {
-    const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString());
+    // Schemes are looked up by their trimmed name, so that is the name a new one gets; a name
+    // of blanks only is no name at all.
+    const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
     if (name.isEmpty())
         return;
     const LayoutSchemeFile::Status status =

@@ -436,13 +436,17 @@ void tst_printwindow::schemeBox()
 void tst_printwindow::newScheme_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::newRow("cancelled") << "";
-    QTest::newRow("named") << "丙 新";
+    QTest::addColumn<QString>("name");   // the new scheme's; empty: none is made
+    QTest::newRow("cancelled") << "" << "";
+    QTest::newRow("blanks only") << " \t  " << "";
+    QTest::newRow("named") << "丙 新" << "丙 新";
+    QTest::newRow("blanks around") << "  丙 新 " << "丙 新";
 }
 
 void tst_printwindow::newScheme()
 {
     QFETCH(QString, answer);
+    QFETCH(QString, name);
     open();
     m_control->selectObject(SelectedObject::Signature);
     click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
@@ -455,17 +459,17 @@ void tst_printwindow::newScheme()
     verifyMessage(QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。"),
                   QStringLiteral("系统询问"), MsgIcon::None);
     QCOMPARE(m_platform->shown[0].defaultText, QString());
-    if (answer.isEmpty()) {
+    if (name.isEmpty()) {
         QCOMPARE(fileBytes(schemeFile()), before);
         QCOMPARE(m_control->Combo1()->count(), 2);
         QCOMPARE(m_state->ActiveScheme, values);
         return;
     }
     QVERIFY(fileBytes(schemeFile()).startsWith(before));
-    QCOMPARE(LayoutSchemeFile(schemeFile()).listSchemes(), (QStringList{"甲", "乙", answer}));
-    QCOMPARE(m_control->Combo1()->currentText(), answer);
+    QCOMPARE(LayoutSchemeFile(schemeFile()).listSchemes(), (QStringList{"甲", "乙", name}));
+    QCOMPARE(m_control->Combo1()->currentText(), name);
     LayoutScheme expected = values;
-    expected.name = answer;
+    expected.name = name;
     QCOMPARE(m_state->ActiveScheme, expected);
     QCOMPARE(m_state->ActiveScheme.teachertop, QStringLiteral("8.1"));
 }
