@@ -87,6 +87,8 @@ private slots:
     void stopPrinting();
     void closing_data();
     void closing();
+    void exitDuringRun_data();
+    void exitDuringRun();
     void printToPdf_data();
     void printToPdf();
 
@@ -796,23 +798,55 @@ void tst_printwindow::stopPrinting()
 
 void tst_printwindow::closing_data()
 {
+    QTest::addColumn<PrintPanelMode>("mode");
     QTest::addColumn<int>("command");   // 0: the window's own close
-    QTest::newRow("退出 of page setup") << 3;
-    QTest::newRow("退出 of print") << 10;
-    QTest::newRow("window closed") << 0;
+    QTest::newRow("退出 of page setup") << PrintPanelMode::Setup << 3;
+    QTest::newRow("退出 of preview") << PrintPanelMode::Preview << 12;
+    QTest::newRow("退出 of print") << PrintPanelMode::Print << 10;
+    QTest::newRow("window closed") << PrintPanelMode::Setup << 0;
 }
 
 void tst_printwindow::closing()
 {
+    QFETCH(PrintPanelMode, mode);
     QFETCH(int, command);
-    open();
+    open(mode);
     QSignalSpy closed(m_control.get(), &ps_control::closed);
-    if (command)
-        m_control->Command(command)->click();
-    else
+    if (command) {
+        // Every mode shows its own 退出.
+        QPushButton *exit = m_control->Command(command);
+        QVERIFY(exit);
+        QVERIFY(exit->isVisible());
+        QCOMPARE(exit->text(), QStringLiteral("退出"));
+        QTest::mouseClick(exit, Qt::LeftButton);
+    } else {
         m_control->close();
+    }
     QCOMPARE(closed.size(), 1);
     QVERIFY(!m_control->isVisible());
+}
+
+void tst_printwindow::exitDuringRun_data()
+{
+    QTest::addColumn<PrintPanelMode>("mode");
+    QTest::addColumn<int>("print");   // the command that starts the run
+    QTest::addColumn<int>("exit");
+    QTest::newRow("print: 打印, 退出") << PrintPanelMode::Print << 8 << 10;
+    QTest::newRow("preview: 打印当前, 退出") << PrintPanelMode::Preview << 11 << 12;
+}
+
+void tst_printwindow::exitDuringRun()
+{
+    QFETCH(PrintPanelMode, mode);
+    QFETCH(int, print);
+    QFETCH(int, exit);
+    open(mode);
+    QSignalSpy closed(m_control.get(), &ps_control::closed);
+    // Pressed while the run waits for its next document: the run stops, then the window closes.
+    QTimer::singleShot(0, m_control->Command(exit), &QPushButton::click);
+    m_control->Command(print)->click();
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), 0);
+    QCOMPARE(closed.size(), 1);
 }
 
 void tst_printwindow::printToPdf_data()
