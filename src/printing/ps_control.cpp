@@ -811,9 +811,9 @@ void ps_control::setPrintingControls(bool printing)
 {
     // During a run only 停止打印 and the 退出 buttons answer; the sample page takes no clicks either.
     for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_jpapersetup, m_combo3,
-                                                             Command4(), Command5(), Command6(), Command7(), Command11(),
-                                                             m_option1, m_option2, m_copys, m_upDown3, Command8(), m_topdf,
-                                                             m_paper})
+                                                             Command4(), Command5(), Command6(), Command7(),
+                                                             Command11(), m_option1, m_option2, m_copys, m_upDown3,
+                                                             Command8(), m_topdf, m_paper})
         widget->setEnabled(!printing);
 }
 
