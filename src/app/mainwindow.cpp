@@ -11,6 +11,7 @@
 #include "export/wordprocessor.h"
 #include "library/librarycommands.h"
 #include "library/pytools.h"
+#include "printing/paperarea.h"
 #include "printing/ps_control.h"
 #include "printing/ps_paper.h"
 #include "platform/platform.h"
@@ -458,28 +459,17 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
             window->hide();
     }
     QWidget *area = m_mdiArea->viewport();
-    m_printPaper = new ps_paper(area);
-    m_printPaper->setObjectName(QStringLiteral("ps_paper"));
-    m_printPaper->show();
+    // The page scrolls in an area of its own, which goes when the page is closed.
+    m_printPaper = new ps_paper;
+    auto *paperArea = new PaperArea(m_printPaper, area);
+    paperArea->show();
     m_printControl = new ps_control(m_state, m_platform, m_printPaper, mode, area);
     m_printControl->move(0, 0);
     m_printControl->show();
     m_printControl->raise();
     m_printControl->setFocus(Qt::OtherFocusReason);
-    connect(m_printPaper, &ps_paper::sizeChanged, this, &MainWindow::centrePrintPaper);
+    paperArea->keepClearOf(m_printControl);
     connect(m_printControl, &ps_control::closed, this, &MainWindow::closePrintWindow);
-    centrePrintPaper();
-}
-
-void MainWindow::centrePrintPaper()
-{
-    if (!m_printPaper)
-        return;
-    // Centred in the frame; on a screen too small for that, below the panel rather than under it.
-    QPoint at = m_printPaper->centredTopLeft(m_mdiArea->viewport()->size());
-    if (m_printControl && QRect(at, m_printPaper->size()).intersects(m_printControl->geometry()))
-        at.setY(m_printControl->geometry().bottom() + 1);
-    m_printPaper->move(at);
 }
 
 void MainWindow::closePrintWindow()
@@ -576,7 +566,6 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     EditorLayout();
-    centrePrintPaper();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

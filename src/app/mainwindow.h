@@ -109,7 +109,6 @@ private:
     void toggleStudentList();
     void closeLibraryWindow();
     void closePrintWindow();
-    void centrePrintPaper();
     void toggleLibraryWindow();
     void toolbarClicked(QAction *button);
     void showHelp();

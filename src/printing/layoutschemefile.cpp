@@ -185,7 +185,9 @@ std::optional<QStringList> LayoutSchemeFile::withSchemeSaved(const QStringList &
 
 QStringList LayoutSchemeFile::blockLines(const QString &name, const LayoutScheme &values)
 {
-    QStringList lines{NamePrefix + oneLine(name)};
+    // Lookups trim the name they are given: a name line with blanks around its name would
+    // never be found.
+    QStringList lines{NamePrefix + oneLine(name).trimmed()};
     lines += valueLines(values);
     lines.append(BlockEnd);
     return lines;

@@ -64,7 +64,8 @@ public:
     LayoutScheme loadScheme(const QString &scheme, Status *status = nullptr) const;
 
     /// Adds a block at the end: the old bytes as they are, CR LF, then the thirteen lines of the
-    /// block, each ended by CR LF. A name that is already there is not checked for.
+    /// block, each ended by CR LF. The name is written trimmed, as loading looks it up. A name
+    /// that is already there is not checked for.
     Status appendScheme(const QString &name, const LayoutScheme &values);
 
     /// Writes the values into the first block named scheme (found as readSchemeValue finds it):
@@ -81,7 +82,7 @@ public:
     static std::optional<QStringList> withSchemeSaved(const QStringList &lines, const QString &scheme,
                                                       const LayoutScheme &values);
     /// The thirteen lines of a block. A line break in the name or a value would split the block,
-    /// so each one is written as a blank.
+    /// so each one is written as a blank; the name is then trimmed.
     static QStringList blockLines(const QString &name, const LayoutScheme &values);
 
 private:

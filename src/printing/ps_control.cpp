@@ -74,8 +74,9 @@ constexpr int UnitWidth = 420;
 // Preview.
 constexpr Box StudentBox{240, 420, 2280, 330};
 constexpr Box NavigationBoxes[4] = {
-    {2700, 390, 660, 390}, {3420, 390, 660, 390}, {4140, 390, 660, 390}, {4860, 390, 660, 390}};
-constexpr Box PrintCurrentBox{5760, 390, 1320, 390};
+    {2700, 390, 600, 390}, {3360, 390, 600, 390}, {4020, 390, 600, 390}, {4680, 390, 600, 390}};
+constexpr Box PrintCurrentBox{5400, 390, 1080, 390};
+constexpr Box PreviewExitBox{6600, 390, 1080, 390};
 
 // Print.
 constexpr Box RangeLabelBox{240, 450, 1125, 270};
@@ -329,6 +330,7 @@ void ps_control::buildControls()
     for (int i = 0; i < 4; ++i)
         button(4 + i, arrowsText[i], m_jprivew, NavigationBoxes[i]);
     button(11, QStringLiteral("打印当前"), m_jprivew, PrintCurrentBox);
+    button(12, QStringLiteral("退出"), m_jprivew, PreviewExitBox);
 
     // Print.
     m_jprint = new QGroupBox(QStringLiteral("打印"), this);
@@ -395,21 +397,22 @@ void ps_control::buildControls()
     connect(m_tfont, &QPushButton::clicked, this, &ps_control::chooseItemFont);
     connect(Command1(), &QPushButton::clicked, this, &ps_control::newScheme);
     connect(Command2(), &QPushButton::clicked, this, &ps_control::saveScheme);
-    connect(Command3(), &QPushButton::clicked, this, &QWidget::close);
+    // Each group has its own 退出, and they all close the window alike.
+    for (QPushButton *exit : {Command3(), Command10(), Command12()})
+        connect(exit, &QPushButton::clicked, this, &QWidget::close);
     connect(Command4(), &QPushButton::clicked, this, [this] { moveToStudent(0); });
     connect(Command5(), &QPushButton::clicked, this, &ps_control::previousStudent);
     connect(Command6(), &QPushButton::clicked, this, &ps_control::nextStudent);
     connect(Command7(), &QPushButton::clicked, this, [this] { moveToStudent(lastStudent()); });
     connect(Command8(), &QPushButton::clicked, this, &ps_control::print);
     connect(Command9(), &QPushButton::clicked, this, &ps_control::stopPrinting);
-    connect(Command10(), &QPushButton::clicked, this, &QWidget::close);
     connect(Command11(), &QPushButton::clicked, this, &ps_control::printCurrent);
     connect(m_topdf, &QPushButton::clicked, this, &ps_control::printToPdf);
 }
 
 QPushButton *ps_control::Command(int number) const
 {
-    return number >= 1 && number <= 11 ? m_commands[number - 1] : nullptr;
+    return number >= 1 && number <= CommandCount ? m_commands[number - 1] : nullptr;
 }
 
 QString ps_control::modeText(PrintPanelMode mode)
@@ -669,7 +672,9 @@ void ps_control::chooseItemFont()
 
 void ps_control::newScheme()
 {
-    const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString());
+    // Schemes are looked up by their trimmed name, so that is the name a new one gets; a name
+    // of blanks only is no name at all.
+    const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
     if (name.isEmpty())
         return;
     const LayoutSchemeFile::Status status =
@@ -804,10 +809,11 @@ void ps_control::print()
 
 void ps_control::setPrintingControls(bool printing)
 {
-    // During a run only 停止打印 and 退出 answer; the sample page takes no clicks either.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_jpapersetup, m_jprivew,
-                                                             m_option1, m_option2, m_copys, m_upDown3, Command8(), m_topdf,
-                                                             m_paper})
+    // During a run only 停止打印 and the 退出 buttons answer; the sample page takes no clicks either.
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_jpapersetup, m_combo3,
+                                                             Command4(), Command5(), Command6(), Command7(),
+                                                             Command11(), m_option1, m_option2, m_copys, m_upDown3,
+                                                             Command8(), m_topdf, m_paper})
         widget->setEnabled(!printing);
 }
 

@@ -132,7 +132,7 @@ public:
     SpinArrows *tlt() const { return m_tlt; }
     QPushButton *tfont() const { return m_tfont; }
     QLabel *selected() const { return m_selectedLabel; }
-    /// Command1 … Command11; nullptr for another number.
+    /// Command1 … Command12; nullptr for another number. Command12 is the preview group's 退出.
     QPushButton *Command(int number) const;
     QPushButton *Command1() const { return Command(1); }
     QPushButton *Command2() const { return Command(2); }
@@ -145,6 +145,7 @@ public:
     QPushButton *Command9() const { return Command(9); }
     QPushButton *Command10() const { return Command(10); }
     QPushButton *Command11() const { return Command(11); }
+    QPushButton *Command12() const { return Command(12); }
     QRadioButton *Option1() const { return m_option1; }
     QRadioButton *Option2() const { return m_option2; }
     QLineEdit *copys() const { return m_copys; }
@@ -229,7 +230,8 @@ private:
     SpinArrows *m_tlt = nullptr;
     QPushButton *m_tfont = nullptr;
     QLabel *m_selectedLabel = nullptr;
-    QPushButton *m_commands[11] = {};
+    static constexpr int CommandCount = 12;
+    QPushButton *m_commands[CommandCount] = {};
     QRadioButton *m_option1 = nullptr;
     QRadioButton *m_option2 = nullptr;
     QLineEdit *m_copys = nullptr;

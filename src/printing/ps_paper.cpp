@@ -93,17 +93,6 @@ SelectedObject ps_paper::objectAt(const QPoint &pos) const
     return SelectedObject::None;
 }
 
-QPoint ps_paper::centredTopLeft(const QSize &area) const
-{
-    // A page larger than the area starts at its edge, so that its top-left stays in view.
-    return QPoint(std::max((area.width() - width()) / 2, 0), std::max((area.height() - height()) / 2, 0));
-}
-
-void ps_paper::centreIn(const QSize &area)
-{
-    move(centredTopLeft(area));
-}
-
 void ps_paper::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -35,18 +35,13 @@ public:
     /// The outlined rectangle in the window's pixels; empty with no outline.
     QRect outlineRect() const;
 
-    /// Where the page stands when centred in an area of that size (the main window's client
-    /// area); centreIn moves the window there.
-    QPoint centredTopLeft(const QSize &area) const;
-    void centreIn(const QSize &area);
-
     /// A length in twips as pixels on this window's screen.
     int px(double twips) const;
 
 signals:
     /// A press on the page: the item under it, or None for the bare page.
     void objectClicked(SelectedObject object);
-    /// The page size changed: the window has to be centred again.
+    /// The page size changed: the window has to be placed again.
     void sizeChanged();
 
 protected:

@@ -86,6 +86,8 @@ private slots:
     void changes_data();
     void changes();
     void saveUnknownSchemeChangesNothing();
+    void appendedSchemeLoads_data();
+    void appendedSchemeLoads();
     void unreadableFile_data();
     void unreadableFile();
     void writeFailureKeepsOldFile_data();
@@ -261,6 +263,32 @@ void tst_LayoutScheme::changes()
         QCOMPARE(*saved, linesOf(expected));
     } else {
         QCOMPARE(file.listSchemes().constLast(), scheme);
+    }
+}
+
+void tst_LayoutScheme::appendedSchemeLoads_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("plain") << "新方案" << "新方案";
+    QTest::newRow("blanks around") << "  新 方案 " << "新 方案";
+    QTest::newRow("tab before") << "\t新方案" << "新方案";
+    QTest::newRow("line break behind") << "新方案\r\n" << "新方案";
+}
+
+void tst_LayoutScheme::appendedSchemeLoads()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, listed);
+    LayoutSchemeFile file(copyOf(QStringLiteral("schemes.vxd")));
+    QVERIFY(file.appendScheme(typed, sample()).ok());
+    QCOMPARE(file.listSchemes().constLast(), listed);
+    // Found by the listed name and by the name as typed, since lookups trim it.
+    LayoutScheme expected = sample();
+    expected.teachertop = QStringLiteral("16  .6");
+    for (const QString &name : {listed, typed}) {
+        expected.name = name;
+        QCOMPARE(file.loadScheme(name), expected);
     }
 }
 

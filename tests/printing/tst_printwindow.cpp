@@ -2,6 +2,7 @@
 #include "platform/leadingnumber.h"
 #include "platform/textfile.h"
 #include "printing/layoutschemefile.h"
+#include "printing/paperarea.h"
 #include "printing/ps_control.h"
 #include "printing/ps_paper.h"
 #include "programfolder.h"
@@ -75,6 +76,8 @@ private slots:
     void itemFont();
     void scale_data();
     void scale();
+    void pageReachable_data();
+    void pageReachable();
     void modes_data();
     void modes();
     void navigation_data();
@@ -87,6 +90,8 @@ private slots:
     void stopPrinting();
     void closing_data();
     void closing();
+    void exitDuringRun_data();
+    void exitDuringRun();
     void printToPdf_data();
     void printToPdf();
 
@@ -436,13 +441,17 @@ void tst_printwindow::schemeBox()
 void tst_printwindow::newScheme_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::newRow("cancelled") << "";
-    QTest::newRow("named") << "丙 新";
+    QTest::addColumn<QString>("name");   // the new scheme's; empty: none is made
+    QTest::newRow("cancelled") << "" << "";
+    QTest::newRow("blanks only") << " \t  " << "";
+    QTest::newRow("named") << "丙 新" << "丙 新";
+    QTest::newRow("blanks around") << "  丙 新 " << "丙 新";
 }
 
 void tst_printwindow::newScheme()
 {
     QFETCH(QString, answer);
+    QFETCH(QString, name);
     open();
     m_control->selectObject(SelectedObject::Signature);
     click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
@@ -455,17 +464,17 @@ void tst_printwindow::newScheme()
     verifyMessage(QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。"),
                   QStringLiteral("系统询问"), MsgIcon::None);
     QCOMPARE(m_platform->shown[0].defaultText, QString());
-    if (answer.isEmpty()) {
+    if (name.isEmpty()) {
         QCOMPARE(fileBytes(schemeFile()), before);
         QCOMPARE(m_control->Combo1()->count(), 2);
         QCOMPARE(m_state->ActiveScheme, values);
         return;
     }
     QVERIFY(fileBytes(schemeFile()).startsWith(before));
-    QCOMPARE(LayoutSchemeFile(schemeFile()).listSchemes(), (QStringList{"甲", "乙", answer}));
-    QCOMPARE(m_control->Combo1()->currentText(), answer);
+    QCOMPARE(LayoutSchemeFile(schemeFile()).listSchemes(), (QStringList{"甲", "乙", name}));
+    QCOMPARE(m_control->Combo1()->currentText(), name);
     LayoutScheme expected = values;
-    expected.name = answer;
+    expected.name = name;
     QCOMPARE(m_state->ActiveScheme, expected);
     QCOMPARE(m_state->ActiveScheme.teachertop, QStringLiteral("8.1"));
 }
@@ -558,8 +567,71 @@ void tst_printwindow::scale()
     QCOMPARE(m_control->scale(), scale);
     QCOMPARE(m_paper->size(), QSize(m_paper->px(10 * 570 * scale), m_paper->px(20 * 570 * scale)));
     QCOMPARE(resized.size(), scale == 0.75 ? 0 : 1);
-    m_paper->centreIn(QSize(1200, 900));
-    QCOMPARE(m_paper->pos(), QPoint((1200 - m_paper->width()) / 2, (900 - m_paper->height()) / 2));
+    // With no panel in the way, the page's area is the whole client area, which centres it.
+    QCOMPARE(PaperArea::areaFor(QSize(1200, 900), QRect(), m_paper->size(), 16), QRect(0, 0, 1200, 900));
+}
+
+void tst_printwindow::pageReachable_data()
+{
+    QTest::addColumn<QSize>("client");   // the frame's client area
+    QTest::addColumn<QString>("scale");
+    QTest::addColumn<PrintPanelMode>("mode");   // switched to after opening in the other one
+    const std::pair<const char *, QSize> clients[] = {
+        {"1024x768 screen", QSize(1010, 610)},
+        {"1280x1000 screen", QSize(1266, 850)},
+        {"wide frame", QSize(1900, 1000)},
+    };
+    for (const auto &[name, size] : clients) {
+        for (const char *scale : {"100%", "75%", "50%"}) {
+            QTest::addRow("%s, %s, setup after preview", name, scale) << size << scale << PrintPanelMode::Setup;
+            QTest::addRow("%s, %s, preview after setup", name, scale) << size << scale << PrintPanelMode::Preview;
+        }
+    }
+}
+
+void tst_printwindow::pageReachable()
+{
+    QFETCH(QSize, client);
+    QFETCH(QString, scale);
+    QFETCH(PrintPanelMode, mode);
+    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName, m_folder->path());   // A4 first
+    // As the main window arranges them: the page's area, and the panel over it at the top left.
+    QWidget frame;
+    frame.resize(client);
+    auto *paper = new ps_paper;
+    auto *area = new PaperArea(paper, &frame);
+    const PrintPanelMode other = mode == PrintPanelMode::Setup ? PrintPanelMode::Preview : PrintPanelMode::Setup;
+    auto *control = new ps_control(*m_state, *m_platform, paper, other, &frame);
+    area->keepClearOf(control);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    control->Combo2()->setEditText(scale);
+    control->Combo2Change();
+    control->setMode(mode);
+    QCOMPARE(m_state->ActiveScheme.paperwidth, QStringLiteral("21"));
+
+    // Where the frame would centre the page, the page stays whenever it is clear of the panel
+    // there (to a pixel: halves round either way).
+    const QRect panel = control->geometry();
+    const QRect centred(QPoint((client.width() - paper->width()) / 2, (client.height() - paper->height()) / 2),
+                        paper->size());
+    if (frame.rect().contains(centred) && !centred.intersects(panel)) {
+        const QPoint off = paper->mapTo(&frame, QPoint(0, 0)) - centred.topLeft();
+        QVERIFY(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1);
+    }
+
+    // Every item can be scrolled into the area's view, clear of the panel, and takes a click there.
+    const QRect view(area->viewport()->mapTo(&frame, QPoint(0, 0)), area->viewport()->size());
+    QVERIFY(frame.rect().contains(view));
+    for (const PageItem &item : control->page().items) {
+        const QRect onPage(QPoint(paper->px(item.left), paper->px(item.top)),
+                           QPoint(paper->px(item.left + item.width), paper->px(item.top + item.height)));
+        area->ensureVisible(onPage.center().x(), onPage.center().y(), onPage.width() / 2 + 1, onPage.height() / 2 + 1);
+        const QRect shown(paper->mapTo(&frame, onPage.topLeft()), onPage.size());
+        QVERIFY2(view.contains(shown), qPrintable(item.text));
+        QVERIFY2(!shown.intersects(panel), qPrintable(item.text));
+        QCOMPARE(frame.childAt(shown.center()), paper);
+    }
 }
 
 void tst_printwindow::modes_data()
@@ -792,23 +864,55 @@ void tst_printwindow::stopPrinting()
 
 void tst_printwindow::closing_data()
 {
+    QTest::addColumn<PrintPanelMode>("mode");
     QTest::addColumn<int>("command");   // 0: the window's own close
-    QTest::newRow("退出 of page setup") << 3;
-    QTest::newRow("退出 of print") << 10;
-    QTest::newRow("window closed") << 0;
+    QTest::newRow("退出 of page setup") << PrintPanelMode::Setup << 3;
+    QTest::newRow("退出 of preview") << PrintPanelMode::Preview << 12;
+    QTest::newRow("退出 of print") << PrintPanelMode::Print << 10;
+    QTest::newRow("window closed") << PrintPanelMode::Setup << 0;
 }
 
 void tst_printwindow::closing()
 {
+    QFETCH(PrintPanelMode, mode);
     QFETCH(int, command);
-    open();
+    open(mode);
     QSignalSpy closed(m_control.get(), &ps_control::closed);
-    if (command)
-        m_control->Command(command)->click();
-    else
+    if (command) {
+        // Every mode shows its own 退出.
+        QPushButton *exit = m_control->Command(command);
+        QVERIFY(exit);
+        QVERIFY(exit->isVisible());
+        QCOMPARE(exit->text(), QStringLiteral("退出"));
+        QTest::mouseClick(exit, Qt::LeftButton);
+    } else {
         m_control->close();
+    }
     QCOMPARE(closed.size(), 1);
     QVERIFY(!m_control->isVisible());
+}
+
+void tst_printwindow::exitDuringRun_data()
+{
+    QTest::addColumn<PrintPanelMode>("mode");
+    QTest::addColumn<int>("print");   // the command that starts the run
+    QTest::addColumn<int>("exit");
+    QTest::newRow("print: 打印, 退出") << PrintPanelMode::Print << 8 << 10;
+    QTest::newRow("preview: 打印当前, 退出") << PrintPanelMode::Preview << 11 << 12;
+}
+
+void tst_printwindow::exitDuringRun()
+{
+    QFETCH(PrintPanelMode, mode);
+    QFETCH(int, print);
+    QFETCH(int, exit);
+    open(mode);
+    QSignalSpy closed(m_control.get(), &ps_control::closed);
+    // Pressed while the run waits for its next document: the run stops, then the window closes.
+    QTimer::singleShot(0, m_control->Command(exit), &QPushButton::click);
+    m_control->Command(print)->click();
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), 0);
+    QCOMPARE(closed.size(), 1);
 }
 
 void tst_printwindow::printToPdf_data()
