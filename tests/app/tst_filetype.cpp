@@ -29,20 +29,6 @@ private slots:
 
 namespace {
 
-using FileMap = std::map<QString, QByteArray>;
-
-/// Every file under a folder, by relative path.
-FileMap snapshot(const QString &folder)
-{
-    FileMap files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(folder).relativeFilePath(path)] = fileBytes(path);
-    }
-    return files;
-}
-
 /// The keys of a desktop entry's [Desktop Entry] group.
 std::map<QString, QString> desktopKeys(const QByteArray &entry)
 {
@@ -72,6 +58,23 @@ struct Homes
     QString data() const { return dir.filePath("data"); }
     QString config() const { return dir.filePath("config"); }
 };
+
+const QString SystemTypes = QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml");
+
+/// Builds a system MIME folder under dataDir as the installed package leaves it: the system's
+/// own types beside the program's package, with its database made. False on any failure.
+bool installSystemTypes(const QString &dataDir)
+{
+    const QString mime = dataDir + QStringLiteral("/mime");
+    if (!QDir().mkpath(mime + QStringLiteral("/packages"))
+        || !QFile::copy(SystemTypes, mime + QStringLiteral("/packages/freedesktop.org.xml"))
+        || !QFile::copy(QStringLiteral(QHSY_PACKAGING_DIR "/qhsy-comment.xml"),
+                        mime + QStringLiteral("/packages/qhsy-comment.xml")))
+        return false;
+    QProcess update;
+    update.start(QStandardPaths::findExecutable(QStringLiteral("update-mime-database")), {mime});
+    return update.waitForFinished(10000) && update.exitStatus() == QProcess::NormalExit && update.exitCode() == 0;
+}
 
 } // namespace
 
@@ -147,9 +150,9 @@ void tst_FileType::secondRunChangesNothing()
     writeFile(homes.config() + "/mimeapps.list", others);
 
     RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
-    const FileMap first = snapshot(homes.dir.path());
+    const FileMap first = folderSnapshot(homes.dir.path());
     RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
-    QVERIFY(first == snapshot(homes.dir.path()));
+    QVERIFY(first == folderSnapshot(homes.dir.path()));
     QCOMPARE(first.at("config/mimeapps.list"),
              others + "application/x-qhsy-comment=qhsy.desktop\n");
 }
@@ -193,9 +196,7 @@ void tst_FileType::installedPackageMatches()
 
 void tst_FileType::desktopResolvesTypes()
 {
-    const QString updateMimeDatabase = QStandardPaths::findExecutable("update-mime-database");
-    const QString systemTypes = "/usr/share/mime/packages/freedesktop.org.xml";
-    if (updateMimeDatabase.isEmpty() || !QFile::exists(systemTypes))
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty() || !QFile::exists(SystemTypes))
         QSKIP("shared-mime-info is not installed");
     QTemporaryDir files;
     const QStringList paths{
@@ -244,13 +245,7 @@ void tst_FileType::desktopResolvesTypes()
 
     // Installed with the system's types, the package's glob lets the header decide in Qt too.
     QTemporaryDir system;
-    QVERIFY(QDir().mkpath(system.filePath("mime/packages")));
-    QVERIFY(QFile::copy(systemTypes, system.filePath("mime/packages/freedesktop.org.xml")));
-    QVERIFY(QFile::copy(QHSY_PACKAGING_DIR "/qhsy-comment.xml", system.filePath("mime/packages/qhsy-comment.xml")));
-    QProcess update;
-    update.start(updateMimeDatabase, {system.filePath("mime")});
-    QVERIFY(update.waitForFinished(10000));
-    QCOMPARE(update.exitCode(), 0);
+    QVERIFY(installSystemTypes(system.path()));
     QCOMPARE(qtTypes(homes.data(), system.path()),
              (QStringList{"application/x-qhsy-comment", before[1], "text/x-python"}));
 }
@@ -267,9 +262,7 @@ void tst_FileType::commentFilesShowTheirIcon_data()
 void tst_FileType::commentFilesShowTheirIcon()
 {
     QFETCH(bool, installed);
-    const QString updateMimeDatabase = QStandardPaths::findExecutable("update-mime-database");
-    const QString systemTypes = "/usr/share/mime/packages/freedesktop.org.xml";
-    if (updateMimeDatabase.isEmpty() || !QFile::exists(systemTypes))
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty() || !QFile::exists(SystemTypes))
         QSKIP("shared-mime-info is not installed");
     QTemporaryDir files;
     const QString comment = writeFile(files.filePath("class.py"), fileBytes(testDataFile("basic.py")));
@@ -277,13 +270,7 @@ void tst_FileType::commentFilesShowTheirIcon()
     ProgramFolder folder;
     QTemporaryDir system;
     if (installed) {
-        QVERIFY(QDir().mkpath(system.filePath("mime/packages")));
-        QVERIFY(QFile::copy(systemTypes, system.filePath("mime/packages/freedesktop.org.xml")));
-        QVERIFY(QFile::copy(QHSY_PACKAGING_DIR "/qhsy-comment.xml", system.filePath("mime/packages/qhsy-comment.xml")));
-        QProcess update;
-        update.start(updateMimeDatabase, {system.filePath("mime")});
-        QVERIFY(update.waitForFinished(10000));
-        QCOMPARE(update.exitCode(), 0);
+        QVERIFY(installSystemTypes(system.path()));
     } else {
         RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
     }

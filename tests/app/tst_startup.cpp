@@ -21,20 +21,6 @@
 
 namespace {
 
-using FileMap = std::map<QString, QByteArray>;
-
-/// Every file under a folder, by relative path; empty when there is no such folder.
-FileMap snapshot(const QString &folder)
-{
-    FileMap files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(folder).relativeFilePath(path)] = fileBytes(path);
-    }
-    return files;
-}
-
 /// Copies the shipped data files into a folder, leaving out some of them.
 void copyData(const QString &folder, const QStringList &leftOut)
 {
@@ -275,16 +261,16 @@ void tst_Startup::programFolder()
                 QVERIFY(TextFile::saveAtomically(home + file, teacher).isEmpty());
         }
     }
-    const FileMap userBefore = snapshot(home);
-    const FileMap installedFiles = snapshot(installed);
+    const FileMap userBefore = folderSnapshot(home);
+    const FileMap installedFiles = folderSnapshot(installed);
 
     const QString folder = ProgramLocation::resolve(bin, user == u"unset" ? QString() : home);
     QCOMPARE(folder, expected == u"user" ? home : expected == u"installed" ? installed : bin);
     if (expected == u"user" && user == u"none" && starts)
-        QVERIFY(snapshot(home) == installedFiles);   // the first start's copy
+        QVERIFY(folderSnapshot(home) == installedFiles);   // the first start's copy
     else
-        QVERIFY(snapshot(home) == userBefore);       // made once, never refilled
-    QVERIFY(snapshot(installed) == installedFiles);
+        QVERIFY(folderSnapshot(home) == userBefore);       // made once, never refilled
+    QVERIFY(folderSnapshot(installed) == installedFiles);
 
     ScriptedPlatform platform;
     if (!starts)

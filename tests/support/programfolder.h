@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <map>
 
 /// A temporary program folder holding a copy of the shipped data files, so that a test can
 /// change or remove them freely.
@@ -30,3 +33,7 @@ QString writableCopy(const QString &source, const QString &folder);
 
 /// The bytes of a file, or an empty array when it cannot be read.
 QByteArray fileBytes(const QString &path);
+
+/// Every file under a folder, by path relative to it; empty when there is no such folder.
+using FileMap = std::map<QString, QByteArray>;
+FileMap folderSnapshot(const QString &folder);
