@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -512,6 +513,12 @@ void tst_MainWindow::printWindowKeepsTheStudent()
         // No hidden comment box keeps the keyboard while the print window is open.
         const QWidget *focus = QApplication::focusWidget();
         QVERIFY(!focus || !m_window->editorWindow()->isAncestorOf(focus));
+        if (trip == 1) {
+            // 打印当前 prints the student shown, and a print run changes nothing either.
+            m_window->printControl()->Command11()->click();
+            QCOMPARE(m_platform->recordingPrinter.documents.size(), 1);
+            QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(QStringLiteral("学生4")));
+        }
         m_window->printControl()->close();
         QCOMPARE(m_state->CurrentStudent, 3);
         QCOMPARE(editor()->VScroll1()->value(), 3);
