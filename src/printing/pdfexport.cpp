@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 int printableStudents(const CommentDocument &document)
@@ -20,9 +21,15 @@ int printableStudents(const CommentDocument &document)
 
 PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
 {
-    // std::nearbyint rounds halves to even in the default rounding mode.
-    return {qint64(std::nearbyint(scheme.number(QStringLiteral("paperwidth")) * unitsPerCm)),
-            qint64(std::nearbyint(scheme.number(QStringLiteral("paperheight")) * unitsPerCm))};
+    // Only a checked size is converted: a huge one would not fit the integer.
+    if (!scheme.paperSizeError().isEmpty())
+        return {};
+    // std::nearbyint rounds halves to even in the default rounding mode; a side of a few
+    // thousandths of a centimetre still gets its one twip.
+    const auto twips = [&](const QString &key) {
+        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(key) * unitsPerCm)));
+    };
+    return {twips(QStringLiteral("paperwidth")), twips(QStringLiteral("paperheight"))};
 }
 
 QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
@@ -31,11 +38,9 @@ QString writeClassPdf(const QString &path, const CommentDocument &document, cons
     const int students = printableStudents(document);
     if (students == 0)
         return QStringLiteral("文件中没有学生，没有可打印的页。");
+    if (const QString problem = scheme.paperSizeError(); !problem.isEmpty())
+        return problem;
     const PageTwips size = schemePageSize(scheme);
-    if (size.width <= 0 || size.height <= 0) {
-        return QStringLiteral("打印方案“%1”的纸张大小无效（宽 %2，高 %3）。")
-            .arg(scheme.name, scheme.paperwidth, scheme.paperheight);
-    }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -10,7 +10,7 @@ class TextMeasurer;
 int printableStudents(const CommentDocument &document);
 
 /// The page size of a scheme in twips: paper width and height × 570, rounded to whole twips
-/// (halves to even).
+/// (halves to even), at least one; 0 × 0 for a scheme whose paperSizeError() is not empty.
 struct PageTwips
 {
     qint64 width = 0;
@@ -20,6 +20,7 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = 570);
 
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded. The file is
-/// replaced atomically. Returns "" or the reason, in the teacher's language.
+/// replaced atomically. Returns "" or the reason, in the teacher's language: the scheme's
+/// paperSizeError() when its paper cannot be printed on.
 QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
                       const TextMeasurer &measurer);
