@@ -309,8 +309,9 @@ void tst_PrintRun::cupsQueue()
     QCOMPARE(printer->printerName(), QStringLiteral("qhsy-test"));
 
     // Names carry a token of Latin letters: the queue keeps only those of a title in a file name.
+    // 子, 大 and 力 share their glyphs with Kangxi radicals, which the PDF's text must not give.
     const QString token = QStringLiteral("qhsy") + randomLetters(8);
-    const QStringList suffixes{QStringLiteral("a张三"), QStringLiteral("b李四"), QStringLiteral("c王五")};
+    const QStringList suffixes{QStringLiteral("a王子涵"), QStringLiteral("b李大力"), QStringLiteral("c王五")};
     QStringList names;
     for (const QString &suffix : suffixes)
         names << token + suffix;
