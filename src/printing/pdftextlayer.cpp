@@ -65,6 +65,21 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device)
     QList<PlacedGlyph> glyphs;
     appendGlyphs(textLine.glyphRuns(), glyphs);
 
+    // Most lines draw each character with a glyph of its own, the font's glyph for it: then every
+    // glyph stands for the character it draws.
+    if (glyphs.size() == line.text.size()) {
+        bool ownGlyphs = true;
+        for (qsizetype i = 0; i < glyphs.size() && ownGlyphs; ++i) {
+            const QList<quint32> own = glyphs[i].font.glyphIndexesForString(QString(line.text[i]));
+            ownGlyphs = !line.text[i].isSurrogate() && own.size() == 1 && own.first() == glyphs[i].index;
+        }
+        if (ownGlyphs) {
+            for (qsizetype i = 0; i < glyphs.size(); ++i)
+                glyphs[i].text = line.text[i];
+            return glyphs;
+        }
+    }
+
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, line.text);
     qsizetype from = 0;
