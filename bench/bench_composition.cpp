@@ -1,5 +1,6 @@
 // Composing one page with a 2,000-character comment in a 13 cm box, measured with Qt's fonts:
-// the quick line measurement against measuring the whole line after every character.
+// the quick line measurement against measuring the whole line after every character; and a
+// comment that mixes in characters beyond the BMP, combining marks and emoji sequences.
 #include "document/commentdocument.h"
 #include "printing/composition.h"
 #include "printing/layoutscheme.h"
@@ -13,15 +14,16 @@
 
 namespace {
 
-CommentDocument longComment()
+CommentDocument longComment(const QString &sentence = QStringLiteral(
+                                 "你上课认真听讲，积极举手发言；作业书写工整。乐于帮助同学！希望你继续努力，争取更大的进步？"))
 {
     CommentDocument document;
-    const QString sentence = QStringLiteral(
-        "你上课认真听讲，积极举手发言；作业书写工整。乐于帮助同学！希望你继续努力，争取更大的进步？");
     QString comment;
     while (comment.size() < 2000)
         comment += sentence + (comment.size() % 600 < 50 ? QStringLiteral("\r\n") : QString());
     comment.truncate(2000);
+    if (comment.back().isHighSurrogate())
+        comment.chop(1);
     document.slot(1) = {QStringLiteral("王小明"), comment};
     return document;
 }
@@ -42,9 +44,14 @@ LayoutScheme scheme()
     return scheme;
 }
 
-void compose(benchmark::State &state, const TextMeasurer &measurer)
+CommentDocument mixedComment()
 {
-    const CommentDocument document = longComment();
+    return longComment(QStringLiteral("𠮷野同学上课认真，café naïve 👍🏽 e\u0301 a\u0301\u0302 👨‍👩‍👧 乐于助人𩸽；希望继续努力。"));
+}
+
+void compose(benchmark::State &state, const TextMeasurer &measurer,
+             const CommentDocument &document = longComment())
+{
     const LayoutScheme layout = scheme();
     qsizetype lines = 0;
     for (auto _ : state) {
@@ -69,6 +76,13 @@ void ComposeLongCommentFullRemeasurement(benchmark::State &state)
     compose(state, measurer);
 }
 BENCHMARK(ComposeLongCommentFullRemeasurement)->Unit(benchmark::kMillisecond);
+
+void ComposeMixedComment(benchmark::State &state)
+{
+    const QtTextMeasurer measurer;
+    compose(state, measurer, mixedComment());
+}
+BENCHMARK(ComposeMixedComment)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

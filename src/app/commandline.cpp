@@ -145,6 +145,10 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
         return 2;
     }
     const LayoutScheme layout = schemes.loadScheme(name);
+    if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
+        err << problem << '\n';
+        return 2;
+    }
     if (printableStudents(document) == 0) {
         err << QStringLiteral("文件“%1”中没有学生，没有可打印的页。").arg(in) << '\n';
         return 2;

@@ -35,8 +35,9 @@ int exportText(const QString &in, const QString &out, QTextStream &err);
 
 /// Composes every student of IN with a layout scheme of the program folder's scheme file (the
 /// first when `scheme` is empty) and writes one page per student to the PDF file OUT. Exit
-/// codes as for resave; 2 also when the scheme is unknown or IN has no students. Needs a
-/// QGuiApplication (any platform plugin, offscreen included) for the fonts.
+/// codes as for resave; 2 also when the scheme is unknown, its paper size cannot be printed on
+/// (LayoutScheme::paperSizeError) or IN has no students. Needs a QGuiApplication (any platform
+/// plugin, offscreen included) for the fonts.
 int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err);
 

@@ -3,16 +3,24 @@
 #include "printing/composition.h"
 #include "printing/pagepainter.h"
 
+#include <QDir>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
-// Qt's CUPS print engine adds the name/value pairs of this engine property to the options of
-// the job it submits (its own print dialog passes the queue's extra options this way).
+// Qt's CUPS print engine keeps the queue's extra job options (the ones its print dialog
+// offers) as name/value pairs in this engine property.
 const auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 QString points(double value)
@@ -81,10 +89,21 @@ bool QtPrintTarget::beginDocument(const QString &title)
 {
     abandon();
     m_title = title;
+    m_textLayer = PdfTextLayer();
+    // Qt draws into a spool file of ours instead of straight to the queue. The name must not end
+    // in ".pdf", which would turn the printer into a plain PDF writer.
+    m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qhsy-print-XXXXXX.job"));
+    if (!m_spool->open()) {
+        m_error = QStringLiteral("无法开始打印“%1”：%2").arg(title, m_spool->errorString());
+        m_spool.reset();
+        return false;
+    }
+    m_spool->close();
+    m_printer->setOutputFileName(m_spool->fileName());
     m_printer->setDocName(title);
-    setJobOptions(false);
     if (!m_painter.begin(m_printer.get())) {
         m_error = QStringLiteral("无法开始打印：打印机“%1”没有接受“%2”。").arg(printerName(), title);
+        m_spool.reset();
         return false;
     }
     return true;
@@ -98,7 +117,9 @@ void QtPrintTarget::printPage(const ComposedPage &page)
     const double scale = m_printer->resolution() / 1440.0;
     m_painter.save();
     m_painter.scale(scale, scale);
-    paintComposedPage(m_painter, page);
+    const QList<DrawnLine> lines = drawnLines(page, m_printer.get());
+    paintLines(m_painter, lines);
+    m_textLayer.addPage(lines, m_printer.get());
     m_painter.restore();
 }
 
@@ -108,25 +129,24 @@ bool QtPrintTarget::endDocument()
         m_error = QStringLiteral("没有正在打印的文档。");
         return false;
     }
-    // Ending the painter hands the spooled document to the print queue.
+    // Ending the painter completes the spool file.
     if (!m_painter.end() || m_printer->printerState() == QPrinter::Error) {
         m_error = QStringLiteral("打印机“%1”没有接受“%2”。").arg(printerName(), m_title);
+        m_spool.reset();
         return false;
     }
-    return true;
+    const bool submitted = submit();
+    m_spool.reset();
+    return submitted;
 }
 
 void QtPrintTarget::abandon()
 {
     if (!m_painter.isActive())
         return;
-    if (!m_printer->abort()) {
-        // The CUPS engine cannot abort: it submits the spooled document when the painter ends.
-        // A job asking for no copies at all is refused by the scheduler, so nothing is queued.
-        setJobOptions(true);
-    }
+    // The spool file is completed and thrown away: nothing reaches the queue.
     m_painter.end();
-    setJobOptions(false);
+    m_spool.reset();
 }
 
 QString QtPrintTarget::error() const
@@ -134,26 +154,63 @@ QString QtPrintTarget::error() const
     return m_error;
 }
 
-void QtPrintTarget::setJobOptions(bool refuseJob)
+bool QtPrintTarget::submit()
 {
-    QPrintEngine *engine = m_printer->printEngine();
-    if (!engine)
-        return;
-    QStringList options;
-    const QStringList current = engine->property(CupsOptionsKey).toStringList();
-    for (qsizetype i = 0; i + 1 < current.size(); i += 2) {
-        if (current[i] != u"PageSize" && current[i] != u"copies")
-            options << current[i] << current[i + 1];
+    const QString path = m_spool->fileName();
+    QFile spooled(path);
+    if (spooled.open(QIODevice::ReadOnly)) {
+        // A text layer that cannot be set right leaves the document as Qt drew it: the paper is
+        // the same either way.
+        const PdfTextLayer::Outcome rewritten = m_textLayer.rewrite(spooled.readAll());
+        spooled.close();
+        QSaveFile file(path);
+        if (rewritten.error.isEmpty() && file.open(QIODevice::WriteOnly)
+            && file.write(rewritten.pdf) == rewritten.pdf.size())
+            file.commit();
+    }
+
+    // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    const QPageLayout layout = m_printer->pageLayout();
+    options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    switch (m_printer->duplex()) {
+    case QPrinter::DuplexNone:
+        options.emplace_back("sides", "one-sided");
+        break;
+    case QPrinter::DuplexAuto:
+    case QPrinter::DuplexLongSide:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    }
+    if (QPrintEngine *engine = m_printer->printEngine()) {
+        const QStringList extra = engine->property(CupsOptionsKey).toStringList();
+        for (qsizetype i = 0; i + 1 < extra.size(); i += 2) {
+            if (extra[i] != u"PageSize")
+                options.emplace_back(extra[i].toLocal8Bit(), extra[i + 1].toLocal8Bit());
+        }
     }
     // Qt names a custom size only as "media", which PPD-driven queues ignore (they fall back to
     // their default paper): PageSize is the option they read.
-    const QPageLayout layout = m_printer->pageLayout();
     if (layout.pageSize().id() == QPageSize::Custom) {
         const QSizeF size = layout.fullRect(QPageLayout::Point).size();
-        options << QStringLiteral("PageSize")
-                << QStringLiteral("Custom.%1x%2").arg(points(size.width()), points(size.height()));
+        options.emplace_back("PageSize",
+                             QStringLiteral("Custom.%1x%2").arg(points(size.width()), points(size.height())).toLatin1());
     }
-    if (refuseJob)
-        options << QStringLiteral("copies") << QStringLiteral("0");
-    engine->setProperty(CupsOptionsKey, options);
+    std::vector<cups_option_t> cupsOptions;
+    for (auto &[name, value] : options)
+        cupsOptions.push_back({name.data(), value.data()});
+
+    // CUPS wants the queue's name without an instance.
+    const QByteArray queue = printerName().section(u'/', 0, 0).toLocal8Bit();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(path).constData(), m_title.toUtf8().constData(),
+                                  int(cupsOptions.size()), cupsOptions.data());
+    if (job == 0) {
+        m_error = QStringLiteral("打印机“%1”没有接受“%2”：%3")
+                      .arg(printerName(), m_title, QString::fromUtf8(cupsLastErrorString()));
+        return false;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/pdftextlayer.h"
 #include "printing/printtarget.h"
 
 #include <QPainter>
@@ -8,10 +9,13 @@
 
 class QPrinter;
 class QPrinterInfo;
+class QTemporaryFile;
 
-/// A system printer through QPrinter (CUPS on Linux): every document becomes a print job of its
-/// own, titled as asked, on paper of exactly the page size set, drawn from the paper's top-left
-/// corner without margins.
+/// A system printer through QPrinter and CUPS: every document becomes a print job of its own,
+/// titled as asked, on paper of exactly the page size set, drawn from the paper's top-left
+/// corner without margins. Qt draws each document as a PDF into a spool file of ours; its text
+/// layer is set right (PdfTextLayer) before the file goes to the queue, so that a queue that
+/// keeps PDF files gives back the characters printed.
 class QtPrintTarget : public PrintTarget
 {
 public:
@@ -33,10 +37,13 @@ public:
     QString error() const override;
 
 private:
-    void setJobOptions(bool refuseJob);
+    /// Hands the spooled document to the queue; false (with m_error) when CUPS refused it.
+    bool submit();
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
+    std::unique_ptr<QTemporaryFile> m_spool;   ///< the document in progress, as Qt writes it
+    PdfTextLayer m_textLayer;                  ///< what was drawn on it
     QString m_title;
     QString m_error;
 };

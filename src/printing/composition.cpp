@@ -5,6 +5,8 @@
 #include "printing/layoutscheme.h"
 #include "printing/textmeasurer.h"
 
+#include <QTextBoundaryFinder>
+
 namespace {
 
 /// The marks that never begin a line: they join the line before however wide it gets.
@@ -37,16 +39,21 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
     const double left = unitsPerCm * leftCm;
     QList<PageItem> lines;
     double top = unitsPerCm * firstTopCm;
-    qsizetype next = 0;
+    // Lines grow by whole characters as the reader sees them, so that no line ends or begins
+    // inside a surrogate pair, a character with its combining marks or an emoji sequence.
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype next = 0;                                // where the next cluster starts
+    qsizetype nextEnd = clusters.toNextBoundary();     // and where it ends
     while (next < text.size()) {
         const qsizetype start = next;
         const auto line = measurer.startLine(font);
-        // The test comes before the character is appended; an empty line is 0 wide, and the
-        // first character is taken even when the box is narrower than that.
+        // The test comes before the cluster is appended; an empty line is 0 wide, and the
+        // first cluster is taken even when the box is narrower than that.
         while (next < text.size()
                && (next == start || isHangingPunctuation(text[next]) || line->widthAtMost(limit))) {
-            line->append(text[next]);
-            ++next;
+            line->append(QStringView(text).sliced(next, nextEnd - next));
+            next = nextEnd;
+            nextEnd = clusters.toNextBoundary();
         }
         const TextExtent extent = line->extent();
         lines.append({PageItemRole::CommentLine, text.mid(start, next - start), font, left, top,

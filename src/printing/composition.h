@@ -35,12 +35,14 @@ struct ComposedPage
 };
 
 /// The comment text broken into line boxes. The four lengths are centimetres already
-/// multiplied by the display scale. A line takes characters while it measures no wider than
-/// the box, so a full line ends with the first character that makes it wider; the nine
-/// hanging punctuation marks "，。；：,.;？！" join the line they follow however wide it gets.
-/// Every line takes at least one character, so even a negative box width breaks the text up.
-/// CR and LF are characters like any other: they join the line while it is not full and start
-/// a new visual line inside the box. Line boxes follow each other with `gapCm` between them.
+/// multiplied by the display scale. A character here is a grapheme cluster (a character with
+/// its combining marks, a surrogate pair, an emoji sequence), never split between lines. A line
+/// takes characters while it measures no wider than the box, so a full line ends with the first
+/// character that makes it wider; the nine hanging punctuation marks "，。；：,.;？！" join the
+/// line they follow however wide it gets. Every line takes at least one character, so even a
+/// negative box width breaks the text up. CR LF (or a lone CR or LF) is a character like any
+/// other: it joins the line while it is not full and starts a new visual line inside the box.
+/// Line boxes follow each other with `gapCm` between them.
 QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
                                   double firstTopCm, double leftCm, const ItemFont &font,
                                   const TextMeasurer &measurer, int unitsPerCm = 570);

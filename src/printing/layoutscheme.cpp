@@ -16,6 +16,10 @@ const QStringList LayoutScheme::LoadKeys = {
 
 namespace {
 
+/// The scheme, the side and its text; then the largest side in centimetres.
+const QString PaperSizeErrorText =
+    QStringLiteral("打印方案“%1”的纸张%2“%3”无效：纸张的宽度和高度必须是大于 0、不超过 %4 的厘米数。");
+
 template<typename Scheme>
 auto *field(Scheme &scheme, const QString &key)
 {
@@ -50,4 +54,16 @@ void LayoutScheme::setValue(const QString &key, const QString &text)
 double LayoutScheme::number(const QString &key) const
 {
     return leadingNumber(value(key));
+}
+
+QString LayoutScheme::paperSizeError() const
+{
+    const auto problem = [&](const QString &side, const QString &text) {
+        const double cm = leadingNumber(text);
+        if (cm > 0 && cm <= MaxPaperCm)
+            return QString();
+        return PaperSizeErrorText.arg(name, side, text, QString::number(MaxPaperCm));
+    };
+    const QString width = problem(QStringLiteral("宽度"), paperwidth);
+    return width.isEmpty() ? problem(QStringLiteral("高度"), paperheight) : width;
 }

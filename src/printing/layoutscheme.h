@@ -34,5 +34,13 @@ struct LayoutScheme
     /// A value as a number of centimetres.
     double number(const QString &key) const;
 
+    /// The longest paper side a scheme can print on, in centimetres: a PDF page, and with it a
+    /// print job, ends at 200 inches.
+    static constexpr double MaxPaperCm = 500;
+    /// Why the paper of this scheme cannot be printed on, naming the scheme and the value at
+    /// fault; "" when its width and height are both more than 0 and at most MaxPaperCm. Check it
+    /// before turning the paper size into whole twips.
+    QString paperSizeError() const;
+
     friend bool operator==(const LayoutScheme &, const LayoutScheme &) = default;
 };

@@ -7,12 +7,10 @@
 #include <QPaintDevice>
 #include <QPainter>
 
-void paintComposedPage(QPainter &painter, const ComposedPage &page)
+QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device)
 {
-    const QPaintDevice *device = painter.device();
     const double dpi = device ? device->logicalDpiY() : 1440.0;
-    painter.save();
-    painter.setPen(Qt::black);
+    QList<DrawnLine> lines;
     for (const PageItem &item : page.items) {
         if (item.text.isEmpty())
             continue;
@@ -20,7 +18,6 @@ void paintComposedPage(QPainter &painter, const ComposedPage &page)
         // transform then brings the text to its true size, as it does the positions.
         QFont font = FontSubstitution::toQFont(item.font);
         font.setPointSizeF(item.font.fontSize * 1440.0 / dpi);
-        painter.setFont(font);
         const QFontMetricsF metrics(font, const_cast<QPaintDevice *>(device));
         double baseline = item.top + metrics.ascent();
         qsizetype start = 0;
@@ -29,12 +26,29 @@ void paintComposedPage(QPainter &painter, const ComposedPage &page)
             const bool end = i == text.size();
             if (!end && text[i] != u'\r' && text[i] != u'\n')
                 continue;
-            painter.drawText(QPointF(item.left, baseline), text.mid(start, i - start));
+            if (i > start)
+                lines.append({font, QPointF(item.left, baseline), text.mid(start, i - start)});
             baseline += metrics.lineSpacing();
             if (!end && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             start = i + 1;
         }
     }
+    return lines;
+}
+
+void paintLines(QPainter &painter, const QList<DrawnLine> &lines)
+{
+    painter.save();
+    painter.setPen(Qt::black);
+    for (const DrawnLine &line : lines) {
+        painter.setFont(line.font);
+        painter.drawText(line.baseline, line.text);
+    }
     painter.restore();
+}
+
+void paintComposedPage(QPainter &painter, const ComposedPage &page)
+{
+    paintLines(painter, drawnLines(page, painter.device()));
 }

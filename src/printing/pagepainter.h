@@ -1,7 +1,29 @@
 #pragma once
 
+#include <QFont>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
 struct ComposedPage;
+class QPaintDevice;
 class QPainter;
+
+/// One visual line of a page item as it is drawn: its text, in its font, from its baseline.
+struct DrawnLine
+{
+    QFont font;
+    QPointF baseline;
+    QString text;
+};
+
+/// The visual lines of a composed page as paintComposedPage draws them on `device`, in drawing
+/// order: every item's visual lines (CR LF, CR or LF end one), one line spacing apart, empty
+/// ones left out. The fonts are sized so that a point is 20 user units (twips) on that device.
+QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device);
+
+/// Draws lines made by drawnLines in black.
+void paintLines(QPainter &painter, const QList<DrawnLine> &lines);
 
 /// Paints a composed page with one user unit per twip: the page's items in their fonts at
 /// their places, each visual line of an item (CR LF, CR or LF end one) one line spacing below

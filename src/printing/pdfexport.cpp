@@ -4,13 +4,16 @@
 #include "printing/composition.h"
 #include "printing/layoutscheme.h"
 #include "printing/pagepainter.h"
+#include "printing/pdftextlayer.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 int printableStudents(const CommentDocument &document)
@@ -20,28 +23,35 @@ int printableStudents(const CommentDocument &document)
 
 PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
 {
-    // std::nearbyint rounds halves to even in the default rounding mode.
-    return {qint64(std::nearbyint(scheme.number(QStringLiteral("paperwidth")) * unitsPerCm)),
-            qint64(std::nearbyint(scheme.number(QStringLiteral("paperheight")) * unitsPerCm))};
+    // Only a checked size is converted: a huge one would not fit the integer.
+    if (!scheme.paperSizeError().isEmpty())
+        return {};
+    // std::nearbyint rounds halves to even in the default rounding mode; a side of a few
+    // thousandths of a centimetre still gets its one twip.
+    const auto twips = [&](const QString &key) {
+        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(key) * unitsPerCm)));
+    };
+    return {twips(QStringLiteral("paperwidth")), twips(QStringLiteral("paperheight"))};
 }
 
-QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer)
 {
+    DrawnPdf drawn;
     const int students = printableStudents(document);
-    if (students == 0)
-        return QStringLiteral("文件中没有学生，没有可打印的页。");
-    const PageTwips size = schemePageSize(scheme);
-    if (size.width <= 0 || size.height <= 0) {
-        return QStringLiteral("打印方案“%1”的纸张大小无效（宽 %2，高 %3）。")
-            .arg(scheme.name, scheme.paperwidth, scheme.paperheight);
+    if (students == 0) {
+        drawn.error = QStringLiteral("文件中没有学生，没有可打印的页。");
+        return drawn;
     }
+    if (const QString problem = scheme.paperSizeError(); !problem.isEmpty()) {
+        drawn.error = problem;
+        return drawn;
+    }
+    const PageTwips size = schemePageSize(scheme);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
         writer.setTitle(QStringLiteral("学生评语"));
         writer.setResolution(1440);   // one device unit per twip, as pages are composed
@@ -51,17 +61,37 @@ QString writeClassPdf(const QString &path, const CommentDocument &document, cons
         writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            return QStringLiteral("无法生成PDF文件。");
+            drawn.error = QStringLiteral("无法生成PDF文件。");
+            return drawn;
         }
         for (int i = 0; i < students; ++i) {
             if (i > 0)
                 writer.newPage();
             const ComposedPage page = composePage(document, i, document.ItemFonts, scheme, scheme.paperheight,
                                                   scheme.paperwidth, 1.0, measurer);
-            paintComposedPage(painter, page);
+            const QList<DrawnLine> lines = drawnLines(page, &writer);
+            paintLines(painter, lines);
+            drawn.textLayer.addPage(lines, &writer);
         }
         painter.end();
+    }
+    drawn.pdf = buffer.data();
+    return drawn;
+}
+
+QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer)
+{
+    const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
+    if (!drawn.error.isEmpty())
+        return drawn.error;
+    const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
+    if (!rewritten.error.isEmpty())
+        return rewritten.error;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rewritten.pdf) != rewritten.pdf.size()) {
+        file.cancelWriting();
+        return file.errorString();
     }
     if (!file.commit())
         return file.errorString();

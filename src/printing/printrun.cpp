@@ -3,6 +3,7 @@
 #include "document/commentdocument.h"
 #include "platform/leadingnumber.h"
 #include "printing/composition.h"
+#include "printing/layoutscheme.h"
 #include "printing/pdfexport.h"
 #include "printing/printtarget.h"
 
@@ -36,6 +37,10 @@ public:
     /// Sets the page size; false when the printer refused it.
     bool setUpPage()
     {
+        if (const QString problem = m_scheme.paperSizeError(); !problem.isEmpty()) {
+            m_result.error = problem;
+            return false;
+        }
         const PageTwips size = schemePageSize(m_scheme);
         if (!m_printer.setPageSize(size.width, size.height))
             return fail();

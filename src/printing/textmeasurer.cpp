@@ -33,7 +33,7 @@ public:
     FullLineMeasurement(const TextMeasurer &measurer, const ItemFont &font)
         : m_measurer(measurer), m_font(font) {}
 
-    void append(QChar c) override { m_text += c; }
+    void append(QStringView cluster) override { m_text += cluster; }
     bool widthAtMost(double limit) override { return extent().width <= limit; }
     TextExtent extent() override { return m_measurer.measureText(m_text, m_font); }
 
@@ -164,27 +164,13 @@ class QtLineMeasurement final : public LineMeasurement
 public:
     explicit QtLineMeasurement(QtTextMeasurer::Font &font) : m_font(font) {}
 
-    void append(QChar c) override
+    void append(QStringView cluster) override
     {
-        if (isLineBreak(c)) {
-            const bool secondOfPair = c == u'\n' && m_afterCr;
-            m_afterCr = c == u'\r';
-            if (!secondOfPair)
-                closeVisualLine();
-            return;
-        }
-        m_afterCr = false;
-        const auto &appended = m_font.character(c);
-        if (appended.kind == CharKind::Shaped) {
-            m_mustMeasure = true;
-        } else {
-            m_pending += appended.advance;
-            // The first character of a visual line measures as its own advance exactly.
-            if (!m_visual.isEmpty())
-                m_band += m_font.allowance(m_lastKind, appended.kind);
-        }
-        m_lastKind = appended.kind;
-        m_visual += c;
+        // Character by character: what a cluster adds to its first character (marks, joiners,
+        // selectors, a low surrogate) has the line measured before the next answer; the LF of
+        // a CR LF only completes the line break.
+        for (const QChar c : cluster)
+            appendCharacter(c);
     }
 
     bool widthAtMost(double limit) override
@@ -207,6 +193,29 @@ public:
     }
 
 private:
+    void appendCharacter(QChar c)
+    {
+        if (isLineBreak(c)) {
+            const bool secondOfPair = c == u'\n' && m_afterCr;
+            m_afterCr = c == u'\r';
+            if (!secondOfPair)
+                closeVisualLine();
+            return;
+        }
+        m_afterCr = false;
+        const auto &appended = m_font.character(c);
+        if (appended.kind == CharKind::Shaped) {
+            m_mustMeasure = true;
+        } else {
+            m_pending += appended.advance;
+            // The first character of a visual line measures as its own advance exactly.
+            if (!m_visual.isEmpty())
+                m_band += m_font.allowance(m_lastKind, appended.kind);
+        }
+        m_lastKind = appended.kind;
+        m_visual += c;
+    }
+
     /// The exact width of the current visual line.
     double currentWidth()
     {

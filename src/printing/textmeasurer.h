@@ -22,13 +22,15 @@ inline bool isLineBreak(QChar c)
     return c == u'\r' || c == u'\n';
 }
 
-/// A line box being filled one character at a time. The extent it reports is always the one
-/// measureText gives for the characters appended so far. It must not outlive its measurer.
+/// A line box being filled one whole character at a time: a grapheme cluster (a character with
+/// its combining marks, a surrogate pair, an emoji sequence, CR LF). The extent it reports is
+/// always the one measureText gives for the text appended so far. It must not outlive its
+/// measurer.
 class LineMeasurement
 {
 public:
     virtual ~LineMeasurement() = default;
-    virtual void append(QChar c) = 0;
+    virtual void append(QStringView cluster) = 0;
     /// Whether the text so far measures at most `limit` wide.
     virtual bool widthAtMost(double limit) = 0;
     virtual TextExtent extent() = 0;
@@ -45,7 +47,7 @@ public:
     virtual TextExtent measureText(const QString &text, const ItemFont &font) const = 0;
 
     /// An empty line box in `font`. The default one measures the whole text again after every
-    /// character; a measurer may return a quicker one that reaches the same answers.
+    /// cluster; a measurer may return a quicker one that reaches the same answers.
     virtual std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const;
 };
 
@@ -56,7 +58,7 @@ class QtTextMeasurer : public TextMeasurer
 {
 public:
     /// How a growing line is measured: incrementally (what the program uses), or the whole
-    /// line again after every character (the reference the incremental way must agree with).
+    /// line again after every cluster (the reference the incremental way must agree with).
     enum class Lines { Incremental, MeasuredWhole };
 
     explicit QtTextMeasurer(Lines lines = Lines::Incremental);

@@ -1,12 +1,14 @@
 #include "app/commandline.h"
 #include "document/commentfile.h"
 #include "export/exporttext.h"
+#include "printing/layoutschemefile.h"
 #include "programfolder.h"
 #include "programrun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 class tst_CommandLine : public QObject
 {
@@ -24,6 +26,8 @@ private slots:
     void exportText();
     void exportTextFailures_data();
     void exportTextFailures();
+    void printPdfRefusesPaperSize_data();
+    void printPdfRefusesPaperSize();
     void helpAndVersion();
 };
 
@@ -155,6 +159,44 @@ void tst_CommandLine::exportTextFailures()
     const ProgramRun run = runBuiltProgram({"--export-text", input, out});
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::printPdfRefusesPaperSize_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("width 0") << "paperwidth" << "0" << "打印方案“坏纸”的纸张宽度“0”无效";
+    QTest::newRow("height negative") << "paperheight" << "-29.7" << "打印方案“坏纸”的纸张高度“-29.7”无效";
+    QTest::newRow("width not a number") << "paperwidth" << "宽" << "打印方案“坏纸”的纸张宽度“宽”无效";
+    QTest::newRow("height huge") << "paperheight" << "1000000000000000000000"
+                                 << "打印方案“坏纸”的纸张高度“1000000000000000000000”无效";
+}
+
+// A paper size that cannot be printed on is the scheme's fault, told before anything is written.
+void tst_CommandLine::printPdfRefusesPaperSize()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    ProgramFolder folder;
+    QVERIFY(folder.isValid());
+    LayoutSchemeFile schemes(folder.file(LayoutSchemeFile::FileName));
+    LayoutScheme scheme = schemes.loadScheme(schemes.listSchemes().value(0));
+    scheme.setValue(key, value);
+    QVERIFY(schemes.appendScheme(QStringLiteral("坏纸"), scheme).ok());
+
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("班级.pdf"));
+    QString errText;
+    QTextStream err(&errText);
+    const int exitCode = CommandLine::printPdf(testDataFile(QStringLiteral("basic.py")), out,
+                                               QStringLiteral("坏纸"), folder.path(), err);
+    err.flush();
+    QCOMPARE(exitCode, 2);
+    QVERIFY2(errText.contains(message), qPrintable(errText));
+    QVERIFY2(!errText.contains(QStringLiteral("无法写入文件")), qPrintable(errText));
     QVERIFY(!QFile::exists(out));
 }
 

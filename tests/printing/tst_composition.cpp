@@ -5,11 +5,22 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 namespace {
 
-/// Every character other than CR and LF is 20 twips per point wide (180 at 9 points) and a
-/// line is 200 twips high at 9 points; CR LF starts a visual line.
+/// The grapheme clusters of a text.
+qsizetype clusterCount(const QString &text)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() >= 0)
+        ++count;
+    return count;
+}
+
+/// Every character (grapheme cluster) other than CR and LF is 20 twips per point wide (180 at
+/// 9 points) and a line is 200 twips high at 9 points; CR LF starts a visual line.
 class FakeMeasurer : public TextMeasurer
 {
 public:
@@ -18,7 +29,7 @@ public:
         const QStringList lines = text.split(QStringLiteral("\r\n"));
         qsizetype widest = 0;
         for (const QString &line : lines)
-            widest = std::max(widest, line.size() - line.count(u'\r') - line.count(u'\n'));
+            widest = std::max(widest, clusterCount(line) - line.count(u'\r') - line.count(u'\n'));
         return {double(widest) * 20 * font.fontSize, double(lines.size()) * 200 * font.fontSize / 9};
     }
 };
@@ -46,6 +57,25 @@ QStringList texts(const QList<PageItem> &items)
 }
 
 const QString CrLf = QStringLiteral("\r\n");
+
+/// Why the line boxes do not cut `text` between whole characters (grapheme clusters), or "".
+QString wholeCharacterProblem(const QString &text, const QList<PageItem> &lines)
+{
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines[i].text;
+        if (line.isEmpty())
+            return QStringLiteral("line %1 is empty").arg(i + 1);
+        clusters.setPosition(start);
+        if (!clusters.isAtBoundary())
+            return QStringLiteral("line %1 starts inside a character").arg(i + 1);
+        if (!QStringView(text).sliced(start).startsWith(line))
+            return QStringLiteral("line %1 is not the text that follows line %2").arg(i + 1).arg(i);
+        start += line.size();
+    }
+    return start == text.size() ? QString() : QStringLiteral("the lines end before the text");
+}
 
 } // namespace
 
@@ -101,6 +131,28 @@ void tst_Composition::lineBreaks_data()
     QTest::newRow("comment beginning with a mark")
         << QStringLiteral("，一二") << 0.0
         << QStringList{QStringLiteral("，"), QStringLiteral("一"), QStringLiteral("二")};
+
+    // A character beyond the BMP, a character with combining marks and an emoji sequence each
+    // count as one character and stay whole at the end of a full line.
+    const QString ext = QStringLiteral("𠮷");
+    QTest::newRow("surrogate pair as the 32nd character")
+        << cjk(31) + ext + cjk(5) << 10.0 << QStringList{cjk(31) + ext, cjk(5)};
+    QTest::newRow("surrogate pair as the 33rd character")
+        << cjk(32) + ext + cjk(5) << 10.0 << QStringList{cjk(32), ext + cjk(5)};
+    const QString marked = QStringLiteral("a\u0301\u0323");
+    QTest::newRow("combining marks stay with their letter")
+        << cjk(31) + marked + cjk(5) << 10.0 << QStringList{cjk(31) + marked, cjk(5)};
+    const QString family = QStringLiteral("👨\u200d👩\u200d👧");
+    QTest::newRow("emoji sequence")
+        << cjk(31) + family + cjk(5) << 10.0 << QStringList{cjk(31) + family, cjk(5)};
+    const QString flag = QStringLiteral("🇨🇳");
+    QTest::newRow("flag") << cjk(31) + flag + flag << 10.0 << QStringList{cjk(31) + flag, flag};
+    QTest::newRow("mark hangs after a surrogate pair")
+        << cjk(31) + ext + QStringLiteral("，") + cjk(2) << 10.0
+        << QStringList{cjk(31) + ext + QStringLiteral("，"), cjk(2)};
+    QTest::newRow("width 0: one whole character per line")
+        << ext + marked + QStringLiteral("，") + family << 0.0
+        << QStringList{ext, marked + QStringLiteral("，"), family};
 }
 
 void tst_Composition::lineBreaks()
@@ -288,19 +340,32 @@ void tst_Composition::incrementalEqualsFullMeasurement()
     QFETCH(ItemFont, font);
     QFETCH(QString, pool);
 
+    // Besides single UTF-16 units of the pool (lone surrogates among them), whole characters
+    // made of several units.
+    const QStringList clusters{QStringLiteral("𠮷"), QStringLiteral("e\u0301"), QStringLiteral("a\u0301\u0323"),
+                               QStringLiteral("👍🏽"), QStringLiteral("🇨🇳"), QStringLiteral("👨\u200d👩\u200d👧")};
     const QtTextMeasurer quick;
     const QtTextMeasurer full(QtTextMeasurer::Lines::MeasuredWhole);
     QRandomGenerator random(20240615);
     for (int round = 0; round < 12; ++round) {
         QString text;
         const int length = 50 + int(random.bounded(250));
-        while (text.size() < length)
-            text += random.bounded(30) == 0 ? CrLf : QString(pool[random.bounded(pool.size())]);
+        while (text.size() < length) {
+            const int pick = int(random.bounded(30));
+            text += pick == 0   ? CrLf
+                  : pick < 4    ? clusters[random.bounded(clusters.size())]
+                                : QString(pool[random.bounded(pool.size())]);
+        }
         for (double width : {-1.0, 0.0, 0.3, 1.0, 2.5, 4.0, 7.3, 10.0, 13.0}) {
             const auto expected = breakCommentLines(text, width, 0.2, 1, 1, font, full);
             const auto actual = breakCommentLines(text, width, 0.2, 1, 1, font, quick);
+            const QString context = QStringLiteral("width %1, text %2").arg(width).arg(text);
             if (actual != expected)
-                QFAIL(qPrintable(QStringLiteral("width %1, text %2").arg(width).arg(text)));
+                QFAIL(qPrintable(context));
+            // Both ways could split a character alike: the text itself must come out whole.
+            const QString problem = wholeCharacterProblem(text, actual);
+            if (!problem.isEmpty())
+                QFAIL(qPrintable(problem + QStringLiteral("; ") + context));
         }
     }
 }

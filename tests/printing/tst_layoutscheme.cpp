@@ -82,6 +82,8 @@ private slots:
     void loadScheme();
     void unitsAfterNumbers_data();
     void unitsAfterNumbers();
+    void paperSizeError_data();
+    void paperSizeError();
     void shippedFileLoadsFirstScheme();
     void changes_data();
     void changes();
@@ -216,6 +218,41 @@ void tst_LayoutScheme::unitsAfterNumbers()
     QFETCH(double, number);
     const LayoutScheme scheme = LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5"));
     QCOMPARE(scheme.number(key), number);
+}
+
+void tst_LayoutScheme::paperSizeError_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QString>("fault");   // "" when the paper can be printed on
+
+    QTest::newRow("A4") << "21" << "29.7" << "";
+    QTest::newRow("units after the numbers") << "18.2cm" << "25.7 cm" << "";
+    QTest::newRow("largest paper") << "500" << "500" << "";
+    QTest::newRow("a thousandth of a centimetre") << "0.001" << ".001" << "";
+    QTest::newRow("width 0") << "0" << "29.7" << "纸张宽度“0”";
+    QTest::newRow("height negative") << "21" << "-29.7" << "纸张高度“-29.7”";
+    QTest::newRow("width not a number") << "abc" << "29.7" << "纸张宽度“abc”";
+    QTest::newRow("height missing from the block") << "21" << "xname" << "纸张高度“xname”";
+    QTest::newRow("width just over the largest") << "500.01" << "29.7" << "纸张宽度“500.01”";
+    QTest::newRow("height huge") << "21" << "99999999999999999999999" << "纸张高度“99999999999999999999999”";
+    QTest::newRow("both wrong: width named") << "-1" << "0" << "纸张宽度“-1”";
+}
+
+void tst_LayoutScheme::paperSizeError()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QString, fault);
+    LayoutScheme scheme = schemeOf(QStringLiteral("我的方案"), B5);
+    scheme.paperwidth = width;
+    scheme.paperheight = height;
+    const QString error = scheme.paperSizeError();
+    if (fault.isEmpty()) {
+        QCOMPARE(error, QString());
+        return;
+    }
+    QVERIFY2(error.startsWith(QStringLiteral("打印方案“我的方案”的") + fault + QStringLiteral("无效")), qPrintable(error));
 }
 
 void tst_LayoutScheme::shippedFileLoadsFirstScheme()

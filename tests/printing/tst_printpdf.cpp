@@ -1,7 +1,10 @@
 #include "document/commentfile.h"
 #include "platform/textfile.h"
+#include "printing/composition.h"
 #include "printing/layoutscheme.h"
 #include "printing/layoutschemefile.h"
+#include "printing/pdfexport.h"
+#include "printing/textmeasurer.h"
 #include "programfolder.h"
 #include "programrun.h"
 
@@ -47,6 +50,85 @@ LayoutScheme shippedScheme(const QString &name)
     return LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name);
 }
 
+/// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.
+QString blanksAsRead(const QString &line)
+{
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    return QString(line).replace(blanks, QStringLiteral(" ")).trimmed();
+}
+
+/// The lines a page shows, top to bottom: every visual line of every item, empty ones left out.
+QStringList composedLines(const CommentDocument &document, int student, const LayoutScheme &scheme,
+                          const TextMeasurer &measurer)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const ComposedPage page = composePage(document, student, document.ItemFonts, scheme, scheme.paperheight,
+                                          scheme.paperwidth, 1.0, measurer);
+    QStringList lines;
+    for (const PageItem &item : page.items) {
+        for (const QString &line : item.text.split(lineBreak)) {
+            if (!blanksAsRead(line).isEmpty())
+                lines << blanksAsRead(line);
+        }
+    }
+    return lines;
+}
+
+/// The text layer of every page, as pdftotext reads it in drawing order, one line a line.
+QList<QStringList> pageTexts(const QString &pdf)
+{
+    const QString text = popplerOutput(QStringLiteral("pdftotext"),
+                                       {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                        QStringLiteral("-")});
+    QList<QStringList> pages;
+    for (const QString &page : text.split(u'\f')) {
+        QStringList lines;
+        for (const QString &line : page.split(u'\n')) {
+            if (!blanksAsRead(line).isEmpty())
+                lines << blanksAsRead(line);
+        }
+        pages << lines;
+    }
+    while (!pages.isEmpty() && pages.last().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+/// A class of 100 with the characters a text layer gets wrong most easily: ideographs that share
+/// their glyph with a Kangxi radical (一 人 大 子 力 老 ...), characters beyond the BMP, blanks,
+/// Latin that fonts set with ligatures, digits, full-width punctuation and line breaks.
+CommentDocument hundredStudents()
+{
+    const QStringList surnames{QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"), QStringLiteral("刘"),
+                               QStringLiteral("陈"), QStringLiteral("𠮷"), QStringLiteral("黄"), QStringLiteral("马")};
+    const QStringList given{QStringLiteral("子涵"), QStringLiteral("大力"), QStringLiteral("一鸣"), QStringLiteral("立人"),
+                            QStringLiteral("小龙"), QStringLiteral("文山"), QStringLiteral("心怡"), QStringLiteral("𩸽生"),
+                            QStringLiteral("月儿"), QStringLiteral("子墨"), QStringLiteral("长风")};
+    const QStringList phrases{
+        QStringLiteral("你上课认真听讲，积极举手发言。"),
+        QStringLiteral("老师希望你在新的学期里更加努力，争取更大的进步！"),
+        QStringLiteral("你是一个懂事的孩子，力气大，乐于帮助同学；"),
+        QStringLiteral("一二三四五六七八九十，日月山水木火土。"),
+        QStringLiteral("𠮷野同学的书法工整，𩸽字也写得好。"),
+        QStringLiteral("Good job, keep going: office, fifty, affluent."),
+        QStringLiteral("数学 95 分，语文 98 分，英语 100 分。"),
+        QStringLiteral("走路、说话、写字、做人，都要认真。"),
+        QStringLiteral("（体育）长跑第一名！你的毛笔字“龙飞凤舞”。"),
+        QStringLiteral("\r\n"),
+    };
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("班主任：王大力老师");
+    document.ItemFonts = {ItemFont{QStringLiteral("黑体"), 12, true, false}, ItemFont{QStringLiteral("宋体"), 10.5, false, false},
+                          ItemFont{QStringLiteral("楷体_GB2312"), 9, false, true}};
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        QString comment;
+        for (int k = 0; k < 2 + i % 5; ++k)
+            comment += phrases[(i * 7 + k * 3) % phrases.size()];
+        document.slot(i) = {surnames[i % surnames.size()] + given[(i * 5) % given.size()], comment};
+    }
+    return document;
+}
+
 } // namespace
 
 class tst_PrintPdf : public QObject
@@ -59,6 +141,9 @@ private slots:
     void pagesAndPlaces();
     void refusals_data();
     void refusals();
+    void textLayer_data();
+    void textLayer();
+    void textLayerOfAClass();
 
 private:
     QTemporaryDir m_dir;
@@ -177,5 +262,58 @@ void tst_PrintPdf::refusals()
         QVERIFY(!QFile::exists(out));
 }
 
-QTEST_APPLESS_MAIN(tst_PrintPdf)
+void tst_PrintPdf::textLayer_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
+        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。");
+    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。");
+    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
+    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
+    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
+    QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+}
+
+// The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
+void tst_PrintPdf::textLayer()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, comment);
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("大力老师");
+    document.slot(1) = {name, comment};
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    const QString out = m_dir.filePath(QStringLiteral("一人.pdf"));
+    QCOMPARE(writeClassPdf(out, document, scheme, measurer), QString());
+    QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
+}
+
+// The whole class through the command line: every page reads back as composed, character for
+// character (blanks as pdftotext gives them).
+void tst_PrintPdf::textLayerOfAClass()
+{
+    const CommentDocument document = hundredStudents();
+    const QString in = m_dir.filePath(QStringLiteral("百人班.py"));
+    QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+    const QString out = m_dir.filePath(QStringLiteral("百人班.pdf"));
+    const ProgramRun run = runBuiltProgram({QStringLiteral("--print-pdf"), in, out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    CommentDocument read;
+    QCOMPARE(CommentFile::read(in, read).status, CommentFile::ReadStatus::Accepted);
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    const QList<QStringList> pages = pageTexts(out);
+    QCOMPARE(pages.size(), CommentDocument::MaxStudents);
+    for (int student = 0; student < CommentDocument::MaxStudents; ++student)
+        QCOMPARE(pages[student], composedLines(read, student, scheme, measurer));
+    // The search that found nothing before.
+    QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
+        return page.first() == QStringLiteral("王子涵同学：");
+    }));
+}
+
+QTEST_MAIN(tst_PrintPdf)
 #include "tst_printpdf.moc"

@@ -94,6 +94,8 @@ private slots:
     void pageSize();
     void failures_data();
     void failures();
+    void paperSizeRefused_data();
+    void paperSizeRefused();
     void cupsQueue();
 };
 
@@ -264,6 +266,31 @@ void tst_PrintRun::failures()
     QVERIFY2(printer.problems.isEmpty(), qPrintable(printer.problems.join(u'\n')));
 }
 
+void tst_PrintRun::paperSizeRefused_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::newRow("width 0") << QStringLiteral("0") << QStringLiteral("29.7");
+    QTest::newRow("height not a number") << QStringLiteral("21") << QStringLiteral("高");
+    QTest::newRow("height huge") << QStringLiteral("21") << QStringLiteral("1000000000000000000000");
+}
+
+// A paper the scheme cannot print on is reported before the printer is asked for anything.
+void tst_PrintRun::paperSizeRefused()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    LayoutScheme scheme = shippedScheme();
+    scheme.paperwidth = width;
+    scheme.paperheight = height;
+    RecordingPrinter printer;
+    const PrintRunResult result = run(classOf({QStringLiteral("张三")}), printer, QStringLiteral("1"), true, 0, {}, scheme);
+    QCOMPARE(result.error, scheme.paperSizeError());
+    QVERIFY(!result.error.isEmpty());
+    QCOMPARE(result.documents, 0);
+    QVERIFY(printer.pageSizeRequests.isEmpty());
+}
+
 // The whole way to paper: the default printer a print run finds (PRINTER selects the test queue,
 // which writes every job as a PDF file into the user's ~/PDF).
 void tst_PrintRun::cupsQueue()
@@ -282,8 +309,9 @@ void tst_PrintRun::cupsQueue()
     QCOMPARE(printer->printerName(), QStringLiteral("qhsy-test"));
 
     // Names carry a token of Latin letters: the queue keeps only those of a title in a file name.
+    // 子, 大 and 力 share their glyphs with Kangxi radicals, which the PDF's text must not give.
     const QString token = QStringLiteral("qhsy") + randomLetters(8);
-    const QStringList suffixes{QStringLiteral("a张三"), QStringLiteral("b李四"), QStringLiteral("c王五")};
+    const QStringList suffixes{QStringLiteral("a王子涵"), QStringLiteral("b李大力"), QStringLiteral("c王五")};
     QStringList names;
     for (const QString &suffix : suffixes)
         names << token + suffix;

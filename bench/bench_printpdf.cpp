@@ -1,0 +1,79 @@
+// A class of 100 as a PDF: drawing the pages with Qt's PDF writer, and setting the text layer
+// right afterwards (shaping is done while drawing; the rewrite parses and rewrites the file).
+#include "document/commentdocument.h"
+#include "printing/layoutscheme.h"
+#include "printing/pdfexport.h"
+#include "printing/pdftextlayer.h"
+#include "printing/textmeasurer.h"
+
+#include "offscreenmain.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+CommentDocument hundredStudents()
+{
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("班主任：王大力老师");
+    const QString comment = QStringLiteral(
+        "你上课认真听讲，积极举手发言；作业书写工整。乐于帮助同学！老师希望你在新的学期里更加努力，"
+        "一步一个脚印，争取更大的进步。你的毛笔字写得好，长跑第一名！Keep going, 加油。");
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
+        document.slot(i) = {QStringLiteral("王子涵%1").arg(i), comment.left(60 + i % 50)};
+    return document;
+}
+
+LayoutScheme a4()
+{
+    LayoutScheme scheme;
+    scheme.name = QStringLiteral("A4纵向");
+    scheme.paperheight = QStringLiteral("29.7");
+    scheme.paperwidth = QStringLiteral("21");
+    scheme.studentleft = QStringLiteral("2.5");
+    scheme.studenttop = QStringLiteral("3");
+    scheme.pytextleft = QStringLiteral("2.5");
+    scheme.pytexttop = QStringLiteral("4.2");
+    scheme.pytextwidth = QStringLiteral("15.5");
+    scheme.pytextjuli = QStringLiteral(".4");
+    scheme.teacherleft = QStringLiteral("14.5");
+    scheme.teachertop = QStringLiteral("17.8");
+    return scheme;
+}
+
+void DrawClassPdf(benchmark::State &state)
+{
+    const CommentDocument document = hundredStudents();
+    const QtTextMeasurer measurer;
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const DrawnPdf drawn = drawClassPdf(document, a4(), measurer);
+        bytes = drawn.pdf.size();
+    }
+    state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(DrawClassPdf)->Unit(benchmark::kMillisecond);
+
+void RewriteTextLayer(benchmark::State &state)
+{
+    const CommentDocument document = hundredStudents();
+    const QtTextMeasurer measurer;
+    const DrawnPdf drawn = drawClassPdf(document, a4(), measurer);
+    int matched = 0;
+    for (auto _ : state) {
+        const PdfTextLayer::Outcome outcome = drawn.textLayer.rewrite(drawn.pdf);
+        matched = outcome.linesMatched;
+        benchmark::DoNotOptimize(outcome.pdf.data());
+    }
+    state.counters["lines"] = double(matched);
+}
+BENCHMARK(RewriteTextLayer)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runOffscreenBenchmarks<QGuiApplication>(argc, argv);
+}
