@@ -141,7 +141,7 @@ void checkFile(const QByteArray &bytes, const QStringList &lines, const QString 
     writeRaw(path, bytes);
     check(file.appendScheme(scheme, values).ok());
     const QByteArray appended = readRaw(path);
-    QString block = TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme) + TextFile::CrLf;
+    QString block = TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
     for (const QString &key : LayoutScheme::FileKeys)
         block += key + u'=' + asWritten(values.value(key)) + TextFile::CrLf;
     block += LayoutSchemeFile::BlockEnd + TextFile::CrLf;

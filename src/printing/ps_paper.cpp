@@ -49,7 +49,12 @@ int ps_paper::px(double twips) const
 void ps_paper::setPage(const ComposedPage &page)
 {
     m_page = page;
-    const QSize size(std::max(0, px(page.width)), std::max(0, px(page.height)));
+    // A size typed far beyond any paper is limited to what a widget can be, before it is
+    // converted to an integer.
+    const auto side = [this](double twips) {
+        return int(std::clamp(twips * logicalDpiY() / Twips::PerInch, 0.0, double(QWIDGETSIZE_MAX)));
+    };
+    const QSize size(side(page.width), side(page.height));
     if (size != this->size()) {
         resize(size);
         emit sizeChanged();

@@ -67,6 +67,8 @@ private slots:
     void pageClicks();
     void enterStoresTypedText_data();
     void enterStoresTypedText();
+    void hugePaperSize_data();
+    void hugePaperSize();
     void schemeBox();
     void newScheme_data();
     void newScheme();
@@ -404,6 +406,26 @@ void tst_printwindow::enterStoresTypedText()
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(m_state->ActiveScheme, expected);
     QCOMPARE(m_control->page().width, scaled(30));
+}
+
+void tst_printwindow::hugePaperSize_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("height") << "pheight";
+    QTest::newRow("width") << "pwidth";
+}
+
+// A paper size typed far beyond any paper gives the sample page the largest size a window can
+// have, not a size wrapped round to nothing.
+void tst_printwindow::hugePaperSize()
+{
+    QFETCH(QString, box);
+    open();
+    auto *edit = m_control->findChild<QLineEdit *>(box);
+    edit->setText(QStringLiteral("99999999999999"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    const int side = box == u"pheight" ? m_paper->height() : m_paper->width();
+    QCOMPARE(side, QWIDGETSIZE_MAX);
 }
 
 void tst_printwindow::schemeBox()
