@@ -120,14 +120,16 @@ void tst_Desktop::titles()
     startFramed(3);
     QTRY_COMPARE(shownTitle(m_window.get()), QStringLiteral("Quillmark 青禾书苑 v1.0"));
 
-    // A message box, shown by the desktop side of the seam.
+    // A message box, shown by the desktop side of the seam: its title is read while it is
+    // open, and the box is then closed whatever it showed.
     QString boxTitle;
     QTimer::singleShot(0, [&] {
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        QWidget *box = QApplication::activeModalWidget();
-        QTRY_COMPARE(shownTitle(box), QStringLiteral("系统提示"));
-        boxTitle = shownTitle(box);
-        QTest::keyClick(box, Qt::Key_Escape);
+        QWidget *box = nullptr;
+        QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); });
+        if (!box)
+            return;
+        QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); });
+        box->close();
     });
     QtPlatform desktop;
     desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information, MsgButtons::Ok);
