@@ -125,10 +125,10 @@ void tst_Desktop::titles()
     QString boxTitle;
     QTimer::singleShot(0, [&] {
         QWidget *box = nullptr;
-        QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); });
-        if (!box)
+        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); }))
             return;
-        QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); });
+        if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }))
+            qWarning("the window manager shows no title for the message box");
         box->close();
     });
     QtPlatform desktop;
