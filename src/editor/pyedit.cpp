@@ -309,9 +309,9 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
     const Card &card = m_cards[std::size_t(i)];
 
     if (watched == card.pytext) {
-        if (event->type() == QEvent::KeyPress) {
-            m_state.Modified = true;
-        } else if (event->type() == QEvent::FocusIn && isVisible()) {
+        // A key marks the document modified only through the change it makes to the text
+        // (pytext1Change): Alt for a menu, an arrow or Ctrl+C edits nothing.
+        if (event->type() == QEvent::FocusIn && isVisible()) {
             // Only the teacher's own moves make a card current: the focus Qt hands on while the
             // editor is hidden, or gives back when a window is reactivated, is not one.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();

@@ -78,6 +78,7 @@ private slots:
     void layoutAgreesOnceFramed();
     void printWindowKeepsTheStudent();
     void aboutWindowTakesTheKeys();
+    void closesWithoutQuestionAfterPreview();
 
 private:
     QTemporaryDir m_dir;
@@ -201,6 +202,20 @@ void tst_Desktop::aboutWindowTakesTheKeys()
     QTRY_VERIFY(!about->isVisible());
     QCOMPARE(m_window->editor()->pytext1(0)->toPlainText(), before);
     QVERIFY(!m_state->Modified);
+}
+
+// Looking at a preview and closing the window with the window manager's key (Alt+F4) asks
+// nothing: neither the trip to the print window nor the Alt key changed the document.
+void tst_Desktop::closesWithoutQuestionAfterPreview()
+{
+    startFramed(3);
+    m_window->action(QStringLiteral("privew"))->trigger();
+    QVERIFY(m_window->printControl());
+    m_window->printControl()->close();
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));
+    typeKeys(QStringLiteral("alt+F4"));
+    QTRY_VERIFY(!m_window->isVisible());
+    QVERIFY(m_platform->shown.isEmpty());
 }
 
 QTEST_MAIN(tst_Desktop)

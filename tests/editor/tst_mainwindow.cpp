@@ -64,6 +64,7 @@ private slots:
     void opensClassFromCommandLine();
     void visibleCards_data();
     void visibleCards();
+    void typingGoesIntoTheDocument_data();
     void typingGoesIntoTheDocument();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
@@ -188,20 +189,36 @@ void tst_MainWindow::visibleCards()
     QCOMPARE(m_state->CurrentStudent, value);
 }
 
+void tst_MainWindow::typingGoesIntoTheDocument_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("comment");   // of the student afterwards; empty: unchanged
+    const QString before = QStringLiteral("第4位的评语。\r\n第二行");
+    QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << before + u'a';
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << before.chopped(1);
+    QTest::newRow("enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << before + QStringLiteral("\r\n");
+    // Keys that edit nothing leave the document unmodified.
+    QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << QString();
+    QTest::newRow("alt alone") << int(Qt::Key_Alt) << int(Qt::AltModifier) << QString();
+    QTest::newRow("alt+F4") << int(Qt::Key_F4) << int(Qt::AltModifier) << QString();
+    QTest::newRow("copy") << int(Qt::Key_C) << int(Qt::ControlModifier) << QString();
+}
+
 void tst_MainWindow::typingGoesIntoTheDocument()
 {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, comment);
     start(writeClass(m_dir, 5));
     QVERIFY(!m_state->Modified);
     m_window->studentList()->select(3);
     QPlainTextEdit *box = editor()->pytext1(3);
     QTRY_VERIFY(box->hasFocus());
-    QTest::keyClick(box, Qt::Key_A);
-    QCOMPARE(m_state->Document.slot(4).comment, QStringLiteral("第4位的评语。\r\n第二行a"));
-    QVERIFY(m_state->Modified);
-    m_state->Modified = false;
-    QTest::keyClick(box, Qt::Key_Left);
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->Document.slot(4).comment, QStringLiteral("第4位的评语。\r\n第二行a"));
+    const QString before = m_state->Document.slot(4).comment;
+    QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_state->Document.slot(4).comment, comment.isEmpty() ? before : comment);
+    QCOMPARE(m_state->Modified, !comment.isEmpty());
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
