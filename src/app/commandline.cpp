@@ -30,7 +30,8 @@ const QString HelpText = QStringLiteral(
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
-    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件；64 参数错误。\n");
+    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
+    "      没有学生（--print-pdf）；64 参数错误。\n");
 
 // The rejection message in a console: one line break instead of CR LF.
 QString consoleText(QString text)
