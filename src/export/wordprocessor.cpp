@@ -13,6 +13,7 @@
 #include <QFontInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
@@ -25,44 +26,27 @@ namespace {
 
 const QString DocumentPrefix = QStringLiteral("评语-");
 const QString DocumentSuffix = QStringLiteral(".odt");
-constexpr QFile::Permissions OwnerOnly =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
-// The temporary folder is shared by every user: the hand-over folder is only used when it is
-// ours and closed to everyone else, so that no one can read the comments or plant a document.
-QString prepareFolder(const QString &folder)
+QString temporaryFolder()
 {
-    QDir dir(folder);
-    if (!dir.exists() && !QDir().mkdir(folder, OwnerOnly) && !dir.exists())
-        return QStringLiteral("无法创建临时文件夹“%1”。").arg(folder);
-    const QFileInfo info(folder);
-    if (!info.isDir() || info.isSymLink() || info.ownerId() != ::getuid())
-        return QStringLiteral("临时文件夹“%1”不属于当前用户。").arg(folder);
-    if ((info.permissions() & ~OwnerOnly).toInt() != 0 && !QFile::setPermissions(folder, OwnerOnly))
-        return QStringLiteral("无法设置临时文件夹“%1”的权限。").arg(folder);
-    return {};
+    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return temp.isEmpty() ? QDir::tempPath() : temp;
 }
 
-// Writer opens a hand-over document some time after it was started, so a document is only
-// removed once it is old enough to have been read long ago.
-void removeOldDocuments(const QString &folder)
+// Writer opens a hand-over document some time after it was started, so a folder is only
+// removed once it is old enough to have been read long ago. Only the user's own folders are
+// touched, never a link or anything of another user's.
+void removeOldFolders(const QString &temp)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const QFileInfoList documents =
-        QDir(folder).entryInfoList({DocumentPrefix + u'*' + DocumentSuffix}, QDir::Files);
-    for (const QFileInfo &document : documents) {
-        if (document.lastModified().secsTo(now) > MaxHandOverAge)
-            QFile::remove(document.absoluteFilePath());
+    const QFileInfoList folders =
+        QDir(temp).entryInfoList({FolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        if (folder.isSymLink() || folder.ownerId() != ::getuid())
+            continue;
+        if (folder.lastModified().secsTo(now) > MaxHandOverAge)
+            QDir(folder.absoluteFilePath()).removeRecursively();
     }
-}
-
-QString newDocumentPath(const QString &folder)
-{
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    QString path = folder + u'/' + DocumentPrefix + stamp + DocumentSuffix;
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder + u'/' + DocumentPrefix + stamp + u'-' + QString::number(n) + DocumentSuffix;
-    return path;
 }
 
 // The text as an ODF document in memory, set in the comment font (the installed face it is shown
@@ -96,24 +80,21 @@ QByteArray odfDocument(const QString &text, const CommentDocument &document)
 
 } // namespace
 
-QString handOverFolder()
-{
-    QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    if (temp.isEmpty())
-        temp = QDir::tempPath();
-    return QDir(temp).absoluteFilePath(QStringLiteral("qhsy-%1").arg(::getuid()));
-}
-
 QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path)
 {
-    const QString folder = handOverFolder();
-    if (QString error = prepareFolder(folder); !error.isEmpty())
-        return error;
-    removeOldDocuments(folder);
+    const QString temp = temporaryFolder();
+    removeOldFolders(temp);
+    // A new folder each time, made under a random name with the owner's rights alone (mkdtemp):
+    // no one else can have made it beforehand, read the comments or plant a document in it.
+    QTemporaryDir folder(temp + u'/' + FolderPrefix + QStringLiteral("XXXXXX"));
+    if (!folder.isValid())
+        return QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString());
+    folder.setAutoRemove(false);   // Writer reads the document after this command has ended
     const QByteArray bytes = odfDocument(text, document);
     if (bytes.isEmpty())
         return QStringLiteral("无法生成文档。");
-    const QString target = newDocumentPath(folder);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString target = folder.filePath(DocumentPrefix + stamp + DocumentSuffix);
     if (QString error = TextFile::saveAtomically(target, bytes); !error.isEmpty())
         return error;
     *path = target;
@@ -158,6 +139,7 @@ void openInWordProcessor(AppState &state, Platform &platform)
         platform.setClipboardText(text);
         return;
     }
-    platform.messageBox(WordProcessor::FailureMessage, Platform::NoticeTitle, MsgIcon::Critical,
-                        MsgButtons::Ok);
+    // The fixed message, and below it what really went wrong.
+    platform.messageBox(WordProcessor::FailureMessage + QStringLiteral("\r\n") + error, Platform::NoticeTitle,
+                        MsgIcon::Critical, MsgButtons::Ok);
 }

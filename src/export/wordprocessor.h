@@ -17,15 +17,15 @@ inline const QString Program = QStringLiteral("soffice");
 /// The message shown when the word processor cannot be given the comments.
 inline const QString FailureMessage = QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！");
 
-/// Hand-over documents older than this many seconds are removed at the next hand-over.
+/// Hand-over folders older than this many seconds are removed at the next hand-over.
 inline constexpr qint64 MaxHandOverAge = 24 * 60 * 60;
 
-/// The private folder the hand-over documents go to (not created here).
-QString handOverFolder();
+/// The name every hand-over folder starts with, in the temporary folder.
+inline const QString FolderPrefix = QStringLiteral("qhsy-handover-");
 
-/// Creates the hand-over folder when needed (only its owner may enter it), removes old
-/// hand-over documents from it and writes a new ODF text document holding the text there.
-/// Returns "" and the document's path in *path, or the reason it failed.
+/// Makes a new hand-over folder with a random name that only its owner may enter, removes the
+/// user's hand-over folders older than a day, and writes an ODF text document holding the text
+/// into the new folder. Returns "" and the document's path in *path, or the reason it failed.
 QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path);
 
 /// The arguments the word processor is started with for a document.

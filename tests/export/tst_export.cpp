@@ -15,6 +15,11 @@
 #include <QTest>
 #include <QUrl>
 
+#include <ctime>
+
+#include <unistd.h>
+#include <utime.h>
+
 namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
@@ -94,6 +99,7 @@ private slots:
     void exportCommand();
 
     void handOverToStandIn();
+    void handOverFoldersAreFresh();
     void noWordProcessor();
     void realWriterReadsDocument();
 
@@ -223,18 +229,15 @@ void tst_Export::handOverToStandIn()
     QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     qputenv("PATH", (bin.path() + u':').toLocal8Bit() + m_path);
 
-    // A hand-over document from two days ago goes; one from this morning stays.
-    const QString folder = WordProcessor::handOverFolder();
-    QVERIFY(folder.startsWith(m_temp->path()));
-    QVERIFY(QDir().mkdir(folder));
-    const QString old = folder + QStringLiteral("/评语-old.odt");
-    const QString recent = folder + QStringLiteral("/评语-recent.odt");
-    for (const QString &path : {old, recent})
-        QVERIFY(TextFile::saveAtomically(path, "x").isEmpty());
-    QFile oldFile(old);
-    QVERIFY(oldFile.open(QIODevice::ReadWrite));
-    QVERIFY(oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
-    oldFile.close();
+    // A hand-over folder from two days ago goes; one from this morning stays. What another
+    // user may have made under the old, predictable name is no hindrance.
+    const QString old = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("old"));
+    const QString recent = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("recent"));
+    for (const QString &folder : {old, recent})
+        QVERIFY(QDir().mkdir(folder) && TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").isEmpty());
+    const utimbuf twoDaysAgo{time(nullptr) - 2 * 24 * 60 * 60, time(nullptr) - 2 * 24 * 60 * 60};
+    QCOMPARE(::utime(QFile::encodeName(old).constData(), &twoDaysAgo), 0);
+    QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted").isEmpty());
 
     AppState state;
     state.Document = makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
@@ -248,11 +251,14 @@ void tst_Export::handOverToStandIn()
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.wordProcessorDocuments.size(), 1);
     const QString handedOver = platform.wordProcessorDocuments.first();
-    QCOMPARE(QFileInfo(handedOver).absolutePath(), folder);
+    const QFileInfo folder(QFileInfo(handedOver).absolutePath());
+    QCOMPARE(folder.absolutePath(), QFileInfo(m_temp->path()).absoluteFilePath());
+    QVERIFY(folder.fileName().startsWith(WordProcessor::FolderPrefix));
     QVERIFY(QFileInfo(handedOver).fileName().startsWith(QStringLiteral("评语-")));
     QVERIFY(!QFile::exists(old));
     QVERIFY(QFile::exists(recent));
-    QCOMPARE(QFileInfo(folder).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+    QCOMPARE(folder.ownerId(), ::getuid());
+    QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     const QString colonText = composeExportText(document, NameLineStyle::Colon);
@@ -277,6 +283,17 @@ void tst_Export::handOverToStandIn()
     QVERIFY(content.contains("作业工整。"));
 }
 
+// Every hand-over makes a folder of its own, so no one can have made it beforehand.
+void tst_Export::handOverFoldersAreFresh()
+{
+    const CommentDocument document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
+    QString first;
+    QString second;
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &first), QString());
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &second), QString());
+    QVERIFY(QFileInfo(first).absolutePath() != QFileInfo(second).absolutePath());
+}
+
 void tst_Export::noWordProcessor()
 {
     QTemporaryDir bin;   // PATH holds nothing but an empty folder
@@ -291,7 +308,9 @@ void tst_Export::noWordProcessor()
     openInWordProcessor(state, platform);
 
     QHSY_VERIFY_DIALOGS(platform);
-    QVERIFY(isCriticalNotice(platform.shown.first(), QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！")));
+    // The fixed message, and what really went wrong below it.
+    QVERIFY(isCriticalNotice(platform.shown.first(),
+                             QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！\r\n找不到程序 soffice。")));
     QCOMPARE(platform.clipboard, QStringLiteral("之前"));
     QCOMPARE(state.Modified, true);
 }
