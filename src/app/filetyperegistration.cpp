@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 #include <utility>
 
 namespace FileTypeRegistration {
@@ -238,8 +240,28 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
         runTool(QStringLiteral("update-desktop-database"), data + QStringLiteral("applications"));
 }
 
+bool FileTypeRegistration::executableIsTrusted(const QString &executable, uint user)
+{
+    QString path = QFileInfo(executable).canonicalFilePath();
+    if (path.isEmpty())
+        return false;
+    const auto othersMayWrite = QFile::WriteGroup | QFile::WriteOther;
+    // The file itself, then each folder up to the root.
+    for (;;) {
+        const QFileInfo info(path);
+        if (!info.exists() || (info.ownerId() != user && info.ownerId() != 0)
+            || (info.permissions() & othersMayWrite))
+            return false;
+        if (info.isRoot())
+            return true;
+        path = info.absolutePath();
+    }
+}
+
 void RegisterCommentFileType(const QString &executable, const QString &programFolder)
 {
+    if (!FileTypeRegistration::executableIsTrusted(executable, ::getuid()))
+        return;
     RegisterCommentFileType(executable, programFolder,
                             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
                             QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));

@@ -32,6 +32,12 @@ QString execArgument(const QString &argument);
 /// The per-user desktop entry that starts the executable with the file; the icon is a path.
 QByteArray desktopEntry(const QString &executable, const QString &iconPath);
 
+/// Whether the desktop may be told to start this executable for the user: it and every folder
+/// above it belong to the user or to root and no one else may write to them. A program run from
+/// a folder others can write (a build tree under /tmp, say) could be replaced by another user's
+/// program once it is gone, and the desktop would start that for the teacher's files.
+bool executableIsTrusted(const QString &executable, uint user);
+
 /// The mimeapps.list content with this program as the comment type's default application:
 /// the line is added to (or replaced in) [Default Applications], every other line stays.
 QByteArray withDefaultApplication(const QByteArray &mimeappsList);
@@ -47,5 +53,6 @@ QByteArray withDefaultApplication(const QByteArray &mimeappsList);
 void RegisterCommentFileType(const QString &executable, const QString &programFolder,
                              const QString &dataHome, const QString &configHome);
 
-/// The same under the user's XDG data and config homes.
+/// The same under the user's XDG data and config homes, for a trusted executable only (see
+/// executableIsTrusted); for any other nothing is written and nothing is said.
 void RegisterCommentFileType(const QString &executable, const QString &programFolder);

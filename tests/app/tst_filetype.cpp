@@ -10,6 +10,9 @@
 
 #include <map>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class tst_FileType : public QObject
 {
     Q_OBJECT
@@ -25,6 +28,8 @@ private slots:
     void desktopResolvesTypes();
     void commentFilesShowTheirIcon_data();
     void commentFilesShowTheirIcon();
+    void onlyTrustedExecutablesAreRegistered_data();
+    void onlyTrustedExecutablesAreRegistered();
 };
 
 namespace {
@@ -306,3 +311,45 @@ void tst_FileType::commentFilesShowTheirIcon()
 
 QTEST_GUILESS_MAIN(tst_FileType)
 #include "tst_filetype.moc"
+
+void tst_FileType::onlyTrustedExecutablesAreRegistered_data()
+{
+    QTest::addColumn<QString>("where");   // the folder the executable stands in
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("foreignOwner");
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("private folder") << "build" << 0755 << false << true;
+    QTest::newRow("folder anyone may write") << "build" << 0777 << false << false;
+    QTest::newRow("folder the group may write") << "build" << 0775 << false << false;
+    QTest::newRow("under the shared temporary folder") << "tmp" << 0755 << false << false;
+    QTest::newRow("executable of another user") << "build" << 0755 << true << false;
+}
+
+// A program run from where another user could put a program of their own is not made the
+// comment files' program.
+void tst_FileType::onlyTrustedExecutablesAreRegistered()
+{
+    QFETCH(QString, where);
+    QFETCH(int, folderMode);
+    QFETCH(bool, foreignOwner);
+    QFETCH(bool, trusted);
+    // The build tree is private on a normal machine; /tmp is open to every user.
+    const QString base = where == u"tmp" ? QDir::tempPath() : QDir::currentPath();
+    QTemporaryDir dir(base + QStringLiteral("/exec-XXXXXX"));
+    QVERIFY(dir.isValid());
+    const QString executable = writeFile(dir.filePath("qhsy"), "#!/bin/sh\n");
+    QVERIFY(::chmod(QFile::encodeName(executable).constData(), 0755) == 0);
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+    if (trusted && !FileTypeRegistration::executableIsTrusted(executable, ::getuid()))
+        QSKIP("the build tree is writable by others on this machine");
+    QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)) == 0);
+    uint user = ::getuid();
+    if (foreignOwner) {
+        // Owned by someone who is neither the user nor root.
+        if (::getuid() == 0)
+            QVERIFY(::chown(QFile::encodeName(executable).constData(), 65534, 65534) == 0);
+        else
+            user = ::getuid() + 1;
+    }
+    QCOMPARE(FileTypeRegistration::executableIsTrusted(executable, user), trusted);
+}
