@@ -26,6 +26,8 @@ private slots:
     void exportText();
     void exportTextFailures_data();
     void exportTextFailures();
+    void standardOutput_data();
+    void standardOutput();
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
@@ -160,6 +162,32 @@ void tst_CommandLine::exportTextFailures()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::standardOutput_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("export to -") << "--export-text" << "-";
+    QTest::newRow("export to /dev/stdout, a pipe") << "--export-text" << "/dev/stdout";
+    QTest::newRow("resave to -") << "--resave" << "-";
+}
+
+// "-" and /dev/stdout put the bytes OUT would hold on standard output, creating no file.
+void tst_CommandLine::standardOutput()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("out");
+    QCOMPARE(runBuiltProgram({option, testDataFile("basic.py"), file}).exitCode, 0);
+
+    const ProgramRun run = runBuiltProgram({option, testDataFile("basic.py"), output});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out, QString::fromLocal8Bit(fileBytes(file)));
+    if (output == u"-")
+        QVERIFY(!QFile::exists(output));
 }
 
 void tst_CommandLine::printPdfRefusesPaperSize_data()

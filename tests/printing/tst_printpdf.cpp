@@ -5,14 +5,21 @@
 #include "printing/layoutschemefile.h"
 #include "printing/pdfexport.h"
 #include "printing/textmeasurer.h"
+#include "fiforeader.h"
 #include "programfolder.h"
 #include "programrun.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -144,6 +151,8 @@ private slots:
     void textLayer_data();
     void textLayer();
     void textLayerOfAClass();
+    void writesThroughTheSavePath_data();
+    void writesThroughTheSavePath();
 
 private:
     QTemporaryDir m_dir;
@@ -313,6 +322,48 @@ void tst_PrintPdf::textLayerOfAClass()
     QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
         return page.first() == QStringLiteral("王子涵同学：");
     }));
+}
+
+void tst_PrintPdf::writesThroughTheSavePath_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("a FIFO is written into, not replaced") << "fifo";
+    QTest::newRow("another user's link in a shared folder is not followed") << "link";
+}
+
+// The PDF is saved the way every other file is: a pipe gets the bytes, a link planted in a
+// folder like /tmp is refused.
+void tst_PrintPdf::writesThroughTheSavePath()
+{
+    QFETCH(QString, target);
+    CommentDocument document;
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
+            == CommentFile::ReadStatus::Accepted);
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    QTemporaryDir places;
+
+    if (target == u"fifo") {
+        const QString out = places.filePath(QStringLiteral("班级.pdf"));
+        FifoReader reader(out);
+        QVERIFY(reader.isValid());
+        QCOMPARE(writeClassPdf(out, document, scheme, measurer), QString());
+        QVERIFY(reader.bytes().startsWith("%PDF"));
+        QVERIFY(QFileInfo(out).exists() && !QFileInfo(out).isFile());
+        return;
+    }
+    if (::geteuid() != 0)
+        QSKIP("only root can give a link to another user");
+    const QString shared = places.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkpath(shared));
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QString victim = places.filePath(QStringLiteral("victim.pdf"));
+    QVERIFY(TextFile::saveAtomically(victim, "keep").isEmpty());
+    const QString out = shared + QStringLiteral("/班级.pdf");
+    QVERIFY(QFile::link(victim, out));
+    QCOMPARE(::lchown(QFile::encodeName(out).constData(), 65534, gid_t(-1)), 0);
+    QVERIFY(!writeClassPdf(out, document, scheme, measurer).isEmpty());
+    QCOMPARE(fileBytes(victim), QByteArray("keep"));
 }
 
 QTEST_MAIN(tst_PrintPdf)
