@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace FileSave {
@@ -137,9 +139,23 @@ QString parentOf(const QString &path)
 
 struct Resolved
 {
-    QString path;    ///< the name with every link resolved
-    QString error;   ///< a link that must not be followed
+    QString path;          ///< the name with every link resolved
+    QString error;         ///< a link that must not be followed
+    int descriptor = -1;   ///< the name is one of this process's open files (/dev/stdout)
 };
+
+// The descriptor a name of /proc/self/fd stands for, or -1. The name is not resolved further:
+// it is a file the process already has open, whatever its link text says.
+int ownDescriptor(const QString &folder, const QString &name)
+{
+    const QString ownFolders[] = {QStringLiteral("/proc/%1/fd").arg(::getpid()),
+                                  QStringLiteral("/proc/%1/task/%2/fd").arg(::getpid()).arg(::gettid())};
+    bool number = false;
+    const int descriptor = name.toInt(&number);
+    return number && descriptor >= 0 && std::find(std::begin(ownFolders), std::end(ownFolders), folder) != std::end(ownFolders)
+        ? descriptor
+        : -1;
+}
 
 // Resolves the links along the path one name at a time, as the kernel would, and checks each
 // link against the rule of mayFollowLink. Names that do not exist are kept as they are: the
@@ -169,6 +185,8 @@ Resolved resolveLinks(const QString &path)
         if (::stat(nativeName(current).constData(), &folder) == 0
             && !mayFollowLink(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
             return {{}, ForeignLinkMessage.arg(next)};
+        if (const int descriptor = ownDescriptor(current, name); descriptor >= 0 && rest.isEmpty())
+            return {next, {}, descriptor};
         const QString target = readLink(next);
         if (target.startsWith(u'/'))
             current = QStringLiteral("/");
@@ -258,6 +276,15 @@ QString save(const QString &path, const QByteArray &bytes)
     if (!target.error.isEmpty())
         return target.error;
     struct stat found {};
+    if (target.descriptor >= 0) {
+        // Written where the descriptor stands (at its end for a file opened to append), as
+        // OUT "-" is.
+        if (::fstat(target.descriptor, &found) != 0)
+            return systemErrorText(errno);
+        if (S_ISREG(found.st_mode) || isStream(found.st_mode))
+            return writeToDescriptor(target.descriptor, bytes);
+        return NotRegularMessage.arg(path);
+    }
     if (::lstat(nativeName(target.path).constData(), &found) != 0) {
         // A link of /proc names an open pipe or terminal (/dev/stdout) in a way only the kernel
         // resolves: such a name is written straight into, through the kernel.

@@ -6,6 +6,7 @@
 #include "programrun.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -28,6 +29,7 @@ private slots:
     void exportTextFailures();
     void standardOutput_data();
     void standardOutput();
+    void standardOutputAppendedToFile();
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
@@ -188,6 +190,27 @@ void tst_CommandLine::standardOutput()
     QCOMPARE(run.out, QString::fromLocal8Bit(fileBytes(file)));
     if (output == u"-")
         QVERIFY(!QFile::exists(output));
+}
+
+// /dev/stdout is the output the caller opened: appended to, not replaced by a new file.
+void tst_CommandLine::standardOutputAppendedToFile()
+{
+    QTemporaryDir dir;
+    const QString expected = dir.filePath("expected.txt");
+    QCOMPARE(runBuiltProgram({"--export-text", testDataFile("basic.py"), expected}).exitCode, 0);
+    const QString log = dir.filePath("log.txt");
+    {
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier\n");
+    }
+
+    QProcess process;
+    process.setStandardOutputFile(log, QIODevice::Append);
+    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), {"--export-text", testDataFile("basic.py"), "/dev/stdout"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(fileBytes(log), "earlier\n" + fileBytes(expected));
 }
 
 void tst_CommandLine::printPdfRefusesPaperSize_data()
