@@ -150,11 +150,11 @@ int ownDescriptor(const QString &folder, const QString &name)
 {
     const QString ownFolders[] = {QStringLiteral("/proc/%1/fd").arg(::getpid()),
                                   QStringLiteral("/proc/%1/task/%2/fd").arg(::getpid()).arg(::gettid())};
+    if (std::find(std::begin(ownFolders), std::end(ownFolders), folder) == std::end(ownFolders))
+        return -1;
     bool number = false;
     const int descriptor = name.toInt(&number);
-    return number && descriptor >= 0 && std::find(std::begin(ownFolders), std::end(ownFolders), folder) != std::end(ownFolders)
-        ? descriptor
-        : -1;
+    return number && descriptor >= 0 ? descriptor : -1;
 }
 
 // Resolves the links along the path one name at a time, as the kernel would, and checks each
@@ -286,8 +286,8 @@ QString save(const QString &path, const QByteArray &bytes)
         return NotRegularMessage.arg(path);
     }
     if (::lstat(nativeName(target.path).constData(), &found) != 0) {
-        // A link of /proc names an open pipe or terminal (/dev/stdout) in a way only the kernel
-        // resolves: such a name is written straight into, through the kernel.
+        // A link of another process's /proc/N/fd names an open pipe or terminal in a way only
+        // the kernel resolves: such a name is written straight into, through the kernel.
         struct stat followed {};
         if (errno == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 && isStream(followed.st_mode))
             return writeStraight(path, bytes);
