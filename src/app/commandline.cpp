@@ -3,11 +3,15 @@
 #include "document/commentfile.h"
 #include "app/programlocation.h"
 #include "export/exporttext.h"
+#include "platform/filesave.h"
+#include "platform/textfile.h"
 #include "printing/layoutschemefile.h"
 #include "printing/pdfexport.h"
 #include "printing/textmeasurer.h"
 
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace CommandLine {
 
@@ -15,8 +19,8 @@ namespace {
 
 const QString HelpText = QStringLiteral(
     "用法：qhsy [评语文件]\n"
-    "      qhsy --resave 输入文件 输出文件\n"
-    "      qhsy --export-text 输入文件 输出文件\n"
+    "      qhsy --resave 输入文件 输出文件|-\n"
+    "      qhsy --export-text 输入文件 输出文件|-\n"
     "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
     "      qhsy --help | --version\n"
     "\n"
@@ -25,6 +29,7 @@ const QString HelpText = QStringLiteral(
     "  评语文件              启动并打开这个评语文件（*.py）\n"
     "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
     "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
+    "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
     "  --print-pdf IN OUT    按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
     "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）\n"
     "  --help                显示本帮助\n"
@@ -32,6 +37,23 @@ const QString HelpText = QStringLiteral(
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
     "      没有学生（--print-pdf）；64 参数错误。\n");
+
+// OUT "-" is standard output.
+const QString StandardOutputName = QStringLiteral("-");
+const QString WriteFailedMessage = QStringLiteral("无法写入文件“%1”：%2");
+const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准输出：%1");
+
+// Writes OUT, standard output for "-", and tells why it could not. False on failure.
+bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err)
+{
+    const bool toStandardOutput = out == StandardOutputName;
+    const QString error = toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes)
+                                           : FileSave::save(out, bytes);
+    if (error.isEmpty())
+        return true;
+    err << (toStandardOutput ? StandardOutputFailedMessage.arg(error) : WriteFailedMessage.arg(out, error)) << '\n';
+    return false;
+}
 
 // The rejection message in a console: one line break instead of CR LF.
 QString consoleText(QString text)
@@ -99,15 +121,14 @@ int resave(const QString &in, const QString &out, QTextStream &err)
     CommentDocument document;
     if (!readInput(in, document, err))
         return 2;
-    const CommentFile::WriteOutcome written = CommentFile::write(out, document, document.ItemFonts);
-    if (!written.ok()) {
-        err << QStringLiteral("无法写入文件“%1”：%2").arg(out, written.error) << '\n';
+    QStringList escaped;
+    const QString text = CommentFile::compose(document, document.ItemFonts, &escaped);
+    if (!writeOutput(out, TextFile::encode(text), err))
         return 1;
-    }
-    if (!written.escaped.isEmpty()) {
+    if (!escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
                    .arg(CommentFile::Marker, CommentFile::EscapedMarker,
-                        written.escaped.join(QStringLiteral("、")))
+                        escaped.join(QStringLiteral("、")))
             << '\n';
     }
     return 0;
@@ -118,12 +139,7 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
     CommentDocument document;
     if (!readInput(in, document, err))
         return 2;
-    const QString error = writeExportTextFile(out, document);
-    if (!error.isEmpty()) {
-        err << QStringLiteral("无法写入文件“%1”：%2").arg(out, error) << '\n';
-        return 1;
-    }
-    return 0;
+    return writeOutput(out, TextFile::encode(exportFileText(document)), err) ? 0 : 1;
 }
 
 int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
@@ -157,7 +173,7 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     const QtTextMeasurer measurer;
     const QString error = writeClassPdf(out, document, layout, measurer);
     if (!error.isEmpty()) {
-        err << QStringLiteral("无法写入文件“%1”：%2").arg(out, error) << '\n';
+        err << WriteFailedMessage.arg(out, error) << '\n';
         return 1;
     }
     return 0;

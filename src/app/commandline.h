@@ -26,8 +26,9 @@ Request parse(const QStringList &arguments);
 /// Runs a headless request; returns the process exit code.
 int run(const Request &request, QTextStream &out, QTextStream &err);
 
-/// Reads IN and writes OUT in the current format. 0 on success; 2 when IN was rejected or
-/// could not be read (OUT is not created); 1 when OUT could not be written.
+/// Reads IN and writes OUT in the current format; OUT "-" is standard output, and a device or
+/// a pipe is written straight into. 0 on success; 2 when IN was rejected or could not be read
+/// (OUT is not created); 1 when OUT could not be written.
 int resave(const QString &in, const QString &out, QTextStream &err);
 
 /// Reads IN and writes its comments to OUT as the exported text file. Exit codes as for resave.

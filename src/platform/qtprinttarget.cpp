@@ -1,5 +1,6 @@
 #include "platform/qtprinttarget.h"
 
+#include "platform/filesave.h"
 #include "printing/composition.h"
 #include "printing/pagepainter.h"
 
@@ -9,7 +10,6 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
@@ -163,10 +163,8 @@ bool QtPrintTarget::submit()
         // the same either way.
         const PdfTextLayer::Outcome rewritten = m_textLayer.rewrite(spooled.readAll());
         spooled.close();
-        QSaveFile file(path);
-        if (rewritten.error.isEmpty() && file.open(QIODevice::WriteOnly)
-            && file.write(rewritten.pdf) == rewritten.pdf.size())
-            file.commit();
+        if (rewritten.error.isEmpty())
+            FileSave::save(path, rewritten.pdf);
     }
 
     // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.

@@ -1,8 +1,9 @@
 #include "platform/textfile.h"
 
+#include "platform/filesave.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -147,31 +148,7 @@ bool readLines(const QString &path, QStringList *lines, QString *error)
 
 QString saveAtomically(const QString &path, const QByteArray &bytes)
 {
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("同名的文件夹已存在。");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    // Put the bytes on the disk before the new file replaces the old one, so that even a power
-    // cut leaves either the old or the new file, never an empty one.
-    if (!file.flush()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (::fsync(file.handle()) != 0) {
-        const QString error = qt_error_string(errno);
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return FileSave::save(path, bytes);
 }
 
 QString writeText(const QString &path, QStringView text)

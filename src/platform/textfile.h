@@ -54,8 +54,9 @@ ReadResult readAll(const QString &path);
 /// Reads a text file and splits it into lines. Returns false with *error set on failure.
 bool readLines(const QString &path, QStringList *lines, QString *error);
 
-/// Writes bytes to a file atomically (QSaveFile): either the whole new content is in place or
-/// the old file is untouched. Returns an empty string on success, otherwise the reason.
+/// Writes bytes to a file through the program's one save path (FileSave::save): a regular file
+/// is replaced atomically, either the whole new content is in place or the old file is
+/// untouched. Returns an empty string on success, otherwise the reason.
 QString saveAtomically(const QString &path, const QByteArray &bytes);
 
 /// Encodes the text and writes it atomically. Returns an empty string or the reason.

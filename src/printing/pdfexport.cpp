@@ -1,6 +1,7 @@
 #include "printing/pdfexport.h"
 
 #include "document/commentdocument.h"
+#include "platform/filesave.h"
 #include "printing/composition.h"
 #include "printing/layoutscheme.h"
 #include "printing/pagepainter.h"
@@ -11,7 +12,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -88,12 +88,5 @@ QString writeClassPdf(const QString &path, const CommentDocument &document, cons
     const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
     if (!rewritten.error.isEmpty())
         return rewritten.error;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(rewritten.pdf) != rewritten.pdf.size()) {
-        file.cancelWriting();
-        return file.errorString();
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return FileSave::save(path, rewritten.pdf);
 }

@@ -6,6 +6,7 @@
 #include "programrun.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -26,6 +27,9 @@ private slots:
     void exportText();
     void exportTextFailures_data();
     void exportTextFailures();
+    void standardOutput_data();
+    void standardOutput();
+    void standardOutputAppendedToFile();
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
@@ -160,6 +164,53 @@ void tst_CommandLine::exportTextFailures()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::standardOutput_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("export to -") << "--export-text" << "-";
+    QTest::newRow("export to /dev/stdout, a pipe") << "--export-text" << "/dev/stdout";
+    QTest::newRow("resave to -") << "--resave" << "-";
+}
+
+// "-" and /dev/stdout put the bytes OUT would hold on standard output, creating no file.
+void tst_CommandLine::standardOutput()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("out");
+    QCOMPARE(runBuiltProgram({option, testDataFile("basic.py"), file}).exitCode, 0);
+
+    const ProgramRun run = runBuiltProgram({option, testDataFile("basic.py"), output});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out, QString::fromLocal8Bit(fileBytes(file)));
+    if (output == u"-")
+        QVERIFY(!QFile::exists(output));
+}
+
+// /dev/stdout is the output the caller opened: appended to, not replaced by a new file.
+void tst_CommandLine::standardOutputAppendedToFile()
+{
+    QTemporaryDir dir;
+    const QString expected = dir.filePath("expected.txt");
+    QCOMPARE(runBuiltProgram({"--export-text", testDataFile("basic.py"), expected}).exitCode, 0);
+    const QString log = dir.filePath("log.txt");
+    {
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier\n");
+    }
+
+    QProcess process;
+    process.setStandardOutputFile(log, QIODevice::Append);
+    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), {"--export-text", testDataFile("basic.py"), "/dev/stdout"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(fileBytes(log), "earlier\n" + fileBytes(expected));
 }
 
 void tst_CommandLine::printPdfRefusesPaperSize_data()

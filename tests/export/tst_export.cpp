@@ -3,12 +3,14 @@
 #include "export/wordprocessor.h"
 #include "platform/qtplatform.h"
 #include "platform/textfile.h"
+#include "fiforeader.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -97,6 +99,7 @@ private slots:
     void colonText();
     void exportCommand_data();
     void exportCommand();
+    void exportIntoPipe();
 
     void handOverToStandIn();
     void handOverFoldersAreFresh();
@@ -219,6 +222,18 @@ void tst_Export::exportCommand()
         QCOMPARE(fileBytes(path), fileBytes(testDataFile("export/multi_line.txt")));
     else
         QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+// A pipe chosen as the export file gets the text and stays a pipe.
+void tst_Export::exportIntoPipe()
+{
+    const QString path = m_temp->filePath(QStringLiteral("pipe.txt"));
+    FifoReader reader(path);
+    QVERIFY(reader.isValid());
+    const CommentDocument document = makeDocument(QStringLiteral("周老师"), {"王五"}, {"好"});
+    QCOMPARE(writeExportTextFile(path, document), QString());
+    QCOMPARE(reader.bytes(), TextFile::encode(exportFileText(document)));
+    QVERIFY(!QFileInfo(path).isFile());
 }
 
 void tst_Export::handOverToStandIn()

@@ -213,6 +213,8 @@ void tst_TextFile::fullDiskMidWriteKeepsOldFile()
     setrlimit(RLIMIT_FSIZE, &saved);
 
     QVERIFY2(!error.isEmpty(), "a failed write was reported as success");
+    // The error behind the short write is told, and that the old file is still there.
+    QVERIFY2(!error.contains(u"Unknown error") && error.contains(u"原来的文件没有改动"), qPrintable(error));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(m_dir.path()).entryList({"full.py*"}, QDir::Files), QStringList{"full.py"});
 }

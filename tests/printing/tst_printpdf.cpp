@@ -5,9 +5,11 @@
 #include "printing/layoutschemefile.h"
 #include "printing/pdfexport.h"
 #include "printing/textmeasurer.h"
+#include "fiforeader.h"
 #include "programfolder.h"
 #include "programrun.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -144,6 +146,7 @@ private slots:
     void textLayer_data();
     void textLayer();
     void textLayerOfAClass();
+    void pdfIntoPipe();
 
 private:
     QTemporaryDir m_dir;
@@ -313,6 +316,20 @@ void tst_PrintPdf::textLayerOfAClass()
     QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
         return page.first() == QStringLiteral("王子涵同学：");
     }));
+}
+
+// The PDF is saved the way every other file is: a pipe gets the bytes and stays a pipe.
+void tst_PrintPdf::pdfIntoPipe()
+{
+    CommentDocument document;
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
+            == CommentFile::ReadStatus::Accepted);
+    const QString out = m_dir.filePath(QStringLiteral("管道.pdf"));
+    FifoReader reader(out);
+    QVERIFY(reader.isValid());
+    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()), QString());
+    QVERIFY(reader.bytes().startsWith("%PDF"));
+    QVERIFY(!QFileInfo(out).isFile());
 }
 
 QTEST_MAIN(tst_PrintPdf)

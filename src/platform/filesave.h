@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/// The one way the program writes a file. Every writer (comment files, the template, the
+/// library, the schemes, text exports, PDF files, the scratch file) goes through save().
+namespace FileSave {
+
+/// A regular file is replaced atomically (QSaveFile, the bytes put on the disk with fsync before
+/// the new file takes the old one's place): either the whole new content is there or the old
+/// file is untouched. A character device or a FIFO (a terminal, /dev/stdout, a pipe) is written
+/// straight into; anything else that is not a regular file (a folder, a block device, a socket)
+/// is never replaced. Symbolic links are followed only where the kernel's own protection would
+/// follow them (mayFollowLink). Returns "" or the reason, in the teacher's language.
+QString save(const QString &path, const QByteArray &bytes);
+
+/// Writes all bytes into an open descriptor (standard output, a pipe, a device). Returns "" or
+/// the reason, in the teacher's language.
+QString writeToDescriptor(int fd, const QByteArray &bytes);
+
+/// Whether a symbolic link may be followed: always outside a folder that is both sticky and
+/// writable by everyone (like /tmp); inside one only when the link belongs to the one following
+/// it or to the folder's owner. In such a folder another user's link could point anywhere,
+/// for example at one of the teacher's own files.
+bool mayFollowLink(uint folderMode, uint folderOwner, uint linkOwner, uint follower);
+
+/// The system's text for an error number, in the teacher's language where Qt's translations or
+/// the C library under the teacher's locale provide it.
+QString systemErrorText(int error);
+
+} // namespace FileSave
