@@ -28,6 +28,7 @@ const QString ForeignLinkMessage = QStringLiteral(
 const QString NotRegularMessage = QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
 const QString ChangedMessage = QStringLiteral("“%1”在保存过程中被换掉了，没有写入。");
+const QString NoReaderMessage = QStringLiteral("没有程序在读取管道“%1”，没有写入。");
 // Why a write stopped part-way; the system's own words go in the brackets.
 const QString DiskFullText = QStringLiteral("磁盘已满（%1），内容没有写完");
 const QString ReaderGoneText = QStringLiteral("读取的一方已经关闭（%1），内容没有写完");
@@ -199,9 +200,12 @@ Resolved resolveLinks(const QString &path)
 // replaced by a file.
 QString writeStraight(const QString &path, const QByteArray &bytes)
 {
-    const int fd = ::open(nativeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    // A pipe nobody reads would hold the program up until someone does: it is refused at once.
+    const int fd = ::open(nativeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return systemErrorText(errno);
+        return errno == ENXIO ? NoReaderMessage.arg(path) : systemErrorText(errno);
+    // Once open, the bytes go at the reader's pace.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !isStream(opened.st_mode)) {
         ::close(fd);

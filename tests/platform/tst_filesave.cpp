@@ -153,6 +153,7 @@ void tst_FileSave::onlyRegularFilesAreReplaced_data()
     QTest::addColumn<bool>("writtenInto");
 
     QTest::newRow("FIFO") << "fifo" << true;
+    QTest::newRow("FIFO nobody reads") << "unread fifo" << false;
     QTest::newRow("character device") << "character" << true;
     QTest::newRow("block device") << "block" << false;
     QTest::newRow("folder") << "folder" << false;
@@ -171,6 +172,8 @@ void tst_FileSave::onlyRegularFilesAreReplaced()
     if (kind == u"fifo") {
         reader = std::make_unique<FifoReader>(path);
         QVERIFY(reader->isValid());
+    } else if (kind == u"unread fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     } else if (kind == u"character" || kind == u"block") {
         if (!isRoot())
             QSKIP("only root can make device nodes");
