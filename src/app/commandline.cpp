@@ -39,9 +39,14 @@ QString consoleText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
+const QString UnreadableBytesNotice = QStringLiteral(
+    "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
+
 // Reads IN for a headless action. False (with the message written) when it was rejected or
-// could not be read.
-bool readInput(const QString &in, CommentDocument &document, QTextStream &err)
+// could not be read (a pipe or a device is refused without waiting on it). *unreadable (when
+// given) receives the places that were no text.
+bool readInput(const QString &in, CommentDocument &document, QTextStream &err, qsizetype *unreadable = nullptr)
 {
     const CommentFile::ReadOutcome read = CommentFile::read(in, document);
     if (read.status == CommentFile::ReadStatus::Rejected) {
@@ -49,9 +54,11 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err)
         return false;
     }
     if (read.status == CommentFile::ReadStatus::Unreadable) {
-        err << QStringLiteral("无法读取文件“%1”：%2").arg(in, read.error) << '\n';
+        err << CommentFile::UnreadableMessage.arg(in, read.error) << '\n';
         return false;
     }
+    if (unreadable)
+        *unreadable = read.unreadableBytes;
     return true;
 }
 
@@ -97,13 +104,16 @@ Request parse(const QStringList &arguments)
 int resave(const QString &in, const QString &out, QTextStream &err)
 {
     CommentDocument document;
-    if (!readInput(in, document, err))
+    qsizetype unreadable = 0;
+    if (!readInput(in, document, err, &unreadable))
         return 2;
     const CommentFile::WriteOutcome written = CommentFile::write(out, document, document.ItemFonts);
     if (!written.ok()) {
         err << QStringLiteral("无法写入文件“%1”：%2").arg(out, written.error) << '\n';
         return 1;
     }
+    if (unreadable > 0)
+        err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
     if (!written.escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
                    .arg(CommentFile::Marker, CommentFile::EscapedMarker,
