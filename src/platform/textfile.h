@@ -23,7 +23,8 @@ inline const QString CrLf = QStringLiteral("\r\n");
 /// becomes U+FFFD; *unreadable (when given) receives how many places were replaced.
 QString decode(const QByteArray &bytes, qsizetype *unreadable = nullptr);
 
-/// Text → bytes in the program's file encoding.
+/// Text → bytes in the program's file encoding. "€" is written in GB18030's form A2 E3, which
+/// every GB18030 reader takes (decode reads both it and the Windows byte 0x80 as "€").
 QByteArray encode(QStringView text);
 
 /// Splits text into lines: CR LF or a lone CR ends a line, a lone LF belongs to the line, and
