@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the comment-file reader. Whatever it accepts must write out to a
-// file that reads back to the same document text: saving twice never changes a file.
+// file that reads back to the same document text, with no byte the reader cannot take: saving
+// twice never changes a file.
 #include "document/commentfile.h"
 #include "platform/textfile.h"
 
@@ -16,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const QString written = CommentFile::compose(document, document.ItemFonts);
     CommentDocument again;
-    if (CommentFile::parse(TextFile::encode(written), again).status != CommentFile::ReadStatus::Accepted)
+    const CommentFile::ReadOutcome back = CommentFile::parse(TextFile::encode(written), again);
+    if (back.status != CommentFile::ReadStatus::Accepted || back.unreadableBytes != 0)
         std::abort();
     if (CommentFile::compose(again, again.ItemFonts) != written)
         std::abort();

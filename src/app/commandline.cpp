@@ -61,9 +61,14 @@ QString consoleText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
+const QString UnreadableBytesNotice = QStringLiteral(
+    "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
+
 // Reads IN for a headless action. False (with the message written) when it was rejected or
-// could not be read.
-bool readInput(const QString &in, CommentDocument &document, QTextStream &err)
+// could not be read (a pipe or a device is refused without waiting on it). *unreadable (when
+// given) receives the places that were no text.
+bool readInput(const QString &in, CommentDocument &document, QTextStream &err, qsizetype *unreadable = nullptr)
 {
     const CommentFile::ReadOutcome read = CommentFile::read(in, document);
     if (read.status == CommentFile::ReadStatus::Rejected) {
@@ -71,9 +76,11 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err)
         return false;
     }
     if (read.status == CommentFile::ReadStatus::Unreadable) {
-        err << QStringLiteral("无法读取文件“%1”：%2").arg(in, read.error) << '\n';
+        err << CommentFile::UnreadableMessage.arg(in, read.error) << '\n';
         return false;
     }
+    if (unreadable)
+        *unreadable = read.unreadableBytes;
     return true;
 }
 
@@ -119,12 +126,20 @@ Request parse(const QStringList &arguments)
 int resave(const QString &in, const QString &out, QTextStream &err)
 {
     CommentDocument document;
-    if (!readInput(in, document, err))
+    qsizetype unreadable = 0;
+    if (!readInput(in, document, err, &unreadable))
         return 2;
     QStringList escaped;
-    const QString text = CommentFile::compose(document, document.ItemFonts, &escaped);
-    if (!writeOutput(out, TextFile::encode(text), err))
+    const QByteArray bytes = TextFile::encode(CommentFile::compose(document, document.ItemFonts, &escaped));
+    // A comment file the program could not read back is never written.
+    if (const QString tooLarge = TextFile::tooLargeToSave(bytes.size()); !tooLarge.isEmpty()) {
+        err << WriteFailedMessage.arg(out, tooLarge) << '\n';
         return 1;
+    }
+    if (!writeOutput(out, bytes, err))
+        return 1;
+    if (unreadable > 0)
+        err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
     if (!escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
                    .arg(CommentFile::Marker, CommentFile::EscapedMarker,

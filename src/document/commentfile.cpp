@@ -67,7 +67,8 @@ QString escapeMarkers(QString comment, bool *changed)
 
 ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
 {
-    const QString text = TextFile::decode(bytes);
+    qsizetype unreadable = 0;
+    const QString text = TextFile::decode(bytes, &unreadable);
     const QList<QStringView> lines = TextFile::splitLineViews(text);
     document.clearSlots();
 
@@ -101,7 +102,7 @@ ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
             current.comment += TextFile::CrLf;
         }
     }
-    return {ReadStatus::Accepted, {}};
+    return {ReadStatus::Accepted, {}, unreadable};
 }
 
 ReadOutcome read(QIODevice *device, CommentDocument &document)
@@ -182,6 +183,9 @@ WriteOutcome write(QIODevice *device, const CommentDocument &document, const Ite
 {
     WriteOutcome outcome;
     const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    outcome.error = TextFile::tooLargeToSave(bytes.size());
+    if (!outcome.ok())
+        return outcome;
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
         outcome.error = device->errorString();
     else if (device->write(bytes) != bytes.size())
@@ -193,18 +197,23 @@ WriteOutcome write(const QString &path, const CommentDocument &document, const I
 {
     WriteOutcome outcome;
     const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
-    outcome.error = TextFile::saveAtomically(path, bytes);
+    // A file the reader would refuse is never written: the old one stays.
+    outcome.error = TextFile::tooLargeToSave(bytes.size());
+    if (outcome.ok())
+        outcome.error = TextFile::saveAtomically(path, bytes);
     return outcome;
 }
 
 } // namespace CommentFile
 
-QString ReadCommentFile(AppState &state, Platform &platform)
+QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *details)
 {
     const bool readingTemplate = state.CurrentPath.isEmpty();
     const QString path = readingTemplate ? state.templatePath() : state.CurrentPath;
 
     const CommentFile::ReadOutcome outcome = CommentFile::read(path, state.Document);
+    if (details)
+        *details = outcome;
     switch (outcome.status) {
     case CommentFile::ReadStatus::Accepted:
         return {};
@@ -213,7 +222,7 @@ QString ReadCommentFile(AppState &state, Platform &platform)
                             MsgButtons::Ok);
         break;
     case CommentFile::ReadStatus::Unreadable:
-        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, outcome.error),
+        platform.messageBox(CommentFile::UnreadableMessage.arg(path, outcome.error),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         break;
     }

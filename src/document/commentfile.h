@@ -31,10 +31,16 @@ enum class ReadStatus {
     Unreadable,  ///< the file could not be opened or read: the document is unchanged
 };
 
+/// Why a file could not be read: the path and the reason.
+inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
+
 struct ReadOutcome
 {
     ReadStatus status = ReadStatus::Accepted;
     QString error;   ///< for Unreadable: why
+    /// For Accepted: places whose bytes are no GB18030 text; they were read as U+FFFD, so the
+    /// next save replaces them for good.
+    qsizetype unreadableBytes = 0;
 };
 
 /// Reads file content into the document.
@@ -60,17 +66,19 @@ struct WriteOutcome
     bool ok() const { return error.isEmpty(); }
 };
 
-/// Writes the document to a device.
+/// Writes the document to a device. A document too large to be read back is refused.
 WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts);
-/// Writes the document to a file atomically: on failure the old file is left as it was.
+/// Writes the document to a file atomically: on failure, and when the file would be too large
+/// to be read back, the old file is left as it was.
 WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts);
 
 } // namespace CommentFile
 
 /// Reads the file CurrentPath names (the template when CurrentPath is empty, which stays empty)
 /// into the document. Returns "" when accepted and "error" when the file was rejected or could
-/// not be read; the teacher has then been told why.
-QString ReadCommentFile(AppState &state, Platform &platform);
+/// not be read; the teacher has then been told why. *outcome (when given) receives the details,
+/// among them the unreadable bytes of an accepted file, which the caller reports.
+QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *outcome = nullptr);
 
 /// Writes the document to CurrentPath with the given display fonts. Returns false when the
 /// write failed; the teacher has been told why and the old file is untouched.

@@ -3,6 +3,7 @@
 #include "document/appstate.h"
 #include "document/commentfile.h"
 #include "platform/platform.h"
+#include "platform/textfile.h"
 
 DocumentLifecycle::DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host)
     : m_state(state)
@@ -23,7 +24,9 @@ bool DocumentLifecycle::OpenEditor()
 {
     m_host.showEditorWindow(editorCaption(m_state.CurrentPath));
     const bool fromFile = !m_state.CurrentPath.isEmpty();
-    const bool accepted = ReadCommentFile(m_state, m_platform).isEmpty();
+    const QString path = m_state.CurrentPath;
+    CommentFile::ReadOutcome outcome;
+    const bool accepted = ReadCommentFile(m_state, m_platform, &outcome).isEmpty();
     if (!accepted && fromFile) {
         // The document no longer holds that file's content: never save over it.
         m_state.CurrentPath.clear();
@@ -32,6 +35,11 @@ bool DocumentLifecycle::OpenEditor()
     }
     m_host.refreshViews();
     m_host.reopenStudentList(true);
+    if (accepted && fromFile && outcome.unreadableBytes > 0) {
+        // Told once the file is on screen, so that the teacher can look at the places.
+        m_platform.messageBox(UnreadableBytesMessage.arg(path, QString::number(outcome.unreadableBytes)),
+                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    }
     return accepted || !fromFile;
 }
 
@@ -102,6 +110,13 @@ bool DocumentLifecycle::OpenDocument()
 
 void DocumentLifecycle::openPath(const QString &path)
 {
+    // A pipe or a device is no comment file: refused before anything is closed, and without
+    // ever waiting on it.
+    if (const QString why = TextFile::notARegularFile(path); !why.isEmpty()) {
+        m_platform.messageBox(CommentFile::UnreadableMessage.arg(path, why), Platform::NoticeTitle,
+                              MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
     if (m_host.editorIsOpen() && !CloseEditor())
         return;
     m_state.CurrentPath = path;

@@ -40,6 +40,10 @@ public:
         QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*");
     static inline const QString SaveQuestion =
         QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
+    /// After a file opened whose bytes were partly no text (the path, how many places).
+    static inline const QString UnreadableBytesMessage = QStringLiteral(
+        "文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
+        "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
 
     DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host);
 
@@ -48,7 +52,8 @@ public:
 
     /// Opens the editor on CurrentPath (the template when empty). A file that is rejected or
     /// cannot be read leaves an unnamed document, so that Save never replaces it.
-    /// Returns false in that case.
+    /// Returns false in that case. A file holding bytes that are no text opens, and the teacher
+    /// is then told that saving will replace them.
     bool OpenEditor();
 
     /// Asks about unsaved changes and closes the editor, leaving the template in the document.
@@ -58,7 +63,8 @@ public:
     void NewDocument();
     /// Open command: the open dialog, then the file. False when the dialog was cancelled.
     bool OpenDocument();
-    /// Opens a file as the command line names it (Open without the dialog).
+    /// Opens a file as the command line names it (Open without the dialog). A folder, a pipe
+    /// or a device is refused before the current document is closed.
     void openPath(const QString &path);
     bool SaveDocument();
     bool SaveDocumentAs();

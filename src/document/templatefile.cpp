@@ -28,7 +28,11 @@ QString readTemplate(const QString &path, int needed, QStringList *lines)
 
 QString writeTemplate(const QString &path, const QString &text)
 {
-    const QString error = TextFile::writeText(path, text);
+    // A template the reader would refuse is never written: the old one stays.
+    const QByteArray bytes = TextFile::encode(text);
+    QString error = TextFile::tooLargeToSave(bytes.size());
+    if (error.isEmpty())
+        error = TextFile::saveAtomically(path, bytes);
     if (!error.isEmpty())
         return QStringLiteral("无法写入模板文件“%1”：%2").arg(path, error);
     return {};

@@ -315,7 +315,10 @@ Loaded load(const QString &path)
 CommentLibrary::Status save(const QString &path, const QByteArray &bytes)
 {
     CommentLibrary::Status status;
-    const QString error = TextFile::saveAtomically(path, bytes);
+    // A file the reader would refuse is never written: the old one stays.
+    QString error = TextFile::tooLargeToSave(bytes.size());
+    if (error.isEmpty())
+        error = TextFile::saveAtomically(path, bytes);
     if (!error.isEmpty()) {
         status.kind = CommentLibrary::Status::WriteFailed;
         status.error = QStringLiteral("无法写入评语库文件“%1”：%2").arg(path, error);

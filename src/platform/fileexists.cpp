@@ -1,12 +1,14 @@
 #include "platform/fileexists.h"
 
+#include "platform/textfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 bool FileExists(const QString &path)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    // Opened the way the readers open it: a folder, a pipe or a device is no file (and a pipe
+    // must not keep the check waiting).
+    QFile file;
+    QString error;
+    return !path.isEmpty() && TextFile::openForReading(file, path, &error);
 }

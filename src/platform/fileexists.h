@@ -2,5 +2,6 @@
 
 #include <QString>
 
-/// True when the file can be opened for reading (it is opened and closed again at once).
+/// True when the path is a regular file that can be opened for reading (it is opened and
+/// closed again at once); a folder, a pipe or a device is none.
 bool FileExists(const QString &path);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFile;
 class QIODevice;
 
 /// Reading and writing the program's text files: GB18030 (a superset of GBK, so every GBK file
@@ -17,10 +18,13 @@ inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 /// The line break every writer puts after a line.
 inline const QString CrLf = QStringLiteral("\r\n");
 
-/// Bytes in the program's file encoding → text. Invalid bytes become U+FFFD.
-QString decode(const QByteArray &bytes);
+/// Bytes in the program's file encoding → text. A byte 0x80 standing alone is read as "€", as
+/// the Windows code page 936 has it. Every other byte sequence that is no GB18030 character
+/// becomes U+FFFD; *unreadable (when given) receives how many places were replaced.
+QString decode(const QByteArray &bytes, qsizetype *unreadable = nullptr);
 
-/// Text → bytes in the program's file encoding.
+/// Text → bytes in the program's file encoding. "€" is written in GB18030's form A2 E3, which
+/// every GB18030 reader takes (decode reads both it and the Windows byte 0x80 as "€").
 QByteArray encode(QStringView text);
 
 /// Splits text into lines: CR LF or a lone CR ends a line, a lone LF belongs to the line, and
@@ -48,8 +52,20 @@ struct ReadResult
 /// Reads all bytes of a device (at most MaxFileSize).
 ReadResult readAll(QIODevice *device);
 
-/// Reads all bytes of a file (at most MaxFileSize).
+/// Why a path exists but is no file to read (a folder, a pipe, a device, a socket); empty for a
+/// regular file, a link to one, and a path that does not exist. Nothing is opened.
+QString notARegularFile(const QString &path);
+
+/// Opens a regular file for reading. A pipe, a device or a socket is refused, never waited on.
+/// Returns false with *error set when the file cannot be read.
+bool openForReading(QFile &file, const QString &path, QString *error);
+
+/// Reads all bytes of a file (at most MaxFileSize); only a regular file is read.
 ReadResult readAll(const QString &path);
+
+/// Why bytes of this size must not be saved as one of the program's files: the readers refuse
+/// anything above MaxFileSize, so the file could never be opened again. Empty when it fits.
+QString tooLargeToSave(qint64 size);
 
 /// Reads a text file and splits it into lines. Returns false with *error set on failure.
 bool readLines(const QString &path, QStringList *lines, QString *error);

@@ -140,7 +140,10 @@ Loaded load(const QString &path)
 LayoutSchemeFile::Status save(const QString &path, const QByteArray &bytes)
 {
     LayoutSchemeFile::Status status;
-    const QString error = TextFile::saveAtomically(path, bytes);
+    // A file the reader would refuse is never written: the old one stays.
+    QString error = TextFile::tooLargeToSave(bytes.size());
+    if (error.isEmpty())
+        error = TextFile::saveAtomically(path, bytes);
     if (!error.isEmpty()) {
         status.kind = LayoutSchemeFile::Status::WriteFailed;
         status.error = QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, error);

@@ -2,6 +2,7 @@
 #include "document/commentfile.h"
 #include "export/exporttext.h"
 #include "printing/layoutschemefile.h"
+#include "fifowatchdog.h"
 #include "programfolder.h"
 #include "programrun.h"
 
@@ -23,6 +24,9 @@ private slots:
     void resaveRefuses_data();
     void resaveRefuses();
     void resaveWriteFailure();
+    void resaveTellsOfUnreadableBytes();
+    void headlessActionsRefuseAPipe_data();
+    void headlessActionsRefuseAPipe();
     void exportText_data();
     void exportText();
     void exportTextFailures_data();
@@ -74,6 +78,7 @@ void tst_CommandLine::resave_data()
     QTest::newRow("gap in roster") << "gap_in_roster.py" << "gap_in_roster.expected.py";
     QTest::newRow("trailing empty line") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
     QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
+    QTest::newRow("Windows euro sign") << "windows_euro.py" << "windows_euro.expected.py";
 }
 
 void tst_CommandLine::resave()
@@ -114,6 +119,43 @@ void tst_CommandLine::resaveWriteFailure()
     const ProgramRun run = runBuiltProgram({"--resave", testDataFile("basic.py"), "/proc/qhsy-out.py"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.contains(QStringLiteral("无法写入文件")));
+}
+
+// The resave still succeeds, and says which file had places that were no text.
+void tst_CommandLine::resaveTellsOfUnreadableBytes()
+{
+    QTemporaryDir dir;
+    const QString in = testDataFile("unreadable_bytes.py");
+    const QString out = dir.filePath("out.py");
+    const ProgramRun run = runBuiltProgram({"--resave", in, out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QStringLiteral("注意：文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
+                                     "在“%2”中已写成“\uFFFD”。\n").arg(in, out));
+    QCOMPARE(fileBytes(out), fileBytes(testDataFile("unreadable_bytes.expected.py")));
+}
+
+void tst_CommandLine::headlessActionsRefuseAPipe_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("resave") << "--resave" << "out.py";
+    QTest::newRow("export text") << "--export-text" << "out.txt";
+    QTest::newRow("print PDF") << "--print-pdf" << "out.pdf";
+}
+
+// A pipe given as IN would keep the program waiting for a writer: it is refused at once.
+void tst_CommandLine::headlessActionsRefuseAPipe()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.py");
+    QVERIFY(makeFifo(in));
+    const QString out = dir.filePath(output);
+    const ProgramRun run = runBuiltProgram({option, in, out}, 10000);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("无法读取文件“%1”：这不是普通的文件").arg(in)), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
 }
 
 void tst_CommandLine::exportText_data()

@@ -1,11 +1,13 @@
 #include "document/appstate.h"
 #include "document/commentfile.h"
 #include "platform/textfile.h"
+#include "fifowatchdog.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,6 +80,8 @@ private slots:
     void hostileInputs_data();
     void hostileInputs();
     void cutInsideSurrogatePair();
+    void unreadableBytesAreCounted_data();
+    void unreadableBytesAreCounted();
 
     // With the application state and the platform.
     void templateReadLeavesPathEmpty();
@@ -86,6 +90,8 @@ private slots:
     void unreadableFileLeavesDocumentAsItWas_data();
     void unreadableFileLeavesDocumentAsItWas();
     void failedWriteTellsAndKeepsOldFile();
+    void writeRefusesWhatCouldNotBeReadBack_data();
+    void writeRefusesWhatCouldNotBeReadBack();
     void escapedMarkerIsReported();
     void writerTakesGivenFonts();
 };
@@ -148,6 +154,8 @@ void tst_CommentFile::resaveGolden_data()
     QTest::newRow("free slot's comment not written") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
     QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
     QTest::newRow("short lines") << "short_lines.py" << "short_lines.py";
+    QTest::newRow("Windows euro sign in GB18030's form") << "windows_euro.py" << "windows_euro.expected.py";
+    QTest::newRow("unreadable bytes replaced") << "unreadable_bytes.py" << "unreadable_bytes.expected.py";
     QTest::newRow("the shipped template") << "../../data/normal.pyn" << "../../data/normal.pyn";
 }
 
@@ -377,6 +385,28 @@ void tst_CommentFile::cutInsideSurrogatePair()
     QCOMPARE(writeToBytes(readBytes(written)), written);
 }
 
+void tst_CommentFile::unreadableBytesAreCounted_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("unreadable");
+    QTest::addColumn<QString>("studentName");
+    QTest::newRow("clean file") << "basic.py" << 0 << "张三";
+    QTest::newRow("Windows euro sign") << "windows_euro.py" << 0 << "欧元€";
+    QTest::newRow("in a name and before a line break") << "unreadable_bytes.py" << 2 << "李\uFFFD四";
+}
+
+void tst_CommentFile::unreadableBytesAreCounted()
+{
+    QFETCH(QString, name);
+    QFETCH(int, unreadable);
+    QFETCH(QString, studentName);
+    CommentDocument doc;
+    const ReadOutcome outcome = read(testDataFile(name), doc);
+    QCOMPARE(outcome.status, ReadStatus::Accepted);
+    QCOMPARE(outcome.unreadableBytes, qsizetype(unreadable));
+    QCOMPARE(doc.slot(1).name, studentName);
+}
+
 void tst_CommentFile::templateReadLeavesPathEmpty()
 {
     ProgramFolder folder;
@@ -426,6 +456,7 @@ void tst_CommentFile::unreadableFileLeavesDocumentAsItWas_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("missing file") << "missing.py";
     QTest::newRow("a folder") << "folder";
+    QTest::newRow("a pipe") << "pipe";
 }
 
 void tst_CommentFile::unreadableFileLeavesDocumentAsItWas()
@@ -433,13 +464,17 @@ void tst_CommentFile::unreadableFileLeavesDocumentAsItWas()
     QFETCH(QString, name);
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("folder");
+    QVERIFY(makeFifo(dir.filePath("pipe")));
     ScriptedPlatform platform;
     platform.expectMessage();
     AppState state;
     state.Document = readFile("basic.py");
     const CommentDocument before = state.Document;
     state.CurrentPath = dir.filePath(name);
-    QCOMPARE(ReadCommentFile(state, platform), QStringLiteral("error"));
+    QString result;
+    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"), [&] { result = ReadCommentFile(state, platform); }),
+             "waited on the pipe");
+    QCOMPARE(result, QStringLiteral("error"));
     QCOMPARE(state.Document, before);
     QHSY_VERIFY_DIALOGS(platform);
     QVERIFY2(platform.shown[0].text.contains(state.CurrentPath), "the message names the file");
@@ -477,6 +512,48 @@ void tst_CommentFile::failedWriteTellsAndKeepsOldFile()
     QVERIFY(platform.shown[0].text.contains(path));
     QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
     QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
+}
+
+void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("as large as the reader takes") << TextFile::MaxFileSize;
+    QTest::newRow("one byte more") << TextFile::MaxFileSize + 1;
+}
+
+// Unreadable bytes grow fourfold when they are written back as U+FFFD: a file read within the
+// limit can come out beyond it, and a file the reader refuses must never replace the old one.
+void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack()
+{
+    QFETCH(qint64, size);
+    const bool fits = size <= TextFile::MaxFileSize;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("class.py");
+    QVERIFY(QFile::copy(testDataFile("basic.py"), path));
+    ScriptedPlatform platform;
+    AppState state;
+    state.CurrentPath = path;
+    state.Document.slot(1) = {"甲", ""};
+    // U+FFFD takes four bytes in the file; ASCII letters make up the rest.
+    const qint64 comment = size - TextFile::encode(compose(state.Document, state.Document.ItemFonts)).size();
+    state.Document.slot(1).comment = QString(comment / 4, QChar::ReplacementCharacter) + QString(comment % 4, u'x');
+    if (!fits)
+        platform.expectMessage();
+
+    QCOMPARE(WriteCommentFile(state, platform), fits);
+    QHSY_VERIFY_DIALOGS(platform);
+    if (fits) {
+        QCOMPARE(QFileInfo(path).size(), size);
+        CommentDocument back;
+        QCOMPARE(read(path, back).status, ReadStatus::Accepted);
+        QCOMPARE(back.slot(1).comment.size(), state.Document.slot(1).comment.size());
+    } else {
+        QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
+        QVERIFY(platform.shown[0].text.startsWith(QStringLiteral("保存失败！")));
+        QVERIFY2(platform.shown[0].text.contains(QStringLiteral("超过本系统能读取的上限 64 MB")),
+                 qPrintable(platform.shown[0].text));
+        QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
+    }
 }
 
 void tst_CommentFile::escapedMarkerIsReported()

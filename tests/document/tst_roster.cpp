@@ -110,6 +110,7 @@ private slots:
     void templateTooShort_data();
     void templateTooShort();
     void failedTemplateWriteKeepsOldFile();
+    void templateTooLargeToReadBackKeepsOldFile();
     void readOnlyFolderKeepsOldTemplate();
 };
 
@@ -495,6 +496,20 @@ void tst_Roster::templateUnreadable()
     // Nothing was made in its place.
     QCOMPARE(QFileInfo(path).isDir(), name == "folder");
     QCOMPARE(QFileInfo::exists(path), name == "folder");
+}
+
+// Bytes of the template that are no text come back as U+FFFD, four bytes each: a rewrite that
+// would make the template too large to be read again is not written.
+void tst_Roster::templateTooLargeToReadBackKeepsOldFile()
+{
+    ProgramFolder folder;
+    const QString path = folder.file("normal.pyn");
+    const QByteArray old = fileBytes(testDataFile("basic.py")) + QByteArray(17 * 1024 * 1024, '\xFF') + "\r\n";
+    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    const QString error = TemplateFile::storeSignature(path, "王老师");
+    QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：文件将有").arg(path)), qPrintable(error));
+    QVERIFY(error.contains(QStringLiteral("上限 64 MB")));
+    QCOMPARE(fileBytes(path), old);
 }
 
 void tst_Roster::templateTooShort_data()

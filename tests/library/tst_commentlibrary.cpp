@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,6 +99,8 @@ private slots:
     void unreadableFile();
     void writeFailureKeepsOldFile_data();
     void writeFailureKeepsOldFile();
+    void tooLargeToReadBackKeepsOldFile_data();
+    void tooLargeToReadBackKeepsOldFile();
 
 private:
     /// A writable copy of a golden file.
@@ -398,6 +401,53 @@ void tst_CommentLibrary::writeFailureKeepsOldFile()
     QVERIFY(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：").arg(path)));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("over");   // how far beyond the read limit the change takes the file
+    const QStringList comment{"学习", "好", "新"};
+    QTest::newRow("comment added up to the limit") << "addComments" << comment << 0;
+    QTest::newRow("comment added one byte beyond") << "addComments" << comment << 1;
+    QTest::newRow("category added beyond") << "add" << QStringList{"班级活动"} << 1;
+}
+
+// The library is read whole and refused above the read limit: a change that would take it
+// beyond is not written, so that the library can still be opened.
+void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
+{
+    QFETCH(QString, op);
+    QFETCH(QStringList, args);
+    QFETCH(int, over);
+    QTemporaryDir dir;
+    // How much the change adds, found on the small library.
+    const QByteArray small = fileBytes(libraryFile(QStringLiteral("library.vxd")));
+    const QString probe = dir.filePath(QStringLiteral("probe.vxd"));
+    QVERIFY(TextFile::saveAtomically(probe, small).isEmpty());
+    CommentLibrary probeLibrary(probe);
+    QVERIFY(apply(probeLibrary, op, args).ok());
+    const qint64 growth = QFileInfo(probe).size() - small.size();
+    QVERIFY(growth > 0);
+
+    // The same library with one long comment at its end.
+    const qint64 padding = TextFile::MaxFileSize + over - growth - small.size() - 4;
+    const QByteArray old = small + "\t\t" + QByteArray(padding, 'x') + "\r\n";
+    const QString path = dir.filePath(CommentLibrary::FileName);
+    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    CommentLibrary library(path);
+    const CommentLibrary::Status status = apply(library, op, args);
+    if (over <= 0) {
+        QVERIFY2(status.ok(), qPrintable(status.error));
+        QCOMPARE(QFileInfo(path).size(), TextFile::MaxFileSize);
+        return;
+    }
+    QCOMPARE(status.kind, CommentLibrary::Status::WriteFailed);
+    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：文件将有").arg(path)), qPrintable(status.error));
+    QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
+    QCOMPARE(QFileInfo(path).size(), old.size());
+    QCOMPARE(fileBytes(path), old);
 }
 
 QTEST_APPLESS_MAIN(tst_CommentLibrary)

@@ -3,6 +3,7 @@
 #include "platform/filefilter.h"
 #include "platform/fontsubstitution.h"
 #include "platform/leadingnumber.h"
+#include "fifowatchdog.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -92,6 +93,12 @@ void tst_PlatformHelpers::fileExists()
     QVERIFY(FileExists(path));
     QVERIFY(!FileExists(dir.path()));
     QVERIFY(!FileExists(QString()));
+    // A pipe is no file, and asking must not wait for a writer.
+    const QString fifo = dir.filePath("pipe.vxd");
+    QVERIFY(makeFifo(fifo));
+    bool exists = true;
+    QVERIFY2(finishesWithoutWaitingOn(fifo, [&] { exists = FileExists(fifo); }), "waited on the pipe");
+    QVERIFY(!exists);
 }
 
 void tst_PlatformHelpers::faceNamesReachInstalledCjkFonts_data()

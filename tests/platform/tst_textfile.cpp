@@ -1,4 +1,5 @@
 #include "platform/textfile.h"
+#include "fifowatchdog.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -22,8 +23,12 @@ private slots:
     void charactersOutsideGbkAreKept_data();
     void charactersOutsideGbkAreKept();
     void invalidBytesDoNotStopDecoding();
+    void unreadableBytesAreCounted_data();
+    void unreadableBytesAreCounted();
     void readAllFailures_data();
     void readAllFailures();
+    void readAllRefusesWhatIsNoFile_data();
+    void readAllRefusesWhatIsNoFile();
     void readAllRefusesHugeFiles();
     void saveReplacesWholeFile();
     void saveFailuresKeepOldFile_data();
@@ -122,6 +127,51 @@ void tst_TextFile::invalidBytesDoNotStopDecoding()
     QVERIFY(text.contains(QChar::ReplacementCharacter));
 }
 
+void tst_TextFile::unreadableBytesAreCounted_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("unreadable");
+    QTest::addColumn<QByteArray>("written");   // the text encoded again
+
+    const QString r(QChar::ReplacementCharacter);
+    // Code page 936 of Windows, where many comment files are made, writes the euro sign as the
+    // single byte 0x80; GB18030 has it as A2 E3, which every GB18030 reader understands.
+    QTest::newRow("Windows euro sign") << QByteArray("a\x80" "b") << "a€b" << 0 << QByteArray("a\xA2\xE3" "b");
+    QTest::newRow("GB18030 euro sign") << QByteArray("\xA2\xE3") << "€" << 0 << QByteArray("\xA2\xE3");
+    QTest::newRow("0x80 as second byte") << QByteArray("\x81\x80") << "亐" << 0 << QByteArray("\x81\x80");
+    QTest::newRow("0xFF") << QByteArray("a\xFF" "b") << "a" + r + "b" << 1 << QByteArray("a\x84\x31\xA4\x37" "b");
+    QTest::newRow("lead byte before a line break") << QByteArray("\x81\r\n") << r + "\r\n" << 1
+                                                   << QByteArray("\x84\x31\xA4\x37\r\n");
+    QTest::newRow("lead byte at the end") << QByteArray("a\xB0") << "a" + r << 1 << QByteArray("a\x84\x31\xA4\x37");
+    QTest::newRow("broken four-byte form") << QByteArray("\x81\x30\x80" "A") << r + "0€A" << 1
+                                           << QByteArray("\x84\x31\xA4\x37" "0\xA2\xE3" "A");
+    QTest::newRow("four bytes past the BMP's") << QByteArray("\x84\x31\xA5\x30") << r << 1 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("four bytes past U+10FFFF") << QByteArray("\xE3\x32\x9A\x36") << r << 1 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("last BMP four-byte form") << QByteArray("\x84\x31\xA4\x39") << QString(QChar(0xFFFF)) << 0
+                                             << QByteArray("\x84\x31\xA4\x39");
+    QTest::newRow("U+10FFFF") << QByteArray("\xE3\x32\x9A\x35") << QString::fromUcs4(U"\U0010FFFF") << 0
+                              << QByteArray("\xE3\x32\x9A\x35");
+    QTest::newRow("U+FFFD written in the file") << QByteArray("\x84\x31\xA4\x37") << r << 0 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("three places") << QByteArray("\xFF\xFF\x80\xFE") << r + r + "€" + r << 3
+                                  << QByteArray("\x84\x31\xA4\x37\x84\x31\xA4\x37\xA2\xE3\x84\x31\xA4\x37");
+}
+
+void tst_TextFile::unreadableBytesAreCounted()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(int, unreadable);
+    QFETCH(QByteArray, written);
+    qsizetype counted = -1;
+    QCOMPARE(TextFile::decode(bytes, &counted), text);
+    QCOMPARE(counted, qsizetype(unreadable));
+    QCOMPARE(TextFile::encode(text), written);
+    // What was written reads back as the same text, with nothing left to replace.
+    QCOMPARE(TextFile::decode(written, &counted), text);
+    QCOMPARE(counted, qsizetype(0));
+}
+
 void tst_TextFile::readAllFailures_data()
 {
     QTest::addColumn<QString>("path");
@@ -141,6 +191,37 @@ void tst_TextFile::readAllFailures()
     QVERIFY(!TextFile::readLines(path, &lines, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(lines, QStringList{"kept"});
+}
+
+void tst_TextFile::readAllRefusesWhatIsNoFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe") << "pipe";
+    QTest::newRow("link to a pipe") << "link";
+    QTest::newRow("device") << "device";
+}
+
+// A pipe would keep the reader waiting for a writer for ever, a device can be endless: neither is
+// read, and the teacher learns why.
+void tst_TextFile::readAllRefusesWhatIsNoFile()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.py");
+    QVERIFY(makeFifo(fifo));
+    QString path = fifo;
+    if (kind == u"link") {
+        path = dir.filePath("link.py");
+        QVERIFY(QFile::link(fifo, path));
+    } else if (kind == u"device") {
+        path = QStringLiteral("/dev/zero");
+    }
+    TextFile::ReadResult result;
+    QVERIFY2(finishesWithoutWaitingOn(fifo, [&] { result = TextFile::readAll(path); }), "waited on the pipe");
+    QVERIFY(!result.ok);
+    QVERIFY(result.bytes.isEmpty());
+    QVERIFY2(result.error.contains(QStringLiteral("不是普通的文件")), qPrintable(result.error));
+    QCOMPARE(TextFile::notARegularFile(path), result.error);
 }
 
 void tst_TextFile::readAllRefusesHugeFiles()

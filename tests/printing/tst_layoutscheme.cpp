@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -94,6 +95,8 @@ private slots:
     void unreadableFile();
     void writeFailureKeepsOldFile_data();
     void writeFailureKeepsOldFile();
+    void tooLargeToReadBackKeepsOldFile_data();
+    void tooLargeToReadBackKeepsOldFile();
 
 private:
     QString copyOf(const QString &name);
@@ -397,6 +400,40 @@ void tst_LayoutScheme::writeFailureKeepsOldFile()
     QVERIFY(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：").arg(path)));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("op");
+    QTest::newRow("append") << "append";
+    QTest::newRow("save") << "save";
+}
+
+// The scheme file is read whole and refused above the read limit: a change that would take it
+// one byte beyond is not written, so that the schemes can still be opened.
+void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
+{
+    QFETCH(QString, op);
+    QTemporaryDir dir;
+    // How much the change adds, found on the small file.
+    const QByteArray small = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
+    const QString probe = dir.filePath(QStringLiteral("probe.vxd"));
+    QVERIFY(TextFile::saveAtomically(probe, small).isEmpty());
+    LayoutSchemeFile probeFile(probe);
+    QVERIFY(run(probeFile, op).ok());
+    const qint64 growth = QFileInfo(probe).size() - small.size();
+    QVERIFY2(growth > 0, qPrintable(QString::number(growth)));
+
+    // The same file with one long line at its end.
+    const QByteArray old = small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
+    const QString path = dir.filePath(LayoutSchemeFile::FileName);
+    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    LayoutSchemeFile file(path);
+    const LayoutSchemeFile::Status status = run(file, op);
+    QCOMPARE(status.kind, LayoutSchemeFile::Status::WriteFailed);
+    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：文件将有").arg(path)), qPrintable(status.error));
+    QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
+    QCOMPARE(fileBytes(path), old);
 }
 
 QTEST_APPLESS_MAIN(tst_LayoutScheme)

@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-ProgramRun runBuiltProgram(const QStringList &arguments)
+ProgramRun runBuiltProgram(const QStringList &arguments, int timeoutMs)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -12,8 +12,11 @@ ProgramRun runBuiltProgram(const QStringList &arguments)
     env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), arguments);
-    if (!process.waitForFinished(60000))
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
         return {};
+    }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};

@@ -6,11 +6,11 @@
 /// What a run of the built program gave.
 struct ProgramRun
 {
-    int exitCode = -1;   ///< -1 when it crashed or did not end within a minute
+    int exitCode = -1;   ///< -1 when it crashed or did not end in time
     QString out;
     QString err;
 };
 
 /// Runs the built program with no display and no printer (CUPS_SERVER points nowhere), as the
-/// headless options must work.
-ProgramRun runBuiltProgram(const QStringList &arguments);
+/// headless options must work. A run still going after timeoutMs is killed and gives -1.
+ProgramRun runBuiltProgram(const QStringList &arguments, int timeoutMs = 60000);
