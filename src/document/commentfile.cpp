@@ -233,8 +233,8 @@ bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &font
 {
     const CommentFile::WriteOutcome outcome = CommentFile::write(state.CurrentPath, state.Document, fonts);
     if (!outcome.ok()) {
-        platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n"
-                                           "原来的文件没有改动，您的修改仍保留在窗口中。")
+        // The reason says what became of the file on disk; the document is as it was.
+        platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。")
                                 .arg(state.CurrentPath, outcome.error),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return false;

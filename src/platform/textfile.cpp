@@ -283,7 +283,7 @@ QString tooLargeToSave(qint64 size)
     if (size <= MaxFileSize)
         return {};
     constexpr double MiB = 1024 * 1024;
-    return QStringLiteral("文件将有 %1 MB，超过本系统能读取的上限 %2 MB，保存后将无法再打开。")
+    return QStringLiteral("文件将有 %1 MB，超过本系统能读取的上限 %2 MB，保存后将无法再打开，因此没有写入。")
         .arg(QString::number(std::ceil(size / MiB * 10) / 10, 'f', 1))
         .arg(MaxFileSize / (1024 * 1024));
 }
