@@ -32,32 +32,65 @@ PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font
 
 QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
                                   double firstTopCm, double leftCm, const ItemFont &font,
-                                  const TextMeasurer &measurer, int unitsPerCm)
+                                  const TextMeasurer &measurer, int unitsPerCm, const PaperEdges &paper)
 {
     // The box width is rounded to single precision before it is compared with the line.
     const double limit = double(float(unitsPerCm * boxWidthCm));
     const double left = unitsPerCm * leftCm;
+    // A character that begins an em past the paper's edge shows nothing, not even an overhang.
+    const double hiddenFrom = paper.right - left + 20 * font.fontSize;
     QList<PageItem> lines;
     double top = unitsPerCm * firstTopCm;
+    if (!(hiddenFrom > 0))
+        return lines;   // the whole box lies right of the paper
+    // Every visual line of a box is one empty text high.
+    const double pitch = measurer.measureText(QString(), font).height;
     // Lines grow by whole characters as the reader sees them, so that no line ends or begins
     // inside a surrogate pair, a character with its combining marks or an emoji sequence.
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     qsizetype next = 0;                                // where the next cluster starts
     qsizetype nextEnd = clusters.toNextBoundary();     // and where it ends
-    while (next < text.size()) {
+    bool pageFull = false;
+    while (next < text.size() && top < paper.bottom && !pageFull) {
         const qsizetype start = next;
         const auto line = measurer.startLine(font);
+        double visualTop = top;
+        // The line's text: the clusters drawn, which leave out the hidden stretches.
+        QString shown;
+        qsizetype shownFrom = start;   // the start of the stretch being shown
+        bool hiding = false;
         // The test comes before the cluster is appended; an empty line is 0 wide, and the
         // first cluster is taken even when the box is narrower than that.
         while (next < text.size()
                && (next == start || isHangingPunctuation(text[next]) || line->widthAtMost(limit))) {
-            line->append(QStringView(text).sliced(next, nextEnd - next));
+            const QStringView cluster = QStringView(text).sliced(next, nextEnd - next);
+            if (isLineBreak(cluster.front())) {
+                visualTop += pitch;
+                if (!(visualTop < paper.bottom)) {
+                    pageFull = true;
+                    break;
+                }
+                if (hiding)
+                    shownFrom = next;
+                hiding = false;
+                line->append(cluster);
+            } else if (hiding || line->surelyReaches(hiddenFrom)) {
+                if (!hiding)
+                    shown += QStringView(text).sliced(shownFrom, next - shownFrom);
+                hiding = true;
+                line->appendHidden(cluster);
+            } else {
+                line->append(cluster);
+            }
             next = nextEnd;
             nextEnd = clusters.toNextBoundary();
         }
+        if (!hiding)
+            shown += QStringView(text).sliced(shownFrom, next - shownFrom);
+        if (shown.isEmpty())
+            break;   // a box whose first line break already lies below the paper
         const TextExtent extent = line->extent();
-        lines.append({PageItemRole::CommentLine, text.mid(start, next - start), font, left, top,
-                      extent.width, extent.height});
+        lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height});
         top += extent.height + unitsPerCm * gapCm;
     }
     return lines;
@@ -66,7 +99,7 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
 ComposedPage composePage(const CommentDocument &document, int currentStudent,
                          const ItemFonts &fonts, const LayoutScheme &scheme,
                          const QString &pheightText, const QString &pwidthText, double scale,
-                         const TextMeasurer &measurer, int unitsPerCm)
+                         const TextMeasurer &measurer, int unitsPerCm, std::optional<PaperEdges> paper)
 {
     const auto twips = [&](const QString &key) { return scheme.number(key) * unitsPerCm * scale; };
     const bool inClass = currentStudent >= 0 && currentStudent < CommentDocument::MaxStudents;
@@ -86,7 +119,8 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent,
         scheme.number(QStringLiteral("pytextjuli")) * scale,
         scheme.number(QStringLiteral("pytexttop")) * scale,
         scheme.number(QStringLiteral("pytextleft")) * scale,
-        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm));
+        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
+        paper.value_or(PaperEdges{page.width, page.height})));
     page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
                                  scaled(fonts[std::size_t(Item::Signature)], scale),
                                  twips(QStringLiteral("teacherleft")),
