@@ -7,6 +7,9 @@
 
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 /// The marks that never begin a line: they join the line before however wide it gets.
@@ -14,6 +17,46 @@ bool isHangingPunctuation(QChar c)
 {
     return QStringView(u"，。；：,.;？！").contains(c);
 }
+
+/// The grapheme clusters of a text from its start, found a stretch at a time, so that the work
+/// follows the clusters taken and not the length of the text.
+class ClusterCursor
+{
+public:
+    explicit ClusterCursor(QStringView text) : m_text(text) {}
+
+    /// The end of the cluster that begins where the one before ended; -1 at the end of the text.
+    qsizetype next()
+    {
+        if (m_at >= m_text.size())
+            return -1;
+        for (;;) {
+            if (!m_finder) {
+                m_from = m_at;
+                m_to = std::min(m_text.size(), m_at + m_span);
+                m_finder.emplace(QTextBoundaryFinder::Grapheme, m_text.sliced(m_from, m_to - m_from));
+            }
+            const qsizetype end = m_from + m_finder->toNextBoundary();
+            // The stretch's own end may cut a cluster: that one is found again in a stretch
+            // starting with it. Clusters never look further back than their own start.
+            if (end > m_at && (end < m_to || m_to == m_text.size())) {
+                m_at = end;
+                return end;
+            }
+            if (m_at == m_from)
+                m_span *= 2;   // one cluster fills the whole stretch
+            m_finder.reset();
+        }
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;       ///< where the next cluster begins
+    qsizetype m_from = 0;     ///< the stretch the finder looks at
+    qsizetype m_to = 0;
+    qsizetype m_span = 1024;
+    std::optional<QTextBoundaryFinder> m_finder;
+};
 
 ItemFont scaled(ItemFont font, double scale)
 {
@@ -47,9 +90,9 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
     const double pitch = measurer.measureText(QString(), font).height;
     // Lines grow by whole characters as the reader sees them, so that no line ends or begins
     // inside a surrogate pair, a character with its combining marks or an emoji sequence.
-    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
-    qsizetype next = 0;                                // where the next cluster starts
-    qsizetype nextEnd = clusters.toNextBoundary();     // and where it ends
+    ClusterCursor clusters(text);
+    qsizetype next = 0;                       // where the next cluster starts
+    qsizetype nextEnd = clusters.next();      // and where it ends
     bool pageFull = false;
     while (next < text.size() && top < paper.bottom && !pageFull) {
         const qsizetype start = next;
@@ -83,7 +126,7 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
                 line->append(cluster);
             }
             next = nextEnd;
-            nextEnd = clusters.toNextBoundary();
+            nextEnd = clusters.next();
         }
         if (!hiding)
             shown += QStringView(text).sliced(shownFrom, next - shownFrom);

@@ -128,6 +128,7 @@ struct QtTextMeasurer::Font
     /// The width of one visual line: the one measurement every answer is made of.
     double width(const QString &line) const
     {
+        measured += line.size();
         return line.isEmpty() ? 0.0 : metrics.horizontalAdvance(line);
     }
 
@@ -165,6 +166,7 @@ struct QtTextMeasurer::Font
     double em;   ///< in twips
     QHash<char16_t, Char> chars;
     QHash<QString, Char> clusters;
+    mutable qint64 measured = 0;   ///< UTF-16 units laid out
 
 private:
     static constexpr qsizetype MaxKeptCluster = 16;
@@ -216,10 +218,11 @@ public:
     {
         if (m_hidden)
             return true;
-        const double estimate = m_base + m_pending;
-        if (m_mustMeasure && estimate >= width)
-            currentWidth();   // once: from then on the line is hidden or far from the edge
-        return !m_mustMeasure && estimate - m_band >= width;
+        // Measured when the estimate reaches the width but cannot vouch for it: then the line
+        // is hidden from there on, or one more cluster or so brings it there.
+        if (m_base + m_pending >= width && (m_mustMeasure || m_base + m_pending - m_band < width))
+            currentWidth();
+        return !m_mustMeasure && m_base + m_pending - m_band >= width;
     }
 
     TextExtent extent() override
@@ -336,4 +339,12 @@ std::unique_ptr<LineMeasurement> QtTextMeasurer::startLine(const ItemFont &font)
     if (m_lines == Lines::MeasuredWhole)
         return TextMeasurer::startLine(font);
     return std::make_unique<QtLineMeasurement>(fontFor(font));
+}
+
+qint64 QtTextMeasurer::measuredLength() const
+{
+    qint64 total = 0;
+    for (const auto &font : std::as_const(m_fonts))
+        total += font->measured;
+    return total;
 }

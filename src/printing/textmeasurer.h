@@ -83,6 +83,10 @@ public:
     /// the work of a line stays proportional to its length whatever it holds.
     std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const override;
 
+    /// How many UTF-16 units all measurements so far have laid out: the work of measuring,
+    /// which line breaking keeps proportional to the text.
+    qint64 measuredLength() const;
+
     struct Font;
 
 private:
