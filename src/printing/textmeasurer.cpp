@@ -186,8 +186,8 @@ namespace {
 /// The quick line box of QtTextMeasurer. Of the current visual line, a prefix has been
 /// measured exactly (m_base); the clusters after it are counted with their advances on their
 /// own, each possibly off by its kerning allowance (m_band in all). While the limit lies
-/// outside that band around the estimate, the estimate answers; otherwise, or once a Shaped
-/// cluster has joined, the visual line is measured. Zero-advance clusters change neither the
+/// outside that band around the estimate, the estimate answers; otherwise, or once one of the
+/// first Shaped clusters of the visual line has joined, the visual line is measured. Zero-advance clusters change neither the
 /// estimate nor the band. Once the visual line runs past the paper's edge, the clusters
 /// appended hidden are not kept, and the estimate alone answers for that visual line.
 class QtLineMeasurement final : public LineMeasurement
@@ -251,8 +251,13 @@ private:
             // The first cluster of a visual line measures as its own advance exactly.
             if (m_length > 0)
                 m_band += m_font.allowance(m_afterZeroAdvance ? CharKind::Shaped : m_lastKind, appended.kind);
-            if (appended.kind == CharKind::Shaped && !m_hidden)
+            // The first few Shaped clusters of a visual line have it measured; after them the
+            // band answers as for other clusters, so that a line of them costs no more than a
+            // few measurements of itself.
+            if (appended.kind == CharKind::Shaped && !m_hidden && m_shapedMeasured < MaxMeasuredShaped) {
                 m_mustMeasure = true;
+                ++m_shapedMeasured;
+            }
             m_lastKind = appended.kind;
             m_afterZeroAdvance = false;
         }
@@ -288,7 +293,10 @@ private:
         m_band = 0;
         m_hidden = false;
         m_afterZeroAdvance = false;
+        m_shapedMeasured = 0;
     }
+
+    static constexpr int MaxMeasuredShaped = 16;
 
     QtTextMeasurer::Font &m_font;
     QString m_visual;           ///< the current visual line, as far as it is drawn
@@ -303,6 +311,7 @@ private:
     bool m_afterZeroAdvance = false;
     bool m_mustMeasure = false;
     bool m_hidden = false;
+    int m_shapedMeasured = 0;   ///< Shaped clusters of the visual line that had it measured
 };
 
 } // namespace
