@@ -244,13 +244,21 @@ private:
             currentWidth();   // what is drawn, exactly; the hidden rest is estimated
             m_hidden = true;
         }
+        if (m_length == 0 && !hidden) {
+            // The first cluster of a visual line measures as its own advance exactly.
+            m_visual = cluster.toString();
+            m_length = cluster.size();
+            m_base = appended.advance;
+            m_baseLength = m_visual.size();
+            m_lastKind = appended.kind;
+            m_afterZeroAdvance = appended.kind == CharKind::ZeroAdvance;
+            return;
+        }
         if (appended.kind == CharKind::ZeroAdvance) {
             m_afterZeroAdvance = true;
         } else {
             m_pending += appended.advance;
-            // The first cluster of a visual line measures as its own advance exactly.
-            if (m_length > 0)
-                m_band += m_font.allowance(m_afterZeroAdvance ? CharKind::Shaped : m_lastKind, appended.kind);
+            m_band += m_font.allowance(m_afterZeroAdvance ? CharKind::Shaped : m_lastKind, appended.kind);
             // The first few Shaped clusters of a visual line have it measured; after them the
             // band answers as for other clusters, so that a line of them costs no more than a
             // few measurements of itself.
