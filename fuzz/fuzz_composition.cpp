@@ -116,8 +116,9 @@ qsizetype matchLine(const QString &text, QTextBoundaryFinder &clusters, qsizetyp
         if (QStringView(line).sliced(matched).startsWith(cluster)) {
             matched += cluster.size();
         } else {
-            // Only characters that are drawn nowhere are left out, never a line break.
-            check(mayLeaveOut && matched > 0 && cluster.front() != u'\r' && cluster.front() != u'\n');
+            // Only characters drawn nowhere are left out (at the end of the line before, too),
+            // never the first character nor a line break.
+            check(mayLeaveOut && at > 0 && cluster.front() != u'\r' && cluster.front() != u'\n');
         }
         at = end;
     }

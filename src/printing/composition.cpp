@@ -34,6 +34,9 @@ public:
             if (!m_finder) {
                 m_from = m_at;
                 m_to = std::min(m_text.size(), m_at + m_span);
+                // A stretch ending inside a surrogate pair would end the cluster before it.
+                if (m_to < m_text.size() && m_text[m_to - 1].isHighSurrogate() && m_text[m_to].isLowSurrogate())
+                    --m_to;
                 m_finder.emplace(QTextBoundaryFinder::Grapheme, m_text.sliced(m_from, m_to - m_from));
             }
             const qsizetype end = m_from + m_finder->toNextBoundary();

@@ -158,6 +158,10 @@ void tst_Composition::lineBreaks_data()
     QTest::newRow("mark hangs after a surrogate pair")
         << cjk(31) + ext + QStringLiteral("，") + cjk(2) << 10.0
         << QStringList{cjk(31) + ext + QStringLiteral("，"), cjk(2)};
+    // Longer than the stretch in which clusters are looked for, and cut there inside a pair.
+    const QString modifiers = QStringLiteral("？") + QStringLiteral("🏽").repeated(3000);
+    QTest::newRow("mark with 3,000 modifiers") << cjk(1) + modifiers + cjk(2) << 0.0
+        << QStringList{cjk(1) + modifiers, cjk(2).left(1), cjk(2).mid(1)};
     QTest::newRow("width 0: one whole character per line")
         << ext + marked + QStringLiteral("，") + family << 0.0
         << QStringList{ext, marked + QStringLiteral("，"), family};
