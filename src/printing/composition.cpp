@@ -19,7 +19,10 @@ bool isHangingPunctuation(QChar c)
 }
 
 /// The grapheme clusters of a text from its start, found a stretch at a time, so that the work
-/// follows the clusters taken and not the length of the text.
+/// follows the clusters taken and not the length of the text. The clusters are those of the
+/// whole text: Qt tailors them to the script of the run they are in, and a run takes its script
+/// from what comes before (punctuation and marks from their base), so each stretch is given
+/// the script in effect where it begins.
 class ClusterCursor
 {
 public:
@@ -31,33 +34,86 @@ public:
         if (m_at >= m_text.size())
             return -1;
         for (;;) {
-            if (!m_finder) {
-                m_from = m_at;
-                m_to = std::min(m_text.size(), m_at + m_span);
-                // A stretch ending inside a surrogate pair would end the cluster before it.
-                if (m_to < m_text.size() && m_text[m_to - 1].isHighSurrogate() && m_text[m_to].isLowSurrogate())
-                    --m_to;
-                m_finder.emplace(QTextBoundaryFinder::Grapheme, m_text.sliced(m_from, m_to - m_from));
+            if (!m_finder)
+                startStretch();
+            const qsizetype boundary = m_finder->toNextBoundary();
+            if (boundary < 0) {   // cannot happen while the stretch reaches past m_at
+                m_finder.reset();
+                m_span *= 2;
+                continue;
             }
-            const qsizetype end = m_from + m_finder->toNextBoundary();
+            const qsizetype end = m_from + boundary - m_context;
             // The stretch's own end may cut a cluster: that one is found again in a stretch
-            // starting with it. Clusters never look further back than their own start.
+            // starting with it.
             if (end > m_at && (end < m_to || m_to == m_text.size())) {
+                follow(m_at, end);
                 m_at = end;
                 return end;
             }
-            if (m_at == m_from)
-                m_span *= 2;   // one cluster fills the whole stretch
-            m_finder.reset();
+            if (end >= m_to) {
+                if (m_at == m_from)
+                    m_span *= 2;   // one cluster fills the whole stretch
+                m_finder.reset();
+            }
         }
     }
 
 private:
+    void startStretch()
+    {
+        m_from = m_at;
+        m_to = std::min(m_text.size(), m_at + m_span);
+        // A stretch ending inside a surrogate pair would end the cluster before it.
+        if (m_to < m_text.size() && m_text[m_to - 1].isHighSurrogate() && m_text[m_to].isLowSurrogate())
+            --m_to;
+        // The character that set the script, then a line feed: a cluster always begins after it.
+        m_window.clear();
+        if (m_scriptAt >= 0) {
+            m_window += codePointAt(m_scriptAt);
+            m_window += u'\n';
+        }
+        m_context = m_window.size();
+        m_window += m_text.sliced(m_from, m_to - m_from);
+        m_finder.emplace(QTextBoundaryFinder::Grapheme, m_window);
+    }
+
+    QStringView codePointAt(qsizetype i) const
+    {
+        const bool pair = m_text[i].isHighSurrogate() && i + 1 < m_text.size() && m_text[i + 1].isLowSurrogate();
+        return m_text.sliced(i, pair ? 2 : 1);
+    }
+
+    /// Keeps the script in effect after [from, to) as Qt's script runs see it: common and
+    /// inherited characters and marks keep the script before them; the first character of
+    /// another script begins a run of its own.
+    void follow(qsizetype from, qsizetype to)
+    {
+        for (qsizetype i = from; i < to;) {
+            const QStringView unit = codePointAt(i);
+            const char32_t c = unit.size() == 2 ? QChar::surrogateToUcs4(unit[0], unit[1]) : unit[0].unicode();
+            const QChar::Script script = QChar::script(c);
+            if (script != m_script && script > QChar::Script_Common) {
+                const bool mark = QChar::category(c) == QChar::Mark_NonSpacing
+                    || QChar::category(c) == QChar::Mark_SpacingCombining
+                    || QChar::category(c) == QChar::Mark_Enclosing;
+                if (m_script <= QChar::Script_Common || !mark) {
+                    m_script = script;
+                    m_scriptAt = i;
+                }
+            }
+            i += unit.size();
+        }
+    }
+
     QStringView m_text;
     qsizetype m_at = 0;       ///< where the next cluster begins
     qsizetype m_from = 0;     ///< the stretch the finder looks at
     qsizetype m_to = 0;
     qsizetype m_span = 1024;
+    QString m_window;         ///< the stretch after its context
+    qsizetype m_context = 0;  ///< the context's length
+    QChar::Script m_script = QChar::Script_Common;   ///< the script in effect at m_at
+    qsizetype m_scriptAt = -1;                       ///< the character that set it
     std::optional<QTextBoundaryFinder> m_finder;
 };
 

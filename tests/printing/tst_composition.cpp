@@ -162,6 +162,14 @@ void tst_Composition::lineBreaks_data()
     const QString modifiers = QStringLiteral("？") + QStringLiteral("🏽").repeated(3000);
     QTest::newRow("mark with 3,000 modifiers") << cjk(1) + modifiers + cjk(2) << 0.0
         << QStringList{cjk(1) + modifiers, cjk(2).left(1), cjk(2).mid(1)};
+    // Marks after a Latin letter and a mark of punctuation stay in its script's run, even
+    // where the clusters are looked for again.
+    const QString viramas = QStringLiteral("！") + QString(1500, QChar(0x094d));
+    QTest::newRow("Devanagari marks in a Latin run") << QStringLiteral("a") + viramas + QStringLiteral("b")
+        << 0.0 << QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
+    QTest::newRow("Devanagari marks after 1,500 letters")
+        << QStringLiteral("a").repeated(1500) + viramas + QStringLiteral("b") << 1000.0
+        << QStringList{QStringLiteral("a").repeated(1500) + viramas + QStringLiteral("b")};
     QTest::newRow("width 0: one whole character per line")
         << ext + marked + QStringLiteral("，") + family << 0.0
         << QStringList{ext, marked + QStringLiteral("，"), family};
