@@ -59,8 +59,9 @@ struct PaperEdges
 /// not the text: the lines stop before the first visual line that would begin at or below the
 /// paper's bottom edge (the box it would belong to ends just before its line break), and the
 /// characters of a visual line that surely begin more than an em right of the paper's edge
-/// are left out of the line's text (the line still ends where it would). Within the paper the
-/// line boxes are exactly those of the whole text.
+/// are left out of the line's text. The line still ends where it would, except that once its
+/// characters are left out its width is judged from their advances on their own: a box that
+/// reaches past the paper may end a character apart from where measuring all of it would.
 QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
                                   double firstTopCm, double leftCm, const ItemFont &font,
                                   const TextMeasurer &measurer, int unitsPerCm = 570,
