@@ -1,6 +1,8 @@
 // Composing one page with a 2,000-character comment in a 13 cm box, measured with Qt's fonts:
-// the quick line measurement against measuring the whole line after every character; and a
-// comment that mixes in characters beyond the BMP, combining marks and emoji sequences.
+// the quick line measurement against measuring the whole line after every character; a
+// comment that mixes in characters beyond the BMP, combining marks and emoji sequences; and
+// hostile comments: 20,000 zero-width spaces, a letter under 20,000 combining marks, a
+// 10 MB comment of one line, 1,000,000 line breaks.
 #include "document/commentdocument.h"
 #include "printing/composition.h"
 #include "printing/layoutscheme.h"
@@ -83,6 +85,43 @@ void ComposeMixedComment(benchmark::State &state)
     compose(state, measurer, mixedComment());
 }
 BENCHMARK(ComposeMixedComment)->Unit(benchmark::kMillisecond);
+
+CommentDocument oneComment(const QString &comment)
+{
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("王小明"), comment};
+    return document;
+}
+
+void ComposeZeroWidthSpaces(benchmark::State &state)
+{
+    const QtTextMeasurer measurer;
+    compose(state, measurer, oneComment(QString(20000, QChar(0x200b))));
+}
+BENCHMARK(ComposeZeroWidthSpaces)->Unit(benchmark::kMillisecond);
+
+void ComposeCombiningMarks(benchmark::State &state)
+{
+    const QtTextMeasurer measurer;
+    compose(state, measurer, oneComment(QStringLiteral("a") + QString(20000, QChar(0x0301))));
+}
+BENCHMARK(ComposeCombiningMarks)->Unit(benchmark::kMillisecond);
+
+void ComposeTenMegabyteLine(benchmark::State &state)
+{
+    const QtTextMeasurer measurer;
+    QString sentence = longComment().slot(1).comment;
+    sentence.remove(QStringLiteral("\r\n"));
+    compose(state, measurer, oneComment(sentence.repeated(5'000'000 / sentence.size())));
+}
+BENCHMARK(ComposeTenMegabyteLine)->Unit(benchmark::kMillisecond);
+
+void ComposeLineBreaks(benchmark::State &state)
+{
+    const QtTextMeasurer measurer;
+    compose(state, measurer, oneComment(QStringLiteral("评") + QStringLiteral("\r\n").repeated(1'000'000)));
+}
+BENCHMARK(ComposeLineBreaks)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

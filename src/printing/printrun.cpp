@@ -71,8 +71,10 @@ private:
             m_result.stopped = true;
             return false;
         }
+        // Composed as far as it shows on the printer's page, whatever the size boxes say.
+        const PaperEdges paper{double(m_drawWidth), double(m_drawHeight)};
         ComposedPage page = composePage(m_document, student, m_fonts, m_scheme, m_options.pheightText,
-                                        m_options.pwidthText, 1.0, m_measurer);
+                                        m_options.pwidthText, 1.0, m_measurer, 570, paper);
         page.width = double(m_drawWidth);
         page.height = double(m_drawHeight);
         if (applySetting)

@@ -56,16 +56,19 @@ const QImage &twipDevice()
     return device;
 }
 
-/// How a character behaves when it is appended to a line.
+/// How a character or cluster behaves when it is appended to a line.
 enum class CharKind {
     /// Widens the line by its own advance, give or take kerning with the character before:
     /// Latin, general punctuation, half-width forms.
     Spacing,
     /// A full-width character of the CJK blocks: Chinese fonts set these on a fixed pitch.
     FullWidth,
-    /// Marks, controls, format characters, surrogates and the scripts that shape across
-    /// characters: the line has to be measured.
+    /// Marks, controls, format characters, surrogates, clusters of several characters and the
+    /// scripts that shape across characters: the line has to be measured.
     Shaped,
+    /// A Shaped character or cluster with no advance of its own: it leaves the line as wide as
+    /// it was (a zero-width space, a joiner, marks with no base before them).
+    ZeroAdvance,
 };
 
 CharKind kindOf(QChar c)
@@ -125,21 +128,32 @@ struct QtTextMeasurer::Font
     /// The width of one visual line: the one measurement every answer is made of.
     double width(const QString &line) const
     {
+        measured += line.size();
         return line.isEmpty() ? 0.0 : metrics.horizontalAdvance(line);
     }
 
-    const Char &character(QChar c)
+    /// The advance and kind of a cluster on its own. Single characters and short clusters are
+    /// kept; a long cluster (a letter under thousands of marks) is measured each time, once.
+    Char cluster(QStringView text)
     {
-        auto it = chars.constFind(c.unicode());
-        if (it == chars.cend()) {
-            const CharKind kind = kindOf(c);
-            it = chars.insert(c.unicode(), {kind == CharKind::Shaped ? 0 : width(QString(c)), kind});
+        if (text.size() == 1) {
+            const QChar c = text.front();
+            auto it = chars.constFind(c.unicode());
+            if (it == chars.cend())
+                it = chars.insert(c.unicode(), classify(text, kindOf(c)));
+            return *it;
         }
+        if (text.size() > MaxKeptCluster)
+            return classify(text, CharKind::Shaped);
+        const QString key = text.toString();
+        auto it = clusters.constFind(key);
+        if (it == clusters.cend())
+            it = clusters.insert(key, classify(text, CharKind::Shaped));
         return *it;
     }
 
-    /// How far appending a character of kind `next` behind one of kind `previous` may move
-    /// the line's width away from the advance of the new character on its own. Kerning and
+    /// How far appending a cluster of kind `next` behind one of kind `previous` may move
+    /// the line's width away from the advance of the new cluster on its own. Kerning and
     /// ligatures of common Latin fonts stay well within a quarter em; Chinese fonts do not
     /// kern full-width characters, yet a sixteenth of an em is allowed for them all the same.
     double allowance(CharKind previous, CharKind next) const
@@ -151,40 +165,64 @@ struct QtTextMeasurer::Font
     double lineSpacing;
     double em;   ///< in twips
     QHash<char16_t, Char> chars;
+    QHash<QString, Char> clusters;
+    mutable qint64 measured = 0;   ///< UTF-16 units laid out
+
+private:
+    static constexpr qsizetype MaxKeptCluster = 16;
+
+    Char classify(QStringView text, CharKind kind) const
+    {
+        const double advance = width(text.toString());
+        // A tab's width depends on where it stands, whatever it measures alone.
+        if (kind == CharKind::Shaped && advance == 0 && !text.contains(u'\t'))
+            kind = CharKind::ZeroAdvance;
+        return {advance, kind};
+    }
 };
 
 namespace {
 
 /// The quick line box of QtTextMeasurer. Of the current visual line, a prefix has been
-/// measured exactly (m_base); the characters after it are counted with their cached advances,
-/// each possibly off by its kerning allowance (m_band in all). While the limit lies outside
-/// that band around the estimate, the estimate answers; otherwise the visual line is measured.
+/// measured exactly (m_base); the clusters after it are counted with their advances on their
+/// own, each possibly off by its kerning allowance (m_band in all). While the limit lies
+/// outside that band around the estimate, the estimate answers; otherwise, or once one of the
+/// first Shaped clusters of the visual line has joined, the visual line is measured. Zero-advance clusters change neither the
+/// estimate nor the band. Once the visual line runs past the paper's edge, the clusters
+/// appended hidden are not kept, and the estimate alone answers for that visual line.
 class QtLineMeasurement final : public LineMeasurement
 {
 public:
     explicit QtLineMeasurement(QtTextMeasurer::Font &font) : m_font(font) {}
 
-    void append(QStringView cluster) override
-    {
-        // Character by character: what a cluster adds to its first character (marks, joiners,
-        // selectors, a low surrogate) has the line measured before the next answer; the LF of
-        // a CR LF only completes the line break.
-        for (const QChar c : cluster)
-            appendCharacter(c);
-    }
+    void append(QStringView cluster) override { appendCluster(cluster, false); }
+    void appendHidden(QStringView cluster) override { appendCluster(cluster, true); }
 
     bool widthAtMost(double limit) override
     {
         if (m_closedWidth > limit)
             return false;
-        if (m_baseLength != m_visual.size() && !m_mustMeasure) {
+        if (!m_mustMeasure) {
             const double estimate = m_base + m_pending;
             if (estimate + m_band <= limit)
                 return true;
             if (estimate - m_band > limit)
                 return false;
+            if (m_hidden)
+                return estimate <= limit;
         }
         return currentWidth() <= limit;
+    }
+
+    bool surelyReaches(double width) override
+    {
+        if (m_hidden)
+            return true;
+        // Measured when the estimate reaches the width but cannot vouch for it: then the line
+        // is hidden from there on, or one more cluster or so brings it there.
+        if (m_base + m_pending >= width && (m_mustMeasure || m_base + m_pending - m_band < width))
+            currentWidth();
+        return !m_mustMeasure && m_base + m_pending - m_band >= width;
     }
 
     TextExtent extent() override
@@ -193,32 +231,54 @@ public:
     }
 
 private:
-    void appendCharacter(QChar c)
+    void appendCluster(QStringView cluster, bool hidden)
     {
-        if (isLineBreak(c)) {
-            const bool secondOfPair = c == u'\n' && m_afterCr;
-            m_afterCr = c == u'\r';
-            if (!secondOfPair)
-                closeVisualLine();
+        const QChar first = cluster.front();
+        if (isLineBreak(first)) {
+            // CR LF comes as one cluster; a lone CR or LF ends a visual line as well.
+            closeVisualLine();
             return;
         }
-        m_afterCr = false;
-        const auto &appended = m_font.character(c);
-        if (appended.kind == CharKind::Shaped) {
-            m_mustMeasure = true;
+        const QtTextMeasurer::Font::Char appended = m_font.cluster(cluster);
+        if (hidden && !m_hidden) {
+            currentWidth();   // what is drawn, exactly; the hidden rest is estimated
+            m_hidden = true;
+        }
+        if (m_length == 0 && !hidden) {
+            // The first cluster of a visual line measures as its own advance exactly.
+            m_visual = cluster.toString();
+            m_length = cluster.size();
+            m_base = appended.advance;
+            m_baseLength = m_visual.size();
+            m_lastKind = appended.kind;
+            m_afterZeroAdvance = appended.kind == CharKind::ZeroAdvance;
+            return;
+        }
+        if (appended.kind == CharKind::ZeroAdvance) {
+            m_afterZeroAdvance = true;
         } else {
             m_pending += appended.advance;
-            // The first character of a visual line measures as its own advance exactly.
-            if (!m_visual.isEmpty())
-                m_band += m_font.allowance(m_lastKind, appended.kind);
+            m_band += m_font.allowance(m_afterZeroAdvance ? CharKind::Shaped : m_lastKind, appended.kind);
+            // The first few Shaped clusters of a visual line have it measured; after them the
+            // band answers as for other clusters, so that a line of them costs no more than a
+            // few measurements of itself.
+            if (appended.kind == CharKind::Shaped && !m_hidden && m_shapedMeasured < MaxMeasuredShaped) {
+                m_mustMeasure = true;
+                ++m_shapedMeasured;
+            }
+            m_lastKind = appended.kind;
+            m_afterZeroAdvance = false;
         }
-        m_lastKind = appended.kind;
-        m_visual += c;
+        m_length += cluster.size();
+        if (!m_hidden)
+            m_visual += cluster;
     }
 
-    /// The exact width of the current visual line.
+    /// The exact width of the current visual line; while it is hidden, its estimate.
     double currentWidth()
     {
+        if (m_hidden)
+            return m_base + m_pending;
         if (m_baseLength != m_visual.size() || m_mustMeasure) {
             m_base = m_font.width(m_visual);
             m_baseLength = m_visual.size();
@@ -234,21 +294,32 @@ private:
         m_closedWidth = std::max(m_closedWidth, currentWidth());
         ++m_visualLines;
         m_visual.clear();
+        m_length = 0;
         m_base = 0;
         m_baseLength = 0;
+        m_pending = 0;
+        m_band = 0;
+        m_hidden = false;
+        m_afterZeroAdvance = false;
+        m_shapedMeasured = 0;
     }
 
+    static constexpr int MaxMeasuredShaped = 16;
+
     QtTextMeasurer::Font &m_font;
-    QString m_visual;           ///< the current visual line
+    QString m_visual;           ///< the current visual line, as far as it is drawn
+    qsizetype m_length = 0;     ///< its length with the hidden clusters
     double m_closedWidth = 0;   ///< the widest visual line before it
     int m_visualLines = 1;
-    bool m_afterCr = false;
     double m_base = 0;
     qsizetype m_baseLength = 0;
     double m_pending = 0;
     double m_band = 0;
     CharKind m_lastKind = CharKind::Spacing;
+    bool m_afterZeroAdvance = false;
     bool m_mustMeasure = false;
+    bool m_hidden = false;
+    int m_shapedMeasured = 0;   ///< Shaped clusters of the visual line that had it measured
 };
 
 } // namespace
@@ -285,4 +356,12 @@ std::unique_ptr<LineMeasurement> QtTextMeasurer::startLine(const ItemFont &font)
     if (m_lines == Lines::MeasuredWhole)
         return TextMeasurer::startLine(font);
     return std::make_unique<QtLineMeasurement>(fontFor(font));
+}
+
+qint64 QtTextMeasurer::measuredLength() const
+{
+    qint64 total = 0;
+    for (const auto &font : std::as_const(m_fonts))
+        total += font->measured;
+    return total;
 }

@@ -31,8 +31,19 @@ class LineMeasurement
 public:
     virtual ~LineMeasurement() = default;
     virtual void append(QStringView cluster) = 0;
+    /// Appends a cluster that is not drawn because its visual line already reaches past the
+    /// paper's edge. The measurement may from then on answer about that visual line from
+    /// estimates alone; a line break ends that. By default the same as append.
+    virtual void appendHidden(QStringView cluster) { append(cluster); }
     /// Whether the text so far measures at most `limit` wide.
     virtual bool widthAtMost(double limit) = 0;
+    /// Whether the current visual line is certainly at least `width` wide. A measurement that
+    /// cannot tell cheaply answers false; the default one always does.
+    virtual bool surelyReaches(double width)
+    {
+        Q_UNUSED(width);
+        return false;
+    }
     virtual TextExtent extent() = 0;
 };
 
@@ -65,10 +76,16 @@ public:
     ~QtTextMeasurer() override;
 
     TextExtent measureText(const QString &text, const ItemFont &font) const override;
-    /// Adds up cached advances of single characters while the line is clearly shorter or
-    /// clearly longer than the width asked about, and measures the visual line itself when the
-    /// answer is close.
+    /// Adds up cached advances of clusters while the line is clearly shorter or clearly longer
+    /// than the width asked about, and measures the visual line itself when the answer is close
+    /// or a cluster's width depends on its neighbours. A cluster with no advance of its own
+    /// (zero-width spaces, joiners, marks without a base) adds nothing and costs nothing, so
+    /// the work of a line stays proportional to its length whatever it holds.
     std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const override;
+
+    /// How many UTF-16 units all measurements so far have laid out: the work of measuring,
+    /// which line breaking keeps proportional to the text.
+    qint64 measuredLength() const;
 
     struct Font;
 

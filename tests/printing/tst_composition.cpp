@@ -95,6 +95,14 @@ private slots:
     void workedExampleWithRealFont();
     void incrementalEqualsFullMeasurement_data();
     void incrementalEqualsFullMeasurement();
+    void measuringFollowsTheText_data();
+    void measuringFollowsTheText();
+    void paperBottomEndsTheComment_data();
+    void paperBottomEndsTheComment();
+    void hiddenPastThePaperEdge_data();
+    void hiddenPastThePaperEdge();
+    void composePageStopsAtThePaper_data();
+    void composePageStopsAtThePaper();
 };
 
 void tst_Composition::lineBreaks_data()
@@ -150,6 +158,18 @@ void tst_Composition::lineBreaks_data()
     QTest::newRow("mark hangs after a surrogate pair")
         << cjk(31) + ext + QStringLiteral("，") + cjk(2) << 10.0
         << QStringList{cjk(31) + ext + QStringLiteral("，"), cjk(2)};
+    // Longer than the stretch in which clusters are looked for, and cut there inside a pair.
+    const QString modifiers = QStringLiteral("？") + QStringLiteral("🏽").repeated(3000);
+    QTest::newRow("mark with 3,000 modifiers") << cjk(1) + modifiers + cjk(2) << 0.0
+        << QStringList{cjk(1) + modifiers, cjk(2).left(1), cjk(2).mid(1)};
+    // Marks after a Latin letter and a mark of punctuation stay in its script's run, even
+    // where the clusters are looked for again.
+    const QString viramas = QStringLiteral("！") + QString(1500, QChar(0x094d));
+    QTest::newRow("Devanagari marks in a Latin run") << QStringLiteral("a") + viramas + QStringLiteral("b")
+        << 0.0 << QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
+    QTest::newRow("Devanagari marks after 1,500 letters")
+        << QStringLiteral("a").repeated(1500) + viramas + QStringLiteral("b") << 0.0
+        << QStringList(1499, QStringLiteral("a")) + QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
     QTest::newRow("width 0: one whole character per line")
         << ext + marked + QStringLiteral("，") + family << 0.0
         << QStringList{ext, marked + QStringLiteral("，"), family};
@@ -333,6 +353,16 @@ void tst_Composition::incrementalEqualsFullMeasurement_data()
     QTest::newRow("DejaVu Serif 11 italic, Latin")
         << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, true} << latin + QStringLiteral("  ") + punctuation;
     QTest::newRow("Nimbus Roman 9, Latin") << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ");
+    // Characters with no advance of their own, often and in runs, between kerning pairs too.
+    const QString zeroWidth = QStringLiteral("\u200b\u200b\u200b\u0301\u0323\u200d\ufeff\u2060\u00ad");
+    QTest::newRow("宋体 9, zero-width characters") << font9() << chinese + punctuation + zeroWidth + zeroWidth;
+    // Lines of more Shaped characters than are measured one by one.
+    const QString greekCyrillic = QStringLiteral("αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΩабвгдежзийклмнопАБВГДЯ ");
+    QTest::newRow("宋体 9, Greek and Cyrillic") << font9() << greekCyrillic;
+    QTest::newRow("DejaVu Serif 11, Greek and Cyrillic")
+        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, false} << greekCyrillic + latin;
+    QTest::newRow("DejaVu Serif 11, zero-width characters")
+        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, false} << latin + QStringLiteral(" ") + zeroWidth;
 }
 
 void tst_Composition::incrementalEqualsFullMeasurement()
@@ -368,6 +398,159 @@ void tst_Composition::incrementalEqualsFullMeasurement()
                 QFAIL(qPrintable(problem + QStringLiteral("; ") + context));
         }
     }
+}
+
+void tst_Composition::measuringFollowsTheText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("boxWidthCm");
+
+    const QChar zwsp(0x200b);
+    const QChar acute(0x0301);
+    QTest::newRow("20,000 zero-width spaces") << QString(20000, zwsp) << 10.0;
+    QTest::newRow("a letter under 20,000 marks") << QStringLiteral("a") + QString(20000, acute) << 10.0;
+    QTest::newRow("zero-width spaces between characters") << (cjk(1) + QString(50, zwsp)).repeated(400) << 10.0;
+    QTest::newRow("zero-width spaces between Latin letters")
+        << (QStringLiteral("AV") + QString(30, zwsp)).repeated(600) << 10.0;
+    QTest::newRow("marks with no base after line breaks") << (CrLf + QString(30, acute)).repeated(600) << 10.0;
+    QTest::newRow("zero-width spaces in a box 0 wide") << (QString(100, zwsp) + cjk(1)).repeated(200) << 0.0;
+    QTest::newRow("hanging marks") << QStringLiteral("，").repeated(20000) << 10.0;
+    QTest::newRow("wide box") << (cjk(3) + QString(20, zwsp)).repeated(800) << 1000.0;
+    QTest::newRow("emoji sequences in a wide box") << QStringLiteral("👨\u200d👩\u200d👧").repeated(2500) << 1000.0;
+    QTest::newRow("Greek in a wide box") << QStringLiteral("αβγδε ").repeated(3000) << 1000.0;
+}
+
+void tst_Composition::measuringFollowsTheText()
+{
+    QFETCH(QString, text);
+    QFETCH(double, boxWidthCm);
+
+    // Each line is measured as a whole a few times at most, however much or little of it shows.
+    const QtTextMeasurer measurer;
+    const auto items = breakCommentLines(text, boxWidthCm, 0, 0, 0, font9(), measurer);
+    QVERIFY(wholeCharacterProblem(text, items).isEmpty());
+    QVERIFY2(measurer.measuredLength() <= 8 * text.size() + 1000,
+             qPrintable(QStringLiteral("%1 units measured for %2").arg(measurer.measuredLength()).arg(text.size())));
+}
+
+void tst_Composition::paperBottomEndsTheComment_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("bottom");
+    QTest::addColumn<QStringList>("lines");
+
+    // Box 10 cm wide, first top 2 cm (1140 twips), lines 200 twips high, no gap.
+    const QString many = cjk(32 * 1000);
+    const auto firstLines = [&](int count) {
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines << many.mid(32 * i, 32);
+        return lines;
+    };
+    QTest::newRow("three lines begin above the edge") << many << 1740.0 << firstLines(3);
+    QTest::newRow("a fourth one just does") << many << 1740.5 << firstLines(4);
+    QTest::newRow("first line below the edge") << many << 1140.0 << QStringList{};
+    QTest::newRow("paper of height 0") << many << 0.0 << QStringList{};
+    QTest::newRow("line breaks end at the edge")
+        << cjk(1) + CrLf.repeated(100000) << 2140.0 << QStringList{cjk(1) + CrLf.repeated(4)};
+    QTest::newRow("a box ends before its line break below the edge")
+        << cjk(32) + CrLf + cjk(5) + CrLf + cjk(5) << 1740.0 << QStringList{cjk(32), CrLf + cjk(5)};
+    QTest::newRow("a box whose line break opens below the edge")
+        << cjk(32) + CrLf + cjk(5) << 1540.0 << QStringList{cjk(32)};
+    QTest::newRow("a box ending on the paper") << cjk(40) << 1340.0 << QStringList{cjk(32)};
+    QTest::newRow("all of a short comment") << cjk(40) << 1341.0 << QStringList{cjk(32), cjk(40).mid(32)};
+    QTest::newRow("paper typed huge") << many << 1e300 << firstLines(1000);
+}
+
+void tst_Composition::paperBottomEndsTheComment()
+{
+    QFETCH(QString, text);
+    QFETCH(double, bottom);
+    QFETCH(QStringList, lines);
+
+    // The right edge never matters to a measurer that cannot bound a line cheaply.
+    const auto items = breakCommentLines(text, 10, 0, 2, 0, font9(), FakeMeasurer(), 570, {0, bottom});
+    QCOMPARE(texts(items), lines);
+}
+
+void tst_Composition::hiddenPastThePaperEdge_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("boxWidthCm");
+
+    const QString zeroWidth(10, QChar(0x200b));
+    QTest::newRow("hanging marks") << cjk(32) + QStringLiteral("，").repeated(20000) + CrLf + cjk(40) << 10.0;
+    QTest::newRow("box wider than the paper") << cjk(20000) << 1000.0;
+    QTest::newRow("visual lines of a wide box") << (cjk(100) + CrLf).repeated(50) << 1000.0;
+    QTest::newRow("zero-width spaces among characters")
+        << (cjk(1) + zeroWidth).repeated(2000) << 1000.0;
+    QTest::newRow("emoji sequences") << QStringLiteral("👨\u200d👩\u200d👧").repeated(3000) << 1000.0;
+}
+
+void tst_Composition::hiddenPastThePaperEdge()
+{
+    QFETCH(QString, text);
+    QFETCH(double, boxWidthCm);
+
+    // Paper 21 cm wide; the box begins 1 cm from its left edge.
+    const QtTextMeasurer measurer;
+    const ItemFont font = font9();
+    const double em = 180;
+    const PaperEdges paper{21 * 570, 1e9};
+    const auto items = breakCommentLines(text, boxWidthCm, 0, 0, 1, font, measurer, 570, paper);
+    const auto whole = breakCommentLines(text, boxWidthCm, 0, 0, 1, font, measurer);
+    // The same line boxes in the same places; each visual line shows the start of the whole
+    // one, all of it when it ends on the paper, and otherwise up to just past the edge.
+    QCOMPARE(items.size(), whole.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        QCOMPARE(items[i].top, whole[i].top);
+        const QStringList shown = items[i].text.split(CrLf);
+        const QStringList full = whole[i].text.split(CrLf);
+        QCOMPARE(shown.size(), full.size());
+        for (qsizetype k = 0; k < shown.size(); ++k) {
+            QVERIFY(full[k].startsWith(shown[k]));
+            const double right = 570 + measurer.measureText(shown[k], font).width;
+            QVERIFY2(right < paper.right + 3 * em, qPrintable(QString::number(right)));
+            if (shown[k].size() < full[k].size())
+                QVERIFY2(right >= paper.right + em, qPrintable(QString::number(right)));
+        }
+    }
+}
+
+void tst_Composition::composePageStopsAtThePaper_data()
+{
+    QTest::addColumn<QString>("pheight");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("commentLines");
+
+    // Comment from 4 cm down, lines 200 twips high at scale 1 (100 at 0.5), 0.5 cm apart.
+    QTest::newRow("10 cm at scale 1") << QStringLiteral("10") << 1.0 << 8;
+    QTest::newRow("10 cm at scale 0.5") << QStringLiteral("10") << 0.5 << 8;
+    QTest::newRow("3 cm: above the comment") << QStringLiteral("3") << 1.0 << 0;
+    QTest::newRow("not a number") << QStringLiteral("x") << 1.0 << 0;
+    QTest::newRow("typed huge") << QStringLiteral("100000000") << 1.0 << 1000;
+}
+
+void tst_Composition::composePageStopsAtThePaper()
+{
+    QFETCH(QString, pheight);
+    QFETCH(double, scale);
+    QFETCH(int, commentLines);
+
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("李老师");
+    document.slot(1) = {QStringLiteral("王小明"), cjk(32 * 1000)};
+    LayoutScheme scheme;
+    scheme.pytexttop = QStringLiteral("4");
+    scheme.pytextwidth = QStringLiteral("10");
+    scheme.pytextjuli = QStringLiteral("0.5");
+    scheme.teachertop = QStringLiteral("25");
+    const ComposedPage page = ::composePage(document, 0, document.ItemFonts, scheme, pheight,
+                                            QStringLiteral("21"), scale, FakeMeasurer());
+    // The name and the signature stay whatever the paper.
+    QCOMPARE(page.items.size(), commentLines + 2);
+    QCOMPARE(page.items.last().role, PageItemRole::Signature);
+    QCOMPARE(page.items.last().top, 25 * 570 * scale);
 }
 
 QTEST_MAIN(tst_Composition)
