@@ -5,11 +5,15 @@
 // failure), the lines must be made of whole characters of the text in order: all of it up to
 // where the lines stop, leaving out only characters of a visual line that runs past the
 // paper's right edge; no line is empty; no visual line begins at or below the paper's bottom
-// edge; and the measuring work stays proportional to the text.
+// edge; and the measuring work stays proportional to the text. The lines are then shaped again
+// for a PDF's text layer, which has to stay as quick.
 #include "printing/composition.h"
+#include "printing/pagepainter.h"
+#include "printing/pdftextlayer.h"
 #include "printing/textmeasurer.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QTextBoundaryFinder>
 
 #include <cmath>
@@ -193,5 +197,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Without edges the lines hold the whole text.
     if (!rightEdge && !std::isfinite(paper.bottom))
         check(at == text.size());
+
+    // Only the resolution of the device matters to the shaping.
+    static const QImage device(8, 8, QImage::Format_ARGB32);
+    ComposedPage page;
+    page.items = lines;
+    PdfTextLayer textLayer;
+    textLayer.addPage(drawnLines(page, &device), &device);
+    check(textLayer.pageCount() == 1);
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <QIODevice>
 
+#include <array>
 #include <cmath>
 
 namespace CommentFile {
@@ -65,31 +66,34 @@ QString escapeMarkers(QString comment, bool *changed)
 
 } // namespace
 
-ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
-{
-    qsizetype unreadable = 0;
-    const QString text = TextFile::decode(bytes, &unreadable);
-    const QList<QStringView> lines = TextFile::splitLineViews(text);
-    document.clearSlots();
+namespace {
 
-    if (lines.isEmpty() || (lines[0] != Header && lines[0] != OldHeader)
-        || lines.size() < HeaderLines)
+/// Reads the decoded text of a comment file into `document`, a line at a time.
+ReadOutcome parseText(QStringView text, qsizetype unreadable, CommentDocument &document)
+{
+    TextFile::LineReader reader(text);
+    std::array<QStringView, HeaderLines> header;
+    document.clearSlots();
+    for (QStringView &line : header) {
+        if (!reader.next(&line))
+            return {ReadStatus::Rejected, {}};
+    }
+    if (header[0] != Header && header[0] != OldHeader)
         return {ReadStatus::Rejected, {}};
 
-    document.TeacherSignature = valueAfter(lines[1], {}, TeacherKey);
+    document.TeacherSignature = valueAfter(header[1], {}, TeacherKey);
     for (int item = 0; item < 3; ++item) {
         const QString &prefix = ItemPrefixes[std::size_t(item)];
-        const int first = 2 + 4 * item;
+        const std::size_t first = 2 + 4 * std::size_t(item);
         ItemFont &font = document.ItemFonts[std::size_t(item)];
-        font.fontName = valueAfter(lines[first], prefix, NameKey);
-        font.fontSize = leadingNumber(valueAfter(lines[first + 1], prefix, SizeKey));
-        font.bold = valueAfter(lines[first + 2], prefix, BoldKey) == u"true";
-        font.italic = valueAfter(lines[first + 3], prefix, ItalicKey) == u"true";
+        font.fontName = valueAfter(header[first], prefix, NameKey);
+        font.fontSize = leadingNumber(valueAfter(header[first + 1], prefix, SizeKey));
+        font.bold = valueAfter(header[first + 2], prefix, BoldKey) == u"true";
+        font.italic = valueAfter(header[first + 3], prefix, ItalicKey) == u"true";
     }
 
     int slot = 1;
-    for (qsizetype i = HeaderLines; i < lines.size() && slot <= CommentDocument::MaxStudents; ++i) {
-        const QStringView line = lines[i];
+    for (QStringView line; slot <= CommentDocument::MaxStudents && reader.next(&line);) {
         StudentSlot &current = document.slot(slot);
         if (line == Marker) {
             if (current.comment.size() > 1)
@@ -105,20 +109,35 @@ ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
     return {ReadStatus::Accepted, {}, unreadable};
 }
 
-ReadOutcome read(QIODevice *device, CommentDocument &document)
+/// Decodes what was read and lets the bytes go before parsing, so a large file is not held
+/// twice.
+ReadOutcome parseRead(TextFile::ReadResult result, CommentDocument &document)
 {
-    const TextFile::ReadResult result = TextFile::readAll(device);
     if (!result.ok)
         return {ReadStatus::Unreadable, result.error};
-    return parse(result.bytes, document);
+    qsizetype unreadable = 0;
+    const QString text = TextFile::decode(result.bytes, &unreadable);
+    result.bytes = QByteArray();
+    return parseText(text, unreadable, document);
+}
+
+} // namespace
+
+ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
+{
+    qsizetype unreadable = 0;
+    const QString text = TextFile::decode(bytes, &unreadable);
+    return parseText(text, unreadable, document);
+}
+
+ReadOutcome read(QIODevice *device, CommentDocument &document)
+{
+    return parseRead(TextFile::readAll(device), document);
 }
 
 ReadOutcome read(const QString &path, CommentDocument &document)
 {
-    const TextFile::ReadResult result = TextFile::readAll(path);
-    if (!result.ok)
-        return {ReadStatus::Unreadable, result.error};
-    return parse(result.bytes, document);
+    return parseRead(TextFile::readAll(path), document);
 }
 
 QString formatFontSize(double size)

@@ -109,7 +109,8 @@ std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
     const QString text = NameList::decode(read.bytes);
     QString result;
     result.reserve(text.size() + 2);
-    for (QStringView line : TextFile::splitLineViewsAnyBreak(text)) {
+    TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
+    for (QStringView line; lines.next(&line);) {
         if (characterCount(line) > NameList::NameLengthLimit) {
             const MsgAnswer answer = platform.messageBox(NameList::longLineQuestion(),
                                                          Platform::QuestionTitle,

@@ -109,41 +109,47 @@ QByteArray encode(QStringView text)
     return encoder(text);
 }
 
-QList<QStringView> splitLineViews(QStringView text)
+bool LineReader::next(QStringView *line)
+{
+    const qsizetype n = m_text.size();
+    if (m_start >= n)
+        return false;
+    for (qsizetype i = m_start; i < n; ++i) {
+        const QChar c = m_text[i];
+        if (c != u'\r' && (c != u'\n' || m_breaks == CrBreaks))
+            continue;
+        *line = m_text.sliced(m_start, i - m_start);
+        if (c == u'\r' && i + 1 < n && m_text[i + 1] == u'\n')
+            ++i;
+        m_start = i + 1;
+        return true;
+    }
+    *line = m_text.sliced(m_start);
+    m_start = n;
+    return true;
+}
+
+namespace {
+
+QList<QStringView> lineViews(QStringView text, LineReader::Breaks breaks)
 {
     QList<QStringView> lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (text[i] != u'\r')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
+    LineReader reader(text, breaks);
+    for (QStringView line; reader.next(&line);)
+        lines.append(line);
     return lines;
+}
+
+} // namespace
+
+QList<QStringView> splitLineViews(QStringView text)
+{
+    return lineViews(text, LineReader::CrBreaks);
 }
 
 QList<QStringView> splitLineViewsAnyBreak(QStringView text)
 {
-    QList<QStringView> lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
+    return lineViews(text, LineReader::AnyBreaks);
 }
 
 QStringList splitLines(QStringView text)

@@ -27,6 +27,26 @@ QString decode(const QByteArray &bytes, qsizetype *unreadable = nullptr);
 /// every GB18030 reader takes (decode reads both it and the Windows byte 0x80 as "€").
 QByteArray encode(QStringView text);
 
+/// Reads the lines of a text one at a time, as views into it (valid while the text lives), so a
+/// file of millions of short lines needs no list of them.
+class LineReader
+{
+public:
+    enum Breaks {
+        CrBreaks,    ///< CR LF or a lone CR ends a line; a lone LF belongs to the line
+        AnyBreaks,   ///< CR LF, a lone CR or a lone LF ends a line
+    };
+    explicit LineReader(QStringView text, Breaks breaks = CrBreaks) : m_text(text), m_breaks(breaks) {}
+    /// The next line in *line; false after the last one. The end of the text ends the last line
+    /// (no empty line is made after a final line break).
+    bool next(QStringView *line);
+
+private:
+    QStringView m_text;
+    Breaks m_breaks;
+    qsizetype m_start = 0;
+};
+
 /// Splits text into lines: CR LF or a lone CR ends a line, a lone LF belongs to the line, and
 /// the end of the text ends the last line (no empty line is made after a final line break).
 QStringList splitLines(QStringView text);

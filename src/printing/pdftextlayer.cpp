@@ -19,7 +19,9 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <set>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -49,10 +51,26 @@ void appendGlyphs(const QList<QGlyphRun> &runs, QList<PlacedGlyph> &glyphs)
     }
 }
 
+/// Whether `cluster` holds only format and control characters.
+bool drawsNothing(QStringView cluster)
+{
+    for (const char32_t c : QStringView(cluster).toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category != QChar::Other_Format && category != QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
 /// The glyphs of one drawn line in the order QPainter::drawText hands them to the paint engine
 /// (visual order of the script items, each item's glyphs in order, split where the font changes),
 /// each with the characters it was drawn for.
-QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device)
+///
+/// Finding a cluster's glyphs costs about as much as the line is long, so `budget` (in characters
+/// looked through) bounds the work a page may spend on it: once it is spent, the glyphs of the
+/// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
+/// thousands of zero-width clusters on its lines, comes near it.
+QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint64 &budget)
 {
     QTextLayout layout(line.text, line.font, device);
     QTextOption option;
@@ -81,35 +99,69 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device)
     }
 
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
+    // The line's glyphs are kept by glyph index, ordered by place and then by drawing order, so
+    // each lookup is logarithmic however many glyphs share an index or a place (a run of zero-width
+    // characters, or a thousand marks stacked on one letter). A glyph taken by a cluster is set
+    // aside until that cluster is done: a ligature belongs to every cluster it joins.
+    using Place = std::pair<qreal, qsizetype>;
+    std::unordered_map<quint32, std::set<Place>> places;
+    for (qsizetype j = 0; j < glyphs.size(); ++j)
+        places[glyphs[j].index].emplace(glyphs[j].x, j);
+
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, line.text);
     qsizetype from = 0;
     for (qsizetype to = clusters.toNextBoundary(); to >= 0; from = to, to = clusters.toNextBoundary()) {
+        // Format and control characters (zero-width space, joiners, direction marks) draw
+        // nothing: whatever glyph the shaper put there names none, so a space glyph standing in
+        // for a zero-width space still copies as a space.
+        if (drawsNothing(QStringView(line.text).sliced(from, to - from)))
+            continue;
+        if (budget < line.text.size())
+            break;
+        budget -= line.text.size();
         QList<PlacedGlyph> found;
         appendGlyphs(textLine.glyphRuns(int(from), int(to - from)), found);
-        QList<qsizetype> own;
+        QList<std::pair<std::set<Place> *, Place>> own;
         for (const PlacedGlyph &glyph : found) {
-            qsizetype best = -1;
-            for (qsizetype j = 0; j < glyphs.size(); ++j) {
-                if (glyphs[j].index != glyph.index || own.contains(j) || std::abs(glyphs[j].x - glyph.x) > 0.5)
-                    continue;
-                if (best < 0 || std::abs(glyphs[j].x - glyph.x) < std::abs(glyphs[best].x - glyph.x))
-                    best = j;
+            const auto samePlaces = places.find(glyph.index);
+            if (samePlaces == places.end())
+                continue;
+            std::set<Place> &candidates = samePlaces->second;
+            // The nearest place on either side, within half a pixel; on a tie, the earlier glyph.
+            auto best = candidates.end();
+            const auto after = candidates.lower_bound({glyph.x, -1});
+            if (after != candidates.end() && after->first - glyph.x <= 0.5)
+                best = after;
+            if (after != candidates.begin()) {
+                const auto before = candidates.lower_bound({std::prev(after)->first, -1});
+                const qreal distance = glyph.x - before->first;
+                if (distance <= 0.5
+                    && (best == candidates.end() || distance < best->first - glyph.x
+                        || (distance == best->first - glyph.x && before->second < best->second)))
+                    best = before;
             }
-            if (best >= 0)
-                own.append(best);
+            if (best == candidates.end())
+                continue;
+            own.append({&candidates, *best});
+            candidates.erase(best);
         }
         if (own.isEmpty())
             continue;
         const QString cluster = line.text.mid(from, to - from);
         const QList<uint> codePoints = cluster.toUcs4();
         if (own.size() > 1 && own.size() == codePoints.size()) {
-            // A letter and its marks drawn as glyphs of their own: one character each.
-            for (qsizetype i = 0; i < own.size(); ++i)
-                glyphs[own[i]].text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&codePoints[i]), 1);
+            // A letter and its marks drawn as glyphs of their own: one character each, but a
+            // joiner's glyph draws nothing and names nothing.
+            for (qsizetype i = 0; i < own.size(); ++i) {
+                if (QChar::category(codePoints[i]) != QChar::Other_Format)
+                    glyphs[own[i].second.second].text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&codePoints[i]), 1);
+            }
         } else {
             // The whole cluster on its first glyph; a ligature collects every cluster it joins.
-            glyphs[own.first()].text += cluster;
+            glyphs[own.first().second.second].text += cluster;
         }
+        for (const auto &[candidates, place] : own)
+            candidates->insert(place);
     }
     return glyphs;
 }
@@ -442,10 +494,12 @@ struct FontLesson
 
 void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
 {
+    // Enough for a page of ordinary lines many times over.
+    qint64 budget = 50'000'000;
     QList<Line> page;
     for (const DrawnLine &line : lines) {
         Line glyphs;
-        for (const PlacedGlyph &glyph : shapedLine(line, const_cast<QPaintDevice *>(device)))
+        for (const PlacedGlyph &glyph : shapedLine(line, const_cast<QPaintDevice *>(device), budget))
             glyphs.append({glyph.index, glyph.text, glyph.font});
         page.append(glyphs);
     }

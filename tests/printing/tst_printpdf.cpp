@@ -60,6 +60,7 @@ QString blanksAsRead(const QString &line)
 }
 
 /// The lines a page shows, top to bottom: every visual line of every item, empty ones left out.
+/// Format characters (zero-width space, joiners) draw nothing, so nothing reads them back.
 QStringList composedLines(const CommentDocument &document, int student, const LayoutScheme &scheme,
                           const TextMeasurer &measurer)
 {
@@ -68,7 +69,8 @@ QStringList composedLines(const CommentDocument &document, int student, const La
                                           scheme.paperwidth, 1.0, measurer);
     QStringList lines;
     for (const PageItem &item : page.items) {
-        for (const QString &line : item.text.split(lineBreak)) {
+        for (QString line : item.text.split(lineBreak)) {
+            line.removeIf([](QChar c) { return c.category() == QChar::Other_Format; });
             if (!blanksAsRead(line).isEmpty())
                 lines << blanksAsRead(line);
         }
@@ -276,6 +278,8 @@ void tst_PrintPdf::textLayer_data()
     QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
     QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
     QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+    QTest::newRow("zero-width characters") << QStringLiteral("王五")
+                                           << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
 }
 
 // The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
