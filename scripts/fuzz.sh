@@ -30,7 +30,7 @@ fuzz() {
         echo "Fuzzing $target failed; the input is in $artifacts" >&2
     else
         echo "== $target"
-        tail -n 6 "$log"
+        grep -E "^(Done|stat::)" "$log" || tail -n 6 "$log"
     fi
     return "$status"
 }
