@@ -240,6 +240,8 @@ int pyedit::rebuildCards()
         card.pytext->clear();
         card.teacher->clear();
         m_timer->start(500);
+    } else {
+        m_timer->stop();   // the roster is no longer empty: nothing to guess
     }
     return n;
 }
@@ -344,6 +346,13 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void pyedit::closeEvent(QCloseEvent *event)
+{
+    // A closed editor (another class is being opened) guesses nothing about its empty roster.
+    m_timer->stop();
+    QWidget::closeEvent(event);
 }
 
 void pyedit::resizeEvent(QResizeEvent *event)

@@ -75,6 +75,8 @@ private slots:
     void rejectedFileIsNeverOverwritten();
     void layoutNumbers();
     void emptyNameBoxShowsMessage();
+    void studentsCancelTheEmptyRosterGuess_data();
+    void studentsCancelTheEmptyRosterGuess();
     void unnamedYesThenCancelledDialogKeepsEverything();
     void toolbarDispatchesByKey();
     void exportCommandsLeaveTheDocument();
@@ -413,6 +415,32 @@ void tst_MainWindow::emptyNameBoxShowsMessage()
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
 }
 
+void tst_MainWindow::studentsCancelTheEmptyRosterGuess_data()
+{
+    QTest::addColumn<bool>("openClass");
+    QTest::newRow("students added in the editor") << false;
+    QTest::newRow("class opened over the empty document") << true;
+}
+
+// The smart guess is for a roster that stays empty: once students are there, or the empty
+// editor is closed for a class, no guess comes half a second later (a message shown meanwhile,
+// such as the warning about unreadable bytes, would otherwise let it through).
+void tst_MainWindow::studentsCancelTheEmptyRosterGuess()
+{
+    QFETCH(bool, openClass);
+    start();
+    const QPointer<pyedit> empty = editor();
+    QVERIFY(empty->Timer1()->isActive());
+    if (openClass) {
+        m_window->lifecycle().openPath(writeClass(m_dir, 2));
+    } else {
+        m_state->Document.slot(1) = {"甲", "评语"};
+        m_window->RefreshViews();
+    }
+    if (empty)
+        QVERIFY(!empty->Timer1()->isActive());
+    QVERIFY(!editor()->Timer1()->isActive());
+}
 
 void tst_MainWindow::unnamedYesThenCancelledDialogKeepsEverything()
 {
