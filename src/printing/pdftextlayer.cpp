@@ -54,7 +54,7 @@ void appendGlyphs(const QList<QGlyphRun> &runs, QList<PlacedGlyph> &glyphs)
 /// Whether `cluster` holds only format and control characters.
 bool drawsNothing(QStringView cluster)
 {
-    for (const char32_t c : QStringView(cluster).toUcs4()) {
+    for (const char32_t c : cluster.toUcs4()) {
         const QChar::Category category = QChar::category(c);
         if (category != QChar::Other_Format && category != QChar::Other_Control)
             return false;
@@ -153,8 +153,9 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
             // A letter and its marks drawn as glyphs of their own: one character each, but a
             // joiner's glyph draws nothing and names nothing.
             for (qsizetype i = 0; i < own.size(); ++i) {
-                if (QChar::category(codePoints[i]) != QChar::Other_Format)
-                    glyphs[own[i].second.second].text += QString::fromUcs4(reinterpret_cast<const char32_t *>(&codePoints[i]), 1);
+                const char32_t c = codePoints[i];
+                if (QChar::category(c) != QChar::Other_Format)
+                    glyphs[own[i].second.second].text += QString::fromUcs4(&c, 1);
             }
         } else {
             // The whole cluster on its first glyph; a ligature collects every cluster it joins.

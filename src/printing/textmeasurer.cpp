@@ -187,8 +187,8 @@ namespace {
 /// measured exactly (m_base); the clusters after it are counted with their advances on their
 /// own, each possibly off by its kerning allowance (m_band in all). While the limit lies
 /// outside that band around the estimate, the estimate answers; otherwise, or once one of the
-/// first Shaped clusters of the visual line has joined, the visual line is measured. Zero-advance clusters change neither the
-/// estimate nor the band. Once the visual line runs past the paper's edge, the clusters
+/// first Shaped clusters of the visual line has joined, the visual line is measured.
+/// Zero-advance clusters change neither the estimate nor the band. Once the visual line runs past the paper's edge, the clusters
 /// appended hidden are not kept, and the estimate alone answers for that visual line.
 class QtLineMeasurement final : public LineMeasurement
 {
