@@ -1,6 +1,6 @@
 // Reading and writing a full class: 100 students with 300-character comments.
-#include "document/commentfile.h"
-#include "platform/textfile.h"
+#include "core/document/commentfile.h"
+#include "core/platform/textfile.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -3,10 +3,10 @@
 // comment that mixes in characters beyond the BMP, combining marks and emoji sequences; and
 // hostile comments: 20,000 zero-width spaces, a letter under 20,000 combining marks, a
 // 10 MB comment of one line, 1,000,000 line breaks.
-#include "document/commentdocument.h"
-#include "printing/composition.h"
-#include "printing/layoutscheme.h"
-#include "printing/textmeasurer.h"
+#include "core/document/commentdocument.h"
+#include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/textmeasurer.h"
 
 #include "offscreenmain.h"
 

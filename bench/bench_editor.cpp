@@ -1,13 +1,13 @@
 // The editing workspace with a full class: opening a 100-student file until the editor and
 // the list are ready, handling one keystroke in a comment box, and the roster changes that
 // rebuild the views (a rename, an import of 100 names). Runs offscreen.
-#include "app/mainwindow.h"
-#include "app/startupsequence.h"
-#include "document/appstate.h"
-#include "document/commentfile.h"
-#include "document/namelist.h"
-#include "document/roster.h"
-#include "editor/pyedit.h"
+#include "ui/app/mainwindow.h"
+#include "core/app/startupsequence.h"
+#include "core/document/appstate.h"
+#include "core/document/commentfile.h"
+#include "core/document/namelist.h"
+#include "core/document/roster.h"
+#include "ui/editor/pyedit.h"
 
 #include "offscreenmain.h"
 #include "silentplatform.h"

@@ -2,10 +2,10 @@
 // in each section. Every change reads the whole file and writes it back atomically (fsync
 // included); before each timed change the original file is put back, untimed. The library
 // window's reload after a change runs offscreen.
-#include "document/appstate.h"
-#include "library/commentlibrary.h"
-#include "library/pytools.h"
-#include "platform/textfile.h"
+#include "core/document/appstate.h"
+#include "core/library/commentlibrary.h"
+#include "ui/library/pytools.h"
+#include "core/platform/textfile.h"
 
 #include "offscreenmain.h"
 #include "silentplatform.h"

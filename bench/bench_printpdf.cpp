@@ -1,10 +1,10 @@
 // A class of 100 as a PDF: drawing the pages with Qt's PDF writer, and setting the text layer
 // right afterwards (shaping is done while drawing; the rewrite parses and rewrites the file).
-#include "document/commentdocument.h"
-#include "printing/layoutscheme.h"
-#include "printing/pdfexport.h"
-#include "printing/pdftextlayer.h"
-#include "printing/textmeasurer.h"
+#include "core/document/commentdocument.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/pdfexport.h"
+#include "core/printing/pdftextlayer.h"
+#include "core/printing/textmeasurer.h"
 
 #include "offscreenmain.h"
 

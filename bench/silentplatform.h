@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform.h"
+#include "core/platform/platform.h"
 
 /// The platform seam for benchmarks: answers No to every question and shows nothing.
 class SilentPlatform : public Platform

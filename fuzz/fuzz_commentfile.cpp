@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the comment-file reader. Whatever it accepts must write out to a
 // file that reads back to the same document text, with no byte the reader cannot take: saving
 // twice never changes a file.
-#include "document/commentfile.h"
-#include "platform/textfile.h"
+#include "core/document/commentfile.h"
+#include "core/platform/textfile.h"
 
 #include <cstdint>
 #include <cstdlib>

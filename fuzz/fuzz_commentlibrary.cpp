@@ -4,8 +4,8 @@
 // category must list it last, and deleting a category that is not there changes nothing. For
 // some inputs one change chosen by the input is also made on a file, which must then read back
 // as the lines the same change gives in memory.
-#include "library/commentlibrary.h"
-#include "platform/textfile.h"
+#include "core/library/commentlibrary.h"
+#include "core/platform/textfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,10 +7,10 @@
 // paper's right edge; no line is empty; no visual line begins at or below the paper's bottom
 // edge; and the measuring work stays proportional to the text. The lines are then shaped again
 // for a PDF's text layer, which has to stay as quick.
-#include "printing/composition.h"
-#include "printing/pagepainter.h"
-#include "printing/pdftextlayer.h"
-#include "printing/textmeasurer.h"
+#include "core/printing/composition.h"
+#include "core/printing/pagepainter.h"
+#include "core/printing/pdftextlayer.h"
+#include "core/printing/textmeasurer.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -4,8 +4,8 @@
 // after the first "*!*" behind it; the saved block must load back as saved; a name that no
 // block carries loads as "fname" everywhere and cannot be saved. For some inputs the file
 // operations run on a file holding the bytes and must agree with the rules in memory.
-#include "platform/textfile.h"
-#include "printing/layoutschemefile.h"
+#include "core/platform/textfile.h"
+#include "core/printing/layoutschemefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "app/applicationsetup.h"
-#include "app/commandline.h"
-#include "app/copyright.h"
-#include "app/mainwindow.h"
-#include "app/programlocation.h"
-#include "document/appstate.h"
-#include "platform/fontsubstitution.h"
-#include "platform/qtplatform.h"
+#include "ui/app/applicationsetup.h"
+#include "core/app/commandline.h"
+#include "ui/app/copyright.h"
+#include "ui/app/mainwindow.h"
+#include "core/app/programlocation.h"
+#include "core/document/appstate.h"
+#include "core/platform/fontsubstitution.h"
+#include "ui/platform/qtplatform.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/mainwindow.h"
-#include "app/startupsequence.h"
-#include "document/appstate.h"
+#include "ui/app/mainwindow.h"
+#include "core/app/startupsequence.h"
+#include "core/document/appstate.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/platform.h"
-#include "printing/composition.h"
-#include "printing/printtarget.h"
+#include "core/platform/platform.h"
+#include "core/printing/composition.h"
+#include "core/printing/printtarget.h"
 
 #include <QList>
 #include <QString>

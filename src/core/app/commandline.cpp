@@ -1,0 +1,227 @@
+#include "core/app/commandline.h"
+
+#include "core/document/commentfile.h"
+#include "core/app/programlocation.h"
+#include "core/export/exporttext.h"
+#include "core/platform/filesave.h"
+#include "core/platform/textfile.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/pdfexport.h"
+#include "core/printing/textmeasurer.h"
+
+#include <QTextStream>
+
+#include <unistd.h>
+
+namespace CommandLine {
+
+namespace {
+
+const QString HelpText = QStringLiteral(
+    "用法：qhsy [评语文件]\n"
+    "      qhsy --resave 输入文件 输出文件|-\n"
+    "      qhsy --export-text 输入文件 输出文件|-\n"
+    "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
+    "      qhsy --help | --version\n"
+    "\n"
+    "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
+    "\n"
+    "  评语文件              启动并打开这个评语文件（*.py）\n"
+    "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
+    "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
+    "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
+    "  --print-pdf IN OUT    按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
+    "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）\n"
+    "  --help                显示本帮助\n"
+    "  --version             显示版本\n"
+    "\n"
+    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
+    "      没有学生（--print-pdf）；64 参数错误。\n");
+
+// OUT "-" is standard output.
+const QString StandardOutputName = QStringLiteral("-");
+const QString WriteFailedMessage = QStringLiteral("无法写入文件“%1”：%2");
+const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准输出：%1");
+
+// Writes OUT, standard output for "-", and tells why it could not. False on failure.
+bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err)
+{
+    const bool toStandardOutput = out == StandardOutputName;
+    const QString error = toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes)
+                                           : FileSave::save(out, bytes);
+    if (error.isEmpty())
+        return true;
+    err << (toStandardOutput ? StandardOutputFailedMessage.arg(error) : WriteFailedMessage.arg(out, error)) << '\n';
+    return false;
+}
+
+// The rejection message in a console: one line break instead of CR LF.
+QString consoleText(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
+const QString UnreadableBytesNotice = QStringLiteral(
+    "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
+
+// Reads IN for a headless action. False (with the message written) when it was rejected or
+// could not be read (a pipe or a device is refused without waiting on it). *unreadable (when
+// given) receives the places that were no text.
+bool readInput(const QString &in, CommentDocument &document, QTextStream &err, qsizetype *unreadable = nullptr)
+{
+    const CommentFile::ReadOutcome read = CommentFile::read(in, document);
+    if (read.status == CommentFile::ReadStatus::Rejected) {
+        err << in << ": " << consoleText(CommentFile::RejectionMessage) << '\n';
+        return false;
+    }
+    if (read.status == CommentFile::ReadStatus::Unreadable) {
+        err << CommentFile::UnreadableMessage.arg(in, read.error) << '\n';
+        return false;
+    }
+    if (unreadable)
+        *unreadable = read.unreadableBytes;
+    return true;
+}
+
+} // namespace
+
+Request parse(const QStringList &arguments)
+{
+    Request request;
+    const QString first = arguments.value(0);
+    if (first == u"--help" || first == u"-h") {
+        request.action = Action::Help;
+    } else if (first == u"--version") {
+        request.action = Action::Version;
+    } else if (first == u"--resave") {
+        request.action = Action::Resave;
+        request.operands = arguments.mid(1);
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--resave 需要两个参数：输入文件 输出文件");
+    } else if (first == u"--export-text") {
+        request.action = Action::ExportText;
+        request.operands = arguments.mid(1);
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--export-text 需要两个参数：输入文件 输出文件");
+    } else if (first == u"--print-pdf") {
+        request.action = Action::PrintPdf;
+        QStringList rest = arguments.mid(1);
+        const qsizetype option = rest.indexOf(QStringLiteral("--scheme"));
+        if (option >= 0 && option + 1 < rest.size()) {
+            request.scheme = rest.at(option + 1);
+            rest.remove(option, 2);
+        } else if (option >= 0) {
+            rest.clear();   // --scheme without a name
+        }
+        request.operands = rest;
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--print-pdf 需要两个参数：输入文件 输出文件 [--scheme 方案名]");
+    } else {
+        request.fileToOpen = arguments.join(u' ');
+    }
+    return request;
+}
+
+int resave(const QString &in, const QString &out, QTextStream &err)
+{
+    CommentDocument document;
+    qsizetype unreadable = 0;
+    if (!readInput(in, document, err, &unreadable))
+        return 2;
+    QStringList escaped;
+    const QByteArray bytes = TextFile::encode(CommentFile::compose(document, document.ItemFonts, &escaped));
+    // A comment file the program could not read back is never written.
+    if (const QString tooLarge = TextFile::tooLargeToSave(bytes.size()); !tooLarge.isEmpty()) {
+        err << WriteFailedMessage.arg(out, tooLarge) << '\n';
+        return 1;
+    }
+    if (!writeOutput(out, bytes, err))
+        return 1;
+    if (unreadable > 0)
+        err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
+    if (!escaped.isEmpty()) {
+        err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
+                   .arg(CommentFile::Marker, CommentFile::EscapedMarker,
+                        escaped.join(QStringLiteral("、")))
+            << '\n';
+    }
+    return 0;
+}
+
+int exportText(const QString &in, const QString &out, QTextStream &err)
+{
+    CommentDocument document;
+    if (!readInput(in, document, err))
+        return 2;
+    return writeOutput(out, TextFile::encode(exportFileText(document)), err) ? 0 : 1;
+}
+
+int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
+             QTextStream &err)
+{
+    CommentDocument document;
+    if (!readInput(in, document, err))
+        return 2;
+    const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
+    LayoutSchemeFile::Status status;
+    const QStringList names = schemes.listSchemes(&status);
+    if (!status.ok()) {
+        err << status.error << '\n';
+        return 2;
+    }
+    const QString name = scheme.isEmpty() ? names.value(0) : scheme;
+    if (names.isEmpty() || !names.contains(name)) {
+        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2").arg(name, names.join(QStringLiteral("、")))
+            << '\n';
+        return 2;
+    }
+    const LayoutScheme layout = schemes.loadScheme(name);
+    if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
+        err << problem << '\n';
+        return 2;
+    }
+    if (printableStudents(document) == 0) {
+        err << QStringLiteral("文件“%1”中没有学生，没有可打印的页。").arg(in) << '\n';
+        return 2;
+    }
+    const QtTextMeasurer measurer;
+    const QString error = writeClassPdf(out, document, layout, measurer);
+    if (!error.isEmpty()) {
+        err << WriteFailedMessage.arg(out, error) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+bool needsFonts(const Request &request)
+{
+    return request.action == Action::PrintPdf && request.error.isEmpty();
+}
+
+int run(const Request &request, QTextStream &out, QTextStream &err)
+{
+    if (!request.error.isEmpty()) {
+        err << request.error << '\n' << HelpText;
+        return 64;
+    }
+    switch (request.action) {
+    case Action::Help:
+        out << HelpText;
+        return 0;
+    case Action::Version:
+        out << QStringLiteral("青禾书苑 Quillmark %1（标准版）").arg(QStringLiteral(QHSY_VERSION)) << '\n';
+        return 0;
+    case Action::Resave:
+        return resave(request.operands[0], request.operands[1], err);
+    case Action::ExportText:
+        return exportText(request.operands[0], request.operands[1], err);
+    case Action::PrintPdf:
+        return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(), err);
+    case Action::OpenWindow:
+        break;
+    }
+    return 0;
+}
+
+} // namespace CommandLine

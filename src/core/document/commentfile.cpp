@@ -1,0 +1,274 @@
+#include "core/document/commentfile.h"
+
+#include "core/document/appstate.h"
+#include "core/platform/leadingnumber.h"
+#include "core/platform/platform.h"
+#include "core/platform/textfile.h"
+
+#include <QIODevice>
+
+#include <array>
+#include <cmath>
+
+namespace CommentFile {
+
+namespace {
+
+const QString TeacherKey = QStringLiteral("teacher=");
+const std::array<QString, 3> ItemPrefixes = {
+    QStringLiteral("student"), QStringLiteral("pytext"), QStringLiteral("teacher")};
+const QString NameKey = QStringLiteral("fontname=");
+const QString SizeKey = QStringLiteral("fontsize=");
+const QString BoldKey = QStringLiteral("fontbold=");
+const QString ItalicKey = QStringLiteral("fontitalic=");
+constexpr int HeaderLines = 14;
+
+// The text of a line after its first n characters. When the cut falls inside a character
+// written as a surrogate pair, the dangling half is dropped too: alone it is no character and
+// could not be written back.
+QString textAfter(QStringView line, qsizetype n)
+{
+    n = std::min(line.size(), n);
+    if (n > 0 && n < line.size() && line[n].isLowSurrogate() && line[n - 1].isHighSurrogate())
+        ++n;
+    return line.mid(n).toString();
+}
+
+// The value of a key line: the rest after the key's length. The key text itself is not
+// compared, so a misspelt key still yields its value.
+QString valueAfter(QStringView line, const QString &prefix, const QString &key)
+{
+    return textAfter(line, prefix.size() + key.size());
+}
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// One-line fields must not carry a CR, which would end the line early and shift every line
+// after it.
+QString oneLine(QString text)
+{
+    return text.replace(u'\r', u' ');
+}
+
+QString escapeMarkers(QString comment, bool *changed)
+{
+    *changed = false;
+    // Replacing can bring a new marker together ("*!*!*"), so repeat until none is left.
+    while (comment.contains(Marker)) {
+        comment.replace(Marker, EscapedMarker);
+        *changed = true;
+    }
+    return comment;
+}
+
+} // namespace
+
+namespace {
+
+/// Reads the decoded text of a comment file into `document`, a line at a time.
+ReadOutcome parseText(QStringView text, qsizetype unreadable, CommentDocument &document)
+{
+    TextFile::LineReader reader(text);
+    std::array<QStringView, HeaderLines> header;
+    document.clearSlots();
+    for (QStringView &line : header) {
+        if (!reader.next(&line))
+            return {ReadStatus::Rejected, {}};
+    }
+    if (header[0] != Header && header[0] != OldHeader)
+        return {ReadStatus::Rejected, {}};
+
+    document.TeacherSignature = valueAfter(header[1], {}, TeacherKey);
+    for (int item = 0; item < 3; ++item) {
+        const QString &prefix = ItemPrefixes[std::size_t(item)];
+        const std::size_t first = 2 + 4 * std::size_t(item);
+        ItemFont &font = document.ItemFonts[std::size_t(item)];
+        font.fontName = valueAfter(header[first], prefix, NameKey);
+        font.fontSize = leadingNumber(valueAfter(header[first + 1], prefix, SizeKey));
+        font.bold = valueAfter(header[first + 2], prefix, BoldKey) == u"true";
+        font.italic = valueAfter(header[first + 3], prefix, ItalicKey) == u"true";
+    }
+
+    int slot = 1;
+    for (QStringView line; slot <= CommentDocument::MaxStudents && reader.next(&line);) {
+        StudentSlot &current = document.slot(slot);
+        if (line == Marker) {
+            if (current.comment.size() > 1)
+                current.comment.chop(2);
+            ++slot;
+        } else if (line.size() > 3 && line.contains(Marker)) {
+            current.name = textAfter(line, 3);
+        } else {
+            current.comment += line;
+            current.comment += TextFile::CrLf;
+        }
+    }
+    return {ReadStatus::Accepted, {}, unreadable};
+}
+
+/// Decodes what was read and lets the bytes go before parsing, so a large file is not held
+/// twice.
+ReadOutcome parseRead(TextFile::ReadResult result, CommentDocument &document)
+{
+    if (!result.ok)
+        return {ReadStatus::Unreadable, result.error};
+    qsizetype unreadable = 0;
+    const QString text = TextFile::decode(result.bytes, &unreadable);
+    result.bytes = QByteArray();
+    return parseText(text, unreadable, document);
+}
+
+} // namespace
+
+ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
+{
+    qsizetype unreadable = 0;
+    const QString text = TextFile::decode(bytes, &unreadable);
+    return parseText(text, unreadable, document);
+}
+
+ReadOutcome read(QIODevice *device, CommentDocument &document)
+{
+    return parseRead(TextFile::readAll(device), document);
+}
+
+ReadOutcome read(const QString &path, CommentDocument &document)
+{
+    return parseRead(TextFile::readAll(path), document);
+}
+
+QString formatFontSize(double size)
+{
+    const float single = float(size);
+    if (!std::isfinite(single))
+        return QStringLiteral("0");
+    // Round to 7 significant digits first, then write without an exponent.
+    const double rounded = QString::number(double(single), 'g', 7).toDouble();
+    if (rounded == 0)
+        return QStringLiteral("0");
+    const int exponent = int(std::floor(std::log10(std::fabs(rounded))));
+    QString text = QString::number(rounded, 'f', std::max(0, 6 - exponent));
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}
+
+QString compose(const CommentDocument &document, const ItemFonts &fonts, QStringList *escaped)
+{
+    QString text;
+    qsizetype size = 1024;
+    for (int i = 1; i <= CommentDocument::MaxStudents && !document.slot(i).name.isEmpty(); ++i)
+        size += document.slot(i).name.size() + document.slot(i).comment.size() + 16;
+    text.reserve(size);
+    const auto line = [&text](QStringView first, QStringView second = {}) {
+        text += first;
+        text += second;
+        text += TextFile::CrLf;
+    };
+
+    line(Header);
+    line(TeacherKey, oneLine(document.TeacherSignature));
+    for (int item = 0; item < 3; ++item) {
+        const QString &prefix = ItemPrefixes[std::size_t(item)];
+        const ItemFont &font = fonts[std::size_t(item)];
+        line(prefix + NameKey, oneLine(font.fontName));
+        line(prefix + SizeKey, formatFontSize(font.fontSize));
+        line(prefix + BoldKey, boolText(font.bold));
+        line(prefix + ItalicKey, boolText(font.italic));
+    }
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        const StudentSlot &slot = document.slot(i);
+        if (slot.name.isEmpty())
+            break;
+        bool changed = false;
+        line(Marker, oneLine(slot.name));
+        // The comment is written as it stands: each of its lines becomes one file line.
+        line(escapeMarkers(slot.comment, &changed));
+        line(Marker);
+        if (changed && escaped)
+            escaped->append(slot.name);
+    }
+    return text;
+}
+
+WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts)
+{
+    WriteOutcome outcome;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    outcome.error = TextFile::tooLargeToSave(bytes.size());
+    if (!outcome.ok())
+        return outcome;
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        outcome.error = device->errorString();
+    else if (device->write(bytes) != bytes.size())
+        outcome.error = device->errorString();
+    return outcome;
+}
+
+WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts)
+{
+    WriteOutcome outcome;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    // A file the reader would refuse is never written: the old one stays.
+    outcome.error = TextFile::tooLargeToSave(bytes.size());
+    if (outcome.ok())
+        outcome.error = TextFile::saveAtomically(path, bytes);
+    return outcome;
+}
+
+} // namespace CommentFile
+
+QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *details)
+{
+    const bool readingTemplate = state.CurrentPath.isEmpty();
+    const QString path = readingTemplate ? state.templatePath() : state.CurrentPath;
+
+    const CommentFile::ReadOutcome outcome = CommentFile::read(path, state.Document);
+    if (details)
+        *details = outcome;
+    switch (outcome.status) {
+    case CommentFile::ReadStatus::Accepted:
+        return {};
+    case CommentFile::ReadStatus::Rejected:
+        platform.messageBox(CommentFile::RejectionMessage, Platform::NoticeTitle, MsgIcon::Critical,
+                            MsgButtons::Ok);
+        break;
+    case CommentFile::ReadStatus::Unreadable:
+        platform.messageBox(CommentFile::UnreadableMessage.arg(path, outcome.error),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        break;
+    }
+    return QStringLiteral("error");
+}
+
+bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &fonts)
+{
+    const CommentFile::WriteOutcome outcome = CommentFile::write(state.CurrentPath, state.Document, fonts);
+    if (!outcome.ok()) {
+        // The reason says what became of the file on disk; the document is as it was.
+        platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。")
+                                .arg(state.CurrentPath, outcome.error),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    }
+    if (!outcome.escaped.isEmpty()) {
+        platform.messageBox(QStringLiteral("以下学生的评语中含有本系统的保留标记“%1”，"
+                                           "为保证文件能正确读回，保存时已改写为“%2”：\r\n%3")
+                                .arg(CommentFile::Marker, CommentFile::EscapedMarker,
+                                     outcome.escaped.join(QStringLiteral("、"))),
+                            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    }
+    return true;
+}
+
+bool WriteCommentFile(AppState &state, Platform &platform)
+{
+    return WriteCommentFile(state, platform, state.Document.ItemFonts);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/document/commentdocument.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+class Platform;
+struct AppState;
+
+/// The comment-file format (also the template normal.pyn): a header line, the signature, the
+/// twelve font lines and one block per student, in GB18030 with CR LF line ends.
+namespace CommentFile {
+
+inline const QString Header = QStringLiteral("版本=标准版v1.0");
+inline const QString OldHeader = QStringLiteral("版本=标准版v0.1 beta α");
+/// Starts a name line; alone on a line it ends a student block.
+inline const QString Marker = QStringLiteral("*!*");
+/// What the writer puts in place of the marker inside comment text, so that the text can
+/// never be read back as a name line or a terminator.
+inline const QString EscapedMarker = QStringLiteral("*！*");
+
+inline const QString RejectionMessage =
+    QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！");
+
+enum class ReadStatus {
+    Accepted,    ///< the file was read into the document
+    Rejected,    ///< wrong header or too short: roster emptied, signature and fonts kept
+    Unreadable,  ///< the file could not be opened or read: the document is unchanged
+};
+
+/// Why a file could not be read: the path and the reason.
+inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
+
+struct ReadOutcome
+{
+    ReadStatus status = ReadStatus::Accepted;
+    QString error;   ///< for Unreadable: why
+    /// For Accepted: places whose bytes are no GB18030 text; they were read as U+FFFD, so the
+    /// next save replaces them for good.
+    qsizetype unreadableBytes = 0;
+};
+
+/// Reads file content into the document.
+ReadOutcome parse(const QByteArray &bytes, CommentDocument &document);
+/// Reads a device into the document.
+ReadOutcome read(QIODevice *device, CommentDocument &document);
+/// Reads a file into the document.
+ReadOutcome read(const QString &path, CommentDocument &document);
+
+/// The size as the file writes it: single precision, at most 7 significant digits, no
+/// exponent, no trailing zeros ("9", "10.5").
+QString formatFontSize(double size);
+
+/// The whole file text of a document. The fonts are the ones shown on screen (equal to the
+/// document's ItemFonts once the views are refreshed). Names of students whose comment held
+/// the marker, which was written as EscapedMarker, are added to *escaped.
+QString compose(const CommentDocument &document, const ItemFonts &fonts, QStringList *escaped = nullptr);
+
+struct WriteOutcome
+{
+    QString error;            ///< empty on success
+    QStringList escaped;      ///< students whose comment marker text was rewritten
+    bool ok() const { return error.isEmpty(); }
+};
+
+/// Writes the document to a device. A document too large to be read back is refused.
+WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts);
+/// Writes the document to a file atomically: on failure, and when the file would be too large
+/// to be read back, the old file is left as it was.
+WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts);
+
+} // namespace CommentFile
+
+/// Reads the file CurrentPath names (the template when CurrentPath is empty, which stays empty)
+/// into the document. Returns "" when accepted and "error" when the file was rejected or could
+/// not be read; the teacher has then been told why. *outcome (when given) receives the details,
+/// among them the unreadable bytes of an accepted file, which the caller reports.
+QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *outcome = nullptr);
+
+/// Writes the document to CurrentPath with the given display fonts. Returns false when the
+/// write failed; the teacher has been told why and the old file is untouched.
+bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &fonts);
+
+/// Writes the document with the fonts of its ItemFonts (no editor window open).
+bool WriteCommentFile(AppState &state, Platform &platform);

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/platform/itemfont.h"
+
+#include <QString>
+
+struct AppState;
+class Platform;
+
+/// What the document commands need of the windows: the editor, the student list and the
+/// enabled state of the document commands.
+class EditorHost
+{
+public:
+    virtual ~EditorHost() = default;
+
+    /// Shows the editor window, placed and captioned (the document is read afterwards).
+    virtual void showEditorWindow(const QString &caption) = 0;
+    /// Closes the editor window (its cards go with it).
+    virtual void closeEditorWindow() = 0;
+    virtual bool editorIsOpen() const = 0;
+    virtual void setEditorCaption(const QString &caption) = 0;
+    /// Rebuilds the editor's cards from the document and enables the document commands.
+    virtual void refreshViews() = 0;
+    /// Closes and reopens the student list, so that it lists the document's roster.
+    virtual void reopenStudentList(bool listEnabled) = 0;
+    /// Disables save, save as, close, the print commands and the clipboard commands.
+    virtual void disableDocumentCommands() = 0;
+    /// The fonts the editor shows on its first card: what a save writes.
+    virtual ItemFonts displayFonts() const = 0;
+};
+
+/// New, Open, Save, Save As, Close and Exit: which file is edited, whether it changed, and the
+/// question before unsaved changes are dropped.
+class DocumentLifecycle
+{
+public:
+    static inline const QString OpenFilter = QStringLiteral("评语文件|*.py|所有文件|*.*");
+    static inline const QString SaveFilter =
+        QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*");
+    static inline const QString SaveQuestion =
+        QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
+    /// After a file opened whose bytes were partly no text (the path, how many places).
+    static inline const QString UnreadableBytesMessage = QStringLiteral(
+        "文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
+        "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
+
+    DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host);
+
+    /// "评语编辑窗口：" and the file name of CurrentPath, or "评语编辑窗口：新文件".
+    static QString editorCaption(const QString &currentPath);
+
+    /// Opens the editor on CurrentPath (the template when empty). A file that is rejected or
+    /// cannot be read leaves an unnamed document, so that Save never replaces it.
+    /// Returns false in that case. A file holding bytes that are no text opens, and the teacher
+    /// is then told that saving will replace them.
+    bool OpenEditor();
+
+    /// Asks about unsaved changes and closes the editor, leaving the template in the document.
+    /// Returns false when the teacher cancelled (or the save failed): nothing changed.
+    bool CloseEditor();
+
+    void NewDocument();
+    /// Open command: the open dialog, then the file. False when the dialog was cancelled.
+    bool OpenDocument();
+    /// Opens a file as the command line names it (Open without the dialog). A folder, a pipe
+    /// or a device is refused before the current document is closed.
+    void openPath(const QString &path);
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    /// Close command.
+    void closeDocument() { CloseEditor(); }
+    /// Before the program ends: false when the teacher chose to stay.
+    bool canExit();
+
+private:
+    bool saveTo(const QString &path);
+
+    AppState &m_state;
+    Platform &m_platform;
+    EditorHost &m_host;
+};

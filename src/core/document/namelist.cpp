@@ -1,0 +1,125 @@
+#include "core/document/namelist.h"
+
+#include "core/document/appstate.h"
+#include "core/platform/platform.h"
+#include "core/platform/scratchfile.h"
+#include "core/platform/textfile.h"
+
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace {
+
+/// Characters as the teacher counts them: a character outside the BMP (a surrogate pair)
+/// is one character, not two.
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --count;
+            ++i;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+namespace NameList {
+
+QString longLineQuestion()
+{
+    return QStringLiteral("系统检测到该文件中的某一行字符数大于 %1个，这可能不是合法的学生姓名文件，要停止导入吗？")
+        .arg(NameLengthLimit);
+}
+
+QString decode(const QByteArray &bytes)
+{
+    static const QByteArray Bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(Bom)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        return utf8(QByteArrayView(bytes).sliced(Bom.size()));
+    }
+    // Stateless: a sequence cut off at the end of the file counts as an error instead of
+    // being held back, unseen, for more bytes that never come.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    return TextFile::decode(bytes);
+}
+
+bool hasNames(QStringView listText)
+{
+    for (const QChar c : listText) {
+        if (c != u'\r' && c != u'\n')
+            return true;
+    }
+    return false;
+}
+
+ImportResult importList(AppState &state, const QString &listText, Mode mode)
+{
+    ImportResult result;
+    if (!hasNames(listText)) {
+        result.empty = true;
+        return result;
+    }
+
+    // The list goes through the scratch file in the program's file encoding, so that the
+    // names come back exactly as a file read would give them.
+    QStringList lines;
+    result.error = ScratchFile::roundTrip(state.ProgramFolder, listText, &lines);
+    if (!result.error.isEmpty())
+        return result;
+
+    CommentDocument &document = state.Document;
+    constexpr int Max = CommentDocument::MaxStudents;
+    int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
+    qsizetype next = 0;
+    while (slot <= Max && next < lines.size()) {
+        const QString &line = lines[next++];
+        if (line.isEmpty())
+            continue;
+        document.slot(slot) = StudentSlot{line, QString()};
+        ++slot;
+    }
+    // Only names count as left out: empty lines after the 100th name drop nothing.
+    for (qsizetype i = next; i < lines.size() && !result.dropped; ++i)
+        result.dropped = !lines[i].isEmpty();
+    for (int i = slot; i <= Max; ++i)
+        document.slot(i) = StudentSlot{};
+
+    result.ok = true;
+    return result;
+}
+
+} // namespace NameList
+
+std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
+{
+    const TextFile::ReadResult read = TextFile::readAll(path);
+    if (!read.ok) {
+        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return std::nullopt;
+    }
+
+    const QString text = NameList::decode(read.bytes);
+    QString result;
+    result.reserve(text.size() + 2);
+    TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
+    for (QStringView line; lines.next(&line);) {
+        if (characterCount(line) > NameList::NameLengthLimit) {
+            const MsgAnswer answer = platform.messageBox(NameList::longLineQuestion(),
+                                                         Platform::QuestionTitle,
+                                                         MsgIcon::Question, MsgButtons::YesNo);
+            if (answer == MsgAnswer::Yes)
+                return QString();
+        }
+        result += line;
+        result += TextFile::CrLf;
+    }
+    return result;
+}

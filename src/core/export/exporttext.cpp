@@ -1,0 +1,56 @@
+#include "core/export/exporttext.h"
+
+#include "core/document/appstate.h"
+#include "core/platform/platform.h"
+#include "core/platform/textfile.h"
+
+namespace {
+
+const QString Attribution = QStringLiteral("此文件由Quillmark（lumo）自动生成，感谢使用！");
+const QString SignatureLabel = QStringLiteral("本班班主任签名：");
+
+} // namespace
+
+QString composeExportText(const CommentDocument &document, NameLineStyle style)
+{
+    const QString &crlf = TextFile::CrLf;
+    const QString &signature = document.TeacherSignature;
+    QString text = Attribution + crlf + crlf + SignatureLabel + signature + crlf + crlf;
+    for (int number = 1; number <= CommentDocument::MaxStudents; ++number) {
+        const StudentSlot &student = document.slot(number);
+        if (student.name.isEmpty())
+            break;
+        text += student.name;
+        if (style == NameLineStyle::Colon)
+            text += u'：';
+        // The comment keeps its own CR LF between lines, so it is copied as it stands.
+        text += crlf + student.comment + crlf + signature + crlf + crlf;
+    }
+    return text;
+}
+
+QString exportFileText(const CommentDocument &document)
+{
+    return composeExportText(document, NameLineStyle::Plain) + TextFile::CrLf;
+}
+
+QString writeExportTextFile(const QString &path, const CommentDocument &document)
+{
+    return TextFile::writeText(path, exportFileText(document));
+}
+
+QString exportFailureMessage(const QString &path, const QString &reason)
+{
+    return QStringLiteral("导出失败！无法写入文件“%1”：%2").arg(path, reason);
+}
+
+void exportToTextFile(AppState &state, Platform &platform)
+{
+    const QString path = platform.saveFileName(ExportTextFilter);
+    if (path.isEmpty())
+        return;
+    const QString error = writeExportTextFile(path, state.Document);
+    if (!error.isEmpty())
+        platform.messageBox(exportFailureMessage(path, error), Platform::NoticeTitle,
+                            MsgIcon::Critical, MsgButtons::Ok);
+}

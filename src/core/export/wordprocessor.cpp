@@ -1,0 +1,145 @@
+#include "core/export/wordprocessor.h"
+
+#include "core/document/appstate.h"
+#include "core/export/exporttext.h"
+#include "core/platform/fontsubstitution.h"
+#include "core/platform/platform.h"
+#include "core/platform/textfile.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+
+#include <unistd.h>
+
+namespace WordProcessor {
+
+namespace {
+
+const QString DocumentPrefix = QStringLiteral("评语-");
+const QString DocumentSuffix = QStringLiteral(".odt");
+
+QString temporaryFolder()
+{
+    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return temp.isEmpty() ? QDir::tempPath() : temp;
+}
+
+// Writer opens a hand-over document some time after it was started, so a folder is only
+// removed once it is old enough to have been read long ago. Only the user's own folders are
+// touched, never a link or anything of another user's.
+void removeOldFolders(const QString &temp)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QFileInfoList folders =
+        QDir(temp).entryInfoList({FolderPrefix + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        if (folder.isSymLink() || folder.ownerId() != ::getuid())
+            continue;
+        if (folder.lastModified().secsTo(now) > MaxHandOverAge)
+            QDir(folder.absoluteFilePath()).removeRecursively();
+    }
+}
+
+// The text as an ODF document in memory, set in the comment font (the installed face it is shown
+// with here), so that Writer shows the Chinese text in a face that has it.
+QByteArray odfDocument(const QString &text, const CommentDocument &document)
+{
+    // One paragraph a line: the line break that ends the last line starts no paragraph of its own.
+    QString paragraphs = text;
+    paragraphs.replace(TextFile::CrLf, QStringLiteral("\n"));
+    if (paragraphs.endsWith(u'\n'))
+        paragraphs.chop(1);
+    QTextDocument textDocument;
+    textDocument.setPlainText(paragraphs);
+
+    const QFontInfo commentFont(FontSubstitution::toQFont(document.ItemFonts[int(Item::CommentText)]));
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{commentFont.family()});
+    format.setProperty(QTextFormat::FontFamily, commentFont.family());   // what Qt's ODF writer reads
+    format.setFontPointSize(commentFont.pointSizeF());
+    QTextCursor all(&textDocument);
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(format);
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QTextDocumentWriter writer(&buffer, "odf");
+    if (!writer.write(&textDocument))
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path)
+{
+    const QString temp = temporaryFolder();
+    removeOldFolders(temp);
+    // A new folder each time, made under a random name with the owner's rights alone (mkdtemp):
+    // no one else can have made it beforehand, read the comments or plant a document in it.
+    QTemporaryDir folder(temp + u'/' + FolderPrefix + QStringLiteral("XXXXXX"));
+    if (!folder.isValid())
+        return QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString());
+    folder.setAutoRemove(false);   // Writer reads the document after this command has ended
+    const QByteArray bytes = odfDocument(text, document);
+    if (bytes.isEmpty())
+        return QStringLiteral("无法生成文档。");
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString target = folder.filePath(DocumentPrefix + stamp + DocumentSuffix);
+    if (QString error = TextFile::saveAtomically(target, bytes); !error.isEmpty())
+        return error;
+    *path = target;
+    return {};
+}
+
+QStringList arguments(const QString &documentPath)
+{
+    // "-n" opens the document as a template: Writer shows an untitled copy, so the teacher's
+    // Save asks where to put it instead of writing into the temporary folder.
+    return {QStringLiteral("--writer"), QStringLiteral("-n"), documentPath};
+}
+
+bool start(const QString &documentPath, QString *error)
+{
+    const QString program = QStandardPaths::findExecutable(Program);
+    if (program.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("找不到程序 %1。").arg(Program);
+        return false;
+    }
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments(documentPath));
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (process.startDetached())
+        return true;
+    if (error)
+        *error = process.errorString();
+    return false;
+}
+
+} // namespace WordProcessor
+
+void openInWordProcessor(AppState &state, Platform &platform)
+{
+    const QString text = composeExportText(state.Document, NameLineStyle::Colon);
+    QString path;
+    QString error = WordProcessor::writeHandOverDocument(text, state.Document, &path);
+    if (error.isEmpty() && platform.startWordProcessor(path, &error)) {
+        platform.setClipboardText(text);
+        return;
+    }
+    // The fixed message, and below it what really went wrong.
+    platform.messageBox(WordProcessor::FailureMessage + QStringLiteral("\r\n") + error, Platform::NoticeTitle,
+                        MsgIcon::Critical, MsgButtons::Ok);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/platform/itemfont.h"
+
+#include <QString>
+
+class PrintTarget;
+
+/// Icon of a message box.
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+
+/// Buttons of a message box.
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+
+/// The button the teacher pressed (closing the box counts as Cancel, or as No / Ok where the
+/// box has no Cancel button).
+enum class MsgAnswer { Ok, Yes, No, Cancel };
+
+/// Everything the program asks of the desktop. The program talks to the desktop only through
+/// this interface, so that tests can answer for the teacher and check what would have been shown.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    /// Modal message box.
+    virtual MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
+                                 MsgButtons buttons) = 0;
+
+    /// Modal input box; returns "" on Cancel.
+    virtual QString inputBox(const QString &prompt, const QString &title,
+                             const QString &defaultText) = 0;
+
+    /// Open-file dialog; the filter is given as "评语文件|*.py|所有文件|*.*". "" when cancelled.
+    virtual QString openFileName(const QString &filter) = 0;
+
+    /// Save-file dialog with the same filter form; "" when cancelled. Adds no extension and
+    /// asks no question before an existing file is replaced.
+    virtual QString saveFileName(const QString &filter) = 0;
+
+    /// Font chooser preset with the given font; returns the preset on Cancel.
+    virtual ItemFont chooseFont(const ItemFont &preset) = 0;
+
+    /// Plain text on the clipboard.
+    virtual QString clipboardText() = 0;
+    virtual void setClipboardText(const QString &text) = 0;
+
+    /// Opens a file with the desktop's default program for it; false when that failed.
+    virtual bool openWithDefaultViewer(const QString &path) = 0;
+
+    /// Opens a document in the word processor; false with *error set when it cannot be started.
+    virtual bool startWordProcessor(const QString &documentPath, QString *error) = 0;
+
+    /// True when a default printer exists and its one integer setting can be read and written
+    /// back unchanged.
+    virtual bool printerInstalled() = 0;
+
+    /// Sets the default printer's integer setting (the colour mode: 1 monochrome, 2 colour).
+    virtual void setPrinterSetting(int value) = 0;
+
+    /// The default printer for a print run; nullptr when there is none.
+    virtual PrintTarget *printer() = 0;
+
+    /// Makes comment files open with the running program from the file manager; the program
+    /// folder holds its icon. Anything that fails is left as it was, without a message.
+    virtual void registerCommentFileType(const QString &programFolder) = 0;
+
+    /// The standard title of information, warning and error messages.
+    static inline const QString NoticeTitle = QStringLiteral("系统提示");
+    /// The standard title of questions.
+    static inline const QString QuestionTitle = QStringLiteral("系统询问");
+};

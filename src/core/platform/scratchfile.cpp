@@ -1,0 +1,32 @@
+#include "core/platform/scratchfile.h"
+
+#include "core/platform/textfile.h"
+
+namespace ScratchFile {
+
+QString roundTrip(const QString &programFolder, QStringView text, QStringList *lines)
+{
+    QString normalised;
+    normalised.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            normalised += TextFile::CrLf;
+        } else {
+            normalised += c;
+        }
+    }
+    normalised += TextFile::CrLf;
+
+    const QString path = programFolder + FileName;
+    if (const QString error = TextFile::writeText(path, normalised); !error.isEmpty())
+        return QStringLiteral("无法写入临时文件“%1”：%2").arg(path, error);
+    QString readError;
+    if (!TextFile::readLines(path, lines, &readError))
+        return QStringLiteral("无法读取临时文件“%1”：%2").arg(path, readError);
+    return {};
+}
+
+} // namespace ScratchFile

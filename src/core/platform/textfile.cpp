@@ -1,0 +1,312 @@
+#include "core/platform/textfile.h"
+
+#include "core/platform/filesave.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <cmath>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace TextFile {
+
+static const char *const FileEncoding = "GB18030";
+
+namespace {
+
+// What the reader puts where the bytes name no character: U+FFFD, and the Windows euro sign.
+constexpr char ReplacementBytes[] = "\x84\x31\xA4\x37";
+constexpr char EuroBytes[] = "\xA2\xE3";
+
+// Linear numbers of the four-byte characters: the rest of the BMP, then U+10000 to U+10FFFF.
+constexpr int LastBmpFourByte = 39419;             // 84 31 A4 39
+constexpr int FirstSupplementary = 189000;         // 90 30 81 30
+constexpr int LastSupplementary = 189000 + 0xFFFFF; // E3 32 9A 35
+
+enum class Unit { Character, WindowsEuro, Unreadable };
+
+// What starts at p (n bytes left): a GB18030 character, the euro sign of code page 936, or
+// bytes that name nothing. *length receives how many bytes that takes. A broken sequence
+// takes only its first byte, so that the bytes after it (a line break, say) are read anew.
+Unit unitAt(const uchar *p, qsizetype n, int *length)
+{
+    *length = 1;
+    const uchar b1 = p[0];
+    if (b1 < 0x80)
+        return Unit::Character;
+    if (b1 == 0x80)
+        return Unit::WindowsEuro;
+    if (b1 == 0xFF || n < 2)
+        return Unit::Unreadable;
+    const uchar b2 = p[1];
+    if ((b2 >= 0x40 && b2 <= 0x7E) || (b2 >= 0x80 && b2 <= 0xFE)) {
+        *length = 2;
+        return Unit::Character;
+    }
+    if (b2 < 0x30 || b2 > 0x39 || n < 4)
+        return Unit::Unreadable;
+    const uchar b3 = p[2];
+    const uchar b4 = p[3];
+    if (b3 < 0x81 || b3 > 0xFE || b4 < 0x30 || b4 > 0x39)
+        return Unit::Unreadable;
+    // Well formed, but only two ranges of the four-byte numbers are characters.
+    *length = 4;
+    const int linear = (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
+    const bool character = linear <= LastBmpFourByte || (linear >= FirstSupplementary && linear <= LastSupplementary);
+    return character ? Unit::Character : Unit::Unreadable;
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes, qsizetype *unreadable)
+{
+    // The bytes are checked here rather than left to the converter, so that the Windows euro
+    // sign can be read and every replaced place counted. What reaches the converter is well
+    // formed; a replaced place becomes the encoded U+FFFD.
+    qsizetype replaced = 0;
+    QByteArray cleaned;
+    qsizetype copied = 0;
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        int length = 1;
+        const Unit unit = unitAt(data + i, n - i, &length);
+        if (unit != Unit::Character) {
+            if (cleaned.isNull())
+                cleaned.reserve(n + 16);
+            cleaned.append(bytes.constData() + copied, i - copied);
+            if (unit == Unit::WindowsEuro) {
+                cleaned.append(EuroBytes, 2);
+            } else {
+                cleaned.append(ReplacementBytes, 4);
+                ++replaced;
+            }
+            copied = i + length;
+        }
+        i += length;
+    }
+    if (unreadable)
+        *unreadable = replaced;
+
+    QStringDecoder decoder(FileEncoding);
+    Q_ASSERT(decoder.isValid());
+    if (cleaned.isNull())
+        return decoder(bytes);
+    cleaned.append(bytes.constData() + copied, n - copied);
+    return decoder(cleaned);
+}
+
+QByteArray encode(QStringView text)
+{
+    QStringEncoder encoder(FileEncoding);
+    Q_ASSERT(encoder.isValid());
+    return encoder(text);
+}
+
+bool LineReader::next(QStringView *line)
+{
+    const qsizetype n = m_text.size();
+    if (m_start >= n)
+        return false;
+    for (qsizetype i = m_start; i < n; ++i) {
+        const QChar c = m_text[i];
+        if (c != u'\r' && (c != u'\n' || m_breaks == CrBreaks))
+            continue;
+        *line = m_text.sliced(m_start, i - m_start);
+        if (c == u'\r' && i + 1 < n && m_text[i + 1] == u'\n')
+            ++i;
+        m_start = i + 1;
+        return true;
+    }
+    *line = m_text.sliced(m_start);
+    m_start = n;
+    return true;
+}
+
+namespace {
+
+QList<QStringView> lineViews(QStringView text, LineReader::Breaks breaks)
+{
+    QList<QStringView> lines;
+    LineReader reader(text, breaks);
+    for (QStringView line; reader.next(&line);)
+        lines.append(line);
+    return lines;
+}
+
+} // namespace
+
+QList<QStringView> splitLineViews(QStringView text)
+{
+    return lineViews(text, LineReader::CrBreaks);
+}
+
+QList<QStringView> splitLineViewsAnyBreak(QStringView text)
+{
+    return lineViews(text, LineReader::AnyBreaks);
+}
+
+QStringList splitLines(QStringView text)
+{
+    QStringList lines;
+    const QList<QStringView> views = splitLineViews(text);
+    lines.reserve(views.size());
+    for (QStringView line : views)
+        lines.append(line.toString());
+    return lines;
+}
+
+QString joinLines(const QStringList &lines)
+{
+    QString text;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += CrLf;
+    }
+    return text;
+}
+
+static QString tooLargeMessage()
+{
+    return QStringLiteral("文件太大（超过 %1 MB），不是本系统的文件。").arg(MaxFileSize / (1024 * 1024));
+}
+
+ReadResult readAll(QIODevice *device)
+{
+    ReadResult result;
+    if (!device->isOpen() && !device->open(QIODevice::ReadOnly)) {
+        result.error = device->errorString();
+        return result;
+    }
+    if (!device->isSequential() && device->size() > MaxFileSize) {
+        result.error = tooLargeMessage();
+        return result;
+    }
+    // A file of known size is read in one piece of that size (a file growing meanwhile is
+    // still caught below); only a stream gets a buffer of the whole limit.
+    const qint64 want = device->isSequential() ? MaxFileSize + 1 : std::min(device->size() + 1, MaxFileSize + 1);
+    result.bytes = device->read(want);
+    if (!device->isSequential() && result.bytes.size() == want && !device->atEnd())
+        result.bytes += device->read(MaxFileSize + 1 - result.bytes.size());
+    if (result.bytes.size() > MaxFileSize) {
+        result.bytes.clear();
+        result.error = tooLargeMessage();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+static const QString FolderMessage = QStringLiteral("这是一个文件夹，不是文件。");
+static const QString NotAFileMessage = QStringLiteral("这不是普通的文件（而是管道、设备或套接字），无法读取。");
+
+static QString kindError(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return {};
+    return S_ISDIR(mode) ? FolderMessage : NotAFileMessage;
+}
+
+QString notARegularFile(const QString &path)
+{
+    struct stat info = {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return kindError(info.st_mode);
+}
+
+bool openForReading(QFile &file, const QString &path, QString *error)
+{
+    // A pipe would make open() or read() wait for a writer for ever, and a device can be
+    // endless: only a regular file is opened.
+    if (QString why = notARegularFile(path); !why.isEmpty()) {
+        *error = why;
+        return false;
+    }
+    // Should the path have been replaced by a pipe since, O_NONBLOCK keeps open() from waiting
+    // and the check on the opened file refuses it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) {
+        *error = qt_error_string(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        *error = kindError(info.st_mode);
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        *error = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+ReadResult readAll(const QString &path)
+{
+    QFile file;
+    QString error;
+    if (!openForReading(file, path, &error))
+        return {false, {}, error};
+    ReadResult result = readAll(&file);
+    if (result.ok && file.error() != QFileDevice::NoError)
+        return {false, {}, file.errorString()};
+    return result;
+}
+
+bool readLines(const QString &path, QStringList *lines, QString *error)
+{
+    ReadResult read = readAll(path);
+    if (!read.ok) {
+        if (error)
+            *error = read.error;
+        return false;
+    }
+    *lines = splitLines(decode(read.bytes));
+    return true;
+}
+
+QString tooLargeToSave(qint64 size)
+{
+    if (size <= MaxFileSize)
+        return {};
+    constexpr double MiB = 1024 * 1024;
+    return QStringLiteral("文件将有 %1 MB，超过本系统能读取的上限 %2 MB，保存后将无法再打开，因此没有写入。")
+        .arg(QString::number(std::ceil(size / MiB * 10) / 10, 'f', 1))
+        .arg(MaxFileSize / (1024 * 1024));
+}
+
+QString saveAtomically(const QString &path, const QByteArray &bytes)
+{
+    return FileSave::save(path, bytes);
+}
+
+QString writeText(const QString &path, QStringView text)
+{
+    return saveAtomically(path, encode(text));
+}
+
+QString writeLines(const QString &path, const QStringList &lines)
+{
+    return writeText(path, joinLines(lines));
+}
+
+} // namespace TextFile

@@ -1,0 +1,254 @@
+#include "core/printing/layoutschemefile.h"
+
+#include "core/platform/linerewrite.h"
+#include "core/platform/textfile.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QStringView>
+
+// The rules are written once, over a list of line views. Saving sends its result to a sink:
+// "keep input line i" or "add this new line". The list form collects lines; the file form builds
+// the new file's bytes, copying a kept line's bytes as they were in the file, so a line the
+// change does not touch is written back byte for byte even when it does not decode cleanly.
+
+namespace {
+
+QStringView rest(QStringView line, qsizetype from)
+{
+    return from < line.size() ? line.sliced(from) : QStringView();
+}
+
+/// The index of the first line reading "name=" + the name (blanks around it ignored), or -1.
+/// A name line that is the file's last line has no block behind it and counts as not found.
+qsizetype nameLineOf(const QList<QStringView> &lines, const QString &scheme)
+{
+    const QString wanted = LayoutSchemeFile::NamePrefix + scheme.trimmed();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i] == wanted)
+            return i + 1 < lines.size() ? i : -1;
+    }
+    return -1;
+}
+
+/// The value of a key after a block's name line. The first line holding the key anywhere
+/// behind the name line answers, even one in a later block; the file's last line never does.
+QString valueAfter(const QList<QStringView> &lines, qsizetype nameLine, const QString &key)
+{
+    for (qsizetype i = nameLine + 1; i < lines.size(); ++i) {
+        if (!lines[i].contains(key))
+            continue;
+        if (i + 1 == lines.size())
+            break;
+        return rest(lines[i], key.size() + 1).toString();
+    }
+    return LayoutSchemeFile::NoKey;
+}
+
+QString valueOf(const QList<QStringView> &lines, const QString &scheme, const QString &key)
+{
+    const qsizetype nameLine = nameLineOf(lines, scheme);
+    return nameLine < 0 ? LayoutSchemeFile::NoScheme : valueAfter(lines, nameLine, key);
+}
+
+LayoutScheme schemeOf(const QList<QStringView> &lines, const QString &scheme)
+{
+    LayoutScheme result;
+    result.name = scheme;
+    for (const QString &key : LayoutScheme::LoadKeys)
+        result.setValue(key, valueOf(lines, scheme, key));
+    return result;
+}
+
+QStringList schemesOf(const QList<QStringView> &lines)
+{
+    QStringList names;
+    for (QStringView line : lines) {
+        if (line.contains(LayoutSchemeFile::NamePrefix))
+            names.append(rest(line, LayoutSchemeFile::NamePrefix.size()).toString());
+    }
+    return names;
+}
+
+QString oneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+    }
+    return text;
+}
+
+QStringList valueLines(const LayoutScheme &values)
+{
+    QStringList lines;
+    lines.reserve(LayoutScheme::FileKeys.size());
+    for (const QString &key : LayoutScheme::FileKeys)
+        lines.append(key + u'=' + oneLine(values.value(key)));
+    return lines;
+}
+
+/// Sends the lines after saving: everything up to the name line kept, the value lines and the
+/// block end new, the old lines up to the first "*!*" (or the end) dropped, the rest kept.
+/// Returns false, sending nothing, when no block carries the name.
+template<class Sink>
+bool saveInto(const QList<QStringView> &lines, const QString &scheme, const LayoutScheme &values, Sink &out)
+{
+    const qsizetype nameLine = nameLineOf(lines, scheme);
+    if (nameLine < 0)
+        return false;
+    for (qsizetype i = 0; i <= nameLine; ++i)
+        out.keep(i);
+    for (const QString &line : valueLines(values))
+        out.add(line);
+    out.add(LayoutSchemeFile::BlockEnd);
+    qsizetype next = nameLine + 1;
+    while (next < lines.size() && !lines[next].contains(LayoutSchemeFile::BlockEnd))
+        ++next;
+    for (qsizetype i = next + 1; i < lines.size(); ++i)
+        out.keep(i);
+    return true;
+}
+
+using LineRewrite::FileSink;
+using LineRewrite::ListSink;
+using LineRewrite::viewsOf;
+
+/// The scheme file read once, or why it could not be read.
+struct Loaded
+{
+    LayoutSchemeFile::Status status;
+    LineRewrite::File file;
+};
+LayoutSchemeFile::Status unreadable(const QString &path, const QString &reason)
+{
+    LayoutSchemeFile::Status status;
+    status.kind = LayoutSchemeFile::Status::Unreadable;
+    status.error = QStringLiteral("无法读取打印方案文件“%1”：%2").arg(path, reason);
+    return status;
+}
+
+Loaded load(const QString &path)
+{
+    Loaded loaded;
+    QString error;
+    if (!LineRewrite::read(path, &loaded.file, &error))
+        loaded.status = unreadable(path, error);
+    return loaded;
+}
+
+LayoutSchemeFile::Status save(const QString &path, const QByteArray &bytes)
+{
+    LayoutSchemeFile::Status status;
+    // A file the reader would refuse is never written: the old one stays.
+    QString error = TextFile::tooLargeToSave(bytes.size());
+    if (error.isEmpty())
+        error = TextFile::saveAtomically(path, bytes);
+    if (!error.isEmpty()) {
+        status.kind = LayoutSchemeFile::Status::WriteFailed;
+        status.error = QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, error);
+    }
+    return status;
+}
+
+} // namespace
+
+QString LayoutSchemeFile::noSchemeMessage()
+{
+    return QStringLiteral("打印方案文件中没有任何方案，请用“新方案...”建立一个。");
+}
+
+LayoutSchemeFile::LayoutSchemeFile(QString path) : m_path(std::move(path)) {}
+
+// ---- Rules on lines in memory -------------------------------------------------------------
+
+QStringList LayoutSchemeFile::schemesIn(const QStringList &lines)
+{
+    return schemesOf(viewsOf(lines));
+}
+
+QString LayoutSchemeFile::valueIn(const QStringList &lines, const QString &scheme, const QString &key)
+{
+    return valueOf(viewsOf(lines), scheme, key);
+}
+
+LayoutScheme LayoutSchemeFile::schemeIn(const QStringList &lines, const QString &scheme)
+{
+    return schemeOf(viewsOf(lines), scheme);
+}
+
+std::optional<QStringList> LayoutSchemeFile::withSchemeSaved(const QStringList &lines, const QString &scheme,
+                                                             const LayoutScheme &values)
+{
+    ListSink sink(lines);
+    if (!saveInto(viewsOf(lines), scheme, values, sink))
+        return std::nullopt;
+    return sink.take();
+}
+
+QStringList LayoutSchemeFile::blockLines(const QString &name, const LayoutScheme &values)
+{
+    // Lookups trim the name they are given: a name line with blanks around its name would
+    // never be found.
+    QStringList lines{NamePrefix + oneLine(name).trimmed()};
+    lines += valueLines(values);
+    lines.append(BlockEnd);
+    return lines;
+}
+
+// ---- The file -----------------------------------------------------------------------------
+
+QStringList LayoutSchemeFile::listSchemes(Status *status) const
+{
+    const Loaded loaded = load(m_path);
+    if (status)
+        *status = loaded.status;
+    return loaded.status.ok() ? schemesOf(loaded.file.lines) : QStringList();
+}
+
+QString LayoutSchemeFile::readSchemeValue(const QString &scheme, const QString &key, Status *status) const
+{
+    const Loaded loaded = load(m_path);
+    if (status)
+        *status = loaded.status;
+    return loaded.status.ok() ? valueOf(loaded.file.lines, scheme, key) : QString();
+}
+
+LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status) const
+{
+    // One reading of the file serves all eleven lookups: nothing writes it in between.
+    const Loaded loaded = load(m_path);
+    if (status)
+        *status = loaded.status;
+    if (loaded.status.ok())
+        return schemeOf(loaded.file.lines, scheme);
+    LayoutScheme empty;
+    empty.name = scheme;
+    return empty;
+}
+
+LayoutSchemeFile::Status LayoutSchemeFile::appendScheme(const QString &name, const LayoutScheme &values)
+{
+    const TextFile::ReadResult read = TextFile::readAll(m_path);
+    if (!read.ok)
+        return unreadable(m_path, read.error);
+    QByteArray bytes = read.bytes;
+    bytes += "\r\n";
+    bytes += TextFile::encode(TextFile::joinLines(blockLines(name, values)));
+    return save(m_path, bytes);
+}
+
+LayoutSchemeFile::Status LayoutSchemeFile::saveScheme(const QString &scheme, const LayoutScheme &values)
+{
+    const Loaded loaded = load(m_path);
+    if (!loaded.status.ok())
+        return loaded.status;
+    FileSink sink(loaded.file);
+    if (!saveInto(loaded.file.lines, scheme, values, sink)) {
+        Status status;
+        status.kind = Status::NoSuchScheme;
+        status.error = QStringLiteral("没有名为“%1”的打印方案，未保存。").arg(scheme);
+        return status;
+    }
+    return save(m_path, sink.take());
+}

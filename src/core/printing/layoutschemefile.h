@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/printing/layoutscheme.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+/// The print layout file printsetup.vxd: named schemes, one block of thirteen lines each —
+/// "name=" + name, the eleven value lines "key=value" in LayoutScheme::FileKeys order, "*!*".
+/// Lines outside blocks (empty lines between blocks, anything else) are ignored by the readers
+/// and copied unchanged by the writers.
+///
+/// Nothing is cached: every operation reads the file from the top, so each one sees what the
+/// last one wrote. Lines end with CR LF, a lone CR or a lone LF (the file may have been edited by
+/// hand on any system); everything written ends its lines with CR LF. A change builds the whole
+/// new file and replaces the old one atomically; lines it keeps are written as the bytes they had.
+class LayoutSchemeFile
+{
+public:
+    /// The file name in the program folder.
+    static inline const QString FileName = QStringLiteral("printsetup.vxd");
+    /// The value read for every key of a scheme that no name line carries.
+    static inline const QString NoScheme = QStringLiteral("fname");
+    /// The value read for a key that no line after the scheme's name line holds.
+    static inline const QString NoKey = QStringLiteral("xname");
+    /// Ends a block.
+    static inline const QString BlockEnd = QStringLiteral("*!*");
+    /// Opens a block; also what the scheme list looks for.
+    static inline const QString NamePrefix = QStringLiteral("name=");
+
+    /// What the print window says when the file lists no scheme at all.
+    static QString noSchemeMessage();
+
+    /// The file in a program folder (which ends with "/").
+    static QString pathIn(const QString &programFolder) { return programFolder + FileName; }
+
+    /// What became of a query or a change.
+    struct Status
+    {
+        enum Kind { Ok, Unreadable, WriteFailed, NoSuchScheme };
+        Kind kind = Ok;
+        QString error;   ///< why, in the teacher's language (every kind but Ok)
+        bool ok() const { return kind == Ok; }
+    };
+
+    explicit LayoutSchemeFile(QString path);
+
+    const QString &path() const { return m_path; }
+
+    /// Every line containing "name=" gives its text from the sixth character on, in file order,
+    /// neither trimmed nor de-duplicated. Empty when the file cannot be read.
+    QStringList listSchemes(Status *status = nullptr) const;
+
+    /// The value of a key in the first block named scheme (blanks around it ignored): NoScheme
+    /// when no line but the last reads "name=" + scheme; otherwise the first later line holding
+    /// the key, without the key's length plus one characters (the search runs past "*!*" into
+    /// later blocks), or NoKey when only the last line or none holds it. Empty when unreadable.
+    QString readSchemeValue(const QString &scheme, const QString &key, Status *status = nullptr) const;
+
+    /// The scheme named scheme: each field read as readSchemeValue reads it, the sentinels kept
+    /// as texts; name is scheme as given. When the file cannot be read, only name is set.
+    LayoutScheme loadScheme(const QString &scheme, Status *status = nullptr) const;
+
+    /// Adds a block at the end: the old bytes as they are, CR LF, then the thirteen lines of the
+    /// block, each ended by CR LF. The name is written trimmed, as loading looks it up. A name
+    /// that is already there is not checked for.
+    Status appendScheme(const QString &name, const LayoutScheme &values);
+
+    /// Writes the values into the first block named scheme (found as readSchemeValue finds it):
+    /// its eleven value lines and "*!*" replace the old lines up to and including the first one
+    /// holding "*!*" (or up to the end). A name no block carries leaves the file as it is and
+    /// returns NoSuchScheme.
+    Status saveScheme(const QString &scheme, const LayoutScheme &values);
+
+    // The same rules on lines in memory, for the file operations above and for tests.
+    static QStringList schemesIn(const QStringList &lines);
+    static QString valueIn(const QStringList &lines, const QString &scheme, const QString &key);
+    static LayoutScheme schemeIn(const QStringList &lines, const QString &scheme);
+    /// The lines after saving; nullopt when no block is named scheme.
+    static std::optional<QStringList> withSchemeSaved(const QStringList &lines, const QString &scheme,
+                                                      const LayoutScheme &values);
+    /// The thirteen lines of a block. A line break in the name or a value would split the block,
+    /// so each one is written as a blank; the name is then trimmed.
+    static QStringList blockLines(const QString &name, const LayoutScheme &values);
+
+private:
+    QString m_path;
+};

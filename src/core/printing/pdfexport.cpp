@@ -1,0 +1,92 @@
+#include "core/printing/pdfexport.h"
+
+#include "core/document/commentdocument.h"
+#include "core/platform/filesave.h"
+#include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/pagepainter.h"
+#include "core/printing/pdftextlayer.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+
+int printableStudents(const CommentDocument &document)
+{
+    return document.studentCount();
+}
+
+PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
+{
+    // Only a checked size is converted: a huge one would not fit the integer.
+    if (!scheme.paperSizeError().isEmpty())
+        return {};
+    // std::nearbyint rounds halves to even in the default rounding mode; a side of a few
+    // thousandths of a centimetre still gets its one twip.
+    const auto twips = [&](const QString &key) {
+        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(key) * unitsPerCm)));
+    };
+    return {twips(QStringLiteral("paperwidth")), twips(QStringLiteral("paperheight"))};
+}
+
+DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer)
+{
+    DrawnPdf drawn;
+    const int students = printableStudents(document);
+    if (students == 0) {
+        drawn.error = QStringLiteral("文件中没有学生，没有可打印的页。");
+        return drawn;
+    }
+    if (const QString problem = scheme.paperSizeError(); !problem.isEmpty()) {
+        drawn.error = problem;
+        return drawn;
+    }
+    const PageTwips size = schemePageSize(scheme);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
+        writer.setTitle(QStringLiteral("学生评语"));
+        writer.setResolution(1440);   // one device unit per twip, as pages are composed
+        // A point is 20 twips. The scheme's size exactly, never a standard size close to it.
+        const QPageSize pageSize(QSizeF(size.width / 20.0, size.height / 20.0), QPageSize::Point, QString(),
+                                 QPageSize::ExactMatch);
+        writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            drawn.error = QStringLiteral("无法生成PDF文件。");
+            return drawn;
+        }
+        for (int i = 0; i < students; ++i) {
+            if (i > 0)
+                writer.newPage();
+            const ComposedPage page = composePage(document, i, document.ItemFonts, scheme, scheme.paperheight,
+                                                  scheme.paperwidth, 1.0, measurer);
+            const QList<DrawnLine> lines = drawnLines(page, &writer);
+            paintLines(painter, lines);
+            drawn.textLayer.addPage(lines, &writer);
+        }
+        painter.end();
+    }
+    drawn.pdf = buffer.data();
+    return drawn;
+}
+
+QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer)
+{
+    const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
+    if (!drawn.error.isEmpty())
+        return drawn.error;
+    const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
+    if (!rewritten.error.isEmpty())
+        return rewritten.error;
+    return FileSave::save(path, rewritten.pdf);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/printing/pdftextlayer.h"
+
+#include <QByteArray>
+#include <QString>
+
+class CommentDocument;
+struct LayoutScheme;
+class TextMeasurer;
+
+/// The number of students a whole-class run prints: the slots before the first empty name.
+int printableStudents(const CommentDocument &document);
+
+/// The page size of a scheme in twips: paper width and height × 570, rounded to whole twips
+/// (halves to even), at least one; 0 × 0 for a scheme whose paperSizeError() is not empty.
+struct PageTwips
+{
+    qint64 width = 0;
+    qint64 height = 0;
+};
+PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = 570);
+
+/// The class as Qt's PDF writer draws it, before its text layer is set right.
+struct DrawnPdf
+{
+    QByteArray pdf;
+    PdfTextLayer textLayer;   ///< what was drawn on each page
+    QString error;            ///< why nothing could be drawn, in the teacher's language
+};
+/// Draws the pages writeClassPdf writes.
+DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer);
+
+/// Writes the class as a PDF: one page per student (up to the first empty name), each composed
+/// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer
+/// giving the characters drawn (PdfTextLayer). The file is written through FileSave::save.
+/// Returns "" or the reason, in the teacher's language: the scheme's paperSizeError() when its
+/// paper cannot be printed on.
+QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer);

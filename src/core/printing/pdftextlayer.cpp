@@ -1,0 +1,614 @@
+#include "core/printing/pdftextlayer.h"
+
+#include "core/printing/pagepainter.h"
+
+#include <QGlyphRun>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/BufferInputSource.hh>
+#include <qpdf/Pl_Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFTokenizer.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+/// Why the text layer could not be rewritten.
+const QString RewriteFailedText = QStringLiteral("无法整理PDF文件的文字层：%1");
+
+// ---- The drawn side: which characters each glyph was drawn for ---------------------------------
+
+/// A glyph of a shaped line, with the characters it stands for.
+struct PlacedGlyph
+{
+    quint32 index = 0;
+    qreal x = 0;
+    QString text;
+    QRawFont font;
+};
+
+void appendGlyphs(const QList<QGlyphRun> &runs, QList<PlacedGlyph> &glyphs)
+{
+    for (const QGlyphRun &run : runs) {
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        const QRawFont font = run.rawFont();
+        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+            glyphs.append({indexes[i], positions[i].x(), {}, font});
+    }
+}
+
+/// Whether `cluster` holds only format and control characters.
+bool drawsNothing(QStringView cluster)
+{
+    for (const char32_t c : cluster.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category != QChar::Other_Format && category != QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+/// The glyphs of one drawn line in the order QPainter::drawText hands them to the paint engine
+/// (visual order of the script items, each item's glyphs in order, split where the font changes),
+/// each with the characters it was drawn for.
+///
+/// Finding a cluster's glyphs costs about as much as the line is long, so `budget` (in characters
+/// looked through) bounds the work a page may spend on it: once it is spent, the glyphs of the
+/// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
+/// thousands of zero-width clusters on its lines, comes near it.
+QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint64 &budget)
+{
+    QTextLayout layout(line.text, line.font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine textLine = layout.createLine();
+    layout.endLayout();
+
+    QList<PlacedGlyph> glyphs;
+    appendGlyphs(textLine.glyphRuns(), glyphs);
+
+    // Most lines draw each character with a glyph of its own, the font's glyph for it: then every
+    // glyph stands for the character it draws.
+    if (glyphs.size() == line.text.size()) {
+        bool ownGlyphs = true;
+        for (qsizetype i = 0; i < glyphs.size() && ownGlyphs; ++i) {
+            const QList<quint32> own = glyphs[i].font.glyphIndexesForString(QString(line.text[i]));
+            ownGlyphs = !line.text[i].isSurrogate() && own.size() == 1 && own.first() == glyphs[i].index;
+        }
+        if (ownGlyphs) {
+            for (qsizetype i = 0; i < glyphs.size(); ++i)
+                glyphs[i].text = line.text[i];
+            return glyphs;
+        }
+    }
+
+    // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
+    // The line's glyphs are kept by glyph index, ordered by place and then by drawing order, so
+    // each lookup is logarithmic however many glyphs share an index or a place (a run of zero-width
+    // characters, or a thousand marks stacked on one letter). A glyph taken by a cluster is set
+    // aside until that cluster is done: a ligature belongs to every cluster it joins.
+    using Place = std::pair<qreal, qsizetype>;
+    std::unordered_map<quint32, std::set<Place>> places;
+    for (qsizetype j = 0; j < glyphs.size(); ++j)
+        places[glyphs[j].index].emplace(glyphs[j].x, j);
+
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, line.text);
+    qsizetype from = 0;
+    for (qsizetype to = clusters.toNextBoundary(); to >= 0; from = to, to = clusters.toNextBoundary()) {
+        // Format and control characters (zero-width space, joiners, direction marks) draw
+        // nothing: whatever glyph the shaper put there names none, so a space glyph standing in
+        // for a zero-width space still copies as a space.
+        if (drawsNothing(QStringView(line.text).sliced(from, to - from)))
+            continue;
+        if (budget < line.text.size())
+            break;
+        budget -= line.text.size();
+        QList<PlacedGlyph> found;
+        appendGlyphs(textLine.glyphRuns(int(from), int(to - from)), found);
+        QList<std::pair<std::set<Place> *, Place>> own;
+        for (const PlacedGlyph &glyph : found) {
+            const auto samePlaces = places.find(glyph.index);
+            if (samePlaces == places.end())
+                continue;
+            std::set<Place> &candidates = samePlaces->second;
+            // The nearest place on either side, within half a pixel; on a tie, the earlier glyph.
+            auto best = candidates.end();
+            const auto after = candidates.lower_bound({glyph.x, -1});
+            if (after != candidates.end() && after->first - glyph.x <= 0.5)
+                best = after;
+            if (after != candidates.begin()) {
+                const auto before = candidates.lower_bound({std::prev(after)->first, -1});
+                const qreal distance = glyph.x - before->first;
+                if (distance <= 0.5
+                    && (best == candidates.end() || distance < best->first - glyph.x
+                        || (distance == best->first - glyph.x && before->second < best->second)))
+                    best = before;
+            }
+            if (best == candidates.end())
+                continue;
+            own.append({&candidates, *best});
+            candidates.erase(best);
+        }
+        if (own.isEmpty())
+            continue;
+        const QString cluster = line.text.mid(from, to - from);
+        const QList<uint> codePoints = cluster.toUcs4();
+        if (own.size() > 1 && own.size() == codePoints.size()) {
+            // A letter and its marks drawn as glyphs of their own: one character each, but a
+            // joiner's glyph draws nothing and names nothing.
+            for (qsizetype i = 0; i < own.size(); ++i) {
+                const char32_t c = codePoints[i];
+                if (QChar::category(c) != QChar::Other_Format)
+                    glyphs[own[i].second.second].text += QString::fromUcs4(&c, 1);
+            }
+        } else {
+            // The whole cluster on its first glyph; a ligature collects every cluster it joins.
+            glyphs[own.first().second.second].text += cluster;
+        }
+        for (const auto &[candidates, place] : own)
+            candidates->insert(place);
+    }
+    return glyphs;
+}
+
+// ---- The PDF side: which glyph codes the pages show -------------------------------------------
+
+struct ShownGlyph
+{
+    QPDFObjGen font;
+    unsigned code = 0;
+};
+
+/// Collects the glyph codes a page's content stream shows, in order, with the font of each. Only
+/// composite fonts with two-byte codes (Identity-H, what Qt writes) can be followed; a page
+/// showing text in any other font is marked as not followed. The stream is read token by token:
+/// only the text operators and the graphics state's save and restore matter here.
+class ShownGlyphs
+{
+public:
+    explicit ShownGlyphs(QPDFPageObjectHelper &page)
+        : m_fonts(page.getAttribute("/Resources", false).getKey("/Font"))
+    {
+        Pl_Buffer contents("page contents");
+        page.pipeContents(&contents);
+        const auto input = std::make_shared<BufferInputSource>("page contents", contents.getBuffer(), true);
+        QPDFTokenizer tokenizer;
+        tokenizer.allowEOF();
+        int arrayDepth = 0;
+        for (;;) {
+            const QPDFTokenizer::Token token = tokenizer.readToken(input, "page contents", true);
+            switch (token.getType()) {
+            case QPDFTokenizer::tt_eof:
+                return;
+            case QPDFTokenizer::tt_array_open:
+                if (arrayDepth++ == 0)
+                    m_operands.push_back({Operand::Array, {}, {}});
+                break;
+            case QPDFTokenizer::tt_array_close:
+                arrayDepth = std::max(0, arrayDepth - 1);
+                break;
+            case QPDFTokenizer::tt_string:
+                if (arrayDepth > 0)
+                    m_operands.back().strings.push_back(token.getValue());
+                else
+                    m_operands.push_back({Operand::String, token.getValue(), {}});
+                break;
+            case QPDFTokenizer::tt_name:
+                if (arrayDepth == 0)
+                    m_operands.push_back({Operand::Name, token.getValue(), {}});
+                break;
+            case QPDFTokenizer::tt_word:
+                arrayDepth = 0;
+                operate(token.getValue());
+                if (token.getValue() == "ID")
+                    tokenizer.expectInlineImage(input);
+                break;
+            default:
+                if (arrayDepth == 0)
+                    m_operands.push_back({Operand::Other, {}, {}});
+                break;
+            }
+        }
+    }
+
+    std::vector<ShownGlyph> glyphs;
+    bool followed = true;
+    std::map<QPDFObjGen, QPDFObjectHandle> fonts;   ///< the composite fonts shown
+
+private:
+    struct Operand
+    {
+        enum Kind { Name, String, Array, Other } kind;
+        std::string value;
+        std::vector<std::string> strings;   ///< the strings of an array
+    };
+
+    struct Font
+    {
+        QPDFObjGen id;
+        bool composite = false;
+    };
+
+    void operate(const std::string &op)
+    {
+        const auto operandIs = [&](std::size_t i, Operand::Kind kind) {
+            return m_operands.size() > i && m_operands[i].kind == kind;
+        };
+        if (op == "q") {
+            m_saved.push_back(m_font);
+        } else if (op == "Q") {
+            if (!m_saved.empty()) {
+                m_font = m_saved.back();
+                m_saved.pop_back();
+            }
+        } else if (op == "Tf" && m_operands.size() == 2 && operandIs(0, Operand::Name)) {
+            selectFont(m_operands[0].value);
+        } else if ((op == "Tj" || op == "'") && m_operands.size() == 1 && operandIs(0, Operand::String)) {
+            show(m_operands[0].value);
+        } else if (op == "\"" && m_operands.size() == 3 && operandIs(2, Operand::String)) {
+            show(m_operands[2].value);
+        } else if (op == "TJ" && m_operands.size() == 1 && operandIs(0, Operand::Array)) {
+            for (const std::string &text : m_operands[0].strings)
+                show(text);
+        }
+        m_operands.clear();
+    }
+
+    void selectFont(const std::string &name)
+    {
+        m_font = {};
+        QPDFObjectHandle font = m_fonts.isDictionary() ? m_fonts.getKey(name) : QPDFObjectHandle::newNull();
+        if (!font.isDictionary() || !font.isIndirect())
+            return;
+        m_font.id = font.getObjGen();
+        QPDFObjectHandle encoding = font.getKey("/Encoding");
+        m_font.composite = font.getKey("/Subtype").isNameAndEquals("/Type0") && encoding.isNameAndEquals("/Identity-H");
+        if (m_font.composite)
+            fonts.emplace(m_font.id, font);
+    }
+
+    void show(const std::string &bytes)
+    {
+        if (!m_font.composite || bytes.size() % 2 != 0) {
+            followed = false;
+            return;
+        }
+        for (std::size_t i = 0; i < bytes.size(); i += 2)
+            glyphs.push_back({m_font.id, unsigned(quint8(bytes[i])) << 8 | quint8(bytes[i + 1])});
+    }
+
+    QPDFObjectHandle m_fonts;
+    std::vector<Operand> m_operands;
+    Font m_font;
+    std::vector<Font> m_saved;
+};
+
+// ---- ToUnicode maps ---------------------------------------------------------------------------
+
+using UnicodeMap = std::map<unsigned, QString>;
+
+/// The tokens of a CMap that matter here: hex strings (as bytes), "[", "]" and words.
+struct CMapToken
+{
+    enum Kind { Hex, Open, Close, Word } kind;
+    std::string bytes;
+};
+
+std::vector<CMapToken> cmapTokens(const std::string &text)
+{
+    std::vector<CMapToken> tokens;
+    const auto hexValue = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '%') {
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+                ++i;
+        } else if (c == '<' && i + 1 < text.size() && text[i + 1] == '<') {
+            i += 2;
+        } else if (c == '>' && i + 1 < text.size() && text[i + 1] == '>') {
+            i += 2;
+        } else if (c == '<') {
+            std::string bytes;
+            int high = -1;
+            for (++i; i < text.size() && text[i] != '>'; ++i) {
+                const int digit = hexValue(text[i]);
+                if (digit < 0)
+                    continue;
+                if (high < 0) {
+                    high = digit;
+                } else {
+                    bytes += char(high << 4 | digit);
+                    high = -1;
+                }
+            }
+            if (high >= 0)
+                bytes += char(high << 4);
+            ++i;
+            tokens.push_back({CMapToken::Hex, bytes});
+        } else if (c == '[' || c == ']') {
+            tokens.push_back({c == '[' ? CMapToken::Open : CMapToken::Close, {}});
+            ++i;
+        } else if (c == '(') {
+            for (int depth = 0; i < text.size(); ++i) {
+                if (text[i] == '\\')
+                    ++i;
+                else if (text[i] == '(')
+                    ++depth;
+                else if (text[i] == ')' && --depth == 0)
+                    break;
+            }
+            ++i;
+        } else if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+        } else {
+            std::string word;
+            while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))
+                   && std::string_view("<>[]()%").find(text[i]) == std::string_view::npos)
+                word += text[i++];
+            if (word.empty())
+                ++i;
+            else
+                tokens.push_back({CMapToken::Word, word});
+        }
+    }
+    return tokens;
+}
+
+unsigned codeOf(const std::string &bytes)
+{
+    unsigned code = 0;
+    for (const char b : bytes)
+        code = code << 8 | quint8(b);
+    return code;
+}
+
+QString utf16BigEndian(const std::string &bytes)
+{
+    QString text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += QChar(char16_t(quint8(bytes[i]) << 8 | quint8(bytes[i + 1])));
+    return text;
+}
+
+/// The code-to-text entries of a ToUnicode CMap (its bfchar and bfrange sections).
+UnicodeMap readUnicodeMap(const std::string &cmap)
+{
+    UnicodeMap map;
+    const std::vector<CMapToken> tokens = cmapTokens(cmap);
+    enum { None, Chars, Ranges } section = None;
+    for (std::size_t i = 0; i < tokens.size();) {
+        const CMapToken &token = tokens[i];
+        if (token.kind == CMapToken::Word) {
+            if (token.bytes == "beginbfchar")
+                section = Chars;
+            else if (token.bytes == "beginbfrange")
+                section = Ranges;
+            else if (token.bytes == "endbfchar" || token.bytes == "endbfrange")
+                section = None;
+            ++i;
+            continue;
+        }
+        if (section == Chars && i + 1 < tokens.size() && token.kind == CMapToken::Hex
+            && tokens[i + 1].kind == CMapToken::Hex) {
+            map[codeOf(token.bytes)] = utf16BigEndian(tokens[i + 1].bytes);
+            i += 2;
+        } else if (section == Ranges && i + 2 < tokens.size() && token.kind == CMapToken::Hex
+                   && tokens[i + 1].kind == CMapToken::Hex) {
+            const unsigned low = codeOf(token.bytes);
+            const unsigned high = std::min(codeOf(tokens[i + 1].bytes), low + 0xFFFF);
+            if (tokens[i + 2].kind == CMapToken::Hex) {
+                // One destination, its last unit counting up along the range.
+                QString text = utf16BigEndian(tokens[i + 2].bytes);
+                for (unsigned code = low; code <= high && !text.isEmpty(); ++code) {
+                    map[code] = text;
+                    text.back() = QChar(char16_t(text.back().unicode() + 1));
+                }
+                i += 3;
+            } else if (tokens[i + 2].kind == CMapToken::Open) {
+                std::size_t j = i + 3;
+                for (unsigned code = low; j < tokens.size() && tokens[j].kind == CMapToken::Hex; ++j, ++code) {
+                    if (code <= high)
+                        map[code] = utf16BigEndian(tokens[j].bytes);
+                }
+                i = j + 1;
+            } else {
+                ++i;
+            }
+        } else {
+            ++i;
+        }
+    }
+    return map;
+}
+
+std::string hex(unsigned value, int digits)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(digits, '0').toStdString();
+}
+
+/// A ToUnicode CMap for two-byte codes holding `map`.
+std::string writeUnicodeMap(const UnicodeMap &map)
+{
+    std::vector<std::pair<unsigned, QString>> entries;
+    for (const auto &[code, text] : map) {
+        if (!text.isEmpty())
+            entries.emplace_back(code, text);
+    }
+    std::string cmap = "/CIDInit /ProcSet findresource begin\n"
+                       "12 dict begin\n"
+                       "begincmap\n"
+                       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                       "/CMapName /Adobe-Identity-UCS def\n"
+                       "/CMapType 2 def\n"
+                       "1 begincodespacerange\n"
+                       "<0000> <FFFF>\n"
+                       "endcodespacerange\n";
+    // A section holds at most 100 entries.
+    for (std::size_t start = 0; start < entries.size(); start += 100) {
+        const std::size_t end = std::min(entries.size(), start + 100);
+        cmap += std::to_string(end - start) + " beginbfchar\n";
+        for (std::size_t i = start; i < end; ++i) {
+            cmap += '<' + hex(entries[i].first, 4) + "> <";
+            for (const QChar unit : entries[i].second)
+                cmap += hex(unit.unicode(), 4);
+            cmap += ">\n";
+        }
+        cmap += "endbfchar\n";
+    }
+    cmap += "endcmap\n"
+            "CMapName currentdict /CMap defineresource pop\n"
+            "end\n"
+            "end\n";
+    return cmap;
+}
+
+/// What the pages teach about one font: Qt's map, and the glyph and the characters behind each
+/// code of the lines that matched.
+struct FontLesson
+{
+    QPDFObjectHandle font;
+    UnicodeMap qtMap;
+    std::map<unsigned, quint32> glyphs;
+    UnicodeMap texts;
+};
+
+} // namespace
+
+void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
+{
+    // Enough for a page of ordinary lines many times over.
+    qint64 budget = 50'000'000;
+    QList<Line> page;
+    for (const DrawnLine &line : lines) {
+        Line glyphs;
+        for (const PlacedGlyph &glyph : shapedLine(line, const_cast<QPaintDevice *>(device), budget))
+            glyphs.append({glyph.index, glyph.text, glyph.font});
+        page.append(glyphs);
+    }
+    m_pages.append(page);
+}
+
+PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
+{
+    Outcome outcome;
+    outcome.pdf = pdf;
+    try {
+        QPDF document;
+        document.setSuppressWarnings(true);
+        document.processMemoryFile("PDF", pdf.constData(), std::size_t(pdf.size()));
+
+        std::map<QPDFObjGen, FontLesson> lessons;
+        const auto lessonFor = [&](const QPDFObjGen &id, QPDFObjectHandle font) -> FontLesson & {
+            const auto [entry, added] = lessons.try_emplace(id);
+            if (added) {
+                entry->second.font = font;
+                QPDFObjectHandle stream = font.getKey("/ToUnicode");
+                if (stream.isStream()) {
+                    const std::shared_ptr<Buffer> data = stream.getStreamData();
+                    entry->second.qtMap = readUnicodeMap(
+                        std::string(reinterpret_cast<const char *>(data->getBuffer()), data->getSize()));
+                }
+            }
+            return entry->second;
+        };
+
+        const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
+        for (std::size_t p = 0; p < pages.size() && qsizetype(p) < m_pages.size(); ++p) {
+            const QList<Line> &lines = m_pages[qsizetype(p)];
+            outcome.linesNoted += int(lines.size());
+            QPDFPageObjectHelper page = pages[p];
+            const ShownGlyphs shown(page);
+            std::size_t drawnGlyphs = 0;
+            for (const Line &line : lines)
+                drawnGlyphs += std::size_t(line.size());
+            if (!shown.followed || shown.glyphs.size() != drawnGlyphs)
+                continue;
+
+            // Each drawn line is a stretch of the page's codes of its own length.
+            std::size_t first = 0;
+            for (const Line &line : lines) {
+                const auto codeAt = [&](qsizetype i) -> const ShownGlyph & { return shown.glyphs[first + std::size_t(i)]; };
+                std::map<std::pair<QPDFObjGen, unsigned>, quint32> seen;
+                bool matched = true;
+                for (qsizetype i = 0; i < line.size() && matched; ++i) {
+                    const ShownGlyph &code = codeAt(i);
+                    const Glyph &glyph = line[i];
+                    FontLesson &lesson = lessonFor(code.font, shown.fonts.at(code.font));
+                    const auto known = lesson.glyphs.find(code.code);
+                    const auto [entry, added] = seen.emplace(std::pair(code.font, code.code), glyph.index);
+                    matched = entry->second == glyph.index
+                        && (known == lesson.glyphs.end() || known->second == glyph.index);
+                    // Qt named the code after a character of the font that has this glyph (asked
+                    // once per code: a known code is held to its glyph above).
+                    const auto qtText = lesson.qtMap.find(code.code);
+                    if (matched && added && known == lesson.glyphs.end() && qtText != lesson.qtMap.end()
+                        && qtText->second != QChar(u'\0')) {
+                        const QList<quint32> qtGlyphs = glyph.font.glyphIndexesForString(qtText->second);
+                        matched = qtGlyphs.size() == 1 && qtGlyphs.first() == glyph.index;
+                    }
+                }
+                if (matched) {
+                    ++outcome.linesMatched;
+                    for (qsizetype i = 0; i < line.size(); ++i) {
+                        const ShownGlyph &code = codeAt(i);
+                        FontLesson &lesson = lessons.at(code.font);
+                        lesson.glyphs.emplace(code.code, line[i].index);
+                        // The first characters a glyph was drawn for name it: a glyph that
+                        // stands for two spellings of one character (é, and e with a combining
+                        // acute) keeps the first.
+                        // Glyph 0 draws every character the font lacks: it names none.
+                        if (!line[i].text.isEmpty() && line[i].index != 0)
+                            lesson.texts.emplace(code.code, line[i].text);
+                    }
+                }
+                first += std::size_t(line.size());
+            }
+        }
+
+        for (auto &[id, lesson] : lessons) {
+            if (lesson.texts.empty())
+                continue;
+            UnicodeMap map = lesson.qtMap;
+            for (const auto &[code, text] : lesson.texts)
+                map[code] = text;
+            const std::string cmap = writeUnicodeMap(map);
+            QPDFObjectHandle stream = lesson.font.getKey("/ToUnicode");
+            if (stream.isStream())
+                stream.replaceStreamData(cmap, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+            else
+                lesson.font.replaceKey("/ToUnicode", document.newStream(cmap));
+        }
+
+        QPDFWriter writer(document);
+        writer.setOutputMemory();
+        // The page contents and fonts pass through as Qt compressed them; only the new maps are
+        // compressed afresh.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setCompressStreams(true);
+        writer.write();
+        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+        outcome.pdf = QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+    } catch (const std::exception &e) {
+        outcome = {pdf, RewriteFailedText.arg(QString::fromLocal8Bit(e.what())), 0, 0};
+    }
+    return outcome;
+}

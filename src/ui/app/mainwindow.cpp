@@ -1,0 +1,597 @@
+#include "ui/app/mainwindow.h"
+
+#include "ui/app/copyright.h"
+#include "ui/app/helpviewer.h"
+#include "ui/app/studentcommands.h"
+#include "core/document/appstate.h"
+#include "ui/editor/editcommands.h"
+#include "ui/editor/pyedit.h"
+#include "ui/editor/stds.h"
+#include "core/export/exporttext.h"
+#include "core/export/wordprocessor.h"
+#include "ui/library/librarycommands.h"
+#include "ui/library/pytools.h"
+#include "ui/printing/paperarea.h"
+#include "ui/printing/ps_control.h"
+#include "ui/printing/ps_paper.h"
+#include "core/platform/platform.h"
+#include "core/platform/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// The student list keeps its design client width.
+constexpr int StudentListWidth = 1215;
+
+// Menu items and toolbar buttons that follow whether a document with students is open.
+// The window's design size, and an allowance for a window manager's frame until the real
+// frame is known.
+constexpr QSize DesignSize(1100, 780);
+constexpr QMargins EstimatedFrame(4, 30, 4, 4);
+
+const QStringList DocumentCommands = {"save", "saveas", "close", "setup", "privew", "print1",
+                                      "cut", "copy", "paste"};
+
+} // namespace
+
+MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
+    : QMainWindow(parent)
+    , m_state(state)
+    , m_platform(platform)
+    , m_lifecycle(state, platform, *this)
+{
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(Caption);
+    setWindowIcon(QIcon(m_state.ProgramFolder + QStringLiteral("qhsy.png")));
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdiArea);
+    // The children are laid out whenever the client area changes, whatever changed it.
+    m_mdiArea->viewport()->installEventFilter(this);
+    m_studentCommands = new StudentCommands(m_state, m_platform, *this);
+    m_editCommands = std::make_unique<EditCommands>(m_state, m_platform, [this] { return m_editor; });
+    m_libraryCommands = new LibraryCommands(
+        m_state, m_platform, [this] { return openLibraryWindow(); }, [this] { return m_library; },
+        [this] { return m_editor; }, this);
+    createMenus();
+    createToolbar();
+    setDocumentCommandsEnabled(false);
+    resize(firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
+    m_firstSize = size();
+}
+
+QSize MainWindow::firstSize(QSize design, const QRect &available, const QMargins &frame)
+{
+    return design.boundedTo(available.marginsRemoved(frame).size());
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Once the window manager has framed the window, the real frame replaces the estimate: a
+    // first size that turns out too large for the screen is clamped again, and the frame
+    // moved onto the screen. A size the teacher chose is left alone.
+    const QWindow *handle = windowHandle();
+    if (m_frameChecked || !handle || handle->frameMargins().isNull())
+        return;
+    m_frameChecked = true;
+    if (size() != m_firstSize || isMaximized() || isFullScreen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QSize fitted = firstSize(size(), available, handle->frameMargins());
+    if (fitted != size())
+        resize(fitted);
+    QRect outer = frameGeometry();
+    if (!available.contains(outer)) {
+        outer.moveLeft(std::clamp(outer.left(), available.left(), std::max(available.left(), available.right() - outer.width() + 1)));
+        outer.moveTop(std::clamp(outer.top(), available.top(), std::max(available.top(), available.bottom() - outer.height() + 1)));
+        move(outer.topLeft());
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+int MainWindow::px(double twips) const
+{
+    return Twips::toPixels(twips, logicalDpiY());
+}
+
+QAction *MainWindow::addItem(QMenu *menu, const QString &name, const QString &caption, bool built)
+{
+    if (caption == u"-") {
+        QAction *separator = menu->addSeparator();
+        separator->setObjectName(name);
+        return separator;
+    }
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    // Commands that are not built yet stay visible but can never be enabled.
+    item->setProperty("built", built);
+    item->setEnabled(built);
+    return item;
+}
+
+QAction *MainWindow::action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+void MainWindow::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->setObjectName(QStringLiteral("file"));
+    connect(addItem(file, "new", "新建(&N)", true), &QAction::triggered, this, [this] { m_lifecycle.NewDocument(); });
+    connect(addItem(file, "open", "打开(&O)...", true), &QAction::triggered, this, [this] { m_lifecycle.OpenDocument(); });
+    connect(addItem(file, "save", "保存(&S)", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocument(); });
+    connect(addItem(file, "saveas", "另存为(&A)...", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocumentAs(); });
+    connect(addItem(file, "close", "关闭(&C)", true), &QAction::triggered, this, [this] { m_lifecycle.closeDocument(); });
+    action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addItem(file, "f1", "-", false);
+    connect(addItem(file, "out", "用Word打开(&Y)", true), &QAction::triggered, this,
+            [this] { openInWordProcessor(m_state, m_platform); });
+    connect(addItem(file, "totext", "导出到文本文件(&D)...", true), &QAction::triggered, this,
+            [this] { exportToTextFile(m_state, m_platform); });
+    addItem(file, "f2", "-", false);
+    connect(addItem(file, "setup", "打印设置(&S)...", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Setup); });
+    connect(addItem(file, "privew", "打印预览(&V)", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Preview); });
+    connect(addItem(file, "print1", "打印(&P)...", true), &QAction::triggered, this,
+            [this] { openPrintWindow(PrintPanelMode::Print); });
+    addItem(file, "f3", "-", false);
+    connect(addItem(file, "exit", "退出(&E)", true), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    edit->setObjectName(QStringLiteral("edit"));
+    StudentCommands *students = m_studentCommands;
+    EditCommands *clipboard = m_editCommands.get();
+    connect(addItem(edit, "cut", "剪切(&X)", true), &QAction::triggered, this, [clipboard] { clipboard->cut(); });
+    connect(addItem(edit, "copy", "复制(&C)", true), &QAction::triggered, this, [clipboard] { clipboard->copy(); });
+    connect(addItem(edit, "paste", "粘贴(&P)", true), &QAction::triggered, this, [clipboard] { clipboard->paste(); });
+    addItem(edit, "eg1", "-", false);
+    connect(addItem(edit, "delstudent", "删除当前学生(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addItem(edit, "delall", "删除所有学生(&A)", true), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addItem(edit, "renamestudent", "重命名当前学生(&R)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addItem(edit, "defaultstudent", "将当前学生列表设为默认(&J)", true), &QAction::triggered, students, &StudentCommands::s_setup);
+
+    QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
+    pingyu->setObjectName(QStringLiteral("pingyu"));
+    LibraryCommands *library = m_libraryCommands;
+    connect(addItem(pingyu, "addlb", "添加类别(&A)", true), &QAction::triggered, library, &LibraryCommands::addlb);
+    connect(addItem(pingyu, "dellb", "删除类别(&D)", true), &QAction::triggered, library, &LibraryCommands::dellb);
+    connect(addItem(pingyu, "editlb", "编辑类别(&E)", true), &QAction::triggered, library, &LibraryCommands::editlb);
+    addItem(pingyu, "ggggg", "-", false);
+    connect(addItem(pingyu, "addpy", "添加评语内容(&N)", true), &QAction::triggered, library, &LibraryCommands::addpy);
+    connect(addItem(pingyu, "delpy", "删除评语内容(&P)", true), &QAction::triggered, library, &LibraryCommands::delpy);
+    connect(addItem(pingyu, "editpy", "编辑评语内容(&Y)", true), &QAction::triggered, library, &LibraryCommands::editpy);
+    connect(addItem(pingyu, "pldr", "批量导入评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
+    addItem(pingyu, "gggg1", "-", false);
+    connect(addItem(pingyu, "setop", "添加选定内容到评语库(&S)", true), &QAction::triggered, library, &LibraryCommands::setop);
+
+    QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
+    see->setObjectName(QStringLiteral("see"));
+    QAction *studentItem = addItem(see, "student", "学生列表(&S)", true);
+    studentItem->setCheckable(true);
+    connect(studentItem, &QAction::triggered, this, &MainWindow::toggleStudentList);
+    QAction *libraryItem = addItem(see, "pyzy", "评语资源库(&P)", true);
+    libraryItem->setCheckable(true);
+    connect(libraryItem, &QAction::triggered, this, &MainWindow::toggleLibraryWindow);
+
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
+    tools->setObjectName(QStringLiteral("tools"));
+    connect(addItem(tools, "input", "导入学生名单(&D)...", true), &QAction::triggered, students, &StudentCommands::input);
+    connect(addItem(tools, "teacher", "设置教师签名(&S)...", true), &QAction::triggered, students, &StudentCommands::teacher);
+    connect(addItem(tools, "tongji", "统计工作进度(&T)...", true), &QAction::triggered, students, &StudentCommands::tongji);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->setObjectName(QStringLiteral("help"));
+    connect(addItem(help, "zhuti", "帮助主题(&H)...", true), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addItem(help, "zuozhe", "关于(&G)...", true), &QAction::triggered, this, &MainWindow::showAbout);
+
+    // The two pop-up menus are not on the menu bar; the child windows show them.
+    m_kstudent = new QMenu(QStringLiteral("学生"), this);
+    m_kstudent->setObjectName(QStringLiteral("kstudent"));
+    connect(addItem(m_kstudent, "s_delete", "从当前文件中删除(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addItem(m_kstudent, "s_rename", "改名(&E)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addItem(m_kstudent, "s_font", "字体(&F)...", true), &QAction::triggered, students, &StudentCommands::s_font);
+    addItem(m_kstudent, "s_g1", "-", false);
+    connect(addItem(m_kstudent, "s_add", "添加(&A)...", true), &QAction::triggered, students, &StudentCommands::s_add);
+    connect(addItem(m_kstudent, "s_input", "批量导入(&I)...", true), &QAction::triggered, students, &StudentCommands::input);
+    connect(addItem(m_kstudent, "s_delall", "全部删除(&C)", true), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addItem(m_kstudent, "s_setup", "设为默认(&S)", true), &QAction::triggered, students, &StudentCommands::s_setup);
+
+    m_kpingyu = new QMenu(QStringLiteral("评语"), this);
+    m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
+    connect(addItem(m_kpingyu, "kpxiugai", "修改(&E)", true), &QAction::triggered, library, &LibraryCommands::kpxiugai);
+    connect(addItem(m_kpingyu, "kpshanchu", "删除(&D)", true), &QAction::triggered, library, &LibraryCommands::kpshanchu);
+    connect(addItem(m_kpingyu, "kptianjia", "添加(&A)", true), &QAction::triggered, library, &LibraryCommands::kptianjia);
+    addItem(m_kpingyu, "gg1", "-", false);
+    connect(addItem(m_kpingyu, "ktianjia", "添加当前所选(&A)", true), &QAction::triggered, library, &LibraryCommands::setop);
+    connect(addItem(m_kpingyu, "kpltj", "批量添加评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
+}
+
+void MainWindow::createToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("工具栏"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    struct Button { const char *key; const char *tip; const char *item; };
+    const Button buttons[] = {
+        {"new", "新建", "new"}, {"open", "打开", "open"}, {"save", "保存", "save"}, {nullptr, nullptr, nullptr},
+        {"cut", "剪切", "cut"}, {"copy", "复制", "copy"}, {"paste", "粘贴", "paste"}, {nullptr, nullptr, nullptr},
+        {"privew", "打印预览", "privew"}, {"print", "打印", "print1"},
+    };
+    for (const Button &button : buttons) {
+        if (!button.key) {
+            m_toolbar->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(button.key);
+        QAction *item = action(QString::fromLatin1(button.item));
+        QAction *tool = m_toolbar->addAction(
+            QIcon(m_state.ProgramFolder + QStringLiteral("toolbar/%1.png").arg(key)), QString::fromUtf8(button.tip));
+        tool->setObjectName(QStringLiteral("Toolbar1_") + key);
+        tool->setProperty("key", key);
+        tool->setProperty("built", item->property("built"));
+        tool->setEnabled(item->isEnabled());
+    }
+    connect(m_toolbar, &QToolBar::actionTriggered, this, &MainWindow::toolbarClicked);
+}
+
+void MainWindow::toolbarClicked(QAction *button)
+{
+    // Dispatched by the button's key, not by its place on the bar.
+    const QString key = button->property("key").toString();
+    QAction *item = action(key == u"print" ? QStringLiteral("print1") : key);
+    if (item && item->isEnabled())
+        item->trigger();
+}
+
+void MainWindow::setDocumentCommandsEnabled(bool enabled)
+{
+    for (const QString &name : DocumentCommands) {
+        QAction *item = action(name);
+        item->setEnabled(enabled && item->property("built").toBool());
+    }
+    for (const char *key : {"save", "cut", "copy", "paste", "privew", "print"}) {
+        QAction *tool = action(QStringLiteral("Toolbar1_") + QString::fromLatin1(key));
+        tool->setEnabled(enabled && tool->property("built").toBool());
+    }
+}
+
+void MainWindow::load(const QString &commandLineText)
+{
+    m_state.CurrentPath.clear();
+    openLibraryWindow();
+    m_lifecycle.OpenEditor();
+    m_state.Modified = false;
+    if (m_editor)
+        m_editor->setFocus();
+    if (!commandLineText.isEmpty())
+        m_lifecycle.openPath(commandLineText);
+}
+
+void MainWindow::RefreshViews()
+{
+    if (!m_editor)
+        return;
+    const int n = m_editor->rebuildCards();
+    if (m_students)
+        m_students->stdlist()->setEnabled(n > 0);
+    setDocumentCommandsEnabled(n > 0);
+}
+
+void MainWindow::showEditorWindow(const QString &caption)
+{
+    if (!m_editor) {
+        m_editor = new pyedit(m_state, m_platform);
+        m_editorWindow = m_mdiArea->addSubWindow(m_editor);
+        m_editorWindow->setObjectName(QStringLiteral("pyeditWindow"));
+        m_editorWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_editorWindow->installEventFilter(this);
+        connect(m_editor, &pyedit::currentCardChanged, this, [this](int v) {
+            if (m_students)
+                m_students->select(v);
+        });
+        connect(m_editor, &pyedit::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+        connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
+        connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands, &StudentCommands::showNoStudentGuess);
+    }
+    m_editorWindow->setWindowTitle(caption);
+    EditorLayout();
+    m_editorWindow->show();
+}
+
+void MainWindow::closeEditorWindow()
+{
+    if (!m_editorWindow)
+        return;
+    m_closingEditor = true;
+    m_editorWindow->close();
+    m_closingEditor = false;
+    m_editorWindow = nullptr;
+    m_editor = nullptr;
+}
+
+bool MainWindow::editorIsOpen() const
+{
+    return m_editor != nullptr;
+}
+
+void MainWindow::setEditorCaption(const QString &caption)
+{
+    if (m_editorWindow)
+        m_editorWindow->setWindowTitle(caption);
+}
+
+ItemFonts MainWindow::displayFonts() const
+{
+    return m_editor ? m_editor->displayFonts() : m_state.Document.ItemFonts;
+}
+
+void MainWindow::disableDocumentCommands()
+{
+    setDocumentCommandsEnabled(false);
+}
+
+void MainWindow::selectStudent(int k)
+{
+    if (k < 0)
+        return;
+    if (m_students)
+        m_students->select(k);
+    if (m_editor) {
+        m_editor->moveTo(k);
+        m_editor->focusCommentEnd(k);
+    }
+}
+
+void MainWindow::openStudentList()
+{
+    if (m_students)
+        return;
+    m_students = new stds(m_state, m_platform);
+    m_studentsWindow = m_mdiArea->addSubWindow(m_students);
+    m_studentsWindow->setObjectName(QStringLiteral("stdsWindow"));
+    m_studentsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_studentsWindow->installEventFilter(this);
+    connect(m_students, &stds::stdlistClick, this, [this](int k) {
+        if (!m_editor)
+            return;
+        m_editor->moveTo(k);
+        m_editor->focusCommentEnd(k);
+    });
+    connect(m_students, &stds::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+    EditorLayout();
+    m_studentsWindow->show();
+    m_students->fill();
+    action("student")->setChecked(true);
+}
+
+void MainWindow::closeStudentList()
+{
+    if (m_studentsWindow)
+        m_studentsWindow->close();
+}
+
+void MainWindow::reopenStudentList(bool listEnabled)
+{
+    closeStudentList();
+    openStudentList();
+    m_students->stdlist()->setEnabled(listEnabled && m_students->stdlist()->count() > 0);
+}
+
+void MainWindow::toggleStudentList()
+{
+    if (m_students)
+        closeStudentList();
+    else
+        openStudentList();
+    action("student")->setChecked(m_students != nullptr);
+}
+
+pytools *MainWindow::openLibraryWindow()
+{
+    if (m_library)
+        return m_library;
+    m_library = new pytools(m_state, m_platform, [this] { return m_editor; }, m_kpingyu);
+    m_libraryWindow = m_mdiArea->addSubWindow(m_library);
+    m_libraryWindow->setObjectName(QStringLiteral("pytoolsWindow"));
+    m_libraryWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_libraryWindow->installEventFilter(this);
+    connect(m_library, &pytools::saveRequested, this, [this] { m_libraryCommands->save(m_library); });
+    connect(m_library, &pytools::popupRequested, this, [this](const QPoint &at) { m_kpingyu->popup(at); });
+    EditorLayout();
+    m_libraryWindow->show();
+    action("pyzy")->setChecked(true);
+    return m_library;
+}
+
+void MainWindow::openPrintWindow(PrintPanelMode mode)
+{
+    if (m_printControl) {
+        // Already open: bring it forward; the panel keeps the mode its box shows.
+        m_printPaper->raise();
+        m_printControl->raise();
+        m_printControl->activateWindow();
+        return;
+    }
+    if (!m_platform.printerInstalled()) {
+        m_platform.messageBox(ps_control::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    if (mode == PrintPanelMode::Setup && m_state.CurrentStudent >= 0
+        && m_state.Document.slot(m_state.CurrentStudent + 1).comment.isEmpty()) {
+        const QString question =
+            QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果，建议您先输入一些内容再进行打印设置。")
+            + QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
+        if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
+            == MsgAnswer::Yes)
+            return;
+    }
+    if (m_state.CurrentStudent < 0)
+        m_state.CurrentStudent = 0;
+    m_toolbar->setEnabled(false);
+    // Take the keyboard away from the editing windows first: Qt would otherwise hand it on to
+    // another comment box, hidden, where a key would still land.
+    if (QWidget *focus = QApplication::focusWidget(); focus && m_mdiArea->isAncestorOf(focus))
+        focus->clearFocus();
+    for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
+        if (window)
+            window->hide();
+    }
+    QWidget *area = m_mdiArea->viewport();
+    // The page scrolls in an area of its own, which goes when the page is closed.
+    m_printPaper = new ps_paper;
+    auto *paperArea = new PaperArea(m_printPaper, area);
+    paperArea->show();
+    m_printControl = new ps_control(m_state, m_platform, m_printPaper, mode, area);
+    m_printControl->move(0, 0);
+    m_printControl->show();
+    m_printControl->raise();
+    m_printControl->setFocus(Qt::OtherFocusReason);
+    paperArea->keepClearOf(m_printControl);
+    connect(m_printControl, &ps_control::closed, this, &MainWindow::closePrintWindow);
+}
+
+void MainWindow::closePrintWindow()
+{
+    if (m_printPaper) {
+        m_printPaper->deleteLater();
+        m_printPaper = nullptr;
+    }
+    if (m_printControl) {
+        m_printControl->deleteLater();
+        m_printControl = nullptr;
+    }
+    // The editor comes back at the student the preview showed last (its repaint applies any
+    // font changed in the print window). Read it before the windows reappear.
+    const int student = m_state.CurrentStudent;
+    for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
+        if (window)
+            window->show();
+    }
+    m_toolbar->setEnabled(true);
+    EditorLayout();
+    if (m_editor && student >= 0 && student < m_editor->cardCount())
+        selectStudent(student);
+    else if (m_editor)
+        m_state.CurrentStudent = m_editor->VScroll1()->value();
+}
+
+void MainWindow::closeLibraryWindow()
+{
+    if (m_libraryWindow)
+        m_libraryWindow->close();
+}
+
+void MainWindow::toggleLibraryWindow()
+{
+    if (m_library)
+        closeLibraryWindow();
+    else
+        openLibraryWindow();
+    action("pyzy")->setChecked(m_library != nullptr);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize) {
+        EditorLayout();
+        return false;
+    }
+    if (event->type() == QEvent::Close) {
+        if (watched == m_editorWindow && !m_closingEditor) {
+            // The editor's own close box closes the document, with the save question.
+            event->ignore();
+            m_lifecycle.closeDocument();
+            return true;
+        }
+        if (watched == m_libraryWindow) {
+            m_libraryWindow = nullptr;
+            m_library = nullptr;
+            action("pyzy")->setChecked(false);
+        }
+        if (watched == m_studentsWindow) {
+            m_studentsWindow = nullptr;
+            m_students = nullptr;
+            action("student")->setChecked(false);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::EditorLayout()
+{
+    if (isMinimized())
+        return;
+    // The children share the frame's client area: the outer size less the chrome around it
+    // (title bar, menu bar, toolbar, borders). That chrome is measured here rather than
+    // assumed, so the layout is the same before and after the window manager adds its frame,
+    // and the library window always ends at the bottom edge instead of below it.
+    const QSize client = m_mdiArea->viewport()->size();
+    // A window too small for the constants keeps every child at least this size.
+    const int minimum = px(300);
+    const int libraryHeight = px(m_state.LibraryPaneHeight);
+    const int paneHeight = std::max(client.height() - libraryHeight, minimum);
+    if (m_libraryWindow)
+        m_libraryWindow->setGeometry(0, paneHeight, std::max(client.width(), minimum), libraryHeight);
+    if (m_studentsWindow)
+        m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), paneHeight);
+    if (m_editorWindow) {
+        const int left = px(m_state.StudentPaneWidth);
+        m_editorWindow->setGeometry(left, 0, std::max(client.width() - left, minimum), paneHeight);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    EditorLayout();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_lifecycle.canExit())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::showHelp()
+{
+    const QString page = m_state.ProgramFolder + QStringLiteral("help/indexhelp.htm");
+    if (m_platform.openWithDefaultViewer(page))
+        return;
+    // The desktop cannot show the page: the program's own viewer does, so help always works.
+    if (!m_helpViewer)
+        m_helpViewer = new HelpViewer(this);
+    m_helpViewer->showPage(page);
+}
+
+void MainWindow::showAbout()
+{
+    if (!m_about)
+        m_about = new copyright(m_state, m_platform, m_state.ProgramFolder, {}, this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}

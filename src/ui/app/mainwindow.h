@@ -1,0 +1,141 @@
+#pragma once
+
+#include "core/document/documentlifecycle.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+struct AppState;
+class Platform;
+class copyright;
+class HelpViewer;
+class pyedit;
+class stds;
+class EditCommands;
+class LibraryCommands;
+class pytools;
+class ps_control;
+class ps_paper;
+enum class PrintPanelMode;
+class StudentCommands;
+
+/// The main window `main`: menus, toolbar and the frame that holds the student list, the
+/// editor and the library window.
+class MainWindow : public QMainWindow, private EditorHost
+{
+    Q_OBJECT
+
+public:
+    static inline const QString Caption = QStringLiteral("Quillmark 青禾书苑 v1.0");
+
+    MainWindow(AppState &state, Platform &platform, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    /// The load: opens the child windows with the template, then the comment file named by
+    /// the command-line text, if any.
+    void load(const QString &commandLineText);
+
+    /// The menu item or pop-up item of that name, or nullptr.
+    QAction *action(const QString &name) const;
+    QMenu *kstudent() const { return m_kstudent; }
+    QMenu *kpingyu() const { return m_kpingyu; }
+    QToolBar *Toolbar1() const { return m_toolbar; }
+    pyedit *editor() const { return m_editor; }
+    stds *studentList() const { return m_students; }
+    QMdiSubWindow *editorWindow() const { return m_editorWindow; }
+    QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
+    pytools *library() const { return m_library; }
+    HelpViewer *helpViewer() const { return m_helpViewer; }
+    QMdiSubWindow *libraryWindow() const { return m_libraryWindow; }
+    LibraryCommands &libraryCommands() { return *m_libraryCommands; }
+
+    /// Opens the library window (docked at the bottom) if it is closed; returns it.
+    pytools *openLibraryWindow();
+
+    /// Print setup, preview and print: checks the printer, hides the editing windows and shows
+    /// the sample page and the print panel (or brings them forward when they are open).
+    void openPrintWindow(PrintPanelMode mode);
+    ps_control *printControl() const { return m_printControl; }
+    ps_paper *printPaper() const { return m_printPaper; }
+    DocumentLifecycle &lifecycle() { return m_lifecycle; }
+    StudentCommands &studentCommands() { return *m_studentCommands; }
+    EditCommands &editCommands() { return *m_editCommands; }
+
+    /// Selects student k in the list (when it is open) and moves the editor to that student.
+    void selectStudent(int k);
+
+    /// Closes and reopens the student list, so that it lists the document's roster.
+    void reopenStudentList(bool listEnabled) override;
+
+    /// Rebuilds the editor from the document and enables the document commands when the
+    /// roster has students. The one place that enables them.
+    void RefreshViews();
+
+    /// Places the child windows for the main window's current size.
+    void EditorLayout();
+
+    /// The window's first size: its design size, made smaller where the screen's available
+    /// area less the window frame cannot hold it.
+    static QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // EditorHost
+    void showEditorWindow(const QString &caption) override;
+    void closeEditorWindow() override;
+    bool editorIsOpen() const override;
+    void setEditorCaption(const QString &caption) override;
+    void refreshViews() override { RefreshViews(); }
+    void disableDocumentCommands() override;
+    ItemFonts displayFonts() const override;
+
+    void createMenus();
+    void createToolbar();
+    QAction *addItem(QMenu *menu, const QString &name, const QString &caption, bool built);
+    void setDocumentCommandsEnabled(bool enabled);
+    void openStudentList();
+    void closeStudentList();
+    void toggleStudentList();
+    void closeLibraryWindow();
+    void closePrintWindow();
+    void toggleLibraryWindow();
+    void toolbarClicked(QAction *button);
+    void showHelp();
+    void showAbout();
+    int px(double twips) const;
+
+    AppState &m_state;
+    Platform &m_platform;
+    DocumentLifecycle m_lifecycle;
+    QMdiArea *m_mdiArea = nullptr;
+    QMenu *m_kstudent = nullptr;
+    QMenu *m_kpingyu = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    pyedit *m_editor = nullptr;
+    QMdiSubWindow *m_editorWindow = nullptr;
+    stds *m_students = nullptr;
+    QMdiSubWindow *m_studentsWindow = nullptr;
+    copyright *m_about = nullptr;
+    HelpViewer *m_helpViewer = nullptr;
+    StudentCommands *m_studentCommands = nullptr;
+    LibraryCommands *m_libraryCommands = nullptr;
+    pytools *m_library = nullptr;
+    QMdiSubWindow *m_libraryWindow = nullptr;
+    ps_control *m_printControl = nullptr;
+    ps_paper *m_printPaper = nullptr;
+    std::unique_ptr<EditCommands> m_editCommands;
+    bool m_closingEditor = false;
+    QSize m_firstSize;
+    bool m_frameChecked = false;   // the first size was checked against the real frame
+};

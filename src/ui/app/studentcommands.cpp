@@ -1,0 +1,238 @@
+#include "ui/app/studentcommands.h"
+
+#include "ui/app/mainwindow.h"
+#include "core/document/appstate.h"
+#include "core/document/roster.h"
+#include "core/document/templatefile.h"
+#include "ui/editor/inputstudent.h"
+#include "ui/editor/nostudent.h"
+#include "ui/editor/pyedit.h"
+#include "ui/editor/stds.h"
+#include "ui/editor/teachersetup.h"
+#include "ui/editor/tuice_teacher.h"
+#include "core/platform/platform.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace {
+
+// Shows a non-modal dialog and gives it the focus.
+void present(QWidget *dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace
+
+StudentCommands::StudentCommands(AppState &state, Platform &platform, MainWindow &window)
+    : QObject(&window)
+    , m_state(state)
+    , m_platform(platform)
+    , m_window(window)
+{
+}
+
+inputstudent *StudentCommands::importDialog() const { return m_input; }
+teachersetup *StudentCommands::signatureDialog() const { return m_teacher; }
+nostudent *StudentCommands::noStudentDialog() const { return m_noStudent; }
+tuice_teacher *StudentCommands::signatureGuessDialog() const { return m_signatureGuess; }
+
+int StudentCommands::selectedStudent() const
+{
+    if (!m_window.editor())
+        return -1;
+    if (stds *list = m_window.studentList())
+        return list->stdlist()->currentRow();
+    const int k = m_state.CurrentStudent;
+    return k >= 0 && k < m_state.Document.studentCount() ? k : -1;
+}
+
+bool StudentCommands::requireDocument()
+{
+    if (m_window.editor())
+        return true;
+    m_platform.messageBox(pyedit::NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
+                          MsgButtons::Ok);
+    return false;
+}
+
+void StudentCommands::s_add()
+{
+    if (!requireDocument())
+        return;
+    // Say so before the teacher types a name there is no room for.
+    if (m_state.Document.studentCount() >= CommentDocument::MaxStudents) {
+        m_platform.messageBox(Roster::FullMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    const QString name = m_platform.inputBox(QStringLiteral("请输入需要添加的学生的姓名："),
+                                             QStringLiteral("添加学生"), QString());
+    if (name.isEmpty())
+        return;
+    if (Roster::addStudent(m_state.Document, name) < 0)
+        return;
+    m_state.Modified = true;
+    m_window.RefreshViews();
+    if (stds *list = m_window.studentList())
+        list->stdlist()->addItem(name);
+    m_window.selectStudent(Roster::indexOf(m_state.Document, name));
+}
+
+void StudentCommands::s_delete()
+{
+    const int k = selectedStudent();
+    if (k < 0) {
+        m_platform.messageBox(SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    const QString question = QStringLiteral("确实要从当前评语文件中删除学生“%1”的所有信息吗？")
+                                 .arg(m_state.Document.slot(k + 1).name);
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
+        != MsgAnswer::Yes)
+        return;
+    Roster::deleteStudent(m_state.Document, k);
+    m_state.Modified = true;
+    if (stds *list = m_window.studentList()) {
+        // Qt hands the selection of a removed entry on to its neighbour, which would move the
+        // editor; the entry goes without a selection, and the steps below choose one.
+        const QSignalBlocker blocker(list->stdlist());
+        delete list->stdlist()->takeItem(k);
+        list->stdlist()->setCurrentRow(-1);
+    }
+    m_window.RefreshViews();
+    // The student that moved up takes the deleted place; after the last, the new last.
+    const int count = m_state.Document.studentCount();
+    if (k > 0 && k < count)
+        m_window.selectStudent(k);
+    else if (k > 0 && k == count)
+        m_window.selectStudent(k - 1);
+}
+
+void StudentCommands::s_rename()
+{
+    const int k = selectedStudent();
+    if (k < 0) {
+        m_platform.messageBox(SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    const QString current = m_state.Document.slot(k + 1).name;
+    const QString name = m_platform.inputBox(QStringLiteral("请输入该学生的新姓名："),
+                                             QStringLiteral("重命名"), current);
+    if (name.isEmpty())
+        return;
+    Roster::renameStudent(m_state.Document, k, name);
+    if (name != current)
+        m_state.Modified = true;
+    if (m_window.studentList())
+        m_window.reopenStudentList(true);
+    m_window.RefreshViews();
+    m_window.selectStudent(Roster::indexOf(m_state.Document, name));
+}
+
+void StudentCommands::s_delall()
+{
+    if (!requireDocument())
+        return;
+    if (m_platform.messageBox(QStringLiteral("您确认要删除当前所有学生的信息吗？"), Platform::QuestionTitle,
+                              MsgIcon::Question, MsgButtons::YesNo)
+        != MsgAnswer::Yes)
+        return;
+    if (stds *list = m_window.studentList())
+        list->stdlist()->clear();
+    if (m_state.Document.studentCount() > 0)
+        m_state.Modified = true;
+    Roster::deleteAll(m_state.Document);
+    m_window.RefreshViews();
+}
+
+void StudentCommands::s_setup()
+{
+    const QString failure = TemplateFile::storeRoster(m_state.templatePath(), m_state.Document);
+    if (!failure.isEmpty()) {
+        m_platform.messageBox(QStringLiteral("设置失败！") + failure, Platform::NoticeTitle,
+                              MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    m_platform.messageBox(DoneMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+}
+
+void StudentCommands::tongji()
+{
+    const int students = m_state.Document.studentCount();
+    m_platform.messageBox(
+        Roster::progressMessage(students, Roster::commentedCount(m_state.Document, students)),
+        Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+}
+
+void StudentCommands::s_font()
+{
+    changeItemFont(Item::StudentName);
+}
+
+void StudentCommands::changeItemFont(Item item)
+{
+    ItemFont &font = m_state.Document.ItemFonts[std::size_t(item)];
+    const ItemFont before = font;
+    takeChosenFont(font, m_platform.chooseFont(before));
+    if (font != before)
+        m_state.Modified = true;
+    m_window.RefreshViews();
+}
+
+void StudentCommands::rosterChanged()
+{
+    if (m_window.studentList())
+        m_window.reopenStudentList(true);
+    m_window.RefreshViews();
+}
+
+void StudentCommands::input()
+{
+    // Names go into the open document; with none open they start a new one.
+    if (!m_window.editor())
+        m_window.lifecycle().NewDocument();
+    if (!m_window.editor())
+        return;
+    if (!m_input || !m_input->isVisible())
+        m_input = new inputstudent(m_state, m_platform, [this] { rosterChanged(); }, &m_window);
+    present(m_input);
+}
+
+void StudentCommands::teacher()
+{
+    if (!m_teacher || !m_teacher->isVisible())
+        m_teacher = new teachersetup(m_state, m_platform, [this] { m_window.RefreshViews(); }, &m_window);
+    present(m_teacher);
+}
+
+void StudentCommands::showNoStudentGuess()
+{
+    // The teacher is already doing what the dialog would suggest first.
+    if (m_input && m_input->isVisible())
+        return;
+    if (!m_noStudent || !m_noStudent->isVisible()) {
+        nostudent::Actions actions;
+        actions.importNames = [this] { input(); };
+        actions.newDocument = [this] { m_window.lifecycle().NewDocument(); };
+        actions.openDocument = [this] { return m_window.lifecycle().OpenDocument(); };
+        m_noStudent = new nostudent(std::move(actions), &m_window);
+    }
+    present(m_noStudent);
+}
+
+void StudentCommands::showSignatureGuess()
+{
+    if (!m_signatureGuess || !m_signatureGuess->isVisible()) {
+        tuice_teacher::Actions actions;
+        actions.changeSignature = [this] { teacher(); };
+        actions.changeFont = [this] { changeItemFont(Item::Signature); };
+        m_signatureGuess = new tuice_teacher(m_platform, std::move(actions), &m_window);
+    }
+    present(m_signatureGuess);
+}

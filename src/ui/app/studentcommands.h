@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/platform/itemfont.h"
+
+#include <QObject>
+#include <QPointer>
+
+struct AppState;
+class Platform;
+class MainWindow;
+class inputstudent;
+class nostudent;
+class teachersetup;
+class tuice_teacher;
+
+/// The commands on the class roster, the teacher signature and the display fonts: the student
+/// pop-up menu, the Edit menu's student items and the Tools menu, and the dialogs they open.
+/// Each command edits the document and rebuilds the views through the main window.
+class StudentCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString SelectFirstMessage = QStringLiteral("请选定一名学生后再选择此功能！");
+    static inline const QString DoneMessage = QStringLiteral("设置成功！");
+
+    StudentCommands(AppState &state, Platform &platform, MainWindow &window);
+
+    void s_add();
+    void s_delete();
+    void s_rename();
+    void s_delall();
+    void s_setup();
+    void tongji();
+    void s_font();
+
+    /// Opens the name-import dialog without blocking (or brings it forward).
+    void input();
+    /// Opens the signature dialog without blocking (or brings it forward).
+    void teacher();
+    /// The smart-guess dialog for a file without students.
+    void showNoStudentGuess();
+    /// The smart-guess dialog for a press in a signature.
+    void showSignatureGuess();
+
+    /// Lets the teacher choose the font of one printed item, then rebuilds the views.
+    void changeItemFont(Item item);
+
+    /// The student the roster commands act on: the list's selected entry, or the editor's
+    /// current student while the list window is closed; -1 when there is none.
+    int selectedStudent() const;
+
+    // The open dialogs, or nullptr.
+    inputstudent *importDialog() const;
+    teachersetup *signatureDialog() const;
+    nostudent *noStudentDialog() const;
+    tuice_teacher *signatureGuessDialog() const;
+
+private:
+    bool requireDocument();
+    void rosterChanged();
+
+    AppState &m_state;
+    Platform &m_platform;
+    MainWindow &m_window;
+    QPointer<inputstudent> m_input;
+    QPointer<teachersetup> m_teacher;
+    QPointer<nostudent> m_noStudent;
+    QPointer<tuice_teacher> m_signatureGuess;
+};

@@ -1,0 +1,75 @@
+#include "ui/editor/editcommands.h"
+
+#include "core/document/appstate.h"
+#include "ui/editor/pyedit.h"
+#include "core/platform/platform.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
+EditCommands::EditCommands(AppState &state, Platform &platform, std::function<pyedit *()> editor)
+    : m_state(state)
+    , m_platform(platform)
+    , m_editor(std::move(editor))
+{
+}
+
+QPlainTextEdit *EditCommands::currentBox() const
+{
+    pyedit *editor = m_editor();
+    if (!editor || m_state.CurrentStudent < 0)
+        return nullptr;
+    return editor->pytext1(m_state.CurrentStudent);
+}
+
+void EditCommands::copy()
+{
+    QPlainTextEdit *box = currentBox();
+    if (!box || !box->textCursor().hasSelection()) {
+        m_platform.messageBox(NothingToCopyMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    m_platform.setClipboardText(box->textCursor().selection().toPlainText());
+}
+
+void EditCommands::cut()
+{
+    QPlainTextEdit *box = currentBox();
+    if (!box || !box->textCursor().hasSelection()) {
+        m_platform.messageBox(NothingToCutMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    QTextCursor cursor = box->textCursor();
+    m_platform.setClipboardText(cursor.selection().toPlainText());
+    cursor.removeSelectedText();
+    box->setTextCursor(cursor);
+}
+
+void EditCommands::paste()
+{
+    QPlainTextEdit *box = currentBox();
+    if (!box) {
+        m_platform.messageBox(WhereToPasteMessage, Platform::NoticeTitle, MsgIcon::Question,
+                              MsgButtons::Ok);
+        return;
+    }
+    pasteAtCaret(box, m_platform.clipboardText());
+}
+
+void EditCommands::pasteAtCaret(QPlainTextEdit *box, const QString &text)
+{
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    plain.replace(u'\r', u'\n');
+    QTextCursor cursor = box->textCursor();
+    if (plain.isEmpty() && !cursor.hasSelection())
+        return;   // nothing to insert: the comment does not change
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    cursor.insertText(plain);
+    cursor.endEditBlock();
+    box->setTextCursor(cursor);
+}

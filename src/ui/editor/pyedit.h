@@ -1,0 +1,102 @@
+#pragma once
+
+#include "core/platform/itemfont.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QScrollBar;
+class QTimer;
+struct AppState;
+class Platform;
+
+/// The editor window: one card per student (name, "同学：", comment, signature) in a strip
+/// inside `frame`; the current card is centred with two cards before and after it visible.
+/// Every change of a comment box goes straight into the document.
+class pyedit : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QString NoStudentMessage =
+        QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
+
+    pyedit(AppState &state, Platform &platform, QWidget *parent = nullptr);
+
+    // The controls of card i.
+    QLineEdit *student(int i) const;
+    QLabel *Label1(int i) const;
+    QPlainTextEdit *pytext1(int i) const;
+    QLabel *teacher(int i) const;
+    int cardCount() const { return int(m_cards.size()); }
+    QFrame *frame() const { return m_frame; }
+    QScrollBar *VScroll1() const { return m_scroll; }
+    QTimer *Timer1() const { return m_timer; }
+
+    /// Rebuilds the cards from the document: one card per roster student (at least card 0),
+    /// filled, fonts applied, the bar's range set and card 0 made current. Returns the
+    /// number of students.
+    int rebuildCards();
+
+    /// Moves to card k: sets the bar, which lays the strip out around card k.
+    void moveTo(int k);
+
+    /// Puts the focus into comment box k with the caret after its last character.
+    void focusCommentEnd(int k);
+
+    /// The fonts shown on card 0: what a save writes.
+    ItemFonts displayFonts() const;
+
+    /// Lays out the strip around card v (the bar's value).
+    void VScroll1Change();
+
+    /// A length in twips as pixels on this window's screen.
+    int px(double twips) const;
+
+signals:
+    /// The editor moved to card v: the student list selects entry v.
+    void currentCardChanged(int v);
+    /// A name was pressed with the left or right button: pop up the student menu here.
+    void studentMenuRequested(const QPoint &globalPos);
+    /// A signature was pressed.
+    void signaturePressed();
+    /// Timer1's tick after an empty refresh.
+    void emptyRosterTimeout();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Card
+    {
+        QLineEdit *student = nullptr;
+        QLabel *label = nullptr;
+        QPlainTextEdit *pytext = nullptr;
+        QLabel *teacher = nullptr;
+    };
+
+    Card createCard(int i);
+    void placeCard(int i, int top);
+    void layoutStrip(int v);
+    int cardHeight() const;
+    int cardIndexOf(QObject *control) const;
+    void applyFonts(int first, int last);
+    void pytext1Change(int i);
+
+    AppState &m_state;
+    Platform &m_platform;
+    QFrame *m_frame = nullptr;
+    QScrollBar *m_scroll = nullptr;
+    QTimer *m_timer = nullptr;
+    std::vector<Card> m_cards;
+    ItemFonts m_appliedFonts{};   ///< the fonts every card shows
+    ItemFonts m_card0Fonts{};     ///< the fonts card 0 shows
+};

@@ -1,0 +1,76 @@
+#include "ui/editor/stds.h"
+
+#include "core/document/appstate.h"
+#include "core/platform/platform.h"
+#include "core/platform/twips.h"
+
+#include <QListWidget>
+#include <QMouseEvent>
+
+stds::stds(AppState &state, Platform &platform, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_platform(platform)
+{
+    setObjectName(QStringLiteral("stds"));
+    setWindowTitle(QStringLiteral("学生列表"));
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("stdlist"));
+    m_list->setToolTip(QStringLiteral("单击学生姓名可以快速切换"));
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            emit stdlistClick(row);
+    });
+    // A click on the entry that is already selected moves the editor again.
+    connect(m_list, &QListWidget::itemClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
+}
+
+void stds::fill()
+{
+    m_list->clear();
+    QStringList names;
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        const QString &name = m_state.Document.slot(i).name;
+        if (name.isEmpty())
+            break;
+        names << name;
+    }
+    m_list->addItems(names);
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0);
+}
+
+void stds::select(int k)
+{
+    if (k >= 0 && k < m_list->count() && m_list->currentRow() != k)
+        m_list->setCurrentRow(k);
+}
+
+bool stds::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            if (m_list->currentRow() < 0) {
+                m_platform.messageBox(NoSelectionMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                                      MsgButtons::Ok);
+            } else {
+                emit studentMenuRequested(mouse->globalPosition().toPoint());
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void stds::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const double dpi = logicalDpiY();
+    const int h = Twips::fromPixels(height(), dpi);
+    const int w = Twips::fromPixels(width(), dpi);
+    m_list->setGeometry(0, 0, Twips::toPixels(std::max(w - 100, 0), dpi),
+                        Twips::toPixels(std::max(h - 300, 0), dpi));
+}

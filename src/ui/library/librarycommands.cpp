@@ -1,0 +1,240 @@
+#include "ui/library/librarycommands.h"
+
+#include "core/document/appstate.h"
+#include "ui/editor/pyedit.h"
+#include "core/library/commentlibrary.h"
+#include "ui/library/piliangdaoru.h"
+#include "ui/library/pytools.h"
+#include "core/platform/platform.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextDocumentFragment>
+
+LibraryCommands::LibraryCommands(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+                                 std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
+                                 QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_platform(platform)
+    , m_libraryWindow(std::move(libraryWindow))
+    , m_openWindow(std::move(openWindow))
+    , m_editor(std::move(editor))
+{
+}
+
+piliangdaoru *LibraryCommands::batchImportDialog() const
+{
+    return m_batchImport;
+}
+
+void LibraryCommands::addlb()
+{
+    if (pytools *window = m_libraryWindow())
+        window->openPanel(PanelMode::AddCategory, QString());
+}
+
+void LibraryCommands::editlb()
+{
+    if (pytools *window = m_libraryWindow())
+        editCategory(window);
+}
+
+void LibraryCommands::dellb()
+{
+    if (pytools *window = m_libraryWindow())
+        deleteCategory(window);
+}
+
+void LibraryCommands::addpy()
+{
+    if (pytools *window = m_libraryWindow())
+        window->openPanel(PanelMode::AddComment, QString());
+}
+
+void LibraryCommands::editpy()
+{
+    if (pytools *window = m_libraryWindow())
+        editComment(window);
+}
+
+void LibraryCommands::delpy()
+{
+    if (pytools *window = m_libraryWindow())
+        deleteComment(window);
+}
+
+void LibraryCommands::setop()
+{
+    pytools *window = m_libraryWindow();
+    if (!window)
+        return;
+    // The text selected in the current student's comment; none without a current student.
+    QString text;
+    pyedit *editor = m_editor();
+    if (editor && m_state.CurrentStudent >= 0) {
+        if (QPlainTextEdit *box = editor->pytext1(m_state.CurrentStudent)) {
+            text = box->textCursor().selection().toPlainText();
+            text.remove(u'\n');   // a stock comment is one line
+        }
+    }
+    window->openPanel(PanelMode::AddComment, text);
+}
+
+void LibraryCommands::pldr()
+{
+    if (!m_batchImport || !m_batchImport->isVisible()) {
+        m_batchImport = new piliangdaoru(m_state, m_platform, m_libraryWindow,
+                                         qobject_cast<QWidget *>(parent()));
+    }
+    m_batchImport->show();
+    m_batchImport->raise();
+    m_batchImport->activateWindow();
+}
+
+void LibraryCommands::kpxiugai()
+{
+    pytools *window = m_openWindow();
+    if (!window)
+        return;
+    if (window->popupTarget() == PopupTarget::CategoryList)
+        editCategory(window);
+    else
+        editComment(window);
+}
+
+void LibraryCommands::kpshanchu()
+{
+    pytools *window = m_openWindow();
+    if (!window)
+        return;
+    if (window->popupTarget() == PopupTarget::CategoryList)
+        deleteCategory(window);
+    else
+        deleteComment(window);
+}
+
+void LibraryCommands::kptianjia()
+{
+    pytools *window = m_openWindow();
+    if (!window)
+        return;
+    window->openPanel(window->popupTarget() == PopupTarget::CategoryList ? PanelMode::AddCategory
+                                                                         : PanelMode::AddComment,
+                      QString());
+}
+
+void LibraryCommands::editCategory(pytools *window)
+{
+    if (window->selectedCategoryIndex() < 0) {
+        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    window->openPanel(PanelMode::EditCategory, window->selectedCategory());
+}
+
+void LibraryCommands::editComment(pytools *window)
+{
+    if (window->selectedCommentIndex() < 0) {
+        m_platform.messageBox(SelectCommentToEditMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    window->openPanel(PanelMode::EditComment, window->selectedComment());
+}
+
+void LibraryCommands::deleteCategory(pytools *window)
+{
+    const int i = window->selectedCategoryIndex();
+    if (i < 0) {
+        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    const QString name = CommentLibrary::trimBlanks(window->selectedCategory());
+    const QString question = QStringLiteral("确实要删除类别：“%1”吗？这将删除该类别的所有评语！").arg(name);
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
+        != MsgAnswer::Yes)
+        return;
+    if (!pytools::reportFailure(m_platform, window->library().deleteCategory(name)))
+        return;
+    // The window opens afresh: 优秀 is on again; the neighbour takes the deleted place.
+    window->setRating(Rating::Excellent);
+    window->load();
+    const int n = window->lblb()->count();
+    if (i > 0 && i < n)
+        window->lblb()->setCurrentRow(i);
+    else if (i > 0 && i == n)
+        window->lblb()->setCurrentRow(i - 1);
+}
+
+void LibraryCommands::deleteComment(pytools *window)
+{
+    const int j = window->selectedCommentIndex();
+    if (j < 0) {
+        m_platform.messageBox(SelectCommentToDeleteMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
+        return;
+    }
+    const QString comment = window->selectedComment();
+    const QString question = QStringLiteral("确实要删除评语：“%1”吗？").arg(comment);
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
+        != MsgAnswer::Yes)
+        return;
+    if (!pytools::reportFailure(m_platform, window->library().deleteComment(comment)))
+        return;
+    // The entry goes at once; the window is not reloaded and nothing stays selected.
+    delete window->lbnr()->takeItem(j);
+    window->lbnr()->setCurrentRow(-1);
+}
+
+void LibraryCommands::save(pytools *window)
+{
+    const QString text = window->Text1()->text();
+    if (text.isEmpty()) {
+        m_platform.messageBox(EmptyTextMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    CommentLibrary library = window->library();
+    const QString category = window->selectedCategory();
+    int i = window->selectedCategoryIndex();
+    int j = window->selectedCommentIndex();
+    CommentLibrary::Status status;
+    switch (window->panelMode()) {
+    case PanelMode::AddCategory:
+        status = library.addCategory(text);
+        i = window->lblb()->count();   // the new category comes last
+        j = 0;
+        break;
+    case PanelMode::EditCategory:
+        status = library.renameCategory(category, text);
+        break;
+    case PanelMode::AddComment:
+        status = library.addComments(CommentLibrary::trimBlanks(category), window->rating(), {text});
+        break;
+    case PanelMode::EditComment:
+        status = library.replaceComment(window->selectedComment(), text);
+        break;
+    case PanelMode::None:
+        return;
+    }
+    // On failure the panel stays open with the typed text.
+    if (!pytools::reportFailure(m_platform, status))
+        return;
+    reloadKeepingSelection(window, i, j);
+    if (status.markerRewritten)
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
+}
+
+void LibraryCommands::reloadKeepingSelection(pytools *window, int category, int comment)
+{
+    const Rating rating = window->rating();
+    window->load();
+    if (category >= 0 && category < window->lblb()->count())
+        window->lblb()->setCurrentRow(category);
+    window->setRating(rating);
+    window->fillComments();
+    if (comment > 0 && comment < window->lbnr()->count())
+        window->lbnr()->setCurrentRow(comment);
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "core/library/commentlibrary.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+struct AppState;
+class Platform;
+class pyedit;
+
+/// The open editing panel's purpose.
+enum class PanelMode { None, AddCategory, EditCategory, AddComment, EditComment };
+
+/// The list in which a mouse button was last pressed: what the pop-up commands act on.
+enum class PopupTarget { CategoryList, CommentList };
+
+/// The library window "评语资源库", docked under the editor: categories on the left, the stock
+/// comments of the selected category and rating on the right, and the editing panel `Frame1`
+/// used by the library commands. A double click on a comment inserts it into the current
+/// student's comment.
+class pytools : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QString PlaceMessage = QStringLiteral("您想把这句评语添加到哪儿？请用鼠标定位！");
+
+    /// editor gives the open editor window or nullptr; kpingyu is the pop-up menu whose items
+    /// are enabled on a mouse press in a list.
+    pytools(AppState &state, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
+            QWidget *parent = nullptr);
+
+    QGroupBox *pylb() const { return m_pylb; }
+    QListWidget *lblb() const { return m_lblb; }
+    QGroupBox *xxnr() const { return m_xxnr; }
+    QRadioButton *Option1() const { return m_options[0]; }
+    QRadioButton *Option2() const { return m_options[1]; }
+    QRadioButton *Option3() const { return m_options[2]; }
+    QListWidget *lbnr() const { return m_lbnr; }
+    QGroupBox *Frame1() const { return m_frame; }
+    QLineEdit *Text1() const { return m_text; }
+    QPushButton *Command1() const { return m_save; }
+    QPushButton *Command2() const { return m_cancel; }
+    QTimer *Timer1() const { return m_timer; }
+
+    /// The library file of the program folder.
+    CommentLibrary library() const;
+
+    /// The window's load: the category list refilled from the file with its first entry
+    /// selected (which fills the comment list), the panel hidden, no panel mode. The rating
+    /// options keep their state. Shows the corrupt-library message when the file is unreadable.
+    void load();
+
+    /// Refills the comment list for the selected category (blanks around it removed) and the
+    /// rating that is on, and selects its first entry.
+    void fillComments();
+
+    /// The rating whose option is on; setting it checks that option (which refills the list).
+    Rating rating() const;
+    void setRating(Rating rating);
+
+    /// The selected category's text as listed (or "" with none), and its index (-1).
+    QString selectedCategory() const;
+    int selectedCategoryIndex() const;
+    /// The selected comment (or "" with none), and its index (-1).
+    QString selectedComment() const;
+    int selectedCommentIndex() const;
+
+    PanelMode panelMode() const { return m_mode; }
+    PopupTarget popupTarget() const { return m_popupTarget; }
+
+    /// Opens the editing panel for a mode: its caption, its place, the text, the focus in
+    /// Text1 with the caret at the end.
+    void openPanel(PanelMode mode, const QString &text);
+    /// Hides the panel ("取消"); the panel mode stays until the next load.
+    void Command2Click();
+
+    /// Inserts the selected stock comment into the current student's comment at the caret.
+    void insertStockComment();
+
+    /// The panel's caption for a mode.
+    static QString panelCaption(PanelMode mode);
+
+    /// Tells the teacher why a library query or change failed: the corrupt-library message
+    /// when the file could not be read, "保存评语库失败！" and the reason when it could not be
+    /// written (critical icon). Returns status.ok().
+    static bool reportFailure(Platform &platform, const CommentLibrary::Status &status);
+
+signals:
+    /// "保存" was pressed: the library commands carry out the panel's mode.
+    void saveRequested();
+    /// The right button was pressed in a list: show the pop-up menu here.
+    void popupRequested(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    int px(double twips) const;
+    void placeControls();
+    void placePanel();
+    void placeIn(QWidget *control, int shift, int left, int top, int width, int height) const;
+    int titleShift(QGroupBox *box, int designTop) const;
+    void movePanel(const QPoint &topLeft);
+    void endDrag();
+    void enablePopupItems(bool edit, bool addSelected);
+    QColor captionColour() const;
+    void setCaptionColour(const QColor &colour);
+    void blink();
+
+    AppState &m_state;
+    Platform &m_platform;
+    std::function<pyedit *()> m_editor;
+    QMenu *m_kpingyu = nullptr;
+    QGroupBox *m_pylb = nullptr;
+    QListWidget *m_lblb = nullptr;
+    QGroupBox *m_xxnr = nullptr;
+    QRadioButton *m_options[3] = {};
+    QListWidget *m_lbnr = nullptr;
+    QGroupBox *m_frame = nullptr;
+    QLineEdit *m_text = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QTimer *m_timer = nullptr;
+    PanelMode m_mode = PanelMode::None;
+    PopupTarget m_popupTarget = PopupTarget::CategoryList;
+    QPoint m_grabOffset;
+    bool m_grabbing = false;
+    bool m_forwarding = false;   ///< a list press is being passed on to the list
+};

@@ -1,0 +1,184 @@
+#include "ui/platform/qtplatform.h"
+
+#include "core/app/filetyperegistration.h"
+#include "core/export/wordprocessor.h"
+#include "core/platform/desktopviewer.h"
+#include "core/platform/filefilter.h"
+#include "core/platform/fontsubstitution.h"
+#include "ui/platform/qtprinttarget.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QInputDialog>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QMimeDatabase>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTranslator>
+#include <QUrl>
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+QWidget *QtPlatform::dialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon,
+                                 MsgButtons buttons)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return MsgAnswer::Ok;
+    }
+}
+
+QString QtPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal,
+                                               defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtPlatform::openFileName(const QString &filter)
+{
+    return QFileDialog::getOpenFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter));
+}
+
+QString QtPlatform::saveFileName(const QString &filter)
+{
+    return QFileDialog::getSaveFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+ItemFont QtPlatform::chooseFont(const ItemFont &preset)
+{
+    bool ok = false;
+    // The dialog lists installed families: preselect the one the face is shown with (宋体 is
+    // shown with a Song/Ming family), so that it does not fall back to the first sans font.
+    QFont initial = FontSubstitution::toQFont(preset);
+    initial.setFamily(QFontInfo(initial).family());
+    const QFont chosen = QFontDialog::getFont(&ok, initial, dialogParent());
+    return ok ? FontSubstitution::fromQFont(chosen, preset) : preset;
+}
+
+QString QtPlatform::clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtPlatform::setClipboardText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtPlatform::openWithDefaultViewer(const QString &path)
+{
+    if (!DesktopViewer::canOpen(QMimeDatabase().mimeTypeForFile(path).name()))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtPlatform::startWordProcessor(const QString &documentPath, QString *error)
+{
+    // LibreOffice Writer, found on PATH and started detached: it outlives the command.
+    return WordProcessor::start(documentPath, error);
+}
+
+bool QtPlatform::printerInstalled()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return false;
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    if (!printer->isValid())
+        return false;
+    // The colour mode is the one setting read and written back to prove the driver answers.
+    const QPrinter::ColorMode mode = printer->colorMode();
+    printer->setColorMode(mode);
+    if (printer->colorMode() != mode)
+        return false;
+    m_printer = std::move(printer);
+    return true;
+}
+
+void QtPlatform::setPrinterSetting(int value)
+{
+    m_printerSetting = value;
+    if (m_printer)
+        m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
+    if (m_printTarget)
+        m_printTarget->applySetting(value);
+}
+
+PrintTarget *QtPlatform::printer()
+{
+    if (!m_printTarget) {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull())
+            return nullptr;
+        auto target = std::make_unique<QtPrintTarget>(info);
+        if (!target->isValid())
+            return nullptr;
+        if (m_printerSetting)
+            target->applySetting(*m_printerSetting);
+        m_printTarget = std::move(target);
+    }
+    return m_printTarget.get();
+}
+
+void QtPlatform::registerCommentFileType(const QString &programFolder)
+{
+    // The entry starts this executable, which need not stand in the program folder (an
+    // installed program keeps its data in the user's own folder).
+    RegisterCommentFileType(QCoreApplication::applicationFilePath(), programFolder);
+}
+
+void QtPlatform::installChineseTranslations()
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char *name : {"qtbase_zh_CN"}) {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(QString::fromLatin1(name), folder))
+            QCoreApplication::installTranslator(translator);
+        else
+            delete translator;
+    }
+}

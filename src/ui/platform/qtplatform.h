@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/platform/platform.h"
+
+#include <memory>
+#include <optional>
+
+class QPrinter;
+class QtPrintTarget;
+class QWidget;
+
+/// The platform seam on the real desktop: Qt's dialogs, clipboard, desktop services, CUPS
+/// printers through QPrinter, and QProcess for other programs.
+class QtPlatform : public Platform
+{
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
+                         MsgButtons buttons) override;
+    QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString openFileName(const QString &filter) override;
+    QString saveFileName(const QString &filter) override;
+    ItemFont chooseFont(const ItemFont &preset) override;
+    QString clipboardText() override;
+    void setClipboardText(const QString &text) override;
+    bool openWithDefaultViewer(const QString &path) override;
+    bool startWordProcessor(const QString &documentPath, QString *error) override;
+    bool printerInstalled() override;
+    void setPrinterSetting(int value) override;
+    /// The default printer as it was when first asked for; it stays the same object after.
+    PrintTarget *printer() override;
+    void registerCommentFileType(const QString &programFolder) override;
+
+    /// Loads Qt's own Chinese translations, so that standard buttons and dialogs speak Chinese.
+    static void installChineseTranslations();
+
+private:
+    static QWidget *dialogParent();
+
+    std::unique_ptr<QPrinter> m_printer;   ///< the default printer once it has been found
+    std::unique_ptr<QtPrintTarget> m_printTarget;   ///< what print runs print on
+    std::optional<int> m_printerSetting;            ///< the last setPrinterSetting value
+};

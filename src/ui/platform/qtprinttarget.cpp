@@ -1,0 +1,214 @@
+#include "ui/platform/qtprinttarget.h"
+
+#include "core/platform/filesave.h"
+#include "core/printing/composition.h"
+#include "core/printing/pagepainter.h"
+
+#include <QDir>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintEngine>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Qt's CUPS print engine keeps the queue's extra job options (the ones its print dialog
+// offers) as name/value pairs in this engine property.
+const auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+QString points(double value)
+{
+    return QString::number(value, 'g', 12);
+}
+
+} // namespace
+
+QtPrintTarget::QtPrintTarget(const QPrinterInfo &printer)
+    : m_printer(std::make_unique<QPrinter>(printer, QPrinter::HighResolution))
+{
+    m_printer->setFullPage(true);   // the drawing area is the whole paper
+}
+
+QtPrintTarget::~QtPrintTarget()
+{
+    abandon();
+}
+
+bool QtPrintTarget::isValid() const
+{
+    return m_printer->isValid();
+}
+
+QString QtPrintTarget::printerName() const
+{
+    return m_printer->printerName();
+}
+
+bool QtPrintTarget::setPageSize(qint64 widthTwips, qint64 heightTwips)
+{
+    const QString size = QStringLiteral("%1 × %2 厘米").arg(widthTwips / 570.0, 0, 'g', 4).arg(heightTwips / 570.0, 0, 'g', 4);
+    if (widthTwips <= 0 || heightTwips <= 0) {
+        m_error = QStringLiteral("纸张大小无效：%1。").arg(size);
+        return false;
+    }
+    // A point is 20 twips. The size exactly, never a standard size close to it.
+    const QPageSize pageSize(QSizeF(widthTwips / 20.0, heightTwips / 20.0), QPageSize::Point, QString(),
+                             QPageSize::ExactMatch);
+    if (!m_printer->setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()))) {
+        m_error = QStringLiteral("打印机“%1”不能使用 %2 的纸张。").arg(printerName(), size);
+        return false;
+    }
+    m_printer->setFullPage(true);
+    return true;
+}
+
+qint64 QtPrintTarget::pageWidth() const
+{
+    return qRound64(m_printer->pageLayout().fullRect(QPageLayout::Point).width() * 20);
+}
+
+qint64 QtPrintTarget::pageHeight() const
+{
+    return qRound64(m_printer->pageLayout().fullRect(QPageLayout::Point).height() * 20);
+}
+
+void QtPrintTarget::applySetting(int value)
+{
+    if (!m_painter.isActive())
+        m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
+}
+
+bool QtPrintTarget::beginDocument(const QString &title)
+{
+    abandon();
+    m_title = title;
+    m_textLayer = PdfTextLayer();
+    // Qt draws into a spool file of ours instead of straight to the queue. The name must not end
+    // in ".pdf", which would turn the printer into a plain PDF writer.
+    m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qhsy-print-XXXXXX.job"));
+    if (!m_spool->open()) {
+        m_error = QStringLiteral("无法开始打印“%1”：%2").arg(title, m_spool->errorString());
+        m_spool.reset();
+        return false;
+    }
+    m_spool->close();
+    m_printer->setOutputFileName(m_spool->fileName());
+    m_printer->setDocName(title);
+    if (!m_painter.begin(m_printer.get())) {
+        m_error = QStringLiteral("无法开始打印：打印机“%1”没有接受“%2”。").arg(printerName(), title);
+        m_spool.reset();
+        return false;
+    }
+    return true;
+}
+
+void QtPrintTarget::printPage(const ComposedPage &page)
+{
+    if (!m_painter.isActive())
+        return;
+    // The page is composed in twips.
+    const double scale = m_printer->resolution() / 1440.0;
+    m_painter.save();
+    m_painter.scale(scale, scale);
+    const QList<DrawnLine> lines = drawnLines(page, m_printer.get());
+    paintLines(m_painter, lines);
+    m_textLayer.addPage(lines, m_printer.get());
+    m_painter.restore();
+}
+
+bool QtPrintTarget::endDocument()
+{
+    if (!m_painter.isActive()) {
+        m_error = QStringLiteral("没有正在打印的文档。");
+        return false;
+    }
+    // Ending the painter completes the spool file.
+    if (!m_painter.end() || m_printer->printerState() == QPrinter::Error) {
+        m_error = QStringLiteral("打印机“%1”没有接受“%2”。").arg(printerName(), m_title);
+        m_spool.reset();
+        return false;
+    }
+    const bool submitted = submit();
+    m_spool.reset();
+    return submitted;
+}
+
+void QtPrintTarget::abandon()
+{
+    if (!m_painter.isActive())
+        return;
+    // The spool file is completed and thrown away: nothing reaches the queue.
+    m_painter.end();
+    m_spool.reset();
+}
+
+QString QtPrintTarget::error() const
+{
+    return m_error;
+}
+
+bool QtPrintTarget::submit()
+{
+    const QString path = m_spool->fileName();
+    QFile spooled(path);
+    if (spooled.open(QIODevice::ReadOnly)) {
+        // A text layer that cannot be set right leaves the document as Qt drew it: the paper is
+        // the same either way.
+        const PdfTextLayer::Outcome rewritten = m_textLayer.rewrite(spooled.readAll());
+        spooled.close();
+        if (rewritten.error.isEmpty())
+            FileSave::save(path, rewritten.pdf);
+    }
+
+    // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    const QPageLayout layout = m_printer->pageLayout();
+    options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    switch (m_printer->duplex()) {
+    case QPrinter::DuplexNone:
+        options.emplace_back("sides", "one-sided");
+        break;
+    case QPrinter::DuplexAuto:
+    case QPrinter::DuplexLongSide:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    }
+    if (QPrintEngine *engine = m_printer->printEngine()) {
+        const QStringList extra = engine->property(CupsOptionsKey).toStringList();
+        for (qsizetype i = 0; i + 1 < extra.size(); i += 2) {
+            if (extra[i] != u"PageSize")
+                options.emplace_back(extra[i].toLocal8Bit(), extra[i + 1].toLocal8Bit());
+        }
+    }
+    // Qt names a custom size only as "media", which PPD-driven queues ignore (they fall back to
+    // their default paper): PageSize is the option they read.
+    if (layout.pageSize().id() == QPageSize::Custom) {
+        const QSizeF size = layout.fullRect(QPageLayout::Point).size();
+        options.emplace_back("PageSize",
+                             QStringLiteral("Custom.%1x%2").arg(points(size.width()), points(size.height())).toLatin1());
+    }
+    std::vector<cups_option_t> cupsOptions;
+    for (auto &[name, value] : options)
+        cupsOptions.push_back({name.data(), value.data()});
+
+    // CUPS wants the queue's name without an instance.
+    const QByteArray queue = printerName().section(u'/', 0, 0).toLocal8Bit();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(path).constData(), m_title.toUtf8().constData(),
+                                  int(cupsOptions.size()), cupsOptions.data());
+    if (job == 0) {
+        m_error = QStringLiteral("打印机“%1”没有接受“%2”：%3")
+                      .arg(printerName(), m_title, QString::fromUtf8(cupsLastErrorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,123 @@
+#include "ui/printing/ps_paper.h"
+
+#include "core/platform/twips.h"
+#include "core/printing/pagepainter.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+SelectedObject objectOf(PageItemRole role)
+{
+    switch (role) {
+    case PageItemRole::StudentName:
+        return SelectedObject::StudentName;
+    case PageItemRole::CommentLine:
+        return SelectedObject::CommentText;
+    case PageItemRole::Signature:
+        return SelectedObject::Signature;
+    }
+    return SelectedObject::None;
+}
+
+QRectF rectOf(const PageItem &item)
+{
+    return QRectF(item.left, item.top, item.width, item.height);
+}
+
+} // namespace
+
+ps_paper::ps_paper(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ps_paper"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    resize(0, 0);
+}
+
+int ps_paper::px(double twips) const
+{
+    return Twips::toPixels(twips, logicalDpiY());
+}
+
+void ps_paper::setPage(const ComposedPage &page)
+{
+    m_page = page;
+    // A size typed far beyond any paper is limited to what a widget can be, before it is
+    // converted to an integer.
+    const auto side = [this](double twips) {
+        return int(std::clamp(twips * logicalDpiY() / Twips::PerInch, 0.0, double(QWIDGETSIZE_MAX)));
+    };
+    const QSize size(side(page.width), side(page.height));
+    if (size != this->size()) {
+        resize(size);
+        emit sizeChanged();
+    }
+    update();
+}
+
+void ps_paper::setOutline(SelectedObject object)
+{
+    m_outline = object;
+    update();
+}
+
+std::optional<QRectF> ps_paper::outlineTwips() const
+{
+    // The first item of the role: the name, the signature, or the comment's first line box.
+    for (const PageItem &item : m_page.items) {
+        if (m_outline != SelectedObject::None && objectOf(item.role) == m_outline)
+            return rectOf(item);
+    }
+    return std::nullopt;
+}
+
+QRect ps_paper::outlineRect() const
+{
+    const std::optional<QRectF> twips = outlineTwips();
+    if (!twips)
+        return {};
+    return QRect(QPoint(px(twips->left()), px(twips->top())), QPoint(px(twips->right()), px(twips->bottom())));
+}
+
+SelectedObject ps_paper::objectAt(const QPoint &pos) const
+{
+    const double dpi = logicalDpiY();
+    const QPointF twips(pos.x() * Twips::PerInch / dpi, pos.y() * Twips::PerInch / dpi);
+    // Items painted later lie on top.
+    for (auto it = m_page.items.crbegin(); it != m_page.items.crend(); ++it) {
+        if (rectOf(*it).contains(twips))
+            return objectOf(it->role);
+    }
+    return SelectedObject::None;
+}
+
+void ps_paper::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double factor = logicalDpiY() / double(Twips::PerInch);
+    painter.scale(factor, factor);
+    paintComposedPage(painter, m_page);
+    if (const std::optional<QRectF> outline = outlineTwips()) {
+        QPen pen(Qt::black);
+        pen.setCosmetic(true);
+        pen.setWidth(1);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(*outline);
+    }
+}
+
+void ps_paper::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit objectClicked(objectAt(event->position().toPoint()));
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,314 @@
+#include "core/app/commandline.h"
+#include "core/document/commentfile.h"
+#include "core/export/exporttext.h"
+#include "core/printing/layoutschemefile.h"
+#include "fifowatchdog.h"
+#include "programfolder.h"
+#include "programrun.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+class tst_CommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void resave_data();
+    void resave();
+    void resaveRefuses_data();
+    void resaveRefuses();
+    void resaveWriteFailure();
+    void resaveTellsOfUnreadableBytes();
+    void headlessActionsRefuseAPipe_data();
+    void headlessActionsRefuseAPipe();
+    void exportText_data();
+    void exportText();
+    void exportTextFailures_data();
+    void exportTextFailures();
+    void standardOutput_data();
+    void standardOutput();
+    void standardOutputAppendedToFile();
+    void printPdfRefusesPaperSize_data();
+    void printPdfRefusesPaperSize();
+    void helpAndVersion();
+};
+
+void tst_CommandLine::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+
+    using A = CommandLine::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::OpenWindow) << "";
+    QTest::newRow("a file") << QStringList{"/home/t/一班.py"} << int(A::OpenWindow) << "/home/t/一班.py";
+    QTest::newRow("blanks in the path") << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
+    QTest::newRow("option later is a file name") << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
+    QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
+    QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << int(A::ExportText) << "";
+    QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
+    QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << "";
+}
+
+void tst_CommandLine::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    const CommandLine::Request request = CommandLine::parse(arguments);
+    QCOMPARE(int(request.action), action);
+    QCOMPARE(request.fileToOpen, file);
+    QVERIFY(request.error.isEmpty());
+}
+
+void tst_CommandLine::resave_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unchanged") << "basic.py" << "basic.py";
+    QTest::newRow("old header upgraded") << "old_header.py" << "basic.py";
+    QTest::newRow("template blocks") << "template_blocks.py" << "template_blocks.expected.py";
+    QTest::newRow("header values") << "font_values.py" << "font_values.expected.py";
+    QTest::newRow("gap in roster") << "gap_in_roster.py" << "gap_in_roster.expected.py";
+    QTest::newRow("trailing empty line") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
+    QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
+    QTest::newRow("Windows euro sign") << "windows_euro.py" << "windows_euro.expected.py";
+}
+
+void tst_CommandLine::resave()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.py");
+    const ProgramRun run = runBuiltProgram({"--resave", testDataFile(input), out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(fileBytes(out), fileBytes(testDataFile(expected)));
+}
+
+void tst_CommandLine::resaveRefuses_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("too short") << testDataFile("too_short.py") << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("missing") << testDataFile("missing.py") << "无法读取文件";
+}
+
+void tst_CommandLine::resaveRefuses()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.py");
+    const ProgramRun run = runBuiltProgram({"--resave", input, out});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::resaveWriteFailure()
+{
+    const ProgramRun run = runBuiltProgram({"--resave", testDataFile("basic.py"), "/proc/qhsy-out.py"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(run.err.contains(QStringLiteral("无法写入文件")));
+}
+
+// The resave still succeeds, and says which file had places that were no text.
+void tst_CommandLine::resaveTellsOfUnreadableBytes()
+{
+    QTemporaryDir dir;
+    const QString in = testDataFile("unreadable_bytes.py");
+    const QString out = dir.filePath("out.py");
+    const ProgramRun run = runBuiltProgram({"--resave", in, out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QStringLiteral("注意：文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
+                                     "在“%2”中已写成“\uFFFD”。\n").arg(in, out));
+    QCOMPARE(fileBytes(out), fileBytes(testDataFile("unreadable_bytes.expected.py")));
+}
+
+void tst_CommandLine::headlessActionsRefuseAPipe_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("resave") << "--resave" << "out.py";
+    QTest::newRow("export text") << "--export-text" << "out.txt";
+    QTest::newRow("print PDF") << "--print-pdf" << "out.pdf";
+}
+
+// A pipe given as IN would keep the program waiting for a writer: it is refused at once.
+void tst_CommandLine::headlessActionsRefuseAPipe()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.py");
+    QVERIFY(makeFifo(in));
+    const QString out = dir.filePath(output);
+    const ProgramRun run = runBuiltProgram({option, in, out}, 10000);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("无法读取文件“%1”：这不是普通的文件").arg(in)), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::exportText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("basic") << "basic.py";
+    QTest::newRow("gap in roster") << "gap_in_roster.py";
+    QTest::newRow("line ends") << "line_ends.py";
+}
+
+// The headless export writes the very bytes the export command of the window writes.
+void tst_CommandLine::exportText()
+{
+    QFETCH(QString, input);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("导出.txt");
+    const ProgramRun run = runBuiltProgram({"--export-text", testDataFile(input), out});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+
+    CommentDocument document;
+    QCOMPARE(CommentFile::read(testDataFile(input), document).status, CommentFile::ReadStatus::Accepted);
+    const QString expected = dir.filePath("window.txt");
+    QCOMPARE(writeExportTextFile(expected, document), QString());
+    QCOMPARE(fileBytes(out), fileBytes(expected));
+}
+
+void tst_CommandLine::exportTextFailures_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");   // "" = a file in a fresh folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2 << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("missing") << testDataFile("missing.py") << "" << 2 << "无法读取文件";
+    QTest::newRow("unwritable") << testDataFile("basic.py") << "/proc/qhsy-out.txt" << 1 << "无法写入文件";
+}
+
+void tst_CommandLine::exportTextFailures()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = output.isEmpty() ? dir.filePath("out.txt") : output;
+    const ProgramRun run = runBuiltProgram({"--export-text", input, out});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::standardOutput_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("export to -") << "--export-text" << "-";
+    QTest::newRow("export to /dev/stdout, a pipe") << "--export-text" << "/dev/stdout";
+    QTest::newRow("resave to -") << "--resave" << "-";
+}
+
+// "-" and /dev/stdout put the bytes OUT would hold on standard output, creating no file.
+void tst_CommandLine::standardOutput()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("out");
+    QCOMPARE(runBuiltProgram({option, testDataFile("basic.py"), file}).exitCode, 0);
+
+    const ProgramRun run = runBuiltProgram({option, testDataFile("basic.py"), output});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out, QString::fromLocal8Bit(fileBytes(file)));
+    if (output == u"-")
+        QVERIFY(!QFile::exists(output));
+}
+
+// /dev/stdout is the output the caller opened: appended to, not replaced by a new file.
+void tst_CommandLine::standardOutputAppendedToFile()
+{
+    QTemporaryDir dir;
+    const QString expected = dir.filePath("expected.txt");
+    QCOMPARE(runBuiltProgram({"--export-text", testDataFile("basic.py"), expected}).exitCode, 0);
+    const QString log = dir.filePath("log.txt");
+    {
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier\n");
+    }
+
+    QProcess process;
+    process.setStandardOutputFile(log, QIODevice::Append);
+    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), {"--export-text", testDataFile("basic.py"), "/dev/stdout"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(fileBytes(log), "earlier\n" + fileBytes(expected));
+}
+
+void tst_CommandLine::printPdfRefusesPaperSize_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("width 0") << "paperwidth" << "0" << "打印方案“坏纸”的纸张宽度“0”无效";
+    QTest::newRow("height negative") << "paperheight" << "-29.7" << "打印方案“坏纸”的纸张高度“-29.7”无效";
+    QTest::newRow("width not a number") << "paperwidth" << "宽" << "打印方案“坏纸”的纸张宽度“宽”无效";
+    QTest::newRow("height huge") << "paperheight" << "1000000000000000000000"
+                                 << "打印方案“坏纸”的纸张高度“1000000000000000000000”无效";
+}
+
+// A paper size that cannot be printed on is the scheme's fault, told before anything is written.
+void tst_CommandLine::printPdfRefusesPaperSize()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    ProgramFolder folder;
+    QVERIFY(folder.isValid());
+    LayoutSchemeFile schemes(folder.file(LayoutSchemeFile::FileName));
+    LayoutScheme scheme = schemes.loadScheme(schemes.listSchemes().value(0));
+    scheme.setValue(key, value);
+    QVERIFY(schemes.appendScheme(QStringLiteral("坏纸"), scheme).ok());
+
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("班级.pdf"));
+    QString errText;
+    QTextStream err(&errText);
+    const int exitCode = CommandLine::printPdf(testDataFile(QStringLiteral("basic.py")), out,
+                                               QStringLiteral("坏纸"), folder.path(), err);
+    err.flush();
+    QCOMPARE(exitCode, 2);
+    QVERIFY2(errText.contains(message), qPrintable(errText));
+    QVERIFY2(!errText.contains(QStringLiteral("无法写入文件")), qPrintable(errText));
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_CommandLine::helpAndVersion()
+{
+    const ProgramRun help = runBuiltProgram({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains(u"--resave"));
+    QVERIFY(help.out.contains(u"--export-text"));
+    const ProgramRun version = runBuiltProgram({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.contains(u"1.0"));
+    const ProgramRun wrong = runBuiltProgram({"--resave", "only-one"});
+    QCOMPARE(wrong.exitCode, 64);
+    QVERIFY(!wrong.err.isEmpty());
+    const ProgramRun wrongExport = runBuiltProgram({"--export-text", "a", "b", "c"});
+    QCOMPARE(wrongExport.exitCode, 64);
+    QVERIFY(wrongExport.err.contains(u"--export-text"));
+}
+
+QTEST_APPLESS_MAIN(tst_CommandLine)
+#include "tst_commandline.moc"

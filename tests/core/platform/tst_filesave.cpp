@@ -1,0 +1,229 @@
+#include "core/platform/filesave.h"
+#include "fiforeader.h"
+#include "programfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+// The user a file is given to when a test needs one that belongs to somebody else.
+constexpr uid_t OtherUser = 65534;   // nobody
+
+bool isRoot()
+{
+    return ::geteuid() == 0;
+}
+
+mode_t typeOf(const QString &path)
+{
+    struct stat found {};
+    return ::lstat(QFile::encodeName(path).constData(), &found) == 0 ? found.st_mode & S_IFMT : 0;
+}
+
+bool giveTo(const QString &path, uid_t owner)
+{
+    return ::lchown(QFile::encodeName(path).constData(), owner, gid_t(-1)) == 0;
+}
+
+// A folder everybody may write into, with the sticky bit, like /tmp.
+bool makeSharedFolder(const QString &path)
+{
+    return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), 01777) == 0;
+}
+
+} // namespace
+
+class tst_FileSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mayFollowLink_data();
+    void mayFollowLink();
+    void linksInSharedFolder_data();
+    void linksInSharedFolder();
+    void onlyRegularFilesAreReplaced_data();
+    void onlyRegularFilesAreReplaced();
+    void fullDiskIsNamed();
+    void systemErrorTextInTeachersLanguage();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_FileSave::mayFollowLink_data()
+{
+    QTest::addColumn<uint>("folderMode");
+    QTest::addColumn<uint>("folderOwner");
+    QTest::addColumn<uint>("linkOwner");
+    QTest::addColumn<uint>("follower");
+    QTest::addColumn<bool>("follows");
+
+    QTest::newRow("private folder, another's link") << 0755u << 1000u << 1001u << 1000u << true;
+    QTest::newRow("everybody writes, not sticky") << 0777u << 0u << 1001u << 1000u << true;
+    QTest::newRow("sticky, only the owner's group writes") << 01775u << 0u << 1001u << 1000u << true;
+    QTest::newRow("shared sticky folder, own link") << 01777u << 0u << 1000u << 1000u << true;
+    QTest::newRow("shared sticky folder, folder owner's link") << 01777u << 0u << 0u << 1000u << true;
+    QTest::newRow("shared sticky folder, another's link") << 01777u << 0u << 1001u << 1000u << false;
+    QTest::newRow("root is no exception") << 01777u << 1000u << 1001u << 0u << false;
+}
+
+void tst_FileSave::mayFollowLink()
+{
+    QFETCH(uint, folderMode);
+    QFETCH(uint, folderOwner);
+    QFETCH(uint, linkOwner);
+    QFETCH(uint, follower);
+    QFETCH(bool, follows);
+    QCOMPARE(FileSave::mayFollowLink(folderMode | S_IFDIR, folderOwner, linkOwner, follower), follows);
+}
+
+void tst_FileSave::linksInSharedFolder_data()
+{
+    QTest::addColumn<bool>("sticky");
+    QTest::addColumn<bool>("folderIsOthers");
+    QTest::addColumn<bool>("linkIsOthers");
+    QTest::addColumn<bool>("targetExists");
+    QTest::addColumn<bool>("follows");
+
+    QTest::newRow("own link") << true << false << false << true << true;
+    QTest::newRow("own link to a new file") << true << false << false << false << true;
+    QTest::newRow("another's link to a file") << true << false << true << true << false;
+    QTest::newRow("another's link to nothing yet") << true << false << true << false << false;
+    QTest::newRow("link of the folder's owner") << true << true << true << true << true;
+    QTest::newRow("another's link, folder not sticky") << false << false << true << true << true;
+}
+
+// A link in a folder like /tmp is followed only where the kernel's own protection would follow
+// it: another user's link neither replaces its target nor creates a file where it points.
+void tst_FileSave::linksInSharedFolder()
+{
+    QFETCH(bool, sticky);
+    QFETCH(bool, folderIsOthers);
+    QFETCH(bool, linkIsOthers);
+    QFETCH(bool, targetExists);
+    QFETCH(bool, follows);
+    if ((folderIsOthers || linkIsOthers) && !isRoot())
+        QSKIP("only root can give a link to another user");
+
+    QTemporaryDir places;
+    const QString folder = places.filePath("shared");
+    QVERIFY(makeSharedFolder(folder));
+    if (!sticky)
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    const QString target = places.filePath("teacher.py");
+    if (targetExists)
+        QVERIFY(FileSave::save(target, "mine").isEmpty());
+    const QString link = folder + "/class.py";
+    QVERIFY(QFile::link(target, link));
+    if (linkIsOthers)
+        QVERIFY(giveTo(link, OtherUser));
+    if (folderIsOthers)
+        QVERIFY(giveTo(folder, OtherUser));
+
+    const QString error = FileSave::save(link, "new");
+
+    QCOMPARE(typeOf(link), mode_t(S_IFLNK));
+    if (follows) {
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(fileBytes(target), QByteArray("new"));
+    } else {
+        QVERIFY2(error.contains(u"别的用户") && error.contains(link), qPrintable(error));
+        QCOMPARE(QFile::exists(target), targetExists);
+        if (targetExists)
+            QCOMPARE(fileBytes(target), QByteArray("mine"));
+    }
+}
+
+void tst_FileSave::onlyRegularFilesAreReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("writtenInto");
+
+    QTest::newRow("FIFO") << "fifo" << true;
+    QTest::newRow("FIFO nobody reads") << "unread fifo" << false;
+    QTest::newRow("character device") << "character" << true;
+    QTest::newRow("block device") << "block" << false;
+    QTest::newRow("folder") << "folder" << false;
+}
+
+// A FIFO or a character device takes the bytes and stays what it is; other things that are not
+// regular files are refused, never replaced by a file.
+void tst_FileSave::onlyRegularFilesAreReplaced()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, writtenInto);
+    QTemporaryDir places;
+    const QString path = places.filePath("out");
+    const QByteArray bytes(200000, 'x');   // more than a pipe holds at once
+    std::unique_ptr<FifoReader> reader;
+    if (kind == u"fifo") {
+        reader = std::make_unique<FifoReader>(path);
+        QVERIFY(reader->isValid());
+    } else if (kind == u"unread fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == u"character" || kind == u"block") {
+        if (!isRoot())
+            QSKIP("only root can make device nodes");
+        // The null device, and a loop device that is never opened.
+        const mode_t type = kind == u"character" ? S_IFCHR : S_IFBLK;
+        const dev_t device = kind == u"character" ? makedev(1, 3) : makedev(7, 250);
+        QCOMPARE(::mknod(QFile::encodeName(path).constData(), type | 0600, device), 0);
+    } else {
+        QVERIFY(QDir().mkpath(path));
+    }
+    const mode_t before = typeOf(path);
+
+    const QString error = FileSave::save(path, bytes);
+
+    QCOMPARE(typeOf(path), before);
+    QCOMPARE(error.isEmpty(), writtenInto);
+    if (reader)
+        QCOMPARE(reader->bytes(), bytes);
+}
+
+// Writing stops on a full disk: the teacher reads that the disk is full, not "Unknown error".
+void tst_FileSave::fullDiskIsNamed()
+{
+    QTemporaryDir places;
+    QString full = QStringLiteral("/dev/full");
+    if (isRoot()) {
+        full = places.filePath("full");   // a copy of the device, so that nothing of the system is at stake
+        QCOMPARE(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
+    } else if (typeOf(full) != S_IFCHR) {
+        QSKIP("no /dev/full here");
+    }
+    const QString error = FileSave::save(full, QByteArray(10000, 'x'));
+    QVERIFY2(error.contains(u"磁盘已满"), qPrintable(error));
+    QCOMPARE(typeOf(full), mode_t(S_IFCHR));
+}
+
+// The system's words inside our Chinese messages are Chinese as well: Qt keeps its text for a
+// full disk in English when no translation of Qt is loaded (as on the command line), while
+// the C library gives it in the language of the teacher's locale.
+void tst_FileSave::systemErrorTextInTeachersLanguage()
+{
+    const QByteArray savedLocale = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "zh_CN.UTF-8"))
+        QSKIP("no zh_CN.UTF-8 locale here");
+    const QString text = FileSave::systemErrorText(ENOSPC);
+    std::setlocale(LC_ALL, savedLocale.constData());
+
+    const bool chinese = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x4e00; });
+    QVERIFY2(chinese, qPrintable(text));
+}
+
+QTEST_GUILESS_MAIN(tst_FileSave)
+#include "tst_filesave.moc"

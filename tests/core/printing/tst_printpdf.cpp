@@ -1,0 +1,340 @@
+#include "core/document/commentfile.h"
+#include "core/platform/textfile.h"
+#include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/pdfexport.h"
+#include "core/printing/textmeasurer.h"
+#include "fiforeader.h"
+#include "programfolder.h"
+#include "programrun.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString popplerOutput(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The word boxes of one page, as pdftotext reports them, in points.
+struct Word
+{
+    QString text;
+    double left = 0;
+    double top = 0;
+};
+
+QList<Word> words(const QString &pdf, int page)
+{
+    const QString xml = popplerOutput(QStringLiteral("pdftotext"),
+                                      {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                       QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    static const QRegularExpression word(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" [^>]*>([^<]*)</word>)re"));
+    QList<Word> result;
+    for (const QRegularExpressionMatch &m : word.globalMatch(xml))
+        result.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    return result;
+}
+
+LayoutScheme shippedScheme(const QString &name)
+{
+    return LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name);
+}
+
+/// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.
+QString blanksAsRead(const QString &line)
+{
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    return QString(line).replace(blanks, QStringLiteral(" ")).trimmed();
+}
+
+/// The lines a page shows, top to bottom: every visual line of every item, empty ones left out.
+/// Format characters (zero-width space, joiners) draw nothing, so nothing reads them back.
+QStringList composedLines(const CommentDocument &document, int student, const LayoutScheme &scheme,
+                          const TextMeasurer &measurer)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const ComposedPage page = composePage(document, student, document.ItemFonts, scheme, scheme.paperheight,
+                                          scheme.paperwidth, 1.0, measurer);
+    QStringList lines;
+    for (const PageItem &item : page.items) {
+        for (QString line : item.text.split(lineBreak)) {
+            line.removeIf([](QChar c) { return c.category() == QChar::Other_Format; });
+            if (!blanksAsRead(line).isEmpty())
+                lines << blanksAsRead(line);
+        }
+    }
+    return lines;
+}
+
+/// The text layer of every page, as pdftotext reads it in drawing order, one line a line.
+QList<QStringList> pageTexts(const QString &pdf)
+{
+    const QString text = popplerOutput(QStringLiteral("pdftotext"),
+                                       {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                        QStringLiteral("-")});
+    QList<QStringList> pages;
+    for (const QString &page : text.split(u'\f')) {
+        QStringList lines;
+        for (const QString &line : page.split(u'\n')) {
+            if (!blanksAsRead(line).isEmpty())
+                lines << blanksAsRead(line);
+        }
+        pages << lines;
+    }
+    while (!pages.isEmpty() && pages.last().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+/// A class of 100 with the characters a text layer gets wrong most easily: ideographs that share
+/// their glyph with a Kangxi radical (一 人 大 子 力 老 ...), characters beyond the BMP, blanks,
+/// Latin that fonts set with ligatures, digits, full-width punctuation and line breaks.
+CommentDocument hundredStudents()
+{
+    const QStringList surnames{QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"), QStringLiteral("刘"),
+                               QStringLiteral("陈"), QStringLiteral("𠮷"), QStringLiteral("黄"), QStringLiteral("马")};
+    const QStringList given{QStringLiteral("子涵"), QStringLiteral("大力"), QStringLiteral("一鸣"), QStringLiteral("立人"),
+                            QStringLiteral("小龙"), QStringLiteral("文山"), QStringLiteral("心怡"), QStringLiteral("𩸽生"),
+                            QStringLiteral("月儿"), QStringLiteral("子墨"), QStringLiteral("长风")};
+    const QStringList phrases{
+        QStringLiteral("你上课认真听讲，积极举手发言。"),
+        QStringLiteral("老师希望你在新的学期里更加努力，争取更大的进步！"),
+        QStringLiteral("你是一个懂事的孩子，力气大，乐于帮助同学；"),
+        QStringLiteral("一二三四五六七八九十，日月山水木火土。"),
+        QStringLiteral("𠮷野同学的书法工整，𩸽字也写得好。"),
+        QStringLiteral("Good job, keep going: office, fifty, affluent."),
+        QStringLiteral("数学 95 分，语文 98 分，英语 100 分。"),
+        QStringLiteral("走路、说话、写字、做人，都要认真。"),
+        QStringLiteral("（体育）长跑第一名！你的毛笔字“龙飞凤舞”。"),
+        QStringLiteral("\r\n"),
+    };
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("班主任：王大力老师");
+    document.ItemFonts = {ItemFont{QStringLiteral("黑体"), 12, true, false}, ItemFont{QStringLiteral("宋体"), 10.5, false, false},
+                          ItemFont{QStringLiteral("楷体_GB2312"), 9, false, true}};
+    for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
+        QString comment;
+        for (int k = 0; k < 2 + i % 5; ++k)
+            comment += phrases[(i * 7 + k * 3) % phrases.size()];
+        document.slot(i) = {surnames[i % surnames.size()] + given[(i * 5) % given.size()], comment};
+    }
+    return document;
+}
+
+} // namespace
+
+class tst_PrintPdf : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pagesAndPlaces_data();
+    void pagesAndPlaces();
+    void refusals_data();
+    void refusals();
+    void textLayer_data();
+    void textLayer();
+    void textLayerOfAClass();
+    void pdfIntoPipe();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_PrintPdf::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+}
+
+void tst_PrintPdf::pagesAndPlaces_data()
+{
+    QTest::addColumn<QString>("scheme");
+    QTest::newRow("first scheme by default") << QString();
+    QTest::newRow("B5") << QStringLiteral("B5");
+}
+
+void tst_PrintPdf::pagesAndPlaces()
+{
+    QFETCH(QString, scheme);
+    const QString out = m_dir.filePath(QStringLiteral("班级.pdf"));
+    QStringList arguments{QStringLiteral("--print-pdf"), testDataFile(QStringLiteral("basic.py")), out};
+    if (!scheme.isEmpty())
+        arguments << QStringLiteral("--scheme") << scheme;
+    const ProgramRun run = runBuiltProgram(arguments);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    const LayoutScheme layout =
+        shippedScheme(scheme.isEmpty() ? QStringLiteral("A4纵向") : scheme);
+    CommentDocument document;
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
+            == CommentFile::ReadStatus::Accepted);
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {out});
+    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(document.studentCount()))),
+             qPrintable(info));
+    // The page is the scheme's paper: centimetres × 570 twips, 20 twips a point. PDF pages
+    // come in whole points, so a page may be up to half a point (0.18 mm) off.
+    const QRegularExpression size(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
+    const QRegularExpressionMatch m = size.match(info);
+    QVERIFY(m.hasMatch());
+    QVERIFY(qAbs(m.captured(1).toDouble() - layout.number(QStringLiteral("paperwidth")) * 570 / 20) <= 0.5001);
+    QVERIFY(qAbs(m.captured(2).toDouble() - layout.number(QStringLiteral("paperheight")) * 570 / 20) <= 0.5001);
+
+    // Every item lands at the scheme's place within 0.2 mm (0.57 pt), on every page.
+    const double tolerance = 0.2 / 25.4 * 72;
+    const auto points = [&](const char *key) { return layout.number(QString::fromLatin1(key)) * 570 / 20; };
+    for (int page = 1; page <= document.studentCount(); ++page) {
+        const QList<Word> found = words(out, page);
+        const QString name = document.slot(page).name;
+        const auto wordStarting = [&](const QString &start) {
+            for (const Word &w : found) {
+                if (w.text.startsWith(start))
+                    return w;
+            }
+            return Word{};
+        };
+        const Word nameWord = wordStarting(name.left(1));
+        QVERIFY2(!nameWord.text.isEmpty(), qPrintable(name));
+        QVERIFY(qAbs(nameWord.left - points("studentleft")) < tolerance);
+        QVERIFY(qAbs(nameWord.top - points("studenttop")) < tolerance);
+        Word signature;
+        for (const Word &w : found) {
+            if (w.text == document.TeacherSignature)
+                signature = w;
+        }
+        QVERIFY(!signature.text.isEmpty());
+        QVERIFY(qAbs(signature.left - points("teacherleft")) < tolerance);
+        QVERIFY2(qAbs(signature.top - points("teachertop")) < tolerance, qPrintable(QString::number(signature.top)));
+        const QString comment = document.slot(page).comment;
+        if (!comment.isEmpty()) {
+            const Word first = wordStarting(comment.left(2));
+            QVERIFY2(!first.text.isEmpty(), qPrintable(comment));
+            QVERIFY(qAbs(first.left - points("pytextleft")) < tolerance);
+            QVERIFY(qAbs(first.top - points("pytexttop")) < tolerance);
+        }
+    }
+}
+
+void tst_PrintPdf::refusals_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("scheme");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a comment file") << "wrong_header.py" << "out.pdf" << "" << 2 << "非法的文件类型";
+    QTest::newRow("unknown scheme") << "basic.py" << "out.pdf" << "没有这个" << 2 << "没有名为“没有这个”的打印方案";
+    QTest::newRow("no students") << "" << "out.pdf" << "" << 2 << "没有学生";
+    QTest::newRow("output is a folder") << "basic.py" << "folder" << "" << 1 << "无法写入文件";
+}
+
+void tst_PrintPdf::refusals()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QString, scheme);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QString in = testDataFile(input);
+    if (input.isEmpty()) {
+        CommentDocument empty;
+        in = m_dir.filePath(QStringLiteral("empty.py"));
+        QVERIFY(CommentFile::write(in, empty, empty.ItemFonts).ok());
+    }
+    const QString out = m_dir.filePath(output);
+    if (output == u"folder")
+        QVERIFY(QDir(m_dir.path()).mkpath(output));
+    QStringList arguments{QStringLiteral("--print-pdf"), in, out};
+    if (!scheme.isEmpty())
+        arguments << QStringLiteral("--scheme") << scheme;
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    if (output != u"folder")
+        QVERIFY(!QFile::exists(out));
+}
+
+void tst_PrintPdf::textLayer_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
+        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。");
+    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。");
+    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
+    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
+    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
+    QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+    QTest::newRow("zero-width characters") << QStringLiteral("王五")
+                                           << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
+}
+
+// The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
+void tst_PrintPdf::textLayer()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, comment);
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("大力老师");
+    document.slot(1) = {name, comment};
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    const QString out = m_dir.filePath(QStringLiteral("一人.pdf"));
+    QCOMPARE(writeClassPdf(out, document, scheme, measurer), QString());
+    QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
+}
+
+// The whole class through the command line: every page reads back as composed, character for
+// character (blanks as pdftotext gives them).
+void tst_PrintPdf::textLayerOfAClass()
+{
+    const CommentDocument document = hundredStudents();
+    const QString in = m_dir.filePath(QStringLiteral("百人班.py"));
+    QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+    const QString out = m_dir.filePath(QStringLiteral("百人班.pdf"));
+    const ProgramRun run = runBuiltProgram({QStringLiteral("--print-pdf"), in, out});
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    CommentDocument read;
+    QCOMPARE(CommentFile::read(in, read).status, CommentFile::ReadStatus::Accepted);
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    const QList<QStringList> pages = pageTexts(out);
+    QCOMPARE(pages.size(), CommentDocument::MaxStudents);
+    for (int student = 0; student < CommentDocument::MaxStudents; ++student)
+        QCOMPARE(pages[student], composedLines(read, student, scheme, measurer));
+    // The search that found nothing before.
+    QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
+        return page.first() == QStringLiteral("王子涵同学：");
+    }));
+}
+
+// The PDF is saved the way every other file is: a pipe gets the bytes and stays a pipe.
+void tst_PrintPdf::pdfIntoPipe()
+{
+    CommentDocument document;
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
+            == CommentFile::ReadStatus::Accepted);
+    const QString out = m_dir.filePath(QStringLiteral("管道.pdf"));
+    FifoReader reader(out);
+    QVERIFY(reader.isValid());
+    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()), QString());
+    QVERIFY(reader.bytes().startsWith("%PDF"));
+    QVERIFY(!QFileInfo(out).isFile());
+}
+
+QTEST_MAIN(tst_PrintPdf)
+#include "tst_printpdf.moc"

@@ -1,0 +1,222 @@
+// What only shows on a real X server with a window manager: the titles it shows, the frame it
+// adds, where the keyboard goes. Runs under tests/desktop/run-under-x.sh.
+#include "ui/app/applicationsetup.h"
+#include "ui/app/copyright.h"
+#include "ui/app/mainwindow.h"
+#include "core/document/appstate.h"
+#include "core/document/commentfile.h"
+#include "ui/editor/pyedit.h"
+#include "ui/editor/stds.h"
+#include "mainwindowtest.h"
+#include "ui/platform/qtplatform.h"
+#include "ui/printing/ps_control.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+QString writeClass(const QTemporaryDir &dir, int n)
+{
+    CommentDocument document;
+    for (int i = 1; i <= n; ++i)
+        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。").arg(i)};
+    const QString path = dir.filePath(QStringLiteral("class.py"));
+    CommentFile::write(path, document, document.ItemFonts);
+    return path;
+}
+
+// The title the window manager shows for a top-level window: its _NET_WM_NAME.
+QString shownTitle(const QWidget *window)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("getwindowname"), QString::number(window->window()->winId())});
+    xdotool.waitForFinished();
+    return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+}
+
+// Types keys as the X server delivers them: to whichever window has the keyboard.
+void typeKeys(const QString &keys)
+{
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+}
+
+// The child windows' rectangle within the frame's client area.
+QRect inClientArea(const MainWindow &window, const QWidget *child)
+{
+    const QWidget *area = window.findChild<QMdiArea *>(QStringLiteral("mdiArea"))->viewport();
+    return QRect(child->mapTo(area, QPoint(0, 0)), child->size());
+}
+
+} // namespace
+
+class tst_Desktop : public MainWindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void titles();
+    void firstSizeFitsTheScreen();
+    void layoutAgreesOnceFramed();
+    void printWindowKeepsTheStudent();
+    void aboutWindowTakesTheKeys();
+    void closesWithoutQuestionAfterPreview();
+
+private:
+    QTemporaryDir m_dir;
+
+    /// Shows the main window at its own first size, as the program does, framed and active.
+    void startFramed(int students);
+    QRect clientArea() const { return m_window->findChild<QMdiArea *>()->viewport()->rect(); }
+};
+
+void tst_Desktop::initTestCase()
+{
+    ApplicationSetup::apply();
+    copyright::StartupDone = true;   // the windows as they are after the start-up
+}
+
+void tst_Desktop::init()
+{
+    setUpWorkspace();
+}
+
+void tst_Desktop::cleanup()
+{
+    tearDownWorkspace();
+}
+
+void tst_Desktop::startFramed(int students)
+{
+    // As the program does it: the class is loaded right after the window is shown, before
+    // the window manager has framed it.
+    m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
+    m_window->show();
+    m_window->load(writeClass(m_dir, students));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTRY_VERIFY(!m_window->windowHandle()->frameMargins().isNull());
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));
+}
+
+void tst_Desktop::titles()
+{
+    startFramed(3);
+    QTRY_COMPARE(shownTitle(m_window.get()), QStringLiteral("Quillmark 青禾书苑 v1.0"));
+
+    // A message box, shown by the desktop side of the seam: its title is read while it is
+    // open, and the box is then closed whatever it showed.
+    QString boxTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = nullptr;
+        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); }))
+            return;
+        if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }))
+            qWarning("the window manager shows no title for the message box");
+        box->close();
+    });
+    QtPlatform desktop;
+    desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information, MsgButtons::Ok);
+    QCOMPARE(boxTitle, QStringLiteral("系统提示"));
+}
+
+void tst_Desktop::firstSizeFitsTheScreen()
+{
+    startFramed(30);
+    const QRect available = m_window->screen()->availableGeometry();
+    QVERIFY(available.width() < 1100 + 50);   // the design size does not fit this screen
+    QTRY_VERIFY2(available.contains(m_window->frameGeometry()),
+                 qPrintable(QStringLiteral("frame %1,%2 %3x%4")
+                                .arg(m_window->frameGeometry().x()).arg(m_window->frameGeometry().y())
+                                .arg(m_window->frameGeometry().width()).arg(m_window->frameGeometry().height())));
+    // The editor's scroll bar and the library window's right edge are in the client area.
+    QVERIFY(clientArea().contains(inClientArea(*m_window, m_window->editor()->VScroll1())));
+    QVERIFY(clientArea().contains(m_window->libraryWindow()->geometry()));
+}
+
+void tst_Desktop::layoutAgreesOnceFramed()
+{
+    startFramed(30);
+    QTest::qWait(200);   // whatever the window manager still sends about the frame
+    const QRect library = m_window->libraryWindow()->geometry();
+    const QRect editor = m_window->editorWindow()->geometry();
+    QCOMPARE(library.bottom(), clientArea().bottom());
+    // Closing and opening the student list lays the windows out again, in the same places.
+    m_window->action("student")->trigger();
+    m_window->action("student")->trigger();
+    QCOMPARE(m_window->libraryWindow()->geometry(), library);
+    QCOMPARE(m_window->editorWindow()->geometry(), editor);
+}
+
+void tst_Desktop::printWindowKeepsTheStudent()
+{
+    startFramed(6);
+    // Right after the class opens, the print window shows its first student.
+    m_window->action(QStringLiteral("privew"))->trigger();
+    QTest::qWait(100);
+    QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生1"));
+    m_window->printControl()->close();
+    m_window->selectStudent(3);
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(3));
+    for (const char *command : {"setup", "privew", "print1"}) {
+        m_window->action(QString::fromLatin1(command))->trigger();
+        QVERIFY(m_window->printControl());
+        QTest::qWait(100);   // focus changes arrive from the window manager
+        QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
+        typeKeys(QStringLiteral("x"));   // a key in the print window reaches no comment
+        QTest::qWait(100);
+        m_window->printControl()->close();
+        QTest::qWait(100);
+        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
+        QVERIFY2(!m_state->Modified, command);
+    }
+}
+
+void tst_Desktop::aboutWindowTakesTheKeys()
+{
+    startFramed(3);
+    const QString before = m_window->editor()->pytext1(0)->toPlainText();
+    m_window->action("zuozhe")->trigger();
+    auto *about = m_window->findChild<QDialog *>(QStringLiteral("copyright"));
+    QVERIFY(about && QTest::qWaitForWindowExposed(about));
+    QTest::qWait(100);
+    typeKeys(QStringLiteral("a"));
+    QTRY_VERIFY(!about->isVisible());
+    QCOMPARE(m_window->editor()->pytext1(0)->toPlainText(), before);
+    QVERIFY(!m_state->Modified);
+}
+
+// Looking at a preview and closing the window with the window manager's key (Alt+F4) asks
+// nothing: neither the trip to the print window nor the Alt key changed the document.
+void tst_Desktop::closesWithoutQuestionAfterPreview()
+{
+    startFramed(3);
+    m_window->action(QStringLiteral("privew"))->trigger();
+    QVERIFY(m_window->printControl());
+    m_window->printControl()->close();
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));
+    typeKeys(QStringLiteral("alt+F4"));
+    QTRY_VERIFY(!m_window->isVisible());
+    QVERIFY(m_platform->shown.isEmpty());
+}
+
+QTEST_MAIN(tst_Desktop)
+#include "tst_desktop.moc"

@@ -1,0 +1,630 @@
+#include "ui/app/copyright.h"
+#include "ui/app/helpviewer.h"
+#include "ui/app/mainwindow.h"
+#include "core/app/startupsequence.h"
+#include "core/document/appstate.h"
+#include "core/document/commentfile.h"
+#include "ui/editor/pyedit.h"
+#include "ui/editor/stds.h"
+#include "core/export/exporttext.h"
+#include "ui/printing/ps_control.h"
+#include "ui/printing/ps_paper.h"
+#include "core/platform/textfile.h"
+#include "programfolder.h"
+#include "mainwindowtest.h"
+#include "scriptedplatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+// Writes a class of n students into dir and returns its path.
+QString writeClass(const QTemporaryDir &dir, int n, const QString &name = QStringLiteral("class.py"))
+{
+    CommentDocument document;
+    for (int i = 1; i <= n; ++i)
+        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。\r\n第二行").arg(i)};
+    const QString path = dir.filePath(name);
+    CommentFile::write(path, document, document.ItemFonts);
+    return path;
+}
+
+const QStringList DocumentItems = {"save", "saveas", "close"};
+
+} // namespace
+
+class tst_MainWindow : public MainWindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menusAndToolbar();
+    void opensClassFromCommandLine();
+    void visibleCards_data();
+    void visibleCards();
+    void typingGoesIntoTheDocument_data();
+    void typingGoesIntoTheDocument();
+    void listAndNeighbourCardMoveTheStrip();
+    void closeQuestion_data();
+    void closeQuestion();
+    void saveUnnamedAsksAndSetsCaption();
+    void ctrlSSavesAndFailedSaveKeepsModified();
+    void closeLeavesTemplateAndDisablesCommands();
+    void rejectedFileIsNeverOverwritten();
+    void layoutNumbers();
+    void emptyNameBoxShowsMessage();
+    void studentsCancelTheEmptyRosterGuess_data();
+    void studentsCancelTheEmptyRosterGuess();
+    void unnamedYesThenCancelledDialogKeepsEverything();
+    void toolbarDispatchesByKey();
+    void exportCommandsLeaveTheDocument();
+    void aboutWindowTakesTheKeyboard_data();
+    void aboutWindowTakesTheKeyboard();
+    void printWindowEntry_data();
+    void printWindowEntry();
+    void printWindowKeepsTheStudent_data();
+    void printWindowKeepsTheStudent();
+
+private:
+    QTemporaryDir m_dir;
+
+    void start(const QString &commandLine = QString());
+    pyedit *editor() const { return m_window->editor(); }
+};
+
+void tst_MainWindow::init()
+{
+    setUpWorkspace();
+}
+
+void tst_MainWindow::cleanup()
+{
+    tearDownWorkspace();
+}
+
+void tst_MainWindow::start(const QString &commandLine)
+{
+    QVERIFY(showWindow(commandLine));
+}
+
+void tst_MainWindow::menusAndToolbar()
+{
+    start();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Quillmark 青禾书苑 v1.0"));
+    QCOMPARE(m_window->action("new")->text(), QStringLiteral("新建(&N)"));
+    QCOMPARE(m_window->action("save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(m_window->action("print1")->text(), QStringLiteral("打印(&P)..."));
+    QVERIFY(m_window->action("student")->isChecked());
+    QCOMPARE(m_window->kstudent()->actions().size(), 8);
+    QCOMPARE(m_window->kpingyu()->actions().size(), 6);
+    QStringList keys;
+    for (QAction *button : m_window->Toolbar1()->actions())
+        keys << (button->isSeparator() ? QStringLiteral("-") : button->property("key").toString());
+    QCOMPARE(keys, (QStringList{"new", "open", "save", "-", "cut", "copy", "paste", "-", "privew", "print"}));
+    // Commands built by later work stay visible and disabled.
+    for (const char *name : {"cut", "setup"})
+        QVERIFY2(!m_window->action(QString::fromLatin1(name))->isEnabled(), name);
+    m_window->action("zhuti")->trigger();
+    QCOMPARE(m_platform->openedInViewer, QStringList{m_folder->file("help/indexhelp.htm")});
+    QVERIFY(!m_window->helpViewer());
+
+    // Where the desktop cannot show the page, the program's own viewer does.
+    m_platform->viewerOpens = false;
+    m_window->action("zhuti")->trigger();
+    HelpViewer *viewer = m_window->helpViewer();
+    QVERIFY(viewer && viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("Quillmark 青禾书苑 帮助"));
+    QVERIFY(viewer->browser()->toPlainText().contains(QStringLiteral("青禾书苑")));
+}
+
+void tst_MainWindow::opensClassFromCommandLine()
+{
+    start(writeClass(m_dir, 30));
+    QCOMPARE(m_window->studentList()->stdlist()->count(), 30);
+    QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 0);
+    QCOMPARE(editor()->cardCount(), 30);
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
+    QVERIFY(!m_state->Modified);
+    QVERIFY(m_state->HasFileName);
+    QCOMPARE(m_state->CurrentStudent, 0);
+    QPlainTextEdit *box = editor()->pytext1(0);
+    QTRY_VERIFY(box->hasFocus());
+    QCOMPARE(box->textCursor().position(), box->toPlainText().size());
+    // Card 0 is centred in the frame.
+    const int top = editor()->student(0)->y();
+    const int bottom = editor()->teacher(0)->geometry().bottom();
+    QVERIFY(qAbs(top - (editor()->frame()->height() - bottom)) <= 2);
+    for (const QString &name : DocumentItems)
+        QVERIFY(m_window->action(name)->isEnabled());
+}
+
+void tst_MainWindow::visibleCards_data()
+{
+    QTest::addColumn<int>("students");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QList<int>>("visible");
+    QTest::newRow("one") << 1 << 0 << QList<int>{0};
+    QTest::newRow("two at 0") << 2 << 0 << QList<int>{0, 1};
+    QTest::newRow("two at 1") << 2 << 1 << QList<int>{0, 1};
+    QTest::newRow("100 at 50") << 100 << 50 << QList<int>{48, 49, 50, 51, 52};
+    QTest::newRow("100 at 99") << 100 << 99 << QList<int>{97, 98, 99};
+}
+
+void tst_MainWindow::visibleCards()
+{
+    QFETCH(int, students);
+    QFETCH(int, value);
+    QFETCH(QList<int>, visible);
+    start(writeClass(m_dir, students));
+    QCOMPARE(editor()->VScroll1()->maximum(), students - 1);
+    editor()->VScroll1()->setValue(1);   // leave 0 so that the layout runs for value 0 too
+    editor()->VScroll1()->setValue(value);
+    QList<int> shown;
+    for (int i = 0; i < editor()->cardCount(); ++i) {
+        if (editor()->pytext1(i)->isVisibleTo(editor()))
+            shown << i;
+    }
+    QCOMPARE(shown, visible);
+    QCOMPARE(m_window->studentList()->stdlist()->currentRow(), value);
+    QCOMPARE(m_state->CurrentStudent, value);
+}
+
+void tst_MainWindow::typingGoesIntoTheDocument_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("comment");   // of the student afterwards; empty: unchanged
+    const QString before = QStringLiteral("第4位的评语。\r\n第二行");
+    QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << before + u'a';
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << before.chopped(1);
+    QTest::newRow("enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << before + QStringLiteral("\r\n");
+    // Keys that edit nothing leave the document unmodified.
+    QTest::newRow("arrow") << int(Qt::Key_Left) << int(Qt::NoModifier) << QString();
+    QTest::newRow("alt alone") << int(Qt::Key_Alt) << int(Qt::AltModifier) << QString();
+    QTest::newRow("alt+F4") << int(Qt::Key_F4) << int(Qt::AltModifier) << QString();
+    QTest::newRow("copy") << int(Qt::Key_C) << int(Qt::ControlModifier) << QString();
+}
+
+void tst_MainWindow::typingGoesIntoTheDocument()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, comment);
+    start(writeClass(m_dir, 5));
+    QVERIFY(!m_state->Modified);
+    m_window->studentList()->select(3);
+    QPlainTextEdit *box = editor()->pytext1(3);
+    QTRY_VERIFY(box->hasFocus());
+    const QString before = m_state->Document.slot(4).comment;
+    QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_state->Document.slot(4).comment, comment.isEmpty() ? before : comment);
+    QCOMPARE(m_state->Modified, !comment.isEmpty());
+}
+
+void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
+{
+    start(writeClass(m_dir, 10));
+    QListWidget *list = m_window->studentList()->stdlist();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(5)).center());
+    QCOMPARE(editor()->VScroll1()->value(), 5);
+    QCOMPARE(m_state->CurrentStudent, 5);
+    // A click into the next card's comment makes it current and centres it.
+    QPlainTextEdit *next = editor()->pytext1(6);
+    QVERIFY(next->isVisibleTo(editor()));
+    QTest::mouseClick(next->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(editor()->VScroll1()->value(), 6);
+    QCOMPARE(list->currentRow(), 6);
+    QCOMPARE(m_state->CurrentStudent, 6);
+}
+
+void tst_MainWindow::closeQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    using A = MsgAnswer;
+    for (const char *command : {"new", "close", "exit"}) {
+        QTest::addRow("%s cancel", command) << command << int(A::Cancel) << false;
+        QTest::addRow("%s no", command) << command << int(A::No) << true;
+        QTest::addRow("%s yes", command) << command << int(A::Yes) << true;
+    }
+}
+
+void tst_MainWindow::closeQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    const QString path = writeClass(m_dir, 3);
+    start(path);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_X);
+    const QString typed = m_state->Document.slot(1).comment;
+    m_platform->expectMessage(MsgAnswer(answer));
+    m_window->action(command)->trigger();
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
+    QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(m_platform->shown.last().title, QStringLiteral("系统提示"));
+    if (!closed) {
+        QVERIFY(m_state->Modified);
+        QVERIFY(m_window->editor());
+        QCOMPARE(m_state->Document.slot(1).comment, typed);
+        QCOMPARE(m_state->CurrentPath, path);
+        QVERIFY(m_window->isVisible());
+        return;
+    }
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QCOMPARE(onDisk.slot(1).comment == typed, MsgAnswer(answer) == MsgAnswer::Yes);
+    if (command == u"new") {
+        QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+        QVERIFY(!m_state->HasFileName);
+    } else if (command == u"exit") {
+        QVERIFY(!m_window->isVisible());
+    }
+}
+
+void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
+{
+    start();
+    m_state->Document.slot(1) = {"甲", "评语"};
+    m_window->RefreshViews();
+    const QString path = m_dir.filePath("新班级");   // no extension is added
+    m_platform->expectSaveFile(path);
+    m_window->action("save")->trigger();
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*"));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新班级"));
+    QVERIFY(m_state->HasFileName);
+    QVERIFY(!m_state->Modified);
+    // Cancelling the dialog of Save As changes nothing.
+    m_platform->expectSaveFile(QString());
+    m_window->action("saveas")->trigger();
+    QCOMPARE(m_state->CurrentPath, path);
+}
+
+void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
+{
+    const QString path = writeClass(m_dir, 2);
+    start(path);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Z);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QVERIFY(onDisk.slot(1).comment.endsWith(u'z'));
+
+    // A save that fails keeps the flag, the caption and the name, and says why.
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Y);
+    QDir(m_dir.path()).mkdir("blocked.py");
+    m_platform->expectSaveFile(m_dir.filePath("blocked.py"));
+    m_platform->expectMessage();
+    m_window->action("saveas")->trigger();
+    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->CurrentPath, path);
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Critical);
+}
+
+void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
+{
+    // A template with a default roster.
+    CommentDocument templ;
+    templ.slot(1) = {"默认甲", ""};
+    templ.slot(2) = {"默认乙", ""};
+    QVERIFY(CommentFile::write(m_folder->file("normal.pyn"), templ, templ.ItemFonts).ok());
+    start(writeClass(m_dir, 4));
+    m_window->action("close")->trigger();
+    QVERIFY(!m_window->editor());
+    QCOMPARE(m_state->CurrentPath, QString());
+    QCOMPARE(m_state->CurrentStudent, -1);
+    QListWidget *list = m_window->studentList()->stdlist();
+    QCOMPARE(list->count(), 2);
+    QVERIFY(!list->isEnabled());
+    for (const QString &name : DocumentItems)
+        QVERIFY(!m_window->action(name)->isEnabled());
+    QVERIFY(!m_window->action("Toolbar1_save")->isEnabled());
+    // New opens the template again.
+    m_window->action("new")->trigger();
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+    QCOMPARE(editor()->cardCount(), 2);
+    QVERIFY(m_window->action("save")->isEnabled());
+    QVERIFY(!m_state->Modified);
+}
+
+void tst_MainWindow::rejectedFileIsNeverOverwritten()
+{
+    start();
+    const QString path = m_dir.filePath("other.py");
+    QVERIFY(TextFile::writeText(path, u"not a comment file").isEmpty());
+    m_platform->expectOpenFile(path);
+    m_platform->expectMessage();   // the rejection
+    m_window->action("open")->trigger();
+    QVERIFY(!m_state->HasFileName);
+    QCOMPARE(m_state->CurrentPath, QString());
+    QVERIFY(!m_window->action("save")->isEnabled());   // the roster is empty
+    m_platform->expectSaveFile(QString());   // and Save would ask for a new name
+    m_window->lifecycle().SaveDocument();
+    QCOMPARE(fileBytes(path), QByteArray("not a comment file"));
+}
+
+void tst_MainWindow::layoutNumbers()
+{
+    start(writeClass(m_dir, 3));
+    m_window->resize(1500, 1000);
+    m_window->EditorLayout();
+    const double dpi = m_window->logicalDpiY();
+    const auto tw = [dpi](int pixels) { return qRound(pixels * 1440 / dpi); };
+    // The children share the client area: the library's 3000 twips at the bottom, the
+    // editor from 1300 twips to the right edge above it, the list at the left.
+    const QRect client = m_window->editorWindow()->mdiArea()->viewport()->rect();
+    const int h = tw(client.height());
+    const QRect editorRect = m_window->editorWindow()->geometry();
+    QVERIFY(qAbs(tw(editorRect.x()) - 1300) <= 15);
+    QCOMPARE(editorRect.right(), client.right());
+    QVERIFY(qAbs(tw(editorRect.height()) - (h - 3000)) <= 15);
+    QCOMPARE(m_window->studentListWindow()->height(), editorRect.height());
+    QCOMPARE(m_window->libraryWindow()->geometry().top(), editorRect.bottom() + 1);
+    // The student list closed through the View menu stays closed on resize.
+    m_window->action("student")->trigger();
+    QVERIFY(!m_window->studentList());
+    m_window->resize(1400, 950);
+    QVERIFY(!m_window->studentList());
+    QVERIFY(!m_window->action("student")->isChecked());
+    m_window->action("student")->trigger();
+    QVERIFY(m_window->studentList());
+    QVERIFY(m_window->action("student")->isChecked());
+    // Too small a window leaves every child a usable size.
+    m_window->resize(200, 150);
+    m_window->EditorLayout();
+    QVERIFY(m_window->editorWindow()->height() > 0);
+}
+
+void tst_MainWindow::emptyNameBoxShowsMessage()
+{
+    start();   // the shipped template has no students
+    QCOMPARE(editor()->cardCount(), 1);
+    QVERIFY(!m_window->action("save")->isEnabled());
+    QVERIFY(editor()->Timer1()->isActive());
+    m_platform->expectMessage();
+    QTest::mouseClick(editor()->student(0), Qt::MiddleButton);
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("没有任何学生或评语信息时不能执行该功能！"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+}
+
+void tst_MainWindow::studentsCancelTheEmptyRosterGuess_data()
+{
+    QTest::addColumn<bool>("openClass");
+    QTest::newRow("students added in the editor") << false;
+    QTest::newRow("class opened over the empty document") << true;
+}
+
+// The smart guess is for a roster that stays empty: once students are there, or the empty
+// editor is closed for a class, no guess comes half a second later (a message shown meanwhile,
+// such as the warning about unreadable bytes, would otherwise let it through).
+void tst_MainWindow::studentsCancelTheEmptyRosterGuess()
+{
+    QFETCH(bool, openClass);
+    start();
+    const QPointer<pyedit> empty = editor();
+    QVERIFY(empty->Timer1()->isActive());
+    if (openClass) {
+        m_window->lifecycle().openPath(writeClass(m_dir, 2));
+    } else {
+        m_state->Document.slot(1) = {"甲", "评语"};
+        m_window->RefreshViews();
+    }
+    if (empty)
+        QVERIFY(!empty->Timer1()->isActive());
+    QVERIFY(!editor()->Timer1()->isActive());
+}
+
+void tst_MainWindow::unnamedYesThenCancelledDialogKeepsEverything()
+{
+    start();
+    m_state->Document.slot(1) = {"甲", "评语"};
+    m_window->RefreshViews();
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_Q);
+    m_platform->expectMessage(MsgAnswer::Yes);
+    m_platform->expectSaveFile(QString());
+    m_window->action("new")->trigger();
+    QVERIFY(m_state->Modified);
+    QVERIFY(m_window->editor());
+    QVERIFY(m_state->Document.slot(1).comment.contains(u'q'));
+    QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
+}
+
+void tst_MainWindow::toolbarDispatchesByKey()
+{
+    const QString path = writeClass(m_dir, 2);
+    start(path);
+    QTest::keyClick(editor()->pytext1(1), Qt::Key_W);
+    m_window->action("Toolbar1_save")->trigger();
+    QVERIFY(!m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QVERIFY(onDisk.slot(2).comment.contains(u'w'));
+    // The print button runs the print command: the print window opens in its print mode.
+    m_window->action("Toolbar1_print")->trigger();
+    QVERIFY(m_window->printControl());
+    QCOMPARE(m_window->printControl()->mode(), PrintPanelMode::Print);
+    m_window->printControl()->close();
+}
+
+void tst_MainWindow::printWindowEntry_data()
+{
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");     // to the empty-comment question; -1: not asked
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("no printer") << false << "privew" << -1 << false;
+    QTest::newRow("preview") << true << "privew" << -1 << true;
+    QTest::newRow("setup, back to the editor") << true << "setup" << int(MsgAnswer::Yes) << false;
+    QTest::newRow("setup anyway") << true << "setup" << int(MsgAnswer::No) << true;
+}
+
+void tst_MainWindow::printWindowEntry()
+{
+    QFETCH(bool, printer);
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    start(writeClass(m_dir, 3));
+    m_state->Document.slot(1).comment.clear();   // the current student has no comment yet
+    m_platform->printerAvailable = printer;
+    if (!printer || answer >= 0)
+        m_platform->expectMessage(answer >= 0 ? MsgAnswer(answer) : MsgAnswer::Ok);
+    m_window->action(command)->trigger();
+    if (!printer) {
+        QCOMPARE(m_platform->shown.last().text,
+                 QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！\r"
+                                "如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！"));
+        QCOMPARE(m_platform->shown.last().icon, MsgIcon::Exclamation);
+    } else if (answer >= 0) {
+        QVERIFY(m_platform->shown.last().text.endsWith(QStringLiteral("需要返回评语编辑界面吗？")));
+        QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNo);
+    }
+    QCOMPARE(m_window->printControl() != nullptr, opens);
+    QCOMPARE(m_window->editorWindow()->isVisible(), !opens);
+    QCOMPARE(m_window->Toolbar1()->isEnabled(), !opens);
+    if (!opens)
+        return;
+    QVERIFY(!m_window->studentListWindow()->isVisible());
+    QVERIFY(!m_window->libraryWindow()->isVisible());
+    QVERIFY(m_window->printPaper()->isVisible());
+    // Again while open: brought forward, the panel keeps its mode.
+    const PrintPanelMode mode = m_window->printControl()->mode();
+    m_window->action("print1")->trigger();
+    QCOMPARE(m_window->printControl()->mode(), mode);
+    // Closing shows the editing windows again and enables the toolbar.
+    m_window->printControl()->close();
+    QVERIFY(!m_window->printControl());
+    QVERIFY(m_window->editorWindow()->isVisible());
+    QVERIFY(m_window->studentListWindow()->isVisible());
+    QVERIFY(m_window->libraryWindow()->isVisible());
+    QVERIFY(m_window->Toolbar1()->isEnabled());
+}
+
+void tst_MainWindow::printWindowKeepsTheStudent_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("listOpen");
+    QTest::newRow("setup") << "setup" << true;
+    QTest::newRow("preview") << "privew" << true;
+    QTest::newRow("print") << "print1" << true;
+    QTest::newRow("preview, list closed") << "privew" << false;
+}
+
+// Hiding and showing the editing windows around the print window changes neither the current
+// student, nor the list's selection, nor the modified flag.
+void tst_MainWindow::printWindowKeepsTheStudent()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, listOpen);
+    start(writeClass(m_dir, 6));
+    if (!listOpen)
+        m_window->action("student")->trigger();
+    m_window->selectStudent(3);
+    QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(3));
+    QVERIFY(!m_state->Modified);
+    for (int trip = 0; trip < 2; ++trip) {
+        m_window->action(command)->trigger();
+        QVERIFY(m_window->printControl());
+        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
+        // No hidden comment box keeps the keyboard while the print window is open.
+        const QWidget *focus = QApplication::focusWidget();
+        QVERIFY(!focus || !m_window->editorWindow()->isAncestorOf(focus));
+        if (trip == 1) {
+            // 打印当前 prints the student shown, and a print run changes nothing either.
+            m_window->printControl()->Command11()->click();
+            QCOMPARE(m_platform->recordingPrinter.documents.size(), 1);
+            QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(QStringLiteral("学生4")));
+        }
+        m_window->printControl()->close();
+        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(editor()->VScroll1()->value(), 3);
+        if (listOpen)
+            QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
+        QVERIFY(!m_state->Modified);
+    }
+}
+
+void tst_MainWindow::aboutWindowTakesTheKeyboard_data()
+{
+    QTest::addColumn<bool>("key");
+    QTest::newRow("a key closes it") << true;
+    QTest::newRow("a click closes it") << false;
+}
+
+// While the About window is open, what the teacher types reaches it, never a comment box.
+void tst_MainWindow::aboutWindowTakesTheKeyboard()
+{
+    QFETCH(bool, key);
+    copyright::StartupDone = true;   // as after the start-up that opened the main window
+    start(writeClass(m_dir, 3));
+    m_window->selectStudent(1);
+    QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(1));
+    const QString before = editor()->pytext1(1)->toPlainText();
+    m_window->action("zuozhe")->trigger();
+    auto *about = m_window->findChild<QDialog *>("copyright");
+    QVERIFY(about);
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    // Sent to the main window's screen window, as the window system would deliver it.
+    if (key)
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_A);
+    else
+        QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTRY_VERIFY(!about->isVisible());
+    QCOMPARE(editor()->pytext1(1)->toPlainText(), before);
+    QVERIFY(!m_state->Modified);
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_B);   // the next key is the teacher's again
+    QTRY_VERIFY(m_state->Modified);
+}
+
+void tst_MainWindow::exportCommandsLeaveTheDocument()
+{
+    const QString path = writeClass(m_dir, 3);
+    start(path);
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_M);   // an unsaved change stays unsaved
+    const QString out = m_dir.filePath("导出.txt");
+    m_platform->expectSaveFile(out);
+    m_window->action("totext")->trigger();
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("文本文件|*.txt"));
+    QCOMPARE(fileBytes(out), TextFile::encode(exportFileText(m_state->Document)));
+    QVERIFY(fileBytes(out).contains(TextFile::encode(u"第1位的评语。\r\n第二行m")));
+
+    m_window->action("out")->trigger();
+    QCOMPARE(m_platform->wordProcessorDocuments.size(), 1);
+    QCOMPARE(m_platform->clipboard, composeExportText(m_state->Document, NameLineStyle::Colon));
+    QVERIFY(m_state->Modified);
+    CommentDocument onDisk;
+    CommentFile::read(path, onDisk);
+    QCOMPARE(onDisk.slot(1).comment, QStringLiteral("第1位的评语。\r\n第二行"));
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"

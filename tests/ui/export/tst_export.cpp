@@ -1,0 +1,373 @@
+#include "core/document/appstate.h"
+#include "core/export/exporttext.h"
+#include "core/export/wordprocessor.h"
+#include "ui/platform/qtplatform.h"
+#include "core/platform/textfile.h"
+#include "fiforeader.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <ctime>
+
+#include <unistd.h>
+#include <utime.h>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+CommentDocument makeDocument(const QString &signature, const QStringList &names,
+                             const QStringList &comments)
+{
+    CommentDocument document;
+    document.TeacherSignature = signature;
+    for (int i = 0; i < names.size(); ++i)
+        document.slot(i + 1) = {names[i], comments.value(i)};
+    return document;
+}
+
+// A critical notice with the one OK button, as both failures here show it.
+bool isCriticalNotice(const ShownDialog &box, const QString &text)
+{
+    return box.kind == ShownDialog::Message && box.text == text && box.title == Platform::NoticeTitle
+        && box.icon == MsgIcon::Critical && box.buttons == MsgButtons::Ok;
+}
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list << prefix + QString::number(i);
+    return list;
+}
+
+// The test's own desktop: dialogs answered from the script, but the word processor started for
+// real through QtPlatform, with whatever "soffice" PATH holds.
+class DesktopWordProcessor : public ScriptedPlatform
+{
+public:
+    bool startWordProcessor(const QString &documentPath, QString *error) override
+    {
+        wordProcessorDocuments << documentPath;
+        return desktop.startWordProcessor(documentPath, error);
+    }
+    QtPlatform desktop;
+};
+
+// A stand-in for soffice: records its arguments, one a line, and keeps a copy of the document
+// (the last argument) as it was when the program was started.
+const char StandIn[] = "#!/bin/bash\n"
+                       "/bin/cp -- \"${@: -1}\" \"$(dirname \"$0\")/copy.odt\"\n"
+                       "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+                       "/bin/mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n";
+
+// content.xml of an ODF package, or an empty array when unzip is not there.
+QByteArray odfContent(const QString &path)
+{
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    if (unzip.isEmpty())
+        return {};
+    QProcess process;
+    process.start(unzip, {QStringLiteral("-p"), path, QStringLiteral("content.xml")});
+    process.waitForFinished(30000);
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+class tst_Export : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void textFile_data();
+    void textFile();
+    void colonText_data() { textFile_data(); }
+    void colonText();
+    void exportCommand_data();
+    void exportCommand();
+    void exportIntoPipe();
+
+    void handOverToStandIn();
+    void handOverFoldersAreFresh();
+    void noWordProcessor();
+    void realWriterReadsDocument();
+
+private:
+    QByteArray m_path;
+    QByteArray m_tmpdir;
+    std::unique_ptr<QTemporaryDir> m_temp;   ///< TMPDIR of the test: the hand-over folder goes here
+};
+
+void tst_Export::init()
+{
+    m_path = qgetenv("PATH");
+    m_tmpdir = qgetenv("TMPDIR");
+    m_temp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_temp->isValid());
+    qputenv("TMPDIR", m_temp->path().toLocal8Bit());
+}
+
+void tst_Export::cleanup()
+{
+    qputenv("PATH", m_path);
+    if (m_tmpdir.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", m_tmpdir);
+    m_temp.reset();
+}
+
+void tst_Export::textFile_data()
+{
+    QTest::addColumn<QString>("signature");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("comments");
+    QTest::addColumn<QString>("golden");
+
+    QTest::newRow("no students") << "王老师" << QStringList{} << QStringList{} << "no_students.txt";
+    QTest::newRow("stops at the first empty name")
+        << "李老师" << QStringList{"张三", "李四𡈼", "", "赵六", "钱七"}
+        << QStringList{"上课认真。", "乐于助人。", "空位的评语", "不导出", "也不导出"} << "gap.txt";
+    QTest::newRow("multi-line and empty comments")
+        << "周老师" << QStringList{"王五", "陈六"}
+        << QStringList{"第一行\r\n第二行\r\n\r\n第四行", ""} << "multi_line.txt";
+    QTest::newRow("all 100 students") << "****老师" << numbered("学生", 100) << numbered("评语", 100)
+                                     << "hundred.txt";
+}
+
+void tst_Export::textFile()
+{
+    QFETCH(QString, signature);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, comments);
+    QFETCH(QString, golden);
+    const QString path = m_temp->filePath(QStringLiteral("out.txt"));
+    QCOMPARE(writeExportTextFile(path, makeDocument(signature, names, comments)), QString());
+    QCOMPARE(fileBytes(path), fileBytes(testDataFile("export/" + golden)));
+}
+
+// The word processor's text is the file's text with "：" after every name and without the
+// file's last line break.
+void tst_Export::colonText()
+{
+    QFETCH(QString, signature);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, comments);
+    QFETCH(QString, golden);
+    QStringList lines = TextFile::splitLines(TextFile::decode(fileBytes(testDataFile("export/" + golden))));
+    QCOMPARE(lines.takeLast(), QString());
+    for (int student = 0, line = 4; student < names.size() && !names[student].isEmpty(); ++student) {
+        QCOMPARE(lines[line], names[student]);
+        lines[line] += u'：';
+        line += 1 + int(comments[student].count(CrLf)) + 1 + 1 + 1;
+    }
+    QCOMPARE(composeExportText(makeDocument(signature, names, comments), NameLineStyle::Colon),
+             TextFile::joinLines(lines));
+}
+
+void tst_Export::exportCommand_data()
+{
+    QTest::addColumn<QString>("target");   // "" = cancelled, "dir" = an existing folder
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("cancelled") << "" << true << "";
+    QTest::newRow("existing file replaced, no question") << "existing.txt" << false << "";
+    QTest::newRow("target is a folder") << "dir" << true << "导出失败！无法写入文件“%1”：同名的文件夹已存在。";
+}
+
+void tst_Export::exportCommand()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, modified);
+    QFETCH(QString, message);
+    const QString path = target.isEmpty() ? QString() : m_temp->filePath(target);
+    QVERIFY(QDir().mkpath(m_temp->filePath(QStringLiteral("dir"))));
+    QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("existing.txt")), u"旧内容").isEmpty());
+    const QStringList before = QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    AppState state;
+    state.Document = makeDocument(QStringLiteral("周老师"), {"王五", "陈六"},
+                                  {"第一行\r\n第二行\r\n\r\n第四行", ""});
+    state.Modified = modified;
+    const CommentDocument document = state.Document;
+    ScriptedPlatform platform;
+    platform.expectSaveFile(path);
+    if (!message.isEmpty())
+        platform.expectMessage();
+
+    exportToTextFile(state, platform);
+
+    QHSY_VERIFY_DIALOGS(platform);
+    QCOMPARE(platform.shown.first().text, ExportTextFilter);
+    QCOMPARE(state.Document, document);
+    QCOMPARE(state.Modified, modified);
+    if (!message.isEmpty())
+        QVERIFY(isCriticalNotice(platform.shown.last(), message.arg(path)));
+    if (message.isEmpty() && !path.isEmpty())
+        QCOMPARE(fileBytes(path), fileBytes(testDataFile("export/multi_line.txt")));
+    else
+        QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+// A pipe chosen as the export file gets the text and stays a pipe.
+void tst_Export::exportIntoPipe()
+{
+    const QString path = m_temp->filePath(QStringLiteral("pipe.txt"));
+    FifoReader reader(path);
+    QVERIFY(reader.isValid());
+    const CommentDocument document = makeDocument(QStringLiteral("周老师"), {"王五"}, {"好"});
+    QCOMPARE(writeExportTextFile(path, document), QString());
+    QCOMPARE(reader.bytes(), TextFile::encode(exportFileText(document)));
+    QVERIFY(!QFileInfo(path).isFile());
+}
+
+void tst_Export::handOverToStandIn()
+{
+    QTemporaryDir bin;
+    const QString script = bin.filePath(QStringLiteral("soffice"));
+    QVERIFY(TextFile::saveAtomically(script, StandIn).isEmpty());
+    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("PATH", (bin.path() + u':').toLocal8Bit() + m_path);
+
+    // A hand-over folder from two days ago goes; one from this morning stays. What another
+    // user may have made under the old, predictable name is no hindrance.
+    const QString old = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("old"));
+    const QString recent = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("recent"));
+    for (const QString &folder : {old, recent})
+        QVERIFY(QDir().mkdir(folder) && TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").isEmpty());
+    const utimbuf twoDaysAgo{time(nullptr) - 2 * 24 * 60 * 60, time(nullptr) - 2 * 24 * 60 * 60};
+    QCOMPARE(::utime(QFile::encodeName(old).constData(), &twoDaysAgo), 0);
+    QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted").isEmpty());
+
+    AppState state;
+    state.Document = makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
+                                  {"上课认真。\r\n作业工整。", "乐于助人。", "<&>"});
+    const CommentDocument document = state.Document;
+    DesktopWordProcessor platform;
+    platform.clipboard = QStringLiteral("之前");
+
+    openInWordProcessor(state, platform);
+
+    QHSY_VERIFY_DIALOGS(platform);
+    QCOMPARE(platform.wordProcessorDocuments.size(), 1);
+    const QString handedOver = platform.wordProcessorDocuments.first();
+    const QFileInfo folder(QFileInfo(handedOver).absolutePath());
+    QCOMPARE(folder.absolutePath(), QFileInfo(m_temp->path()).absoluteFilePath());
+    QVERIFY(folder.fileName().startsWith(WordProcessor::FolderPrefix));
+    QVERIFY(QFileInfo(handedOver).fileName().startsWith(QStringLiteral("评语-")));
+    QVERIFY(!QFile::exists(old));
+    QVERIFY(QFile::exists(recent));
+    QCOMPARE(folder.ownerId(), ::getuid());
+    QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const QString colonText = composeExportText(document, NameLineStyle::Colon);
+    QCOMPARE(platform.clipboard, colonText);
+    QCOMPARE(state.Document, document);
+    QCOMPARE(state.Modified, false);
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bin.filePath(QStringLiteral("args.txt"))), 10000);
+    QCOMPARE(QString::fromUtf8(fileBytes(bin.filePath(QStringLiteral("args.txt")))),
+             WordProcessor::arguments(handedOver).join(u'\n') + u'\n');
+    QCOMPARE(WordProcessor::arguments(handedOver).last(), handedOver);
+    const QString copy = bin.filePath(QStringLiteral("copy.odt"));
+    QVERIFY(fileBytes(copy).startsWith("PK"));
+    QVERIFY(QFile::exists(handedOver));   // Writer may read it long after it was started
+
+    const QByteArray content = odfContent(copy);
+    if (content.isEmpty())
+        QSKIP("unzip is not installed: the document's text was not checked");
+    for (const QString &name : QStringList{"张三：", "李四：", "王五："})
+        QVERIFY2(content.contains(name.toUtf8()), qPrintable(name));
+    QVERIFY(content.contains("&lt;&amp;&gt;"));
+    QVERIFY(content.contains("作业工整。"));
+}
+
+// Every hand-over makes a folder of its own, so no one can have made it beforehand.
+void tst_Export::handOverFoldersAreFresh()
+{
+    const CommentDocument document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
+    QString first;
+    QString second;
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &first), QString());
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &second), QString());
+    QVERIFY(QFileInfo(first).absolutePath() != QFileInfo(second).absolutePath());
+}
+
+void tst_Export::noWordProcessor()
+{
+    QTemporaryDir bin;   // PATH holds nothing but an empty folder
+    qputenv("PATH", bin.path().toLocal8Bit());
+    AppState state;
+    state.Document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
+    state.Modified = true;
+    DesktopWordProcessor platform;
+    platform.clipboard = QStringLiteral("之前");
+    platform.expectMessage();
+
+    openInWordProcessor(state, platform);
+
+    QHSY_VERIFY_DIALOGS(platform);
+    // The fixed message, and what really went wrong below it.
+    QVERIFY(isCriticalNotice(platform.shown.first(),
+                             QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！\r\n找不到程序 soffice。")));
+    QCOMPARE(platform.clipboard, QStringLiteral("之前"));
+    QCOMPARE(state.Modified, true);
+}
+
+// LibreOffice itself reads the hand-over document: converted back to text it gives the
+// colon-style text paragraph by paragraph.
+void tst_Export::realWriterReadsDocument()
+{
+    const QString soffice = QStandardPaths::findExecutable(WordProcessor::Program);
+    if (soffice.isEmpty())
+        QSKIP("soffice is not installed");
+    const CommentDocument document =
+        makeDocument(QStringLiteral("李老师"), {"张三", "李四𡈼", "王五"},
+                     {"上课认真。\r\n作业工整。\r\n\r\n继续努力！", "", "<&> \"引号\"  两个空格"});
+    const QString text = composeExportText(document, NameLineStyle::Colon);
+    QString path;
+    QCOMPARE(WordProcessor::writeHandOverDocument(text, document, &path), QString());
+
+    // A fresh profile in a folder of its own, so that no running LibreOffice is disturbed.
+    const QString home = m_temp->filePath(QStringLiteral("home"));
+    const QString outDir = m_temp->filePath(QStringLiteral("converted"));
+    QVERIFY(QDir().mkpath(home));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    process.setProcessEnvironment(env);
+    process.start(soffice, {QStringLiteral("--headless"),
+                            QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(home + "/profile").toString(),
+                            QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
+                            QStringLiteral("--outdir"), outDir, path});
+    QVERIFY2(process.waitForFinished(120000), "soffice did not finish in time");
+    const QString converted = outDir + u'/' + QFileInfo(path).completeBaseName() + QStringLiteral(".txt");
+    QVERIFY2(QFile::exists(converted), process.readAllStandardError().constData());
+
+    QString actual = QString::fromUtf8(fileBytes(converted));
+    if (actual.startsWith(QChar(0xFEFF)))
+        actual.remove(0, 1);
+    actual.replace(CrLf, QStringLiteral("\n"));
+    QString expected = text;
+    expected.replace(CrLf, QStringLiteral("\n"));
+    QCOMPARE(actual, expected);
+}
+
+QTEST_MAIN(tst_Export)
+#include "tst_export.moc"

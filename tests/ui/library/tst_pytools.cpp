@@ -1,0 +1,507 @@
+#include "core/document/appstate.h"
+#include "ui/editor/pyedit.h"
+#include "ui/library/pytools.h"
+#include "core/platform/textfile.h"
+#include "core/platform/twips.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStyleOptionGroupBox>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// A small library: two categories, one section left empty and one missing.
+const QStringList SmallLibrary = {
+    "*!*类别之学习",
+    "\t*!*学习好",
+    "\t\t勤奋好学",
+    "\t\t成绩优秀",
+    "\t*!*学习中",
+    "\t\t还需努力",
+    "\t*!*学习差",
+    "*!*类别之纪律",
+    "\t*!*纪律好",
+    "\t\t遵守纪律",
+};
+
+const QStringList PopupItems = {"kpxiugai", "kpshanchu", "ktianjia"};
+
+QStringList texts(const QListWidget *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
+
+bool isRed(const QColor &c)
+{
+    return c.red() > 180 && c.green() < 80 && c.blue() < 80;
+}
+
+// Pixels of the image that are clearly red.
+int redPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += isRed(image.pixelColor(x, y));
+    }
+    return count;
+}
+
+} // namespace
+
+class tst_pytools : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void loadAndRatings_data();
+    void loadAndRatings();
+    void namesKeepTabsAndWideSpaces();
+    void insertStockComment_data();
+    void insertStockComment();
+    void insertWithoutPlace_data();
+    void insertWithoutPlace();
+    void pressInList_data();
+    void pressInList();
+    void panel_data();
+    void panel();
+    void captionBlinks();
+    void dragPanelOverList();
+    void resizeKeepsRightMargin();
+    void unreadableLibrary();
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<pyedit> m_editor;
+    std::unique_ptr<pytools> m_window;
+
+    void writeLibrary(const QStringList &lines);
+    void open();
+    QAction *item(const QString &name) const;
+    int px(int twips) const { return Twips::toPixels(twips, m_window->logicalDpiY()); }
+};
+
+void tst_pytools::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    m_platform = std::make_unique<ScriptedPlatform>();
+    m_state = std::make_unique<AppState>();
+    m_state->ProgramFolder = m_folder->path();
+    m_menu = std::make_unique<QMenu>();
+    for (const QString &name : PopupItems)
+        m_menu->addAction(name)->setObjectName(name);
+    writeLibrary(SmallLibrary);
+}
+
+void tst_pytools::cleanup()
+{
+    m_window.reset();
+    m_editor.reset();
+    QHSY_VERIFY_DIALOGS(*m_platform);
+}
+
+void tst_pytools::writeLibrary(const QStringList &lines)
+{
+    QVERIFY(TextFile::writeText(m_folder->file("pyk.vxd"), lines.join("\r\n") + "\r\n").isEmpty());
+}
+
+void tst_pytools::open()
+{
+    m_window = std::make_unique<pytools>(*m_state, *m_platform, [this] { return m_editor.get(); }, m_menu.get());
+    m_window->resize(900, 260);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+QAction *tst_pytools::item(const QString &name) const
+{
+    return m_menu->findChild<QAction *>(name);
+}
+
+void tst_pytools::loadAndRatings_data()
+{
+    QTest::addColumn<int>("category");
+    QTest::addColumn<Rating>("rating");
+    QTest::addColumn<QStringList>("comments");
+    QTest::newRow("学习 优秀") << 0 << Rating::Excellent << QStringList{"勤奋好学", "成绩优秀"};
+    QTest::newRow("学习 良好") << 0 << Rating::Good << QStringList{"还需努力"};
+    QTest::newRow("empty section") << 0 << Rating::Lagging << QStringList{};
+    QTest::newRow("纪律 优秀") << 1 << Rating::Excellent << QStringList{"遵守纪律"};
+    QTest::newRow("missing section") << 1 << Rating::Good << QStringList{};
+}
+
+void tst_pytools::loadAndRatings()
+{
+    QFETCH(int, category);
+    QFETCH(Rating, rating);
+    QFETCH(QStringList, comments);
+    open();
+    QCOMPARE(texts(m_window->lblb()), (QStringList{"学习", "纪律"}));
+    QCOMPARE(m_window->selectedCategoryIndex(), 0);
+    QVERIFY(m_window->Option1()->isChecked());
+    QCOMPARE(texts(m_window->lbnr()), (QStringList{"勤奋好学", "成绩优秀"}));
+    QCOMPARE(m_window->selectedComment(), QStringLiteral("勤奋好学"));
+
+    m_window->lblb()->setCurrentRow(category);
+    m_window->setRating(rating);
+    QCOMPARE(m_window->rating(), rating);
+    QCOMPARE(texts(m_window->lbnr()), comments);
+    QCOMPARE(m_window->selectedCommentIndex(), comments.isEmpty() ? -1 : 0);
+    QCOMPARE(m_window->selectedComment(), comments.value(0));
+    const int on = int(m_window->Option1()->isChecked()) + m_window->Option2()->isChecked()
+        + m_window->Option3()->isChecked();
+    QCOMPARE(on, 1);
+
+    // A reload reads the file again, selects the first category and keeps the rating.
+    const QString letter = QStringLiteral("好中差").at(int(rating));
+    const auto withCategoryFirst = [this](const QString &suffix) {
+        QStringList lines;
+        for (const QString section : {"好", "中", "差"})
+            lines << "\t*!*品德" + section << "\t\t品德" + section + "评" + suffix;
+        writeLibrary(QStringList{"*!*类别之品德"} + lines + SmallLibrary);
+    };
+    withCategoryFirst(QString());
+    m_window->openPanel(PanelMode::AddComment, QString());
+    m_window->load();
+    QCOMPARE(m_window->selectedCategory(), QStringLiteral("品德"));
+    QCOMPARE(m_window->rating(), rating);
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"品德" + letter + "评"});
+    QVERIFY(!m_window->Frame1()->isVisible());
+    QCOMPARE(m_window->panelMode(), PanelMode::None);
+
+    // A click on the category already selected shows what the file holds now.
+    withCategoryFirst(QStringLiteral("新"));
+    QListWidget *list = m_window->lblb();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"品德" + letter + "评新"});
+}
+
+// A hand-edited library whose names hold a full-width space or end in a TAB: the window takes
+// off the blanks only, so each category still finds its sections.
+void tst_pytools::namesKeepTabsAndWideSpaces()
+{
+    writeLibrary({"*!*类别之\u3000学习", "\t*!*\u3000学习好", "\t\t勤奋好学", "*!*类别之纪律\t ",
+                  "\t*!*纪律\t好", "\t\t遵守纪律"});
+    open();
+    QCOMPARE(texts(m_window->lblb()), (QStringList{"\u3000学习", "纪律\t"}));
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"勤奋好学"});
+    m_window->lblb()->setCurrentRow(1);
+    QCOMPARE(texts(m_window->lbnr()), QStringList{"遵守纪律"});
+}
+
+void tst_pytools::insertStockComment_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("expectedCaret");
+    QTest::newRow("empty comment") << "" << 0 << 0 << "    勤奋好学" << 8;
+    QTest::newRow("middle") << "甲乙丙" << 1 << 1 << "甲勤奋好学乙丙" << 5;
+    QTest::newRow("end") << "甲乙" << 2 << 2 << "甲乙勤奋好学" << 6;
+    QTest::newRow("selection replaced") << "甲乙丙丁" << 3 << 1 << "甲勤奋好学丁" << 5;
+    QTest::newRow("second line") << "甲\n乙" << 2 << 2 << "甲\n勤奋好学乙" << 6;
+}
+
+void tst_pytools::insertStockComment()
+{
+    QFETCH(QString, text);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    QFETCH(QString, expected);
+    QFETCH(int, expectedCaret);
+    m_state->Document.slot(1) = {"甲", "第一位"};
+    m_state->Document.slot(2) = {"乙", QString(text).replace("\n", "\r\n")};
+    m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
+    m_editor->rebuildCards();
+    m_state->CurrentStudent = 1;
+    QPlainTextEdit *box = m_editor->pytext1(1);
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(caret, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    m_state->Modified = false;
+    open();
+
+    QListWidget *list = m_window->lbnr();
+    const QPoint at = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(box->toPlainText(), expected);
+    QCOMPARE(box->textCursor().position(), expectedCaret);
+    QVERIFY(!box->textCursor().hasSelection());
+    QCOMPARE(m_editor->focusWidget(), box);
+    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->Document.slot(2).comment, QString(expected).replace("\n", "\r\n"));
+    QCOMPARE(m_state->Document.slot(1).comment, QStringLiteral("第一位"));
+    // One undo step takes the whole insertion back.
+    box->undo();
+    QCOMPARE(box->toPlainText(), text);
+}
+
+void tst_pytools::insertWithoutPlace_data()
+{
+    QTest::addColumn<bool>("withEditor");
+    QTest::addColumn<int>("student");
+    QTest::newRow("no current student") << true << -1;
+    QTest::newRow("no such card") << true << 5;
+    QTest::newRow("no editor") << false << 0;
+}
+
+void tst_pytools::insertWithoutPlace()
+{
+    QFETCH(bool, withEditor);
+    QFETCH(int, student);
+    m_state->Document.slot(1) = {"甲", "原文"};
+    if (withEditor) {
+        m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
+        m_editor->rebuildCards();
+    }
+    m_state->CurrentStudent = student;
+    m_state->Modified = false;
+    open();
+    m_platform->expectMessage();
+    m_window->insertStockComment();
+    QCOMPARE(m_platform->shown.size(), 1);
+    const ShownDialog &shown = m_platform->shown.first();
+    QCOMPARE(shown.text, QStringLiteral("您想把这句评语添加到哪儿？请用鼠标定位！"));
+    QCOMPARE(shown.title, QStringLiteral("系统提示"));
+    QCOMPARE(shown.icon, MsgIcon::Question);
+    QCOMPARE(shown.buttons, MsgButtons::Ok);
+    QVERIFY(!m_state->Modified);
+    QCOMPARE(m_state->Document.slot(1).comment, QStringLiteral("原文"));
+}
+
+void tst_pytools::pressInList_data()
+{
+    QTest::addColumn<bool>("comments");        // the press is in lbnr, not lblb
+    QTest::addColumn<bool>("clearSelection");
+    QTest::addColumn<bool>("onItem");          // pressed on the first entry, not below the entries
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("editEnabled");
+    QTest::addColumn<bool>("addSelectedEnabled");
+    QTest::addColumn<int>("selectedAfter");
+    const auto L = Qt::LeftButton, R = Qt::RightButton;
+    QTest::newRow("category right, nothing selected") << false << true << false << R << false << false << -1;
+    QTest::newRow("category right on an entry") << false << true << true << R << true << false << 0;
+    QTest::newRow("category right, one selected") << false << false << false << R << true << false << 0;
+    QTest::newRow("category left, nothing selected") << false << true << false << L << true << false << -1;
+    QTest::newRow("comment left") << true << false << true << L << true << true << 0;
+    QTest::newRow("comment right, nothing selected") << true << true << false << R << false << true << -1;
+}
+
+void tst_pytools::pressInList()
+{
+    QFETCH(bool, comments);
+    QFETCH(bool, clearSelection);
+    QFETCH(bool, onItem);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, editEnabled);
+    QFETCH(bool, addSelectedEnabled);
+    QFETCH(int, selectedAfter);
+    open();
+    QListWidget *list = comments ? m_window->lbnr() : m_window->lblb();
+    if (clearSelection)
+        list->setCurrentRow(-1);
+    // Every item starts in the state it must leave.
+    item("kpxiugai")->setEnabled(!editEnabled);
+    item("kpshanchu")->setEnabled(!editEnabled);
+    item("ktianjia")->setEnabled(!addSelectedEnabled);
+    QSignalSpy popups(m_window.get(), &pytools::popupRequested);
+
+    const QPoint at = onItem ? list->visualItemRect(list->item(0)).center()
+                             : QPoint(5, list->viewport()->height() - 5);
+    QVERIFY(onItem || !list->itemAt(at));
+    QTest::mousePress(list->viewport(), button, {}, at);
+    QTest::mouseRelease(list->viewport(), button, {}, at);
+
+    QCOMPARE(m_window->popupTarget(), comments ? PopupTarget::CommentList : PopupTarget::CategoryList);
+    QCOMPARE(item("kpxiugai")->isEnabled(), editEnabled);
+    QCOMPARE(item("kpshanchu")->isEnabled(), editEnabled);
+    QCOMPARE(item("ktianjia")->isEnabled(), addSelectedEnabled);
+    QCOMPARE(list->currentRow(), selectedAfter);
+    QCOMPARE(popups.size(), button == Qt::RightButton ? 1 : 0);
+    if (!popups.isEmpty())
+        QCOMPARE(popups.first().first().toPoint(), list->viewport()->mapToGlobal(at));
+}
+
+void tst_pytools::panel_data()
+{
+    QTest::addColumn<PanelMode>("mode");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("left");
+    QTest::newRow("add category") << PanelMode::AddCategory << "添加类别：请输入类别，然后单击“保存”。" << 500;
+    QTest::newRow("edit category") << PanelMode::EditCategory << "编辑类别：请输入该类别的新名字，然后单击“保存”。" << 1500;
+    QTest::newRow("add comment") << PanelMode::AddComment
+                                 << "添加内容：请输入新内容，然后单击“保存”。（一次只能添加一条评语）" << 500;
+    QTest::newRow("edit comment") << PanelMode::EditComment << "编辑内容：请修改该评语的内容，然后单击“保存”。" << 1500;
+}
+
+void tst_pytools::panel()
+{
+    QFETCH(PanelMode, mode);
+    QFETCH(QString, caption);
+    QFETCH(int, left);
+    open();
+    QGroupBox *frame = m_window->Frame1();
+    QVERIFY(!frame->isVisible());
+    QCOMPARE(pytools::panelCaption(PanelMode::None), QString());
+    m_window->openPanel(mode, QStringLiteral("成绩优秀"));
+    QCOMPARE(m_window->panelMode(), mode);
+    QCOMPARE(frame->title(), caption);
+    QCOMPARE(frame->pos(), QPoint(px(left), px(500)));
+    QVERIFY(frame->isVisible());
+    // The panel lies over the lists.
+    QWidget *top = m_window->childAt(frame->geometry().center());
+    QVERIFY(top == frame || frame->isAncestorOf(top));
+    QCOMPARE(m_window->Text1()->text(), QStringLiteral("成绩优秀"));
+    QCOMPARE(m_window->Text1()->cursorPosition(), 4);
+    QCOMPARE(m_window->focusWidget(), m_window->Text1());
+    // The whole caption is drawn, to its last character, and the controls sit below it.
+    QVERIFY(frame->width() >= frame->fontMetrics().horizontalAdvance(caption));
+    // The style gives the title the text's full advance: Fusion alone would cut off a last
+    // full-width character such as "）".
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = caption;
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    option.textAlignment = frame->alignment();
+    const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    QVERIFY(label.width() >= frame->fontMetrics().horizontalAdvance(caption));
+    QVERIFY(frame->rect().contains(label));
+    QVERIFY(m_window->Text1()->y() >= frame->contentsRect().top());
+
+    QSignalSpy saves(m_window.get(), &pytools::saveRequested);
+    QTest::mouseClick(m_window->Command1(), Qt::LeftButton);
+    QCOMPARE(saves.size(), 1);
+    const QByteArray before = fileBytes(m_folder->file("pyk.vxd"));
+    QTest::mouseClick(m_window->Command2(), Qt::LeftButton);
+    QVERIFY(!frame->isVisible());
+    QCOMPARE(fileBytes(m_folder->file("pyk.vxd")), before);
+    QCOMPARE(saves.size(), 1);
+}
+
+void tst_pytools::captionBlinks()
+{
+    open();
+    QVERIFY(m_window->Timer1()->isActive());
+    QCOMPARE(m_window->Timer1()->interval(), 500);
+    m_window->Timer1()->stop();   // ticks come from the test until the last check
+    m_window->openPanel(PanelMode::AddCategory, QString());
+    QGroupBox *frame = m_window->Frame1();
+    const QColor red(255, 0, 0);
+    const QRect captionArea(0, 0, frame->width(), frame->contentsRect().top());
+    QCOMPARE(frame->palette().color(QPalette::WindowText), red);
+    QVERIFY(redPixels(frame->grab(captionArea).toImage()) > 20);
+    // The panel's own controls keep their usual colours.
+    QVERIFY(redPixels(m_window->Command1()->grab().toImage()) == 0);
+    m_window->Text1()->setText(QStringLiteral("文字文字"));
+    QVERIFY(redPixels(m_window->Text1()->grab().toImage()) == 0);
+
+    QMetaObject::invokeMethod(m_window->Timer1(), "timeout");
+    QCOMPARE(frame->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::ButtonText));
+    QCOMPARE(redPixels(frame->grab(captionArea).toImage()), 0);
+    QMetaObject::invokeMethod(m_window->Timer1(), "timeout");
+    QCOMPARE(frame->palette().color(QPalette::WindowText), red);
+    // And the real timer keeps it going.
+    m_window->Timer1()->start();
+    QTRY_COMPARE_WITH_TIMEOUT(frame->palette().color(QPalette::WindowText) == red, false, 1500);
+}
+
+void tst_pytools::dragPanelOverList()
+{
+    open();
+    m_window->openPanel(PanelMode::AddCategory, QString());
+    QGroupBox *frame = m_window->Frame1();
+    // A point on the panel itself, left of its controls.
+    const QPoint grab(3, frame->height() / 2);
+    QVERIFY(!frame->childAt(grab));
+    const auto grabPoint = [&] { return frame->mapTo(m_window.get(), grab); };
+
+    // The grab point follows the mouse over any control, and stays where it was released.
+    QTest::mousePress(frame, Qt::LeftButton, {}, grab);
+    QRadioButton *option = m_window->Option3();
+    QTest::mouseMove(option, option->rect().center());
+    QCOMPARE(grabPoint(), option->mapTo(m_window.get(), option->rect().center()));
+    QListWidget *list = m_window->lbnr();
+    const QPoint over(20, list->viewport()->height() / 2);
+    const QPoint drop = list->viewport()->mapTo(m_window.get(), over);
+    QTest::mouseMove(list->viewport(), over);
+    QCOMPARE(grabPoint(), drop);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, over);
+    QCOMPARE(grabPoint(), drop);
+
+    // Once released, the mouse no longer carries the panel.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+    QTest::mouseMove(list->viewport(), QPoint(60, 30));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, QPoint(60, 30));
+    QCOMPARE(grabPoint(), drop);
+
+    // The panel cannot be dragged out of the window: it stops at the edge.
+    const QPoint outside(m_window->width() + 300, -200);
+    QTest::mousePress(frame, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(m_window.get(), outside);
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, outside);
+    QCOMPARE(frame->pos(), QPoint(m_window->width() - frame->width(), 0));
+}
+
+void tst_pytools::resizeKeepsRightMargin()
+{
+    open();
+    const auto tw = [this](int pixels) { return Twips::fromPixels(pixels, m_window->logicalDpiY()); };
+    for (int width : {900, 700}) {
+        m_window->resize(width, 260);
+        const QRect frame = m_window->xxnr()->geometry();
+        QVERIFY(qAbs(tw(frame.left()) - 2775) <= 15);
+        QVERIFY(qAbs(tw(m_window->width() - frame.right() - 1) - 300) <= 15);
+        QVERIFY(qAbs(tw(frame.width() - m_window->lbnr()->width()) - 1000) <= 15);
+        QCOMPARE(m_window->pylb()->geometry(), QRect(px(120), px(120), px(2655), px(2415)));
+    }
+    m_window->resize(100, 260);   // too narrow: the comment list keeps a usable width
+    QVERIFY(m_window->lbnr()->width() > 0);
+}
+
+void tst_pytools::unreadableLibrary()
+{
+    QVERIFY(m_folder->remove("pyk.vxd"));
+    m_platform->expectMessage();
+    open();
+    QCOMPARE(m_platform->messageTexts(), QStringList{"评语库文件被破坏！请重新安装本系统！"});
+    QCOMPARE(m_platform->shown.first().icon, MsgIcon::Critical);
+    QCOMPARE(m_platform->shown.first().title, QStringLiteral("系统提示"));
+    QCOMPARE(m_window->lblb()->count(), 0);
+    QCOMPARE(m_window->lbnr()->count(), 0);
+
+    CommentLibrary::Status failed{CommentLibrary::Status::WriteFailed, QStringLiteral("磁盘已满。")};
+    m_platform->expectMessage();
+    QVERIFY(!pytools::reportFailure(*m_platform, failed));
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("保存评语库失败！磁盘已满。"));
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Critical);
+    QVERIFY(pytools::reportFailure(*m_platform, {}));
+}
+
+QTEST_MAIN(tst_pytools)
+#include "tst_pytools.moc"

@@ -1,0 +1,971 @@
+#include "core/document/appstate.h"
+#include "core/platform/leadingnumber.h"
+#include "core/platform/textfile.h"
+#include "core/printing/layoutschemefile.h"
+#include "ui/printing/paperarea.h"
+#include "ui/printing/ps_control.h"
+#include "ui/printing/ps_paper.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QStringList TwoSchemes = {
+    "name=甲",          "paperheight=20",   "paperwidth=10",    "studentleft=1", "studenttop=1",
+    "pytextleft=1",     "pytexttop=2",      "pytextheight=5",   "pytextwidth=8", "pytextjuli=.4",
+    "teacherleft=.05",  "teachertop=8",     "*!*",              "",
+    "name=乙",          "paperheight=25.7", "paperwidth=18.2",  "studentleft=2", "studenttop=2.8",
+    "pytextleft=2",     "pytexttop=4",      "pytextheight=12",  "pytextwidth=13.7", "pytextjuli=0",
+    "teacherleft=12.2", "teachertop=16.6",  "*!*",
+};
+
+const QStringList ThreeStudents = {"张三", "李四", "王五"};
+
+const PageItem *firstOf(const ComposedPage &page, PageItemRole role)
+{
+    for (const PageItem &item : page.items) {
+        if (item.role == role)
+            return &item;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class tst_printwindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void numberText_data();
+    void numberText();
+    void opening();
+    void emptySchemeFile();
+    void spinners_data();
+    void spinners();
+    void heightSpinner();
+    void pageClicks_data();
+    void pageClicks();
+    void enterStoresTypedText_data();
+    void enterStoresTypedText();
+    void hugePaperSize_data();
+    void hugePaperSize();
+    void schemeBox();
+    void newScheme_data();
+    void newScheme();
+    void saveScheme_data();
+    void saveScheme();
+    void itemFont_data();
+    void itemFont();
+    void scale_data();
+    void scale();
+    void pageReachable_data();
+    void pageReachable();
+    void modes_data();
+    void modes();
+    void navigation_data();
+    void navigation();
+    void studentBox_data();
+    void studentBox();
+    void printing_data();
+    void printing();
+    void stopPrinting_data();
+    void stopPrinting();
+    void closing_data();
+    void closing();
+    void exitDuringRun_data();
+    void exitDuringRun();
+    void printToPdf_data();
+    void printToPdf();
+
+private:
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<ps_paper> m_paper;
+    std::unique_ptr<ps_control> m_control;
+
+    void setStudents(const QStringList &names);
+    void open(PrintPanelMode mode = PrintPanelMode::Setup);
+    void click(SpinArrows *arrows, int clicks);   // positive: up
+    void verifyMessage(const QString &text, const QString &title, MsgIcon icon);
+    double scaled(double cm) const { return cm * 570 * m_control->scale(); }
+    QString schemeFile() const { return LayoutSchemeFile::pathIn(m_folder->path()); }
+};
+
+// A pick from a box's list: the entry becomes the box's text, then the box reports it.
+static void pick(QComboBox *combo, const QString &text)
+{
+    combo->setCurrentIndex(combo->findText(text));
+    emit combo->textActivated(text);
+}
+
+void tst_printwindow::initTestCase()
+{
+    // The program's interface face, so that the layout is checked with what the teacher sees.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), font.family()});
+    QApplication::setFont(font);
+}
+
+void tst_printwindow::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    QVERIFY(TextFile::writeLines(schemeFile(), TwoSchemes).isEmpty());
+    m_platform = std::make_unique<ScriptedPlatform>();
+    m_state = std::make_unique<AppState>();
+    m_state->ProgramFolder = m_folder->path();
+    m_state->CurrentStudent = 0;
+    setStudents(ThreeStudents);
+}
+
+void tst_printwindow::cleanup()
+{
+    m_control.reset();
+    m_paper.reset();
+    QHSY_VERIFY_DIALOGS(*m_platform);
+}
+
+void tst_printwindow::setStudents(const QStringList &names)
+{
+    m_state->Document.clearSlots();
+    for (int i = 0; i < names.size(); ++i) {
+        m_state->Document.slot(i + 1).name = names[i];
+        m_state->Document.slot(i + 1).comment = QStringLiteral("评语%1：").arg(i + 1)
+            + QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3);
+    }
+}
+
+void tst_printwindow::open(PrintPanelMode mode)
+{
+    m_paper = std::make_unique<ps_paper>();
+    m_control = std::make_unique<ps_control>(*m_state, *m_platform, m_paper.get(), mode);
+    m_paper->show();
+    m_control->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
+}
+
+void tst_printwindow::click(SpinArrows *arrows, int clicks)
+{
+    for (int i = 0; i < std::abs(clicks); ++i)
+        (clicks > 0 ? arrows->upButton() : arrows->downButton())->click();
+}
+
+void tst_printwindow::verifyMessage(const QString &text, const QString &title, MsgIcon icon)
+{
+    QCOMPARE(m_platform->shown.size(), 1);
+    QCOMPARE(m_platform->shown[0].text, text);
+    QCOMPARE(m_platform->shown[0].title, title);
+    QCOMPARE(m_platform->shown[0].icon, icon);
+}
+
+void tst_printwindow::numberText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("half") << 0.5 << ".5";
+    QTest::newRow("minus five hundredths") << 0.05 - 0.1 << "-.05";
+    QTest::newRow("sum residue") << 0.1 + 0.2 << ".3";
+    QTest::newRow("above one") << 1.0 + 0.1 << "1.1";
+    QTest::newRow("sixteen nines") << 0.9999999999999999 << "1";
+    QTest::newRow("whole") << 100.0 << "100";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("tiny, no exponent") << 1e-16 << ".0000000000000001";
+    QTest::newRow("large, no exponent") << 123456789012345678.0 << "123456789012346000";
+}
+
+void tst_printwindow::numberText()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(ps_control::numberText(value), text);
+    // What the panel writes must read back as the same number wherever lengths are read.
+    QCOMPARE(leadingNumber(text), QString::number(value, 'g', 15).toDouble());
+}
+
+void tst_printwindow::opening()
+{
+    m_state->CurrentStudent = 1;
+    open();
+    QCOMPARE(m_control->Combo1()->count(), 2);
+    QCOMPARE(m_state->ActiveScheme, LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
+    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+             (QStringList{"20", "10", ".4"}));
+    QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
+    QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("李四"));
+    for (QWidget *w : std::initializer_list<QWidget *>{m_control->theight(), m_control->twidth(), m_control->ttop(),
+                                                        m_control->tleft(), m_control->tfont()})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(m_control->Option1()->isChecked());
+    QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
+}
+
+void tst_printwindow::emptySchemeFile()
+{
+    QVERIFY(TextFile::writeLines(schemeFile(), {}).isEmpty());
+    m_platform->expectMessage();
+    open();
+    verifyMessage(LayoutSchemeFile::noSchemeMessage(), QStringLiteral("系统提示"), MsgIcon::Exclamation);
+    QCOMPARE(m_state->ActiveScheme, LayoutScheme{});
+    QCOMPARE(m_paper->size(), QSize(0, 0));
+}
+
+void tst_printwindow::spinners_data()
+{
+    QTest::addColumn<SelectedObject>("object");
+    QTest::addColumn<QString>("spinner");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("start");   // typed into the box first; null: as filled
+    QTest::addColumn<int>("clicks");      // positive up, negative down
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("key");   // empty: the copies box, whose arrows store nothing
+
+    const QString asFilled;
+    QTest::newRow("signature left below zero") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -1
+                                               << "-.05" << "teacherleft";
+    QTest::newRow("and no further") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -2 << "-.05"
+                                    << "teacherleft";
+    QTest::newRow("ten steps up") << SelectedObject::CommentText << "tlt" << "tleft" << asFilled << 10 << "2"
+                                  << "pytextleft";
+    QTest::newRow("name top down") << SelectedObject::StudentName << "ttt" << "ttop" << asFilled << -1 << ".9"
+                                   << "studenttop";
+    QTest::newRow("comment width up") << SelectedObject::CommentText << "tht" << "twidth" << asFilled << 1 << "8.1"
+                                      << "pytextwidth";
+    QTest::newRow("paper height: text becomes 0") << SelectedObject::None << "UpDown1" << "pheight" << "abc" << -1
+                                                  << "0" << "paperheight";
+    QTest::newRow("paper width: unit dropped") << SelectedObject::None << "UpDown2" << "pwidth" << "12cm" << 1
+                                               << "12.1" << "paperwidth";
+    QTest::newRow("spacing: text kept") << SelectedObject::None << "UpDown4" << "pjuli" << "abc" << -1 << "abc"
+                                        << "pytextjuli";
+    QTest::newRow("spacing down to zero") << SelectedObject::None << "UpDown4" << "pjuli" << asFilled << -5 << "0"
+                                          << "pytextjuli";
+    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << "";
+    QTest::newRow("copies down to 1") << SelectedObject::None << "UpDown3" << "copys" << "3" << -5 << "1" << "";
+    QTest::newRow("copies, not a number") << SelectedObject::None << "UpDown3" << "copys" << "abc" << -1 << "0" << "";
+}
+
+void tst_printwindow::spinners()
+{
+    QFETCH(SelectedObject, object);
+    QFETCH(QString, spinner);
+    QFETCH(QString, box);
+    QFETCH(QString, start);
+    QFETCH(int, clicks);
+    QFETCH(QString, text);
+    QFETCH(QString, key);
+    open();
+    if (object != SelectedObject::None)
+        m_control->selectObject(object);
+    auto *edit = m_control->findChild<QLineEdit *>(box);
+    if (!start.isNull())
+        edit->setText(start);
+    click(m_control->findChild<SpinArrows *>(spinner), clicks);
+    QCOMPARE(edit->text(), text);
+    if (!key.isEmpty())
+        QCOMPARE(m_state->ActiveScheme.value(key), text);
+
+    // Composed again from the new value; the selected item keeps its outline.
+    const ComposedPage &page = m_control->page();
+    const double stored = leadingNumber(text);
+    if (key == "paperheight")
+        QCOMPARE(page.height, scaled(stored));
+    else if (key == "teacherleft")
+        QCOMPARE(firstOf(page, PageItemRole::Signature)->left, scaled(stored));
+    else if (key == "pytextleft")
+        QCOMPARE(firstOf(page, PageItemRole::CommentLine)->left, scaled(stored));
+    QCOMPARE(m_paper->outline(), object);
+    QCOMPARE(m_paper->outlineRect().isEmpty(), object == SelectedObject::None);
+}
+
+void tst_printwindow::heightSpinner()
+{
+    open();
+    m_control->selectObject(SelectedObject::CommentText);
+    click(m_control->twt(), 3);
+    QCOMPARE(m_control->theight()->text(), QStringLiteral("5.3"));
+    QCOMPARE(m_state->ActiveScheme.pytextheight, QStringLiteral("5"));
+    // Down shows the stored height again and takes a step off the spacing, but not off its box.
+    click(m_control->twt(), -1);
+    QCOMPARE(m_control->theight()->text(), QStringLiteral("5"));
+    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral(".3"));
+    QCOMPARE(m_control->pjuli()->text(), QStringLiteral(".4"));
+    click(m_control->twt(), -5);
+    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral("0"));
+}
+
+void tst_printwindow::pageClicks_data()
+{
+    QTest::addColumn<PageItemRole>("role");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QStringList>("boxes");   // theight, twidth, ttop, tleft
+    QTest::addColumn<QStringList>("disabled");
+
+    const QStringList lengthsOff{"theight", "twidth", "twt", "tht"};
+    QTest::newRow("name") << PageItemRole::StudentName << "“学生姓名：”" << QStringList{"", "", "1", "1"} << lengthsOff;
+    QTest::newRow("comment") << PageItemRole::CommentLine << "“评语正文”" << QStringList{"5", "8", "2", "1"}
+                             << QStringList{"theight"};
+    QTest::newRow("signature") << PageItemRole::Signature << "“教师签名”" << QStringList{"", "", "8", ".05"}
+                               << lengthsOff;
+}
+
+void tst_printwindow::pageClicks()
+{
+    QFETCH(PageItemRole, role);
+    QFETCH(QString, label);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, disabled);
+    open();
+    // From the comment, whose boxes are all filled, so that emptied boxes show.
+    m_control->selectObject(SelectedObject::CommentText);
+    const PageItem item = *firstOf(m_control->page(), role);
+    QTest::mouseClick(m_paper.get(), Qt::LeftButton, {},
+                      QPoint(m_paper->px(item.left + item.width / 2), m_paper->px(item.top + item.height / 2)));
+    const auto object = SelectedObject(int(role) + 1);
+    QCOMPARE(m_control->selectedObject(), object);
+    QCOMPARE(m_paper->outline(), object);
+    QCOMPARE(m_control->selected()->text(), label);
+    const auto shownBoxes = [this] {
+        return QStringList{m_control->theight()->text(), m_control->twidth()->text(), m_control->ttop()->text(),
+                           m_control->tleft()->text()};
+    };
+    QCOMPARE(shownBoxes(), boxes);
+    const QStringList all{"theight", "twidth", "ttop", "tleft", "twt", "tht", "ttt", "tlt", "tfont"};
+    for (const QString &name : all)
+        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
+    if (role == PageItemRole::CommentLine) {
+        // The outline frames the first line box only.
+        const ComposedPage &page = m_control->page();
+        const qsizetype first = page.items.indexOf(item);
+        QCOMPARE(page.items.value(first + 1).role, PageItemRole::CommentLine);
+        QCOMPARE(m_paper->outlineRect().top(), m_paper->px(item.top));
+        QVERIFY(m_paper->outlineRect().bottom() < m_paper->px(page.items[first + 1].top));
+    }
+
+    // The bare page selects nothing and leaves the boxes as they are.
+    QTest::mouseClick(m_paper.get(), Qt::LeftButton, {}, QPoint(m_paper->width() - 2, m_paper->height() - 2));
+    QCOMPARE(m_control->selectedObject(), SelectedObject::None);
+    QVERIFY(m_paper->outlineRect().isEmpty());
+    QCOMPARE(m_control->selected()->text(), QStringLiteral("未选中任何对象"));
+    QCOMPARE(shownBoxes(), boxes);
+    for (const QString &name : all)
+        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
+}
+
+void tst_printwindow::enterStoresTypedText_data()
+{
+    QTest::addColumn<SelectedObject>("object");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("key");   // empty: nothing is stored
+
+    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << "";
+    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << "studentleft";
+    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << "pytexttop";
+    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << "pytextwidth";
+    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << "pytextjuli";
+    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << "paperheight";
+}
+
+void tst_printwindow::enterStoresTypedText()
+{
+    QFETCH(SelectedObject, object);
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, key);
+    open();
+    if (object != SelectedObject::None)
+        m_control->selectObject(object);
+    else
+        m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
+    LayoutScheme expected = m_state->ActiveScheme;
+    expected.setValue(key, typed);
+    // A paper width typed but not applied: composition reads it from its box all the same.
+    m_control->pwidth()->setText(QStringLiteral("30"));
+    auto *edit = m_control->findChild<QLineEdit *>(box);
+    edit->setText(typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(m_state->ActiveScheme, expected);
+    QCOMPARE(m_control->page().width, scaled(30));
+}
+
+void tst_printwindow::hugePaperSize_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("height") << "pheight";
+    QTest::newRow("width") << "pwidth";
+}
+
+// A paper size typed far beyond any paper gives the sample page the largest size a window can
+// have, not a size wrapped round to nothing.
+void tst_printwindow::hugePaperSize()
+{
+    QFETCH(QString, box);
+    open();
+    auto *edit = m_control->findChild<QLineEdit *>(box);
+    edit->setText(QStringLiteral("99999999999999"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    const int side = box == u"pheight" ? m_paper->height() : m_paper->width();
+    QCOMPARE(side, QWIDGETSIZE_MAX);
+}
+
+void tst_printwindow::schemeBox()
+{
+    open();
+    m_control->pheight()->setText(QStringLiteral("99"));
+    QTest::keyClick(m_control->pheight(), Qt::Key_Return);
+
+    // Typed letter by letter: each text that names no scheme says so and changes nothing.
+    QLineEdit *text = m_control->Combo1()->lineEdit();
+    text->clear();
+    m_platform->expectMessage();
+    QTest::keyClick(text, Qt::Key_X);
+    verifyMessage(QStringLiteral("本功能暂未开通！"), QStringLiteral("青禾书苑"), MsgIcon::None);
+    m_platform->expectMessage();
+    QInputMethodEvent chinese;   // a Chinese character comes from the input method
+    chinese.setCommitString(QStringLiteral("乙"));
+    QApplication::sendEvent(text, &chinese);
+    QCOMPARE(m_platform->messageTexts(), QStringList(2, QStringLiteral("本功能暂未开通！")));
+    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("99"));
+
+    // Deleting the "x" leaves "乙": that scheme is loaded and its boxes shown.
+    QTest::keyClick(text, Qt::Key_Home);
+    QTest::keyClick(text, Qt::Key_Delete);
+    QCOMPARE(m_state->ActiveScheme.name, QStringLiteral("乙"));
+    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+             (QStringList{"25.7", "18.2", "0"}));
+    QCOMPARE(m_control->page().width, scaled(18.2));
+
+    // Picking the first scheme again discards the change made to it.
+    pick(m_control->Combo1(), QStringLiteral("甲"));
+    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("20"));
+}
+
+void tst_printwindow::newScheme_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("name");   // the new scheme's; empty: none is made
+    QTest::newRow("cancelled") << "" << "";
+    QTest::newRow("blanks only") << " \t  " << "";
+    QTest::newRow("named") << "丙 新" << "丙 新";
+    QTest::newRow("blanks around") << "  丙 新 " << "丙 新";
+}
+
+void tst_printwindow::newScheme()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, name);
+    open();
+    m_control->selectObject(SelectedObject::Signature);
+    click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
+    const LayoutScheme values = m_state->ActiveScheme;
+    const QByteArray before = fileBytes(schemeFile());
+
+    m_platform->expectInput(answer);
+    m_control->Command1()->click();
+    QCOMPARE(m_platform->shown.value(0).kind, ShownDialog::Input);
+    verifyMessage(QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。"),
+                  QStringLiteral("系统询问"), MsgIcon::None);
+    QCOMPARE(m_platform->shown[0].defaultText, QString());
+    if (name.isEmpty()) {
+        QCOMPARE(fileBytes(schemeFile()), before);
+        QCOMPARE(m_control->Combo1()->count(), 2);
+        QCOMPARE(m_state->ActiveScheme, values);
+        return;
+    }
+    QVERIFY(fileBytes(schemeFile()).startsWith(before));
+    QCOMPARE(LayoutSchemeFile(schemeFile()).listSchemes(), (QStringList{"甲", "乙", name}));
+    QCOMPARE(m_control->Combo1()->currentText(), name);
+    LayoutScheme expected = values;
+    expected.name = name;
+    QCOMPARE(m_state->ActiveScheme, expected);
+    QCOMPARE(m_state->ActiveScheme.teachertop, QStringLiteral("8.1"));
+}
+
+void tst_printwindow::saveScheme_data()
+{
+    QTest::addColumn<QString>("schemeText");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("listed scheme") << "乙" << true;
+    QTest::newRow("name typed, no such block") << "丁" << false;
+}
+
+void tst_printwindow::saveScheme()
+{
+    QFETCH(QString, schemeText);
+    QFETCH(bool, saved);
+    open();
+    pick(m_control->Combo1(), QStringLiteral("乙"));
+    m_control->selectObject(SelectedObject::StudentName);
+    click(m_control->tlt(), 1);
+    m_control->Combo1()->setEditText(schemeText);   // as if typed, its message already answered
+    const QByteArray before = fileBytes(schemeFile());
+
+    m_platform->expectMessage();
+    m_control->Command2()->click();
+    if (saved) {
+        verifyMessage(QStringLiteral("成功保存了您的修改！"), QStringLiteral("系统提示"), MsgIcon::None);
+        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("乙")).studentleft, QStringLiteral("2.1"));
+        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")).studentleft, QStringLiteral("1"));
+    } else {
+        QCOMPARE(m_platform->shown.value(0).icon, MsgIcon::Critical);
+        QCOMPARE(fileBytes(schemeFile()), before);
+    }
+}
+
+void tst_printwindow::itemFont_data()
+{
+    QTest::addColumn<SelectedObject>("object");
+    QTest::addColumn<ItemFont>("answer");
+    QTest::addColumn<ItemFont>("stored");
+
+    const ItemFont bold{QStringLiteral("黑体"), 12, true, false};
+    QTest::newRow("comment") << SelectedObject::CommentText << bold << bold;
+    QTest::newRow("signature, no face returned")
+        << SelectedObject::Signature << ItemFont{QString(), 14, false, true}
+        << ItemFont{QStringLiteral("宋体"), 14, false, true};
+}
+
+void tst_printwindow::itemFont()
+{
+    QFETCH(SelectedObject, object);
+    QFETCH(ItemFont, answer);
+    QFETCH(ItemFont, stored);
+    open();
+    m_control->selectObject(object);
+    const std::size_t row = std::size_t(object) - 1;
+    ItemFonts expected = m_state->Document.ItemFonts;
+    m_platform->expectFont(answer);
+    m_control->tfont()->click();
+    QCOMPARE(m_platform->shown.value(0).font, expected[row]);
+    expected[row] = stored;
+    QCOMPARE(m_state->Document.ItemFonts, expected);
+    QVERIFY(!m_state->Modified);
+
+    // The page shows the font at the display scale, also after moving to another student.
+    const auto role = PageItemRole(row);
+    QCOMPARE(firstOf(m_control->page(), role)->font.fontSize, stored.fontSize * 0.75);
+    m_control->Command6()->click();
+    QCOMPARE(firstOf(m_control->page(), role)->font.fontName, stored.fontName);
+}
+
+void tst_printwindow::scale_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("50%") << "50%" << 0.5;
+    QTest::newRow("100%") << "100%" << 1.0;
+    QTest::newRow("blanks around") << " 50% " << 0.5;
+    QTest::newRow("unlisted text keeps 75%") << "80%" << 0.75;
+}
+
+void tst_printwindow::scale()
+{
+    QFETCH(QString, text);
+    QFETCH(double, scale);
+    open();
+    QSignalSpy resized(m_paper.get(), &ps_paper::sizeChanged);
+    m_control->Combo2()->setEditText(text);
+    m_control->Combo2Change();
+    QCOMPARE(m_control->scale(), scale);
+    QCOMPARE(m_paper->size(), QSize(m_paper->px(10 * 570 * scale), m_paper->px(20 * 570 * scale)));
+    QCOMPARE(resized.size(), scale == 0.75 ? 0 : 1);
+    // With no panel in the way, the page's area is the whole client area, which centres it.
+    QCOMPARE(PaperArea::areaFor(QSize(1200, 900), QRect(), m_paper->size(), 16), QRect(0, 0, 1200, 900));
+}
+
+void tst_printwindow::pageReachable_data()
+{
+    QTest::addColumn<QSize>("client");   // the frame's client area
+    QTest::addColumn<QString>("scale");
+    QTest::addColumn<PrintPanelMode>("mode");   // switched to after opening in the other one
+    const std::pair<const char *, QSize> clients[] = {
+        {"1024x768 screen", QSize(1010, 610)},
+        {"1280x1000 screen", QSize(1266, 850)},
+        {"wide frame", QSize(1900, 1000)},
+    };
+    for (const auto &[name, size] : clients) {
+        for (const char *scale : {"100%", "75%", "50%"}) {
+            QTest::addRow("%s, %s, setup after preview", name, scale) << size << scale << PrintPanelMode::Setup;
+            QTest::addRow("%s, %s, preview after setup", name, scale) << size << scale << PrintPanelMode::Preview;
+        }
+    }
+}
+
+void tst_printwindow::pageReachable()
+{
+    QFETCH(QSize, client);
+    QFETCH(QString, scale);
+    QFETCH(PrintPanelMode, mode);
+    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName, m_folder->path());   // A4 first
+    // As the main window arranges them: the page's area, and the panel over it at the top left.
+    QWidget frame;
+    frame.resize(client);
+    auto *paper = new ps_paper;
+    auto *area = new PaperArea(paper, &frame);
+    const PrintPanelMode other = mode == PrintPanelMode::Setup ? PrintPanelMode::Preview : PrintPanelMode::Setup;
+    auto *control = new ps_control(*m_state, *m_platform, paper, other, &frame);
+    area->keepClearOf(control);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    control->Combo2()->setEditText(scale);
+    control->Combo2Change();
+    control->setMode(mode);
+    QCOMPARE(m_state->ActiveScheme.paperwidth, QStringLiteral("21"));
+
+    // Where the frame would centre the page, the page stays whenever it is clear of the panel
+    // there (to a pixel: halves round either way).
+    const QRect panel = control->geometry();
+    const QRect centred(QPoint((client.width() - paper->width()) / 2, (client.height() - paper->height()) / 2),
+                        paper->size());
+    if (frame.rect().contains(centred) && !centred.intersects(panel)) {
+        const QPoint off = paper->mapTo(&frame, QPoint(0, 0)) - centred.topLeft();
+        QVERIFY(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1);
+    }
+
+    // Every item can be scrolled into the area's view, clear of the panel, and takes a click there.
+    const QRect view(area->viewport()->mapTo(&frame, QPoint(0, 0)), area->viewport()->size());
+    QVERIFY(frame.rect().contains(view));
+    for (const PageItem &item : control->page().items) {
+        const QRect onPage(QPoint(paper->px(item.left), paper->px(item.top)),
+                           QPoint(paper->px(item.left + item.width), paper->px(item.top + item.height)));
+        area->ensureVisible(onPage.center().x(), onPage.center().y(), onPage.width() / 2 + 1, onPage.height() / 2 + 1);
+        const QRect shown(paper->mapTo(&frame, onPage.topLeft()), onPage.size());
+        QVERIFY2(view.contains(shown), qPrintable(item.text));
+        QVERIFY2(!shown.intersects(panel), qPrintable(item.text));
+        QCOMPARE(frame.childAt(shown.center()), paper);
+    }
+}
+
+void tst_printwindow::modes_data()
+{
+    QTest::addColumn<PrintPanelMode>("mode");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("heightTwips");
+    QTest::newRow("setup") << PrintPanelMode::Setup << "jpapersetup" << 4245;
+    QTest::newRow("preview") << PrintPanelMode::Preview << "jprivew" << 2200;
+    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 2500;
+}
+
+void tst_printwindow::modes()
+{
+    QFETCH(PrintPanelMode, mode);
+    QFETCH(QString, group);
+    QFETCH(int, heightTwips);
+    m_state->CurrentStudent = 2;
+    open(mode == PrintPanelMode::Setup ? PrintPanelMode::Print : PrintPanelMode::Setup);
+    m_control->Combo3()->setEditText(QString());
+    m_control->setMode(mode);
+    if (qEnvironmentVariableIsSet("QHSY_SCREENSHOTS"))
+        m_control->grab().save(QStringLiteral("/tmp/psc_%1.png").arg(group));
+    QCOMPARE(m_control->Combo4()->currentText(), ps_control::modeText(mode));
+    const QSize size(m_control->px(8220), m_control->px(heightTwips));
+    QCOMPARE(m_control->size(), size);
+    for (QGroupBox *box : {m_control->jpapersetup(), m_control->jprivew(), m_control->jprint()}) {
+        QCOMPARE(box->isVisible(), box->objectName() == group);
+        QCOMPARE(box->pos(), m_control->jpapersetup()->pos());
+    }
+    if (mode == PrintPanelMode::Preview)
+        QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("王五"));
+
+    // Nothing is cut off: every caption fits its control, and every control the panel even
+    // below a caption bar of 400 twips.
+    const QRect client(0, 0, size.width(), m_control->px(heightTwips - 400));
+    for (QWidget *w : m_control->findChildren<QWidget *>()) {
+        if (!w->isVisible())
+            continue;
+        QVERIFY2(client.contains(QRect(w->mapTo(m_control.get(), QPoint(0, 0)), w->size())),
+                 qPrintable(w->objectName()));
+        const auto fits = [](QWidget *w, const QString &text, int padding) {
+            return w->fontMetrics().horizontalAdvance(text) + padding <= w->width();
+        };
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap())
+            QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        else if (label)
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
+        else if (auto *radio = qobject_cast<QRadioButton *>(w))
+            QVERIFY2(radio->sizeHint().width() <= radio->width(), qPrintable(radio->text()));
+        else if (auto *button = qobject_cast<QPushButton *>(w))
+            QVERIFY2(fits(button, button->text(), 8), qPrintable(button->text()));
+        else if (auto *box = qobject_cast<QGroupBox *>(w))
+            QVERIFY2(fits(box, box->title(), 16), qPrintable(box->title()));
+    }
+    QVERIFY(m_control->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
+            <= m_control->selected()->width());
+
+    // Any other text leaves the panel as it is.
+    m_control->Combo4()->setEditText(QStringLiteral("打印设置x"));
+    m_control->Combo4Change();
+    QCOMPARE(m_control->mode(), mode);
+    QCOMPARE(m_control->size(), size);
+}
+
+void tst_printwindow::navigation_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("first") << ThreeStudents << 2 << 4 << 0 << "";
+    QTest::newRow("previous") << ThreeStudents << 2 << 5 << 1 << "";
+    QTest::newRow("previous on the first") << ThreeStudents << 0 << 5 << 0 << "已是最前一页！";
+    QTest::newRow("next") << ThreeStudents << 0 << 6 << 1 << "";
+    QTest::newRow("next on the last") << ThreeStudents << 2 << 6 << 2 << "已是最后一页！";
+    QTest::newRow("last") << ThreeStudents << 0 << 7 << 2 << "";
+    QTest::newRow("next, no students") << QStringList{} << 0 << 6 << 0 << "已是最后一页！";
+    QTest::newRow("first, no students") << QStringList{} << 0 << 4 << 0 << "";
+    QTest::newRow("last, no students") << QStringList{} << 0 << 7 << 0 << "";
+    QTest::newRow("next to a namesake") << QStringList{"王五", "王五", "赵六"} << 0 << 6 << 1 << "";
+}
+
+void tst_printwindow::navigation()
+{
+    QFETCH(QStringList, names);
+    QFETCH(int, start);
+    QFETCH(int, command);
+    QFETCH(int, current);
+    QFETCH(QString, message);
+    setStudents(names);
+    m_state->CurrentStudent = start;
+    open(PrintPanelMode::Preview);
+    if (!message.isEmpty())
+        m_platform->expectMessage();
+    m_control->Command(command)->click();
+    QCOMPARE(m_state->CurrentStudent, current);
+    if (!message.isEmpty())
+        verifyMessage(message, QStringLiteral("系统提示"), MsgIcon::Exclamation);
+    // The page and the student box show the student at that position.
+    QCOMPARE(m_control->Combo3()->currentText(), names.value(current));
+    QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
+    const PageItem *line = firstOf(m_control->page(), PageItemRole::CommentLine);
+    QCOMPARE(line != nullptr, !names.isEmpty());
+    QVERIFY(!line || line->text.startsWith(QStringLiteral("评语%1").arg(current + 1)));
+}
+
+void tst_printwindow::studentBox_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("current");
+
+    const QStringList three{"学生1", "学生2", "学生3"};
+    QStringList hundred;
+    for (int i = 1; i <= 100; ++i)
+        hundred << QStringLiteral("学生%1").arg(i);
+    QTest::newRow("name with blanks") << three << " 学生2 " << 1;
+    QTest::newRow("namesakes: the first") << QStringList{"王五", "李四", "王五"} << "王五" << 0;
+    QTest::newRow("unknown: first empty slot") << three << "学生9" << 3;
+    QTest::newRow("all named, unknown: stays") << hundred << "某某" << 2;
+    QTest::newRow("all named, last") << hundred << "学生100" << 99;
+}
+
+void tst_printwindow::studentBox()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, typed);
+    QFETCH(int, current);
+    setStudents(names);
+    m_state->CurrentStudent = 2;
+    open(PrintPanelMode::Preview);
+    QCOMPARE(m_control->Combo3()->count(), names.size());
+    m_control->Combo3()->setEditText(typed);
+    m_control->Combo3Change();
+    QCOMPARE(m_state->CurrentStudent, current);
+    QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
+}
+
+void tst_printwindow::printing_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<bool>("wholeClass");
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<int>("failBeginAt");
+    QTest::addColumn<QStringList>("printed");   // the student of each document, in order
+    QTest::addColumn<QString>("message");
+
+    const QStringList none;
+    QTest::newRow("all, two copies") << 8 << true << "2" << true << 0
+                                     << QStringList{"张三", "李四", "王五", "张三", "李四", "王五"} << "";
+    QTest::newRow("current") << 8 << false << "1" << true << 0 << QStringList{"李四"} << "";
+    QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "";
+    QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"} << "";
+    QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none << QString(ps_control::NoPrinterMessage);
+    QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"} << "打印失败！打印机出错了";
+}
+
+void tst_printwindow::printing()
+{
+    QFETCH(int, command);
+    QFETCH(bool, wholeClass);
+    QFETCH(QString, copies);
+    QFETCH(bool, printer);
+    QFETCH(int, failBeginAt);
+    QFETCH(QStringList, printed);
+    QFETCH(QString, message);
+    m_state->CurrentStudent = 1;
+    m_platform->printerAvailable = printer;
+    m_platform->recordingPrinter.failBeginAt = failBeginAt;
+    open(PrintPanelMode::Print);
+    pick(m_control->Combo2(), QStringLiteral("50%"));
+    m_control->selectObject(SelectedObject::Signature);
+    (wholeClass ? m_control->Option1() : m_control->Option2())->setChecked(true);
+    m_control->copys()->setText(copies);
+    if (!message.isEmpty())
+        m_platform->expectMessage();
+
+    m_control->Command(command)->click();
+    QStringList students;
+    for (const RecordingPrinter::Document &document : m_platform->recordingPrinter.documents) {
+        students << document.texts().value(0).chopped(3);   // less "同学："
+        // Printed at full size, whatever the sample page shows.
+        QCOMPARE(firstOf(document.pages.value(0), PageItemRole::Signature)->left, 0.05 * 570);
+    }
+    QCOMPARE(students, printed);
+    if (!message.isEmpty())
+        verifyMessage(message, QStringLiteral("系统提示"), printer ? MsgIcon::Critical : MsgIcon::Exclamation);
+    if (command == 11)
+        QVERIFY(m_control->Option2()->isChecked() && m_control->copys()->text() == "1");
+
+    // The sample page is back as it was: student, scale and outline.
+    QCOMPARE(m_state->CurrentStudent, 1);
+    QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("50%"));
+    QCOMPARE(m_control->page().width, 10 * 570 * 0.5);
+    QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
+    QCOMPARE(m_paper->outline(), SelectedObject::Signature);
+    QVERIFY(m_control->Command8()->isEnabled() && m_paper->isEnabled());
+}
+
+void tst_printwindow::stopPrinting_data()
+{
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::addColumn<int>("documents");
+    QTest::newRow("yes") << MsgAnswer::Yes << 0;
+    QTest::newRow("no") << MsgAnswer::No << 3;
+}
+
+void tst_printwindow::stopPrinting()
+{
+    QFETCH(MsgAnswer, answer);
+    QFETCH(int, documents);
+    open(PrintPanelMode::Print);
+    m_platform->expectMessage(answer);
+    // Pressed while the run waits for its next document.
+    QTimer::singleShot(0, m_control->Command9(), &QPushButton::click);
+    m_control->Command8()->click();
+    verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"), MsgIcon::Question);
+    QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
+
+    // The next run starts afresh.
+    m_control->Command8()->click();
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), documents + 3);
+    QVERIFY(m_platform->recordingPrinter.problems.isEmpty());
+}
+
+void tst_printwindow::closing_data()
+{
+    QTest::addColumn<PrintPanelMode>("mode");
+    QTest::addColumn<int>("command");   // 0: the window's own close
+    QTest::newRow("退出 of page setup") << PrintPanelMode::Setup << 3;
+    QTest::newRow("退出 of preview") << PrintPanelMode::Preview << 12;
+    QTest::newRow("退出 of print") << PrintPanelMode::Print << 10;
+    QTest::newRow("window closed") << PrintPanelMode::Setup << 0;
+}
+
+void tst_printwindow::closing()
+{
+    QFETCH(PrintPanelMode, mode);
+    QFETCH(int, command);
+    open(mode);
+    QSignalSpy closed(m_control.get(), &ps_control::closed);
+    if (command) {
+        // Every mode shows its own 退出.
+        QPushButton *exit = m_control->Command(command);
+        QVERIFY(exit);
+        QVERIFY(exit->isVisible());
+        QCOMPARE(exit->text(), QStringLiteral("退出"));
+        QTest::mouseClick(exit, Qt::LeftButton);
+    } else {
+        m_control->close();
+    }
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(!m_control->isVisible());
+}
+
+void tst_printwindow::exitDuringRun_data()
+{
+    QTest::addColumn<PrintPanelMode>("mode");
+    QTest::addColumn<int>("print");   // the command that starts the run
+    QTest::addColumn<int>("exit");
+    QTest::newRow("print: 打印, 退出") << PrintPanelMode::Print << 8 << 10;
+    QTest::newRow("preview: 打印当前, 退出") << PrintPanelMode::Preview << 11 << 12;
+}
+
+void tst_printwindow::exitDuringRun()
+{
+    QFETCH(PrintPanelMode, mode);
+    QFETCH(int, print);
+    QFETCH(int, exit);
+    open(mode);
+    QSignalSpy closed(m_control.get(), &ps_control::closed);
+    // Pressed while the run waits for its next document: the run stops, then the window closes.
+    QTimer::singleShot(0, m_control->Command(exit), &QPushButton::click);
+    m_control->Command(print)->click();
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), 0);
+    QCOMPARE(closed.size(), 1);
+}
+
+void tst_printwindow::printToPdf_data()
+{
+    QTest::addColumn<QString>("answer");   // the save dialog's answer
+    QTest::addColumn<int>("icon");         // of the message after it; -1: none
+    QTest::newRow("cancelled") << "" << -1;
+    QTest::newRow("written") << "class.pdf" << int(MsgIcon::Information);
+    QTest::newRow("folder in the way") << "folder" << int(MsgIcon::Critical);
+}
+
+void tst_printwindow::printToPdf()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, icon);
+    open(PrintPanelMode::Print);
+    QVERIFY(m_control->topdf()->isVisible());
+    const QString path = answer.isEmpty() ? QString() : m_folder->file(answer);
+    if (answer == u"folder")
+        QVERIFY(QDir(m_folder->path()).mkpath(answer));
+    m_platform->expectSaveFile(path);
+    if (icon >= 0)
+        m_platform->expectMessage();
+    QTest::mouseClick(m_control->topdf(), Qt::LeftButton);
+    QCOMPARE(m_platform->shown.first().text, QStringLiteral("PDF文件|*.pdf"));
+    if (icon < 0)
+        return;
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon(icon));
+    if (icon == int(MsgIcon::Information))
+        QVERIFY(fileBytes(path).startsWith("%PDF"));
+}
+
+QTEST_MAIN(tst_printwindow)
+#include "tst_printwindow.moc"
