@@ -3,7 +3,7 @@
 // rebuild the views (a rename, an import of 100 names). Runs offscreen.
 #include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "core/document/namelist.h"
 #include "core/document/roster.h"
@@ -27,13 +27,13 @@ struct Workspace
 {
     QTemporaryDir dir;
     SilentPlatform platform;
-    AppState state;
+    Session state;
     std::unique_ptr<MainWindow> window;
     QString classFile;
 
     Workspace()
     {
-        StartupSequence::setInitialValues(state, QStringLiteral(QHSY_PROGRAM_DIR "/"));
+        state.reset(QStringLiteral(QHSY_PROGRAM_DIR "/"));
         CommentDocument document;
         const QString sentence = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整，乐于帮助同学。");
         for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
@@ -52,7 +52,7 @@ void OpenFullClass(benchmark::State &state)
 {
     Workspace workspace;
     for (auto _ : state) {
-        workspace.state.Modified = false;
+        workspace.state.markSaved();
         workspace.window->lifecycle().openPath(workspace.classFile);
         QCoreApplication::processEvents();   // until the windows are laid out and painted
     }
@@ -84,7 +84,7 @@ void RenameInFullClass(benchmark::State &state)
     QCoreApplication::processEvents();
     int round = 0;
     for (auto _ : state) {
-        Roster::renameStudent(workspace.state.Document, 49, QStringLiteral("改名%1").arg(++round));
+        workspace.state.renameStudent(49, QStringLiteral("改名%1").arg(++round));
         workspace.window->reopenStudentList(true);
         workspace.window->RefreshViews();
         workspace.window->selectStudent(49);
@@ -98,7 +98,7 @@ BENCHMARK(RenameInFullClass)->Unit(benchmark::kMillisecond);
 void ImportHundredNames(benchmark::State &state)
 {
     Workspace workspace;
-    workspace.state.ProgramFolder = workspace.dir.path() + u'/';   // the scratch file goes there
+    workspace.state.setProgramFolder(workspace.dir.path() + u'/');   // the scratch file goes there
     QStringList names;
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         names << QStringLiteral("新生%1").arg(i);

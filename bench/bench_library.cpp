@@ -2,7 +2,7 @@
 // in each section. Every change reads the whole file and writes it back atomically (fsync
 // included); before each timed change the original file is put back, untimed. The library
 // window's reload after a change runs offscreen.
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "ui/library/pytools.h"
 #include "core/platform/textfile.h"
@@ -218,8 +218,8 @@ void ReloadLibraryWindow(benchmark::State &state)
 {
     const LibraryFile file;
     SilentPlatform platform;
-    AppState appState;
-    appState.ProgramFolder = file.dir.path() + u'/';
+    Session appState;
+    appState.setProgramFolder(file.dir.path() + u'/');
     pytools window(appState, platform, [] { return nullptr; }, nullptr);
     window.resize(1100, 200);
     window.show();

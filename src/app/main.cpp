@@ -3,7 +3,7 @@
 #include "ui/app/copyright.h"
 #include "ui/app/mainwindow.h"
 #include "core/app/programlocation.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
 #include "ui/platform/qtplatform.h"
 
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     const QString commandLineText = CommandLine::parse(QApplication::arguments().mid(1)).fileToOpen;
 
     QtPlatform platform;
-    AppState state;
+    Session state;
     std::unique_ptr<MainWindow> mainWindow;
     copyright splash(state, platform, folder, [&] {
         mainWindow = std::make_unique<MainWindow>(state, platform);

@@ -2,7 +2,7 @@
 
 #include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 
@@ -21,8 +21,8 @@ protected:
     {
         m_folder = std::make_unique<ProgramFolder>();
         m_platform = std::make_unique<ScriptedPlatform>();
-        m_state = std::make_unique<AppState>();
-        StartupSequence::setInitialValues(*m_state, m_folder->path());
+        m_state = std::make_unique<Session>();
+        m_state->reset(m_folder->path());
     }
 
     /// Closes the window without its save question and fails the test on any dialog that was
@@ -30,7 +30,7 @@ protected:
     void tearDownWorkspace()
     {
         if (m_window) {
-            m_state->Modified = false;
+            m_state->markSaved();
             m_window.reset();
         }
         QHSY_VERIFY_DIALOGS(*m_platform);
@@ -50,6 +50,6 @@ protected:
 
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Session> m_state;
     std::unique_ptr<MainWindow> m_window;
 };

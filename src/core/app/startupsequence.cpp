@@ -1,6 +1,6 @@
 #include "core/app/startupsequence.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/fileexists.h"
 #include "core/platform/platform.h"
 
@@ -9,34 +9,19 @@ const QString StartupSequence::NoPrinterMessage =
     + QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！")
     + QStringLiteral("\r\n\r\n") + QStringLiteral("您无需拥有一个实际的打印机，只需要安装任意一个打印机驱动即可！");
 
-StartupSequence::StartupSequence(AppState &state, Platform &platform, QString programFolder,
+StartupSequence::StartupSequence(Session &session, Platform &platform, QString programFolder,
                                  std::function<void(const QString &)> setStatus)
-    : m_state(state)
+    : m_session(session)
     , m_platform(platform)
     , m_programFolder(std::move(programFolder))
     , m_setStatus(std::move(setStatus))
 {
 }
 
-void StartupSequence::setInitialValues(AppState &state, const QString &programFolder)
-{
-    state.FrameChromeWidth = 200;
-    state.FrameChromeHeight = 1300;
-    state.StudentPaneWidth = 1300;
-    state.LibraryPaneHeight = 3000;
-    state.ProgramFolder = programFolder;
-    state.Modified = false;
-    state.HasFileName = false;
-    state.CurrentPath.clear();
-    state.UnitsPerCm = 570;
-    state.CurrentStudent = -1;
-    state.Document.reset();
-}
-
 bool StartupSequence::run()
 {
     setStatus(ConfiguringText);
-    setInitialValues(m_state, m_programFolder);
+    m_session.reset(m_programFolder);
 
     if (m_platform.printerInstalled())
         m_platform.setPrinterSetting(2);
@@ -48,14 +33,14 @@ bool StartupSequence::run()
     setStatus(CheckingFilesText);
     bool allPresent = true;
     for (const QString &file : RequiredFiles)
-        allPresent = FileExists(m_state.ProgramFolder + file) && allPresent;
+        allPresent = FileExists(m_session.ProgramFolder() + file) && allPresent;
     if (!allPresent) {
         m_platform.messageBox(MissingFilesMessage, Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);
         return false;
     }
     // Every start, so that a moved program folder is followed by the file manager too.
-    m_platform.registerCommentFileType(m_state.ProgramFolder);
+    m_platform.registerCommentFileType(m_session.ProgramFolder());
     appendStatus(SuccessText);
 
     setStatus(OpeningMainText);

@@ -5,10 +5,10 @@
 
 #include <functional>
 
-struct AppState;
 class Platform;
+class Session;
 
-/// What the splash window does before the main window opens: the initial values, the printer
+/// What the splash window does before the main window opens: the session's initial values, the printer
 /// check, the check for the three data files and the comment-file type's registration.
 class StartupSequence
 {
@@ -25,7 +25,7 @@ public:
         QStringLiteral("pyk.vxd"), QStringLiteral("printsetup.vxd"), QStringLiteral("normal.pyn")};
 
     /// The status line's text is passed to setStatus whenever it changes.
-    StartupSequence(AppState &state, Platform &platform, QString programFolder,
+    StartupSequence(Session &session, Platform &platform, QString programFolder,
                     std::function<void(const QString &)> setStatus);
 
     /// Runs every step up to opening the main window. Returns false when a required data file
@@ -33,14 +33,11 @@ public:
     /// line reads the text that announces the main window.
     bool run();
 
-    /// The initial values of every process-wide field.
-    static void setInitialValues(AppState &state, const QString &programFolder);
-
 private:
     void setStatus(const QString &text);
     void appendStatus(const QString &text);
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     QString m_programFolder;
     std::function<void(const QString &)> m_setStatus;

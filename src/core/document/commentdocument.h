@@ -6,8 +6,8 @@
 #include <array>
 
 /// The in-memory comment file of one class: the teacher's signature, the fonts of the three
-/// printed items and the 100 student slots. There is one per process (in AppState); windows
-/// show it and change it in place.
+/// printed items and the 100 student slots. There is one per process, held by the Session, which
+/// every change goes through.
 class CommentDocument
 {
 public:

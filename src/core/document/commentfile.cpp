@@ -1,6 +1,6 @@
 #include "core/document/commentfile.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/leadingnumber.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
@@ -225,17 +225,18 @@ WriteOutcome write(const QString &path, const CommentDocument &document, const I
 
 } // namespace CommentFile
 
-QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *details)
+bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
+                     CommentFile::ReadOutcome *details)
 {
-    const bool readingTemplate = state.CurrentPath.isEmpty();
-    const QString path = readingTemplate ? state.templatePath() : state.CurrentPath;
-
-    const CommentFile::ReadOutcome outcome = CommentFile::read(path, state.Document);
+    // Read into a copy: a file that is refused leaves what the reader reached, as before.
+    CommentDocument document = session.Document();
+    const CommentFile::ReadOutcome outcome = CommentFile::read(path, document);
+    session.replaceDocument(document);
     if (details)
         *details = outcome;
     switch (outcome.status) {
     case CommentFile::ReadStatus::Accepted:
-        return {};
+        return true;
     case CommentFile::ReadStatus::Rejected:
         platform.messageBox(CommentFile::RejectionMessage, Platform::NoticeTitle, MsgIcon::Critical,
                             MsgButtons::Ok);
@@ -245,16 +246,17 @@ QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOu
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         break;
     }
-    return QStringLiteral("error");
+    return false;
 }
 
-bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &fonts)
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
+                      const ItemFonts &fonts)
 {
-    const CommentFile::WriteOutcome outcome = CommentFile::write(state.CurrentPath, state.Document, fonts);
+    const CommentFile::WriteOutcome outcome = CommentFile::write(path, document, fonts);
     if (!outcome.ok()) {
         // The reason says what became of the file on disk; the document is as it was.
         platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。")
-                                .arg(state.CurrentPath, outcome.error),
+                                .arg(path, outcome.error),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
@@ -268,7 +270,7 @@ bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &font
     return true;
 }
 
-bool WriteCommentFile(AppState &state, Platform &platform)
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform)
 {
-    return WriteCommentFile(state, platform, state.Document.ItemFonts);
+    return WriteCommentFile(document, path, platform, document.ItemFonts);
 }

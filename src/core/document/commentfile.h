@@ -8,7 +8,7 @@
 
 class QIODevice;
 class Platform;
-struct AppState;
+class Session;
 
 /// The comment-file format (also the template normal.pyn): a header line, the signature, the
 /// twelve font lines and one block per student, in GB18030 with CR LF line ends.
@@ -74,15 +74,17 @@ WriteOutcome write(const QString &path, const CommentDocument &document, const I
 
 } // namespace CommentFile
 
-/// Reads the file CurrentPath names (the template when CurrentPath is empty, which stays empty)
-/// into the document. Returns "" when accepted and "error" when the file was rejected or could
-/// not be read; the teacher has then been told why. *outcome (when given) receives the details,
-/// among them the unreadable bytes of an accepted file, which the caller reports.
-QString ReadCommentFile(AppState &state, Platform &platform, CommentFile::ReadOutcome *outcome = nullptr);
+/// Reads the comment file at `path` into the session's document. Returns false when the file
+/// was rejected or could not be read; the teacher has then been told why. *outcome (when given)
+/// receives the details, among them the unreadable bytes of an accepted file, which the caller
+/// reports.
+bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
+                     CommentFile::ReadOutcome *outcome = nullptr);
 
-/// Writes the document to CurrentPath with the given display fonts. Returns false when the
-/// write failed; the teacher has been told why and the old file is untouched.
-bool WriteCommentFile(AppState &state, Platform &platform, const ItemFonts &fonts);
+/// Writes `document` to `path` with the given display fonts. Returns false when the write
+/// failed; the teacher has been told why and the old file is untouched.
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
+                      const ItemFonts &fonts);
 
-/// Writes the document with the fonts of its ItemFonts (no editor window open).
-bool WriteCommentFile(AppState &state, Platform &platform);
+/// Writes `document` with the fonts of its ItemFonts (no editor window open).
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform);

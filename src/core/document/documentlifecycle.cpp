@@ -1,12 +1,12 @@
 #include "core/document/documentlifecycle.h"
 
-#include "core/document/appstate.h"
 #include "core/document/commentfile.h"
+#include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
-DocumentLifecycle::DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host)
-    : m_state(state)
+DocumentLifecycle::DocumentLifecycle(Session &session, Platform &platform, EditorHost &host)
+    : m_session(session)
     , m_platform(platform)
     , m_host(host)
 {
@@ -22,16 +22,15 @@ QString DocumentLifecycle::editorCaption(const QString &currentPath)
 
 bool DocumentLifecycle::OpenEditor()
 {
-    m_host.showEditorWindow(editorCaption(m_state.CurrentPath));
-    const bool fromFile = !m_state.CurrentPath.isEmpty();
-    const QString path = m_state.CurrentPath;
+    m_host.showEditorWindow(editorCaption(m_session.CurrentPath()));
+    const QString path = m_session.CurrentPath();
+    const bool fromFile = !path.isEmpty();
     CommentFile::ReadOutcome outcome;
-    const bool accepted = ReadCommentFile(m_state, m_platform, &outcome).isEmpty();
+    const bool accepted = ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.templatePath(), &outcome);
     if (!accepted && fromFile) {
         // The document no longer holds that file's content: never save over it.
-        m_state.CurrentPath.clear();
-        m_state.HasFileName = false;
-        m_host.setEditorCaption(editorCaption(m_state.CurrentPath));
+        m_session.setCurrentFile(QString(), false);
+        m_host.setEditorCaption(editorCaption(m_session.CurrentPath()));
     }
     m_host.refreshViews();
     m_host.reopenStudentList(true);
@@ -45,26 +44,22 @@ bool DocumentLifecycle::OpenEditor()
 
 bool DocumentLifecycle::saveTo(const QString &path)
 {
-    const QString previous = m_state.CurrentPath;
-    m_state.CurrentPath = path;
-    if (!WriteCommentFile(m_state, m_platform, m_host.displayFonts())) {
-        m_state.CurrentPath = previous;
+    if (!WriteCommentFile(m_session.Document(), path, m_platform, m_host.displayFonts()))
         return false;
-    }
-    m_host.setEditorCaption(editorCaption(m_state.CurrentPath));
-    m_state.HasFileName = true;
-    m_state.Modified = false;
+    m_session.setCurrentFile(path, true);
+    m_host.setEditorCaption(editorCaption(path));
+    m_session.markSaved();
     return true;
 }
 
 bool DocumentLifecycle::CloseEditor()
 {
-    if (m_state.Modified) {
+    if (m_session.Modified()) {
         switch (m_platform.messageBox(SaveQuestion, Platform::NoticeTitle, MsgIcon::Question,
                                       MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes: {
-            QString path = m_state.CurrentPath;
-            if (!m_state.HasFileName) {
+            QString path = m_session.CurrentPath();
+            if (!m_session.HasFileName()) {
                 path = m_platform.saveFileName(SaveFilter);
                 if (path.isEmpty())
                     return false;
@@ -74,19 +69,19 @@ bool DocumentLifecycle::CloseEditor()
             break;
         }
         case MsgAnswer::No:
-            m_state.Modified = false;
+            m_session.markSaved();   // the changes are given up
             break;
         default:
             return false;
         }
     }
-    m_state.CurrentStudent = -1;
-    m_state.CurrentPath.clear();
-    ReadCommentFile(m_state, m_platform);
+    m_session.setCurrentStudent(-1);
+    m_session.setCurrentFile(QString(), m_session.HasFileName());
+    ReadCommentFile(m_session, m_platform, m_session.templatePath());
     m_host.reopenStudentList(false);
     m_host.disableDocumentCommands();
     m_host.closeEditorWindow();
-    m_state.CurrentStudent = -1;   // reopening the list may have moved the closing editor
+    m_session.setCurrentStudent(-1);   // reopening the list may have moved the closing editor
     return true;
 }
 
@@ -95,8 +90,8 @@ void DocumentLifecycle::NewDocument()
     if (m_host.editorIsOpen() && !CloseEditor())
         return;
     OpenEditor();
-    m_state.Modified = false;
-    m_state.HasFileName = false;
+    m_session.markSaved();
+    m_session.setCurrentFile(m_session.CurrentPath(), false);
 }
 
 bool DocumentLifecycle::OpenDocument()
@@ -119,15 +114,17 @@ void DocumentLifecycle::openPath(const QString &path)
     }
     if (m_host.editorIsOpen() && !CloseEditor())
         return;
-    m_state.CurrentPath = path;
-    m_state.HasFileName = OpenEditor();
-    m_state.Modified = false;
+    m_session.setCurrentFile(path, false);
+    // A file that could not be read leaves an unnamed document (OpenEditor clears the path).
+    const bool opened = OpenEditor();
+    m_session.setCurrentFile(m_session.CurrentPath(), opened);
+    m_session.markSaved();
 }
 
 bool DocumentLifecycle::SaveDocument()
 {
-    QString path = m_state.CurrentPath;
-    if (!m_state.HasFileName) {
+    QString path = m_session.CurrentPath();
+    if (!m_session.HasFileName()) {
         path = m_platform.saveFileName(SaveFilter);
         if (path.isEmpty())
             return false;

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-struct AppState;
 class Platform;
+class Session;
 
 /// What the document commands need of the windows: the editor, the student list and the
 /// enabled state of the document commands.
@@ -45,7 +45,7 @@ public:
         "文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
         "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
 
-    DocumentLifecycle(AppState &state, Platform &platform, EditorHost &host);
+    DocumentLifecycle(Session &session, Platform &platform, EditorHost &host);
 
     /// "评语编辑窗口：" and the file name of CurrentPath, or "评语编辑窗口：新文件".
     static QString editorCaption(const QString &currentPath);
@@ -76,7 +76,7 @@ public:
 private:
     bool saveTo(const QString &path);
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     EditorHost &m_host;
 };

@@ -1,6 +1,6 @@
 #include "core/document/namelist.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
@@ -59,7 +59,7 @@ bool hasNames(QStringView listText)
     return false;
 }
 
-ImportResult importList(AppState &state, const QString &listText, Mode mode)
+ImportResult importList(Session &session, const QString &listText, Mode mode)
 {
     ImportResult result;
     if (!hasNames(listText)) {
@@ -70,26 +70,27 @@ ImportResult importList(AppState &state, const QString &listText, Mode mode)
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.
     QStringList lines;
-    result.error = ScratchFile::roundTrip(state.ProgramFolder, listText, &lines);
+    result.error = ScratchFile::roundTrip(session.ProgramFolder(), listText, &lines);
     if (!result.error.isEmpty())
         return result;
 
-    CommentDocument &document = state.Document;
-    constexpr int Max = CommentDocument::MaxStudents;
-    int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
-    qsizetype next = 0;
-    while (slot <= Max && next < lines.size()) {
-        const QString &line = lines[next++];
-        if (line.isEmpty())
-            continue;
-        document.slot(slot) = StudentSlot{line, QString()};
-        ++slot;
-    }
-    // Only names count as left out: empty lines after the 100th name drop nothing.
-    for (qsizetype i = next; i < lines.size() && !result.dropped; ++i)
-        result.dropped = !lines[i].isEmpty();
-    for (int i = slot; i <= Max; ++i)
-        document.slot(i) = StudentSlot{};
+    session.changeRoster([&](CommentDocument &document) {
+        constexpr int Max = CommentDocument::MaxStudents;
+        int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
+        qsizetype next = 0;
+        while (slot <= Max && next < lines.size()) {
+            const QString &line = lines[next++];
+            if (line.isEmpty())
+                continue;
+            document.slot(slot) = StudentSlot{line, QString()};
+            ++slot;
+        }
+        // Only names count as left out: empty lines after the 100th name drop nothing.
+        for (qsizetype i = next; i < lines.size() && !result.dropped; ++i)
+            result.dropped = !lines[i].isEmpty();
+        for (int i = slot; i <= Max; ++i)
+            document.slot(i) = StudentSlot{};
+    });
 
     result.ok = true;
     return result;

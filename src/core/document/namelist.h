@@ -5,7 +5,7 @@
 
 #include <optional>
 
-struct AppState;
+class Session;
 class Platform;
 
 /// Student-name lists: one name per line, typed into the import dialog or loaded from a text
@@ -44,7 +44,7 @@ bool hasNames(QStringView listText);
 /// the slots after the last imported name are cleared. A list without a name is refused
 /// (empty): replacing the class by nothing would wipe every student and comment. Nothing
 /// changes when the scratch file cannot be written or read back.
-ImportResult importList(AppState &state, const QString &listText, Mode mode);
+ImportResult importList(Session &session, const QString &listText, Mode mode);
 
 } // namespace NameList
 

@@ -1,6 +1,6 @@
 #include "core/export/exporttext.h"
 
-#include "core/document/appstate.h"
+#include "core/document/commentdocument.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
@@ -44,12 +44,12 @@ QString exportFailureMessage(const QString &path, const QString &reason)
     return QStringLiteral("导出失败！无法写入文件“%1”：%2").arg(path, reason);
 }
 
-void exportToTextFile(AppState &state, Platform &platform)
+void exportToTextFile(const CommentDocument &document, Platform &platform)
 {
     const QString path = platform.saveFileName(ExportTextFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeExportTextFile(path, state.Document);
+    const QString error = writeExportTextFile(path, document);
     if (!error.isEmpty())
         platform.messageBox(exportFailureMessage(path, error), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);

@@ -4,7 +4,6 @@
 
 class CommentDocument;
 class Platform;
-struct AppState;
 
 /// How a student's name line looks in an exported text: the bare name, or the name followed
 /// by a full-width colon (the form handed to the word processor).
@@ -30,4 +29,4 @@ inline const QString ExportTextFilter = QStringLiteral("文本文件|*.txt");
 
 /// The export-to-text command: asks for a file name and writes the exported text there. Leaves
 /// the document and its modified flag alone.
-void exportToTextFile(AppState &state, Platform &platform);
+void exportToTextFile(const CommentDocument &document, Platform &platform);

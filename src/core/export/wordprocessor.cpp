@@ -1,6 +1,6 @@
 #include "core/export/wordprocessor.h"
 
-#include "core/document/appstate.h"
+#include "core/document/commentdocument.h"
 #include "core/export/exporttext.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
@@ -130,11 +130,11 @@ bool start(const QString &documentPath, QString *error)
 
 } // namespace WordProcessor
 
-void openInWordProcessor(AppState &state, Platform &platform)
+void openInWordProcessor(const CommentDocument &document, Platform &platform)
 {
-    const QString text = composeExportText(state.Document, NameLineStyle::Colon);
+    const QString text = composeExportText(document, NameLineStyle::Colon);
     QString path;
-    QString error = WordProcessor::writeHandOverDocument(text, state.Document, &path);
+    QString error = WordProcessor::writeHandOverDocument(text, document, &path);
     if (error.isEmpty() && platform.startWordProcessor(path, &error)) {
         platform.setClipboardText(text);
         return;

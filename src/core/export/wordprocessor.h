@@ -4,7 +4,6 @@
 
 class CommentDocument;
 class Platform;
-struct AppState;
 
 /// Handing the class's comments to the word processor (LibreOffice Writer): the colon-style
 /// text goes into an ODF text document in a private temporary folder, Writer is started on it,
@@ -39,4 +38,4 @@ bool start(const QString &documentPath, QString *error);
 
 /// The open-in-word-processor command. Nothing is written to the comment file and the
 /// modified flag stays as it is.
-void openInWordProcessor(AppState &state, Platform &platform);
+void openInWordProcessor(const CommentDocument &document, Platform &platform);

@@ -26,3 +26,7 @@ inline int fromPixels(double pixels, double dpi)
 }
 
 } // namespace Twips
+
+/// Print layouts are given in centimetres: twips per centimetre (1440 / 2.54, rounded as the
+/// layout files have always been read).
+inline constexpr int UnitsPerCm = 570;

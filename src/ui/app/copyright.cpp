@@ -1,7 +1,7 @@
 #include "ui/app/copyright.h"
 
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
 
 #include <QFrame>
@@ -12,13 +12,13 @@
 
 bool copyright::StartupDone = false;
 
-copyright::copyright(AppState &state, Platform &platform, QString programFolder,
+copyright::copyright(Session &session, Platform &platform, QString programFolder,
                      std::function<void()> openMain, QWidget *parent)
     // As the About window it is a pop-up: it takes the keyboard and the mouse at once, whatever
     // the window manager does with splash windows, so a key or a click closes it and nothing
     // typed meanwhile reaches a comment box behind it.
     : QDialog(parent, (StartupDone ? Qt::Popup : Qt::SplashScreen) | Qt::FramelessWindowHint)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_programFolder(std::move(programFolder))
     , m_openMain(std::move(openMain))
@@ -114,7 +114,7 @@ void copyright::Form_GotFocus()
     }
     repaint();
     StartupDone = true;
-    StartupSequence sequence(m_state, m_platform, m_programFolder,
+    StartupSequence sequence(m_session, m_platform, m_programFolder,
                              [this](const QString &text) { m_doing->setText(text); m_doing->repaint(); });
     if (!sequence.run()) {
         close();

@@ -7,7 +7,7 @@
 class QLabel;
 class QFrame;
 class QTimer;
-struct AppState;
+class Session;
 class Platform;
 
 /// The splash window. Shown first, it runs the start-up sequence and opens the main window;
@@ -18,7 +18,7 @@ class copyright : public QDialog
 
 public:
     /// openMain creates and shows the main window once the start-up checks have passed.
-    copyright(AppState &state, Platform &platform, QString programFolder,
+    copyright(Session &session, Platform &platform, QString programFolder,
               std::function<void()> openMain, QWidget *parent = nullptr);
 
     /// True once the start-up sequence has begun; it runs once per process.
@@ -38,7 +38,7 @@ protected:
 private:
     void Form_GotFocus();
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     QString m_programFolder;
     std::function<void()> m_openMain;

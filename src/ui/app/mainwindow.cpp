@@ -3,7 +3,7 @@
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/studentcommands.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -48,24 +48,24 @@ const QStringList DocumentCommands = {"save", "saveas", "close", "setup", "prive
 
 } // namespace
 
-MainWindow::MainWindow(AppState &state, Platform &platform, QWidget *parent)
+MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     : QMainWindow(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
-    , m_lifecycle(state, platform, *this)
+    , m_lifecycle(session, platform, *this)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(m_state.ProgramFolder + QStringLiteral("qhsy.png")));
+    setWindowIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("qhsy.png")));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
     // The children are laid out whenever the client area changes, whatever changed it.
     m_mdiArea->viewport()->installEventFilter(this);
-    m_studentCommands = new StudentCommands(m_state, m_platform, *this);
-    m_editCommands = std::make_unique<EditCommands>(m_state, m_platform, [this] { return m_editor; });
+    m_studentCommands = new StudentCommands(m_session, m_platform, *this);
+    m_editCommands = std::make_unique<EditCommands>(m_session, m_platform, [this] { return m_editor; });
     m_libraryCommands = new LibraryCommands(
-        m_state, m_platform, [this] { return openLibraryWindow(); }, [this] { return m_library; },
+        m_session, m_platform, [this] { return openLibraryWindow(); }, [this] { return m_library; },
         [this] { return m_editor; }, this);
     createMenus();
     createToolbar();
@@ -144,9 +144,9 @@ void MainWindow::createMenus()
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addItem(file, "f1", "-", false);
     connect(addItem(file, "out", "用Word打开(&Y)", true), &QAction::triggered, this,
-            [this] { openInWordProcessor(m_state, m_platform); });
+            [this] { openInWordProcessor(m_session.Document(), m_platform); });
     connect(addItem(file, "totext", "导出到文本文件(&D)...", true), &QAction::triggered, this,
-            [this] { exportToTextFile(m_state, m_platform); });
+            [this] { exportToTextFile(m_session.Document(), m_platform); });
     addItem(file, "f2", "-", false);
     connect(addItem(file, "setup", "打印设置(&S)...", true), &QAction::triggered, this,
             [this] { openPrintWindow(PrintPanelMode::Setup); });
@@ -246,7 +246,7 @@ void MainWindow::createToolbar()
         const QString key = QString::fromLatin1(button.key);
         QAction *item = action(QString::fromLatin1(button.item));
         QAction *tool = m_toolbar->addAction(
-            QIcon(m_state.ProgramFolder + QStringLiteral("toolbar/%1.png").arg(key)), QString::fromUtf8(button.tip));
+            QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)), QString::fromUtf8(button.tip));
         tool->setObjectName(QStringLiteral("Toolbar1_") + key);
         tool->setProperty("key", key);
         tool->setProperty("built", item->property("built"));
@@ -278,10 +278,10 @@ void MainWindow::setDocumentCommandsEnabled(bool enabled)
 
 void MainWindow::load(const QString &commandLineText)
 {
-    m_state.CurrentPath.clear();
+    m_session.setCurrentFile(QString(), m_session.HasFileName());
     openLibraryWindow();
     m_lifecycle.OpenEditor();
-    m_state.Modified = false;
+    m_session.markSaved();
     if (m_editor)
         m_editor->setFocus();
     if (!commandLineText.isEmpty())
@@ -301,7 +301,7 @@ void MainWindow::RefreshViews()
 void MainWindow::showEditorWindow(const QString &caption)
 {
     if (!m_editor) {
-        m_editor = new pyedit(m_state, m_platform);
+        m_editor = new pyedit(m_session, m_platform);
         m_editorWindow = m_mdiArea->addSubWindow(m_editor);
         m_editorWindow->setObjectName(QStringLiteral("pyeditWindow"));
         m_editorWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -343,7 +343,7 @@ void MainWindow::setEditorCaption(const QString &caption)
 
 ItemFonts MainWindow::displayFonts() const
 {
-    return m_editor ? m_editor->displayFonts() : m_state.Document.ItemFonts;
+    return m_editor ? m_editor->displayFonts() : m_session.Document().ItemFonts;
 }
 
 void MainWindow::disableDocumentCommands()
@@ -367,7 +367,7 @@ void MainWindow::openStudentList()
 {
     if (m_students)
         return;
-    m_students = new stds(m_state, m_platform);
+    m_students = new stds(m_session, m_platform);
     m_studentsWindow = m_mdiArea->addSubWindow(m_students);
     m_studentsWindow->setObjectName(QStringLiteral("stdsWindow"));
     m_studentsWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -411,7 +411,7 @@ pytools *MainWindow::openLibraryWindow()
 {
     if (m_library)
         return m_library;
-    m_library = new pytools(m_state, m_platform, [this] { return m_editor; }, m_kpingyu);
+    m_library = new pytools(m_session, m_platform, [this] { return m_editor; }, m_kpingyu);
     m_libraryWindow = m_mdiArea->addSubWindow(m_library);
     m_libraryWindow->setObjectName(QStringLiteral("pytoolsWindow"));
     m_libraryWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -438,8 +438,8 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
                               MsgButtons::Ok);
         return;
     }
-    if (mode == PrintPanelMode::Setup && m_state.CurrentStudent >= 0
-        && m_state.Document.slot(m_state.CurrentStudent + 1).comment.isEmpty()) {
+    if (mode == PrintPanelMode::Setup && m_session.CurrentStudent() >= 0
+        && m_session.Document().slot(m_session.CurrentStudent() + 1).comment.isEmpty()) {
         const QString question =
             QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果，建议您先输入一些内容再进行打印设置。")
             + QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
@@ -447,8 +447,8 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
             == MsgAnswer::Yes)
             return;
     }
-    if (m_state.CurrentStudent < 0)
-        m_state.CurrentStudent = 0;
+    if (m_session.CurrentStudent() < 0)
+        m_session.setCurrentStudent(0);
     m_toolbar->setEnabled(false);
     // Take the keyboard away from the editing windows first: Qt would otherwise hand it on to
     // another comment box, hidden, where a key would still land.
@@ -463,7 +463,7 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
     m_printPaper = new ps_paper;
     auto *paperArea = new PaperArea(m_printPaper, area);
     paperArea->show();
-    m_printControl = new ps_control(m_state, m_platform, m_printPaper, mode, area);
+    m_printControl = new ps_control(m_session, m_platform, m_printPaper, mode, area);
     m_printControl->move(0, 0);
     m_printControl->show();
     m_printControl->raise();
@@ -484,7 +484,7 @@ void MainWindow::closePrintWindow()
     }
     // The editor comes back at the student the preview showed last (its repaint applies any
     // font changed in the print window). Read it before the windows reappear.
-    const int student = m_state.CurrentStudent;
+    const int student = m_session.CurrentStudent();
     for (QMdiSubWindow *window : {m_editorWindow, m_libraryWindow, m_studentsWindow}) {
         if (window)
             window->show();
@@ -494,7 +494,7 @@ void MainWindow::closePrintWindow()
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)
-        m_state.CurrentStudent = m_editor->VScroll1()->value();
+        m_session.setCurrentStudent(m_editor->VScroll1()->value());
 }
 
 void MainWindow::closeLibraryWindow()
@@ -550,14 +550,14 @@ void MainWindow::EditorLayout()
     const QSize client = m_mdiArea->viewport()->size();
     // A window too small for the constants keeps every child at least this size.
     const int minimum = px(300);
-    const int libraryHeight = px(m_state.LibraryPaneHeight);
+    const int libraryHeight = px(LibraryPaneHeight);
     const int paneHeight = std::max(client.height() - libraryHeight, minimum);
     if (m_libraryWindow)
         m_libraryWindow->setGeometry(0, paneHeight, std::max(client.width(), minimum), libraryHeight);
     if (m_studentsWindow)
         m_studentsWindow->setGeometry(0, 0, px(StudentListWidth + 100), paneHeight);
     if (m_editorWindow) {
-        const int left = px(m_state.StudentPaneWidth);
+        const int left = px(StudentPaneWidth);
         m_editorWindow->setGeometry(left, 0, std::max(client.width() - left, minimum), paneHeight);
     }
 }
@@ -578,7 +578,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::showHelp()
 {
-    const QString page = m_state.ProgramFolder + QStringLiteral("help/indexhelp.htm");
+    const QString page = m_session.ProgramFolder() + QStringLiteral("help/indexhelp.htm");
     if (m_platform.openWithDefaultViewer(page))
         return;
     // The desktop cannot show the page: the program's own viewer does, so help always works.
@@ -590,7 +590,7 @@ void MainWindow::showHelp()
 void MainWindow::showAbout()
 {
     if (!m_about)
-        m_about = new copyright(m_state, m_platform, m_state.ProgramFolder, {}, this);
+        m_about = new copyright(m_session, m_platform, m_session.ProgramFolder(), {}, this);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

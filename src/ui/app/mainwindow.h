@@ -11,7 +11,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
-struct AppState;
+class Session;
 class Platform;
 class copyright;
 class HelpViewer;
@@ -33,8 +33,12 @@ class MainWindow : public QMainWindow, private EditorHost
 
 public:
     static inline const QString Caption = QStringLiteral("Quillmark 青禾书苑 v1.0");
+    /// The docked layout, in twips: the editor starts this far right of the frame's left edge
+    /// (the student list stands before it), and the library window is this high.
+    static constexpr int StudentPaneWidth = 1300;
+    static constexpr int LibraryPaneHeight = 3000;
 
-    MainWindow(AppState &state, Platform &platform, QWidget *parent = nullptr);
+    MainWindow(Session &session, Platform &platform, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     /// The load: opens the child windows with the template, then the comment file named by
@@ -115,7 +119,7 @@ private:
     void showAbout();
     int px(double twips) const;
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     DocumentLifecycle m_lifecycle;
     QMdiArea *m_mdiArea = nullptr;

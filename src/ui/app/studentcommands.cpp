@@ -1,7 +1,7 @@
 #include "ui/app/studentcommands.h"
 
 #include "ui/app/mainwindow.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/roster.h"
 #include "core/document/templatefile.h"
 #include "ui/editor/inputstudent.h"
@@ -27,9 +27,9 @@ void present(QWidget *dialog)
 
 } // namespace
 
-StudentCommands::StudentCommands(AppState &state, Platform &platform, MainWindow &window)
+StudentCommands::StudentCommands(Session &session, Platform &platform, MainWindow &window)
     : QObject(&window)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_window(window)
 {
@@ -46,8 +46,8 @@ int StudentCommands::selectedStudent() const
         return -1;
     if (stds *list = m_window.studentList())
         return list->stdlist()->currentRow();
-    const int k = m_state.CurrentStudent;
-    return k >= 0 && k < m_state.Document.studentCount() ? k : -1;
+    const int k = m_session.CurrentStudent();
+    return k >= 0 && k < m_session.Document().studentCount() ? k : -1;
 }
 
 bool StudentCommands::requireDocument()
@@ -64,7 +64,7 @@ void StudentCommands::s_add()
     if (!requireDocument())
         return;
     // Say so before the teacher types a name there is no room for.
-    if (m_state.Document.studentCount() >= CommentDocument::MaxStudents) {
+    if (m_session.Document().studentCount() >= CommentDocument::MaxStudents) {
         m_platform.messageBox(Roster::FullMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         return;
@@ -73,13 +73,12 @@ void StudentCommands::s_add()
                                              QStringLiteral("添加学生"), QString());
     if (name.isEmpty())
         return;
-    if (Roster::addStudent(m_state.Document, name) < 0)
+    if (m_session.addStudent(name) < 0)
         return;
-    m_state.Modified = true;
     m_window.RefreshViews();
     if (stds *list = m_window.studentList())
         list->stdlist()->addItem(name);
-    m_window.selectStudent(Roster::indexOf(m_state.Document, name));
+    m_window.selectStudent(Roster::indexOf(m_session.Document(), name));
 }
 
 void StudentCommands::s_delete()
@@ -91,12 +90,11 @@ void StudentCommands::s_delete()
         return;
     }
     const QString question = QStringLiteral("确实要从当前评语文件中删除学生“%1”的所有信息吗？")
-                                 .arg(m_state.Document.slot(k + 1).name);
+                                 .arg(m_session.Document().slot(k + 1).name);
     if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
         != MsgAnswer::Yes)
         return;
-    Roster::deleteStudent(m_state.Document, k);
-    m_state.Modified = true;
+    m_session.deleteStudent(k);
     if (stds *list = m_window.studentList()) {
         // Qt hands the selection of a removed entry on to its neighbour, which would move the
         // editor; the entry goes without a selection, and the steps below choose one.
@@ -106,7 +104,7 @@ void StudentCommands::s_delete()
     }
     m_window.RefreshViews();
     // The student that moved up takes the deleted place; after the last, the new last.
-    const int count = m_state.Document.studentCount();
+    const int count = m_session.Document().studentCount();
     if (k > 0 && k < count)
         m_window.selectStudent(k);
     else if (k > 0 && k == count)
@@ -121,18 +119,16 @@ void StudentCommands::s_rename()
                               MsgButtons::Ok);
         return;
     }
-    const QString current = m_state.Document.slot(k + 1).name;
+    const QString current = m_session.Document().slot(k + 1).name;
     const QString name = m_platform.inputBox(QStringLiteral("请输入该学生的新姓名："),
                                              QStringLiteral("重命名"), current);
     if (name.isEmpty())
         return;
-    Roster::renameStudent(m_state.Document, k, name);
-    if (name != current)
-        m_state.Modified = true;
+    m_session.renameStudent(k, name);
     if (m_window.studentList())
         m_window.reopenStudentList(true);
     m_window.RefreshViews();
-    m_window.selectStudent(Roster::indexOf(m_state.Document, name));
+    m_window.selectStudent(Roster::indexOf(m_session.Document(), name));
 }
 
 void StudentCommands::s_delall()
@@ -145,15 +141,13 @@ void StudentCommands::s_delall()
         return;
     if (stds *list = m_window.studentList())
         list->stdlist()->clear();
-    if (m_state.Document.studentCount() > 0)
-        m_state.Modified = true;
-    Roster::deleteAll(m_state.Document);
+    m_session.deleteAll();
     m_window.RefreshViews();
 }
 
 void StudentCommands::s_setup()
 {
-    const QString failure = TemplateFile::storeRoster(m_state.templatePath(), m_state.Document);
+    const QString failure = TemplateFile::storeRoster(m_session.templatePath(), m_session.Document());
     if (!failure.isEmpty()) {
         m_platform.messageBox(QStringLiteral("设置失败！") + failure, Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
@@ -164,9 +158,9 @@ void StudentCommands::s_setup()
 
 void StudentCommands::tongji()
 {
-    const int students = m_state.Document.studentCount();
+    const int students = m_session.Document().studentCount();
     m_platform.messageBox(
-        Roster::progressMessage(students, Roster::commentedCount(m_state.Document, students)),
+        Roster::progressMessage(students, Roster::commentedCount(m_session.Document(), students)),
         Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
 }
 
@@ -177,11 +171,9 @@ void StudentCommands::s_font()
 
 void StudentCommands::changeItemFont(Item item)
 {
-    ItemFont &font = m_state.Document.ItemFonts[std::size_t(item)];
-    const ItemFont before = font;
-    takeChosenFont(font, m_platform.chooseFont(before));
-    if (font != before)
-        m_state.Modified = true;
+    ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
+    takeChosenFont(font, m_platform.chooseFont(font));
+    m_session.setItemFont(int(item), font);
     m_window.RefreshViews();
 }
 
@@ -200,14 +192,14 @@ void StudentCommands::input()
     if (!m_window.editor())
         return;
     if (!m_input || !m_input->isVisible())
-        m_input = new inputstudent(m_state, m_platform, [this] { rosterChanged(); }, &m_window);
+        m_input = new inputstudent(m_session, m_platform, [this] { rosterChanged(); }, &m_window);
     present(m_input);
 }
 
 void StudentCommands::teacher()
 {
     if (!m_teacher || !m_teacher->isVisible())
-        m_teacher = new teachersetup(m_state, m_platform, [this] { m_window.RefreshViews(); }, &m_window);
+        m_teacher = new teachersetup(m_session, m_platform, [this] { m_window.RefreshViews(); }, &m_window);
     present(m_teacher);
 }
 

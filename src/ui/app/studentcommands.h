@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
-struct AppState;
+class Session;
 class Platform;
 class MainWindow;
 class inputstudent;
@@ -24,7 +24,7 @@ public:
     static inline const QString SelectFirstMessage = QStringLiteral("请选定一名学生后再选择此功能！");
     static inline const QString DoneMessage = QStringLiteral("设置成功！");
 
-    StudentCommands(AppState &state, Platform &platform, MainWindow &window);
+    StudentCommands(Session &session, Platform &platform, MainWindow &window);
 
     void s_add();
     void s_delete();
@@ -60,7 +60,7 @@ private:
     bool requireDocument();
     void rosterChanged();
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     MainWindow &m_window;
     QPointer<inputstudent> m_input;

@@ -1,6 +1,6 @@
 #include "ui/editor/editcommands.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/pyedit.h"
 #include "core/platform/platform.h"
 
@@ -8,8 +8,8 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-EditCommands::EditCommands(AppState &state, Platform &platform, std::function<pyedit *()> editor)
-    : m_state(state)
+EditCommands::EditCommands(Session &session, Platform &platform, std::function<pyedit *()> editor)
+    : m_session(session)
     , m_platform(platform)
     , m_editor(std::move(editor))
 {
@@ -18,9 +18,9 @@ EditCommands::EditCommands(AppState &state, Platform &platform, std::function<py
 QPlainTextEdit *EditCommands::currentBox() const
 {
     pyedit *editor = m_editor();
-    if (!editor || m_state.CurrentStudent < 0)
+    if (!editor || m_session.CurrentStudent() < 0)
         return nullptr;
-    return editor->pytext1(m_state.CurrentStudent);
+    return editor->pytext1(m_session.CurrentStudent());
 }
 
 void EditCommands::copy()

@@ -5,7 +5,7 @@
 #include <functional>
 
 class QPlainTextEdit;
-struct AppState;
+class Session;
 class Platform;
 class pyedit;
 
@@ -20,7 +20,7 @@ public:
         QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！");
 
     /// editor gives the open editor window, or nullptr.
-    EditCommands(AppState &state, Platform &platform, std::function<pyedit *()> editor);
+    EditCommands(Session &session, Platform &platform, std::function<pyedit *()> editor);
 
     void cut();
     void copy();
@@ -34,7 +34,7 @@ private:
     /// The current student's comment box, or nullptr when there is no current student.
     QPlainTextEdit *currentBox() const;
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<pyedit *()> m_editor;
 };

@@ -1,6 +1,6 @@
 #include "ui/editor/inputstudent.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/namelist.h"
 #include "core/platform/platform.h"
 
@@ -13,10 +13,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-inputstudent::inputstudent(AppState &state, Platform &platform, std::function<void()> rosterChanged,
+inputstudent::inputstudent(Session &session, Platform &platform, std::function<void()> rosterChanged,
                            QWidget *parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_rosterChanged(std::move(rosterChanged))
 {
@@ -167,7 +167,7 @@ void inputstudent::Command3Click()
 void inputstudent::Command1Click()
 {
     const NameList::ImportResult result = NameList::importList(
-        m_state, m_text->toPlainText(), m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
+        m_session, m_text->toPlainText(), m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
     // A list of nothing but line breaks is as empty as no list at all.
     if (result.empty) {
         m_platform.messageBox(EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
@@ -179,8 +179,6 @@ void inputstudent::Command1Click()
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    // The roster changed: closing the file must ask whether to save it.
-    m_state.Modified = true;
     if (result.dropped)
         m_platform.messageBox(DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
     if (m_rosterChanged)

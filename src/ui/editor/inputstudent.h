@@ -9,7 +9,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-struct AppState;
+class Session;
 class Platform;
 
 /// The name-import dialog "导入学生名单": a list of names, one per line, typed, pasted or loaded
@@ -35,7 +35,7 @@ public:
 
     /// rosterChanged runs after a successful import: it refills the student list and
     /// refreshes the editor.
-    inputstudent(AppState &state, Platform &platform, std::function<void()> rosterChanged,
+    inputstudent(Session &session, Platform &platform, std::function<void()> rosterChanged,
                  QWidget *parent = nullptr);
 
     QPlainTextEdit *Text1() const { return m_text; }
@@ -57,7 +57,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<void()> m_rosterChanged;
     QPlainTextEdit *m_text = nullptr;

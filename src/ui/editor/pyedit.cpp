@@ -1,6 +1,6 @@
 #include "ui/editor/pyedit.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
@@ -49,9 +49,9 @@ QString toCommentText(const QString &boxText)
 
 } // namespace
 
-pyedit::pyedit(AppState &state, Platform &platform, QWidget *parent)
+pyedit::pyedit(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
 {
     setObjectName(QStringLiteral("pyedit"));
@@ -172,7 +172,7 @@ int pyedit::cardIndexOf(QObject *control) const
 
 void pyedit::applyFonts(int first, int last)
 {
-    const ItemFonts &fonts = m_state.Document.ItemFonts;
+    const ItemFonts &fonts = m_session.Document().ItemFonts;
     const QFont name = FontSubstitution::toQFont(fonts[0]);
     const QFont comment = FontSubstitution::toQFont(fonts[1]);
     const QFont signature = FontSubstitution::toQFont(fonts[2]);
@@ -205,12 +205,12 @@ int pyedit::rebuildCards()
         delete card.pytext;
         delete card.teacher;
     }
-    const int n = m_state.Document.studentCount();
+    const int n = m_session.Document().studentCount();
     const int frameHeight = Twips::fromPixels(m_frame->height(), logicalDpiY());
     const int top0 = (frameHeight - cardHeight()) / 2;
     placeCard(0, top0);
     applyFonts(0, 0);
-    m_appliedFonts = m_state.Document.ItemFonts;
+    m_appliedFonts = m_session.Document().ItemFonts;
 
     m_cards.reserve(std::size_t(std::max(n, 1)));
     for (int i = 1; i < n; ++i) {
@@ -219,16 +219,16 @@ int pyedit::rebuildCards()
     }
     for (int i = 0; i < n; ++i) {
         const Card &card = m_cards[std::size_t(i)];
-        const StudentSlot &slot = m_state.Document.slot(i + 1);
+        const StudentSlot &slot = m_session.Document().slot(i + 1);
         card.student->setText(slot.name);
         card.student->setCursorPosition(0);   // a name wider than its box shows its start
         const QString text = toBoxText(slot.comment);
         if (card.pytext->toPlainText() != text)
             card.pytext->setPlainText(text);   // runs the change rule
-        card.teacher->setText(m_state.Document.TeacherSignature);
+        card.teacher->setText(m_session.Document().TeacherSignature);
     }
     m_scroll->setMaximum(std::max(cardCount() - 1, 0));
-    m_state.CurrentStudent = 0;
+    m_session.setCurrentStudent(0);
     if (m_scroll->value() == 0)
         layoutStrip(0);   // the bar stays: show the strip around card 0 without moving the focus
     else
@@ -250,8 +250,7 @@ void pyedit::pytext1Change(int i)
 {
     if (i >= cardCount())
         return;
-    m_state.Document.slot(i + 1).comment = toCommentText(pytext1(i)->toPlainText());
-    m_state.Modified = true;
+    m_session.setComment(i + 1, toCommentText(pytext1(i)->toPlainText()));
 }
 
 void pyedit::moveTo(int k)
@@ -265,7 +264,7 @@ void pyedit::focusCommentEnd(int k)
     if (!box)
         return;
     box->setFocus(Qt::OtherFocusReason);
-    m_state.CurrentStudent = k;
+    m_session.setCurrentStudent(k);
     box->moveCursor(QTextCursor::End);
 }
 
@@ -300,7 +299,7 @@ void pyedit::VScroll1Change()
     layoutStrip(v);
     emit currentCardChanged(v);
     pytext1(v)->setFocus(Qt::OtherFocusReason);
-    m_state.CurrentStudent = v;
+    m_session.setCurrentStudent(v);
 }
 
 bool pyedit::eventFilter(QObject *watched, QEvent *event)
@@ -318,10 +317,10 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
             // editor is hidden, or gives back when a window is reactivated, is not one.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                m_state.CurrentStudent = i;
+                m_session.setCurrentStudent(i);
         }
     } else if (watched == card.pytext->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        m_state.CurrentStudent = i;
+        m_session.setCurrentStudent(i);
         if (!card.student->text().isEmpty())
             emit currentCardChanged(i);
     } else if (watched == card.student && event->type() == QEvent::MouseButtonPress) {
@@ -331,7 +330,7 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
                                   MsgButtons::Ok);
         } else if (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) {
             // The pop-up's commands act on this student, whether or not the list is open.
-            m_state.CurrentStudent = i;
+            m_session.setCurrentStudent(i);
             emit currentCardChanged(i);
             const QPoint at(mouse->position().toPoint().x(), px(200));
             emit studentMenuRequested(card.student->mapToGlobal(at));
@@ -371,7 +370,7 @@ void pyedit::resizeEvent(QResizeEvent *event)
 void pyedit::paintEvent(QPaintEvent *event)
 {
     // The three fonts reach every card on repaint; only a change is applied.
-    if (m_appliedFonts != m_state.Document.ItemFonts)
+    if (m_appliedFonts != m_session.Document().ItemFonts)
         applyFonts(0, cardCount() - 1);
     QWidget::paintEvent(event);
 }

@@ -12,7 +12,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QScrollBar;
 class QTimer;
-struct AppState;
+class Session;
 class Platform;
 
 /// The editor window: one card per student (name, "同学：", comment, signature) in a strip
@@ -26,7 +26,7 @@ public:
     static inline const QString NoStudentMessage =
         QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
 
-    pyedit(AppState &state, Platform &platform, QWidget *parent = nullptr);
+    pyedit(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     // The controls of card i.
     QLineEdit *student(int i) const;
@@ -91,7 +91,7 @@ private:
     void applyFonts(int first, int last);
     void pytext1Change(int i);
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     QFrame *m_frame = nullptr;
     QScrollBar *m_scroll = nullptr;

@@ -1,15 +1,15 @@
 #include "ui/editor/stds.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
 
-stds::stds(AppState &state, Platform &platform, QWidget *parent)
+stds::stds(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
 {
     setObjectName(QStringLiteral("stds"));
@@ -32,7 +32,7 @@ void stds::fill()
     m_list->clear();
     QStringList names;
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
-        const QString &name = m_state.Document.slot(i).name;
+        const QString &name = m_session.Document().slot(i).name;
         if (name.isEmpty())
             break;
         names << name;

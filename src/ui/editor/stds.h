@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class QListWidget;
-struct AppState;
+class Session;
 class Platform;
 
 /// The student list window: the roster's names; a click moves the editor to that student.
@@ -15,7 +15,7 @@ public:
     static inline const QString NoSelectionMessage = QStringLiteral(
         "您似乎想调出有关学生列表的快捷菜单，请先选择一名学生再右击！如果你的学生列表为空，请选择“工具”“导入学生名单”。");
 
-    stds(AppState &state, Platform &platform, QWidget *parent = nullptr);
+    stds(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     QListWidget *stdlist() const { return m_list; }
 
@@ -36,7 +36,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     QListWidget *m_list = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "ui/editor/teachersetup.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/templatefile.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
@@ -11,10 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-teachersetup::teachersetup(AppState &state, Platform &platform, std::function<void()> refresh,
+teachersetup::teachersetup(Session &session, Platform &platform, std::function<void()> refresh,
                            QWidget *parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_refresh(std::move(refresh))
 {
@@ -31,7 +31,7 @@ teachersetup::teachersetup(AppState &state, Platform &platform, std::function<vo
     m_label1 = new QLabel(QStringLiteral("当前教师签名："), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
 
-    m_text = new QLineEdit(m_state.Document.TeacherSignature, this);
+    m_text = new QLineEdit(m_session.Document().TeacherSignature, this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("汉")) * 14);
     m_label1->setBuddy(m_text);
@@ -79,7 +79,7 @@ void teachersetup::Command1Click()
                               MsgButtons::YesNo)
         != MsgAnswer::Yes)
         return;
-    const QString reason = TemplateFile::storeSignature(m_state.templatePath(), signature);
+    const QString reason = TemplateFile::storeSignature(m_session.templatePath(), signature);
     if (!reason.isEmpty()) {
         m_platform.messageBox(QStringLiteral("设置默认签名失败！") + reason, Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
@@ -91,11 +91,8 @@ void teachersetup::Command1Click()
 
 void teachersetup::Command2Click()
 {
-    const QString signature = m_text->text();
     // A changed signature is a change of the file: closing it must ask whether to save.
-    if (signature != m_state.Document.TeacherSignature)
-        m_state.Modified = true;
-    m_state.Document.TeacherSignature = signature;
+    m_session.setTeacherSignature(m_text->text());
     if (m_refresh)
         m_refresh();
     m_platform.messageBox(DoneMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);

@@ -7,7 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-struct AppState;
+class Session;
 class Platform;
 
 /// The signature dialog "设置教师签名": sets the teacher's signature for the current comment
@@ -21,7 +21,7 @@ public:
     static inline const QString DoneMessage = QStringLiteral("设置成功！");
 
     /// refresh rebuilds the editor so that every card shows the new signature.
-    teachersetup(AppState &state, Platform &platform, std::function<void()> refresh,
+    teachersetup(Session &session, Platform &platform, std::function<void()> refresh,
                  QWidget *parent = nullptr);
 
     QLabel *Label1() const { return m_label1; }
@@ -38,7 +38,7 @@ public:
     static QString defaultQuestion(const QString &signature);
 
 private:
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<void()> m_refresh;
     QLabel *m_label1 = nullptr;

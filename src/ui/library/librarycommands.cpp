@@ -1,6 +1,6 @@
 #include "ui/library/librarycommands.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/pyedit.h"
 #include "core/library/commentlibrary.h"
 #include "ui/library/piliangdaoru.h"
@@ -12,11 +12,11 @@
 #include <QPlainTextEdit>
 #include <QTextDocumentFragment>
 
-LibraryCommands::LibraryCommands(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+LibraryCommands::LibraryCommands(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
                                  std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
                                  QObject *parent)
     : QObject(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_libraryWindow(std::move(libraryWindow))
     , m_openWindow(std::move(openWindow))
@@ -73,8 +73,8 @@ void LibraryCommands::setop()
     // The text selected in the current student's comment; none without a current student.
     QString text;
     pyedit *editor = m_editor();
-    if (editor && m_state.CurrentStudent >= 0) {
-        if (QPlainTextEdit *box = editor->pytext1(m_state.CurrentStudent)) {
+    if (editor && m_session.CurrentStudent() >= 0) {
+        if (QPlainTextEdit *box = editor->pytext1(m_session.CurrentStudent())) {
             text = box->textCursor().selection().toPlainText();
             text.remove(u'\n');   // a stock comment is one line
         }
@@ -85,7 +85,7 @@ void LibraryCommands::setop()
 void LibraryCommands::pldr()
 {
     if (!m_batchImport || !m_batchImport->isVisible()) {
-        m_batchImport = new piliangdaoru(m_state, m_platform, m_libraryWindow,
+        m_batchImport = new piliangdaoru(m_session, m_platform, m_libraryWindow,
                                          qobject_cast<QWidget *>(parent()));
     }
     m_batchImport->show();

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-struct AppState;
+class Session;
 class Platform;
 class piliangdaoru;
 class pyedit;
@@ -29,7 +29,7 @@ public:
 
     /// libraryWindow gives the library window, opening it when it is closed; openWindow gives
     /// it only when it is open (nullptr otherwise); editor gives the editor or nullptr.
-    LibraryCommands(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+    LibraryCommands(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
                     std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
                     QObject *parent = nullptr);
 
@@ -61,7 +61,7 @@ private:
     void deleteComment(pytools *window);
     void reloadKeepingSelection(pytools *window, int category, int comment);
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<pytools *()> m_libraryWindow;
     std::function<pytools *()> m_openWindow;

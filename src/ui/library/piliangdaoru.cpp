@@ -1,6 +1,6 @@
 #include "ui/library/piliangdaoru.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "ui/library/pytools.h"
 #include "core/platform/platform.h"
@@ -26,10 +26,10 @@ constexpr int ClientHeight = 4455;
 
 } // namespace
 
-piliangdaoru::piliangdaoru(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+piliangdaoru::piliangdaoru(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
                            QWidget *parent)
     : QDialog(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_libraryWindow(std::move(libraryWindow))
 {
@@ -103,7 +103,7 @@ void piliangdaoru::Command1Click()
         return;
     }
     QStringList lines;
-    if (const QString error = ScratchFile::roundTrip(m_state.ProgramFolder, text, &lines); !error.isEmpty()) {
+    if (const QString error = ScratchFile::roundTrip(m_session.ProgramFolder(), text, &lines); !error.isEmpty()) {
         m_platform.messageBox(QStringLiteral("导入失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);
         return;

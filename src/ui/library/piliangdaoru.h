@@ -7,7 +7,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-struct AppState;
+class Session;
 class Platform;
 class pytools;
 
@@ -22,7 +22,7 @@ public:
     static inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
 
     /// libraryWindow gives the library window, opening it first when it is closed.
-    piliangdaoru(AppState &state, Platform &platform, std::function<pytools *()> libraryWindow,
+    piliangdaoru(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
                  QWidget *parent = nullptr);
 
     QLabel *Label1() const { return m_label1; }
@@ -36,7 +36,7 @@ public:
     void Command2Click();   ///< 清空
 
 private:
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<pytools *()> m_libraryWindow;
     QLabel *m_label1 = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/library/pytools.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/pyedit.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
@@ -71,10 +71,10 @@ public:
 
 } // namespace
 
-pytools::pytools(AppState &state, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
+pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
                  QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_editor(std::move(editor))
     , m_kpingyu(kpingyu)
@@ -148,7 +148,7 @@ int pytools::px(double twips) const
 
 CommentLibrary pytools::library() const
 {
-    return CommentLibrary(m_state.ProgramFolder + CommentLibrary::FileName);
+    return CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName);
 }
 
 void pytools::load()
@@ -264,7 +264,7 @@ void pytools::Command2Click()
 void pytools::insertStockComment()
 {
     pyedit *editor = m_editor ? m_editor() : nullptr;
-    QPlainTextEdit *box = editor && m_state.CurrentStudent >= 0 ? editor->pytext1(m_state.CurrentStudent) : nullptr;
+    QPlainTextEdit *box = editor && m_session.CurrentStudent() >= 0 ? editor->pytext1(m_session.CurrentStudent()) : nullptr;
     if (!box) {
         m_platform.messageBox(PlaceMessage, Platform::NoticeTitle, MsgIcon::Question, MsgButtons::Ok);
         return;
@@ -272,7 +272,7 @@ void pytools::insertStockComment()
     if (selectedCommentIndex() < 0)
         return;
     const QString comment = selectedComment();
-    m_state.Modified = true;
+    m_session.markModified();
 
     QTextCursor cursor = box->textCursor();
     int p = cursor.selectionStart();

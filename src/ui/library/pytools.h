@@ -15,7 +15,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
-struct AppState;
+class Session;
 class Platform;
 class pyedit;
 
@@ -38,7 +38,7 @@ public:
 
     /// editor gives the open editor window or nullptr; kpingyu is the pop-up menu whose items
     /// are enabled on a mouse press in a list.
-    pytools(AppState &state, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
+    pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
             QWidget *parent = nullptr);
 
     QGroupBox *pylb() const { return m_pylb; }
@@ -120,7 +120,7 @@ private:
     void setCaptionColour(const QColor &colour);
     void blink();
 
-    AppState &m_state;
+    Session &m_session;
     Platform &m_platform;
     std::function<pyedit *()> m_editor;
     QMenu *m_kpingyu = nullptr;

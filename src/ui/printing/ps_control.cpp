@@ -1,6 +1,6 @@
 #include "ui/printing/ps_control.h"
 
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/leadingnumber.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
@@ -178,10 +178,10 @@ void SpinArrows::resizeEvent(QResizeEvent *)
     m_down->setGeometry(0, half, width(), height() - half);
 }
 
-ps_control::ps_control(AppState &state, Platform &platform, ps_paper *paper, PrintPanelMode mode,
+ps_control::ps_control(Session &session, Platform &platform, ps_paper *paper, PrintPanelMode mode,
                        QWidget *parent)
     : QWidget(parent)
-    , m_state(state)
+    , m_session(session)
     , m_platform(platform)
     , m_paper(paper)
     , m_mode(mode)
@@ -465,7 +465,7 @@ QString ps_control::numberText(double value)
 
 void ps_control::loadSchemes()
 {
-    LayoutSchemeFile file(LayoutSchemeFile::pathIn(m_state.ProgramFolder));
+    LayoutSchemeFile file(LayoutSchemeFile::pathIn(m_session.ProgramFolder()));
     LayoutSchemeFile::Status status;
     const QStringList names = file.listSchemes(&status);
     m_combo1->clear();
@@ -478,7 +478,7 @@ void ps_control::loadSchemes()
     }
     if (names.isEmpty()) {
         // Nothing to select: the window opens on an empty scheme, from which 新方案 can start.
-        m_state.ActiveScheme = LayoutScheme{};
+        m_activeScheme = LayoutScheme{};
         m_pheight->clear();
         m_pwidth->clear();
         m_pjuli->clear();
@@ -494,7 +494,7 @@ void ps_control::fillStudents()
     const QString shown = m_combo3->currentText();
     m_combo3->clear();
     for (int slot = 1; slot <= MaxNamedStudents; ++slot) {
-        const QString &name = m_state.Document.slot(slot).name;
+        const QString &name = m_session.Document().slot(slot).name;
         if (name.isEmpty())
             break;
         m_combo3->addItem(name);
@@ -540,12 +540,12 @@ void ps_control::selectScheme(const QString &text)
         return;
     }
     LayoutSchemeFile::Status status;
-    m_state.ActiveScheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).loadScheme(text, &status);
+    m_activeScheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
     if (!status.ok())
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-    m_pheight->setText(m_state.ActiveScheme.paperheight);
-    m_pwidth->setText(m_state.ActiveScheme.paperwidth);
-    m_pjuli->setText(m_state.ActiveScheme.pytextjuli);
+    m_pheight->setText(m_activeScheme.paperheight);
+    m_pwidth->setText(m_activeScheme.paperwidth);
+    m_pjuli->setText(m_activeScheme.pytextjuli);
     compose();
 }
 
@@ -562,15 +562,15 @@ void ps_control::Combo2Change()
 
 QString ps_control::currentStudentName() const
 {
-    const int slot = m_state.CurrentStudent + 1;
-    return slot >= 1 && slot <= CommentDocument::MaxStudents ? m_state.Document.slot(slot).name : QString();
+    const int slot = m_session.CurrentStudent() + 1;
+    return slot >= 1 && slot <= CommentDocument::MaxStudents ? m_session.Document().slot(slot).name : QString();
 }
 
 void ps_control::compose()
 {
-    m_page = composePage(m_state.Document, m_state.CurrentStudent, m_state.Document.ItemFonts,
-                         m_state.ActiveScheme, m_pheight->text(), m_pwidth->text(), m_scale, m_measurer,
-                         m_state.UnitsPerCm);
+    m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
+                         m_activeScheme, m_pheight->text(), m_pwidth->text(), m_scale, m_measurer,
+                         UnitsPerCm);
     m_paper->setPage(m_page);
     // The student box names the student on the page, unless the teacher is typing in it.
     if (!m_typingStudent)
@@ -596,7 +596,7 @@ void ps_control::selectObject(SelectedObject object)
 
 void ps_control::fillItemBoxes()
 {
-    const LayoutScheme &scheme = m_state.ActiveScheme;
+    const LayoutScheme &scheme = m_activeScheme;
     switch (m_selected) {
     case SelectedObject::StudentName:
     case SelectedObject::Signature:
@@ -616,7 +616,7 @@ void ps_control::fillItemBoxes()
 
 void ps_control::applyBox(QLineEdit *box)
 {
-    LayoutScheme &scheme = m_state.ActiveScheme;
+    LayoutScheme &scheme = m_activeScheme;
     const QString text = box->text();
     if (box == m_pheight)
         scheme.paperheight = text;
@@ -650,7 +650,7 @@ void ps_control::twtDown()
     m_theight->setText(numberText(leadingNumber(m_theight->text()) - Step));
     // The boxes show the stored height again at once; the step goes to the line spacing.
     fillItemBoxes();
-    LayoutScheme &scheme = m_state.ActiveScheme;
+    LayoutScheme &scheme = m_activeScheme;
     const double spacing = scheme.number(QStringLiteral("pytextjuli"));
     if (spacing > 0)
         scheme.pytextjuli = numberText(spacing - Step);
@@ -664,9 +664,10 @@ void ps_control::chooseItemFont()
     const Item item = m_selected == SelectedObject::StudentName ? Item::StudentName
         : m_selected == SelectedObject::CommentText             ? Item::CommentText
                                                                 : Item::Signature;
-    ItemFont &font = m_state.Document.ItemFonts[std::size_t(item)];
+    ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
     // As with the student-name font command; the document is not marked modified.
     takeChosenFont(font, m_platform.chooseFont(font));
+    m_session.setItemFont(int(item), font, false);
     compose();
 }
 
@@ -678,7 +679,7 @@ void ps_control::newScheme()
     if (name.isEmpty())
         return;
     const LayoutSchemeFile::Status status =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).appendScheme(name, m_state.ActiveScheme);
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).appendScheme(name, m_activeScheme);
     if (!status.ok()) {
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
@@ -690,8 +691,8 @@ void ps_control::newScheme()
 
 void ps_control::saveScheme()
 {
-    const LayoutSchemeFile::Status status = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder))
-                                                .saveScheme(m_combo1->currentText(), m_state.ActiveScheme);
+    const LayoutSchemeFile::Status status = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
+                                                .saveScheme(m_combo1->currentText(), m_activeScheme);
     if (status.ok())
         m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
     else
@@ -700,40 +701,40 @@ void ps_control::saveScheme()
 
 int ps_control::lastStudent() const
 {
-    return std::max(m_state.Document.studentCount() - 1, 0);
+    return std::max(m_session.Document().studentCount() - 1, 0);
 }
 
 void ps_control::moveToStudent(int student)
 {
-    m_state.CurrentStudent = student;
+    m_session.setCurrentStudent(student);
     compose();
 }
 
 void ps_control::previousStudent()
 {
-    if (m_state.CurrentStudent < 1) {
+    if (m_session.CurrentStudent() < 1) {
         m_platform.messageBox(FirstPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
-    moveToStudent(m_state.CurrentStudent - 1);
+    moveToStudent(m_session.CurrentStudent() - 1);
 }
 
 void ps_control::nextStudent()
 {
-    if (m_state.CurrentStudent >= lastStudent()) {
+    if (m_session.CurrentStudent() >= lastStudent()) {
         m_platform.messageBox(LastPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
-    moveToStudent(m_state.CurrentStudent + 1);
+    moveToStudent(m_session.CurrentStudent() + 1);
 }
 
 void ps_control::Combo3Change()
 {
     const QString name = m_combo3->currentText().trimmed();
     for (int slot = 1; slot <= CommentDocument::MaxStudents; ++slot) {
-        const QString &slotName = m_state.Document.slot(slot).name;
+        const QString &slotName = m_session.Document().slot(slot).name;
         if (slotName == name || slotName.isEmpty()) {
-            m_state.CurrentStudent = slot - 1;
+            m_session.setCurrentStudent(slot - 1);
             break;
         }
     }
@@ -762,7 +763,7 @@ void ps_control::print()
     if (m_printing)
         return;
     const QString scaleText = m_combo2->currentText();
-    const int student = m_state.CurrentStudent;
+    const int student = m_session.CurrentStudent();
     const SelectedObject outline = m_paper->outline();
 
     m_combo2->setEditText(ScaleTexts[0]);
@@ -776,7 +777,7 @@ void ps_control::print()
         PrintRunOptions options;
         options.wholeClass = m_option1->isChecked();
         options.copiesText = m_copys->text();
-        options.currentStudent = m_state.CurrentStudent;
+        options.currentStudent = m_session.CurrentStudent();
         options.pheightText = m_pheight->text();
         options.pwidthText = m_pwidth->text();
         options.printerSetting = 2;
@@ -785,7 +786,7 @@ void ps_control::print()
         setPrintingControls(true);
         // Between documents the panel stays alive, so that 停止打印 can be pressed.
         const PrintRunResult result =
-            printRun(m_state.Document, m_state.ActiveScheme, m_state.Document.ItemFonts, options, m_measurer,
+            printRun(m_session.Document(), m_activeScheme, m_session.Document().ItemFonts, options, m_measurer,
                      *printer, [this] {
                          QCoreApplication::processEvents();
                          return m_stopRequested;
@@ -797,7 +798,7 @@ void ps_control::print()
                                   MsgButtons::Ok);
     }
 
-    m_state.CurrentStudent = student;
+    m_session.setCurrentStudent(student);
     m_combo2->setEditText(scaleText);
     Combo2Change();
     m_paper->setOutline(outline);
@@ -854,7 +855,7 @@ void ps_control::printToPdf()
     const QString path = m_platform.saveFileName(PdfFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeClassPdf(path, m_state.Document, m_state.ActiveScheme, m_measurer);
+    const QString error = writeClassPdf(path, m_session.Document(), m_activeScheme, m_measurer);
     if (!error.isEmpty()) {
         m_platform.messageBox(QStringLiteral("生成PDF文件失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);

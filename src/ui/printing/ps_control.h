@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
 #include "ui/printing/ps_paper.h"
 #include "core/printing/textmeasurer.h"
 
@@ -13,7 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
-struct AppState;
+class Session;
 class Platform;
 
 /// What the print window shows below its three boxes: page setup, preview or print.
@@ -69,7 +70,7 @@ public:
 
     /// Opens the panel: loads the scheme list and selects its first scheme (which composes
     /// the page on `paper`), fills the student box and lays the panel out for `mode`.
-    ps_control(AppState &state, Platform &platform, ps_paper *paper, PrintPanelMode mode,
+    ps_control(Session &session, Platform &platform, ps_paper *paper, PrintPanelMode mode,
                QWidget *parent = nullptr);
 
     /// The mode box's text for a mode, and the panel's height (twips) in that mode.
@@ -162,6 +163,10 @@ signals:
     /// during a print run stops the run and takes effect once it has returned.
     void closed();
 
+public:
+    /// The print layout in use: the scheme chosen and as edited in the window.
+    const LayoutScheme &ActiveScheme() const { return m_activeScheme; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -191,7 +196,8 @@ private:
     void setPrintingControls(bool printing);
     QString currentStudentName() const;
 
-    AppState &m_state;
+    Session &m_session;
+    LayoutScheme m_activeScheme;   ///< the print layout in use while the window is open
     Platform &m_platform;
     ps_paper *m_paper = nullptr;
     QtTextMeasurer m_measurer;

@@ -1,4 +1,4 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
@@ -411,14 +411,14 @@ void tst_CommentFile::templateReadLeavesPathEmpty()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.Document = classOf(3);
-    QCOMPARE(ReadCommentFile(state, platform), QString());
-    QCOMPARE(state.CurrentPath, QString());
-    QCOMPARE(state.Document.studentCount(), 0);
-    QCOMPARE(state.Document.TeacherSignature, QStringLiteral("****老师"));
-    QCOMPARE(state.Document.ItemFonts, ItemFonts{});
+    Session state;
+    state.reset(folder.path());
+    state.replaceDocument(classOf(3));
+    QVERIFY(ReadCommentFile(state, platform, state.templatePath()));
+    QCOMPARE(state.CurrentPath(), QString());
+    QCOMPARE(state.Document().studentCount(), 0);
+    QCOMPARE(state.Document().TeacherSignature, QStringLiteral("****老师"));
+    QCOMPARE(state.Document().ItemFonts, ItemFonts{});
     QHSY_VERIFY_DIALOGS(platform);
 }
 
@@ -437,11 +437,10 @@ void tst_CommentFile::rejectionMessage()
     QVERIFY(QFile::copy(testDataFile("wrong_header.py"), folder.file("normal.pyn")));
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.CurrentPath = fromTemplate ? QString() : testDataFile("too_short.py");
-    QCOMPARE(ReadCommentFile(state, platform), QStringLiteral("error"));
-    QCOMPARE(state.CurrentPath, fromTemplate ? QString() : testDataFile("too_short.py"));
+    Session state;
+    state.reset(folder.path());
+    QVERIFY(!ReadCommentFile(state, platform, fromTemplate ? state.templatePath() : testDataFile("too_short.py")));
+    QCOMPARE(state.CurrentPath(), QString());
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.size(), 1);
     QCOMPARE(platform.shown[0].text,
@@ -467,18 +466,18 @@ void tst_CommentFile::unreadableFileLeavesDocumentAsItWas()
     QVERIFY(makeFifo(dir.filePath("pipe")));
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
-    state.Document = readFile("basic.py");
-    const CommentDocument before = state.Document;
-    state.CurrentPath = dir.filePath(name);
-    QString result;
-    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"), [&] { result = ReadCommentFile(state, platform); }),
+    Session state;
+    state.replaceDocument(readFile("basic.py"));
+    const CommentDocument before = state.Document();
+    const QString path = dir.filePath(name);
+    bool result = true;
+    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"), [&] { result = ReadCommentFile(state, platform, path); }),
              "waited on the pipe");
-    QCOMPARE(result, QStringLiteral("error"));
-    QCOMPARE(state.Document, before);
+    QVERIFY(!result);
+    QCOMPARE(state.Document(), before);
     QHSY_VERIFY_DIALOGS(platform);
-    QVERIFY2(platform.shown[0].text.contains(state.CurrentPath), "the message names the file");
-    QVERIFY(platform.shown[0].text.size() > state.CurrentPath.size() + 10);   // and the reason
+    QVERIFY2(platform.shown[0].text.contains(path), "the message names the file");
+    QVERIFY(platform.shown[0].text.size() > path.size() + 10);   // and the reason
     QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
     QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
 }
@@ -490,9 +489,7 @@ void tst_CommentFile::failedWriteTellsAndKeepsOldFile()
     QVERIFY(QFile::copy(testDataFile("basic.py"), path));
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
-    state.CurrentPath = path;
-    state.Document = classOf(100, QString(3000, u'长'));
+    const CommentDocument document = classOf(100, QString(3000, u'长'));
 
     // A file-size limit makes the write fail part-way, as a full disk would.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -501,12 +498,11 @@ void tst_CommentFile::failedWriteTellsAndKeepsOldFile()
     rlimit small = saved;
     small.rlim_cur = 64 * 1024;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = WriteCommentFile(state, platform);
+    const bool written = WriteCommentFile(document, path, platform);
     setrlimit(RLIMIT_FSIZE, &saved);
 
     QVERIFY(!written);
     QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
-    QCOMPARE(state.Document.studentCount(), 100);
     QHSY_VERIFY_DIALOGS(platform);
     QVERIFY(platform.shown[0].text.startsWith(QStringLiteral("保存失败！")));
     QVERIFY(platform.shown[0].text.contains(path));
@@ -531,22 +527,21 @@ void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack()
     const QString path = dir.filePath("class.py");
     QVERIFY(QFile::copy(testDataFile("basic.py"), path));
     ScriptedPlatform platform;
-    AppState state;
-    state.CurrentPath = path;
-    state.Document.slot(1) = {"甲", ""};
+    CommentDocument document;
+    document.slot(1) = {"甲", ""};
     // U+FFFD takes four bytes in the file; ASCII letters make up the rest.
-    const qint64 comment = size - TextFile::encode(compose(state.Document, state.Document.ItemFonts)).size();
-    state.Document.slot(1).comment = QString(comment / 4, QChar::ReplacementCharacter) + QString(comment % 4, u'x');
+    const qint64 comment = size - TextFile::encode(compose(document, document.ItemFonts)).size();
+    document.slot(1).comment = QString(comment / 4, QChar::ReplacementCharacter) + QString(comment % 4, u'x');
     if (!fits)
         platform.expectMessage();
 
-    QCOMPARE(WriteCommentFile(state, platform), fits);
+    QCOMPARE(WriteCommentFile(document, path, platform), fits);
     QHSY_VERIFY_DIALOGS(platform);
     if (fits) {
         QCOMPARE(QFileInfo(path).size(), size);
         CommentDocument back;
         QCOMPARE(read(path, back).status, ReadStatus::Accepted);
-        QCOMPARE(back.slot(1).comment.size(), state.Document.slot(1).comment.size());
+        QCOMPARE(back.slot(1).comment.size(), document.slot(1).comment.size());
     } else {
         QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
         QVERIFY(platform.shown[0].text.startsWith(QStringLiteral("保存失败！")));
@@ -561,17 +556,17 @@ void tst_CommentFile::escapedMarkerIsReported()
     QTemporaryDir dir;
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
-    state.CurrentPath = dir.filePath("class.py");
-    state.Document.slot(1) = {"张三", "正常"};
-    state.Document.slot(2) = {"李四", "含*!*标记"};
-    QVERIFY(WriteCommentFile(state, platform));
+    const QString path = dir.filePath("class.py");
+    CommentDocument document;
+    document.slot(1) = {"张三", "正常"};
+    document.slot(2) = {"李四", "含*!*标记"};
+    QVERIFY(WriteCommentFile(document, path, platform));
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown[0].icon, MsgIcon::Information);
     QVERIFY(platform.shown[0].text.contains(u"李四"));
     QVERIFY(!platform.shown[0].text.contains(u"张三"));
     CommentDocument back;
-    QCOMPARE(read(state.CurrentPath, back).status, ReadStatus::Accepted);
+    QCOMPARE(read(path, back).status, ReadStatus::Accepted);
     QCOMPARE(back.slot(2).comment, QStringLiteral("含*！*标记"));
 }
 
@@ -579,15 +574,15 @@ void tst_CommentFile::writerTakesGivenFonts()
 {
     QTemporaryDir dir;
     ScriptedPlatform platform;
-    AppState state;
-    state.CurrentPath = dir.filePath("class.py");
+    const QString path = dir.filePath("class.py");
+    const CommentDocument document;
     const ItemFonts shown{ItemFont{"黑体", 14, true, false}, ItemFont{"宋体", 10.5, false, true},
                           ItemFont{"楷体", 12, false, false}};
-    QVERIFY(WriteCommentFile(state, platform, shown));
+    QVERIFY(WriteCommentFile(document, path, platform, shown));
     CommentDocument back;
-    QCOMPARE(read(state.CurrentPath, back).status, ReadStatus::Accepted);
+    QCOMPARE(read(path, back).status, ReadStatus::Accepted);
     QCOMPARE(back.ItemFonts, shown);
-    QCOMPARE(state.Document.ItemFonts, ItemFonts{});   // the writer changes nothing in memory
+    QCOMPARE(document.ItemFonts, ItemFonts{});   // the writer changes nothing in memory
     QHSY_VERIFY_DIALOGS(platform);
 }
 

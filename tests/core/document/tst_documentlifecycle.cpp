@@ -1,10 +1,11 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ private slots:
 private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Session> m_state;
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<DocumentLifecycle> m_lifecycle;
 };
@@ -76,8 +77,8 @@ void tst_DocumentLifecycle::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    m_state->ProgramFolder = m_folder->path();
+    m_state = std::make_unique<Session>();
+    m_state->setProgramFolder(m_folder->path());
     m_host = std::make_unique<FakeHost>(*m_platform);
     m_lifecycle = std::make_unique<DocumentLifecycle>(*m_state, *m_platform, *m_host);
 }
@@ -101,11 +102,11 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile()
     QVERIFY(makeFifo(fifo));
     QVERIFY(QDir(dir.path()).mkdir("folder.py"));
     const QString edited = writableCopy(testDataFile("basic.py"), dir.path());
-    m_state->CurrentPath = edited;
+    m_state->setCurrentFile(edited, m_state->HasFileName());
     QVERIFY(m_lifecycle->OpenEditor());
-    m_state->HasFileName = true;
-    m_state->Modified = true;
-    const CommentDocument before = m_state->Document;
+    m_state->setCurrentFile(m_state->CurrentPath(), true);
+    m_state->markModified();
+    const CommentDocument before = m_state->Document();
 
     const QString path = dir.filePath(name);
     m_platform->expectOpenFile(path);
@@ -121,10 +122,10 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile()
     QCOMPARE(shown.icon, MsgIcon::Critical);
     QCOMPARE(shown.title, QStringLiteral("系统提示"));
     QVERIFY(m_host->open);
-    QCOMPARE(m_state->CurrentPath, edited);
-    QVERIFY(m_state->HasFileName);
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->Document, before);
+    QCOMPARE(m_state->CurrentPath(), edited);
+    QVERIFY(m_state->HasFileName());
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->Document(), before);
 }
 
 void tst_DocumentLifecycle::unreadableBytesToldAfterOpening_data()
@@ -151,10 +152,10 @@ void tst_DocumentLifecycle::unreadableBytesToldAfterOpening()
     m_lifecycle->openPath(path);
 
     QHSY_VERIFY_DIALOGS(*m_platform);
-    QCOMPARE(m_state->CurrentPath, path);
-    QVERIFY(m_state->HasFileName);
-    QVERIFY(!m_state->Modified);
-    QCOMPARE(m_state->Document.studentCount(), 1 + (name == u"basic.py") * 3);
+    QCOMPARE(m_state->CurrentPath(), path);
+    QVERIFY(m_state->HasFileName());
+    QVERIFY(!m_state->Modified());
+    QCOMPARE(m_state->Document().studentCount(), 1 + (name == u"basic.py") * 3);
     QCOMPARE(m_host->messagesAtRefresh, 0);
     if (!message.isEmpty()) {
         QCOMPARE(m_platform->shown.size(), 1);
@@ -171,17 +172,17 @@ void tst_DocumentLifecycle::saveTooLargeToReadBackKeepsModified()
 {
     QTemporaryDir dir;
     const QString path = writableCopy(testDataFile("basic.py"), dir.path());
-    m_state->CurrentPath = path;
+    m_state->setCurrentFile(path, m_state->HasFileName());
     QVERIFY(m_lifecycle->OpenEditor());
-    m_state->HasFileName = true;
-    m_state->Document.slot(1).comment = QString(TextFile::MaxFileSize / 4 + 1, QChar::ReplacementCharacter);
-    m_state->Modified = true;
+    m_state->setCurrentFile(m_state->CurrentPath(), true);
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1).comment = QString(TextFile::MaxFileSize / 4 + 1, QChar::ReplacementCharacter); });
+    m_state->markModified();
 
     m_platform->expectMessage();
     QVERIFY(!m_lifecycle->SaveDocument());
     QHSY_VERIFY_DIALOGS(*m_platform);
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->CurrentPath, path);
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->CurrentPath(), path);
     QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
     QVERIFY2(m_platform->shown[0].text.contains(QStringLiteral("保存后将无法再打开")), qPrintable(m_platform->shown[0].text));
     QCOMPARE(m_platform->shown[0].icon, MsgIcon::Critical);

@@ -1,9 +1,10 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/namelist.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QDir>
 #include <QFile>
@@ -267,11 +268,11 @@ void tst_NameList::importList()
     QFETCH(bool, dropped);
 
     ProgramFolder folder;
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.Document = classWithLeftovers(students);
-    state.Document.TeacherSignature = QStringLiteral("王老师");
-    const CommentDocument before = state.Document;
+    Session state;
+    state.setProgramFolder(folder.path());
+    state.replaceDocument(classWithLeftovers(students));
+    editDocument(state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("王老师"); });
+    const CommentDocument before = state.Document();
 
     const NameList::ImportResult result =
         NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
@@ -280,7 +281,7 @@ void tst_NameList::importList()
     QCOMPARE(result.error, QString());
     QCOMPARE(result.dropped, dropped);
 
-    const CommentDocument &doc = state.Document;
+    const CommentDocument &doc = state.Document();
     const int kept = replace ? 0 : students;
     QCOMPARE(doc.studentCount(), kept + added.size());
     for (int i = 1; i <= kept; ++i)
@@ -311,8 +312,8 @@ void tst_NameList::scratchFileBytes()
     QFETCH(QString, list);
     QFETCH(QByteArray, bytes);
     ProgramFolder folder;
-    AppState state;
-    state.ProgramFolder = folder.path();
+    Session state;
+    state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, list, Mode::Replace).ok);
     QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), bytes);
 }
@@ -320,13 +321,13 @@ void tst_NameList::scratchFileBytes()
 void tst_NameList::scratchFileHoldsLastList()
 {
     ProgramFolder folder;
-    AppState state;
-    state.ProgramFolder = folder.path();
+    Session state;
+    state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok);
     QVERIFY(NameList::importList(state, "甲", Mode::Add).ok);
     QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
-    QCOMPARE(state.Document.studentCount(), 100);
-    QCOMPARE(state.Document.slot(100).name, QStringLiteral("名100"));
+    QCOMPARE(state.Document().studentCount(), 100);
+    QCOMPARE(state.Document().slot(100).name, QStringLiteral("名100"));
 }
 
 void tst_NameList::emptyListChangesNothing_data()
@@ -353,16 +354,16 @@ void tst_NameList::emptyListChangesNothing()
     QFETCH(int, students);
     QFETCH(QString, list);
     ProgramFolder folder;
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.Document = classWithLeftovers(students);
-    const CommentDocument before = state.Document;
+    Session state;
+    state.setProgramFolder(folder.path());
+    state.replaceDocument(classWithLeftovers(students));
+    const CommentDocument before = state.Document();
     const QString scratch = folder.file(ScratchFile::FileName);
     QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).isEmpty());
 
     QVERIFY(!NameList::hasNames(list));
     const NameList::ImportResult result = NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
-    QCOMPARE(state.Document, before);
+    QCOMPARE(state.Document(), before);
     QCOMPARE(fileBytes(scratch), gb("上次\r\n"));
     QVERIFY(result.empty);
     QVERIFY(!result.ok);
@@ -386,10 +387,10 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QFETCH(bool, folderInTheWay);
     ProgramFolder folder;
     const QString scratch = folder.file(ScratchFile::FileName);
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.Document = classWithLeftovers(10);
-    const CommentDocument before = state.Document;
+    Session state;
+    state.setProgramFolder(folder.path());
+    state.replaceDocument(classWithLeftovers(10));
+    const CommentDocument before = state.Document();
     const Mode mode = replace ? Mode::Replace : Mode::Add;
 
     NameList::ImportResult result;
@@ -410,7 +411,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QVERIFY2(result.error.startsWith(QStringLiteral("无法写入临时文件“%1”：").arg(scratch)),
              qPrintable(result.error));
     QVERIFY(result.error.size() > scratch.size() + 12);   // and the reason
-    QCOMPARE(state.Document, before);
+    QCOMPARE(state.Document(), before);
 }
 
 void tst_NameList::readOnlyProgramFolderChangesNothing()
@@ -418,16 +419,16 @@ void tst_NameList::readOnlyProgramFolderChangesNothing()
     if (geteuid() == 0)
         QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
-    AppState state;
-    state.ProgramFolder = dir.path() + u'/';
-    state.Document = classWithLeftovers(10);
-    const CommentDocument before = state.Document;
+    Session state;
+    state.setProgramFolder(dir.path() + u'/');
+    state.replaceDocument(classWithLeftovers(10));
+    const CommentDocument before = state.Document();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     const NameList::ImportResult result = NameList::importList(state, "甲\n乙", Mode::Replace);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(QStringLiteral("无法写入临时文件")), qPrintable(result.error));
-    QCOMPARE(state.Document, before);
+    QCOMPARE(state.Document(), before);
 }
 
 // A list too large to be read back (over the 64 MB a read takes) is written but refused.
@@ -435,10 +436,10 @@ void tst_NameList::failedReadBackChangesNothing()
 {
     ProgramFolder folder;
     const QString scratch = folder.file(ScratchFile::FileName);
-    AppState state;
-    state.ProgramFolder = folder.path();
-    state.Document = classWithLeftovers(10);
-    const CommentDocument before = state.Document;
+    Session state;
+    state.setProgramFolder(folder.path());
+    state.replaceDocument(classWithLeftovers(10));
+    const CommentDocument before = state.Document();
 
     const QString huge = QString(int(TextFile::MaxFileSize / 2), u'长') + u'\n' + namesText(5);
     const NameList::ImportResult result = NameList::importList(state, huge, Mode::Replace);
@@ -446,7 +447,7 @@ void tst_NameList::failedReadBackChangesNothing()
     QVERIFY2(result.error.startsWith(QStringLiteral("无法读取临时文件“%1”：").arg(scratch)),
              qPrintable(result.error));
     QVERIFY(result.error.size() > scratch.size() + 12);
-    QCOMPARE(state.Document, before);
+    QCOMPARE(state.Document(), before);
 }
 
 QTEST_APPLESS_MAIN(tst_NameList)

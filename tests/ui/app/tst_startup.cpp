@@ -2,12 +2,13 @@
 #include "ui/app/mainwindow.h"
 #include "core/app/programlocation.h"
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "ui/platform/qtplatform.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QDirIterator>
 #include <QLabel>
@@ -66,7 +67,7 @@ private slots:
     void mainProtectsRejectedFile();
 
 private:
-    QStringList runSequence(ProgramFolder &folder, ScriptedPlatform &platform, AppState &state, bool *ok);
+    QStringList runSequence(ProgramFolder &folder, ScriptedPlatform &platform, Session &state, bool *ok);
 };
 
 void tst_Startup::initTestCase()
@@ -81,7 +82,7 @@ void tst_Startup::cleanup()
 }
 
 QStringList tst_Startup::runSequence(ProgramFolder &folder, ScriptedPlatform &platform,
-                                     AppState &state, bool *ok)
+                                     Session &state, bool *ok)
 {
     QStringList statuses;
     StartupSequence sequence(state, platform, folder.path(),
@@ -94,7 +95,7 @@ void tst_Startup::allPresent()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
+    Session state;
     bool ok = false;
     const QStringList statuses = runSequence(folder, platform, state, &ok);
     QVERIFY(ok);
@@ -113,7 +114,7 @@ void tst_Startup::noPrinterWarnsAndGoesOn()
     ScriptedPlatform platform;
     platform.printerAvailable = false;
     platform.expectMessage();
-    AppState state;
+    Session state;
     bool ok = false;
     const QStringList statuses = runSequence(folder, platform, state, &ok);
     QVERIFY(ok);
@@ -152,7 +153,7 @@ void tst_Startup::missingDataFile()
     if (!printer)
         platform.expectMessage();
     platform.expectMessage();
-    AppState state;
+    Session state;
     bool ok = true;
     const QStringList statuses = runSequence(folder, platform, state, &ok);
     QVERIFY(!ok);
@@ -170,32 +171,25 @@ void tst_Startup::initialValues()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
-    state.CurrentPath = "/x.py";
-    state.Modified = state.HasFileName = true;
-    state.CurrentStudent = 5;
-    state.FrameChromeWidth = state.FrameChromeHeight = state.StudentPaneWidth = state.LibraryPaneHeight = 1;
-    state.UnitsPerCm = 1;
-    state.Document.TeacherSignature = "x";
-    state.Document.ItemFonts[2].bold = true;
-    state.Document.slot(100) = {"a", "b"};
+    Session state;
+    state.setCurrentFile("/x.py", true);
+    state.markModified();
+    state.setCurrentStudent(5);
+    editDocument(state, [&](CommentDocument &d) { d.TeacherSignature = "x"; });
+    editDocument(state, [&](CommentDocument &d) { d.ItemFonts[2].bold = true; });
+    editDocument(state, [&](CommentDocument &d) { d.slot(100) = {"a", "b"}; });
     bool ok = false;
     runSequence(folder, platform, state, &ok);
     QVERIFY(ok);
-    QCOMPARE(state.ProgramFolder, folder.path());
-    QVERIFY(state.ProgramFolder.endsWith(u'/'));
-    QCOMPARE(state.CurrentPath, QString());
-    QVERIFY(!state.Modified);
-    QVERIFY(!state.HasFileName);
-    QCOMPARE(state.CurrentStudent, -1);
-    QCOMPARE(state.FrameChromeWidth, 200);
-    QCOMPARE(state.FrameChromeHeight, 1300);
-    QCOMPARE(state.StudentPaneWidth, 1300);
-    QCOMPARE(state.LibraryPaneHeight, 3000);
-    QCOMPARE(state.UnitsPerCm, 570);
-    QCOMPARE(state.Document, CommentDocument{});
-    QCOMPARE(state.Document.TeacherSignature, QStringLiteral("****老师"));
-    QCOMPARE(state.Document.ItemFonts[0], (ItemFont{"宋体", 9, false, false}));
+    QCOMPARE(state.ProgramFolder(), folder.path());
+    QVERIFY(state.ProgramFolder().endsWith(u'/'));
+    QCOMPARE(state.CurrentPath(), QString());
+    QVERIFY(!state.Modified());
+    QVERIFY(!state.HasFileName());
+    QCOMPARE(state.CurrentStudent(), -1);
+    QCOMPARE(state.Document(), CommentDocument{});
+    QCOMPARE(state.Document().TeacherSignature, QStringLiteral("****老师"));
+    QCOMPARE(state.Document().ItemFonts[0], (ItemFont{"宋体", 9, false, false}));
 }
 
 void tst_Startup::noCupsServerMeansNoPrinter()
@@ -275,7 +269,7 @@ void tst_Startup::programFolder()
     ScriptedPlatform platform;
     if (!starts)
         platform.expectMessage();
-    AppState state;
+    Session state;
     StartupSequence sequence(state, platform, folder, {});
     QCOMPARE(sequence.run(), starts);
     QHSY_VERIFY_DIALOGS(platform);
@@ -290,7 +284,7 @@ void tst_Startup::splashRunsSequenceOnceAndOpensMain()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
+    Session state;
     int mainOpened = 0;
     copyright splash(state, platform, folder.path(), [&] { ++mainOpened; });
     QCOMPARE(splash.findChild<QLabel *>("Label1")->text(), QStringLiteral("青禾书苑"));
@@ -306,13 +300,13 @@ void tst_Startup::splashRunsSequenceOnceAndOpensMain()
     QTRY_VERIFY(!splash.isVisible());
 
     // Shown again as the About window: the status clears and nothing is initialised again.
-    state.CurrentPath = "/class.py";
-    state.Document.slot(1) = {"甲", "评语"};
+    state.setCurrentFile("/class.py", state.HasFileName());
+    editDocument(state, [&](CommentDocument &d) { d.slot(1) = {"甲", "评语"}; });
     splash.show();
     QTRY_COMPARE(splash.doing()->text(), QString());
     QCOMPARE(mainOpened, 1);
-    QCOMPARE(state.CurrentPath, QStringLiteral("/class.py"));
-    QCOMPARE(state.Document.studentCount(), 1);
+    QCOMPARE(state.CurrentPath(), QStringLiteral("/class.py"));
+    QCOMPARE(state.Document().studentCount(), 1);
     splash.close();
     QHSY_VERIFY_DIALOGS(platform);
 }
@@ -323,7 +317,7 @@ void tst_Startup::splashEndsProgramWhenFileMissing()
     folder.remove("pyk.vxd");
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
+    Session state;
     int mainOpened = 0;
     copyright splash(state, platform, folder.path(), [&] { ++mainOpened; });
     QSignalSpy failed(&splash, &copyright::startupFailed);
@@ -347,7 +341,7 @@ void tst_Startup::splashClosesOnClickKeyAndTimer()
     QFETCH(QString, how);
     copyright::StartupDone = true;   // the About window
     ScriptedPlatform platform;
-    AppState state;
+    Session state;
     copyright splash(state, platform, QString(), {});
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
@@ -366,16 +360,16 @@ void tst_Startup::mainLoadsTemplate()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
-    StartupSequence::setInitialValues(state, folder.path());
+    Session state;
+    state.reset(folder.path());
     MainWindow window(state, platform);
     QCOMPARE(window.objectName(), QStringLiteral("main"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Quillmark 青禾书苑 v1.0"));
     window.load(QString());
-    QCOMPARE(state.CurrentPath, QString());
-    QVERIFY(!state.HasFileName);
-    QVERIFY(!state.Modified);
-    QCOMPARE(state.Document.TeacherSignature, QStringLiteral("****老师"));
+    QCOMPARE(state.CurrentPath(), QString());
+    QVERIFY(!state.HasFileName());
+    QVERIFY(!state.Modified());
+    QCOMPARE(state.Document().TeacherSignature, QStringLiteral("****老师"));
     QHSY_VERIFY_DIALOGS(platform);
 }
 
@@ -383,14 +377,14 @@ void tst_Startup::mainOpensCommandLineFile()
 {
     ProgramFolder folder;
     ScriptedPlatform platform;
-    AppState state;
-    StartupSequence::setInitialValues(state, folder.path());
+    Session state;
+    state.reset(folder.path());
     MainWindow window(state, platform);
     window.load(testDataFile("basic.py"));
-    QCOMPARE(state.CurrentPath, testDataFile("basic.py"));
-    QVERIFY(state.HasFileName);
-    QVERIFY(!state.Modified);
-    QCOMPARE(state.Document.studentCount(), 4);
+    QCOMPARE(state.CurrentPath(), testDataFile("basic.py"));
+    QVERIFY(state.HasFileName());
+    QVERIFY(!state.Modified());
+    QCOMPARE(state.Document().studentCount(), 4);
     QHSY_VERIFY_DIALOGS(platform);
 }
 
@@ -407,15 +401,15 @@ void tst_Startup::mainProtectsRejectedFile()
     ProgramFolder folder;
     ScriptedPlatform platform;
     platform.expectMessage();
-    AppState state;
-    StartupSequence::setInitialValues(state, folder.path());
+    Session state;
+    state.reset(folder.path());
     MainWindow window(state, platform);
     window.load(path);
     // Save must never replace the file that was not read.
-    QCOMPARE(state.CurrentPath, QString());
-    QVERIFY(!state.HasFileName);
-    QVERIFY(!state.Modified);
-    QCOMPARE(state.Document.studentCount(), 0);
+    QCOMPARE(state.CurrentPath(), QString());
+    QVERIFY(!state.HasFileName());
+    QVERIFY(!state.Modified());
+    QCOMPARE(state.Document().studentCount(), 0);
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
 }

@@ -3,7 +3,7 @@
 #include "ui/app/applicationsetup.h"
 #include "ui/app/copyright.h"
 #include "ui/app/mainwindow.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -184,9 +184,9 @@ void tst_Desktop::printWindowKeepsTheStudent()
         QTest::qWait(100);
         m_window->printControl()->close();
         QTest::qWait(100);
-        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_state->CurrentStudent(), 3);
         QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
-        QVERIFY2(!m_state->Modified, command);
+        QVERIFY2(!m_state->Modified(), command);
     }
 }
 
@@ -201,7 +201,7 @@ void tst_Desktop::aboutWindowTakesTheKeys()
     typeKeys(QStringLiteral("a"));
     QTRY_VERIFY(!about->isVisible());
     QCOMPARE(m_window->editor()->pytext1(0)->toPlainText(), before);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
 }
 
 // Looking at a preview and closing the window with the window manager's key (Alt+F4) asks

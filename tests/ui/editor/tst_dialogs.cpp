@@ -1,4 +1,4 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/inputstudent.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/teachersetup.h"
@@ -6,6 +6,7 @@
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -114,7 +115,7 @@ private slots:
 private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Session> m_state;
     QList<QPointer<QWidget>> m_windows;
     QTemporaryDir m_dir;
     int m_rosterChanges = 0;
@@ -137,8 +138,8 @@ void tst_Dialogs::init()
     m_folder = std::make_unique<ProgramFolder>();
     QVERIFY(m_folder->isValid());
     m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    m_state->ProgramFolder = m_folder->path();
+    m_state = std::make_unique<Session>();
+    m_state->setProgramFolder(m_folder->path());
     m_rosterChanges = 0;
     m_refreshes = 0;
 }
@@ -186,7 +187,7 @@ void tst_Dialogs::openingState()
     QFETCH(QString, dialog);
     QFETCH(QString, title);
     QFETCH(int, options);
-    m_state->Document.TeacherSignature = QStringLiteral("王老师");
+    editDocument(*m_state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("王老师"); });
     QDialog *d = nullptr;
     if (dialog == "inputstudent")
         d = newInput();
@@ -249,8 +250,8 @@ void tst_Dialogs::cancelChangesNothing_data()
 void tst_Dialogs::cancelChangesNothing()
 {
     QFETCH(QString, dialog);
-    setRoster(m_state->Document, {QStringLiteral("甲"), QStringLiteral("乙")});
-    const CommentDocument before = m_state->Document;
+    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, {QStringLiteral("甲"), QStringLiteral("乙")}); });
+    const CommentDocument before = m_state->Document();
     const QByteArray templateBytes = fileBytes(m_state->templatePath());
     int actions = 0;
     QDialog *d = nullptr;
@@ -287,8 +288,8 @@ void tst_Dialogs::cancelChangesNothing()
     expectGone(guard);
     QCOMPARE(actions, 0);
     QCOMPARE(m_rosterChanges + m_refreshes, 0);
-    QVERIFY(m_state->Document == before);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(m_state->Document() == before);
+    QVERIFY(!m_state->Modified());
     QCOMPARE(fileBytes(m_state->templatePath()), templateBytes);
     QVERIFY(m_platform->shown.isEmpty());
 }
@@ -360,7 +361,7 @@ void tst_Dialogs::inputLoadFromFile()
     QCOMPARE(input->Text1()->toPlainText(), expected);
     QVERIFY(input->isVisible());
     QCOMPARE(m_rosterChanges, 0);
-    QVERIFY(rosterNames(m_state->Document).isEmpty());
+    QVERIFY(rosterNames(m_state->Document()).isEmpty());
 }
 
 void tst_Dialogs::inputClearAsks_data()
@@ -389,7 +390,7 @@ void tst_Dialogs::inputClearAsks()
 
 void tst_Dialogs::inputEmptyListStaysOpen()
 {
-    setRoster(m_state->Document, {QStringLiteral("甲")});
+    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, {QStringLiteral("甲")}); });
     auto *input = newInput();
     input->Option2()->setChecked(true);
     input->show();
@@ -402,9 +403,9 @@ void tst_Dialogs::inputEmptyListStaysOpen()
                         MsgIcon::Exclamation, MsgButtons::Ok));
     QVERIFY(input->isVisible());
     QTRY_VERIFY(input->Text1()->hasFocus());
-    QCOMPARE(rosterNames(m_state->Document), QStringList{QStringLiteral("甲")});
+    QCOMPARE(rosterNames(m_state->Document()), QStringList{QStringLiteral("甲")});
     QCOMPARE(m_rosterChanges, 0);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
 }
 
 void tst_Dialogs::inputImport_data()
@@ -439,12 +440,12 @@ void tst_Dialogs::inputImport()
     QFETCH(bool, replace);
     QFETCH(QStringList, expected);
     QFETCH(bool, dropped);
-    setRoster(m_state->Document, roster);
+    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, roster); });
     QStringList seenByCallback;
     bool visibleInCallback = true;
     QPointer<inputstudent> input = keep(new inputstudent(*m_state, *m_platform, [&] {
         ++m_rosterChanges;
-        seenByCallback = rosterNames(m_state->Document);
+        seenByCallback = rosterNames(m_state->Document());
         visibleInCallback = input->isVisible();
     }));
     input->show();
@@ -460,8 +461,8 @@ void tst_Dialogs::inputImport()
     QCOMPARE(seenByCallback, expected);
     QVERIFY(visibleInCallback);
     expectGone(input.data());
-    QCOMPARE(rosterNames(m_state->Document), expected);
-    QVERIFY(m_state->Modified);
+    QCOMPARE(rosterNames(m_state->Document()), expected);
+    QVERIFY(m_state->Modified());
     if (dropped) {
         QCOMPARE(m_platform->shown.size(), 1);
         QVERIFY(sameMessage(m_platform->shown.at(0), inputstudent::DroppedMessage, Platform::NoticeTitle,
@@ -472,18 +473,18 @@ void tst_Dialogs::inputImport()
     // Students kept by an append keep their comments; imported students start without one.
     for (int i = 1; i <= expected.size(); ++i) {
         const bool kept = !replace && i <= roster.size();
-        QCOMPARE(m_state->Document.slot(i).comment.isEmpty(), !kept);
+        QCOMPARE(m_state->Document().slot(i).comment.isEmpty(), !kept);
     }
     if (expected.size() < CommentDocument::MaxStudents)
-        QVERIFY(m_state->Document.slot(expected.size() + 1) == StudentSlot{});
+        QVERIFY(m_state->Document().slot(expected.size() + 1) == StudentSlot{});
 }
 
 void tst_Dialogs::inputImportFailureKeepsRoster()
 {
     if (::geteuid() == 0)
         QSKIP("root writes into read-only folders");
-    setRoster(m_state->Document, {QStringLiteral("张三"), QStringLiteral("李四")});
-    const CommentDocument before = m_state->Document;
+    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, {QStringLiteral("张三"), QStringLiteral("李四")}); });
+    const CommentDocument before = m_state->Document();
     QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::ExeOwner));
     auto *input = newInput();
     input->show();
@@ -498,8 +499,8 @@ void tst_Dialogs::inputImportFailureKeepsRoster()
     QCOMPARE(shown.title, Platform::NoticeTitle);
     QCOMPARE(shown.icon, MsgIcon::Critical);
     QCOMPARE(shown.buttons, MsgButtons::Ok);
-    QVERIFY(m_state->Document == before);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(m_state->Document() == before);
+    QVERIFY(!m_state->Modified());
     QCOMPARE(m_rosterChanges, 0);
     QVERIFY(input->isVisible());
     QCOMPARE(input->Text1()->toPlainText(), QStringLiteral("甲\n乙"));
@@ -571,22 +572,22 @@ void tst_Dialogs::signatureSetCurrent()
 {
     QFETCH(QString, typed);
     QFETCH(bool, modified);
-    m_state->Document.TeacherSignature = QStringLiteral("李老师");
+    editDocument(*m_state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("李老师"); });
     const QByteArray templateBytes = fileBytes(m_state->templatePath());
     QString seenByRefresh = QStringLiteral("(not called)");
     QPointer<teachersetup> dialog = keep(new teachersetup(*m_state, *m_platform, [&] {
         ++m_refreshes;
-        seenByRefresh = m_state->Document.TeacherSignature;
+        seenByRefresh = m_state->Document().TeacherSignature;
     }));
     dialog->show();
     dialog->Text1()->setText(typed);
     m_platform->expectMessage();
     QTest::mouseClick(dialog->Command2(), Qt::LeftButton);
 
-    QCOMPARE(m_state->Document.TeacherSignature, typed);
+    QCOMPARE(m_state->Document().TeacherSignature, typed);
     QCOMPARE(m_refreshes, 1);
     QCOMPARE(seenByRefresh, typed);
-    QCOMPARE(m_state->Modified, modified);
+    QCOMPARE(m_state->Modified(), modified);
     QCOMPARE(m_platform->shown.size(), 1);
     QVERIFY(sameMessage(m_platform->shown.at(0), teachersetup::DoneMessage, Platform::NoticeTitle,
                         MsgIcon::Information, MsgButtons::Ok));
@@ -608,7 +609,7 @@ void tst_Dialogs::signatureSetDefault()
 {
     QFETCH(MsgAnswer, answer);
     QFETCH(bool, templateThere);
-    m_state->Document.TeacherSignature = QStringLiteral("李老师");
+    editDocument(*m_state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("李老师"); });
     const QString templatePath = m_state->templatePath();
     const QByteArray original = fileBytes(templatePath);
     QVERIFY(original.startsWith(TextFile::encode(u"版本=")));
@@ -639,8 +640,8 @@ void tst_Dialogs::signatureSetDefault()
         QList<QByteArray> lines = original.split('\n');
         lines[1] = TextFile::encode(u"teacher=王老师\r");
         QCOMPARE(fileBytes(templatePath), lines.join('\n'));
-        QCOMPARE(m_state->Document.TeacherSignature, typed);
-        QVERIFY(m_state->Modified);
+        QCOMPARE(m_state->Document().TeacherSignature, typed);
+        QVERIFY(m_state->Modified());
         QCOMPARE(m_refreshes, 1);
         expectGone(dialog.data());
         return;
@@ -656,8 +657,8 @@ void tst_Dialogs::signatureSetDefault()
         QCOMPARE(m_platform->shown.size(), 1);
     }
     QVERIFY(!m_platform->messageTexts().contains(teachersetup::DoneMessage));
-    QCOMPARE(m_state->Document.TeacherSignature, QStringLiteral("李老师"));
-    QVERIFY(!m_state->Modified);
+    QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("李老师"));
+    QVERIFY(!m_state->Modified());
     QCOMPARE(m_refreshes, 0);
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->Text1()->text(), typed);
@@ -687,7 +688,7 @@ void tst_Dialogs::signatureDefaultTwiceKeepsOneLine()
     QList<QByteArray> lines = original.split('\n');
     lines[1] = TextFile::encode(u"teacher=赵\r");
     QCOMPARE(fileBytes(templatePath), lines.join('\n'));
-    QCOMPARE(m_state->Document.TeacherSignature, QStringLiteral("赵"));
+    QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("赵"));
 }
 
 // --- 智能推测 -----------------------------------------------------------------------------------

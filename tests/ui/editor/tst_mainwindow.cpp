@@ -2,7 +2,7 @@
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -13,6 +13,7 @@
 #include "programfolder.h"
 #include "mainwindowtest.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -146,9 +147,9 @@ void tst_MainWindow::opensClassFromCommandLine()
     QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 0);
     QCOMPARE(editor()->cardCount(), 30);
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
-    QVERIFY(!m_state->Modified);
-    QVERIFY(m_state->HasFileName);
-    QCOMPARE(m_state->CurrentStudent, 0);
+    QVERIFY(!m_state->Modified());
+    QVERIFY(m_state->HasFileName());
+    QCOMPARE(m_state->CurrentStudent(), 0);
     QPlainTextEdit *box = editor()->pytext1(0);
     QTRY_VERIFY(box->hasFocus());
     QCOMPARE(box->textCursor().position(), box->toPlainText().size());
@@ -188,7 +189,7 @@ void tst_MainWindow::visibleCards()
     }
     QCOMPARE(shown, visible);
     QCOMPARE(m_window->studentList()->stdlist()->currentRow(), value);
-    QCOMPARE(m_state->CurrentStudent, value);
+    QCOMPARE(m_state->CurrentStudent(), value);
 }
 
 void tst_MainWindow::typingGoesIntoTheDocument_data()
@@ -213,14 +214,14 @@ void tst_MainWindow::typingGoesIntoTheDocument()
     QFETCH(int, modifiers);
     QFETCH(QString, comment);
     start(writeClass(m_dir, 5));
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     m_window->studentList()->select(3);
     QPlainTextEdit *box = editor()->pytext1(3);
     QTRY_VERIFY(box->hasFocus());
-    const QString before = m_state->Document.slot(4).comment;
+    const QString before = m_state->Document().slot(4).comment;
     QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_state->Document.slot(4).comment, comment.isEmpty() ? before : comment);
-    QCOMPARE(m_state->Modified, !comment.isEmpty());
+    QCOMPARE(m_state->Document().slot(4).comment, comment.isEmpty() ? before : comment);
+    QCOMPARE(m_state->Modified(), !comment.isEmpty());
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
@@ -229,14 +230,14 @@ void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
     QListWidget *list = m_window->studentList()->stdlist();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(5)).center());
     QCOMPARE(editor()->VScroll1()->value(), 5);
-    QCOMPARE(m_state->CurrentStudent, 5);
+    QCOMPARE(m_state->CurrentStudent(), 5);
     // A click into the next card's comment makes it current and centres it.
     QPlainTextEdit *next = editor()->pytext1(6);
     QVERIFY(next->isVisibleTo(editor()));
     QTest::mouseClick(next->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(editor()->VScroll1()->value(), 6);
     QCOMPARE(list->currentRow(), 6);
-    QCOMPARE(m_state->CurrentStudent, 6);
+    QCOMPARE(m_state->CurrentStudent(), 6);
 }
 
 void tst_MainWindow::closeQuestion_data()
@@ -260,27 +261,27 @@ void tst_MainWindow::closeQuestion()
     const QString path = writeClass(m_dir, 3);
     start(path);
     QTest::keyClick(editor()->pytext1(0), Qt::Key_X);
-    const QString typed = m_state->Document.slot(1).comment;
+    const QString typed = m_state->Document().slot(1).comment;
     m_platform->expectMessage(MsgAnswer(answer));
     m_window->action(command)->trigger();
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
     QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNoCancel);
     QCOMPARE(m_platform->shown.last().title, QStringLiteral("系统提示"));
     if (!closed) {
-        QVERIFY(m_state->Modified);
+        QVERIFY(m_state->Modified());
         QVERIFY(m_window->editor());
-        QCOMPARE(m_state->Document.slot(1).comment, typed);
-        QCOMPARE(m_state->CurrentPath, path);
+        QCOMPARE(m_state->Document().slot(1).comment, typed);
+        QCOMPARE(m_state->CurrentPath(), path);
         QVERIFY(m_window->isVisible());
         return;
     }
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
     CommentFile::read(path, onDisk);
     QCOMPARE(onDisk.slot(1).comment == typed, MsgAnswer(answer) == MsgAnswer::Yes);
     if (command == u"new") {
         QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
-        QVERIFY(!m_state->HasFileName);
+        QVERIFY(!m_state->HasFileName());
     } else if (command == u"exit") {
         QVERIFY(!m_window->isVisible());
     }
@@ -289,7 +290,7 @@ void tst_MainWindow::closeQuestion()
 void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
 {
     start();
-    m_state->Document.slot(1) = {"甲", "评语"};
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "评语"}; });
     m_window->RefreshViews();
     const QString path = m_dir.filePath("新班级");   // no extension is added
     m_platform->expectSaveFile(path);
@@ -298,12 +299,12 @@ void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
              QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*"));
     QVERIFY(QFile::exists(path));
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新班级"));
-    QVERIFY(m_state->HasFileName);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(m_state->HasFileName());
+    QVERIFY(!m_state->Modified());
     // Cancelling the dialog of Save As changes nothing.
     m_platform->expectSaveFile(QString());
     m_window->action("saveas")->trigger();
-    QCOMPARE(m_state->CurrentPath, path);
+    QCOMPARE(m_state->CurrentPath(), path);
 }
 
 void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
@@ -312,7 +313,7 @@ void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
     start(path);
     QTest::keyClick(editor()->pytext1(0), Qt::Key_Z);
     QTest::keyClick(editor()->pytext1(0), Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
     CommentFile::read(path, onDisk);
     QVERIFY(onDisk.slot(1).comment.endsWith(u'z'));
@@ -323,8 +324,8 @@ void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
     m_platform->expectSaveFile(m_dir.filePath("blocked.py"));
     m_platform->expectMessage();
     m_window->action("saveas")->trigger();
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->CurrentPath, path);
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->CurrentPath(), path);
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Critical);
 }
@@ -339,8 +340,8 @@ void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
     start(writeClass(m_dir, 4));
     m_window->action("close")->trigger();
     QVERIFY(!m_window->editor());
-    QCOMPARE(m_state->CurrentPath, QString());
-    QCOMPARE(m_state->CurrentStudent, -1);
+    QCOMPARE(m_state->CurrentPath(), QString());
+    QCOMPARE(m_state->CurrentStudent(), -1);
     QListWidget *list = m_window->studentList()->stdlist();
     QCOMPARE(list->count(), 2);
     QVERIFY(!list->isEnabled());
@@ -352,7 +353,7 @@ void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
     QCOMPARE(editor()->cardCount(), 2);
     QVERIFY(m_window->action("save")->isEnabled());
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
 }
 
 void tst_MainWindow::rejectedFileIsNeverOverwritten()
@@ -363,8 +364,8 @@ void tst_MainWindow::rejectedFileIsNeverOverwritten()
     m_platform->expectOpenFile(path);
     m_platform->expectMessage();   // the rejection
     m_window->action("open")->trigger();
-    QVERIFY(!m_state->HasFileName);
-    QCOMPARE(m_state->CurrentPath, QString());
+    QVERIFY(!m_state->HasFileName());
+    QCOMPARE(m_state->CurrentPath(), QString());
     QVERIFY(!m_window->action("save")->isEnabled());   // the roster is empty
     m_platform->expectSaveFile(QString());   // and Save would ask for a new name
     m_window->lifecycle().SaveDocument();
@@ -434,7 +435,7 @@ void tst_MainWindow::studentsCancelTheEmptyRosterGuess()
     if (openClass) {
         m_window->lifecycle().openPath(writeClass(m_dir, 2));
     } else {
-        m_state->Document.slot(1) = {"甲", "评语"};
+        editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "评语"}; });
         m_window->RefreshViews();
     }
     if (empty)
@@ -445,15 +446,15 @@ void tst_MainWindow::studentsCancelTheEmptyRosterGuess()
 void tst_MainWindow::unnamedYesThenCancelledDialogKeepsEverything()
 {
     start();
-    m_state->Document.slot(1) = {"甲", "评语"};
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "评语"}; });
     m_window->RefreshViews();
     QTest::keyClick(editor()->pytext1(0), Qt::Key_Q);
     m_platform->expectMessage(MsgAnswer::Yes);
     m_platform->expectSaveFile(QString());
     m_window->action("new")->trigger();
-    QVERIFY(m_state->Modified);
+    QVERIFY(m_state->Modified());
     QVERIFY(m_window->editor());
-    QVERIFY(m_state->Document.slot(1).comment.contains(u'q'));
+    QVERIFY(m_state->Document().slot(1).comment.contains(u'q'));
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
 }
 
@@ -463,7 +464,7 @@ void tst_MainWindow::toolbarDispatchesByKey()
     start(path);
     QTest::keyClick(editor()->pytext1(1), Qt::Key_W);
     m_window->action("Toolbar1_save")->trigger();
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
     CommentFile::read(path, onDisk);
     QVERIFY(onDisk.slot(2).comment.contains(u'w'));
@@ -493,7 +494,7 @@ void tst_MainWindow::printWindowEntry()
     QFETCH(int, answer);
     QFETCH(bool, opens);
     start(writeClass(m_dir, 3));
-    m_state->Document.slot(1).comment.clear();   // the current student has no comment yet
+    editDocument(*m_state, [](CommentDocument &d) { d.slot(1).comment.clear(); });   // no comment yet
     m_platform->printerAvailable = printer;
     if (!printer || answer >= 0)
         m_platform->expectMessage(answer >= 0 ? MsgAnswer(answer) : MsgAnswer::Ok);
@@ -549,11 +550,11 @@ void tst_MainWindow::printWindowKeepsTheStudent()
         m_window->action("student")->trigger();
     m_window->selectStudent(3);
     QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(3));
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     for (int trip = 0; trip < 2; ++trip) {
         m_window->action(command)->trigger();
         QVERIFY(m_window->printControl());
-        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_state->CurrentStudent(), 3);
         QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
         // No hidden comment box keeps the keyboard while the print window is open.
         const QWidget *focus = QApplication::focusWidget();
@@ -565,11 +566,11 @@ void tst_MainWindow::printWindowKeepsTheStudent()
             QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(QStringLiteral("学生4")));
         }
         m_window->printControl()->close();
-        QCOMPARE(m_state->CurrentStudent, 3);
+        QCOMPARE(m_state->CurrentStudent(), 3);
         QCOMPARE(editor()->VScroll1()->value(), 3);
         if (listOpen)
             QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
-        QVERIFY(!m_state->Modified);
+        QVERIFY(!m_state->Modified());
     }
 }
 
@@ -600,9 +601,9 @@ void tst_MainWindow::aboutWindowTakesTheKeyboard()
         QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
     QTRY_VERIFY(!about->isVisible());
     QCOMPARE(editor()->pytext1(1)->toPlainText(), before);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
     QTest::keyClick(m_window->windowHandle(), Qt::Key_B);   // the next key is the teacher's again
-    QTRY_VERIFY(m_state->Modified);
+    QTRY_VERIFY(m_state->Modified());
 }
 
 void tst_MainWindow::exportCommandsLeaveTheDocument()
@@ -614,13 +615,13 @@ void tst_MainWindow::exportCommandsLeaveTheDocument()
     m_platform->expectSaveFile(out);
     m_window->action("totext")->trigger();
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("文本文件|*.txt"));
-    QCOMPARE(fileBytes(out), TextFile::encode(exportFileText(m_state->Document)));
+    QCOMPARE(fileBytes(out), TextFile::encode(exportFileText(m_state->Document())));
     QVERIFY(fileBytes(out).contains(TextFile::encode(u"第1位的评语。\r\n第二行m")));
 
     m_window->action("out")->trigger();
     QCOMPARE(m_platform->wordProcessorDocuments.size(), 1);
-    QCOMPARE(m_platform->clipboard, composeExportText(m_state->Document, NameLineStyle::Colon));
-    QVERIFY(m_state->Modified);
+    QCOMPARE(m_platform->clipboard, composeExportText(m_state->Document(), NameLineStyle::Colon));
+    QVERIFY(m_state->Modified());
     CommentDocument onDisk;
     CommentFile::read(path, onDisk);
     QCOMPARE(onDisk.slot(1).comment, QStringLiteral("第1位的评语。\r\n第二行"));

@@ -1,7 +1,7 @@
 #include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
 #include "ui/app/studentcommands.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/inputstudent.h"
@@ -148,7 +148,7 @@ void tst_StudentCommands::deleteStudent()
     QCOMPARE(question.buttons, MsgButtons::YesNo);
 
     // The students after the deleted one moved up with their comments.
-    const CommentDocument &document = m_state->Document;
+    const CommentDocument &document = m_state->Document();
     QCOMPARE(document.studentCount(), students - 1);
     for (int slot = 1; slot < students; ++slot) {
         const int was = slot <= entry ? slot : slot + 1;
@@ -159,10 +159,10 @@ void tst_StudentCommands::deleteStudent()
     QCOMPARE(document.slot(students).comment, QString());
     QCOMPARE(listNames(list()), rosterNames(document));
     QCOMPARE(editor()->cardCount(), std::max(students - 1, 1));
-    QVERIFY(m_state->Modified);
+    QVERIFY(m_state->Modified());
     if (selected >= 0) {
         QCOMPARE(list()->stdlist()->currentRow(), selected);
-        QCOMPARE(m_state->CurrentStudent, selected);
+        QCOMPARE(m_state->CurrentStudent(), selected);
         QCOMPARE(editor()->VScroll1()->value(), selected);
     } else if (students > 1) {
         QCOMPARE(list()->stdlist()->currentRow(), -1);
@@ -194,11 +194,11 @@ void tst_StudentCommands::pressOnNameChoosesThatStudent()
     start(writeClass(m_dir, 4));
     if (!listOpen)
         trigger("student");
-    QCOMPARE(m_state->CurrentStudent, 0);
+    QCOMPARE(m_state->CurrentStudent(), 0);
     QTest::mousePress(editor()->student(1), Qt::MouseButton(button));
     QTRY_VERIFY(m_window->kstudent()->isVisible());
     m_window->kstudent()->hide();
-    QCOMPARE(m_state->CurrentStudent, 1);
+    QCOMPARE(m_state->CurrentStudent(), 1);
     m_platform->expectMessage(MsgAnswer::No);
     m_window->kstudent()->actions().at(0)->trigger();
     QCOMPARE(m_platform->shown.last().text,
@@ -208,12 +208,12 @@ void tst_StudentCommands::pressOnNameChoosesThatStudent()
 void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
 {
     start(writeClass(m_dir, 3));
-    const CommentDocument before = m_state->Document;
+    const CommentDocument before = m_state->Document();
     list()->select(1);
     m_platform->expectMessage(MsgAnswer::No);
     m_window->kstudent()->actions().at(0)->trigger();   // the pop-up's first entry deletes
-    QCOMPARE(m_state->Document, before);
-    QVERIFY(!m_state->Modified);
+    QCOMPARE(m_state->Document(), before);
+    QVERIFY(!m_state->Modified());
 
     list()->stdlist()->setCurrentRow(-1);
     for (const char *command : {"delstudent", "renamestudent"}) {
@@ -224,7 +224,7 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
         QCOMPARE(warning.icon, MsgIcon::Exclamation);
         QCOMPARE(warning.title, QStringLiteral("系统提示"));
     }
-    QCOMPARE(m_state->Document, before);
+    QCOMPARE(m_state->Document(), before);
 
     // With the list window closed, the editor's current student is the one meant.
     m_window->action("student")->trigger();
@@ -233,8 +233,8 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
     m_platform->expectMessage(MsgAnswer::Yes);
     trigger("delstudent");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("确实要从当前评语文件中删除学生“学生3”的所有信息吗？"));
-    QCOMPARE(rosterNames(m_state->Document), (QStringList{"学生1", "学生2"}));
-    QCOMPARE(m_state->CurrentStudent, 1);
+    QCOMPARE(rosterNames(m_state->Document()), (QStringList{"学生1", "学生2"}));
+    QCOMPARE(m_state->CurrentStudent(), 1);
 }
 
 void tst_StudentCommands::addStudent()
@@ -242,8 +242,8 @@ void tst_StudentCommands::addStudent()
     start(writeClass(m_dir, 3));
     m_platform->expectInput(QString());   // cancelled
     trigger("s_add");
-    QCOMPARE(m_state->Document.studentCount(), 3);
-    QVERIFY(!m_state->Modified);
+    QCOMPARE(m_state->Document().studentCount(), 3);
+    QVERIFY(!m_state->Modified());
 
     // A duplicate name is accepted; the earlier student of that name is selected.
     m_platform->expectInput(QStringLiteral("学生2"));
@@ -252,19 +252,19 @@ void tst_StudentCommands::addStudent()
     QCOMPARE(input.text, QStringLiteral("请输入需要添加的学生的姓名："));
     QCOMPARE(input.title, QStringLiteral("添加学生"));
     QCOMPARE(input.defaultText, QString());
-    QCOMPARE(rosterNames(m_state->Document), (QStringList{"学生1", "学生2", "学生3", "学生2"}));
-    QCOMPARE(m_state->Document.slot(4).comment, QString());
-    QCOMPARE(listNames(list()), rosterNames(m_state->Document));
+    QCOMPARE(rosterNames(m_state->Document()), (QStringList{"学生1", "学生2", "学生3", "学生2"}));
+    QCOMPARE(m_state->Document().slot(4).comment, QString());
+    QCOMPARE(listNames(list()), rosterNames(m_state->Document()));
     QCOMPARE(list()->stdlist()->currentRow(), 1);
     QCOMPARE(editor()->cardCount(), 4);
-    QVERIFY(m_state->Modified);
+    QVERIFY(m_state->Modified());
 
     m_platform->expectInput(QStringLiteral(" 新 同 学 "));
     trigger("s_add");
-    QCOMPARE(m_state->Document.slot(5).name, QStringLiteral(" 新 同 学 "));
+    QCOMPARE(m_state->Document().slot(5).name, QStringLiteral(" 新 同 学 "));
     QCOMPARE(list()->stdlist()->currentRow(), 4);
-    QCOMPARE(m_state->CurrentStudent, 4);
-    QCOMPARE(editor()->teacher(4)->text(), m_state->Document.TeacherSignature);
+    QCOMPARE(m_state->CurrentStudent(), 4);
+    QCOMPARE(editor()->teacher(4)->text(), m_state->Document().TeacherSignature);
 }
 
 void tst_StudentCommands::addToFullRoster()
@@ -272,14 +272,14 @@ void tst_StudentCommands::addToFullRoster()
     start(writeClass(m_dir, 99));
     m_platform->expectInput(QStringLiteral("第一百"));
     trigger("s_add");
-    QCOMPARE(m_state->Document.studentCount(), 100);
+    QCOMPARE(m_state->Document().studentCount(), 100);
     // The 101st: a warning before any name is asked for, and nothing changes.
-    const CommentDocument before = m_state->Document;
+    const CommentDocument before = m_state->Document();
     m_platform->expectMessage();
     trigger("s_add");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Exclamation);
-    QCOMPARE(m_state->Document, before);
+    QCOMPARE(m_state->Document(), before);
     QCOMPARE(list()->stdlist()->count(), 100);
 }
 
@@ -306,12 +306,12 @@ void tst_StudentCommands::renameStudent()
     QCOMPARE(input.text, QStringLiteral("请输入该学生的新姓名："));
     QCOMPARE(input.title, QStringLiteral("重命名"));
     QCOMPARE(input.defaultText, QStringLiteral("学生3"));
-    QCOMPARE(rosterNames(m_state->Document), roster);
-    QCOMPARE(m_state->Document.slot(3).comment, QStringLiteral("评语3"));
+    QCOMPARE(rosterNames(m_state->Document()), roster);
+    QCOMPARE(m_state->Document().slot(3).comment, QStringLiteral("评语3"));
     QCOMPARE(listNames(list()), roster);
     QCOMPARE(list()->stdlist()->currentRow(), selected);
     QCOMPARE(editor()->student(2)->text(), roster.at(2));
-    QCOMPARE(m_state->Modified, !answer.isEmpty());
+    QCOMPARE(m_state->Modified(), !answer.isEmpty());
 }
 
 void tst_StudentCommands::deleteAllThenGuessDialogImports_data()
@@ -327,13 +327,13 @@ void tst_StudentCommands::deleteAllThenGuessDialogImports()
     start(writeClass(m_dir, students));
     m_platform->expectMessage(MsgAnswer::No);
     trigger("delall");
-    QCOMPARE(m_state->Document.studentCount(), students);
+    QCOMPARE(m_state->Document().studentCount(), students);
 
     m_platform->expectMessage(MsgAnswer::Yes);
     trigger("s_delall");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您确认要删除当前所有学生的信息吗？"));
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
-        QVERIFY(m_state->Document.slot(i).name.isEmpty() && m_state->Document.slot(i).comment.isEmpty());
+        QVERIFY(m_state->Document().slot(i).name.isEmpty() && m_state->Document().slot(i).comment.isEmpty());
     QCOMPARE(list()->stdlist()->count(), 0);
     QCOMPARE(editor()->cardCount(), 1);
     for (const char *name : {"save", "saveas", "close", "cut", "copy", "paste"})
@@ -352,7 +352,7 @@ void tst_StudentCommands::deleteAllThenGuessDialogImports()
     import->Text1()->setPlainText(QStringLiteral("张三\n\n李四\n"));
     import->Option2()->setChecked(true);
     import->Command1Click();
-    QCOMPARE(rosterNames(m_state->Document), (QStringList{"张三", "李四"}));
+    QCOMPARE(rosterNames(m_state->Document()), (QStringList{"张三", "李四"}));
     QCOMPARE(listNames(list()), (QStringList{"张三", "李四"}));
     QVERIFY(list()->stdlist()->isEnabled());
     QCOMPARE(editor()->cardCount(), 2);
@@ -381,10 +381,10 @@ void tst_StudentCommands::guessDialogNewAndOpenKeepTheDocumentOnCancel()
     m_platform->expectMessage(MsgAnswer::Cancel);
     guess->Command1Click();
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
-    QCOMPARE(m_state->CurrentPath, path);
-    QVERIFY(m_state->HasFileName);
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->Document.studentCount(), 0);
+    QCOMPARE(m_state->CurrentPath(), path);
+    QVERIFY(m_state->HasFileName());
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->Document().studentCount(), 0);
     QTRY_VERIFY(!guess);
 }
 
@@ -399,12 +399,12 @@ void tst_StudentCommands::storeRosterAsDefault()
     const QByteArray expected = TextFile::encode(
         TextFile::joinLines(header + QStringList{"*!*学生1", "*!*", "*!*学生2", "*!*"}));
     QCOMPARE(fileBytes(m_folder->file("normal.pyn")), expected);
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
 
     // New documents start with that roster, and no comments.
     m_window->action("new")->trigger();
-    QCOMPARE(rosterNames(m_state->Document), (QStringList{"学生1", "学生2"}));
-    QCOMPARE(m_state->Document.slot(1).comment, QString());
+    QCOMPARE(rosterNames(m_state->Document()), (QStringList{"学生1", "学生2"}));
+    QCOMPARE(m_state->Document().slot(1).comment, QString());
 }
 
 void tst_StudentCommands::storeRosterFailsClearly()
@@ -469,16 +469,16 @@ void tst_StudentCommands::studentNameFont()
     // Only card 0 has a comment, so the refresh itself rewrites no comment box.
     const QString path = writeClass(m_dir, 8, {2, 3, 4, 5, 6, 7, 8});
     start(path);
-    const ItemFonts before = m_state->Document.ItemFonts;
+    const ItemFonts before = m_state->Document().ItemFonts;
     m_platform->expectFont({face, size, bold, false});
     trigger("s_font");
     QCOMPARE(m_platform->shown.last().font, before[0]);
     const ItemFont expected{expectedFace, size, bold, false};
-    QCOMPARE(m_state->Document.ItemFonts[0], expected);
-    QCOMPARE(m_state->Document.ItemFonts[1], before[1]);
-    QCOMPARE(m_state->Document.ItemFonts[2], before[2]);
+    QCOMPARE(m_state->Document().ItemFonts[0], expected);
+    QCOMPARE(m_state->Document().ItemFonts[1], before[1]);
+    QCOMPARE(m_state->Document().ItemFonts[2], before[2]);
     const bool changed = expected != before[0];
-    QCOMPARE(m_state->Modified, changed);
+    QCOMPARE(m_state->Modified(), changed);
 
     // Every name box shows the font once the editor has repainted.
     editor()->moveTo(6);
@@ -536,7 +536,7 @@ void tst_StudentCommands::clipboard()
     list()->select(1);
     QPlainTextEdit *box = editor()->pytext1(1);
     box->setPlainText(QStringLiteral("ABCDEF"));
-    m_state->Modified = false;
+    m_state->markSaved();
     QTextCursor cursor = box->textCursor();
     cursor.setPosition(selectionStart);
     cursor.setPosition(caret, QTextCursor::KeepAnchor);
@@ -544,10 +544,10 @@ void tst_StudentCommands::clipboard()
     m_platform->clipboard = clipboardBefore;
     // The toolbar's buttons run the same commands as the Edit menu.
     m_window->action(QStringLiteral("Toolbar1_") + command)->trigger();
-    QCOMPARE(m_state->Document.slot(2).comment, comment);
+    QCOMPARE(m_state->Document().slot(2).comment, comment);
     QCOMPARE(m_platform->clipboard, clipboardAfter);
     QCOMPARE(box->textCursor().position(), caretAfter);
-    QCOMPARE(m_state->Modified, modified);
+    QCOMPARE(m_state->Modified(), modified);
 }
 
 void tst_StudentCommands::clipboardPreconditions()
@@ -565,18 +565,18 @@ void tst_StudentCommands::clipboardPreconditions()
         QCOMPARE(message.title, QStringLiteral("系统提示"));
     }
     QCOMPARE(m_platform->clipboard, QStringLiteral("kept"));
-    QVERIFY(!m_state->Modified);
+    QVERIFY(!m_state->Modified());
 
     // No current student: paste asks where to, and a click into a comment answers.
-    m_state->CurrentStudent = -1;
+    m_state->setCurrentStudent(-1);
     m_platform->expectMessage();
     trigger("paste");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Question);
-    QCOMPARE(m_state->Document.slot(2).comment, QStringLiteral("评语2"));
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("评语2"));
     QTest::mouseClick(editor()->pytext1(1)->viewport(), Qt::LeftButton, {}, QPoint(200, 5));
     trigger("paste");
-    QCOMPARE(m_state->Document.slot(2).comment, QStringLiteral("评语2kept"));
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("评语2kept"));
 }
 
 void tst_StudentCommands::signaturePressOffersChoices()
@@ -594,8 +594,8 @@ void tst_StudentCommands::signaturePressOffersChoices()
     m_platform->expectFont(chosen);
     guess->Command1Click();
     QCOMPARE(m_platform->shown.last().font, ItemFont{});
-    QCOMPARE(m_state->Document.ItemFonts[2], chosen);
-    QCOMPARE(m_state->Document.ItemFonts[0], ItemFont{});
+    QCOMPARE(m_state->Document().ItemFonts[2], chosen);
+    QCOMPARE(m_state->Document().ItemFonts[0], ItemFont{});
     QTRY_VERIFY(!m_window->studentCommands().signatureGuessDialog());
 
     // Changing the signature: the signature dialog, set for this file only.
@@ -611,7 +611,7 @@ void tst_StudentCommands::signaturePressOffersChoices()
     m_platform->expectMessage();
     setup->Command2Click();
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("设置成功！"));
-    QCOMPARE(m_state->Document.TeacherSignature, QStringLiteral("李老师"));
+    QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("李老师"));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(editor()->teacher(i)->text(), QStringLiteral("李老师"));
 }
@@ -627,11 +627,11 @@ void tst_StudentCommands::signatureSetAsDefaultReachesNewDocument()
     m_platform->expectMessage(MsgAnswer::Yes);
     m_platform->expectMessage();
     setup->Command1Click();
-    QCOMPARE(m_state->Document.TeacherSignature, QStringLiteral("张老师"));
+    QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
     m_platform->expectMessage(MsgAnswer::No);   // the signature changed the open file
     m_window->action("new")->trigger();
-    QCOMPARE(m_state->Document.TeacherSignature, QStringLiteral("张老师"));
-    QCOMPARE(m_state->Document.studentCount(), 0);
+    QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
+    QCOMPARE(m_state->Document().studentCount(), 0);
     QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
 }
 

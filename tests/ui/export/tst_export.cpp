@@ -1,4 +1,4 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/export/exporttext.h"
 #include "core/export/wordprocessor.h"
 #include "ui/platform/qtplatform.h"
@@ -200,22 +200,23 @@ void tst_Export::exportCommand()
     QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("existing.txt")), u"旧内容").isEmpty());
     const QStringList before = QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-    AppState state;
-    state.Document = makeDocument(QStringLiteral("周老师"), {"王五", "陈六"},
-                                  {"第一行\r\n第二行\r\n\r\n第四行", ""});
-    state.Modified = modified;
-    const CommentDocument document = state.Document;
+    Session state;
+    state.replaceDocument(makeDocument(QStringLiteral("周老师"), {"王五", "陈六"},
+                                  {"第一行\r\n第二行\r\n\r\n第四行", ""}));
+    if (modified)
+        state.markModified();
+    const CommentDocument document = state.Document();
     ScriptedPlatform platform;
     platform.expectSaveFile(path);
     if (!message.isEmpty())
         platform.expectMessage();
 
-    exportToTextFile(state, platform);
+    exportToTextFile(state.Document(), platform);
 
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.first().text, ExportTextFilter);
-    QCOMPARE(state.Document, document);
-    QCOMPARE(state.Modified, modified);
+    QCOMPARE(state.Document(), document);
+    QCOMPARE(state.Modified(), modified);
     if (!message.isEmpty())
         QVERIFY(isCriticalNotice(platform.shown.last(), message.arg(path)));
     if (message.isEmpty() && !path.isEmpty())
@@ -254,14 +255,14 @@ void tst_Export::handOverToStandIn()
     QCOMPARE(::utime(QFile::encodeName(old).constData(), &twoDaysAgo), 0);
     QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted").isEmpty());
 
-    AppState state;
-    state.Document = makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
-                                  {"上课认真。\r\n作业工整。", "乐于助人。", "<&>"});
-    const CommentDocument document = state.Document;
+    Session state;
+    state.replaceDocument(makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
+                                  {"上课认真。\r\n作业工整。", "乐于助人。", "<&>"}));
+    const CommentDocument document = state.Document();
     DesktopWordProcessor platform;
     platform.clipboard = QStringLiteral("之前");
 
-    openInWordProcessor(state, platform);
+    openInWordProcessor(state.Document(), platform);
 
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.wordProcessorDocuments.size(), 1);
@@ -278,8 +279,8 @@ void tst_Export::handOverToStandIn()
 
     const QString colonText = composeExportText(document, NameLineStyle::Colon);
     QCOMPARE(platform.clipboard, colonText);
-    QCOMPARE(state.Document, document);
-    QCOMPARE(state.Modified, false);
+    QCOMPARE(state.Document(), document);
+    QCOMPARE(state.Modified(), false);
 
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bin.filePath(QStringLiteral("args.txt"))), 10000);
     QCOMPARE(QString::fromUtf8(fileBytes(bin.filePath(QStringLiteral("args.txt")))),
@@ -313,21 +314,21 @@ void tst_Export::noWordProcessor()
 {
     QTemporaryDir bin;   // PATH holds nothing but an empty folder
     qputenv("PATH", bin.path().toLocal8Bit());
-    AppState state;
-    state.Document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
-    state.Modified = true;
+    Session state;
+    state.replaceDocument(makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"}));
+    state.markModified();
     DesktopWordProcessor platform;
     platform.clipboard = QStringLiteral("之前");
     platform.expectMessage();
 
-    openInWordProcessor(state, platform);
+    openInWordProcessor(state.Document(), platform);
 
     QHSY_VERIFY_DIALOGS(platform);
     // The fixed message, and what really went wrong below it.
     QVERIFY(isCriticalNotice(platform.shown.first(),
                              QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！\r\n找不到程序 soffice。")));
     QCOMPARE(platform.clipboard, QStringLiteral("之前"));
-    QCOMPARE(state.Modified, true);
+    QCOMPARE(state.Modified(), true);
 }
 
 // LibreOffice itself reads the hand-over document: converted back to text it gives the

@@ -1,6 +1,6 @@
 #include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -363,7 +363,7 @@ void tst_LibraryCommands::addSelectionFromEditor()
     QCOMPARE(library()->Text1()->text(), QStringLiteral("认真听讲"));
 
     // Without a current student there is nothing to take, and nothing fails.
-    m_state->CurrentStudent = -1;
+    m_state->setCurrentStudent(-1);
     m_window->action("ktianjia")->trigger();
     QCOMPARE(library()->Text1()->text(), QString());
 }
@@ -376,8 +376,8 @@ void tst_LibraryCommands::doubleClickInsertsIntoEditor()
     const QPoint at = comments->visualItemRect(comments->item(1)).center();
     QTest::mouseClick(comments->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(comments->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(m_state->Document.slot(2).comment, QStringLiteral("    勤奋"));
-    QVERIFY(m_state->Modified);
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("    勤奋"));
+    QVERIFY(m_state->Modified());
     QCOMPARE(m_window->editor()->pytext1(1)->textCursor().position(), 6);
 }
 

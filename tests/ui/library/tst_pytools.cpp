@@ -1,10 +1,11 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "ui/editor/pyedit.h"
 #include "ui/library/pytools.h"
 #include "core/platform/textfile.h"
 #include "core/platform/twips.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -92,7 +93,7 @@ private slots:
 private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Session> m_state;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<pyedit> m_editor;
     std::unique_ptr<pytools> m_window;
@@ -108,8 +109,8 @@ void tst_pytools::init()
     m_folder = std::make_unique<ProgramFolder>();
     QVERIFY(m_folder->isValid());
     m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    m_state->ProgramFolder = m_folder->path();
+    m_state = std::make_unique<Session>();
+    m_state->setProgramFolder(m_folder->path());
     m_menu = std::make_unique<QMenu>();
     for (const QString &name : PopupItems)
         m_menu->addAction(name)->setObjectName(name);
@@ -233,17 +234,17 @@ void tst_pytools::insertStockComment()
     QFETCH(int, caret);
     QFETCH(QString, expected);
     QFETCH(int, expectedCaret);
-    m_state->Document.slot(1) = {"甲", "第一位"};
-    m_state->Document.slot(2) = {"乙", QString(text).replace("\n", "\r\n")};
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "第一位"}; });
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(2) = {"乙", QString(text).replace("\n", "\r\n")}; });
     m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
     m_editor->rebuildCards();
-    m_state->CurrentStudent = 1;
+    m_state->setCurrentStudent(1);
     QPlainTextEdit *box = m_editor->pytext1(1);
     QTextCursor cursor = box->textCursor();
     cursor.setPosition(anchor);
     cursor.setPosition(caret, QTextCursor::KeepAnchor);
     box->setTextCursor(cursor);
-    m_state->Modified = false;
+    m_state->markSaved();
     open();
 
     QListWidget *list = m_window->lbnr();
@@ -254,9 +255,9 @@ void tst_pytools::insertStockComment()
     QCOMPARE(box->textCursor().position(), expectedCaret);
     QVERIFY(!box->textCursor().hasSelection());
     QCOMPARE(m_editor->focusWidget(), box);
-    QVERIFY(m_state->Modified);
-    QCOMPARE(m_state->Document.slot(2).comment, QString(expected).replace("\n", "\r\n"));
-    QCOMPARE(m_state->Document.slot(1).comment, QStringLiteral("第一位"));
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->Document().slot(2).comment, QString(expected).replace("\n", "\r\n"));
+    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("第一位"));
     // One undo step takes the whole insertion back.
     box->undo();
     QCOMPARE(box->toPlainText(), text);
@@ -275,13 +276,13 @@ void tst_pytools::insertWithoutPlace()
 {
     QFETCH(bool, withEditor);
     QFETCH(int, student);
-    m_state->Document.slot(1) = {"甲", "原文"};
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "原文"}; });
     if (withEditor) {
         m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
         m_editor->rebuildCards();
     }
-    m_state->CurrentStudent = student;
-    m_state->Modified = false;
+    m_state->setCurrentStudent(student);
+    m_state->markSaved();
     open();
     m_platform->expectMessage();
     m_window->insertStockComment();
@@ -291,8 +292,8 @@ void tst_pytools::insertWithoutPlace()
     QCOMPARE(shown.title, QStringLiteral("系统提示"));
     QCOMPARE(shown.icon, MsgIcon::Question);
     QCOMPARE(shown.buttons, MsgButtons::Ok);
-    QVERIFY(!m_state->Modified);
-    QCOMPARE(m_state->Document.slot(1).comment, QStringLiteral("原文"));
+    QVERIFY(!m_state->Modified());
+    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("原文"));
 }
 
 void tst_pytools::pressInList_data()

@@ -1,12 +1,14 @@
-#include "core/document/appstate.h"
+#include "core/document/session.h"
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "ui/printing/paperarea.h"
+#include "core/platform/twips.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "sessionedit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,7 +102,7 @@ private slots:
 private:
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<AppState> m_state;
+    std::unique_ptr<Session> m_state;
     std::unique_ptr<ps_paper> m_paper;
     std::unique_ptr<ps_control> m_control;
 
@@ -108,7 +110,7 @@ private:
     void open(PrintPanelMode mode = PrintPanelMode::Setup);
     void click(SpinArrows *arrows, int clicks);   // positive: up
     void verifyMessage(const QString &text, const QString &title, MsgIcon icon);
-    double scaled(double cm) const { return cm * 570 * m_control->scale(); }
+    double scaled(double cm) const { return cm * UnitsPerCm * m_control->scale(); }
     QString schemeFile() const { return LayoutSchemeFile::pathIn(m_folder->path()); }
 };
 
@@ -133,9 +135,9 @@ void tst_printwindow::init()
     QVERIFY(m_folder->isValid());
     QVERIFY(TextFile::writeLines(schemeFile(), TwoSchemes).isEmpty());
     m_platform = std::make_unique<ScriptedPlatform>();
-    m_state = std::make_unique<AppState>();
-    m_state->ProgramFolder = m_folder->path();
-    m_state->CurrentStudent = 0;
+    m_state = std::make_unique<Session>();
+    m_state->setProgramFolder(m_folder->path());
+    m_state->setCurrentStudent(0);
     setStudents(ThreeStudents);
 }
 
@@ -148,11 +150,11 @@ void tst_printwindow::cleanup()
 
 void tst_printwindow::setStudents(const QStringList &names)
 {
-    m_state->Document.clearSlots();
+    editDocument(*m_state, [&](CommentDocument &d) { d.clearSlots(); });
     for (int i = 0; i < names.size(); ++i) {
-        m_state->Document.slot(i + 1).name = names[i];
-        m_state->Document.slot(i + 1).comment = QStringLiteral("评语%1：").arg(i + 1)
-            + QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3);
+        editDocument(*m_state, [&](CommentDocument &d) { d.slot(i + 1).name = names[i]; });
+        editDocument(*m_state, [&](CommentDocument &d) { d.slot(i + 1).comment = QStringLiteral("评语%1：").arg(i + 1)
+            + QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3); });
     }
 }
 
@@ -205,10 +207,10 @@ void tst_printwindow::numberText()
 
 void tst_printwindow::opening()
 {
-    m_state->CurrentStudent = 1;
+    m_state->setCurrentStudent(1);
     open();
     QCOMPARE(m_control->Combo1()->count(), 2);
-    QCOMPARE(m_state->ActiveScheme, LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
+    QCOMPARE(m_control->ActiveScheme(), LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
     QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
              (QStringList{"20", "10", ".4"}));
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
@@ -226,7 +228,7 @@ void tst_printwindow::emptySchemeFile()
     m_platform->expectMessage();
     open();
     verifyMessage(LayoutSchemeFile::noSchemeMessage(), QStringLiteral("系统提示"), MsgIcon::Exclamation);
-    QCOMPARE(m_state->ActiveScheme, LayoutScheme{});
+    QCOMPARE(m_control->ActiveScheme(), LayoutScheme{});
     QCOMPARE(m_paper->size(), QSize(0, 0));
 }
 
@@ -282,7 +284,7 @@ void tst_printwindow::spinners()
     click(m_control->findChild<SpinArrows *>(spinner), clicks);
     QCOMPARE(edit->text(), text);
     if (!key.isEmpty())
-        QCOMPARE(m_state->ActiveScheme.value(key), text);
+        QCOMPARE(m_control->ActiveScheme().value(key), text);
 
     // Composed again from the new value; the selected item keeps its outline.
     const ComposedPage &page = m_control->page();
@@ -303,14 +305,14 @@ void tst_printwindow::heightSpinner()
     m_control->selectObject(SelectedObject::CommentText);
     click(m_control->twt(), 3);
     QCOMPARE(m_control->theight()->text(), QStringLiteral("5.3"));
-    QCOMPARE(m_state->ActiveScheme.pytextheight, QStringLiteral("5"));
+    QCOMPARE(m_control->ActiveScheme().pytextheight, QStringLiteral("5"));
     // Down shows the stored height again and takes a step off the spacing, but not off its box.
     click(m_control->twt(), -1);
     QCOMPARE(m_control->theight()->text(), QStringLiteral("5"));
-    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral(".3"));
+    QCOMPARE(m_control->ActiveScheme().pytextjuli, QStringLiteral(".3"));
     QCOMPARE(m_control->pjuli()->text(), QStringLiteral(".4"));
     click(m_control->twt(), -5);
-    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral("0"));
+    QCOMPARE(m_control->ActiveScheme().pytextjuli, QStringLiteral("0"));
 }
 
 void tst_printwindow::pageClicks_data()
@@ -397,14 +399,14 @@ void tst_printwindow::enterStoresTypedText()
         m_control->selectObject(object);
     else
         m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
-    LayoutScheme expected = m_state->ActiveScheme;
+    LayoutScheme expected = m_control->ActiveScheme();
     expected.setValue(key, typed);
     // A paper width typed but not applied: composition reads it from its box all the same.
     m_control->pwidth()->setText(QStringLiteral("30"));
     auto *edit = m_control->findChild<QLineEdit *>(box);
     edit->setText(typed);
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(m_state->ActiveScheme, expected);
+    QCOMPARE(m_control->ActiveScheme(), expected);
     QCOMPARE(m_control->page().width, scaled(30));
 }
 
@@ -445,19 +447,19 @@ void tst_printwindow::schemeBox()
     chinese.setCommitString(QStringLiteral("乙"));
     QApplication::sendEvent(text, &chinese);
     QCOMPARE(m_platform->messageTexts(), QStringList(2, QStringLiteral("本功能暂未开通！")));
-    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("99"));
+    QCOMPARE(m_control->ActiveScheme().paperheight, QStringLiteral("99"));
 
     // Deleting the "x" leaves "乙": that scheme is loaded and its boxes shown.
     QTest::keyClick(text, Qt::Key_Home);
     QTest::keyClick(text, Qt::Key_Delete);
-    QCOMPARE(m_state->ActiveScheme.name, QStringLiteral("乙"));
+    QCOMPARE(m_control->ActiveScheme().name, QStringLiteral("乙"));
     QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
              (QStringList{"25.7", "18.2", "0"}));
     QCOMPARE(m_control->page().width, scaled(18.2));
 
     // Picking the first scheme again discards the change made to it.
     pick(m_control->Combo1(), QStringLiteral("甲"));
-    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("20"));
+    QCOMPARE(m_control->ActiveScheme().paperheight, QStringLiteral("20"));
 }
 
 void tst_printwindow::newScheme_data()
@@ -477,7 +479,7 @@ void tst_printwindow::newScheme()
     open();
     m_control->selectObject(SelectedObject::Signature);
     click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
-    const LayoutScheme values = m_state->ActiveScheme;
+    const LayoutScheme values = m_control->ActiveScheme();
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectInput(answer);
@@ -489,7 +491,7 @@ void tst_printwindow::newScheme()
     if (name.isEmpty()) {
         QCOMPARE(fileBytes(schemeFile()), before);
         QCOMPARE(m_control->Combo1()->count(), 2);
-        QCOMPARE(m_state->ActiveScheme, values);
+        QCOMPARE(m_control->ActiveScheme(), values);
         return;
     }
     QVERIFY(fileBytes(schemeFile()).startsWith(before));
@@ -497,8 +499,8 @@ void tst_printwindow::newScheme()
     QCOMPARE(m_control->Combo1()->currentText(), name);
     LayoutScheme expected = values;
     expected.name = name;
-    QCOMPARE(m_state->ActiveScheme, expected);
-    QCOMPARE(m_state->ActiveScheme.teachertop, QStringLiteral("8.1"));
+    QCOMPARE(m_control->ActiveScheme(), expected);
+    QCOMPARE(m_control->ActiveScheme().teachertop, QStringLiteral("8.1"));
 }
 
 void tst_printwindow::saveScheme_data()
@@ -553,13 +555,13 @@ void tst_printwindow::itemFont()
     open();
     m_control->selectObject(object);
     const std::size_t row = std::size_t(object) - 1;
-    ItemFonts expected = m_state->Document.ItemFonts;
+    ItemFonts expected = m_state->Document().ItemFonts;
     m_platform->expectFont(answer);
     m_control->tfont()->click();
     QCOMPARE(m_platform->shown.value(0).font, expected[row]);
     expected[row] = stored;
-    QCOMPARE(m_state->Document.ItemFonts, expected);
-    QVERIFY(!m_state->Modified);
+    QCOMPARE(m_state->Document().ItemFonts, expected);
+    QVERIFY(!m_state->Modified());
 
     // The page shows the font at the display scale, also after moving to another student.
     const auto role = PageItemRole(row);
@@ -630,7 +632,7 @@ void tst_printwindow::pageReachable()
     control->Combo2()->setEditText(scale);
     control->Combo2Change();
     control->setMode(mode);
-    QCOMPARE(m_state->ActiveScheme.paperwidth, QStringLiteral("21"));
+    QCOMPARE(control->ActiveScheme().paperwidth, QStringLiteral("21"));
 
     // Where the frame would centre the page, the page stays whenever it is clear of the panel
     // there (to a pixel: halves round either way).
@@ -671,7 +673,7 @@ void tst_printwindow::modes()
     QFETCH(PrintPanelMode, mode);
     QFETCH(QString, group);
     QFETCH(int, heightTwips);
-    m_state->CurrentStudent = 2;
+    m_state->setCurrentStudent(2);
     open(mode == PrintPanelMode::Setup ? PrintPanelMode::Print : PrintPanelMode::Setup);
     m_control->Combo3()->setEditText(QString());
     m_control->setMode(mode);
@@ -747,12 +749,12 @@ void tst_printwindow::navigation()
     QFETCH(int, current);
     QFETCH(QString, message);
     setStudents(names);
-    m_state->CurrentStudent = start;
+    m_state->setCurrentStudent(start);
     open(PrintPanelMode::Preview);
     if (!message.isEmpty())
         m_platform->expectMessage();
     m_control->Command(command)->click();
-    QCOMPARE(m_state->CurrentStudent, current);
+    QCOMPARE(m_state->CurrentStudent(), current);
     if (!message.isEmpty())
         verifyMessage(message, QStringLiteral("系统提示"), MsgIcon::Exclamation);
     // The page and the student box show the student at that position.
@@ -786,12 +788,12 @@ void tst_printwindow::studentBox()
     QFETCH(QString, typed);
     QFETCH(int, current);
     setStudents(names);
-    m_state->CurrentStudent = 2;
+    m_state->setCurrentStudent(2);
     open(PrintPanelMode::Preview);
     QCOMPARE(m_control->Combo3()->count(), names.size());
     m_control->Combo3()->setEditText(typed);
     m_control->Combo3Change();
-    QCOMPARE(m_state->CurrentStudent, current);
+    QCOMPARE(m_state->CurrentStudent(), current);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
 }
 
@@ -824,7 +826,7 @@ void tst_printwindow::printing()
     QFETCH(int, failBeginAt);
     QFETCH(QStringList, printed);
     QFETCH(QString, message);
-    m_state->CurrentStudent = 1;
+    m_state->setCurrentStudent(1);
     m_platform->printerAvailable = printer;
     m_platform->recordingPrinter.failBeginAt = failBeginAt;
     open(PrintPanelMode::Print);
@@ -849,7 +851,7 @@ void tst_printwindow::printing()
         QVERIFY(m_control->Option2()->isChecked() && m_control->copys()->text() == "1");
 
     // The sample page is back as it was: student, scale and outline.
-    QCOMPARE(m_state->CurrentStudent, 1);
+    QCOMPARE(m_state->CurrentStudent(), 1);
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("50%"));
     QCOMPARE(m_control->page().width, 10 * 570 * 0.5);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));

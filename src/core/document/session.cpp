@@ -1,0 +1,116 @@
+#include "core/document/session.h"
+
+#include "core/document/roster.h"
+
+Session::Session(QObject *parent) : QObject(parent) {}
+
+void Session::reset(const QString &programFolder)
+{
+    m_programFolder = programFolder;
+    setCurrentFile(QString(), false);
+    setModified(false);
+    setCurrentStudent(-1);
+    m_document.reset();
+    emit documentReplaced();
+}
+
+void Session::setCurrentFile(const QString &path, bool hasFileName)
+{
+    if (path == m_currentPath && hasFileName == m_hasFileName)
+        return;
+    m_currentPath = path;
+    m_hasFileName = hasFileName;
+    emit currentFileChanged();
+}
+
+void Session::markModified()
+{
+    setModified(true);
+}
+
+void Session::markSaved()
+{
+    setModified(false);
+}
+
+void Session::setModified(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void Session::setCurrentStudent(int card)
+{
+    if (card == m_currentStudent)
+        return;
+    m_currentStudent = card;
+    emit currentStudentChanged(card);
+}
+
+void Session::replaceDocument(const CommentDocument &document)
+{
+    m_document = document;
+    emit documentReplaced();
+}
+
+void Session::setComment(int slot, const QString &comment)
+{
+    m_document.slot(slot).comment = comment;
+    markModified();
+}
+
+void Session::setTeacherSignature(const QString &signature)
+{
+    if (signature == m_document.TeacherSignature)
+        return;
+    m_document.TeacherSignature = signature;
+    markModified();
+}
+
+void Session::setItemFont(int item, const ItemFont &font, bool marksModified)
+{
+    ItemFont &current = m_document.ItemFonts[std::size_t(item)];
+    if (font == current)
+        return;
+    current = font;
+    if (marksModified)
+        markModified();
+}
+
+int Session::addStudent(const QString &name)
+{
+    const int k = Roster::addStudent(m_document, name);
+    if (k >= 0) {
+        markModified();
+        emit rosterChanged();
+    }
+    return k;
+}
+
+void Session::deleteStudent(int k)
+{
+    changeRoster([k](CommentDocument &document) { Roster::deleteStudent(document, k); });
+}
+
+void Session::renameStudent(int k, const QString &name)
+{
+    if (k < 0 || k >= m_document.studentCount() || m_document.slot(k + 1).name == name)
+        return;
+    changeRoster([k, &name](CommentDocument &document) { Roster::renameStudent(document, k, name); });
+}
+
+void Session::deleteAll()
+{
+    if (m_document.studentCount() == 0)
+        return;
+    changeRoster(Roster::deleteAll);
+}
+
+void Session::changeRoster(const std::function<void(CommentDocument &)> &change)
+{
+    change(m_document);
+    markModified();
+    emit rosterChanged();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/document/commentdocument.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+/// What a whole run of the program shares: the one comment document, the file it belongs to,
+/// whether it changed since it was read or saved, and the current student. Everything changes
+/// through the named operations below, which tell the windows by signals; windows read the
+/// values and never keep copies of their own.
+class Session : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString CurrentPath READ CurrentPath NOTIFY currentFileChanged)
+    Q_PROPERTY(bool HasFileName READ HasFileName NOTIFY currentFileChanged)
+    Q_PROPERTY(bool Modified READ Modified NOTIFY modifiedChanged)
+    Q_PROPERTY(int CurrentStudent READ CurrentStudent WRITE setCurrentStudent NOTIFY currentStudentChanged)
+
+public:
+    explicit Session(QObject *parent = nullptr);
+
+    /// The comment document of the class being edited.
+    const CommentDocument &Document() const { return m_document; }
+    /// Full path of the comment file; empty for a new document made from the template.
+    const QString &CurrentPath() const { return m_currentPath; }
+    /// Whether Save writes to CurrentPath without asking for a name.
+    bool HasFileName() const { return m_hasFileName; }
+    /// Whether the comments changed since the document was read or saved.
+    bool Modified() const { return m_modified; }
+    /// Card index of the current student (slot = index + 1); -1 when there is none.
+    int CurrentStudent() const { return m_currentStudent; }
+    /// Folder of the program's own files, ending with "/".
+    const QString &ProgramFolder() const { return m_programFolder; }
+    /// Path of the template every new document is made from.
+    QString templatePath() const { return m_programFolder + QStringLiteral("normal.pyn"); }
+
+    /// Every value back to its start-up state, with the program's files in `programFolder`.
+    void reset(const QString &programFolder);
+    /// The program's files are in `programFolder` (ending with "/"); nothing else changes.
+    void setProgramFolder(const QString &programFolder) { m_programFolder = programFolder; }
+
+    /// The document now belongs to `path` (empty for a new document); `hasFileName` says
+    /// whether Save may write there without asking.
+    void setCurrentFile(const QString &path, bool hasFileName);
+    /// The teacher changed the document.
+    void markModified();
+    /// The document matches its file again: it was read or saved, or its changes were given up.
+    void markSaved();
+    /// Makes card `card` the current student (-1 for none).
+    void setCurrentStudent(int card);
+
+    /// The document as read from a file or made from the template; the modified flag stays.
+    void replaceDocument(const CommentDocument &document);
+    /// The comment of slot `slot` as the teacher typed it; marks the document modified.
+    void setComment(int slot, const QString &comment);
+    /// A new teacher signature; marks the document modified when it differs.
+    void setTeacherSignature(const QString &signature);
+    /// A new font for printed item `item` (0 name, 1 comment, 2 signature); marks the document
+    /// modified when it differs, unless `marksModified` is false (the print window's font
+    /// choice, which serves the printout, is no change of the file).
+    void setItemFont(int item, const ItemFont &font, bool marksModified = true);
+
+    // Roster changes: each marks the document modified and emits rosterChanged.
+    /// Adds a student after the last one; its index, or -1 when the roster is full.
+    int addStudent(const QString &name);
+    /// Removes student k; the students after it move up.
+    void deleteStudent(int k);
+    /// Gives student k a new name (a change only when the name differs).
+    void renameStudent(int k, const QString &name);
+    /// Removes every student and comment (a change only when there were students).
+    void deleteAll();
+    /// Applies `change` to the roster (as the name import does).
+    void changeRoster(const std::function<void(CommentDocument &)> &change);
+
+signals:
+    /// CurrentPath or HasFileName changed.
+    void currentFileChanged();
+    /// The modified flag changed.
+    void modifiedChanged(bool modified);
+    /// Another student became current.
+    void currentStudentChanged(int card);
+    /// Students were added, removed or renamed.
+    void rosterChanged();
+    /// The whole document was replaced (read from a file or the template).
+    void documentReplaced();
+
+private:
+    void setModified(bool modified);
+
+    CommentDocument m_document;
+    QString m_currentPath;
+    bool m_hasFileName = false;
+    bool m_modified = false;
+    int m_currentStudent = -1;
+    QString m_programFolder;
+};
