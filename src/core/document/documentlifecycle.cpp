@@ -79,7 +79,6 @@ bool DocumentLifecycle::CloseEditor()
     m_session.setCurrentFile(QString(), m_session.HasFileName());
     ReadCommentFile(m_session, m_platform, m_session.templatePath());
     m_host.reopenStudentList(false);
-    m_host.disableDocumentCommands();
     m_host.closeEditorWindow();
     m_session.setCurrentStudent(-1);   // reopening the list may have moved the closing editor
     return true;

@@ -7,8 +7,7 @@
 class Platform;
 class Session;
 
-/// What the document commands need of the windows: the editor, the student list and the
-/// enabled state of the document commands.
+/// What the document commands need of the windows: the editor and the student list.
 class EditorHost
 {
 public:
@@ -24,8 +23,6 @@ public:
     virtual void refreshViews() = 0;
     /// Closes and reopens the student list, so that it lists the document's roster.
     virtual void reopenStudentList(bool listEnabled) = 0;
-    /// Disables save, save as, close, the print commands and the clipboard commands.
-    virtual void disableDocumentCommands() = 0;
     /// The fonts the editor shows on its first card: what a save writes.
     virtual ItemFonts displayFonts() const = 0;
 };

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 
 #include <algorithm>
@@ -69,7 +70,9 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
         [this] { return m_editor; }, this);
     createMenus();
     createToolbar();
-    setDocumentCommandsEnabled(false);
+    updateActions();
+    connect(&m_session, &Session::rosterChanged, this, &MainWindow::updateActions);
+    connect(&m_session, &Session::documentReplaced, this, &MainWindow::updateActions);
     resize(firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
     m_firstSize = size();
 }
@@ -110,19 +113,17 @@ int MainWindow::px(double twips) const
     return Twips::toPixels(twips, logicalDpiY());
 }
 
-QAction *MainWindow::addItem(QMenu *menu, const QString &name, const QString &caption, bool built)
+QAction *MainWindow::addCommand(QMenu *menu, const QString &name, const QString &caption)
 {
-    if (caption == u"-") {
-        QAction *separator = menu->addSeparator();
-        separator->setObjectName(name);
-        return separator;
-    }
-    QAction *item = menu->addAction(caption);
-    item->setObjectName(name);
-    // Commands that are not built yet stay visible but can never be enabled.
-    item->setProperty("built", built);
-    item->setEnabled(built);
-    return item;
+    QAction *command = new QAction(caption, this);
+    command->setObjectName(name);
+    menu->addAction(command);
+    return command;
+}
+
+void MainWindow::addSeparator(QMenu *menu, const QString &name)
+{
+    menu->addSeparator()->setObjectName(name);
 }
 
 QAction *MainWindow::action(const QString &name) const
@@ -134,96 +135,96 @@ void MainWindow::createMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->setObjectName(QStringLiteral("file"));
-    connect(addItem(file, "new", "新建(&N)", true), &QAction::triggered, this, [this] { m_lifecycle.NewDocument(); });
-    connect(addItem(file, "open", "打开(&O)...", true), &QAction::triggered, this, [this] { m_lifecycle.OpenDocument(); });
-    connect(addItem(file, "save", "保存(&S)", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocument(); });
-    connect(addItem(file, "saveas", "另存为(&A)...", true), &QAction::triggered, this, [this] { m_lifecycle.SaveDocumentAs(); });
-    connect(addItem(file, "close", "关闭(&C)", true), &QAction::triggered, this, [this] { m_lifecycle.closeDocument(); });
+    connect(addCommand(file, "new", "新建(&N)"), &QAction::triggered, this, [this] { m_lifecycle.NewDocument(); });
+    connect(addCommand(file, "open", "打开(&O)..."), &QAction::triggered, this, [this] { m_lifecycle.OpenDocument(); });
+    connect(addCommand(file, "save", "保存(&S)"), &QAction::triggered, this, [this] { m_lifecycle.SaveDocument(); });
+    connect(addCommand(file, "saveas", "另存为(&A)..."), &QAction::triggered, this, [this] { m_lifecycle.SaveDocumentAs(); });
+    connect(addCommand(file, "close", "关闭(&C)"), &QAction::triggered, this, [this] { m_lifecycle.closeDocument(); });
     action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    addItem(file, "f1", "-", false);
-    connect(addItem(file, "out", "用Word打开(&Y)", true), &QAction::triggered, this,
+    addSeparator(file, "f1");
+    connect(addCommand(file, "out", "用Word打开(&Y)"), &QAction::triggered, this,
             [this] { openInWordProcessor(m_session.Document(), m_platform); });
-    connect(addItem(file, "totext", "导出到文本文件(&D)...", true), &QAction::triggered, this,
+    connect(addCommand(file, "totext", "导出到文本文件(&D)..."), &QAction::triggered, this,
             [this] { exportToTextFile(m_session.Document(), m_platform); });
-    addItem(file, "f2", "-", false);
-    connect(addItem(file, "setup", "打印设置(&S)...", true), &QAction::triggered, this,
+    addSeparator(file, "f2");
+    connect(addCommand(file, "setup", "打印设置(&S)..."), &QAction::triggered, this,
             [this] { openPrintWindow(PrintPanelMode::Setup); });
-    connect(addItem(file, "privew", "打印预览(&V)", true), &QAction::triggered, this,
+    connect(addCommand(file, "privew", "打印预览(&V)"), &QAction::triggered, this,
             [this] { openPrintWindow(PrintPanelMode::Preview); });
-    connect(addItem(file, "print1", "打印(&P)...", true), &QAction::triggered, this,
+    connect(addCommand(file, "print1", "打印(&P)..."), &QAction::triggered, this,
             [this] { openPrintWindow(PrintPanelMode::Print); });
-    addItem(file, "f3", "-", false);
-    connect(addItem(file, "exit", "退出(&E)", true), &QAction::triggered, this, &QWidget::close);
+    addSeparator(file, "f3");
+    connect(addCommand(file, "exit", "退出(&E)"), &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("edit"));
     StudentCommands *students = m_studentCommands;
     EditCommands *clipboard = m_editCommands.get();
-    connect(addItem(edit, "cut", "剪切(&X)", true), &QAction::triggered, this, [clipboard] { clipboard->cut(); });
-    connect(addItem(edit, "copy", "复制(&C)", true), &QAction::triggered, this, [clipboard] { clipboard->copy(); });
-    connect(addItem(edit, "paste", "粘贴(&P)", true), &QAction::triggered, this, [clipboard] { clipboard->paste(); });
-    addItem(edit, "eg1", "-", false);
-    connect(addItem(edit, "delstudent", "删除当前学生(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
-    connect(addItem(edit, "delall", "删除所有学生(&A)", true), &QAction::triggered, students, &StudentCommands::s_delall);
-    connect(addItem(edit, "renamestudent", "重命名当前学生(&R)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
-    connect(addItem(edit, "defaultstudent", "将当前学生列表设为默认(&J)", true), &QAction::triggered, students, &StudentCommands::s_setup);
+    connect(addCommand(edit, "cut", "剪切(&X)"), &QAction::triggered, this, [clipboard] { clipboard->cut(); });
+    connect(addCommand(edit, "copy", "复制(&C)"), &QAction::triggered, this, [clipboard] { clipboard->copy(); });
+    connect(addCommand(edit, "paste", "粘贴(&P)"), &QAction::triggered, this, [clipboard] { clipboard->paste(); });
+    addSeparator(edit, "eg1");
+    connect(addCommand(edit, "delstudent", "删除当前学生(&D)"), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addCommand(edit, "delall", "删除所有学生(&A)"), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addCommand(edit, "renamestudent", "重命名当前学生(&R)..."), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addCommand(edit, "defaultstudent", "将当前学生列表设为默认(&J)"), &QAction::triggered, students, &StudentCommands::s_setup);
 
     QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
     pingyu->setObjectName(QStringLiteral("pingyu"));
     LibraryCommands *library = m_libraryCommands;
-    connect(addItem(pingyu, "addlb", "添加类别(&A)", true), &QAction::triggered, library, &LibraryCommands::addlb);
-    connect(addItem(pingyu, "dellb", "删除类别(&D)", true), &QAction::triggered, library, &LibraryCommands::dellb);
-    connect(addItem(pingyu, "editlb", "编辑类别(&E)", true), &QAction::triggered, library, &LibraryCommands::editlb);
-    addItem(pingyu, "ggggg", "-", false);
-    connect(addItem(pingyu, "addpy", "添加评语内容(&N)", true), &QAction::triggered, library, &LibraryCommands::addpy);
-    connect(addItem(pingyu, "delpy", "删除评语内容(&P)", true), &QAction::triggered, library, &LibraryCommands::delpy);
-    connect(addItem(pingyu, "editpy", "编辑评语内容(&Y)", true), &QAction::triggered, library, &LibraryCommands::editpy);
-    connect(addItem(pingyu, "pldr", "批量导入评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
-    addItem(pingyu, "gggg1", "-", false);
-    connect(addItem(pingyu, "setop", "添加选定内容到评语库(&S)", true), &QAction::triggered, library, &LibraryCommands::setop);
+    connect(addCommand(pingyu, "addlb", "添加类别(&A)"), &QAction::triggered, library, &LibraryCommands::addlb);
+    connect(addCommand(pingyu, "dellb", "删除类别(&D)"), &QAction::triggered, library, &LibraryCommands::dellb);
+    connect(addCommand(pingyu, "editlb", "编辑类别(&E)"), &QAction::triggered, library, &LibraryCommands::editlb);
+    addSeparator(pingyu, "ggggg");
+    connect(addCommand(pingyu, "addpy", "添加评语内容(&N)"), &QAction::triggered, library, &LibraryCommands::addpy);
+    connect(addCommand(pingyu, "delpy", "删除评语内容(&P)"), &QAction::triggered, library, &LibraryCommands::delpy);
+    connect(addCommand(pingyu, "editpy", "编辑评语内容(&Y)"), &QAction::triggered, library, &LibraryCommands::editpy);
+    connect(addCommand(pingyu, "pldr", "批量导入评语内容(&L)..."), &QAction::triggered, library, &LibraryCommands::pldr);
+    addSeparator(pingyu, "gggg1");
+    connect(addCommand(pingyu, "setop", "添加选定内容到评语库(&S)"), &QAction::triggered, library, &LibraryCommands::setop);
 
     QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     see->setObjectName(QStringLiteral("see"));
-    QAction *studentItem = addItem(see, "student", "学生列表(&S)", true);
+    QAction *studentItem = addCommand(see, "student", "学生列表(&S)");
     studentItem->setCheckable(true);
     connect(studentItem, &QAction::triggered, this, &MainWindow::toggleStudentList);
-    QAction *libraryItem = addItem(see, "pyzy", "评语资源库(&P)", true);
+    QAction *libraryItem = addCommand(see, "pyzy", "评语资源库(&P)");
     libraryItem->setCheckable(true);
     connect(libraryItem, &QAction::triggered, this, &MainWindow::toggleLibraryWindow);
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("tools"));
-    connect(addItem(tools, "input", "导入学生名单(&D)...", true), &QAction::triggered, students, &StudentCommands::input);
-    connect(addItem(tools, "teacher", "设置教师签名(&S)...", true), &QAction::triggered, students, &StudentCommands::teacher);
-    connect(addItem(tools, "tongji", "统计工作进度(&T)...", true), &QAction::triggered, students, &StudentCommands::tongji);
+    connect(addCommand(tools, "input", "导入学生名单(&D)..."), &QAction::triggered, students, &StudentCommands::input);
+    connect(addCommand(tools, "teacher", "设置教师签名(&S)..."), &QAction::triggered, students, &StudentCommands::teacher);
+    connect(addCommand(tools, "tongji", "统计工作进度(&T)..."), &QAction::triggered, students, &StudentCommands::tongji);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    connect(addItem(help, "zhuti", "帮助主题(&H)...", true), &QAction::triggered, this, &MainWindow::showHelp);
-    connect(addItem(help, "zuozhe", "关于(&G)...", true), &QAction::triggered, this, &MainWindow::showAbout);
+    connect(addCommand(help, "zhuti", "帮助主题(&H)..."), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addCommand(help, "zuozhe", "关于(&G)..."), &QAction::triggered, this, &MainWindow::showAbout);
 
     // The two pop-up menus are not on the menu bar; the child windows show them.
     m_kstudent = new QMenu(QStringLiteral("学生"), this);
     m_kstudent->setObjectName(QStringLiteral("kstudent"));
-    connect(addItem(m_kstudent, "s_delete", "从当前文件中删除(&D)", true), &QAction::triggered, students, &StudentCommands::s_delete);
-    connect(addItem(m_kstudent, "s_rename", "改名(&E)...", true), &QAction::triggered, students, &StudentCommands::s_rename);
-    connect(addItem(m_kstudent, "s_font", "字体(&F)...", true), &QAction::triggered, students, &StudentCommands::s_font);
-    addItem(m_kstudent, "s_g1", "-", false);
-    connect(addItem(m_kstudent, "s_add", "添加(&A)...", true), &QAction::triggered, students, &StudentCommands::s_add);
-    connect(addItem(m_kstudent, "s_input", "批量导入(&I)...", true), &QAction::triggered, students, &StudentCommands::input);
-    connect(addItem(m_kstudent, "s_delall", "全部删除(&C)", true), &QAction::triggered, students, &StudentCommands::s_delall);
-    connect(addItem(m_kstudent, "s_setup", "设为默认(&S)", true), &QAction::triggered, students, &StudentCommands::s_setup);
+    connect(addCommand(m_kstudent, "s_delete", "从当前文件中删除(&D)"), &QAction::triggered, students, &StudentCommands::s_delete);
+    connect(addCommand(m_kstudent, "s_rename", "改名(&E)..."), &QAction::triggered, students, &StudentCommands::s_rename);
+    connect(addCommand(m_kstudent, "s_font", "字体(&F)..."), &QAction::triggered, students, &StudentCommands::s_font);
+    addSeparator(m_kstudent, "s_g1");
+    connect(addCommand(m_kstudent, "s_add", "添加(&A)..."), &QAction::triggered, students, &StudentCommands::s_add);
+    connect(addCommand(m_kstudent, "s_input", "批量导入(&I)..."), &QAction::triggered, students, &StudentCommands::input);
+    connect(addCommand(m_kstudent, "s_delall", "全部删除(&C)"), &QAction::triggered, students, &StudentCommands::s_delall);
+    connect(addCommand(m_kstudent, "s_setup", "设为默认(&S)"), &QAction::triggered, students, &StudentCommands::s_setup);
 
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
-    connect(addItem(m_kpingyu, "kpxiugai", "修改(&E)", true), &QAction::triggered, library, &LibraryCommands::kpxiugai);
-    connect(addItem(m_kpingyu, "kpshanchu", "删除(&D)", true), &QAction::triggered, library, &LibraryCommands::kpshanchu);
-    connect(addItem(m_kpingyu, "kptianjia", "添加(&A)", true), &QAction::triggered, library, &LibraryCommands::kptianjia);
-    addItem(m_kpingyu, "gg1", "-", false);
-    connect(addItem(m_kpingyu, "ktianjia", "添加当前所选(&A)", true), &QAction::triggered, library, &LibraryCommands::setop);
-    connect(addItem(m_kpingyu, "kpltj", "批量添加评语内容(&L)...", true), &QAction::triggered, library, &LibraryCommands::pldr);
+    connect(addCommand(m_kpingyu, "kpxiugai", "修改(&E)"), &QAction::triggered, library, &LibraryCommands::kpxiugai);
+    connect(addCommand(m_kpingyu, "kpshanchu", "删除(&D)"), &QAction::triggered, library, &LibraryCommands::kpshanchu);
+    connect(addCommand(m_kpingyu, "kptianjia", "添加(&A)"), &QAction::triggered, library, &LibraryCommands::kptianjia);
+    addSeparator(m_kpingyu, "gg1");
+    connect(addCommand(m_kpingyu, "ktianjia", "添加当前所选(&A)"), &QAction::triggered, library, &LibraryCommands::setop);
+    connect(addCommand(m_kpingyu, "kpltj", "批量添加评语内容(&L)..."), &QAction::triggered, library, &LibraryCommands::pldr);
 }
 
 void MainWindow::createToolbar()
@@ -232,7 +233,8 @@ void MainWindow::createToolbar()
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
-    struct Button { const char *key; const char *tip; const char *item; };
+    // The buttons are the menu commands themselves, each with its string key, icon and tip.
+    struct Button { const char *key; const char *tip; const char *command; };
     const Button buttons[] = {
         {"new", "新建", "new"}, {"open", "打开", "open"}, {"save", "保存", "save"}, {nullptr, nullptr, nullptr},
         {"cut", "剪切", "cut"}, {"copy", "复制", "copy"}, {"paste", "粘贴", "paste"}, {nullptr, nullptr, nullptr},
@@ -244,36 +246,27 @@ void MainWindow::createToolbar()
             continue;
         }
         const QString key = QString::fromLatin1(button.key);
-        QAction *item = action(QString::fromLatin1(button.item));
-        QAction *tool = m_toolbar->addAction(
-            QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)), QString::fromUtf8(button.tip));
-        tool->setObjectName(QStringLiteral("Toolbar1_") + key);
-        tool->setProperty("key", key);
-        tool->setProperty("built", item->property("built"));
-        tool->setEnabled(item->isEnabled());
+        QAction *command = action(QString::fromLatin1(button.command));
+        command->setIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)));
+        command->setIconVisibleInMenu(false);
+        command->setToolTip(QString::fromUtf8(button.tip));
+        command->setProperty("key", key);
+        m_toolbar->addAction(command);
+        m_toolbar->widgetForAction(command)->setObjectName(QStringLiteral("Toolbar1_") + key);
     }
-    connect(m_toolbar, &QToolBar::actionTriggered, this, &MainWindow::toolbarClicked);
 }
 
-void MainWindow::toolbarClicked(QAction *button)
+QToolButton *MainWindow::toolButton(const QString &key) const
 {
-    // Dispatched by the button's key, not by its place on the bar.
-    const QString key = button->property("key").toString();
-    QAction *item = action(key == u"print" ? QStringLiteral("print1") : key);
-    if (item && item->isEnabled())
-        item->trigger();
+    return m_toolbar->findChild<QToolButton *>(QStringLiteral("Toolbar1_") + key);
 }
 
-void MainWindow::setDocumentCommandsEnabled(bool enabled)
+void MainWindow::updateActions()
 {
-    for (const QString &name : DocumentCommands) {
-        QAction *item = action(name);
-        item->setEnabled(enabled && item->property("built").toBool());
-    }
-    for (const char *key : {"save", "cut", "copy", "paste", "privew", "print"}) {
-        QAction *tool = action(QStringLiteral("Toolbar1_") + QString::fromLatin1(key));
-        tool->setEnabled(enabled && tool->property("built").toBool());
-    }
+    // The document commands need an open editor with students in it.
+    const bool document = m_editor && m_session.Document().studentCount() > 0;
+    for (const QString &name : DocumentCommands)
+        action(name)->setEnabled(document);
 }
 
 void MainWindow::load(const QString &commandLineText)
@@ -295,7 +288,7 @@ void MainWindow::RefreshViews()
     const int n = m_editor->rebuildCards();
     if (m_students)
         m_students->stdlist()->setEnabled(n > 0);
-    setDocumentCommandsEnabled(n > 0);
+    updateActions();
 }
 
 void MainWindow::showEditorWindow(const QString &caption)
@@ -328,6 +321,7 @@ void MainWindow::closeEditorWindow()
     m_closingEditor = false;
     m_editorWindow = nullptr;
     m_editor = nullptr;
+    updateActions();
 }
 
 bool MainWindow::editorIsOpen() const
@@ -346,10 +340,6 @@ ItemFonts MainWindow::displayFonts() const
     return m_editor ? m_editor->displayFonts() : m_session.Document().ItemFonts;
 }
 
-void MainWindow::disableDocumentCommands()
-{
-    setDocumentCommandsEnabled(false);
-}
 
 void MainWindow::selectStudent(int k)
 {

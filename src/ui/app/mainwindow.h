@@ -11,6 +11,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QToolButton;
 class Session;
 class Platform;
 class copyright;
@@ -47,6 +48,11 @@ public:
 
     /// The menu item or pop-up item of that name, or nullptr.
     QAction *action(const QString &name) const;
+    /// The toolbar button with that string key ("save", "print", ...).
+    QToolButton *toolButton(const QString &key) const;
+    /// Enables the document commands while the editor shows a class with students; runs
+    /// whenever the roster or the document changes and when the editor opens or closes.
+    void updateActions();
     QMenu *kstudent() const { return m_kstudent; }
     QMenu *kpingyu() const { return m_kpingyu; }
     QToolBar *Toolbar1() const { return m_toolbar; }
@@ -101,20 +107,19 @@ private:
     bool editorIsOpen() const override;
     void setEditorCaption(const QString &caption) override;
     void refreshViews() override { RefreshViews(); }
-    void disableDocumentCommands() override;
     ItemFonts displayFonts() const override;
 
     void createMenus();
     void createToolbar();
-    QAction *addItem(QMenu *menu, const QString &name, const QString &caption, bool built);
-    void setDocumentCommandsEnabled(bool enabled);
+    /// A menu command of that object name and caption, added to `menu`.
+    QAction *addCommand(QMenu *menu, const QString &name, const QString &caption);
+    void addSeparator(QMenu *menu, const QString &name);
     void openStudentList();
     void closeStudentList();
     void toggleStudentList();
     void closeLibraryWindow();
     void closePrintWindow();
     void toggleLibraryWindow();
-    void toolbarClicked(QAction *button);
     void showHelp();
     void showAbout();
     int px(double twips) const;

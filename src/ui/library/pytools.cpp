@@ -345,9 +345,7 @@ void pytools::enablePopupItems(bool edit, bool addSelected)
             on = addSelected;
         else
             continue;
-        // An item the main window marks as not built yet stays disabled.
-        const QVariant built = item->property("built");
-        item->setEnabled(on && (!built.isValid() || built.toBool()));
+        item->setEnabled(on);
     }
 }
 

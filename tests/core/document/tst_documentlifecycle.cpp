@@ -43,7 +43,6 @@ public:
         messagesAtRefresh = m_platform.shown.size();
     }
     void reopenStudentList(bool) override {}
-    void disableDocumentCommands() override {}
     ItemFonts displayFonts() const override { return {}; }
 
 private:
