@@ -32,7 +32,7 @@ bool DocumentLifecycle::OpenEditor()
         m_session.setCurrentFile(QString(), false);
         m_host.setEditorCaption(editorCaption(m_session.CurrentPath()));
     }
-    m_host.refreshViews();
+    m_host.RefreshViews();
     m_host.reopenStudentList(true);
     if (accepted && fromFile && outcome.unreadableBytes > 0) {
         // Told once the file is on screen, so that the teacher can look at the places.

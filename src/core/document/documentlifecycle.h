@@ -20,7 +20,7 @@ public:
     virtual bool editorIsOpen() const = 0;
     virtual void setEditorCaption(const QString &caption) = 0;
     /// Rebuilds the editor's cards from the document and enables the document commands.
-    virtual void refreshViews() = 0;
+    virtual void RefreshViews() = 0;
     /// Closes and reopens the student list, so that it lists the document's roster.
     virtual void reopenStudentList(bool listEnabled) = 0;
     /// The fonts the editor shows on its first card: what a save writes.

@@ -64,10 +64,8 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     // The children are laid out whenever the client area changes, whatever changed it.
     m_mdiArea->viewport()->installEventFilter(this);
     m_studentCommands = new StudentCommands(m_session, m_platform, *this);
-    m_editCommands = std::make_unique<EditCommands>(m_session, m_platform, [this] { return m_editor; });
-    m_libraryCommands = new LibraryCommands(
-        m_session, m_platform, [this] { return openLibraryWindow(); }, [this] { return m_library; },
-        [this] { return m_editor; }, this);
+    m_editCommands = std::make_unique<EditCommands>(m_session, m_platform, *this);
+    m_libraryCommands = new LibraryCommands(m_session, m_platform, *this, this);
     createMenus();
     createToolbar();
     updateActions();

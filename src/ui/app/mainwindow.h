@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/documentlifecycle.h"
+#include "ui/editor/workspace.h"
 
 #include <QMainWindow>
 
@@ -28,7 +29,7 @@ class StudentCommands;
 
 /// The main window `main`: menus, toolbar and the frame that holds the student list, the
 /// editor and the library window.
-class MainWindow : public QMainWindow, private EditorHost
+class MainWindow : public QMainWindow, public Workspace
 {
     Q_OBJECT
 
@@ -56,36 +57,36 @@ public:
     QMenu *kstudent() const { return m_kstudent; }
     QMenu *kpingyu() const { return m_kpingyu; }
     QToolBar *Toolbar1() const { return m_toolbar; }
-    pyedit *editor() const { return m_editor; }
-    stds *studentList() const { return m_students; }
+    pyedit *editor() const override { return m_editor; }
+    stds *studentList() const override { return m_students; }
     QMdiSubWindow *editorWindow() const { return m_editorWindow; }
     QMdiSubWindow *studentListWindow() const { return m_studentsWindow; }
-    pytools *library() const { return m_library; }
+    pytools *library() const override { return m_library; }
     HelpViewer *helpViewer() const { return m_helpViewer; }
     QMdiSubWindow *libraryWindow() const { return m_libraryWindow; }
     LibraryCommands &libraryCommands() { return *m_libraryCommands; }
 
     /// Opens the library window (docked at the bottom) if it is closed; returns it.
-    pytools *openLibraryWindow();
+    pytools *openLibraryWindow() override;
 
     /// Print setup, preview and print: checks the printer, hides the editing windows and shows
     /// the sample page and the print panel (or brings them forward when they are open).
     void openPrintWindow(PrintPanelMode mode);
     ps_control *printControl() const { return m_printControl; }
     ps_paper *printPaper() const { return m_printPaper; }
-    DocumentLifecycle &lifecycle() { return m_lifecycle; }
+    DocumentLifecycle &lifecycle() override { return m_lifecycle; }
     StudentCommands &studentCommands() { return *m_studentCommands; }
     EditCommands &editCommands() { return *m_editCommands; }
 
     /// Selects student k in the list (when it is open) and moves the editor to that student.
-    void selectStudent(int k);
+    void selectStudent(int k) override;
 
     /// Closes and reopens the student list, so that it lists the document's roster.
     void reopenStudentList(bool listEnabled) override;
 
     /// Rebuilds the editor from the document and enables the document commands when the
     /// roster has students. The one place that enables them.
-    void RefreshViews();
+    void RefreshViews() override;
 
     /// Places the child windows for the main window's current size.
     void EditorLayout();
@@ -106,7 +107,7 @@ private:
     void closeEditorWindow() override;
     bool editorIsOpen() const override;
     void setEditorCaption(const QString &caption) override;
-    void refreshViews() override { RefreshViews(); }
+    QWidget *dialogParent() override { return this; }
     ItemFonts displayFonts() const override;
 
     void createMenus();

@@ -1,6 +1,6 @@
 #include "ui/app/studentcommands.h"
 
-#include "ui/app/mainwindow.h"
+#include "ui/editor/workspace.h"
 #include "core/document/session.h"
 #include "core/document/roster.h"
 #include "core/document/templatefile.h"
@@ -27,11 +27,11 @@ void present(QWidget *dialog)
 
 } // namespace
 
-StudentCommands::StudentCommands(Session &session, Platform &platform, MainWindow &window)
-    : QObject(&window)
+StudentCommands::StudentCommands(Session &session, Platform &platform, Workspace &workspace)
+    : QObject(workspace.dialogParent())
     , m_session(session)
     , m_platform(platform)
-    , m_window(window)
+    , m_workspace(workspace)
 {
 }
 
@@ -42,9 +42,9 @@ tuice_teacher *StudentCommands::signatureGuessDialog() const { return m_signatur
 
 int StudentCommands::selectedStudent() const
 {
-    if (!m_window.editor())
+    if (!m_workspace.editor())
         return -1;
-    if (stds *list = m_window.studentList())
+    if (stds *list = m_workspace.studentList())
         return list->stdlist()->currentRow();
     const int k = m_session.CurrentStudent();
     return k >= 0 && k < m_session.Document().studentCount() ? k : -1;
@@ -52,7 +52,7 @@ int StudentCommands::selectedStudent() const
 
 bool StudentCommands::requireDocument()
 {
-    if (m_window.editor())
+    if (m_workspace.editor())
         return true;
     m_platform.messageBox(pyedit::NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
                           MsgButtons::Ok);
@@ -75,10 +75,10 @@ void StudentCommands::s_add()
         return;
     if (m_session.addStudent(name) < 0)
         return;
-    m_window.RefreshViews();
-    if (stds *list = m_window.studentList())
+    m_workspace.RefreshViews();
+    if (stds *list = m_workspace.studentList())
         list->stdlist()->addItem(name);
-    m_window.selectStudent(Roster::indexOf(m_session.Document(), name));
+    m_workspace.selectStudent(Roster::indexOf(m_session.Document(), name));
 }
 
 void StudentCommands::s_delete()
@@ -95,20 +95,20 @@ void StudentCommands::s_delete()
         != MsgAnswer::Yes)
         return;
     m_session.deleteStudent(k);
-    if (stds *list = m_window.studentList()) {
+    if (stds *list = m_workspace.studentList()) {
         // Qt hands the selection of a removed entry on to its neighbour, which would move the
         // editor; the entry goes without a selection, and the steps below choose one.
         const QSignalBlocker blocker(list->stdlist());
         delete list->stdlist()->takeItem(k);
         list->stdlist()->setCurrentRow(-1);
     }
-    m_window.RefreshViews();
+    m_workspace.RefreshViews();
     // The student that moved up takes the deleted place; after the last, the new last.
     const int count = m_session.Document().studentCount();
     if (k > 0 && k < count)
-        m_window.selectStudent(k);
+        m_workspace.selectStudent(k);
     else if (k > 0 && k == count)
-        m_window.selectStudent(k - 1);
+        m_workspace.selectStudent(k - 1);
 }
 
 void StudentCommands::s_rename()
@@ -125,10 +125,10 @@ void StudentCommands::s_rename()
     if (name.isEmpty())
         return;
     m_session.renameStudent(k, name);
-    if (m_window.studentList())
-        m_window.reopenStudentList(true);
-    m_window.RefreshViews();
-    m_window.selectStudent(Roster::indexOf(m_session.Document(), name));
+    if (m_workspace.studentList())
+        m_workspace.reopenStudentList(true);
+    m_workspace.RefreshViews();
+    m_workspace.selectStudent(Roster::indexOf(m_session.Document(), name));
 }
 
 void StudentCommands::s_delall()
@@ -139,10 +139,10 @@ void StudentCommands::s_delall()
                               MsgIcon::Question, MsgButtons::YesNo)
         != MsgAnswer::Yes)
         return;
-    if (stds *list = m_window.studentList())
+    if (stds *list = m_workspace.studentList())
         list->stdlist()->clear();
     m_session.deleteAll();
-    m_window.RefreshViews();
+    m_workspace.RefreshViews();
 }
 
 void StudentCommands::s_setup()
@@ -174,32 +174,32 @@ void StudentCommands::changeItemFont(Item item)
     ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
     takeChosenFont(font, m_platform.chooseFont(font));
     m_session.setItemFont(int(item), font);
-    m_window.RefreshViews();
+    m_workspace.RefreshViews();
 }
 
 void StudentCommands::rosterChanged()
 {
-    if (m_window.studentList())
-        m_window.reopenStudentList(true);
-    m_window.RefreshViews();
+    if (m_workspace.studentList())
+        m_workspace.reopenStudentList(true);
+    m_workspace.RefreshViews();
 }
 
 void StudentCommands::input()
 {
     // Names go into the open document; with none open they start a new one.
-    if (!m_window.editor())
-        m_window.lifecycle().NewDocument();
-    if (!m_window.editor())
+    if (!m_workspace.editor())
+        m_workspace.lifecycle().NewDocument();
+    if (!m_workspace.editor())
         return;
     if (!m_input || !m_input->isVisible())
-        m_input = new inputstudent(m_session, m_platform, [this] { rosterChanged(); }, &m_window);
+        m_input = new inputstudent(m_session, m_platform, [this] { rosterChanged(); }, m_workspace.dialogParent());
     present(m_input);
 }
 
 void StudentCommands::teacher()
 {
     if (!m_teacher || !m_teacher->isVisible())
-        m_teacher = new teachersetup(m_session, m_platform, [this] { m_window.RefreshViews(); }, &m_window);
+        m_teacher = new teachersetup(m_session, m_platform, [this] { m_workspace.RefreshViews(); }, m_workspace.dialogParent());
     present(m_teacher);
 }
 
@@ -211,9 +211,9 @@ void StudentCommands::showNoStudentGuess()
     if (!m_noStudent || !m_noStudent->isVisible()) {
         nostudent::Actions actions;
         actions.importNames = [this] { input(); };
-        actions.newDocument = [this] { m_window.lifecycle().NewDocument(); };
-        actions.openDocument = [this] { return m_window.lifecycle().OpenDocument(); };
-        m_noStudent = new nostudent(std::move(actions), &m_window);
+        actions.newDocument = [this] { m_workspace.lifecycle().NewDocument(); };
+        actions.openDocument = [this] { return m_workspace.lifecycle().OpenDocument(); };
+        m_noStudent = new nostudent(std::move(actions), m_workspace.dialogParent());
     }
     present(m_noStudent);
 }
@@ -224,7 +224,7 @@ void StudentCommands::showSignatureGuess()
         tuice_teacher::Actions actions;
         actions.changeSignature = [this] { teacher(); };
         actions.changeFont = [this] { changeItemFont(Item::Signature); };
-        m_signatureGuess = new tuice_teacher(m_platform, std::move(actions), &m_window);
+        m_signatureGuess = new tuice_teacher(m_platform, std::move(actions), m_workspace.dialogParent());
     }
     present(m_signatureGuess);
 }

@@ -7,7 +7,7 @@
 
 class Session;
 class Platform;
-class MainWindow;
+class Workspace;
 class inputstudent;
 class nostudent;
 class teachersetup;
@@ -15,7 +15,7 @@ class tuice_teacher;
 
 /// The commands on the class roster, the teacher signature and the display fonts: the student
 /// pop-up menu, the Edit menu's student items and the Tools menu, and the dialogs they open.
-/// Each command edits the document and rebuilds the views through the main window.
+/// Each command edits the document and rebuilds the views through the workspace.
 class StudentCommands : public QObject
 {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
     static inline const QString SelectFirstMessage = QStringLiteral("请选定一名学生后再选择此功能！");
     static inline const QString DoneMessage = QStringLiteral("设置成功！");
 
-    StudentCommands(Session &session, Platform &platform, MainWindow &window);
+    StudentCommands(Session &session, Platform &platform, Workspace &workspace);
 
     void s_add();
     void s_delete();
@@ -62,7 +62,7 @@ private:
 
     Session &m_session;
     Platform &m_platform;
-    MainWindow &m_window;
+    Workspace &m_workspace;
     QPointer<inputstudent> m_input;
     QPointer<teachersetup> m_teacher;
     QPointer<nostudent> m_noStudent;

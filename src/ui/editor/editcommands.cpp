@@ -2,22 +2,23 @@
 
 #include "core/document/session.h"
 #include "ui/editor/pyedit.h"
+#include "ui/editor/workspace.h"
 #include "core/platform/platform.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-EditCommands::EditCommands(Session &session, Platform &platform, std::function<pyedit *()> editor)
+EditCommands::EditCommands(Session &session, Platform &platform, Workspace &workspace)
     : m_session(session)
     , m_platform(platform)
-    , m_editor(std::move(editor))
+    , m_workspace(workspace)
 {
 }
 
 QPlainTextEdit *EditCommands::currentBox() const
 {
-    pyedit *editor = m_editor();
+    pyedit *editor = m_workspace.editor();
     if (!editor || m_session.CurrentStudent() < 0)
         return nullptr;
     return editor->pytext1(m_session.CurrentStudent());

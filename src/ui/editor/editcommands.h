@@ -2,12 +2,12 @@
 
 #include <QString>
 
-#include <functional>
 
 class QPlainTextEdit;
 class Session;
 class Platform;
 class pyedit;
+class Workspace;
 
 /// Cut, copy and paste on the comment of the current student. The clipboard holds plain text
 /// and is reached through the platform seam.
@@ -20,7 +20,7 @@ public:
         QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！");
 
     /// editor gives the open editor window, or nullptr.
-    EditCommands(Session &session, Platform &platform, std::function<pyedit *()> editor);
+    EditCommands(Session &session, Platform &platform, Workspace &workspace);
 
     void cut();
     void copy();
@@ -36,5 +36,5 @@ private:
 
     Session &m_session;
     Platform &m_platform;
-    std::function<pyedit *()> m_editor;
+    Workspace &m_workspace;
 };

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "ui/editor/pyedit.h"
+#include "ui/editor/workspace.h"
 #include "core/library/commentlibrary.h"
 #include "ui/library/piliangdaoru.h"
 #include "ui/library/pytools.h"
@@ -12,15 +13,11 @@
 #include <QPlainTextEdit>
 #include <QTextDocumentFragment>
 
-LibraryCommands::LibraryCommands(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
-                                 std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
-                                 QObject *parent)
+LibraryCommands::LibraryCommands(Session &session, Platform &platform, Workspace &workspace, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_platform(platform)
-    , m_libraryWindow(std::move(libraryWindow))
-    , m_openWindow(std::move(openWindow))
-    , m_editor(std::move(editor))
+    , m_workspace(workspace)
 {
 }
 
@@ -31,48 +28,48 @@ piliangdaoru *LibraryCommands::batchImportDialog() const
 
 void LibraryCommands::addlb()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         window->openPanel(PanelMode::AddCategory, QString());
 }
 
 void LibraryCommands::editlb()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         editCategory(window);
 }
 
 void LibraryCommands::dellb()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         deleteCategory(window);
 }
 
 void LibraryCommands::addpy()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         window->openPanel(PanelMode::AddComment, QString());
 }
 
 void LibraryCommands::editpy()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         editComment(window);
 }
 
 void LibraryCommands::delpy()
 {
-    if (pytools *window = m_libraryWindow())
+    if (pytools *window = m_workspace.openLibraryWindow())
         deleteComment(window);
 }
 
 void LibraryCommands::setop()
 {
-    pytools *window = m_libraryWindow();
+    pytools *window = m_workspace.openLibraryWindow();
     if (!window)
         return;
     // The text selected in the current student's comment; none without a current student.
     QString text;
-    pyedit *editor = m_editor();
+    pyedit *editor = m_workspace.editor();
     if (editor && m_session.CurrentStudent() >= 0) {
         if (QPlainTextEdit *box = editor->pytext1(m_session.CurrentStudent())) {
             text = box->textCursor().selection().toPlainText();
@@ -85,7 +82,7 @@ void LibraryCommands::setop()
 void LibraryCommands::pldr()
 {
     if (!m_batchImport || !m_batchImport->isVisible()) {
-        m_batchImport = new piliangdaoru(m_session, m_platform, m_libraryWindow,
+        m_batchImport = new piliangdaoru(m_session, m_platform, [this] { return m_workspace.openLibraryWindow(); },
                                          qobject_cast<QWidget *>(parent()));
     }
     m_batchImport->show();
@@ -95,7 +92,7 @@ void LibraryCommands::pldr()
 
 void LibraryCommands::kpxiugai()
 {
-    pytools *window = m_openWindow();
+    pytools *window = m_workspace.library();
     if (!window)
         return;
     if (window->popupTarget() == PopupTarget::CategoryList)
@@ -106,7 +103,7 @@ void LibraryCommands::kpxiugai()
 
 void LibraryCommands::kpshanchu()
 {
-    pytools *window = m_openWindow();
+    pytools *window = m_workspace.library();
     if (!window)
         return;
     if (window->popupTarget() == PopupTarget::CategoryList)
@@ -117,7 +114,7 @@ void LibraryCommands::kpshanchu()
 
 void LibraryCommands::kptianjia()
 {
-    pytools *window = m_openWindow();
+    pytools *window = m_workspace.library();
     if (!window)
         return;
     window->openPanel(window->popupTarget() == PopupTarget::CategoryList ? PanelMode::AddCategory

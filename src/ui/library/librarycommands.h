@@ -3,13 +3,13 @@
 #include <QObject>
 #include <QPointer>
 
-#include <functional>
 
 class Session;
 class Platform;
 class piliangdaoru;
 class pyedit;
 class pytools;
+class Workspace;
 
 /// The commands that change the comment library: add, rename and delete a category; add, edit
 /// and delete a stock comment; add the editor's selected text; the batch import. They are
@@ -29,9 +29,7 @@ public:
 
     /// libraryWindow gives the library window, opening it when it is closed; openWindow gives
     /// it only when it is open (nullptr otherwise); editor gives the editor or nullptr.
-    LibraryCommands(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
-                    std::function<pytools *()> openWindow, std::function<pyedit *()> editor,
-                    QObject *parent = nullptr);
+    LibraryCommands(Session &session, Platform &platform, Workspace &workspace, QObject *parent = nullptr);
 
     // The 评语 menu.
     void addlb();
@@ -63,8 +61,6 @@ private:
 
     Session &m_session;
     Platform &m_platform;
-    std::function<pytools *()> m_libraryWindow;
-    std::function<pytools *()> m_openWindow;
-    std::function<pyedit *()> m_editor;
+    Workspace &m_workspace;
     QPointer<piliangdaoru> m_batchImport;
 };

@@ -37,7 +37,7 @@ public:
     void closeEditorWindow() override { open = false; }
     bool editorIsOpen() const override { return open; }
     void setEditorCaption(const QString &text) override { caption = text; }
-    void refreshViews() override
+    void RefreshViews() override
     {
         ++refreshes;
         messagesAtRefresh = m_platform.shown.size();
