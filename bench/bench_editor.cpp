@@ -1,12 +1,12 @@
 // The editing workspace with a full class: opening a 100-student file until the editor and
 // the list are ready, handling one keystroke in a comment box, and the roster changes that
 // rebuild the views (a rename, an import of 100 names). Runs offscreen.
-#include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "core/document/namelist.h"
 #include "core/document/roster.h"
+#include "core/document/session.h"
+#include "ui/app/mainwindow.h"
 #include "ui/editor/pyedit.h"
 
 #include "offscreenmain.h"
@@ -54,7 +54,7 @@ void OpenFullClass(benchmark::State &state)
     for (auto _ : state) {
         workspace.state.markSaved();
         workspace.window->lifecycle().openPath(workspace.classFile);
-        QCoreApplication::processEvents();   // until the windows are laid out and painted
+        QCoreApplication::processEvents(); // until the windows are laid out and painted
     }
 }
 BENCHMARK(OpenFullClass)->Unit(benchmark::kMillisecond);
@@ -98,7 +98,7 @@ BENCHMARK(RenameInFullClass)->Unit(benchmark::kMillisecond);
 void ImportHundredNames(benchmark::State &state)
 {
     Workspace workspace;
-    workspace.state.setProgramFolder(workspace.dir.path() + u'/');   // the scratch file goes there
+    workspace.state.setProgramFolder(workspace.dir.path() + u'/'); // the scratch file goes there
     QStringList names;
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         names << QStringLiteral("新生%1").arg(i);

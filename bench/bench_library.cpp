@@ -4,8 +4,8 @@
 // window's reload after a change runs offscreen.
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
-#include "ui/library/pytools.h"
 #include "core/platform/textfile.h"
+#include "ui/library/pytools.h"
 
 #include "offscreenmain.h"
 #include "silentplatform.h"
@@ -35,17 +35,22 @@ QString categoryName(int i)
 /// The n-th comment: a sentence of 30 to 60 characters built from fixed parts.
 QString comment(int n)
 {
-    static const char16_t *const openings[] = {u"你", u"这学期你", u"老师发现你", u"在老师眼里，你", u"同学们都说你",
-                                               u"一直以来你", u"每次看到你", u"这个学期，你"};
+    static const char16_t *const openings[] = {
+        u"你",           u"这学期你",   u"老师发现你", u"在老师眼里，你",
+        u"同学们都说你", u"一直以来你", u"每次看到你", u"这个学期，你"};
     static const char16_t *const middles[] = {
-        u"上课认真听讲，积极举手发言", u"作业书写工整，字迹清楚美观", u"待人真诚热情，乐于帮助同学",
-        u"做事认真负责，值日从不偷懒", u"热爱集体，积极参加各项活动", u"遇到难题总爱刨根问底，不弄明白决不罢休",
-        u"学习目标明确，计划性强", u"能主动预习复习，成绩稳中有升", u"课间文明守纪，从不追逐打闹",
-        u"喜欢阅读课外书，知识面广"};
-    static const char16_t *const endings[] = {
-        u"，老师为你骄傲！", u"，希望你继续努力，更上一层楼。", u"，是同学们学习的好榜样。",
-        u"，如果能再细心一些，进步会更大。", u"，老师相信你一定会走得更远。", u"，继续加油吧！",
-        u"，愿你保持这份热情，收获更多成长。"};
+        u"上课认真听讲，积极举手发言", u"作业书写工整，字迹清楚美观",
+        u"待人真诚热情，乐于帮助同学", u"做事认真负责，值日从不偷懒",
+        u"热爱集体，积极参加各项活动", u"遇到难题总爱刨根问底，不弄明白决不罢休",
+        u"学习目标明确，计划性强",     u"能主动预习复习，成绩稳中有升",
+        u"课间文明守纪，从不追逐打闹", u"喜欢阅读课外书，知识面广"};
+    static const char16_t *const endings[] = {u"，老师为你骄傲！",
+                                              u"，希望你继续努力，更上一层楼。",
+                                              u"，是同学们学习的好榜样。",
+                                              u"，如果能再细心一些，进步会更大。",
+                                              u"，老师相信你一定会走得更远。",
+                                              u"，继续加油吧！",
+                                              u"，愿你保持这份热情，收获更多成长。"};
     QString text = QString::fromUtf16(openings[n % 8]) + QString::fromUtf16(middles[(n / 8) % 10]);
     if (n % 3 == 0)
         text += u'，' + QString::fromUtf16(middles[(n / 80 + 3) % 10]);
@@ -110,7 +115,8 @@ void CommentsOfLastCategory(benchmark::State &state)
 BENCHMARK(CommentsOfLastCategory)->Unit(benchmark::kMillisecond);
 
 /// Times one change per iteration on the original file.
-void timeChange(benchmark::State &state, const std::function<CommentLibrary::Status(CommentLibrary &)> &change)
+void timeChange(benchmark::State &state,
+                const std::function<CommentLibrary::Status(CommentLibrary &)> &change)
 {
     const LibraryFile file;
     CommentLibrary library(file.path);
@@ -125,13 +131,15 @@ void timeChange(benchmark::State &state, const std::function<CommentLibrary::Sta
 
 void AddCategory(benchmark::State &state)
 {
-    timeChange(state, [](CommentLibrary &library) { return library.addCategory(QStringLiteral("新增类别")); });
+    timeChange(state,
+               [](CommentLibrary &library) { return library.addCategory(QStringLiteral("新增类别")); });
 }
 BENCHMARK(AddCategory)->Unit(benchmark::kMillisecond);
 
 void DeleteCategory(benchmark::State &state)
 {
-    timeChange(state, [](CommentLibrary &library) { return library.deleteCategory(categoryName(Categories / 2)); });
+    timeChange(state,
+               [](CommentLibrary &library) { return library.deleteCategory(categoryName(Categories / 2)); });
 }
 BENCHMARK(DeleteCategory)->Unit(benchmark::kMillisecond);
 
@@ -141,8 +149,8 @@ void AddThenDeleteCategory(benchmark::State &state)
     const LibraryFile file;
     CommentLibrary library(file.path);
     for (auto _ : state) {
-        if (!library.addCategory(QStringLiteral("新增类别")).ok()
-            || !library.deleteCategory(QStringLiteral("新增类别")).ok())
+        if (!library.addCategory(QStringLiteral("新增类别")).ok() ||
+            !library.deleteCategory(QStringLiteral("新增类别")).ok())
             std::abort();
     }
 }
@@ -168,7 +176,8 @@ BENCHMARK(AddComments)->Unit(benchmark::kMillisecond);
 void ReplaceComment(benchmark::State &state)
 {
     timeChange(state, [](CommentLibrary &library) {
-        return library.replaceComment(comment(Comments / 2), QStringLiteral("改过的评语，写得更加具体一些。"));
+        return library.replaceComment(comment(Comments / 2),
+                                      QStringLiteral("改过的评语，写得更加具体一些。"));
     });
 }
 BENCHMARK(ReplaceComment)->Unit(benchmark::kMillisecond);
@@ -220,7 +229,8 @@ void ReloadLibraryWindow(benchmark::State &state)
     SilentPlatform platform;
     Session appState;
     appState.setProgramFolder(file.dir.path() + u'/');
-    pytools window(appState, platform, [] { return nullptr; }, nullptr);
+    pytools window(
+        appState, platform, [] { return nullptr; }, nullptr);
     window.resize(1100, 200);
     window.show();
     QCoreApplication::processEvents();

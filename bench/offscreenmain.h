@@ -6,8 +6,7 @@
 
 /// Runs the registered benchmarks inside an application of type App (QGuiApplication or
 /// QApplication) on the offscreen platform: fonts and windows without a display.
-template<class App>
-int runOffscreenBenchmarks(int argc, char **argv)
+template<class App> int runOffscreenBenchmarks(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     App app(argc, argv);

@@ -6,7 +6,10 @@
 class SilentPlatform : public Platform
 {
 public:
-    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override { return MsgAnswer::No; }
+    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override
+    {
+        return MsgAnswer::No;
+    }
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     QString openFileName(const QString &) override { return {}; }
     QString saveFileName(const QString &) override { return {}; }

@@ -48,16 +48,16 @@ QString asWritten(QString text)
 /// A folder in memory when there is one: the file changes are made without disk writes.
 QString scratchFile()
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX")
-                                                                         : QString());
+    static QTemporaryDir dir(
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX") : QString());
     if (!dir.isValid())
         std::abort();
     return dir.filePath(CommentLibrary::FileName);
 }
 
 /// Makes one change on a file holding the bytes and compares it with the change in memory.
-void checkFileChange(const QByteArray &bytes, const QStringList &lines, const QString &name, const QString &text,
-                     Rating rating, unsigned which)
+void checkFileChange(const QByteArray &bytes, const QStringList &lines, const QString &name,
+                     const QString &text, Rating rating, unsigned which)
 {
     const QString path = scratchFile();
     {
@@ -139,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
         const QStringList added = CommentLibrary::withCategoryAdded(lines, name);
         checkWritesBack(added);
-        check(CommentLibrary::categoryNamesIn(added) == names + QStringList{CommentLibrary::trimBlanks(asWritten(name))});
+        check(CommentLibrary::categoryNamesIn(added) ==
+              names + QStringList{CommentLibrary::trimBlanks(asWritten(name))});
 
         checkWritesBack(CommentLibrary::withCategoryRenamed(lines, name, raw));
         checkWritesBack(CommentLibrary::withCategoryRenamed(lines, name, second));
@@ -163,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Reading a file costs far more than the rules under the sanitizers: one input in eight.
     if (size % 8 == 0)
-        checkFileChange(bytes, lines, names.isEmpty() ? first : names.last(), second, chosen, unsigned(size / 8));
+        checkFileChange(bytes, lines, names.isEmpty() ? first : names.last(), second, chosen,
+                        unsigned(size / 8));
 
     for (const QString &comment : {first, second, raw}) {
         checkWritesBack(CommentLibrary::withCommentReplaced(lines, comment, raw));

@@ -91,8 +91,8 @@ void checkSaved(const QStringList &lines, const QStringList &saved, qsizetype na
 
 QString scratchFile()
 {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX")
-                                                                         : QString());
+    static QTemporaryDir dir(
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX") : QString());
     if (!dir.isValid())
         std::abort();
     return dir.filePath(LayoutSchemeFile::FileName);
@@ -114,7 +114,8 @@ QByteArray readRaw(const QString &path)
 }
 
 /// Saves and appends on a file holding the bytes; compares with the rules in memory.
-void checkFile(const QByteArray &bytes, const QStringList &lines, const QString &scheme, const LayoutScheme &values)
+void checkFile(const QByteArray &bytes, const QStringList &lines, const QString &scheme,
+               const LayoutScheme &values)
 {
     const QString path = scratchFile();
     writeRaw(path, bytes);
@@ -141,7 +142,8 @@ void checkFile(const QByteArray &bytes, const QStringList &lines, const QString 
     writeRaw(path, bytes);
     check(file.appendScheme(scheme, values).ok());
     const QByteArray appended = readRaw(path);
-    QString block = TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
+    QString block =
+        TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
     for (const QString &key : LayoutScheme::FileKeys)
         block += key + u'=' + asWritten(values.value(key)) + TextFile::CrLf;
     block += LayoutSchemeFile::BlockEnd + TextFile::CrLf;
@@ -185,6 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Files cost far more than the rules under the sanitizers: one input in eight.
     if (size % 8 == 0)
-        checkFile(bytes, lines, names.isEmpty() ? lines.value(0) : names.value(int(size / 8) % names.size()), values);
+        checkFile(bytes, lines, names.isEmpty() ? lines.value(0) : names.value(int(size / 8) % names.size()),
+                  values);
     return 0;
 }

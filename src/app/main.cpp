@@ -1,10 +1,10 @@
-#include "ui/app/applicationsetup.h"
 #include "core/app/commandline.h"
-#include "ui/app/copyright.h"
-#include "ui/app/mainwindow.h"
 #include "core/app/programlocation.h"
 #include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
+#include "ui/app/applicationsetup.h"
+#include "ui/app/copyright.h"
+#include "ui/app/mainwindow.h"
 #include "ui/platform/qtplatform.h"
 
 #include <QApplication>

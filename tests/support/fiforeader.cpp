@@ -29,9 +29,9 @@ FifoReader::FifoReader(const QString &path)
                 m_bytes.append(buffer, got);
                 started = true;
             } else if (got == 0 && started) {
-                break;   // the writer has closed its end
+                break; // the writer has closed its end
             } else if (got == 0) {
-                ::usleep(10000);   // no writer yet
+                ::usleep(10000); // no writer yet
             }
         }
     });

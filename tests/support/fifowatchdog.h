@@ -19,8 +19,7 @@ inline bool makeFifo(const QString &path)
 /// Runs work on a thread of its own and gives it a few seconds. Should it still be waiting on
 /// the pipe then (a reader blocks until a writer comes), a writer is opened and closed again,
 /// which ends the wait, and false is returned: the work hung on the pipe.
-template<class Work>
-bool finishesWithoutWaitingOn(const QString &fifo, Work work)
+template<class Work> bool finishesWithoutWaitingOn(const QString &fifo, Work work)
 {
     using namespace std::chrono_literals;
     std::future<void> done = std::async(std::launch::async, work);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
 #include "core/document/session.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "ui/app/mainwindow.h"
 
 #include <QObject>
 #include <QTest>

@@ -6,7 +6,7 @@
 /// What a run of the built program gave.
 struct ProgramRun
 {
-    int exitCode = -1;   ///< -1 when it crashed or did not end in time
+    int exitCode = -1; ///< -1 when it crashed or did not end in time
     QString out;
     QString err;
 };

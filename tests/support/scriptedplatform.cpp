@@ -5,11 +5,16 @@ namespace {
 const char *kindName(ShownDialog::Kind kind)
 {
     switch (kind) {
-    case ShownDialog::Message: return "message box";
-    case ShownDialog::Input: return "input box";
-    case ShownDialog::OpenFile: return "open dialog";
-    case ShownDialog::SaveFile: return "save dialog";
-    case ShownDialog::Font: return "font chooser";
+    case ShownDialog::Message:
+        return "message box";
+    case ShownDialog::Input:
+        return "input box";
+    case ShownDialog::OpenFile:
+        return "open dialog";
+    case ShownDialog::SaveFile:
+        return "save dialog";
+    case ShownDialog::Font:
+        return "font chooser";
     }
     return "dialog";
 }
@@ -38,8 +43,8 @@ void ScriptedPlatform::expectSaveFile(const QString &answer)
 
 void ScriptedPlatform::expectFont(const ItemFont &answer)
 {
-    m_answers.append({ShownDialog::Font,
-                      QVariantList{answer.fontName, answer.fontSize, answer.bold, answer.italic}});
+    m_answers.append(
+        {ShownDialog::Font, QVariantList{answer.fontName, answer.fontSize, answer.bold, answer.italic}});
 }
 
 bool ScriptedPlatform::finished(QString *why) const
@@ -78,7 +83,9 @@ MsgAnswer ScriptedPlatform::messageBox(const QString &text, const QString &title
 {
     const QVariant answer = take({ShownDialog::Message, text, title, icon, buttons});
     if (!answer.isValid())
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+        return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
+               : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                              : MsgAnswer::Cancel;
     return MsgAnswer(answer.toInt());
 }
 

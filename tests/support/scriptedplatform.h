@@ -14,12 +14,12 @@ struct ShownDialog
 {
     enum Kind { Message, Input, OpenFile, SaveFile, Font };
     Kind kind = Message;
-    QString text;     ///< message or prompt; the filter for file dialogs
+    QString text; ///< message or prompt; the filter for file dialogs
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
-    QString defaultText = {};   ///< the input box's preset answer
-    ItemFont font = {};         ///< the font chooser's preset
+    QString defaultText = {}; ///< the input box's preset answer
+    ItemFont font = {};       ///< the font chooser's preset
 };
 
 /// A printer that keeps every document it is handed instead of printing it.
@@ -29,26 +29,26 @@ public:
     struct Document
     {
         QString title;
-        qint64 pageWidth = 0;    ///< the page size in force when the document began
+        qint64 pageWidth = 0; ///< the page size in force when the document began
         qint64 pageHeight = 0;
-        int setting = -1;        ///< the last applySetting value before it began (-1: none)
+        int setting = -1; ///< the last applySetting value before it began (-1: none)
         QList<ComposedPage> pages;
 
         /// The texts of the items of every page, in order.
         QStringList texts() const;
     };
 
-    QList<Document> documents;          ///< every ended document, in order
-    QList<QPair<qint64, qint64>> pageSizeRequests;   ///< every setPageSize call
-    QList<int> settings;                ///< every applySetting value
-    int abandoned = 0;                  ///< documents dropped by abandon()
-    QStringList problems;               ///< calls out of order
+    QList<Document> documents;                     ///< every ended document, in order
+    QList<QPair<qint64, qint64>> pageSizeRequests; ///< every setPageSize call
+    QList<int> settings;                           ///< every applySetting value
+    int abandoned = 0;                             ///< documents dropped by abandon()
+    QStringList problems;                          ///< calls out of order
 
     // Failure switches.
     bool refusePageSize = false;
-    int failBeginAt = 0;                ///< the nth beginDocument (from 1) fails; 0: none does
-    int failEndAt = 0;                  ///< the nth endDocument fails
-    qint64 takenWidth = 0;              ///< when non-zero, the page size the printer takes instead
+    int failBeginAt = 0;   ///< the nth beginDocument (from 1) fails; 0: none does
+    int failEndAt = 0;     ///< the nth endDocument fails
+    qint64 takenWidth = 0; ///< when non-zero, the page size the printer takes instead
     qint64 takenHeight = 0;
     QString failure = QStringLiteral("打印机出错了");
 
@@ -98,14 +98,14 @@ public:
 
     // The rest of the desktop, as the test sets it.
     bool printerAvailable = true;
-    QList<int> printerSettings;     ///< every value setPrinterSetting received
-    RecordingPrinter recordingPrinter;   ///< what printer() gives while printerAvailable
+    QList<int> printerSettings;        ///< every value setPrinterSetting received
+    RecordingPrinter recordingPrinter; ///< what printer() gives while printerAvailable
     QString clipboard;
     QStringList openedInViewer;
-    bool viewerOpens = true;       ///< what openWithDefaultViewer answers
+    bool viewerOpens = true; ///< what openWithDefaultViewer answers
     QStringList wordProcessorDocuments;
     bool wordProcessorStarts = true;
-    QStringList registeredFolders;  ///< every registerCommentFileType call's program folder
+    QStringList registeredFolders; ///< every registerCommentFileType call's program folder
 
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -134,8 +134,8 @@ private:
 };
 
 /// Fails the current test when the platform saw something unexpected or has answers left.
-#define QHSY_VERIFY_DIALOGS(platform)                                                          \
-    do {                                                                                       \
-        QString why_;                                                                          \
-        QVERIFY2((platform).finished(&why_), qPrintable(why_));                                \
+#define QHSY_VERIFY_DIALOGS(platform)                                                                        \
+    do {                                                                                                     \
+        QString why_;                                                                                        \
+        QVERIFY2((platform).finished(&why_), qPrintable(why_));                                              \
     } while (false)

@@ -1,7 +1,7 @@
 #include "core/app/commandline.h"
 
-#include "core/document/commentfile.h"
 #include "core/app/programlocation.h"
+#include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
@@ -47,11 +47,12 @@ const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准�
 bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err)
 {
     const bool toStandardOutput = out == StandardOutputName;
-    const QString error = toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes)
-                                           : FileSave::save(out, bytes);
+    const QString error =
+        toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes) : FileSave::save(out, bytes);
     if (error.isEmpty())
         return true;
-    err << (toStandardOutput ? StandardOutputFailedMessage.arg(error) : WriteFailedMessage.arg(out, error)) << '\n';
+    err << (toStandardOutput ? StandardOutputFailedMessage.arg(error) : WriteFailedMessage.arg(out, error))
+        << '\n';
     return false;
 }
 
@@ -68,7 +69,8 @@ const QString UnreadableBytesNotice = QStringLiteral(
 // Reads IN for a headless action. False (with the message written) when it was rejected or
 // could not be read (a pipe or a device is refused without waiting on it). *unreadable (when
 // given) receives the places that were no text.
-bool readInput(const QString &in, CommentDocument &document, QTextStream &err, qsizetype *unreadable = nullptr)
+bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
+               qsizetype *unreadable = nullptr)
 {
     const CommentFile::ReadOutcome read = CommentFile::read(in, document);
     if (read.status == CommentFile::ReadStatus::Rejected) {
@@ -112,7 +114,7 @@ Request parse(const QStringList &arguments)
             request.scheme = rest.at(option + 1);
             rest.remove(option, 2);
         } else if (option >= 0) {
-            rest.clear();   // --scheme without a name
+            rest.clear(); // --scheme without a name
         }
         request.operands = rest;
         if (request.operands.size() != 2)
@@ -142,8 +144,7 @@ int resave(const QString &in, const QString &out, QTextStream &err)
         err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
     if (!escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
-                   .arg(CommentFile::Marker, CommentFile::EscapedMarker,
-                        escaped.join(QStringLiteral("、")))
+                   .arg(CommentFile::Marker, CommentFile::EscapedMarker, escaped.join(QStringLiteral("、")))
             << '\n';
     }
     return 0;
@@ -172,7 +173,8 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     }
     const QString name = scheme.isEmpty() ? names.value(0) : scheme;
     if (names.isEmpty() || !names.contains(name)) {
-        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2").arg(name, names.join(QStringLiteral("、")))
+        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
+                   .arg(name, names.join(QStringLiteral("、")))
             << '\n';
         return 2;
     }
@@ -217,7 +219,8 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::ExportText:
         return exportText(request.operands[0], request.operands[1], err);
     case Action::PrintPdf:
-        return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(), err);
+        return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(),
+                        err);
     case Action::OpenWindow:
         break;
     }

@@ -14,10 +14,10 @@ enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Help, Version };
 struct Request
 {
     Action action = Action::OpenWindow;
-    QString fileToOpen;       ///< for OpenWindow: the arguments joined by single blanks
-    QStringList operands;     ///< for the headless actions
-    QString scheme;           ///< for PrintPdf: the layout scheme's name ("" = the first)
-    QString error;            ///< a headless option with the wrong operands
+    QString fileToOpen;   ///< for OpenWindow: the arguments joined by single blanks
+    QStringList operands; ///< for the headless actions
+    QString scheme;       ///< for PrintPdf: the layout scheme's name ("" = the first)
+    QString error;        ///< a headless option with the wrong operands
 };
 
 /// Interprets the arguments after the program name.

@@ -32,11 +32,20 @@ QString escapeValue(const QString &text)
     escaped.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'\\': escaped += QStringLiteral("\\\\"); break;
-        case u'\n': escaped += QStringLiteral("\\n"); break;
-        case u'\t': escaped += QStringLiteral("\\t"); break;
-        case u'\r': escaped += QStringLiteral("\\r"); break;
-        default: escaped += c;
+        case u'\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -50,27 +59,26 @@ QByteArray mimePackage(bool systemWide)
     for (const char byte : headerMagic())
         magic += "\\x" + QByteArray::number(uchar(byte), 16).rightJustified(2, '0');
     const QByteArray glob = systemWide ? "    <glob pattern=\"*.py\" weight=\"10\"/>\n" : "";
-    return QByteArray(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-               "  <mime-type type=\"")
-        + MimeType.toUtf8()
-        + "\">\n"
-          "    <comment>Quillmark class comments</comment>\n"
-          "    <comment xml:lang=\"zh_CN\">青禾书苑文件</comment>\n"
-          "    <sub-class-of type=\"text/plain\"/>\n"
-          "    <icon name=\""
-        + IconName.toUtf8()
-        + "\"/>\n"
-          "    <generic-icon name=\"text-x-generic\"/>\n"
-          "    <magic priority=\"80\">\n"
-          "      <match type=\"string\" offset=\"0\" value=\""
-        + magic
-        + "\"/>\n"
-          "    </magic>\n"
-        + glob
-        + "  </mime-type>\n"
-          "</mime-info>\n";
+    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                      "  <mime-type type=\"") +
+           MimeType.toUtf8() +
+           "\">\n"
+           "    <comment>Quillmark class comments</comment>\n"
+           "    <comment xml:lang=\"zh_CN\">青禾书苑文件</comment>\n"
+           "    <sub-class-of type=\"text/plain\"/>\n"
+           "    <icon name=\"" +
+           IconName.toUtf8() +
+           "\"/>\n"
+           "    <generic-icon name=\"text-x-generic\"/>\n"
+           "    <magic priority=\"80\">\n"
+           "      <match type=\"string\" offset=\"0\" value=\"" +
+           magic +
+           "\"/>\n"
+           "    </magic>\n" +
+           glob +
+           "  </mime-type>\n"
+           "</mime-info>\n";
 }
 
 QString execArgument(const QString &argument)
@@ -127,7 +135,7 @@ QByteArray withDefaultApplication(const QByteArray &mimeappsList)
     bool inGroup = false;
     bool inFirstGroup = false;
     bool placed = false;
-    qsizetype insertAt = -1;   // after the last line of the first [Default Applications] group
+    qsizetype insertAt = -1; // after the last line of the first [Default Applications] group
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QByteArray trimmed = lines[i].trimmed();
         if (trimmed.startsWith('[') && trimmed.endsWith(']')) {
@@ -199,8 +207,8 @@ void runTool(const QString &name, const QString &folder)
 
 } // namespace
 
-void RegisterCommentFileType(const QString &executable, const QString &programFolder,
-                             const QString &dataHome, const QString &configHome)
+void RegisterCommentFileType(const QString &executable, const QString &programFolder, const QString &dataHome,
+                             const QString &configHome)
 {
     using namespace FileTypeRegistration;
     if (dataHome.isEmpty() || configHome.isEmpty())
@@ -224,8 +232,8 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
         if (icon.ok)
             writeWhenDifferent(data + QStringLiteral("icons/hicolor/") + target, icon.bytes);
     }
-    const bool entryChanged = writeWhenDifferent(
-        data + QStringLiteral("applications/") + DesktopFileName, desktopEntry(executable, iconPath));
+    const bool entryChanged = writeWhenDifferent(data + QStringLiteral("applications/") + DesktopFileName,
+                                                 desktopEntry(executable, iconPath));
 
     const QString mimeappsPath = config + QStringLiteral("mimeapps.list");
     const TextFile::ReadResult mimeapps = TextFile::readAll(mimeappsPath);
@@ -249,8 +257,8 @@ bool FileTypeRegistration::executableIsTrusted(const QString &executable, uint u
     // The file itself, then each folder up to the root.
     for (;;) {
         const QFileInfo info(path);
-        if (!info.exists() || (info.ownerId() != user && info.ownerId() != 0)
-            || (info.permissions() & othersMayWrite))
+        if (!info.exists() || (info.ownerId() != user && info.ownerId() != 0) ||
+            (info.permissions() & othersMayWrite))
             return false;
         if (info.isRoot())
             return true;

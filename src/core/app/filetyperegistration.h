@@ -50,8 +50,8 @@ QByteArray withDefaultApplication(const QByteArray &mimeappsList);
 /// `executable` and shows qhsy.png of the program folder; comment files show r.png / r.svg
 /// (installed as the theme icon IconName). Failures are ignored: the program works the same
 /// without the registration.
-void RegisterCommentFileType(const QString &executable, const QString &programFolder,
-                             const QString &dataHome, const QString &configHome);
+void RegisterCommentFileType(const QString &executable, const QString &programFolder, const QString &dataHome,
+                             const QString &configHome);
 
 /// The same under the user's XDG data and config homes, for a trusted executable only (see
 /// executableIsTrusted); for any other nothing is written and nothing is said.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/platform/itemfont.h"
 #include "core/document/studentslot.h"
+#include "core/platform/itemfont.h"
 
 #include <array>
 

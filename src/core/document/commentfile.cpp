@@ -15,8 +15,8 @@ namespace CommentFile {
 namespace {
 
 const QString TeacherKey = QStringLiteral("teacher=");
-const std::array<QString, 3> ItemPrefixes = {
-    QStringLiteral("student"), QStringLiteral("pytext"), QStringLiteral("teacher")};
+const std::array<QString, 3> ItemPrefixes = {QStringLiteral("student"), QStringLiteral("pytext"),
+                                             QStringLiteral("teacher")};
 const QString NameKey = QStringLiteral("fontname=");
 const QString SizeKey = QStringLiteral("fontsize=");
 const QString BoldKey = QStringLiteral("fontbold=");
@@ -242,8 +242,8 @@ bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
                             MsgButtons::Ok);
         break;
     case CommentFile::ReadStatus::Unreadable:
-        platform.messageBox(CommentFile::UnreadableMessage.arg(path, outcome.error),
-                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        platform.messageBox(CommentFile::UnreadableMessage.arg(path, outcome.error), Platform::NoticeTitle,
+                            MsgIcon::Critical, MsgButtons::Ok);
         break;
     }
     return false;

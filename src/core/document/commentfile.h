@@ -26,9 +26,9 @@ inline const QString RejectionMessage =
     QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！");
 
 enum class ReadStatus {
-    Accepted,    ///< the file was read into the document
-    Rejected,    ///< wrong header or too short: roster emptied, signature and fonts kept
-    Unreadable,  ///< the file could not be opened or read: the document is unchanged
+    Accepted,   ///< the file was read into the document
+    Rejected,   ///< wrong header or too short: roster emptied, signature and fonts kept
+    Unreadable, ///< the file could not be opened or read: the document is unchanged
 };
 
 /// Why a file could not be read: the path and the reason.
@@ -37,7 +37,7 @@ inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1
 struct ReadOutcome
 {
     ReadStatus status = ReadStatus::Accepted;
-    QString error;   ///< for Unreadable: why
+    QString error; ///< for Unreadable: why
     /// For Accepted: places whose bytes are no GB18030 text; they were read as U+FFFD, so the
     /// next save replaces them for good.
     qsizetype unreadableBytes = 0;
@@ -61,8 +61,8 @@ QString compose(const CommentDocument &document, const ItemFonts &fonts, QString
 
 struct WriteOutcome
 {
-    QString error;            ///< empty on success
-    QStringList escaped;      ///< students whose comment marker text was rewritten
+    QString error;       ///< empty on success
+    QStringList escaped; ///< students whose comment marker text was rewritten
     bool ok() const { return error.isEmpty(); }
 };
 

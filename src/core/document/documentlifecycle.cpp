@@ -9,8 +9,7 @@ DocumentLifecycle::DocumentLifecycle(Session &session, Platform &platform, Edito
     : m_session(session)
     , m_platform(platform)
     , m_host(host)
-{
-}
+{}
 
 QString DocumentLifecycle::editorCaption(const QString &currentPath)
 {
@@ -26,7 +25,8 @@ bool DocumentLifecycle::OpenEditor()
     const QString path = m_session.CurrentPath();
     const bool fromFile = !path.isEmpty();
     CommentFile::ReadOutcome outcome;
-    const bool accepted = ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.templatePath(), &outcome);
+    const bool accepted =
+        ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.templatePath(), &outcome);
     if (!accepted && fromFile) {
         // The document no longer holds that file's content: never save over it.
         m_session.setCurrentFile(QString(), false);
@@ -69,7 +69,7 @@ bool DocumentLifecycle::CloseEditor()
             break;
         }
         case MsgAnswer::No:
-            m_session.markSaved();   // the changes are given up
+            m_session.markSaved(); // the changes are given up
             break;
         default:
             return false;
@@ -80,7 +80,7 @@ bool DocumentLifecycle::CloseEditor()
     ReadCommentFile(m_session, m_platform, m_session.templatePath());
     m_host.reopenStudentList(false);
     m_host.closeEditorWindow();
-    m_session.setCurrentStudent(-1);   // reopening the list may have moved the closing editor
+    m_session.setCurrentStudent(-1); // reopening the list may have moved the closing editor
     return true;
 }
 

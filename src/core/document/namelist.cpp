@@ -30,7 +30,8 @@ namespace NameList {
 
 QString longLineQuestion()
 {
-    return QStringLiteral("系统检测到该文件中的某一行字符数大于 %1个，这可能不是合法的学生姓名文件，要停止导入吗？")
+    return QStringLiteral(
+               "系统检测到该文件中的某一行字符数大于 %1个，这可能不是合法的学生姓名文件，要停止导入吗？")
         .arg(NameLengthLimit);
 }
 
@@ -113,9 +114,8 @@ std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
     for (QStringView line; lines.next(&line);) {
         if (characterCount(line) > NameList::NameLengthLimit) {
-            const MsgAnswer answer = platform.messageBox(NameList::longLineQuestion(),
-                                                         Platform::QuestionTitle,
-                                                         MsgIcon::Question, MsgButtons::YesNo);
+            const MsgAnswer answer = platform.messageBox(
+                NameList::longLineQuestion(), Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo);
             if (answer == MsgAnswer::Yes)
                 return QString();
         }

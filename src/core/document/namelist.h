@@ -15,7 +15,6 @@ namespace NameList {
 /// Lines longer than this many characters are probably not names.
 inline constexpr int NameLengthLimit = 5;
 
-
 /// "系统检测到该文件中的某一行字符数大于 5个，这可能不是合法的学生姓名文件，要停止导入吗？"
 QString longLineQuestion();
 
@@ -29,10 +28,10 @@ enum class Mode { Add, Replace };
 /// What an import did.
 struct ImportResult
 {
-    bool ok = false;          ///< false: the roster is unchanged and error says why (or empty is set)
-    bool empty = false;       ///< the list holds no name: nothing was imported, nothing written
+    bool ok = false;    ///< false: the roster is unchanged and error says why (or empty is set)
+    bool empty = false; ///< the list holds no name: nothing was imported, nothing written
     QString error;
-    bool dropped = false;     ///< names were left out because the roster reached 100
+    bool dropped = false; ///< names were left out because the roster reached 100
 };
 
 /// Whether the list holds a name: a line (between LF, CR LF or CR) that is not empty.

@@ -10,8 +10,7 @@
 namespace Roster {
 
 /// Shown when a 101st student is to be added.
-inline const QString FullMessage =
-    QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
+inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
 
 /// Puts the name into the slot after the last student (its comment stays empty) and returns
 /// the new student's index; -1 and nothing changed when the roster already holds 100.

@@ -2,7 +2,9 @@
 
 #include "core/document/roster.h"
 
-Session::Session(QObject *parent) : QObject(parent) {}
+Session::Session(QObject *parent)
+    : QObject(parent)
+{}
 
 void Session::reset(const QString &programFolder)
 {

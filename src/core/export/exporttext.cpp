@@ -51,6 +51,6 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
         return;
     const QString error = writeExportTextFile(path, document);
     if (!error.isEmpty())
-        platform.messageBox(exportFailureMessage(path, error), Platform::NoticeTitle,
-                            MsgIcon::Critical, MsgButtons::Ok);
+        platform.messageBox(exportFailureMessage(path, error), Platform::NoticeTitle, MsgIcon::Critical,
+                            MsgButtons::Ok);
 }

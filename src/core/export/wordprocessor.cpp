@@ -64,7 +64,7 @@ QByteArray odfDocument(const QString &text, const CommentDocument &document)
     const QFontInfo commentFont(FontSubstitution::toQFont(document.ItemFonts[int(Item::CommentText)]));
     QTextCharFormat format;
     format.setFontFamilies(QStringList{commentFont.family()});
-    format.setProperty(QTextFormat::FontFamily, commentFont.family());   // what Qt's ODF writer reads
+    format.setProperty(QTextFormat::FontFamily, commentFont.family()); // what Qt's ODF writer reads
     format.setFontPointSize(commentFont.pointSizeF());
     QTextCursor all(&textDocument);
     all.select(QTextCursor::Document);
@@ -89,7 +89,7 @@ QString writeHandOverDocument(const QString &text, const CommentDocument &docume
     QTemporaryDir folder(temp + u'/' + FolderPrefix + QStringLiteral("XXXXXX"));
     if (!folder.isValid())
         return QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString());
-    folder.setAutoRemove(false);   // Writer reads the document after this command has ended
+    folder.setAutoRemove(false); // Writer reads the document after this command has ended
     const QByteArray bytes = odfDocument(text, document);
     if (bytes.isEmpty())
         return QStringLiteral("无法生成文档。");

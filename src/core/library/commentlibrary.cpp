@@ -87,7 +87,8 @@ bool isSectionLine(QStringView line, const QString &key)
 bool isAnySectionLine(QStringView line)
 {
     const QStringView text = trimmedOfBlanksAndTabs(line);
-    if (text.size() <= CommentLibrary::SectionMarker.size() || !text.startsWith(CommentLibrary::SectionMarker))
+    if (text.size() <= CommentLibrary::SectionMarker.size() ||
+        !text.startsWith(CommentLibrary::SectionMarker))
         return false;
     const QChar last = text.back();
     return last == Letters[0] || last == Letters[1] || last == Letters[2];
@@ -153,8 +154,7 @@ using LineRewrite::viewsOf;
 
 // ---- The rules ----------------------------------------------------------------------------
 
-template<class Sink>
-void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
+template<class Sink> void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
 {
     for (qsizetype i = 0; i < lines.size(); ++i)
         out.keep(i);
@@ -165,7 +165,8 @@ void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out
 }
 
 template<class Sink>
-void renameCategory(const QList<QStringView> &lines, const QString &oldName, const QString &newName, Sink &out)
+void renameCategory(const QList<QStringView> &lines, const QString &oldName, const QString &newName,
+                    Sink &out)
 {
     const QString clean = CommentLibrary::trimBlanks(oneLine(newName));
     const QString category = CommentLibrary::CategoryMarker + clean;
@@ -195,8 +196,7 @@ void renameCategory(const QList<QStringView> &lines, const QString &oldName, con
 }
 
 /// Returns false, sending nothing, when there is no category of the name.
-template<class Sink>
-bool deleteCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
+template<class Sink> bool deleteCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
 {
     const qsizetype first = indexOfCategory(lines, name);
     if (first < 0)
@@ -229,8 +229,8 @@ void addComments(const QList<QStringView> &lines, const QString &category, Ratin
 
 /// *replaced tells whether some line took the new text.
 template<class Sink>
-void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText, Sink &out,
-                    bool *replaced = nullptr)
+void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText,
+                    Sink &out, bool *replaced = nullptr)
 {
     const QString replacement = commentLine(newText);
     bool inSection = false;
@@ -249,8 +249,7 @@ void replaceComment(const QList<QStringView> &lines, const QString &oldText, con
     }
 }
 
-template<class Sink>
-void deleteComment(const QList<QStringView> &lines, const QString &text, Sink &out)
+template<class Sink> void deleteComment(const QList<QStringView> &lines, const QString &text, Sink &out)
 {
     const QStringView wanted = trimmedOfBlanks(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -283,8 +282,7 @@ QStringList comments(const QList<QStringView> &lines, const QString &category, R
 }
 
 /// Runs a rule on a list of lines and returns the new list.
-template<class Rule>
-QStringList onList(const QStringList &lines, Rule rule)
+template<class Rule> QStringList onList(const QStringList &lines, Rule rule)
 {
     const QList<QStringView> views = viewsOf(lines);
     ListSink sink(lines);
@@ -328,8 +326,7 @@ CommentLibrary::Status save(const QString &path, const QByteArray &bytes)
 
 /// Reads the file, runs a rule that builds the new file, and writes it back. A rule returning
 /// false leaves the file as it is.
-template<class Rule>
-CommentLibrary::Status change(const QString &path, Rule rule)
+template<class Rule> CommentLibrary::Status change(const QString &path, Rule rule)
 {
     const Loaded loaded = load(path);
     if (!loaded.status.ok())
@@ -341,8 +338,7 @@ CommentLibrary::Status change(const QString &path, Rule rule)
 }
 
 /// Reads the file and answers a query on its lines; an unreadable file answers with nothing.
-template<class Query>
-auto ask(const QString &path, CommentLibrary::Status *status, Query query)
+template<class Query> auto ask(const QString &path, CommentLibrary::Status *status, Query query)
 {
     const Loaded loaded = load(path);
     if (status)
@@ -362,7 +358,9 @@ QString CommentLibrary::trimBlanks(QStringView text)
     return trimmedOfBlanks(text).toString();
 }
 
-CommentLibrary::CommentLibrary(QString path) : m_path(std::move(path)) {}
+CommentLibrary::CommentLibrary(QString path)
+    : m_path(std::move(path))
+{}
 
 // ---- Rules on lines in memory -------------------------------------------------------------
 
@@ -384,7 +382,8 @@ QStringList CommentLibrary::withCategoryAdded(const QStringList &lines, const QS
 QStringList CommentLibrary::withCategoryRenamed(const QStringList &lines, const QString &oldName,
                                                 const QString &newName)
 {
-    return onList(lines, [&](const auto &views, auto &sink) { ::renameCategory(views, oldName, newName, sink); });
+    return onList(lines,
+                  [&](const auto &views, auto &sink) { ::renameCategory(views, oldName, newName, sink); });
 }
 
 QStringList CommentLibrary::withCategoryDeleted(const QStringList &lines, const QString &name)
@@ -394,17 +393,18 @@ QStringList CommentLibrary::withCategoryDeleted(const QStringList &lines, const 
     return ::deleteCategory(views, name, sink) ? sink.take() : lines;
 }
 
-QStringList CommentLibrary::withCommentsAdded(const QStringList &lines, const QString &category, Rating rating,
-                                              const QStringList &texts)
+QStringList CommentLibrary::withCommentsAdded(const QStringList &lines, const QString &category,
+                                              Rating rating, const QStringList &texts)
 {
-    return onList(lines,
-                  [&](const auto &views, auto &sink) { ::addComments(views, category, rating, texts, sink); });
+    return onList(
+        lines, [&](const auto &views, auto &sink) { ::addComments(views, category, rating, texts, sink); });
 }
 
 QStringList CommentLibrary::withCommentReplaced(const QStringList &lines, const QString &oldText,
                                                 const QString &newText)
 {
-    return onList(lines, [&](const auto &views, auto &sink) { ::replaceComment(views, oldText, newText, sink); });
+    return onList(lines,
+                  [&](const auto &views, auto &sink) { ::replaceComment(views, oldText, newText, sink); });
 }
 
 QStringList CommentLibrary::withCommentDeleted(const QStringList &lines, const QString &text)
@@ -422,7 +422,7 @@ QStringList CommentLibrary::categoryNames(Status *status) const
 QStringList CommentLibrary::comments(const QString &category, Rating rating, Status *status) const
 {
     return ask(m_path, status,
-                 [&](const QList<QStringView> &lines) { return ::comments(lines, category, rating); });
+               [&](const QList<QStringView> &lines) { return ::comments(lines, category, rating); });
 }
 
 CommentLibrary::Status CommentLibrary::addCategory(const QString &name)
@@ -446,15 +446,16 @@ CommentLibrary::Status CommentLibrary::deleteCategory(const QString &name)
     return change(m_path, [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
 }
 
-CommentLibrary::Status CommentLibrary::addComments(const QString &category, Rating rating, const QStringList &texts)
+CommentLibrary::Status CommentLibrary::addComments(const QString &category, Rating rating,
+                                                   const QStringList &texts)
 {
     Status status = change(m_path, [&](const auto &lines, auto &sink) {
         ::addComments(lines, category, rating, texts, sink);
         return true;
     });
     status.markerRewritten = status.ok() && std::any_of(texts.begin(), texts.end(), [](const QString &text) {
-        return ::holdsMarker(text);
-    });
+                                 return ::holdsMarker(text);
+                             });
     return status;
 }
 

@@ -40,8 +40,8 @@ public:
     {
         enum Kind { Ok, Unreadable, WriteFailed };
         Kind kind = Ok;
-        QString error;   ///< why, in the teacher's language (Unreadable, WriteFailed)
-        bool markerRewritten = false;   ///< a comment written held "*!*", now EscapedMarker
+        QString error;                ///< why, in the teacher's language (Unreadable, WriteFailed)
+        bool markerRewritten = false; ///< a comment written held "*!*", now EscapedMarker
         bool ok() const { return kind == Ok; }
     };
 
@@ -68,11 +68,13 @@ public:
     static QStringList categoryNamesIn(const QStringList &lines);
     static QStringList commentsIn(const QStringList &lines, const QString &category, Rating rating);
     static QStringList withCategoryAdded(const QStringList &lines, const QString &name);
-    static QStringList withCategoryRenamed(const QStringList &lines, const QString &oldName, const QString &newName);
+    static QStringList withCategoryRenamed(const QStringList &lines, const QString &oldName,
+                                           const QString &newName);
     static QStringList withCategoryDeleted(const QStringList &lines, const QString &name);
     static QStringList withCommentsAdded(const QStringList &lines, const QString &category, Rating rating,
                                          const QStringList &texts);
-    static QStringList withCommentReplaced(const QStringList &lines, const QString &oldText, const QString &newText);
+    static QStringList withCommentReplaced(const QStringList &lines, const QString &oldText,
+                                           const QString &newText);
     static QStringList withCommentDeleted(const QStringList &lines, const QString &text);
 
 private:

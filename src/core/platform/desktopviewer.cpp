@@ -31,8 +31,8 @@ bool DesktopViewer::canOpen(const QString &mimeType)
         return true;
     // Without a registered program xdg-open falls back to the system's web browser for pages.
     if (mimeType == u"text/html" || mimeType == u"application/xhtml+xml") {
-        return !qEnvironmentVariableIsEmpty("BROWSER")
-            || !QStandardPaths::findExecutable(QStringLiteral("x-www-browser")).isEmpty();
+        return !qEnvironmentVariableIsEmpty("BROWSER") ||
+               !QStandardPaths::findExecutable(QStringLiteral("x-www-browser")).isEmpty();
     }
     return false;
 }

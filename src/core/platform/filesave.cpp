@@ -22,10 +22,11 @@ namespace FileSave {
 namespace {
 
 const QString FolderMessage = QStringLiteral("同名的文件夹已存在。");
-const QString ForeignLinkMessage = QStringLiteral(
-    "“%1”是别的用户在公用文件夹里放的链接，跟着它写入可能改掉不该改的文件，所以没有写入。"
-    "请换一个文件名或文件夹。");
-const QString NotRegularMessage = QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
+const QString ForeignLinkMessage =
+    QStringLiteral("“%1”是别的用户在公用文件夹里放的链接，跟着它写入可能改掉不该改的文件，所以没有写入。"
+                   "请换一个文件名或文件夹。");
+const QString NotRegularMessage =
+    QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
 const QString ChangedMessage = QStringLiteral("“%1”在保存过程中被换掉了，没有写入。");
 const QString NoReaderMessage = QStringLiteral("没有程序在读取管道“%1”，没有写入。");
@@ -140,9 +141,9 @@ QString parentOf(const QString &path)
 
 struct Resolved
 {
-    QString path;          ///< the name with every link resolved
-    QString error;         ///< a link that must not be followed
-    int descriptor = -1;   ///< the name is one of this process's open files (/dev/stdout)
+    QString path;        ///< the name with every link resolved
+    QString error;       ///< a link that must not be followed
+    int descriptor = -1; ///< the name is one of this process's open files (/dev/stdout)
 };
 
 // The descriptor a name of /proc/self/fd stands for, or -1. The name is not resolved further:
@@ -175,16 +176,20 @@ Resolved resolveLinks(const QString &path)
             continue;
         }
         const QString next = current.endsWith(u'/') ? current + name : current + u'/' + name;
-        struct stat link {};
+        struct stat link
+        {
+        };
         if (::lstat(nativeName(next).constData(), &link) != 0 || !S_ISLNK(link.st_mode)) {
             current = next;
             continue;
         }
         if (++links > MaxLinks)
             return {{}, TooManyLinksMessage.arg(path)};
-        struct stat folder {};
-        if (::stat(nativeName(current).constData(), &folder) == 0
-            && !mayFollowLink(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
+        struct stat folder
+        {
+        };
+        if (::stat(nativeName(current).constData(), &folder) == 0 &&
+            !mayFollowLink(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
             return {{}, ForeignLinkMessage.arg(next)};
         if (const int descriptor = ownDescriptor(current, name); descriptor >= 0 && rest.isEmpty())
             return {next, {}, descriptor};
@@ -206,7 +211,9 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
         return errno == ENXIO ? NoReaderMessage.arg(path) : systemErrorText(errno);
     // Once open, the bytes go at the reader's pace.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    struct stat opened {};
+    struct stat opened
+    {
+    };
     if (::fstat(fd, &opened) != 0 || !isStream(opened.st_mode)) {
         ::close(fd);
         return ChangedMessage.arg(path);
@@ -224,7 +231,9 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
         return localized(file.errorString());
     // QSaveFile resolves a link on its own: one put in the file's place since it was looked at
     // is not followed.
-    struct stat now {};
+    struct stat now
+    {
+    };
     if (::lstat(nativeName(path).constData(), &now) == 0 && S_ISLNK(now.st_mode)) {
         file.cancelWriting();
         return ChangedMessage.arg(path);
@@ -279,7 +288,9 @@ QString save(const QString &path, const QByteArray &bytes)
     const Resolved target = resolveLinks(path);
     if (!target.error.isEmpty())
         return target.error;
-    struct stat found {};
+    struct stat found
+    {
+    };
     if (target.descriptor >= 0) {
         // Written where the descriptor stands (at its end for a file opened to append), as
         // OUT "-" is.
@@ -292,8 +303,11 @@ QString save(const QString &path, const QByteArray &bytes)
     if (::lstat(nativeName(target.path).constData(), &found) != 0) {
         // A link of another process's /proc/N/fd names an open pipe or terminal in a way only
         // the kernel resolves: such a name is written straight into, through the kernel.
-        struct stat followed {};
-        if (errno == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 && isStream(followed.st_mode))
+        struct stat followed
+        {
+        };
+        if (errno == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 &&
+            isStream(followed.st_mode))
             return writeStraight(path, bytes);
         return replaceAtomically(target.path, bytes, false);
     }

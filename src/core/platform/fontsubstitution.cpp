@@ -70,9 +70,8 @@ ItemFont fromQFont(const QFont &chosen, const ItemFont &preset)
 {
     ItemFont font;
     const QString shownFamily = QFontInfo(toQFont(preset)).family();
-    font.fontName = (chosen.family() == preset.fontName || chosen.family() == shownFamily)
-        ? preset.fontName
-        : chosen.family();
+    font.fontName = (chosen.family() == preset.fontName || chosen.family() == shownFamily) ? preset.fontName
+                                                                                           : chosen.family();
     font.fontSize = chosen.pointSizeF() > 0 ? chosen.pointSizeF() : preset.fontSize;
     font.bold = chosen.bold();
     font.italic = chosen.italic();

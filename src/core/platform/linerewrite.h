@@ -35,7 +35,11 @@ QList<QStringView> viewsOf(const QStringList &lines);
 class ListSink
 {
 public:
-    explicit ListSink(const QStringList &input) : m_input(input) { m_lines.reserve(input.size() + 4); }
+    explicit ListSink(const QStringList &input)
+        : m_input(input)
+    {
+        m_lines.reserve(input.size() + 4);
+    }
     void keep(qsizetype i) { m_lines.append(m_input.at(i)); }
     void add(const QString &line) { m_lines.append(line); }
     QStringList take() { return std::move(m_lines); }

@@ -28,8 +28,7 @@ public:
                                  MsgButtons buttons) = 0;
 
     /// Modal input box; returns "" on Cancel.
-    virtual QString inputBox(const QString &prompt, const QString &title,
-                             const QString &defaultText) = 0;
+    virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
 
     /// Open-file dialog; the filter is given as "评语文件|*.py|所有文件|*.*". "" when cancelled.
     virtual QString openFileName(const QString &filter) = 0;

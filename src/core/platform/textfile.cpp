@@ -8,8 +8,8 @@
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,8 +25,8 @@ constexpr char ReplacementBytes[] = "\x84\x31\xA4\x37";
 constexpr char EuroBytes[] = "\xA2\xE3";
 
 // Linear numbers of the four-byte characters: the rest of the BMP, then U+10000 to U+10FFFF.
-constexpr int LastBmpFourByte = 39419;             // 84 31 A4 39
-constexpr int FirstSupplementary = 189000;         // 90 30 81 30
+constexpr int LastBmpFourByte = 39419;              // 84 31 A4 39
+constexpr int FirstSupplementary = 189000;          // 90 30 81 30
 constexpr int LastSupplementary = 189000 + 0xFFFFF; // E3 32 9A 35
 
 enum class Unit { Character, WindowsEuro, Unreadable };
@@ -58,7 +58,8 @@ Unit unitAt(const uchar *p, qsizetype n, int *length)
     // Well formed, but only two ranges of the four-byte numbers are characters.
     *length = 4;
     const int linear = (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
-    const bool character = linear <= LastBmpFourByte || (linear >= FirstSupplementary && linear <= LastSupplementary);
+    const bool character =
+        linear <= LastBmpFourByte || (linear >= FirstSupplementary && linear <= LastSupplementary);
     return character ? Unit::Character : Unit::Unreadable;
 }
 
@@ -194,7 +195,8 @@ ReadResult readAll(QIODevice *device)
     }
     // A file of known size is read in one piece of that size (a file growing meanwhile is
     // still caught below); only a stream gets a buffer of the whole limit.
-    const qint64 want = device->isSequential() ? MaxFileSize + 1 : std::min(device->size() + 1, MaxFileSize + 1);
+    const qint64 want =
+        device->isSequential() ? MaxFileSize + 1 : std::min(device->size() + 1, MaxFileSize + 1);
     result.bytes = device->read(want);
     if (!device->isSequential() && result.bytes.size() == want && !device->atEnd())
         result.bytes += device->read(MaxFileSize + 1 - result.bytes.size());
@@ -208,7 +210,8 @@ ReadResult readAll(QIODevice *device)
 }
 
 static const QString FolderMessage = QStringLiteral("这是一个文件夹，不是文件。");
-static const QString NotAFileMessage = QStringLiteral("这不是普通的文件（而是管道、设备或套接字），无法读取。");
+static const QString NotAFileMessage =
+    QStringLiteral("这不是普通的文件（而是管道、设备或套接字），无法读取。");
 
 static QString kindError(mode_t mode)
 {

@@ -33,10 +33,13 @@ class LineReader
 {
 public:
     enum Breaks {
-        CrBreaks,    ///< CR LF or a lone CR ends a line; a lone LF belongs to the line
-        AnyBreaks,   ///< CR LF, a lone CR or a lone LF ends a line
+        CrBreaks,  ///< CR LF or a lone CR ends a line; a lone LF belongs to the line
+        AnyBreaks, ///< CR LF, a lone CR or a lone LF ends a line
     };
-    explicit LineReader(QStringView text, Breaks breaks = CrBreaks) : m_text(text), m_breaks(breaks) {}
+    explicit LineReader(QStringView text, Breaks breaks = CrBreaks)
+        : m_text(text)
+        , m_breaks(breaks)
+    {}
     /// The next line in *line; false after the last one. The end of the text ends the last line
     /// (no empty line is made after a final line break).
     bool next(QStringView *line);
@@ -66,7 +69,7 @@ struct ReadResult
 {
     bool ok = false;
     QByteArray bytes;
-    QString error;   ///< why the file could not be read, in the teacher's language
+    QString error; ///< why the file could not be read, in the teacher's language
 };
 
 /// Reads all bytes of a device (at most MaxFileSize).

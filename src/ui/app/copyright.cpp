@@ -114,8 +114,10 @@ void copyright::Form_GotFocus()
     }
     repaint();
     StartupDone = true;
-    StartupSequence sequence(m_session, m_platform, m_programFolder,
-                             [this](const QString &text) { m_doing->setText(text); m_doing->repaint(); });
+    StartupSequence sequence(m_session, m_platform, m_programFolder, [this](const QString &text) {
+        m_doing->setText(text);
+        m_doing->repaint();
+    });
     if (!sequence.run()) {
         close();
         emit startupFailed();

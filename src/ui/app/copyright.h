@@ -18,8 +18,8 @@ class copyright : public QDialog
 
 public:
     /// openMain creates and shows the main window once the start-up checks have passed.
-    copyright(Session &session, Platform &platform, QString programFolder,
-              std::function<void()> openMain, QWidget *parent = nullptr);
+    copyright(Session &session, Platform &platform, QString programFolder, std::function<void()> openMain,
+              QWidget *parent = nullptr);
 
     /// True once the start-up sequence has begun; it runs once per process.
     static bool StartupDone;

@@ -1,21 +1,21 @@
 #include "ui/app/mainwindow.h"
 
+#include "core/document/session.h"
+#include "core/export/exporttext.h"
+#include "core/export/wordprocessor.h"
+#include "core/platform/platform.h"
+#include "core/platform/twips.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/studentcommands.h"
-#include "core/document/session.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
-#include "core/export/exporttext.h"
-#include "core/export/wordprocessor.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/printing/paperarea.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
-#include "core/platform/platform.h"
-#include "core/platform/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,8 +44,8 @@ constexpr int StudentListWidth = 1215;
 constexpr QSize DesignSize(1100, 780);
 constexpr QMargins EstimatedFrame(4, 30, 4, 4);
 
-const QStringList DocumentCommands = {"save", "saveas", "close", "setup", "privew", "print1",
-                                      "cut", "copy", "paste"};
+const QStringList DocumentCommands = {"save",   "saveas", "close", "setup", "privew",
+                                      "print1", "cut",    "copy",  "paste"};
 
 } // namespace
 
@@ -98,8 +98,10 @@ void MainWindow::moveEvent(QMoveEvent *event)
         resize(fitted);
     QRect outer = frameGeometry();
     if (!available.contains(outer)) {
-        outer.moveLeft(std::clamp(outer.left(), available.left(), std::max(available.left(), available.right() - outer.width() + 1)));
-        outer.moveTop(std::clamp(outer.top(), available.top(), std::max(available.top(), available.bottom() - outer.height() + 1)));
+        outer.moveLeft(std::clamp(outer.left(), available.left(),
+                                  std::max(available.left(), available.right() - outer.width() + 1)));
+        outer.moveTop(std::clamp(outer.top(), available.top(),
+                                 std::max(available.top(), available.bottom() - outer.height() + 1)));
         move(outer.topLeft());
     }
 }
@@ -133,11 +135,16 @@ void MainWindow::createMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->setObjectName(QStringLiteral("file"));
-    connect(addCommand(file, "new", "新建(&N)"), &QAction::triggered, this, [this] { m_lifecycle.NewDocument(); });
-    connect(addCommand(file, "open", "打开(&O)..."), &QAction::triggered, this, [this] { m_lifecycle.OpenDocument(); });
-    connect(addCommand(file, "save", "保存(&S)"), &QAction::triggered, this, [this] { m_lifecycle.SaveDocument(); });
-    connect(addCommand(file, "saveas", "另存为(&A)..."), &QAction::triggered, this, [this] { m_lifecycle.SaveDocumentAs(); });
-    connect(addCommand(file, "close", "关闭(&C)"), &QAction::triggered, this, [this] { m_lifecycle.closeDocument(); });
+    connect(addCommand(file, "new", "新建(&N)"), &QAction::triggered, this,
+            [this] { m_lifecycle.NewDocument(); });
+    connect(addCommand(file, "open", "打开(&O)..."), &QAction::triggered, this,
+            [this] { m_lifecycle.OpenDocument(); });
+    connect(addCommand(file, "save", "保存(&S)"), &QAction::triggered, this,
+            [this] { m_lifecycle.SaveDocument(); });
+    connect(addCommand(file, "saveas", "另存为(&A)..."), &QAction::triggered, this,
+            [this] { m_lifecycle.SaveDocumentAs(); });
+    connect(addCommand(file, "close", "关闭(&C)"), &QAction::triggered, this,
+            [this] { m_lifecycle.closeDocument(); });
     action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -160,28 +167,43 @@ void MainWindow::createMenus()
     edit->setObjectName(QStringLiteral("edit"));
     StudentCommands *students = m_studentCommands;
     EditCommands *clipboard = m_editCommands.get();
-    connect(addCommand(edit, "cut", "剪切(&X)"), &QAction::triggered, this, [clipboard] { clipboard->cut(); });
-    connect(addCommand(edit, "copy", "复制(&C)"), &QAction::triggered, this, [clipboard] { clipboard->copy(); });
-    connect(addCommand(edit, "paste", "粘贴(&P)"), &QAction::triggered, this, [clipboard] { clipboard->paste(); });
+    connect(addCommand(edit, "cut", "剪切(&X)"), &QAction::triggered, this,
+            [clipboard] { clipboard->cut(); });
+    connect(addCommand(edit, "copy", "复制(&C)"), &QAction::triggered, this,
+            [clipboard] { clipboard->copy(); });
+    connect(addCommand(edit, "paste", "粘贴(&P)"), &QAction::triggered, this,
+            [clipboard] { clipboard->paste(); });
     addSeparator(edit, "eg1");
-    connect(addCommand(edit, "delstudent", "删除当前学生(&D)"), &QAction::triggered, students, &StudentCommands::s_delete);
-    connect(addCommand(edit, "delall", "删除所有学生(&A)"), &QAction::triggered, students, &StudentCommands::s_delall);
-    connect(addCommand(edit, "renamestudent", "重命名当前学生(&R)..."), &QAction::triggered, students, &StudentCommands::s_rename);
-    connect(addCommand(edit, "defaultstudent", "将当前学生列表设为默认(&J)"), &QAction::triggered, students, &StudentCommands::s_setup);
+    connect(addCommand(edit, "delstudent", "删除当前学生(&D)"), &QAction::triggered, students,
+            &StudentCommands::s_delete);
+    connect(addCommand(edit, "delall", "删除所有学生(&A)"), &QAction::triggered, students,
+            &StudentCommands::s_delall);
+    connect(addCommand(edit, "renamestudent", "重命名当前学生(&R)..."), &QAction::triggered, students,
+            &StudentCommands::s_rename);
+    connect(addCommand(edit, "defaultstudent", "将当前学生列表设为默认(&J)"), &QAction::triggered, students,
+            &StudentCommands::s_setup);
 
     QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
     pingyu->setObjectName(QStringLiteral("pingyu"));
     LibraryCommands *library = m_libraryCommands;
-    connect(addCommand(pingyu, "addlb", "添加类别(&A)"), &QAction::triggered, library, &LibraryCommands::addlb);
-    connect(addCommand(pingyu, "dellb", "删除类别(&D)"), &QAction::triggered, library, &LibraryCommands::dellb);
-    connect(addCommand(pingyu, "editlb", "编辑类别(&E)"), &QAction::triggered, library, &LibraryCommands::editlb);
+    connect(addCommand(pingyu, "addlb", "添加类别(&A)"), &QAction::triggered, library,
+            &LibraryCommands::addlb);
+    connect(addCommand(pingyu, "dellb", "删除类别(&D)"), &QAction::triggered, library,
+            &LibraryCommands::dellb);
+    connect(addCommand(pingyu, "editlb", "编辑类别(&E)"), &QAction::triggered, library,
+            &LibraryCommands::editlb);
     addSeparator(pingyu, "ggggg");
-    connect(addCommand(pingyu, "addpy", "添加评语内容(&N)"), &QAction::triggered, library, &LibraryCommands::addpy);
-    connect(addCommand(pingyu, "delpy", "删除评语内容(&P)"), &QAction::triggered, library, &LibraryCommands::delpy);
-    connect(addCommand(pingyu, "editpy", "编辑评语内容(&Y)"), &QAction::triggered, library, &LibraryCommands::editpy);
-    connect(addCommand(pingyu, "pldr", "批量导入评语内容(&L)..."), &QAction::triggered, library, &LibraryCommands::pldr);
+    connect(addCommand(pingyu, "addpy", "添加评语内容(&N)"), &QAction::triggered, library,
+            &LibraryCommands::addpy);
+    connect(addCommand(pingyu, "delpy", "删除评语内容(&P)"), &QAction::triggered, library,
+            &LibraryCommands::delpy);
+    connect(addCommand(pingyu, "editpy", "编辑评语内容(&Y)"), &QAction::triggered, library,
+            &LibraryCommands::editpy);
+    connect(addCommand(pingyu, "pldr", "批量导入评语内容(&L)..."), &QAction::triggered, library,
+            &LibraryCommands::pldr);
     addSeparator(pingyu, "gggg1");
-    connect(addCommand(pingyu, "setop", "添加选定内容到评语库(&S)"), &QAction::triggered, library, &LibraryCommands::setop);
+    connect(addCommand(pingyu, "setop", "添加选定内容到评语库(&S)"), &QAction::triggered, library,
+            &LibraryCommands::setop);
 
     QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     see->setObjectName(QStringLiteral("see"));
@@ -194,9 +216,12 @@ void MainWindow::createMenus()
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("tools"));
-    connect(addCommand(tools, "input", "导入学生名单(&D)..."), &QAction::triggered, students, &StudentCommands::input);
-    connect(addCommand(tools, "teacher", "设置教师签名(&S)..."), &QAction::triggered, students, &StudentCommands::teacher);
-    connect(addCommand(tools, "tongji", "统计工作进度(&T)..."), &QAction::triggered, students, &StudentCommands::tongji);
+    connect(addCommand(tools, "input", "导入学生名单(&D)..."), &QAction::triggered, students,
+            &StudentCommands::input);
+    connect(addCommand(tools, "teacher", "设置教师签名(&S)..."), &QAction::triggered, students,
+            &StudentCommands::teacher);
+    connect(addCommand(tools, "tongji", "统计工作进度(&T)..."), &QAction::triggered, students,
+            &StudentCommands::tongji);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
@@ -206,23 +231,35 @@ void MainWindow::createMenus()
     // The two pop-up menus are not on the menu bar; the child windows show them.
     m_kstudent = new QMenu(QStringLiteral("学生"), this);
     m_kstudent->setObjectName(QStringLiteral("kstudent"));
-    connect(addCommand(m_kstudent, "s_delete", "从当前文件中删除(&D)"), &QAction::triggered, students, &StudentCommands::s_delete);
-    connect(addCommand(m_kstudent, "s_rename", "改名(&E)..."), &QAction::triggered, students, &StudentCommands::s_rename);
-    connect(addCommand(m_kstudent, "s_font", "字体(&F)..."), &QAction::triggered, students, &StudentCommands::s_font);
+    connect(addCommand(m_kstudent, "s_delete", "从当前文件中删除(&D)"), &QAction::triggered, students,
+            &StudentCommands::s_delete);
+    connect(addCommand(m_kstudent, "s_rename", "改名(&E)..."), &QAction::triggered, students,
+            &StudentCommands::s_rename);
+    connect(addCommand(m_kstudent, "s_font", "字体(&F)..."), &QAction::triggered, students,
+            &StudentCommands::s_font);
     addSeparator(m_kstudent, "s_g1");
-    connect(addCommand(m_kstudent, "s_add", "添加(&A)..."), &QAction::triggered, students, &StudentCommands::s_add);
-    connect(addCommand(m_kstudent, "s_input", "批量导入(&I)..."), &QAction::triggered, students, &StudentCommands::input);
-    connect(addCommand(m_kstudent, "s_delall", "全部删除(&C)"), &QAction::triggered, students, &StudentCommands::s_delall);
-    connect(addCommand(m_kstudent, "s_setup", "设为默认(&S)"), &QAction::triggered, students, &StudentCommands::s_setup);
+    connect(addCommand(m_kstudent, "s_add", "添加(&A)..."), &QAction::triggered, students,
+            &StudentCommands::s_add);
+    connect(addCommand(m_kstudent, "s_input", "批量导入(&I)..."), &QAction::triggered, students,
+            &StudentCommands::input);
+    connect(addCommand(m_kstudent, "s_delall", "全部删除(&C)"), &QAction::triggered, students,
+            &StudentCommands::s_delall);
+    connect(addCommand(m_kstudent, "s_setup", "设为默认(&S)"), &QAction::triggered, students,
+            &StudentCommands::s_setup);
 
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
-    connect(addCommand(m_kpingyu, "kpxiugai", "修改(&E)"), &QAction::triggered, library, &LibraryCommands::kpxiugai);
-    connect(addCommand(m_kpingyu, "kpshanchu", "删除(&D)"), &QAction::triggered, library, &LibraryCommands::kpshanchu);
-    connect(addCommand(m_kpingyu, "kptianjia", "添加(&A)"), &QAction::triggered, library, &LibraryCommands::kptianjia);
+    connect(addCommand(m_kpingyu, "kpxiugai", "修改(&E)"), &QAction::triggered, library,
+            &LibraryCommands::kpxiugai);
+    connect(addCommand(m_kpingyu, "kpshanchu", "删除(&D)"), &QAction::triggered, library,
+            &LibraryCommands::kpshanchu);
+    connect(addCommand(m_kpingyu, "kptianjia", "添加(&A)"), &QAction::triggered, library,
+            &LibraryCommands::kptianjia);
     addSeparator(m_kpingyu, "gg1");
-    connect(addCommand(m_kpingyu, "ktianjia", "添加当前所选(&A)"), &QAction::triggered, library, &LibraryCommands::setop);
-    connect(addCommand(m_kpingyu, "kpltj", "批量添加评语内容(&L)..."), &QAction::triggered, library, &LibraryCommands::pldr);
+    connect(addCommand(m_kpingyu, "ktianjia", "添加当前所选(&A)"), &QAction::triggered, library,
+            &LibraryCommands::setop);
+    connect(addCommand(m_kpingyu, "kpltj", "批量添加评语内容(&L)..."), &QAction::triggered, library,
+            &LibraryCommands::pldr);
 }
 
 void MainWindow::createToolbar()
@@ -232,11 +269,17 @@ void MainWindow::createToolbar()
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
     // The buttons are the menu commands themselves, each with its string key, icon and tip.
-    struct Button { const char *key; const char *tip; const char *command; };
+    struct Button
+    {
+        const char *key;
+        const char *tip;
+        const char *command;
+    };
     const Button buttons[] = {
-        {"new", "新建", "new"}, {"open", "打开", "open"}, {"save", "保存", "save"}, {nullptr, nullptr, nullptr},
-        {"cut", "剪切", "cut"}, {"copy", "复制", "copy"}, {"paste", "粘贴", "paste"}, {nullptr, nullptr, nullptr},
-        {"privew", "打印预览", "privew"}, {"print", "打印", "print1"},
+        {"new", "新建", "new"},      {"open", "打开", "open"},    {"save", "保存", "save"},
+        {nullptr, nullptr, nullptr}, {"cut", "剪切", "cut"},      {"copy", "复制", "copy"},
+        {"paste", "粘贴", "paste"},  {nullptr, nullptr, nullptr}, {"privew", "打印预览", "privew"},
+        {"print", "打印", "print1"},
     };
     for (const Button &button : buttons) {
         if (!button.key) {
@@ -301,9 +344,11 @@ void MainWindow::showEditorWindow(const QString &caption)
             if (m_students)
                 m_students->select(v);
         });
-        connect(m_editor, &pyedit::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+        connect(m_editor, &pyedit::studentMenuRequested, this,
+                [this](const QPoint &at) { m_kstudent->popup(at); });
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
-        connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands, &StudentCommands::showNoStudentGuess);
+        connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands,
+                &StudentCommands::showNoStudentGuess);
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -338,7 +383,6 @@ ItemFonts MainWindow::displayFonts() const
     return m_editor ? m_editor->displayFonts() : m_session.Document().ItemFonts;
 }
 
-
 void MainWindow::selectStudent(int k)
 {
     if (k < 0)
@@ -366,7 +410,8 @@ void MainWindow::openStudentList()
         m_editor->moveTo(k);
         m_editor->focusCommentEnd(k);
     });
-    connect(m_students, &stds::studentMenuRequested, this, [this](const QPoint &at) { m_kstudent->popup(at); });
+    connect(m_students, &stds::studentMenuRequested, this,
+            [this](const QPoint &at) { m_kstudent->popup(at); });
     EditorLayout();
     m_studentsWindow->show();
     m_students->fill();
@@ -399,7 +444,8 @@ pytools *MainWindow::openLibraryWindow()
 {
     if (m_library)
         return m_library;
-    m_library = new pytools(m_session, m_platform, [this] { return m_editor; }, m_kpingyu);
+    m_library = new pytools(
+        m_session, m_platform, [this] { return m_editor; }, m_kpingyu);
     m_libraryWindow = m_mdiArea->addSubWindow(m_library);
     m_libraryWindow->setObjectName(QStringLiteral("pytoolsWindow"));
     m_libraryWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -426,13 +472,13 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
                               MsgButtons::Ok);
         return;
     }
-    if (mode == PrintPanelMode::Setup && m_session.CurrentStudent() >= 0
-        && m_session.Document().slot(m_session.CurrentStudent() + 1).comment.isEmpty()) {
-        const QString question =
-            QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果，建议您先输入一些内容再进行打印设置。")
-            + QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
-        if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-            == MsgAnswer::Yes)
+    if (mode == PrintPanelMode::Setup && m_session.CurrentStudent() >= 0 &&
+        m_session.Document().slot(m_session.CurrentStudent() + 1).comment.isEmpty()) {
+        const QString question = QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果"
+                                                "，建议您先输入一些内容再进行打印设置。") +
+                                 QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
+        if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) ==
+            MsgAnswer::Yes)
             return;
     }
     if (m_session.CurrentStudent() < 0)

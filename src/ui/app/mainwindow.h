@@ -147,5 +147,5 @@ private:
     std::unique_ptr<EditCommands> m_editCommands;
     bool m_closingEditor = false;
     QSize m_firstSize;
-    bool m_frameChecked = false;   // the first size was checked against the real frame
+    bool m_frameChecked = false; // the first size was checked against the real frame
 };

@@ -1,16 +1,16 @@
 #include "ui/app/studentcommands.h"
 
-#include "ui/editor/workspace.h"
-#include "core/document/session.h"
 #include "core/document/roster.h"
+#include "core/document/session.h"
 #include "core/document/templatefile.h"
+#include "core/platform/platform.h"
 #include "ui/editor/inputstudent.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/editor/teachersetup.h"
 #include "ui/editor/tuice_teacher.h"
-#include "core/platform/platform.h"
+#include "ui/editor/workspace.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -32,13 +32,24 @@ StudentCommands::StudentCommands(Session &session, Platform &platform, Workspace
     , m_session(session)
     , m_platform(platform)
     , m_workspace(workspace)
-{
-}
+{}
 
-inputstudent *StudentCommands::importDialog() const { return m_input; }
-teachersetup *StudentCommands::signatureDialog() const { return m_teacher; }
-nostudent *StudentCommands::noStudentDialog() const { return m_noStudent; }
-tuice_teacher *StudentCommands::signatureGuessDialog() const { return m_signatureGuess; }
+inputstudent *StudentCommands::importDialog() const
+{
+    return m_input;
+}
+teachersetup *StudentCommands::signatureDialog() const
+{
+    return m_teacher;
+}
+nostudent *StudentCommands::noStudentDialog() const
+{
+    return m_noStudent;
+}
+tuice_teacher *StudentCommands::signatureGuessDialog() const
+{
+    return m_signatureGuess;
+}
 
 int StudentCommands::selectedStudent() const
 {
@@ -91,8 +102,8 @@ void StudentCommands::s_delete()
     }
     const QString question = QStringLiteral("确实要从当前评语文件中删除学生“%1”的所有信息吗？")
                                  .arg(m_session.Document().slot(k + 1).name);
-    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     m_session.deleteStudent(k);
     if (stds *list = m_workspace.studentList()) {
@@ -120,8 +131,8 @@ void StudentCommands::s_rename()
         return;
     }
     const QString current = m_session.Document().slot(k + 1).name;
-    const QString name = m_platform.inputBox(QStringLiteral("请输入该学生的新姓名："),
-                                             QStringLiteral("重命名"), current);
+    const QString name =
+        m_platform.inputBox(QStringLiteral("请输入该学生的新姓名："), QStringLiteral("重命名"), current);
     if (name.isEmpty())
         return;
     m_session.renameStudent(k, name);
@@ -136,8 +147,7 @@ void StudentCommands::s_delall()
     if (!requireDocument())
         return;
     if (m_platform.messageBox(QStringLiteral("您确认要删除当前所有学生的信息吗？"), Platform::QuestionTitle,
-                              MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+                              MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     if (stds *list = m_workspace.studentList())
         list->stdlist()->clear();
@@ -192,14 +202,16 @@ void StudentCommands::input()
     if (!m_workspace.editor())
         return;
     if (!m_input || !m_input->isVisible())
-        m_input = new inputstudent(m_session, m_platform, [this] { rosterChanged(); }, m_workspace.dialogParent());
+        m_input = new inputstudent(
+            m_session, m_platform, [this] { rosterChanged(); }, m_workspace.dialogParent());
     present(m_input);
 }
 
 void StudentCommands::teacher()
 {
     if (!m_teacher || !m_teacher->isVisible())
-        m_teacher = new teachersetup(m_session, m_platform, [this] { m_workspace.RefreshViews(); }, m_workspace.dialogParent());
+        m_teacher = new teachersetup(
+            m_session, m_platform, [this] { m_workspace.RefreshViews(); }, m_workspace.dialogParent());
     present(m_teacher);
 }
 

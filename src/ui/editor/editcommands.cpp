@@ -1,9 +1,9 @@
 #include "ui/editor/editcommands.h"
 
 #include "core/document/session.h"
+#include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/workspace.h"
-#include "core/platform/platform.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -13,8 +13,7 @@ EditCommands::EditCommands(Session &session, Platform &platform, Workspace &work
     : m_session(session)
     , m_platform(platform)
     , m_workspace(workspace)
-{
-}
+{}
 
 QPlainTextEdit *EditCommands::currentBox() const
 {
@@ -53,8 +52,7 @@ void EditCommands::paste()
 {
     QPlainTextEdit *box = currentBox();
     if (!box) {
-        m_platform.messageBox(WhereToPasteMessage, Platform::NoticeTitle, MsgIcon::Question,
-                              MsgButtons::Ok);
+        m_platform.messageBox(WhereToPasteMessage, Platform::NoticeTitle, MsgIcon::Question, MsgButtons::Ok);
         return;
     }
     pasteAtCaret(box, m_platform.clipboardText());
@@ -67,7 +65,7 @@ void EditCommands::pasteAtCaret(QPlainTextEdit *box, const QString &text)
     plain.replace(u'\r', u'\n');
     QTextCursor cursor = box->textCursor();
     if (plain.isEmpty() && !cursor.hasSelection())
-        return;   // nothing to insert: the comment does not change
+        return; // nothing to insert: the comment does not change
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     cursor.insertText(plain);

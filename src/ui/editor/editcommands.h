@@ -2,7 +2,6 @@
 
 #include <QString>
 
-
 class QPlainTextEdit;
 class Session;
 class Platform;

@@ -36,8 +36,8 @@ GuessDialog::GuessDialog(const QString &objectName, const QString &introduction,
     m_frame->setObjectName(QStringLiteral("Frame1"));
     auto *frameLayout = new QVBoxLayout(m_frame);
     // Explanations start under the option's text, not under its circle.
-    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
-                       + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
     // One group: choosing one option drops the other; none is chosen when the dialog opens.
     auto *group = new QButtonGroup(this);
     for (const Choice &choice : choices) {
@@ -50,7 +50,7 @@ GuessDialog::GuessDialog(const QString &objectName, const QString &introduction,
         if (!m_options.isEmpty())
             frameLayout->addSpacing(metrics.lineSpacing() / 2);
         m_options.append(option);
-        frameLayout->addWidget(option, 0, Qt::AlignLeft);   // clickable only where it shows
+        frameLayout->addWidget(option, 0, Qt::AlignLeft); // clickable only where it shows
         frameLayout->addWidget(explanation);
     }
 

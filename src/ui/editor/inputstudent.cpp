@@ -1,7 +1,7 @@
 #include "ui/editor/inputstudent.h"
 
-#include "core/document/session.h"
 #include "core/document/namelist.h"
+#include "core/document/session.h"
 #include "core/platform/platform.h"
 
 #include <QGridLayout>
@@ -28,7 +28,7 @@ inputstudent::inputstudent(Session &session, Platform &platform, std::function<v
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);   // one line is one name
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap); // one line is one name
     const QFontMetrics metrics(font());
     m_text->setMinimumSize(metrics.horizontalAdvance(QStringLiteral("汉")) * 12, metrics.lineSpacing() * 16);
 
@@ -129,7 +129,7 @@ bool inputstudent::eventFilter(QObject *watched, QEvent *event)
 
 void inputstudent::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);   // centres on the parent; the first show moves it again below
+    QDialog::showEvent(event); // centres on the parent; the first show moves it again below
     if (m_placed)
         return;
     m_placed = true;
@@ -151,7 +151,7 @@ void inputstudent::Command5Click()
         return;
     const std::optional<QString> text = ReadNameListFile(path, m_platform);
     if (!text)
-        return;   // the teacher has been told why
+        return; // the teacher has been told why
     QString shown = *text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_text->setPlainText(shown);
@@ -159,15 +159,16 @@ void inputstudent::Command5Click()
 
 void inputstudent::Command3Click()
 {
-    if (m_platform.messageBox(ClearQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        == MsgAnswer::Yes)
+    if (m_platform.messageBox(ClearQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) ==
+        MsgAnswer::Yes)
         m_text->clear();
 }
 
 void inputstudent::Command1Click()
 {
-    const NameList::ImportResult result = NameList::importList(
-        m_session, m_text->toPlainText(), m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
+    const NameList::ImportResult result =
+        NameList::importList(m_session, m_text->toPlainText(),
+                             m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
     // A list of nothing but line breaks is as empty as no list at all.
     if (result.empty) {
         m_platform.messageBox(EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);

@@ -31,7 +31,7 @@ public:
     QRadioButton *Option2() const { return option(1); }
     QRadioButton *Option3() const { return option(2); }
 
-    void Command1Click() override;   ///< 执行
+    void Command1Click() override; ///< 执行
 
 private:
     Actions m_actions;

@@ -64,7 +64,7 @@ pyedit::pyedit(Session &session, Platform &platform, QWidget *parent)
     m_scroll->setGeometry(px(ScrollBox.left), px(ScrollBox.top), px(ScrollBox.width), px(ScrollBox.height));
     m_scroll->setRange(0, 0);
     m_scroll->setSingleStep(1);
-    m_scroll->setPageStep(5);   // a click in the track moves by the five visible cards
+    m_scroll->setPageStep(5); // a click in the track moves by the five visible cards
     connect(m_scroll, &QScrollBar::valueChanged, this, &pyedit::VScroll1Change);
 
     m_timer = new QTimer(this);
@@ -110,7 +110,7 @@ pyedit::Card pyedit::createCard(int i)
     const QString suffix = QStringLiteral("_%1").arg(i);
     card.student = new QLineEdit(m_frame);
     card.student->setObjectName(QStringLiteral("student") + suffix);
-    card.student->setReadOnly(true);   // names change only through the roster commands
+    card.student->setReadOnly(true); // names change only through the roster commands
     card.student->setFrame(false);
     card.student->setFocusPolicy(Qt::NoFocus);
     card.student->installEventFilter(this);
@@ -142,8 +142,7 @@ pyedit::Card pyedit::createCard(int i)
 
 int pyedit::cardHeight() const
 {
-    return StudentBox.height + NameToComment + CommentBox.height + CommentToSignature
-        + SignatureBox.height;
+    return StudentBox.height + NameToComment + CommentBox.height + CommentToSignature + SignatureBox.height;
 }
 
 // Places card i with its name box at the given top (twips, relative to the frame).
@@ -155,16 +154,18 @@ void pyedit::placeCard(int i, int top)
     const int signatureTop = commentTop + CommentBox.height + CommentToSignature;
     card.student->setGeometry(px(StudentBox.left), px(top), px(StudentBox.width), px(StudentBox.height));
     card.label->setGeometry(px(LabelBox.left), px(labelTop), px(LabelBox.width), px(LabelBox.height));
-    card.pytext->setGeometry(px(CommentBox.left), px(commentTop), px(CommentBox.width), px(CommentBox.height));
-    card.teacher->setGeometry(px(SignatureBox.left), px(signatureTop), px(SignatureBox.width), px(SignatureBox.height));
+    card.pytext->setGeometry(px(CommentBox.left), px(commentTop), px(CommentBox.width),
+                             px(CommentBox.height));
+    card.teacher->setGeometry(px(SignatureBox.left), px(signatureTop), px(SignatureBox.width),
+                              px(SignatureBox.height));
 }
 
 int pyedit::cardIndexOf(QObject *control) const
 {
     for (int i = 0; i < cardCount(); ++i) {
         const Card &card = m_cards[std::size_t(i)];
-        if (control == card.student || control == card.pytext || control == card.pytext->viewport()
-            || control == card.teacher)
+        if (control == card.student || control == card.pytext || control == card.pytext->viewport() ||
+            control == card.teacher)
             return i;
     }
     return -1;
@@ -221,16 +222,16 @@ int pyedit::rebuildCards()
         const Card &card = m_cards[std::size_t(i)];
         const StudentSlot &slot = m_session.Document().slot(i + 1);
         card.student->setText(slot.name);
-        card.student->setCursorPosition(0);   // a name wider than its box shows its start
+        card.student->setCursorPosition(0); // a name wider than its box shows its start
         const QString text = toBoxText(slot.comment);
         if (card.pytext->toPlainText() != text)
-            card.pytext->setPlainText(text);   // runs the change rule
+            card.pytext->setPlainText(text); // runs the change rule
         card.teacher->setText(m_session.Document().TeacherSignature);
     }
     m_scroll->setMaximum(std::max(cardCount() - 1, 0));
     m_session.setCurrentStudent(0);
     if (m_scroll->value() == 0)
-        layoutStrip(0);   // the bar stays: show the strip around card 0 without moving the focus
+        layoutStrip(0); // the bar stays: show the strip around card 0 without moving the focus
     else
         m_scroll->setValue(0);
 
@@ -241,7 +242,7 @@ int pyedit::rebuildCards()
         card.teacher->clear();
         m_timer->start(500);
     } else {
-        m_timer->stop();   // the roster is no longer empty: nothing to guess
+        m_timer->stop(); // the roster is no longer empty: nothing to guess
     }
     return n;
 }
@@ -363,8 +364,10 @@ void pyedit::resizeEvent(QResizeEvent *event)
     // Too small a window would give the bar a negative height: keep a minimum instead.
     const int barHeight = std::max(h - 800, MinimumBarHeight);
     const int barTop = (h - barHeight) / 2 - 200;
-    m_frame->setGeometry(px((w - FrameBox.width) / 2), px(std::max(barTop, 0)), px(FrameBox.width), px(barHeight));
-    m_scroll->setGeometry(px(w - ScrollBox.width - 200), px(std::max(barTop, 0)), px(ScrollBox.width), px(barHeight));
+    m_frame->setGeometry(px((w - FrameBox.width) / 2), px(std::max(barTop, 0)), px(FrameBox.width),
+                         px(barHeight));
+    m_scroll->setGeometry(px(w - ScrollBox.width - 200), px(std::max(barTop, 0)), px(ScrollBox.width),
+                          px(barHeight));
 }
 
 void pyedit::paintEvent(QPaintEvent *event)

@@ -23,8 +23,7 @@ class pyedit : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString NoStudentMessage =
-        QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
+    static inline const QString NoStudentMessage = QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
 
     pyedit(Session &session, Platform &platform, QWidget *parent = nullptr);
 
@@ -97,6 +96,6 @@ private:
     QScrollBar *m_scroll = nullptr;
     QTimer *m_timer = nullptr;
     std::vector<Card> m_cards;
-    ItemFonts m_appliedFonts{};   ///< the fonts every card shows
-    ItemFonts m_card0Fonts{};     ///< the fonts card 0 shows
+    ItemFonts m_appliedFonts{}; ///< the fonts every card shows
+    ItemFonts m_card0Fonts{};   ///< the fonts card 0 shows
 };

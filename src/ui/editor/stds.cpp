@@ -24,7 +24,8 @@ stds::stds(Session &session, Platform &platform, QWidget *parent)
     });
     // A click on the entry that is already selected moves the editor again.
     connect(m_list, &QListWidget::itemClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this] { emit stdlistClick(m_list->currentRow()); });
 }
 
 void stds::fill()

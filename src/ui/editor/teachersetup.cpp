@@ -45,7 +45,7 @@ teachersetup::teachersetup(Session &session, Platform &platform, std::function<v
     m_setDefault = button("Command1", QStringLiteral("设为默认"));
     m_setCurrent = button("Command2", QStringLiteral("设为当前"));
     m_cancel = button("Command3", QStringLiteral("取消"));
-    m_setCurrent->setDefault(true);   // Enter in the box sets the signature of this file
+    m_setCurrent->setDefault(true); // Enter in the box sets the signature of this file
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -76,8 +76,7 @@ void teachersetup::Command1Click()
 {
     const QString signature = m_text->text();
     if (m_platform.messageBox(defaultQuestion(signature), Platform::QuestionTitle, MsgIcon::Question,
-                              MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     const QString reason = TemplateFile::storeSignature(m_session.templatePath(), signature);
     if (!reason.isEmpty()) {

@@ -31,8 +31,8 @@ public:
     QPushButton *Command2() const { return m_setCurrent; }
     QPushButton *Command3() const { return m_cancel; }
 
-    void Command1Click();   ///< 设为默认
-    void Command2Click();   ///< 设为当前
+    void Command1Click(); ///< 设为默认
+    void Command2Click(); ///< 设为当前
 
     /// "是否把“…”设置为新建文件时系统默认的教师签名？"
     static QString defaultQuestion(const QString &signature);

@@ -17,8 +17,8 @@ public:
 
     struct Actions
     {
-        std::function<void()> changeSignature;   ///< opens the signature dialog
-        std::function<void()> changeFont;        ///< the signature font chooser and refresh
+        std::function<void()> changeSignature; ///< opens the signature dialog
+        std::function<void()> changeFont;      ///< the signature font chooser and refresh
     };
 
     tuice_teacher(Platform &platform, Actions actions, QWidget *parent = nullptr);
@@ -30,7 +30,7 @@ public:
     QRadioButton *Option1() const { return option(0); }
     QRadioButton *Option2() const { return option(1); }
 
-    void Command1Click() override;   ///< 执行
+    void Command1Click() override; ///< 执行
 
 private:
     Platform &m_platform;

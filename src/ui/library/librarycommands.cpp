@@ -1,12 +1,12 @@
 #include "ui/library/librarycommands.h"
 
 #include "core/document/session.h"
+#include "core/library/commentlibrary.h"
+#include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/workspace.h"
-#include "core/library/commentlibrary.h"
 #include "ui/library/piliangdaoru.h"
 #include "ui/library/pytools.h"
-#include "core/platform/platform.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,8 +18,7 @@ LibraryCommands::LibraryCommands(Session &session, Platform &platform, Workspace
     , m_session(session)
     , m_platform(platform)
     , m_workspace(workspace)
-{
-}
+{}
 
 piliangdaoru *LibraryCommands::batchImportDialog() const
 {
@@ -73,7 +72,7 @@ void LibraryCommands::setop()
     if (editor && m_session.CurrentStudent() >= 0) {
         if (QPlainTextEdit *box = editor->pytext1(m_session.CurrentStudent())) {
             text = box->textCursor().selection().toPlainText();
-            text.remove(u'\n');   // a stock comment is one line
+            text.remove(u'\n'); // a stock comment is one line
         }
     }
     window->openPanel(PanelMode::AddComment, text);
@@ -82,8 +81,9 @@ void LibraryCommands::setop()
 void LibraryCommands::pldr()
 {
     if (!m_batchImport || !m_batchImport->isVisible()) {
-        m_batchImport = new piliangdaoru(m_session, m_platform, [this] { return m_workspace.openLibraryWindow(); },
-                                         qobject_cast<QWidget *>(parent()));
+        m_batchImport = new piliangdaoru(
+            m_session, m_platform, [this] { return m_workspace.openLibraryWindow(); },
+            qobject_cast<QWidget *>(parent()));
     }
     m_batchImport->show();
     m_batchImport->raise();
@@ -125,7 +125,8 @@ void LibraryCommands::kptianjia()
 void LibraryCommands::editCategory(pytools *window)
 {
     if (window->selectedCategoryIndex() < 0) {
-        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
         return;
     }
     window->openPanel(PanelMode::EditCategory, window->selectedCategory());
@@ -145,13 +146,14 @@ void LibraryCommands::deleteCategory(pytools *window)
 {
     const int i = window->selectedCategoryIndex();
     if (i < 0) {
-        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
         return;
     }
     const QString name = CommentLibrary::trimBlanks(window->selectedCategory());
     const QString question = QStringLiteral("确实要删除类别：“%1”吗？这将删除该类别的所有评语！").arg(name);
-    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     if (!pytools::reportFailure(m_platform, window->library().deleteCategory(name)))
         return;
@@ -175,8 +177,8 @@ void LibraryCommands::deleteComment(pytools *window)
     }
     const QString comment = window->selectedComment();
     const QString question = QStringLiteral("确实要删除评语：“%1”吗？").arg(comment);
-    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+    if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     if (!pytools::reportFailure(m_platform, window->library().deleteComment(comment)))
         return;
@@ -200,7 +202,7 @@ void LibraryCommands::save(pytools *window)
     switch (window->panelMode()) {
     case PanelMode::AddCategory:
         status = library.addCategory(text);
-        i = window->lblb()->count();   // the new category comes last
+        i = window->lblb()->count(); // the new category comes last
         j = 0;
         break;
     case PanelMode::EditCategory:
@@ -220,8 +222,8 @@ void LibraryCommands::save(pytools *window)
         return;
     reloadKeepingSelection(window, i, j);
     if (status.markerRewritten)
-        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
-                              MsgButtons::Ok);
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
+                              MsgIcon::Information, MsgButtons::Ok);
 }
 
 void LibraryCommands::reloadKeepingSelection(pytools *window, int category, int comment)

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPointer>
 
-
 class Session;
 class Platform;
 class piliangdaoru;

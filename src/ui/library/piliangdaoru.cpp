@@ -2,10 +2,10 @@
 
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
-#include "ui/library/pytools.h"
 #include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/twips.h"
+#include "ui/library/pytools.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -103,7 +103,8 @@ void piliangdaoru::Command1Click()
         return;
     }
     QStringList lines;
-    if (const QString error = ScratchFile::roundTrip(m_session.ProgramFolder(), text, &lines); !error.isEmpty()) {
+    if (const QString error = ScratchFile::roundTrip(m_session.ProgramFolder(), text, &lines);
+        !error.isEmpty()) {
         m_platform.messageBox(QStringLiteral("导入失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);
         return;
@@ -126,7 +127,7 @@ void piliangdaoru::Command1Click()
     window->setRating(rating);
     window->fillComments();
     if (status.markerRewritten)
-        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle, MsgIcon::Information,
-                              MsgButtons::Ok);
+        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
+                              MsgIcon::Information, MsgButtons::Ok);
     close();
 }

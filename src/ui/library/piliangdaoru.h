@@ -32,8 +32,8 @@ public:
     QPushButton *Command2() const { return m_clear; }
     QPushButton *Command3() const { return m_close; }
 
-    void Command1Click();   ///< 导入
-    void Command2Click();   ///< 清空
+    void Command1Click(); ///< 导入
+    void Command2Click(); ///< 清空
 
 private:
     Session &m_session;

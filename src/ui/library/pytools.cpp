@@ -1,9 +1,9 @@
 #include "ui/library/pytools.h"
 
 #include "core/document/session.h"
-#include "ui/editor/pyedit.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "ui/editor/pyedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,7 +43,7 @@ constexpr int RightMargin = 300;        // between the comment frame and the win
 constexpr int CommentListInset = 1000;  // the comment frame's width less the list's
 constexpr int MinimumFrameWidth = 1200; // a narrow window keeps the comment frame usable
 constexpr int MinimumListWidth = 200;
-constexpr int BlinkInterval = 500;      // ms
+constexpr int BlinkInterval = 500; // ms
 
 const QColor PanelCaptionRed(255, 0, 0);
 
@@ -107,7 +107,7 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     auto *titleStyle = new PanelTitleStyle(QStyleFactory::create(QApplication::style()->name()));
     titleStyle->setParent(m_frame);
     m_frame->setStyle(titleStyle);
-    m_frame->setAutoFillBackground(true);   // the panel covers the lists under it
+    m_frame->setAutoFillBackground(true); // the panel covers the lists under it
     m_frame->hide();
     m_text = new QLineEdit(m_frame);
     m_text->setObjectName(QStringLiteral("Text1"));
@@ -264,7 +264,8 @@ void pytools::Command2Click()
 void pytools::insertStockComment()
 {
     pyedit *editor = m_editor ? m_editor() : nullptr;
-    QPlainTextEdit *box = editor && m_session.CurrentStudent() >= 0 ? editor->pytext1(m_session.CurrentStudent()) : nullptr;
+    QPlainTextEdit *box =
+        editor && m_session.CurrentStudent() >= 0 ? editor->pytext1(m_session.CurrentStudent()) : nullptr;
     if (!box) {
         m_platform.messageBox(PlaceMessage, Platform::NoticeTitle, MsgIcon::Question, MsgButtons::Ok);
         return;
@@ -396,9 +397,9 @@ bool pytools::eventFilter(QObject *watched, QEvent *event)
         m_popupTarget = categories ? PopupTarget::CategoryList : PopupTarget::CommentList;
         const bool right = mouse->button() == Qt::RightButton;
         enablePopupItems(!(right && list->currentRow() < 0), !categories);
-        if (categories && mouse->button() == Qt::LeftButton && list->currentRow() == rowBefore
-            && list->itemAt(mouse->position().toPoint()))
-            fillComments();   // a click on the entry already selected refreshes its comments
+        if (categories && mouse->button() == Qt::LeftButton && list->currentRow() == rowBefore &&
+            list->itemAt(mouse->position().toPoint()))
+            fillComments(); // a click on the entry already selected refreshes its comments
         if (right)
             emit popupRequested(mouse->globalPosition().toPoint());
         return true;
@@ -426,7 +427,8 @@ void pytools::placeIn(QWidget *control, int shift, int left, int top, int width,
     QWidget *container = control->parentWidget();
     const int bottomLimit = container->height() - container->contentsMargins().bottom();
     const int y = px(top) + shift;
-    control->setGeometry(px(left), y, std::max(px(width), 1), std::max(std::min(px(height), bottomLimit - y), 1));
+    control->setGeometry(px(left), y, std::max(px(width), 1),
+                         std::max(std::min(px(height), bottomLimit - y), 1));
 }
 
 void pytools::placeControls()
@@ -440,7 +442,8 @@ void pytools::placeControls()
     m_pylb->setGeometry(px(c.left), px(c.top), px(c.width), px(c.height));
     m_xxnr->setGeometry(px(frameLeft), px(CommentFrameBox.top), px(frameWidth), px(CommentFrameBox.height));
 
-    const int shift = std::max(titleShift(m_pylb, CategoryListBox.top), titleShift(m_xxnr, CommentListBox.top));
+    const int shift =
+        std::max(titleShift(m_pylb, CategoryListBox.top), titleShift(m_xxnr, CommentListBox.top));
     const Box &l = CategoryListBox;
     placeIn(m_lblb, shift, l.left, l.top, l.width, l.height);
     for (int i = 0; i < 3; ++i) {

@@ -138,5 +138,5 @@ private:
     PopupTarget m_popupTarget = PopupTarget::CategoryList;
     QPoint m_grabOffset;
     bool m_grabbing = false;
-    bool m_forwarding = false;   ///< a list press is being passed on to the list
+    bool m_forwarding = false; ///< a list press is being passed on to the list
 };

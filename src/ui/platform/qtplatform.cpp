@@ -32,18 +32,27 @@ QWidget *QtPlatform::dialogParent()
     return QApplication::activeWindow();
 }
 
-MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon,
-                                 MsgButtons buttons)
+MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
 {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     switch (buttons) {
     case MsgButtons::Ok:
@@ -62,18 +71,22 @@ MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgI
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Cancel: return MsgAnswer::Cancel;
-    default: return MsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    default:
+        return MsgAnswer::Ok;
     }
 }
 
 QString QtPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
@@ -84,8 +97,8 @@ QString QtPlatform::openFileName(const QString &filter)
 
 QString QtPlatform::saveFileName(const QString &filter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 ItemFont QtPlatform::chooseFont(const ItemFont &preset)

@@ -39,7 +39,7 @@ public:
 private:
     static QWidget *dialogParent();
 
-    std::unique_ptr<QPrinter> m_printer;   ///< the default printer once it has been found
-    std::unique_ptr<QtPrintTarget> m_printTarget;   ///< what print runs print on
-    std::optional<int> m_printerSetting;            ///< the last setPrinterSetting value
+    std::unique_ptr<QPrinter> m_printer;          ///< the default printer once it has been found
+    std::unique_ptr<QtPrintTarget> m_printTarget; ///< what print runs print on
+    std::optional<int> m_printerSetting;          ///< the last setPrinterSetting value
 };

@@ -33,7 +33,7 @@ QString points(double value)
 QtPrintTarget::QtPrintTarget(const QPrinterInfo &printer)
     : m_printer(std::make_unique<QPrinter>(printer, QPrinter::HighResolution))
 {
-    m_printer->setFullPage(true);   // the drawing area is the whole paper
+    m_printer->setFullPage(true); // the drawing area is the whole paper
 }
 
 QtPrintTarget::~QtPrintTarget()
@@ -53,7 +53,8 @@ QString QtPrintTarget::printerName() const
 
 bool QtPrintTarget::setPageSize(qint64 widthTwips, qint64 heightTwips)
 {
-    const QString size = QStringLiteral("%1 × %2 厘米").arg(widthTwips / 570.0, 0, 'g', 4).arg(heightTwips / 570.0, 0, 'g', 4);
+    const QString size =
+        QStringLiteral("%1 × %2 厘米").arg(widthTwips / 570.0, 0, 'g', 4).arg(heightTwips / 570.0, 0, 'g', 4);
     if (widthTwips <= 0 || heightTwips <= 0) {
         m_error = QStringLiteral("纸张大小无效：%1。").arg(size);
         return false;
@@ -194,8 +195,9 @@ bool QtPrintTarget::submit()
     // their default paper): PageSize is the option they read.
     if (layout.pageSize().id() == QPageSize::Custom) {
         const QSizeF size = layout.fullRect(QPageLayout::Point).size();
-        options.emplace_back("PageSize",
-                             QStringLiteral("Custom.%1x%2").arg(points(size.width()), points(size.height())).toLatin1());
+        options.emplace_back(
+            "PageSize",
+            QStringLiteral("Custom.%1x%2").arg(points(size.width()), points(size.height())).toLatin1());
     }
     std::vector<cups_option_t> cupsOptions;
     for (auto &[name, value] : options)
@@ -203,8 +205,8 @@ bool QtPrintTarget::submit()
 
     // CUPS wants the queue's name without an instance.
     const QByteArray queue = printerName().section(u'/', 0, 0).toLocal8Bit();
-    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(path).constData(), m_title.toUtf8().constData(),
-                                  int(cupsOptions.size()), cupsOptions.data());
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(path).constData(),
+                                  m_title.toUtf8().constData(), int(cupsOptions.size()), cupsOptions.data());
     if (job == 0) {
         m_error = QStringLiteral("打印机“%1”没有接受“%2”：%3")
                       .arg(printerName(), m_title, QString::fromUtf8(cupsLastErrorString()));

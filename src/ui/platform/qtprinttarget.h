@@ -42,8 +42,8 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
-    std::unique_ptr<QTemporaryFile> m_spool;   ///< the document in progress, as Qt writes it
-    PdfTextLayer m_textLayer;                  ///< what was drawn on it
+    std::unique_ptr<QTemporaryFile> m_spool; ///< the document in progress, as Qt writes it
+    PdfTextLayer m_textLayer;                ///< what was drawn on it
     QString m_title;
     QString m_error;
 };

@@ -48,8 +48,10 @@ void tst_CommandLine::parse_data()
     using A = CommandLine::Action;
     QTest::newRow("nothing") << QStringList{} << int(A::OpenWindow) << "";
     QTest::newRow("a file") << QStringList{"/home/t/一班.py"} << int(A::OpenWindow) << "/home/t/一班.py";
-    QTest::newRow("blanks in the path") << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
-    QTest::newRow("option later is a file name") << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
+    QTest::newRow("blanks in the path")
+        << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
+    QTest::newRow("option later is a file name")
+        << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
     QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
     QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << int(A::ExportText) << "";
     QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
@@ -71,14 +73,22 @@ void tst_CommandLine::resave_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("unchanged") << "basic.py" << "basic.py";
-    QTest::newRow("old header upgraded") << "old_header.py" << "basic.py";
-    QTest::newRow("template blocks") << "template_blocks.py" << "template_blocks.expected.py";
-    QTest::newRow("header values") << "font_values.py" << "font_values.expected.py";
-    QTest::newRow("gap in roster") << "gap_in_roster.py" << "gap_in_roster.expected.py";
-    QTest::newRow("trailing empty line") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
-    QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
-    QTest::newRow("Windows euro sign") << "windows_euro.py" << "windows_euro.expected.py";
+    QTest::newRow("unchanged") << "basic.py"
+                               << "basic.py";
+    QTest::newRow("old header upgraded") << "old_header.py"
+                                         << "basic.py";
+    QTest::newRow("template blocks") << "template_blocks.py"
+                                     << "template_blocks.expected.py";
+    QTest::newRow("header values") << "font_values.py"
+                                   << "font_values.expected.py";
+    QTest::newRow("gap in roster") << "gap_in_roster.py"
+                                   << "gap_in_roster.expected.py";
+    QTest::newRow("trailing empty line") << "trailing_empty_line.py"
+                                         << "trailing_empty_line.expected.py";
+    QTest::newRow("line ends") << "line_ends.py"
+                               << "line_ends.expected.py";
+    QTest::newRow("Windows euro sign") << "windows_euro.py"
+                                       << "windows_euro.expected.py";
 }
 
 void tst_CommandLine::resave()
@@ -97,8 +107,10 @@ void tst_CommandLine::resaveRefuses_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("message");
-    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "您选择的是非法的文件类型或是旧版本的文件！";
-    QTest::newRow("too short") << testDataFile("too_short.py") << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py")
+                                  << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("too short") << testDataFile("too_short.py")
+                               << "您选择的是非法的文件类型或是旧版本的文件！";
     QTest::newRow("missing") << testDataFile("missing.py") << "无法读取文件";
 }
 
@@ -129,8 +141,10 @@ void tst_CommandLine::resaveTellsOfUnreadableBytes()
     const QString out = dir.filePath("out.py");
     const ProgramRun run = runBuiltProgram({"--resave", in, out});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err, QStringLiteral("注意：文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
-                                     "在“%2”中已写成“\uFFFD”。\n").arg(in, out));
+    QCOMPARE(run.err,
+             QStringLiteral("注意：文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
+                            "在“%2”中已写成“\uFFFD”。\n")
+                 .arg(in, out));
     QCOMPARE(fileBytes(out), fileBytes(testDataFile("unreadable_bytes.expected.py")));
 }
 
@@ -138,9 +152,12 @@ void tst_CommandLine::headlessActionsRefuseAPipe_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("output");
-    QTest::newRow("resave") << "--resave" << "out.py";
-    QTest::newRow("export text") << "--export-text" << "out.txt";
-    QTest::newRow("print PDF") << "--print-pdf" << "out.pdf";
+    QTest::newRow("resave") << "--resave"
+                            << "out.py";
+    QTest::newRow("export text") << "--export-text"
+                                 << "out.txt";
+    QTest::newRow("print PDF") << "--print-pdf"
+                               << "out.pdf";
 }
 
 // A pipe given as IN would keep the program waiting for a writer: it is refused at once.
@@ -154,7 +171,8 @@ void tst_CommandLine::headlessActionsRefuseAPipe()
     const QString out = dir.filePath(output);
     const ProgramRun run = runBuiltProgram({option, in, out}, 10000);
     QCOMPARE(run.exitCode, 2);
-    QVERIFY2(run.err.contains(QStringLiteral("无法读取文件“%1”：这不是普通的文件").arg(in)), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("无法读取文件“%1”：这不是普通的文件").arg(in)),
+             qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
 }
 
@@ -186,10 +204,11 @@ void tst_CommandLine::exportText()
 void tst_CommandLine::exportTextFailures_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");   // "" = a file in a fresh folder
+    QTest::addColumn<QString>("output"); // "" = a file in a fresh folder
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2 << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2
+                                  << "您选择的是非法的文件类型或是旧版本的文件！";
     QTest::newRow("missing") << testDataFile("missing.py") << "" << 2 << "无法读取文件";
     QTest::newRow("unwritable") << testDataFile("basic.py") << "/proc/qhsy-out.txt" << 1 << "无法写入文件";
 }
@@ -212,9 +231,12 @@ void tst_CommandLine::standardOutput_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("output");
-    QTest::newRow("export to -") << "--export-text" << "-";
-    QTest::newRow("export to /dev/stdout, a pipe") << "--export-text" << "/dev/stdout";
-    QTest::newRow("resave to -") << "--resave" << "-";
+    QTest::newRow("export to -") << "--export-text"
+                                 << "-";
+    QTest::newRow("export to /dev/stdout, a pipe") << "--export-text"
+                                                   << "/dev/stdout";
+    QTest::newRow("resave to -") << "--resave"
+                                 << "-";
 }
 
 // "-" and /dev/stdout put the bytes OUT would hold on standard output, creating no file.
@@ -249,7 +271,8 @@ void tst_CommandLine::standardOutputAppendedToFile()
 
     QProcess process;
     process.setStandardOutputFile(log, QIODevice::Append);
-    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"), {"--export-text", testDataFile("basic.py"), "/dev/stdout"});
+    process.start(QStringLiteral(QHSY_PROGRAM_DIR "/qhsy"),
+                  {"--export-text", testDataFile("basic.py"), "/dev/stdout"});
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(fileBytes(log), "earlier\n" + fileBytes(expected));
@@ -260,10 +283,17 @@ void tst_CommandLine::printPdfRefusesPaperSize_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("message");
-    QTest::newRow("width 0") << "paperwidth" << "0" << "打印方案“坏纸”的纸张宽度“0”无效";
-    QTest::newRow("height negative") << "paperheight" << "-29.7" << "打印方案“坏纸”的纸张高度“-29.7”无效";
-    QTest::newRow("width not a number") << "paperwidth" << "宽" << "打印方案“坏纸”的纸张宽度“宽”无效";
-    QTest::newRow("height huge") << "paperheight" << "1000000000000000000000"
+    QTest::newRow("width 0") << "paperwidth"
+                             << "0"
+                             << "打印方案“坏纸”的纸张宽度“0”无效";
+    QTest::newRow("height negative") << "paperheight"
+                                     << "-29.7"
+                                     << "打印方案“坏纸”的纸张高度“-29.7”无效";
+    QTest::newRow("width not a number") << "paperwidth"
+                                        << "宽"
+                                        << "打印方案“坏纸”的纸张宽度“宽”无效";
+    QTest::newRow("height huge") << "paperheight"
+                                 << "1000000000000000000000"
                                  << "打印方案“坏纸”的纸张高度“1000000000000000000000”无效";
 }
 

@@ -71,14 +71,15 @@ const QString SystemTypes = QStringLiteral("/usr/share/mime/packages/freedesktop
 bool installSystemTypes(const QString &dataDir)
 {
     const QString mime = dataDir + QStringLiteral("/mime");
-    if (!QDir().mkpath(mime + QStringLiteral("/packages"))
-        || !QFile::copy(SystemTypes, mime + QStringLiteral("/packages/freedesktop.org.xml"))
-        || !QFile::copy(QStringLiteral(QHSY_PACKAGING_DIR "/qhsy-comment.xml"),
-                        mime + QStringLiteral("/packages/qhsy-comment.xml")))
+    if (!QDir().mkpath(mime + QStringLiteral("/packages")) ||
+        !QFile::copy(SystemTypes, mime + QStringLiteral("/packages/freedesktop.org.xml")) ||
+        !QFile::copy(QStringLiteral(QHSY_PACKAGING_DIR "/qhsy-comment.xml"),
+                     mime + QStringLiteral("/packages/qhsy-comment.xml")))
         return false;
     QProcess update;
     update.start(QStandardPaths::findExecutable(QStringLiteral("update-mime-database")), {mime});
-    return update.waitForFinished(10000) && update.exitStatus() == QProcess::NormalExit && update.exitCode() == 0;
+    return update.waitForFinished(10000) && update.exitStatus() == QProcess::NormalExit &&
+           update.exitCode() == 0;
 }
 
 } // namespace
@@ -87,16 +88,26 @@ void tst_FileType::execArgument_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "/opt/qhsy/qhsy" << "/opt/qhsy/qhsy";
-    QTest::newRow("chinese") << "/home/老师/青禾/qhsy" << "/home/老师/青禾/qhsy";
-    QTest::newRow("blank") << "/home/t/My Apps/qhsy" << "\"/home/t/My Apps/qhsy\"";
-    QTest::newRow("double quote") << "/home/t/a\"b/qhsy" << "\"/home/t/a\\\\\"b/qhsy\"";
-    QTest::newRow("dollar") << "/home/t/$x/qhsy" << "\"/home/t/\\\\$x/qhsy\"";
-    QTest::newRow("backquote") << "/home/t/a`b/qhsy" << "\"/home/t/a\\\\`b/qhsy\"";
-    QTest::newRow("backslash") << "/home/t/a\\b/qhsy" << "\"/home/t/a\\\\\\\\b/qhsy\"";
-    QTest::newRow("reserved, no escape") << "/t/a&b (2)/qhsy" << "\"/t/a&b (2)/qhsy\"";
-    QTest::newRow("percent") << "/t/100%/qhsy" << "/t/100%%/qhsy";
-    QTest::newRow("percent and blank") << "/t/100 %/qhsy" << "\"/t/100 %%/qhsy\"";
+    QTest::newRow("plain") << "/opt/qhsy/qhsy"
+                           << "/opt/qhsy/qhsy";
+    QTest::newRow("chinese") << "/home/老师/青禾/qhsy"
+                             << "/home/老师/青禾/qhsy";
+    QTest::newRow("blank") << "/home/t/My Apps/qhsy"
+                           << "\"/home/t/My Apps/qhsy\"";
+    QTest::newRow("double quote") << "/home/t/a\"b/qhsy"
+                                  << "\"/home/t/a\\\\\"b/qhsy\"";
+    QTest::newRow("dollar") << "/home/t/$x/qhsy"
+                            << "\"/home/t/\\\\$x/qhsy\"";
+    QTest::newRow("backquote") << "/home/t/a`b/qhsy"
+                               << "\"/home/t/a\\\\`b/qhsy\"";
+    QTest::newRow("backslash") << "/home/t/a\\b/qhsy"
+                               << "\"/home/t/a\\\\\\\\b/qhsy\"";
+    QTest::newRow("reserved, no escape") << "/t/a&b (2)/qhsy"
+                                         << "\"/t/a&b (2)/qhsy\"";
+    QTest::newRow("percent") << "/t/100%/qhsy"
+                             << "/t/100%%/qhsy";
+    QTest::newRow("percent and blank") << "/t/100 %/qhsy"
+                                       << "\"/t/100 %%/qhsy\"";
 }
 
 void tst_FileType::execArgument()
@@ -115,7 +126,8 @@ void tst_FileType::execArgument()
     QProcess process;
     process.start(validator, {entry});
     QVERIFY(process.waitForFinished(10000));
-    const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    const QString output =
+        QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     QVERIFY2(process.exitCode() == 0 && !output.contains("error"), qPrintable(output));
 }
 
@@ -158,8 +170,7 @@ void tst_FileType::secondRunChangesNothing()
     const FileMap first = folderSnapshot(homes.dir.path());
     RegisterCommentFileType("/opt/qhsy/qhsy", folder.path(), homes.data(), homes.config());
     QVERIFY(first == folderSnapshot(homes.dir.path()));
-    QCOMPARE(first.at("config/mimeapps.list"),
-             others + "application/x-qhsy-comment=qhsy.desktop\n");
+    QCOMPARE(first.at("config/mimeapps.list"), others + "application/x-qhsy-comment=qhsy.desktop\n");
 }
 
 void tst_FileType::defaultApplication_data()
@@ -172,8 +183,10 @@ void tst_FileType::defaultApplication_data()
         << QByteArray("[Added Associations]\ntext/plain=gedit.desktop;")
         << "[Added Associations]\ntext/plain=gedit.desktop;\n\n[Default Applications]\n" + ours;
     QTest::newRow("added after the group's last entry")
-        << QByteArray("[Default Applications]\ntext/html=firefox.desktop\n\n[Removed Associations]\nx/y=z.desktop;\n")
-        << "[Default Applications]\ntext/html=firefox.desktop\n" + ours + "\n[Removed Associations]\nx/y=z.desktop;\n";
+        << QByteArray("[Default Applications]\ntext/html=firefox.desktop\n\n[Removed "
+                      "Associations]\nx/y=z.desktop;\n")
+        << "[Default Applications]\ntext/html=firefox.desktop\n" + ours +
+               "\n[Removed Associations]\nx/y=z.desktop;\n";
     QTest::newRow("replaced in place, duplicate dropped")
         << QByteArray("[Default Applications]\napplication/x-qhsy-comment=other.desktop\n"
                       "text/html=firefox.desktop\napplication/x-qhsy-comment = old.desktop\n")
@@ -182,7 +195,8 @@ void tst_FileType::defaultApplication_data()
         << QByteArray("# mine\n[Added Associations]\napplication/x-qhsy-comment=other.desktop;\n"
                       "[Default Applications]\n")
         << "# mine\n[Added Associations]\napplication/x-qhsy-comment=other.desktop;\n"
-           "[Default Applications]\n" + ours;
+           "[Default Applications]\n" +
+               ours;
 }
 
 void tst_FileType::defaultApplication()
@@ -257,7 +271,7 @@ void tst_FileType::desktopResolvesTypes()
 
 void tst_FileType::commentFilesShowTheirIcon_data()
 {
-    QTest::addColumn<bool>("installed");   // the package installed with the program, else per user
+    QTest::addColumn<bool>("installed"); // the package installed with the program, else per user
     QTest::newRow("registered per user") << false;
     QTest::newRow("installed package") << true;
 }
@@ -292,7 +306,7 @@ void tst_FileType::commentFilesShowTheirIcon()
     QCOMPARE(iconName, FileTypeRegistration::IconName);
 
     if (installed)
-        return;   // the installed icons are checked by tst_install
+        return; // the installed icons are checked by tst_install
     // A GLib-based file manager gives the same name.
     if (const QString gio = QStandardPaths::findExecutable("gio"); !gio.isEmpty()) {
         QProcess info;
@@ -314,7 +328,7 @@ QTEST_GUILESS_MAIN(tst_FileType)
 
 void tst_FileType::onlyTrustedExecutablesAreRegistered_data()
 {
-    QTest::addColumn<QString>("where");   // the folder the executable stands in
+    QTest::addColumn<QString>("where"); // the folder the executable stands in
     QTest::addColumn<int>("folderMode");
     QTest::addColumn<bool>("foreignOwner");
     QTest::addColumn<bool>("trusted");

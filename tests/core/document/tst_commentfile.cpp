@@ -1,5 +1,5 @@
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
+#include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
 #include "programfolder.h"
@@ -134,8 +134,8 @@ void tst_CommentFile::readsHeaderValues()
 {
     const CommentDocument doc = readFile("font_values.py");
     QCOMPARE(doc.TeacherSignature, QString());
-    QCOMPARE(doc.ItemFonts[0], (ItemFont{"仿宋_GB2312", 10.5, false, true}));   // "True" is not true
-    QCOMPARE(doc.ItemFonts[1], (ItemFont{"", 0, true, false}));                // nothing after the key: 0
+    QCOMPARE(doc.ItemFonts[0], (ItemFont{"仿宋_GB2312", 10.5, false, true})); // "True" is not true
+    QCOMPARE(doc.ItemFonts[1], (ItemFont{"", 0, true, false}));               // nothing after the key: 0
     // Keys are not compared: a misspelt key still gives its value; blanks inside the number
     // are skipped and the unit behind it is ignored.
     QCOMPARE(doc.ItemFonts[2], (ItemFont{"SimSun", 12, false, false}));
@@ -146,17 +146,28 @@ void tst_CommentFile::resaveGolden_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("unchanged by a read and a write") << "basic.py" << "basic.py";
-    QTest::newRow("old header upgraded") << "old_header.py" << "basic.py";
-    QTest::newRow("template blocks get one empty line") << "template_blocks.py" << "template_blocks.expected.py";
-    QTest::newRow("header values normalised") << "font_values.py" << "font_values.expected.py";
-    QTest::newRow("roster ends at first empty name") << "gap_in_roster.py" << "gap_in_roster.expected.py";
-    QTest::newRow("free slot's comment not written") << "trailing_empty_line.py" << "trailing_empty_line.expected.py";
-    QTest::newRow("line ends") << "line_ends.py" << "line_ends.expected.py";
-    QTest::newRow("short lines") << "short_lines.py" << "short_lines.py";
-    QTest::newRow("Windows euro sign in GB18030's form") << "windows_euro.py" << "windows_euro.expected.py";
-    QTest::newRow("unreadable bytes replaced") << "unreadable_bytes.py" << "unreadable_bytes.expected.py";
-    QTest::newRow("the shipped template") << "../../data/normal.pyn" << "../../data/normal.pyn";
+    QTest::newRow("unchanged by a read and a write") << "basic.py"
+                                                     << "basic.py";
+    QTest::newRow("old header upgraded") << "old_header.py"
+                                         << "basic.py";
+    QTest::newRow("template blocks get one empty line") << "template_blocks.py"
+                                                        << "template_blocks.expected.py";
+    QTest::newRow("header values normalised") << "font_values.py"
+                                              << "font_values.expected.py";
+    QTest::newRow("roster ends at first empty name") << "gap_in_roster.py"
+                                                     << "gap_in_roster.expected.py";
+    QTest::newRow("free slot's comment not written") << "trailing_empty_line.py"
+                                                     << "trailing_empty_line.expected.py";
+    QTest::newRow("line ends") << "line_ends.py"
+                               << "line_ends.expected.py";
+    QTest::newRow("short lines") << "short_lines.py"
+                                 << "short_lines.py";
+    QTest::newRow("Windows euro sign in GB18030's form") << "windows_euro.py"
+                                                         << "windows_euro.expected.py";
+    QTest::newRow("unreadable bytes replaced") << "unreadable_bytes.py"
+                                               << "unreadable_bytes.expected.py";
+    QTest::newRow("the shipped template") << "../../data/normal.pyn"
+                                          << "../../data/normal.pyn";
 }
 
 void tst_CommentFile::resaveGolden()
@@ -184,7 +195,8 @@ void tst_CommentFile::rejected_data()
     QTest::newRow("header only") << TextFile::encode(Header);
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + good;
-    QTest::newRow("blank after header") << TextFile::encode(QString(Header + u' ')) + good.mid(good.indexOf('\r'));
+    QTest::newRow("blank after header")
+        << TextFile::encode(QString(Header + u' ')) + good.mid(good.indexOf('\r'));
     QTest::newRow("UTF-8 file") << TextFile::decode(good).toUtf8();
     QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
 }
@@ -210,18 +222,30 @@ void tst_CommentFile::commentRoundTrip_data()
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QString>("readBack");
 
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("one line") << "你很努力。" << "你很努力。";
-    QTest::newRow("two lines") << "第一行\r\n第二行" << "第一行\r\n第二行";
-    QTest::newRow("ends with CR LF") << "末尾换行\r\n" << "末尾换行\r\n";
-    QTest::newRow("only CR LF") << "\r\n" << "\r\n";
-    QTest::newRow("empty lines inside") << "a\r\n\r\n\r\nb" << "a\r\n\r\n\r\nb";
-    QTest::newRow("lone LF kept") << "a\nb" << "a\nb";
-    QTest::newRow("lone CR becomes a line break") << "a\rb" << "a\r\nb";
-    QTest::newRow("four-byte character") << "𠮷祥如意" << "𠮷祥如意";
-    QTest::newRow("outside GBK") << "䶮😀" << "䶮😀";
-    QTest::newRow("short lines") << "*!\r\n*\r\n!*" << "*!\r\n*\r\n!*";
-    QTest::newRow("blanks kept") << "  缩进  \r\n\t" << "  缩进  \r\n\t";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one line") << "你很努力。"
+                              << "你很努力。";
+    QTest::newRow("two lines") << "第一行\r\n第二行"
+                               << "第一行\r\n第二行";
+    QTest::newRow("ends with CR LF") << "末尾换行\r\n"
+                                     << "末尾换行\r\n";
+    QTest::newRow("only CR LF") << "\r\n"
+                                << "\r\n";
+    QTest::newRow("empty lines inside") << "a\r\n\r\n\r\nb"
+                                        << "a\r\n\r\n\r\nb";
+    QTest::newRow("lone LF kept") << "a\nb"
+                                  << "a\nb";
+    QTest::newRow("lone CR becomes a line break") << "a\rb"
+                                                  << "a\r\nb";
+    QTest::newRow("four-byte character") << "𠮷祥如意"
+                                         << "𠮷祥如意";
+    QTest::newRow("outside GBK") << "䶮😀"
+                                 << "䶮😀";
+    QTest::newRow("short lines") << "*!\r\n*\r\n!*"
+                                 << "*!\r\n*\r\n!*";
+    QTest::newRow("blanks kept") << "  缩进  \r\n\t"
+                                 << "  缩进  \r\n\t";
     QTest::newRow("long line") << QString(20000, u'好') << QString(20000, u'好');
 }
 
@@ -243,11 +267,16 @@ void tst_CommentFile::markerInCommentNeverBecomesAName_data()
     QTest::addColumn<QString>("comment");
     QTest::addColumn<QString>("readBack");
 
-    QTest::newRow("marker alone") << "*!*" << "*！*";
-    QTest::newRow("marker in a line") << "好*!*坏" << "好*！*坏";
-    QTest::newRow("marker starts a line") << "第一行\r\n*!*张三" << "第一行\r\n*！*张三";
-    QTest::newRow("overlapping markers") << "*!*!*" << "*！*！*";
-    QTest::newRow("marker on its own line inside") << "a\r\n*!*\r\nb" << "a\r\n*！*\r\nb";
+    QTest::newRow("marker alone") << "*!*"
+                                  << "*！*";
+    QTest::newRow("marker in a line") << "好*!*坏"
+                                      << "好*！*坏";
+    QTest::newRow("marker starts a line") << "第一行\r\n*!*张三"
+                                          << "第一行\r\n*！*张三";
+    QTest::newRow("overlapping markers") << "*!*!*"
+                                         << "*！*！*";
+    QTest::newRow("marker on its own line inside") << "a\r\n*!*\r\nb"
+                                                   << "a\r\n*！*\r\nb";
 }
 
 void tst_CommentFile::markerInCommentNeverBecomesAName()
@@ -355,7 +384,8 @@ void tst_CommentFile::hostileInputs_data()
     QTest::newRow("10 MB name line") << "*!*" + QByteArray(10 * 1024 * 1024, 'n') + "\r\n*!*\r\n" << 1;
     QTest::newRow("NUL bytes") << QByteArray("*!*\0a\r\n\0\0\r\n*!*\r\n", 16) << 1;
     QTest::newRow("invalid GBK") << QByteArray("*!*\xff\xfe\x81\r\n\x80\x81\x30\r\n*!*\r\n") << 1;
-    QTest::newRow("200000 terminators") << QByteArray().fill('\r', 0).append(QByteArray("*!*\r\n").repeated(200000)) << 0;
+    QTest::newRow("200000 terminators")
+        << QByteArray().fill('\r', 0).append(QByteArray("*!*\r\n").repeated(200000)) << 0;
     QTest::newRow("only CRs") << QByteArray(1000000, '\r') << 0;
 }
 
@@ -439,7 +469,8 @@ void tst_CommentFile::rejectionMessage()
     platform.expectMessage();
     Session state;
     state.reset(folder.path());
-    QVERIFY(!ReadCommentFile(state, platform, fromTemplate ? state.templatePath() : testDataFile("too_short.py")));
+    QVERIFY(!ReadCommentFile(state, platform,
+                             fromTemplate ? state.templatePath() : testDataFile("too_short.py")));
     QCOMPARE(state.CurrentPath(), QString());
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.size(), 1);
@@ -471,13 +502,14 @@ void tst_CommentFile::unreadableFileLeavesDocumentAsItWas()
     const CommentDocument before = state.Document();
     const QString path = dir.filePath(name);
     bool result = true;
-    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"), [&] { result = ReadCommentFile(state, platform, path); }),
+    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"),
+                                      [&] { result = ReadCommentFile(state, platform, path); }),
              "waited on the pipe");
     QVERIFY(!result);
     QCOMPARE(state.Document(), before);
     QHSY_VERIFY_DIALOGS(platform);
     QVERIFY2(platform.shown[0].text.contains(path), "the message names the file");
-    QVERIFY(platform.shown[0].text.size() > path.size() + 10);   // and the reason
+    QVERIFY(platform.shown[0].text.size() > path.size() + 10); // and the reason
     QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
     QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
 }
@@ -582,7 +614,7 @@ void tst_CommentFile::writerTakesGivenFonts()
     CommentDocument back;
     QCOMPARE(read(path, back).status, ReadStatus::Accepted);
     QCOMPARE(back.ItemFonts, shown);
-    QCOMPARE(document.ItemFonts, ItemFonts{});   // the writer changes nothing in memory
+    QCOMPARE(document.ItemFonts, ItemFonts{}); // the writer changes nothing in memory
     QHSY_VERIFY_DIALOGS(platform);
 }
 

@@ -1,6 +1,6 @@
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
+#include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
 #include "programfolder.h"
@@ -21,8 +21,7 @@ class FakeHost : public EditorHost
 public:
     explicit FakeHost(const ScriptedPlatform &platform)
         : m_platform(platform)
-    {
-    }
+    {}
 
     bool open = false;
     QString caption;
@@ -86,8 +85,10 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("pipe") << "pipe.py" << "不是普通的文件";
-    QTest::newRow("folder") << "folder.py" << "文件夹";
+    QTest::newRow("pipe") << "pipe.py"
+                          << "不是普通的文件";
+    QTest::newRow("folder") << "folder.py"
+                            << "文件夹";
 }
 
 // Choosing a pipe (from the open dialog or on the command line) neither waits on it nor closes
@@ -111,7 +112,8 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile()
     m_platform->expectOpenFile(path);
     m_platform->expectMessage();
     bool chosen = false;
-    QVERIFY2(finishesWithoutWaitingOn(fifo, [&] { chosen = m_lifecycle->OpenDocument(); }), "waited on the pipe");
+    QVERIFY2(finishesWithoutWaitingOn(fifo, [&] { chosen = m_lifecycle->OpenDocument(); }),
+             "waited on the pipe");
     QVERIFY(chosen);
 
     QHSY_VERIFY_DIALOGS(*m_platform);
@@ -130,13 +132,16 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile()
 void tst_DocumentLifecycle::unreadableBytesToldAfterOpening_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("message");   // empty: none
-    QTest::newRow("clean file") << "basic.py" << "";
-    QTest::newRow("Windows euro sign") << "windows_euro.py" << "";
-    QTest::newRow("unreadable bytes") << "unreadable_bytes.py"
-                                      << "文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
-                                         "已显示为“\uFFFD”。\r\n保存时这些地方将写成“\uFFFD”，原来的字节无法恢复。"
-                                         "如需保留原文件，请用“另存为”保存为新文件。";
+    QTest::addColumn<QString>("message"); // empty: none
+    QTest::newRow("clean file") << "basic.py"
+                                << "";
+    QTest::newRow("Windows euro sign") << "windows_euro.py"
+                                       << "";
+    QTest::newRow("unreadable bytes")
+        << "unreadable_bytes.py"
+        << "文件“%1”中有 2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），"
+           "已显示为“\uFFFD”。\r\n保存时这些地方将写成“\uFFFD”，原来的字节无法恢复。"
+           "如需保留原文件，请用“另存为”保存为新文件。";
 }
 
 // The file opens; the teacher learns, once it is on screen, that saving will replace the bytes
@@ -174,7 +179,9 @@ void tst_DocumentLifecycle::saveTooLargeToReadBackKeepsModified()
     m_state->setCurrentFile(path, m_state->HasFileName());
     QVERIFY(m_lifecycle->OpenEditor());
     m_state->setCurrentFile(m_state->CurrentPath(), true);
-    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1).comment = QString(TextFile::MaxFileSize / 4 + 1, QChar::ReplacementCharacter); });
+    editDocument(*m_state, [&](CommentDocument &d) {
+        d.slot(1).comment = QString(TextFile::MaxFileSize / 4 + 1, QChar::ReplacementCharacter);
+    });
     m_state->markModified();
 
     m_platform->expectMessage();
@@ -183,7 +190,8 @@ void tst_DocumentLifecycle::saveTooLargeToReadBackKeepsModified()
     QVERIFY(m_state->Modified());
     QCOMPARE(m_state->CurrentPath(), path);
     QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
-    QVERIFY2(m_platform->shown[0].text.contains(QStringLiteral("保存后将无法再打开")), qPrintable(m_platform->shown[0].text));
+    QVERIFY2(m_platform->shown[0].text.contains(QStringLiteral("保存后将无法再打开")),
+             qPrintable(m_platform->shown[0].text));
     QCOMPARE(m_platform->shown[0].icon, MsgIcon::Critical);
 }
 

@@ -1,5 +1,5 @@
-#include "core/document/session.h"
 #include "core/document/namelist.h"
+#include "core/document/session.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
@@ -95,7 +95,8 @@ private slots:
 void tst_NameList::longLineQuestion()
 {
     QCOMPARE(NameList::longLineQuestion(),
-             QStringLiteral("系统检测到该文件中的某一行字符数大于 5个，这可能不是合法的学生姓名文件，要停止导入吗？"));
+             QStringLiteral(
+                 "系统检测到该文件中的某一行字符数大于 5个，这可能不是合法的学生姓名文件，要停止导入吗？"));
 }
 
 void tst_NameList::decode_data()
@@ -114,7 +115,8 @@ void tst_NameList::decode_data()
     // "涓" in GBK is E4 B8, the start of a three-byte UTF-8 sequence: cut off at the end, the
     // bytes are not UTF-8.
     QTest::newRow("UTF-8 sequence cut off at the end") << QByteArray("ab\xE4\xB8") << "ab涓";
-    QTest::newRow("GBK after valid UTF-8") << QByteArray("\xE5\xBC\xA0\xD5\xC5") << TextFile::decode("\xE5\xBC\xA0\xD5\xC5");
+    QTest::newRow("GBK after valid UTF-8")
+        << QByteArray("\xE5\xBC\xA0\xD5\xC5") << TextFile::decode("\xE5\xBC\xA0\xD5\xC5");
 }
 
 void tst_NameList::decode()
@@ -127,14 +129,15 @@ void tst_NameList::decode()
 void tst_NameList::readFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QList<int>>("answers");   // MsgAnswer to each long-line question, in order
+    QTest::addColumn<QList<int>>("answers"); // MsgAnswer to each long-line question, in order
     QTest::addColumn<QString>("text");
 
     const QList<int> none;
     const int yes = int(MsgAnswer::Yes);
     const int no = int(MsgAnswer::No);
 
-    QTest::newRow("GBK") << QByteArray("\xD5\xC5\xC8\xFD\r\n\xC0\xEE\xCB\xC4\r\n") << none << "张三\r\n李四\r\n";
+    QTest::newRow("GBK") << QByteArray("\xD5\xC5\xC8\xFD\r\n\xC0\xEE\xCB\xC4\r\n") << none
+                         << "张三\r\n李四\r\n";
     QTest::newRow("GB18030 four bytes") << ExtGb + "\r\n" << none << Ext + "\r\n";
     QTest::newRow("UTF-8 with BOM") << utf8("\xEF\xBB\xBF张三\r\n李四") << none << "张三\r\n李四\r\n";
     QTest::newRow("UTF-8 without BOM") << utf8("张三\r\n李四\r\n") << none << "张三\r\n李四\r\n";
@@ -150,23 +153,22 @@ void tst_NameList::readFile_data()
     QTest::newRow("5 characters") << gb("欧阳娜娜子\n") << none << "欧阳娜娜子\r\n";
     QTest::newRow("5 letters") << QByteArray("abcde") << none << "abcde\r\n";
     QTest::newRow("5 four-byte characters") << ExtGb.repeated(5) << none << Ext.repeated(5) + "\r\n";
-    QTest::newRow("6 characters, No") << gb("甲\n欧阳娜娜子丑\n乙") << QList<int>{no}
-                                      << "甲\r\n欧阳娜娜子丑\r\n乙\r\n";
+    QTest::newRow("6 characters, No")
+        << gb("甲\n欧阳娜娜子丑\n乙") << QList<int>{no} << "甲\r\n欧阳娜娜子丑\r\n乙\r\n";
     QTest::newRow("6 characters, Yes") << gb("甲\n欧阳娜娜子丑\n乙") << QList<int>{yes} << "";
     QTest::newRow("6 letters, No") << QByteArray("abcdef") << QList<int>{no} << "abcdef\r\n";
     QTest::newRow("blanks count") << gb(" 张三   \n") << QList<int>{no} << " 张三   \r\n";
-    QTest::newRow("6 four-byte characters, No") << ExtGb.repeated(6) << QList<int>{no}
-                                                << Ext.repeated(6) + "\r\n";
+    QTest::newRow("6 four-byte characters, No")
+        << ExtGb.repeated(6) << QList<int>{no} << Ext.repeated(6) + "\r\n";
     QTest::newRow("6 four-byte characters, Yes") << ExtGb.repeated(6) << QList<int>{yes} << "";
     QTest::newRow("UTF-8 long line") << utf8("\xEF\xBB\xBF一二三四五六") << QList<int>{no}
                                      << "一二三四五六\r\n";
-    QTest::newRow("two long lines, No twice") << gb("一二三四五六\n甲\n子丑寅卯辰巳午")
-                                              << QList<int>{no, no}
+    QTest::newRow("two long lines, No twice") << gb("一二三四五六\n甲\n子丑寅卯辰巳午") << QList<int>{no, no}
                                               << "一二三四五六\r\n甲\r\n子丑寅卯辰巳午\r\n";
-    QTest::newRow("two long lines, No then Yes") << gb("一二三四五六\n甲\n子丑寅卯辰巳午")
-                                                 << QList<int>{no, yes} << "";
-    QTest::newRow("two long lines, Yes at the first") << gb("一二三四五六\n甲\n子丑寅卯辰巳午")
-                                                      << QList<int>{yes} << "";
+    QTest::newRow("two long lines, No then Yes")
+        << gb("一二三四五六\n甲\n子丑寅卯辰巳午") << QList<int>{no, yes} << "";
+    QTest::newRow("two long lines, Yes at the first")
+        << gb("一二三四五六\n甲\n子丑寅卯辰巳午") << QList<int>{yes} << "";
 }
 
 void tst_NameList::readFile()
@@ -216,7 +218,7 @@ void tst_NameList::unreadableFile()
     QCOMPARE(platform.shown.size(), 1);
     const ShownDialog &shown = platform.shown[0];
     QVERIFY2(shown.text.startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)), qPrintable(shown.text));
-    QVERIFY(shown.text.size() > path.size() + 12);   // and the reason
+    QVERIFY(shown.text.size() > path.size() + 12); // and the reason
     QCOMPARE(shown.title, QStringLiteral("系统提示"));
     QCOMPARE(shown.icon, MsgIcon::Critical);
     QCOMPARE(shown.buttons, MsgButtons::Ok);
@@ -227,22 +229,28 @@ void tst_NameList::importList_data()
     QTest::addColumn<bool>("replace");
     QTest::addColumn<int>("students");
     QTest::addColumn<QString>("list");
-    QTest::addColumn<QStringList>("added");   // the names that went in, in slot order
+    QTest::addColumn<QStringList>("added"); // the names that went in, in slot order
     QTest::addColumn<bool>("dropped");
 
-    QTest::newRow("replace: empty line skipped") << true << 5 << "甲\n\n乙" << QStringList{"甲", "乙"} << false;
-    QTest::newRow("replace: every kind of line break")
-        << true << 5 << "甲\r\n乙\r丙\n丁\r\n" << QStringList{"甲", "乙", "丙", "丁"} << false;
+    QTest::newRow("replace: empty line skipped")
+        << true << 5 << "甲\n\n乙" << QStringList{"甲", "乙"} << false;
+    QTest::newRow("replace: every kind of line break") << true << 5 << "甲\r\n乙\r丙\n丁\r\n"
+                                                       << QStringList{"甲", "乙", "丙", "丁"} << false;
     QTest::newRow("replace: names as typed")
         << true << 0 << "甲\n  \n 乙 \n\t" << QStringList{"甲", "  ", " 乙 ", "\t"} << false;
-    QTest::newRow("replace: four-byte character") << true << 0 << Ext + "丙" << QStringList{Ext + "丙"} << false;
+    QTest::newRow("replace: four-byte character")
+        << true << 0 << Ext + "丙" << QStringList{Ext + "丙"} << false;
     QTest::newRow("replace: a full roster with 3") << true << 100 << namesText(3) << names(3) << false;
     QTest::newRow("replace: 99 names") << true << 5 << namesText(99) << names(99) << false;
-    QTest::newRow("replace: 100 names, no final line break") << true << 5 << namesText(100) << names(100) << false;
-    QTest::newRow("replace: 100 names and a line break") << true << 5 << namesText(100) + "\n" << names(100) << false;
-    QTest::newRow("replace: 100 names and empty lines") << true << 5 << namesText(100) + "\n\r\n\r\n\n" << names(100) << false;
+    QTest::newRow("replace: 100 names, no final line break")
+        << true << 5 << namesText(100) << names(100) << false;
+    QTest::newRow("replace: 100 names and a line break") << true << 5 << namesText(100) + "\n"
+                                                         << names(100) << false;
+    QTest::newRow("replace: 100 names and empty lines") << true << 5 << namesText(100) + "\n\r\n\r\n\n"
+                                                        << names(100) << false;
     QTest::newRow("replace: 100 names among empty lines")
-        << true << 5 << namesText(50) + "\n\n\n" + namesText(50, 51) + "\n\n" << names(100) << false;
+        << true << 5 << namesText(50) + "\n\n\n" + namesText(50, 51) + "\n\n"
+        << names(100) << false;
     QTest::newRow("replace: 101 names") << true << 5 << namesText(101) << names(100) << true;
     QTest::newRow("replace: 100 names, empty lines, a name")
         << true << 5 << namesText(100) + "\n\n\n迟到" << names(100) << true;
@@ -255,7 +263,8 @@ void tst_NameList::importList_data()
     QTest::newRow("add: 98 students and 5 names") << false << 98 << namesText(5) << names(2) << true;
     QTest::newRow("add: 99 students and 1 name") << false << 99 << namesText(1) << names(1) << false;
     QTest::newRow("add: 99 students and 2 names") << false << 99 << namesText(2) << names(1) << true;
-    QTest::newRow("add: 99 students, 1 name and a line break") << false << 99 << "名1\r\n" << names(1) << false;
+    QTest::newRow("add: 99 students, 1 name and a line break") << false << 99 << "名1\r\n"
+                                                               << names(1) << false;
     QTest::newRow("add: to a full roster") << false << 100 << namesText(3) << QStringList{} << true;
 }
 
@@ -299,9 +308,9 @@ void tst_NameList::scratchFileBytes_data()
     QTest::addColumn<QString>("list");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("GB18030, CR LF")
-        << "张三\n" + Ext + "\r\n李四"
-        << QByteArray("\xD5\xC5\xC8\xFD\r\n") + ExtGb + "\r\n\xC0\xEE\xCB\xC4\r\n";
+    QTest::newRow("GB18030, CR LF") << "张三\n" + Ext + "\r\n李四"
+                                    << QByteArray("\xD5\xC5\xC8\xFD\r\n") + ExtGb +
+                                           "\r\n\xC0\xEE\xCB\xC4\r\n";
     QTest::newRow("lone CRs and LFs become CR LF") << "a\rb\nc" << QByteArray("a\r\nb\r\nc\r\n");
     QTest::newRow("empty lines kept") << "a\n\n\r\nb" << QByteArray("a\r\n\r\n\r\nb\r\n");
     QTest::newRow("a final line break stays") << "a\r\n" << QByteArray("a\r\n\r\n");
@@ -362,7 +371,8 @@ void tst_NameList::emptyListChangesNothing()
     QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).isEmpty());
 
     QVERIFY(!NameList::hasNames(list));
-    const NameList::ImportResult result = NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
+    const NameList::ImportResult result =
+        NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
     QCOMPARE(state.Document(), before);
     QCOMPARE(fileBytes(scratch), gb("上次\r\n"));
     QVERIFY(result.empty);
@@ -373,7 +383,7 @@ void tst_NameList::emptyListChangesNothing()
 void tst_NameList::failedScratchWriteChangesNothing_data()
 {
     QTest::addColumn<bool>("replace");
-    QTest::addColumn<bool>("folderInTheWay");   // else the disk fills during the write
+    QTest::addColumn<bool>("folderInTheWay"); // else the disk fills during the write
 
     QTest::newRow("replace: a folder of the scratch file's name") << true << true;
     QTest::newRow("add: a folder of the scratch file's name") << false << true;
@@ -410,7 +420,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(QStringLiteral("无法写入临时文件“%1”：").arg(scratch)),
              qPrintable(result.error));
-    QVERIFY(result.error.size() > scratch.size() + 12);   // and the reason
+    QVERIFY(result.error.size() > scratch.size() + 12); // and the reason
     QCOMPARE(state.Document(), before);
 }
 

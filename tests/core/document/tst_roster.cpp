@@ -62,8 +62,7 @@ QByteArray withSecondLine(const QByteArray &bytes, const QByteArray &line)
 }
 
 /// Runs f with the file-size limit set low, so that a write fails part-way as on a full disk.
-template<typename F>
-auto withSmallFileSizeLimit(rlim_t bytes, F f)
+template<typename F> auto withSmallFileSizeLimit(rlim_t bytes, F f)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
@@ -150,7 +149,7 @@ void tst_Roster::deleteStudent_data()
 {
     QTest::addColumn<int>("students");
     QTest::addColumn<int>("k");
-    QTest::addColumn<bool>("leftovers");   // a comment in the free slot, a name after the gap
+    QTest::addColumn<bool>("leftovers"); // a comment in the free slot, a name after the gap
 
     QTest::newRow("first of 5") << 5 << 0 << false;
     QTest::newRow("third of 5") << 5 << 2 << false;
@@ -304,7 +303,7 @@ void tst_Roster::commentedCount()
     for (int i = 1; i <= Max; ++i)
         doc.slot(i).comment.clear();
     doc.slot(1).comment = "好";
-    doc.slot(3).comment = "\r\n";   // only a line break is still a comment
+    doc.slot(3).comment = "\r\n"; // only a line break is still a comment
     doc.slot(99).comment = " ";
     doc.slot(100).comment = "末";
     QCOMPARE(Roster::commentedCount(doc, n), count);
@@ -333,25 +332,22 @@ void tst_Roster::progressMessage()
 
 void tst_Roster::storeRoster_data()
 {
-    QTest::addColumn<QString>("templateFile");   // in tests/data; "" = the shipped normal.pyn
-    QTest::addColumn<QStringList>("names");      // slot 1, 2, …; "" leaves a slot free
-    QTest::addColumn<QByteArray>("roster");      // the bytes after the 14 header lines
+    QTest::addColumn<QString>("templateFile"); // in tests/data; "" = the shipped normal.pyn
+    QTest::addColumn<QStringList>("names");    // slot 1, 2, …; "" leaves a slot free
+    QTest::addColumn<QByteArray>("roster");    // the bytes after the 14 header lines
 
     const QByteArray twoStudents = gb("*!*甲\r\n*!*\r\n*!*乙\r\n*!*\r\n");
     QTest::newRow("empty roster: header only") << "" << QStringList{} << QByteArray();
     QTest::newRow("two students") << "" << QStringList{"甲", "乙"} << twoStudents;
-    QTest::newRow("slots after a gap are stored too")
-        << "" << QStringList{"甲", "", "乙"} << twoStudents;
-    QTest::newRow("four-byte character")
-        << "" << QStringList{QString::fromUcs4(U"\U00020000")}
-        << QByteArray("*!*\x95\x32\x82\x36\r\n*!*\r\n");
+    QTest::newRow("slots after a gap are stored too") << "" << QStringList{"甲", "", "乙"} << twoStudents;
+    QTest::newRow("four-byte character") << "" << QStringList{QString::fromUcs4(U"\U00020000")}
+                                         << QByteArray("*!*\x95\x32\x82\x36\r\n*!*\r\n");
     QTest::newRow("blanks and duplicates as they are")
         << "" << QStringList{" 甲 ", " 甲 "} << gb("*!* 甲 \r\n*!*\r\n*!* 甲 \r\n*!*\r\n");
     QTest::newRow("CR in a name would split the line")
         << "" << QStringList{"张\r三"} << gb("*!*张 三\r\n*!*\r\n");
     // The old roster, with its comments, is replaced; the header is kept byte for byte.
-    QTest::newRow("roster and comments replaced")
-        << "basic.py" << QStringList{"甲", "乙"} << twoStudents;
+    QTest::newRow("roster and comments replaced") << "basic.py" << QStringList{"甲", "乙"} << twoStudents;
     QTest::newRow("header ending without a line break")
         << "no_final_break" << QStringList{"甲"} << gb("*!*甲\r\n*!*\r\n");
 }
@@ -416,19 +412,25 @@ void tst_Roster::storedRosterReadsBack()
 
 void tst_Roster::storeSignature_data()
 {
-    QTest::addColumn<QString>("templateFile");   // in tests/data; "" = the shipped normal.pyn
+    QTest::addColumn<QString>("templateFile"); // in tests/data; "" = the shipped normal.pyn
     QTest::addColumn<QString>("signature");
     QTest::addColumn<QByteArray>("line2");
 
-    QTest::newRow("shipped template") << "" << "王老师" << gb("teacher=王老师");
-    QTest::newRow("empty signature") << "" << "" << QByteArray("teacher=");
-    QTest::newRow("four-byte character") << "" << QString::fromUcs4(U"\U00020000老师")
-                                         << QByteArray("teacher=\x95\x32\x82\x36") + gb("老师");
-    QTest::newRow("CR would split the line") << "" << "王\r老师" << gb("teacher=王 老师");
-    QTest::newRow("roster and comments kept") << "basic.py" << "李老师" << gb("teacher=李老师");
+    QTest::newRow("shipped template") << ""
+                                      << "王老师" << gb("teacher=王老师");
+    QTest::newRow("empty signature") << ""
+                                     << "" << QByteArray("teacher=");
+    QTest::newRow("four-byte character")
+        << "" << QString::fromUcs4(U"\U00020000老师") << QByteArray("teacher=\x95\x32\x82\x36") + gb("老师");
+    QTest::newRow("CR would split the line") << ""
+                                             << "王\r老师" << gb("teacher=王 老师");
+    QTest::newRow("roster and comments kept") << "basic.py"
+                                              << "李老师" << gb("teacher=李老师");
     // Lone CRs end lines and become CR LF; a lone LF stays inside its line.
-    QTest::newRow("line ends made CR LF") << "line_ends.py" << "李老师" << gb("teacher=李老师");
-    QTest::newRow("two lines, no final line break") << "two_lines" << "李老师" << gb("teacher=李老师");
+    QTest::newRow("line ends made CR LF") << "line_ends.py"
+                                          << "李老师" << gb("teacher=李老师");
+    QTest::newRow("two lines, no final line break") << "two_lines"
+                                                    << "李老师" << gb("teacher=李老师");
 }
 
 void tst_Roster::storeSignature()
@@ -446,8 +448,8 @@ void tst_Roster::storeSignature()
         original = fileBytes(testDataFile(templateFile));
     QVERIFY(TextFile::saveAtomically(path, original).isEmpty());
     // line_ends.expected.py holds the same lines as line_ends.py, each ended by CR LF.
-    const QByteArray lines = templateFile == "line_ends.py"
-        ? fileBytes(testDataFile("line_ends.expected.py")) : original;
+    const QByteArray lines =
+        templateFile == "line_ends.py" ? fileBytes(testDataFile("line_ends.expected.py")) : original;
 
     QCOMPARE(TemplateFile::storeSignature(path, signature), QString());
     QCOMPARE(fileBytes(path), withSecondLine(lines, line2));
@@ -473,7 +475,7 @@ void tst_Roster::storeSignatureTwiceAddsNothing()
 void tst_Roster::templateUnreadable_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("roster");   // storeRoster, else storeSignature
+    QTest::addColumn<bool>("roster"); // storeRoster, else storeSignature
 
     QTest::newRow("roster: missing file") << "missing.pyn" << true;
     QTest::newRow("roster: a folder") << "folder" << true;
@@ -489,10 +491,10 @@ void tst_Roster::templateUnreadable()
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     const QString path = dir.filePath(name);
 
-    const QString error = roster ? TemplateFile::storeRoster(path, classOf(2))
-                                 : TemplateFile::storeSignature(path, "王老师");
+    const QString error =
+        roster ? TemplateFile::storeRoster(path, classOf(2)) : TemplateFile::storeSignature(path, "王老师");
     QVERIFY2(error.startsWith(QStringLiteral("无法读取模板文件“%1”：").arg(path)), qPrintable(error));
-    QVERIFY(error.size() > path.size() + 12);   // and the reason
+    QVERIFY(error.size() > path.size() + 12); // and the reason
     // Nothing was made in its place.
     QCOMPARE(QFileInfo(path).isDir(), name == "folder");
     QCOMPARE(QFileInfo::exists(path), name == "folder");
@@ -504,7 +506,8 @@ void tst_Roster::templateTooLargeToReadBackKeepsOldFile()
 {
     ProgramFolder folder;
     const QString path = folder.file("normal.pyn");
-    const QByteArray old = fileBytes(testDataFile("basic.py")) + QByteArray(17 * 1024 * 1024, '\xFF') + "\r\n";
+    const QByteArray old =
+        fileBytes(testDataFile("basic.py")) + QByteArray(17 * 1024 * 1024, '\xFF') + "\r\n";
     QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
     const QString error = TemplateFile::storeSignature(path, "王老师");
     QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：文件将有").arg(path)), qPrintable(error));
@@ -541,15 +544,17 @@ void tst_Roster::templateTooShort()
     QVERIFY(TextFile::writeLines(path, content).isEmpty());
     const QByteArray before = fileBytes(path);
 
-    const QString error = roster ? TemplateFile::storeRoster(path, classOf(1))
-                                 : TemplateFile::storeSignature(path, "王老师");
+    const QString error =
+        roster ? TemplateFile::storeRoster(path, classOf(1)) : TemplateFile::storeSignature(path, "王老师");
     if (accepted) {
         QCOMPARE(error, QString());
         QVERIFY(fileBytes(path) != before);
         return;
     }
     QCOMPARE(error, QStringLiteral("模板文件“%1”已损坏：只有 %2 行，至少应有 %3 行。")
-                        .arg(path).arg(lines).arg(roster ? 14 : 2));
+                        .arg(path)
+                        .arg(lines)
+                        .arg(roster ? 14 : 2));
     QCOMPARE(fileBytes(path), before);
 }
 
@@ -563,17 +568,15 @@ void tst_Roster::failedTemplateWriteKeepsOldFile()
     CommentDocument doc;
     for (int i = 1; i <= Max; ++i)
         doc.slot(i).name = QString(400, u'名') + QString::number(i);
-    const QString error = withSmallFileSizeLimit(16 * 1024, [&] {
-        return TemplateFile::storeRoster(path, doc);
-    });
+    const QString error =
+        withSmallFileSizeLimit(16 * 1024, [&] { return TemplateFile::storeRoster(path, doc); });
     QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)), qPrintable(error));
     QVERIFY(error.size() > path.size() + 12);
     QCOMPARE(fileBytes(path), before);
     QCOMPARE(QDir(folder.path()).entryList({"normal.pyn*"}, QDir::Files), QStringList{"normal.pyn"});
 
-    const QString signatureError = withSmallFileSizeLimit(64, [&] {
-        return TemplateFile::storeSignature(path, QString(100, u'长'));
-    });
+    const QString signatureError =
+        withSmallFileSizeLimit(64, [&] { return TemplateFile::storeSignature(path, QString(100, u'长')); });
     QVERIFY2(signatureError.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)),
              qPrintable(signatureError));
     QCOMPARE(fileBytes(path), before);

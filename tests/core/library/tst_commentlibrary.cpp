@@ -143,28 +143,55 @@ void tst_CommentLibrary::comments_data()
     QTest::addColumn<QString>("letter");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("学习, not 学习好习惯") << "library.vxd" << "学习" << "好"
-                                   << QStringList{"你学习认真，成绩优秀。", "你乐于助人。"};
-    QTest::newRow("学习好习惯") << "library.vxd" << "学习好习惯" << "好"
-                           << QStringList{"你养成了课前预习的好习惯。", "你的作业总是按时完成。"};
-    QTest::newRow("section ends at category line") << "library.vxd" << "学习好习惯" << "差"
-                                                   << QStringList{"你常常忘记带作业本。"};
-    QTest::newRow("section line is the last line") << "library.vxd" << "纪律" << "差" << QStringList{};
-    QTest::newRow("prefix of a name") << "library.vxd" << "学" << "好" << QStringList{};
-    QTest::newRow("missing category") << "library.vxd" << "体育" << "好" << QStringList{};
-    QTest::newRow("first of duplicates") << "twice.vxd" << "品德" << "好" << QStringList{"第一个品德。"};
-    QTest::newRow("LF only") << "lf.vxd" << "劳动" << "好" << QStringList{"你热爱劳动。", "你值日认真。"};
-    QTest::newRow("LF only, no break at end") << "lf.vxd" << "劳动" << "差" << QStringList{"你不爱劳动。"};
-    QTest::newRow("short lines give empty entries") << "short.vxd" << "短" << "好"
-                                                    << QStringList{"", "", "", "", "评"};
-    QTest::newRow("padded section line, ends at any marker") << "short.vxd" << "短" << "中" << QStringList{"中评"};
-    QTest::newRow("empty file") << "empty.vxd" << "学习" << "好" << QStringList{};
-    QTest::newRow("full-width space in the name") << "blanks.vxd" << "\u3000学习" << "好"
-                                                  << QStringList{"\u3000你很好。"};
-    QTest::newRow("full-width space is part of the name") << "blanks.vxd" << "学习" << "好" << QStringList{};
-    QTest::newRow("TAB at the end of the name") << "blanks.vxd" << "纪律\t" << "好"
-                                                << QStringList{"守纪", "守纪\t", "\u3000守纪"};
-    QTest::newRow("TAB is part of the name") << "blanks.vxd" << "纪律" << "好" << QStringList{};
+    QTest::newRow("学习, not 学习好习惯") << "library.vxd"
+                                          << "学习"
+                                          << "好" << QStringList{"你学习认真，成绩优秀。", "你乐于助人。"};
+    QTest::newRow("学习好习惯") << "library.vxd"
+                                << "学习好习惯"
+                                << "好"
+                                << QStringList{"你养成了课前预习的好习惯。", "你的作业总是按时完成。"};
+    QTest::newRow("section ends at category line") << "library.vxd"
+                                                   << "学习好习惯"
+                                                   << "差" << QStringList{"你常常忘记带作业本。"};
+    QTest::newRow("section line is the last line") << "library.vxd"
+                                                   << "纪律"
+                                                   << "差" << QStringList{};
+    QTest::newRow("prefix of a name") << "library.vxd"
+                                      << "学"
+                                      << "好" << QStringList{};
+    QTest::newRow("missing category") << "library.vxd"
+                                      << "体育"
+                                      << "好" << QStringList{};
+    QTest::newRow("first of duplicates") << "twice.vxd"
+                                         << "品德"
+                                         << "好" << QStringList{"第一个品德。"};
+    QTest::newRow("LF only") << "lf.vxd"
+                             << "劳动"
+                             << "好" << QStringList{"你热爱劳动。", "你值日认真。"};
+    QTest::newRow("LF only, no break at end") << "lf.vxd"
+                                              << "劳动"
+                                              << "差" << QStringList{"你不爱劳动。"};
+    QTest::newRow("short lines give empty entries") << "short.vxd"
+                                                    << "短"
+                                                    << "好" << QStringList{"", "", "", "", "评"};
+    QTest::newRow("padded section line, ends at any marker") << "short.vxd"
+                                                             << "短"
+                                                             << "中" << QStringList{"中评"};
+    QTest::newRow("empty file") << "empty.vxd"
+                                << "学习"
+                                << "好" << QStringList{};
+    QTest::newRow("full-width space in the name") << "blanks.vxd"
+                                                  << "\u3000学习"
+                                                  << "好" << QStringList{"\u3000你很好。"};
+    QTest::newRow("full-width space is part of the name") << "blanks.vxd"
+                                                          << "学习"
+                                                          << "好" << QStringList{};
+    QTest::newRow("TAB at the end of the name") << "blanks.vxd"
+                                                << "纪律\t"
+                                                << "好" << QStringList{"守纪", "守纪\t", "\u3000守纪"};
+    QTest::newRow("TAB is part of the name") << "blanks.vxd"
+                                             << "纪律"
+                                             << "好" << QStringList{};
 }
 
 void tst_CommentLibrary::comments()
@@ -188,54 +215,68 @@ void tst_CommentLibrary::changes_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("add padded name") << "library.vxd" << "add" << QStringList{"  班级活动 "}
-                                     << "library_add_category.vxd";
-    QTest::newRow("add to empty file") << "empty.vxd" << "add" << QStringList{"学习"} << "empty_add_category.vxd";
-    QTest::newRow("rename 学习, not 学习好习惯") << "library.vxd" << "rename" << QStringList{"学习", "学业"}
-                                          << "library_rename.vxd";
+    QTest::newRow("add padded name") << "library.vxd"
+                                     << "add" << QStringList{"  班级活动 "} << "library_add_category.vxd";
+    QTest::newRow("add to empty file") << "empty.vxd"
+                                       << "add" << QStringList{"学习"} << "empty_add_category.vxd";
+    QTest::newRow("rename 学习, not 学习好习惯")
+        << "library.vxd"
+        << "rename" << QStringList{"学习", "学业"} << "library_rename.vxd";
     QTest::newRow("rename both duplicates, new name stripped")
-        << "twice.vxd" << "rename" << QStringList{"品德", " 德育 "} << "twice_rename.vxd";
-    QTest::newRow("delete 学习, not 学习好习惯") << "library.vxd" << "delete" << QStringList{"学习"}
-                                          << "library_delete.vxd";
-    QTest::newRow("delete last category") << "library.vxd" << "delete" << QStringList{"纪律"}
-                                          << "library_delete_last.vxd";
-    QTest::newRow("delete drops empty lines only before") << "gaps.vxd" << "delete" << QStringList{"乙"}
-                                                          << "gaps_delete.vxd";
-    QTest::newRow("delete first duplicate") << "twice.vxd" << "delete" << QStringList{"品德"}
-                                            << "twice_delete.vxd";
-    QTest::newRow("delete missing keeps empty lines") << "gaps.vxd" << "delete" << QStringList{"戊"} << "gaps.vxd";
-    QTest::newRow("delete missing keeps LF") << "lf.vxd" << "delete" << QStringList{"学习"} << "lf.vxd";
+        << "twice.vxd"
+        << "rename" << QStringList{"品德", " 德育 "} << "twice_rename.vxd";
+    QTest::newRow("delete 学习, not 学习好习惯") << "library.vxd"
+                                                 << "delete" << QStringList{"学习"} << "library_delete.vxd";
+    QTest::newRow("delete last category") << "library.vxd"
+                                          << "delete" << QStringList{"纪律"} << "library_delete_last.vxd";
+    QTest::newRow("delete drops empty lines only before")
+        << "gaps.vxd"
+        << "delete" << QStringList{"乙"} << "gaps_delete.vxd";
+    QTest::newRow("delete first duplicate") << "twice.vxd"
+                                            << "delete" << QStringList{"品德"} << "twice_delete.vxd";
+    QTest::newRow("delete missing keeps empty lines") << "gaps.vxd"
+                                                      << "delete" << QStringList{"戊"} << "gaps.vxd";
+    QTest::newRow("delete missing keeps LF") << "lf.vxd"
+                                             << "delete" << QStringList{"学习"} << "lf.vxd";
     QTest::newRow("add comments first, in order, breaks made blanks")
-        << "library.vxd" << "addComments"
+        << "library.vxd"
+        << "addComments"
         << QStringList{"学习", "好", "新评语：你的字写得真漂亮，连“𠮷”字都不错。", "第二条\n换行\r也在一行。"}
         << "library_add_comments.vxd";
-    QTest::newRow("add comments to first duplicate") << "twice.vxd" << "addComments"
-                                                     << QStringList{"品德", "中", "甲", "乙", "丙"}
-                                                     << "twice_add_comments.vxd";
+    QTest::newRow("add comments to first duplicate")
+        << "twice.vxd"
+        << "addComments" << QStringList{"品德", "中", "甲", "乙", "丙"} << "twice_add_comments.vxd";
     QTest::newRow("add comments without categories appends")
-        << "nocategory.vxd" << "addComments" << QStringList{"学习", "中", "新评语一", "新评语二"}
+        << "nocategory.vxd"
+        << "addComments" << QStringList{"学习", "中", "新评语一", "新评语二"}
         << "nocategory_add_comments.vxd";
-    QTest::newRow("replace in two categories") << "library.vxd" << "replace"
-                                               << QStringList{"你乐于助人。", "你热心助人。"}
-                                               << "library_replace.vxd";
-    QTest::newRow("replace only inside sections") << "short.vxd" << "replace"
-                                                  << QStringList{"不属于任何一段", "新"} << "short.vxd";
-    QTest::newRow("replace in LF file writes CR LF") << "lf.vxd" << "replace"
-                                                     << QStringList{"你值日认真。", "你做值日一丝不苟。"}
-                                                     << "lf_replace.vxd";
+    QTest::newRow("replace in two categories")
+        << "library.vxd"
+        << "replace" << QStringList{"你乐于助人。", "你热心助人。"} << "library_replace.vxd";
+    QTest::newRow("replace only inside sections")
+        << "short.vxd"
+        << "replace" << QStringList{"不属于任何一段", "新"} << "short.vxd";
+    QTest::newRow("replace in LF file writes CR LF")
+        << "lf.vxd"
+        << "replace" << QStringList{"你值日认真。", "你做值日一丝不苟。"} << "lf_replace.vxd";
     QTest::newRow("delete comment in two categories, padded")
-        << "library.vxd" << "deleteComment" << QStringList{" 你乐于助人。 "} << "library_delete_comment.vxd";
+        << "library.vxd"
+        << "deleteComment" << QStringList{" 你乐于助人。 "} << "library_delete_comment.vxd";
     QTest::newRow("bytes of kept lines kept, even unreadable ones")
-        << "odd_bytes.vxd" << "add" << QStringList{"新"} << "odd_bytes_add_category.vxd";
-    QTest::newRow("add: only blanks stripped from the name") << "blanks.vxd" << "add"
-                                                             << QStringList{" \u3000班级\t  "}
-                                                             << "blanks_add_category.vxd";
-    QTest::newRow("rename a name ending in a TAB") << "blanks.vxd" << "rename" << QStringList{"纪律\t", " 品行 "}
-                                                   << "blanks_rename.vxd";
+        << "odd_bytes.vxd"
+        << "add" << QStringList{"新"} << "odd_bytes_add_category.vxd";
+    QTest::newRow("add: only blanks stripped from the name")
+        << "blanks.vxd"
+        << "add" << QStringList{" \u3000班级\t  "} << "blanks_add_category.vxd";
+    QTest::newRow("rename a name ending in a TAB")
+        << "blanks.vxd"
+        << "rename" << QStringList{"纪律\t", " 品行 "} << "blanks_rename.vxd";
     QTest::newRow("delete comment: only blanks stripped")
-        << "blanks.vxd" << "deleteComment" << QStringList{" 守纪 "} << "blanks_delete_comment.vxd";
-    QTest::newRow("delete comment drops every empty line") << "gaps.vxd" << "deleteComment"
-                                                           << QStringList{"甲评一"} << "gaps_delete_comment.vxd";
+        << "blanks.vxd"
+        << "deleteComment" << QStringList{" 守纪 "} << "blanks_delete_comment.vxd";
+    QTest::newRow("delete comment drops every empty line")
+        << "gaps.vxd"
+        << "deleteComment" << QStringList{"甲评一"} << "gaps_delete_comment.vxd";
 }
 
 void tst_CommentLibrary::changes()
@@ -259,26 +300,29 @@ void tst_CommentLibrary::markerInComment_data()
 {
     QTest::addColumn<QString>("op");
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QStringList>("section");   // 学习, 好 afterwards
+    QTest::addColumn<QStringList>("section"); // 学习, 好 afterwards
     QTest::addColumn<bool>("rewritten");
 
     const QString a = QStringLiteral("你学习认真，成绩优秀。");
     const QString b = QStringLiteral("你乐于助人。");
     QTest::newRow("add") << "addComments" << QStringList{"学习", "好", "bad*!*x"}
                          << QStringList{"bad*！*x", a, b} << true;
-    QTest::newRow("add: markers sharing a star") << "addComments" << QStringList{"学习", "好", "*!*!*"}
-                                                 << QStringList{"*！*！*", a, b} << true;
-    QTest::newRow("add: looks like a category line") << "addComments" << QStringList{"学习", "好", "*!*类别之体育"}
-                                                     << QStringList{"*！*类别之体育", a, b} << true;
-    QTest::newRow("add: looks like a section line") << "addComments" << QStringList{"学习", "好", "\t*!*学习好"}
-                                                    << QStringList{"\t*！*学习好", a, b} << true;
+    QTest::newRow("add: markers sharing a star")
+        << "addComments" << QStringList{"学习", "好", "*!*!*"} << QStringList{"*！*！*", a, b} << true;
+    QTest::newRow("add: looks like a category line")
+        << "addComments" << QStringList{"学习", "好", "*!*类别之体育"} << QStringList{"*！*类别之体育", a, b}
+        << true;
+    QTest::newRow("add: looks like a section line")
+        << "addComments" << QStringList{"学习", "好", "\t*!*学习好"} << QStringList{"\t*！*学习好", a, b}
+        << true;
     QTest::newRow("add: one of two") << "addComments" << QStringList{"学习", "好", "甲", "乙*!*"}
                                      << QStringList{"甲", "乙*！*", a, b} << true;
     QTest::newRow("add: no marker") << "addComments" << QStringList{"学习", "好", "*！*!"}
                                     << QStringList{"*！*!", a, b} << false;
-    QTest::newRow("replace") << "replace" << QStringList{b, "乐于*!*助人"} << QStringList{a, "乐于*！*助人"} << true;
-    QTest::newRow("replace: nothing to replace") << "replace" << QStringList{"没有这条", "乐于*!*助人"}
-                                                 << QStringList{a, b} << false;
+    QTest::newRow("replace") << "replace" << QStringList{b, "乐于*!*助人"} << QStringList{a, "乐于*！*助人"}
+                             << true;
+    QTest::newRow("replace: nothing to replace")
+        << "replace" << QStringList{"没有这条", "乐于*!*助人"} << QStringList{a, b} << false;
 }
 
 // A comment holding the section marker would end its section when read: every comment after
@@ -311,7 +355,8 @@ void tst_CommentLibrary::paddedNameIsStoredStripped()
     CommentLibrary library(path);
     QVERIFY(library.addCategory(QStringLiteral("  班级活动   ")).ok());
     QCOMPARE(library.categoryNames().last(), QStringLiteral("班级活动"));
-    QVERIFY(library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
+    QVERIFY(
+        library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
     QCOMPARE(library.comments(QStringLiteral("班级活动"), Rating::Good), QStringList{"  留着空格 "});
     QVERIFY(library.deleteCategory(QStringLiteral("班级活动")).ok());
     QCOMPARE(fileBytes(path), fileBytes(libraryFile(QStringLiteral("library.vxd"))));
@@ -407,7 +452,7 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile_data()
 {
     QTest::addColumn<QString>("op");
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("over");   // how far beyond the read limit the change takes the file
+    QTest::addColumn<int>("over"); // how far beyond the read limit the change takes the file
     const QStringList comment{"学习", "好", "新"};
     QTest::newRow("comment added up to the limit") << "addComments" << comment << 0;
     QTest::newRow("comment added one byte beyond") << "addComments" << comment << 1;
@@ -444,7 +489,8 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
         return;
     }
     QCOMPARE(status.kind, CommentLibrary::Status::WriteFailed);
-    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：文件将有").arg(path)), qPrintable(status.error));
+    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：文件将有").arg(path)),
+             qPrintable(status.error));
     QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(QFileInfo(path).size(), old.size());
     QCOMPARE(fileBytes(path), old);

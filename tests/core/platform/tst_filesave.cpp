@@ -19,7 +19,7 @@
 namespace {
 
 // The user a file is given to when a test needs one that belongs to somebody else.
-constexpr uid_t OtherUser = 65534;   // nobody
+constexpr uid_t OtherUser = 65534; // nobody
 
 bool isRoot()
 {
@@ -28,7 +28,9 @@ bool isRoot()
 
 mode_t typeOf(const QString &path)
 {
-    struct stat found {};
+    struct stat found
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &found) == 0 ? found.st_mode & S_IFMT : 0;
 }
 
@@ -167,7 +169,7 @@ void tst_FileSave::onlyRegularFilesAreReplaced()
     QFETCH(bool, writtenInto);
     QTemporaryDir places;
     const QString path = places.filePath("out");
-    const QByteArray bytes(200000, 'x');   // more than a pipe holds at once
+    const QByteArray bytes(200000, 'x'); // more than a pipe holds at once
     std::unique_ptr<FifoReader> reader;
     if (kind == u"fifo") {
         reader = std::make_unique<FifoReader>(path);
@@ -200,7 +202,7 @@ void tst_FileSave::fullDiskIsNamed()
     QTemporaryDir places;
     QString full = QStringLiteral("/dev/full");
     if (isRoot()) {
-        full = places.filePath("full");   // a copy of the device, so that nothing of the system is at stake
+        full = places.filePath("full"); // a copy of the device, so that nothing of the system is at stake
         QCOMPARE(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0600, makedev(1, 7)), 0);
     } else if (typeOf(full) != S_IFCHR) {
         QSKIP("no /dev/full here");
@@ -221,7 +223,8 @@ void tst_FileSave::systemErrorTextInTeachersLanguage()
     const QString text = FileSave::systemErrorText(ENOSPC);
     std::setlocale(LC_ALL, savedLocale.constData());
 
-    const bool chinese = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x4e00; });
+    const bool chinese =
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x4e00; });
     QVERIFY2(chinese, qPrintable(text));
 }
 

@@ -68,11 +68,14 @@ void tst_PlatformHelpers::fileFilter_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("qt");
 
-    QTest::newRow("open") << "评语文件|*.py|所有文件|*.*" << "评语文件 (*.py);;所有文件 (*)";
+    QTest::newRow("open") << "评语文件|*.py|所有文件|*.*"
+                          << "评语文件 (*.py);;所有文件 (*)";
     QTest::newRow("save") << "评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*"
                           << "评语文件 (*.py);;文本文件 (*.txt);;Word文件 (*.doc);;所有文件 (*)";
-    QTest::newRow("several patterns") << "文本|*.txt;*.csv" << "文本 (*.txt *.csv)";
-    QTest::newRow("odd entry ignored") << "文本文件|*.txt|孤" << "文本文件 (*.txt)";
+    QTest::newRow("several patterns") << "文本|*.txt;*.csv"
+                                      << "文本 (*.txt *.csv)";
+    QTest::newRow("odd entry ignored") << "文本文件|*.txt|孤"
+                                       << "文本文件 (*.txt)";
 }
 
 void tst_PlatformHelpers::fileFilter()
@@ -120,7 +123,7 @@ void tst_PlatformHelpers::faceNamesReachInstalledCjkFonts()
     QFETCH(QStringList, families);
     QCOMPARE(FontSubstitution::substitutesFor(face), families);
     const QFont font = FontSubstitution::toQFont({face, 12, false, false});
-    QCOMPARE(font.family(), face);   // the file's name is kept
+    QCOMPARE(font.family(), face); // the file's name is kept
     const QString shown = QFontInfo(font).family();
     QVERIFY2(families.contains(shown), qPrintable(face + " is shown with " + shown));
 }
@@ -154,18 +157,21 @@ QTEST_MAIN(tst_PlatformHelpers)
 
 void tst_PlatformHelpers::desktopViewer_data()
 {
-    QTest::addColumn<QStringList>("programs");   // stand-ins on the PATH
-    QTest::addColumn<QString>("registered");     // what xdg-mime answers
+    QTest::addColumn<QStringList>("programs"); // stand-ins on the PATH
+    QTest::addColumn<QString>("registered");   // what xdg-mime answers
     QTest::addColumn<QString>("mimeType");
     QTest::addColumn<bool>("canOpen");
     const QStringList xdg{"xdg-open", "xdg-mime"};
-    QTest::newRow("no xdg-open") << QStringList{"xdg-mime"} << "firefox.desktop" << "text/html" << false;
-    QTest::newRow("a program for the type") << xdg << "firefox.desktop" << "text/html" << true;
-    QTest::newRow("no program, no browser") << xdg << "" << "text/html" << false;
-    QTest::newRow("no program, the system browser") << (xdg + QStringList{"x-www-browser"}) << "" << "text/html"
-                                                    << true;
+    QTest::newRow("no xdg-open") << QStringList{"xdg-mime"} << "firefox.desktop"
+                                 << "text/html" << false;
+    QTest::newRow("a program for the type") << xdg << "firefox.desktop"
+                                            << "text/html" << true;
+    QTest::newRow("no program, no browser") << xdg << ""
+                                            << "text/html" << false;
+    QTest::newRow("no program, the system browser") << (xdg + QStringList{"x-www-browser"}) << ""
+                                                    << "text/html" << true;
     QTest::newRow("the browser does not show other types") << (xdg + QStringList{"x-www-browser"}) << ""
-                                                            << "application/pdf" << false;
+                                                           << "application/pdf" << false;
 }
 
 void tst_PlatformHelpers::desktopViewer()

@@ -87,9 +87,13 @@ void tst_TextFile::everyGbkDoubleByteRoundTrips()
                 continue;
             ++characters;
             if (text.size() != 1)
-                QFAIL(qPrintable(QStringLiteral("%1 %2 gives %3 characters").arg(lead, 0, 16).arg(trail, 0, 16).arg(text.size())));
+                QFAIL(qPrintable(QStringLiteral("%1 %2 gives %3 characters")
+                                     .arg(lead, 0, 16)
+                                     .arg(trail, 0, 16)
+                                     .arg(text.size())));
             if (TextFile::encode(text) != bytes)
-                QFAIL(qPrintable(QStringLiteral("%1 %2 does not round-trip").arg(lead, 0, 16).arg(trail, 0, 16)));
+                QFAIL(qPrintable(
+                    QStringLiteral("%1 %2 does not round-trip").arg(lead, 0, 16).arg(trail, 0, 16)));
         }
     }
     // GBK holds 21886 characters and the user-defined areas.
@@ -132,27 +136,43 @@ void tst_TextFile::unreadableBytesAreCounted_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("unreadable");
-    QTest::addColumn<QByteArray>("written");   // the text encoded again
+    QTest::addColumn<QByteArray>("written"); // the text encoded again
 
     const QString r(QChar::ReplacementCharacter);
     // Code page 936 of Windows, where many comment files are made, writes the euro sign as the
     // single byte 0x80; GB18030 has it as A2 E3, which every GB18030 reader understands.
-    QTest::newRow("Windows euro sign") << QByteArray("a\x80" "b") << "a€b" << 0 << QByteArray("a\xA2\xE3" "b");
+    QTest::newRow("Windows euro sign") << QByteArray("a\x80"
+                                                     "b")
+                                       << "a€b" << 0
+                                       << QByteArray("a\xA2\xE3"
+                                                     "b");
     QTest::newRow("GB18030 euro sign") << QByteArray("\xA2\xE3") << "€" << 0 << QByteArray("\xA2\xE3");
     QTest::newRow("0x80 as second byte") << QByteArray("\x81\x80") << "亐" << 0 << QByteArray("\x81\x80");
-    QTest::newRow("0xFF") << QByteArray("a\xFF" "b") << "a" + r + "b" << 1 << QByteArray("a\x84\x31\xA4\x37" "b");
-    QTest::newRow("lead byte before a line break") << QByteArray("\x81\r\n") << r + "\r\n" << 1
-                                                   << QByteArray("\x84\x31\xA4\x37\r\n");
-    QTest::newRow("lead byte at the end") << QByteArray("a\xB0") << "a" + r << 1 << QByteArray("a\x84\x31\xA4\x37");
-    QTest::newRow("broken four-byte form") << QByteArray("\x81\x30\x80" "A") << r + "0€A" << 1
-                                           << QByteArray("\x84\x31\xA4\x37" "0\xA2\xE3" "A");
-    QTest::newRow("four bytes past the BMP's") << QByteArray("\x84\x31\xA5\x30") << r << 1 << QByteArray("\x84\x31\xA4\x37");
-    QTest::newRow("four bytes past U+10FFFF") << QByteArray("\xE3\x32\x9A\x36") << r << 1 << QByteArray("\x84\x31\xA4\x37");
-    QTest::newRow("last BMP four-byte form") << QByteArray("\x84\x31\xA4\x39") << QString(QChar(0xFFFF)) << 0
-                                             << QByteArray("\x84\x31\xA4\x39");
+    QTest::newRow("0xFF") << QByteArray("a\xFF"
+                                        "b")
+                          << "a" + r + "b" << 1
+                          << QByteArray("a\x84\x31\xA4\x37"
+                                        "b");
+    QTest::newRow("lead byte before a line break") << QByteArray("\x81\r\n") << r + "\r\n"
+                                                   << 1 << QByteArray("\x84\x31\xA4\x37\r\n");
+    QTest::newRow("lead byte at the end")
+        << QByteArray("a\xB0") << "a" + r << 1 << QByteArray("a\x84\x31\xA4\x37");
+    QTest::newRow("broken four-byte form") << QByteArray("\x81\x30\x80"
+                                                         "A")
+                                           << r + "0€A" << 1
+                                           << QByteArray("\x84\x31\xA4\x37"
+                                                         "0\xA2\xE3"
+                                                         "A");
+    QTest::newRow("four bytes past the BMP's")
+        << QByteArray("\x84\x31\xA5\x30") << r << 1 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("four bytes past U+10FFFF")
+        << QByteArray("\xE3\x32\x9A\x36") << r << 1 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("last BMP four-byte form")
+        << QByteArray("\x84\x31\xA4\x39") << QString(QChar(0xFFFF)) << 0 << QByteArray("\x84\x31\xA4\x39");
     QTest::newRow("U+10FFFF") << QByteArray("\xE3\x32\x9A\x35") << QString::fromUcs4(U"\U0010FFFF") << 0
                               << QByteArray("\xE3\x32\x9A\x35");
-    QTest::newRow("U+FFFD written in the file") << QByteArray("\x84\x31\xA4\x37") << r << 0 << QByteArray("\x84\x31\xA4\x37");
+    QTest::newRow("U+FFFD written in the file")
+        << QByteArray("\x84\x31\xA4\x37") << r << 0 << QByteArray("\x84\x31\xA4\x37");
     QTest::newRow("three places") << QByteArray("\xFF\xFF\x80\xFE") << r + r + "€" + r << 3
                                   << QByteArray("\x84\x31\xA4\x37\x84\x31\xA4\x37\xA2\xE3\x84\x31\xA4\x37");
 }
@@ -229,7 +249,7 @@ void tst_TextFile::readAllRefusesHugeFiles()
     const QString path = m_dir.filePath("huge.py");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.resize(TextFile::MaxFileSize + 1));   // sparse: takes no disk space
+    QVERIFY(file.resize(TextFile::MaxFileSize + 1)); // sparse: takes no disk space
     file.close();
     const TextFile::ReadResult result = TextFile::readAll(path);
     QVERIFY(!result.ok);

@@ -1,14 +1,14 @@
-#include "ui/app/copyright.h"
-#include "ui/app/mainwindow.h"
 #include "core/app/programlocation.h"
 #include "core/app/startupsequence.h"
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
-#include "ui/platform/qtplatform.h"
+#include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
+#include "ui/app/copyright.h"
+#include "ui/app/mainwindow.h"
+#include "ui/platform/qtplatform.h"
 
 #include <QDirIterator>
 #include <QLabel>
@@ -81,12 +81,11 @@ void tst_Startup::cleanup()
     copyright::StartupDone = false;
 }
 
-QStringList tst_Startup::runSequence(ProgramFolder &folder, ScriptedPlatform &platform,
-                                     Session &state, bool *ok)
+QStringList tst_Startup::runSequence(ProgramFolder &folder, ScriptedPlatform &platform, Session &state,
+                                     bool *ok)
 {
     QStringList statuses;
-    StartupSequence sequence(state, platform, folder.path(),
-                             [&](const QString &text) { statuses << text; });
+    StartupSequence sequence(state, platform, folder.path(), [&](const QString &text) { statuses << text; });
     *ok = sequence.run();
     return statuses;
 }
@@ -99,9 +98,9 @@ void tst_Startup::allPresent()
     bool ok = false;
     const QStringList statuses = runSequence(folder, platform, state, &ok);
     QVERIFY(ok);
-    QCOMPARE(statuses, (QStringList{"配置系统运行环境...", "配置系统运行环境...成功！",
-                                    "检测必须的系统文件...", "检测必须的系统文件...成功！",
-                                    "开始引导主界面..."}));
+    QCOMPARE(statuses,
+             (QStringList{"配置系统运行环境...", "配置系统运行环境...成功！", "检测必须的系统文件...",
+                          "检测必须的系统文件...成功！", "开始引导主界面..."}));
     QCOMPARE(platform.printerSettings, QList<int>{2});
     QCOMPARE(platform.registeredFolders, QStringList{folder.path()});
     QVERIFY(platform.shown.isEmpty());
@@ -196,34 +195,41 @@ void tst_Startup::noCupsServerMeansNoPrinter()
 {
     QtPlatform platform;
     QVERIFY(!platform.printerInstalled());
-    platform.setPrinterSetting(2);   // harmless without a printer
+    platform.setPrinterSetting(2); // harmless without a printer
 }
 
 void tst_Startup::programFolder_data()
 {
-    QTest::addColumn<QString>("executable");          // the executable's folder: "program" or "bin"
-    QTest::addColumn<QStringList>("beside");          // data files beside the executable
+    QTest::addColumn<QString>("executable");           // the executable's folder: "program" or "bin"
+    QTest::addColumn<QStringList>("beside");           // data files beside the executable
     QTest::addColumn<QStringList>("installedMissing"); // left out of <root>/share/qhsy
-    QTest::addColumn<QString>("user");                // the user folder: "none", "teacher", "partial", "unset"
-    QTest::addColumn<QString>("expected");            // "executable", "user" or "installed"
+    QTest::addColumn<QString>("user");     // the user folder: "none", "teacher", "partial", "unset"
+    QTest::addColumn<QString>("expected"); // "executable", "user" or "installed"
     QTest::addColumn<bool>("starts");
 
     const QStringList all = StartupSequence::RequiredFiles;
     const QStringList noLayouts{"pyk.vxd", "normal.pyn"};
-    QTest::newRow("build folder with its data") << "program" << all << QStringList{} << "none" << "executable" << true;
+    QTest::newRow("build folder with its data") << "program" << all << QStringList{} << "none"
+                                                << "executable" << true;
     QTest::newRow("build folder lacking printsetup.vxd, an installed copy beside it")
-        << "program" << noLayouts << QStringList{} << "none" << "executable" << false;
+        << "program" << noLayouts << QStringList{} << "none"
+        << "executable" << false;
     QTest::newRow("build folder without data") << "program" << QStringList{} << QStringList{} << "none"
                                                << "executable" << false;
     QTest::newRow("portable folder named bin lacking printsetup.vxd")
-        << "bin" << noLayouts << QStringList{} << "none" << "executable" << false;
-    QTest::newRow("installed: first start") << "bin" << QStringList{} << QStringList{} << "none" << "user" << true;
-    QTest::newRow("installed: the teacher's files kept") << "bin" << QStringList{} << QStringList{} << "teacher"
-                                                         << "user" << true;
+        << "bin" << noLayouts << QStringList{} << "none"
+        << "executable" << false;
+    QTest::newRow("installed: first start") << "bin" << QStringList{} << QStringList{} << "none"
+                                            << "user" << true;
+    QTest::newRow("installed: the teacher's files kept")
+        << "bin" << QStringList{} << QStringList{} << "teacher"
+        << "user" << true;
     QTest::newRow("installed: a file missing from the teacher's copy")
-        << "bin" << QStringList{} << QStringList{} << "partial" << "user" << false;
+        << "bin" << QStringList{} << QStringList{} << "partial"
+        << "user" << false;
     QTest::newRow("installed: incomplete installation")
-        << "bin" << QStringList{} << QStringList{"printsetup.vxd"} << "none" << "user" << false;
+        << "bin" << QStringList{} << QStringList{"printsetup.vxd"} << "none"
+        << "user" << false;
     QTest::newRow("installed: no user folder") << "bin" << QStringList{} << QStringList{} << "unset"
                                                << "installed" << true;
 }
@@ -261,9 +267,9 @@ void tst_Startup::programFolder()
     const QString folder = ProgramLocation::resolve(bin, user == u"unset" ? QString() : home);
     QCOMPARE(folder, expected == u"user" ? home : expected == u"installed" ? installed : bin);
     if (expected == u"user" && user == u"none" && starts)
-        QVERIFY(folderSnapshot(home) == installedFiles);   // the first start's copy
+        QVERIFY(folderSnapshot(home) == installedFiles); // the first start's copy
     else
-        QVERIFY(folderSnapshot(home) == userBefore);       // made once, never refilled
+        QVERIFY(folderSnapshot(home) == userBefore); // made once, never refilled
     QVERIFY(folderSnapshot(installed) == installedFiles);
 
     ScriptedPlatform platform;
@@ -339,7 +345,7 @@ void tst_Startup::splashClosesOnClickKeyAndTimer_data()
 void tst_Startup::splashClosesOnClickKeyAndTimer()
 {
     QFETCH(QString, how);
-    copyright::StartupDone = true;   // the About window
+    copyright::StartupDone = true; // the About window
     ScriptedPlatform platform;
     Session state;
     copyright splash(state, platform, QString(), {});
@@ -352,7 +358,7 @@ void tst_Startup::splashClosesOnClickKeyAndTimer()
     else if (how == u"key")
         QTest::keyClick(&splash, Qt::Key_A);
     else
-        timer->start(10);   // the same timer, made to tick now
+        timer->start(10); // the same timer, made to tick now
     QTRY_VERIFY(!splash.isVisible());
 }
 

@@ -1,13 +1,13 @@
 // What only shows on a real X server with a window manager: the titles it shows, the frame it
 // adds, where the keyboard goes. Runs under tests/desktop/run-under-x.sh.
+#include "core/document/commentfile.h"
+#include "core/document/session.h"
+#include "mainwindowtest.h"
 #include "ui/app/applicationsetup.h"
 #include "ui/app/copyright.h"
 #include "ui/app/mainwindow.h"
-#include "core/document/session.h"
-#include "core/document/commentfile.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
-#include "mainwindowtest.h"
 #include "ui/platform/qtplatform.h"
 #include "ui/printing/ps_control.h"
 
@@ -91,7 +91,7 @@ private:
 void tst_Desktop::initTestCase()
 {
     ApplicationSetup::apply();
-    copyright::StartupDone = true;   // the windows as they are after the start-up
+    copyright::StartupDone = true; // the windows as they are after the start-up
 }
 
 void tst_Desktop::init()
@@ -133,7 +133,8 @@ void tst_Desktop::titles()
         box->close();
     });
     QtPlatform desktop;
-    desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information, MsgButtons::Ok);
+    desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information,
+                       MsgButtons::Ok);
     QCOMPARE(boxTitle, QStringLiteral("系统提示"));
 }
 
@@ -141,11 +142,13 @@ void tst_Desktop::firstSizeFitsTheScreen()
 {
     startFramed(30);
     const QRect available = m_window->screen()->availableGeometry();
-    QVERIFY(available.width() < 1100 + 50);   // the design size does not fit this screen
+    QVERIFY(available.width() < 1100 + 50); // the design size does not fit this screen
     QTRY_VERIFY2(available.contains(m_window->frameGeometry()),
                  qPrintable(QStringLiteral("frame %1,%2 %3x%4")
-                                .arg(m_window->frameGeometry().x()).arg(m_window->frameGeometry().y())
-                                .arg(m_window->frameGeometry().width()).arg(m_window->frameGeometry().height())));
+                                .arg(m_window->frameGeometry().x())
+                                .arg(m_window->frameGeometry().y())
+                                .arg(m_window->frameGeometry().width())
+                                .arg(m_window->frameGeometry().height())));
     // The editor's scroll bar and the library window's right edge are in the client area.
     QVERIFY(clientArea().contains(inClientArea(*m_window, m_window->editor()->VScroll1())));
     QVERIFY(clientArea().contains(m_window->libraryWindow()->geometry()));
@@ -154,7 +157,7 @@ void tst_Desktop::firstSizeFitsTheScreen()
 void tst_Desktop::layoutAgreesOnceFramed()
 {
     startFramed(30);
-    QTest::qWait(200);   // whatever the window manager still sends about the frame
+    QTest::qWait(200); // whatever the window manager still sends about the frame
     const QRect library = m_window->libraryWindow()->geometry();
     const QRect editor = m_window->editorWindow()->geometry();
     QCOMPARE(library.bottom(), clientArea().bottom());
@@ -178,9 +181,9 @@ void tst_Desktop::printWindowKeepsTheStudent()
     for (const char *command : {"setup", "privew", "print1"}) {
         m_window->action(QString::fromLatin1(command))->trigger();
         QVERIFY(m_window->printControl());
-        QTest::qWait(100);   // focus changes arrive from the window manager
+        QTest::qWait(100); // focus changes arrive from the window manager
         QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
-        typeKeys(QStringLiteral("x"));   // a key in the print window reaches no comment
+        typeKeys(QStringLiteral("x")); // a key in the print window reaches no comment
         QTest::qWait(100);
         m_window->printControl()->close();
         QTest::qWait(100);

@@ -1,12 +1,12 @@
 #include "core/document/session.h"
-#include "ui/editor/inputstudent.h"
-#include "ui/editor/nostudent.h"
-#include "ui/editor/teachersetup.h"
-#include "ui/editor/tuice_teacher.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
+#include "ui/editor/inputstudent.h"
+#include "ui/editor/nostudent.h"
+#include "ui/editor/teachersetup.h"
+#include "ui/editor/tuice_teacher.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -66,8 +66,8 @@ void doubleClickOn(QWidget *widget)
 bool sameMessage(const ShownDialog &shown, const QString &text, const QString &title, MsgIcon icon,
                  MsgButtons buttons)
 {
-    return shown.kind == ShownDialog::Message && shown.text == text && shown.title == title
-           && shown.icon == icon && shown.buttons == buttons;
+    return shown.kind == ShownDialog::Message && shown.text == text && shown.title == title &&
+           shown.icon == icon && shown.buttons == buttons;
 }
 
 } // namespace
@@ -122,8 +122,7 @@ private:
     int m_refreshes = 0;
 
     // Dialogs are deleted when closed; the ones a test leaves open go in cleanup().
-    template<class T>
-    T *keep(T *widget)
+    template<class T> T *keep(T *widget)
     {
         m_windows << QPointer<QWidget>(widget);
         return widget;
@@ -175,11 +174,15 @@ void tst_Dialogs::openingState_data()
 {
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<int>("options");   // radio buttons Option1..n
-    QTest::newRow("inputstudent") << "inputstudent" << "导入学生名单" << 2;
-    QTest::newRow("teachersetup") << "teachersetup" << "设置教师签名" << 0;
-    QTest::newRow("nostudent") << "nostudent" << "智能推测" << 3;
-    QTest::newRow("tuice_teacher") << "tuice_teacher" << "智能推测" << 2;
+    QTest::addColumn<int>("options"); // radio buttons Option1..n
+    QTest::newRow("inputstudent") << "inputstudent"
+                                  << "导入学生名单" << 2;
+    QTest::newRow("teachersetup") << "teachersetup"
+                                  << "设置教师签名" << 0;
+    QTest::newRow("nostudent") << "nostudent"
+                               << "智能推测" << 3;
+    QTest::newRow("tuice_teacher") << "tuice_teacher"
+                                   << "智能推测" << 2;
 }
 
 void tst_Dialogs::openingState()
@@ -250,7 +253,9 @@ void tst_Dialogs::cancelChangesNothing_data()
 void tst_Dialogs::cancelChangesNothing()
 {
     QFETCH(QString, dialog);
-    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, {QStringLiteral("甲"), QStringLiteral("乙")}); });
+    editDocument(*m_state, [&](CommentDocument &d) {
+        setRoster(d, {QStringLiteral("甲"), QStringLiteral("乙")});
+    });
     const CommentDocument before = m_state->Document();
     const QByteArray templateBytes = fileBytes(m_state->templatePath());
     int actions = 0;
@@ -268,7 +273,8 @@ void tst_Dialogs::cancelChangesNothing()
         d = signature;
         cancel = signature->Command3();
     } else if (dialog == "nostudent") {
-        auto *guess = keep(new nostudent({[&] { ++actions; }, [&] { ++actions; }, [&] {
+        auto *guess = keep(new nostudent({[&] { ++actions; }, [&] { ++actions; },
+                                          [&] {
                                               ++actions;
                                               return true;
                                           }}));
@@ -302,7 +308,8 @@ void tst_Dialogs::inputPlacedUnderMainWindowTop()
     mainWindow->setGeometry(120, 90, 1000, 700);
     mainWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
-    auto *input = new inputstudent(*m_state, *m_platform, [] {}, mainWindow);
+    auto *input = new inputstudent(
+        *m_state, *m_platform, [] {}, mainWindow);
     input->show();
     QVERIFY(QTest::qWaitForWindowExposed(input));
     const QRect owner = mainWindow->frameGeometry();
@@ -314,21 +321,23 @@ void tst_Dialogs::inputPlacedUnderMainWindowTop()
 
 void tst_Dialogs::inputLoadFromFile_data()
 {
-    QTest::addColumn<QString>("file");      // "" = the open dialog is cancelled
+    QTest::addColumn<QString>("file"); // "" = the open dialog is cancelled
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QList<MsgAnswer>>("answers");   // messages after the open dialog
+    QTest::addColumn<QList<MsgAnswer>>("answers"); // messages after the open dialog
     QTest::addColumn<QString>("expected");
 
     const QString before = QStringLiteral("原有名单");
     QTest::newRow("GBK with CR LF") << "names.txt" << TextFile::encode(u"张三\r\n李四\r\n王五")
                                     << QList<MsgAnswer>{} << QStringLiteral("张三\n李四\n王五\n");
-    QTest::newRow("UTF-8 with BOM") << "utf8.txt" << QByteArray("\xEF\xBB\xBF") + QStringLiteral("赵六\n钱七\n").toUtf8()
+    QTest::newRow("UTF-8 with BOM") << "utf8.txt"
+                                    << QByteArray("\xEF\xBB\xBF") + QStringLiteral("赵六\n钱七\n").toUtf8()
                                     << QList<MsgAnswer>{} << QStringLiteral("赵六\n钱七\n");
     QTest::newRow("long line kept") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
                                     << QList<MsgAnswer>{MsgAnswer::No}
                                     << QStringLiteral("张三\n这一行不是姓名\n李四\n");
     QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before;
-    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok} << before;
+    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok}
+                                  << before;
 }
 
 void tst_Dialogs::inputLoadFromFile()
@@ -417,18 +426,18 @@ void tst_Dialogs::inputImport_data()
     QTest::addColumn<bool>("dropped");
 
     const QStringList three = {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
-    QTest::newRow("replace skips empty lines") << three << QStringLiteral("甲\n\n乙") << true
-                                               << QStringList{"甲", "乙"} << false;
-    QTest::newRow("add after the last") << three << QStringLiteral("甲\n乙\n") << false
-                                        << (three + QStringList{"甲", "乙"}) << false;
-    QTest::newRow("add to empty roster") << QStringList{} << QStringLiteral("甲") << false
-                                         << QStringList{"甲"} << false;
+    QTest::newRow("replace skips empty lines")
+        << three << QStringLiteral("甲\n\n乙") << true << QStringList{"甲", "乙"} << false;
+    QTest::newRow("add after the last")
+        << three << QStringLiteral("甲\n乙\n") << false << (three + QStringList{"甲", "乙"}) << false;
+    QTest::newRow("add to empty roster")
+        << QStringList{} << QStringLiteral("甲") << false << QStringList{"甲"} << false;
     QTest::newRow("replace 101") << three << numberedNames(101).join(u'\n') << true << numberedNames(100)
                                  << true;
-    QTest::newRow("replace exactly 100") << three << numberedNames(100).join(u'\n') << true
-                                         << numberedNames(100) << false;
-    QTest::newRow("add beyond 100") << numberedNames(98, QStringLiteral("旧"))
-                                    << QStringLiteral("甲\n乙\n丙") << false
+    QTest::newRow("replace exactly 100")
+        << three << numberedNames(100).join(u'\n') << true << numberedNames(100) << false;
+    QTest::newRow("add beyond 100") << numberedNames(98, QStringLiteral("旧")) << QStringLiteral("甲\n乙\n丙")
+                                    << false
                                     << (numberedNames(98, QStringLiteral("旧")) + QStringList{"甲", "乙"})
                                     << true;
 }
@@ -483,7 +492,9 @@ void tst_Dialogs::inputImportFailureKeepsRoster()
 {
     if (::geteuid() == 0)
         QSKIP("root writes into read-only folders");
-    editDocument(*m_state, [&](CommentDocument &d) { setRoster(d, {QStringLiteral("张三"), QStringLiteral("李四")}); });
+    editDocument(*m_state, [&](CommentDocument &d) {
+        setRoster(d, {QStringLiteral("张三"), QStringLiteral("李四")});
+    });
     const CommentDocument before = m_state->Document();
     QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::ExeOwner));
     auto *input = newInput();
@@ -495,7 +506,8 @@ void tst_Dialogs::inputImportFailureKeepsRoster()
 
     QCOMPARE(m_platform->shown.size(), 1);
     const ShownDialog &shown = m_platform->shown.at(0);
-    QVERIFY2(shown.text.startsWith(QStringLiteral("导入失败！")) && shown.text.size() > 5, qPrintable(shown.text));
+    QVERIFY2(shown.text.startsWith(QStringLiteral("导入失败！")) && shown.text.size() > 5,
+             qPrintable(shown.text));
     QCOMPARE(shown.title, Platform::NoticeTitle);
     QCOMPARE(shown.icon, MsgIcon::Critical);
     QCOMPARE(shown.buttons, MsgButtons::Ok);
@@ -508,8 +520,8 @@ void tst_Dialogs::inputImportFailureKeepsRoster()
 
 void tst_Dialogs::inputHoverHints_data()
 {
-    QTest::addColumn<QStringList>("path");       // controls the mouse moves over, in order
-    QTest::addColumn<QStringList>("hints");      // the hint after each move
+    QTest::addColumn<QStringList>("path");  // controls the mouse moves over, in order
+    QTest::addColumn<QStringList>("hints"); // the hint after each move
 
     const QString input = inputstudent::InputHint;
     const QString list = inputstudent::ListHint;
@@ -519,7 +531,8 @@ void tst_Dialogs::inputHoverHints_data()
     QTest::newRow("clear") << QStringList{"Command3"} << QStringList{clear};
     QTest::newRow("load") << QStringList{"Command5"} << QStringList{load};
     QTest::newRow("list then frame") << QStringList{"Text1", "Frame1"} << QStringList{list, input};
-    QTest::newRow("load then import button") << QStringList{"Command5", "Command1"} << QStringList{load, input};
+    QTest::newRow("load then import button")
+        << QStringList{"Command5", "Command1"} << QStringList{load, input};
     QTest::newRow("clear then hint label") << QStringList{"Command3", "Label1"} << QStringList{clear, input};
     QTest::newRow("round trip") << QStringList{"Command3", "Command5", "Text1", "Option2", "Command3"}
                                 << QStringList{clear, load, list, input, clear};
@@ -628,8 +641,8 @@ void tst_Dialogs::signatureSetDefault()
     QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
 
     QVERIFY(!m_platform->shown.isEmpty());
-    QVERIFY(sameMessage(m_platform->shown.at(0), teachersetup::defaultQuestion(typed), Platform::QuestionTitle,
-                        MsgIcon::Question, MsgButtons::YesNo));
+    QVERIFY(sameMessage(m_platform->shown.at(0), teachersetup::defaultQuestion(typed),
+                        Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo));
     QCOMPARE(teachersetup::defaultQuestion(typed),
              QStringLiteral("是否把“王老师”设置为新建文件时系统默认的教师签名？"));
     if (stored) {
@@ -672,7 +685,8 @@ void tst_Dialogs::signatureDefaultTwiceKeepsOneLine()
     const QString templatePath = m_state->templatePath();
     const QByteArray original = fileBytes(templatePath);
     QByteArray once;
-    for (const QString &signature : {QStringLiteral("王老师"), QStringLiteral("王老师"), QStringLiteral("赵")}) {
+    for (const QString &signature :
+         {QStringLiteral("王老师"), QStringLiteral("王老师"), QStringLiteral("赵")}) {
         QPointer<teachersetup> dialog = newSignature();
         dialog->show();
         dialog->Text1()->setText(signature);
@@ -695,9 +709,9 @@ void tst_Dialogs::signatureDefaultTwiceKeepsOneLine()
 
 void tst_Dialogs::noStudentRun_data()
 {
-    QTest::addColumn<int>("option");          // 0 = none chosen
-    QTest::addColumn<bool>("opened");         // what openDocument returns
-    QTest::addColumn<bool>("doubleClick");    // on the option instead of 执行
+    QTest::addColumn<int>("option");       // 0 = none chosen
+    QTest::addColumn<bool>("opened");      // what openDocument returns
+    QTest::addColumn<bool>("doubleClick"); // on the option instead of 执行
     QTest::addColumn<QString>("ran");
     QTest::addColumn<bool>("staysOpen");
 
@@ -735,7 +749,7 @@ void tst_Dialogs::noStudentRun()
     } else {
         if (option > 0)
             QTest::mouseClick(options[option - 1], Qt::LeftButton);
-        QVERIFY(log.isEmpty());   // choosing alone runs nothing
+        QVERIFY(log.isEmpty()); // choosing alone runs nothing
         QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
     }
     QCOMPARE(log, ran.isEmpty() ? QStringList{} : QStringList{ran});

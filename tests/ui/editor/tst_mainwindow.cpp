@@ -1,21 +1,20 @@
+#include "core/app/startupsequence.h"
+#include "core/document/commentfile.h"
+#include "core/document/session.h"
+#include "core/export/exporttext.h"
+#include "core/platform/textfile.h"
+#include "mainwindowtest.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+#include "sessionedit.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
-#include "core/app/startupsequence.h"
-#include "core/document/session.h"
-#include "core/document/commentfile.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
-#include "core/export/exporttext.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
-#include "core/platform/textfile.h"
-#include "programfolder.h"
-#include "mainwindowtest.h"
-#include "scriptedplatform.h"
-#include "sessionedit.h"
 
-#include <QToolButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -30,10 +29,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 
@@ -44,7 +44,8 @@ QString writeClass(const QTemporaryDir &dir, int n, const QString &name = QStrin
 {
     CommentDocument document;
     for (int i = 1; i <= n; ++i)
-        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。\r\n第二行").arg(i)};
+        document.slot(i) = {QStringLiteral("学生%1").arg(i),
+                            QStringLiteral("第%1位的评语。\r\n第二行").arg(i)};
     const QString path = dir.filePath(name);
     CommentFile::write(path, document, document.ItemFonts);
     return path;
@@ -182,7 +183,7 @@ void tst_MainWindow::visibleCards()
     QFETCH(QList<int>, visible);
     start(writeClass(m_dir, students));
     QCOMPARE(editor()->VScroll1()->maximum(), students - 1);
-    editor()->VScroll1()->setValue(1);   // leave 0 so that the layout runs for value 0 too
+    editor()->VScroll1()->setValue(1); // leave 0 so that the layout runs for value 0 too
     editor()->VScroll1()->setValue(value);
     QList<int> shown;
     for (int i = 0; i < editor()->cardCount(); ++i) {
@@ -198,7 +199,7 @@ void tst_MainWindow::typingGoesIntoTheDocument_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("comment");   // of the student afterwards; empty: unchanged
+    QTest::addColumn<QString>("comment"); // of the student afterwards; empty: unchanged
     const QString before = QStringLiteral("第4位的评语。\r\n第二行");
     QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << before + u'a';
     QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << before.chopped(1);
@@ -266,7 +267,8 @@ void tst_MainWindow::closeQuestion()
     const QString typed = m_state->Document().slot(1).comment;
     m_platform->expectMessage(MsgAnswer(answer));
     m_window->action(command)->trigger();
-    QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
     QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNoCancel);
     QCOMPARE(m_platform->shown.last().title, QStringLiteral("系统提示"));
     if (!closed) {
@@ -294,7 +296,7 @@ void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
     start();
     editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "评语"}; });
     m_window->RefreshViews();
-    const QString path = m_dir.filePath("新班级");   // no extension is added
+    const QString path = m_dir.filePath("新班级"); // no extension is added
     m_platform->expectSaveFile(path);
     m_window->action("save")->trigger();
     QCOMPARE(m_platform->shown.last().text,
@@ -364,12 +366,12 @@ void tst_MainWindow::rejectedFileIsNeverOverwritten()
     const QString path = m_dir.filePath("other.py");
     QVERIFY(TextFile::writeText(path, u"not a comment file").isEmpty());
     m_platform->expectOpenFile(path);
-    m_platform->expectMessage();   // the rejection
+    m_platform->expectMessage(); // the rejection
     m_window->action("open")->trigger();
     QVERIFY(!m_state->HasFileName());
     QCOMPARE(m_state->CurrentPath(), QString());
-    QVERIFY(!m_window->action("save")->isEnabled());   // the roster is empty
-    m_platform->expectSaveFile(QString());   // and Save would ask for a new name
+    QVERIFY(!m_window->action("save")->isEnabled()); // the roster is empty
+    m_platform->expectSaveFile(QString());           // and Save would ask for a new name
     m_window->lifecycle().SaveDocument();
     QCOMPARE(fileBytes(path), QByteArray("not a comment file"));
 }
@@ -408,7 +410,7 @@ void tst_MainWindow::layoutNumbers()
 
 void tst_MainWindow::emptyNameBoxShowsMessage()
 {
-    start();   // the shipped template has no students
+    start(); // the shipped template has no students
     QCOMPARE(editor()->cardCount(), 1);
     QVERIFY(!m_window->action("save")->isEnabled());
     QVERIFY(editor()->Timer1()->isActive());
@@ -481,7 +483,7 @@ void tst_MainWindow::printWindowEntry_data()
 {
     QTest::addColumn<bool>("printer");
     QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("answer");     // to the empty-comment question; -1: not asked
+    QTest::addColumn<int>("answer"); // to the empty-comment question; -1: not asked
     QTest::addColumn<bool>("opens");
     QTest::newRow("no printer") << false << "privew" << -1 << false;
     QTest::newRow("preview") << true << "privew" << -1 << true;
@@ -496,7 +498,7 @@ void tst_MainWindow::printWindowEntry()
     QFETCH(int, answer);
     QFETCH(bool, opens);
     start(writeClass(m_dir, 3));
-    editDocument(*m_state, [](CommentDocument &d) { d.slot(1).comment.clear(); });   // no comment yet
+    editDocument(*m_state, [](CommentDocument &d) { d.slot(1).comment.clear(); }); // no comment yet
     m_platform->printerAvailable = printer;
     if (!printer || answer >= 0)
         m_platform->expectMessage(answer >= 0 ? MsgAnswer(answer) : MsgAnswer::Ok);
@@ -565,7 +567,8 @@ void tst_MainWindow::printWindowKeepsTheStudent()
             // 打印当前 prints the student shown, and a print run changes nothing either.
             m_window->printControl()->Command11()->click();
             QCOMPARE(m_platform->recordingPrinter.documents.size(), 1);
-            QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(QStringLiteral("学生4")));
+            QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(
+                QStringLiteral("学生4")));
         }
         m_window->printControl()->close();
         QCOMPARE(m_state->CurrentStudent(), 3);
@@ -587,7 +590,7 @@ void tst_MainWindow::aboutWindowTakesTheKeyboard_data()
 void tst_MainWindow::aboutWindowTakesTheKeyboard()
 {
     QFETCH(bool, key);
-    copyright::StartupDone = true;   // as after the start-up that opened the main window
+    copyright::StartupDone = true; // as after the start-up that opened the main window
     start(writeClass(m_dir, 3));
     m_window->selectStudent(1);
     QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(1));
@@ -604,7 +607,7 @@ void tst_MainWindow::aboutWindowTakesTheKeyboard()
     QTRY_VERIFY(!about->isVisible());
     QCOMPARE(editor()->pytext1(1)->toPlainText(), before);
     QVERIFY(!m_state->Modified());
-    QTest::keyClick(m_window->windowHandle(), Qt::Key_B);   // the next key is the teacher's again
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_B); // the next key is the teacher's again
     QTRY_VERIFY(m_state->Modified());
 }
 
@@ -612,7 +615,7 @@ void tst_MainWindow::exportCommandsLeaveTheDocument()
 {
     const QString path = writeClass(m_dir, 3);
     start(path);
-    QTest::keyClick(editor()->pytext1(0), Qt::Key_M);   // an unsaved change stays unsaved
+    QTest::keyClick(editor()->pytext1(0), Qt::Key_M); // an unsaved change stays unsaved
     const QString out = m_dir.filePath("导出.txt");
     m_platform->expectSaveFile(out);
     m_window->action("totext")->trigger();

@@ -1,8 +1,13 @@
-#include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "ui/app/studentcommands.h"
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
+#include "core/document/session.h"
+#include "core/platform/fontsubstitution.h"
+#include "core/platform/textfile.h"
+#include "mainwindowtest.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+#include "ui/app/mainwindow.h"
+#include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/inputstudent.h"
 #include "ui/editor/nostudent.h"
@@ -10,26 +15,21 @@
 #include "ui/editor/stds.h"
 #include "ui/editor/teachersetup.h"
 #include "ui/editor/tuice_teacher.h"
-#include "core/platform/fontsubstitution.h"
-#include "core/platform/textfile.h"
-#include "programfolder.h"
-#include "mainwindowtest.h"
-#include "scriptedplatform.h"
 
-#include <QToolButton>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <memory>
 
@@ -124,8 +124,8 @@ void tst_StudentCommands::start(const QString &commandLine)
 void tst_StudentCommands::deleteStudent_data()
 {
     QTest::addColumn<int>("students");
-    QTest::addColumn<int>("entry");      // the list entry deleted
-    QTest::addColumn<int>("selected");   // the list entry selected afterwards
+    QTest::addColumn<int>("entry");    // the list entry deleted
+    QTest::addColumn<int>("selected"); // the list entry selected afterwards
     QTest::newRow("3 of 5: the next moves up") << 5 << 2 << 2;
     QTest::newRow("last of 5: the new last") << 5 << 4 << 3;
     QTest::newRow("first of 5: no entry selected") << 5 << 0 << -1;
@@ -143,7 +143,8 @@ void tst_StudentCommands::deleteStudent()
     m_platform->expectMessage(MsgAnswer::Yes);
     trigger("delstudent");
     const ShownDialog &question = m_platform->shown.last();
-    QCOMPARE(question.text, QStringLiteral("确实要从当前评语文件中删除学生“学生%1”的所有信息吗？").arg(entry + 1));
+    QCOMPARE(question.text,
+             QStringLiteral("确实要从当前评语文件中删除学生“学生%1”的所有信息吗？").arg(entry + 1));
     QCOMPARE(question.title, QStringLiteral("系统询问"));
     QCOMPARE(question.icon, MsgIcon::Question);
     QCOMPARE(question.buttons, MsgButtons::YesNo);
@@ -212,7 +213,7 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
     const CommentDocument before = m_state->Document();
     list()->select(1);
     m_platform->expectMessage(MsgAnswer::No);
-    m_window->kstudent()->actions().at(0)->trigger();   // the pop-up's first entry deletes
+    m_window->kstudent()->actions().at(0)->trigger(); // the pop-up's first entry deletes
     QCOMPARE(m_state->Document(), before);
     QVERIFY(!m_state->Modified());
 
@@ -233,7 +234,8 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
     editor()->moveTo(2);
     m_platform->expectMessage(MsgAnswer::Yes);
     trigger("delstudent");
-    QCOMPARE(m_platform->shown.last().text, QStringLiteral("确实要从当前评语文件中删除学生“学生3”的所有信息吗？"));
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("确实要从当前评语文件中删除学生“学生3”的所有信息吗？"));
     QCOMPARE(rosterNames(m_state->Document()), (QStringList{"学生1", "学生2"}));
     QCOMPARE(m_state->CurrentStudent(), 1);
 }
@@ -241,7 +243,7 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
 void tst_StudentCommands::addStudent()
 {
     start(writeClass(m_dir, 3));
-    m_platform->expectInput(QString());   // cancelled
+    m_platform->expectInput(QString()); // cancelled
     trigger("s_add");
     QCOMPARE(m_state->Document().studentCount(), 3);
     QVERIFY(!m_state->Modified());
@@ -278,7 +280,8 @@ void tst_StudentCommands::addToFullRoster()
     const CommentDocument before = m_state->Document();
     m_platform->expectMessage();
     trigger("s_add");
-    QCOMPARE(m_platform->shown.last().text, QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！"));
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Exclamation);
     QCOMPARE(m_state->Document(), before);
     QCOMPARE(list()->stdlist()->count(), 100);
@@ -290,7 +293,8 @@ void tst_StudentCommands::renameStudent_data()
     QTest::addColumn<QStringList>("roster");
     QTest::addColumn<int>("selected");
     QTest::newRow("new name") << "王小明" << QStringList{"学生1", "学生2", "王小明", "学生4"} << 2;
-    QTest::newRow("an earlier student's name") << "学生1" << QStringList{"学生1", "学生2", "学生1", "学生4"} << 0;
+    QTest::newRow("an earlier student's name")
+        << "学生1" << QStringList{"学生1", "学生2", "学生1", "学生4"} << 0;
     QTest::newRow("cancelled") << "" << QStringList{"学生1", "学生2", "学生3", "学生4"} << 2;
 }
 
@@ -366,7 +370,7 @@ void tst_StudentCommands::guessDialogNewAndOpenKeepTheDocumentOnCancel()
     const QString path = writeClass(m_dir, 2);
     start(path);
     m_platform->expectMessage(MsgAnswer::Yes);
-    trigger("delall");   // an unsaved change: the file still has its two students
+    trigger("delall"); // an unsaved change: the file still has its two students
     QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
     QPointer<nostudent> guess = m_window->studentCommands().noStudentDialog();
 
@@ -381,7 +385,8 @@ void tst_StudentCommands::guessDialogNewAndOpenKeepTheDocumentOnCancel()
     guess->Option2()->setChecked(true);
     m_platform->expectMessage(MsgAnswer::Cancel);
     guess->Command1Click();
-    QCOMPARE(m_platform->shown.last().text, QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
     QCOMPARE(m_state->CurrentPath(), path);
     QVERIFY(m_state->HasFileName());
     QVERIFY(m_state->Modified());
@@ -392,13 +397,14 @@ void tst_StudentCommands::guessDialogNewAndOpenKeepTheDocumentOnCancel()
 void tst_StudentCommands::storeRosterAsDefault()
 {
     start(writeClass(m_dir, 2));
-    const QStringList header = TextFile::splitLines(TextFile::decode(fileBytes(m_folder->file("normal.pyn")))).mid(0, 14);
+    const QStringList header =
+        TextFile::splitLines(TextFile::decode(fileBytes(m_folder->file("normal.pyn")))).mid(0, 14);
     m_platform->expectMessage();
     trigger("defaultstudent");
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("设置成功！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
-    const QByteArray expected = TextFile::encode(
-        TextFile::joinLines(header + QStringList{"*!*学生1", "*!*", "*!*学生2", "*!*"}));
+    const QByteArray expected =
+        TextFile::encode(TextFile::joinLines(header + QStringList{"*!*学生1", "*!*", "*!*学生2", "*!*"}));
     QCOMPARE(fileBytes(m_folder->file("normal.pyn")), expected);
     QVERIFY(!m_state->Modified());
 
@@ -415,7 +421,7 @@ void tst_StudentCommands::storeRosterFailsClearly()
     QVERIFY(TextFile::writeText(templ, u"版本=标准版v1.0\r\nteacher=某老师\r\n").isEmpty());
     const QByteArray before = fileBytes(templ);
     m_platform->expectMessage();
-    m_window->kstudent()->actions().last()->trigger();   // the pop-up's last entry stores the default
+    m_window->kstudent()->actions().last()->trigger(); // the pop-up's last entry stores the default
     const ShownDialog &failure = m_platform->shown.last();
     QVERIFY2(failure.text.startsWith(QStringLiteral("设置失败！")), qPrintable(failure.text));
     QCOMPARE(failure.icon, MsgIcon::Critical);
@@ -429,7 +435,8 @@ void tst_StudentCommands::statistics_data()
     QTest::addColumn<QList<int>>("withoutComment");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty roster") << 0 << QList<int>{} << "共有学生 0人，其中已输入评语的共 0人。";
-    QTest::newRow("some written") << 30 << QList<int>{2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 30, 1, 4, 6, 8, 9, 10, 12}
+    QTest::newRow("some written") << 30
+                                  << QList<int>{2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 30, 1, 4, 6, 8, 9, 10, 12}
                                   << "共有学生 30人，其中已输入评语的共 12人。";
     QTest::newRow("all written") << 100 << QList<int>{} << "共有学生 100人，其中已输入评语的共 100人。";
 }
@@ -513,14 +520,30 @@ void tst_StudentCommands::clipboard_data()
     QTest::addColumn<int>("caretAfter");
     QTest::addColumn<bool>("modified");
     // The comment box holds "ABCDEF".
-    QTest::newRow("paste at start") << "paste" << 0 << 0 << "xy" << "xyABCDEF" << "xy" << 2 << true;
-    QTest::newRow("paste in the middle") << "paste" << 3 << 3 << "xy" << "ABCxyDEF" << "xy" << 5 << true;
-    QTest::newRow("paste at end") << "paste" << 6 << 6 << "xy" << "ABCDEFxy" << "xy" << 8 << true;
-    QTest::newRow("paste over a selection") << "paste" << 1 << 4 << "好" << "A好EF" << "好" << 2 << true;
-    QTest::newRow("paste CR LF lines") << "paste" << 6 << 6 << "1\r\n2" << "ABCDEF1\r\n2" << "1\r\n2" << 9 << true;
-    QTest::newRow("paste empty clipboard") << "paste" << 2 << 2 << "" << "ABCDEF" << "" << 2 << false;
-    QTest::newRow("copy") << "copy" << 1 << 4 << "old" << "ABCDEF" << "BCD" << 4 << false;
-    QTest::newRow("cut") << "cut" << 4 << 1 << "old" << "AEF" << "BCD" << 1 << true;
+    QTest::newRow("paste at start") << "paste" << 0 << 0 << "xy"
+                                    << "xyABCDEF"
+                                    << "xy" << 2 << true;
+    QTest::newRow("paste in the middle") << "paste" << 3 << 3 << "xy"
+                                         << "ABCxyDEF"
+                                         << "xy" << 5 << true;
+    QTest::newRow("paste at end") << "paste" << 6 << 6 << "xy"
+                                  << "ABCDEFxy"
+                                  << "xy" << 8 << true;
+    QTest::newRow("paste over a selection") << "paste" << 1 << 4 << "好"
+                                            << "A好EF"
+                                            << "好" << 2 << true;
+    QTest::newRow("paste CR LF lines") << "paste" << 6 << 6 << "1\r\n2"
+                                       << "ABCDEF1\r\n2"
+                                       << "1\r\n2" << 9 << true;
+    QTest::newRow("paste empty clipboard") << "paste" << 2 << 2 << ""
+                                           << "ABCDEF"
+                                           << "" << 2 << false;
+    QTest::newRow("copy") << "copy" << 1 << 4 << "old"
+                          << "ABCDEF"
+                          << "BCD" << 4 << false;
+    QTest::newRow("cut") << "cut" << 4 << 1 << "old"
+                         << "AEF"
+                         << "BCD" << 1 << true;
 }
 
 void tst_StudentCommands::clipboard()
@@ -559,9 +582,9 @@ void tst_StudentCommands::clipboardPreconditions()
         m_platform->expectMessage();
         trigger(command);
         const ShownDialog &message = m_platform->shown.last();
-        QCOMPARE(message.text, QString::fromUtf8(command == QByteArray("copy")
-                                                     ? "您还没有选定任何可复制的内容！"
-                                                     : "您还没有选定任何可剪切的内容！"));
+        QCOMPARE(message.text,
+                 QString::fromUtf8(command == QByteArray("copy") ? "您还没有选定任何可复制的内容！"
+                                                                 : "您还没有选定任何可剪切的内容！"));
         QCOMPARE(message.icon, MsgIcon::Exclamation);
         QCOMPARE(message.title, QStringLiteral("系统提示"));
     }
@@ -629,7 +652,7 @@ void tst_StudentCommands::signatureSetAsDefaultReachesNewDocument()
     m_platform->expectMessage();
     setup->Command1Click();
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
-    m_platform->expectMessage(MsgAnswer::No);   // the signature changed the open file
+    m_platform->expectMessage(MsgAnswer::No); // the signature changed the open file
     m_window->action("new")->trigger();
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
     QCOMPARE(m_state->Document().studentCount(), 0);

@@ -1,11 +1,11 @@
 #include "core/document/session.h"
 #include "core/export/exporttext.h"
 #include "core/export/wordprocessor.h"
-#include "ui/platform/qtplatform.h"
 #include "core/platform/textfile.h"
 #include "fiforeader.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
+#include "ui/platform/qtplatform.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -26,8 +26,7 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 
-CommentDocument makeDocument(const QString &signature, const QStringList &names,
-                             const QStringList &comments)
+CommentDocument makeDocument(const QString &signature, const QStringList &names, const QStringList &comments)
 {
     CommentDocument document;
     document.TeacherSignature = signature;
@@ -39,8 +38,8 @@ CommentDocument makeDocument(const QString &signature, const QStringList &names,
 // A critical notice with the one OK button, as both failures here show it.
 bool isCriticalNotice(const ShownDialog &box, const QString &text)
 {
-    return box.kind == ShownDialog::Message && box.text == text && box.title == Platform::NoticeTitle
-        && box.icon == MsgIcon::Critical && box.buttons == MsgButtons::Ok;
+    return box.kind == ShownDialog::Message && box.text == text && box.title == Platform::NoticeTitle &&
+           box.icon == MsgIcon::Critical && box.buttons == MsgButtons::Ok;
 }
 
 QStringList numbered(const QString &prefix, int count)
@@ -109,7 +108,7 @@ private slots:
 private:
     QByteArray m_path;
     QByteArray m_tmpdir;
-    std::unique_ptr<QTemporaryDir> m_temp;   ///< TMPDIR of the test: the hand-over folder goes here
+    std::unique_ptr<QTemporaryDir> m_temp; ///< TMPDIR of the test: the hand-over folder goes here
 };
 
 void tst_Export::init()
@@ -143,10 +142,10 @@ void tst_Export::textFile_data()
         << "李老师" << QStringList{"张三", "李四𡈼", "", "赵六", "钱七"}
         << QStringList{"上课认真。", "乐于助人。", "空位的评语", "不导出", "也不导出"} << "gap.txt";
     QTest::newRow("multi-line and empty comments")
-        << "周老师" << QStringList{"王五", "陈六"}
-        << QStringList{"第一行\r\n第二行\r\n\r\n第四行", ""} << "multi_line.txt";
-    QTest::newRow("all 100 students") << "****老师" << numbered("学生", 100) << numbered("评语", 100)
-                                     << "hundred.txt";
+        << "周老师" << QStringList{"王五", "陈六"} << QStringList{"第一行\r\n第二行\r\n\r\n第四行", ""}
+        << "multi_line.txt";
+    QTest::newRow("all 100 students")
+        << "****老师" << numbered("学生", 100) << numbered("评语", 100) << "hundred.txt";
 }
 
 void tst_Export::textFile()
@@ -181,13 +180,14 @@ void tst_Export::colonText()
 
 void tst_Export::exportCommand_data()
 {
-    QTest::addColumn<QString>("target");   // "" = cancelled, "dir" = an existing folder
+    QTest::addColumn<QString>("target"); // "" = cancelled, "dir" = an existing folder
     QTest::addColumn<bool>("modified");
     QTest::addColumn<QString>("message");
 
     QTest::newRow("cancelled") << "" << true << "";
     QTest::newRow("existing file replaced, no question") << "existing.txt" << false << "";
-    QTest::newRow("target is a folder") << "dir" << true << "导出失败！无法写入文件“%1”：同名的文件夹已存在。";
+    QTest::newRow("target is a folder")
+        << "dir" << true << "导出失败！无法写入文件“%1”：同名的文件夹已存在。";
 }
 
 void tst_Export::exportCommand()
@@ -201,8 +201,8 @@ void tst_Export::exportCommand()
     const QStringList before = QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     Session state;
-    state.replaceDocument(makeDocument(QStringLiteral("周老师"), {"王五", "陈六"},
-                                  {"第一行\r\n第二行\r\n\r\n第四行", ""}));
+    state.replaceDocument(
+        makeDocument(QStringLiteral("周老师"), {"王五", "陈六"}, {"第一行\r\n第二行\r\n\r\n第四行", ""}));
     if (modified)
         state.markModified();
     const CommentDocument document = state.Document();
@@ -250,14 +250,16 @@ void tst_Export::handOverToStandIn()
     const QString old = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("old"));
     const QString recent = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("recent"));
     for (const QString &folder : {old, recent})
-        QVERIFY(QDir().mkdir(folder) && TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").isEmpty());
+        QVERIFY(QDir().mkdir(folder) &&
+                TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").isEmpty());
     const utimbuf twoDaysAgo{time(nullptr) - 2 * 24 * 60 * 60, time(nullptr) - 2 * 24 * 60 * 60};
     QCOMPARE(::utime(QFile::encodeName(old).constData(), &twoDaysAgo), 0);
-    QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted").isEmpty());
+    QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted")
+                .isEmpty());
 
     Session state;
     state.replaceDocument(makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
-                                  {"上课认真。\r\n作业工整。", "乐于助人。", "<&>"}));
+                                       {"上课认真。\r\n作业工整。", "乐于助人。", "<&>"}));
     const CommentDocument document = state.Document();
     DesktopWordProcessor platform;
     platform.clipboard = QStringLiteral("之前");
@@ -288,7 +290,7 @@ void tst_Export::handOverToStandIn()
     QCOMPARE(WordProcessor::arguments(handedOver).last(), handedOver);
     const QString copy = bin.filePath(QStringLiteral("copy.odt"));
     QVERIFY(fileBytes(copy).startsWith("PK"));
-    QVERIFY(QFile::exists(handedOver));   // Writer may read it long after it was started
+    QVERIFY(QFile::exists(handedOver)); // Writer may read it long after it was started
 
     const QByteArray content = odfContent(copy);
     if (content.isEmpty())
@@ -305,14 +307,16 @@ void tst_Export::handOverFoldersAreFresh()
     const CommentDocument document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
     QString first;
     QString second;
-    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &first), QString());
-    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &second), QString());
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &first),
+             QString());
+    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &second),
+             QString());
     QVERIFY(QFileInfo(first).absolutePath() != QFileInfo(second).absolutePath());
 }
 
 void tst_Export::noWordProcessor()
 {
-    QTemporaryDir bin;   // PATH holds nothing but an empty folder
+    QTemporaryDir bin; // PATH holds nothing but an empty folder
     qputenv("PATH", bin.path().toLocal8Bit());
     Session state;
     state.replaceDocument(makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"}));
@@ -325,8 +329,9 @@ void tst_Export::noWordProcessor()
 
     QHSY_VERIFY_DIALOGS(platform);
     // The fixed message, and what really went wrong below it.
-    QVERIFY(isCriticalNotice(platform.shown.first(),
-                             QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！\r\n找不到程序 soffice。")));
+    QVERIFY(isCriticalNotice(
+        platform.shown.first(),
+        QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！\r\n找不到程序 soffice。")));
     QCOMPARE(platform.clipboard, QStringLiteral("之前"));
     QCOMPARE(state.Modified(), true);
 }
@@ -354,7 +359,8 @@ void tst_Export::realWriterReadsDocument()
     env.insert(QStringLiteral("HOME"), home);
     process.setProcessEnvironment(env);
     process.start(soffice, {QStringLiteral("--headless"),
-                            QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(home + "/profile").toString(),
+                            QStringLiteral("-env:UserInstallation=") +
+                                QUrl::fromLocalFile(home + "/profile").toString(),
                             QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
                             QStringLiteral("--outdir"), outDir, path});
     QVERIFY2(process.waitForFinished(120000), "soffice did not finish in time");

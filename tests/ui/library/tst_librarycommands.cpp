@@ -1,17 +1,17 @@
-#include "ui/app/mainwindow.h"
 #include "core/app/startupsequence.h"
-#include "core/document/session.h"
 #include "core/document/commentfile.h"
+#include "core/document/session.h"
+#include "core/library/commentlibrary.h"
+#include "core/platform/textfile.h"
+#include "mainwindowtest.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+#include "ui/app/mainwindow.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
-#include "core/library/commentlibrary.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/piliangdaoru.h"
 #include "ui/library/pytools.h"
-#include "core/platform/textfile.h"
-#include "programfolder.h"
-#include "mainwindowtest.h"
-#include "scriptedplatform.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -33,7 +33,7 @@ namespace {
 
 // Two categories; 学习 has two excellent comments and one good one.
 const QStringList SmallLibrary = {
-    "*!*类别之学习", "\t*!*学习好", "\t\t认真", "\t\t勤奋", "\t*!*学习中", "\t\t一般", "\t*!*学习差",
+    "*!*类别之学习", "\t*!*学习好", "\t\t认真", "\t\t勤奋",    "\t*!*学习中", "\t\t一般", "\t*!*学习差",
     "*!*类别之纪律", "\t*!*纪律好", "\t\t守纪", "\t*!*纪律中", "\t*!*纪律差", "\t\t散漫",
 };
 
@@ -177,7 +177,8 @@ void tst_LibraryCommands::addCommentKeepsSelection()
     library()->setRating(Rating::Lagging);
     QCOMPARE(items(library()->lbnr()), QStringList{"散漫"});
     trigger("addpy");
-    QCOMPARE(library()->Frame1()->title(), QStringLiteral("添加内容：请输入新内容，然后单击“保存”。（一次只能添加一条评语）"));
+    QCOMPARE(library()->Frame1()->title(),
+             QStringLiteral("添加内容：请输入新内容，然后单击“保存”。（一次只能添加一条评语）"));
     library()->Text1()->setText(QStringLiteral("上课爱说话"));
     save();
     QCOMPARE(library()->lblb()->currentRow(), 1);
@@ -211,7 +212,8 @@ void tst_LibraryCommands::pressInListKeepsPanelMode()
     trigger("addlb");
     library()->Text1()->setText(QStringLiteral("体育"));
     QListWidget *comments = library()->lbnr();
-    QTest::mousePress(comments->viewport(), Qt::LeftButton, {}, comments->visualItemRect(comments->item(1)).center());
+    QTest::mousePress(comments->viewport(), Qt::LeftButton, {},
+                      comments->visualItemRect(comments->item(1)).center());
     QCOMPARE(library()->popupTarget(), PopupTarget::CommentList);
     save();
     QCOMPARE(items(library()->lblb()), (QStringList{"学习", "纪律", "体育"}));
@@ -222,10 +224,14 @@ void tst_LibraryCommands::editNeedsSelection_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("icon");
-    QTest::newRow("edit category") << "editlb" << "请选择一个类别再执行该功能！" << int(MsgIcon::Exclamation);
-    QTest::newRow("delete category") << "dellb" << "请选择一个类别再执行该功能！" << int(MsgIcon::Exclamation);
-    QTest::newRow("edit comment") << "editpy" << "请选择一条再执行该功能！" << int(MsgIcon::Exclamation);
-    QTest::newRow("delete comment") << "delpy" << "请选择一条评语再执行该功能！" << int(MsgIcon::Information);
+    QTest::newRow("edit category") << "editlb"
+                                   << "请选择一个类别再执行该功能！" << int(MsgIcon::Exclamation);
+    QTest::newRow("delete category") << "dellb"
+                                     << "请选择一个类别再执行该功能！" << int(MsgIcon::Exclamation);
+    QTest::newRow("edit comment") << "editpy"
+                                  << "请选择一条再执行该功能！" << int(MsgIcon::Exclamation);
+    QTest::newRow("delete comment") << "delpy"
+                                    << "请选择一条评语再执行该功能！" << int(MsgIcon::Information);
 }
 
 void tst_LibraryCommands::editNeedsSelection()
@@ -249,7 +255,8 @@ void tst_LibraryCommands::editCategoryAndComment()
     start();
     library()->lblb()->setCurrentRow(1);
     trigger("editlb");
-    QCOMPARE(library()->Frame1()->title(), QStringLiteral("编辑类别：请输入该类别的新名字，然后单击“保存”。"));
+    QCOMPARE(library()->Frame1()->title(),
+             QStringLiteral("编辑类别：请输入该类别的新名字，然后单击“保存”。"));
     QCOMPARE(library()->Text1()->text(), QStringLiteral("纪律"));
     QCOMPARE(library()->Text1()->cursorPosition(), 2);
     library()->Text1()->setText(QStringLiteral("纪律与习惯"));
@@ -274,8 +281,10 @@ void tst_LibraryCommands::deleteCategory_data()
     QTest::addColumn<int>("selected");
     QTest::addColumn<QStringList>("remaining");
     QTest::addColumn<int>("selectedAfter");
-    QTest::newRow("middle: the next moves up") << QStringList{"甲", "乙", "丙"} << 1 << QStringList{"甲", "丙"} << 1;
-    QTest::newRow("last: the one before") << QStringList{"甲", "乙", "丙"} << 2 << QStringList{"甲", "乙"} << 1;
+    QTest::newRow("middle: the next moves up")
+        << QStringList{"甲", "乙", "丙"} << 1 << QStringList{"甲", "丙"} << 1;
+    QTest::newRow("last: the one before")
+        << QStringList{"甲", "乙", "丙"} << 2 << QStringList{"甲", "乙"} << 1;
     QTest::newRow("first") << QStringList{"甲", "乙"} << 0 << QStringList{"乙"} << 0;
     QTest::newRow("only one") << QStringList{"甲"} << 0 << QStringList{} << -1;
 }
@@ -288,7 +297,9 @@ void tst_LibraryCommands::deleteCategory()
     QFETCH(int, selectedAfter);
     QStringList lines;
     for (const QString &name : categories)
-        lines << "*!*类别之" + name << "\t*!*" + name + "好" << "\t\t" + name + "的评语" << "\t*!*" + name + "中"
+        lines << "*!*类别之" + name << "\t*!*" + name + "好"
+              << "\t\t" + name + "的评语"
+              << "\t*!*" + name + "中"
               << "\t*!*" + name + "差";
     start(lines);
     library()->lblb()->setCurrentRow(selected);
@@ -332,17 +343,19 @@ void tst_LibraryCommands::popupActsOnPressedList()
     start();
     QMenu *menu = m_window->kpingyu();
     QListWidget *categories = library()->lblb();
-    QTest::mousePress(categories->viewport(), Qt::LeftButton, {}, categories->visualItemRect(categories->item(1)).center());
+    QTest::mousePress(categories->viewport(), Qt::LeftButton, {},
+                      categories->visualItemRect(categories->item(1)).center());
     QCOMPARE(library()->popupTarget(), PopupTarget::CategoryList);
     QVERIFY(!m_window->action("ktianjia")->isEnabled());
-    menu->actions().at(0)->trigger();   // 修改 edits the category
+    menu->actions().at(0)->trigger(); // 修改 edits the category
     QCOMPARE(library()->panelMode(), PanelMode::EditCategory);
     QCOMPARE(library()->Text1()->text(), QStringLiteral("纪律"));
 
     QListWidget *comments = library()->lbnr();
-    QTest::mousePress(comments->viewport(), Qt::LeftButton, {}, comments->visualItemRect(comments->item(0)).center());
+    QTest::mousePress(comments->viewport(), Qt::LeftButton, {},
+                      comments->visualItemRect(comments->item(0)).center());
     QVERIFY(m_window->action("ktianjia")->isEnabled());
-    m_window->action("kptianjia")->trigger();   // 添加 adds a comment
+    m_window->action("kptianjia")->trigger(); // 添加 adds a comment
     QCOMPARE(library()->panelMode(), PanelMode::AddComment);
     QCOMPARE(library()->Text1()->text(), QString());
 }
@@ -394,7 +407,7 @@ void tst_LibraryCommands::batchImport()
     QFETCH(QString, typed);
     QFETCH(QStringList, section);
     start();
-    m_window->action("pyzy")->trigger();   // the import opens the window when it needs it
+    m_window->action("pyzy")->trigger(); // the import opens the window when it needs it
     trigger("pldr");
     QPointer<piliangdaoru> dialog = m_window->libraryCommands().batchImportDialog();
     QVERIFY(dialog);
@@ -436,10 +449,14 @@ void tst_LibraryCommands::markerInCommentIsRewritten_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("section");
-    QTest::newRow("add comment") << "addpy" << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
-    QTest::newRow("edit comment") << "editpy" << "勤*!*奋" << QStringList{"认真", "勤*！*奋"};
-    QTest::newRow("add selection") << "setop" << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
-    QTest::newRow("batch import") << "pldr" << "bad*!*x\n好" << QStringList{"bad*！*x", "好", "认真", "勤奋"};
+    QTest::newRow("add comment") << "addpy"
+                                 << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
+    QTest::newRow("edit comment") << "editpy"
+                                  << "勤*!*奋" << QStringList{"认真", "勤*！*奋"};
+    QTest::newRow("add selection") << "setop"
+                                   << "bad*!*x" << QStringList{"bad*！*x", "认真", "勤奋"};
+    QTest::newRow("batch import") << "pldr"
+                                  << "bad*!*x\n好" << QStringList{"bad*！*x", "好", "认真", "勤奋"};
 }
 
 // The section keeps showing all its comments, the teacher is told of the change, and later

@@ -1,11 +1,11 @@
 #include "core/document/session.h"
-#include "ui/editor/pyedit.h"
-#include "ui/library/pytools.h"
 #include "core/platform/textfile.h"
 #include "core/platform/twips.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
+#include "ui/editor/pyedit.h"
+#include "ui/library/pytools.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -26,16 +26,8 @@ namespace {
 
 // A small library: two categories, one section left empty and one missing.
 const QStringList SmallLibrary = {
-    "*!*类别之学习",
-    "\t*!*学习好",
-    "\t\t勤奋好学",
-    "\t\t成绩优秀",
-    "\t*!*学习中",
-    "\t\t还需努力",
-    "\t*!*学习差",
-    "*!*类别之纪律",
-    "\t*!*纪律好",
-    "\t\t遵守纪律",
+    "*!*类别之学习", "\t*!*学习好", "\t\t勤奋好学",  "\t\t成绩优秀", "\t*!*学习中",
+    "\t\t还需努力",  "\t*!*学习差", "*!*类别之纪律", "\t*!*纪律好",  "\t\t遵守纪律",
 };
 
 const QStringList PopupItems = {"kpxiugai", "kpshanchu", "ktianjia"};
@@ -131,7 +123,8 @@ void tst_pytools::writeLibrary(const QStringList &lines)
 
 void tst_pytools::open()
 {
-    m_window = std::make_unique<pytools>(*m_state, *m_platform, [this] { return m_editor.get(); }, m_menu.get());
+    m_window = std::make_unique<pytools>(
+        *m_state, *m_platform, [this] { return m_editor.get(); }, m_menu.get());
     m_window->resize(900, 260);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -172,8 +165,8 @@ void tst_pytools::loadAndRatings()
     QCOMPARE(texts(m_window->lbnr()), comments);
     QCOMPARE(m_window->selectedCommentIndex(), comments.isEmpty() ? -1 : 0);
     QCOMPARE(m_window->selectedComment(), comments.value(0));
-    const int on = int(m_window->Option1()->isChecked()) + m_window->Option2()->isChecked()
-        + m_window->Option3()->isChecked();
+    const int on = int(m_window->Option1()->isChecked()) + m_window->Option2()->isChecked() +
+                   m_window->Option3()->isChecked();
     QCOMPARE(on, 1);
 
     // A reload reads the file again, selects the first category and keeps the rating.
@@ -235,7 +228,9 @@ void tst_pytools::insertStockComment()
     QFETCH(QString, expected);
     QFETCH(int, expectedCaret);
     editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "第一位"}; });
-    editDocument(*m_state, [&](CommentDocument &d) { d.slot(2) = {"乙", QString(text).replace("\n", "\r\n")}; });
+    editDocument(*m_state, [&](CommentDocument &d) {
+        d.slot(2) = {"乙", QString(text).replace("\n", "\r\n")};
+    });
     m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
     m_editor->rebuildCards();
     m_state->setCurrentStudent(1);
@@ -298,9 +293,9 @@ void tst_pytools::insertWithoutPlace()
 
 void tst_pytools::pressInList_data()
 {
-    QTest::addColumn<bool>("comments");        // the press is in lbnr, not lblb
+    QTest::addColumn<bool>("comments"); // the press is in lbnr, not lblb
     QTest::addColumn<bool>("clearSelection");
-    QTest::addColumn<bool>("onItem");          // pressed on the first entry, not below the entries
+    QTest::addColumn<bool>("onItem"); // pressed on the first entry, not below the entries
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("editEnabled");
     QTest::addColumn<bool>("addSelectedEnabled");
@@ -333,8 +328,8 @@ void tst_pytools::pressInList()
     item("ktianjia")->setEnabled(!addSelectedEnabled);
     QSignalSpy popups(m_window.get(), &pytools::popupRequested);
 
-    const QPoint at = onItem ? list->visualItemRect(list->item(0)).center()
-                             : QPoint(5, list->viewport()->height() - 5);
+    const QPoint at =
+        onItem ? list->visualItemRect(list->item(0)).center() : QPoint(5, list->viewport()->height() - 5);
     QVERIFY(onItem || !list->itemAt(at));
     QTest::mousePress(list->viewport(), button, {}, at);
     QTest::mouseRelease(list->viewport(), button, {}, at);
@@ -354,11 +349,14 @@ void tst_pytools::panel_data()
     QTest::addColumn<PanelMode>("mode");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("left");
-    QTest::newRow("add category") << PanelMode::AddCategory << "添加类别：请输入类别，然后单击“保存”。" << 500;
-    QTest::newRow("edit category") << PanelMode::EditCategory << "编辑类别：请输入该类别的新名字，然后单击“保存”。" << 1500;
+    QTest::newRow("add category") << PanelMode::AddCategory << "添加类别：请输入类别，然后单击“保存”。"
+                                  << 500;
+    QTest::newRow("edit category") << PanelMode::EditCategory
+                                   << "编辑类别：请输入该类别的新名字，然后单击“保存”。" << 1500;
     QTest::newRow("add comment") << PanelMode::AddComment
                                  << "添加内容：请输入新内容，然后单击“保存”。（一次只能添加一条评语）" << 500;
-    QTest::newRow("edit comment") << PanelMode::EditComment << "编辑内容：请修改该评语的内容，然后单击“保存”。" << 1500;
+    QTest::newRow("edit comment") << PanelMode::EditComment
+                                  << "编辑内容：请修改该评语的内容，然后单击“保存”。" << 1500;
 }
 
 void tst_pytools::panel()
@@ -390,7 +388,8 @@ void tst_pytools::panel()
     option.text = caption;
     option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
     option.textAlignment = frame->alignment();
-    const QRect label = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    const QRect label =
+        frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
     QVERIFY(label.width() >= frame->fontMetrics().horizontalAdvance(caption));
     QVERIFY(frame->rect().contains(label));
     QVERIFY(m_window->Text1()->y() >= frame->contentsRect().top());
@@ -410,7 +409,7 @@ void tst_pytools::captionBlinks()
     open();
     QVERIFY(m_window->Timer1()->isActive());
     QCOMPARE(m_window->Timer1()->interval(), 500);
-    m_window->Timer1()->stop();   // ticks come from the test until the last check
+    m_window->Timer1()->stop(); // ticks come from the test until the last check
     m_window->openPanel(PanelMode::AddCategory, QString());
     QGroupBox *frame = m_window->Frame1();
     const QColor red(255, 0, 0);
@@ -423,7 +422,8 @@ void tst_pytools::captionBlinks()
     QVERIFY(redPixels(m_window->Text1()->grab().toImage()) == 0);
 
     QMetaObject::invokeMethod(m_window->Timer1(), "timeout");
-    QCOMPARE(frame->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::ButtonText));
+    QCOMPARE(frame->palette().color(QPalette::WindowText),
+             QApplication::palette().color(QPalette::ButtonText));
     QCOMPARE(redPixels(frame->grab(captionArea).toImage()), 0);
     QMetaObject::invokeMethod(m_window->Timer1(), "timeout");
     QCOMPARE(frame->palette().color(QPalette::WindowText), red);
@@ -481,7 +481,7 @@ void tst_pytools::resizeKeepsRightMargin()
         QVERIFY(qAbs(tw(frame.width() - m_window->lbnr()->width()) - 1000) <= 15);
         QCOMPARE(m_window->pylb()->geometry(), QRect(px(120), px(120), px(2655), px(2415)));
     }
-    m_window->resize(100, 260);   // too narrow: the comment list keeps a usable width
+    m_window->resize(100, 260); // too narrow: the comment list keeps a usable width
     QVERIFY(m_window->lbnr()->width() > 0);
 }
 
