@@ -87,7 +87,7 @@ struct LibraryFile
     LibraryFile() { restore(); }
     void restore() const
     {
-        if (!TextFile::saveAtomically(path, libraryBytes()).isEmpty())
+        if (!TextFile::saveAtomically(path, libraryBytes()).ok())
             std::abort();
     }
 };
@@ -215,7 +215,7 @@ void SaveAtomically(benchmark::State &state)
     bool flip = false;
     for (auto _ : state) {
         flip = !flip;
-        if (!TextFile::saveAtomically(file.path, flip ? other : libraryBytes()).isEmpty())
+        if (!TextFile::saveAtomically(file.path, flip ? other : libraryBytes()).ok())
             std::abort();
     }
 }

@@ -47,11 +47,12 @@ const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准�
 bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err)
 {
     const bool toStandardOutput = out == StandardOutputName;
-    const QString error =
+    const Result<void> written =
         toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes) : FileSave::save(out, bytes);
-    if (error.isEmpty())
+    if (written)
         return true;
-    err << (toStandardOutput ? StandardOutputFailedMessage.arg(error) : WriteFailedMessage.arg(out, error))
+    err << (toStandardOutput ? StandardOutputFailedMessage.arg(written.error())
+                             : WriteFailedMessage.arg(out, written.error()))
         << '\n';
     return false;
 }
@@ -134,8 +135,8 @@ int resave(const QString &in, const QString &out, QTextStream &err)
     QStringList escaped;
     const QByteArray bytes = TextFile::encode(CommentFile::compose(document, document.ItemFonts, &escaped));
     // A comment file the program could not read back is never written.
-    if (const QString tooLarge = TextFile::tooLargeToSave(bytes.size()); !tooLarge.isEmpty()) {
-        err << WriteFailedMessage.arg(out, tooLarge) << '\n';
+    if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits) {
+        err << WriteFailedMessage.arg(out, fits.error()) << '\n';
         return 1;
     }
     if (!writeOutput(out, bytes, err))

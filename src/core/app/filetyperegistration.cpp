@@ -179,12 +179,12 @@ namespace {
 /// Writes the bytes when the file does not hold them already. True when it wrote them.
 bool writeWhenDifferent(const QString &path, const QByteArray &bytes)
 {
-    const TextFile::ReadResult current = TextFile::readAll(path);
-    if (current.ok && current.bytes == bytes)
+    const Result<QByteArray> current = TextFile::readAll(path);
+    if (current && *current == bytes)
         return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    return TextFile::saveAtomically(path, bytes).isEmpty();
+    return TextFile::saveAtomically(path, bytes).ok();
 }
 
 /// Runs a cache tool on a folder when it is installed; waits a few seconds at most.
@@ -228,18 +228,18 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
         {QStringLiteral("r.svg"), QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
     };
     for (const auto &[source, target] : icons) {
-        const TextFile::ReadResult icon = TextFile::readAll(programFolder + source);
-        if (icon.ok)
-            writeWhenDifferent(data + QStringLiteral("icons/hicolor/") + target, icon.bytes);
+        const Result<QByteArray> icon = TextFile::readAll(programFolder + source);
+        if (icon)
+            writeWhenDifferent(data + QStringLiteral("icons/hicolor/") + target, *icon);
     }
     const bool entryChanged = writeWhenDifferent(data + QStringLiteral("applications/") + DesktopFileName,
                                                  desktopEntry(executable, iconPath));
 
     const QString mimeappsPath = config + QStringLiteral("mimeapps.list");
-    const TextFile::ReadResult mimeapps = TextFile::readAll(mimeappsPath);
+    const Result<QByteArray> mimeapps = TextFile::readAll(mimeappsPath);
     // A file that exists but cannot be read is left alone rather than replaced.
-    if (mimeapps.ok || !QFileInfo::exists(mimeappsPath))
-        writeWhenDifferent(mimeappsPath, withDefaultApplication(mimeapps.bytes));
+    if (mimeapps || !QFileInfo::exists(mimeappsPath))
+        writeWhenDifferent(mimeappsPath, withDefaultApplication(mimeapps ? *mimeapps : QByteArray()));
 
     // The caches are rebuilt when the entries changed, or when someone removed them.
     if (mimeChanged || !QFileInfo::exists(data + QStringLiteral("mime/mime.cache")))

@@ -43,9 +43,8 @@ bool holdsAnyRequiredFile(const QString &folder)
 
 bool copyFile(const QString &from, const QString &to)
 {
-    const TextFile::ReadResult bytes = TextFile::readAll(from);
-    return bytes.ok && QDir().mkpath(QFileInfo(to).absolutePath()) &&
-           TextFile::saveAtomically(to, bytes.bytes).isEmpty();
+    const Result<QByteArray> bytes = TextFile::readAll(from);
+    return bytes && QDir().mkpath(QFileInfo(to).absolutePath()) && TextFile::saveAtomically(to, *bytes);
 }
 
 /// Copies every file of the installed data that the user folder lacks. The required files

@@ -111,13 +111,13 @@ ReadOutcome parseText(QStringView text, qsizetype unreadable, CommentDocument &d
 
 /// Decodes what was read and lets the bytes go before parsing, so a large file is not held
 /// twice.
-ReadOutcome parseRead(TextFile::ReadResult result, CommentDocument &document)
+ReadOutcome parseRead(Result<QByteArray> result, CommentDocument &document)
 {
-    if (!result.ok)
-        return {ReadStatus::Unreadable, result.error};
+    if (!result)
+        return {ReadStatus::Unreadable, result.error()};
     qsizetype unreadable = 0;
-    const QString text = TextFile::decode(result.bytes, &unreadable);
-    result.bytes = QByteArray();
+    const QString text = TextFile::decode(*result, &unreadable);
+    result = QByteArray();
     return parseText(text, unreadable, document);
 }
 
@@ -202,9 +202,10 @@ WriteOutcome write(QIODevice *device, const CommentDocument &document, const Ite
 {
     WriteOutcome outcome;
     const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
-    outcome.error = TextFile::tooLargeToSave(bytes.size());
-    if (!outcome.ok())
+    if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits) {
+        outcome.error = fits.error();
         return outcome;
+    }
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
         outcome.error = device->errorString();
     else if (device->write(bytes) != bytes.size())
@@ -217,9 +218,10 @@ WriteOutcome write(const QString &path, const CommentDocument &document, const I
     WriteOutcome outcome;
     const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
     // A file the reader would refuse is never written: the old one stays.
-    outcome.error = TextFile::tooLargeToSave(bytes.size());
-    if (outcome.ok())
-        outcome.error = TextFile::saveAtomically(path, bytes);
+    Result<void> written = TextFile::fitsReadLimit(bytes.size());
+    if (written)
+        written = TextFile::saveAtomically(path, bytes);
+    outcome.error = written.error();
     return outcome;
 }
 

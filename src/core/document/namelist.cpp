@@ -101,14 +101,14 @@ ImportResult importList(Session &session, const QString &listText, Mode mode)
 
 std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
 {
-    const TextFile::ReadResult read = TextFile::readAll(path);
-    if (!read.ok) {
-        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error),
+    const Result<QByteArray> read = TextFile::readAll(path);
+    if (!read) {
+        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return std::nullopt;
     }
 
-    const QString text = NameList::decode(read.bytes);
+    const QString text = NameList::decode(*read);
     QString result;
     result.reserve(text.size() + 2);
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);

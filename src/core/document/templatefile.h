@@ -2,6 +2,8 @@
 
 #include "core/document/commentdocument.h"
 
+#include "core/platform/result.h"
+
 #include <QString>
 
 /// Changes of the template every new comment file is made from (normal.pyn): its default
@@ -13,12 +15,11 @@ namespace TemplateFile {
 inline constexpr int HeaderLines = 14;
 
 /// Replaces the template's roster with the document's names (no comments), keeping its first
-/// 14 lines. Every slot with a name is stored, in slot order. Returns "" or the reason, in the
+/// 14 lines. Every slot with a name is stored, in slot order. Fails with the reason, in the
 /// teacher's language, why the template could not be read or written.
-QString storeRoster(const QString &path, const CommentDocument &document);
+Result<void> storeRoster(const QString &path, const CommentDocument &document);
 
 /// Replaces the template's second line with "teacher=" + signature, keeping every other line.
-/// Returns "" or the reason.
-QString storeSignature(const QString &path, const QString &signature);
+Result<void> storeSignature(const QString &path, const QString &signature);
 
 } // namespace TemplateFile

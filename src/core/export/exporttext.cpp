@@ -34,7 +34,7 @@ QString exportFileText(const CommentDocument &document)
     return composeExportText(document, NameLineStyle::Plain) + TextFile::CrLf;
 }
 
-QString writeExportTextFile(const QString &path, const CommentDocument &document)
+Result<void> writeExportTextFile(const QString &path, const CommentDocument &document)
 {
     return TextFile::writeText(path, exportFileText(document));
 }
@@ -49,8 +49,7 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
     const QString path = platform.saveFileName(ExportTextFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeExportTextFile(path, document);
-    if (!error.isEmpty())
-        platform.messageBox(exportFailureMessage(path, error), Platform::NoticeTitle, MsgIcon::Critical,
-                            MsgButtons::Ok);
+    if (const Result<void> written = writeExportTextFile(path, document); !written)
+        platform.messageBox(exportFailureMessage(path, written.error()), Platform::NoticeTitle,
+                            MsgIcon::Critical, MsgButtons::Ok);
 }

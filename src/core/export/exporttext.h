@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QString>
 
 class CommentDocument;
@@ -19,7 +21,7 @@ QString composeExportText(const CommentDocument &document, NameLineStyle style);
 QString exportFileText(const CommentDocument &document);
 
 /// Writes the exported text file (GB18030, atomically). "" on success, otherwise the reason.
-QString writeExportTextFile(const QString &path, const CommentDocument &document);
+Result<void> writeExportTextFile(const QString &path, const CommentDocument &document);
 
 /// The message shown when the exported text file cannot be written.
 QString exportFailureMessage(const QString &path, const QString &reason);

@@ -80,7 +80,7 @@ QByteArray odfDocument(const QString &text, const CommentDocument &document)
 
 } // namespace
 
-QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path)
+Result<QString> writeHandOverDocument(const QString &text, const CommentDocument &document)
 {
     const QString temp = temporaryFolder();
     removeOldFolders(temp);
@@ -88,17 +88,16 @@ QString writeHandOverDocument(const QString &text, const CommentDocument &docume
     // no one else can have made it beforehand, read the comments or plant a document in it.
     QTemporaryDir folder(temp + u'/' + FolderPrefix + QStringLiteral("XXXXXX"));
     if (!folder.isValid())
-        return QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString());
+        return Failure{QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString())};
     folder.setAutoRemove(false); // Writer reads the document after this command has ended
     const QByteArray bytes = odfDocument(text, document);
     if (bytes.isEmpty())
-        return QStringLiteral("无法生成文档。");
+        return Failure{QStringLiteral("无法生成文档。")};
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString target = folder.filePath(DocumentPrefix + stamp + DocumentSuffix);
-    if (QString error = TextFile::saveAtomically(target, bytes); !error.isEmpty())
-        return error;
-    *path = target;
-    return {};
+    if (const Result<void> saved = TextFile::saveAtomically(target, bytes); !saved)
+        return Failure{saved.error()};
+    return target;
 }
 
 QStringList arguments(const QString &documentPath)
@@ -133,9 +132,9 @@ bool start(const QString &documentPath, QString *error)
 void openInWordProcessor(const CommentDocument &document, Platform &platform)
 {
     const QString text = composeExportText(document, NameLineStyle::Colon);
-    QString path;
-    QString error = WordProcessor::writeHandOverDocument(text, document, &path);
-    if (error.isEmpty() && platform.startWordProcessor(path, &error)) {
+    const Result<QString> written = WordProcessor::writeHandOverDocument(text, document);
+    QString error = written.error();
+    if (written && platform.startWordProcessor(*written, &error)) {
         platform.setClipboardText(text);
         return;
     }

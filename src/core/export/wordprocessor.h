@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QString>
 
 class CommentDocument;
@@ -24,8 +26,8 @@ inline const QString FolderPrefix = QStringLiteral("qhsy-handover-");
 
 /// Makes a new hand-over folder with a random name that only its owner may enter, removes the
 /// user's hand-over folders older than a day, and writes an ODF text document holding the text
-/// into the new folder. Returns "" and the document's path in *path, or the reason it failed.
-QString writeHandOverDocument(const QString &text, const CommentDocument &document, QString *path);
+/// into the new folder. Returns the document's path, or the reason it failed.
+Result<QString> writeHandOverDocument(const QString &text, const CommentDocument &document);
 
 /// The arguments the word processor is started with for a document.
 QStringList arguments(const QString &documentPath);

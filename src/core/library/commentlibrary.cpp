@@ -314,12 +314,12 @@ CommentLibrary::Status save(const QString &path, const QByteArray &bytes)
 {
     CommentLibrary::Status status;
     // A file the reader would refuse is never written: the old one stays.
-    QString error = TextFile::tooLargeToSave(bytes.size());
-    if (error.isEmpty())
-        error = TextFile::saveAtomically(path, bytes);
-    if (!error.isEmpty()) {
+    Result<void> written = TextFile::fitsReadLimit(bytes.size());
+    if (written)
+        written = TextFile::saveAtomically(path, bytes);
+    if (!written) {
         status.kind = CommentLibrary::Status::WriteFailed;
-        status.error = QStringLiteral("无法写入评语库文件“%1”：%2").arg(path, error);
+        status.error = QStringLiteral("无法写入评语库文件“%1”：%2").arg(path, written.error());
     }
     return status;
 }

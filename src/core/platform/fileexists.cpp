@@ -9,6 +9,5 @@ bool FileExists(const QString &path)
     // Opened the way the readers open it: a folder, a pipe or a device is no file (and a pipe
     // must not keep the check waiting).
     QFile file;
-    QString error;
-    return !path.isEmpty() && TextFile::openForReading(file, path, &error);
+    return !path.isEmpty() && TextFile::openForReading(file, path).ok();
 }

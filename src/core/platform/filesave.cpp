@@ -203,6 +203,12 @@ Resolved resolveLinks(const QString &path)
 
 // A terminal, a pipe or a device such as /dev/null takes the bytes as they come; it is never
 // replaced by a file.
+QString writeIntoDescriptor(int fd, const QByteArray &bytes)
+{
+    const int error = writeAll(fd, bytes);
+    return error == 0 ? QString() : writeFailure(error) + FullStop;
+}
+
 QString writeStraight(const QString &path, const QByteArray &bytes)
 {
     // A pipe nobody reads would hold the program up until someone does: it is refused at once.
@@ -218,7 +224,7 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
         ::close(fd);
         return ChangedMessage.arg(path);
     }
-    QString error = writeToDescriptor(fd, bytes);
+    QString error = writeIntoDescriptor(fd, bytes);
     if (::close(fd) != 0 && error.isEmpty() && errno != EINTR)
         error = writeFailure(errno) + FullStop;
     return error;
@@ -277,13 +283,14 @@ QString systemErrorText(int error)
     return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer)).trimmed();
 }
 
-QString writeToDescriptor(int fd, const QByteArray &bytes)
+namespace {
+
+Result<void> fromReason(const QString &reason)
 {
-    const int error = writeAll(fd, bytes);
-    return error == 0 ? QString() : writeFailure(error) + FullStop;
+    return reason.isEmpty() ? done() : Result<void>(Failure{reason});
 }
 
-QString save(const QString &path, const QByteArray &bytes)
+QString saveFile(const QString &path, const QByteArray &bytes)
 {
     const Resolved target = resolveLinks(path);
     if (!target.error.isEmpty())
@@ -297,7 +304,7 @@ QString save(const QString &path, const QByteArray &bytes)
         if (::fstat(target.descriptor, &found) != 0)
             return systemErrorText(errno);
         if (S_ISREG(found.st_mode) || isStream(found.st_mode))
-            return writeToDescriptor(target.descriptor, bytes);
+            return writeIntoDescriptor(target.descriptor, bytes);
         return NotRegularMessage.arg(path);
     }
     if (::lstat(nativeName(target.path).constData(), &found) != 0) {
@@ -318,6 +325,18 @@ QString save(const QString &path, const QByteArray &bytes)
     if (isStream(found.st_mode))
         return writeStraight(target.path, bytes);
     return NotRegularMessage.arg(path);
+}
+
+} // namespace
+
+Result<void> writeToDescriptor(int fd, const QByteArray &bytes)
+{
+    return fromReason(writeIntoDescriptor(fd, bytes));
+}
+
+Result<void> save(const QString &path, const QByteArray &bytes)
+{
+    return fromReason(saveFile(path, bytes));
 }
 
 } // namespace FileSave

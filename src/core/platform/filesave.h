@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,12 +14,11 @@ namespace FileSave {
 /// file is untouched. A character device or a FIFO (a terminal, /dev/stdout, a pipe) is written
 /// straight into; anything else that is not a regular file (a folder, a block device, a socket)
 /// is never replaced. Symbolic links are followed only where the kernel's own protection would
-/// follow them (mayFollowLink). Returns "" or the reason, in the teacher's language.
-QString save(const QString &path, const QByteArray &bytes);
+/// follow them (mayFollowLink).
+Result<void> save(const QString &path, const QByteArray &bytes);
 
-/// Writes all bytes into an open descriptor (standard output, a pipe, a device). Returns "" or
-/// the reason, in the teacher's language.
-QString writeToDescriptor(int fd, const QByteArray &bytes);
+/// Writes all bytes into an open descriptor (standard output, a pipe, a device).
+Result<void> writeToDescriptor(int fd, const QByteArray &bytes);
 
 /// Whether a symbolic link may be followed: always outside a folder that is both sticky and
 /// writable by everyone (like /tmp); inside one only when the link belongs to the one following

@@ -6,13 +6,13 @@ namespace LineRewrite {
 
 bool read(const QString &path, File *file, QString *error)
 {
-    TextFile::ReadResult result = TextFile::readAll(path);
-    if (!result.ok) {
+    Result<QByteArray> result = TextFile::readAll(path);
+    if (!result) {
         if (error)
-            *error = result.error;
+            *error = result.error();
         return false;
     }
-    file->bytes = std::move(result.bytes);
+    file->bytes = std::move(result).value();
     file->text = TextFile::decode(file->bytes);
     file->lines = TextFile::splitLineViewsAnyBreak(file->text);
     return true;

@@ -21,11 +21,12 @@ QString roundTrip(const QString &programFolder, QStringView text, QStringList *l
     normalised += TextFile::CrLf;
 
     const QString path = programFolder + FileName;
-    if (const QString error = TextFile::writeText(path, normalised); !error.isEmpty())
-        return QStringLiteral("无法写入临时文件“%1”：%2").arg(path, error);
-    QString readError;
-    if (!TextFile::readLines(path, lines, &readError))
-        return QStringLiteral("无法读取临时文件“%1”：%2").arg(path, readError);
+    if (const Result<void> written = TextFile::writeText(path, normalised); !written)
+        return QStringLiteral("无法写入临时文件“%1”：%2").arg(path, written.error());
+    Result<QStringList> read = TextFile::readLines(path);
+    if (!read)
+        return QStringLiteral("无法读取临时文件“%1”：%2").arg(path, read.error());
+    *lines = std::move(read).value();
     return {};
 }
 

@@ -182,31 +182,22 @@ static QString tooLargeMessage()
     return QStringLiteral("文件太大（超过 %1 MB），不是本系统的文件。").arg(MaxFileSize / (1024 * 1024));
 }
 
-ReadResult readAll(QIODevice *device)
+Result<QByteArray> readAll(QIODevice *device)
 {
-    ReadResult result;
-    if (!device->isOpen() && !device->open(QIODevice::ReadOnly)) {
-        result.error = device->errorString();
-        return result;
-    }
-    if (!device->isSequential() && device->size() > MaxFileSize) {
-        result.error = tooLargeMessage();
-        return result;
-    }
+    if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
+        return Failure{device->errorString()};
+    if (!device->isSequential() && device->size() > MaxFileSize)
+        return Failure{tooLargeMessage()};
     // A file of known size is read in one piece of that size (a file growing meanwhile is
     // still caught below); only a stream gets a buffer of the whole limit.
     const qint64 want =
         device->isSequential() ? MaxFileSize + 1 : std::min(device->size() + 1, MaxFileSize + 1);
-    result.bytes = device->read(want);
-    if (!device->isSequential() && result.bytes.size() == want && !device->atEnd())
-        result.bytes += device->read(MaxFileSize + 1 - result.bytes.size());
-    if (result.bytes.size() > MaxFileSize) {
-        result.bytes.clear();
-        result.error = tooLargeMessage();
-        return result;
-    }
-    result.ok = true;
-    return result;
+    QByteArray bytes = device->read(want);
+    if (!device->isSequential() && bytes.size() == want && !device->atEnd())
+        bytes += device->read(MaxFileSize + 1 - bytes.size());
+    if (bytes.size() > MaxFileSize)
+        return Failure{tooLargeMessage()};
+    return bytes;
 }
 
 static const QString FolderMessage = QStringLiteral("这是一个文件夹，不是文件。");
@@ -228,86 +219,76 @@ QString notARegularFile(const QString &path)
     return kindError(info.st_mode);
 }
 
-bool openForReading(QFile &file, const QString &path, QString *error)
+Result<void> openForReading(QFile &file, const QString &path)
 {
     // A pipe would make open() or read() wait for a writer for ever, and a device can be
     // endless: only a regular file is opened.
-    if (QString why = notARegularFile(path); !why.isEmpty()) {
-        *error = why;
-        return false;
-    }
+    if (QString why = notARegularFile(path); !why.isEmpty())
+        return Failure{why};
     // Should the path have been replaced by a pipe since, O_NONBLOCK keeps open() from waiting
     // and the check on the opened file refuses it.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = qt_error_string(errno);
-        return false;
-    }
+    if (fd < 0)
+        return Failure{qt_error_string(errno)};
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
-        *error = qt_error_string(errno);
+        const QString error = qt_error_string(errno);
         ::close(fd);
-        return false;
+        return Failure{error};
     }
     if (!S_ISREG(info.st_mode)) {
-        *error = kindError(info.st_mode);
         ::close(fd);
-        return false;
+        return Failure{kindError(info.st_mode)};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        *error = file.errorString();
         ::close(fd);
-        return false;
+        return Failure{file.errorString()};
     }
-    return true;
+    return done();
 }
 
-ReadResult readAll(const QString &path)
+Result<QByteArray> readAll(const QString &path)
 {
     QFile file;
-    QString error;
-    if (!openForReading(file, path, &error))
-        return {false, {}, error};
-    ReadResult result = readAll(&file);
-    if (result.ok && file.error() != QFileDevice::NoError)
-        return {false, {}, file.errorString()};
-    return result;
+    if (Result<void> opened = openForReading(file, path); !opened)
+        return Failure{opened.error()};
+    Result<QByteArray> read = readAll(&file);
+    if (read && file.error() != QFileDevice::NoError)
+        return Failure{file.errorString()};
+    return read;
 }
 
-bool readLines(const QString &path, QStringList *lines, QString *error)
+Result<QStringList> readLines(const QString &path)
 {
-    ReadResult read = readAll(path);
-    if (!read.ok) {
-        if (error)
-            *error = read.error;
-        return false;
-    }
-    *lines = splitLines(decode(read.bytes));
-    return true;
+    const Result<QByteArray> read = readAll(path);
+    if (!read)
+        return Failure{read.error()};
+    return splitLines(decode(*read));
 }
 
-QString tooLargeToSave(qint64 size)
+Result<void> fitsReadLimit(qint64 size)
 {
     if (size <= MaxFileSize)
-        return {};
+        return done();
     constexpr double MiB = 1024 * 1024;
-    return QStringLiteral("文件将有 %1 MB，超过本系统能读取的上限 %2 MB，保存后将无法再打开，因此没有写入。")
-        .arg(QString::number(std::ceil(size / MiB * 10) / 10, 'f', 1))
-        .arg(MaxFileSize / (1024 * 1024));
+    return Failure{
+        QStringLiteral("文件将有 %1 MB，超过本系统能读取的上限 %2 MB，保存后将无法再打开，因此没有写入。")
+            .arg(QString::number(std::ceil(size / MiB * 10) / 10, 'f', 1))
+            .arg(MaxFileSize / (1024 * 1024))};
 }
 
-QString saveAtomically(const QString &path, const QByteArray &bytes)
+Result<void> saveAtomically(const QString &path, const QByteArray &bytes)
 {
     return FileSave::save(path, bytes);
 }
 
-QString writeText(const QString &path, QStringView text)
+Result<void> writeText(const QString &path, QStringView text)
 {
     return saveAtomically(path, encode(text));
 }
 
-QString writeLines(const QString &path, const QStringList &lines)
+Result<void> writeLines(const QString &path, const QStringList &lines)
 {
     return writeText(path, joinLines(lines));
 }

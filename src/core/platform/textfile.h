@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -64,44 +66,35 @@ QList<QStringView> splitLineViewsAnyBreak(QStringView text);
 /// Joins lines, each followed by CR LF.
 QString joinLines(const QStringList &lines);
 
-/// Result of reading a whole file.
-struct ReadResult
-{
-    bool ok = false;
-    QByteArray bytes;
-    QString error; ///< why the file could not be read, in the teacher's language
-};
-
 /// Reads all bytes of a device (at most MaxFileSize).
-ReadResult readAll(QIODevice *device);
+Result<QByteArray> readAll(QIODevice *device);
 
 /// Why a path exists but is no file to read (a folder, a pipe, a device, a socket); empty for a
 /// regular file, a link to one, and a path that does not exist. Nothing is opened.
 QString notARegularFile(const QString &path);
 
 /// Opens a regular file for reading. A pipe, a device or a socket is refused, never waited on.
-/// Returns false with *error set when the file cannot be read.
-bool openForReading(QFile &file, const QString &path, QString *error);
+Result<void> openForReading(QFile &file, const QString &path);
 
 /// Reads all bytes of a file (at most MaxFileSize); only a regular file is read.
-ReadResult readAll(const QString &path);
+Result<QByteArray> readAll(const QString &path);
 
-/// Why bytes of this size must not be saved as one of the program's files: the readers refuse
-/// anything above MaxFileSize, so the file could never be opened again. Empty when it fits.
-QString tooLargeToSave(qint64 size);
+/// Whether bytes of this size may be saved as one of the program's files: the readers refuse
+/// anything above MaxFileSize, so a larger file could never be opened again.
+Result<void> fitsReadLimit(qint64 size);
 
-/// Reads a text file and splits it into lines. Returns false with *error set on failure.
-bool readLines(const QString &path, QStringList *lines, QString *error);
+/// Reads a text file and splits it into lines.
+Result<QStringList> readLines(const QString &path);
 
 /// Writes bytes to a file through the program's one save path (FileSave::save): a regular file
 /// is replaced atomically, either the whole new content is in place or the old file is
-/// untouched. Returns an empty string on success, otherwise the reason.
-QString saveAtomically(const QString &path, const QByteArray &bytes);
+/// untouched.
+Result<void> saveAtomically(const QString &path, const QByteArray &bytes);
 
-/// Encodes the text and writes it atomically. Returns an empty string or the reason.
-QString writeText(const QString &path, QStringView text);
+/// Encodes the text and writes it atomically.
+Result<void> writeText(const QString &path, QStringView text);
 
 /// Encodes the lines, each followed by CR LF, and writes them atomically.
-QString writeLines(const QString &path, const QStringList &lines);
+Result<void> writeLines(const QString &path, const QStringList &lines);
 
 } // namespace TextFile

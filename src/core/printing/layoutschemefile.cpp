@@ -141,12 +141,12 @@ LayoutSchemeFile::Status save(const QString &path, const QByteArray &bytes)
 {
     LayoutSchemeFile::Status status;
     // A file the reader would refuse is never written: the old one stays.
-    QString error = TextFile::tooLargeToSave(bytes.size());
-    if (error.isEmpty())
-        error = TextFile::saveAtomically(path, bytes);
-    if (!error.isEmpty()) {
+    Result<void> written = TextFile::fitsReadLimit(bytes.size());
+    if (written)
+        written = TextFile::saveAtomically(path, bytes);
+    if (!written) {
         status.kind = LayoutSchemeFile::Status::WriteFailed;
-        status.error = QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, error);
+        status.error = QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, written.error());
     }
     return status;
 }
@@ -229,10 +229,10 @@ LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status)
 
 LayoutSchemeFile::Status LayoutSchemeFile::appendScheme(const QString &name, const LayoutScheme &values)
 {
-    const TextFile::ReadResult read = TextFile::readAll(m_path);
-    if (!read.ok)
-        return unreadable(m_path, read.error);
-    QByteArray bytes = read.bytes;
+    const Result<QByteArray> read = TextFile::readAll(m_path);
+    if (!read)
+        return unreadable(m_path, read.error());
+    QByteArray bytes = *read;
     bytes += "\r\n";
     bytes += TextFile::encode(TextFile::joinLines(blockLines(name, values)));
     return save(m_path, bytes);

@@ -88,5 +88,5 @@ QString writeClassPdf(const QString &path, const CommentDocument &document, cons
     const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
     if (!rewritten.error.isEmpty())
         return rewritten.error;
-    return FileSave::save(path, rewritten.pdf);
+    return FileSave::save(path, rewritten.pdf).error();
 }

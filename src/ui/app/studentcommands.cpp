@@ -157,9 +157,9 @@ void StudentCommands::s_delall()
 
 void StudentCommands::s_setup()
 {
-    const QString failure = TemplateFile::storeRoster(m_session.templatePath(), m_session.Document());
-    if (!failure.isEmpty()) {
-        m_platform.messageBox(QStringLiteral("设置失败！") + failure, Platform::NoticeTitle,
+    const Result<void> stored = TemplateFile::storeRoster(m_session.templatePath(), m_session.Document());
+    if (!stored) {
+        m_platform.messageBox(QStringLiteral("设置失败！") + stored.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

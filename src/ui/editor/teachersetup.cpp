@@ -78,9 +78,9 @@ void teachersetup::Command1Click()
     if (m_platform.messageBox(defaultQuestion(signature), Platform::QuestionTitle, MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    const QString reason = TemplateFile::storeSignature(m_session.templatePath(), signature);
-    if (!reason.isEmpty()) {
-        m_platform.messageBox(QStringLiteral("设置默认签名失败！") + reason, Platform::NoticeTitle,
+    const Result<void> stored = TemplateFile::storeSignature(m_session.templatePath(), signature);
+    if (!stored) {
+        m_platform.messageBox(QStringLiteral("设置默认签名失败！") + stored.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

@@ -197,7 +197,7 @@ void tst_CommandLine::exportText()
     CommentDocument document;
     QCOMPARE(CommentFile::read(testDataFile(input), document).status, CommentFile::ReadStatus::Accepted);
     const QString expected = dir.filePath("window.txt");
-    QCOMPARE(writeExportTextFile(expected, document), QString());
+    QCOMPARE(writeExportTextFile(expected, document).error(), QString());
     QCOMPARE(fileBytes(out), fileBytes(expected));
 }
 

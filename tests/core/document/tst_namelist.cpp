@@ -179,7 +179,7 @@ void tst_NameList::readFile()
 
     QTemporaryDir dir;
     const QString path = dir.filePath("names.txt");
-    QVERIFY(TextFile::saveAtomically(path, bytes).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, bytes).ok());
     ScriptedPlatform platform;
     for (int answer : answers)
         platform.expectMessage(MsgAnswer(answer));
@@ -368,7 +368,7 @@ void tst_NameList::emptyListChangesNothing()
     state.replaceDocument(classWithLeftovers(students));
     const CommentDocument before = state.Document();
     const QString scratch = folder.file(ScratchFile::FileName);
-    QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).isEmpty());
+    QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).ok());
 
     QVERIFY(!NameList::hasNames(list));
     const NameList::ImportResult result =

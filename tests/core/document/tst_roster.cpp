@@ -364,10 +364,10 @@ void tst_Roster::storeRoster()
     if (templateFile == "no_final_break") {
         // The 14 header lines of the template without the last CR LF.
         original.chop(2);
-        QVERIFY(TextFile::saveAtomically(path, original).isEmpty());
+        QVERIFY(TextFile::saveAtomically(path, original).ok());
     } else if (!templateFile.isEmpty()) {
         original = fileBytes(testDataFile(templateFile));
-        QVERIFY(TextFile::saveAtomically(path, original).isEmpty());
+        QVERIFY(TextFile::saveAtomically(path, original).ok());
     }
     // The header: everything up to the 14th CR LF.
     qsizetype end = 0;
@@ -380,7 +380,7 @@ void tst_Roster::storeRoster()
     CommentDocument doc;
     for (int i = 0; i < names.size(); ++i)
         doc.slot(i + 1) = {names[i], QStringLiteral("不存入模板的评语")};
-    QCOMPARE(TemplateFile::storeRoster(path, doc), QString());
+    QCOMPARE(TemplateFile::storeRoster(path, doc).error(), QString());
     QCOMPARE(fileBytes(path), header + roster);
 }
 
@@ -389,7 +389,7 @@ void tst_Roster::storedRosterReadsBack()
     ProgramFolder folder;
     const QString path = folder.file("normal.pyn");
     const CommentDocument full = classOf(Max);
-    QCOMPARE(TemplateFile::storeRoster(path, full), QString());
+    QCOMPARE(TemplateFile::storeRoster(path, full).error(), QString());
     QCOMPARE(TextFile::splitLines(TextFile::decode(fileBytes(path))).size(), 14 + 2 * Max);
 
     CommentDocument back;
@@ -403,7 +403,7 @@ void tst_Roster::storedRosterReadsBack()
     CommentDocument two;
     two.slot(1).name = "甲";
     two.slot(2).name = "乙";
-    QCOMPARE(TemplateFile::storeRoster(path, two), QString());
+    QCOMPARE(TemplateFile::storeRoster(path, two).error(), QString());
     QCOMPARE(TextFile::splitLines(TextFile::decode(fileBytes(path))).size(), 18);
     QCOMPARE(CommentFile::read(path, back).status, CommentFile::ReadStatus::Accepted);
     QCOMPARE(back.studentCount(), 2);
@@ -446,12 +446,12 @@ void tst_Roster::storeSignature()
         original = "first\r\nteacher=old";
     else if (!templateFile.isEmpty())
         original = fileBytes(testDataFile(templateFile));
-    QVERIFY(TextFile::saveAtomically(path, original).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, original).ok());
     // line_ends.expected.py holds the same lines as line_ends.py, each ended by CR LF.
     const QByteArray lines =
         templateFile == "line_ends.py" ? fileBytes(testDataFile("line_ends.expected.py")) : original;
 
-    QCOMPARE(TemplateFile::storeSignature(path, signature), QString());
+    QCOMPARE(TemplateFile::storeSignature(path, signature).error(), QString());
     QCOMPARE(fileBytes(path), withSecondLine(lines, line2));
 }
 
@@ -459,11 +459,11 @@ void tst_Roster::storeSignatureTwiceAddsNothing()
 {
     ProgramFolder folder;
     const QString path = folder.file("normal.pyn");
-    QVERIFY(TextFile::saveAtomically(path, fileBytes(testDataFile("basic.py"))).isEmpty());
-    QCOMPARE(TemplateFile::storeSignature(path, "一"), QString());
+    QVERIFY(TextFile::saveAtomically(path, fileBytes(testDataFile("basic.py"))).ok());
+    QCOMPARE(TemplateFile::storeSignature(path, "一").error(), QString());
     const QByteArray once = fileBytes(path);
-    QCOMPARE(TemplateFile::storeSignature(path, "二"), QString());
-    QCOMPARE(TemplateFile::storeSignature(path, "一"), QString());
+    QCOMPARE(TemplateFile::storeSignature(path, "二").error(), QString());
+    QCOMPARE(TemplateFile::storeSignature(path, "一").error(), QString());
     QCOMPARE(fileBytes(path), once);
 
     CommentDocument back;
@@ -492,7 +492,7 @@ void tst_Roster::templateUnreadable()
     const QString path = dir.filePath(name);
 
     const QString error =
-        roster ? TemplateFile::storeRoster(path, classOf(2)) : TemplateFile::storeSignature(path, "王老师");
+        roster ? TemplateFile::storeRoster(path, classOf(2)).error() : TemplateFile::storeSignature(path, "王老师").error();
     QVERIFY2(error.startsWith(QStringLiteral("无法读取模板文件“%1”：").arg(path)), qPrintable(error));
     QVERIFY(error.size() > path.size() + 12); // and the reason
     // Nothing was made in its place.
@@ -508,8 +508,8 @@ void tst_Roster::templateTooLargeToReadBackKeepsOldFile()
     const QString path = folder.file("normal.pyn");
     const QByteArray old =
         fileBytes(testDataFile("basic.py")) + QByteArray(17 * 1024 * 1024, '\xFF') + "\r\n";
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
-    const QString error = TemplateFile::storeSignature(path, "王老师");
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
+    const QString error = TemplateFile::storeSignature(path, "王老师").error();
     QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：文件将有").arg(path)), qPrintable(error));
     QVERIFY(error.contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(fileBytes(path), old);
@@ -541,11 +541,11 @@ void tst_Roster::templateTooShort()
     QStringList content;
     for (int i = 1; i <= lines; ++i)
         content << QStringLiteral("第%1行").arg(i);
-    QVERIFY(TextFile::writeLines(path, content).isEmpty());
+    QVERIFY(TextFile::writeLines(path, content).ok());
     const QByteArray before = fileBytes(path);
 
     const QString error =
-        roster ? TemplateFile::storeRoster(path, classOf(1)) : TemplateFile::storeSignature(path, "王老师");
+        roster ? TemplateFile::storeRoster(path, classOf(1)).error() : TemplateFile::storeSignature(path, "王老师").error();
     if (accepted) {
         QCOMPARE(error, QString());
         QVERIFY(fileBytes(path) != before);
@@ -569,14 +569,14 @@ void tst_Roster::failedTemplateWriteKeepsOldFile()
     for (int i = 1; i <= Max; ++i)
         doc.slot(i).name = QString(400, u'名') + QString::number(i);
     const QString error =
-        withSmallFileSizeLimit(16 * 1024, [&] { return TemplateFile::storeRoster(path, doc); });
+        withSmallFileSizeLimit(16 * 1024, [&] { return TemplateFile::storeRoster(path, doc).error(); });
     QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)), qPrintable(error));
     QVERIFY(error.size() > path.size() + 12);
     QCOMPARE(fileBytes(path), before);
     QCOMPARE(QDir(folder.path()).entryList({"normal.pyn*"}, QDir::Files), QStringList{"normal.pyn"});
 
     const QString signatureError =
-        withSmallFileSizeLimit(64, [&] { return TemplateFile::storeSignature(path, QString(100, u'长')); });
+        withSmallFileSizeLimit(64, [&] { return TemplateFile::storeSignature(path, QString(100, u'长')).error(); });
     QVERIFY2(signatureError.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)),
              qPrintable(signatureError));
     QCOMPARE(fileBytes(path), before);
@@ -591,7 +591,7 @@ void tst_Roster::readOnlyFolderKeepsOldTemplate()
     QVERIFY(QFile::copy(QStringLiteral(QHSY_DATA_DIR "/normal.pyn"), readOnly));
     const QByteArray before = fileBytes(readOnly);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString rosterError = TemplateFile::storeRoster(readOnly, classOf(2));
+    const QString rosterError = TemplateFile::storeRoster(readOnly, classOf(2)).error();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY2(rosterError.startsWith(QStringLiteral("无法写入模板文件")), qPrintable(rosterError));
     QCOMPARE(fileBytes(readOnly), before);

@@ -435,7 +435,7 @@ void tst_CommentLibrary::writeFailureKeepsOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(readOnlyFolder ? CommentLibrary::FileName : QString(250, u'k'));
     const QByteArray old = fileBytes(libraryFile(QStringLiteral("library.vxd")));
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
     if (readOnlyFolder)
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     CommentLibrary library(path);
@@ -470,7 +470,7 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
     // How much the change adds, found on the small library.
     const QByteArray small = fileBytes(libraryFile(QStringLiteral("library.vxd")));
     const QString probe = dir.filePath(QStringLiteral("probe.vxd"));
-    QVERIFY(TextFile::saveAtomically(probe, small).isEmpty());
+    QVERIFY(TextFile::saveAtomically(probe, small).ok());
     CommentLibrary probeLibrary(probe);
     QVERIFY(apply(probeLibrary, op, args).ok());
     const qint64 growth = QFileInfo(probe).size() - small.size();
@@ -480,7 +480,7 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
     const qint64 padding = TextFile::MaxFileSize + over - growth - small.size() - 4;
     const QByteArray old = small + "\t\t" + QByteArray(padding, 'x') + "\r\n";
     const QString path = dir.filePath(CommentLibrary::FileName);
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
     CommentLibrary library(path);
     const CommentLibrary::Status status = apply(library, op, args);
     if (over <= 0) {

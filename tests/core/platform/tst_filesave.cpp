@@ -127,7 +127,7 @@ void tst_FileSave::linksInSharedFolder()
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
     const QString target = places.filePath("teacher.py");
     if (targetExists)
-        QVERIFY(FileSave::save(target, "mine").isEmpty());
+        QVERIFY(FileSave::save(target, "mine").ok());
     const QString link = folder + "/class.py";
     QVERIFY(QFile::link(target, link));
     if (linkIsOthers)
@@ -135,7 +135,7 @@ void tst_FileSave::linksInSharedFolder()
     if (folderIsOthers)
         QVERIFY(giveTo(folder, OtherUser));
 
-    const QString error = FileSave::save(link, "new");
+    const QString error = FileSave::save(link, "new").error();
 
     QCOMPARE(typeOf(link), mode_t(S_IFLNK));
     if (follows) {
@@ -188,7 +188,7 @@ void tst_FileSave::onlyRegularFilesAreReplaced()
     }
     const mode_t before = typeOf(path);
 
-    const QString error = FileSave::save(path, bytes);
+    const QString error = FileSave::save(path, bytes).error();
 
     QCOMPARE(typeOf(path), before);
     QCOMPARE(error.isEmpty(), writtenInto);
@@ -207,7 +207,7 @@ void tst_FileSave::fullDiskIsNamed()
     } else if (typeOf(full) != S_IFCHR) {
         QSKIP("no /dev/full here");
     }
-    const QString error = FileSave::save(full, QByteArray(10000, 'x'));
+    const QString error = FileSave::save(full, QByteArray(10000, 'x')).error();
     QVERIFY2(error.contains(u"磁盘已满"), qPrintable(error));
     QCOMPARE(typeOf(full), mode_t(S_IFCHR));
 }

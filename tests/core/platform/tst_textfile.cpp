@@ -203,14 +203,12 @@ void tst_TextFile::readAllFailures_data()
 void tst_TextFile::readAllFailures()
 {
     QFETCH(QString, path);
-    const TextFile::ReadResult result = TextFile::readAll(path);
-    QVERIFY(!result.ok);
-    QVERIFY(!result.error.isEmpty());
-    QStringList lines{"kept"};
-    QString error;
-    QVERIFY(!TextFile::readLines(path, &lines, &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(lines, QStringList{"kept"});
+    const Result<QByteArray> result = TextFile::readAll(path);
+    QVERIFY(!result);
+    QVERIFY(!result.error().isEmpty());
+    const Result<QStringList> lines = TextFile::readLines(path);
+    QVERIFY(!lines);
+    QVERIFY(!lines.error().isEmpty());
 }
 
 void tst_TextFile::readAllRefusesWhatIsNoFile_data()
@@ -236,12 +234,11 @@ void tst_TextFile::readAllRefusesWhatIsNoFile()
     } else if (kind == u"device") {
         path = QStringLiteral("/dev/zero");
     }
-    TextFile::ReadResult result;
+    Result<QByteArray> result = QByteArray();
     QVERIFY2(finishesWithoutWaitingOn(fifo, [&] { result = TextFile::readAll(path); }), "waited on the pipe");
-    QVERIFY(!result.ok);
-    QVERIFY(result.bytes.isEmpty());
-    QVERIFY2(result.error.contains(QStringLiteral("不是普通的文件")), qPrintable(result.error));
-    QCOMPARE(TextFile::notARegularFile(path), result.error);
+    QVERIFY(!result);
+    QVERIFY2(result.error().contains(QStringLiteral("不是普通的文件")), qPrintable(result.error()));
+    QCOMPARE(TextFile::notARegularFile(path), result.error());
 }
 
 void tst_TextFile::readAllRefusesHugeFiles()
@@ -251,18 +248,17 @@ void tst_TextFile::readAllRefusesHugeFiles()
     QVERIFY(file.open(QIODevice::WriteOnly));
     QVERIFY(file.resize(TextFile::MaxFileSize + 1)); // sparse: takes no disk space
     file.close();
-    const TextFile::ReadResult result = TextFile::readAll(path);
-    QVERIFY(!result.ok);
-    QVERIFY(result.bytes.isEmpty());
-    QVERIFY(result.error.contains(u"MB"));
+    const Result<QByteArray> result = TextFile::readAll(path);
+    QVERIFY(!result);
+    QVERIFY(result.error().contains(u"MB"));
     QFile::remove(path);
 }
 
 void tst_TextFile::saveReplacesWholeFile()
 {
     const QString path = m_dir.filePath("replace.txt");
-    QVERIFY(TextFile::saveAtomically(path, QByteArray(1000, 'x')).isEmpty());
-    QVERIFY(TextFile::writeLines(path, {"甲", "乙"}).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, QByteArray(1000, 'x')).ok());
+    QVERIFY(TextFile::writeLines(path, {"甲", "乙"}).ok());
     QCOMPARE(fileBytes(path), TextFile::encode(u"甲\r\n乙\r\n"));
     QCOMPARE(QDir(m_dir.path()).entryList({"replace.txt*"}, QDir::Files), QStringList{"replace.txt"});
 }
@@ -291,7 +287,7 @@ void tst_TextFile::saveFailuresKeepOldFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(old);
     }
-    const QString error = TextFile::writeText(path, u"new content");
+    const QString error = TextFile::writeText(path, u"new content").error();
     QVERIFY2(!error.isEmpty(), "a failed write was reported as success");
     if (existing)
         QCOMPARE(fileBytes(path), old);
@@ -302,7 +298,7 @@ void tst_TextFile::fullDiskMidWriteKeepsOldFile()
     // A file-size limit makes the write fail part-way, as a full disk would.
     const QString path = m_dir.filePath("full.py");
     const QByteArray old(100, 'o');
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
 
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
@@ -310,7 +306,7 @@ void tst_TextFile::fullDiskMidWriteKeepsOldFile()
     rlimit small = saved;
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = TextFile::saveAtomically(path, QByteArray(1 << 20, 'n'));
+    const QString error = TextFile::saveAtomically(path, QByteArray(1 << 20, 'n')).error();
     setrlimit(RLIMIT_FSIZE, &saved);
 
     QVERIFY2(!error.isEmpty(), "a failed write was reported as success");
@@ -326,9 +322,9 @@ void tst_TextFile::readOnlyFolderKeepsOldFile()
         QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
     const QString path = dir.filePath("class.py");
-    QVERIFY(TextFile::saveAtomically(path, "old").isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, "old").ok());
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString error = TextFile::saveAtomically(path, "new");
+    const QString error = TextFile::saveAtomically(path, "new").error();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!error.isEmpty());
     QCOMPARE(fileBytes(path), QByteArray("old"));

@@ -389,7 +389,7 @@ void tst_LayoutScheme::writeFailureKeepsOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(readOnlyFolder ? LayoutSchemeFile::FileName : QString(250, u'k'));
     const QByteArray old = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
     if (readOnlyFolder)
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     LayoutSchemeFile file(path);
@@ -418,7 +418,7 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     // How much the change adds, found on the small file.
     const QByteArray small = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
     const QString probe = dir.filePath(QStringLiteral("probe.vxd"));
-    QVERIFY(TextFile::saveAtomically(probe, small).isEmpty());
+    QVERIFY(TextFile::saveAtomically(probe, small).ok());
     LayoutSchemeFile probeFile(probe);
     QVERIFY(run(probeFile, op).ok());
     const qint64 growth = QFileInfo(probe).size() - small.size();
@@ -427,7 +427,7 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     // The same file with one long line at its end.
     const QByteArray old = small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
     const QString path = dir.filePath(LayoutSchemeFile::FileName);
-    QVERIFY(TextFile::saveAtomically(path, old).isEmpty());
+    QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
     const LayoutSchemeFile::Status status = run(file, op);
     QCOMPARE(status.kind, LayoutSchemeFile::Status::WriteFailed);

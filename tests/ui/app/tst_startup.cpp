@@ -258,7 +258,7 @@ void tst_Startup::programFolder()
         QVERIFY(QDir().mkpath(home));
         for (const QString &file : StartupSequence::RequiredFiles) {
             if (user == u"teacher" || file != u"printsetup.vxd")
-                QVERIFY(TextFile::saveAtomically(home + file, teacher).isEmpty());
+                QVERIFY(TextFile::saveAtomically(home + file, teacher).ok());
         }
     }
     const FileMap userBefore = folderSnapshot(home);

@@ -364,7 +364,7 @@ void tst_MainWindow::rejectedFileIsNeverOverwritten()
 {
     start();
     const QString path = m_dir.filePath("other.py");
-    QVERIFY(TextFile::writeText(path, u"not a comment file").isEmpty());
+    QVERIFY(TextFile::writeText(path, u"not a comment file").ok());
     m_platform->expectOpenFile(path);
     m_platform->expectMessage(); // the rejection
     m_window->action("open")->trigger();

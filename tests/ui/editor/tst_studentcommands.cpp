@@ -418,7 +418,7 @@ void tst_StudentCommands::storeRosterFailsClearly()
 {
     start(writeClass(m_dir, 2));
     const QString templ = m_folder->file("normal.pyn");
-    QVERIFY(TextFile::writeText(templ, u"版本=标准版v1.0\r\nteacher=某老师\r\n").isEmpty());
+    QVERIFY(TextFile::writeText(templ, u"版本=标准版v1.0\r\nteacher=某老师\r\n").ok());
     const QByteArray before = fileBytes(templ);
     m_platform->expectMessage();
     m_window->kstudent()->actions().last()->trigger(); // the pop-up's last entry stores the default

@@ -155,7 +155,7 @@ void tst_Export::textFile()
     QFETCH(QStringList, comments);
     QFETCH(QString, golden);
     const QString path = m_temp->filePath(QStringLiteral("out.txt"));
-    QCOMPARE(writeExportTextFile(path, makeDocument(signature, names, comments)), QString());
+    QCOMPARE(writeExportTextFile(path, makeDocument(signature, names, comments)).error(), QString());
     QCOMPARE(fileBytes(path), fileBytes(testDataFile("export/" + golden)));
 }
 
@@ -197,7 +197,7 @@ void tst_Export::exportCommand()
     QFETCH(QString, message);
     const QString path = target.isEmpty() ? QString() : m_temp->filePath(target);
     QVERIFY(QDir().mkpath(m_temp->filePath(QStringLiteral("dir"))));
-    QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("existing.txt")), u"旧内容").isEmpty());
+    QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("existing.txt")), u"旧内容").ok());
     const QStringList before = QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     Session state;
@@ -232,7 +232,7 @@ void tst_Export::exportIntoPipe()
     FifoReader reader(path);
     QVERIFY(reader.isValid());
     const CommentDocument document = makeDocument(QStringLiteral("周老师"), {"王五"}, {"好"});
-    QCOMPARE(writeExportTextFile(path, document), QString());
+    QCOMPARE(writeExportTextFile(path, document).error(), QString());
     QCOMPARE(reader.bytes(), TextFile::encode(exportFileText(document)));
     QVERIFY(!QFileInfo(path).isFile());
 }
@@ -241,7 +241,7 @@ void tst_Export::handOverToStandIn()
 {
     QTemporaryDir bin;
     const QString script = bin.filePath(QStringLiteral("soffice"));
-    QVERIFY(TextFile::saveAtomically(script, StandIn).isEmpty());
+    QVERIFY(TextFile::saveAtomically(script, StandIn).ok());
     QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     qputenv("PATH", (bin.path() + u':').toLocal8Bit() + m_path);
 
@@ -251,10 +251,11 @@ void tst_Export::handOverToStandIn()
     const QString recent = m_temp->filePath(WordProcessor::FolderPrefix + QStringLiteral("recent"));
     for (const QString &folder : {old, recent})
         QVERIFY(QDir().mkdir(folder) &&
-                TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").isEmpty());
+                TextFile::saveAtomically(folder + QStringLiteral("/评语-1.odt"), "x").ok());
     const utimbuf twoDaysAgo{time(nullptr) - 2 * 24 * 60 * 60, time(nullptr) - 2 * 24 * 60 * 60};
     QCOMPARE(::utime(QFile::encodeName(old).constData(), &twoDaysAgo), 0);
     QVERIFY(TextFile::saveAtomically(m_temp->filePath(QStringLiteral("qhsy-%1").arg(::getuid())), "planted")
+                .error()
                 .isEmpty());
 
     Session state;
@@ -305,13 +306,13 @@ void tst_Export::handOverToStandIn()
 void tst_Export::handOverFoldersAreFresh()
 {
     const CommentDocument document = makeDocument(QStringLiteral("李老师"), {"张三"}, {"上课认真。"});
-    QString first;
-    QString second;
-    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &first),
-             QString());
-    QCOMPARE(WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document, &second),
-             QString());
-    QVERIFY(QFileInfo(first).absolutePath() != QFileInfo(second).absolutePath());
+    const Result<QString> first =
+        WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document);
+    const Result<QString> second =
+        WordProcessor::writeHandOverDocument(QStringLiteral("张三：上课认真。"), document);
+    QCOMPARE(first.error(), QString());
+    QCOMPARE(second.error(), QString());
+    QVERIFY(QFileInfo(*first).absolutePath() != QFileInfo(*second).absolutePath());
 }
 
 void tst_Export::noWordProcessor()
@@ -347,8 +348,9 @@ void tst_Export::realWriterReadsDocument()
         makeDocument(QStringLiteral("李老师"), {"张三", "李四𡈼", "王五"},
                      {"上课认真。\r\n作业工整。\r\n\r\n继续努力！", "", "<&> \"引号\"  两个空格"});
     const QString text = composeExportText(document, NameLineStyle::Colon);
-    QString path;
-    QCOMPARE(WordProcessor::writeHandOverDocument(text, document, &path), QString());
+    const Result<QString> written = WordProcessor::writeHandOverDocument(text, document);
+    QCOMPARE(written.error(), QString());
+    const QString path = *written;
 
     // A fresh profile in a folder of its own, so that no running LibreOffice is disturbed.
     const QString home = m_temp->filePath(QStringLiteral("home"));

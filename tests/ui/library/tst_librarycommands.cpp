@@ -101,7 +101,7 @@ void tst_LibraryCommands::cleanup()
 
 void tst_LibraryCommands::start(const QStringList &libraryLines, int students)
 {
-    QVERIFY(TextFile::writeLines(m_folder->file("pyk.vxd"), libraryLines).isEmpty());
+    QVERIFY(TextFile::writeLines(m_folder->file("pyk.vxd"), libraryLines).ok());
     CommentDocument document;
     for (int i = 1; i <= students; ++i)
         document.slot(i) = {QStringLiteral("学生%1").arg(i), QString()};

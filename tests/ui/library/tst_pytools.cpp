@@ -118,7 +118,7 @@ void tst_pytools::cleanup()
 
 void tst_pytools::writeLibrary(const QStringList &lines)
 {
-    QVERIFY(TextFile::writeText(m_folder->file("pyk.vxd"), lines.join("\r\n") + "\r\n").isEmpty());
+    QVERIFY(TextFile::writeText(m_folder->file("pyk.vxd"), lines.join("\r\n") + "\r\n").ok());
 }
 
 void tst_pytools::open()

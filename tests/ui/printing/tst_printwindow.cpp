@@ -133,7 +133,7 @@ void tst_printwindow::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     QVERIFY(m_folder->isValid());
-    QVERIFY(TextFile::writeLines(schemeFile(), TwoSchemes).isEmpty());
+    QVERIFY(TextFile::writeLines(schemeFile(), TwoSchemes).ok());
     m_platform = std::make_unique<ScriptedPlatform>();
     m_state = std::make_unique<Session>();
     m_state->setProgramFolder(m_folder->path());
@@ -224,7 +224,7 @@ void tst_printwindow::opening()
 
 void tst_printwindow::emptySchemeFile()
 {
-    QVERIFY(TextFile::writeLines(schemeFile(), {}).isEmpty());
+    QVERIFY(TextFile::writeLines(schemeFile(), {}).ok());
     m_platform->expectMessage();
     open();
     verifyMessage(LayoutSchemeFile::noSchemeMessage(), QStringLiteral("系统提示"), MsgIcon::Exclamation);
