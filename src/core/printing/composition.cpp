@@ -203,7 +203,7 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent,
                          const QString &pheightText, const QString &pwidthText, double scale,
                          const TextMeasurer &measurer, int unitsPerCm, std::optional<PaperEdges> paper)
 {
-    const auto twips = [&](const QString &key) { return scheme.number(key) * unitsPerCm * scale; };
+    const auto twips = [&](SchemeField field) { return scheme.number(field) * unitsPerCm * scale; };
     const bool inClass = currentStudent >= 0 && currentStudent < CommentDocument::MaxStudents;
     const QString name = inClass ? document.slot(currentStudent + 1).name : QString();
     const QString comment = inClass ? document.slot(currentStudent + 1).comment : QString();
@@ -214,18 +214,18 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent,
 
     page.items.append(placedItem(PageItemRole::StudentName, name + QStringLiteral("同学："),
                                  scaled(fonts[std::size_t(Item::StudentName)], scale),
-                                 twips(QStringLiteral("studentleft")),
-                                 twips(QStringLiteral("studenttop")), measurer));
+                                 twips(SchemeField::StudentLeft),
+                                 twips(SchemeField::StudentTop), measurer));
     page.items.append(breakCommentLines(
-        comment, scheme.number(QStringLiteral("pytextwidth")) * scale,
-        scheme.number(QStringLiteral("pytextjuli")) * scale,
-        scheme.number(QStringLiteral("pytexttop")) * scale,
-        scheme.number(QStringLiteral("pytextleft")) * scale,
+        comment, scheme.number(SchemeField::PyTextWidth) * scale,
+        scheme.number(SchemeField::PyTextJuli) * scale,
+        scheme.number(SchemeField::PyTextTop) * scale,
+        scheme.number(SchemeField::PyTextLeft) * scale,
         scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
         paper.value_or(PaperEdges{page.width, page.height})));
     page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
                                  scaled(fonts[std::size_t(Item::Signature)], scale),
-                                 twips(QStringLiteral("teacherleft")),
-                                 twips(QStringLiteral("teachertop")), measurer));
+                                 twips(SchemeField::TeacherLeft),
+                                 twips(SchemeField::TeacherTop), measurer));
     return page;
 }

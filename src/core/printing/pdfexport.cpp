@@ -28,10 +28,10 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
         return {};
     // std::nearbyint rounds halves to even in the default rounding mode; a side of a few
     // thousandths of a centimetre still gets its one twip.
-    const auto twips = [&](const QString &key) {
-        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(key) * unitsPerCm)));
+    const auto twips = [&](SchemeField field) {
+        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(field) * unitsPerCm)));
     };
-    return {twips(QStringLiteral("paperwidth")), twips(QStringLiteral("paperheight"))};
+    return {twips(SchemeField::PaperWidth), twips(SchemeField::PaperHeight)};
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer)

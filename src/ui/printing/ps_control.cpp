@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -111,35 +112,35 @@ QString selectedText(SelectedObject object)
     return QStringLiteral("未选中任何对象");
 }
 
-// The scheme fields the left and top boxes edit for the selected item.
-QString leftKey(SelectedObject object)
+// The scheme fields the left and top boxes edit for the selected item; none for None.
+std::optional<SchemeField> leftField(SelectedObject object)
 {
     switch (object) {
     case SelectedObject::StudentName:
-        return QStringLiteral("studentleft");
+        return SchemeField::StudentLeft;
     case SelectedObject::CommentText:
-        return QStringLiteral("pytextleft");
+        return SchemeField::PyTextLeft;
     case SelectedObject::Signature:
-        return QStringLiteral("teacherleft");
+        return SchemeField::TeacherLeft;
     case SelectedObject::None:
         break;
     }
-    return QString();
+    return std::nullopt;
 }
 
-QString topKey(SelectedObject object)
+std::optional<SchemeField> topField(SelectedObject object)
 {
     switch (object) {
     case SelectedObject::StudentName:
-        return QStringLiteral("studenttop");
+        return SchemeField::StudentTop;
     case SelectedObject::CommentText:
-        return QStringLiteral("pytexttop");
+        return SchemeField::PyTextTop;
     case SelectedObject::Signature:
-        return QStringLiteral("teachertop");
+        return SchemeField::TeacherTop;
     case SelectedObject::None:
         break;
     }
-    return QString();
+    return std::nullopt;
 }
 
 QComboBox *makeCombo(const QString &name, QWidget *parent)
@@ -610,8 +611,8 @@ void ps_control::fillItemBoxes()
     case SelectedObject::None:
         return;
     }
-    m_ttop->setText(scheme.value(topKey(m_selected)));
-    m_tleft->setText(scheme.value(leftKey(m_selected)));
+    m_ttop->setText(scheme.value(*topField(m_selected)));
+    m_tleft->setText(scheme.value(*leftField(m_selected)));
 }
 
 void ps_control::applyBox(QLineEdit *box)
@@ -624,10 +625,10 @@ void ps_control::applyBox(QLineEdit *box)
         scheme.paperwidth = text;
     else if (box == m_pjuli)
         scheme.pytextjuli = text;
-    else if (box == m_tleft)
-        scheme.setValue(leftKey(m_selected), text);   // no key for None: nothing is stored
-    else if (box == m_ttop)
-        scheme.setValue(topKey(m_selected), text);
+    else if (box == m_tleft && leftField(m_selected))
+        scheme.setValue(*leftField(m_selected), text);   // no field for None: nothing is stored
+    else if (box == m_ttop && topField(m_selected))
+        scheme.setValue(*topField(m_selected), text);
     else if (box == m_twidth && m_selected == SelectedObject::CommentText)
         scheme.pytextwidth = text;
     compose();
@@ -651,7 +652,7 @@ void ps_control::twtDown()
     // The boxes show the stored height again at once; the step goes to the line spacing.
     fillItemBoxes();
     LayoutScheme &scheme = m_state.ActiveScheme;
-    const double spacing = scheme.number(QStringLiteral("pytextjuli"));
+    const double spacing = scheme.number(SchemeField::PyTextJuli);
     if (spacing > 0)
         scheme.pytextjuli = numberText(spacing - Step);
     compose();

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -35,6 +36,10 @@ const QStringList TwoSchemes = {
 };
 
 const QStringList ThreeStudents = {"张三", "李四", "王五"};
+
+/// A scheme field in a data table, or none.
+using Field = std::optional<SchemeField>;
+const Field NoField;
 
 const PageItem *firstOf(const ComposedPage &page, PageItemRole role)
 {
@@ -238,30 +243,30 @@ void tst_printwindow::spinners_data()
     QTest::addColumn<QString>("start");   // typed into the box first; null: as filled
     QTest::addColumn<int>("clicks");      // positive up, negative down
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("key");   // empty: the copies box, whose arrows store nothing
+    QTest::addColumn<Field>("field");   // none: the copies box, whose arrows store nothing
 
     const QString asFilled;
     QTest::newRow("signature left below zero") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -1
-                                               << "-.05" << "teacherleft";
+                                               << "-.05" << Field(SchemeField::TeacherLeft);
     QTest::newRow("and no further") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -2 << "-.05"
-                                    << "teacherleft";
+                                    << Field(SchemeField::TeacherLeft);
     QTest::newRow("ten steps up") << SelectedObject::CommentText << "tlt" << "tleft" << asFilled << 10 << "2"
-                                  << "pytextleft";
+                                  << Field(SchemeField::PyTextLeft);
     QTest::newRow("name top down") << SelectedObject::StudentName << "ttt" << "ttop" << asFilled << -1 << ".9"
-                                   << "studenttop";
+                                   << Field(SchemeField::StudentTop);
     QTest::newRow("comment width up") << SelectedObject::CommentText << "tht" << "twidth" << asFilled << 1 << "8.1"
-                                      << "pytextwidth";
+                                      << Field(SchemeField::PyTextWidth);
     QTest::newRow("paper height: text becomes 0") << SelectedObject::None << "UpDown1" << "pheight" << "abc" << -1
-                                                  << "0" << "paperheight";
+                                                  << "0" << Field(SchemeField::PaperHeight);
     QTest::newRow("paper width: unit dropped") << SelectedObject::None << "UpDown2" << "pwidth" << "12cm" << 1
-                                               << "12.1" << "paperwidth";
+                                               << "12.1" << Field(SchemeField::PaperWidth);
     QTest::newRow("spacing: text kept") << SelectedObject::None << "UpDown4" << "pjuli" << "abc" << -1 << "abc"
-                                        << "pytextjuli";
+                                        << Field(SchemeField::PyTextJuli);
     QTest::newRow("spacing down to zero") << SelectedObject::None << "UpDown4" << "pjuli" << asFilled << -5 << "0"
-                                          << "pytextjuli";
-    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << "";
-    QTest::newRow("copies down to 1") << SelectedObject::None << "UpDown3" << "copys" << "3" << -5 << "1" << "";
-    QTest::newRow("copies, not a number") << SelectedObject::None << "UpDown3" << "copys" << "abc" << -1 << "0" << "";
+                                          << Field(SchemeField::PyTextJuli);
+    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << NoField;
+    QTest::newRow("copies down to 1") << SelectedObject::None << "UpDown3" << "copys" << "3" << -5 << "1" << NoField;
+    QTest::newRow("copies, not a number") << SelectedObject::None << "UpDown3" << "copys" << "abc" << -1 << "0" << NoField;
 }
 
 void tst_printwindow::spinners()
@@ -272,7 +277,7 @@ void tst_printwindow::spinners()
     QFETCH(QString, start);
     QFETCH(int, clicks);
     QFETCH(QString, text);
-    QFETCH(QString, key);
+    QFETCH(Field, field);
     open();
     if (object != SelectedObject::None)
         m_control->selectObject(object);
@@ -281,17 +286,17 @@ void tst_printwindow::spinners()
         edit->setText(start);
     click(m_control->findChild<SpinArrows *>(spinner), clicks);
     QCOMPARE(edit->text(), text);
-    if (!key.isEmpty())
-        QCOMPARE(m_state->ActiveScheme.value(key), text);
+    if (field)
+        QCOMPARE(m_state->ActiveScheme.value(*field), text);
 
     // Composed again from the new value; the selected item keeps its outline.
     const ComposedPage &page = m_control->page();
     const double stored = leadingNumber(text);
-    if (key == "paperheight")
+    if (field == SchemeField::PaperHeight)
         QCOMPARE(page.height, scaled(stored));
-    else if (key == "teacherleft")
+    else if (field == SchemeField::TeacherLeft)
         QCOMPARE(firstOf(page, PageItemRole::Signature)->left, scaled(stored));
-    else if (key == "pytextleft")
+    else if (field == SchemeField::PyTextLeft)
         QCOMPARE(firstOf(page, PageItemRole::CommentLine)->left, scaled(stored));
     QCOMPARE(m_paper->outline(), object);
     QCOMPARE(m_paper->outlineRect().isEmpty(), object == SelectedObject::None);
@@ -376,14 +381,14 @@ void tst_printwindow::enterStoresTypedText_data()
     QTest::addColumn<SelectedObject>("object");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("key");   // empty: nothing is stored
+    QTest::addColumn<Field>("field");   // none: nothing is stored
 
-    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << "";
-    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << "studentleft";
-    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << "pytexttop";
-    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << "pytextwidth";
-    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << "pytextjuli";
-    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << "paperheight";
+    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << NoField;
+    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << Field(SchemeField::StudentLeft);
+    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << Field(SchemeField::PyTextTop);
+    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << Field(SchemeField::PyTextWidth);
+    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << Field(SchemeField::PaperHeight);
 }
 
 void tst_printwindow::enterStoresTypedText()
@@ -391,14 +396,15 @@ void tst_printwindow::enterStoresTypedText()
     QFETCH(SelectedObject, object);
     QFETCH(QString, box);
     QFETCH(QString, typed);
-    QFETCH(QString, key);
+    QFETCH(Field, field);
     open();
     if (object != SelectedObject::None)
         m_control->selectObject(object);
     else
         m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
     LayoutScheme expected = m_state->ActiveScheme;
-    expected.setValue(key, typed);
+    if (field)
+        expected.setValue(*field, typed);
     // A paper width typed but not applied: composition reads it from its box all the same.
     m_control->pwidth()->setText(QStringLiteral("30"));
     auto *edit = m_control->findChild<QLineEdit *>(box);
