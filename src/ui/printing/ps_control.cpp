@@ -1,13 +1,13 @@
 #include "ui/printing/ps_control.h"
 
 #include "core/document/appstate.h"
-#include "core/platform/leadingnumber.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
 #include "core/printing/printtarget.h"
+#include "core/printing/schemeediting.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,8 +19,6 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include <cmath>
-#include <optional>
 
 namespace {
 
@@ -91,7 +89,6 @@ constexpr Box StopButtonBox{5280, 660, 1200, 420};
 constexpr Box PrintExitBox{6600, 660, 1080, 420};
 constexpr Box PdfButtonBox{4080, 1110, 3600, 390};
 
-constexpr double Step = 0.1;
 constexpr int MaxNamedStudents = 100;
 
 const QString ScaleTexts[3] = {QStringLiteral("100%"), QStringLiteral("75%"), QStringLiteral("50%")};
@@ -110,37 +107,6 @@ QString selectedText(SelectedObject object)
         break;
     }
     return QStringLiteral("未选中任何对象");
-}
-
-// The scheme fields the left and top boxes edit for the selected item; none for None.
-std::optional<SchemeField> leftField(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return SchemeField::StudentLeft;
-    case SelectedObject::CommentText:
-        return SchemeField::PyTextLeft;
-    case SelectedObject::Signature:
-        return SchemeField::TeacherLeft;
-    case SelectedObject::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-std::optional<SchemeField> topField(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return SchemeField::StudentTop;
-    case SelectedObject::CommentText:
-        return SchemeField::PyTextTop;
-    case SelectedObject::Signature:
-        return SchemeField::TeacherTop;
-    case SelectedObject::None:
-        break;
-    }
-    return std::nullopt;
 }
 
 QComboBox *makeCombo(const QString &name, QWidget *parent)
@@ -377,19 +343,19 @@ void ps_control::buildControls()
     for (QLineEdit *edit : {m_pheight, m_pwidth, m_pjuli, m_twidth, m_ttop, m_tleft})
         connect(edit, &QLineEdit::returnPressed, this, [this, edit] { applyBox(edit); });
 
-    const auto spinner = [this](SpinArrows *spin, QLineEdit *edit, DownRule rule) {
-        connect(spin, &SpinArrows::up, this, [this, edit, rule] { this->spin(edit, true, rule); });
-        connect(spin, &SpinArrows::down, this, [this, edit, rule] { this->spin(edit, false, rule); });
+    const auto spinner = [this](SpinArrows *spin, QLineEdit *edit) {
+        connect(spin, &SpinArrows::up, this, [this, edit] { this->spin(edit, true); });
+        connect(spin, &SpinArrows::down, this, [this, edit] { this->spin(edit, false); });
     };
-    spinner(m_upDown1, m_pheight, DownRule::WriteBack);
-    spinner(m_upDown2, m_pwidth, DownRule::WriteBack);
-    spinner(m_upDown4, m_pjuli, DownRule::KeepText);
-    spinner(m_tlt, m_tleft, DownRule::WriteBack);
-    spinner(m_ttt, m_ttop, DownRule::WriteBack);
-    spinner(m_tht, m_twidth, DownRule::WriteBack);
+    spinner(m_upDown1, m_pheight);
+    spinner(m_upDown2, m_pwidth);
+    spinner(m_upDown4, m_pjuli);
+    spinner(m_tlt, m_tleft);
+    spinner(m_ttt, m_ttop);
+    spinner(m_tht, m_twidth);
     connect(m_twt, &SpinArrows::up, this, [this] {
         // Only the shown number rises: the comment box's height is not used for composing.
-        m_theight->setText(numberText(leadingNumber(m_theight->text()) + Step));
+        m_theight->setText(SchemeEditing::heightStepped(m_theight->text(), true));
     });
     connect(m_twt, &SpinArrows::down, this, &ps_control::twtDown);
     connect(m_upDown3, &SpinArrows::up, this, [this] { copiesSpin(true); });
@@ -440,28 +406,6 @@ int ps_control::panelHeight(PrintPanelMode mode)
         break;
     }
     return 4245;
-}
-
-QString ps_control::numberText(double value)
-{
-    if (value == 0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    // Fifteen significant digits as mantissa and exponent, then written out without exponent:
-    // an exponent would be read back as its mantissa alone.
-    const QString scientific = QString::number(std::abs(value), 'e', 14);
-    const qsizetype e = scientific.indexOf(u'e');
-    QString digits = scientific.left(e).remove(u'.');
-    const int exponent = scientific.mid(e + 1).toInt();
-    while (digits.size() > 1 && digits.endsWith(u'0'))
-        digits.chop(1);
-    QString text;
-    if (exponent < 0)
-        text = u'.' + QString(-exponent - 1, u'0') + digits;
-    else if (exponent + 1 >= digits.size())
-        text = digits + QString(exponent + 1 - digits.size(), u'0');
-    else
-        text = digits.left(exponent + 1) + u'.' + digits.mid(exponent + 1);
-    return value < 0 ? u'-' + text : text;
 }
 
 void ps_control::loadSchemes()
@@ -597,64 +541,53 @@ void ps_control::selectObject(SelectedObject object)
 
 void ps_control::fillItemBoxes()
 {
-    const LayoutScheme &scheme = m_state.ActiveScheme;
-    switch (m_selected) {
-    case SelectedObject::StudentName:
-    case SelectedObject::Signature:
-        m_theight->clear();
-        m_twidth->clear();
-        break;
-    case SelectedObject::CommentText:
-        m_theight->setText(scheme.pytextheight);
-        m_twidth->setText(scheme.pytextwidth);
-        break;
-    case SelectedObject::None:
+    const std::optional<SchemeEditing::ItemTexts> texts = SchemeEditing::itemTexts(m_state.ActiveScheme, m_selected);
+    if (!texts)
         return;
-    }
-    m_ttop->setText(scheme.value(*topField(m_selected)));
-    m_tleft->setText(scheme.value(*leftField(m_selected)));
+    m_theight->setText(texts->height);
+    m_twidth->setText(texts->width);
+    m_ttop->setText(texts->top);
+    m_tleft->setText(texts->left);
+}
+
+SchemeEditing::Box ps_control::boxOf(const QLineEdit *box) const
+{
+    using Box = SchemeEditing::Box;
+    if (box == m_pheight)
+        return Box::PaperHeight;
+    if (box == m_pwidth)
+        return Box::PaperWidth;
+    if (box == m_pjuli)
+        return Box::Spacing;
+    if (box == m_twidth)
+        return Box::ItemWidth;
+    if (box == m_ttop)
+        return Box::ItemTop;
+    if (box == m_tleft)
+        return Box::ItemLeft;
+    return Box::ItemHeight;
 }
 
 void ps_control::applyBox(QLineEdit *box)
 {
-    LayoutScheme &scheme = m_state.ActiveScheme;
-    const QString text = box->text();
-    if (box == m_pheight)
-        scheme.paperheight = text;
-    else if (box == m_pwidth)
-        scheme.paperwidth = text;
-    else if (box == m_pjuli)
-        scheme.pytextjuli = text;
-    else if (box == m_tleft && leftField(m_selected))
-        scheme.setValue(*leftField(m_selected), text);   // no field for None: nothing is stored
-    else if (box == m_ttop && topField(m_selected))
-        scheme.setValue(*topField(m_selected), text);
-    else if (box == m_twidth && m_selected == SelectedObject::CommentText)
-        scheme.pytextwidth = text;
+    SchemeEditing::apply(m_state.ActiveScheme, boxOf(box), m_selected, box->text());
     compose();
 }
 
-void ps_control::spin(QLineEdit *box, bool up, DownRule rule)
+void ps_control::spin(QLineEdit *box, bool up)
 {
-    const double value = leadingNumber(box->text());
-    if (up)
-        box->setText(numberText(value + Step));
-    else if (value > 0)
-        box->setText(numberText(value - Step));
-    else if (rule == DownRule::WriteBack)
-        box->setText(numberText(value));
-    applyBox(box);
+    if (const std::optional<QString> shown =
+            SchemeEditing::spin(m_state.ActiveScheme, boxOf(box), m_selected, box->text(), up))
+        box->setText(*shown);
+    compose();
 }
 
 void ps_control::twtDown()
 {
-    m_theight->setText(numberText(leadingNumber(m_theight->text()) - Step));
+    m_theight->setText(SchemeEditing::heightStepped(m_theight->text(), false));
     // The boxes show the stored height again at once; the step goes to the line spacing.
     fillItemBoxes();
-    LayoutScheme &scheme = m_state.ActiveScheme;
-    const double spacing = scheme.number(SchemeField::PyTextJuli);
-    if (spacing > 0)
-        scheme.pytextjuli = numberText(spacing - Step);
+    SchemeEditing::lowerSpacing(m_state.ActiveScheme);
     compose();
 }
 
@@ -744,11 +677,7 @@ void ps_control::Combo3Change()
 
 void ps_control::copiesSpin(bool up)
 {
-    const double copies = leadingNumber(m_copys->text());
-    if (up)
-        m_copys->setText(numberText(copies + 1));
-    else
-        m_copys->setText(numberText(copies > 1 ? copies - 1 : copies));
+    m_copys->setText(SchemeEditing::copiesStepped(m_copys->text(), up));
 }
 
 void ps_control::printCurrent()

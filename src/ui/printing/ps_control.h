@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printing/composition.h"
+#include "core/printing/schemeediting.h"
 #include "ui/printing/ps_paper.h"
 #include "core/printing/textmeasurer.h"
 
@@ -80,10 +81,6 @@ public:
     /// Puts the mode's text into the mode box, which lays the panel out.
     void setMode(PrintPanelMode mode);
     PrintPanelMode mode() const { return m_mode; }
-
-    /// A number as the panel writes it into a box: 15 significant digits, no trailing zeros,
-    /// no zero before the point of a number below 1 (".5", "-.05"), never an exponent.
-    static QString numberText(double value);
 
     SelectedObject selectedObject() const { return m_selected; }
     /// A click on the sample page: selects the item (None for the bare page), moves the
@@ -167,14 +164,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    enum class DownRule { WriteBack, KeepText };
-
     void buildControls();
     void loadSchemes();
     void fillStudents();
     void selectScheme(const QString &text);
+    SchemeEditing::Box boxOf(const QLineEdit *box) const;
     void applyBox(QLineEdit *box);
-    void spin(QLineEdit *box, bool up, DownRule rule);
+    void spin(QLineEdit *box, bool up);
     void twtDown();
     void fillItemBoxes();
     void chooseItemFont();
