@@ -4,6 +4,7 @@
 #include "core/platform/filesave.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pagepainter.h"
 #include "core/printing/pdftextlayer.h"
 
@@ -67,8 +68,7 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
         for (int i = 0; i < students; ++i) {
             if (i > 0)
                 writer.newPage();
-            const ComposedPage page = composePage(document, i, document.ItemFonts, scheme, scheme.paperheight,
-                                                  scheme.paperwidth, 1.0, measurer);
+            const ComposedPage page = composePage(document, i, document.ItemFonts, PageSetup::of(scheme), measurer);
             const QList<DrawnLine> lines = drawnLines(page, &writer);
             paintLines(painter, lines);
             drawn.textLayer.addPage(lines, &writer);

@@ -4,6 +4,7 @@
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
 #include "core/printing/printtarget.h"
@@ -513,9 +514,10 @@ QString ps_control::currentStudentName() const
 
 void ps_control::compose()
 {
-    m_page = composePage(m_state.Document, m_state.CurrentStudent, m_state.Document.ItemFonts,
-                         m_state.ActiveScheme, m_pheight->text(), m_pwidth->text(), m_scale, m_measurer,
-                         m_state.UnitsPerCm);
+    // The paper's size is read from its boxes, applied or not.
+    const PageSetup setup = PageSetup::of(m_state.ActiveScheme, m_scale, m_state.UnitsPerCm)
+                                .withPaperSize(m_pheight->text(), m_pwidth->text());
+    m_page = composePage(m_state.Document, m_state.CurrentStudent, m_state.Document.ItemFonts, setup, m_measurer);
     m_paper->setPage(m_page);
     // The student box names the student on the page, unless the teacher is typing in it.
     if (!m_typingStudent)

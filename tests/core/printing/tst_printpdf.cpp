@@ -2,6 +2,7 @@
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/textmeasurer.h"
@@ -65,8 +66,7 @@ QStringList composedLines(const CommentDocument &document, int student, const La
                           const TextMeasurer &measurer)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const ComposedPage page = composePage(document, student, document.ItemFonts, scheme, scheme.paperheight,
-                                          scheme.paperwidth, 1.0, measurer);
+    const ComposedPage page = composePage(document, student, document.ItemFonts, PageSetup::of(scheme), measurer);
     QStringList lines;
     for (const PageItem &item : page.items) {
         for (QString line : item.text.split(lineBreak)) {
