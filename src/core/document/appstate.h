@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/document/commentdocument.h"
-#include "core/printing/layoutscheme.h"
 
 /// Process-wide state shared by every window: which file is being edited, whether it changed,
 /// the current student, where the program's own files are, the frame layout constants and the
@@ -23,8 +22,6 @@ struct AppState
     int UnitsPerCm = 570;       ///< twips per centimetre of print layouts
 
     CommentDocument Document;
-
-    LayoutScheme ActiveScheme;  ///< the print layout in use while the print window is open
 
     /// Path of the template every new document is made from.
     QString templatePath() const { return ProgramFolder + QStringLiteral("normal.pyn"); }

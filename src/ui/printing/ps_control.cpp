@@ -424,7 +424,7 @@ void ps_control::loadSchemes()
     }
     if (names.isEmpty()) {
         // Nothing to select: the window opens on an empty scheme, from which 新方案 can start.
-        m_state.ActiveScheme = LayoutScheme{};
+        m_scheme = LayoutScheme{};
         m_pheight->clear();
         m_pwidth->clear();
         m_pjuli->clear();
@@ -486,12 +486,12 @@ void ps_control::selectScheme(const QString &text)
         return;
     }
     LayoutSchemeFile::Status status;
-    m_state.ActiveScheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).loadScheme(text, &status);
+    m_scheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).loadScheme(text, &status);
     if (!status.ok())
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-    m_pheight->setText(m_state.ActiveScheme.paperheight);
-    m_pwidth->setText(m_state.ActiveScheme.paperwidth);
-    m_pjuli->setText(m_state.ActiveScheme.pytextjuli);
+    m_pheight->setText(m_scheme.paperheight);
+    m_pwidth->setText(m_scheme.paperwidth);
+    m_pjuli->setText(m_scheme.pytextjuli);
     compose();
 }
 
@@ -515,7 +515,7 @@ QString ps_control::currentStudentName() const
 void ps_control::compose()
 {
     // The paper's size is read from its boxes, applied or not.
-    const PageSetup setup = PageSetup::of(m_state.ActiveScheme, m_scale, m_state.UnitsPerCm)
+    const PageSetup setup = PageSetup::of(m_scheme, m_scale, m_state.UnitsPerCm)
                                 .withPaperSize(m_pheight->text(), m_pwidth->text());
     m_page = composePage(m_state.Document, m_state.CurrentStudent, m_state.Document.ItemFonts, setup, m_measurer);
     m_paper->setPage(m_page);
@@ -543,7 +543,7 @@ void ps_control::selectObject(SelectedObject object)
 
 void ps_control::fillItemBoxes()
 {
-    const std::optional<SchemeEditing::ItemTexts> texts = SchemeEditing::itemTexts(m_state.ActiveScheme, m_selected);
+    const std::optional<SchemeEditing::ItemTexts> texts = SchemeEditing::itemTexts(m_scheme, m_selected);
     if (!texts)
         return;
     m_theight->setText(texts->height);
@@ -572,14 +572,14 @@ SchemeEditing::Box ps_control::boxOf(const QLineEdit *box) const
 
 void ps_control::applyBox(QLineEdit *box)
 {
-    SchemeEditing::apply(m_state.ActiveScheme, boxOf(box), m_selected, box->text());
+    SchemeEditing::apply(m_scheme, boxOf(box), m_selected, box->text());
     compose();
 }
 
 void ps_control::spin(QLineEdit *box, bool up)
 {
     if (const std::optional<QString> shown =
-            SchemeEditing::spin(m_state.ActiveScheme, boxOf(box), m_selected, box->text(), up))
+            SchemeEditing::spin(m_scheme, boxOf(box), m_selected, box->text(), up))
         box->setText(*shown);
     compose();
 }
@@ -589,7 +589,7 @@ void ps_control::twtDown()
     m_theight->setText(SchemeEditing::heightStepped(m_theight->text(), false));
     // The boxes show the stored height again at once; the step goes to the line spacing.
     fillItemBoxes();
-    SchemeEditing::lowerSpacing(m_state.ActiveScheme);
+    SchemeEditing::lowerSpacing(m_scheme);
     compose();
 }
 
@@ -614,7 +614,7 @@ void ps_control::newScheme()
     if (name.isEmpty())
         return;
     const LayoutSchemeFile::Status status =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).appendScheme(name, m_state.ActiveScheme);
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder)).appendScheme(name, m_scheme);
     if (!status.ok()) {
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
@@ -627,7 +627,7 @@ void ps_control::newScheme()
 void ps_control::saveScheme()
 {
     const LayoutSchemeFile::Status status = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_state.ProgramFolder))
-                                                .saveScheme(m_combo1->currentText(), m_state.ActiveScheme);
+                                                .saveScheme(m_combo1->currentText(), m_scheme);
     if (status.ok())
         m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
     else
@@ -717,7 +717,7 @@ void ps_control::print()
         setPrintingControls(true);
         // Between documents the panel stays alive, so that 停止打印 can be pressed.
         const PrintRunResult result =
-            printRun(m_state.Document, m_state.ActiveScheme, m_state.Document.ItemFonts, options, m_measurer,
+            printRun(m_state.Document, m_scheme, m_state.Document.ItemFonts, options, m_measurer,
                      *printer, [this] {
                          QCoreApplication::processEvents();
                          return m_stopRequested;
@@ -786,7 +786,7 @@ void ps_control::printToPdf()
     const QString path = m_platform.saveFileName(PdfFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeClassPdf(path, m_state.Document, m_state.ActiveScheme, m_measurer);
+    const QString error = writeClassPdf(path, m_state.Document, m_scheme, m_measurer);
     if (!error.isEmpty()) {
         m_platform.messageBox(QStringLiteral("生成PDF文件失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);

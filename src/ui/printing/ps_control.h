@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
 #include "core/printing/schemeediting.h"
 #include "ui/printing/ps_paper.h"
 #include "core/printing/textmeasurer.h"
@@ -45,7 +46,8 @@ private:
 
 /// The control panel of the print window, "打印设置": the scheme box, the scale box and the
 /// mode box, and below them the page-setup, preview or print group. Every change goes at once
-/// into the ActiveScheme or the document's item fonts and composes the sample page again.
+/// into the active scheme, which the panel owns, or into the document's item fonts and composes
+/// the sample page again.
 ///
 /// The panel sizes itself (8220 twips wide, its mode's height) but does not place itself, and
 /// it leaves the sample page open when it closes: whoever opened both does that on closed().
@@ -86,6 +88,10 @@ public:
     /// A click on the sample page: selects the item (None for the bare page), moves the
     /// outline, fills and enables the item boxes.
     void selectObject(SelectedObject object);
+
+    /// The scheme being edited and printed with: the one picked in the scheme box, with the
+    /// changes made to it since.
+    const LayoutScheme &scheme() const { return m_scheme; }
 
     /// The last composed page and the scale it was composed at.
     ComposedPage page() const { return m_page; }
@@ -192,6 +198,7 @@ private:
     ps_paper *m_paper = nullptr;
     QtTextMeasurer m_measurer;
     QPushButton *m_topdf = nullptr;
+    LayoutScheme m_scheme;
     ComposedPage m_page;
     double m_scale = 0.75;
     PrintPanelMode m_mode = PrintPanelMode::Setup;

@@ -187,7 +187,7 @@ void tst_printwindow::opening()
     m_state->CurrentStudent = 1;
     open();
     QCOMPARE(m_control->Combo1()->count(), 2);
-    QCOMPARE(m_state->ActiveScheme, LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
+    QCOMPARE(m_control->scheme(), LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
     QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
              (QStringList{"20", "10", ".4"}));
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
@@ -205,7 +205,7 @@ void tst_printwindow::emptySchemeFile()
     m_platform->expectMessage();
     open();
     verifyMessage(LayoutSchemeFile::noSchemeMessage(), QStringLiteral("系统提示"), MsgIcon::Exclamation);
-    QCOMPARE(m_state->ActiveScheme, LayoutScheme{});
+    QCOMPARE(m_control->scheme(), LayoutScheme{});
     QCOMPARE(m_paper->size(), QSize(0, 0));
 }
 
@@ -257,7 +257,7 @@ void tst_printwindow::spinners()
     click(m_control->findChild<SpinArrows *>(spinner), clicks);
     QCOMPARE(edit->text(), text);
     if (field)
-        QCOMPARE(m_state->ActiveScheme.value(*field), text);
+        QCOMPARE(m_control->scheme().value(*field), text);
 
     // Composed again from the new value; the selected item keeps its outline.
     const ComposedPage &page = m_control->page();
@@ -278,14 +278,14 @@ void tst_printwindow::heightSpinner()
     m_control->selectObject(SelectedObject::CommentText);
     click(m_control->twt(), 3);
     QCOMPARE(m_control->theight()->text(), QStringLiteral("5.3"));
-    QCOMPARE(m_state->ActiveScheme.pytextheight, QStringLiteral("5"));
+    QCOMPARE(m_control->scheme().pytextheight, QStringLiteral("5"));
     // Down shows the stored height again and takes a step off the spacing, but not off its box.
     click(m_control->twt(), -1);
     QCOMPARE(m_control->theight()->text(), QStringLiteral("5"));
-    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral(".3"));
+    QCOMPARE(m_control->scheme().pytextjuli, QStringLiteral(".3"));
     QCOMPARE(m_control->pjuli()->text(), QStringLiteral(".4"));
     click(m_control->twt(), -5);
-    QCOMPARE(m_state->ActiveScheme.pytextjuli, QStringLiteral("0"));
+    QCOMPARE(m_control->scheme().pytextjuli, QStringLiteral("0"));
 }
 
 void tst_printwindow::pageClicks_data()
@@ -372,7 +372,7 @@ void tst_printwindow::enterStoresTypedText()
         m_control->selectObject(object);
     else
         m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
-    LayoutScheme expected = m_state->ActiveScheme;
+    LayoutScheme expected = m_control->scheme();
     if (field)
         expected.setValue(*field, typed);
     // A paper width typed but not applied: composition reads it from its box all the same.
@@ -380,7 +380,7 @@ void tst_printwindow::enterStoresTypedText()
     auto *edit = m_control->findChild<QLineEdit *>(box);
     edit->setText(typed);
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(m_state->ActiveScheme, expected);
+    QCOMPARE(m_control->scheme(), expected);
     QCOMPARE(m_control->page().width, scaled(30));
 }
 
@@ -421,19 +421,19 @@ void tst_printwindow::schemeBox()
     chinese.setCommitString(QStringLiteral("乙"));
     QApplication::sendEvent(text, &chinese);
     QCOMPARE(m_platform->messageTexts(), QStringList(2, QStringLiteral("本功能暂未开通！")));
-    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("99"));
+    QCOMPARE(m_control->scheme().paperheight, QStringLiteral("99"));
 
     // Deleting the "x" leaves "乙": that scheme is loaded and its boxes shown.
     QTest::keyClick(text, Qt::Key_Home);
     QTest::keyClick(text, Qt::Key_Delete);
-    QCOMPARE(m_state->ActiveScheme.name, QStringLiteral("乙"));
+    QCOMPARE(m_control->scheme().name, QStringLiteral("乙"));
     QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
              (QStringList{"25.7", "18.2", "0"}));
     QCOMPARE(m_control->page().width, scaled(18.2));
 
     // Picking the first scheme again discards the change made to it.
     pick(m_control->Combo1(), QStringLiteral("甲"));
-    QCOMPARE(m_state->ActiveScheme.paperheight, QStringLiteral("20"));
+    QCOMPARE(m_control->scheme().paperheight, QStringLiteral("20"));
 }
 
 void tst_printwindow::newScheme_data()
@@ -453,7 +453,7 @@ void tst_printwindow::newScheme()
     open();
     m_control->selectObject(SelectedObject::Signature);
     click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
-    const LayoutScheme values = m_state->ActiveScheme;
+    const LayoutScheme values = m_control->scheme();
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectInput(answer);
@@ -465,7 +465,7 @@ void tst_printwindow::newScheme()
     if (name.isEmpty()) {
         QCOMPARE(fileBytes(schemeFile()), before);
         QCOMPARE(m_control->Combo1()->count(), 2);
-        QCOMPARE(m_state->ActiveScheme, values);
+        QCOMPARE(m_control->scheme(), values);
         return;
     }
     QVERIFY(fileBytes(schemeFile()).startsWith(before));
@@ -473,8 +473,8 @@ void tst_printwindow::newScheme()
     QCOMPARE(m_control->Combo1()->currentText(), name);
     LayoutScheme expected = values;
     expected.name = name;
-    QCOMPARE(m_state->ActiveScheme, expected);
-    QCOMPARE(m_state->ActiveScheme.teachertop, QStringLiteral("8.1"));
+    QCOMPARE(m_control->scheme(), expected);
+    QCOMPARE(m_control->scheme().teachertop, QStringLiteral("8.1"));
 }
 
 void tst_printwindow::saveScheme_data()
@@ -606,7 +606,7 @@ void tst_printwindow::pageReachable()
     control->Combo2()->setEditText(scale);
     control->Combo2Change();
     control->setMode(mode);
-    QCOMPARE(m_state->ActiveScheme.paperwidth, QStringLiteral("21"));
+    QCOMPARE(control->scheme().paperwidth, QStringLiteral("21"));
 
     // Where the frame would centre the page, the page stays whenever it is clear of the panel
     // there (to a pixel: halves round either way).
