@@ -2,9 +2,13 @@
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
+#include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/paperarea.h"
+#include "ui/printing/previewpanel.h"
+#include "ui/printing/printpanel.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
+#include "ui/printing/spinarrows.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 
@@ -112,6 +116,9 @@ private:
     void click(SpinArrows *arrows, int clicks);   // positive: up
     void verifyMessage(const QString &text, const QString &title, MsgIcon icon);
     double scaled(double cm) const { return cm * 570 * m_control->scale(); }
+    PageSetupPanel *setup() const { return m_control->jpapersetup(); }
+    PreviewPanel *preview() const { return m_control->jprivew(); }
+    PrintPanel *printPanel() const { return m_control->jprint(); }
     QString schemeFile() const { return LayoutSchemeFile::pathIn(m_folder->path()); }
 };
 
@@ -188,14 +195,14 @@ void tst_printwindow::opening()
     open();
     QCOMPARE(m_control->Combo1()->count(), 2);
     QCOMPARE(m_control->scheme(), LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
-    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+    QCOMPARE((QStringList{setup()->pheight()->text(), setup()->pwidth()->text(), setup()->pjuli()->text()}),
              (QStringList{"20", "10", ".4"}));
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
-    QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("李四"));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_control->theight(), m_control->twidth(), m_control->ttop(),
-                                                        m_control->tleft(), m_control->tfont()})
+    QCOMPARE(preview()->Combo3()->currentText(), QStringLiteral("李四"));
+    for (QWidget *w : std::initializer_list<QWidget *>{setup()->theight(), setup()->twidth(), setup()->ttop(),
+                                                        setup()->tleft(), setup()->tfont()})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(m_control->Option1()->isChecked());
+    QVERIFY(printPanel()->Option1()->isChecked());
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
 }
 
@@ -276,15 +283,15 @@ void tst_printwindow::heightSpinner()
 {
     open();
     m_control->selectObject(SelectedObject::CommentText);
-    click(m_control->twt(), 3);
-    QCOMPARE(m_control->theight()->text(), QStringLiteral("5.3"));
+    click(setup()->twt(), 3);
+    QCOMPARE(setup()->theight()->text(), QStringLiteral("5.3"));
     QCOMPARE(m_control->scheme().pytextheight, QStringLiteral("5"));
     // Down shows the stored height again and takes a step off the spacing, but not off its box.
-    click(m_control->twt(), -1);
-    QCOMPARE(m_control->theight()->text(), QStringLiteral("5"));
+    click(setup()->twt(), -1);
+    QCOMPARE(setup()->theight()->text(), QStringLiteral("5"));
     QCOMPARE(m_control->scheme().pytextjuli, QStringLiteral(".3"));
-    QCOMPARE(m_control->pjuli()->text(), QStringLiteral(".4"));
-    click(m_control->twt(), -5);
+    QCOMPARE(setup()->pjuli()->text(), QStringLiteral(".4"));
+    click(setup()->twt(), -5);
     QCOMPARE(m_control->scheme().pytextjuli, QStringLiteral("0"));
 }
 
@@ -318,10 +325,10 @@ void tst_printwindow::pageClicks()
     const auto object = SelectedObject(int(role) + 1);
     QCOMPARE(m_control->selectedObject(), object);
     QCOMPARE(m_paper->outline(), object);
-    QCOMPARE(m_control->selected()->text(), label);
+    QCOMPARE(setup()->selected()->text(), label);
     const auto shownBoxes = [this] {
-        return QStringList{m_control->theight()->text(), m_control->twidth()->text(), m_control->ttop()->text(),
-                           m_control->tleft()->text()};
+        return QStringList{setup()->theight()->text(), setup()->twidth()->text(), setup()->ttop()->text(),
+                           setup()->tleft()->text()};
     };
     QCOMPARE(shownBoxes(), boxes);
     const QStringList all{"theight", "twidth", "ttop", "tleft", "twt", "tht", "ttt", "tlt", "tfont"};
@@ -340,7 +347,7 @@ void tst_printwindow::pageClicks()
     QTest::mouseClick(m_paper.get(), Qt::LeftButton, {}, QPoint(m_paper->width() - 2, m_paper->height() - 2));
     QCOMPARE(m_control->selectedObject(), SelectedObject::None);
     QVERIFY(m_paper->outlineRect().isEmpty());
-    QCOMPARE(m_control->selected()->text(), QStringLiteral("未选中任何对象"));
+    QCOMPARE(setup()->selected()->text(), QStringLiteral("未选中任何对象"));
     QCOMPARE(shownBoxes(), boxes);
     for (const QString &name : all)
         QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
@@ -371,12 +378,12 @@ void tst_printwindow::enterStoresTypedText()
     if (object != SelectedObject::None)
         m_control->selectObject(object);
     else
-        m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
+        setup()->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
     LayoutScheme expected = m_control->scheme();
     if (field)
         expected.setValue(*field, typed);
     // A paper width typed but not applied: composition reads it from its box all the same.
-    m_control->pwidth()->setText(QStringLiteral("30"));
+    setup()->pwidth()->setText(QStringLiteral("30"));
     auto *edit = m_control->findChild<QLineEdit *>(box);
     edit->setText(typed);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -407,8 +414,8 @@ void tst_printwindow::hugePaperSize()
 void tst_printwindow::schemeBox()
 {
     open();
-    m_control->pheight()->setText(QStringLiteral("99"));
-    QTest::keyClick(m_control->pheight(), Qt::Key_Return);
+    setup()->pheight()->setText(QStringLiteral("99"));
+    QTest::keyClick(setup()->pheight(), Qt::Key_Return);
 
     // Typed letter by letter: each text that names no scheme says so and changes nothing.
     QLineEdit *text = m_control->Combo1()->lineEdit();
@@ -427,7 +434,7 @@ void tst_printwindow::schemeBox()
     QTest::keyClick(text, Qt::Key_Home);
     QTest::keyClick(text, Qt::Key_Delete);
     QCOMPARE(m_control->scheme().name, QStringLiteral("乙"));
-    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+    QCOMPARE((QStringList{setup()->pheight()->text(), setup()->pwidth()->text(), setup()->pjuli()->text()}),
              (QStringList{"25.7", "18.2", "0"}));
     QCOMPARE(m_control->page().width, scaled(18.2));
 
@@ -452,12 +459,12 @@ void tst_printwindow::newScheme()
     QFETCH(QString, name);
     open();
     m_control->selectObject(SelectedObject::Signature);
-    click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
+    click(setup()->ttt(), 1);   // an unsaved change goes into the new scheme
     const LayoutScheme values = m_control->scheme();
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectInput(answer);
-    m_control->Command1()->click();
+    setup()->Command1()->click();
     QCOMPARE(m_platform->shown.value(0).kind, ShownDialog::Input);
     verifyMessage(QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。"),
                   QStringLiteral("系统询问"), MsgIcon::None);
@@ -492,12 +499,12 @@ void tst_printwindow::saveScheme()
     open();
     pick(m_control->Combo1(), QStringLiteral("乙"));
     m_control->selectObject(SelectedObject::StudentName);
-    click(m_control->tlt(), 1);
+    click(setup()->tlt(), 1);
     m_control->Combo1()->setEditText(schemeText);   // as if typed, its message already answered
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectMessage();
-    m_control->Command2()->click();
+    setup()->Command2()->click();
     if (saved) {
         verifyMessage(QStringLiteral("成功保存了您的修改！"), QStringLiteral("系统提示"), MsgIcon::None);
         QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("乙")).studentleft, QStringLiteral("2.1"));
@@ -531,7 +538,7 @@ void tst_printwindow::itemFont()
     const std::size_t row = std::size_t(object) - 1;
     ItemFonts expected = m_state->Document.ItemFonts;
     m_platform->expectFont(answer);
-    m_control->tfont()->click();
+    setup()->tfont()->click();
     QCOMPARE(m_platform->shown.value(0).font, expected[row]);
     expected[row] = stored;
     QCOMPARE(m_state->Document.ItemFonts, expected);
@@ -540,7 +547,7 @@ void tst_printwindow::itemFont()
     // The page shows the font at the display scale, also after moving to another student.
     const auto role = PageItemRole(row);
     QCOMPARE(firstOf(m_control->page(), role)->font.fontSize, stored.fontSize * 0.75);
-    m_control->Command6()->click();
+    preview()->Command6()->click();
     QCOMPARE(firstOf(m_control->page(), role)->font.fontName, stored.fontName);
 }
 
@@ -649,19 +656,19 @@ void tst_printwindow::modes()
     QFETCH(int, heightTwips);
     m_state->CurrentStudent = 2;
     open(mode == PrintPanelMode::Setup ? PrintPanelMode::Print : PrintPanelMode::Setup);
-    m_control->Combo3()->setEditText(QString());
+    preview()->Combo3()->setEditText(QString());
     m_control->setMode(mode);
     if (qEnvironmentVariableIsSet("QHSY_SCREENSHOTS"))
         m_control->grab().save(QStringLiteral("/tmp/psc_%1.png").arg(group));
     QCOMPARE(m_control->Combo4()->currentText(), ps_control::modeText(mode));
     const QSize size(m_control->px(8220), m_control->px(heightTwips));
     QCOMPARE(m_control->size(), size);
-    for (QGroupBox *box : {m_control->jpapersetup(), m_control->jprivew(), m_control->jprint()}) {
+    for (QGroupBox *box : std::initializer_list<QGroupBox *>{setup(), preview(), printPanel()}) {
         QCOMPARE(box->isVisible(), box->objectName() == group);
-        QCOMPARE(box->pos(), m_control->jpapersetup()->pos());
+        QCOMPARE(box->pos(), setup()->pos());
     }
     if (mode == PrintPanelMode::Preview)
-        QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("王五"));
+        QCOMPARE(preview()->Combo3()->currentText(), QStringLiteral("王五"));
 
     // Nothing is cut off: every caption fits its control, and every control the panel even
     // below a caption bar of 400 twips.
@@ -685,8 +692,8 @@ void tst_printwindow::modes()
         else if (auto *box = qobject_cast<QGroupBox *>(w))
             QVERIFY2(fits(box, box->title(), 16), qPrintable(box->title()));
     }
-    QVERIFY(m_control->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
-            <= m_control->selected()->width());
+    QVERIFY(setup()->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
+            <= setup()->selected()->width());
 
     // Any other text leaves the panel as it is.
     m_control->Combo4()->setEditText(QStringLiteral("打印设置x"));
@@ -732,7 +739,7 @@ void tst_printwindow::navigation()
     if (!message.isEmpty())
         verifyMessage(message, QStringLiteral("系统提示"), MsgIcon::Exclamation);
     // The page and the student box show the student at that position.
-    QCOMPARE(m_control->Combo3()->currentText(), names.value(current));
+    QCOMPARE(preview()->Combo3()->currentText(), names.value(current));
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
     const PageItem *line = firstOf(m_control->page(), PageItemRole::CommentLine);
     QCOMPARE(line != nullptr, !names.isEmpty());
@@ -764,9 +771,9 @@ void tst_printwindow::studentBox()
     setStudents(names);
     m_state->CurrentStudent = 2;
     open(PrintPanelMode::Preview);
-    QCOMPARE(m_control->Combo3()->count(), names.size());
-    m_control->Combo3()->setEditText(typed);
-    m_control->Combo3Change();
+    QCOMPARE(preview()->Combo3()->count(), names.size());
+    preview()->Combo3()->setEditText(typed);
+    preview()->Combo3Change();
     QCOMPARE(m_state->CurrentStudent, current);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
 }
@@ -806,8 +813,8 @@ void tst_printwindow::printing()
     open(PrintPanelMode::Print);
     pick(m_control->Combo2(), QStringLiteral("50%"));
     m_control->selectObject(SelectedObject::Signature);
-    (wholeClass ? m_control->Option1() : m_control->Option2())->setChecked(true);
-    m_control->copys()->setText(copies);
+    (wholeClass ? printPanel()->Option1() : printPanel()->Option2())->setChecked(true);
+    printPanel()->copys()->setText(copies);
     if (!message.isEmpty())
         m_platform->expectMessage();
 
@@ -822,7 +829,7 @@ void tst_printwindow::printing()
     if (!message.isEmpty())
         verifyMessage(message, QStringLiteral("系统提示"), printer ? MsgIcon::Critical : MsgIcon::Exclamation);
     if (command == 11)
-        QVERIFY(m_control->Option2()->isChecked() && m_control->copys()->text() == "1");
+        QVERIFY(printPanel()->Option2()->isChecked() && printPanel()->copys()->text() == "1");
 
     // The sample page is back as it was: student, scale and outline.
     QCOMPARE(m_state->CurrentStudent, 1);
@@ -830,7 +837,7 @@ void tst_printwindow::printing()
     QCOMPARE(m_control->page().width, 10 * 570 * 0.5);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
     QCOMPARE(m_paper->outline(), SelectedObject::Signature);
-    QVERIFY(m_control->Command8()->isEnabled() && m_paper->isEnabled());
+    QVERIFY(printPanel()->Command8()->isEnabled() && m_paper->isEnabled());
 }
 
 void tst_printwindow::stopPrinting_data()
@@ -848,14 +855,14 @@ void tst_printwindow::stopPrinting()
     open(PrintPanelMode::Print);
     m_platform->expectMessage(answer);
     // Pressed while the run waits for its next document.
-    QTimer::singleShot(0, m_control->Command9(), &QPushButton::click);
-    m_control->Command8()->click();
+    QTimer::singleShot(0, printPanel()->Command9(), &QPushButton::click);
+    printPanel()->Command8()->click();
     verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"), MsgIcon::Question);
     QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 
     // The next run starts afresh.
-    m_control->Command8()->click();
+    printPanel()->Command8()->click();
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents + 3);
     QVERIFY(m_platform->recordingPrinter.problems.isEmpty());
 }
@@ -927,14 +934,14 @@ void tst_printwindow::printToPdf()
     QFETCH(QString, answer);
     QFETCH(int, icon);
     open(PrintPanelMode::Print);
-    QVERIFY(m_control->topdf()->isVisible());
+    QVERIFY(printPanel()->topdf()->isVisible());
     const QString path = answer.isEmpty() ? QString() : m_folder->file(answer);
     if (answer == u"folder")
         QVERIFY(QDir(m_folder->path()).mkpath(answer));
     m_platform->expectSaveFile(path);
     if (icon >= 0)
         m_platform->expectMessage();
-    QTest::mouseClick(m_control->topdf(), Qt::LeftButton);
+    QTest::mouseClick(printPanel()->topdf(), Qt::LeftButton);
     QCOMPARE(m_platform->shown.first().text, QStringLiteral("PDF文件|*.pdf"));
     if (icon < 0)
         return;
