@@ -36,20 +36,35 @@ public:
     /// that apply to it are enabled. None leaves the boxes as they are.
     void selectObject(SelectedObject object);
 
+    /// The paper height box.
     QLineEdit *pheight() const { return m_pheight; }
+    /// The paper width box.
     QLineEdit *pwidth() const { return m_pwidth; }
+    /// The line spacing box.
     QLineEdit *pjuli() const { return m_pjuli; }
+    /// The arrows of the paper height box.
     SpinArrows *UpDown1() const { return m_upDown1; }
+    /// The arrows of the paper width box.
     SpinArrows *UpDown2() const { return m_upDown2; }
+    /// The arrows of the line spacing box.
     SpinArrows *UpDown4() const { return m_upDown4; }
+    /// The selected item's height box (the comment's only, never stored).
     QLineEdit *theight() const { return m_theight; }
+    /// The selected item's width box (the comment's only).
     QLineEdit *twidth() const { return m_twidth; }
+    /// The selected item's top box.
     QLineEdit *ttop() const { return m_ttop; }
+    /// The selected item's left box.
     QLineEdit *tleft() const { return m_tleft; }
+    /// The arrows of the height box.
     SpinArrows *twt() const { return m_twt; }
+    /// The arrows of the width box.
     SpinArrows *tht() const { return m_tht; }
+    /// The arrows of the top box.
     SpinArrows *ttt() const { return m_ttt; }
+    /// The arrows of the left box.
     SpinArrows *tlt() const { return m_tlt; }
+    /// 字体属性...: the selected item's font.
     QPushButton *tfont() const { return m_tfont; }
     /// The label naming the selected item.
     QLabel *selected() const { return m_selectedLabel; }

@@ -36,10 +36,13 @@ public:
 
     /// The student box.
     QComboBox *Combo3() const { return m_combo3; }
-    /// |← ← → →|: the first, previous, next and last student.
+    /// |←: the first student.
     QPushButton *Command4() const { return m_commands[0]; }
+    /// ←: the previous student.
     QPushButton *Command5() const { return m_commands[1]; }
+    /// →: the next student.
     QPushButton *Command6() const { return m_commands[2]; }
+    /// →|: the last student.
     QPushButton *Command7() const { return m_commands[3]; }
     /// 打印当前
     QPushButton *Command11() const { return m_command11; }

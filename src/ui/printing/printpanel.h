@@ -45,8 +45,9 @@ public:
     QRadioButton *Option1() const { return m_option1; }
     /// 当前
     QRadioButton *Option2() const { return m_option2; }
-    /// The copies box and its arrows.
+    /// The copies box.
     QLineEdit *copys() const { return m_copys; }
+    /// The arrows of the copies box.
     SpinArrows *UpDown3() const { return m_upDown3; }
     /// 打印
     QPushButton *Command8() const { return m_command8; }

@@ -53,6 +53,7 @@ public:
     static QString modeText(PrintPanelMode mode);
     /// The window's height (twips) in a mode.
     static int panelHeight(PrintPanelMode mode);
+    /// The window's width (twips) in every mode.
     static constexpr int PanelWidth = 8220;
 
     /// Puts the mode's text into the mode box, which lays the window out.
@@ -94,9 +95,11 @@ public:
     QComboBox *Combo2() const { return m_combo2; }
     /// The mode box.
     QComboBox *Combo4() const { return m_combo4; }
-    /// The three panels.
+    /// The page-setup panel.
     PageSetupPanel *jpapersetup() const { return m_setup; }
+    /// The preview panel.
     PreviewPanel *jprivew() const { return m_preview; }
+    /// The print panel.
     PrintPanel *jprint() const { return m_print; }
     /// Command1 … Command12, in whichever panel holds it; nullptr for another number.
     QPushButton *Command(int number) const;
