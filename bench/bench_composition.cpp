@@ -6,6 +6,7 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/textmeasurer.h"
 
 #include "offscreenmain.h"
@@ -54,11 +55,10 @@ CommentDocument mixedComment()
 void compose(benchmark::State &state, const TextMeasurer &measurer,
              const CommentDocument &document = longComment())
 {
-    const LayoutScheme layout = scheme();
+    const PageSetup setup = PageSetup::of(scheme());
     qsizetype lines = 0;
     for (auto _ : state) {
-        const ComposedPage page = composePage(document, 0, document.ItemFonts, layout,
-                                              layout.paperheight, layout.paperwidth, 1, measurer);
+        const ComposedPage page = composePage(document, 0, document.ItemFonts, setup, measurer);
         lines = page.items.size() - 2;
         benchmark::DoNotOptimize(page.items.data());
     }

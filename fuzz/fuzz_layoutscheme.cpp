@@ -41,12 +41,12 @@ QString asWritten(QString text)
 LayoutScheme valuesFrom(const QStringList &lines, const QString &text)
 {
     LayoutScheme values;
-    const QStringList &keys = LayoutScheme::FileKeys;
-    for (qsizetype k = 0; k + 1 < keys.size(); ++k) {
+    const auto &fields = LayoutScheme::FileFields;
+    for (int k = 0; k + 1 < LayoutScheme::FieldCount; ++k) {
         const QString line = lines.value(k + 1);
-        values.setValue(keys.at(k), line.mid(line.indexOf(u'=') + 1));
+        values.setValue(fields[k], line.mid(line.indexOf(u'=') + 1));
     }
-    values.setValue(keys.last(), text.mid(text.size() % 50, 20));
+    values.setValue(fields.back(), text.mid(text.size() % 50, 20));
     return values;
 }
 
@@ -55,11 +55,11 @@ LayoutScheme valuesFrom(const QStringList &lines, const QString &text)
 void checkSaved(const QStringList &lines, const QStringList &saved, qsizetype nameLine, const QString &scheme,
                 const LayoutScheme &values)
 {
-    const QStringList &keys = LayoutScheme::FileKeys;
+    const auto &fields = LayoutScheme::FileFields;
     check(saved.size() >= nameLine + 13);
     check(saved.mid(0, nameLine + 1) == lines.mid(0, nameLine + 1));
-    for (qsizetype k = 0; k < keys.size(); ++k)
-        check(saved.at(nameLine + 1 + k) == keys.at(k) + u'=' + asWritten(values.value(keys.at(k))));
+    for (int k = 0; k < LayoutScheme::FieldCount; ++k)
+        check(saved.at(nameLine + 1 + k) == LayoutScheme::key(fields[k]) + u'=' + asWritten(values.value(fields[k])));
     check(saved.at(nameLine + 12) == LayoutSchemeFile::BlockEnd);
 
     const QStringList tail = saved.mid(nameLine + 13);
@@ -76,15 +76,15 @@ void checkSaved(const QStringList &lines, const QStringList &saved, qsizetype na
 
     // Each value line is the first to hold its key unless a value holds a key's name.
     bool plain = true;
-    for (const QString &key : keys) {
-        for (const QString &other : keys)
-            plain = plain && !values.value(other).contains(key);
+    for (SchemeField field : fields) {
+        for (SchemeField other : fields)
+            plain = plain && !values.value(other).contains(LayoutScheme::key(field));
     }
     if (plain) {
         LayoutScheme expected = values;
         expected.name = scheme;
-        for (const QString &key : keys)
-            expected.setValue(key, asWritten(values.value(key)));
+        for (SchemeField field : fields)
+            expected.setValue(field, asWritten(values.value(field)));
         check(LayoutSchemeFile::schemeIn(saved, scheme) == expected);
     }
 }
@@ -142,10 +142,9 @@ void checkFile(const QByteArray &bytes, const QStringList &lines, const QString 
     writeRaw(path, bytes);
     check(file.appendScheme(scheme, values).ok());
     const QByteArray appended = readRaw(path);
-    QString block =
-        TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
-    for (const QString &key : LayoutScheme::FileKeys)
-        block += key + u'=' + asWritten(values.value(key)) + TextFile::CrLf;
+    QString block = TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
+    for (SchemeField field : LayoutScheme::FileFields)
+        block += LayoutScheme::key(field) + u'=' + asWritten(values.value(field)) + TextFile::CrLf;
     block += LayoutSchemeFile::BlockEnd + TextFile::CrLf;
     check(appended == bytes + TextFile::encode(block));
 }
@@ -175,8 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const LayoutScheme loaded = LayoutSchemeFile::schemeIn(lines, scheme);
         check(loaded.name == scheme);
         if (!found) {
-            for (const QString &key : LayoutScheme::FileKeys)
-                check(loaded.value(key) == LayoutSchemeFile::NoScheme);
+            for (SchemeField field : LayoutScheme::FileFields)
+                check(loaded.value(field) == LayoutSchemeFile::NoScheme);
         }
 
         const auto saved = LayoutSchemeFile::withSchemeSaved(lines, scheme, values);

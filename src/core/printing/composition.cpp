@@ -1,8 +1,7 @@
 #include "core/printing/composition.h"
 
 #include "core/document/commentdocument.h"
-#include "core/platform/leadingnumber.h"
-#include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QTextBoundaryFinder>
@@ -198,34 +197,29 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
     return lines;
 }
 
-ComposedPage composePage(const CommentDocument &document, int currentStudent,
-                         const ItemFonts &fonts, const LayoutScheme &scheme,
-                         const QString &pheightText, const QString &pwidthText, double scale,
-                         const TextMeasurer &measurer, int unitsPerCm, std::optional<PaperEdges> paper)
+ComposedPage composePage(const CommentDocument &document, int currentStudent, const ItemFonts &fonts,
+                         const PageSetup &setup, const TextMeasurer &measurer)
 {
-    const auto twips = [&](const QString &key) { return scheme.number(key) * unitsPerCm * scale; };
+    const double scale = setup.scale;
+    const int unitsPerCm = setup.unitsPerCm;
+    const auto twips = [&](double cm) { return cm * unitsPerCm * scale; };
     const bool inClass = currentStudent >= 0 && currentStudent < CommentDocument::MaxStudents;
     const QString name = inClass ? document.slot(currentStudent + 1).name : QString();
     const QString comment = inClass ? document.slot(currentStudent + 1).comment : QString();
 
     ComposedPage page;
-    page.height = leadingNumber(pheightText) * unitsPerCm * scale;
-    page.width = leadingNumber(pwidthText) * unitsPerCm * scale;
+    page.height = twips(setup.paperHeight);
+    page.width = twips(setup.paperWidth);
 
     page.items.append(placedItem(PageItemRole::StudentName, name + QStringLiteral("同学："),
-                                 scaled(fonts[std::size_t(Item::StudentName)], scale),
-                                 twips(QStringLiteral("studentleft")),
-                                 twips(QStringLiteral("studenttop")), measurer));
-    page.items.append(breakCommentLines(
-        comment, scheme.number(QStringLiteral("pytextwidth")) * scale,
-        scheme.number(QStringLiteral("pytextjuli")) * scale,
-        scheme.number(QStringLiteral("pytexttop")) * scale,
-        scheme.number(QStringLiteral("pytextleft")) * scale,
-        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
-        paper.value_or(PaperEdges{page.width, page.height})));
+                                 scaled(fonts[std::size_t(Item::StudentName)], scale), twips(setup.studentLeft),
+                                 twips(setup.studentTop), measurer));
+    page.items.append(breakCommentLines(comment, setup.pytextWidth * scale, setup.pytextJuli * scale,
+                                        setup.pytextTop * scale, setup.pytextLeft * scale,
+                                        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
+                                        setup.paper.value_or(PaperEdges{page.width, page.height})));
     page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
-                                 scaled(fonts[std::size_t(Item::Signature)], scale),
-                                 twips(QStringLiteral("teacherleft")),
-                                 twips(QStringLiteral("teachertop")), measurer));
+                                 scaled(fonts[std::size_t(Item::Signature)], scale), twips(setup.teacherLeft),
+                                 twips(setup.teacherTop), measurer));
     return page;
 }

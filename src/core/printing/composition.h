@@ -1,16 +1,16 @@
 #pragma once
 
+#include "core/platform/twips.h"
 #include "core/platform/itemfont.h"
 
 #include <QList>
 #include <QString>
 
 #include <limits>
-#include <optional>
 
 class CommentDocument;
 class TextMeasurer;
-struct LayoutScheme;
+struct PageSetup;
 
 enum class PageItemRole { StudentName, CommentLine, Signature };
 
@@ -64,15 +64,13 @@ struct PaperEdges
 /// reaches past the paper may end a character apart from where measuring all of it would.
 QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
                                   double firstTopCm, double leftCm, const ItemFont &font,
-                                  const TextMeasurer &measurer, int unitsPerCm = 570,
+                                  const TextMeasurer &measurer, int unitsPerCm = UnitsPerCm,
                                   const PaperEdges &paper = {});
 
 /// The page of student card `currentStudent` (slot currentStudent + 1; a card outside the
-/// class gives an empty name and comment) at display scale `scale`: the page size from the
-/// texts of the two paper-size boxes, every other length from `scheme`. The comment is composed
-/// as far as it shows on `paper` (twips at this scale), by default the page itself.
-ComposedPage composePage(const CommentDocument &document, int currentStudent,
-                         const ItemFonts &fonts, const LayoutScheme &scheme,
-                         const QString &pheightText, const QString &pwidthText, double scale,
-                         const TextMeasurer &measurer, int unitsPerCm = 570,
-                         std::optional<PaperEdges> paper = std::nullopt);
+/// class gives an empty name and comment) as `setup` lays it out: its size the paper's, the
+/// items where the setup's lengths put them, the fonts and every length at the setup's scale.
+/// The comment is composed as far as it shows on the setup's paper edges, by default the page
+/// itself.
+ComposedPage composePage(const CommentDocument &document, int currentStudent, const ItemFonts &fonts,
+                         const PageSetup &setup, const TextMeasurer &measurer);

@@ -2,58 +2,55 @@
 
 #include "core/platform/leadingnumber.h"
 
-const QStringList LayoutScheme::FileKeys = {
-    QStringLiteral("paperheight"), QStringLiteral("paperwidth"),  QStringLiteral("studentleft"),
-    QStringLiteral("studenttop"),  QStringLiteral("pytextleft"),  QStringLiteral("pytexttop"),
-    QStringLiteral("pytextheight"), QStringLiteral("pytextwidth"), QStringLiteral("pytextjuli"),
-    QStringLiteral("teacherleft"), QStringLiteral("teachertop")};
-
-const QStringList LayoutScheme::LoadKeys = {
-    QStringLiteral("pytextjuli"), QStringLiteral("paperwidth"),  QStringLiteral("paperheight"),
-    QStringLiteral("studentleft"), QStringLiteral("studenttop"), QStringLiteral("pytextleft"),
-    QStringLiteral("pytexttop"),  QStringLiteral("pytextwidth"), QStringLiteral("pytextheight"),
-    QStringLiteral("teacherleft"), QStringLiteral("teachertop")};
-
 namespace {
 
 /// The scheme, the side and its text; then the largest side in centimetres.
 const QString PaperSizeErrorText =
     QStringLiteral("打印方案“%1”的纸张%2“%3”无效：纸张的宽度和高度必须是大于 0、不超过 %4 的厘米数。");
 
-template<typename Scheme>
-auto *field(Scheme &scheme, const QString &key)
+/// The member that holds a field, and the field's key in the file.
+struct FieldEntry
 {
-    if (key == u"paperheight") return &scheme.paperheight;
-    if (key == u"paperwidth") return &scheme.paperwidth;
-    if (key == u"studentleft") return &scheme.studentleft;
-    if (key == u"studenttop") return &scheme.studenttop;
-    if (key == u"pytextleft") return &scheme.pytextleft;
-    if (key == u"pytexttop") return &scheme.pytexttop;
-    if (key == u"pytextheight") return &scheme.pytextheight;
-    if (key == u"pytextwidth") return &scheme.pytextwidth;
-    if (key == u"pytextjuli") return &scheme.pytextjuli;
-    if (key == u"teacherleft") return &scheme.teacherleft;
-    if (key == u"teachertop") return &scheme.teachertop;
-    return static_cast<decltype(&scheme.name)>(nullptr);
+    QString LayoutScheme::*member;
+    const char16_t *key;
+};
+
+/// One entry per field, in the order of the enumeration.
+constexpr FieldEntry Fields[LayoutScheme::FieldCount] = {
+    {&LayoutScheme::paperheight, u"paperheight"},   {&LayoutScheme::paperwidth, u"paperwidth"},
+    {&LayoutScheme::studentleft, u"studentleft"},   {&LayoutScheme::studenttop, u"studenttop"},
+    {&LayoutScheme::pytextleft, u"pytextleft"},     {&LayoutScheme::pytexttop, u"pytexttop"},
+    {&LayoutScheme::pytextheight, u"pytextheight"}, {&LayoutScheme::pytextwidth, u"pytextwidth"},
+    {&LayoutScheme::pytextjuli, u"pytextjuli"},     {&LayoutScheme::teacherleft, u"teacherleft"},
+    {&LayoutScheme::teachertop, u"teachertop"},
+};
+static_assert(int(SchemeField::TeacherTop) + 1 == LayoutScheme::FieldCount);
+
+const FieldEntry &entry(SchemeField field)
+{
+    return Fields[std::size_t(field)];
 }
 
 } // namespace
 
-QString LayoutScheme::value(const QString &key) const
+QString LayoutScheme::key(SchemeField field)
 {
-    const QString *text = field(*this, key);
-    return text ? *text : QString();
+    return QString::fromUtf16(entry(field).key);
 }
 
-void LayoutScheme::setValue(const QString &key, const QString &text)
+const QString &LayoutScheme::value(SchemeField field) const
 {
-    if (QString *target = field(*this, key))
-        *target = text;
+    return this->*entry(field).member;
 }
 
-double LayoutScheme::number(const QString &key) const
+void LayoutScheme::setValue(SchemeField field, const QString &text)
 {
-    return leadingNumber(value(key));
+    this->*entry(field).member = text;
+}
+
+double LayoutScheme::number(SchemeField field) const
+{
+    return leadingNumber(value(field));
 }
 
 QString LayoutScheme::paperSizeError() const

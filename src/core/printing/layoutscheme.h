@@ -1,7 +1,23 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+
+#include <array>
+
+/// The eleven lengths of a print layout scheme, in the order of a block's value lines.
+enum class SchemeField {
+    PaperHeight,
+    PaperWidth,
+    StudentLeft,
+    StudentTop,
+    PyTextLeft,
+    PyTextTop,
+    PyTextHeight,
+    PyTextWidth,
+    PyTextJuli,   ///< extra gap between two comment lines
+    TeacherLeft,
+    TeacherTop,
+};
 
 /// A print layout scheme: a name and eleven lengths in centimetres that fix the page size and
 /// the places of the three printed items. Each value is kept as the text read from the file or
@@ -22,17 +38,26 @@ struct LayoutScheme
     QString teacherleft;
     QString teachertop;
 
-    /// The eleven keys in the order of a block's value lines.
-    static const QStringList FileKeys;
-    /// The order in which a scheme is loaded, one lookup per key.
-    static const QStringList LoadKeys;
+    static constexpr int FieldCount = 11;
+    /// The eleven fields in the order of a block's value lines.
+    static constexpr std::array<SchemeField, FieldCount> FileFields = {
+        SchemeField::PaperHeight, SchemeField::PaperWidth,   SchemeField::StudentLeft, SchemeField::StudentTop,
+        SchemeField::PyTextLeft,  SchemeField::PyTextTop,    SchemeField::PyTextHeight, SchemeField::PyTextWidth,
+        SchemeField::PyTextJuli,  SchemeField::TeacherLeft,  SchemeField::TeacherTop};
+    /// The order in which a scheme is loaded, one lookup per field.
+    static constexpr std::array<SchemeField, FieldCount> LoadFields = {
+        SchemeField::PyTextJuli,  SchemeField::PaperWidth, SchemeField::PaperHeight,  SchemeField::StudentLeft,
+        SchemeField::StudentTop,  SchemeField::PyTextLeft, SchemeField::PyTextTop,    SchemeField::PyTextWidth,
+        SchemeField::PyTextHeight, SchemeField::TeacherLeft, SchemeField::TeacherTop};
 
-    /// The text of a value by its key ("" for an unknown key).
-    QString value(const QString &key) const;
-    /// Sets a value by its key (an unknown key changes nothing).
-    void setValue(const QString &key, const QString &text);
-    /// A value as a number of centimetres.
-    double number(const QString &key) const;
+    /// The key that names a field in the scheme file ("paperheight", "pytextjuli", ...).
+    static QString key(SchemeField field);
+    /// The text of a field.
+    const QString &value(SchemeField field) const;
+    /// Sets the text of a field.
+    void setValue(SchemeField field, const QString &text);
+    /// A field as a number of centimetres.
+    double number(SchemeField field) const;
 
     /// The longest paper side a scheme can print on, in centimetres: a PDF page, and with it a
     /// print job, ends at 200 inches.

@@ -45,18 +45,18 @@ QString valueAfter(const QList<QStringView> &lines, qsizetype nameLine, const QS
     return LayoutSchemeFile::NoKey;
 }
 
-QString valueOf(const QList<QStringView> &lines, const QString &scheme, const QString &key)
+QString valueOf(const QList<QStringView> &lines, const QString &scheme, SchemeField field)
 {
     const qsizetype nameLine = nameLineOf(lines, scheme);
-    return nameLine < 0 ? LayoutSchemeFile::NoScheme : valueAfter(lines, nameLine, key);
+    return nameLine < 0 ? LayoutSchemeFile::NoScheme : valueAfter(lines, nameLine, LayoutScheme::key(field));
 }
 
 LayoutScheme schemeOf(const QList<QStringView> &lines, const QString &scheme)
 {
     LayoutScheme result;
     result.name = scheme;
-    for (const QString &key : LayoutScheme::LoadKeys)
-        result.setValue(key, valueOf(lines, scheme, key));
+    for (SchemeField field : LayoutScheme::LoadFields)
+        result.setValue(field, valueOf(lines, scheme, field));
     return result;
 }
 
@@ -82,9 +82,9 @@ QString oneLine(QString text)
 QStringList valueLines(const LayoutScheme &values)
 {
     QStringList lines;
-    lines.reserve(LayoutScheme::FileKeys.size());
-    for (const QString &key : LayoutScheme::FileKeys)
-        lines.append(key + u'=' + oneLine(values.value(key)));
+    lines.reserve(LayoutScheme::FieldCount);
+    for (SchemeField field : LayoutScheme::FileFields)
+        lines.append(LayoutScheme::key(field) + u'=' + oneLine(values.value(field)));
     return lines;
 }
 
@@ -167,9 +167,9 @@ QStringList LayoutSchemeFile::schemesIn(const QStringList &lines)
     return schemesOf(viewsOf(lines));
 }
 
-QString LayoutSchemeFile::valueIn(const QStringList &lines, const QString &scheme, const QString &key)
+QString LayoutSchemeFile::valueIn(const QStringList &lines, const QString &scheme, SchemeField field)
 {
-    return valueOf(viewsOf(lines), scheme, key);
+    return valueOf(viewsOf(lines), scheme, field);
 }
 
 LayoutScheme LayoutSchemeFile::schemeIn(const QStringList &lines, const QString &scheme)
@@ -206,12 +206,12 @@ QStringList LayoutSchemeFile::listSchemes(Status *status) const
     return loaded.status.ok() ? schemesOf(loaded.file.lines) : QStringList();
 }
 
-QString LayoutSchemeFile::readSchemeValue(const QString &scheme, const QString &key, Status *status) const
+QString LayoutSchemeFile::readSchemeValue(const QString &scheme, SchemeField field, Status *status) const
 {
     const Loaded loaded = load(m_path);
     if (status)
         *status = loaded.status;
-    return loaded.status.ok() ? valueOf(loaded.file.lines, scheme, key) : QString();
+    return loaded.status.ok() ? valueOf(loaded.file.lines, scheme, field) : QString();
 }
 
 LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status) const

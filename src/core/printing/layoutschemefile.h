@@ -8,7 +8,7 @@
 #include <optional>
 
 /// The print layout file printsetup.vxd: named schemes, one block of thirteen lines each —
-/// "name=" + name, the eleven value lines "key=value" in LayoutScheme::FileKeys order, "*!*".
+/// "name=" + name, the eleven value lines "key=value" in LayoutScheme::FileFields order, "*!*".
 /// Lines outside blocks (empty lines between blocks, anything else) are ignored by the readers
 /// and copied unchanged by the writers.
 ///
@@ -53,11 +53,12 @@ public:
     /// neither trimmed nor de-duplicated. Empty when the file cannot be read.
     QStringList listSchemes(Status *status = nullptr) const;
 
-    /// The value of a key in the first block named scheme (blanks around it ignored): NoScheme
+    /// The value of a field in the first block named scheme (blanks around it ignored): NoScheme
     /// when no line but the last reads "name=" + scheme; otherwise the first later line holding
-    /// the key, without the key's length plus one characters (the search runs past "*!*" into
-    /// later blocks), or NoKey when only the last line or none holds it. Empty when unreadable.
-    QString readSchemeValue(const QString &scheme, const QString &key, Status *status = nullptr) const;
+    /// the field's key, without the key's length plus one characters (the search runs past "*!*"
+    /// into later blocks), or NoKey when only the last line or none holds it. Empty when
+    /// unreadable.
+    QString readSchemeValue(const QString &scheme, SchemeField field, Status *status = nullptr) const;
 
     /// The scheme named scheme: each field read as readSchemeValue reads it, the sentinels kept
     /// as texts; name is scheme as given. When the file cannot be read, only name is set.
@@ -76,7 +77,7 @@ public:
 
     // The same rules on lines in memory, for the file operations above and for tests.
     static QStringList schemesIn(const QStringList &lines);
-    static QString valueIn(const QStringList &lines, const QString &scheme, const QString &key);
+    static QString valueIn(const QStringList &lines, const QString &scheme, SchemeField field);
     static LayoutScheme schemeIn(const QStringList &lines, const QString &scheme);
     /// The lines after saving; nullopt when no block is named scheme.
     static std::optional<QStringList> withSchemeSaved(const QStringList &lines, const QString &scheme,

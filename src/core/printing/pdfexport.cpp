@@ -4,6 +4,7 @@
 #include "core/platform/filesave.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pagepainter.h"
 #include "core/printing/pdftextlayer.h"
 
@@ -28,10 +29,10 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
         return {};
     // std::nearbyint rounds halves to even in the default rounding mode; a side of a few
     // thousandths of a centimetre still gets its one twip.
-    const auto twips = [&](const QString &key) {
-        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(key) * unitsPerCm)));
+    const auto twips = [&](SchemeField field) {
+        return std::max<qint64>(1, qint64(std::nearbyint(scheme.number(field) * unitsPerCm)));
     };
-    return {twips(QStringLiteral("paperwidth")), twips(QStringLiteral("paperheight"))};
+    return {twips(SchemeField::PaperWidth), twips(SchemeField::PaperHeight)};
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer)
@@ -67,8 +68,7 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
         for (int i = 0; i < students; ++i) {
             if (i > 0)
                 writer.newPage();
-            const ComposedPage page = composePage(document, i, document.ItemFonts, scheme, scheme.paperheight,
-                                                  scheme.paperwidth, 1.0, measurer);
+            const ComposedPage page = composePage(document, i, document.ItemFonts, PageSetup::of(scheme), measurer);
             const QList<DrawnLine> lines = drawnLines(page, &writer);
             paintLines(painter, lines);
             drawn.textLayer.addPage(lines, &writer);

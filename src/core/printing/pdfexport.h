@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/twips.h"
 #include "core/printing/pdftextlayer.h"
 
 #include <QByteArray>
@@ -19,7 +20,7 @@ struct PageTwips
     qint64 width = 0;
     qint64 height = 0;
 };
-PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = 570);
+PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = UnitsPerCm);
 
 /// The class as Qt's PDF writer draws it, before its text layer is set right.
 struct DrawnPdf

@@ -4,6 +4,7 @@
 #include "core/platform/leadingnumber.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printtarget.h"
 
@@ -73,8 +74,9 @@ private:
         }
         // Composed as far as it shows on the printer's page, whatever the size boxes say.
         const PaperEdges paper{double(m_drawWidth), double(m_drawHeight)};
-        ComposedPage page = composePage(m_document, student, m_fonts, m_scheme, m_options.pheightText,
-                                        m_options.pwidthText, 1.0, m_measurer, 570, paper);
+        PageSetup setup = PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
+        setup.paper = paper;
+        ComposedPage page = composePage(m_document, student, m_fonts, setup, m_measurer);
         page.width = double(m_drawWidth);
         page.height = double(m_drawHeight);
         if (applySetting)

@@ -7,6 +7,7 @@
 #include "core/platform/twips.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
+#include "ui/app/screenfit.h"
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/pyedit.h"
@@ -71,39 +72,16 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     updateActions();
     connect(&m_session, &Session::rosterChanged, this, &MainWindow::updateActions);
     connect(&m_session, &Session::documentReplaced, this, &MainWindow::updateActions);
-    resize(firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
+    resize(ScreenFit::firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
     m_firstSize = size();
-}
-
-QSize MainWindow::firstSize(QSize design, const QRect &available, const QMargins &frame)
-{
-    return design.boundedTo(available.marginsRemoved(frame).size());
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    // Once the window manager has framed the window, the real frame replaces the estimate: a
-    // first size that turns out too large for the screen is clamped again, and the frame
-    // moved onto the screen. A size the teacher chose is left alone.
-    const QWindow *handle = windowHandle();
-    if (m_frameChecked || !handle || handle->frameMargins().isNull())
-        return;
-    m_frameChecked = true;
-    if (size() != m_firstSize || isMaximized() || isFullScreen())
-        return;
-    const QRect available = screen()->availableGeometry();
-    const QSize fitted = firstSize(size(), available, handle->frameMargins());
-    if (fitted != size())
-        resize(fitted);
-    QRect outer = frameGeometry();
-    if (!available.contains(outer)) {
-        outer.moveLeft(std::clamp(outer.left(), available.left(),
-                                  std::max(available.left(), available.right() - outer.width() + 1)));
-        outer.moveTop(std::clamp(outer.top(), available.top(),
-                                 std::max(available.top(), available.bottom() - outer.height() + 1)));
-        move(outer.topLeft());
-    }
+    // Once the window manager has framed the window, the real frame replaces the estimate.
+    if (!m_frameChecked)
+        m_frameChecked = ScreenFit::fitFramed(*this, m_firstSize);
 }
 
 MainWindow::~MainWindow() = default;
@@ -113,17 +91,19 @@ int MainWindow::px(double twips) const
     return Twips::toPixels(twips, logicalDpiY());
 }
 
-QAction *MainWindow::addCommand(QMenu *menu, const QString &name, const QString &caption)
+void MainWindow::addCommands(QMenu *menu, std::initializer_list<Command> commands)
 {
-    QAction *command = new QAction(caption, this);
-    command->setObjectName(name);
-    menu->addAction(command);
-    return command;
-}
-
-void MainWindow::addSeparator(QMenu *menu, const QString &name)
-{
-    menu->addSeparator()->setObjectName(name);
+    for (const Command &command : commands) {
+        const QString name = QString::fromLatin1(command.name);
+        if (qstrcmp(command.caption, "-") == 0) {
+            menu->addSeparator()->setObjectName(name);
+            continue;
+        }
+        auto *item = new QAction(QString::fromUtf8(command.caption), this);
+        item->setObjectName(name);
+        connect(item, &QAction::triggered, this, command.run);
+        menu->addAction(item);
+    }
 }
 
 QAction *MainWindow::action(const QString &name) const
@@ -131,136 +111,115 @@ QAction *MainWindow::action(const QString &name) const
     return findChild<QAction *>(name);
 }
 
+// The command tables read best one command a line.
+// clang-format off
 void MainWindow::createMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->setObjectName(QStringLiteral("file"));
-    connect(addCommand(file, "new", "新建(&N)"), &QAction::triggered, this,
-            [this] { m_lifecycle.NewDocument(); });
-    connect(addCommand(file, "open", "打开(&O)..."), &QAction::triggered, this,
-            [this] { m_lifecycle.OpenDocument(); });
-    connect(addCommand(file, "save", "保存(&S)"), &QAction::triggered, this,
-            [this] { m_lifecycle.SaveDocument(); });
-    connect(addCommand(file, "saveas", "另存为(&A)..."), &QAction::triggered, this,
-            [this] { m_lifecycle.SaveDocumentAs(); });
-    connect(addCommand(file, "close", "关闭(&C)"), &QAction::triggered, this,
-            [this] { m_lifecycle.closeDocument(); });
+    addCommands(file, {
+        {"new", "新建(&N)", [this] { m_lifecycle.NewDocument(); }},
+        {"open", "打开(&O)...", [this] { m_lifecycle.OpenDocument(); }},
+        {"save", "保存(&S)", [this] { m_lifecycle.SaveDocument(); }},
+        {"saveas", "另存为(&A)...", [this] { m_lifecycle.SaveDocumentAs(); }},
+        {"close", "关闭(&C)", [this] { m_lifecycle.closeDocument(); }},
+    });
     action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    addSeparator(file, "f1");
-    connect(addCommand(file, "out", "用Word打开(&Y)"), &QAction::triggered, this,
-            [this] { openInWordProcessor(m_session.Document(), m_platform); });
-    connect(addCommand(file, "totext", "导出到文本文件(&D)..."), &QAction::triggered, this,
-            [this] { exportToTextFile(m_session.Document(), m_platform); });
-    addSeparator(file, "f2");
-    connect(addCommand(file, "setup", "打印设置(&S)..."), &QAction::triggered, this,
-            [this] { openPrintWindow(PrintPanelMode::Setup); });
-    connect(addCommand(file, "privew", "打印预览(&V)"), &QAction::triggered, this,
-            [this] { openPrintWindow(PrintPanelMode::Preview); });
-    connect(addCommand(file, "print1", "打印(&P)..."), &QAction::triggered, this,
-            [this] { openPrintWindow(PrintPanelMode::Print); });
-    addSeparator(file, "f3");
-    connect(addCommand(file, "exit", "退出(&E)"), &QAction::triggered, this, &QWidget::close);
+    addCommands(file, {
+        {"f1", "-", {}},
+        {"out", "用Word打开(&Y)", [this] { openInWordProcessor(m_session.Document(), m_platform); }},
+        {"totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform); }},
+        {"f2", "-", {}},
+        {"setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
+        {"privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
+        {"print1", "打印(&P)...", [this] { openPrintWindow(PrintPanelMode::Print); }},
+        {"f3", "-", {}},
+        {"exit", "退出(&E)", [this] { close(); }},
+    });
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("edit"));
     StudentCommands *students = m_studentCommands;
     EditCommands *clipboard = m_editCommands.get();
-    connect(addCommand(edit, "cut", "剪切(&X)"), &QAction::triggered, this,
-            [clipboard] { clipboard->cut(); });
-    connect(addCommand(edit, "copy", "复制(&C)"), &QAction::triggered, this,
-            [clipboard] { clipboard->copy(); });
-    connect(addCommand(edit, "paste", "粘贴(&P)"), &QAction::triggered, this,
-            [clipboard] { clipboard->paste(); });
-    addSeparator(edit, "eg1");
-    connect(addCommand(edit, "delstudent", "删除当前学生(&D)"), &QAction::triggered, students,
-            &StudentCommands::s_delete);
-    connect(addCommand(edit, "delall", "删除所有学生(&A)"), &QAction::triggered, students,
-            &StudentCommands::s_delall);
-    connect(addCommand(edit, "renamestudent", "重命名当前学生(&R)..."), &QAction::triggered, students,
-            &StudentCommands::s_rename);
-    connect(addCommand(edit, "defaultstudent", "将当前学生列表设为默认(&J)"), &QAction::triggered, students,
-            &StudentCommands::s_setup);
+    addCommands(edit, {
+        {"cut", "剪切(&X)", [clipboard] { clipboard->cut(); }},
+        {"copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
+        {"paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
+        {"eg1", "-", {}},
+        {"delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
+        {"delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
+        {"renamestudent", "重命名当前学生(&R)...", [students] { students->s_rename(); }},
+        {"defaultstudent", "将当前学生列表设为默认(&J)", [students] { students->s_setup(); }},
+    });
 
     QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
     pingyu->setObjectName(QStringLiteral("pingyu"));
     LibraryCommands *library = m_libraryCommands;
-    connect(addCommand(pingyu, "addlb", "添加类别(&A)"), &QAction::triggered, library,
-            &LibraryCommands::addlb);
-    connect(addCommand(pingyu, "dellb", "删除类别(&D)"), &QAction::triggered, library,
-            &LibraryCommands::dellb);
-    connect(addCommand(pingyu, "editlb", "编辑类别(&E)"), &QAction::triggered, library,
-            &LibraryCommands::editlb);
-    addSeparator(pingyu, "ggggg");
-    connect(addCommand(pingyu, "addpy", "添加评语内容(&N)"), &QAction::triggered, library,
-            &LibraryCommands::addpy);
-    connect(addCommand(pingyu, "delpy", "删除评语内容(&P)"), &QAction::triggered, library,
-            &LibraryCommands::delpy);
-    connect(addCommand(pingyu, "editpy", "编辑评语内容(&Y)"), &QAction::triggered, library,
-            &LibraryCommands::editpy);
-    connect(addCommand(pingyu, "pldr", "批量导入评语内容(&L)..."), &QAction::triggered, library,
-            &LibraryCommands::pldr);
-    addSeparator(pingyu, "gggg1");
-    connect(addCommand(pingyu, "setop", "添加选定内容到评语库(&S)"), &QAction::triggered, library,
-            &LibraryCommands::setop);
+    addCommands(pingyu, {
+        {"addlb", "添加类别(&A)", [library] { library->addlb(); }},
+        {"dellb", "删除类别(&D)", [library] { library->dellb(); }},
+        {"editlb", "编辑类别(&E)", [library] { library->editlb(); }},
+        {"ggggg", "-", {}},
+        {"addpy", "添加评语内容(&N)", [library] { library->addpy(); }},
+        {"delpy", "删除评语内容(&P)", [library] { library->delpy(); }},
+        {"editpy", "编辑评语内容(&Y)", [library] { library->editpy(); }},
+        {"pldr", "批量导入评语内容(&L)...", [library] { library->pldr(); }},
+        {"gggg1", "-", {}},
+        {"setop", "添加选定内容到评语库(&S)", [library] { library->setop(); }},
+    });
 
     QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     see->setObjectName(QStringLiteral("see"));
-    QAction *studentItem = addCommand(see, "student", "学生列表(&S)");
-    studentItem->setCheckable(true);
-    connect(studentItem, &QAction::triggered, this, &MainWindow::toggleStudentList);
-    QAction *libraryItem = addCommand(see, "pyzy", "评语资源库(&P)");
-    libraryItem->setCheckable(true);
-    connect(libraryItem, &QAction::triggered, this, &MainWindow::toggleLibraryWindow);
+    addCommands(see, {
+        {"student", "学生列表(&S)", [this] { toggleStudentList(); }},
+        {"pyzy", "评语资源库(&P)", [this] { toggleLibraryWindow(); }},
+    });
+    action("student")->setCheckable(true);
+    action("pyzy")->setCheckable(true);
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("tools"));
-    connect(addCommand(tools, "input", "导入学生名单(&D)..."), &QAction::triggered, students,
-            &StudentCommands::input);
-    connect(addCommand(tools, "teacher", "设置教师签名(&S)..."), &QAction::triggered, students,
-            &StudentCommands::teacher);
-    connect(addCommand(tools, "tongji", "统计工作进度(&T)..."), &QAction::triggered, students,
-            &StudentCommands::tongji);
+    addCommands(tools, {
+        {"input", "导入学生名单(&D)...", [students] { students->input(); }},
+        {"teacher", "设置教师签名(&S)...", [students] { students->teacher(); }},
+        {"tongji", "统计工作进度(&T)...", [students] { students->tongji(); }},
+    });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    connect(addCommand(help, "zhuti", "帮助主题(&H)..."), &QAction::triggered, this, &MainWindow::showHelp);
-    connect(addCommand(help, "zuozhe", "关于(&G)..."), &QAction::triggered, this, &MainWindow::showAbout);
+    addCommands(help, {
+        {"zhuti", "帮助主题(&H)...", [this] { showHelp(); }},
+        {"zuozhe", "关于(&G)...", [this] { showAbout(); }},
+    });
 
     // The two pop-up menus are not on the menu bar; the child windows show them.
     m_kstudent = new QMenu(QStringLiteral("学生"), this);
     m_kstudent->setObjectName(QStringLiteral("kstudent"));
-    connect(addCommand(m_kstudent, "s_delete", "从当前文件中删除(&D)"), &QAction::triggered, students,
-            &StudentCommands::s_delete);
-    connect(addCommand(m_kstudent, "s_rename", "改名(&E)..."), &QAction::triggered, students,
-            &StudentCommands::s_rename);
-    connect(addCommand(m_kstudent, "s_font", "字体(&F)..."), &QAction::triggered, students,
-            &StudentCommands::s_font);
-    addSeparator(m_kstudent, "s_g1");
-    connect(addCommand(m_kstudent, "s_add", "添加(&A)..."), &QAction::triggered, students,
-            &StudentCommands::s_add);
-    connect(addCommand(m_kstudent, "s_input", "批量导入(&I)..."), &QAction::triggered, students,
-            &StudentCommands::input);
-    connect(addCommand(m_kstudent, "s_delall", "全部删除(&C)"), &QAction::triggered, students,
-            &StudentCommands::s_delall);
-    connect(addCommand(m_kstudent, "s_setup", "设为默认(&S)"), &QAction::triggered, students,
-            &StudentCommands::s_setup);
+    addCommands(m_kstudent, {
+        {"s_delete", "从当前文件中删除(&D)", [students] { students->s_delete(); }},
+        {"s_rename", "改名(&E)...", [students] { students->s_rename(); }},
+        {"s_font", "字体(&F)...", [students] { students->s_font(); }},
+        {"s_g1", "-", {}},
+        {"s_add", "添加(&A)...", [students] { students->s_add(); }},
+        {"s_input", "批量导入(&I)...", [students] { students->input(); }},
+        {"s_delall", "全部删除(&C)", [students] { students->s_delall(); }},
+        {"s_setup", "设为默认(&S)", [students] { students->s_setup(); }},
+    });
 
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
-    connect(addCommand(m_kpingyu, "kpxiugai", "修改(&E)"), &QAction::triggered, library,
-            &LibraryCommands::kpxiugai);
-    connect(addCommand(m_kpingyu, "kpshanchu", "删除(&D)"), &QAction::triggered, library,
-            &LibraryCommands::kpshanchu);
-    connect(addCommand(m_kpingyu, "kptianjia", "添加(&A)"), &QAction::triggered, library,
-            &LibraryCommands::kptianjia);
-    addSeparator(m_kpingyu, "gg1");
-    connect(addCommand(m_kpingyu, "ktianjia", "添加当前所选(&A)"), &QAction::triggered, library,
-            &LibraryCommands::setop);
-    connect(addCommand(m_kpingyu, "kpltj", "批量添加评语内容(&L)..."), &QAction::triggered, library,
-            &LibraryCommands::pldr);
+    addCommands(m_kpingyu, {
+        {"kpxiugai", "修改(&E)", [library] { library->kpxiugai(); }},
+        {"kpshanchu", "删除(&D)", [library] { library->kpshanchu(); }},
+        {"kptianjia", "添加(&A)", [library] { library->kptianjia(); }},
+        {"gg1", "-", {}},
+        {"ktianjia", "添加当前所选(&A)", [library] { library->setop(); }},
+        {"kpltj", "批量添加评语内容(&L)...", [library] { library->pldr(); }},
+    });
 }
+// clang-format on
 
 void MainWindow::createToolbar()
 {

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QAction;
@@ -91,9 +93,6 @@ public:
     /// Places the child windows for the main window's current size.
     void EditorLayout();
 
-    /// The window's first size: its design size, made smaller where the screen's available
-    /// area less the window frame cannot hold it.
-    static QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -112,9 +111,15 @@ private:
 
     void createMenus();
     void createToolbar();
-    /// A menu command of that object name and caption, added to `menu`.
-    QAction *addCommand(QMenu *menu, const QString &name, const QString &caption);
-    void addSeparator(QMenu *menu, const QString &name);
+    /// One menu command: its object name, its caption ("-" for a separator) and what it runs.
+    struct Command
+    {
+        const char *name;
+        const char *caption;
+        std::function<void()> run;
+    };
+    /// Creates each command's action once and adds it to `menu`.
+    void addCommands(QMenu *menu, std::initializer_list<Command> commands);
     void openStudentList();
     void closeStudentList();
     void toggleStudentList();

@@ -1,29 +1,23 @@
 #include "ui/printing/ps_control.h"
 
 #include "core/document/session.h"
-#include "core/platform/leadingnumber.h"
 #include "core/platform/platform.h"
-#include "core/platform/twips.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
-#include "core/printing/printrun.h"
-#include "core/printing/printtarget.h"
+#include "ui/printing/pagesetuppanel.h"
+#include "ui/printing/panelparts.h"
+#include "ui/printing/previewpanel.h"
+#include "ui/printing/printpanel.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QToolButton>
-
-#include <cmath>
 
 namespace {
 
-// Design geometry in twips, relative to the control's container.
+// Design geometry in twips, relative to the window.
 using Twips::Box;
 
 // The three boxes across the top.
@@ -34,7 +28,7 @@ constexpr Box ScaleBox{4140, 120, 960, 330};
 constexpr Box ModeLabelBox{5220, 165, 900, 270};
 constexpr Box ModeBox{6120, 120, 1560, 330};
 
-// The groups below them, all standing where the page-setup group stands.
+// The panels below them, all standing where the page-setup panel stands.
 constexpr int GroupLeft = 120;
 constexpr int GroupTop = 510;
 constexpr int GroupWidth = 7860;
@@ -42,141 +36,12 @@ constexpr int SetupGroupHeight = 3300;
 constexpr int PreviewGroupHeight = 1140;
 constexpr int PrintGroupHeight = 1560;
 
-// Page setup: paper size, line spacing, the item frame, buttons and hint.
-constexpr Box PaperFrameBox{120, 300, 2520, 1260};
-constexpr int PaperRowTops[2] = {360, 810};
-constexpr int PaperLabelWidth = 660;
-constexpr int PaperBoxWidth = 840;
-constexpr int SpacingRowLeft = 120;
-constexpr int SpacingRowTop = 1710;
-constexpr int SpacingLabelWidth = 1050;
-constexpr int SpacingBoxWidth = 720;
-constexpr Box ObjectFrameBox{2790, 300, 4950, 1860};
-constexpr int ObjectRowTops[2] = {360, 810};
-constexpr int ObjectColumnLefts[2] = {120, 2595};
-constexpr int ObjectLabelWidth = 840;
-constexpr int ObjectBoxWidth = 660;
-constexpr Box FontButtonBox{120, 1260, 1500, 390};
-constexpr Box CurrentLabelBox{1800, 1320, 1080, 270};
-constexpr Box SelectedLabelBox{2880, 1320, 1950, 270};
-constexpr Box NewSchemeBox{120, 2220, 1200, 390};
-constexpr Box SaveSchemeBox{1440, 2220, 1200, 390};
-constexpr Box HintBox{120, 2580, 6240, 660};
-constexpr Box SetupExitBox{6480, 2700, 1200, 390};
-
-// A row of label, box, arrows and "厘米", relative to the row's left and top.
-constexpr int RowBoxHeight = 330;
-constexpr int RowLabelDrop = 30;
-constexpr int ArrowsWidth = 255;
-constexpr int UnitGap = 60;
-constexpr int UnitWidth = 420;
-
-// Preview.
-constexpr Box StudentBox{240, 420, 2280, 330};
-constexpr Box NavigationBoxes[4] = {
-    {2700, 390, 600, 390}, {3360, 390, 600, 390}, {4020, 390, 600, 390}, {4680, 390, 600, 390}};
-constexpr Box PrintCurrentBox{5400, 390, 1080, 390};
-constexpr Box PreviewExitBox{6600, 390, 1080, 390};
-
-// Print.
-constexpr Box RangeLabelBox{240, 450, 1125, 270};
-constexpr Box AllOptionBox{1380, 420, 900, 330};
-constexpr Box CurrentOptionBox{2340, 420, 900, 330};
-constexpr Box CopiesLabelBox{240, 930, 1125, 270};
-constexpr Box CopiesBox{1380, 900, 720, 330};
-constexpr Box CopiesArrowsBox{2100, 900, 255, 330};
-constexpr Box PrintButtonBox{4080, 660, 1080, 420};
-constexpr Box StopButtonBox{5280, 660, 1200, 420};
-constexpr Box PrintExitBox{6600, 660, 1080, 420};
-constexpr Box PdfButtonBox{4080, 1110, 3600, 390};
-
-constexpr double Step = 0.1;
-constexpr int MaxNamedStudents = 100;
-
 const QString ScaleTexts[3] = {QStringLiteral("100%"), QStringLiteral("75%"), QStringLiteral("50%")};
 constexpr double Scales[3] = {1.0, 0.75, 0.5};
 
-QString selectedText(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return QStringLiteral("“学生姓名：”");
-    case SelectedObject::CommentText:
-        return QStringLiteral("“评语正文”");
-    case SelectedObject::Signature:
-        return QStringLiteral("“教师签名”");
-    case SelectedObject::None:
-        break;
-    }
-    return QStringLiteral("未选中任何对象");
-}
-
-// The scheme fields the left and top boxes edit for the selected item.
-QString leftKey(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return QStringLiteral("studentleft");
-    case SelectedObject::CommentText:
-        return QStringLiteral("pytextleft");
-    case SelectedObject::Signature:
-        return QStringLiteral("teacherleft");
-    case SelectedObject::None:
-        break;
-    }
-    return QString();
-}
-
-QString topKey(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return QStringLiteral("studenttop");
-    case SelectedObject::CommentText:
-        return QStringLiteral("pytexttop");
-    case SelectedObject::Signature:
-        return QStringLiteral("teachertop");
-    case SelectedObject::None:
-        break;
-    }
-    return QString();
-}
-
-QComboBox *makeCombo(const QString &name, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    // Typed text is taken letter by letter as it stands; completion would change it.
-    combo->setCompleter(nullptr);
-    return combo;
-}
+constexpr PrintPanelMode Modes[3] = {PrintPanelMode::Setup, PrintPanelMode::Preview, PrintPanelMode::Print};
 
 } // namespace
-
-SpinArrows::SpinArrows(QWidget *parent) : QWidget(parent)
-{
-    m_up = new QToolButton(this);
-    m_up->setObjectName(QStringLiteral("up"));
-    m_up->setArrowType(Qt::UpArrow);
-    m_down = new QToolButton(this);
-    m_down->setObjectName(QStringLiteral("down"));
-    m_down->setArrowType(Qt::DownArrow);
-    for (QToolButton *button : {m_up, m_down}) {
-        button->setAutoRepeat(true);
-        button->setFocusPolicy(Qt::NoFocus);
-    }
-    connect(m_up, &QToolButton::clicked, this, &SpinArrows::up);
-    connect(m_down, &QToolButton::clicked, this, &SpinArrows::down);
-}
-
-void SpinArrows::resizeEvent(QResizeEvent *)
-{
-    const int half = height() / 2;
-    m_up->setGeometry(0, 0, width(), half);
-    m_down->setGeometry(0, half, width(), height() - half);
-}
 
 ps_control::ps_control(Session &session, Platform &platform, ps_paper *paper, PrintPanelMode mode,
                        QWidget *parent)
@@ -187,7 +52,7 @@ ps_control::ps_control(Session &session, Platform &platform, ps_paper *paper, Pr
     , m_mode(mode)
 {
     setObjectName(QStringLiteral("ps_control"));
-    // The panel stands over the sample page: it paints its own background.
+    // The window stands over the sample page: it paints its own background.
     setAutoFillBackground(true);
     setWindowTitle(QStringLiteral("打印设置"));
     buildControls();
@@ -195,169 +60,41 @@ ps_control::ps_control(Session &session, Platform &platform, ps_paper *paper, Pr
     connect(m_paper, &ps_paper::objectClicked, this, &ps_control::selectObject);
 
     loadSchemes();
-    fillStudents();
+    m_preview->fillStudents();
     setMode(mode);
 }
 
 int ps_control::px(double twips) const
 {
-    return Twips::toPixels(twips, logicalDpiY());
+    return PanelParts::px(this, twips);
 }
 
 void ps_control::buildControls()
 {
-    const auto place = [this](QWidget *widget, const Box &box) {
-        widget->setGeometry(px(box.left), px(box.top), px(box.width), px(box.height));
-    };
-    const auto label = [&](const QString &text, QWidget *parent, const Box &box) {
-        auto *result = new QLabel(text, parent);
-        place(result, box);
-        return result;
-    };
-    const auto button = [&](int number, const QString &text, QWidget *parent, const Box &box) {
-        auto *result = new QPushButton(text, parent);
-        result->setObjectName(QStringLiteral("Command%1").arg(number));
-        place(result, box);
-        m_commands[number - 1] = result;
-        return result;
-    };
-    const auto box = [&](const QString &name, QWidget *parent) {
-        auto *result = new QLineEdit(parent);
-        result->setObjectName(name);
-        return result;
-    };
-    const auto arrows = [&](const QString &name, QWidget *parent) {
-        auto *result = new SpinArrows(parent);
-        result->setObjectName(name);
-        return result;
-    };
-    // Label, box, arrows and "厘米" on one row.
-    const auto row = [&](QWidget *parent, int left, int top, int labelWidth, int boxWidth,
-                         const QString &caption, QLineEdit *edit, SpinArrows *spin) {
-        label(caption, parent, {left, top + RowLabelDrop, labelWidth, RowBoxHeight - RowLabelDrop});
-        place(edit, {left + labelWidth, top, boxWidth, RowBoxHeight});
-        place(spin, {left + labelWidth + boxWidth, top, ArrowsWidth, RowBoxHeight});
-        label(QStringLiteral("厘米"), parent,
-              {left + labelWidth + boxWidth + ArrowsWidth + UnitGap, top + RowLabelDrop, UnitWidth,
-               RowBoxHeight - RowLabelDrop});
-    };
-
+    using namespace PanelParts;
     label(QStringLiteral("打印方案"), this, SchemeLabelBox);
-    m_combo1 = makeCombo(QStringLiteral("Combo1"), this);
+    m_combo1 = combo(QStringLiteral("Combo1"), this);
     place(m_combo1, SchemeBox);
     label(QStringLiteral("显示比例"), this, ScaleLabelBox);
-    m_combo2 = makeCombo(QStringLiteral("Combo2"), this);
+    m_combo2 = combo(QStringLiteral("Combo2"), this);
     for (const QString &text : ScaleTexts)
         m_combo2->addItem(text);
     m_combo2->setCurrentText(QStringLiteral("75%"));
     place(m_combo2, ScaleBox);
     label(QStringLiteral("选择界面"), this, ModeLabelBox);
-    m_combo4 = makeCombo(QStringLiteral("Combo4"), this);
-    for (PrintPanelMode mode : {PrintPanelMode::Setup, PrintPanelMode::Preview, PrintPanelMode::Print})
+    m_combo4 = combo(QStringLiteral("Combo4"), this);
+    for (PrintPanelMode mode : Modes)
         m_combo4->addItem(modeText(mode));
     place(m_combo4, ModeBox);
 
-    // Page setup.
-    m_jpapersetup = new QGroupBox(QStringLiteral("页面设置"), this);
-    m_jpapersetup->setObjectName(QStringLiteral("jpapersetup"));
-    place(m_jpapersetup, {GroupLeft, GroupTop, GroupWidth, SetupGroupHeight});
-    auto *paperFrame = new QGroupBox(QStringLiteral("纸张大小"), m_jpapersetup);
-    paperFrame->setObjectName(QStringLiteral("paperFrame"));
-    place(paperFrame, PaperFrameBox);
-    m_pheight = box(QStringLiteral("pheight"), paperFrame);
-    m_upDown1 = arrows(QStringLiteral("UpDown1"), paperFrame);
-    row(paperFrame, 120, PaperRowTops[0], PaperLabelWidth, PaperBoxWidth, QStringLiteral("高度："), m_pheight,
-        m_upDown1);
-    m_pwidth = box(QStringLiteral("pwidth"), paperFrame);
-    m_upDown2 = arrows(QStringLiteral("UpDown2"), paperFrame);
-    row(paperFrame, 120, PaperRowTops[1], PaperLabelWidth, PaperBoxWidth, QStringLiteral("宽度："), m_pwidth,
-        m_upDown2);
-    m_pjuli = box(QStringLiteral("pjuli"), m_jpapersetup);
-    m_upDown4 = arrows(QStringLiteral("UpDown4"), m_jpapersetup);
-    row(m_jpapersetup, SpacingRowLeft, SpacingRowTop, SpacingLabelWidth, SpacingBoxWidth, QStringLiteral("正文行距："),
-        m_pjuli, m_upDown4);
+    m_setup = new PageSetupPanel(m_session, m_platform, m_scheme, this);
+    place(m_setup, {GroupLeft, GroupTop, GroupWidth, SetupGroupHeight});
+    m_preview = new PreviewPanel(m_session, m_platform, this);
+    place(m_preview, {GroupLeft, GroupTop, GroupWidth, PreviewGroupHeight});
+    m_print = new PrintPanel(m_session, m_platform, this);
+    place(m_print, {GroupLeft, GroupTop, GroupWidth, PrintGroupHeight});
 
-    auto *objectFrame = new QGroupBox(QStringLiteral("设置对象格式"), m_jpapersetup);
-    objectFrame->setObjectName(QStringLiteral("objectFrame"));
-    place(objectFrame, ObjectFrameBox);
-    m_theight = box(QStringLiteral("theight"), objectFrame);
-    m_twt = arrows(QStringLiteral("twt"), objectFrame);
-    row(objectFrame, ObjectColumnLefts[0], ObjectRowTops[0], ObjectLabelWidth, ObjectBoxWidth, QStringLiteral("高度："),
-        m_theight, m_twt);
-    m_twidth = box(QStringLiteral("twidth"), objectFrame);
-    m_tht = arrows(QStringLiteral("tht"), objectFrame);
-    row(objectFrame, ObjectColumnLefts[1], ObjectRowTops[0], ObjectLabelWidth, ObjectBoxWidth, QStringLiteral("宽度："),
-        m_twidth, m_tht);
-    m_ttop = box(QStringLiteral("ttop"), objectFrame);
-    m_ttt = arrows(QStringLiteral("ttt"), objectFrame);
-    row(objectFrame, ObjectColumnLefts[0], ObjectRowTops[1], ObjectLabelWidth, ObjectBoxWidth, QStringLiteral("上边距："),
-        m_ttop, m_ttt);
-    m_tleft = box(QStringLiteral("tleft"), objectFrame);
-    m_tlt = arrows(QStringLiteral("tlt"), objectFrame);
-    row(objectFrame, ObjectColumnLefts[1], ObjectRowTops[1], ObjectLabelWidth, ObjectBoxWidth, QStringLiteral("左边距："),
-        m_tleft, m_tlt);
-    m_tfont = new QPushButton(QStringLiteral("字体属性..."), objectFrame);
-    m_tfont->setObjectName(QStringLiteral("tfont"));
-    place(m_tfont, FontButtonBox);
-    label(QStringLiteral("当前对象："), objectFrame, CurrentLabelBox);
-    m_selectedLabel = label(selectedText(SelectedObject::None), objectFrame, SelectedLabelBox);
-    m_selectedLabel->setObjectName(QStringLiteral("selected"));
-
-    button(1, QStringLiteral("新方案..."), m_jpapersetup, NewSchemeBox);
-    button(2, QStringLiteral("保存修改"), m_jpapersetup, SaveSchemeBox);
-    button(3, QStringLiteral("退出"), m_jpapersetup, SetupExitBox);
-    QLabel *hint = label(QStringLiteral("请在样张上选择一个对象，然后调整它的大小、位置以及字体等。手工输入请按回车确认。"),
-                         m_jpapersetup, HintBox);
-    hint->setObjectName(QStringLiteral("hint"));
-    hint->setWordWrap(true);
-    QPalette red = hint->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    hint->setPalette(red);
-
-    // The item boxes wait for a click on the sample page.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_theight, m_twidth, m_ttop, m_tleft, m_twt, m_tht,
-                                                             m_ttt, m_tlt, m_tfont})
-        widget->setEnabled(false);
-
-    // Preview.
-    m_jprivew = new QGroupBox(QStringLiteral("打印预览"), this);
-    m_jprivew->setObjectName(QStringLiteral("jprivew"));
-    place(m_jprivew, {GroupLeft, GroupTop, GroupWidth, PreviewGroupHeight});
-    m_combo3 = makeCombo(QStringLiteral("Combo3"), m_jprivew);
-    place(m_combo3, StudentBox);
-    const QString arrowsText[4] = {QStringLiteral("|←"), QStringLiteral("←"), QStringLiteral("→"),
-                                   QStringLiteral("→|")};
-    for (int i = 0; i < 4; ++i)
-        button(4 + i, arrowsText[i], m_jprivew, NavigationBoxes[i]);
-    button(11, QStringLiteral("打印当前"), m_jprivew, PrintCurrentBox);
-    button(12, QStringLiteral("退出"), m_jprivew, PreviewExitBox);
-
-    // Print.
-    m_jprint = new QGroupBox(QStringLiteral("打印"), this);
-    m_jprint->setObjectName(QStringLiteral("jprint"));
-    place(m_jprint, {GroupLeft, GroupTop, GroupWidth, PrintGroupHeight});
-    label(QStringLiteral("打印范围："), m_jprint, RangeLabelBox);
-    m_option1 = new QRadioButton(QStringLiteral("全部"), m_jprint);
-    m_option1->setObjectName(QStringLiteral("Option1"));
-    place(m_option1, AllOptionBox);
-    m_option1->setChecked(true);
-    m_option2 = new QRadioButton(QStringLiteral("当前"), m_jprint);
-    m_option2->setObjectName(QStringLiteral("Option2"));
-    place(m_option2, CurrentOptionBox);
-    label(QStringLiteral("打印份数："), m_jprint, CopiesLabelBox);
-    m_copys = box(QStringLiteral("copys"), m_jprint);
-    m_copys->setText(QStringLiteral("1"));
-    place(m_copys, CopiesBox);
-    m_upDown3 = arrows(QStringLiteral("UpDown3"), m_jprint);
-    place(m_upDown3, CopiesArrowsBox);
-    button(8, QStringLiteral("打印"), m_jprint, PrintButtonBox);
-    button(9, QStringLiteral("停止打印"), m_jprint, StopButtonBox);
-    button(10, QStringLiteral("退出"), m_jprint, PrintExitBox);
-    m_topdf = new QPushButton(QStringLiteral("打印到PDF文件..."), m_jprint);
-    m_topdf->setObjectName(QStringLiteral("topdf"));
-    place(m_topdf, PdfButtonBox);
-
-    // The boxes react to a pick from their list and to typing, not to text set by the panel.
+    // The boxes react to a pick from their list and to typing, not to text set by the window.
     const auto onChange = [this](QComboBox *combo, void (ps_control::*handler)()) {
         connect(combo, &QComboBox::textActivated, this, handler);
         connect(combo->lineEdit(), &QLineEdit::textEdited, this, handler);
@@ -365,54 +102,28 @@ void ps_control::buildControls()
     onChange(m_combo1, &ps_control::Combo1Change);
     onChange(m_combo2, &ps_control::Combo2Change);
     onChange(m_combo4, &ps_control::Combo4Change);
-    connect(m_combo3, &QComboBox::textActivated, this, &ps_control::Combo3Change);
-    connect(m_combo3->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        m_typingStudent = true;
-        Combo3Change();
-        m_typingStudent = false;
-    });
 
-    // Enter applies a typed value as it stands; theight has no Enter action.
-    for (QLineEdit *edit : {m_pheight, m_pwidth, m_pjuli, m_twidth, m_ttop, m_tleft})
-        connect(edit, &QLineEdit::returnPressed, this, [this, edit] { applyBox(edit); });
-
-    const auto spinner = [this](SpinArrows *spin, QLineEdit *edit, DownRule rule) {
-        connect(spin, &SpinArrows::up, this, [this, edit, rule] { this->spin(edit, true, rule); });
-        connect(spin, &SpinArrows::down, this, [this, edit, rule] { this->spin(edit, false, rule); });
-    };
-    spinner(m_upDown1, m_pheight, DownRule::WriteBack);
-    spinner(m_upDown2, m_pwidth, DownRule::WriteBack);
-    spinner(m_upDown4, m_pjuli, DownRule::KeepText);
-    spinner(m_tlt, m_tleft, DownRule::WriteBack);
-    spinner(m_ttt, m_ttop, DownRule::WriteBack);
-    spinner(m_tht, m_twidth, DownRule::WriteBack);
-    connect(m_twt, &SpinArrows::up, this, [this] {
-        // Only the shown number rises: the comment box's height is not used for composing.
-        m_theight->setText(numberText(leadingNumber(m_theight->text()) + Step));
-    });
-    connect(m_twt, &SpinArrows::down, this, &ps_control::twtDown);
-    connect(m_upDown3, &SpinArrows::up, this, [this] { copiesSpin(true); });
-    connect(m_upDown3, &SpinArrows::down, this, [this] { copiesSpin(false); });
-
-    connect(m_tfont, &QPushButton::clicked, this, &ps_control::chooseItemFont);
-    connect(Command1(), &QPushButton::clicked, this, &ps_control::newScheme);
-    connect(Command2(), &QPushButton::clicked, this, &ps_control::saveScheme);
-    // Each group has its own 退出, and they all close the window alike.
-    for (QPushButton *exit : {Command3(), Command10(), Command12()})
+    connect(m_setup, &PageSetupPanel::changed, this, &ps_control::compose);
+    connect(m_preview, &PreviewPanel::studentChanged, this, &ps_control::compose);
+    connect(m_print, &PrintPanel::runningChanged, this, &ps_control::setPrintingControls);
+    connect(m_setup->Command1(), &QPushButton::clicked, this, &ps_control::newScheme);
+    connect(m_setup->Command2(), &QPushButton::clicked, this, &ps_control::saveScheme);
+    // Each panel has its own 退出, and they all close the window alike.
+    for (QPushButton *exit : {m_setup->Command3(), m_print->Command10(), m_preview->Command12()})
         connect(exit, &QPushButton::clicked, this, &QWidget::close);
-    connect(Command4(), &QPushButton::clicked, this, [this] { moveToStudent(0); });
-    connect(Command5(), &QPushButton::clicked, this, &ps_control::previousStudent);
-    connect(Command6(), &QPushButton::clicked, this, &ps_control::nextStudent);
-    connect(Command7(), &QPushButton::clicked, this, [this] { moveToStudent(lastStudent()); });
-    connect(Command8(), &QPushButton::clicked, this, &ps_control::print);
-    connect(Command9(), &QPushButton::clicked, this, &ps_control::stopPrinting);
-    connect(Command11(), &QPushButton::clicked, this, &ps_control::printCurrent);
-    connect(m_topdf, &QPushButton::clicked, this, &ps_control::printToPdf);
+    connect(m_preview->Command11(), &QPushButton::clicked, this, [this] {
+        m_print->chooseCurrentOnly();
+        print();
+    });
+    connect(m_print->Command8(), &QPushButton::clicked, this, &ps_control::print);
+    connect(m_print->topdf(), &QPushButton::clicked, this, &ps_control::printToPdf);
 }
 
 QPushButton *ps_control::Command(int number) const
 {
-    return number >= 1 && number <= CommandCount ? m_commands[number - 1] : nullptr;
+    if (number < 1 || number > 12)
+        return nullptr;
+    return findChild<QPushButton *>(QStringLiteral("Command%1").arg(number));
 }
 
 QString ps_control::modeText(PrintPanelMode mode)
@@ -441,28 +152,6 @@ int ps_control::panelHeight(PrintPanelMode mode)
     return 4245;
 }
 
-QString ps_control::numberText(double value)
-{
-    if (value == 0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    // Fifteen significant digits as mantissa and exponent, then written out without exponent:
-    // an exponent would be read back as its mantissa alone.
-    const QString scientific = QString::number(std::abs(value), 'e', 14);
-    const qsizetype e = scientific.indexOf(u'e');
-    QString digits = scientific.left(e).remove(u'.');
-    const int exponent = scientific.mid(e + 1).toInt();
-    while (digits.size() > 1 && digits.endsWith(u'0'))
-        digits.chop(1);
-    QString text;
-    if (exponent < 0)
-        text = u'.' + QString(-exponent - 1, u'0') + digits;
-    else if (exponent + 1 >= digits.size())
-        text = digits + QString(exponent + 1 - digits.size(), u'0');
-    else
-        text = digits.left(exponent + 1) + u'.' + digits.mid(exponent + 1);
-    return value < 0 ? u'-' + text : text;
-}
-
 void ps_control::loadSchemes()
 {
     LayoutSchemeFile file(LayoutSchemeFile::pathIn(m_session.ProgramFolder()));
@@ -478,28 +167,13 @@ void ps_control::loadSchemes()
     }
     if (names.isEmpty()) {
         // Nothing to select: the window opens on an empty scheme, from which 新方案 can start.
-        m_activeScheme = LayoutScheme{};
-        m_pheight->clear();
-        m_pwidth->clear();
-        m_pjuli->clear();
+        m_scheme = LayoutScheme{};
+        m_setup->clearScheme();
         compose();
         return;
     }
     m_combo1->setCurrentIndex(0);
     selectScheme(names.first());
-}
-
-void ps_control::fillStudents()
-{
-    const QString shown = m_combo3->currentText();
-    m_combo3->clear();
-    for (int slot = 1; slot <= MaxNamedStudents; ++slot) {
-        const QString &name = m_session.Document().slot(slot).name;
-        if (name.isEmpty())
-            break;
-        m_combo3->addItem(name);
-    }
-    m_combo3->setEditText(shown);
 }
 
 void ps_control::setMode(PrintPanelMode mode)
@@ -511,15 +185,15 @@ void ps_control::setMode(PrintPanelMode mode)
 void ps_control::Combo4Change()
 {
     const QString text = m_combo4->currentText().trimmed();
-    for (PrintPanelMode mode : {PrintPanelMode::Setup, PrintPanelMode::Preview, PrintPanelMode::Print}) {
+    for (PrintPanelMode mode : Modes) {
         if (text != modeText(mode))
             continue;
         m_mode = mode;
-        m_jpapersetup->setVisible(mode == PrintPanelMode::Setup);
-        m_jprivew->setVisible(mode == PrintPanelMode::Preview);
-        m_jprint->setVisible(mode == PrintPanelMode::Print);
+        m_setup->setVisible(mode == PrintPanelMode::Setup);
+        m_preview->setVisible(mode == PrintPanelMode::Preview);
+        m_print->setVisible(mode == PrintPanelMode::Print);
         if (mode == PrintPanelMode::Preview)
-            m_combo3->setEditText(currentStudentName());
+            m_preview->showCurrentStudent();
         resize(px(PanelWidth), px(panelHeight(mode)));
         return;
     }
@@ -540,12 +214,10 @@ void ps_control::selectScheme(const QString &text)
         return;
     }
     LayoutSchemeFile::Status status;
-    m_activeScheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
+    m_scheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
     if (!status.ok())
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-    m_pheight->setText(m_activeScheme.paperheight);
-    m_pwidth->setText(m_activeScheme.paperwidth);
-    m_pjuli->setText(m_activeScheme.pytextjuli);
+    m_setup->showScheme();
     compose();
 }
 
@@ -560,115 +232,27 @@ void ps_control::Combo2Change()
     compose();
 }
 
-QString ps_control::currentStudentName() const
-{
-    const int slot = m_session.CurrentStudent() + 1;
-    return slot >= 1 && slot <= CommentDocument::MaxStudents ? m_session.Document().slot(slot).name : QString();
-}
-
 void ps_control::compose()
 {
-    m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
-                         m_activeScheme, m_pheight->text(), m_pwidth->text(), m_scale, m_measurer,
-                         UnitsPerCm);
+    // The paper's size is read from its boxes, applied or not.
+    const PageSetup setup = PageSetup::of(m_scheme, m_scale)
+                                .withPaperSize(m_setup->pheight()->text(), m_setup->pwidth()->text());
+    m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts, setup, m_measurer);
     m_paper->setPage(m_page);
-    // The student box names the student on the page, unless the teacher is typing in it.
-    if (!m_typingStudent)
-        m_combo3->setEditText(currentStudentName());
+    // The student box names the student on the page.
+    m_preview->showCurrentStudent();
+}
+
+SelectedObject ps_control::selectedObject() const
+{
+    return m_setup->selectedObject();
 }
 
 void ps_control::selectObject(SelectedObject object)
 {
-    m_selected = object;
     m_paper->setOutline(object);
-    m_selectedLabel->setText(selectedText(object));
-    if (object != SelectedObject::None) {
-        const bool comment = object == SelectedObject::CommentText;
-        for (QWidget *widget : std::initializer_list<QWidget *>{m_ttop, m_tleft, m_ttt, m_tlt, m_tfont})
-            widget->setEnabled(true);
-        m_theight->setEnabled(false);
-        for (QWidget *widget : std::initializer_list<QWidget *>{m_twidth, m_twt, m_tht})
-            widget->setEnabled(comment);
-        fillItemBoxes();
-    }
+    m_setup->selectObject(object);
     setFocus(Qt::MouseFocusReason);
-}
-
-void ps_control::fillItemBoxes()
-{
-    const LayoutScheme &scheme = m_activeScheme;
-    switch (m_selected) {
-    case SelectedObject::StudentName:
-    case SelectedObject::Signature:
-        m_theight->clear();
-        m_twidth->clear();
-        break;
-    case SelectedObject::CommentText:
-        m_theight->setText(scheme.pytextheight);
-        m_twidth->setText(scheme.pytextwidth);
-        break;
-    case SelectedObject::None:
-        return;
-    }
-    m_ttop->setText(scheme.value(topKey(m_selected)));
-    m_tleft->setText(scheme.value(leftKey(m_selected)));
-}
-
-void ps_control::applyBox(QLineEdit *box)
-{
-    LayoutScheme &scheme = m_activeScheme;
-    const QString text = box->text();
-    if (box == m_pheight)
-        scheme.paperheight = text;
-    else if (box == m_pwidth)
-        scheme.paperwidth = text;
-    else if (box == m_pjuli)
-        scheme.pytextjuli = text;
-    else if (box == m_tleft)
-        scheme.setValue(leftKey(m_selected), text);   // no key for None: nothing is stored
-    else if (box == m_ttop)
-        scheme.setValue(topKey(m_selected), text);
-    else if (box == m_twidth && m_selected == SelectedObject::CommentText)
-        scheme.pytextwidth = text;
-    compose();
-}
-
-void ps_control::spin(QLineEdit *box, bool up, DownRule rule)
-{
-    const double value = leadingNumber(box->text());
-    if (up)
-        box->setText(numberText(value + Step));
-    else if (value > 0)
-        box->setText(numberText(value - Step));
-    else if (rule == DownRule::WriteBack)
-        box->setText(numberText(value));
-    applyBox(box);
-}
-
-void ps_control::twtDown()
-{
-    m_theight->setText(numberText(leadingNumber(m_theight->text()) - Step));
-    // The boxes show the stored height again at once; the step goes to the line spacing.
-    fillItemBoxes();
-    LayoutScheme &scheme = m_activeScheme;
-    const double spacing = scheme.number(QStringLiteral("pytextjuli"));
-    if (spacing > 0)
-        scheme.pytextjuli = numberText(spacing - Step);
-    compose();
-}
-
-void ps_control::chooseItemFont()
-{
-    if (m_selected == SelectedObject::None)
-        return;
-    const Item item = m_selected == SelectedObject::StudentName ? Item::StudentName
-        : m_selected == SelectedObject::CommentText             ? Item::CommentText
-                                                                : Item::Signature;
-    ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
-    // As with the student-name font command; the document is not marked modified.
-    takeChosenFont(font, m_platform.chooseFont(font));
-    m_session.setItemFont(int(item), font, false);
-    compose();
 }
 
 void ps_control::newScheme()
@@ -679,7 +263,7 @@ void ps_control::newScheme()
     if (name.isEmpty())
         return;
     const LayoutSchemeFile::Status status =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).appendScheme(name, m_activeScheme);
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).appendScheme(name, m_scheme);
     if (!status.ok()) {
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
@@ -692,111 +276,34 @@ void ps_control::newScheme()
 void ps_control::saveScheme()
 {
     const LayoutSchemeFile::Status status = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
-                                                .saveScheme(m_combo1->currentText(), m_activeScheme);
+                                                .saveScheme(m_combo1->currentText(), m_scheme);
     if (status.ok())
         m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
     else
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
-int ps_control::lastStudent() const
+bool ps_control::isPrinting() const
 {
-    return std::max(m_session.Document().studentCount() - 1, 0);
-}
-
-void ps_control::moveToStudent(int student)
-{
-    m_session.setCurrentStudent(student);
-    compose();
-}
-
-void ps_control::previousStudent()
-{
-    if (m_session.CurrentStudent() < 1) {
-        m_platform.messageBox(FirstPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
-        return;
-    }
-    moveToStudent(m_session.CurrentStudent() - 1);
-}
-
-void ps_control::nextStudent()
-{
-    if (m_session.CurrentStudent() >= lastStudent()) {
-        m_platform.messageBox(LastPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
-        return;
-    }
-    moveToStudent(m_session.CurrentStudent() + 1);
-}
-
-void ps_control::Combo3Change()
-{
-    const QString name = m_combo3->currentText().trimmed();
-    for (int slot = 1; slot <= CommentDocument::MaxStudents; ++slot) {
-        const QString &slotName = m_session.Document().slot(slot).name;
-        if (slotName == name || slotName.isEmpty()) {
-            m_session.setCurrentStudent(slot - 1);
-            break;
-        }
-    }
-    // With all slots named and none matching, the current student stays.
-    compose();
-}
-
-void ps_control::copiesSpin(bool up)
-{
-    const double copies = leadingNumber(m_copys->text());
-    if (up)
-        m_copys->setText(numberText(copies + 1));
-    else
-        m_copys->setText(numberText(copies > 1 ? copies - 1 : copies));
-}
-
-void ps_control::printCurrent()
-{
-    m_option2->setChecked(true);
-    m_copys->setText(QStringLiteral("1"));
-    print();
+    return m_print->isPrinting();
 }
 
 void ps_control::print()
 {
-    if (m_printing)
+    if (m_print->isPrinting())
         return;
+    // The run prints at full size: the sample page shows it so, without outline, meanwhile.
     const QString scaleText = m_combo2->currentText();
     const int student = m_session.CurrentStudent();
     const SelectedObject outline = m_paper->outline();
-
     m_combo2->setEditText(ScaleTexts[0]);
     Combo2Change();
     m_paper->setOutline(SelectedObject::None);
 
-    PrintTarget *printer = m_platform.printer();
-    if (!printer) {
+    if (PrintTarget *printer = m_platform.printer())
+        m_print->run(*printer, m_scheme, m_setup->pheight()->text(), m_setup->pwidth()->text(), m_measurer);
+    else
         m_platform.messageBox(NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
-    } else {
-        PrintRunOptions options;
-        options.wholeClass = m_option1->isChecked();
-        options.copiesText = m_copys->text();
-        options.currentStudent = m_session.CurrentStudent();
-        options.pheightText = m_pheight->text();
-        options.pwidthText = m_pwidth->text();
-        options.printerSetting = 2;
-        m_printing = true;
-        m_stopRequested = false;
-        setPrintingControls(true);
-        // Between documents the panel stays alive, so that 停止打印 can be pressed.
-        const PrintRunResult result =
-            printRun(m_session.Document(), m_activeScheme, m_session.Document().ItemFonts, options, m_measurer,
-                     *printer, [this] {
-                         QCoreApplication::processEvents();
-                         return m_stopRequested;
-                     });
-        setPrintingControls(false);
-        m_printing = false;
-        if (!result.error.isEmpty())
-            m_platform.messageBox(PrintFailedMessage + result.error, Platform::NoticeTitle, MsgIcon::Critical,
-                                  MsgButtons::Ok);
-    }
 
     m_session.setCurrentStudent(student);
     m_combo2->setEditText(scaleText);
@@ -811,21 +318,11 @@ void ps_control::print()
 void ps_control::setPrintingControls(bool printing)
 {
     // During a run only 停止打印 and the 退出 buttons answer; the sample page takes no clicks either.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_jpapersetup, m_combo3,
-                                                             Command4(), Command5(), Command6(), Command7(),
-                                                             Command11(), m_option1, m_option2, m_copys, m_upDown3,
-                                                             Command8(), m_topdf, m_paper})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo1, m_combo2, m_combo4, m_setup})
         widget->setEnabled(!printing);
-}
-
-void ps_control::stopPrinting()
-{
-    if (m_platform.messageBox(StopQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
-        return;
-    if (PrintTarget *printer = m_platform.printer())
-        printer->abandon();
-    m_stopRequested = true;
+    m_preview->setPrinting(printing);
+    m_print->setPrinting(printing);
+    m_paper->setEnabled(!printing);
 }
 
 void ps_control::showEvent(QShowEvent *event)
@@ -836,9 +333,9 @@ void ps_control::showEvent(QShowEvent *event)
 
 void ps_control::closeEvent(QCloseEvent *event)
 {
-    if (m_printing) {
-        // The run is still using the panel: stop it, and close once it has returned.
-        m_stopRequested = true;
+    if (m_print->isPrinting()) {
+        // The run is still using the window: stop it, and close once it has returned.
+        m_print->requestStop();
         m_closeAfterRun = true;
         event->ignore();
         return;
@@ -855,12 +352,11 @@ void ps_control::printToPdf()
     const QString path = m_platform.saveFileName(PdfFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeClassPdf(path, m_session.Document(), m_activeScheme, m_measurer);
+    const QString error = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
     if (!error.isEmpty()) {
-        m_platform.messageBox(QStringLiteral("生成PDF文件失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
-                              MsgButtons::Ok);
+        m_platform.messageBox(PdfFailedMessage + error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    m_platform.messageBox(QStringLiteral("已生成PDF文件“%1”。").arg(path), Platform::NoticeTitle,
-                          MsgIcon::Information, MsgButtons::Ok);
+    m_platform.messageBox(PdfWrittenMessage.arg(path), Platform::NoticeTitle, MsgIcon::Information,
+                          MsgButtons::Ok);
 }

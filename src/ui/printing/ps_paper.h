@@ -1,13 +1,12 @@
 #pragma once
 
 #include "core/printing/composition.h"
+#include "core/printing/selectedobject.h"
 
 #include <QWidget>
 
 #include <optional>
 
-/// The page item the print window's item boxes edit.
-enum class SelectedObject { None, StudentName, CommentText, Signature };
 
 /// The sample page of the print window: a borderless white page showing the last composed
 /// page at the display scale it was composed with, one twip of the page per twip of the

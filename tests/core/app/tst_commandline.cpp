@@ -280,34 +280,27 @@ void tst_CommandLine::standardOutputAppendedToFile()
 
 void tst_CommandLine::printPdfRefusesPaperSize_data()
 {
-    QTest::addColumn<QString>("key");
+    QTest::addColumn<SchemeField>("field");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("message");
-    QTest::newRow("width 0") << "paperwidth"
-                             << "0"
-                             << "打印方案“坏纸”的纸张宽度“0”无效";
-    QTest::newRow("height negative") << "paperheight"
-                                     << "-29.7"
-                                     << "打印方案“坏纸”的纸张高度“-29.7”无效";
-    QTest::newRow("width not a number") << "paperwidth"
-                                        << "宽"
-                                        << "打印方案“坏纸”的纸张宽度“宽”无效";
-    QTest::newRow("height huge") << "paperheight"
-                                 << "1000000000000000000000"
+    QTest::newRow("width 0") << SchemeField::PaperWidth << "0" << "打印方案“坏纸”的纸张宽度“0”无效";
+    QTest::newRow("height negative") << SchemeField::PaperHeight << "-29.7" << "打印方案“坏纸”的纸张高度“-29.7”无效";
+    QTest::newRow("width not a number") << SchemeField::PaperWidth << "宽" << "打印方案“坏纸”的纸张宽度“宽”无效";
+    QTest::newRow("height huge") << SchemeField::PaperHeight << "1000000000000000000000"
                                  << "打印方案“坏纸”的纸张高度“1000000000000000000000”无效";
 }
 
 // A paper size that cannot be printed on is the scheme's fault, told before anything is written.
 void tst_CommandLine::printPdfRefusesPaperSize()
 {
-    QFETCH(QString, key);
+    QFETCH(SchemeField, field);
     QFETCH(QString, value);
     QFETCH(QString, message);
     ProgramFolder folder;
     QVERIFY(folder.isValid());
     LayoutSchemeFile schemes(folder.file(LayoutSchemeFile::FileName));
     LayoutScheme scheme = schemes.loadScheme(schemes.listSchemes().value(0));
-    scheme.setValue(key, value);
+    scheme.setValue(field, value);
     QVERIFY(schemes.appendScheme(QStringLiteral("坏纸"), scheme).ok());
 
     QTemporaryDir dir;

@@ -1,6 +1,7 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QRandomGenerator>
@@ -271,8 +272,9 @@ void tst_Composition::composePage()
     scheme.teacherleft = QStringLiteral("12");
     scheme.teachertop = QStringLiteral("20");
 
-    const ComposedPage page = ::composePage(document, 2, fonts, scheme, QStringLiteral("26"),
-                                            QStringLiteral("18.5 cm"), scale, FakeMeasurer());
+    const PageSetup setup =
+        PageSetup::of(scheme, scale).withPaperSize(QStringLiteral("26"), QStringLiteral("18.5 cm"));
+    const ComposedPage page = ::composePage(document, 2, fonts, setup, FakeMeasurer());
     QCOMPARE(page.height, 26 * 570 * scale);
     QCOMPARE(page.width, 18.5 * 570 * scale);
     QCOMPARE(texts(page.items), itemTexts);
@@ -545,8 +547,8 @@ void tst_Composition::composePageStopsAtThePaper()
     scheme.pytextwidth = QStringLiteral("10");
     scheme.pytextjuli = QStringLiteral("0.5");
     scheme.teachertop = QStringLiteral("25");
-    const ComposedPage page = ::composePage(document, 0, document.ItemFonts, scheme, pheight,
-                                            QStringLiteral("21"), scale, FakeMeasurer());
+    const PageSetup setup = PageSetup::of(scheme, scale).withPaperSize(pheight, QStringLiteral("21"));
+    const ComposedPage page = ::composePage(document, 0, document.ItemFonts, setup, FakeMeasurer());
     // The name and the signature stay whatever the paper.
     QCOMPARE(page.items.size(), commentLines + 2);
     QCOMPARE(page.items.last().role, PageItemRole::Signature);

@@ -36,8 +36,8 @@ LayoutScheme schemeOf(const QString &name, const QStringList &values)
 {
     LayoutScheme scheme;
     scheme.name = name;
-    for (qsizetype i = 0; i < LayoutScheme::FileKeys.size(); ++i)
-        scheme.setValue(LayoutScheme::FileKeys.at(i), values.value(i));
+    for (int i = 0; i < LayoutScheme::FieldCount; ++i)
+        scheme.setValue(LayoutScheme::FileFields[i], values.value(i));
     return scheme;
 }
 
@@ -54,7 +54,7 @@ LayoutSchemeFile::Status run(LayoutSchemeFile &file, const QString &op)
     if (op == u"list")
         file.listSchemes(&status);
     else if (op == u"value")
-        file.readSchemeValue(QStringLiteral("B5"), QStringLiteral("paperwidth"), &status);
+        file.readSchemeValue(QStringLiteral("B5"), SchemeField::PaperWidth, &status);
     else if (op == u"load")
         file.loadScheme(QStringLiteral("B5"), &status);
     else if (op == u"append")
@@ -138,36 +138,36 @@ void tst_LayoutScheme::valueIn_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("scheme");
-    QTest::addColumn<QString>("key");
+    QTest::addColumn<SchemeField>("field");
     QTest::addColumn<QString>("value");
     const QStringList one{"name=A", "pytextjuli=.7", "*!*"};
-    QTest::newRow("found") << one << "A" << "pytextjuli" << ".7";
-    QTest::newRow("name trimmed") << one << " A\t" << "pytextjuli" << ".7";
+    QTest::newRow("found") << one << "A" << SchemeField::PyTextJuli << ".7";
+    QTest::newRow("name trimmed") << one << " A\t" << SchemeField::PyTextJuli << ".7";
     QTest::newRow("name line must match exactly") << QStringList{"name=A ", "pytextjuli=.7", "*!*"} << "A"
-                                                  << "pytextjuli" << "fname";
-    QTest::newRow("no such name") << one << "AB" << "pytextjuli" << "fname";
-    QTest::newRow("name line is the last line") << QStringList{"x", "name=A"} << "A" << "pytextjuli" << "fname";
-    QTest::newRow("key line is the last line") << QStringList{"name=A", "pytextjuli=.7"} << "A" << "pytextjuli"
+                                                  << SchemeField::PyTextJuli << "fname";
+    QTest::newRow("no such name") << one << "AB" << SchemeField::PyTextJuli << "fname";
+    QTest::newRow("name line is the last line") << QStringList{"x", "name=A"} << "A" << SchemeField::PyTextJuli << "fname";
+    QTest::newRow("key line is the last line") << QStringList{"name=A", "pytextjuli=.7"} << "A" << SchemeField::PyTextJuli
                                                << X;
     QTest::newRow("key nowhere after the name") << QStringList{"pytextjuli=1", "name=A", "*!*"} << "A"
-                                                << "pytextjuli" << X;
+                                                << SchemeField::PyTextJuli << X;
     QTest::newRow("search runs past the block end") << QStringList{"name=A", "*!*", "name=B", "pytextjuli=.9", ""}
-                                                    << "A" << "pytextjuli" << ".9";
+                                                    << "A" << SchemeField::PyTextJuli << ".9";
     QTest::newRow("line holding the key loses key length + 1")
-        << QStringList{"name=A", "  pytextjuli=.7", "*!*"} << "A" << "pytextjuli" << "i=.7";
+        << QStringList{"name=A", "  pytextjuli=.7", "*!*"} << "A" << SchemeField::PyTextJuli << "i=.7";
     QTest::newRow("line no longer than the key") << QStringList{"name=A", "xpaperwidth", "*!*"} << "A"
-                                                 << "paperwidth" << "";
+                                                 << SchemeField::PaperWidth << "";
     QTest::newRow("first of two blocks") << QStringList{"name=A", "paperwidth=1", "*!*", "name=A", "paperwidth=2", "*!*"}
-                                         << "A" << "paperwidth" << "1";
+                                         << "A" << SchemeField::PaperWidth << "1";
 }
 
 void tst_LayoutScheme::valueIn()
 {
     QFETCH(QStringList, lines);
     QFETCH(QString, scheme);
-    QFETCH(QString, key);
+    QFETCH(SchemeField, field);
     QFETCH(QString, value);
-    QCOMPARE(LayoutSchemeFile::valueIn(lines, scheme, key), value);
+    QCOMPARE(LayoutSchemeFile::valueIn(lines, scheme, field), value);
 }
 
 void tst_LayoutScheme::loadScheme_data()
@@ -204,23 +204,23 @@ void tst_LayoutScheme::loadScheme()
 
 void tst_LayoutScheme::unitsAfterNumbers_data()
 {
-    QTest::addColumn<QString>("key");
+    QTest::addColumn<SchemeField>("field");
     QTest::addColumn<double>("number");
-    QTest::newRow("12cm") << "paperheight" << 12.0;
-    QTest::newRow("abc") << "paperwidth" << 0.0;
-    QTest::newRow(".5") << "studentleft" << 0.5;
-    QTest::newRow("blanks between digits") << "studenttop" << 12.5;
-    QTest::newRow("-3") << "pytextleft" << -3.0;
-    QTest::newRow("empty") << "pytexttop" << 0.0;
-    QTest::newRow("second point ends it") << "pytextheight" << 2.5;
+    QTest::newRow("12cm") << SchemeField::PaperHeight << 12.0;
+    QTest::newRow("abc") << SchemeField::PaperWidth << 0.0;
+    QTest::newRow(".5") << SchemeField::StudentLeft << 0.5;
+    QTest::newRow("blanks between digits") << SchemeField::StudentTop << 12.5;
+    QTest::newRow("-3") << SchemeField::PyTextLeft << -3.0;
+    QTest::newRow("empty") << SchemeField::PyTextTop << 0.0;
+    QTest::newRow("second point ends it") << SchemeField::PyTextHeight << 2.5;
 }
 
 void tst_LayoutScheme::unitsAfterNumbers()
 {
-    QFETCH(QString, key);
+    QFETCH(SchemeField, field);
     QFETCH(double, number);
     const LayoutScheme scheme = LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5"));
-    QCOMPARE(scheme.number(key), number);
+    QCOMPARE(scheme.number(field), number);
 }
 
 void tst_LayoutScheme::paperSizeError_data()
@@ -263,11 +263,11 @@ void tst_LayoutScheme::shippedFileLoadsFirstScheme()
     const LayoutSchemeFile file(shippedFile());
     const LayoutScheme first = file.loadScheme(file.listSchemes().value(0));
     QCOMPARE(first.name, QStringLiteral("A4纵向"));
-    QCOMPARE(first.number(QStringLiteral("paperheight")), 29.7);
-    QCOMPARE(first.number(QStringLiteral("paperwidth")), 21.0);
-    QCOMPARE(first.number(QStringLiteral("pytextjuli")), 0.4);
-    for (const QString &key : LayoutScheme::FileKeys)
-        QVERIFY2(first.number(key) > 0, qPrintable(key));
+    QCOMPARE(first.number(SchemeField::PaperHeight), 29.7);
+    QCOMPARE(first.number(SchemeField::PaperWidth), 21.0);
+    QCOMPARE(first.number(SchemeField::PyTextJuli), 0.4);
+    for (SchemeField field : LayoutScheme::FileFields)
+        QVERIFY2(first.number(field) > 0, qPrintable(LayoutScheme::key(field)));
 }
 
 void tst_LayoutScheme::changes_data()

@@ -2,6 +2,7 @@
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/textmeasurer.h"
@@ -65,8 +66,7 @@ QStringList composedLines(const CommentDocument &document, int student, const La
                           const TextMeasurer &measurer)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const ComposedPage page = composePage(document, student, document.ItemFonts, scheme, scheme.paperheight,
-                                          scheme.paperwidth, 1.0, measurer);
+    const ComposedPage page = composePage(document, student, document.ItemFonts, PageSetup::of(scheme), measurer);
     QStringList lines;
     for (const PageItem &item : page.items) {
         for (QString line : item.text.split(lineBreak)) {
@@ -190,12 +190,12 @@ void tst_PrintPdf::pagesAndPlaces()
     const QRegularExpression size(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
     const QRegularExpressionMatch m = size.match(info);
     QVERIFY(m.hasMatch());
-    QVERIFY(qAbs(m.captured(1).toDouble() - layout.number(QStringLiteral("paperwidth")) * 570 / 20) <= 0.5001);
-    QVERIFY(qAbs(m.captured(2).toDouble() - layout.number(QStringLiteral("paperheight")) * 570 / 20) <= 0.5001);
+    QVERIFY(qAbs(m.captured(1).toDouble() - layout.number(SchemeField::PaperWidth) * 570 / 20) <= 0.5001);
+    QVERIFY(qAbs(m.captured(2).toDouble() - layout.number(SchemeField::PaperHeight) * 570 / 20) <= 0.5001);
 
     // Every item lands at the scheme's place within 0.2 mm (0.57 pt), on every page.
     const double tolerance = 0.2 / 25.4 * 72;
-    const auto points = [&](const char *key) { return layout.number(QString::fromLatin1(key)) * 570 / 20; };
+    const auto points = [&](SchemeField field) { return layout.number(field) * 570 / 20; };
     for (int page = 1; page <= document.studentCount(); ++page) {
         const QList<Word> found = words(out, page);
         const QString name = document.slot(page).name;
@@ -208,22 +208,22 @@ void tst_PrintPdf::pagesAndPlaces()
         };
         const Word nameWord = wordStarting(name.left(1));
         QVERIFY2(!nameWord.text.isEmpty(), qPrintable(name));
-        QVERIFY(qAbs(nameWord.left - points("studentleft")) < tolerance);
-        QVERIFY(qAbs(nameWord.top - points("studenttop")) < tolerance);
+        QVERIFY(qAbs(nameWord.left - points(SchemeField::StudentLeft)) < tolerance);
+        QVERIFY(qAbs(nameWord.top - points(SchemeField::StudentTop)) < tolerance);
         Word signature;
         for (const Word &w : found) {
             if (w.text == document.TeacherSignature)
                 signature = w;
         }
         QVERIFY(!signature.text.isEmpty());
-        QVERIFY(qAbs(signature.left - points("teacherleft")) < tolerance);
-        QVERIFY2(qAbs(signature.top - points("teachertop")) < tolerance, qPrintable(QString::number(signature.top)));
+        QVERIFY(qAbs(signature.left - points(SchemeField::TeacherLeft)) < tolerance);
+        QVERIFY2(qAbs(signature.top - points(SchemeField::TeacherTop)) < tolerance, qPrintable(QString::number(signature.top)));
         const QString comment = document.slot(page).comment;
         if (!comment.isEmpty()) {
             const Word first = wordStarting(comment.left(2));
             QVERIFY2(!first.text.isEmpty(), qPrintable(comment));
-            QVERIFY(qAbs(first.left - points("pytextleft")) < tolerance);
-            QVERIFY(qAbs(first.top - points("pytexttop")) < tolerance);
+            QVERIFY(qAbs(first.left - points(SchemeField::PyTextLeft)) < tolerance);
+            QVERIFY(qAbs(first.top - points(SchemeField::PyTextTop)) < tolerance);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/platform/qtplatform.h"
+#include "ui/printing/previewpanel.h"
 #include "ui/printing/ps_control.h"
 
 #include <QAction>
@@ -174,16 +175,16 @@ void tst_Desktop::printWindowKeepsTheStudent()
     // Right after the class opens, the print window shows its first student.
     m_window->action(QStringLiteral("privew"))->trigger();
     QTest::qWait(100);
-    QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生1"));
+    QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生1"));
     m_window->printControl()->close();
     m_window->selectStudent(3);
     QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(3));
     for (const char *command : {"setup", "privew", "print1"}) {
         m_window->action(QString::fromLatin1(command))->trigger();
         QVERIFY(m_window->printControl());
-        QTest::qWait(100); // focus changes arrive from the window manager
-        QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
-        typeKeys(QStringLiteral("x")); // a key in the print window reaches no comment
+        QTest::qWait(100);   // focus changes arrive from the window manager
+        QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
+        typeKeys(QStringLiteral("x"));   // a key in the print window reaches no comment
         QTest::qWait(100);
         m_window->printControl()->close();
         QTest::qWait(100);

@@ -12,6 +12,7 @@
 #include "ui/app/mainwindow.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
+#include "ui/printing/previewpanel.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
 
@@ -559,13 +560,13 @@ void tst_MainWindow::printWindowKeepsTheStudent()
         m_window->action(command)->trigger();
         QVERIFY(m_window->printControl());
         QCOMPARE(m_state->CurrentStudent(), 3);
-        QCOMPARE(m_window->printControl()->Combo3()->currentText(), QStringLiteral("学生4"));
+        QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
         // No hidden comment box keeps the keyboard while the print window is open.
         const QWidget *focus = QApplication::focusWidget();
         QVERIFY(!focus || !m_window->editorWindow()->isAncestorOf(focus));
         if (trip == 1) {
             // 打印当前 prints the student shown, and a print run changes nothing either.
-            m_window->printControl()->Command11()->click();
+            m_window->printControl()->jprivew()->Command11()->click();
             QCOMPARE(m_platform->recordingPrinter.documents.size(), 1);
             QVERIFY(m_platform->recordingPrinter.documents.first().texts().join(u'|').contains(
                 QStringLiteral("学生4")));

@@ -2,10 +2,13 @@
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
+#include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/paperarea.h"
-#include "core/platform/twips.h"
+#include "ui/printing/previewpanel.h"
+#include "ui/printing/printpanel.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
+#include "ui/printing/spinarrows.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
@@ -24,6 +27,7 @@
 #include <QToolButton>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -37,6 +41,10 @@ const QStringList TwoSchemes = {
 };
 
 const QStringList ThreeStudents = {"张三", "李四", "王五"};
+
+/// A scheme field in a data table, or none.
+using Field = std::optional<SchemeField>;
+const Field NoField;
 
 const PageItem *firstOf(const ComposedPage &page, PageItemRole role)
 {
@@ -58,8 +66,6 @@ private slots:
     void init();
     void cleanup();
 
-    void numberText_data();
-    void numberText();
     void opening();
     void emptySchemeFile();
     void spinners_data();
@@ -110,7 +116,10 @@ private:
     void open(PrintPanelMode mode = PrintPanelMode::Setup);
     void click(SpinArrows *arrows, int clicks);   // positive: up
     void verifyMessage(const QString &text, const QString &title, MsgIcon icon);
-    double scaled(double cm) const { return cm * UnitsPerCm * m_control->scale(); }
+    double scaled(double cm) const { return cm * 570 * m_control->scale(); }
+    PageSetupPanel *setup() const { return m_control->jpapersetup(); }
+    PreviewPanel *preview() const { return m_control->jprivew(); }
+    PrintPanel *printPanel() const { return m_control->jprint(); }
     QString schemeFile() const { return LayoutSchemeFile::pathIn(m_folder->path()); }
 };
 
@@ -181,44 +190,20 @@ void tst_printwindow::verifyMessage(const QString &text, const QString &title, M
     QCOMPARE(m_platform->shown[0].icon, icon);
 }
 
-void tst_printwindow::numberText_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("half") << 0.5 << ".5";
-    QTest::newRow("minus five hundredths") << 0.05 - 0.1 << "-.05";
-    QTest::newRow("sum residue") << 0.1 + 0.2 << ".3";
-    QTest::newRow("above one") << 1.0 + 0.1 << "1.1";
-    QTest::newRow("sixteen nines") << 0.9999999999999999 << "1";
-    QTest::newRow("whole") << 100.0 << "100";
-    QTest::newRow("negative zero") << -0.0 << "0";
-    QTest::newRow("tiny, no exponent") << 1e-16 << ".0000000000000001";
-    QTest::newRow("large, no exponent") << 123456789012345678.0 << "123456789012346000";
-}
-
-void tst_printwindow::numberText()
-{
-    QFETCH(double, value);
-    QFETCH(QString, text);
-    QCOMPARE(ps_control::numberText(value), text);
-    // What the panel writes must read back as the same number wherever lengths are read.
-    QCOMPARE(leadingNumber(text), QString::number(value, 'g', 15).toDouble());
-}
-
 void tst_printwindow::opening()
 {
     m_state->setCurrentStudent(1);
     open();
     QCOMPARE(m_control->Combo1()->count(), 2);
     QCOMPARE(m_control->ActiveScheme(), LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")));
-    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+    QCOMPARE((QStringList{setup()->pheight()->text(), setup()->pwidth()->text(), setup()->pjuli()->text()}),
              (QStringList{"20", "10", ".4"}));
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
-    QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("李四"));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_control->theight(), m_control->twidth(), m_control->ttop(),
-                                                        m_control->tleft(), m_control->tfont()})
+    QCOMPARE(preview()->Combo3()->currentText(), QStringLiteral("李四"));
+    for (QWidget *w : std::initializer_list<QWidget *>{setup()->theight(), setup()->twidth(), setup()->ttop(),
+                                                        setup()->tleft(), setup()->tfont()})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-    QVERIFY(m_control->Option1()->isChecked());
+    QVERIFY(printPanel()->Option1()->isChecked());
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
 }
 
@@ -232,6 +217,8 @@ void tst_printwindow::emptySchemeFile()
     QCOMPARE(m_paper->size(), QSize(0, 0));
 }
 
+// Each pair of arrows steps its own box and stores where that box stores; the stepping rules
+// themselves are tested in core (tst_schemeediting).
 void tst_printwindow::spinners_data()
 {
     QTest::addColumn<SelectedObject>("object");
@@ -240,30 +227,24 @@ void tst_printwindow::spinners_data()
     QTest::addColumn<QString>("start");   // typed into the box first; null: as filled
     QTest::addColumn<int>("clicks");      // positive up, negative down
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("key");   // empty: the copies box, whose arrows store nothing
+    QTest::addColumn<Field>("field");   // none: the copies box, whose arrows store nothing
 
     const QString asFilled;
     QTest::newRow("signature left below zero") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -1
-                                               << "-.05" << "teacherleft";
-    QTest::newRow("and no further") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -2 << "-.05"
-                                    << "teacherleft";
+                                               << "-.05" << Field(SchemeField::TeacherLeft);
     QTest::newRow("ten steps up") << SelectedObject::CommentText << "tlt" << "tleft" << asFilled << 10 << "2"
-                                  << "pytextleft";
+                                  << Field(SchemeField::PyTextLeft);
     QTest::newRow("name top down") << SelectedObject::StudentName << "ttt" << "ttop" << asFilled << -1 << ".9"
-                                   << "studenttop";
+                                   << Field(SchemeField::StudentTop);
     QTest::newRow("comment width up") << SelectedObject::CommentText << "tht" << "twidth" << asFilled << 1 << "8.1"
-                                      << "pytextwidth";
+                                      << Field(SchemeField::PyTextWidth);
     QTest::newRow("paper height: text becomes 0") << SelectedObject::None << "UpDown1" << "pheight" << "abc" << -1
-                                                  << "0" << "paperheight";
+                                                  << "0" << Field(SchemeField::PaperHeight);
     QTest::newRow("paper width: unit dropped") << SelectedObject::None << "UpDown2" << "pwidth" << "12cm" << 1
-                                               << "12.1" << "paperwidth";
+                                               << "12.1" << Field(SchemeField::PaperWidth);
     QTest::newRow("spacing: text kept") << SelectedObject::None << "UpDown4" << "pjuli" << "abc" << -1 << "abc"
-                                        << "pytextjuli";
-    QTest::newRow("spacing down to zero") << SelectedObject::None << "UpDown4" << "pjuli" << asFilled << -5 << "0"
-                                          << "pytextjuli";
-    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << "";
-    QTest::newRow("copies down to 1") << SelectedObject::None << "UpDown3" << "copys" << "3" << -5 << "1" << "";
-    QTest::newRow("copies, not a number") << SelectedObject::None << "UpDown3" << "copys" << "abc" << -1 << "0" << "";
+                                        << Field(SchemeField::PyTextJuli);
+    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << NoField;
 }
 
 void tst_printwindow::spinners()
@@ -274,7 +255,7 @@ void tst_printwindow::spinners()
     QFETCH(QString, start);
     QFETCH(int, clicks);
     QFETCH(QString, text);
-    QFETCH(QString, key);
+    QFETCH(Field, field);
     open();
     if (object != SelectedObject::None)
         m_control->selectObject(object);
@@ -283,17 +264,17 @@ void tst_printwindow::spinners()
         edit->setText(start);
     click(m_control->findChild<SpinArrows *>(spinner), clicks);
     QCOMPARE(edit->text(), text);
-    if (!key.isEmpty())
-        QCOMPARE(m_control->ActiveScheme().value(key), text);
+    if (field)
+        QCOMPARE(m_control->ActiveScheme().value(*field), text);
 
     // Composed again from the new value; the selected item keeps its outline.
     const ComposedPage &page = m_control->page();
     const double stored = leadingNumber(text);
-    if (key == "paperheight")
+    if (field == SchemeField::PaperHeight)
         QCOMPARE(page.height, scaled(stored));
-    else if (key == "teacherleft")
+    else if (field == SchemeField::TeacherLeft)
         QCOMPARE(firstOf(page, PageItemRole::Signature)->left, scaled(stored));
-    else if (key == "pytextleft")
+    else if (field == SchemeField::PyTextLeft)
         QCOMPARE(firstOf(page, PageItemRole::CommentLine)->left, scaled(stored));
     QCOMPARE(m_paper->outline(), object);
     QCOMPARE(m_paper->outlineRect().isEmpty(), object == SelectedObject::None);
@@ -303,15 +284,15 @@ void tst_printwindow::heightSpinner()
 {
     open();
     m_control->selectObject(SelectedObject::CommentText);
-    click(m_control->twt(), 3);
-    QCOMPARE(m_control->theight()->text(), QStringLiteral("5.3"));
+    click(setup()->twt(), 3);
+    QCOMPARE(setup()->theight()->text(), QStringLiteral("5.3"));
     QCOMPARE(m_control->ActiveScheme().pytextheight, QStringLiteral("5"));
     // Down shows the stored height again and takes a step off the spacing, but not off its box.
-    click(m_control->twt(), -1);
-    QCOMPARE(m_control->theight()->text(), QStringLiteral("5"));
+    click(setup()->twt(), -1);
+    QCOMPARE(setup()->theight()->text(), QStringLiteral("5"));
     QCOMPARE(m_control->ActiveScheme().pytextjuli, QStringLiteral(".3"));
-    QCOMPARE(m_control->pjuli()->text(), QStringLiteral(".4"));
-    click(m_control->twt(), -5);
+    QCOMPARE(setup()->pjuli()->text(), QStringLiteral(".4"));
+    click(setup()->twt(), -5);
     QCOMPARE(m_control->ActiveScheme().pytextjuli, QStringLiteral("0"));
 }
 
@@ -345,10 +326,10 @@ void tst_printwindow::pageClicks()
     const auto object = SelectedObject(int(role) + 1);
     QCOMPARE(m_control->selectedObject(), object);
     QCOMPARE(m_paper->outline(), object);
-    QCOMPARE(m_control->selected()->text(), label);
+    QCOMPARE(setup()->selected()->text(), label);
     const auto shownBoxes = [this] {
-        return QStringList{m_control->theight()->text(), m_control->twidth()->text(), m_control->ttop()->text(),
-                           m_control->tleft()->text()};
+        return QStringList{setup()->theight()->text(), setup()->twidth()->text(), setup()->ttop()->text(),
+                           setup()->tleft()->text()};
     };
     QCOMPARE(shownBoxes(), boxes);
     const QStringList all{"theight", "twidth", "ttop", "tleft", "twt", "tht", "ttt", "tlt", "tfont"};
@@ -367,7 +348,7 @@ void tst_printwindow::pageClicks()
     QTest::mouseClick(m_paper.get(), Qt::LeftButton, {}, QPoint(m_paper->width() - 2, m_paper->height() - 2));
     QCOMPARE(m_control->selectedObject(), SelectedObject::None);
     QVERIFY(m_paper->outlineRect().isEmpty());
-    QCOMPARE(m_control->selected()->text(), QStringLiteral("未选中任何对象"));
+    QCOMPARE(setup()->selected()->text(), QStringLiteral("未选中任何对象"));
     QCOMPARE(shownBoxes(), boxes);
     for (const QString &name : all)
         QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
@@ -378,14 +359,14 @@ void tst_printwindow::enterStoresTypedText_data()
     QTest::addColumn<SelectedObject>("object");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("key");   // empty: nothing is stored
+    QTest::addColumn<Field>("field");   // none: nothing is stored
 
-    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << "";
-    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << "studentleft";
-    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << "pytexttop";
-    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << "pytextwidth";
-    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << "pytextjuli";
-    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << "paperheight";
+    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << NoField;
+    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << Field(SchemeField::StudentLeft);
+    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << Field(SchemeField::PyTextTop);
+    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << Field(SchemeField::PyTextWidth);
+    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << Field(SchemeField::PaperHeight);
 }
 
 void tst_printwindow::enterStoresTypedText()
@@ -393,16 +374,17 @@ void tst_printwindow::enterStoresTypedText()
     QFETCH(SelectedObject, object);
     QFETCH(QString, box);
     QFETCH(QString, typed);
-    QFETCH(QString, key);
+    QFETCH(Field, field);
     open();
     if (object != SelectedObject::None)
         m_control->selectObject(object);
     else
-        m_control->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
+        setup()->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
     LayoutScheme expected = m_control->ActiveScheme();
-    expected.setValue(key, typed);
+    if (field)
+        expected.setValue(*field, typed);
     // A paper width typed but not applied: composition reads it from its box all the same.
-    m_control->pwidth()->setText(QStringLiteral("30"));
+    setup()->pwidth()->setText(QStringLiteral("30"));
     auto *edit = m_control->findChild<QLineEdit *>(box);
     edit->setText(typed);
     QTest::keyClick(edit, Qt::Key_Return);
@@ -433,8 +415,8 @@ void tst_printwindow::hugePaperSize()
 void tst_printwindow::schemeBox()
 {
     open();
-    m_control->pheight()->setText(QStringLiteral("99"));
-    QTest::keyClick(m_control->pheight(), Qt::Key_Return);
+    setup()->pheight()->setText(QStringLiteral("99"));
+    QTest::keyClick(setup()->pheight(), Qt::Key_Return);
 
     // Typed letter by letter: each text that names no scheme says so and changes nothing.
     QLineEdit *text = m_control->Combo1()->lineEdit();
@@ -453,7 +435,7 @@ void tst_printwindow::schemeBox()
     QTest::keyClick(text, Qt::Key_Home);
     QTest::keyClick(text, Qt::Key_Delete);
     QCOMPARE(m_control->ActiveScheme().name, QStringLiteral("乙"));
-    QCOMPARE((QStringList{m_control->pheight()->text(), m_control->pwidth()->text(), m_control->pjuli()->text()}),
+    QCOMPARE((QStringList{setup()->pheight()->text(), setup()->pwidth()->text(), setup()->pjuli()->text()}),
              (QStringList{"25.7", "18.2", "0"}));
     QCOMPARE(m_control->page().width, scaled(18.2));
 
@@ -478,12 +460,12 @@ void tst_printwindow::newScheme()
     QFETCH(QString, name);
     open();
     m_control->selectObject(SelectedObject::Signature);
-    click(m_control->ttt(), 1);   // an unsaved change goes into the new scheme
+    click(setup()->ttt(), 1);   // an unsaved change goes into the new scheme
     const LayoutScheme values = m_control->ActiveScheme();
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectInput(answer);
-    m_control->Command1()->click();
+    setup()->Command1()->click();
     QCOMPARE(m_platform->shown.value(0).kind, ShownDialog::Input);
     verifyMessage(QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。"),
                   QStringLiteral("系统询问"), MsgIcon::None);
@@ -518,12 +500,12 @@ void tst_printwindow::saveScheme()
     open();
     pick(m_control->Combo1(), QStringLiteral("乙"));
     m_control->selectObject(SelectedObject::StudentName);
-    click(m_control->tlt(), 1);
+    click(setup()->tlt(), 1);
     m_control->Combo1()->setEditText(schemeText);   // as if typed, its message already answered
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectMessage();
-    m_control->Command2()->click();
+    setup()->Command2()->click();
     if (saved) {
         verifyMessage(QStringLiteral("成功保存了您的修改！"), QStringLiteral("系统提示"), MsgIcon::None);
         QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("乙")).studentleft, QStringLiteral("2.1"));
@@ -557,7 +539,7 @@ void tst_printwindow::itemFont()
     const std::size_t row = std::size_t(object) - 1;
     ItemFonts expected = m_state->Document().ItemFonts;
     m_platform->expectFont(answer);
-    m_control->tfont()->click();
+    setup()->tfont()->click();
     QCOMPARE(m_platform->shown.value(0).font, expected[row]);
     expected[row] = stored;
     QCOMPARE(m_state->Document().ItemFonts, expected);
@@ -566,7 +548,7 @@ void tst_printwindow::itemFont()
     // The page shows the font at the display scale, also after moving to another student.
     const auto role = PageItemRole(row);
     QCOMPARE(firstOf(m_control->page(), role)->font.fontSize, stored.fontSize * 0.75);
-    m_control->Command6()->click();
+    preview()->Command6()->click();
     QCOMPARE(firstOf(m_control->page(), role)->font.fontName, stored.fontName);
 }
 
@@ -675,19 +657,19 @@ void tst_printwindow::modes()
     QFETCH(int, heightTwips);
     m_state->setCurrentStudent(2);
     open(mode == PrintPanelMode::Setup ? PrintPanelMode::Print : PrintPanelMode::Setup);
-    m_control->Combo3()->setEditText(QString());
+    preview()->Combo3()->setEditText(QString());
     m_control->setMode(mode);
     if (qEnvironmentVariableIsSet("QHSY_SCREENSHOTS"))
         m_control->grab().save(QStringLiteral("/tmp/psc_%1.png").arg(group));
     QCOMPARE(m_control->Combo4()->currentText(), ps_control::modeText(mode));
     const QSize size(m_control->px(8220), m_control->px(heightTwips));
     QCOMPARE(m_control->size(), size);
-    for (QGroupBox *box : {m_control->jpapersetup(), m_control->jprivew(), m_control->jprint()}) {
+    for (QGroupBox *box : std::initializer_list<QGroupBox *>{setup(), preview(), printPanel()}) {
         QCOMPARE(box->isVisible(), box->objectName() == group);
-        QCOMPARE(box->pos(), m_control->jpapersetup()->pos());
+        QCOMPARE(box->pos(), setup()->pos());
     }
     if (mode == PrintPanelMode::Preview)
-        QCOMPARE(m_control->Combo3()->currentText(), QStringLiteral("王五"));
+        QCOMPARE(preview()->Combo3()->currentText(), QStringLiteral("王五"));
 
     // Nothing is cut off: every caption fits its control, and every control the panel even
     // below a caption bar of 400 twips.
@@ -711,8 +693,8 @@ void tst_printwindow::modes()
         else if (auto *box = qobject_cast<QGroupBox *>(w))
             QVERIFY2(fits(box, box->title(), 16), qPrintable(box->title()));
     }
-    QVERIFY(m_control->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
-            <= m_control->selected()->width());
+    QVERIFY(setup()->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
+            <= setup()->selected()->width());
 
     // Any other text leaves the panel as it is.
     m_control->Combo4()->setEditText(QStringLiteral("打印设置x"));
@@ -758,7 +740,7 @@ void tst_printwindow::navigation()
     if (!message.isEmpty())
         verifyMessage(message, QStringLiteral("系统提示"), MsgIcon::Exclamation);
     // The page and the student box show the student at that position.
-    QCOMPARE(m_control->Combo3()->currentText(), names.value(current));
+    QCOMPARE(preview()->Combo3()->currentText(), names.value(current));
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
     const PageItem *line = firstOf(m_control->page(), PageItemRole::CommentLine);
     QCOMPARE(line != nullptr, !names.isEmpty());
@@ -790,9 +772,9 @@ void tst_printwindow::studentBox()
     setStudents(names);
     m_state->setCurrentStudent(2);
     open(PrintPanelMode::Preview);
-    QCOMPARE(m_control->Combo3()->count(), names.size());
-    m_control->Combo3()->setEditText(typed);
-    m_control->Combo3Change();
+    QCOMPARE(preview()->Combo3()->count(), names.size());
+    preview()->Combo3()->setEditText(typed);
+    preview()->Combo3Change();
     QCOMPARE(m_state->CurrentStudent(), current);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, names.value(current) + "同学：");
 }
@@ -832,8 +814,8 @@ void tst_printwindow::printing()
     open(PrintPanelMode::Print);
     pick(m_control->Combo2(), QStringLiteral("50%"));
     m_control->selectObject(SelectedObject::Signature);
-    (wholeClass ? m_control->Option1() : m_control->Option2())->setChecked(true);
-    m_control->copys()->setText(copies);
+    (wholeClass ? printPanel()->Option1() : printPanel()->Option2())->setChecked(true);
+    printPanel()->copys()->setText(copies);
     if (!message.isEmpty())
         m_platform->expectMessage();
 
@@ -848,7 +830,7 @@ void tst_printwindow::printing()
     if (!message.isEmpty())
         verifyMessage(message, QStringLiteral("系统提示"), printer ? MsgIcon::Critical : MsgIcon::Exclamation);
     if (command == 11)
-        QVERIFY(m_control->Option2()->isChecked() && m_control->copys()->text() == "1");
+        QVERIFY(printPanel()->Option2()->isChecked() && printPanel()->copys()->text() == "1");
 
     // The sample page is back as it was: student, scale and outline.
     QCOMPARE(m_state->CurrentStudent(), 1);
@@ -856,7 +838,7 @@ void tst_printwindow::printing()
     QCOMPARE(m_control->page().width, 10 * 570 * 0.5);
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
     QCOMPARE(m_paper->outline(), SelectedObject::Signature);
-    QVERIFY(m_control->Command8()->isEnabled() && m_paper->isEnabled());
+    QVERIFY(printPanel()->Command8()->isEnabled() && m_paper->isEnabled());
 }
 
 void tst_printwindow::stopPrinting_data()
@@ -874,14 +856,14 @@ void tst_printwindow::stopPrinting()
     open(PrintPanelMode::Print);
     m_platform->expectMessage(answer);
     // Pressed while the run waits for its next document.
-    QTimer::singleShot(0, m_control->Command9(), &QPushButton::click);
-    m_control->Command8()->click();
+    QTimer::singleShot(0, printPanel()->Command9(), &QPushButton::click);
+    printPanel()->Command8()->click();
     verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"), MsgIcon::Question);
     QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 
     // The next run starts afresh.
-    m_control->Command8()->click();
+    printPanel()->Command8()->click();
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents + 3);
     QVERIFY(m_platform->recordingPrinter.problems.isEmpty());
 }
@@ -953,14 +935,14 @@ void tst_printwindow::printToPdf()
     QFETCH(QString, answer);
     QFETCH(int, icon);
     open(PrintPanelMode::Print);
-    QVERIFY(m_control->topdf()->isVisible());
+    QVERIFY(printPanel()->topdf()->isVisible());
     const QString path = answer.isEmpty() ? QString() : m_folder->file(answer);
     if (answer == u"folder")
         QVERIFY(QDir(m_folder->path()).mkpath(answer));
     m_platform->expectSaveFile(path);
     if (icon >= 0)
         m_platform->expectMessage();
-    QTest::mouseClick(m_control->topdf(), Qt::LeftButton);
+    QTest::mouseClick(printPanel()->topdf(), Qt::LeftButton);
     QCOMPARE(m_platform->shown.first().text, QStringLiteral("PDF文件|*.pdf"));
     if (icon < 0)
         return;

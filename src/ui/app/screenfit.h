@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QMargins>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+/// Keeps a top-level window on a small screen: its first size is bounded by the screen's
+/// available area, and once the window manager's real frame is known the window is checked again.
+namespace ScreenFit {
+
+/// A window's first size: its design size, made smaller where the screen's available area less
+/// the window frame cannot hold it.
+QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
+
+/// Once the window manager has framed `window`: a first size that turns out too large for the
+/// screen is clamped again and the frame moved onto the screen; a size the teacher chose
+/// (anything but `firstSize`) is left alone. Returns false while the frame is not known yet.
+bool fitFramed(QWidget &window, QSize firstSize);
+
+} // namespace ScreenFit
