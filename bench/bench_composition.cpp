@@ -17,8 +17,9 @@
 
 namespace {
 
-CommentDocument longComment(const QString &sentence = QStringLiteral(
-                                 "你上课认真听讲，积极举手发言；作业书写工整。乐于帮助同学！希望你继续努力，争取更大的进步？"))
+CommentDocument
+longComment(const QString &sentence = QStringLiteral(
+                "你上课认真听讲，积极举手发言；作业书写工整。乐于帮助同学！希望你继续努力，争取更大的进步？"))
 {
     CommentDocument document;
     QString comment;
@@ -49,7 +50,8 @@ LayoutScheme scheme()
 
 CommentDocument mixedComment()
 {
-    return longComment(QStringLiteral("𠮷野同学上课认真，café naïve 👍🏽 e\u0301 a\u0301\u0302 👨‍👩‍👧 乐于助人𩸽；希望继续努力。"));
+    return longComment(QStringLiteral("𠮷野同学上课认真，café naïve 👍🏽 e\u0301 a\u0301\u0302 👨‍👩‍👧 "
+                                      "乐于助人𩸽；希望继续努力。"));
 }
 
 void compose(benchmark::State &state, const TextMeasurer &measurer,

@@ -33,7 +33,10 @@ void check(bool condition)
 class Bytes
 {
 public:
-    Bytes(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    Bytes(const uint8_t *data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {}
     uint8_t next() { return m_at < m_size ? m_data[m_at++] : 0; }
     bool atEnd() const { return m_at >= m_size; }
 
@@ -47,17 +50,23 @@ private:
 const QStringList &pieces()
 {
     static const QStringList list{
-        QStringLiteral("评"), QStringLiteral("语"), QStringLiteral("学"), QStringLiteral("生"),
-        QStringLiteral("a"), QStringLiteral("V"), QStringLiteral("f"), QStringLiteral("i"), QStringLiteral(" "),
-        QStringLiteral("，"), QStringLiteral("。"), QStringLiteral("；"), QStringLiteral("："), QStringLiteral(","),
-        QStringLiteral("."), QStringLiteral(";"), QStringLiteral("？"), QStringLiteral("！"), QStringLiteral("、"),
-        QStringLiteral("\u200b"), QStringLiteral("\u200d"), QStringLiteral("\u200c"), QStringLiteral("\ufeff"),
-        QStringLiteral("\u00ad"), QStringLiteral("\u0301"), QStringLiteral("\u0323"), QStringLiteral("\u20dd"),
-        QStringLiteral("\ufe0f"), QStringLiteral("\r"), QStringLiteral("\n"), QStringLiteral("\r\n"),
-        QStringLiteral("\t"), QString(QChar(0xd842)), QString(QChar(0xdfb7)), QStringLiteral("𠮷"),
-        QStringLiteral("👍"), QStringLiteral("🏽"), QStringLiteral("🇨"), QStringLiteral("🇳"), QStringLiteral("👨"),
-        QStringLiteral("α"), QStringLiteral("я"), QStringLiteral("ب"), QStringLiteral("क"), QStringLiteral("\u094d"),
-        QStringLiteral("한"), QStringLiteral("\ue000"), QStringLiteral("\u0001"), QStringLiteral("\u3000"),
+        QStringLiteral("评"),     QStringLiteral("语"),     QStringLiteral("学"),
+        QStringLiteral("生"),     QStringLiteral("a"),      QStringLiteral("V"),
+        QStringLiteral("f"),      QStringLiteral("i"),      QStringLiteral(" "),
+        QStringLiteral("，"),     QStringLiteral("。"),     QStringLiteral("；"),
+        QStringLiteral("："),     QStringLiteral(","),      QStringLiteral("."),
+        QStringLiteral(";"),      QStringLiteral("？"),     QStringLiteral("！"),
+        QStringLiteral("、"),     QStringLiteral("\u200b"), QStringLiteral("\u200d"),
+        QStringLiteral("\u200c"), QStringLiteral("\ufeff"), QStringLiteral("\u00ad"),
+        QStringLiteral("\u0301"), QStringLiteral("\u0323"), QStringLiteral("\u20dd"),
+        QStringLiteral("\ufe0f"), QStringLiteral("\r"),     QStringLiteral("\n"),
+        QStringLiteral("\r\n"),   QStringLiteral("\t"),     QString(QChar(0xd842)),
+        QString(QChar(0xdfb7)),   QStringLiteral("𠮷"),     QStringLiteral("👍"),
+        QStringLiteral("🏽"),   QStringLiteral("🇨"),      QStringLiteral("🇳"),
+        QStringLiteral("👨"),      QStringLiteral("α"),      QStringLiteral("я"),
+        QStringLiteral("ب"),      QStringLiteral("क"),      QStringLiteral("\u094d"),
+        QStringLiteral("한"),     QStringLiteral("\ue000"), QStringLiteral("\u0001"),
+        QStringLiteral("\u3000"),
     };
     return list;
 }
@@ -84,8 +93,9 @@ QString textFrom(Bytes &bytes)
 
 ItemFont fontFrom(Bytes &bytes)
 {
-    static const QStringList names{QStringLiteral("宋体"), QStringLiteral("黑体"), QStringLiteral("楷体_GB2312"),
-                                   QStringLiteral("DejaVu Serif"), QStringLiteral("Nimbus Roman")};
+    static const QStringList names{QStringLiteral("宋体"), QStringLiteral("黑体"),
+                                   QStringLiteral("楷体_GB2312"), QStringLiteral("DejaVu Serif"),
+                                   QStringLiteral("Nimbus Roman")};
     const uint8_t b = bytes.next();
     // A few sizes only: Qt keeps every font engine it has made while no event loop runs.
     static const double scales[] = {1, 0.75, 0.5};
@@ -176,7 +186,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = textFrom(bytes);
 
     const qint64 measuredBefore = measurer.measuredLength();
-    const QList<PageItem> lines = breakCommentLines(text, boxWidth, gap, top, left, font, measurer, 570, paper);
+    const QList<PageItem> lines =
+        breakCommentLines(text, boxWidth, gap, top, left, font, measurer, 570, paper);
     // A few whole measurements of each line, and of each cluster on its own.
     check(measurer.measuredLength() - measuredBefore <= 40 * text.size() + 1000);
 

@@ -59,7 +59,8 @@ void checkSaved(const QStringList &lines, const QStringList &saved, qsizetype na
     check(saved.size() >= nameLine + 13);
     check(saved.mid(0, nameLine + 1) == lines.mid(0, nameLine + 1));
     for (int k = 0; k < LayoutScheme::FieldCount; ++k)
-        check(saved.at(nameLine + 1 + k) == LayoutScheme::key(fields[k]) + u'=' + asWritten(values.value(fields[k])));
+        check(saved.at(nameLine + 1 + k) ==
+              LayoutScheme::key(fields[k]) + u'=' + asWritten(values.value(fields[k])));
     check(saved.at(nameLine + 12) == LayoutSchemeFile::BlockEnd);
 
     const QStringList tail = saved.mid(nameLine + 13);
@@ -142,7 +143,8 @@ void checkFile(const QByteArray &bytes, const QStringList &lines, const QString 
     writeRaw(path, bytes);
     check(file.appendScheme(scheme, values).ok());
     const QByteArray appended = readRaw(path);
-    QString block = TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
+    QString block =
+        TextFile::CrLf + LayoutSchemeFile::NamePrefix + asWritten(scheme).trimmed() + TextFile::CrLf;
     for (SchemeField field : LayoutScheme::FileFields)
         block += LayoutScheme::key(field) + u'=' + asWritten(values.value(field)) + TextFile::CrLf;
     block += LayoutSchemeFile::BlockEnd + TextFile::CrLf;

@@ -25,7 +25,9 @@ bool isHangingPunctuation(QChar c)
 class ClusterCursor
 {
 public:
-    explicit ClusterCursor(QStringView text) : m_text(text) {}
+    explicit ClusterCursor(QStringView text)
+        : m_text(text)
+    {}
 
     /// The end of the cluster that begins where the one before ended; -1 at the end of the text.
     qsizetype next()
@@ -36,7 +38,7 @@ public:
             if (!m_finder)
                 startStretch();
             const qsizetype boundary = m_finder->toNextBoundary();
-            if (boundary < 0) {   // cannot happen while the stretch reaches past m_at
+            if (boundary < 0) { // cannot happen while the stretch reaches past m_at
                 m_finder.reset();
                 m_span *= 2;
                 continue;
@@ -51,7 +53,7 @@ public:
             }
             if (end >= m_to) {
                 if (m_at == m_from)
-                    m_span *= 2;   // one cluster fills the whole stretch
+                    m_span *= 2; // one cluster fills the whole stretch
                 m_finder.reset();
             }
         }
@@ -78,7 +80,8 @@ private:
 
     QStringView codePointAt(qsizetype i) const
     {
-        const bool pair = m_text[i].isHighSurrogate() && i + 1 < m_text.size() && m_text[i + 1].isLowSurrogate();
+        const bool pair =
+            m_text[i].isHighSurrogate() && i + 1 < m_text.size() && m_text[i + 1].isLowSurrogate();
         return m_text.sliced(i, pair ? 2 : 1);
     }
 
@@ -89,12 +92,13 @@ private:
     {
         for (qsizetype i = from; i < to;) {
             const QStringView unit = codePointAt(i);
-            const char32_t c = unit.size() == 2 ? QChar::surrogateToUcs4(unit[0], unit[1]) : unit[0].unicode();
+            const char32_t c =
+                unit.size() == 2 ? QChar::surrogateToUcs4(unit[0], unit[1]) : unit[0].unicode();
             const QChar::Script script = QChar::script(c);
             if (script != m_script && script > QChar::Script_Common) {
-                const bool mark = QChar::category(c) == QChar::Mark_NonSpacing
-                    || QChar::category(c) == QChar::Mark_SpacingCombining
-                    || QChar::category(c) == QChar::Mark_Enclosing;
+                const bool mark = QChar::category(c) == QChar::Mark_NonSpacing ||
+                                  QChar::category(c) == QChar::Mark_SpacingCombining ||
+                                  QChar::category(c) == QChar::Mark_Enclosing;
                 if (m_script <= QChar::Script_Common || !mark) {
                     m_script = script;
                     m_scriptAt = i;
@@ -105,14 +109,14 @@ private:
     }
 
     QStringView m_text;
-    qsizetype m_at = 0;       ///< where the next cluster begins
-    qsizetype m_from = 0;     ///< the stretch the finder looks at
+    qsizetype m_at = 0;   ///< where the next cluster begins
+    qsizetype m_from = 0; ///< the stretch the finder looks at
     qsizetype m_to = 0;
     qsizetype m_span = 1024;
-    QString m_window;         ///< the stretch after its context
-    qsizetype m_context = 0;  ///< the context's length
-    QChar::Script m_script = QChar::Script_Common;   ///< the script in effect at m_at
-    qsizetype m_scriptAt = -1;                       ///< the character that set it
+    QString m_window;                              ///< the stretch after its context
+    qsizetype m_context = 0;                       ///< the context's length
+    QChar::Script m_script = QChar::Script_Common; ///< the script in effect at m_at
+    qsizetype m_scriptAt = -1;                     ///< the character that set it
     std::optional<QTextBoundaryFinder> m_finder;
 };
 
@@ -122,8 +126,8 @@ ItemFont scaled(ItemFont font, double scale)
     return font;
 }
 
-PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font, double left,
-                    double top, const TextMeasurer &measurer)
+PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font, double left, double top,
+                    const TextMeasurer &measurer)
 {
     const TextExtent extent = measurer.measureText(text, font);
     return {role, text, font, left, top, extent.width, extent.height};
@@ -131,9 +135,9 @@ PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font
 
 } // namespace
 
-QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
-                                  double firstTopCm, double leftCm, const ItemFont &font,
-                                  const TextMeasurer &measurer, int unitsPerCm, const PaperEdges &paper)
+QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm, double firstTopCm,
+                                  double leftCm, const ItemFont &font, const TextMeasurer &measurer,
+                                  int unitsPerCm, const PaperEdges &paper)
 {
     // The box width is rounded to single precision before it is compared with the line.
     const double limit = double(float(unitsPerCm * boxWidthCm));
@@ -143,14 +147,14 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
     QList<PageItem> lines;
     double top = unitsPerCm * firstTopCm;
     if (!(hiddenFrom > 0))
-        return lines;   // the whole box lies right of the paper
+        return lines; // the whole box lies right of the paper
     // Every visual line of a box is one empty text high.
     const double pitch = measurer.measureText(QString(), font).height;
     // Lines grow by whole characters as the reader sees them, so that no line ends or begins
     // inside a surrogate pair, a character with its combining marks or an emoji sequence.
     ClusterCursor clusters(text);
-    qsizetype next = 0;                       // where the next cluster starts
-    qsizetype nextEnd = clusters.next();      // and where it ends
+    qsizetype next = 0;                  // where the next cluster starts
+    qsizetype nextEnd = clusters.next(); // and where it ends
     bool pageFull = false;
     while (next < text.size() && top < paper.bottom && !pageFull) {
         const qsizetype start = next;
@@ -158,12 +162,12 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
         double visualTop = top;
         // The line's text: the clusters drawn, which leave out the hidden stretches.
         QString shown;
-        qsizetype shownFrom = start;   // the start of the stretch being shown
+        qsizetype shownFrom = start; // the start of the stretch being shown
         bool hiding = false;
         // The test comes before the cluster is appended; an empty line is 0 wide, and the
         // first cluster is taken even when the box is narrower than that.
-        while (next < text.size()
-               && (next == start || isHangingPunctuation(text[next]) || line->widthAtMost(limit))) {
+        while (next < text.size() &&
+               (next == start || isHangingPunctuation(text[next]) || line->widthAtMost(limit))) {
             const QStringView cluster = QStringView(text).sliced(next, nextEnd - next);
             if (isLineBreak(cluster.front())) {
                 visualTop += pitch;
@@ -189,7 +193,7 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
         if (!hiding)
             shown += QStringView(text).sliced(shownFrom, next - shownFrom);
         if (shown.isEmpty())
-            break;   // a box whose first line break already lies below the paper
+            break; // a box whose first line break already lies below the paper
         const TextExtent extent = line->extent();
         lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height});
         top += extent.height + unitsPerCm * gapCm;
@@ -212,12 +216,12 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent, co
     page.width = twips(setup.paperWidth);
 
     page.items.append(placedItem(PageItemRole::StudentName, name + QStringLiteral("同学："),
-                                 scaled(fonts[std::size_t(Item::StudentName)], scale), twips(setup.studentLeft),
-                                 twips(setup.studentTop), measurer));
-    page.items.append(breakCommentLines(comment, setup.pytextWidth * scale, setup.pytextJuli * scale,
-                                        setup.pytextTop * scale, setup.pytextLeft * scale,
-                                        scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
-                                        setup.paper.value_or(PaperEdges{page.width, page.height})));
+                                 scaled(fonts[std::size_t(Item::StudentName)], scale),
+                                 twips(setup.studentLeft), twips(setup.studentTop), measurer));
+    page.items.append(breakCommentLines(
+        comment, setup.pytextWidth * scale, setup.pytextJuli * scale, setup.pytextTop * scale,
+        setup.pytextLeft * scale, scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
+        setup.paper.value_or(PaperEdges{page.width, page.height})));
     page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
                                  scaled(fonts[std::size_t(Item::Signature)], scale), twips(setup.teacherLeft),
                                  twips(setup.teacherTop), measurer));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/platform/twips.h"
 #include "core/platform/itemfont.h"
+#include "core/platform/twips.h"
 
 #include <QList>
 #include <QString>
@@ -62,10 +62,9 @@ struct PaperEdges
 /// are left out of the line's text. The line still ends where it would, except that once its
 /// characters are left out its width is judged from their advances on their own: a box that
 /// reaches past the paper may end a character apart from where measuring all of it would.
-QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm,
-                                  double firstTopCm, double leftCm, const ItemFont &font,
-                                  const TextMeasurer &measurer, int unitsPerCm = UnitsPerCm,
-                                  const PaperEdges &paper = {});
+QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm, double firstTopCm,
+                                  double leftCm, const ItemFont &font, const TextMeasurer &measurer,
+                                  int unitsPerCm = UnitsPerCm, const PaperEdges &paper = {});
 
 /// The page of student card `currentStudent` (slot currentStudent + 1; a card outside the
 /// class gives an empty name and comment) as `setup` lays it out: its size the paper's, the

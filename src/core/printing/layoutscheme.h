@@ -14,7 +14,7 @@ enum class SchemeField {
     PyTextTop,
     PyTextHeight,
     PyTextWidth,
-    PyTextJuli,   ///< extra gap between two comment lines
+    PyTextJuli, ///< extra gap between two comment lines
     TeacherLeft,
     TeacherTop,
 };
@@ -34,21 +34,23 @@ struct LayoutScheme
     QString pytexttop;
     QString pytextheight;
     QString pytextwidth;
-    QString pytextjuli;   ///< extra gap between two comment lines
+    QString pytextjuli; ///< extra gap between two comment lines
     QString teacherleft;
     QString teachertop;
 
     static constexpr int FieldCount = 11;
     /// The eleven fields in the order of a block's value lines.
     static constexpr std::array<SchemeField, FieldCount> FileFields = {
-        SchemeField::PaperHeight, SchemeField::PaperWidth,   SchemeField::StudentLeft, SchemeField::StudentTop,
-        SchemeField::PyTextLeft,  SchemeField::PyTextTop,    SchemeField::PyTextHeight, SchemeField::PyTextWidth,
-        SchemeField::PyTextJuli,  SchemeField::TeacherLeft,  SchemeField::TeacherTop};
+        SchemeField::PaperHeight,  SchemeField::PaperWidth,  SchemeField::StudentLeft,
+        SchemeField::StudentTop,   SchemeField::PyTextLeft,  SchemeField::PyTextTop,
+        SchemeField::PyTextHeight, SchemeField::PyTextWidth, SchemeField::PyTextJuli,
+        SchemeField::TeacherLeft,  SchemeField::TeacherTop};
     /// The order in which a scheme is loaded, one lookup per field.
     static constexpr std::array<SchemeField, FieldCount> LoadFields = {
-        SchemeField::PyTextJuli,  SchemeField::PaperWidth, SchemeField::PaperHeight,  SchemeField::StudentLeft,
-        SchemeField::StudentTop,  SchemeField::PyTextLeft, SchemeField::PyTextTop,    SchemeField::PyTextWidth,
-        SchemeField::PyTextHeight, SchemeField::TeacherLeft, SchemeField::TeacherTop};
+        SchemeField::PyTextJuli,  SchemeField::PaperWidth,  SchemeField::PaperHeight,
+        SchemeField::StudentLeft, SchemeField::StudentTop,  SchemeField::PyTextLeft,
+        SchemeField::PyTextTop,   SchemeField::PyTextWidth, SchemeField::PyTextHeight,
+        SchemeField::TeacherLeft, SchemeField::TeacherTop};
 
     /// The key that names a field in the scheme file ("paperheight", "pytextjuli", ...).
     static QString key(SchemeField field);

@@ -158,7 +158,9 @@ QString LayoutSchemeFile::noSchemeMessage()
     return QStringLiteral("打印方案文件中没有任何方案，请用“新方案...”建立一个。");
 }
 
-LayoutSchemeFile::LayoutSchemeFile(QString path) : m_path(std::move(path)) {}
+LayoutSchemeFile::LayoutSchemeFile(QString path)
+    : m_path(std::move(path))
+{}
 
 // ---- Rules on lines in memory -------------------------------------------------------------
 

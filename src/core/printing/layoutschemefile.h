@@ -41,7 +41,7 @@ public:
     {
         enum Kind { Ok, Unreadable, WriteFailed, NoSuchScheme };
         Kind kind = Ok;
-        QString error;   ///< why, in the teacher's language (every kind but Ok)
+        QString error; ///< why, in the teacher's language (every kind but Ok)
         bool ok() const { return kind == Ok; }
     };
 

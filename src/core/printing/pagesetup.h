@@ -21,7 +21,7 @@ struct PageSetup
     double pytextLeft = 0;
     double pytextTop = 0;
     double pytextWidth = 0;
-    double pytextJuli = 0;   ///< extra gap between two comment lines
+    double pytextJuli = 0; ///< extra gap between two comment lines
     double teacherLeft = 0;
     double teacherTop = 0;
     double scale = 1;

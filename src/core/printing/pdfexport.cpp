@@ -4,8 +4,8 @@
 #include "core/platform/filesave.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
-#include "core/printing/pagesetup.h"
 #include "core/printing/pagepainter.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pdftextlayer.h"
 
 #include <QBuffer>
@@ -35,7 +35,8 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
     return {twips(SchemeField::PaperWidth), twips(SchemeField::PaperHeight)};
 }
 
-DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer)
+DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer)
 {
     DrawnPdf drawn;
     const int students = printableStudents(document);
@@ -55,7 +56,7 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
         QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
         writer.setTitle(QStringLiteral("学生评语"));
-        writer.setResolution(1440);   // one device unit per twip, as pages are composed
+        writer.setResolution(1440); // one device unit per twip, as pages are composed
         // A point is 20 twips. The scheme's size exactly, never a standard size close to it.
         const QPageSize pageSize(QSizeF(size.width / 20.0, size.height / 20.0), QPageSize::Point, QString(),
                                  QPageSize::ExactMatch);
@@ -68,7 +69,8 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
         for (int i = 0; i < students; ++i) {
             if (i > 0)
                 writer.newPage();
-            const ComposedPage page = composePage(document, i, document.ItemFonts, PageSetup::of(scheme), measurer);
+            const ComposedPage page =
+                composePage(document, i, document.ItemFonts, PageSetup::of(scheme), measurer);
             const QList<DrawnLine> lines = drawnLines(page, &writer);
             paintLines(painter, lines);
             drawn.textLayer.addPage(lines, &writer);

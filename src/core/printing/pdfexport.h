@@ -26,11 +26,12 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm = UnitsPerCm
 struct DrawnPdf
 {
     QByteArray pdf;
-    PdfTextLayer textLayer;   ///< what was drawn on each page
-    QString error;            ///< why nothing could be drawn, in the teacher's language
+    PdfTextLayer textLayer; ///< what was drawn on each page
+    QString error;          ///< why nothing could be drawn, in the teacher's language
 };
 /// Draws the pages writeClassPdf writes.
-DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer);
+DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer);
 
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer

@@ -134,9 +134,8 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
             if (after != candidates.begin()) {
                 const auto before = candidates.lower_bound({std::prev(after)->first, -1});
                 const qreal distance = glyph.x - before->first;
-                if (distance <= 0.5
-                    && (best == candidates.end() || distance < best->first - glyph.x
-                        || (distance == best->first - glyph.x && before->second < best->second)))
+                if (distance <= 0.5 && (best == candidates.end() || distance < best->first - glyph.x ||
+                                        (distance == best->first - glyph.x && before->second < best->second)))
                     best = before;
             }
             if (best == candidates.end())
@@ -228,14 +227,14 @@ public:
 
     std::vector<ShownGlyph> glyphs;
     bool followed = true;
-    std::map<QPDFObjGen, QPDFObjectHandle> fonts;   ///< the composite fonts shown
+    std::map<QPDFObjGen, QPDFObjectHandle> fonts; ///< the composite fonts shown
 
 private:
     struct Operand
     {
         enum Kind { Name, String, Array, Other } kind;
         std::string value;
-        std::vector<std::string> strings;   ///< the strings of an array
+        std::vector<std::string> strings; ///< the strings of an array
     };
 
     struct Font
@@ -277,7 +276,8 @@ private:
             return;
         m_font.id = font.getObjGen();
         QPDFObjectHandle encoding = font.getKey("/Encoding");
-        m_font.composite = font.getKey("/Subtype").isNameAndEquals("/Type0") && encoding.isNameAndEquals("/Identity-H");
+        m_font.composite =
+            font.getKey("/Subtype").isNameAndEquals("/Type0") && encoding.isNameAndEquals("/Identity-H");
         if (m_font.composite)
             fonts.emplace(m_font.id, font);
     }
@@ -363,7 +363,9 @@ PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
             // Each drawn line is a stretch of the page's codes of its own length.
             std::size_t first = 0;
             for (const Line &line : lines) {
-                const auto codeAt = [&](qsizetype i) -> const ShownGlyph & { return shown.glyphs[first + std::size_t(i)]; };
+                const auto codeAt = [&](qsizetype i) -> const ShownGlyph & {
+                    return shown.glyphs[first + std::size_t(i)];
+                };
                 std::map<std::pair<QPDFObjGen, unsigned>, quint32> seen;
                 bool matched = true;
                 for (qsizetype i = 0; i < line.size() && matched; ++i) {
@@ -372,13 +374,13 @@ PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
                     FontLesson &lesson = lessonFor(code.font, shown.fonts.at(code.font));
                     const auto known = lesson.glyphs.find(code.code);
                     const auto [entry, added] = seen.emplace(std::pair(code.font, code.code), glyph.index);
-                    matched = entry->second == glyph.index
-                        && (known == lesson.glyphs.end() || known->second == glyph.index);
+                    matched = entry->second == glyph.index &&
+                              (known == lesson.glyphs.end() || known->second == glyph.index);
                     // Qt named the code after a character of the font that has this glyph (asked
                     // once per code: a known code is held to its glyph above).
                     const auto qtText = lesson.qtMap.find(code.code);
-                    if (matched && added && known == lesson.glyphs.end() && qtText != lesson.qtMap.end()
-                        && qtText->second != QChar(u'\0')) {
+                    if (matched && added && known == lesson.glyphs.end() && qtText != lesson.qtMap.end() &&
+                        qtText->second != QChar(u'\0')) {
                         const QList<quint32> qtGlyphs = glyph.font.glyphIndexesForString(qtText->second);
                         matched = qtGlyphs.size() == 1 && qtGlyphs.first() == glyph.index;
                     }
@@ -423,7 +425,8 @@ PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
         writer.setCompressStreams(true);
         writer.write();
         const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        outcome.pdf = QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+        outcome.pdf =
+            QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
     } catch (const std::exception &e) {
         outcome = {pdf, RewriteFailedText.arg(QString::fromLocal8Bit(e.what())), 0, 0};
     }

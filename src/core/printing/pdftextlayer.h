@@ -35,10 +35,10 @@ public:
     /// What rewrite did.
     struct Outcome
     {
-        QByteArray pdf;           ///< the rewritten file; the given one when error is set
-        QString error;            ///< why the file could not be read or written
-        int linesMatched = 0;     ///< drawn lines whose glyphs matched the page's codes
-        int linesNoted = 0;       ///< all drawn lines of the pages the file holds
+        QByteArray pdf;       ///< the rewritten file; the given one when error is set
+        QString error;        ///< why the file could not be read or written
+        int linesMatched = 0; ///< drawn lines whose glyphs matched the page's codes
+        int linesNoted = 0;   ///< all drawn lines of the pages the file holds
     };
     /// `pdf` with the ToUnicode map of every font on the noted pages rewritten: each glyph drawn
     /// for known characters maps to them, other glyphs keep what the map said.

@@ -17,7 +17,7 @@ int copiesFrom(const QString &copiesText)
         return 0;
     if (copies >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    return int(copies);   // the whole part
+    return int(copies); // the whole part
 }
 
 namespace {
@@ -30,10 +30,15 @@ public:
     Run(const CommentDocument &document, const LayoutScheme &scheme, const ItemFonts &fonts,
         const PrintRunOptions &options, const TextMeasurer &measurer, PrintTarget &printer,
         const std::function<bool()> &stop, PrintRunResult &result)
-        : m_document(document), m_scheme(scheme), m_fonts(fonts), m_options(options),
-          m_measurer(measurer), m_printer(printer), m_stop(stop), m_result(result)
-    {
-    }
+        : m_document(document)
+        , m_scheme(scheme)
+        , m_fonts(fonts)
+        , m_options(options)
+        , m_measurer(measurer)
+        , m_printer(printer)
+        , m_stop(stop)
+        , m_result(result)
+    {}
 
     /// Sets the page size; false when the printer refused it.
     bool setUpPage()
@@ -129,7 +134,7 @@ PrintRunResult printRun(const CommentDocument &document, const LayoutScheme &sch
     const int copies = copiesFrom(options.copiesText);
     for (int copy = 1; copy <= copies; ++copy) {
         if (!run.printCopy() || result.documents == 0)
-            break;   // a copy that printed nothing leaves nothing for the next one either
+            break; // a copy that printed nothing leaves nothing for the next one either
     }
     return result;
 }

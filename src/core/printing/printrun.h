@@ -14,20 +14,20 @@ class TextMeasurer;
 /// What one press of 打印 asks for.
 struct PrintRunOptions
 {
-    bool wholeClass = true;     ///< range 全部 (every student up to the first empty name) or 当前
-    QString copiesText = QStringLiteral("1");   ///< the copies box: its whole number of copies
-    int currentStudent = 0;     ///< the student on the sample page (range 当前)
-    QString pheightText;        ///< the paper-size boxes, as composition reads them
+    bool wholeClass = true; ///< range 全部 (every student up to the first empty name) or 当前
+    QString copiesText = QStringLiteral("1"); ///< the copies box: its whole number of copies
+    int currentStudent = 0;                   ///< the student on the sample page (range 当前)
+    QString pheightText;                      ///< the paper-size boxes, as composition reads them
     QString pwidthText;
-    int printerSetting = 2;     ///< re-applied before every page of a whole-class run
+    int printerSetting = 2; ///< re-applied before every page of a whole-class run
 };
 
 /// What a print run did.
 struct PrintRunResult
 {
-    int documents = 0;          ///< documents handed to the print queue
-    bool stopped = false;       ///< the teacher stopped the run
-    QString error;              ///< why the printer failed, if it did (the run stops there)
+    int documents = 0;    ///< documents handed to the print queue
+    bool stopped = false; ///< the teacher stopped the run
+    QString error;        ///< why the printer failed, if it did (the run stops there)
 };
 
 /// The print run at scale 1: sets the printer's page size from the scheme (paper × 570, whole

@@ -117,7 +117,8 @@ void SchemeEditing::lowerSpacing(LayoutScheme &scheme)
         scheme.pytextjuli = numberText(spacing - Step);
 }
 
-std::optional<SchemeEditing::ItemTexts> SchemeEditing::itemTexts(const LayoutScheme &scheme, SelectedObject selected)
+std::optional<SchemeEditing::ItemTexts> SchemeEditing::itemTexts(const LayoutScheme &scheme,
+                                                                 SelectedObject selected)
 {
     if (selected == SelectedObject::None)
         return std::nullopt;

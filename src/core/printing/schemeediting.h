@@ -37,8 +37,8 @@ public:
     /// is applied as Enter applies it. Up adds a step. Down takes a step off a number above 0; at
     /// 0 or below the box shows its number again ("abc" becomes "0", "-3cm" "-3"), except the
     /// spacing box, which keeps its text: then none is returned and the kept text is applied.
-    static std::optional<QString> spin(LayoutScheme &scheme, Box box, SelectedObject selected, const QString &text,
-                                       bool up);
+    static std::optional<QString> spin(LayoutScheme &scheme, Box box, SelectedObject selected,
+                                       const QString &text, bool up);
 
     /// One click on the height box's arrows: its number a step up or down, below 0 too. The text
     /// is not stored.

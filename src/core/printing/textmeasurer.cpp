@@ -11,8 +11,7 @@
 namespace {
 
 /// Calls `visit` with every visual line of `text`.
-template<typename Visit>
-void forEachVisualLine(const QString &text, Visit visit)
+template<typename Visit> void forEachVisualLine(const QString &text, Visit visit)
 {
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -31,7 +30,9 @@ class FullLineMeasurement final : public LineMeasurement
 {
 public:
     FullLineMeasurement(const TextMeasurer &measurer, const ItemFont &font)
-        : m_measurer(measurer), m_font(font) {}
+        : m_measurer(measurer)
+        , m_font(font)
+    {}
 
     void append(QStringView cluster) override { m_text += cluster; }
     bool widthAtMost(double limit) override { return extent().width <= limit; }
@@ -96,8 +97,8 @@ CharKind kindOf(QChar c)
 
 QString fontKey(const ItemFont &font)
 {
-    return font.fontName + u'\x1f' + QString::number(font.fontSize, 'g', 17)
-        + (font.bold ? u'b' : u'-') + (font.italic ? u'i' : u'-');
+    return font.fontName + u'\x1f' + QString::number(font.fontSize, 'g', 17) + (font.bold ? u'b' : u'-') +
+           (font.italic ? u'i' : u'-');
 }
 
 } // namespace
@@ -163,10 +164,10 @@ struct QtTextMeasurer::Font
 
     QFontMetricsF metrics;
     double lineSpacing;
-    double em;   ///< in twips
+    double em; ///< in twips
     QHash<char16_t, Char> chars;
     QHash<QString, Char> clusters;
-    mutable qint64 measured = 0;   ///< UTF-16 units laid out
+    mutable qint64 measured = 0; ///< UTF-16 units laid out
 
 private:
     static constexpr qsizetype MaxKeptCluster = 16;
@@ -188,12 +189,14 @@ namespace {
 /// own, each possibly off by its kerning allowance (m_band in all). While the limit lies
 /// outside that band around the estimate, the estimate answers; otherwise, or once one of the
 /// first Shaped clusters of the visual line has joined, the visual line is measured.
-/// Zero-advance clusters change neither the estimate nor the band. Once the visual line runs past the paper's edge, the clusters
-/// appended hidden are not kept, and the estimate alone answers for that visual line.
+/// Zero-advance clusters change neither the estimate nor the band. Once the visual line runs past the paper's
+/// edge, the clusters appended hidden are not kept, and the estimate alone answers for that visual line.
 class QtLineMeasurement final : public LineMeasurement
 {
 public:
-    explicit QtLineMeasurement(QtTextMeasurer::Font &font) : m_font(font) {}
+    explicit QtLineMeasurement(QtTextMeasurer::Font &font)
+        : m_font(font)
+    {}
 
     void append(QStringView cluster) override { appendCluster(cluster, false); }
     void appendHidden(QStringView cluster) override { appendCluster(cluster, true); }
@@ -241,7 +244,7 @@ private:
         }
         const QtTextMeasurer::Font::Char appended = m_font.cluster(cluster);
         if (hidden && !m_hidden) {
-            currentWidth();   // what is drawn, exactly; the hidden rest is estimated
+            currentWidth(); // what is drawn, exactly; the hidden rest is estimated
             m_hidden = true;
         }
         if (m_length == 0 && !hidden) {
@@ -307,9 +310,9 @@ private:
     static constexpr int MaxMeasuredShaped = 16;
 
     QtTextMeasurer::Font &m_font;
-    QString m_visual;           ///< the current visual line, as far as it is drawn
-    qsizetype m_length = 0;     ///< its length with the hidden clusters
-    double m_closedWidth = 0;   ///< the widest visual line before it
+    QString m_visual;         ///< the current visual line, as far as it is drawn
+    qsizetype m_length = 0;   ///< its length with the hidden clusters
+    double m_closedWidth = 0; ///< the widest visual line before it
     int m_visualLines = 1;
     double m_base = 0;
     qsizetype m_baseLength = 0;
@@ -319,15 +322,14 @@ private:
     bool m_afterZeroAdvance = false;
     bool m_mustMeasure = false;
     bool m_hidden = false;
-    int m_shapedMeasured = 0;   ///< Shaped clusters of the visual line that had it measured
+    int m_shapedMeasured = 0; ///< Shaped clusters of the visual line that had it measured
 };
 
 } // namespace
 
 QtTextMeasurer::QtTextMeasurer(Lines lines)
     : m_lines(lines)
-{
-}
+{}
 QtTextMeasurer::~QtTextMeasurer() = default;
 
 QtTextMeasurer::Font &QtTextMeasurer::fontFor(const ItemFont &font) const

@@ -21,7 +21,10 @@ std::vector<CMapToken> cmapTokens(const std::string &text)
 {
     std::vector<CMapToken> tokens;
     const auto hexValue = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                      : -1;
     };
     std::size_t i = 0;
     while (i < text.size()) {
@@ -68,8 +71,8 @@ std::vector<CMapToken> cmapTokens(const std::string &text)
             ++i;
         } else {
             std::string word;
-            while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))
-                   && std::string_view("<>[]()%").find(text[i]) == std::string_view::npos)
+            while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) &&
+                   std::string_view("<>[]()%").find(text[i]) == std::string_view::npos)
                 word += text[i++];
             if (word.empty())
                 ++i;
@@ -121,12 +124,12 @@ UnicodeMap readUnicodeMap(const std::string &cmap)
             ++i;
             continue;
         }
-        if (section == Chars && i + 1 < tokens.size() && token.kind == CMapToken::Hex
-            && tokens[i + 1].kind == CMapToken::Hex) {
+        if (section == Chars && i + 1 < tokens.size() && token.kind == CMapToken::Hex &&
+            tokens[i + 1].kind == CMapToken::Hex) {
             map[codeOf(token.bytes)] = utf16BigEndian(tokens[i + 1].bytes);
             i += 2;
-        } else if (section == Ranges && i + 2 < tokens.size() && token.kind == CMapToken::Hex
-                   && tokens[i + 1].kind == CMapToken::Hex) {
+        } else if (section == Ranges && i + 2 < tokens.size() && token.kind == CMapToken::Hex &&
+                   tokens[i + 1].kind == CMapToken::Hex) {
             const unsigned low = codeOf(token.bytes);
             const unsigned high = std::min(codeOf(tokens[i + 1].bytes), low + 0xFFFF);
             if (tokens[i + 2].kind == CMapToken::Hex) {
@@ -139,7 +142,8 @@ UnicodeMap readUnicodeMap(const std::string &cmap)
                 i += 3;
             } else if (tokens[i + 2].kind == CMapToken::Open) {
                 std::size_t j = i + 3;
-                for (unsigned code = low; j < tokens.size() && tokens[j].kind == CMapToken::Hex; ++j, ++code) {
+                for (unsigned code = low; j < tokens.size() && tokens[j].kind == CMapToken::Hex;
+                     ++j, ++code) {
                     if (code <= high)
                         map[code] = utf16BigEndian(tokens[j].bytes);
                 }

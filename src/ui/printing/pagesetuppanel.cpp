@@ -71,8 +71,8 @@ SpinArrows *arrows(const QString &name, QWidget *parent)
 }
 
 /// Label, box, arrows and "厘米" on one row.
-void row(QWidget *parent, int left, int top, int labelWidth, int boxWidth, const QString &caption, QLineEdit *edit,
-         SpinArrows *spin)
+void row(QWidget *parent, int left, int top, int labelWidth, int boxWidth, const QString &caption,
+         QLineEdit *edit, SpinArrows *spin)
 {
     using namespace PanelParts;
     label(caption, parent, {left, top + RowLabelDrop, labelWidth, RowBoxHeight - RowLabelDrop});
@@ -111,8 +111,8 @@ void PageSetupPanel::buildControls()
         m_pwidth, m_upDown2);
     m_pjuli = textBox(QStringLiteral("pjuli"), this);
     m_upDown4 = arrows(QStringLiteral("UpDown4"), this);
-    row(this, SpacingRowLeft, SpacingRowTop, SpacingLabelWidth, SpacingBoxWidth, QStringLiteral("正文行距："), m_pjuli,
-        m_upDown4);
+    row(this, SpacingRowLeft, SpacingRowTop, SpacingLabelWidth, SpacingBoxWidth, QStringLiteral("正文行距："),
+        m_pjuli, m_upDown4);
 
     auto *objectFrame = new QGroupBox(QStringLiteral("设置对象格式"), this);
     objectFrame->setObjectName(QStringLiteral("objectFrame"));
@@ -151,8 +151,8 @@ void PageSetupPanel::buildControls()
     hint->setPalette(red);
 
     // The item boxes wait for a click on the sample page.
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_theight, m_twidth, m_ttop, m_tleft, m_twt, m_tht,
-                                                             m_ttt, m_tlt, m_tfont})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_theight, m_twidth, m_ttop, m_tleft, m_twt,
+                                                            m_tht, m_ttt, m_tlt, m_tfont})
         widget->setEnabled(false);
 
     // Enter applies a typed value as it stands; theight has no Enter action.
@@ -243,7 +243,8 @@ void PageSetupPanel::applyBox(QLineEdit *box)
 
 void PageSetupPanel::spin(QLineEdit *box, bool up)
 {
-    if (const std::optional<QString> shown = SchemeEditing::spin(m_scheme, boxOf(box), m_selected, box->text(), up))
+    if (const std::optional<QString> shown =
+            SchemeEditing::spin(m_scheme, boxOf(box), m_selected, box->text(), up))
         box->setText(*shown);
     emit changed();
 }
@@ -261,9 +262,9 @@ void PageSetupPanel::chooseItemFont()
 {
     if (m_selected == SelectedObject::None)
         return;
-    const Item item = m_selected == SelectedObject::StudentName ? Item::StudentName
-        : m_selected == SelectedObject::CommentText             ? Item::CommentText
-                                                                : Item::Signature;
+    const Item item = m_selected == SelectedObject::StudentName   ? Item::StudentName
+                      : m_selected == SelectedObject::CommentText ? Item::CommentText
+                                                                  : Item::Signature;
     ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
     // As with the student-name font command; the document is not marked modified.
     takeChosenFont(font, m_platform.chooseFont(font));

@@ -14,7 +14,8 @@ int px(const QWidget *widget, double twips)
 
 void place(QWidget *widget, const Twips::Box &box)
 {
-    widget->setGeometry(px(widget, box.left), px(widget, box.top), px(widget, box.width), px(widget, box.height));
+    widget->setGeometry(px(widget, box.left), px(widget, box.top), px(widget, box.width),
+                        px(widget, box.height));
 }
 
 QLabel *label(const QString &text, QWidget *parent, const Twips::Box &box)

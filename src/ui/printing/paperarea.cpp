@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
-PaperArea::PaperArea(ps_paper *paper, QWidget *parent) : QScrollArea(parent), m_paper(paper)
+PaperArea::PaperArea(ps_paper *paper, QWidget *parent)
+    : QScrollArea(parent)
+    , m_paper(paper)
 {
     setObjectName(QStringLiteral("paperArea"));
     setFrameShape(QFrame::NoFrame);
@@ -35,7 +37,8 @@ QRect PaperArea::areaFor(const QSize &client, const QRect &panel, const QSize &p
 {
     const QRect whole(QPoint(0, 0), client);
     // Where the frame would centre the page: kept whenever the whole page is clear there.
-    const QRect centred(QPoint((client.width() - page.width()) / 2, (client.height() - page.height()) / 2), page);
+    const QRect centred(QPoint((client.width() - page.width()) / 2, (client.height() - page.height()) / 2),
+                        page);
     if (whole.contains(centred) && !centred.intersects(panel))
         return whole;
     // Beside the panel the page scrolls up and down only; a vertical scroll bar takes room.
@@ -61,8 +64,8 @@ void PaperArea::place()
 bool PaperArea::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    const bool panelChanged = watched == m_panel
-        && (type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide);
+    const bool panelChanged = watched == m_panel && (type == QEvent::Resize || type == QEvent::Move ||
+                                                     type == QEvent::Show || type == QEvent::Hide);
     const bool clientResized = watched == parentWidget() && type == QEvent::Resize;
     if (panelChanged || clientResized)
         place();

@@ -71,7 +71,8 @@ void PreviewPanel::fillStudents()
 QString PreviewPanel::currentStudentName() const
 {
     const int slot = m_session.CurrentStudent() + 1;
-    return slot >= 1 && slot <= CommentDocument::MaxStudents ? m_session.Document().slot(slot).name : QString();
+    return slot >= 1 && slot <= CommentDocument::MaxStudents ? m_session.Document().slot(slot).name
+                                                             : QString();
 }
 
 void PreviewPanel::showCurrentStudent()
@@ -82,8 +83,8 @@ void PreviewPanel::showCurrentStudent()
 
 void PreviewPanel::setPrinting(bool printing)
 {
-    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo3, Command4(), Command5(), Command6(), Command7(),
-                                                             Command11()})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_combo3, Command4(), Command5(), Command6(),
+                                                            Command7(), Command11()})
         widget->setEnabled(!printing);
 }
 

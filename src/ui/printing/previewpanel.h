@@ -62,7 +62,7 @@ private:
 
     Session &m_session;
     Platform &m_platform;
-    bool m_typingStudent = false;   ///< the student box is being typed in: leave its text alone
+    bool m_typingStudent = false; ///< the student box is being typed in: leave its text alone
     QComboBox *m_combo3 = nullptr;
     QPushButton *m_commands[4] = {};
     QPushButton *m_command11 = nullptr;

@@ -89,11 +89,11 @@ void PrintPanel::run(PrintTarget &printer, const LayoutScheme &scheme, const QSt
     m_stopRequested = false;
     emit runningChanged(true);
     // Between documents the window stays alive, so that 停止打印 can be pressed.
-    const PrintRunResult result =
-        printRun(m_session.Document(), scheme, m_session.Document().ItemFonts, options, measurer, printer, [this] {
-            QCoreApplication::processEvents();
-            return m_stopRequested;
-        });
+    const PrintRunResult result = printRun(m_session.Document(), scheme, m_session.Document().ItemFonts,
+                                           options, measurer, printer, [this] {
+                                               QCoreApplication::processEvents();
+                                               return m_stopRequested;
+                                           });
     emit runningChanged(false);
     m_printing = false;
     if (!result.error.isEmpty())
@@ -110,8 +110,8 @@ void PrintPanel::setPrinting(bool printing)
 
 void PrintPanel::stopPrinting()
 {
-    if (m_platform.messageBox(StopQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo)
-        != MsgAnswer::Yes)
+    if (m_platform.messageBox(StopQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
         return;
     if (PrintTarget *printer = m_platform.printer())
         printer->abandon();

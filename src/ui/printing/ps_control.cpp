@@ -214,7 +214,8 @@ void ps_control::selectScheme(const QString &text)
         return;
     }
     LayoutSchemeFile::Status status;
-    m_scheme = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
+    m_scheme =
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
     if (!status.ok())
         m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     m_setup->showScheme();
@@ -235,9 +236,10 @@ void ps_control::Combo2Change()
 void ps_control::compose()
 {
     // The paper's size is read from its boxes, applied or not.
-    const PageSetup setup = PageSetup::of(m_scheme, m_scale)
-                                .withPaperSize(m_setup->pheight()->text(), m_setup->pwidth()->text());
-    m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts, setup, m_measurer);
+    const PageSetup setup =
+        PageSetup::of(m_scheme, m_scale).withPaperSize(m_setup->pheight()->text(), m_setup->pwidth()->text());
+    m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
+                         setup, m_measurer);
     m_paper->setPage(m_page);
     // The student box names the student on the page.
     m_preview->showCurrentStudent();
@@ -275,8 +277,9 @@ void ps_control::newScheme()
 
 void ps_control::saveScheme()
 {
-    const LayoutSchemeFile::Status status = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
-                                                .saveScheme(m_combo1->currentText(), m_scheme);
+    const LayoutSchemeFile::Status status =
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
+            .saveScheme(m_combo1->currentText(), m_scheme);
     if (status.ok())
         m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
     else
@@ -354,7 +357,8 @@ void ps_control::printToPdf()
         return;
     const QString error = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
     if (!error.isEmpty()) {
-        m_platform.messageBox(PdfFailedMessage + error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        m_platform.messageBox(PdfFailedMessage + error, Platform::NoticeTitle, MsgIcon::Critical,
+                              MsgButtons::Ok);
         return;
     }
     m_platform.messageBox(PdfWrittenMessage.arg(path), Platform::NoticeTitle, MsgIcon::Information,

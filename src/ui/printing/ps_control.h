@@ -41,8 +41,8 @@ public:
     /// The path of the file written.
     static inline const QString PdfWrittenMessage = QStringLiteral("已生成PDF文件“%1”。");
     static inline const QString NoPrinterMessage =
-        QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r'
-        + QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
+        QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r' +
+        QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
 
     /// Opens the window: loads the scheme list and selects its first scheme (which composes
     /// the page on `paper`), fills the student box and lays the window out for `mode`.
@@ -79,9 +79,9 @@ public:
     void compose();
 
     // Reactions to the boxes' text (a pick from the list or typing), as the widgets trigger them.
-    void Combo1Change();   ///< scheme box
-    void Combo2Change();   ///< scale box
-    void Combo4Change();   ///< mode box
+    void Combo1Change(); ///< scheme box
+    void Combo2Change(); ///< scale box
+    void Combo4Change(); ///< mode box
 
     /// A length in twips as pixels on this window's screen.
     int px(double twips) const;

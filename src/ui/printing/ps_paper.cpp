@@ -30,7 +30,8 @@ QRectF rectOf(const PageItem &item)
 
 } // namespace
 
-ps_paper::ps_paper(QWidget *parent) : QWidget(parent)
+ps_paper::ps_paper(QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("ps_paper"));
     setWindowFlag(Qt::FramelessWindowHint);
@@ -83,7 +84,8 @@ QRect ps_paper::outlineRect() const
     const std::optional<QRectF> twips = outlineTwips();
     if (!twips)
         return {};
-    return QRect(QPoint(px(twips->left()), px(twips->top())), QPoint(px(twips->right()), px(twips->bottom())));
+    return QRect(QPoint(px(twips->left()), px(twips->top())),
+                 QPoint(px(twips->right()), px(twips->bottom())));
 }
 
 SelectedObject ps_paper::objectAt(const QPoint &pos) const

@@ -7,7 +7,6 @@
 
 #include <optional>
 
-
 /// The sample page of the print window: a borderless white page showing the last composed
 /// page at the display scale it was composed with, one twip of the page per twip of the
 /// screen. A click on an item selects it; a click on the bare page selects nothing. The item

@@ -2,7 +2,8 @@
 
 #include <QToolButton>
 
-SpinArrows::SpinArrows(QWidget *parent) : QWidget(parent)
+SpinArrows::SpinArrows(QWidget *parent)
+    : QWidget(parent)
 {
     m_up = new QToolButton(this);
     m_up->setObjectName(QStringLiteral("up"));

@@ -119,7 +119,8 @@ void tst_Composition::lineBreaks_data()
     const QString run = cjk(32) + QStringLiteral("。！？；：,.;") + QStringLiteral("后");
     QTest::newRow("run of hanging marks") << run << 10.0 << QStringList{run.left(40), QStringLiteral("后")};
     // 570 × 10.10526315 is just below 5760 in double precision and 5760 in single precision.
-    QTest::newRow("limit in single precision") << forty << 10.10526315 << QStringList{forty.left(33), forty.mid(33)};
+    QTest::newRow("limit in single precision")
+        << forty << 10.10526315 << QStringList{forty.left(33), forty.mid(33)};
     QTest::newRow("enumeration comma does not hang")
         << cjk(32) + QStringLiteral("、") << 10.0 << QStringList{cjk(32), QStringLiteral("、")};
     QTest::newRow("empty comment") << QString() << 10.0 << QStringList{};
@@ -133,7 +134,8 @@ void tst_Composition::lineBreaks_data()
         << fullBeforeBreak << 10.0 << QStringList{cjk(32), CrLf + cjk(3)};
     QTest::newRow("width 0: one ordinary character per line")
         << QStringLiteral("一二，。 三") << 0.0
-        << QStringList{QStringLiteral("一"), QStringLiteral("二，。"), QStringLiteral(" "), QStringLiteral("三")};
+        << QStringList{QStringLiteral("一"), QStringLiteral("二，。"), QStringLiteral(" "),
+                       QStringLiteral("三")};
     QTest::newRow("negative width does not stall")
         << QStringLiteral("一二三") << -3.0
         << QStringList{QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")};
@@ -152,8 +154,8 @@ void tst_Composition::lineBreaks_data()
     QTest::newRow("combining marks stay with their letter")
         << cjk(31) + marked + cjk(5) << 10.0 << QStringList{cjk(31) + marked, cjk(5)};
     const QString family = QStringLiteral("👨\u200d👩\u200d👧");
-    QTest::newRow("emoji sequence")
-        << cjk(31) + family + cjk(5) << 10.0 << QStringList{cjk(31) + family, cjk(5)};
+    QTest::newRow("emoji sequence") << cjk(31) + family + cjk(5) << 10.0
+                                    << QStringList{cjk(31) + family, cjk(5)};
     const QString flag = QStringLiteral("🇨🇳");
     QTest::newRow("flag") << cjk(31) + flag + flag << 10.0 << QStringList{cjk(31) + flag, flag};
     QTest::newRow("mark hangs after a surrogate pair")
@@ -161,16 +163,19 @@ void tst_Composition::lineBreaks_data()
         << QStringList{cjk(31) + ext + QStringLiteral("，"), cjk(2)};
     // Longer than the stretch in which clusters are looked for, and cut there inside a pair.
     const QString modifiers = QStringLiteral("？") + QStringLiteral("🏽").repeated(3000);
-    QTest::newRow("mark with 3,000 modifiers") << cjk(1) + modifiers + cjk(2) << 0.0
+    QTest::newRow("mark with 3,000 modifiers")
+        << cjk(1) + modifiers + cjk(2) << 0.0
         << QStringList{cjk(1) + modifiers, cjk(2).left(1), cjk(2).mid(1)};
     // Marks after a Latin letter and a mark of punctuation stay in its script's run, even
     // where the clusters are looked for again.
     const QString viramas = QStringLiteral("！") + QString(1500, QChar(0x094d));
-    QTest::newRow("Devanagari marks in a Latin run") << QStringLiteral("a") + viramas + QStringLiteral("b")
-        << 0.0 << QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
+    QTest::newRow("Devanagari marks in a Latin run")
+        << QStringLiteral("a") + viramas + QStringLiteral("b") << 0.0
+        << QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
     QTest::newRow("Devanagari marks after 1,500 letters")
         << QStringLiteral("a").repeated(1500) + viramas + QStringLiteral("b") << 0.0
-        << QStringList(1499, QStringLiteral("a")) + QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
+        << QStringList(1499, QStringLiteral("a")) +
+               QStringList{QStringLiteral("a") + viramas, QStringLiteral("b")};
     QTest::newRow("width 0: one whole character per line")
         << ext + marked + QStringLiteral("，") + family << 0.0
         << QStringList{ext, marked + QStringLiteral("，"), family};
@@ -195,17 +200,16 @@ void tst_Composition::lineGeometry_data()
     QTest::addColumn<QList<double>>("heights");
 
     // Box 10 cm wide, first top 2 cm (1140 twips).
-    QTest::newRow("gap 0: lines touch") << cjk(70) << 0.0
-        << QList<double>{1140, 1340, 1540} << QList<double>{5760, 5760, 1080}
-        << QList<double>{200, 200, 200};
-    QTest::newRow("gap only between lines") << cjk(70) << 0.5
-        << QList<double>{1140, 1625, 2110} << QList<double>{5760, 5760, 1080}
+    QTest::newRow("gap 0: lines touch") << cjk(70) << 0.0 << QList<double>{1140, 1340, 1540}
+                                        << QList<double>{5760, 5760, 1080} << QList<double>{200, 200, 200};
+    QTest::newRow("gap only between lines")
+        << cjk(70) << 0.5 << QList<double>{1140, 1625, 2110} << QList<double>{5760, 5760, 1080}
         << QList<double>{200, 200, 200};
     QTest::newRow("CR LF makes a two-line box; widest line counts")
-        << cjk(5) + CrLf + cjk(35) << 0.5
-        << QList<double>{1140, 1825} << QList<double>{5760, 540} << QList<double>{400, 200};
-    QTest::newRow("blank first visual line") << cjk(32) + CrLf + cjk(3) << 0.0
-        << QList<double>{1140, 1340} << QList<double>{5760, 540} << QList<double>{200, 400};
+        << cjk(5) + CrLf + cjk(35) << 0.5 << QList<double>{1140, 1825} << QList<double>{5760, 540}
+        << QList<double>{400, 200};
+    QTest::newRow("blank first visual line") << cjk(32) + CrLf + cjk(3) << 0.0 << QList<double>{1140, 1340}
+                                             << QList<double>{5760, 540} << QList<double>{200, 400};
 }
 
 void tst_Composition::lineGeometry()
@@ -238,14 +242,15 @@ void tst_Composition::composePage_data()
     QTest::addColumn<QStringList>("itemTexts");
 
     QTest::newRow("scale 1") << QStringLiteral("王小明") << cjk(40) << 1.0
-        << QStringList{QStringLiteral("王小明同学："), cjk(32), cjk(40).mid(32), QStringLiteral("李老师")};
+                             << QStringList{QStringLiteral("王小明同学："), cjk(32), cjk(40).mid(32),
+                                            QStringLiteral("李老师")};
     QTest::newRow("scale 0.5 keeps the breaks of square characters")
         << QStringLiteral("王小明") << cjk(40) << 0.5
         << QStringList{QStringLiteral("王小明同学："), cjk(32), cjk(40).mid(32), QStringLiteral("李老师")};
     QTest::newRow("empty comment") << QStringLiteral("王小明") << QString() << 0.75
-        << QStringList{QStringLiteral("王小明同学："), QStringLiteral("李老师")};
+                                   << QStringList{QStringLiteral("王小明同学："), QStringLiteral("李老师")};
     QTest::newRow("empty name") << QString() << cjk(3) << 1.0
-        << QStringList{QStringLiteral("同学："), cjk(3), QStringLiteral("李老师")};
+                                << QStringList{QStringLiteral("同学："), cjk(3), QStringLiteral("李老师")};
 }
 
 void tst_Composition::composePage()
@@ -261,7 +266,7 @@ void tst_Composition::composePage()
     ItemFonts fonts{ItemFont{QStringLiteral("黑体"), 12, true, false}, font9(),
                     ItemFont{QStringLiteral("楷体_GB2312"), 10, false, true}};
     LayoutScheme scheme;
-    scheme.paperheight = QStringLiteral("99");   // the boxes' texts win over the scheme
+    scheme.paperheight = QStringLiteral("99"); // the boxes' texts win over the scheme
     scheme.paperwidth = QStringLiteral("99");
     scheme.studentleft = QStringLiteral("2");
     scheme.studenttop = QStringLiteral("3cm");
@@ -292,7 +297,7 @@ void tst_Composition::composePage()
     QCOMPARE(signature.top, 20 * 570 * scale);
     QCOMPARE(signature.font.fontSize, 10 * scale);
 
-    double top = 4 * 570 * scale;   // a gap of "xname" counts as 0
+    double top = 4 * 570 * scale; // a gap of "xname" counts as 0
     for (qsizetype i = 1; i + 1 < page.items.size(); ++i) {
         const PageItem &line = page.items[i];
         QCOMPARE(line.role, PageItemRole::CommentLine);
@@ -350,21 +355,26 @@ void tst_Composition::incrementalEqualsFullMeasurement_data()
     const QString mixed = chinese + latin + punctuation + QStringLiteral("   ") + odd;
     QTest::newRow("宋体 9") << font9() << mixed;
     QTest::newRow("宋体 4.5 (scale 0.5)") << ItemFont{QStringLiteral("宋体"), 4.5, false, false} << mixed;
-    QTest::newRow("楷体_GB2312 12 italic") << ItemFont{QStringLiteral("楷体_GB2312"), 12, false, true} << mixed;
+    QTest::newRow("楷体_GB2312 12 italic")
+        << ItemFont{QStringLiteral("楷体_GB2312"), 12, false, true} << mixed;
     QTest::newRow("黑体 6.75 bold") << ItemFont{QStringLiteral("黑体"), 6.75, true, false} << mixed;
     QTest::newRow("DejaVu Serif 11 italic, Latin")
-        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, true} << latin + QStringLiteral("  ") + punctuation;
-    QTest::newRow("Nimbus Roman 9, Latin") << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ");
+        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, true}
+        << latin + QStringLiteral("  ") + punctuation;
+    QTest::newRow("Nimbus Roman 9, Latin")
+        << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ");
     // Characters with no advance of their own, often and in runs, between kerning pairs too.
     const QString zeroWidth = QStringLiteral("\u200b\u200b\u200b\u0301\u0323\u200d\ufeff\u2060\u00ad");
-    QTest::newRow("宋体 9, zero-width characters") << font9() << chinese + punctuation + zeroWidth + zeroWidth;
+    QTest::newRow("宋体 9, zero-width characters")
+        << font9() << chinese + punctuation + zeroWidth + zeroWidth;
     // Lines of more Shaped characters than are measured one by one.
     const QString greekCyrillic = QStringLiteral("αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΩабвгдежзийклмнопАБВГДЯ ");
     QTest::newRow("宋体 9, Greek and Cyrillic") << font9() << greekCyrillic;
     QTest::newRow("DejaVu Serif 11, Greek and Cyrillic")
         << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, false} << greekCyrillic + latin;
     QTest::newRow("DejaVu Serif 11, zero-width characters")
-        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, false} << latin + QStringLiteral(" ") + zeroWidth;
+        << ItemFont{QStringLiteral("DejaVu Serif"), 11, false, false}
+        << latin + QStringLiteral(" ") + zeroWidth;
 }
 
 void tst_Composition::incrementalEqualsFullMeasurement()
@@ -374,8 +384,9 @@ void tst_Composition::incrementalEqualsFullMeasurement()
 
     // Besides single UTF-16 units of the pool (lone surrogates among them), whole characters
     // made of several units.
-    const QStringList clusters{QStringLiteral("𠮷"), QStringLiteral("e\u0301"), QStringLiteral("a\u0301\u0323"),
-                               QStringLiteral("👍🏽"), QStringLiteral("🇨🇳"), QStringLiteral("👨\u200d👩\u200d👧")};
+    const QStringList clusters{
+        QStringLiteral("𠮷"),       QStringLiteral("e\u0301"), QStringLiteral("a\u0301\u0323"),
+        QStringLiteral("👍🏽"), QStringLiteral("🇨🇳"),      QStringLiteral("👨\u200d👩\u200d👧")};
     const QtTextMeasurer quick;
     const QtTextMeasurer full(QtTextMeasurer::Lines::MeasuredWhole);
     QRandomGenerator random(20240615);
@@ -384,9 +395,9 @@ void tst_Composition::incrementalEqualsFullMeasurement()
         const int length = 50 + int(random.bounded(250));
         while (text.size() < length) {
             const int pick = int(random.bounded(30));
-            text += pick == 0   ? CrLf
-                  : pick < 4    ? clusters[random.bounded(clusters.size())]
-                                : QString(pool[random.bounded(pool.size())]);
+            text += pick == 0  ? CrLf
+                    : pick < 4 ? clusters[random.bounded(clusters.size())]
+                               : QString(pool[random.bounded(pool.size())]);
         }
         for (double width : {-1.0, 0.0, 0.3, 1.0, 2.5, 4.0, 7.3, 10.0, 13.0}) {
             const auto expected = breakCommentLines(text, width, 0.2, 1, 1, font, full);
@@ -411,14 +422,17 @@ void tst_Composition::measuringFollowsTheText_data()
     const QChar acute(0x0301);
     QTest::newRow("20,000 zero-width spaces") << QString(20000, zwsp) << 10.0;
     QTest::newRow("a letter under 20,000 marks") << QStringLiteral("a") + QString(20000, acute) << 10.0;
-    QTest::newRow("zero-width spaces between characters") << (cjk(1) + QString(50, zwsp)).repeated(400) << 10.0;
+    QTest::newRow("zero-width spaces between characters")
+        << (cjk(1) + QString(50, zwsp)).repeated(400) << 10.0;
     QTest::newRow("zero-width spaces between Latin letters")
         << (QStringLiteral("AV") + QString(30, zwsp)).repeated(600) << 10.0;
-    QTest::newRow("marks with no base after line breaks") << (CrLf + QString(30, acute)).repeated(600) << 10.0;
+    QTest::newRow("marks with no base after line breaks")
+        << (CrLf + QString(30, acute)).repeated(600) << 10.0;
     QTest::newRow("zero-width spaces in a box 0 wide") << (QString(100, zwsp) + cjk(1)).repeated(200) << 0.0;
     QTest::newRow("hanging marks") << QStringLiteral("，").repeated(20000) << 10.0;
     QTest::newRow("wide box") << (cjk(3) + QString(20, zwsp)).repeated(800) << 1000.0;
-    QTest::newRow("emoji sequences in a wide box") << QStringLiteral("👨\u200d👩\u200d👧").repeated(2500) << 1000.0;
+    QTest::newRow("emoji sequences in a wide box")
+        << QStringLiteral("👨\u200d👩\u200d👧").repeated(2500) << 1000.0;
     QTest::newRow("Greek in a wide box") << QStringLiteral("αβγδε ").repeated(3000) << 1000.0;
 }
 
@@ -432,7 +446,8 @@ void tst_Composition::measuringFollowsTheText()
     const auto items = breakCommentLines(text, boxWidthCm, 0, 0, 0, font9(), measurer);
     QVERIFY(wholeCharacterProblem(text, items).isEmpty());
     QVERIFY2(measurer.measuredLength() <= 8 * text.size() + 1000,
-             qPrintable(QStringLiteral("%1 units measured for %2").arg(measurer.measuredLength()).arg(text.size())));
+             qPrintable(
+                 QStringLiteral("%1 units measured for %2").arg(measurer.measuredLength()).arg(text.size())));
 }
 
 void tst_Composition::paperBottomEndsTheComment_data()
@@ -484,8 +499,7 @@ void tst_Composition::hiddenPastThePaperEdge_data()
     QTest::newRow("hanging marks") << cjk(32) + QStringLiteral("，").repeated(20000) + CrLf + cjk(40) << 10.0;
     QTest::newRow("box wider than the paper") << cjk(20000) << 1000.0;
     QTest::newRow("visual lines of a wide box") << (cjk(100) + CrLf).repeated(50) << 1000.0;
-    QTest::newRow("zero-width spaces among characters")
-        << (cjk(1) + zeroWidth).repeated(2000) << 1000.0;
+    QTest::newRow("zero-width spaces among characters") << (cjk(1) + zeroWidth).repeated(2000) << 1000.0;
     QTest::newRow("emoji sequences") << QStringLiteral("👨\u200d👩\u200d👧").repeated(3000) << 1000.0;
 }
 

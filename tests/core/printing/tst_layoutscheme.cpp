@@ -112,7 +112,8 @@ void tst_LayoutScheme::listSchemes_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("longer name first, one-digit name") << schemeFile("schemes.vxd") << QStringList{"B5加长", "B5", "5"};
+    QTest::newRow("longer name first, one-digit name")
+        << schemeFile("schemes.vxd") << QStringList{"B5加长", "B5", "5"};
     QTest::newRow("last block unfinished") << schemeFile("nojuli.vxd") << QStringList{"甲", "乙", "丙"};
     QTest::newRow("LF only") << schemeFile("lf.vxd") << QStringList{"手工"};
     QTest::newRow("shipped") << shippedFile() << QStringList{"A4纵向", "B5", "16开", "A5纵向"};
@@ -143,22 +144,25 @@ void tst_LayoutScheme::valueIn_data()
     const QStringList one{"name=A", "pytextjuli=.7", "*!*"};
     QTest::newRow("found") << one << "A" << SchemeField::PyTextJuli << ".7";
     QTest::newRow("name trimmed") << one << " A\t" << SchemeField::PyTextJuli << ".7";
-    QTest::newRow("name line must match exactly") << QStringList{"name=A ", "pytextjuli=.7", "*!*"} << "A"
-                                                  << SchemeField::PyTextJuli << "fname";
+    QTest::newRow("name line must match exactly")
+        << QStringList{"name=A ", "pytextjuli=.7", "*!*"} << "A" << SchemeField::PyTextJuli << "fname";
     QTest::newRow("no such name") << one << "AB" << SchemeField::PyTextJuli << "fname";
-    QTest::newRow("name line is the last line") << QStringList{"x", "name=A"} << "A" << SchemeField::PyTextJuli << "fname";
-    QTest::newRow("key line is the last line") << QStringList{"name=A", "pytextjuli=.7"} << "A" << SchemeField::PyTextJuli
-                                               << X;
-    QTest::newRow("key nowhere after the name") << QStringList{"pytextjuli=1", "name=A", "*!*"} << "A"
-                                                << SchemeField::PyTextJuli << X;
-    QTest::newRow("search runs past the block end") << QStringList{"name=A", "*!*", "name=B", "pytextjuli=.9", ""}
-                                                    << "A" << SchemeField::PyTextJuli << ".9";
+    QTest::newRow("name line is the last line")
+        << QStringList{"x", "name=A"} << "A" << SchemeField::PyTextJuli << "fname";
+    QTest::newRow("key line is the last line")
+        << QStringList{"name=A", "pytextjuli=.7"} << "A" << SchemeField::PyTextJuli << X;
+    QTest::newRow("key nowhere after the name")
+        << QStringList{"pytextjuli=1", "name=A", "*!*"} << "A" << SchemeField::PyTextJuli << X;
+    QTest::newRow("search runs past the block end")
+        << QStringList{"name=A", "*!*", "name=B", "pytextjuli=.9", ""} << "A" << SchemeField::PyTextJuli
+        << ".9";
     QTest::newRow("line holding the key loses key length + 1")
         << QStringList{"name=A", "  pytextjuli=.7", "*!*"} << "A" << SchemeField::PyTextJuli << "i=.7";
-    QTest::newRow("line no longer than the key") << QStringList{"name=A", "xpaperwidth", "*!*"} << "A"
-                                                 << SchemeField::PaperWidth << "";
-    QTest::newRow("first of two blocks") << QStringList{"name=A", "paperwidth=1", "*!*", "name=A", "paperwidth=2", "*!*"}
-                                         << "A" << SchemeField::PaperWidth << "1";
+    QTest::newRow("line no longer than the key")
+        << QStringList{"name=A", "xpaperwidth", "*!*"} << "A" << SchemeField::PaperWidth << "";
+    QTest::newRow("first of two blocks")
+        << QStringList{"name=A", "paperwidth=1", "*!*", "name=A", "paperwidth=2", "*!*"} << "A"
+        << SchemeField::PaperWidth << "1";
 }
 
 void tst_LayoutScheme::valueIn()
@@ -178,12 +182,15 @@ void tst_LayoutScheme::loadScheme_data()
     const QString schemes = schemeFile("schemes.vxd");
     QTest::newRow("B5, not B5加长") << schemes << "B5" << B5;
     QTest::newRow("B5加长, padded") << schemes << " B5加长 "
-                                  << QStringList{"25.7", "18.2", "2", "2.8", "2", "4", "15", "13.7", ".5", "12.5", "21.5"};
+                                    << QStringList{"25.7", "18.2", "2",  "2.8",  "2",   "4",
+                                                   "15",   "13.7", ".5", "12.5", "21.5"};
     QTest::newRow("one digit among values holding it")
-        << schemes << "5" << QStringList{"12cm", "abc", ".5", " 1 2.5", "-3", "", "2.5.6", "10", "0", "7", "8"};
+        << schemes << "5"
+        << QStringList{"12cm", "abc", ".5", " 1 2.5", "-3", "", "2.5.6", "10", "0", "7", "8"};
     QTest::newRow("unknown scheme") << schemes << "B" << QStringList(11, "fname");
     QTest::newRow("no pytextjuli: the next block's")
-        << schemeFile("nojuli.vxd") << "甲" << QStringList{"20", "15", "1", "1", "1", "2", "10", "12", ".6", "9", "14"};
+        << schemeFile("nojuli.vxd") << "甲"
+        << QStringList{"20", "15", "1", "1", "1", "2", "10", "12", ".6", "9", "14"};
     QTest::newRow("no pytextjuli later: xname")
         << schemeFile("nojuli.vxd") << "丙" << QStringList{"22", X, "1", X, X, X, X, X, X, X, X};
     QTest::newRow("LF only") << schemeFile("lf.vxd") << "手工"
@@ -227,19 +234,41 @@ void tst_LayoutScheme::paperSizeError_data()
 {
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
-    QTest::addColumn<QString>("fault");   // "" when the paper can be printed on
+    QTest::addColumn<QString>("fault"); // "" when the paper can be printed on
 
-    QTest::newRow("A4") << "21" << "29.7" << "";
-    QTest::newRow("units after the numbers") << "18.2cm" << "25.7 cm" << "";
-    QTest::newRow("largest paper") << "500" << "500" << "";
-    QTest::newRow("a thousandth of a centimetre") << "0.001" << ".001" << "";
-    QTest::newRow("width 0") << "0" << "29.7" << "纸张宽度“0”";
-    QTest::newRow("height negative") << "21" << "-29.7" << "纸张高度“-29.7”";
-    QTest::newRow("width not a number") << "abc" << "29.7" << "纸张宽度“abc”";
-    QTest::newRow("height missing from the block") << "21" << "xname" << "纸张高度“xname”";
-    QTest::newRow("width just over the largest") << "500.01" << "29.7" << "纸张宽度“500.01”";
-    QTest::newRow("height huge") << "21" << "99999999999999999999999" << "纸张高度“99999999999999999999999”";
-    QTest::newRow("both wrong: width named") << "-1" << "0" << "纸张宽度“-1”";
+    QTest::newRow("A4") << "21"
+                        << "29.7"
+                        << "";
+    QTest::newRow("units after the numbers") << "18.2cm"
+                                             << "25.7 cm"
+                                             << "";
+    QTest::newRow("largest paper") << "500"
+                                   << "500"
+                                   << "";
+    QTest::newRow("a thousandth of a centimetre") << "0.001"
+                                                  << ".001"
+                                                  << "";
+    QTest::newRow("width 0") << "0"
+                             << "29.7"
+                             << "纸张宽度“0”";
+    QTest::newRow("height negative") << "21"
+                                     << "-29.7"
+                                     << "纸张高度“-29.7”";
+    QTest::newRow("width not a number") << "abc"
+                                        << "29.7"
+                                        << "纸张宽度“abc”";
+    QTest::newRow("height missing from the block") << "21"
+                                                   << "xname"
+                                                   << "纸张高度“xname”";
+    QTest::newRow("width just over the largest") << "500.01"
+                                                 << "29.7"
+                                                 << "纸张宽度“500.01”";
+    QTest::newRow("height huge") << "21"
+                                 << "99999999999999999999999"
+                                 << "纸张高度“99999999999999999999999”";
+    QTest::newRow("both wrong: width named") << "-1"
+                                             << "0"
+                                             << "纸张宽度“-1”";
 }
 
 void tst_LayoutScheme::paperSizeError()
@@ -255,7 +284,8 @@ void tst_LayoutScheme::paperSizeError()
         QCOMPARE(error, QString());
         return;
     }
-    QVERIFY2(error.startsWith(QStringLiteral("打印方案“我的方案”的") + fault + QStringLiteral("无效")), qPrintable(error));
+    QVERIFY2(error.startsWith(QStringLiteral("打印方案“我的方案”的") + fault + QStringLiteral("无效")),
+             qPrintable(error));
 }
 
 void tst_LayoutScheme::shippedFileLoadsFirstScheme()
@@ -276,12 +306,30 @@ void tst_LayoutScheme::changes_data()
     QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("scheme");
     QTest::addColumn<QString>("after");
-    QTest::newRow("save second of three") << "schemes.vxd" << "save" << "B5" << "schemes_save_B5.vxd";
-    QTest::newRow("save block lacking a line") << "nojuli.vxd" << "save" << "甲" << "nojuli_save_first.vxd";
-    QTest::newRow("save unfinished last block") << "nojuli.vxd" << "save" << "丙" << "nojuli_save_last.vxd";
-    QTest::newRow("save LF file writes CR LF") << "lf.vxd" << "save" << "手工" << "lf_save.vxd";
-    QTest::newRow("append after final break") << "schemes.vxd" << "append" << "新方案" << "schemes_append.vxd";
-    QTest::newRow("append without final break") << "lf.vxd" << "append" << "新方案" << "lf_append.vxd";
+    QTest::newRow("save second of three") << "schemes.vxd"
+                                          << "save"
+                                          << "B5"
+                                          << "schemes_save_B5.vxd";
+    QTest::newRow("save block lacking a line") << "nojuli.vxd"
+                                               << "save"
+                                               << "甲"
+                                               << "nojuli_save_first.vxd";
+    QTest::newRow("save unfinished last block") << "nojuli.vxd"
+                                                << "save"
+                                                << "丙"
+                                                << "nojuli_save_last.vxd";
+    QTest::newRow("save LF file writes CR LF") << "lf.vxd"
+                                               << "save"
+                                               << "手工"
+                                               << "lf_save.vxd";
+    QTest::newRow("append after final break") << "schemes.vxd"
+                                              << "append"
+                                              << "新方案"
+                                              << "schemes_append.vxd";
+    QTest::newRow("append without final break") << "lf.vxd"
+                                                << "append"
+                                                << "新方案"
+                                                << "lf_append.vxd";
 }
 
 void tst_LayoutScheme::changes()
@@ -298,7 +346,8 @@ void tst_LayoutScheme::changes()
     const QByteArray expected = fileBytes(schemeFile(after));
     QCOMPARE(fileBytes(path), expected);
     if (op == u"save") {
-        const auto saved = LayoutSchemeFile::withSchemeSaved(linesOf(fileBytes(schemeFile(before))), scheme, sample());
+        const auto saved =
+            LayoutSchemeFile::withSchemeSaved(linesOf(fileBytes(schemeFile(before))), scheme, sample());
         QVERIFY(saved);
         QCOMPARE(*saved, linesOf(expected));
     } else {
@@ -310,10 +359,14 @@ void tst_LayoutScheme::appendedSchemeLoads_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("listed");
-    QTest::newRow("plain") << "新方案" << "新方案";
-    QTest::newRow("blanks around") << "  新 方案 " << "新 方案";
-    QTest::newRow("tab before") << "\t新方案" << "新方案";
-    QTest::newRow("line break behind") << "新方案\r\n" << "新方案";
+    QTest::newRow("plain") << "新方案"
+                           << "新方案";
+    QTest::newRow("blanks around") << "  新 方案 "
+                                   << "新 方案";
+    QTest::newRow("tab before") << "\t新方案"
+                                << "新方案";
+    QTest::newRow("line break behind") << "新方案\r\n"
+                                       << "新方案";
 }
 
 void tst_LayoutScheme::appendedSchemeLoads()
@@ -425,13 +478,15 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     QVERIFY2(growth > 0, qPrintable(QString::number(growth)));
 
     // The same file with one long line at its end.
-    const QByteArray old = small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
+    const QByteArray old =
+        small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
     const QString path = dir.filePath(LayoutSchemeFile::FileName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
     const LayoutSchemeFile::Status status = run(file, op);
     QCOMPARE(status.kind, LayoutSchemeFile::Status::WriteFailed);
-    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：文件将有").arg(path)), qPrintable(status.error));
+    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：文件将有").arg(path)),
+             qPrintable(status.error));
     QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(fileBytes(path), old);
 }

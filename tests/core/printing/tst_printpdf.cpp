@@ -2,8 +2,8 @@
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
-#include "core/printing/pagesetup.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
@@ -37,9 +37,9 @@ struct Word
 
 QList<Word> words(const QString &pdf, int page)
 {
-    const QString xml = popplerOutput(QStringLiteral("pdftotext"),
-                                      {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
-                                       QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    const QString xml = popplerOutput(
+        QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                      QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
     static const QRegularExpression word(
         QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" [^>]*>([^<]*)</word>)re"));
     QList<Word> result;
@@ -50,7 +50,8 @@ QList<Word> words(const QString &pdf, int page)
 
 LayoutScheme shippedScheme(const QString &name)
 {
-    return LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name);
+    return LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName)
+        .loadScheme(name);
 }
 
 /// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.
@@ -66,7 +67,8 @@ QStringList composedLines(const CommentDocument &document, int student, const La
                           const TextMeasurer &measurer)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const ComposedPage page = composePage(document, student, document.ItemFonts, PageSetup::of(scheme), measurer);
+    const ComposedPage page =
+        composePage(document, student, document.ItemFonts, PageSetup::of(scheme), measurer);
     QStringList lines;
     for (const PageItem &item : page.items) {
         for (QString line : item.text.split(lineBreak)) {
@@ -81,9 +83,9 @@ QStringList composedLines(const CommentDocument &document, int student, const La
 /// The text layer of every page, as pdftotext reads it in drawing order, one line a line.
 QList<QStringList> pageTexts(const QString &pdf)
 {
-    const QString text = popplerOutput(QStringLiteral("pdftotext"),
-                                       {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                                        QStringLiteral("-")});
+    const QString text =
+        popplerOutput(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-enc"),
+                                                    QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
     QList<QStringList> pages;
     for (const QString &page : text.split(u'\f')) {
         QStringList lines;
@@ -103,11 +105,13 @@ QList<QStringList> pageTexts(const QString &pdf)
 /// Latin that fonts set with ligatures, digits, full-width punctuation and line breaks.
 CommentDocument hundredStudents()
 {
-    const QStringList surnames{QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"), QStringLiteral("刘"),
-                               QStringLiteral("陈"), QStringLiteral("𠮷"), QStringLiteral("黄"), QStringLiteral("马")};
-    const QStringList given{QStringLiteral("子涵"), QStringLiteral("大力"), QStringLiteral("一鸣"), QStringLiteral("立人"),
-                            QStringLiteral("小龙"), QStringLiteral("文山"), QStringLiteral("心怡"), QStringLiteral("𩸽生"),
-                            QStringLiteral("月儿"), QStringLiteral("子墨"), QStringLiteral("长风")};
+    const QStringList surnames{QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"),
+                               QStringLiteral("刘"), QStringLiteral("陈"), QStringLiteral("𠮷"),
+                               QStringLiteral("黄"), QStringLiteral("马")};
+    const QStringList given{QStringLiteral("子涵"), QStringLiteral("大力"), QStringLiteral("一鸣"),
+                            QStringLiteral("立人"), QStringLiteral("小龙"), QStringLiteral("文山"),
+                            QStringLiteral("心怡"), QStringLiteral("𩸽生"), QStringLiteral("月儿"),
+                            QStringLiteral("子墨"), QStringLiteral("长风")};
     const QStringList phrases{
         QStringLiteral("你上课认真听讲，积极举手发言。"),
         QStringLiteral("老师希望你在新的学期里更加努力，争取更大的进步！"),
@@ -122,7 +126,8 @@ CommentDocument hundredStudents()
     };
     CommentDocument document;
     document.TeacherSignature = QStringLiteral("班主任：王大力老师");
-    document.ItemFonts = {ItemFont{QStringLiteral("黑体"), 12, true, false}, ItemFont{QStringLiteral("宋体"), 10.5, false, false},
+    document.ItemFonts = {ItemFont{QStringLiteral("黑体"), 12, true, false},
+                          ItemFont{QStringLiteral("宋体"), 10.5, false, false},
                           ItemFont{QStringLiteral("楷体_GB2312"), 9, false, true}};
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i) {
         QString comment;
@@ -177,14 +182,14 @@ void tst_PrintPdf::pagesAndPlaces()
     const ProgramRun run = runBuiltProgram(arguments);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
-    const LayoutScheme layout =
-        shippedScheme(scheme.isEmpty() ? QStringLiteral("A4纵向") : scheme);
+    const LayoutScheme layout = shippedScheme(scheme.isEmpty() ? QStringLiteral("A4纵向") : scheme);
     CommentDocument document;
-    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
-            == CommentFile::ReadStatus::Accepted);
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status ==
+            CommentFile::ReadStatus::Accepted);
     const QString info = popplerOutput(QStringLiteral("pdfinfo"), {out});
-    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(document.studentCount()))),
-             qPrintable(info));
+    QVERIFY2(
+        info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(document.studentCount()))),
+        qPrintable(info));
     // The page is the scheme's paper: centimetres × 570 twips, 20 twips a point. PDF pages
     // come in whole points, so a page may be up to half a point (0.18 mm) off.
     const QRegularExpression size(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
@@ -217,7 +222,8 @@ void tst_PrintPdf::pagesAndPlaces()
         }
         QVERIFY(!signature.text.isEmpty());
         QVERIFY(qAbs(signature.left - points(SchemeField::TeacherLeft)) < tolerance);
-        QVERIFY2(qAbs(signature.top - points(SchemeField::TeacherTop)) < tolerance, qPrintable(QString::number(signature.top)));
+        QVERIFY2(qAbs(signature.top - points(SchemeField::TeacherTop)) < tolerance,
+                 qPrintable(QString::number(signature.top)));
         const QString comment = document.slot(page).comment;
         if (!comment.isEmpty()) {
             const Word first = wordStarting(comment.left(2));
@@ -235,10 +241,18 @@ void tst_PrintPdf::refusals_data()
     QTest::addColumn<QString>("scheme");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not a comment file") << "wrong_header.py" << "out.pdf" << "" << 2 << "非法的文件类型";
-    QTest::newRow("unknown scheme") << "basic.py" << "out.pdf" << "没有这个" << 2 << "没有名为“没有这个”的打印方案";
-    QTest::newRow("no students") << "" << "out.pdf" << "" << 2 << "没有学生";
-    QTest::newRow("output is a folder") << "basic.py" << "folder" << "" << 1 << "无法写入文件";
+    QTest::newRow("not a comment file") << "wrong_header.py"
+                                        << "out.pdf"
+                                        << "" << 2 << "非法的文件类型";
+    QTest::newRow("unknown scheme") << "basic.py"
+                                    << "out.pdf"
+                                    << "没有这个" << 2 << "没有名为“没有这个”的打印方案";
+    QTest::newRow("no students") << ""
+                                 << "out.pdf"
+                                 << "" << 2 << "没有学生";
+    QTest::newRow("output is a folder") << "basic.py"
+                                        << "folder"
+                                        << "" << 1 << "无法写入文件";
 }
 
 void tst_PrintPdf::refusals()
@@ -277,9 +291,10 @@ void tst_PrintPdf::textLayer_data()
     QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
     QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
     QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
-    QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
-    QTest::newRow("zero-width characters") << QStringLiteral("王五")
-                                           << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
+    QTest::newRow("line breaks") << QStringLiteral("王五")
+                                 << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+    QTest::newRow("zero-width characters")
+        << QStringLiteral("王五") << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
 }
 
 // The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
@@ -326,12 +341,13 @@ void tst_PrintPdf::textLayerOfAClass()
 void tst_PrintPdf::pdfIntoPipe()
 {
     CommentDocument document;
-    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status
-            == CommentFile::ReadStatus::Accepted);
+    QVERIFY(CommentFile::read(testDataFile(QStringLiteral("basic.py")), document).status ==
+            CommentFile::ReadStatus::Accepted);
     const QString out = m_dir.filePath(QStringLiteral("管道.pdf"));
     FifoReader reader(out);
     QVERIFY(reader.isValid());
-    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()), QString());
+    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()),
+             QString());
     QVERIFY(reader.bytes().startsWith("%PDF"));
     QVERIFY(!QFileInfo(out).isFile());
 }

@@ -73,24 +73,29 @@ void tst_SchemeEditing::apply_data()
 {
     QTest::addColumn<Box>("box");
     QTest::addColumn<SelectedObject>("selected");
-    QTest::addColumn<Field>("field");   // none: nothing is stored
+    QTest::addColumn<Field>("field"); // none: nothing is stored
 
-    QTest::newRow("paper height") << Box::PaperHeight << SelectedObject::None << Field(SchemeField::PaperHeight);
-    QTest::newRow("paper width, name selected") << Box::PaperWidth << SelectedObject::StudentName
-                                                << Field(SchemeField::PaperWidth);
+    QTest::newRow("paper height") << Box::PaperHeight << SelectedObject::None
+                                  << Field(SchemeField::PaperHeight);
+    QTest::newRow("paper width, name selected")
+        << Box::PaperWidth << SelectedObject::StudentName << Field(SchemeField::PaperWidth);
     QTest::newRow("spacing") << Box::Spacing << SelectedObject::Signature << Field(SchemeField::PyTextJuli);
     QTest::newRow("left, nothing selected") << Box::ItemLeft << SelectedObject::None << NoField;
-    QTest::newRow("left of the name") << Box::ItemLeft << SelectedObject::StudentName << Field(SchemeField::StudentLeft);
-    QTest::newRow("left of the comment") << Box::ItemLeft << SelectedObject::CommentText
-                                         << Field(SchemeField::PyTextLeft);
-    QTest::newRow("left of the signature") << Box::ItemLeft << SelectedObject::Signature
-                                           << Field(SchemeField::TeacherLeft);
+    QTest::newRow("left of the name")
+        << Box::ItemLeft << SelectedObject::StudentName << Field(SchemeField::StudentLeft);
+    QTest::newRow("left of the comment")
+        << Box::ItemLeft << SelectedObject::CommentText << Field(SchemeField::PyTextLeft);
+    QTest::newRow("left of the signature")
+        << Box::ItemLeft << SelectedObject::Signature << Field(SchemeField::TeacherLeft);
     QTest::newRow("top, nothing selected") << Box::ItemTop << SelectedObject::None << NoField;
-    QTest::newRow("top of the name") << Box::ItemTop << SelectedObject::StudentName << Field(SchemeField::StudentTop);
-    QTest::newRow("top of the comment") << Box::ItemTop << SelectedObject::CommentText << Field(SchemeField::PyTextTop);
-    QTest::newRow("top of the signature") << Box::ItemTop << SelectedObject::Signature << Field(SchemeField::TeacherTop);
-    QTest::newRow("width of the comment") << Box::ItemWidth << SelectedObject::CommentText
-                                          << Field(SchemeField::PyTextWidth);
+    QTest::newRow("top of the name") << Box::ItemTop << SelectedObject::StudentName
+                                     << Field(SchemeField::StudentTop);
+    QTest::newRow("top of the comment")
+        << Box::ItemTop << SelectedObject::CommentText << Field(SchemeField::PyTextTop);
+    QTest::newRow("top of the signature")
+        << Box::ItemTop << SelectedObject::Signature << Field(SchemeField::TeacherTop);
+    QTest::newRow("width of the comment")
+        << Box::ItemWidth << SelectedObject::CommentText << Field(SchemeField::PyTextWidth);
     QTest::newRow("width, name selected") << Box::ItemWidth << SelectedObject::StudentName << NoField;
     QTest::newRow("width, signature selected") << Box::ItemWidth << SelectedObject::Signature << NoField;
     QTest::newRow("height of the comment") << Box::ItemHeight << SelectedObject::CommentText << NoField;
@@ -116,32 +121,32 @@ void tst_SchemeEditing::spin_data()
     QTest::addColumn<Box>("box");
     QTest::addColumn<SelectedObject>("selected");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("clicks");   // positive up, negative down
+    QTest::addColumn<int>("clicks"); // positive up, negative down
     QTest::addColumn<QString>("text");
-    QTest::addColumn<Field>("field");   // where the text is stored; none: nowhere
+    QTest::addColumn<Field>("field"); // where the text is stored; none: nowhere
 
     QTest::newRow("left below zero") << Box::ItemLeft << SelectedObject::Signature << ".05" << -1 << "-.05"
                                      << Field(SchemeField::TeacherLeft);
     QTest::newRow("and no further") << Box::ItemLeft << SelectedObject::Signature << ".05" << -2 << "-.05"
                                     << Field(SchemeField::TeacherLeft);
-    QTest::newRow("ten steps up, no residue") << Box::ItemLeft << SelectedObject::CommentText << "1" << 10 << "2"
-                                              << Field(SchemeField::PyTextLeft);
+    QTest::newRow("ten steps up, no residue")
+        << Box::ItemLeft << SelectedObject::CommentText << "1" << 10 << "2" << Field(SchemeField::PyTextLeft);
     QTest::newRow("text becomes 0") << Box::PaperHeight << SelectedObject::None << "abc" << -1 << "0"
                                     << Field(SchemeField::PaperHeight);
-    QTest::newRow("negative written back") << Box::PaperWidth << SelectedObject::None << "-3cm" << -1 << "-3"
-                                           << Field(SchemeField::PaperWidth);
-    QTest::newRow("unit dropped going up") << Box::PaperWidth << SelectedObject::None << "12cm" << 1 << "12.1"
-                                           << Field(SchemeField::PaperWidth);
-    QTest::newRow("spacing: text kept") << Box::Spacing << SelectedObject::None << "abc" << -1 << "abc"
-                                        << Field(SchemeField::PyTextJuli);
-    QTest::newRow("spacing down to zero") << Box::Spacing << SelectedObject::None << ".4" << -5 << "0"
-                                          << Field(SchemeField::PyTextJuli);
-    QTest::newRow("spacing below zero kept") << Box::Spacing << SelectedObject::None << "-1cm" << -1 << "-1cm"
-                                             << Field(SchemeField::PyTextJuli);
-    QTest::newRow("width, name selected: shown only") << Box::ItemWidth << SelectedObject::StudentName << "8" << 1
-                                                      << "8.1" << NoField;
-    QTest::newRow("top, nothing selected: shown only") << Box::ItemTop << SelectedObject::None << "x" << -1 << "0"
-                                                       << NoField;
+    QTest::newRow("negative written back")
+        << Box::PaperWidth << SelectedObject::None << "-3cm" << -1 << "-3" << Field(SchemeField::PaperWidth);
+    QTest::newRow("unit dropped going up")
+        << Box::PaperWidth << SelectedObject::None << "12cm" << 1 << "12.1" << Field(SchemeField::PaperWidth);
+    QTest::newRow("spacing: text kept")
+        << Box::Spacing << SelectedObject::None << "abc" << -1 << "abc" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("spacing down to zero")
+        << Box::Spacing << SelectedObject::None << ".4" << -5 << "0" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("spacing below zero kept")
+        << Box::Spacing << SelectedObject::None << "-1cm" << -1 << "-1cm" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("width, name selected: shown only")
+        << Box::ItemWidth << SelectedObject::StudentName << "8" << 1 << "8.1" << NoField;
+    QTest::newRow("top, nothing selected: shown only")
+        << Box::ItemTop << SelectedObject::None << "x" << -1 << "0" << NoField;
 }
 
 void tst_SchemeEditing::spin()
@@ -215,7 +220,7 @@ void tst_SchemeEditing::lowerSpacing()
 void tst_SchemeEditing::itemTexts_data()
 {
     QTest::addColumn<SelectedObject>("selected");
-    QTest::addColumn<QStringList>("texts");   // height, width, top, left; empty: the boxes stay
+    QTest::addColumn<QStringList>("texts"); // height, width, top, left; empty: the boxes stay
     QTest::newRow("name") << SelectedObject::StudentName << QStringList{"", "", "1.5", "1"};
     QTest::newRow("comment") << SelectedObject::CommentText << QStringList{"5", "8", "2", "1"};
     QTest::newRow("signature") << SelectedObject::Signature << QStringList{"", "", "8", ".05"};

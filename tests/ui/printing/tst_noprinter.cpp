@@ -18,7 +18,7 @@ void tst_NoPrinter::noPrinter()
     QtPlatform platform;
     QVERIFY(!platform.printerInstalled());
     QCOMPARE(platform.printer(), nullptr);
-    platform.setPrinterSetting(2);   // harmless without a printer
+    platform.setPrinterSetting(2); // harmless without a printer
     QCOMPARE(platform.printer(), nullptr);
 }
 

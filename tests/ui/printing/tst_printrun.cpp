@@ -1,11 +1,11 @@
 #include "core/document/commentdocument.h"
-#include "ui/platform/qtplatform.h"
-#include "ui/platform/qtprinttarget.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/printrun.h"
 #include "core/printing/textmeasurer.h"
 #include "scriptedplatform.h"
+#include "ui/platform/qtplatform.h"
+#include "ui/platform/qtprinttarget.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -123,26 +123,26 @@ void tst_PrintRun::documents_data()
     QTest::addColumn<QString>("copies");
     QTest::addColumn<bool>("wholeClass");
     QTest::addColumn<int>("current");
-    QTest::addColumn<QList<int>>("students");   // the students printed, in order
+    QTest::addColumn<QList<int>>("students"); // the students printed, in order
 
     const QStringList three{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
-    QTest::newRow("whole class, two copies repeat the run") << three << QStringLiteral("2") << true << 0
-                                                            << QList<int>{1, 2, 3, 1, 2, 3};
-    QTest::newRow("2.9 copies are 2") << three << QStringLiteral("2.9") << true << 0
-                                      << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("whole class, two copies repeat the run")
+        << three << QStringLiteral("2") << true << 0 << QList<int>{1, 2, 3, 1, 2, 3};
+    QTest::newRow("2.9 copies are 2")
+        << three << QStringLiteral("2.9") << true << 0 << QList<int>{1, 2, 3, 1, 2, 3};
     QTest::newRow("no copies") << three << QStringLiteral("0") << true << 0 << QList<int>{};
     QTest::newRow("copies not a number") << three << QStringLiteral("abc") << true << 0 << QList<int>{};
     QTest::newRow("negative copies") << three << QStringLiteral("-1") << true << 0 << QList<int>{};
-    QTest::newRow("slot 1 without a name") << QStringList{QString(), QStringLiteral("李四")}
-                                           << QStringLiteral("1") << true << 0 << QList<int>{};
+    QTest::newRow("slot 1 without a name")
+        << QStringList{QString(), QStringLiteral("李四")} << QStringLiteral("1") << true << 0 << QList<int>{};
     QTest::newRow("an empty name ends the run")
-        << QStringList{QStringLiteral("张三"), QString(), QStringLiteral("王五")} << QStringLiteral("1") << true
-        << 0 << QList<int>{1};
+        << QStringList{QStringLiteral("张三"), QString(), QStringLiteral("王五")} << QStringLiteral("1")
+        << true << 0 << QList<int>{1};
     QTest::newRow("same names, own comments") << QStringList{QStringLiteral("李明"), QStringLiteral("李明")}
                                               << QStringLiteral("1") << true << 0 << QList<int>{1, 2};
     QTest::newRow("current student") << three << QStringLiteral("1") << false << 1 << QList<int>{2};
-    QTest::newRow("current student, three copies") << three << QStringLiteral("3") << false << 2
-                                                   << QList<int>{3, 3, 3};
+    QTest::newRow("current student, three copies")
+        << three << QStringLiteral("3") << false << 2 << QList<int>{3, 3, 3};
 }
 
 void tst_PrintRun::documents()
@@ -166,9 +166,9 @@ void tst_PrintRun::documents()
         const QString name = names[students[i] - 1];
         QCOMPARE(printed.title, QStringLiteral("评语-") + name);
         QCOMPARE(printed.pages.size(), 1);
-        QCOMPARE(printed.texts(), (QStringList{name + QStringLiteral("同学："),
-                                               QStringLiteral("评语%1").arg(students[i]),
-                                               document.TeacherSignature}));
+        QCOMPARE(printed.texts(),
+                 (QStringList{name + QStringLiteral("同学："), QStringLiteral("评语%1").arg(students[i]),
+                              document.TeacherSignature}));
         // The colour setting is applied before every page of a whole-class run only.
         QCOMPARE(printed.setting, wholeClass ? 2 : -1);
     }
@@ -222,7 +222,7 @@ void tst_PrintRun::failures_data()
     QTest::addColumn<bool>("refusePageSize");
     QTest::addColumn<int>("failBeginAt");
     QTest::addColumn<int>("failEndAt");
-    QTest::addColumn<int>("stopAfter");   // stop once this many documents are printed; 0: never
+    QTest::addColumn<int>("stopAfter"); // stop once this many documents are printed; 0: never
     QTest::addColumn<int>("documents");
     QTest::addColumn<bool>("failed");
 
@@ -251,8 +251,9 @@ void tst_PrintRun::failures()
         ++stopQuestions;
         return stopAfter > 0 && printer.documents.size() >= stopAfter;
     };
-    const PrintRunResult result = run(classOf({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")}),
-                                      printer, QStringLiteral("2"), true, 0, stop);
+    const PrintRunResult result =
+        run(classOf({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")}), printer,
+            QStringLiteral("2"), true, 0, stop);
 
     QCOMPARE(result.documents, documents);
     QCOMPARE(printer.documents.size(), documents);
@@ -284,7 +285,8 @@ void tst_PrintRun::paperSizeRefused()
     scheme.paperwidth = width;
     scheme.paperheight = height;
     RecordingPrinter printer;
-    const PrintRunResult result = run(classOf({QStringLiteral("张三")}), printer, QStringLiteral("1"), true, 0, {}, scheme);
+    const PrintRunResult result =
+        run(classOf({QStringLiteral("张三")}), printer, QStringLiteral("1"), true, 0, {}, scheme);
     QCOMPARE(result.error, scheme.paperSizeError());
     QVERIFY(!result.error.isEmpty());
     QCOMPARE(result.documents, 0);
@@ -321,7 +323,8 @@ void tst_PrintRun::cupsQueue()
 
     const QString folder = QString::fromLocal8Bit(getpwuid(getuid())->pw_dir) + QStringLiteral("/PDF");
     const auto ours = [&] {
-        return QDir(folder).entryInfoList({QStringLiteral("*") + token + QStringLiteral("*.pdf")}, QDir::Files);
+        return QDir(folder).entryInfoList({QStringLiteral("*") + token + QStringLiteral("*.pdf")},
+                                          QDir::Files);
     };
     const auto cleanUp = qScopeGuard([&] {
         for (const QFileInfo &file : ours())
@@ -372,7 +375,8 @@ void tst_PrintRun::cupsQueue()
     for (qsizetype i = 0; i < files.size(); ++i) {
         const int student = int(i % 3);
         const QString path = files[i].filePath();
-        QVERIFY2(files[i].fileName().contains(token + QChar(u'a' + student)), qPrintable(files[i].fileName()));
+        QVERIFY2(files[i].fileName().contains(token + QChar(u'a' + student)),
+                 qPrintable(files[i].fileName()));
 
         const QString info = output(QStringLiteral("pdfinfo"), {path});
         const QRegularExpressionMatch size =

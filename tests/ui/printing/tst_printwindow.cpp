@@ -2,6 +2,9 @@
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
+#include "programfolder.h"
+#include "scriptedplatform.h"
+#include "sessionedit.h"
 #include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/paperarea.h"
 #include "ui/printing/previewpanel.h"
@@ -9,9 +12,6 @@
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
 #include "ui/printing/spinarrows.h"
-#include "programfolder.h"
-#include "scriptedplatform.h"
-#include "sessionedit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,12 +32,33 @@
 namespace {
 
 const QStringList TwoSchemes = {
-    "name=甲",          "paperheight=20",   "paperwidth=10",    "studentleft=1", "studenttop=1",
-    "pytextleft=1",     "pytexttop=2",      "pytextheight=5",   "pytextwidth=8", "pytextjuli=.4",
-    "teacherleft=.05",  "teachertop=8",     "*!*",              "",
-    "name=乙",          "paperheight=25.7", "paperwidth=18.2",  "studentleft=2", "studenttop=2.8",
-    "pytextleft=2",     "pytexttop=4",      "pytextheight=12",  "pytextwidth=13.7", "pytextjuli=0",
-    "teacherleft=12.2", "teachertop=16.6",  "*!*",
+    "name=甲",
+    "paperheight=20",
+    "paperwidth=10",
+    "studentleft=1",
+    "studenttop=1",
+    "pytextleft=1",
+    "pytexttop=2",
+    "pytextheight=5",
+    "pytextwidth=8",
+    "pytextjuli=.4",
+    "teacherleft=.05",
+    "teachertop=8",
+    "*!*",
+    "",
+    "name=乙",
+    "paperheight=25.7",
+    "paperwidth=18.2",
+    "studentleft=2",
+    "studenttop=2.8",
+    "pytextleft=2",
+    "pytexttop=4",
+    "pytextheight=12",
+    "pytextwidth=13.7",
+    "pytextjuli=0",
+    "teacherleft=12.2",
+    "teachertop=16.6",
+    "*!*",
 };
 
 const QStringList ThreeStudents = {"张三", "李四", "王五"};
@@ -114,7 +135,7 @@ private:
 
     void setStudents(const QStringList &names);
     void open(PrintPanelMode mode = PrintPanelMode::Setup);
-    void click(SpinArrows *arrows, int clicks);   // positive: up
+    void click(SpinArrows *arrows, int clicks); // positive: up
     void verifyMessage(const QString &text, const QString &title, MsgIcon icon);
     double scaled(double cm) const { return cm * 570 * m_control->scale(); }
     PageSetupPanel *setup() const { return m_control->jpapersetup(); }
@@ -162,8 +183,11 @@ void tst_printwindow::setStudents(const QStringList &names)
     editDocument(*m_state, [&](CommentDocument &d) { d.clearSlots(); });
     for (int i = 0; i < names.size(); ++i) {
         editDocument(*m_state, [&](CommentDocument &d) { d.slot(i + 1).name = names[i]; });
-        editDocument(*m_state, [&](CommentDocument &d) { d.slot(i + 1).comment = QStringLiteral("评语%1：").arg(i + 1)
-            + QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3); });
+        editDocument(*m_state, [&](CommentDocument &d) {
+            d.slot(i + 1).comment =
+                QStringLiteral("评语%1：").arg(i + 1) +
+                QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3);
+        });
     }
 }
 
@@ -201,7 +225,7 @@ void tst_printwindow::opening()
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
     QCOMPARE(preview()->Combo3()->currentText(), QStringLiteral("李四"));
     for (QWidget *w : std::initializer_list<QWidget *>{setup()->theight(), setup()->twidth(), setup()->ttop(),
-                                                        setup()->tleft(), setup()->tfont()})
+                                                       setup()->tleft(), setup()->tfont()})
         QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
     QVERIFY(printPanel()->Option1()->isChecked());
     QCOMPARE(firstOf(m_control->page(), PageItemRole::StudentName)->text, QStringLiteral("李四同学："));
@@ -224,27 +248,34 @@ void tst_printwindow::spinners_data()
     QTest::addColumn<SelectedObject>("object");
     QTest::addColumn<QString>("spinner");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("start");   // typed into the box first; null: as filled
-    QTest::addColumn<int>("clicks");      // positive up, negative down
+    QTest::addColumn<QString>("start"); // typed into the box first; null: as filled
+    QTest::addColumn<int>("clicks");    // positive up, negative down
     QTest::addColumn<QString>("text");
-    QTest::addColumn<Field>("field");   // none: the copies box, whose arrows store nothing
+    QTest::addColumn<Field>("field"); // none: the copies box, whose arrows store nothing
 
     const QString asFilled;
-    QTest::newRow("signature left below zero") << SelectedObject::Signature << "tlt" << "tleft" << asFilled << -1
-                                               << "-.05" << Field(SchemeField::TeacherLeft);
-    QTest::newRow("ten steps up") << SelectedObject::CommentText << "tlt" << "tleft" << asFilled << 10 << "2"
-                                  << Field(SchemeField::PyTextLeft);
-    QTest::newRow("name top down") << SelectedObject::StudentName << "ttt" << "ttop" << asFilled << -1 << ".9"
-                                   << Field(SchemeField::StudentTop);
-    QTest::newRow("comment width up") << SelectedObject::CommentText << "tht" << "twidth" << asFilled << 1 << "8.1"
-                                      << Field(SchemeField::PyTextWidth);
-    QTest::newRow("paper height: text becomes 0") << SelectedObject::None << "UpDown1" << "pheight" << "abc" << -1
-                                                  << "0" << Field(SchemeField::PaperHeight);
-    QTest::newRow("paper width: unit dropped") << SelectedObject::None << "UpDown2" << "pwidth" << "12cm" << 1
-                                               << "12.1" << Field(SchemeField::PaperWidth);
-    QTest::newRow("spacing: text kept") << SelectedObject::None << "UpDown4" << "pjuli" << "abc" << -1 << "abc"
-                                        << Field(SchemeField::PyTextJuli);
-    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3" << "copys" << "999" << 2 << "1001" << NoField;
+    QTest::newRow("signature left below zero")
+        << SelectedObject::Signature << "tlt"
+        << "tleft" << asFilled << -1 << "-.05" << Field(SchemeField::TeacherLeft);
+    QTest::newRow("ten steps up") << SelectedObject::CommentText << "tlt"
+                                  << "tleft" << asFilled << 10 << "2" << Field(SchemeField::PyTextLeft);
+    QTest::newRow("name top down") << SelectedObject::StudentName << "ttt"
+                                   << "ttop" << asFilled << -1 << ".9" << Field(SchemeField::StudentTop);
+    QTest::newRow("comment width up")
+        << SelectedObject::CommentText << "tht"
+        << "twidth" << asFilled << 1 << "8.1" << Field(SchemeField::PyTextWidth);
+    QTest::newRow("paper height: text becomes 0") << SelectedObject::None << "UpDown1"
+                                                  << "pheight"
+                                                  << "abc" << -1 << "0" << Field(SchemeField::PaperHeight);
+    QTest::newRow("paper width: unit dropped") << SelectedObject::None << "UpDown2"
+                                               << "pwidth"
+                                               << "12cm" << 1 << "12.1" << Field(SchemeField::PaperWidth);
+    QTest::newRow("spacing: text kept") << SelectedObject::None << "UpDown4"
+                                        << "pjuli"
+                                        << "abc" << -1 << "abc" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("copies up, no limit") << SelectedObject::None << "UpDown3"
+                                         << "copys"
+                                         << "999" << 2 << "1001" << NoField;
 }
 
 void tst_printwindow::spinners()
@@ -300,11 +331,12 @@ void tst_printwindow::pageClicks_data()
 {
     QTest::addColumn<PageItemRole>("role");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<QStringList>("boxes");   // theight, twidth, ttop, tleft
+    QTest::addColumn<QStringList>("boxes"); // theight, twidth, ttop, tleft
     QTest::addColumn<QStringList>("disabled");
 
     const QStringList lengthsOff{"theight", "twidth", "twt", "tht"};
-    QTest::newRow("name") << PageItemRole::StudentName << "“学生姓名：”" << QStringList{"", "", "1", "1"} << lengthsOff;
+    QTest::newRow("name") << PageItemRole::StudentName << "“学生姓名：”" << QStringList{"", "", "1", "1"}
+                          << lengthsOff;
     QTest::newRow("comment") << PageItemRole::CommentLine << "“评语正文”" << QStringList{"5", "8", "2", "1"}
                              << QStringList{"theight"};
     QTest::newRow("signature") << PageItemRole::Signature << "“教师签名”" << QStringList{"", "", "8", ".05"}
@@ -321,8 +353,9 @@ void tst_printwindow::pageClicks()
     // From the comment, whose boxes are all filled, so that emptied boxes show.
     m_control->selectObject(SelectedObject::CommentText);
     const PageItem item = *firstOf(m_control->page(), role);
-    QTest::mouseClick(m_paper.get(), Qt::LeftButton, {},
-                      QPoint(m_paper->px(item.left + item.width / 2), m_paper->px(item.top + item.height / 2)));
+    QTest::mouseClick(
+        m_paper.get(), Qt::LeftButton, {},
+        QPoint(m_paper->px(item.left + item.width / 2), m_paper->px(item.top + item.height / 2)));
     const auto object = SelectedObject(int(role) + 1);
     QCOMPARE(m_control->selectedObject(), object);
     QCOMPARE(m_paper->outline(), object);
@@ -334,7 +367,8 @@ void tst_printwindow::pageClicks()
     QCOMPARE(shownBoxes(), boxes);
     const QStringList all{"theight", "twidth", "ttop", "tleft", "twt", "tht", "ttt", "tlt", "tfont"};
     for (const QString &name : all)
-        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
+        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name),
+                 qPrintable(name));
     if (role == PageItemRole::CommentLine) {
         // The outline frames the first line box only.
         const ComposedPage &page = m_control->page();
@@ -351,7 +385,8 @@ void tst_printwindow::pageClicks()
     QCOMPARE(setup()->selected()->text(), QStringLiteral("未选中任何对象"));
     QCOMPARE(shownBoxes(), boxes);
     for (const QString &name : all)
-        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name), qPrintable(name));
+        QVERIFY2(m_control->findChild<QWidget *>(name)->isEnabled() != disabled.contains(name),
+                 qPrintable(name));
 }
 
 void tst_printwindow::enterStoresTypedText_data()
@@ -359,14 +394,20 @@ void tst_printwindow::enterStoresTypedText_data()
     QTest::addColumn<SelectedObject>("object");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<Field>("field");   // none: nothing is stored
+    QTest::addColumn<Field>("field"); // none: nothing is stored
 
-    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft" << "3" << NoField;
-    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft" << "3cm" << Field(SchemeField::StudentLeft);
-    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop" << "abc" << Field(SchemeField::PyTextTop);
-    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth" << "6.25" << Field(SchemeField::PyTextWidth);
-    QTest::newRow("spacing") << SelectedObject::None << "pjuli" << "-1" << Field(SchemeField::PyTextJuli);
-    QTest::newRow("paper height") << SelectedObject::None << "pheight" << "22" << Field(SchemeField::PaperHeight);
+    QTest::newRow("left, nothing selected") << SelectedObject::None << "tleft"
+                                            << "3" << NoField;
+    QTest::newRow("left of the name, unit kept") << SelectedObject::StudentName << "tleft"
+                                                 << "3cm" << Field(SchemeField::StudentLeft);
+    QTest::newRow("top of the comment") << SelectedObject::CommentText << "ttop"
+                                        << "abc" << Field(SchemeField::PyTextTop);
+    QTest::newRow("comment width") << SelectedObject::CommentText << "twidth"
+                                   << "6.25" << Field(SchemeField::PyTextWidth);
+    QTest::newRow("spacing") << SelectedObject::None << "pjuli"
+                             << "-1" << Field(SchemeField::PyTextJuli);
+    QTest::newRow("paper height") << SelectedObject::None << "pheight"
+                                  << "22" << Field(SchemeField::PaperHeight);
 }
 
 void tst_printwindow::enterStoresTypedText()
@@ -379,7 +420,7 @@ void tst_printwindow::enterStoresTypedText()
     if (object != SelectedObject::None)
         m_control->selectObject(object);
     else
-        setup()->tleft()->setEnabled(true);   // as after a click on the bare page that followed a selection
+        setup()->tleft()->setEnabled(true); // as after a click on the bare page that followed a selection
     LayoutScheme expected = m_control->ActiveScheme();
     if (field)
         expected.setValue(*field, typed);
@@ -425,7 +466,7 @@ void tst_printwindow::schemeBox()
     QTest::keyClick(text, Qt::Key_X);
     verifyMessage(QStringLiteral("本功能暂未开通！"), QStringLiteral("青禾书苑"), MsgIcon::None);
     m_platform->expectMessage();
-    QInputMethodEvent chinese;   // a Chinese character comes from the input method
+    QInputMethodEvent chinese; // a Chinese character comes from the input method
     chinese.setCommitString(QStringLiteral("乙"));
     QApplication::sendEvent(text, &chinese);
     QCOMPARE(m_platform->messageTexts(), QStringList(2, QStringLiteral("本功能暂未开通！")));
@@ -447,11 +488,15 @@ void tst_printwindow::schemeBox()
 void tst_printwindow::newScheme_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("name");   // the new scheme's; empty: none is made
-    QTest::newRow("cancelled") << "" << "";
-    QTest::newRow("blanks only") << " \t  " << "";
-    QTest::newRow("named") << "丙 新" << "丙 新";
-    QTest::newRow("blanks around") << "  丙 新 " << "丙 新";
+    QTest::addColumn<QString>("name"); // the new scheme's; empty: none is made
+    QTest::newRow("cancelled") << ""
+                               << "";
+    QTest::newRow("blanks only") << " \t  "
+                                 << "";
+    QTest::newRow("named") << "丙 新"
+                           << "丙 新";
+    QTest::newRow("blanks around") << "  丙 新 "
+                                   << "丙 新";
 }
 
 void tst_printwindow::newScheme()
@@ -460,7 +505,7 @@ void tst_printwindow::newScheme()
     QFETCH(QString, name);
     open();
     m_control->selectObject(SelectedObject::Signature);
-    click(setup()->ttt(), 1);   // an unsaved change goes into the new scheme
+    click(setup()->ttt(), 1); // an unsaved change goes into the new scheme
     const LayoutScheme values = m_control->ActiveScheme();
     const QByteArray before = fileBytes(schemeFile());
 
@@ -501,15 +546,17 @@ void tst_printwindow::saveScheme()
     pick(m_control->Combo1(), QStringLiteral("乙"));
     m_control->selectObject(SelectedObject::StudentName);
     click(setup()->tlt(), 1);
-    m_control->Combo1()->setEditText(schemeText);   // as if typed, its message already answered
+    m_control->Combo1()->setEditText(schemeText); // as if typed, its message already answered
     const QByteArray before = fileBytes(schemeFile());
 
     m_platform->expectMessage();
     setup()->Command2()->click();
     if (saved) {
         verifyMessage(QStringLiteral("成功保存了您的修改！"), QStringLiteral("系统提示"), MsgIcon::None);
-        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("乙")).studentleft, QStringLiteral("2.1"));
-        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")).studentleft, QStringLiteral("1"));
+        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("乙")).studentleft,
+                 QStringLiteral("2.1"));
+        QCOMPARE(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲")).studentleft,
+                 QStringLiteral("1"));
     } else {
         QCOMPARE(m_platform->shown.value(0).icon, MsgIcon::Critical);
         QCOMPARE(fileBytes(schemeFile()), before);
@@ -579,9 +626,9 @@ void tst_printwindow::scale()
 
 void tst_printwindow::pageReachable_data()
 {
-    QTest::addColumn<QSize>("client");   // the frame's client area
+    QTest::addColumn<QSize>("client"); // the frame's client area
     QTest::addColumn<QString>("scale");
-    QTest::addColumn<PrintPanelMode>("mode");   // switched to after opening in the other one
+    QTest::addColumn<PrintPanelMode>("mode"); // switched to after opening in the other one
     const std::pair<const char *, QSize> clients[] = {
         {"1024x768 screen", QSize(1010, 610)},
         {"1280x1000 screen", QSize(1266, 850)},
@@ -589,8 +636,10 @@ void tst_printwindow::pageReachable_data()
     };
     for (const auto &[name, size] : clients) {
         for (const char *scale : {"100%", "75%", "50%"}) {
-            QTest::addRow("%s, %s, setup after preview", name, scale) << size << scale << PrintPanelMode::Setup;
-            QTest::addRow("%s, %s, preview after setup", name, scale) << size << scale << PrintPanelMode::Preview;
+            QTest::addRow("%s, %s, setup after preview", name, scale)
+                << size << scale << PrintPanelMode::Setup;
+            QTest::addRow("%s, %s, preview after setup", name, scale)
+                << size << scale << PrintPanelMode::Preview;
         }
     }
 }
@@ -600,13 +649,15 @@ void tst_printwindow::pageReachable()
     QFETCH(QSize, client);
     QFETCH(QString, scale);
     QFETCH(PrintPanelMode, mode);
-    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName, m_folder->path());   // A4 first
+    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName,
+                 m_folder->path()); // A4 first
     // As the main window arranges them: the page's area, and the panel over it at the top left.
     QWidget frame;
     frame.resize(client);
     auto *paper = new ps_paper;
     auto *area = new PaperArea(paper, &frame);
-    const PrintPanelMode other = mode == PrintPanelMode::Setup ? PrintPanelMode::Preview : PrintPanelMode::Setup;
+    const PrintPanelMode other =
+        mode == PrintPanelMode::Setup ? PrintPanelMode::Preview : PrintPanelMode::Setup;
     auto *control = new ps_control(*m_state, *m_platform, paper, other, &frame);
     area->keepClearOf(control);
     frame.show();
@@ -619,8 +670,9 @@ void tst_printwindow::pageReachable()
     // Where the frame would centre the page, the page stays whenever it is clear of the panel
     // there (to a pixel: halves round either way).
     const QRect panel = control->geometry();
-    const QRect centred(QPoint((client.width() - paper->width()) / 2, (client.height() - paper->height()) / 2),
-                        paper->size());
+    const QRect centred(
+        QPoint((client.width() - paper->width()) / 2, (client.height() - paper->height()) / 2),
+        paper->size());
     if (frame.rect().contains(centred) && !centred.intersects(panel)) {
         const QPoint off = paper->mapTo(&frame, QPoint(0, 0)) - centred.topLeft();
         QVERIFY(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1);
@@ -632,7 +684,8 @@ void tst_printwindow::pageReachable()
     for (const PageItem &item : control->page().items) {
         const QRect onPage(QPoint(paper->px(item.left), paper->px(item.top)),
                            QPoint(paper->px(item.left + item.width), paper->px(item.top + item.height)));
-        area->ensureVisible(onPage.center().x(), onPage.center().y(), onPage.width() / 2 + 1, onPage.height() / 2 + 1);
+        area->ensureVisible(onPage.center().x(), onPage.center().y(), onPage.width() / 2 + 1,
+                            onPage.height() / 2 + 1);
         const QRect shown(paper->mapTo(&frame, onPage.topLeft()), onPage.size());
         QVERIFY2(view.contains(shown), qPrintable(item.text));
         QVERIFY2(!shown.intersects(panel), qPrintable(item.text));
@@ -693,8 +746,8 @@ void tst_printwindow::modes()
         else if (auto *box = qobject_cast<QGroupBox *>(w))
             QVERIFY2(fits(box, box->title(), 16), qPrintable(box->title()));
     }
-    QVERIFY(setup()->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”"))
-            <= setup()->selected()->width());
+    QVERIFY(setup()->selected()->fontMetrics().horizontalAdvance(QStringLiteral("“学生姓名：”")) <=
+            setup()->selected()->width());
 
     // Any other text leaves the panel as it is.
     m_control->Combo4()->setEditText(QStringLiteral("打印设置x"));
@@ -786,7 +839,7 @@ void tst_printwindow::printing_data()
     QTest::addColumn<QString>("copies");
     QTest::addColumn<bool>("printer");
     QTest::addColumn<int>("failBeginAt");
-    QTest::addColumn<QStringList>("printed");   // the student of each document, in order
+    QTest::addColumn<QStringList>("printed"); // the student of each document, in order
     QTest::addColumn<QString>("message");
 
     const QStringList none;
@@ -795,8 +848,10 @@ void tst_printwindow::printing_data()
     QTest::newRow("current") << 8 << false << "1" << true << 0 << QStringList{"李四"} << "";
     QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "";
     QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"} << "";
-    QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none << QString(ps_control::NoPrinterMessage);
-    QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"} << "打印失败！打印机出错了";
+    QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none
+                                << QString(ps_control::NoPrinterMessage);
+    QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"}
+                                   << "打印失败！打印机出错了";
 }
 
 void tst_printwindow::printing()
@@ -822,13 +877,14 @@ void tst_printwindow::printing()
     m_control->Command(command)->click();
     QStringList students;
     for (const RecordingPrinter::Document &document : m_platform->recordingPrinter.documents) {
-        students << document.texts().value(0).chopped(3);   // less "同学："
+        students << document.texts().value(0).chopped(3); // less "同学："
         // Printed at full size, whatever the sample page shows.
         QCOMPARE(firstOf(document.pages.value(0), PageItemRole::Signature)->left, 0.05 * 570);
     }
     QCOMPARE(students, printed);
     if (!message.isEmpty())
-        verifyMessage(message, QStringLiteral("系统提示"), printer ? MsgIcon::Critical : MsgIcon::Exclamation);
+        verifyMessage(message, QStringLiteral("系统提示"),
+                      printer ? MsgIcon::Critical : MsgIcon::Exclamation);
     if (command == 11)
         QVERIFY(printPanel()->Option2()->isChecked() && printPanel()->copys()->text() == "1");
 
@@ -858,7 +914,8 @@ void tst_printwindow::stopPrinting()
     // Pressed while the run waits for its next document.
     QTimer::singleShot(0, printPanel()->Command9(), &QPushButton::click);
     printPanel()->Command8()->click();
-    verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"), MsgIcon::Question);
+    verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"),
+                  MsgIcon::Question);
     QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 
@@ -871,7 +928,7 @@ void tst_printwindow::stopPrinting()
 void tst_printwindow::closing_data()
 {
     QTest::addColumn<PrintPanelMode>("mode");
-    QTest::addColumn<int>("command");   // 0: the window's own close
+    QTest::addColumn<int>("command"); // 0: the window's own close
     QTest::newRow("退出 of page setup") << PrintPanelMode::Setup << 3;
     QTest::newRow("退出 of preview") << PrintPanelMode::Preview << 12;
     QTest::newRow("退出 of print") << PrintPanelMode::Print << 10;
@@ -901,7 +958,7 @@ void tst_printwindow::closing()
 void tst_printwindow::exitDuringRun_data()
 {
     QTest::addColumn<PrintPanelMode>("mode");
-    QTest::addColumn<int>("print");   // the command that starts the run
+    QTest::addColumn<int>("print"); // the command that starts the run
     QTest::addColumn<int>("exit");
     QTest::newRow("print: 打印, 退出") << PrintPanelMode::Print << 8 << 10;
     QTest::newRow("preview: 打印当前, 退出") << PrintPanelMode::Preview << 11 << 12;
@@ -923,8 +980,8 @@ void tst_printwindow::exitDuringRun()
 
 void tst_printwindow::printToPdf_data()
 {
-    QTest::addColumn<QString>("answer");   // the save dialog's answer
-    QTest::addColumn<int>("icon");         // of the message after it; -1: none
+    QTest::addColumn<QString>("answer"); // the save dialog's answer
+    QTest::addColumn<int>("icon");       // of the message after it; -1: none
     QTest::newRow("cancelled") << "" << -1;
     QTest::newRow("written") << "class.pdf" << int(MsgIcon::Information);
     QTest::newRow("folder in the way") << "folder" << int(MsgIcon::Critical);
