@@ -11,13 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     CommentDocument document;
-    if (CommentFile::parse(bytes, document).status != CommentFile::ReadStatus::Accepted)
+    if (!CommentFile::parse(bytes, document))
         return 0;
 
     const QString written = CommentFile::compose(document, document.ItemFonts);
     CommentDocument again;
-    const CommentFile::ReadOutcome back = CommentFile::parse(TextFile::encode(written), again);
-    if (back.status != CommentFile::ReadStatus::Accepted || back.unreadableBytes != 0)
+    const Result<CommentFile::ReadDetails> back = CommentFile::parse(TextFile::encode(written), again);
+    if (!back || back->unreadableBytes != 0)
         std::abort();
     if (CommentFile::compose(again, again.ItemFonts) != written)
         std::abort();

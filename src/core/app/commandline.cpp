@@ -73,17 +73,16 @@ const QString UnreadableBytesNotice = QStringLiteral(
 bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
                qsizetype *unreadable = nullptr)
 {
-    const CommentFile::ReadOutcome read = CommentFile::read(in, document);
-    if (read.status == CommentFile::ReadStatus::Rejected) {
-        err << in << ": " << consoleText(CommentFile::RejectionMessage) << '\n';
-        return false;
-    }
-    if (read.status == CommentFile::ReadStatus::Unreadable) {
-        err << CommentFile::UnreadableMessage.arg(in, read.error) << '\n';
+    const Result<CommentFile::ReadDetails> read = CommentFile::read(in, document);
+    if (!read) {
+        // The rejection names no file of its own: the console line says which one.
+        if (read.error() == CommentFile::RejectionMessage)
+            err << in << ": ";
+        err << consoleText(read.error()) << '\n';
         return false;
     }
     if (unreadable)
-        *unreadable = read.unreadableBytes;
+        *unreadable = read->unreadableBytes;
     return true;
 }
 

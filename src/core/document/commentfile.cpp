@@ -69,17 +69,17 @@ QString escapeMarkers(QString comment, bool *changed)
 namespace {
 
 /// Reads the decoded text of a comment file into `document`, a line at a time.
-ReadOutcome parseText(QStringView text, qsizetype unreadable, CommentDocument &document)
+Result<ReadDetails> parseText(QStringView text, qsizetype unreadable, CommentDocument &document)
 {
     TextFile::LineReader reader(text);
     std::array<QStringView, HeaderLines> header;
     document.clearSlots();
     for (QStringView &line : header) {
         if (!reader.next(&line))
-            return {ReadStatus::Rejected, {}};
+            return Failure{RejectionMessage};
     }
     if (header[0] != Header && header[0] != OldHeader)
-        return {ReadStatus::Rejected, {}};
+        return Failure{RejectionMessage};
 
     document.TeacherSignature = valueAfter(header[1], {}, TeacherKey);
     for (int item = 0; item < 3; ++item) {
@@ -106,15 +106,15 @@ ReadOutcome parseText(QStringView text, qsizetype unreadable, CommentDocument &d
             current.comment += TextFile::CrLf;
         }
     }
-    return {ReadStatus::Accepted, {}, unreadable};
+    return ReadDetails{unreadable};
 }
 
 /// Decodes what was read and lets the bytes go before parsing, so a large file is not held
 /// twice.
-ReadOutcome parseRead(Result<QByteArray> result, CommentDocument &document)
+Result<ReadDetails> parseRead(Result<QByteArray> result, CommentDocument &document, const QString &path)
 {
     if (!result)
-        return {ReadStatus::Unreadable, result.error()};
+        return Failure{path.isEmpty() ? result.error() : UnreadableMessage.arg(path, result.error())};
     qsizetype unreadable = 0;
     const QString text = TextFile::decode(*result, &unreadable);
     result = QByteArray();
@@ -123,21 +123,21 @@ ReadOutcome parseRead(Result<QByteArray> result, CommentDocument &document)
 
 } // namespace
 
-ReadOutcome parse(const QByteArray &bytes, CommentDocument &document)
+Result<ReadDetails> parse(const QByteArray &bytes, CommentDocument &document)
 {
     qsizetype unreadable = 0;
     const QString text = TextFile::decode(bytes, &unreadable);
     return parseText(text, unreadable, document);
 }
 
-ReadOutcome read(QIODevice *device, CommentDocument &document)
+Result<ReadDetails> read(QIODevice *device, CommentDocument &document)
 {
-    return parseRead(TextFile::readAll(device), document);
+    return parseRead(TextFile::readAll(device), document, QString());
 }
 
-ReadOutcome read(const QString &path, CommentDocument &document)
+Result<ReadDetails> read(const QString &path, CommentDocument &document)
 {
-    return parseRead(TextFile::readAll(path), document);
+    return parseRead(TextFile::readAll(path), document, path);
 }
 
 QString formatFontSize(double size)
@@ -198,76 +198,67 @@ QString compose(const CommentDocument &document, const ItemFonts &fonts, QString
     return text;
 }
 
-WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts)
+Result<QStringList> write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts)
 {
-    WriteOutcome outcome;
-    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
-    if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits) {
-        outcome.error = fits.error();
-        return outcome;
-    }
+    QStringList escaped;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &escaped));
+    if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits)
+        return Failure{fits.error()};
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        outcome.error = device->errorString();
-    else if (device->write(bytes) != bytes.size())
-        outcome.error = device->errorString();
-    return outcome;
+        return Failure{device->errorString()};
+    if (device->write(bytes) != bytes.size())
+        return Failure{device->errorString()};
+    return escaped;
 }
 
-WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts)
+Result<QStringList> write(const QString &path, const CommentDocument &document, const ItemFonts &fonts)
 {
-    WriteOutcome outcome;
-    const QByteArray bytes = TextFile::encode(compose(document, fonts, &outcome.escaped));
+    QStringList escaped;
+    const QByteArray bytes = TextFile::encode(compose(document, fonts, &escaped));
     // A file the reader would refuse is never written: the old one stays.
     Result<void> written = TextFile::fitsReadLimit(bytes.size());
     if (written)
         written = TextFile::saveAtomically(path, bytes);
-    outcome.error = written.error();
-    return outcome;
+    if (!written)
+        return Failure{written.error()};
+    return escaped;
 }
 
 } // namespace CommentFile
 
 bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
-                     CommentFile::ReadOutcome *details)
+                     CommentFile::ReadDetails *details)
 {
     // Read into a copy: a file that is refused leaves what the reader reached, as before.
     CommentDocument document = session.Document();
-    const CommentFile::ReadOutcome outcome = CommentFile::read(path, document);
+    const Result<CommentFile::ReadDetails> read = CommentFile::read(path, document);
     session.replaceDocument(document);
-    if (details)
-        *details = outcome;
-    switch (outcome.status) {
-    case CommentFile::ReadStatus::Accepted:
-        return true;
-    case CommentFile::ReadStatus::Rejected:
-        platform.messageBox(CommentFile::RejectionMessage, Platform::NoticeTitle, MsgIcon::Critical,
-                            MsgButtons::Ok);
-        break;
-    case CommentFile::ReadStatus::Unreadable:
-        platform.messageBox(CommentFile::UnreadableMessage.arg(path, outcome.error), Platform::NoticeTitle,
-                            MsgIcon::Critical, MsgButtons::Ok);
-        break;
+    if (!read) {
+        platform.messageBox(read.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
     }
-    return false;
+    if (details)
+        *details = *read;
+    return true;
 }
 
 bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
                       const ItemFonts &fonts)
 {
-    const CommentFile::WriteOutcome outcome = CommentFile::write(path, document, fonts);
-    if (!outcome.ok()) {
+    const Result<QStringList> written = CommentFile::write(path, document, fonts);
+    if (!written) {
         // The reason says what became of the file on disk; the document is as it was.
         platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。")
-                                .arg(path, outcome.error),
+                                .arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
-    if (!outcome.escaped.isEmpty()) {
-        platform.messageBox(QStringLiteral("以下学生的评语中含有本系统的保留标记“%1”，"
-                                           "为保证文件能正确读回，保存时已改写为“%2”：\r\n%3")
-                                .arg(CommentFile::Marker, CommentFile::EscapedMarker,
-                                     outcome.escaped.join(QStringLiteral("、"))),
-                            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    if (!written->isEmpty()) {
+        platform.messageBox(
+            QStringLiteral("以下学生的评语中含有本系统的保留标记“%1”，"
+                           "为保证文件能正确读回，保存时已改写为“%2”：\r\n%3")
+                .arg(CommentFile::Marker, CommentFile::EscapedMarker, written->join(QStringLiteral("、"))),
+            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
     }
     return true;
 }

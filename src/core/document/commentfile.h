@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/commentdocument.h"
+#include "core/platform/result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,30 +26,26 @@ inline const QString EscapedMarker = QStringLiteral("*！*");
 inline const QString RejectionMessage =
     QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！");
 
-enum class ReadStatus {
-    Accepted,   ///< the file was read into the document
-    Rejected,   ///< wrong header or too short: roster emptied, signature and fonts kept
-    Unreadable, ///< the file could not be opened or read: the document is unchanged
-};
-
 /// Why a file could not be read: the path and the reason.
 inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
 
-struct ReadOutcome
+/// What a read learned besides the document.
+struct ReadDetails
 {
-    ReadStatus status = ReadStatus::Accepted;
-    QString error; ///< for Unreadable: why
-    /// For Accepted: places whose bytes are no GB18030 text; they were read as U+FFFD, so the
-    /// next save replaces them for good.
+    /// Places whose bytes are no GB18030 text; they were read as U+FFFD, so the next save
+    /// replaces them for good.
     qsizetype unreadableBytes = 0;
 };
 
-/// Reads file content into the document.
-ReadOutcome parse(const QByteArray &bytes, CommentDocument &document);
-/// Reads a device into the document.
-ReadOutcome read(QIODevice *device, CommentDocument &document);
-/// Reads a file into the document.
-ReadOutcome read(const QString &path, CommentDocument &document);
+/// Reads file content into the document. Content that is no comment file (a wrong header, too
+/// few lines) fails with RejectionMessage; the roster is then emptied, signature and fonts kept.
+Result<ReadDetails> parse(const QByteArray &bytes, CommentDocument &document);
+/// Reads a device into the document; a device that cannot be read fails with its reason and
+/// leaves the document unchanged.
+Result<ReadDetails> read(QIODevice *device, CommentDocument &document);
+/// Reads a file into the document; a file that cannot be read fails with UnreadableMessage
+/// (the path and the reason) and leaves the document unchanged.
+Result<ReadDetails> read(const QString &path, CommentDocument &document);
 
 /// The size as the file writes it: single precision, at most 7 significant digits, no
 /// exponent, no trailing zeros ("9", "10.5").
@@ -59,27 +56,20 @@ QString formatFontSize(double size);
 /// the marker, which was written as EscapedMarker, are added to *escaped.
 QString compose(const CommentDocument &document, const ItemFonts &fonts, QStringList *escaped = nullptr);
 
-struct WriteOutcome
-{
-    QString error;       ///< empty on success
-    QStringList escaped; ///< students whose comment marker text was rewritten
-    bool ok() const { return error.isEmpty(); }
-};
-
-/// Writes the document to a device. A document too large to be read back is refused.
-WriteOutcome write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts);
+/// Writes the document to a device. A document too large to be read back is refused. The value
+/// names the students whose comment held the marker (written as EscapedMarker).
+Result<QStringList> write(QIODevice *device, const CommentDocument &document, const ItemFonts &fonts);
 /// Writes the document to a file atomically: on failure, and when the file would be too large
-/// to be read back, the old file is left as it was.
-WriteOutcome write(const QString &path, const CommentDocument &document, const ItemFonts &fonts);
+/// to be read back, the old file is left as it was. The value is as for the device.
+Result<QStringList> write(const QString &path, const CommentDocument &document, const ItemFonts &fonts);
 
 } // namespace CommentFile
 
 /// Reads the comment file at `path` into the session's document. Returns false when the file
-/// was rejected or could not be read; the teacher has then been told why. *outcome (when given)
-/// receives the details, among them the unreadable bytes of an accepted file, which the caller
-/// reports.
+/// was rejected or could not be read; the teacher has then been told why. *details (when given)
+/// receives the unreadable bytes of an accepted file, which the caller reports.
 bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
-                     CommentFile::ReadOutcome *outcome = nullptr);
+                     CommentFile::ReadDetails *details = nullptr);
 
 /// Writes `document` to `path` with the given display fonts. Returns false when the write
 /// failed; the teacher has been told why and the old file is untouched.

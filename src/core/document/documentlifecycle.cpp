@@ -24,7 +24,7 @@ bool DocumentLifecycle::OpenEditor()
     m_host.showEditorWindow(editorCaption(m_session.CurrentPath()));
     const QString path = m_session.CurrentPath();
     const bool fromFile = !path.isEmpty();
-    CommentFile::ReadOutcome outcome;
+    CommentFile::ReadDetails outcome;
     const bool accepted =
         ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.templatePath(), &outcome);
     if (!accepted && fromFile) {

@@ -18,22 +18,23 @@ using namespace CommentFile;
 
 namespace {
 
-CommentDocument readFile(const QString &name, ReadStatus expected = ReadStatus::Accepted)
+/// The document a test file reads into; `rejected` when the file is expected to be refused.
+CommentDocument readFile(const QString &name, bool rejected = false)
 {
     CommentDocument document;
-    const ReadOutcome outcome = read(testDataFile(name), document);
-    if (outcome.status != expected)
-        qWarning() << "unexpected read status for" << name << outcome.error;
+    const Result<ReadDetails> read = CommentFile::read(testDataFile(name), document);
+    if (read.ok() == rejected)
+        qWarning() << "unexpected read result for" << name << read.error();
     return document;
 }
 
 QByteArray writeToBytes(const CommentDocument &document, QStringList *escaped = nullptr)
 {
     QBuffer buffer;
-    const WriteOutcome outcome = write(&buffer, document, document.ItemFonts);
-    if (escaped)
-        *escaped = outcome.escaped;
-    return outcome.ok() ? buffer.data() : QByteArray();
+    const Result<QStringList> written = write(&buffer, document, document.ItemFonts);
+    if (escaped && written)
+        *escaped = *written;
+    return written ? buffer.data() : QByteArray();
 }
 
 CommentDocument readBytes(const QByteArray &bytes)
@@ -209,7 +210,7 @@ void tst_CommentFile::rejected()
     const ItemFonts fonts = doc.ItemFonts;
     QBuffer buffer;
     buffer.setData(bytes);
-    QCOMPARE(read(&buffer, doc).status, ReadStatus::Rejected);
+    QCOMPARE(read(&buffer, doc).error(), RejectionMessage);
     QCOMPARE(doc.studentCount(), 0);
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         QCOMPARE(doc.slot(i), StudentSlot{});
@@ -431,9 +432,9 @@ void tst_CommentFile::unreadableBytesAreCounted()
     QFETCH(int, unreadable);
     QFETCH(QString, studentName);
     CommentDocument doc;
-    const ReadOutcome outcome = read(testDataFile(name), doc);
-    QCOMPARE(outcome.status, ReadStatus::Accepted);
-    QCOMPARE(outcome.unreadableBytes, qsizetype(unreadable));
+    const Result<ReadDetails> read = CommentFile::read(testDataFile(name), doc);
+    QVERIFY(read);
+    QCOMPARE(read->unreadableBytes, qsizetype(unreadable));
     QCOMPARE(doc.slot(1).name, studentName);
 }
 
@@ -572,7 +573,7 @@ void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack()
     if (fits) {
         QCOMPARE(QFileInfo(path).size(), size);
         CommentDocument back;
-        QCOMPARE(read(path, back).status, ReadStatus::Accepted);
+        QVERIFY(read(path, back).ok());
         QCOMPARE(back.slot(1).comment.size(), document.slot(1).comment.size());
     } else {
         QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
@@ -598,7 +599,7 @@ void tst_CommentFile::escapedMarkerIsReported()
     QVERIFY(platform.shown[0].text.contains(u"李四"));
     QVERIFY(!platform.shown[0].text.contains(u"张三"));
     CommentDocument back;
-    QCOMPARE(read(path, back).status, ReadStatus::Accepted);
+    QVERIFY(read(path, back).ok());
     QCOMPARE(back.slot(2).comment, QStringLiteral("含*！*标记"));
 }
 
@@ -612,7 +613,7 @@ void tst_CommentFile::writerTakesGivenFonts()
                           ItemFont{"楷体", 12, false, false}};
     QVERIFY(WriteCommentFile(document, path, platform, shown));
     CommentDocument back;
-    QCOMPARE(read(path, back).status, ReadStatus::Accepted);
+    QVERIFY(read(path, back).ok());
     QCOMPARE(back.ItemFonts, shown);
     QCOMPARE(document.ItemFonts, ItemFonts{}); // the writer changes nothing in memory
     QHSY_VERIFY_DIALOGS(platform);
