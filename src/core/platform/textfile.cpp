@@ -115,18 +115,26 @@ bool LineReader::next(QStringView *line)
     const qsizetype n = m_text.size();
     if (m_start >= n)
         return false;
-    for (qsizetype i = m_start; i < n; ++i) {
-        const QChar c = m_text[i];
-        if (c != u'\r' && (c != u'\n' || m_breaks == CrBreaks))
-            continue;
-        *line = m_text.sliced(m_start, i - m_start);
-        if (c == u'\r' && i + 1 < n && m_text[i + 1] == u'\n')
-            ++i;
-        m_start = i + 1;
+    // The end of the line: the next CR (found with Qt's vectorised search), or for AnyBreaks
+    // the next CR or LF.
+    qsizetype i = -1;
+    if (m_breaks == CrBreaks) {
+        i = m_text.indexOf(u'\r', m_start);
+    } else {
+        for (qsizetype j = m_start; j < n && i < 0; ++j) {
+            if (m_text[j] == u'\r' || m_text[j] == u'\n')
+                i = j;
+        }
+    }
+    if (i < 0) {
+        *line = m_text.sliced(m_start);
+        m_start = n;
         return true;
     }
-    *line = m_text.sliced(m_start);
-    m_start = n;
+    *line = m_text.sliced(m_start, i - m_start);
+    if (m_text[i] == u'\r' && i + 1 < n && m_text[i + 1] == u'\n')
+        ++i;
+    m_start = i + 1;
     return true;
 }
 
