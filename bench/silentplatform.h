@@ -17,7 +17,7 @@ public:
     QString clipboardText() override { return {}; }
     void setClipboardText(const QString &) override {}
     bool openWithDefaultViewer(const QString &) override { return false; }
-    bool startWordProcessor(const QString &, QString *) override { return false; }
+    Result<void> startWordProcessor(const QString &) override { return Failure{}; }
     bool printerInstalled() override { return false; }
     void setPrinterSetting(int) override {}
     PrintTarget *printer() override { return nullptr; }

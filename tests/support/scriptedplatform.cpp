@@ -133,12 +133,12 @@ bool ScriptedPlatform::openWithDefaultViewer(const QString &path)
     return viewerOpens;
 }
 
-bool ScriptedPlatform::startWordProcessor(const QString &documentPath, QString *error)
+Result<void> ScriptedPlatform::startWordProcessor(const QString &documentPath)
 {
     wordProcessorDocuments << documentPath;
-    if (!wordProcessorStarts && error)
-        *error = QStringLiteral("not installed");
-    return wordProcessorStarts;
+    if (!wordProcessorStarts)
+        return Failure{QStringLiteral("not installed")};
+    return done();
 }
 
 bool ScriptedPlatform::printerInstalled()

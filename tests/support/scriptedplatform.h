@@ -116,7 +116,7 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
     bool openWithDefaultViewer(const QString &path) override;
-    bool startWordProcessor(const QString &documentPath, QString *error) override;
+    Result<void> startWordProcessor(const QString &documentPath) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
     PrintTarget *printer() override;

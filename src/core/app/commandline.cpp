@@ -188,9 +188,9 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
         return 2;
     }
     const QtTextMeasurer measurer;
-    const QString error = writeClassPdf(out, document, layout, measurer);
-    if (!error.isEmpty()) {
-        err << WriteFailedMessage.arg(out, error) << '\n';
+    const Result<void> written = writeClassPdf(out, document, layout, measurer);
+    if (!written) {
+        err << WriteFailedMessage.arg(out, written.error()) << '\n';
         return 1;
     }
     return 0;

@@ -70,10 +70,12 @@ ImportResult importList(Session &session, const QString &listText, Mode mode)
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.
-    QStringList lines;
-    result.error = ScratchFile::roundTrip(session.ProgramFolder(), listText, &lines);
-    if (!result.error.isEmpty())
+    const Result<QStringList> roundTrip = ScratchFile::roundTrip(session.ProgramFolder(), listText);
+    if (!roundTrip) {
+        result.error = roundTrip.error();
         return result;
+    }
+    const QStringList &lines = *roundTrip;
 
     session.changeRoster([&](CommentDocument &document) {
         constexpr int Max = CommentDocument::MaxStudents;

@@ -107,24 +107,19 @@ QStringList arguments(const QString &documentPath)
     return {QStringLiteral("--writer"), QStringLiteral("-n"), documentPath};
 }
 
-bool start(const QString &documentPath, QString *error)
+Result<void> start(const QString &documentPath)
 {
     const QString program = QStandardPaths::findExecutable(Program);
-    if (program.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("找不到程序 %1。").arg(Program);
-        return false;
-    }
+    if (program.isEmpty())
+        return Failure{QStringLiteral("找不到程序 %1。").arg(Program)};
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments(documentPath));
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
-    return false;
+        return done();
+    return Failure{process.errorString()};
 }
 
 } // namespace WordProcessor
@@ -133,11 +128,13 @@ void openInWordProcessor(const CommentDocument &document, Platform &platform)
 {
     const QString text = composeExportText(document, NameLineStyle::Colon);
     const Result<QString> written = WordProcessor::writeHandOverDocument(text, document);
-    QString error = written.error();
-    if (written && platform.startWordProcessor(*written, &error)) {
+    const Result<void> started =
+        written ? platform.startWordProcessor(*written) : Result<void>(Failure{written.error()});
+    if (started) {
         platform.setClipboardText(text);
         return;
     }
+    const QString error = started.error();
     // The fixed message, and below it what really went wrong.
     platform.messageBox(WordProcessor::FailureMessage + QStringLiteral("\r\n") + error, Platform::NoticeTitle,
                         MsgIcon::Critical, MsgButtons::Ok);

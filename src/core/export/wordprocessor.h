@@ -34,7 +34,7 @@ QStringList arguments(const QString &documentPath);
 
 /// Starts the word processor, detached, on a document. False with *error set when it is not on
 /// PATH or cannot be started.
-bool start(const QString &documentPath, QString *error);
+Result<void> start(const QString &documentPath);
 
 } // namespace WordProcessor
 

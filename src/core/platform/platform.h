@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/itemfont.h"
+#include "core/platform/result.h"
 
 #include <QString>
 
@@ -47,8 +48,8 @@ public:
     /// Opens a file with the desktop's default program for it; false when that failed.
     virtual bool openWithDefaultViewer(const QString &path) = 0;
 
-    /// Opens a document in the word processor; false with *error set when it cannot be started.
-    virtual bool startWordProcessor(const QString &documentPath, QString *error) = 0;
+    /// Opens a document in the word processor, or says why it cannot be started.
+    virtual Result<void> startWordProcessor(const QString &documentPath) = 0;
 
     /// True when a default printer exists and its one integer setting can be read and written
     /// back unchanged.

@@ -4,7 +4,7 @@
 
 namespace ScratchFile {
 
-QString roundTrip(const QString &programFolder, QStringView text, QStringList *lines)
+Result<QStringList> roundTrip(const QString &programFolder, QStringView text)
 {
     QString normalised;
     normalised.reserve(text.size() + 2);
@@ -22,12 +22,11 @@ QString roundTrip(const QString &programFolder, QStringView text, QStringList *l
 
     const QString path = programFolder + FileName;
     if (const Result<void> written = TextFile::writeText(path, normalised); !written)
-        return QStringLiteral("无法写入临时文件“%1”：%2").arg(path, written.error());
+        return Failure{QStringLiteral("无法写入临时文件“%1”：%2").arg(path, written.error())};
     Result<QStringList> read = TextFile::readLines(path);
     if (!read)
-        return QStringLiteral("无法读取临时文件“%1”：%2").arg(path, read.error());
-    *lines = std::move(read).value();
-    return {};
+        return Failure{QStringLiteral("无法读取临时文件“%1”：%2").arg(path, read.error())};
+    return read;
 }
 
 } // namespace ScratchFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +14,8 @@ namespace ScratchFile {
 inline const QString FileName = QStringLiteral("temp.vxd");
 
 /// Writes the text followed by CR LF (any line break in it written as CR LF) to the scratch
-/// file of the program folder and reads its lines back into *lines. Returns "" or the reason,
-/// in the teacher's language, why the file could not be written or read.
-QString roundTrip(const QString &programFolder, QStringView text, QStringList *lines);
+/// file of the program folder and reads its lines back, or says why, in the teacher's language,
+/// the file could not be written or read.
+Result<QStringList> roundTrip(const QString &programFolder, QStringView text);
 
 } // namespace ScratchFile

@@ -81,14 +81,14 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
     return drawn;
 }
 
-QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                           const TextMeasurer &measurer)
 {
     const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
     if (!drawn.error.isEmpty())
-        return drawn.error;
+        return Failure{drawn.error};
     const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
     if (!rewritten.error.isEmpty())
-        return rewritten.error;
-    return FileSave::save(path, rewritten.pdf).error();
+        return Failure{rewritten.error};
+    return FileSave::save(path, rewritten.pdf);
 }

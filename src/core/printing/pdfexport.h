@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/result.h"
 #include "core/platform/twips.h"
 #include "core/printing/pdftextlayer.h"
 
@@ -36,7 +37,7 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer
 /// giving the characters drawn (PdfTextLayer). The file is written through FileSave::save.
-/// Returns "" or the reason, in the teacher's language: the scheme's paperSizeError() when its
+/// Fails with the reason, in the teacher's language: the scheme's paperSizeError() when its
 /// paper cannot be printed on.
-QString writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer);
+Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
+                           const TextMeasurer &measurer);

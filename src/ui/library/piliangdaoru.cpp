@@ -102,13 +102,13 @@ void piliangdaoru::Command1Click()
         m_text->setFocus();
         return;
     }
-    QStringList lines;
-    if (const QString error = ScratchFile::roundTrip(m_session.ProgramFolder(), text, &lines);
-        !error.isEmpty()) {
-        m_platform.messageBox(QStringLiteral("导入失败！") + error, Platform::NoticeTitle, MsgIcon::Critical,
-                              MsgButtons::Ok);
+    const Result<QStringList> roundTrip = ScratchFile::roundTrip(m_session.ProgramFolder(), text);
+    if (!roundTrip) {
+        m_platform.messageBox(QStringLiteral("导入失败！") + roundTrip.error(), Platform::NoticeTitle,
+                              MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
+    QStringList lines = *roundTrip;
     lines.removeAll(QString());
 
     pytools *window = m_libraryWindow ? m_libraryWindow() : nullptr;

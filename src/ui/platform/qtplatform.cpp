@@ -129,10 +129,10 @@ bool QtPlatform::openWithDefaultViewer(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-bool QtPlatform::startWordProcessor(const QString &documentPath, QString *error)
+Result<void> QtPlatform::startWordProcessor(const QString &documentPath)
 {
     // LibreOffice Writer, found on PATH and started detached: it outlives the command.
-    return WordProcessor::start(documentPath, error);
+    return WordProcessor::start(documentPath);
 }
 
 bool QtPlatform::printerInstalled()

@@ -26,7 +26,7 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
     bool openWithDefaultViewer(const QString &path) override;
-    bool startWordProcessor(const QString &documentPath, QString *error) override;
+    Result<void> startWordProcessor(const QString &documentPath) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
     /// The default printer as it was when first asked for; it stays the same object after.

@@ -355,9 +355,9 @@ void ps_control::printToPdf()
     const QString path = m_platform.saveFileName(PdfFilter);
     if (path.isEmpty())
         return;
-    const QString error = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
-    if (!error.isEmpty()) {
-        m_platform.messageBox(PdfFailedMessage + error, Platform::NoticeTitle, MsgIcon::Critical,
+    const Result<void> written = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
+    if (!written) {
+        m_platform.messageBox(PdfFailedMessage + written.error(), Platform::NoticeTitle, MsgIcon::Critical,
                               MsgButtons::Ok);
         return;
     }

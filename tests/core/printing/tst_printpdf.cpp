@@ -307,7 +307,7 @@ void tst_PrintPdf::textLayer()
     const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
     const QtTextMeasurer measurer;
     const QString out = m_dir.filePath(QStringLiteral("一人.pdf"));
-    QCOMPARE(writeClassPdf(out, document, scheme, measurer), QString());
+    QCOMPARE(writeClassPdf(out, document, scheme, measurer).error(), QString());
     QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
 }
 
@@ -344,7 +344,7 @@ void tst_PrintPdf::pdfIntoPipe()
     const QString out = m_dir.filePath(QStringLiteral("管道.pdf"));
     FifoReader reader(out);
     QVERIFY(reader.isValid());
-    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()),
+    QCOMPARE(writeClassPdf(out, document, shippedScheme(QStringLiteral("A4纵向")), QtTextMeasurer()).error(),
              QString());
     QVERIFY(reader.bytes().startsWith("%PDF"));
     QVERIFY(!QFileInfo(out).isFile());

@@ -55,10 +55,10 @@ QStringList numbered(const QString &prefix, int count)
 class DesktopWordProcessor : public ScriptedPlatform
 {
 public:
-    bool startWordProcessor(const QString &documentPath, QString *error) override
+    Result<void> startWordProcessor(const QString &documentPath) override
     {
         wordProcessorDocuments << documentPath;
-        return desktop.startWordProcessor(documentPath, error);
+        return desktop.startWordProcessor(documentPath);
     }
     QtPlatform desktop;
 };
