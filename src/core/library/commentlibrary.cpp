@@ -302,10 +302,12 @@ struct Loaded
 Loaded load(const QString &path)
 {
     Loaded loaded;
-    QString error;
-    if (!LineRewrite::read(path, &loaded.file, &error)) {
+    Result<LineRewrite::File> read = LineRewrite::read(path);
+    if (read) {
+        loaded.file = std::move(read).value();
+    } else {
         loaded.status.kind = CommentLibrary::Status::Unreadable;
-        loaded.status.error = QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, error);
+        loaded.status.error = QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error());
     }
     return loaded;
 }

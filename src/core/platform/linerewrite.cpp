@@ -4,18 +4,16 @@
 
 namespace LineRewrite {
 
-bool read(const QString &path, File *file, QString *error)
+Result<File> read(const QString &path)
 {
     Result<QByteArray> result = TextFile::readAll(path);
-    if (!result) {
-        if (error)
-            *error = result.error();
-        return false;
-    }
-    file->bytes = std::move(result).value();
-    file->text = TextFile::decode(file->bytes);
-    file->lines = TextFile::splitLineViewsAnyBreak(file->text);
-    return true;
+    if (!result)
+        return Failure{result.error()};
+    File file;
+    file.bytes = std::move(result).value();
+    file.text = TextFile::decode(file.bytes);
+    file.lines = TextFile::splitLineViewsAnyBreak(file.text);
+    return file;
 }
 
 QList<QByteArrayView> byteLinesOf(const QByteArray &bytes, qsizetype lineCount)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/result.h"
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -21,8 +22,9 @@ struct File
     QList<QStringView> lines;
 };
 
-/// Reads and splits a file. False with *error set (the reason) when it cannot be read.
-bool read(const QString &path, File *file, QString *error);
+/// Reads and splits a file, or says why it cannot be read. The lines are views into the text:
+/// moving the File keeps them valid, and they live as long as it does.
+Result<File> read(const QString &path);
 
 /// The lines the text gives, found in the bytes: CR and LF never occur inside a GB18030
 /// character, so the breaks are the same. Empty when the counts still differ.

@@ -131,9 +131,11 @@ LayoutSchemeFile::Status unreadable(const QString &path, const QString &reason)
 Loaded load(const QString &path)
 {
     Loaded loaded;
-    QString error;
-    if (!LineRewrite::read(path, &loaded.file, &error))
-        loaded.status = unreadable(path, error);
+    Result<LineRewrite::File> read = LineRewrite::read(path);
+    if (read)
+        loaded.file = std::move(read).value();
+    else
+        loaded.status = unreadable(path, read.error());
     return loaded;
 }
 
