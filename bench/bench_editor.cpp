@@ -39,7 +39,8 @@ struct Workspace
         for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
             document.slot(i) = {QStringLiteral("学生%1").arg(i), sentence.repeated(10).left(300)};
         classFile = dir.filePath("class.py");
-        CommentFile::write(classFile, document, document.ItemFonts);
+        if (!CommentFile::write(classFile, document, document.ItemFonts))
+            qFatal("cannot write the class file");
         window = std::make_unique<MainWindow>(state, platform);
         window->resize(1200, 900);
         window->show();

@@ -164,8 +164,9 @@ bool QtPrintTarget::submit()
         // the same either way.
         const PdfTextLayer::Outcome rewritten = m_textLayer.rewrite(spooled.readAll());
         spooled.close();
+        // Should the rewritten file not replace the spool file, the job prints as Qt drew it.
         if (rewritten.error.isEmpty())
-            FileSave::save(path, rewritten.pdf);
+            (void)FileSave::save(path, rewritten.pdf);
     }
 
     // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.

@@ -42,7 +42,8 @@ CommentDocument readBytes(const QByteArray &bytes)
     CommentDocument document;
     QBuffer buffer;
     buffer.setData(bytes);
-    read(&buffer, document);
+    if (!read(&buffer, document))
+        qWarning() << "the bytes were refused";
     return document;
 }
 

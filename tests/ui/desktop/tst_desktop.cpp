@@ -36,7 +36,8 @@ QString writeClass(const QTemporaryDir &dir, int n)
     for (int i = 1; i <= n; ++i)
         document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。").arg(i)};
     const QString path = dir.filePath(QStringLiteral("class.py"));
-    CommentFile::write(path, document, document.ItemFonts);
+    if (!CommentFile::write(path, document, document.ItemFonts))
+        qWarning() << "could not write" << path;
     return path;
 }
 
@@ -182,9 +183,9 @@ void tst_Desktop::printWindowKeepsTheStudent()
     for (const char *command : {"setup", "privew", "print1"}) {
         m_window->action(QString::fromLatin1(command))->trigger();
         QVERIFY(m_window->printControl());
-        QTest::qWait(100);   // focus changes arrive from the window manager
+        QTest::qWait(100); // focus changes arrive from the window manager
         QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
-        typeKeys(QStringLiteral("x"));   // a key in the print window reaches no comment
+        typeKeys(QStringLiteral("x")); // a key in the print window reaches no comment
         QTest::qWait(100);
         m_window->printControl()->close();
         QTest::qWait(100);

@@ -48,7 +48,8 @@ QString writeClass(const QTemporaryDir &dir, int n, const QString &name = QStrin
         document.slot(i) = {QStringLiteral("学生%1").arg(i),
                             QStringLiteral("第%1位的评语。\r\n第二行").arg(i)};
     const QString path = dir.filePath(name);
-    CommentFile::write(path, document, document.ItemFonts);
+    if (!CommentFile::write(path, document, document.ItemFonts))
+        qWarning() << "could not write" << path;
     return path;
 }
 
@@ -282,7 +283,7 @@ void tst_MainWindow::closeQuestion()
     }
     QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
-    CommentFile::read(path, onDisk);
+    QVERIFY(CommentFile::read(path, onDisk));
     QCOMPARE(onDisk.slot(1).comment == typed, MsgAnswer(answer) == MsgAnswer::Yes);
     if (command == u"new") {
         QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
@@ -320,7 +321,7 @@ void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
     QTest::keyClick(editor()->pytext1(0), Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
-    CommentFile::read(path, onDisk);
+    QVERIFY(CommentFile::read(path, onDisk));
     QVERIFY(onDisk.slot(1).comment.endsWith(u'z'));
 
     // A save that fails keeps the flag, the caption and the name, and says why.
@@ -471,7 +472,7 @@ void tst_MainWindow::toolbarDispatchesByKey()
     QTest::mouseClick(m_window->toolButton("save"), Qt::LeftButton);
     QVERIFY(!m_state->Modified());
     CommentDocument onDisk;
-    CommentFile::read(path, onDisk);
+    QVERIFY(CommentFile::read(path, onDisk));
     QVERIFY(onDisk.slot(2).comment.contains(u'w'));
     // The print button runs the print command: the print window opens in its print mode.
     QTest::mouseClick(m_window->toolButton("print"), Qt::LeftButton);
@@ -629,7 +630,7 @@ void tst_MainWindow::exportCommandsLeaveTheDocument()
     QCOMPARE(m_platform->clipboard, composeExportText(m_state->Document(), NameLineStyle::Colon));
     QVERIFY(m_state->Modified());
     CommentDocument onDisk;
-    CommentFile::read(path, onDisk);
+    QVERIFY(CommentFile::read(path, onDisk));
     QCOMPARE(onDisk.slot(1).comment, QStringLiteral("第1位的评语。\r\n第二行"));
 }
 

@@ -43,7 +43,8 @@ QString writeClass(const QTemporaryDir &dir, int n, const QList<int> &withoutCom
         document.slot(i) = {QStringLiteral("学生%1").arg(i),
                             withoutComment.contains(i) ? QString() : QStringLiteral("评语%1").arg(i)};
     const QString path = dir.filePath(QStringLiteral("class.py"));
-    CommentFile::write(path, document, document.ItemFonts);
+    if (!CommentFile::write(path, document, document.ItemFonts))
+        qWarning() << "could not write" << path;
     return path;
 }
 
@@ -504,7 +505,7 @@ void tst_StudentCommands::studentNameFont()
     // The next save writes the font lines from the editor.
     m_window->action("save")->trigger();
     CommentDocument onDisk;
-    CommentFile::read(path, onDisk);
+    QVERIFY(CommentFile::read(path, onDisk));
     QCOMPARE(onDisk.ItemFonts[0], expected);
     QCOMPARE(onDisk.ItemFonts[1], before[1]);
 }
