@@ -14,7 +14,7 @@ class TextMeasurer;
 /// The number of students a whole-class run prints: the slots before the first empty name.
 int printableStudents(const CommentDocument &document);
 
-/// The page size of a scheme in twips: paper width and height × 570, rounded to whole twips
+/// The page size of a scheme in twips: paper width and height × UnitsPerCm, rounded to whole twips
 /// (halves to even), at least one; 0 × 0 for a scheme whose paperSizeError() is not empty.
 struct PageTwips
 {

@@ -30,7 +30,7 @@ struct PrintRunResult
     QString error;        ///< why the printer failed, if it did (the run stops there)
 };
 
-/// The print run at scale 1: sets the printer's page size from the scheme (paper × 570, whole
+/// The print run at scale 1: sets the printer's page size from the scheme (paper × UnitsPerCm, whole
 /// twips, halves to even), then repeats the whole run once per copy: range 全部 prints every
 /// student up to the first empty name, each as a document of its own; range 当前 prints the
 /// current student's page as one document. `stop`, asked between documents, ends the run early

@@ -1,6 +1,7 @@
 #include "ui/platform/qtprinttarget.h"
 
 #include "core/platform/filesave.h"
+#include "core/platform/twips.h"
 #include "core/printing/composition.h"
 #include "core/printing/pagepainter.h"
 
@@ -53,8 +54,9 @@ QString QtPrintTarget::printerName() const
 
 bool QtPrintTarget::setPageSize(qint64 widthTwips, qint64 heightTwips)
 {
-    const QString size =
-        QStringLiteral("%1 × %2 厘米").arg(widthTwips / 570.0, 0, 'g', 4).arg(heightTwips / 570.0, 0, 'g', 4);
+    const QString size = QStringLiteral("%1 × %2 厘米")
+                             .arg(widthTwips / double(UnitsPerCm), 0, 'g', 4)
+                             .arg(heightTwips / double(UnitsPerCm), 0, 'g', 4);
     if (widthTwips <= 0 || heightTwips <= 0) {
         m_error = QStringLiteral("纸张大小无效：%1。").arg(size);
         return false;
