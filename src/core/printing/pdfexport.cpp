@@ -87,8 +87,8 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
     const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
-    const PdfTextLayer::Outcome rewritten = drawn.textLayer.rewrite(drawn.pdf);
-    if (!rewritten.error.isEmpty())
-        return Failure{rewritten.error};
-    return FileSave::save(path, rewritten.pdf);
+    const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);
+    if (!rewritten)
+        return Failure{rewritten.error()};
+    return FileSave::save(path, rewritten->pdf);
 }

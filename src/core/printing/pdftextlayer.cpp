@@ -324,10 +324,9 @@ void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *de
     m_pages.append(page);
 }
 
-PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
+Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) const
 {
-    Outcome outcome;
-    outcome.pdf = pdf;
+    Rewritten outcome;
     try {
         QPDF document;
         document.setSuppressWarnings(true);
@@ -428,7 +427,7 @@ PdfTextLayer::Outcome PdfTextLayer::rewrite(const QByteArray &pdf) const
         outcome.pdf =
             QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
     } catch (const std::exception &e) {
-        outcome = {pdf, RewriteFailedText.arg(QString::fromLocal8Bit(e.what())), 0, 0};
+        return Failure{RewriteFailedText.arg(QString::fromLocal8Bit(e.what()))};
     }
     return outcome;
 }

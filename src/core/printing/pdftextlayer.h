@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/result.h"
 #include <QByteArray>
 #include <QList>
 #include <QRawFont>
@@ -33,16 +34,16 @@ public:
     qsizetype pageCount() const { return m_pages.size(); }
 
     /// What rewrite did.
-    struct Outcome
+    struct Rewritten
     {
-        QByteArray pdf;       ///< the rewritten file; the given one when error is set
-        QString error;        ///< why the file could not be read or written
+        QByteArray pdf;       ///< the rewritten file
         int linesMatched = 0; ///< drawn lines whose glyphs matched the page's codes
         int linesNoted = 0;   ///< all drawn lines of the pages the file holds
     };
     /// `pdf` with the ToUnicode map of every font on the noted pages rewritten: each glyph drawn
-    /// for known characters maps to them, other glyphs keep what the map said.
-    Outcome rewrite(const QByteArray &pdf) const;
+    /// for known characters maps to them, other glyphs keep what the map said. Fails with the
+    /// reason when the file cannot be read or written.
+    Result<Rewritten> rewrite(const QByteArray &pdf) const;
 
 private:
     /// One glyph as drawn: its index in its font and the characters it was drawn for ("" when

@@ -164,11 +164,11 @@ bool QtPrintTarget::submit()
     if (spooled.open(QIODevice::ReadOnly)) {
         // A text layer that cannot be set right leaves the document as Qt drew it: the paper is
         // the same either way.
-        const PdfTextLayer::Outcome rewritten = m_textLayer.rewrite(spooled.readAll());
+        const Result<PdfTextLayer::Rewritten> rewritten = m_textLayer.rewrite(spooled.readAll());
         spooled.close();
         // Should the rewritten file not replace the spool file, the job prints as Qt drew it.
-        if (rewritten.error.isEmpty())
-            (void)FileSave::save(path, rewritten.pdf);
+        if (rewritten)
+            (void)FileSave::save(path, rewritten->pdf);
     }
 
     // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.
