@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -116,29 +117,77 @@ double lengthFrom(uint8_t b)
     return b / 8.0;
 }
 
+/// Where the text goes on after `line`, which begins at `from`: the line must be the text's
+/// whole characters from there on, apart from characters of a visual line left out after the
+/// paper's edge (never the first character of the text nor a line break). -1 when it is not.
+/// Greedy: a character the line can take is taken.
+qsizetype matchGreedily(const QString &text, QTextBoundaryFinder &clusters, qsizetype from,
+                        const QString &line, bool mayLeaveOut)
+{
+    clusters.setPosition(from);
+    if (!clusters.isAtBoundary())
+        return -1;
+    qsizetype at = from;
+    qsizetype matched = 0;
+    while (matched < line.size()) {
+        if (at >= text.size())
+            return -1;
+        const qsizetype end = clusters.toNextBoundary();
+        const QStringView cluster = QStringView(text).sliced(at, end - at);
+        if (QStringView(line).sliced(matched).startsWith(cluster))
+            matched += cluster.size();
+        else if (!(mayLeaveOut && at > 0 && cluster.front() != u'\r' && cluster.front() != u'\n'))
+            return -1;
+        at = end;
+    }
+    return at;
+}
+
+/// The same question where taking a character greedily goes wrong: a character left out can
+/// equal the start of a later one the line holds (a lone surrogate left out, then the same
+/// surrogate at the head of a cluster with an emoji modifier). Follows every place in the line
+/// that the characters so far can reach.
+qsizetype matchExhaustively(const QString &text, QTextBoundaryFinder &clusters, qsizetype from,
+                            const QString &line, bool mayLeaveOut)
+{
+    clusters.setPosition(from);
+    check(clusters.isAtBoundary());
+    std::vector<bool> reached(std::size_t(line.size()) + 1, false);
+    std::vector<qsizetype> places{0};
+    reached[0] = true;
+    qsizetype at = from;
+    while (!reached[std::size_t(line.size())]) {
+        check(at < text.size() && !places.empty());
+        const qsizetype end = clusters.toNextBoundary();
+        const QStringView cluster = QStringView(text).sliced(at, end - at);
+        const bool mayLeave = mayLeaveOut && at > 0 && cluster.front() != u'\r' && cluster.front() != u'\n';
+        std::vector<qsizetype> next;
+        std::vector<bool> taken(reached.size(), false);
+        for (const qsizetype place : places) {
+            if (QStringView(line).sliced(place).startsWith(cluster) &&
+                !taken[std::size_t(place + cluster.size())]) {
+                taken[std::size_t(place + cluster.size())] = true;
+                next.push_back(place + cluster.size());
+            }
+            if (mayLeave && !taken[std::size_t(place)]) {
+                taken[std::size_t(place)] = true;
+                next.push_back(place);
+            }
+        }
+        places = std::move(next);
+        reached = std::move(taken);
+        at = end;
+    }
+    return at;
+}
+
 /// Whether `line`, at `from` in the text, is the text's whole characters from there on, apart
 /// from characters of a visual line left out after the paper's edge; where the text goes on.
 qsizetype matchLine(const QString &text, QTextBoundaryFinder &clusters, qsizetype from, const QString &line,
                     bool mayLeaveOut)
 {
-    clusters.setPosition(from);
-    check(clusters.isAtBoundary());
-    qsizetype at = from;
-    qsizetype matched = 0;
-    while (matched < line.size()) {
-        check(at < text.size());
-        const qsizetype end = clusters.toNextBoundary();
-        const QStringView cluster = QStringView(text).sliced(at, end - at);
-        if (QStringView(line).sliced(matched).startsWith(cluster)) {
-            matched += cluster.size();
-        } else {
-            // Only characters drawn nowhere are left out (at the end of the line before, too),
-            // never the first character nor a line break.
-            check(mayLeaveOut && at > 0 && cluster.front() != u'\r' && cluster.front() != u'\n');
-        }
-        at = end;
-    }
-    return at;
+    const qsizetype greedy = matchGreedily(text, clusters, from, line, mayLeaveOut);
+    return greedy >= 0 ? greedy : matchExhaustively(text, clusters, from, line, mayLeaveOut);
 }
 
 /// The top of the last visual line of a box, its line breaks (CR LF, CR, LF) a pitch apart.
