@@ -174,9 +174,11 @@ void tst_Startup::initialValues()
     state.setCurrentFile("/x.py", true);
     state.markModified();
     state.setCurrentStudent(5);
-    editDocument(state, [&](CommentDocument &d) { d.TeacherSignature = "x"; });
-    editDocument(state, [&](CommentDocument &d) { d.ItemFonts[2].bold = true; });
-    editDocument(state, [&](CommentDocument &d) { d.slot(100) = {"a", "b"}; });
+    editDocument(state, [](CommentDocument &d) {
+        d.TeacherSignature = "x";
+        d.ItemFonts[2].bold = true;
+        d.slot(100) = {"a", "b"};
+    });
     bool ok = false;
     runSequence(folder, platform, state, &ok);
     QVERIFY(ok);

@@ -180,15 +180,15 @@ void tst_printwindow::cleanup()
 
 void tst_printwindow::setStudents(const QStringList &names)
 {
-    editDocument(*m_state, [&](CommentDocument &d) { d.clearSlots(); });
-    for (int i = 0; i < names.size(); ++i) {
-        editDocument(*m_state, [&](CommentDocument &d) { d.slot(i + 1).name = names[i]; });
-        editDocument(*m_state, [&](CommentDocument &d) {
-            d.slot(i + 1).comment =
+    editDocument(*m_state, [&](CommentDocument &d) {
+        d.clearSlots();
+        for (int i = 0; i < names.size(); ++i) {
+            d.slot(i + 1) = {
+                names[i],
                 QStringLiteral("评语%1：").arg(i + 1) +
-                QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3);
-        });
-    }
+                    QStringLiteral("上课认真听讲，作业书写工整，乐于帮助同学，希望继续努力。").repeated(3)};
+        }
+    });
 }
 
 void tst_printwindow::open(PrintPanelMode mode)
