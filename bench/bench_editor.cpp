@@ -105,7 +105,8 @@ void ImportHundredNames(benchmark::State &state)
         names << QStringLiteral("新生%1").arg(i);
     const QString list = names.join(u'\n');
     for (auto _ : state) {
-        NameList::importList(workspace.state, list, NameList::Mode::Replace);
+        if (!NameList::importList(workspace.state, list, NameList::Mode::Replace))
+            std::abort();
         workspace.window->reopenStudentList(true);
         workspace.window->RefreshViews();
         QCoreApplication::processEvents();

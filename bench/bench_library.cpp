@@ -97,7 +97,7 @@ void CategoryNames(benchmark::State &state)
     const LibraryFile file;
     const CommentLibrary library(file.path);
     for (auto _ : state)
-        benchmark::DoNotOptimize(library.categoryNames().size());
+        benchmark::DoNotOptimize(library.categoryNames()->size());
     state.counters["bytes"] = double(libraryBytes().size());
 }
 BENCHMARK(CategoryNames)->Unit(benchmark::kMillisecond);
@@ -107,16 +107,16 @@ void CommentsOfLastCategory(benchmark::State &state)
     const LibraryFile file;
     const CommentLibrary library(file.path);
     const QString last = categoryName(Categories - 1);
-    if (library.comments(last, Rating::Lagging).size() < 160)
+    if (library.comments(last, Rating::Lagging).valueOr({}).size() < 160)
         std::abort();
     for (auto _ : state)
-        benchmark::DoNotOptimize(library.comments(last, Rating::Lagging).size());
+        benchmark::DoNotOptimize(library.comments(last, Rating::Lagging)->size());
 }
 BENCHMARK(CommentsOfLastCategory)->Unit(benchmark::kMillisecond);
 
 /// Times one change per iteration on the original file.
 void timeChange(benchmark::State &state,
-                const std::function<CommentLibrary::Status(CommentLibrary &)> &change)
+                const std::function<Result<CommentLibrary::Written>(CommentLibrary &)> &change)
 {
     const LibraryFile file;
     CommentLibrary library(file.path);

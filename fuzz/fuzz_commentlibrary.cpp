@@ -66,7 +66,7 @@ void checkFileChange(const QByteArray &bytes, const QStringList &lines, const QS
             std::abort();
     }
     CommentLibrary library(path);
-    CommentLibrary::Status status;
+    Result<CommentLibrary::Written> status = CommentLibrary::Written{};
     QStringList expected;
     switch (which % 6) {
     case 0:

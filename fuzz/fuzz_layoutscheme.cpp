@@ -121,14 +121,16 @@ void checkFile(const QByteArray &bytes, const QStringList &lines, const QString 
     const QString path = scratchFile();
     writeRaw(path, bytes);
     LayoutSchemeFile file(path);
-    check(file.listSchemes() == LayoutSchemeFile::schemesIn(lines));
-    check(file.loadScheme(scheme) == LayoutSchemeFile::schemeIn(lines, scheme));
+    const Result<QStringList> listed = file.listSchemes();
+    check(listed && *listed == LayoutSchemeFile::schemesIn(lines));
+    const Result<LayoutScheme> loaded = file.loadScheme(scheme);
+    check(loaded && *loaded == LayoutSchemeFile::schemeIn(lines, scheme));
 
     const auto expected = LayoutSchemeFile::withSchemeSaved(lines, scheme, values);
-    const LayoutSchemeFile::Status saved = file.saveScheme(scheme, values);
+    const Result<void> saved = file.saveScheme(scheme, values);
     const QByteArray written = readRaw(path);
     if (!expected) {
-        check(saved.kind == LayoutSchemeFile::Status::NoSuchScheme && written == bytes);
+        check(saved.kind() == FailureKind::NotFound && written == bytes);
     } else {
         check(saved.ok() && written.endsWith("\r\n"));
         const QStringList reread = linesOf(TextFile::decode(written));

@@ -165,12 +165,12 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     if (!readInput(in, document, err))
         return 2;
     const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
-    LayoutSchemeFile::Status status;
-    const QStringList names = schemes.listSchemes(&status);
-    if (!status.ok()) {
-        err << status.error << '\n';
+    const Result<QStringList> listed = schemes.listSchemes();
+    if (!listed) {
+        err << listed.error() << '\n';
         return 2;
     }
+    const QStringList &names = *listed;
     const QString name = scheme.isEmpty() ? names.value(0) : scheme;
     if (names.isEmpty() || !names.contains(name)) {
         err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
@@ -178,7 +178,12 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
             << '\n';
         return 2;
     }
-    const LayoutScheme layout = schemes.loadScheme(name);
+    const Result<LayoutScheme> loaded = schemes.loadScheme(name);
+    if (!loaded) {
+        err << loaded.error() << '\n';
+        return 2;
+    }
+    const LayoutScheme &layout = *loaded;
     if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
         err << problem << '\n';
         return 2;

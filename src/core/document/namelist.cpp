@@ -1,7 +1,6 @@
 #include "core/document/namelist.h"
 
 #include "core/document/session.h"
-#include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 
@@ -60,23 +59,19 @@ bool hasNames(QStringView listText)
     return false;
 }
 
-ImportResult importList(Session &session, const QString &listText, Mode mode)
+Result<Imported> importList(Session &session, const QString &listText, Mode mode)
 {
-    ImportResult result;
-    if (!hasNames(listText)) {
-        result.empty = true;
-        return result;
-    }
+    if (!hasNames(listText))
+        return Failure{EmptyListMessage, FailureKind::Empty};
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.
     const Result<QStringList> roundTrip = ScratchFile::roundTrip(session.ProgramFolder(), listText);
-    if (!roundTrip) {
-        result.error = roundTrip.error();
-        return result;
-    }
+    if (!roundTrip)
+        return roundTrip.failure();
     const QStringList &lines = *roundTrip;
 
+    Imported result;
     session.changeRoster([&](CommentDocument &document) {
         constexpr int Max = CommentDocument::MaxStudents;
         int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
@@ -95,34 +90,26 @@ ImportResult importList(Session &session, const QString &listText, Mode mode)
             document.slot(i) = StudentSlot{};
     });
 
-    result.ok = true;
     return result;
 }
 
-} // namespace NameList
-
-std::optional<QString> ReadNameListFile(const QString &path, Platform &platform)
+Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine)
 {
     const Result<QByteArray> read = TextFile::readAll(path);
-    if (!read) {
-        platform.messageBox(QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()),
-                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-        return std::nullopt;
-    }
+    if (!read)
+        return Failure{QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()), FailureKind::Unreadable};
 
-    const QString text = NameList::decode(*read);
+    const QString text = decode(*read);
     QString result;
     result.reserve(text.size() + 2);
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
     for (QStringView line; lines.next(&line);) {
-        if (characterCount(line) > NameList::NameLengthLimit) {
-            const MsgAnswer answer = platform.messageBox(
-                NameList::longLineQuestion(), Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo);
-            if (answer == MsgAnswer::Yes)
-                return QString();
-        }
+        if (characterCount(line) > NameLengthLimit && stopAtLongLine())
+            return QString();
         result += line;
         result += TextFile::CrLf;
     }
     return result;
 }
+
+} // namespace NameList

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
+#include <functional>
 
 class Session;
-class Platform;
 
 /// Student-name lists: one name per line, typed into the import dialog or loaded from a text
 /// file, and imported into the roster.
@@ -25,14 +26,14 @@ QString decode(const QByteArray &bytes);
 /// Where an import puts its names.
 enum class Mode { Add, Replace };
 
-/// What an import did.
-struct ImportResult
+/// What an import did besides filling the roster.
+struct Imported
 {
-    bool ok = false;    ///< false: the roster is unchanged and error says why (or empty is set)
-    bool empty = false; ///< the list holds no name: nothing was imported, nothing written
-    QString error;
     bool dropped = false; ///< names were left out because the roster reached 100
 };
+
+/// Why an empty list is refused (FailureKind::Empty).
+inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
 
 /// Whether the list holds a name: a line (between LF, CR LF or CR) that is not empty.
 bool hasNames(QStringView listText);
@@ -41,13 +42,12 @@ bool hasNames(QStringView listText);
 /// reads it back and puts every non-empty line, as typed, into the slots from the first slot
 /// (Replace) or after the last student (Add), each with an empty comment, up to slot 100;
 /// the slots after the last imported name are cleared. A list without a name is refused
-/// (empty): replacing the class by nothing would wipe every student and comment. Nothing
-/// changes when the scratch file cannot be written or read back.
-ImportResult importList(Session &session, const QString &listText, Mode mode);
+/// (FailureKind::Empty): replacing the class by nothing would wipe every student and comment.
+/// Nothing changes when the scratch file cannot be written or read back.
+Result<Imported> importList(Session &session, const QString &listText, Mode mode);
+
+/// Reads a student-name file into one text, every line followed by CR LF. At each line longer
+/// than the limit, stopAtLongLine decides whether to stop (true: the text is empty).
+Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine);
 
 } // namespace NameList
-
-/// Reads a student-name file into one text, every line followed by CR LF, asking whether to
-/// stop at each line longer than the limit (Yes: empty text). nullopt when the file cannot be
-/// read; the teacher has then been told why.
-std::optional<QString> ReadNameListFile(const QString &path, Platform &platform);

@@ -292,60 +292,54 @@ template<class Rule> QStringList onList(const QStringList &lines, Rule rule)
 
 // ---- The file -----------------------------------------------------------------------------
 
-/// The library file read once, or why it could not be read.
-struct Loaded
+Result<LineRewrite::File> load(const QString &path)
 {
-    CommentLibrary::Status status;
-    LineRewrite::File file;
-};
-
-Loaded load(const QString &path)
-{
-    Loaded loaded;
     Result<LineRewrite::File> read = LineRewrite::read(path);
-    if (read) {
-        loaded.file = std::move(read).value();
-    } else {
-        loaded.status.kind = CommentLibrary::Status::Unreadable;
-        loaded.status.error = QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error());
-    }
-    return loaded;
+    if (!read)
+        return Failure{QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error()), FailureKind::Unreadable};
+    return read;
 }
 
-CommentLibrary::Status save(const QString &path, const QByteArray &bytes)
+Result<CommentLibrary::Written> save(const QString &path, const QByteArray &bytes)
 {
-    CommentLibrary::Status status;
     // A file the reader would refuse is never written: the old one stays.
     Result<void> written = TextFile::fitsReadLimit(bytes.size());
     if (written)
         written = TextFile::saveAtomically(path, bytes);
-    if (!written) {
-        status.kind = CommentLibrary::Status::WriteFailed;
-        status.error = QStringLiteral("无法写入评语库文件“%1”：%2").arg(path, written.error());
-    }
-    return status;
+    if (!written)
+        return Failure{QStringLiteral("无法写入评语库文件“%1”：%2").arg(path, written.error()),
+                       FailureKind::WriteFailed};
+    return CommentLibrary::Written{};
 }
 
 /// Reads the file, runs a rule that builds the new file, and writes it back. A rule returning
 /// false leaves the file as it is.
-template<class Rule> CommentLibrary::Status change(const QString &path, Rule rule)
+template<class Rule> Result<CommentLibrary::Written> change(const QString &path, Rule rule)
 {
-    const Loaded loaded = load(path);
-    if (!loaded.status.ok())
-        return loaded.status;
-    FileSink sink(loaded.file);
-    if (!rule(loaded.file.lines, sink))
-        return {};
+    const Result<LineRewrite::File> loaded = load(path);
+    if (!loaded)
+        return loaded.failure();
+    FileSink sink(*loaded);
+    if (!rule(loaded->lines, sink))
+        return CommentLibrary::Written{};
     return save(path, sink.take());
 }
 
-/// Reads the file and answers a query on its lines; an unreadable file answers with nothing.
-template<class Query> auto ask(const QString &path, CommentLibrary::Status *status, Query query)
+/// Reads the file and answers a query on its lines.
+template<class Query> Result<QStringList> ask(const QString &path, Query query)
 {
-    const Loaded loaded = load(path);
-    if (status)
-        *status = loaded.status;
-    return loaded.status.ok() ? query(loaded.file.lines) : decltype(query(loaded.file.lines))();
+    const Result<LineRewrite::File> loaded = load(path);
+    if (!loaded)
+        return loaded.failure();
+    return query(loaded->lines);
+}
+
+/// The change's result, noting a rewritten marker when it wrote one.
+Result<CommentLibrary::Written> notingMarker(Result<CommentLibrary::Written> written, bool rewritten)
+{
+    if (written && rewritten)
+        written.value().markerRewritten = true;
+    return written;
 }
 
 } // namespace
@@ -416,18 +410,17 @@ QStringList CommentLibrary::withCommentDeleted(const QStringList &lines, const Q
 
 // ---- The file -----------------------------------------------------------------------------
 
-QStringList CommentLibrary::categoryNames(Status *status) const
+Result<QStringList> CommentLibrary::categoryNames() const
 {
-    return ask(m_path, status, [](const QList<QStringView> &lines) { return ::categoryNames(lines); });
+    return ask(m_path, [](const QList<QStringView> &lines) { return ::categoryNames(lines); });
 }
 
-QStringList CommentLibrary::comments(const QString &category, Rating rating, Status *status) const
+Result<QStringList> CommentLibrary::comments(const QString &category, Rating rating) const
 {
-    return ask(m_path, status,
-               [&](const QList<QStringView> &lines) { return ::comments(lines, category, rating); });
+    return ask(m_path, [&](const QList<QStringView> &lines) { return ::comments(lines, category, rating); });
 }
 
-CommentLibrary::Status CommentLibrary::addCategory(const QString &name)
+Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)
 {
     return change(m_path, [&](const auto &lines, auto &sink) {
         ::addCategory(lines, name, sink);
@@ -435,7 +428,7 @@ CommentLibrary::Status CommentLibrary::addCategory(const QString &name)
     });
 }
 
-CommentLibrary::Status CommentLibrary::renameCategory(const QString &oldName, const QString &newName)
+Result<CommentLibrary::Written> CommentLibrary::renameCategory(const QString &oldName, const QString &newName)
 {
     return change(m_path, [&](const auto &lines, auto &sink) {
         ::renameCategory(lines, oldName, newName, sink);
@@ -443,36 +436,35 @@ CommentLibrary::Status CommentLibrary::renameCategory(const QString &oldName, co
     });
 }
 
-CommentLibrary::Status CommentLibrary::deleteCategory(const QString &name)
+Result<CommentLibrary::Written> CommentLibrary::deleteCategory(const QString &name)
 {
     return change(m_path, [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
 }
 
-CommentLibrary::Status CommentLibrary::addComments(const QString &category, Rating rating,
+Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &category, Rating rating,
                                                    const QStringList &texts)
 {
-    Status status = change(m_path, [&](const auto &lines, auto &sink) {
-        ::addComments(lines, category, rating, texts, sink);
-        return true;
-    });
-    status.markerRewritten = status.ok() && std::any_of(texts.begin(), texts.end(), [](const QString &text) {
-                                 return ::holdsMarker(text);
-                             });
-    return status;
+    const bool marker =
+        std::any_of(texts.begin(), texts.end(), [](const QString &text) { return ::holdsMarker(text); });
+    return notingMarker(change(m_path,
+                               [&](const auto &lines, auto &sink) {
+                                   ::addComments(lines, category, rating, texts, sink);
+                                   return true;
+                               }),
+                        marker);
 }
 
-CommentLibrary::Status CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
+Result<CommentLibrary::Written> CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
 {
     bool replaced = false;
-    Status status = change(m_path, [&](const auto &lines, auto &sink) {
+    Result<Written> written = change(m_path, [&](const auto &lines, auto &sink) {
         ::replaceComment(lines, oldText, newText, sink, &replaced);
         return true;
     });
-    status.markerRewritten = status.ok() && replaced && ::holdsMarker(newText);
-    return status;
+    return notingMarker(std::move(written), replaced && ::holdsMarker(newText));
 }
 
-CommentLibrary::Status CommentLibrary::deleteComment(const QString &text)
+Result<CommentLibrary::Written> CommentLibrary::deleteComment(const QString &text)
 {
     return change(m_path, [&](const auto &lines, auto &sink) {
         ::deleteComment(lines, text, sink);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,34 +37,32 @@ public:
     /// stripped of blanks only: a TAB or a full-width space (U+3000) is part of them.
     static QString trimBlanks(QStringView text);
 
-    /// What became of a query or a change.
-    struct Status
+    /// What a change did besides changing the file.
+    struct Written
     {
-        enum Kind { Ok, Unreadable, WriteFailed };
-        Kind kind = Ok;
-        QString error;                ///< why, in the teacher's language (Unreadable, WriteFailed)
         bool markerRewritten = false; ///< a comment written held "*!*", now EscapedMarker
-        bool ok() const { return kind == Ok; }
     };
 
     explicit CommentLibrary(QString path);
 
     const QString &path() const { return m_path; }
 
+    // Queries and changes fail as FailureKind::Unreadable (nothing is written) or, for a
+    // change, FailureKind::WriteFailed (the old file is untouched).
+
     /// The names of all categories in file order (blanks around a name removed).
-    QStringList categoryNames(Status *status = nullptr) const;
+    Result<QStringList> categoryNames() const;
 
     /// The comments of one section in file order; empty when there is no such section.
-    QStringList comments(const QString &category, Rating rating, Status *status = nullptr) const;
+    Result<QStringList> comments(const QString &category, Rating rating) const;
 
-    // Changes. On Unreadable nothing is written; on WriteFailed the old file is untouched.
-    // Comments are written on one line, with the marker rewritten (see EscapedMarker).
-    Status addCategory(const QString &name);
-    Status renameCategory(const QString &oldName, const QString &newName);
-    Status deleteCategory(const QString &name);
-    Status addComments(const QString &category, Rating rating, const QStringList &texts);
-    Status replaceComment(const QString &oldText, const QString &newText);
-    Status deleteComment(const QString &text);
+    // Changes. Comments are written on one line, with the marker rewritten (see EscapedMarker).
+    Result<Written> addCategory(const QString &name);
+    Result<Written> renameCategory(const QString &oldName, const QString &newName);
+    Result<Written> deleteCategory(const QString &name);
+    Result<Written> addComments(const QString &category, Rating rating, const QStringList &texts);
+    Result<Written> replaceComment(const QString &oldText, const QString &newText);
+    Result<Written> deleteComment(const QString &text);
 
     // The same rules on lines in memory, for the file operations above and for tests.
     static QStringList categoryNamesIn(const QStringList &lines);

@@ -6,11 +6,22 @@
 #include <optional>
 #include <utility>
 
+/// Which step failed, for a caller that tells the teacher something different for each (a
+/// damaged library file is not a full disk). Most callers only show the error text.
+enum class FailureKind {
+    Other,
+    Unreadable,  ///< the file could not be read or was refused; nothing was written
+    WriteFailed, ///< the new file could not be written; the old one is untouched
+    NotFound,    ///< what the call names is not there; nothing was changed
+    Empty,       ///< there was nothing to act on; nothing was changed
+};
+
 /// Why something failed, in the teacher's language. Converts to a Result of any type, so a
 /// function returns `Failure{reason}` as it would return a value.
 struct Failure
 {
     QString error;
+    FailureKind kind = FailureKind::Other;
 };
 
 /// What every reader and writer returns: its value, or why there is none (the error text, in
@@ -23,7 +34,7 @@ public:
         : m_value(std::move(value))
     {}
     Result(Failure failure)
-        : m_error(std::move(failure.error))
+        : m_failure(std::move(failure))
     {}
 
     /// Whether there is a value.
@@ -47,12 +58,18 @@ public:
     }
     const T &operator*() const & { return value(); }
     const T *operator->() const { return &value(); }
+    /// The value, or fallback when there is none.
+    T valueOr(T fallback) const & { return ok() ? *m_value : std::move(fallback); }
     /// Why there is no value; empty when ok().
-    const QString &error() const { return m_error; }
+    const QString &error() const { return m_failure.error; }
+    /// Which step failed; Other when ok().
+    FailureKind kind() const { return m_failure.kind; }
+    /// The failure as it is, to pass on; only when !ok().
+    const Failure &failure() const { return m_failure; }
 
 private:
     std::optional<T> m_value;
-    QString m_error;
+    Failure m_failure;
 };
 
 /// The result of an action with no value: done, or why not.
@@ -61,7 +78,7 @@ template<> class [[nodiscard]] Result<void>
 public:
     Result() = default;
     Result(Failure failure)
-        : m_error(std::move(failure.error))
+        : m_failure(std::move(failure))
         , m_failed(true)
     {}
 
@@ -69,10 +86,14 @@ public:
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
     /// Why it failed; empty when ok().
-    const QString &error() const { return m_error; }
+    const QString &error() const { return m_failure.error; }
+    /// Which step failed; Other when ok().
+    FailureKind kind() const { return m_failure.kind; }
+    /// The failure as it is, to pass on; only when !ok().
+    const Failure &failure() const { return m_failure; }
 
 private:
-    QString m_error;
+    Failure m_failure;
     bool m_failed = false;
 };
 

@@ -114,43 +114,29 @@ using LineRewrite::FileSink;
 using LineRewrite::ListSink;
 using LineRewrite::viewsOf;
 
-/// The scheme file read once, or why it could not be read.
-struct Loaded
+Failure unreadable(const QString &path, const QString &reason)
 {
-    LayoutSchemeFile::Status status;
-    LineRewrite::File file;
-};
-LayoutSchemeFile::Status unreadable(const QString &path, const QString &reason)
-{
-    LayoutSchemeFile::Status status;
-    status.kind = LayoutSchemeFile::Status::Unreadable;
-    status.error = QStringLiteral("无法读取打印方案文件“%1”：%2").arg(path, reason);
-    return status;
+    return Failure{QStringLiteral("无法读取打印方案文件“%1”：%2").arg(path, reason), FailureKind::Unreadable};
 }
 
-Loaded load(const QString &path)
+Result<LineRewrite::File> load(const QString &path)
 {
-    Loaded loaded;
     Result<LineRewrite::File> read = LineRewrite::read(path);
-    if (read)
-        loaded.file = std::move(read).value();
-    else
-        loaded.status = unreadable(path, read.error());
-    return loaded;
+    if (!read)
+        return unreadable(path, read.error());
+    return read;
 }
 
-LayoutSchemeFile::Status save(const QString &path, const QByteArray &bytes)
+Result<void> save(const QString &path, const QByteArray &bytes)
 {
-    LayoutSchemeFile::Status status;
     // A file the reader would refuse is never written: the old one stays.
     Result<void> written = TextFile::fitsReadLimit(bytes.size());
     if (written)
         written = TextFile::saveAtomically(path, bytes);
-    if (!written) {
-        status.kind = LayoutSchemeFile::Status::WriteFailed;
-        status.error = QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, written.error());
-    }
-    return status;
+    if (!written)
+        return Failure{QStringLiteral("无法写入打印方案文件“%1”：%2").arg(path, written.error()),
+                       FailureKind::WriteFailed};
+    return done();
 }
 
 } // namespace
@@ -202,36 +188,32 @@ QStringList LayoutSchemeFile::blockLines(const QString &name, const LayoutScheme
 
 // ---- The file -----------------------------------------------------------------------------
 
-QStringList LayoutSchemeFile::listSchemes(Status *status) const
+Result<QStringList> LayoutSchemeFile::listSchemes() const
 {
-    const Loaded loaded = load(m_path);
-    if (status)
-        *status = loaded.status;
-    return loaded.status.ok() ? schemesOf(loaded.file.lines) : QStringList();
+    const Result<LineRewrite::File> loaded = load(m_path);
+    if (!loaded)
+        return loaded.failure();
+    return schemesOf(loaded->lines);
 }
 
-QString LayoutSchemeFile::readSchemeValue(const QString &scheme, SchemeField field, Status *status) const
+Result<QString> LayoutSchemeFile::readSchemeValue(const QString &scheme, SchemeField field) const
 {
-    const Loaded loaded = load(m_path);
-    if (status)
-        *status = loaded.status;
-    return loaded.status.ok() ? valueOf(loaded.file.lines, scheme, field) : QString();
+    const Result<LineRewrite::File> loaded = load(m_path);
+    if (!loaded)
+        return loaded.failure();
+    return valueOf(loaded->lines, scheme, field);
 }
 
-LayoutScheme LayoutSchemeFile::loadScheme(const QString &scheme, Status *status) const
+Result<LayoutScheme> LayoutSchemeFile::loadScheme(const QString &scheme) const
 {
     // One reading of the file serves all eleven lookups: nothing writes it in between.
-    const Loaded loaded = load(m_path);
-    if (status)
-        *status = loaded.status;
-    if (loaded.status.ok())
-        return schemeOf(loaded.file.lines, scheme);
-    LayoutScheme empty;
-    empty.name = scheme;
-    return empty;
+    const Result<LineRewrite::File> loaded = load(m_path);
+    if (!loaded)
+        return loaded.failure();
+    return schemeOf(loaded->lines, scheme);
 }
 
-LayoutSchemeFile::Status LayoutSchemeFile::appendScheme(const QString &name, const LayoutScheme &values)
+Result<void> LayoutSchemeFile::appendScheme(const QString &name, const LayoutScheme &values)
 {
     const Result<QByteArray> read = TextFile::readAll(m_path);
     if (!read)
@@ -242,17 +224,13 @@ LayoutSchemeFile::Status LayoutSchemeFile::appendScheme(const QString &name, con
     return save(m_path, bytes);
 }
 
-LayoutSchemeFile::Status LayoutSchemeFile::saveScheme(const QString &scheme, const LayoutScheme &values)
+Result<void> LayoutSchemeFile::saveScheme(const QString &scheme, const LayoutScheme &values)
 {
-    const Loaded loaded = load(m_path);
-    if (!loaded.status.ok())
-        return loaded.status;
-    FileSink sink(loaded.file);
-    if (!saveInto(loaded.file.lines, scheme, values, sink)) {
-        Status status;
-        status.kind = Status::NoSuchScheme;
-        status.error = QStringLiteral("没有名为“%1”的打印方案，未保存。").arg(scheme);
-        return status;
-    }
+    const Result<LineRewrite::File> loaded = load(m_path);
+    if (!loaded)
+        return loaded.failure();
+    FileSink sink(*loaded);
+    if (!saveInto(loaded->lines, scheme, values, sink))
+        return Failure{QStringLiteral("没有名为“%1”的打印方案，未保存。").arg(scheme), FailureKind::NotFound};
     return save(m_path, sink.take());
 }

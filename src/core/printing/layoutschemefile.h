@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/result.h"
 #include "core/printing/layoutscheme.h"
 
 #include <QString>
@@ -36,44 +37,37 @@ public:
     /// The file in a program folder (which ends with "/").
     static QString pathIn(const QString &programFolder) { return programFolder + FileName; }
 
-    /// What became of a query or a change.
-    struct Status
-    {
-        enum Kind { Ok, Unreadable, WriteFailed, NoSuchScheme };
-        Kind kind = Ok;
-        QString error; ///< why, in the teacher's language (every kind but Ok)
-        bool ok() const { return kind == Ok; }
-    };
+    // Queries and changes fail as FailureKind::Unreadable (nothing is written) or, for a
+    // change, FailureKind::WriteFailed (the old file is untouched).
 
     explicit LayoutSchemeFile(QString path);
 
     const QString &path() const { return m_path; }
 
     /// Every line containing "name=" gives its text from the sixth character on, in file order,
-    /// neither trimmed nor de-duplicated. Empty when the file cannot be read.
-    QStringList listSchemes(Status *status = nullptr) const;
+    /// neither trimmed nor de-duplicated.
+    Result<QStringList> listSchemes() const;
 
     /// The value of a field in the first block named scheme (blanks around it ignored): NoScheme
     /// when no line but the last reads "name=" + scheme; otherwise the first later line holding
     /// the field's key, without the key's length plus one characters (the search runs past "*!*"
-    /// into later blocks), or NoKey when only the last line or none holds it. Empty when
-    /// unreadable.
-    QString readSchemeValue(const QString &scheme, SchemeField field, Status *status = nullptr) const;
+    /// into later blocks), or NoKey when only the last line or none holds it.
+    Result<QString> readSchemeValue(const QString &scheme, SchemeField field) const;
 
     /// The scheme named scheme: each field read as readSchemeValue reads it, the sentinels kept
-    /// as texts; name is scheme as given. When the file cannot be read, only name is set.
-    LayoutScheme loadScheme(const QString &scheme, Status *status = nullptr) const;
+    /// as texts; name is scheme as given.
+    Result<LayoutScheme> loadScheme(const QString &scheme) const;
 
     /// Adds a block at the end: the old bytes as they are, CR LF, then the thirteen lines of the
     /// block, each ended by CR LF. The name is written trimmed, as loading looks it up. A name
     /// that is already there is not checked for.
-    Status appendScheme(const QString &name, const LayoutScheme &values);
+    Result<void> appendScheme(const QString &name, const LayoutScheme &values);
 
     /// Writes the values into the first block named scheme (found as readSchemeValue finds it):
     /// its eleven value lines and "*!*" replace the old lines up to and including the first one
     /// holding "*!*" (or up to the end). A name no block carries leaves the file as it is and
-    /// returns NoSuchScheme.
-    Status saveScheme(const QString &scheme, const LayoutScheme &values);
+    /// fails as FailureKind::NotFound.
+    Result<void> saveScheme(const QString &scheme, const LayoutScheme &values);
 
     // The same rules on lines in memory, for the file operations above and for tests.
     static QStringList schemesIn(const QStringList &lines);

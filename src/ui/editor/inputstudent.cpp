@@ -149,9 +149,14 @@ void inputstudent::Command5Click()
     const QString path = m_platform.openFileName(FileFilter);
     if (path.isEmpty())
         return;
-    const std::optional<QString> text = ReadNameListFile(path, m_platform);
-    if (!text)
-        return; // the teacher has been told why
+    const Result<QString> text = NameList::readFile(path, [this] {
+        return m_platform.messageBox(NameList::longLineQuestion(), Platform::QuestionTitle, MsgIcon::Question,
+                                     MsgButtons::YesNo) == MsgAnswer::Yes;
+    });
+    if (!text) {
+        m_platform.messageBox(text.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
     QString shown = *text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_text->setPlainText(shown);
@@ -166,21 +171,21 @@ void inputstudent::Command3Click()
 
 void inputstudent::Command1Click()
 {
-    const NameList::ImportResult result =
+    const Result<NameList::Imported> result =
         NameList::importList(m_session, m_text->toPlainText(),
                              m_replace->isChecked() ? NameList::Mode::Replace : NameList::Mode::Add);
     // A list of nothing but line breaks is as empty as no list at all.
-    if (result.empty) {
-        m_platform.messageBox(EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    if (result.kind() == FailureKind::Empty) {
+        m_platform.messageBox(result.error(), Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
         m_text->setFocus();
         return;
     }
-    if (!result.ok) {
-        m_platform.messageBox(QStringLiteral("导入失败！") + result.error, Platform::NoticeTitle,
+    if (!result) {
+        m_platform.messageBox(QStringLiteral("导入失败！") + result.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    if (result.dropped)
+    if (result->dropped)
         m_platform.messageBox(DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
     if (m_rosterChanged)
         m_rosterChanged();

@@ -29,7 +29,6 @@ public:
         QStringLiteral("系统将把每行文字信息识别为一个学生的姓名，请确认您的文件是按此格式组织的！");
     static inline const QString FileFilter = QStringLiteral("文本文件|*.txt|所有文件|*.*");
     static inline const QString ClearQuestion = QStringLiteral("您确认要清空正在导入的学生列表吗？");
-    static inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
     static inline const QString DroppedMessage =
         QStringLiteral("每个文件中最多只能有100个学生，系统已经自动略去序号100以后的学生。");
 

@@ -198,7 +198,7 @@ void LibraryCommands::save(pytools *window)
     const QString category = window->selectedCategory();
     int i = window->selectedCategoryIndex();
     int j = window->selectedCommentIndex();
-    CommentLibrary::Status status;
+    Result<CommentLibrary::Written> status = CommentLibrary::Written{};
     switch (window->panelMode()) {
     case PanelMode::AddCategory:
         status = library.addCategory(text);
@@ -221,7 +221,7 @@ void LibraryCommands::save(pytools *window)
     if (!pytools::reportFailure(m_platform, status))
         return;
     reloadKeepingSelection(window, i, j);
-    if (status.markerRewritten)
+    if (status->markerRewritten)
         m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
                               MsgIcon::Information, MsgButtons::Ok);
 }

@@ -117,7 +117,7 @@ void piliangdaoru::Command1Click()
     // The target is what the library window shows now.
     const int category = window->selectedCategoryIndex();
     const Rating rating = window->rating();
-    const CommentLibrary::Status status =
+    const Result<CommentLibrary::Written> status =
         window->library().addComments(CommentLibrary::trimBlanks(window->selectedCategory()), rating, lines);
     if (!pytools::reportFailure(m_platform, status))
         return;
@@ -126,7 +126,7 @@ void piliangdaoru::Command1Click()
         window->lblb()->setCurrentRow(category);
     window->setRating(rating);
     window->fillComments();
-    if (status.markerRewritten)
+    if (status->markerRewritten)
         m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
                               MsgIcon::Information, MsgButtons::Ok);
     close();

@@ -158,10 +158,9 @@ void pytools::load()
         const QSignalBlocker blocker(m_lblb);
         m_lblb->clear();
         m_lbnr->clear();
-        CommentLibrary::Status status;
-        const QStringList names = library().categoryNames(&status);
-        if (reportFailure(m_platform, status)) {
-            m_lblb->addItems(names);
+        const Result<QStringList> names = library().categoryNames();
+        if (reportFailure(m_platform, names)) {
+            m_lblb->addItems(*names);
             if (m_lblb->count() > 0)
                 m_lblb->setCurrentRow(0);
         }
@@ -179,11 +178,10 @@ void pytools::fillComments()
     const QString category = CommentLibrary::trimBlanks(selectedCategory());
     if (selectedCategoryIndex() < 0)
         return;
-    CommentLibrary::Status status;
-    const QStringList comments = library().comments(category, rating(), &status);
-    if (!reportFailure(m_platform, status))
+    const Result<QStringList> comments = library().comments(category, rating());
+    if (!reportFailure(m_platform, comments))
         return;
-    m_lbnr->addItems(comments);
+    m_lbnr->addItems(*comments);
     if (m_lbnr->count() > 0)
         m_lbnr->setCurrentRow(0);
 }
@@ -294,21 +292,13 @@ void pytools::insertStockComment()
     box->setTextCursor(cursor);
 }
 
-bool pytools::reportFailure(Platform &platform, const CommentLibrary::Status &status)
+void pytools::tellFailure(Platform &platform, const Failure &failure)
 {
-    switch (status.kind) {
-    case CommentLibrary::Status::Ok:
-        return true;
-    case CommentLibrary::Status::Unreadable:
-        platform.messageBox(CommentLibrary::CorruptMessage, Platform::NoticeTitle, MsgIcon::Critical,
-                            MsgButtons::Ok);
-        break;
-    case CommentLibrary::Status::WriteFailed:
-        platform.messageBox(QStringLiteral("保存评语库失败！") + status.error, Platform::NoticeTitle,
-                            MsgIcon::Critical, MsgButtons::Ok);
-        break;
-    }
-    return false;
+    // A library that cannot be read is damaged as far as the teacher can tell; a failed write
+    // says why, as every failed save does.
+    const QString message = failure.kind == FailureKind::Unreadable ? CommentLibrary::CorruptMessage
+                                                                     : QStringLiteral("保存评语库失败！") + failure.error;
+    platform.messageBox(message, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
 QColor pytools::captionColour() const

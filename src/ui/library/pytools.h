@@ -94,8 +94,15 @@ public:
 
     /// Tells the teacher why a library query or change failed: the corrupt-library message
     /// when the file could not be read, "保存评语库失败！" and the reason when it could not be
-    /// written (critical icon). Returns status.ok().
-    static bool reportFailure(Platform &platform, const CommentLibrary::Status &status);
+    /// written (critical icon).
+    static void tellFailure(Platform &platform, const Failure &failure);
+    /// Tells the teacher why result failed, if it did; returns whether it succeeded.
+    template<typename T> static bool reportFailure(Platform &platform, const Result<T> &result)
+    {
+        if (!result)
+            tellFailure(platform, result.failure());
+        return result.ok();
+    }
 
 signals:
     /// "保存" was pressed: the library commands carry out the panel's mode.

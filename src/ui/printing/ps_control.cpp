@@ -155,12 +155,12 @@ int ps_control::panelHeight(PrintPanelMode mode)
 void ps_control::loadSchemes()
 {
     LayoutSchemeFile file(LayoutSchemeFile::pathIn(m_session.ProgramFolder()));
-    LayoutSchemeFile::Status status;
-    const QStringList names = file.listSchemes(&status);
+    const Result<QStringList> listed = file.listSchemes();
+    const QStringList names = listed.valueOr({});
     m_combo1->clear();
     m_combo1->addItems(names);
-    if (!status.ok()) {
-        m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    if (!listed) {
+        m_platform.messageBox(listed.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     } else if (names.isEmpty()) {
         m_platform.messageBox(LayoutSchemeFile::noSchemeMessage(), Platform::NoticeTitle,
                               MsgIcon::Exclamation, MsgButtons::Ok);
@@ -213,11 +213,16 @@ void ps_control::selectScheme(const QString &text)
         m_platform.messageBox(UnknownSchemeMessage, AppTitle, MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    LayoutSchemeFile::Status status;
-    m_scheme =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text, &status);
-    if (!status.ok())
-        m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    const Result<LayoutScheme> loaded =
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text);
+    if (loaded) {
+        m_scheme = *loaded;
+    } else {
+        // The window shows an empty scheme of that name, from which 新方案 can start.
+        m_scheme = LayoutScheme{};
+        m_scheme.name = text;
+        m_platform.messageBox(loaded.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    }
     m_setup->showScheme();
     compose();
 }
@@ -264,10 +269,10 @@ void ps_control::newScheme()
     const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
     if (name.isEmpty())
         return;
-    const LayoutSchemeFile::Status status =
+    const Result<void> appended =
         LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).appendScheme(name, m_scheme);
-    if (!status.ok()) {
-        m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    if (!appended) {
+        m_platform.messageBox(appended.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
     m_combo1->addItem(name);
@@ -277,13 +282,12 @@ void ps_control::newScheme()
 
 void ps_control::saveScheme()
 {
-    const LayoutSchemeFile::Status status =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
-            .saveScheme(m_combo1->currentText(), m_scheme);
-    if (status.ok())
+    const Result<void> saved = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
+                                   .saveScheme(m_combo1->currentText(), m_scheme);
+    if (saved)
         m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
     else
-        m_platform.messageBox(status.error, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        m_platform.messageBox(saved.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
 bool ps_control::isPrinting() const

@@ -5,6 +5,7 @@
 #include "fifowatchdog.h"
 #include "programfolder.h"
 #include "programrun.h"
+#include "resultvalue.h"
 
 #include <QFile>
 #include <QProcess>
@@ -302,7 +303,7 @@ void tst_CommandLine::printPdfRefusesPaperSize()
     ProgramFolder folder;
     QVERIFY(folder.isValid());
     LayoutSchemeFile schemes(folder.file(LayoutSchemeFile::FileName));
-    LayoutScheme scheme = schemes.loadScheme(schemes.listSchemes().value(0));
+    LayoutScheme scheme = expectValue(schemes.loadScheme(expectValue(schemes.listSchemes()).value(0)));
     scheme.setValue(field, value);
     QVERIFY(schemes.appendScheme(QStringLiteral("坏纸"), scheme).ok());
 

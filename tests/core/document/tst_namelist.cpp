@@ -3,7 +3,8 @@
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
-#include "scriptedplatform.h"
+#include "resultvalue.h"
+#include "core/platform/platform.h"
 #include "sessionedit.h"
 
 #include <QDir>
@@ -180,21 +181,13 @@ void tst_NameList::readFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("names.txt");
     QVERIFY(TextFile::saveAtomically(path, bytes).ok());
-    ScriptedPlatform platform;
-    for (int answer : answers)
-        platform.expectMessage(MsgAnswer(answer));
-
-    const std::optional<QString> read = ReadNameListFile(path, platform);
-    QVERIFY(read.has_value());
-    QCOMPARE(*read, text);
-    QHSY_VERIFY_DIALOGS(platform);
-    QCOMPARE(platform.shown.size(), answers.size());
-    for (const ShownDialog &dialog : std::as_const(platform.shown)) {
-        QCOMPARE(dialog.text, NameList::longLineQuestion());
-        QCOMPARE(dialog.title, QStringLiteral("系统询问"));
-        QCOMPARE(dialog.icon, MsgIcon::Question);
-        QCOMPARE(dialog.buttons, MsgButtons::YesNo);
-    }
+    qsizetype asked = 0;
+    const Result<QString> read = NameList::readFile(path, [&] {
+        // Each long line asks once; the answers say whether to stop.
+        return asked < answers.size() && MsgAnswer(answers.at(asked++)) == MsgAnswer::Yes;
+    });
+    QCOMPARE(expectValue(read), text);
+    QCOMPARE(asked, answers.size());
 }
 
 void tst_NameList::unreadableFile_data()
@@ -210,18 +203,10 @@ void tst_NameList::unreadableFile()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     const QString path = dir.filePath(name);
-    ScriptedPlatform platform;
-    platform.expectMessage();
-
-    QCOMPARE(ReadNameListFile(path, platform), std::nullopt);
-    QHSY_VERIFY_DIALOGS(platform);
-    QCOMPARE(platform.shown.size(), 1);
-    const ShownDialog &shown = platform.shown[0];
-    QVERIFY2(shown.text.startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)), qPrintable(shown.text));
-    QVERIFY(shown.text.size() > path.size() + 12); // and the reason
-    QCOMPARE(shown.title, QStringLiteral("系统提示"));
-    QCOMPARE(shown.icon, MsgIcon::Critical);
-    QCOMPARE(shown.buttons, MsgButtons::Ok);
+    const Result<QString> read = NameList::readFile(path, [] { return false; });
+    QCOMPARE(read.kind(), FailureKind::Unreadable);
+    QVERIFY2(read.error().startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)), qPrintable(read.error()));
+    QVERIFY(read.error().size() > path.size() + 12); // and the reason
 }
 
 void tst_NameList::importList_data()
@@ -283,12 +268,9 @@ void tst_NameList::importList()
     editDocument(state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("王老师"); });
     const CommentDocument before = state.Document();
 
-    const NameList::ImportResult result =
+    const Result<NameList::Imported> result =
         NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
-    QVERIFY(result.ok);
-    QVERIFY(!result.empty);
-    QCOMPARE(result.error, QString());
-    QCOMPARE(result.dropped, dropped);
+    QCOMPARE(expectValue(result).dropped, dropped);
 
     const CommentDocument &doc = state.Document();
     const int kept = replace ? 0 : students;
@@ -323,7 +305,7 @@ void tst_NameList::scratchFileBytes()
     ProgramFolder folder;
     Session state;
     state.setProgramFolder(folder.path());
-    QVERIFY(NameList::importList(state, list, Mode::Replace).ok);
+    QVERIFY(NameList::importList(state, list, Mode::Replace).ok());
     QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), bytes);
 }
 
@@ -332,8 +314,8 @@ void tst_NameList::scratchFileHoldsLastList()
     ProgramFolder folder;
     Session state;
     state.setProgramFolder(folder.path());
-    QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok);
-    QVERIFY(NameList::importList(state, "甲", Mode::Add).ok);
+    QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok());
+    QVERIFY(NameList::importList(state, "甲", Mode::Add).ok());
     QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
     QCOMPARE(state.Document().studentCount(), 100);
     QCOMPARE(state.Document().slot(100).name, QStringLiteral("名100"));
@@ -371,13 +353,12 @@ void tst_NameList::emptyListChangesNothing()
     QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).ok());
 
     QVERIFY(!NameList::hasNames(list));
-    const NameList::ImportResult result =
+    const Result<NameList::Imported> result =
         NameList::importList(state, list, replace ? Mode::Replace : Mode::Add);
     QCOMPARE(state.Document(), before);
     QCOMPARE(fileBytes(scratch), gb("上次\r\n"));
-    QVERIFY(result.empty);
-    QVERIFY(!result.ok);
-    QVERIFY(!result.dropped);
+    QCOMPARE(result.kind(), FailureKind::Empty);
+    QCOMPARE(result.error(), QStringLiteral("不能导入一个空的列表！"));
 }
 
 void tst_NameList::failedScratchWriteChangesNothing_data()
@@ -403,7 +384,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     const CommentDocument before = state.Document();
     const Mode mode = replace ? Mode::Replace : Mode::Add;
 
-    NameList::ImportResult result;
+    Result<NameList::Imported> result = NameList::Imported{};
     if (folderInTheWay) {
         QVERIFY(QDir().mkdir(scratch));
         result = NameList::importList(state, "甲\n乙", mode);
@@ -417,10 +398,10 @@ void tst_NameList::failedScratchWriteChangesNothing()
         result = NameList::importList(state, namesText(100).repeated(10), mode);
         setrlimit(RLIMIT_FSIZE, &saved);
     }
-    QVERIFY(!result.ok);
-    QVERIFY2(result.error.startsWith(QStringLiteral("无法写入临时文件“%1”：").arg(scratch)),
-             qPrintable(result.error));
-    QVERIFY(result.error.size() > scratch.size() + 12); // and the reason
+    QVERIFY(!result);
+    QVERIFY2(result.error().startsWith(QStringLiteral("无法写入临时文件“%1”：").arg(scratch)),
+             qPrintable(result.error()));
+    QVERIFY(result.error().size() > scratch.size() + 12); // and the reason
     QCOMPARE(state.Document(), before);
 }
 
@@ -434,10 +415,10 @@ void tst_NameList::readOnlyProgramFolderChangesNothing()
     state.replaceDocument(classWithLeftovers(10));
     const CommentDocument before = state.Document();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const NameList::ImportResult result = NameList::importList(state, "甲\n乙", Mode::Replace);
+    const Result<NameList::Imported> result = NameList::importList(state, "甲\n乙", Mode::Replace);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(!result.ok);
-    QVERIFY2(result.error.startsWith(QStringLiteral("无法写入临时文件")), qPrintable(result.error));
+    QVERIFY(!result);
+    QVERIFY2(result.error().startsWith(QStringLiteral("无法写入临时文件")), qPrintable(result.error()));
     QCOMPARE(state.Document(), before);
 }
 
@@ -452,11 +433,11 @@ void tst_NameList::failedReadBackChangesNothing()
     const CommentDocument before = state.Document();
 
     const QString huge = QString(int(TextFile::MaxFileSize / 2), u'长') + u'\n' + namesText(5);
-    const NameList::ImportResult result = NameList::importList(state, huge, Mode::Replace);
-    QVERIFY(!result.ok);
-    QVERIFY2(result.error.startsWith(QStringLiteral("无法读取临时文件“%1”：").arg(scratch)),
-             qPrintable(result.error));
-    QVERIFY(result.error.size() > scratch.size() + 12);
+    const Result<NameList::Imported> result = NameList::importList(state, huge, Mode::Replace);
+    QVERIFY(!result);
+    QVERIFY2(result.error().startsWith(QStringLiteral("无法读取临时文件“%1”：").arg(scratch)),
+             qPrintable(result.error()));
+    QVERIFY(result.error().size() > scratch.size() + 12);
     QCOMPARE(state.Document(), before);
 }
 

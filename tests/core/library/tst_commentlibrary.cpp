@@ -1,6 +1,7 @@
 #include "core/library/commentlibrary.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
+#include "resultvalue.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +24,7 @@ Rating ratingOf(const QString &letter)
 }
 
 /// One change, named as in the data tables: op and its arguments (a rating as its letter).
-CommentLibrary::Status apply(CommentLibrary &library, const QString &op, const QStringList &args)
+Result<CommentLibrary::Written> apply(CommentLibrary &library, const QString &op, const QStringList &args)
 {
     if (op == u"add")
         return library.addCategory(args.at(0));
@@ -130,10 +131,7 @@ void tst_CommentLibrary::categoryNames()
 {
     QFETCH(QString, file);
     QFETCH(QStringList, names);
-    CommentLibrary::Status status;
-    status.kind = CommentLibrary::Status::WriteFailed;
-    QCOMPARE(CommentLibrary(libraryFile(file)).categoryNames(&status), names);
-    QVERIFY(status.ok());
+    QCOMPARE(expectValue(CommentLibrary(libraryFile(file)).categoryNames()), names);
 }
 
 void tst_CommentLibrary::comments_data()
@@ -200,10 +198,7 @@ void tst_CommentLibrary::comments()
     QFETCH(QString, category);
     QFETCH(QString, letter);
     QFETCH(QStringList, expected);
-    CommentLibrary::Status status;
-    status.kind = CommentLibrary::Status::WriteFailed;
-    QCOMPARE(CommentLibrary(libraryFile(file)).comments(category, ratingOf(letter), &status), expected);
-    QVERIFY(status.ok());
+    QCOMPARE(expectValue(CommentLibrary(libraryFile(file)).comments(category, ratingOf(letter))), expected);
     QCOMPARE(CommentLibrary::commentsIn(linesOf(fileBytes(libraryFile(file))), category, ratingOf(letter)),
              expected);
 }
@@ -287,8 +282,8 @@ void tst_CommentLibrary::changes()
     QFETCH(QString, after);
     const QString path = copyOf(before);
     CommentLibrary library(path);
-    const CommentLibrary::Status status = apply(library, op, args);
-    QVERIFY2(status.ok(), qPrintable(status.error));
+    const Result<CommentLibrary::Written> status = apply(library, op, args);
+    QVERIFY2(status.ok(), qPrintable(status.error()));
     const QByteArray expected = fileBytes(libraryFile(after));
     QCOMPARE(fileBytes(path), expected);
 
@@ -335,15 +330,15 @@ void tst_CommentLibrary::markerInComment()
     QFETCH(bool, rewritten);
     const QString path = copyOf(QStringLiteral("library.vxd"));
     CommentLibrary library(path);
-    const QStringList names = library.categoryNames();
-    const QStringList good = library.comments(QStringLiteral("学习"), Rating::Good);
+    const QStringList names = expectValue(library.categoryNames());
+    const QStringList good = expectValue(library.comments(QStringLiteral("学习"), Rating::Good));
 
-    const CommentLibrary::Status status = apply(library, op, args);
-    QVERIFY2(status.ok(), qPrintable(status.error));
-    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Excellent), section);
-    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Good), good);
-    QCOMPARE(library.categoryNames(), names);
-    QCOMPARE(status.markerRewritten, rewritten);
+    const Result<CommentLibrary::Written> status = apply(library, op, args);
+    QVERIFY2(status.ok(), qPrintable(status.error()));
+    QCOMPARE(expectValue(library.comments(QStringLiteral("学习"), Rating::Excellent)), section);
+    QCOMPARE(expectValue(library.comments(QStringLiteral("学习"), Rating::Good)), good);
+    QCOMPARE(expectValue(library.categoryNames()), names);
+    QCOMPARE(status->markerRewritten, rewritten);
     // The rules on lines in memory write the same.
     QCOMPARE(applyToLines(linesOf(fileBytes(libraryFile(QStringLiteral("library.vxd")))), op, args),
              linesOf(fileBytes(path)));
@@ -354,10 +349,10 @@ void tst_CommentLibrary::paddedNameIsStoredStripped()
     const QString path = copyOf(QStringLiteral("library.vxd"));
     CommentLibrary library(path);
     QVERIFY(library.addCategory(QStringLiteral("  班级活动   ")).ok());
-    QCOMPARE(library.categoryNames().last(), QStringLiteral("班级活动"));
+    QCOMPARE(expectValue(library.categoryNames()).last(), QStringLiteral("班级活动"));
     QVERIFY(
         library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
-    QCOMPARE(library.comments(QStringLiteral("班级活动"), Rating::Good), QStringList{"  留着空格 "});
+    QCOMPARE(expectValue(library.comments(QStringLiteral("班级活动"), Rating::Good)), QStringList{"  留着空格 "});
     QVERIFY(library.deleteCategory(QStringLiteral("班级活动")).ok());
     QCOMPARE(fileBytes(path), fileBytes(libraryFile(QStringLiteral("library.vxd"))));
 }
@@ -370,8 +365,8 @@ void tst_CommentLibrary::characterOutsideBmpRoundTrips()
     const QStringList texts{QStringLiteral("𠮷𠮷，写得好。")};
     QVERIFY(library.addCategory(name).ok());
     QVERIFY(library.addComments(name, Rating::Lagging, texts).ok());
-    QCOMPARE(library.categoryNames(), QStringList{name});
-    QCOMPARE(library.comments(name, Rating::Lagging), texts);
+    QCOMPARE(expectValue(library.categoryNames()), QStringList{name});
+    QCOMPARE(expectValue(library.comments(name, Rating::Lagging)), texts);
     QVERIFY(fileBytes(path).contains(QByteArray::fromHex("9534b235")));
 }
 
@@ -397,19 +392,15 @@ void tst_CommentLibrary::unreadableFile()
         QVERIFY(QDir().mkdir(path));
     CommentLibrary library(path);
 
-    const CommentLibrary::Status status = apply(library, op, args);
-    QCOMPARE(status.kind, CommentLibrary::Status::Unreadable);
-    QVERIFY(status.error.startsWith(QStringLiteral("无法读取评语库文件“%1”：").arg(path)));
+    const Result<CommentLibrary::Written> status = apply(library, op, args);
+    QCOMPARE(status.kind(), FailureKind::Unreadable);
+    QVERIFY(status.error().startsWith(QStringLiteral("无法读取评语库文件“%1”：").arg(path)));
     QCOMPARE(QFileInfo(path).isDir(), folder);
     QCOMPARE(QFileInfo::exists(path), folder);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), folder ? 1 : 0);
 
-    CommentLibrary::Status queried;
-    QVERIFY(library.categoryNames(&queried).isEmpty());
-    QCOMPARE(queried.kind, CommentLibrary::Status::Unreadable);
-    queried = {};
-    QVERIFY(library.comments(QStringLiteral("学习"), Rating::Excellent, &queried).isEmpty());
-    QCOMPARE(queried.kind, CommentLibrary::Status::Unreadable);
+    QCOMPARE(library.categoryNames().kind(), FailureKind::Unreadable);
+    QCOMPARE(library.comments(QStringLiteral("学习"), Rating::Excellent).kind(), FailureKind::Unreadable);
 }
 
 void tst_CommentLibrary::writeFailureKeepsOldFile_data()
@@ -439,11 +430,11 @@ void tst_CommentLibrary::writeFailureKeepsOldFile()
     if (readOnlyFolder)
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     CommentLibrary library(path);
-    const CommentLibrary::Status status = apply(library, op, args);
+    const Result<CommentLibrary::Written> status = apply(library, op, args);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(status.kind, CommentLibrary::Status::WriteFailed);
-    QVERIFY(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：").arg(path)));
+    QCOMPARE(status.kind(), FailureKind::WriteFailed);
+    QVERIFY(status.error().startsWith(QStringLiteral("无法写入评语库文件“%1”：").arg(path)));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
@@ -482,16 +473,16 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
     const QString path = dir.filePath(CommentLibrary::FileName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     CommentLibrary library(path);
-    const CommentLibrary::Status status = apply(library, op, args);
+    const Result<CommentLibrary::Written> status = apply(library, op, args);
     if (over <= 0) {
-        QVERIFY2(status.ok(), qPrintable(status.error));
+        QVERIFY2(status.ok(), qPrintable(status.error()));
         QCOMPARE(QFileInfo(path).size(), TextFile::MaxFileSize);
         return;
     }
-    QCOMPARE(status.kind, CommentLibrary::Status::WriteFailed);
-    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入评语库文件“%1”：文件将有").arg(path)),
-             qPrintable(status.error));
-    QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
+    QCOMPARE(status.kind(), FailureKind::WriteFailed);
+    QVERIFY2(status.error().startsWith(QStringLiteral("无法写入评语库文件“%1”：文件将有").arg(path)),
+             qPrintable(status.error()));
+    QVERIFY(status.error().contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(QFileInfo(path).size(), old.size());
     QCOMPARE(fileBytes(path), old);
 }

@@ -1,6 +1,7 @@
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "programfolder.h"
+#include "resultvalue.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,21 +48,18 @@ LayoutScheme sample()
     return schemeOf({}, {"26", "18.4", "2cm", "2.8", "2", "4", "12", "13.9", ".6", "12.4", "16\r\n.6"});
 }
 
-/// Runs one operation by name; queries report through the status only.
-LayoutSchemeFile::Status run(LayoutSchemeFile &file, const QString &op)
+/// Runs one operation by name and tells only whether and how it failed.
+Result<void> run(LayoutSchemeFile &file, const QString &op)
 {
-    LayoutSchemeFile::Status status;
     if (op == u"list")
-        file.listSchemes(&status);
-    else if (op == u"value")
-        file.readSchemeValue(QStringLiteral("B5"), SchemeField::PaperWidth, &status);
-    else if (op == u"load")
-        file.loadScheme(QStringLiteral("B5"), &status);
-    else if (op == u"append")
-        status = file.appendScheme(QStringLiteral("新方案"), sample());
-    else
-        status = file.saveScheme(QStringLiteral("B5"), sample());
-    return status;
+        return outcomeOf(file.listSchemes());
+    if (op == u"value")
+        return outcomeOf(file.readSchemeValue(QStringLiteral("B5"), SchemeField::PaperWidth));
+    if (op == u"load")
+        return outcomeOf(file.loadScheme(QStringLiteral("B5")));
+    if (op == u"append")
+        return file.appendScheme(QStringLiteral("新方案"), sample());
+    return file.saveScheme(QStringLiteral("B5"), sample());
 }
 
 const QStringList B5 = {"25.7", "18.2", "2", "2.8", "2", "4", "12", "13.7", ".4", "12.2", "16.6"};
@@ -123,10 +121,7 @@ void tst_LayoutScheme::listSchemes()
 {
     QFETCH(QString, path);
     QFETCH(QStringList, names);
-    LayoutSchemeFile::Status status;
-    status.kind = LayoutSchemeFile::Status::WriteFailed;
-    QCOMPARE(LayoutSchemeFile(path).listSchemes(&status), names);
-    QVERIFY(status.ok());
+    QCOMPARE(expectValue(LayoutSchemeFile(path).listSchemes()), names);
 }
 
 void tst_LayoutScheme::schemesInTakesEveryLineHoldingName()
@@ -202,10 +197,7 @@ void tst_LayoutScheme::loadScheme()
     QFETCH(QString, path);
     QFETCH(QString, scheme);
     QFETCH(QStringList, values);
-    LayoutSchemeFile::Status status;
-    status.kind = LayoutSchemeFile::Status::WriteFailed;
-    QCOMPARE(LayoutSchemeFile(path).loadScheme(scheme, &status), schemeOf(scheme, values));
-    QVERIFY(status.ok());
+    QCOMPARE(expectValue((LayoutSchemeFile(path).loadScheme(scheme))), schemeOf(scheme, values));
     QCOMPARE(LayoutSchemeFile::schemeIn(linesOf(fileBytes(path)), scheme), schemeOf(scheme, values));
 }
 
@@ -226,7 +218,7 @@ void tst_LayoutScheme::unitsAfterNumbers()
 {
     QFETCH(SchemeField, field);
     QFETCH(double, number);
-    const LayoutScheme scheme = LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5"));
+    const LayoutScheme scheme = expectValue(LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5")));
     QCOMPARE(scheme.number(field), number);
 }
 
@@ -291,7 +283,7 @@ void tst_LayoutScheme::paperSizeError()
 void tst_LayoutScheme::shippedFileLoadsFirstScheme()
 {
     const LayoutSchemeFile file(shippedFile());
-    const LayoutScheme first = file.loadScheme(file.listSchemes().value(0));
+    const LayoutScheme first = expectValue(file.loadScheme(expectValue(file.listSchemes()).value(0)));
     QCOMPARE(first.name, QStringLiteral("A4纵向"));
     QCOMPARE(first.number(SchemeField::PaperHeight), 29.7);
     QCOMPARE(first.number(SchemeField::PaperWidth), 21.0);
@@ -340,9 +332,9 @@ void tst_LayoutScheme::changes()
     QFETCH(QString, after);
     const QString path = copyOf(before);
     LayoutSchemeFile file(path);
-    const LayoutSchemeFile::Status status =
+    const Result<void> status =
         op == u"save" ? file.saveScheme(scheme, sample()) : file.appendScheme(scheme, sample());
-    QVERIFY2(status.ok(), qPrintable(status.error));
+    QVERIFY2(status.ok(), qPrintable(status.error()));
     const QByteArray expected = fileBytes(schemeFile(after));
     QCOMPARE(fileBytes(path), expected);
     if (op == u"save") {
@@ -351,7 +343,7 @@ void tst_LayoutScheme::changes()
         QVERIFY(saved);
         QCOMPARE(*saved, linesOf(expected));
     } else {
-        QCOMPARE(file.listSchemes().constLast(), scheme);
+        QCOMPARE(expectValue(file.listSchemes()).constLast(), scheme);
     }
 }
 
@@ -375,22 +367,22 @@ void tst_LayoutScheme::appendedSchemeLoads()
     QFETCH(QString, listed);
     LayoutSchemeFile file(copyOf(QStringLiteral("schemes.vxd")));
     QVERIFY(file.appendScheme(typed, sample()).ok());
-    QCOMPARE(file.listSchemes().constLast(), listed);
+    QCOMPARE(expectValue(file.listSchemes()).constLast(), listed);
     // Found by the listed name and by the name as typed, since lookups trim it.
     LayoutScheme expected = sample();
     expected.teachertop = QStringLiteral("16  .6");
     for (const QString &name : {listed, typed}) {
         expected.name = name;
-        QCOMPARE(file.loadScheme(name), expected);
+        QCOMPARE(expectValue(file.loadScheme(name)), expected);
     }
 }
 
 void tst_LayoutScheme::saveUnknownSchemeChangesNothing()
 {
     const QString path = copyOf(QStringLiteral("schemes.vxd"));
-    const LayoutSchemeFile::Status status = LayoutSchemeFile(path).saveScheme(QStringLiteral("B"), sample());
-    QCOMPARE(status.kind, LayoutSchemeFile::Status::NoSuchScheme);
-    QCOMPARE(status.error, QStringLiteral("没有名为“B”的打印方案，未保存。"));
+    const Result<void> status = LayoutSchemeFile(path).saveScheme(QStringLiteral("B"), sample());
+    QCOMPARE(status.kind(), FailureKind::NotFound);
+    QCOMPARE(status.error(), QStringLiteral("没有名为“B”的打印方案，未保存。"));
     QCOMPARE(fileBytes(path), fileBytes(schemeFile(QStringLiteral("schemes.vxd"))));
     QVERIFY(!LayoutSchemeFile::withSchemeSaved({"x", "name=B"}, QStringLiteral("B"), sample()));
 }
@@ -414,9 +406,9 @@ void tst_LayoutScheme::unreadableFile()
     if (folder)
         QVERIFY(QDir().mkdir(path));
     LayoutSchemeFile file(path);
-    const LayoutSchemeFile::Status status = run(file, op);
-    QCOMPARE(status.kind, LayoutSchemeFile::Status::Unreadable);
-    QVERIFY(status.error.startsWith(QStringLiteral("无法读取打印方案文件“%1”：").arg(path)));
+    const Result<void> status = run(file, op);
+    QCOMPARE(status.kind(), FailureKind::Unreadable);
+    QVERIFY(status.error().startsWith(QStringLiteral("无法读取打印方案文件“%1”：").arg(path)));
     QCOMPARE(QFileInfo(path).isDir(), folder);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), folder ? 1 : 0);
 }
@@ -446,11 +438,11 @@ void tst_LayoutScheme::writeFailureKeepsOldFile()
     if (readOnlyFolder)
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     LayoutSchemeFile file(path);
-    const LayoutSchemeFile::Status status = run(file, op);
+    const Result<void> status = run(file, op);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(status.kind, LayoutSchemeFile::Status::WriteFailed);
-    QVERIFY(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：").arg(path)));
+    QCOMPARE(status.kind(), FailureKind::WriteFailed);
+    QVERIFY(status.error().startsWith(QStringLiteral("无法写入打印方案文件“%1”：").arg(path)));
     QCOMPARE(fileBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
@@ -483,11 +475,11 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     const QString path = dir.filePath(LayoutSchemeFile::FileName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
-    const LayoutSchemeFile::Status status = run(file, op);
-    QCOMPARE(status.kind, LayoutSchemeFile::Status::WriteFailed);
-    QVERIFY2(status.error.startsWith(QStringLiteral("无法写入打印方案文件“%1”：文件将有").arg(path)),
-             qPrintable(status.error));
-    QVERIFY(status.error.contains(QStringLiteral("上限 64 MB")));
+    const Result<void> status = run(file, op);
+    QCOMPARE(status.kind(), FailureKind::WriteFailed);
+    QVERIFY2(status.error().startsWith(QStringLiteral("无法写入打印方案文件“%1”：文件将有").arg(path)),
+             qPrintable(status.error()));
+    QVERIFY(status.error().contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(fileBytes(path), old);
 }
 

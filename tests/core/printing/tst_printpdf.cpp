@@ -9,6 +9,7 @@
 #include "fiforeader.h"
 #include "programfolder.h"
 #include "programrun.h"
+#include "resultvalue.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -50,8 +51,8 @@ QList<Word> words(const QString &pdf, int page)
 
 LayoutScheme shippedScheme(const QString &name)
 {
-    return LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName)
-        .loadScheme(name);
+    return expectValue(
+        LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name));
 }
 
 /// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.

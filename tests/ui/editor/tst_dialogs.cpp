@@ -1,3 +1,4 @@
+#include "core/document/namelist.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
@@ -325,19 +326,22 @@ void tst_Dialogs::inputLoadFromFile_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QList<MsgAnswer>>("answers"); // messages after the open dialog
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("said"); // how the message after the open dialog starts ("" none)
 
     const QString before = QStringLiteral("原有名单");
     QTest::newRow("GBK with CR LF") << "names.txt" << TextFile::encode(u"张三\r\n李四\r\n王五")
-                                    << QList<MsgAnswer>{} << QStringLiteral("张三\n李四\n王五\n");
+                                    << QList<MsgAnswer>{} << QStringLiteral("张三\n李四\n王五\n") << "";
     QTest::newRow("UTF-8 with BOM") << "utf8.txt"
                                     << QByteArray("\xEF\xBB\xBF") + QStringLiteral("赵六\n钱七\n").toUtf8()
-                                    << QList<MsgAnswer>{} << QStringLiteral("赵六\n钱七\n");
+                                    << QList<MsgAnswer>{} << QStringLiteral("赵六\n钱七\n") << "";
     QTest::newRow("long line kept") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
                                     << QList<MsgAnswer>{MsgAnswer::No}
-                                    << QStringLiteral("张三\n这一行不是姓名\n李四\n");
-    QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before;
-    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok}
-                                  << before;
+                                    << QStringLiteral("张三\n这一行不是姓名\n李四\n") << NameList::longLineQuestion();
+    QTest::newRow("long line stops") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
+                                     << QList<MsgAnswer>{MsgAnswer::Yes} << QString() << NameList::longLineQuestion();
+    QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before << "";
+    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok} << before
+                                  << "无法读取文件“%1”：";
 }
 
 void tst_Dialogs::inputLoadFromFile()
@@ -346,6 +350,7 @@ void tst_Dialogs::inputLoadFromFile()
     QFETCH(QByteArray, bytes);
     QFETCH(QList<MsgAnswer>, answers);
     QFETCH(QString, expected);
+    QFETCH(QString, said);
     auto *input = newInput();
     input->Text1()->setPlainText(QStringLiteral("原有名单"));
     input->show();
@@ -367,6 +372,16 @@ void tst_Dialogs::inputLoadFromFile()
                         MsgIcon::Information, MsgButtons::Ok));
     QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::OpenFile);
     QCOMPARE(m_platform->shown.at(1).text, inputstudent::FileFilter);
+    QCOMPARE(m_platform->shown.size(), said.isEmpty() ? 2 : 3);
+    if (!said.isEmpty()) {
+        // The long-line question asks; a file that cannot be read is a critical notice.
+        const ShownDialog &shown = m_platform->shown.at(2);
+        const bool question = said == NameList::longLineQuestion();
+        QVERIFY2(shown.text.startsWith(said.contains(u"%1") ? said.arg(path) : said), qPrintable(shown.text));
+        QCOMPARE(shown.title, question ? Platform::QuestionTitle : Platform::NoticeTitle);
+        QCOMPARE(shown.icon, question ? MsgIcon::Question : MsgIcon::Critical);
+        QCOMPARE(shown.buttons, question ? MsgButtons::YesNo : MsgButtons::Ok);
+    }
     QCOMPARE(input->Text1()->toPlainText(), expected);
     QVERIFY(input->isVisible());
     QCOMPARE(m_rosterChanges, 0);
@@ -408,7 +423,7 @@ void tst_Dialogs::inputEmptyListStaysOpen()
     m_platform->expectMessage();
     QTest::mouseClick(input->Command1(), Qt::LeftButton);
     QCOMPARE(m_platform->shown.size(), 1);
-    QVERIFY(sameMessage(m_platform->shown.at(0), inputstudent::EmptyListMessage, Platform::NoticeTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), NameList::EmptyListMessage, Platform::NoticeTitle,
                         MsgIcon::Exclamation, MsgButtons::Ok));
     QVERIFY(input->isVisible());
     QTRY_VERIFY(input->Text1()->hasFocus());

@@ -496,12 +496,13 @@ void tst_pytools::unreadableLibrary()
     QCOMPARE(m_window->lblb()->count(), 0);
     QCOMPARE(m_window->lbnr()->count(), 0);
 
-    CommentLibrary::Status failed{CommentLibrary::Status::WriteFailed, QStringLiteral("磁盘已满。")};
+    const Result<CommentLibrary::Written> failed =
+        Failure{QStringLiteral("磁盘已满。"), FailureKind::WriteFailed};
     m_platform->expectMessage();
     QVERIFY(!pytools::reportFailure(*m_platform, failed));
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("保存评语库失败！磁盘已满。"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Critical);
-    QVERIFY(pytools::reportFailure(*m_platform, {}));
+    QVERIFY(pytools::reportFailure(*m_platform, Result<CommentLibrary::Written>(CommentLibrary::Written{})));
 }
 
 QTEST_MAIN(tst_pytools)

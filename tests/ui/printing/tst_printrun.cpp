@@ -3,6 +3,7 @@
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/printrun.h"
 #include "core/printing/textmeasurer.h"
+#include "resultvalue.h"
 #include "scriptedplatform.h"
 #include "ui/platform/qtplatform.h"
 #include "ui/platform/qtprinttarget.h"
@@ -33,7 +34,7 @@ public:
 
 LayoutScheme shippedScheme(const QString &name = QStringLiteral("A4纵向"))
 {
-    return LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/printsetup.vxd")).loadScheme(name);
+    return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/printsetup.vxd")).loadScheme(name));
 }
 
 /// A class whose slot i holds names[i - 1] and the comment "评语<i>".
