@@ -50,8 +50,9 @@ LayoutScheme scheme()
 
 CommentDocument mixedComment()
 {
-    return longComment(QStringLiteral("𠮷野同学上课认真，café naïve 👍🏽 e\u0301 a\u0301\u0302 👨‍👩‍👧 "
-                                      "乐于助人𩸽；希望继续努力。"));
+    return longComment(QStringLiteral(
+        "𠮷野同学上课认真，café naïve 👍🏽 e\u0301 a\u0301\u0302 👨‍👩‍👧 "
+        "乐于助人𩸽；希望继续努力。"));
 }
 
 void compose(benchmark::State &state, const TextMeasurer &measurer,

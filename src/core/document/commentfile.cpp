@@ -1,8 +1,6 @@
 #include "core/document/commentfile.h"
 
-#include "core/document/session.h"
 #include "core/platform/leadingnumber.h"
-#include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
 #include <QIODevice>
@@ -225,45 +223,3 @@ Result<QStringList> write(const QString &path, const CommentDocument &document, 
 }
 
 } // namespace CommentFile
-
-bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
-                     CommentFile::ReadDetails *details)
-{
-    // Read into a copy: a file that is refused leaves what the reader reached, as before.
-    CommentDocument document = session.Document();
-    const Result<CommentFile::ReadDetails> read = CommentFile::read(path, document);
-    session.replaceDocument(document);
-    if (!read) {
-        platform.messageBox(read.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-        return false;
-    }
-    if (details)
-        *details = *read;
-    return true;
-}
-
-bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
-                      const ItemFonts &fonts)
-{
-    const Result<QStringList> written = CommentFile::write(path, document, fonts);
-    if (!written) {
-        // The reason says what became of the file on disk; the document is as it was.
-        platform.messageBox(QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。")
-                                .arg(path, written.error()),
-                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-        return false;
-    }
-    if (!written->isEmpty()) {
-        platform.messageBox(
-            QStringLiteral("以下学生的评语中含有本系统的保留标记“%1”，"
-                           "为保证文件能正确读回，保存时已改写为“%2”：\r\n%3")
-                .arg(CommentFile::Marker, CommentFile::EscapedMarker, written->join(QStringLiteral("、"))),
-            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
-    }
-    return true;
-}
-
-bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform)
-{
-    return WriteCommentFile(document, path, platform, document.ItemFonts);
-}

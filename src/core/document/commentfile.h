@@ -8,8 +8,6 @@
 #include <QStringList>
 
 class QIODevice;
-class Platform;
-class Session;
 
 /// The comment-file format (also the template normal.pyn): a header line, the signature, the
 /// twelve font lines and one block per student, in GB18030 with CR LF line ends.
@@ -64,17 +62,3 @@ Result<QStringList> write(QIODevice *device, const CommentDocument &document, co
 Result<QStringList> write(const QString &path, const CommentDocument &document, const ItemFonts &fonts);
 
 } // namespace CommentFile
-
-/// Reads the comment file at `path` into the session's document. Returns false when the file
-/// was rejected or could not be read; the teacher has then been told why. *details (when given)
-/// receives the unreadable bytes of an accepted file, which the caller reports.
-bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
-                     CommentFile::ReadDetails *details = nullptr);
-
-/// Writes `document` to `path` with the given display fonts. Returns false when the write
-/// failed; the teacher has been told why and the old file is untouched.
-bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
-                      const ItemFonts &fonts);
-
-/// Writes `document` with the fonts of its ItemFonts (no editor window open).
-bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform);

@@ -5,6 +5,46 @@
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
+bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
+                     CommentFile::ReadDetails *details)
+{
+    // Read into a copy: a file that is refused leaves what the reader reached, as before.
+    CommentDocument document = session.Document();
+    const Result<CommentFile::ReadDetails> read = CommentFile::read(path, document);
+    session.replaceDocument(document);
+    if (!read) {
+        platform.messageBox(read.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    }
+    if (details)
+        *details = *read;
+    return true;
+}
+
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
+                      const ItemFonts &fonts)
+{
+    const Result<QStringList> written = CommentFile::write(path, document, fonts);
+    if (!written) {
+        // The reason says what became of the file on disk; the document is as it was.
+        platform.messageBox(DocumentLifecycle::SaveFailedMessage.arg(path, written.error()),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    }
+    if (!written->isEmpty()) {
+        platform.messageBox(
+            DocumentLifecycle::MarkerRewrittenMessage.arg(CommentFile::Marker, CommentFile::EscapedMarker,
+                                                          written->join(QStringLiteral("、"))),
+            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    }
+    return true;
+}
+
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform)
+{
+    return WriteCommentFile(document, path, platform, document.ItemFonts);
+}
+
 DocumentLifecycle::DocumentLifecycle(Session &session, Platform &platform, EditorHost &host)
     : m_session(session)
     , m_platform(platform)

@@ -1,11 +1,28 @@
 #pragma once
 
+#include "core/document/commentfile.h"
 #include "core/platform/itemfont.h"
 
 #include <QString>
 
 class Platform;
 class Session;
+
+// The reading and writing steps of the commands below: they tell the teacher what went wrong.
+
+/// Reads the comment file at `path` into the session's document. Returns false when the file
+/// was rejected or could not be read; the teacher has then been told why. *details (when given)
+/// receives the unreadable bytes of an accepted file, which the caller reports.
+bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
+                     CommentFile::ReadDetails *details = nullptr);
+
+/// Writes `document` to `path` with the given display fonts. Returns false when the write
+/// failed; the teacher has been told why and the old file is untouched.
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform,
+                      const ItemFonts &fonts);
+
+/// Writes `document` with the fonts of its ItemFonts (no editor window open).
+bool WriteCommentFile(const CommentDocument &document, const QString &path, Platform &platform);
 
 /// What the document commands need of the windows: the editor and the student list.
 class EditorHost
@@ -37,6 +54,12 @@ public:
         QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*");
     static inline const QString SaveQuestion =
         QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
+    /// After a failed save (the path, the reason).
+    static inline const QString SaveFailedMessage =
+        QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。");
+    /// After a save that rewrote the marker (the marker, what it became, the students).
+    static inline const QString MarkerRewrittenMessage = QStringLiteral(
+        "以下学生的评语中含有本系统的保留标记“%1”，为保证文件能正确读回，保存时已改写为“%2”：\r\n%3");
     /// After a file opened whose bytes were partly no text (the path, how many places).
     static inline const QString UnreadableBytesMessage = QStringLiteral(
         "文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"

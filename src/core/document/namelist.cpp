@@ -97,7 +97,8 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
 {
     const Result<QByteArray> read = TextFile::readAll(path);
     if (!read)
-        return Failure{QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()), FailureKind::Unreadable};
+        return Failure{QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()),
+                       FailureKind::Unreadable};
 
     const QString text = decode(*read);
     QString result;

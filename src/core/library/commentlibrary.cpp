@@ -296,7 +296,8 @@ Result<LineRewrite::File> load(const QString &path)
 {
     Result<LineRewrite::File> read = LineRewrite::read(path);
     if (!read)
-        return Failure{QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error()), FailureKind::Unreadable};
+        return Failure{QStringLiteral("无法读取评语库文件“%1”：%2").arg(path, read.error()),
+                       FailureKind::Unreadable};
     return read;
 }
 
@@ -442,7 +443,7 @@ Result<CommentLibrary::Written> CommentLibrary::deleteCategory(const QString &na
 }
 
 Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &category, Rating rating,
-                                                   const QStringList &texts)
+                                                            const QStringList &texts)
 {
     const bool marker =
         std::any_of(texts.begin(), texts.end(), [](const QString &text) { return ::holdsMarker(text); });

@@ -296,8 +296,9 @@ void pytools::tellFailure(Platform &platform, const Failure &failure)
 {
     // A library that cannot be read is damaged as far as the teacher can tell; a failed write
     // says why, as every failed save does.
-    const QString message = failure.kind == FailureKind::Unreadable ? CommentLibrary::CorruptMessage
-                                                                     : QStringLiteral("保存评语库失败！") + failure.error;
+    const QString message = failure.kind == FailureKind::Unreadable
+                                ? CommentLibrary::CorruptMessage
+                                : QStringLiteral("保存评语库失败！") + failure.error;
     platform.messageBox(message, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 

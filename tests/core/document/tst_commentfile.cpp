@@ -1,18 +1,11 @@
 #include "core/document/commentfile.h"
-#include "core/document/session.h"
 #include "core/platform/textfile.h"
-#include "fifowatchdog.h"
 #include "programfolder.h"
-#include "scriptedplatform.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace CommentFile;
 
@@ -84,18 +77,6 @@ private slots:
     void cutInsideSurrogatePair();
     void unreadableBytesAreCounted_data();
     void unreadableBytesAreCounted();
-
-    // With the application state and the platform.
-    void templateReadLeavesPathEmpty();
-    void rejectionMessage_data();
-    void rejectionMessage();
-    void unreadableFileLeavesDocumentAsItWas_data();
-    void unreadableFileLeavesDocumentAsItWas();
-    void failedWriteTellsAndKeepsOldFile();
-    void writeRefusesWhatCouldNotBeReadBack_data();
-    void writeRefusesWhatCouldNotBeReadBack();
-    void escapedMarkerIsReported();
-    void writerTakesGivenFonts();
 };
 
 void tst_CommentFile::readsHeaderAndRoster()
@@ -437,187 +418,6 @@ void tst_CommentFile::unreadableBytesAreCounted()
     QVERIFY(read);
     QCOMPARE(read->unreadableBytes, qsizetype(unreadable));
     QCOMPARE(doc.slot(1).name, studentName);
-}
-
-void tst_CommentFile::templateReadLeavesPathEmpty()
-{
-    ProgramFolder folder;
-    ScriptedPlatform platform;
-    Session state;
-    state.reset(folder.path());
-    state.replaceDocument(classOf(3));
-    QVERIFY(ReadCommentFile(state, platform, state.templatePath()));
-    QCOMPARE(state.CurrentPath(), QString());
-    QCOMPARE(state.Document().studentCount(), 0);
-    QCOMPARE(state.Document().TeacherSignature, QStringLiteral("****老师"));
-    QCOMPARE(state.Document().ItemFonts, ItemFonts{});
-    QHSY_VERIFY_DIALOGS(platform);
-}
-
-void tst_CommentFile::rejectionMessage_data()
-{
-    QTest::addColumn<bool>("fromTemplate");
-    QTest::newRow("a chosen file") << false;
-    QTest::newRow("the template") << true;
-}
-
-void tst_CommentFile::rejectionMessage()
-{
-    QFETCH(bool, fromTemplate);
-    ProgramFolder folder;
-    QVERIFY(QFile::remove(folder.file("normal.pyn")));
-    QVERIFY(QFile::copy(testDataFile("wrong_header.py"), folder.file("normal.pyn")));
-    ScriptedPlatform platform;
-    platform.expectMessage();
-    Session state;
-    state.reset(folder.path());
-    QVERIFY(!ReadCommentFile(state, platform,
-                             fromTemplate ? state.templatePath() : testDataFile("too_short.py")));
-    QCOMPARE(state.CurrentPath(), QString());
-    QHSY_VERIFY_DIALOGS(platform);
-    QCOMPARE(platform.shown.size(), 1);
-    QCOMPARE(platform.shown[0].text,
-             QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！"));
-    QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
-    QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
-    QCOMPARE(platform.shown[0].buttons, MsgButtons::Ok);
-}
-
-void tst_CommentFile::unreadableFileLeavesDocumentAsItWas_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("missing file") << "missing.py";
-    QTest::newRow("a folder") << "folder";
-    QTest::newRow("a pipe") << "pipe";
-}
-
-void tst_CommentFile::unreadableFileLeavesDocumentAsItWas()
-{
-    QFETCH(QString, name);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir("folder");
-    QVERIFY(makeFifo(dir.filePath("pipe")));
-    ScriptedPlatform platform;
-    platform.expectMessage();
-    Session state;
-    state.replaceDocument(readFile("basic.py"));
-    const CommentDocument before = state.Document();
-    const QString path = dir.filePath(name);
-    bool result = true;
-    QVERIFY2(finishesWithoutWaitingOn(dir.filePath("pipe"),
-                                      [&] { result = ReadCommentFile(state, platform, path); }),
-             "waited on the pipe");
-    QVERIFY(!result);
-    QCOMPARE(state.Document(), before);
-    QHSY_VERIFY_DIALOGS(platform);
-    QVERIFY2(platform.shown[0].text.contains(path), "the message names the file");
-    QVERIFY(platform.shown[0].text.size() > path.size() + 10); // and the reason
-    QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
-    QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
-}
-
-void tst_CommentFile::failedWriteTellsAndKeepsOldFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("class.py");
-    QVERIFY(QFile::copy(testDataFile("basic.py"), path));
-    ScriptedPlatform platform;
-    platform.expectMessage();
-    const CommentDocument document = classOf(100, QString(3000, u'长'));
-
-    // A file-size limit makes the write fail part-way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = WriteCommentFile(document, path, platform);
-    setrlimit(RLIMIT_FSIZE, &saved);
-
-    QVERIFY(!written);
-    QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
-    QHSY_VERIFY_DIALOGS(platform);
-    QVERIFY(platform.shown[0].text.startsWith(QStringLiteral("保存失败！")));
-    QVERIFY(platform.shown[0].text.contains(path));
-    QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
-    QCOMPARE(platform.shown[0].title, QStringLiteral("系统提示"));
-}
-
-void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack_data()
-{
-    QTest::addColumn<qint64>("size");
-    QTest::newRow("as large as the reader takes") << TextFile::MaxFileSize;
-    QTest::newRow("one byte more") << TextFile::MaxFileSize + 1;
-}
-
-// Unreadable bytes grow fourfold when they are written back as U+FFFD: a file read within the
-// limit can come out beyond it, and a file the reader refuses must never replace the old one.
-void tst_CommentFile::writeRefusesWhatCouldNotBeReadBack()
-{
-    QFETCH(qint64, size);
-    const bool fits = size <= TextFile::MaxFileSize;
-    QTemporaryDir dir;
-    const QString path = dir.filePath("class.py");
-    QVERIFY(QFile::copy(testDataFile("basic.py"), path));
-    ScriptedPlatform platform;
-    CommentDocument document;
-    document.slot(1) = {"甲", ""};
-    // U+FFFD takes four bytes in the file; ASCII letters make up the rest.
-    const qint64 comment = size - TextFile::encode(compose(document, document.ItemFonts)).size();
-    document.slot(1).comment = QString(comment / 4, QChar::ReplacementCharacter) + QString(comment % 4, u'x');
-    if (!fits)
-        platform.expectMessage();
-
-    QCOMPARE(WriteCommentFile(document, path, platform), fits);
-    QHSY_VERIFY_DIALOGS(platform);
-    if (fits) {
-        QCOMPARE(QFileInfo(path).size(), size);
-        CommentDocument back;
-        QVERIFY(read(path, back).ok());
-        QCOMPARE(back.slot(1).comment.size(), document.slot(1).comment.size());
-    } else {
-        QCOMPARE(fileBytes(path), fileBytes(testDataFile("basic.py")));
-        QVERIFY(platform.shown[0].text.startsWith(QStringLiteral("保存失败！")));
-        QVERIFY2(platform.shown[0].text.contains(QStringLiteral("超过本系统能读取的上限 64 MB")),
-                 qPrintable(platform.shown[0].text));
-        QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
-    }
-}
-
-void tst_CommentFile::escapedMarkerIsReported()
-{
-    QTemporaryDir dir;
-    ScriptedPlatform platform;
-    platform.expectMessage();
-    const QString path = dir.filePath("class.py");
-    CommentDocument document;
-    document.slot(1) = {"张三", "正常"};
-    document.slot(2) = {"李四", "含*!*标记"};
-    QVERIFY(WriteCommentFile(document, path, platform));
-    QHSY_VERIFY_DIALOGS(platform);
-    QCOMPARE(platform.shown[0].icon, MsgIcon::Information);
-    QVERIFY(platform.shown[0].text.contains(u"李四"));
-    QVERIFY(!platform.shown[0].text.contains(u"张三"));
-    CommentDocument back;
-    QVERIFY(read(path, back).ok());
-    QCOMPARE(back.slot(2).comment, QStringLiteral("含*！*标记"));
-}
-
-void tst_CommentFile::writerTakesGivenFonts()
-{
-    QTemporaryDir dir;
-    ScriptedPlatform platform;
-    const QString path = dir.filePath("class.py");
-    const CommentDocument document;
-    const ItemFonts shown{ItemFont{"黑体", 14, true, false}, ItemFont{"宋体", 10.5, false, true},
-                          ItemFont{"楷体", 12, false, false}};
-    QVERIFY(WriteCommentFile(document, path, platform, shown));
-    CommentDocument back;
-    QVERIFY(read(path, back).ok());
-    QCOMPARE(back.ItemFonts, shown);
-    QCOMPARE(document.ItemFonts, ItemFonts{}); // the writer changes nothing in memory
-    QHSY_VERIFY_DIALOGS(platform);
 }
 
 QTEST_APPLESS_MAIN(tst_CommentFile)

@@ -1,10 +1,10 @@
 #include "core/document/namelist.h"
 #include "core/document/session.h"
+#include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "resultvalue.h"
-#include "core/platform/platform.h"
 #include "sessionedit.h"
 
 #include <QDir>
@@ -205,7 +205,8 @@ void tst_NameList::unreadableFile()
     const QString path = dir.filePath(name);
     const Result<QString> read = NameList::readFile(path, [] { return false; });
     QCOMPARE(read.kind(), FailureKind::Unreadable);
-    QVERIFY2(read.error().startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)), qPrintable(read.error()));
+    QVERIFY2(read.error().startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)),
+             qPrintable(read.error()));
     QVERIFY(read.error().size() > path.size() + 12); // and the reason
 }
 

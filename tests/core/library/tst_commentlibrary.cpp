@@ -352,7 +352,8 @@ void tst_CommentLibrary::paddedNameIsStoredStripped()
     QCOMPARE(expectValue(library.categoryNames()).last(), QStringLiteral("班级活动"));
     QVERIFY(
         library.addComments(QStringLiteral("班级活动"), Rating::Good, {QStringLiteral("  留着空格 ")}).ok());
-    QCOMPARE(expectValue(library.comments(QStringLiteral("班级活动"), Rating::Good)), QStringList{"  留着空格 "});
+    QCOMPARE(expectValue(library.comments(QStringLiteral("班级活动"), Rating::Good)),
+             QStringList{"  留着空格 "});
     QVERIFY(library.deleteCategory(QStringLiteral("班级活动")).ok());
     QCOMPARE(fileBytes(path), fileBytes(libraryFile(QStringLiteral("library.vxd"))));
 }

@@ -218,7 +218,8 @@ void tst_LayoutScheme::unitsAfterNumbers()
 {
     QFETCH(SchemeField, field);
     QFETCH(double, number);
-    const LayoutScheme scheme = expectValue(LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5")));
+    const LayoutScheme scheme =
+        expectValue(LayoutSchemeFile(schemeFile("schemes.vxd")).loadScheme(QStringLiteral("5")));
     QCOMPARE(scheme.number(field), number);
 }
 

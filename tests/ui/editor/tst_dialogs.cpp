@@ -336,12 +336,14 @@ void tst_Dialogs::inputLoadFromFile_data()
                                     << QList<MsgAnswer>{} << QStringLiteral("赵六\n钱七\n") << "";
     QTest::newRow("long line kept") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
                                     << QList<MsgAnswer>{MsgAnswer::No}
-                                    << QStringLiteral("张三\n这一行不是姓名\n李四\n") << NameList::longLineQuestion();
+                                    << QStringLiteral("张三\n这一行不是姓名\n李四\n")
+                                    << NameList::longLineQuestion();
     QTest::newRow("long line stops") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
-                                     << QList<MsgAnswer>{MsgAnswer::Yes} << QString() << NameList::longLineQuestion();
+                                     << QList<MsgAnswer>{MsgAnswer::Yes} << QString()
+                                     << NameList::longLineQuestion();
     QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before << "";
-    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok} << before
-                                  << "无法读取文件“%1”：";
+    QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok}
+                                  << before << "无法读取文件“%1”：";
 }
 
 void tst_Dialogs::inputLoadFromFile()

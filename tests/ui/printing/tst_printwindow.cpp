@@ -220,7 +220,8 @@ void tst_printwindow::opening()
     m_state->setCurrentStudent(1);
     open();
     QCOMPARE(m_control->Combo1()->count(), 2);
-    QCOMPARE(m_control->ActiveScheme(), expectValue(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲"))));
+    QCOMPARE(m_control->ActiveScheme(),
+             expectValue(LayoutSchemeFile(schemeFile()).loadScheme(QStringLiteral("甲"))));
     QCOMPARE((QStringList{setup()->pheight()->text(), setup()->pwidth()->text(), setup()->pjuli()->text()}),
              (QStringList{"20", "10", ".4"}));
     QCOMPARE(m_control->Combo2()->currentText(), QStringLiteral("75%"));
