@@ -1,7 +1,6 @@
 #include "core/export/exporttext.h"
 
 #include "core/document/commentdocument.h"
-#include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
 namespace {
@@ -37,19 +36,4 @@ QString exportFileText(const CommentDocument &document)
 Result<void> writeExportTextFile(const QString &path, const CommentDocument &document)
 {
     return TextFile::writeText(path, exportFileText(document));
-}
-
-QString exportFailureMessage(const QString &path, const QString &reason)
-{
-    return QStringLiteral("导出失败！无法写入文件“%1”：%2").arg(path, reason);
-}
-
-void exportToTextFile(const CommentDocument &document, Platform &platform)
-{
-    const QString path = platform.saveFileName(ExportTextFilter);
-    if (path.isEmpty())
-        return;
-    if (const Result<void> written = writeExportTextFile(path, document); !written)
-        platform.messageBox(exportFailureMessage(path, written.error()), Platform::NoticeTitle,
-                            MsgIcon::Critical, MsgButtons::Ok);
 }

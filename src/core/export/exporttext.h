@@ -5,7 +5,6 @@
 #include <QString>
 
 class CommentDocument;
-class Platform;
 
 /// How a student's name line looks in an exported text: the bare name, or the name followed
 /// by a full-width colon (the form handed to the word processor).
@@ -20,15 +19,5 @@ QString composeExportText(const CommentDocument &document, NameLineStyle style);
 /// The content of an exported text file: the plain text with one more line break at the end.
 QString exportFileText(const CommentDocument &document);
 
-/// Writes the exported text file (GB18030, atomically). "" on success, otherwise the reason.
+/// Writes the exported text file (GB18030, atomically).
 Result<void> writeExportTextFile(const QString &path, const CommentDocument &document);
-
-/// The message shown when the exported text file cannot be written.
-QString exportFailureMessage(const QString &path, const QString &reason);
-
-/// File filter of the export's save dialog.
-inline const QString ExportTextFilter = QStringLiteral("文本文件|*.txt");
-
-/// The export-to-text command: asks for a file name and writes the exported text there. Leaves
-/// the document and its modified flag alone.
-void exportToTextFile(const CommentDocument &document, Platform &platform);

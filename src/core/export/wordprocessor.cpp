@@ -1,9 +1,7 @@
 #include "core/export/wordprocessor.h"
 
 #include "core/document/commentdocument.h"
-#include "core/export/exporttext.h"
 #include "core/platform/fontsubstitution.h"
-#include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
 #include <QBuffer>
@@ -123,19 +121,3 @@ Result<void> start(const QString &documentPath)
 }
 
 } // namespace WordProcessor
-
-void openInWordProcessor(const CommentDocument &document, Platform &platform)
-{
-    const QString text = composeExportText(document, NameLineStyle::Colon);
-    const Result<QString> written = WordProcessor::writeHandOverDocument(text, document);
-    const Result<void> started =
-        written ? platform.startWordProcessor(*written) : Result<void>(Failure{written.error()});
-    if (started) {
-        platform.setClipboardText(text);
-        return;
-    }
-    const QString error = started.error();
-    // The fixed message, and below it what really went wrong.
-    platform.messageBox(WordProcessor::FailureMessage + QStringLiteral("\r\n") + error, Platform::NoticeTitle,
-                        MsgIcon::Critical, MsgButtons::Ok);
-}

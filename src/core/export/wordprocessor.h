@@ -5,7 +5,6 @@
 #include <QString>
 
 class CommentDocument;
-class Platform;
 
 /// Handing the class's comments to the word processor (LibreOffice Writer): the colon-style
 /// text goes into an ODF text document in a private temporary folder, Writer is started on it,
@@ -14,9 +13,6 @@ namespace WordProcessor {
 
 /// The program started for the word processor, looked up on PATH.
 inline const QString Program = QStringLiteral("soffice");
-
-/// The message shown when the word processor cannot be given the comments.
-inline const QString FailureMessage = QStringLiteral("创建Word对象失败，您的系统中可能没有安装Word！");
 
 /// Hand-over folders older than this many seconds are removed at the next hand-over.
 inline constexpr qint64 MaxHandOverAge = 24 * 60 * 60;
@@ -32,12 +28,8 @@ Result<QString> writeHandOverDocument(const QString &text, const CommentDocument
 /// The arguments the word processor is started with for a document.
 QStringList arguments(const QString &documentPath);
 
-/// Starts the word processor, detached, on a document. False with *error set when it is not on
-/// PATH or cannot be started.
+/// Starts the word processor, detached, on a document. Fails when it is not on PATH or cannot
+/// be started.
 Result<void> start(const QString &documentPath);
 
 } // namespace WordProcessor
-
-/// The open-in-word-processor command. Nothing is written to the comment file and the
-/// modified flag stays as it is.
-void openInWordProcessor(const CommentDocument &document, Platform &platform);

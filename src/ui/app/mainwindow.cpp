@@ -1,8 +1,7 @@
 #include "ui/app/mainwindow.h"
 
 #include "core/document/session.h"
-#include "core/export/exporttext.h"
-#include "core/export/wordprocessor.h"
+#include "core/export/exportcommands.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "ui/app/copyright.h"

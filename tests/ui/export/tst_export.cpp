@@ -1,4 +1,5 @@
 #include "core/document/session.h"
+#include "core/export/exportcommands.h"
 #include "core/export/exporttext.h"
 #include "core/export/wordprocessor.h"
 #include "core/platform/textfile.h"
@@ -214,7 +215,7 @@ void tst_Export::exportCommand()
     exportToTextFile(state.Document(), platform);
 
     QHSY_VERIFY_DIALOGS(platform);
-    QCOMPARE(platform.shown.first().text, ExportTextFilter);
+    QCOMPARE(platform.shown.first().text, ExportCommands::TextFilter);
     QCOMPARE(state.Document(), document);
     QCOMPARE(state.Modified(), modified);
     if (!message.isEmpty())
