@@ -11,15 +11,16 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
     if (path.isEmpty())
         return;
     if (const Result<void> written = writeExportTextFile(path, document); !written)
-        platform.messageBox(ExportCommands::ExportFailedMessage.arg(path, written.error()), Platform::NoticeTitle,
-                            MsgIcon::Critical, MsgButtons::Ok);
+        platform.messageBox(ExportCommands::ExportFailedMessage.arg(path, written.error()),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
 void openInWordProcessor(const CommentDocument &document, Platform &platform)
 {
     const QString text = composeExportText(document, NameLineStyle::Colon);
     const Result<QString> written = WordProcessor::writeHandOverDocument(text, document);
-    const Result<void> started = written ? platform.startWordProcessor(*written) : Result<void>(written.failure());
+    const Result<void> started =
+        written ? platform.startWordProcessor(*written) : Result<void>(written.failure());
     if (started) {
         platform.setClipboardText(text);
         return;

@@ -298,10 +298,6 @@ void MainWindow::showEditorWindow(const QString &caption)
         m_editorWindow->setObjectName(QStringLiteral("pyeditWindow"));
         m_editorWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_editorWindow->installEventFilter(this);
-        connect(m_editor, &pyedit::currentCardChanged, this, [this](int v) {
-            if (m_students)
-                m_students->select(v);
-        });
         connect(m_editor, &pyedit::studentMenuRequested, this,
                 [this](const QPoint &at) { m_kstudent->popup(at); });
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
@@ -345,11 +341,12 @@ void MainWindow::selectStudent(int k)
 {
     if (k < 0)
         return;
-    if (m_students)
-        m_students->select(k);
+    // The student list follows the session's current student.
     if (m_editor) {
         m_editor->moveTo(k);
         m_editor->focusCommentEnd(k);
+    } else {
+        m_session.setCurrentStudent(k);
     }
 }
 
@@ -471,6 +468,8 @@ void MainWindow::closePrintWindow()
         m_printPaper = nullptr;
     }
     if (m_printControl) {
+        // The page it composes is going: the editor's moves below are none of its business.
+        disconnect(&m_session, nullptr, m_printControl, nullptr);
         m_printControl->deleteLater();
         m_printControl = nullptr;
     }

@@ -58,8 +58,6 @@ public:
     int px(double twips) const;
 
 signals:
-    /// The editor moved to card v: the student list selects entry v.
-    void currentCardChanged(int v);
     /// A name was pressed with the left or right button: pop up the student menu here.
     void studentMenuRequested(const QPoint &globalPos);
     /// A signature was pressed.

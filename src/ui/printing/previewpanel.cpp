@@ -96,7 +96,6 @@ int PreviewPanel::lastStudent() const
 void PreviewPanel::moveToStudent(int student)
 {
     m_session.setCurrentStudent(student);
-    emit studentChanged();
 }
 
 void PreviewPanel::previousStudent()
@@ -127,6 +126,7 @@ void PreviewPanel::Combo3Change()
             break;
         }
     }
-    // With all slots named and none matching, the current student stays.
-    emit studentChanged();
+    // With all slots named and none matching, the current student stays and the box shows
+    // its name again; a change of student composes the page, which shows it too.
+    showCurrentStudent();
 }

@@ -9,8 +9,8 @@ class Platform;
 
 /// The preview group of the print window, "打印预览": the student box and the four arrows that
 /// move the sample page from student to student, 打印当前 and 退出, which the window answers.
-/// A move sets the current student and sends studentChanged(), upon which the page is composed
-/// again and showCurrentStudent() is called.
+/// A move sets the session's current student; the window composes the page again when it
+/// changes, and showCurrentStudent() names it.
 class PreviewPanel : public QGroupBox
 {
     Q_OBJECT
@@ -48,10 +48,6 @@ public:
     QPushButton *Command11() const { return m_command11; }
     /// 退出
     QPushButton *Command12() const { return m_command12; }
-
-signals:
-    /// Another student is current: the page has to be composed again.
-    void studentChanged();
 
 private:
     QString currentStudentName() const;

@@ -104,7 +104,9 @@ void ps_control::buildControls()
     onChange(m_combo4, &ps_control::Combo4Change);
 
     connect(m_setup, &PageSetupPanel::changed, this, &ps_control::compose);
-    connect(m_preview, &PreviewPanel::studentChanged, this, &ps_control::compose);
+    // Whoever moves the current student (the preview's arrows and box, a print run), the page
+    // shows that student.
+    connect(&m_session, &Session::currentStudentChanged, this, &ps_control::compose);
     connect(m_print, &PrintPanel::runningChanged, this, &ps_control::setPrintingControls);
     connect(m_setup->Command1(), &QPushButton::clicked, this, &ps_control::newScheme);
     connect(m_setup->Command2(), &QPushButton::clicked, this, &ps_control::saveScheme);
