@@ -2,6 +2,7 @@
 
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
+#include "core/document/messages.h"
 #include "core/export/exporttext.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
@@ -76,7 +77,7 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
     const Result<CommentFile::ReadDetails> read = CommentFile::read(in, document);
     if (!read) {
         // The rejection names no file of its own: the console line says which one.
-        if (read.error() == CommentFile::RejectionMessage)
+        if (read.error() == DocumentMessages::RejectionMessage)
             err << in << ": ";
         err << consoleText(read.error()) << '\n';
         return false;

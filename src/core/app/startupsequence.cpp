@@ -1,14 +1,9 @@
 #include "core/app/startupsequence.h"
 
+#include "core/app/messages.h"
 #include "core/document/session.h"
 #include "core/platform/fileexists.h"
 #include "core/platform/platform.h"
-
-const QString StartupSequence::NoPrinterMessage =
-    QStringLiteral("您的系统中没有安装打印机，您将无法使用打印相关功能！") + u'\r' +
-    QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！") +
-    QStringLiteral("\r\n\r\n") +
-    QStringLiteral("您无需拥有一个实际的打印机，只需要安装任意一个打印机驱动即可！");
 
 StartupSequence::StartupSequence(Session &session, Platform &platform, QString programFolder,
                                  std::function<void(const QString &)> setStatus)
@@ -26,7 +21,8 @@ bool StartupSequence::run()
     if (m_platform.printerInstalled())
         m_platform.setPrinterSetting(2);
     else
-        m_platform.messageBox(NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(AppMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
     appendStatus(SuccessText);
 
     setStatus(CheckingFilesText);
@@ -34,7 +30,8 @@ bool StartupSequence::run()
     for (const QString &file : RequiredFiles)
         allPresent = FileExists(m_session.ProgramFolder() + file) && allPresent;
     if (!allPresent) {
-        m_platform.messageBox(MissingFilesMessage, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        m_platform.messageBox(AppMessages::MissingFilesMessage, Platform::NoticeTitle, MsgIcon::Critical,
+                              MsgButtons::Ok);
         return false;
     }
     // Every start, so that a moved program folder is followed by the file manager too.

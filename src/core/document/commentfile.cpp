@@ -1,5 +1,6 @@
 #include "core/document/commentfile.h"
 
+#include "core/document/messages.h"
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 
@@ -74,10 +75,10 @@ Result<ReadDetails> parseText(QStringView text, qsizetype unreadable, CommentDoc
     document.clearSlots();
     for (QStringView &line : header) {
         if (!reader.next(&line))
-            return Failure{RejectionMessage};
+            return Failure{DocumentMessages::RejectionMessage};
     }
     if (header[0] != Header && header[0] != OldHeader)
-        return Failure{RejectionMessage};
+        return Failure{DocumentMessages::RejectionMessage};
 
     document.TeacherSignature = valueAfter(header[1], {}, TeacherKey);
     for (int item = 0; item < 3; ++item) {
@@ -112,7 +113,8 @@ Result<ReadDetails> parseText(QStringView text, qsizetype unreadable, CommentDoc
 Result<ReadDetails> parseRead(Result<QByteArray> result, CommentDocument &document, const QString &path)
 {
     if (!result)
-        return Failure{path.isEmpty() ? result.error() : UnreadableMessage.arg(path, result.error())};
+        return Failure{path.isEmpty() ? result.error()
+                                      : DocumentMessages::UnreadableMessage.arg(path, result.error())};
     qsizetype unreadable = 0;
     const QString text = TextFile::decode(*result, &unreadable);
     result = QByteArray();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/commentdocument.h"
+#include "core/document/messages.h"
 #include "core/platform/result.h"
 
 #include <QByteArray>
@@ -21,12 +22,6 @@ inline const QString Marker = QStringLiteral("*!*");
 /// never be read back as a name line or a terminator.
 inline const QString EscapedMarker = QStringLiteral("*！*");
 
-inline const QString RejectionMessage =
-    QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！");
-
-/// Why a file could not be read: the path and the reason.
-inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
-
 /// What a read learned besides the document.
 struct ReadDetails
 {
@@ -36,12 +31,13 @@ struct ReadDetails
 };
 
 /// Reads file content into the document. Content that is no comment file (a wrong header, too
-/// few lines) fails with RejectionMessage; the roster is then emptied, signature and fonts kept.
+/// few lines) fails with DocumentMessages::RejectionMessage; the roster is then emptied, signature and fonts
+/// kept.
 Result<ReadDetails> parse(const QByteArray &bytes, CommentDocument &document);
 /// Reads a device into the document; a device that cannot be read fails with its reason and
 /// leaves the document unchanged.
 Result<ReadDetails> read(QIODevice *device, CommentDocument &document);
-/// Reads a file into the document; a file that cannot be read fails with UnreadableMessage
+/// Reads a file into the document; a file that cannot be read fails with DocumentMessages::UnreadableMessage
 /// (the path and the reason) and leaves the document unchanged.
 Result<ReadDetails> read(const QString &path, CommentDocument &document);
 

@@ -1,6 +1,7 @@
 #include "core/document/documentlifecycle.h"
 
 #include "core/document/commentfile.h"
+#include "core/document/messages.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
@@ -27,15 +28,15 @@ bool WriteCommentFile(const CommentDocument &document, const QString &path, Plat
     const Result<QStringList> written = CommentFile::write(path, document, fonts);
     if (!written) {
         // The reason says what became of the file on disk; the document is as it was.
-        platform.messageBox(DocumentLifecycle::SaveFailedMessage.arg(path, written.error()),
+        platform.messageBox(DocumentMessages::SaveFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
     if (!written->isEmpty()) {
-        platform.messageBox(
-            DocumentLifecycle::MarkerRewrittenMessage.arg(CommentFile::Marker, CommentFile::EscapedMarker,
-                                                          written->join(QStringLiteral("、"))),
-            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+        platform.messageBox(DocumentMessages::MarkerRewrittenMessage.arg(CommentFile::Marker,
+                                                                         CommentFile::EscapedMarker,
+                                                                         written->join(QStringLiteral("、"))),
+                            Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
     }
     return true;
 }
@@ -76,8 +77,9 @@ bool DocumentLifecycle::OpenEditor()
     m_host.reopenStudentList(true);
     if (accepted && fromFile && outcome.unreadableBytes > 0) {
         // Told once the file is on screen, so that the teacher can look at the places.
-        m_platform.messageBox(UnreadableBytesMessage.arg(path, QString::number(outcome.unreadableBytes)),
-                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(
+            DocumentMessages::UnreadableBytesMessage.arg(path, QString::number(outcome.unreadableBytes)),
+            Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
     }
     return accepted || !fromFile;
 }
@@ -95,8 +97,8 @@ bool DocumentLifecycle::saveTo(const QString &path)
 bool DocumentLifecycle::CloseEditor()
 {
     if (m_session.Modified()) {
-        switch (m_platform.messageBox(SaveQuestion, Platform::NoticeTitle, MsgIcon::Question,
-                                      MsgButtons::YesNoCancel)) {
+        switch (m_platform.messageBox(DocumentMessages::SaveQuestion, Platform::NoticeTitle,
+                                      MsgIcon::Question, MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes: {
             QString path = m_session.CurrentPath();
             if (!m_session.HasFileName()) {
@@ -147,7 +149,7 @@ void DocumentLifecycle::openPath(const QString &path)
     // A pipe or a device is no comment file: refused before anything is closed, and without
     // ever waiting on it.
     if (const QString why = TextFile::notARegularFile(path); !why.isEmpty()) {
-        m_platform.messageBox(CommentFile::UnreadableMessage.arg(path, why), Platform::NoticeTitle,
+        m_platform.messageBox(DocumentMessages::UnreadableMessage.arg(path, why), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

@@ -52,18 +52,6 @@ public:
     static inline const QString OpenFilter = QStringLiteral("评语文件|*.py|所有文件|*.*");
     static inline const QString SaveFilter =
         QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*");
-    static inline const QString SaveQuestion =
-        QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
-    /// After a failed save (the path, the reason).
-    static inline const QString SaveFailedMessage =
-        QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。");
-    /// After a save that rewrote the marker (the marker, what it became, the students).
-    static inline const QString MarkerRewrittenMessage = QStringLiteral(
-        "以下学生的评语中含有本系统的保留标记“%1”，为保证文件能正确读回，保存时已改写为“%2”：\r\n%3");
-    /// After a file opened whose bytes were partly no text (the path, how many places).
-    static inline const QString UnreadableBytesMessage = QStringLiteral(
-        "文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
-        "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
 
     DocumentLifecycle(Session &session, Platform &platform, EditorHost &host);
 

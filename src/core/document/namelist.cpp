@@ -1,5 +1,6 @@
 #include "core/document/namelist.h"
 
+#include "core/document/messages.h"
 #include "core/document/session.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
@@ -62,7 +63,7 @@ bool hasNames(QStringView listText)
 Result<Imported> importList(Session &session, const QString &listText, Mode mode)
 {
     if (!hasNames(listText))
-        return Failure{EmptyListMessage, FailureKind::Empty};
+        return Failure{DocumentMessages::EmptyListMessage, FailureKind::Empty};
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.

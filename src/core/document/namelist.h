@@ -32,9 +32,6 @@ struct Imported
     bool dropped = false; ///< names were left out because the roster reached 100
 };
 
-/// Why an empty list is refused (FailureKind::Empty).
-inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
-
 /// Whether the list holds a name: a line (between LF, CR LF or CR) that is not empty.
 bool hasNames(QStringView listText);
 

@@ -9,9 +9,6 @@
 /// counted from 0 here, as the student list counts them (student k is slot k + 1).
 namespace Roster {
 
-/// Shown when a 101st student is to be added.
-inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
-
 /// Puts the name into the slot after the last student (its comment stays empty) and returns
 /// the new student's index; -1 and nothing changed when the roster already holds 100.
 int addStudent(CommentDocument &document, const QString &name);

@@ -2,6 +2,7 @@
 
 #include "core/document/commentdocument.h"
 #include "core/export/exporttext.h"
+#include "core/export/messages.h"
 #include "core/export/wordprocessor.h"
 #include "core/platform/platform.h"
 
@@ -11,7 +12,7 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
     if (path.isEmpty())
         return;
     if (const Result<void> written = writeExportTextFile(path, document); !written)
-        platform.messageBox(ExportCommands::ExportFailedMessage.arg(path, written.error()),
+        platform.messageBox(ExportMessages::ExportFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
@@ -26,6 +27,6 @@ void openInWordProcessor(const CommentDocument &document, Platform &platform)
         return;
     }
     // The fixed message, and below it what really went wrong.
-    platform.messageBox(ExportCommands::WordProcessorFailedMessage + QStringLiteral("\r\n") + started.error(),
+    platform.messageBox(ExportMessages::WordProcessorFailedMessage + QStringLiteral("\r\n") + started.error(),
                         Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }

@@ -23,10 +23,6 @@ public:
     /// A comment is written with every "*!*" in it as "*！*" (a full-width exclamation mark),
     /// as the comment file does: a comment line holding the marker would end its section.
     static inline const QString EscapedMarker = QStringLiteral("*！*");
-    /// Told after a change that wrote a comment's marker as EscapedMarker.
-    static inline const QString MarkerRewrittenMessage = QStringLiteral("评语中的“*!*”已改为“*！*”。");
-    /// Shown when the library file cannot be read.
-    static inline const QString CorruptMessage = QStringLiteral("评语库文件被破坏！请重新安装本系统！");
     /// The file name in the program folder.
     static inline const QString FileName = QStringLiteral("pyk.vxd");
 

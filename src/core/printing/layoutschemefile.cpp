@@ -141,11 +141,6 @@ Result<void> save(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-QString LayoutSchemeFile::noSchemeMessage()
-{
-    return QStringLiteral("打印方案文件中没有任何方案，请用“新方案...”建立一个。");
-}
-
 LayoutSchemeFile::LayoutSchemeFile(QString path)
     : m_path(std::move(path))
 {}

@@ -31,9 +31,6 @@ public:
     /// Opens a block; also what the scheme list looks for.
     static inline const QString NamePrefix = QStringLiteral("name=");
 
-    /// What the print window says when the file lists no scheme at all.
-    static QString noSchemeMessage();
-
     /// The file in a program folder (which ends with "/").
     static QString pathIn(const QString &programFolder) { return programFolder + FileName; }
 

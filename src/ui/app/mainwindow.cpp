@@ -4,6 +4,7 @@
 #include "core/export/exportcommands.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "core/printing/messages.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/screenfit.h"
@@ -423,17 +424,14 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
         return;
     }
     if (!m_platform.printerInstalled()) {
-        m_platform.messageBox(ps_control::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(PrintMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         return;
     }
     if (mode == PrintPanelMode::Setup && m_session.CurrentStudent() >= 0 &&
         m_session.Document().slot(m_session.CurrentStudent() + 1).comment.isEmpty()) {
-        const QString question = QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果"
-                                                "，建议您先输入一些内容再进行打印设置。") +
-                                 QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
-        if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) ==
-            MsgAnswer::Yes)
+        if (m_platform.messageBox(PrintMessages::EmptyCommentQuestion, Platform::QuestionTitle,
+                                  MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
             return;
     }
     if (m_session.CurrentStudent() < 0)

@@ -1,10 +1,13 @@
 #include "ui/app/studentcommands.h"
 
+#include "core/app/messages.h"
+#include "core/document/messages.h"
 #include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/document/templatefile.h"
 #include "core/platform/platform.h"
 #include "ui/editor/inputstudent.h"
+#include "ui/editor/messages.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -65,7 +68,7 @@ bool StudentCommands::requireDocument()
 {
     if (m_workspace.editor())
         return true;
-    m_platform.messageBox(pyedit::NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
+    m_platform.messageBox(EditorMessages::NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
                           MsgButtons::Ok);
     return false;
 }
@@ -76,12 +79,12 @@ void StudentCommands::s_add()
         return;
     // Say so before the teacher types a name there is no room for.
     if (m_session.Document().studentCount() >= CommentDocument::MaxStudents) {
-        m_platform.messageBox(Roster::FullMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(DocumentMessages::FullMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         return;
     }
-    const QString name = m_platform.inputBox(QStringLiteral("请输入需要添加的学生的姓名："),
-                                             QStringLiteral("添加学生"), QString());
+    const QString name =
+        m_platform.inputBox(AppMessages::AddStudentPrompt, QStringLiteral("添加学生"), QString());
     if (name.isEmpty())
         return;
     if (m_session.addStudent(name) < 0)
@@ -96,7 +99,7 @@ void StudentCommands::s_delete()
 {
     const int k = selectedStudent();
     if (k < 0) {
-        m_platform.messageBox(SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(AppMessages::SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         return;
     }
@@ -126,13 +129,12 @@ void StudentCommands::s_rename()
 {
     const int k = selectedStudent();
     if (k < 0) {
-        m_platform.messageBox(SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(AppMessages::SelectFirstMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         return;
     }
     const QString current = m_session.Document().slot(k + 1).name;
-    const QString name =
-        m_platform.inputBox(QStringLiteral("请输入该学生的新姓名："), QStringLiteral("重命名"), current);
+    const QString name = m_platform.inputBox(AppMessages::RenamePrompt, QStringLiteral("重命名"), current);
     if (name.isEmpty())
         return;
     m_session.renameStudent(k, name);
@@ -146,8 +148,8 @@ void StudentCommands::s_delall()
 {
     if (!requireDocument())
         return;
-    if (m_platform.messageBox(QStringLiteral("您确认要删除当前所有学生的信息吗？"), Platform::QuestionTitle,
-                              MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (m_platform.messageBox(AppMessages::DeleteAllQuestion, Platform::QuestionTitle, MsgIcon::Question,
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     if (stds *list = m_workspace.studentList())
         list->stdlist()->clear();
@@ -159,11 +161,12 @@ void StudentCommands::s_setup()
 {
     const Result<void> stored = TemplateFile::storeRoster(m_session.templatePath(), m_session.Document());
     if (!stored) {
-        m_platform.messageBox(QStringLiteral("设置失败！") + stored.error(), Platform::NoticeTitle,
+        m_platform.messageBox(AppMessages::SettingFailedMessage + stored.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    m_platform.messageBox(DoneMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    m_platform.messageBox(AppMessages::DoneMessage, Platform::NoticeTitle, MsgIcon::Information,
+                          MsgButtons::Ok);
 }
 
 void StudentCommands::tongji()

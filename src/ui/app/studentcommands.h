@@ -21,9 +21,6 @@ class StudentCommands : public QObject
     Q_OBJECT
 
 public:
-    static inline const QString SelectFirstMessage = QStringLiteral("请选定一名学生后再选择此功能！");
-    static inline const QString DoneMessage = QStringLiteral("设置成功！");
-
     StudentCommands(Session &session, Platform &platform, Workspace &workspace);
 
     void s_add();

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "ui/editor/messages.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/workspace.h"
 
@@ -27,8 +28,8 @@ void EditCommands::copy()
 {
     QPlainTextEdit *box = currentBox();
     if (!box || !box->textCursor().hasSelection()) {
-        m_platform.messageBox(NothingToCopyMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::NothingToCopyMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     m_platform.setClipboardText(box->textCursor().selection().toPlainText());
@@ -38,8 +39,8 @@ void EditCommands::cut()
 {
     QPlainTextEdit *box = currentBox();
     if (!box || !box->textCursor().hasSelection()) {
-        m_platform.messageBox(NothingToCutMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::NothingToCutMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     QTextCursor cursor = box->textCursor();
@@ -52,7 +53,8 @@ void EditCommands::paste()
 {
     QPlainTextEdit *box = currentBox();
     if (!box) {
-        m_platform.messageBox(WhereToPasteMessage, Platform::NoticeTitle, MsgIcon::Question, MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::WhereToPasteMessage, Platform::NoticeTitle, MsgIcon::Question,
+                              MsgButtons::Ok);
         return;
     }
     pasteAtCaret(box, m_platform.clipboardText());

@@ -13,11 +13,6 @@ class Workspace;
 class EditCommands
 {
 public:
-    static inline const QString NothingToCopyMessage = QStringLiteral("您还没有选定任何可复制的内容！");
-    static inline const QString NothingToCutMessage = QStringLiteral("您还没有选定任何可剪切的内容！");
-    static inline const QString WhereToPasteMessage =
-        QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！");
-
     /// editor gives the open editor window, or nullptr.
     EditCommands(Session &session, Platform &platform, Workspace &workspace);
 

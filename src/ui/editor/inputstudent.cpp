@@ -3,6 +3,7 @@
 #include "core/document/namelist.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "ui/editor/messages.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -145,7 +146,8 @@ void inputstudent::showEvent(QShowEvent *event)
 
 void inputstudent::Command5Click()
 {
-    m_platform.messageBox(FormatNotice, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    m_platform.messageBox(EditorMessages::FormatNotice, Platform::NoticeTitle, MsgIcon::Information,
+                          MsgButtons::Ok);
     const QString path = m_platform.openFileName(FileFilter);
     if (path.isEmpty())
         return;
@@ -164,8 +166,8 @@ void inputstudent::Command5Click()
 
 void inputstudent::Command3Click()
 {
-    if (m_platform.messageBox(ClearQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) ==
-        MsgAnswer::Yes)
+    if (m_platform.messageBox(EditorMessages::ClearQuestion, Platform::QuestionTitle, MsgIcon::Question,
+                              MsgButtons::YesNo) == MsgAnswer::Yes)
         m_text->clear();
 }
 
@@ -181,12 +183,13 @@ void inputstudent::Command1Click()
         return;
     }
     if (!result) {
-        m_platform.messageBox(QStringLiteral("导入失败！") + result.error(), Platform::NoticeTitle,
+        m_platform.messageBox(EditorMessages::ImportFailedMessage + result.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
     if (result->dropped)
-        m_platform.messageBox(DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
     if (m_rosterChanged)
         m_rosterChanged();
     close();

@@ -25,12 +25,7 @@ public:
     static inline const QString ListHint = QStringLiteral("这是准备导入的学生列表\n您可以修改它的内容");
     static inline const QString ClearHint = QStringLiteral("单击此按钮清空当前对话框中的学生列表。");
     static inline const QString LoadHint = QStringLiteral("单击此按钮从一个文本文件中导入学生列表。");
-    static inline const QString FormatNotice =
-        QStringLiteral("系统将把每行文字信息识别为一个学生的姓名，请确认您的文件是按此格式组织的！");
     static inline const QString FileFilter = QStringLiteral("文本文件|*.txt|所有文件|*.*");
-    static inline const QString ClearQuestion = QStringLiteral("您确认要清空正在导入的学生列表吗？");
-    static inline const QString DroppedMessage =
-        QStringLiteral("每个文件中最多只能有100个学生，系统已经自动略去序号100以后的学生。");
 
     /// rosterChanged runs after a successful import: it refills the student list and
     /// refreshes the editor.

@@ -4,6 +4,7 @@
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "ui/editor/messages.h"
 
 #include <QFocusEvent>
 #include <QFrame>
@@ -328,8 +329,8 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == card.student && event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (card.student->text().isEmpty()) {
-            m_platform.messageBox(NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
-                                  MsgButtons::Ok);
+            m_platform.messageBox(EditorMessages::NoStudentMessage, Platform::NoticeTitle,
+                                  MsgIcon::Information, MsgButtons::Ok);
         } else if (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) {
             // The pop-up's commands act on this student, whether or not the list is open.
             m_session.setCurrentStudent(i);
@@ -339,8 +340,8 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
         return true;
     } else if (watched == card.teacher && event->type() == QEvent::MouseButtonPress) {
         if (card.teacher->text().isEmpty())
-            m_platform.messageBox(NoStudentMessage, Platform::NoticeTitle, MsgIcon::Information,
-                                  MsgButtons::Ok);
+            m_platform.messageBox(EditorMessages::NoStudentMessage, Platform::NoticeTitle,
+                                  MsgIcon::Information, MsgButtons::Ok);
         else
             emit signaturePressed();
         return true;

@@ -23,8 +23,6 @@ class pyedit : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString NoStudentMessage = QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
-
     pyedit(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     // The controls of card i.

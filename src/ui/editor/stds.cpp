@@ -3,6 +3,7 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "ui/editor/messages.h"
 
 #include <QListWidget>
 #include <QMouseEvent>
@@ -62,8 +63,8 @@ bool stds::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
             if (m_list->currentRow() < 0) {
-                m_platform.messageBox(NoSelectionMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                                      MsgButtons::Ok);
+                m_platform.messageBox(EditorMessages::NoSelectionMessage, Platform::NoticeTitle,
+                                      MsgIcon::Exclamation, MsgButtons::Ok);
             } else {
                 emit studentMenuRequested(mouse->globalPosition().toPoint());
             }

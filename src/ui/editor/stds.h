@@ -12,10 +12,6 @@ class stds : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString NoSelectionMessage =
-        QStringLiteral("您似乎想调出有关学生列表的快捷菜单，请先选择一名学生再右击！如果你的学生列表为空，请"
-                       "选择“工具”“导入学生名单”。");
-
     stds(Session &session, Platform &platform, QWidget *parent = nullptr);
 
     QListWidget *stdlist() const { return m_list; }

@@ -4,6 +4,7 @@
 #include "core/document/templatefile.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
+#include "ui/editor/messages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -80,8 +81,8 @@ void teachersetup::Command1Click()
         return;
     const Result<void> stored = TemplateFile::storeSignature(m_session.templatePath(), signature);
     if (!stored) {
-        m_platform.messageBox(QStringLiteral("设置默认签名失败！") + stored.error(), Platform::NoticeTitle,
-                              MsgIcon::Critical, MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::DefaultSignatureFailedMessage + stored.error(),
+                              Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
     // The default is stored; the open file takes the signature as well.
@@ -94,6 +95,7 @@ void teachersetup::Command2Click()
     m_session.setTeacherSignature(m_text->text());
     if (m_refresh)
         m_refresh();
-    m_platform.messageBox(DoneMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    m_platform.messageBox(EditorMessages::DoneMessage, Platform::NoticeTitle, MsgIcon::Information,
+                          MsgButtons::Ok);
     close();
 }

@@ -18,8 +18,6 @@ class teachersetup : public QDialog
     Q_OBJECT
 
 public:
-    static inline const QString DoneMessage = QStringLiteral("设置成功！");
-
     /// refresh rebuilds the editor so that every card shows the new signature.
     teachersetup(Session &session, Platform &platform, std::function<void()> refresh,
                  QWidget *parent = nullptr);

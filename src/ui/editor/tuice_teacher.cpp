@@ -1,6 +1,7 @@
 #include "ui/editor/tuice_teacher.h"
 
 #include "core/platform/platform.h"
+#include "ui/editor/messages.h"
 
 #include <QRadioButton>
 
@@ -27,7 +28,8 @@ void tuice_teacher::Command1Click()
     } else if (Option2()->isChecked()) {
         action = m_actions.changeFont;
     } else {
-        m_platform.messageBox(ChooseMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+        m_platform.messageBox(EditorMessages::ChooseMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
         return;
     }
     close();

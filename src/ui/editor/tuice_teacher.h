@@ -13,8 +13,6 @@ class tuice_teacher : public GuessDialog
     Q_OBJECT
 
 public:
-    static inline const QString ChooseMessage = QStringLiteral("请选择一项功能！");
-
     struct Actions
     {
         std::function<void()> changeSignature; ///< opens the signature dialog

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/workspace.h"
@@ -125,8 +126,8 @@ void LibraryCommands::kptianjia()
 void LibraryCommands::editCategory(pytools *window)
 {
     if (window->selectedCategoryIndex() < 0) {
-        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::SelectCategoryMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     window->openPanel(PanelMode::EditCategory, window->selectedCategory());
@@ -135,8 +136,8 @@ void LibraryCommands::editCategory(pytools *window)
 void LibraryCommands::editComment(pytools *window)
 {
     if (window->selectedCommentIndex() < 0) {
-        m_platform.messageBox(SelectCommentToEditMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::SelectCommentToEditMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     window->openPanel(PanelMode::EditComment, window->selectedComment());
@@ -146,8 +147,8 @@ void LibraryCommands::deleteCategory(pytools *window)
 {
     const int i = window->selectedCategoryIndex();
     if (i < 0) {
-        m_platform.messageBox(SelectCategoryMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::SelectCategoryMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
     const QString name = CommentLibrary::trimBlanks(window->selectedCategory());
@@ -171,8 +172,8 @@ void LibraryCommands::deleteComment(pytools *window)
 {
     const int j = window->selectedCommentIndex();
     if (j < 0) {
-        m_platform.messageBox(SelectCommentToDeleteMessage, Platform::NoticeTitle, MsgIcon::Information,
-                              MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::SelectCommentToDeleteMessage, Platform::NoticeTitle,
+                              MsgIcon::Information, MsgButtons::Ok);
         return;
     }
     const QString comment = window->selectedComment();
@@ -191,7 +192,8 @@ void LibraryCommands::save(pytools *window)
 {
     const QString text = window->Text1()->text();
     if (text.isEmpty()) {
-        m_platform.messageBox(EmptyTextMessage, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::EmptyTextMessage, Platform::NoticeTitle, MsgIcon::Information,
+                              MsgButtons::Ok);
         return;
     }
     CommentLibrary library = window->library();
@@ -222,7 +224,7 @@ void LibraryCommands::save(pytools *window)
         return;
     reloadKeepingSelection(window, i, j);
     if (status->markerRewritten)
-        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
+        m_platform.messageBox(LibraryMessages::MarkerRewrittenMessage, Platform::NoticeTitle,
                               MsgIcon::Information, MsgButtons::Ok);
 }
 

@@ -21,11 +21,6 @@ class LibraryCommands : public QObject
     Q_OBJECT
 
 public:
-    static inline const QString SelectCategoryMessage = QStringLiteral("请选择一个类别再执行该功能！");
-    static inline const QString SelectCommentToDeleteMessage = QStringLiteral("请选择一条评语再执行该功能！");
-    static inline const QString SelectCommentToEditMessage = QStringLiteral("请选择一条再执行该功能！");
-    static inline const QString EmptyTextMessage = QStringLiteral("内容不能为空！");
-
     /// libraryWindow gives the library window, opening it when it is closed; openWindow gives
     /// it only when it is open (nullptr otherwise); editor gives the editor or nullptr.
     LibraryCommands(Session &session, Platform &platform, Workspace &workspace, QObject *parent = nullptr);

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/twips.h"
@@ -98,13 +99,14 @@ void piliangdaoru::Command1Click()
 {
     const QString text = m_text->toPlainText();
     if (text.isEmpty()) {
-        m_platform.messageBox(EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
         m_text->setFocus();
         return;
     }
     const Result<QStringList> roundTrip = ScratchFile::roundTrip(m_session.ProgramFolder(), text);
     if (!roundTrip) {
-        m_platform.messageBox(QStringLiteral("导入失败！") + roundTrip.error(), Platform::NoticeTitle,
+        m_platform.messageBox(LibraryMessages::ImportFailedMessage + roundTrip.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
@@ -127,7 +129,7 @@ void piliangdaoru::Command1Click()
     window->setRating(rating);
     window->fillComments();
     if (status->markerRewritten)
-        m_platform.messageBox(CommentLibrary::MarkerRewrittenMessage, Platform::NoticeTitle,
+        m_platform.messageBox(LibraryMessages::MarkerRewrittenMessage, Platform::NoticeTitle,
                               MsgIcon::Information, MsgButtons::Ok);
     close();
 }

@@ -19,8 +19,6 @@ class piliangdaoru : public QDialog
     Q_OBJECT
 
 public:
-    static inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
-
     /// libraryWindow gives the library window, opening it first when it is closed.
     piliangdaoru(Session &session, Platform &platform, std::function<pytools *()> libraryWindow,
                  QWidget *parent = nullptr);

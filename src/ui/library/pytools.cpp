@@ -1,6 +1,7 @@
 #include "ui/library/pytools.h"
 
 #include "core/document/session.h"
+#include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "ui/editor/pyedit.h"
@@ -265,7 +266,8 @@ void pytools::insertStockComment()
     QPlainTextEdit *box =
         editor && m_session.CurrentStudent() >= 0 ? editor->pytext1(m_session.CurrentStudent()) : nullptr;
     if (!box) {
-        m_platform.messageBox(PlaceMessage, Platform::NoticeTitle, MsgIcon::Question, MsgButtons::Ok);
+        m_platform.messageBox(LibraryMessages::PlaceMessage, Platform::NoticeTitle, MsgIcon::Question,
+                              MsgButtons::Ok);
         return;
     }
     if (selectedCommentIndex() < 0)
@@ -297,8 +299,8 @@ void pytools::tellFailure(Platform &platform, const Failure &failure)
     // A library that cannot be read is damaged as far as the teacher can tell; a failed write
     // says why, as every failed save does.
     const QString message = failure.kind == FailureKind::Unreadable
-                                ? CommentLibrary::CorruptMessage
-                                : QStringLiteral("保存评语库失败！") + failure.error;
+                                ? LibraryMessages::CorruptMessage
+                                : LibraryMessages::SaveFailedMessage + failure.error;
     platform.messageBox(message, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 

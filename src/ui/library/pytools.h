@@ -34,8 +34,6 @@ class pytools : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString PlaceMessage = QStringLiteral("您想把这句评语添加到哪儿？请用鼠标定位！");
-
     /// editor gives the open editor window or nullptr; kpingyu is the pop-up menu whose items
     /// are enabled on a mouse press in a list.
     pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,

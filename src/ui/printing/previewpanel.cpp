@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/printing/messages.h"
 #include "ui/printing/panelparts.h"
 
 #include <QComboBox>
@@ -101,7 +102,8 @@ void PreviewPanel::moveToStudent(int student)
 void PreviewPanel::previousStudent()
 {
     if (m_session.CurrentStudent() < 1) {
-        m_platform.messageBox(FirstPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::FirstPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
         return;
     }
     moveToStudent(m_session.CurrentStudent() - 1);
@@ -110,7 +112,8 @@ void PreviewPanel::previousStudent()
 void PreviewPanel::nextStudent()
 {
     if (m_session.CurrentStudent() >= lastStudent()) {
-        m_platform.messageBox(LastPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::LastPageMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
         return;
     }
     moveToStudent(m_session.CurrentStudent() + 1);

@@ -16,9 +16,6 @@ class PreviewPanel : public QGroupBox
     Q_OBJECT
 
 public:
-    static inline const QString FirstPageMessage = QStringLiteral("已是最前一页！");
-    static inline const QString LastPageMessage = QStringLiteral("已是最后一页！");
-
     /// The group, "jprivew", its student box listing the class.
     PreviewPanel(Session &session, Platform &platform, QWidget *parent);
 

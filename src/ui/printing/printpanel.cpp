@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/printing/messages.h"
 #include "core/printing/printrun.h"
 #include "core/printing/printtarget.h"
 #include "core/printing/schemeediting.h"
@@ -97,8 +98,8 @@ void PrintPanel::run(PrintTarget &printer, const LayoutScheme &scheme, const QSt
     emit runningChanged(false);
     m_printing = false;
     if (!result.error.isEmpty())
-        m_platform.messageBox(PrintFailedMessage + result.error, Platform::NoticeTitle, MsgIcon::Critical,
-                              MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::PrintFailedMessage + result.error, Platform::NoticeTitle,
+                              MsgIcon::Critical, MsgButtons::Ok);
 }
 
 void PrintPanel::setPrinting(bool printing)
@@ -110,8 +111,8 @@ void PrintPanel::setPrinting(bool printing)
 
 void PrintPanel::stopPrinting()
 {
-    if (m_platform.messageBox(StopQuestion, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
-        MsgAnswer::Yes)
+    if (m_platform.messageBox(PrintMessages::StopQuestion, Platform::QuestionTitle, MsgIcon::Question,
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     if (PrintTarget *printer = m_platform.printer())
         printer->abandon();

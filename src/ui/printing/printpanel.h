@@ -20,9 +20,6 @@ class PrintPanel : public QGroupBox
     Q_OBJECT
 
 public:
-    static inline const QString StopQuestion = QStringLiteral("确实要取消所有打印作业吗？");
-    static inline const QString PrintFailedMessage = QStringLiteral("打印失败！");
-
     /// The group, "jprint": range 全部, one copy.
     PrintPanel(Session &session, Platform &platform, QWidget *parent);
 

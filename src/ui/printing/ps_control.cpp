@@ -3,6 +3,7 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/messages.h"
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
 #include "ui/printing/pagesetuppanel.h"
@@ -164,8 +165,8 @@ void ps_control::loadSchemes()
     if (!listed) {
         m_platform.messageBox(listed.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     } else if (names.isEmpty()) {
-        m_platform.messageBox(LayoutSchemeFile::noSchemeMessage(), Platform::NoticeTitle,
-                              MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::NoSchemeMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
     }
     if (names.isEmpty()) {
         // Nothing to select: the window opens on an empty scheme, from which 新方案 can start.
@@ -212,7 +213,7 @@ void ps_control::selectScheme(const QString &text)
     for (int i = 0; i < m_combo1->count() && !listed; ++i)
         listed = m_combo1->itemText(i) == text;
     if (!listed) {
-        m_platform.messageBox(UnknownSchemeMessage, AppTitle, MsgIcon::None, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::UnknownSchemeMessage, AppTitle, MsgIcon::None, MsgButtons::Ok);
         return;
     }
     const Result<LayoutScheme> loaded =
@@ -268,7 +269,8 @@ void ps_control::newScheme()
 {
     // Schemes are looked up by their trimmed name, so that is the name a new one gets; a name
     // of blanks only is no name at all.
-    const QString name = m_platform.inputBox(NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
+    const QString name =
+        m_platform.inputBox(PrintMessages::NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
     if (name.isEmpty())
         return;
     const Result<void> appended =
@@ -287,7 +289,8 @@ void ps_control::saveScheme()
     const Result<void> saved = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
                                    .saveScheme(m_combo1->currentText(), m_scheme);
     if (saved)
-        m_platform.messageBox(SavedMessage, Platform::NoticeTitle, MsgIcon::None, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::SavedMessage, Platform::NoticeTitle, MsgIcon::None,
+                              MsgButtons::Ok);
     else
         m_platform.messageBox(saved.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
@@ -312,7 +315,8 @@ void ps_control::print()
     if (PrintTarget *printer = m_platform.printer())
         m_print->run(*printer, m_scheme, m_setup->pheight()->text(), m_setup->pwidth()->text(), m_measurer);
     else
-        m_platform.messageBox(NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
 
     m_session.setCurrentStudent(student);
     m_combo2->setEditText(scaleText);
@@ -363,10 +367,10 @@ void ps_control::printToPdf()
         return;
     const Result<void> written = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
     if (!written) {
-        m_platform.messageBox(PdfFailedMessage + written.error(), Platform::NoticeTitle, MsgIcon::Critical,
-                              MsgButtons::Ok);
+        m_platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
+                              MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    m_platform.messageBox(PdfWrittenMessage.arg(path), Platform::NoticeTitle, MsgIcon::Information,
-                          MsgButtons::Ok);
+    m_platform.messageBox(PrintMessages::PdfWrittenMessage.arg(path), Platform::NoticeTitle,
+                          MsgIcon::Information, MsgButtons::Ok);
 }

@@ -32,17 +32,7 @@ class ps_control : public QWidget
 
 public:
     static inline const QString AppTitle = QStringLiteral("青禾书苑");
-    static inline const QString UnknownSchemeMessage = QStringLiteral("本功能暂未开通！");
-    static inline const QString SavedMessage = QStringLiteral("成功保存了您的修改！");
-    static inline const QString NewSchemePrompt =
-        QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。");
     static inline const QString PdfFilter = QStringLiteral("PDF文件|*.pdf");
-    static inline const QString PdfFailedMessage = QStringLiteral("生成PDF文件失败！");
-    /// The path of the file written.
-    static inline const QString PdfWrittenMessage = QStringLiteral("已生成PDF文件“%1”。");
-    static inline const QString NoPrinterMessage =
-        QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r' +
-        QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
 
     /// Opens the window: loads the scheme list and selects its first scheme (which composes
     /// the page on `paper`), fills the student box and lays the window out for `mode`.

@@ -1,4 +1,5 @@
 #include "core/document/commentfile.h"
+#include "core/document/messages.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 
@@ -192,7 +193,7 @@ void tst_CommentFile::rejected()
     const ItemFonts fonts = doc.ItemFonts;
     QBuffer buffer;
     buffer.setData(bytes);
-    QCOMPARE(read(&buffer, doc).error(), RejectionMessage);
+    QCOMPARE(read(&buffer, doc).error(), DocumentMessages::RejectionMessage);
     QCOMPARE(doc.studentCount(), 0);
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         QCOMPARE(doc.slot(i), StudentSlot{});

@@ -1,3 +1,4 @@
+#include "core/app/messages.h"
 #include "core/app/programlocation.h"
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
@@ -283,7 +284,7 @@ void tst_Startup::programFolder()
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.size(), starts ? 0 : 1);
     if (!starts) {
-        QCOMPARE(platform.shown[0].text, StartupSequence::MissingFilesMessage);
+        QCOMPARE(platform.shown[0].text, AppMessages::MissingFilesMessage);
         QCOMPARE(platform.shown[0].icon, MsgIcon::Critical);
     }
 }

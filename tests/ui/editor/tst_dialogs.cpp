@@ -1,3 +1,4 @@
+#include "core/document/messages.h"
 #include "core/document/namelist.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
@@ -5,6 +6,7 @@
 #include "scriptedplatform.h"
 #include "sessionedit.h"
 #include "ui/editor/inputstudent.h"
+#include "ui/editor/messages.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/teachersetup.h"
 #include "ui/editor/tuice_teacher.h"
@@ -370,7 +372,7 @@ void tst_Dialogs::inputLoadFromFile()
     QTest::mouseClick(input->Command5(), Qt::LeftButton);
 
     QVERIFY(m_platform->shown.size() >= 2);
-    QVERIFY(sameMessage(m_platform->shown.at(0), inputstudent::FormatNotice, Platform::NoticeTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::FormatNotice, Platform::NoticeTitle,
                         MsgIcon::Information, MsgButtons::Ok));
     QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::OpenFile);
     QCOMPARE(m_platform->shown.at(1).text, inputstudent::FileFilter);
@@ -408,7 +410,7 @@ void tst_Dialogs::inputClearAsks()
     m_platform->expectMessage(answer);
     QTest::mouseClick(input->Command3(), Qt::LeftButton);
     QCOMPARE(m_platform->shown.size(), 1);
-    QVERIFY(sameMessage(m_platform->shown.at(0), inputstudent::ClearQuestion, Platform::QuestionTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::ClearQuestion, Platform::QuestionTitle,
                         MsgIcon::Question, MsgButtons::YesNo));
     QCOMPARE(input->Text1()->toPlainText(), expected);
     QVERIFY(input->isVisible());
@@ -425,7 +427,7 @@ void tst_Dialogs::inputEmptyListStaysOpen()
     m_platform->expectMessage();
     QTest::mouseClick(input->Command1(), Qt::LeftButton);
     QCOMPARE(m_platform->shown.size(), 1);
-    QVERIFY(sameMessage(m_platform->shown.at(0), NameList::EmptyListMessage, Platform::NoticeTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), DocumentMessages::EmptyListMessage, Platform::NoticeTitle,
                         MsgIcon::Exclamation, MsgButtons::Ok));
     QVERIFY(input->isVisible());
     QTRY_VERIFY(input->Text1()->hasFocus());
@@ -491,7 +493,7 @@ void tst_Dialogs::inputImport()
     QVERIFY(m_state->Modified());
     if (dropped) {
         QCOMPARE(m_platform->shown.size(), 1);
-        QVERIFY(sameMessage(m_platform->shown.at(0), inputstudent::DroppedMessage, Platform::NoticeTitle,
+        QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::DroppedMessage, Platform::NoticeTitle,
                             MsgIcon::Exclamation, MsgButtons::Ok));
     } else {
         QVERIFY(m_platform->shown.isEmpty());
@@ -619,7 +621,7 @@ void tst_Dialogs::signatureSetCurrent()
     QCOMPARE(seenByRefresh, typed);
     QCOMPARE(m_state->Modified(), modified);
     QCOMPARE(m_platform->shown.size(), 1);
-    QVERIFY(sameMessage(m_platform->shown.at(0), teachersetup::DoneMessage, Platform::NoticeTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::DoneMessage, Platform::NoticeTitle,
                         MsgIcon::Information, MsgButtons::Ok));
     expectGone(dialog.data());
     QCOMPARE(fileBytes(m_state->templatePath()), templateBytes);
@@ -664,7 +666,7 @@ void tst_Dialogs::signatureSetDefault()
              QStringLiteral("是否把“王老师”设置为新建文件时系统默认的教师签名？"));
     if (stored) {
         QCOMPARE(m_platform->shown.size(), 2);
-        QVERIFY(sameMessage(m_platform->shown.at(1), teachersetup::DoneMessage, Platform::NoticeTitle,
+        QVERIFY(sameMessage(m_platform->shown.at(1), EditorMessages::DoneMessage, Platform::NoticeTitle,
                             MsgIcon::Information, MsgButtons::Ok));
         // Only the second line of the template changes.
         QList<QByteArray> lines = original.split('\n');
@@ -686,7 +688,7 @@ void tst_Dialogs::signatureSetDefault()
     } else {
         QCOMPARE(m_platform->shown.size(), 1);
     }
-    QVERIFY(!m_platform->messageTexts().contains(teachersetup::DoneMessage));
+    QVERIFY(!m_platform->messageTexts().contains(EditorMessages::DoneMessage));
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("李老师"));
     QVERIFY(!m_state->Modified());
     QCOMPARE(m_refreshes, 0);
@@ -821,7 +823,7 @@ void tst_Dialogs::signatureGuessRun()
     QCOMPARE(log, ran.isEmpty() ? QStringList{} : QStringList{ran});
     if (option == 0) {
         QCOMPARE(m_platform->shown.size(), 1);
-        QVERIFY(sameMessage(m_platform->shown.at(0), tuice_teacher::ChooseMessage, Platform::NoticeTitle,
+        QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::ChooseMessage, Platform::NoticeTitle,
                             MsgIcon::Information, MsgButtons::Ok));
         QVERIFY(dialog && dialog->isVisible());
     } else {

@@ -2,6 +2,7 @@
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/messages.h"
 #include "programfolder.h"
 #include "resultvalue.h"
 #include "scriptedplatform.h"
@@ -238,7 +239,7 @@ void tst_printwindow::emptySchemeFile()
     QVERIFY(TextFile::writeLines(schemeFile(), {}).ok());
     m_platform->expectMessage();
     open();
-    verifyMessage(LayoutSchemeFile::noSchemeMessage(), QStringLiteral("系统提示"), MsgIcon::Exclamation);
+    verifyMessage(PrintMessages::NoSchemeMessage, QStringLiteral("系统提示"), MsgIcon::Exclamation);
     QCOMPARE(m_control->ActiveScheme(), LayoutScheme{});
     QCOMPARE(m_paper->size(), QSize(0, 0));
 }
@@ -851,7 +852,7 @@ void tst_printwindow::printing_data()
     QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "";
     QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"} << "";
     QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none
-                                << QString(ps_control::NoPrinterMessage);
+                                << QString(PrintMessages::NoPrinterMessage);
     QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"}
                                    << "打印失败！打印机出错了";
 }

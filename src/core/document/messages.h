@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+/// The texts shown to the teacher by opening, saving and closing comment files, and changing the roster:
+/// message boxes, questions and prompts. A reason that follows a message is built where the failure is known.
+namespace DocumentMessages {
+
+inline const QString RejectionMessage =
+    QStringLiteral("您选择的是非法的文件类型或是旧版本的文件！\r\n请选择其他文件或新建文件！");
+
+/// Why a file could not be read: the path and the reason.
+inline const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
+
+inline const QString SaveQuestion = QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？");
+
+/// After a failed save (the path, the reason).
+inline const QString SaveFailedMessage =
+    QStringLiteral("保存失败！无法写入文件“%1”：%2\r\n您的修改仍保留在窗口中。");
+
+/// After a save that rewrote the marker (the marker, what it became, the students).
+inline const QString MarkerRewrittenMessage = QStringLiteral(
+    "以下学生的评语中含有本系统的保留标记“%1”，为保证文件能正确读回，保存时已改写为“%2”：\r\n%3");
+
+/// After a file opened whose bytes were partly no text (the path, how many places).
+inline const QString UnreadableBytesMessage =
+    QStringLiteral("文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
+                   "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
+
+/// Shown when a 101st student is to be added.
+inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
+
+/// Why an empty list is refused (FailureKind::Empty).
+inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
+
+} // namespace DocumentMessages

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+/// The texts shown to the teacher by the print window: setup, preview, printing and PDF output: message
+/// boxes, questions and prompts. A reason that follows a message is built where the failure is known.
+namespace PrintMessages {
+
+inline const QString UnknownSchemeMessage = QStringLiteral("本功能暂未开通！");
+
+inline const QString SavedMessage = QStringLiteral("成功保存了您的修改！");
+
+inline const QString NewSchemePrompt =
+    QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。");
+
+inline const QString PdfFailedMessage = QStringLiteral("生成PDF文件失败！");
+
+/// The path of the file written.
+inline const QString PdfWrittenMessage = QStringLiteral("已生成PDF文件“%1”。");
+
+inline const QString NoPrinterMessage =
+    QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r' +
+    QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
+
+inline const QString StopQuestion = QStringLiteral("确实要取消所有打印作业吗？");
+
+inline const QString PrintFailedMessage = QStringLiteral("打印失败！");
+
+inline const QString FirstPageMessage = QStringLiteral("已是最前一页！");
+
+inline const QString LastPageMessage = QStringLiteral("已是最后一页！");
+
+/// Before 打印设置 on a student without a comment.
+inline const QString EmptyCommentQuestion =
+    QStringLiteral("当前学生没有任何评语信息，此时进行打印设置将无法看到具体效果，建议您先输入一些内容再进行"
+                   "打印设置。") +
+    QStringLiteral("\r\n\r\n需要返回评语编辑界面吗？");
+
+/// When the scheme file lists no scheme at all.
+inline const QString NoSchemeMessage =
+    QStringLiteral("打印方案文件中没有任何方案，请用“新方案...”建立一个。");
+
+} // namespace PrintMessages
