@@ -299,6 +299,10 @@ void MainWindow::showEditorWindow(const QString &caption)
         m_editorWindow->setObjectName(QStringLiteral("pyeditWindow"));
         m_editorWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_editorWindow->installEventFilter(this);
+        connect(m_editor, &pyedit::currentCardChanged, this, [this](int v) {
+            if (m_students)
+                m_students->select(v);
+        });
         connect(m_editor, &pyedit::studentMenuRequested, this,
                 [this](const QPoint &at) { m_kstudent->popup(at); });
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
@@ -342,12 +346,11 @@ void MainWindow::selectStudent(int k)
 {
     if (k < 0)
         return;
-    // The student list follows the session's current student.
+    if (m_students)
+        m_students->select(k);
     if (m_editor) {
         m_editor->moveTo(k);
         m_editor->focusCommentEnd(k);
-    } else {
-        m_session.setCurrentStudent(k);
     }
 }
 

@@ -299,6 +299,7 @@ void pyedit::VScroll1Change()
     if (v < 0 || v >= cardCount())
         return;
     layoutStrip(v);
+    emit currentCardChanged(v);
     pytext1(v)->setFocus(Qt::OtherFocusReason);
     m_session.setCurrentStudent(v);
 }
@@ -321,11 +322,9 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
                 m_session.setCurrentStudent(i);
         }
     } else if (watched == card.pytext->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        // A click into a neighbour's comment makes it current and centres its card; the caret
-        // stays where the teacher clicked.
         m_session.setCurrentStudent(i);
         if (!card.student->text().isEmpty())
-            moveTo(i);
+            emit currentCardChanged(i);
     } else if (watched == card.student && event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (card.student->text().isEmpty()) {
@@ -334,6 +333,7 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
         } else if (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) {
             // The pop-up's commands act on this student, whether or not the list is open.
             m_session.setCurrentStudent(i);
+            emit currentCardChanged(i);
             const QPoint at(mouse->position().toPoint().x(), px(200));
             emit studentMenuRequested(card.student->mapToGlobal(at));
         }

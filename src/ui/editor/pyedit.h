@@ -56,6 +56,10 @@ public:
     int px(double twips) const;
 
 signals:
+    /// The editor moved to card v: the student list selects entry v, and when that changes its
+    /// selection, the list's move rule puts the caret at the end of the comment. This is part of
+    /// the card layout, not a reaction to the current student, which a mere focus change moves.
+    void currentCardChanged(int v);
     /// A name was pressed with the left or right button: pop up the student menu here.
     void studentMenuRequested(const QPoint &globalPos);
     /// A signature was pressed.

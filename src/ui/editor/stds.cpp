@@ -7,7 +7,6 @@
 
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QSignalBlocker>
 
 stds::stds(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent)
@@ -28,12 +27,6 @@ stds::stds(Session &session, Platform &platform, QWidget *parent)
     connect(m_list, &QListWidget::itemClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this] { emit stdlistClick(m_list->currentRow()); });
-    // The list shows the current student, however it became current; following it is no
-    // click, so the editor is not moved again.
-    connect(&m_session, &Session::currentStudentChanged, this, [this](int card) {
-        const QSignalBlocker blocker(m_list);
-        select(card);
-    });
 }
 
 void stds::fill()
