@@ -1,3 +1,4 @@
+#include "classof.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
 #include "core/platform/textfile.h"
@@ -38,14 +39,6 @@ CommentDocument readBytes(const QByteArray &bytes)
     buffer.setData(bytes);
     if (!read(&buffer, document))
         qWarning() << "the bytes were refused";
-    return document;
-}
-
-CommentDocument classOf(int students, const QString &comment = QStringLiteral("评语"))
-{
-    CommentDocument document;
-    for (int i = 1; i <= std::min(students, CommentDocument::MaxStudents); ++i)
-        document.slot(i) = {QStringLiteral("学生%1").arg(i), comment + QString::number(i)};
     return document;
 }
 

@@ -1,3 +1,4 @@
+#include "classof.h"
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
 #include "core/document/session.h"
@@ -23,14 +24,6 @@ CommentDocument readFile(const QString &name)
     CommentDocument document;
     if (!CommentFile::read(testDataFile(name), document))
         qWarning() << "the test file was refused:" << name;
-    return document;
-}
-
-CommentDocument classOf(int students, const QString &comment = QStringLiteral("评语"))
-{
-    CommentDocument document;
-    for (int i = 1; i <= std::min(students, CommentDocument::MaxStudents); ++i)
-        document.slot(i) = {QStringLiteral("学生%1").arg(i), comment + QString::number(i)};
     return document;
 }
 

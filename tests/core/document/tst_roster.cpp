@@ -1,3 +1,4 @@
+#include "classof.h"
 #include "core/document/commentfile.h"
 #include "core/document/roster.h"
 #include "core/document/templatefile.h"
@@ -16,15 +17,6 @@
 namespace {
 
 constexpr int Max = CommentDocument::MaxStudents;
-
-/// A class of n students, each with a comment.
-CommentDocument classOf(int n)
-{
-    CommentDocument document;
-    for (int i = 1; i <= n; ++i)
-        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("评语%1").arg(i)};
-    return document;
-}
 
 /// The roster as a list, for comparing with what a change should leave.
 QList<StudentSlot> studentsOf(const CommentDocument &document)
