@@ -12,13 +12,6 @@ inline const QString DoneMessage = QStringLiteral("设置成功！");
 
 inline const QString MissingFilesMessage = QStringLiteral("必须的系统文件丢失！请重新安装本系统！");
 
-/// At start-up, when no printer is installed.
-inline const QString NoPrinterMessage =
-    QStringLiteral("您的系统中没有安装打印机，您将无法使用打印相关功能！") + u'\r' +
-    QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！") +
-    QStringLiteral("\r\n\r\n") +
-    QStringLiteral("您无需拥有一个实际的打印机，只需要安装任意一个打印机驱动即可！");
-
 inline const QString AddStudentPrompt = QStringLiteral("请输入需要添加的学生的姓名：");
 
 inline const QString RenamePrompt = QStringLiteral("请输入该学生的新姓名：");

@@ -18,11 +18,10 @@ bool StartupSequence::run()
     setStatus(ConfiguringText);
     m_session.reset(m_programFolder);
 
+    // Without a printer the teacher still previews and makes PDF files; 打印 says what is
+    // missing when it is pressed.
     if (m_platform.printerInstalled())
         m_platform.setPrinterSetting(2);
-    else
-        m_platform.messageBox(AppMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
     appendStatus(SuccessText);
 
     setStatus(CheckingFilesText);

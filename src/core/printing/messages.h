@@ -13,14 +13,19 @@ inline const QString SavedMessage = QStringLiteral("成功保存了您的修改�
 inline const QString NewSchemePrompt =
     QStringLiteral("请输入新方案名\r\n\r\n您输入的内容可能显示为乱码，这不影响使用。");
 
+/// File filter of the PDF save dialog.
+inline const QString PdfFilter = QStringLiteral("PDF文件|*.pdf");
+
 inline const QString PdfFailedMessage = QStringLiteral("生成PDF文件失败！");
 
 /// The path of the file written.
 inline const QString PdfWrittenMessage = QStringLiteral("已生成PDF文件“%1”。");
 
-inline const QString NoPrinterMessage =
-    QStringLiteral("您的系统中没有安装打印机，您无法使用打印相关功能！") + u'\r' +
-    QStringLiteral("如果需要安装打印机，请打开“控制面板”，找到相关图标，然后按照提示进行！");
+/// When 打印 or 打印当前 finds no printer to print on.
+inline const QString NoPrinterMessage = QStringLiteral(
+    "没有找到可以使用的打印机，无法打印。\r\n"
+    "请在系统设置的“打印机”中添加一台打印机；或者用“打印到PDF文件...”把全班的评语存为一个PDF文件，"
+    "再到别的电脑或打印店打印。");
 
 inline const QString StopQuestion = QStringLiteral("确实要取消所有打印作业吗？");
 

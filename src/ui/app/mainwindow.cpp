@@ -5,6 +5,7 @@
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "core/printing/messages.h"
+#include "core/printing/pdfcommand.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/screenfit.h"
@@ -45,8 +46,8 @@ constexpr int StudentListWidth = 1215;
 constexpr QSize DesignSize(1100, 780);
 constexpr QMargins EstimatedFrame(4, 30, 4, 4);
 
-const QStringList DocumentCommands = {"save",   "saveas", "close", "setup", "privew",
-                                      "print1", "cut",    "copy",  "paste"};
+const QStringList DocumentCommands = {"save",   "saveas", "close", "topdf", "setup",
+                                      "privew", "print1", "cut",   "copy",  "paste"};
 
 } // namespace
 
@@ -131,6 +132,7 @@ void MainWindow::createMenus()
         {"f1", "-", {}},
         {"out", "用Word打开(&Y)", [this] { openInWordProcessor(m_session.Document(), m_platform); }},
         {"totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform); }},
+        {"topdf", "导出为PDF文件(&D)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
         {"f2", "-", {}},
         {"setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
         {"privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
@@ -424,11 +426,6 @@ void MainWindow::openPrintWindow(PrintPanelMode mode)
         m_printPaper->raise();
         m_printControl->raise();
         m_printControl->activateWindow();
-        return;
-    }
-    if (!m_platform.printerInstalled()) {
-        m_platform.messageBox(PrintMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
         return;
     }
     if (mode == PrintPanelMode::Setup && m_session.CurrentStudent() >= 0 &&

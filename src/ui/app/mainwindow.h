@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/documentlifecycle.h"
+#include "core/printing/textmeasurer.h"
 #include "ui/editor/workspace.h"
 
 #include <QMainWindow>
@@ -93,7 +94,6 @@ public:
     /// Places the child windows for the main window's current size.
     void EditorLayout();
 
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -133,6 +133,7 @@ private:
     Session &m_session;
     Platform &m_platform;
     DocumentLifecycle m_lifecycle;
+    QtTextMeasurer m_measurer; ///< for 导出为PDF文件...
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_kstudent = nullptr;
     QMenu *m_kpingyu = nullptr;

@@ -5,6 +5,7 @@
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
 #include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/panelparts.h"
@@ -362,15 +363,5 @@ void ps_control::closeEvent(QCloseEvent *event)
 
 void ps_control::printToPdf()
 {
-    const QString path = m_platform.saveFileName(PdfFilter);
-    if (path.isEmpty())
-        return;
-    const Result<void> written = writeClassPdf(path, m_session.Document(), m_scheme, m_measurer);
-    if (!written) {
-        m_platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
-                              MsgIcon::Critical, MsgButtons::Ok);
-        return;
-    }
-    m_platform.messageBox(PrintMessages::PdfWrittenMessage.arg(path), Platform::NoticeTitle,
-                          MsgIcon::Information, MsgButtons::Ok);
+    PdfCommand::saveClassPdf(m_session.Document(), m_scheme, m_measurer, m_platform);
 }

@@ -32,7 +32,6 @@ class ps_control : public QWidget
 
 public:
     static inline const QString AppTitle = QStringLiteral("青禾书苑");
-    static inline const QString PdfFilter = QStringLiteral("PDF文件|*.pdf");
 
     /// Opens the window: loads the scheme list and selects its first scheme (which composes
     /// the page on `paper`), fills the student box and lays the window out for `mode`.

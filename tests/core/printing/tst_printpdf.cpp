@@ -1,15 +1,19 @@
+#include "classof.h"
 #include "core/document/commentfile.h"
+#include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
 #include "programfolder.h"
 #include "programrun.h"
 #include "resultvalue.h"
+#include "scriptedplatform.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -155,6 +159,8 @@ private slots:
     void textLayer();
     void textLayerOfAClass();
     void pdfIntoPipe();
+    void exportCommand_data();
+    void exportCommand();
 
 private:
     QTemporaryDir m_dir;
@@ -349,6 +355,53 @@ void tst_PrintPdf::pdfIntoPipe()
              QString());
     QVERIFY(reader.bytes().startsWith("%PDF"));
     QVERIFY(!QFileInfo(out).isFile());
+}
+
+void tst_PrintPdf::exportCommand_data()
+{
+    QTest::addColumn<QByteArray>("schemes"); // the scheme file's bytes; empty: the shipped one
+    QTest::addColumn<bool>("chosen");        // a file name was chosen in the save dialog
+    QTest::addColumn<QString>("said");       // how the message starts ("" none)
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("the first scheme") << QByteArray() << true << "已生成PDF文件" << true;
+    QTest::newRow("dialog cancelled") << QByteArray() << false << "" << false;
+    QTest::newRow("no scheme in the file")
+        << QByteArray("\r\n") << true << "打印方案文件中没有任何方案" << false;
+    QTest::newRow("a scheme of no paper")
+        << QByteArray("name=空\r\n*!*\r\n") << true << "生成PDF文件失败！" << false;
+}
+
+// 文件 → 导出为PDF文件...: the whole class with the scheme the print window opens with; no
+// printer is asked for.
+void tst_PrintPdf::exportCommand()
+{
+    QFETCH(QByteArray, schemes);
+    QFETCH(bool, chosen);
+    QFETCH(QString, said);
+    QFETCH(bool, written);
+    ProgramFolder folder;
+    if (!schemes.isEmpty())
+        QVERIFY(TextFile::saveAtomically(folder.file(LayoutSchemeFile::FileName), schemes).ok());
+    Session session;
+    session.reset(folder.path());
+    session.replaceDocument(classOf(3));
+    ScriptedPlatform platform;
+    platform.printerAvailable = false;
+    const QString path = m_dir.filePath(QStringLiteral("class-%1.pdf").arg(QTest::currentDataTag()));
+    if (schemes != "\r\n")
+        platform.expectSaveFile(chosen ? path : QString());
+    if (!said.isEmpty())
+        platform.expectMessage();
+
+    PdfCommand::exportClassPdf(session, QtTextMeasurer(), platform);
+    QHSY_VERIFY_DIALOGS(platform);
+    if (!said.isEmpty())
+        QVERIFY2(platform.shown.last().text.startsWith(said), qPrintable(platform.shown.last().text));
+    QCOMPARE(QFileInfo::exists(path), written);
+    if (written) // one page a student
+        QVERIFY(
+            popplerOutput(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression("Pages:\\s+3\\n")));
 }
 
 QTEST_MAIN(tst_PrintPdf)
