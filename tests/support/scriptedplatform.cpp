@@ -196,8 +196,19 @@ bool RecordingPrinter::beginDocument(const QString &title)
         m_error = failure;
         return false;
     }
-    m_current = {title, m_width, m_height, settings.isEmpty() ? -1 : settings.last(), {}};
+    m_current = {title, m_width, m_height, settings.isEmpty() ? -1 : settings.last(), m_copies, {}};
     m_open = true;
+    m_pagesBegun = 1;
+    return true;
+}
+
+bool RecordingPrinter::newPage()
+{
+    if (!m_open)
+        problems << QStringLiteral("new page outside a document");
+    else if (m_current.pages.size() < m_pagesBegun)
+        problems << QStringLiteral("new page after an empty one in \"%1\"").arg(m_current.title);
+    ++m_pagesBegun;
     return true;
 }
 
@@ -205,6 +216,8 @@ void RecordingPrinter::printPage(const ComposedPage &page)
 {
     if (!m_open)
         problems << QStringLiteral("page printed outside a document");
+    else if (m_current.pages.size() >= m_pagesBegun)
+        problems << QStringLiteral("two pages drawn on one in \"%1\"").arg(m_current.title);
     m_current.pages.append(page);
 }
 

@@ -32,6 +32,7 @@ public:
         qint64 pageWidth = 0; ///< the page size in force when the document began
         qint64 pageHeight = 0;
         int setting = -1; ///< the last applySetting value before it began (-1: none)
+        int copies = 1;   ///< the copies the printer was to make of it
         QList<ComposedPage> pages;
 
         /// The texts of the items of every page, in order.
@@ -56,7 +57,9 @@ public:
     qint64 pageWidth() const override { return m_width; }
     qint64 pageHeight() const override { return m_height; }
     void applySetting(int value) override;
+    void setCopies(int copies) override { m_copies = copies; }
     bool beginDocument(const QString &title) override;
+    bool newPage() override;
     void printPage(const ComposedPage &page) override;
     bool endDocument() override;
     void abandon() override;
@@ -67,6 +70,8 @@ private:
     qint64 m_height = 0;
     int m_begins = 0;
     int m_ends = 0;
+    int m_copies = 1;
+    qsizetype m_pagesBegun = 0;
     bool m_open = false;
     Document m_current;
     QString m_error;

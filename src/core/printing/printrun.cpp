@@ -8,6 +8,7 @@
 #include "core/printing/pdfexport.h"
 #include "core/printing/printtarget.h"
 
+#include <algorithm>
 #include <limits>
 
 int copiesFrom(const QString &copiesText)
@@ -22,21 +23,27 @@ int copiesFrom(const QString &copiesText)
 
 namespace {
 
-/// One run over the class: hands documents to the printer until the run is done, stopped or
-/// failed; the outcome gathers in `result`.
+bool isEmptyComment(const QString &comment)
+{
+    // Blanks and line breaks print nothing either.
+    return comment.trimmed().isEmpty();
+}
+
+/// One run: hands documents to the printer until the run is done, stopped or failed; the
+/// outcome gathers in `result`.
 class Run
 {
 public:
     Run(const CommentDocument &document, const LayoutScheme &scheme, const ItemFonts &fonts,
         const PrintRunOptions &options, const TextMeasurer &measurer, PrintTarget &printer,
-        const std::function<bool()> &stop, PrintRunResult &result)
+        const PrintProgress &progress, PrintRunResult &result)
         : m_document(document)
         , m_scheme(scheme)
         , m_fonts(fonts)
         , m_options(options)
         , m_measurer(measurer)
         , m_printer(printer)
-        , m_stop(stop)
+        , m_progress(progress)
         , m_result(result)
     {}
 
@@ -56,27 +63,70 @@ public:
         return true;
     }
 
-    /// One copy: every student up to the first empty name, or the current student alone.
-    bool printCopy()
+    /// Every copy, each student a document of its own.
+    void printSeparately(const QList<int> &students, int copies)
     {
-        if (!m_options.wholeClass)
-            return printStudent(m_options.currentStudent, false);
-        for (int slot = 1; slot <= CommentDocument::MaxStudents; ++slot) {
-            if (m_document.slot(slot).name.isEmpty())
-                break;
-            if (!printStudent(slot - 1, true))
-                return false;
+        m_printer.setCopies(1);
+        m_total = int(qMin<qint64>(qint64(students.size()) * copies, std::numeric_limits<int>::max()));
+        for (int copy = 1; copy <= copies; ++copy) {
+            for (const int student : students) {
+                if (stopped())
+                    return;
+                if (applySetting())
+                    m_printer.applySetting(m_options.printerSetting);
+                if (!m_printer.beginDocument(documentTitle(student)))
+                    return (void)fail();
+                printStudent(student);
+                if (!m_printer.endDocument())
+                    return (void)fail();
+                ++m_result.documents;
+                ++m_result.pages;
+            }
         }
-        return true;
+    }
+
+    /// One document of every student's page, the copies made by the printer.
+    void printAsOneJob(const QList<int> &students, int copies)
+    {
+        m_printer.setCopies(copies);
+        m_total = int(students.size());
+        if (applySetting())
+            m_printer.applySetting(m_options.printerSetting);
+        const QString title = students.size() == 1 ? documentTitle(students.first()) : runTitle();
+        for (qsizetype i = 0; i < students.size(); ++i) {
+            if (stopped()) {
+                // Half a class is no job: nothing of it reaches the queue.
+                m_printer.abandon();
+                return;
+            }
+            const bool begun = i == 0 ? m_printer.beginDocument(title) : m_printer.newPage();
+            if (!begun) {
+                m_printer.abandon();
+                return (void)fail();
+            }
+            printStudent(students[i]);
+        }
+        if (!m_printer.endDocument())
+            return (void)fail();
+        m_result.documents = 1;
+        m_result.pages = int(qMin<qint64>(qint64(students.size()) * copies, std::numeric_limits<int>::max()));
     }
 
 private:
-    bool printStudent(int student, bool applySetting)
+    bool applySetting() const { return m_options.range != PrintRange::Current; }
+
+    bool stopped()
     {
-        if (m_stop && m_stop()) {
+        if (m_progress && m_progress(m_done, m_total)) {
             m_result.stopped = true;
-            return false;
+            return true;
         }
+        ++m_done;
+        return false;
+    }
+
+    void printStudent(int student)
+    {
         // Composed as far as it shows on the printer's page, whatever the size boxes say.
         const PaperEdges paper{double(m_drawWidth), double(m_drawHeight)};
         PageSetup setup = PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
@@ -84,15 +134,7 @@ private:
         ComposedPage page = composePage(m_document, student, m_fonts, setup, m_measurer);
         page.width = double(m_drawWidth);
         page.height = double(m_drawHeight);
-        if (applySetting)
-            m_printer.applySetting(m_options.printerSetting);
-        if (!m_printer.beginDocument(documentTitle(student)))
-            return fail();
         m_printer.printPage(page);
-        if (!m_printer.endDocument())
-            return fail();
-        ++m_result.documents;
-        return true;
     }
 
     QString documentTitle(int student) const
@@ -100,6 +142,13 @@ private:
         const bool inClass = student >= 0 && student < CommentDocument::MaxStudents;
         const QString name = inClass ? m_document.slot(student + 1).name : QString();
         return name.isEmpty() ? QStringLiteral("评语") : QStringLiteral("评语-") + name;
+    }
+
+    QString runTitle() const
+    {
+        if (m_options.range == PrintRange::FromTo)
+            return QStringLiteral("评语-第%1至%2名").arg(m_options.from).arg(m_options.to);
+        return QStringLiteral("评语-全班");
     }
 
     bool fail()
@@ -114,27 +163,61 @@ private:
     const PrintRunOptions &m_options;
     const TextMeasurer &m_measurer;
     PrintTarget &m_printer;
-    const std::function<bool()> &m_stop;
+    const PrintProgress &m_progress;
     PrintRunResult &m_result;
     qint64 m_drawWidth = 0;
     qint64 m_drawHeight = 0;
+    int m_done = 0;
+    int m_total = 0;
 };
 
 } // namespace
 
+QList<int> printedStudents(const CommentDocument &document, const PrintRunOptions &options)
+{
+    if (options.range == PrintRange::Current)
+        return {options.currentStudent};
+    const int named = document.studentCount();
+    int first = 1;
+    int last = named;
+    if (options.range == PrintRange::FromTo) {
+        first = std::max(options.from, 1);
+        last = std::min(options.to, named);
+    }
+    QList<int> students;
+    for (int position = first; position <= last; ++position) {
+        if (!options.onlyWritten || !isEmptyComment(document.slot(position).comment))
+            students.append(position - 1);
+    }
+    return students;
+}
+
+int emptyComments(const CommentDocument &document, const QList<int> &students)
+{
+    int empty = 0;
+    for (const int student : students) {
+        if (student >= 0 && student < CommentDocument::MaxStudents &&
+            isEmptyComment(document.slot(student + 1).comment))
+            ++empty;
+    }
+    return empty;
+}
+
 PrintRunResult printRun(const CommentDocument &document, const LayoutScheme &scheme, const ItemFonts &fonts,
                         const PrintRunOptions &options, const TextMeasurer &measurer, PrintTarget &printer,
-                        const std::function<bool()> &stop)
+                        const PrintProgress &progress)
 {
     PrintRunResult result;
-    Run run(document, scheme, fonts, options, measurer, printer, stop, result);
+    Run run(document, scheme, fonts, options, measurer, printer, progress, result);
     if (!run.setUpPage())
         return result;
-    // Copies repeat the whole run: students 1 … n, then 1 … n again.
+    const QList<int> students = printedStudents(document, options);
     const int copies = copiesFrom(options.copiesText);
-    for (int copy = 1; copy <= copies; ++copy) {
-        if (!run.printCopy() || result.documents == 0)
-            break; // a copy that printed nothing leaves nothing for the next one either
-    }
+    if (students.isEmpty() || copies == 0)
+        return result;
+    if (options.oneJob)
+        run.printAsOneJob(students, copies);
+    else
+        run.printSeparately(students, copies);
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "core/platform/itemfont.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -11,34 +12,58 @@ struct LayoutScheme;
 class PrintTarget;
 class TextMeasurer;
 
+/// Which students a run prints.
+enum class PrintRange {
+    All,     ///< 全部: every student up to the first empty name
+    Current, ///< 当前: the student on the sample page
+    FromTo,  ///< 从 … 到 …: the students at list positions from … to (1-based, both included)
+};
+
 /// What one press of 打印 asks for.
 struct PrintRunOptions
 {
-    bool wholeClass = true; ///< range 全部 (every student up to the first empty name) or 当前
+    PrintRange range = PrintRange::All;
+    int from = 1; ///< FromTo: the first and the last list position printed
+    int to = 1;
+    bool onlyWritten = false; ///< leave out the students whose comment is empty
+    /// All pages of a copy go to the printer as one document, the copies made by the printer;
+    /// otherwise every student is a document of its own and copies repeat the run.
+    bool oneJob = false;
     QString copiesText = QStringLiteral("1"); ///< the copies box: its whole number of copies
     int currentStudent = 0;                   ///< the student on the sample page (range 当前)
     QString pheightText;                      ///< the paper-size boxes, as composition reads them
     QString pwidthText;
-    int printerSetting = 2; ///< re-applied before every page of a whole-class run
+    int printerSetting = 2; ///< re-applied before every page of a run over several students
 };
 
 /// What a print run did.
 struct PrintRunResult
 {
     int documents = 0;    ///< documents handed to the print queue
+    int pages = 0;        ///< pages in them, copies made by the run included
     bool stopped = false; ///< the teacher stopped the run
     QString error;        ///< why the printer failed, if it did (the run stops there)
 };
 
+/// The students (0-based) one copy of a run prints, in order. 全部 and 从 … 到 … take only named
+/// students (up to the first empty name); onlyWritten leaves out empty comments, except for 当前.
+QList<int> printedStudents(const CommentDocument &document, const PrintRunOptions &options);
+
+/// How many of the students have an empty comment: the run asks before printing them.
+int emptyComments(const CommentDocument &document, const QList<int> &students);
+
+/// Told before each page, with the pages done and the pages of the whole run; returns true to
+/// stop. The document in progress is then abandoned: a stopped one-job run sends nothing.
+using PrintProgress = std::function<bool(int done, int total)>;
+
 /// The print run at scale 1: sets the printer's page size from the scheme (paper × UnitsPerCm, whole
-/// twips, halves to even), then repeats the whole run once per copy: range 全部 prints every
-/// student up to the first empty name, each as a document of its own; range 当前 prints the
-/// current student's page as one document. `stop`, asked between documents, ends the run early
-/// (the document in progress is abandoned by whoever set it). The document, the scheme and the
-/// fonts are only read.
+/// twips, halves to even), then prints printedStudents(). Separate documents: every student
+/// is a document of its own and the whole run repeats once per copy (students 1 … n, then
+/// 1 … n again). One job: one document per run, pages in run order, the printer told how many
+/// copies to make. The document, the scheme and the fonts are only read.
 PrintRunResult printRun(const CommentDocument &document, const LayoutScheme &scheme, const ItemFonts &fonts,
                         const PrintRunOptions &options, const TextMeasurer &measurer, PrintTarget &printer,
-                        const std::function<bool()> &stop = {});
+                        const PrintProgress &progress = {});
 
 /// The whole number of copies a copies text asks for: its leading number's whole part; 0 for a
 /// text that is not a number or is below 1.

@@ -4,9 +4,8 @@
 
 struct ComposedPage;
 
-/// The system's default printer as the print run uses it: every student's page is a document
-/// of its own. Reached through the platform seam (Platform::printer), so that tests can record
-/// what would have been printed.
+/// A printer as the print run uses it: documents of one or more pages. Reached through the
+/// platform seam (Platform::printer), so that tests can record what would have been printed.
 class PrintTarget
 {
 public:
@@ -20,8 +19,12 @@ public:
     virtual qint64 pageHeight() const = 0;
     /// The one printer setting start-up chose (the colour mode; 2 = colour).
     virtual void applySetting(int value) = 0;
+    /// How many copies the printer makes of each document that follows (1 unless told).
+    virtual void setCopies(int copies) = 0;
     /// Starts a document titled `title` with one page; false (with error()) when it cannot.
     virtual bool beginDocument(const QString &title) = 0;
+    /// Starts another page of the document in progress; false (with error()) when it cannot.
+    virtual bool newPage() = 0;
     /// Paints a composed page (twips, from the top-left of the drawing area) on the current page.
     virtual void printPage(const ComposedPage &page) = 0;
     /// Ends the document and hands it to the print queue; false (with error()) when it failed.

@@ -15,6 +15,7 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -88,6 +89,11 @@ void QtPrintTarget::applySetting(int value)
         m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
 }
 
+void QtPrintTarget::setCopies(int copies)
+{
+    m_copies = std::max(copies, 1);
+}
+
 bool QtPrintTarget::beginDocument(const QString &title)
 {
     abandon();
@@ -107,6 +113,15 @@ bool QtPrintTarget::beginDocument(const QString &title)
     if (!m_painter.begin(m_printer.get())) {
         m_error = QStringLiteral("无法开始打印：打印机“%1”没有接受“%2”。").arg(printerName(), title);
         m_spool.reset();
+        return false;
+    }
+    return true;
+}
+
+bool QtPrintTarget::newPage()
+{
+    if (!m_painter.isActive() || !m_printer->newPage()) {
+        m_error = QStringLiteral("打印机“%1”不能在“%2”中另起一页。").arg(printerName(), m_title);
         return false;
     }
     return true;
@@ -173,6 +188,12 @@ bool QtPrintTarget::submit()
 
     // The options Qt's CUPS engine gives a job, and the page size for PPD-driven queues.
     std::vector<std::pair<QByteArray, QByteArray>> options;
+    if (m_copies > 1) {
+        // The printer makes the copies, each a whole set in page order.
+        options.emplace_back("copies", QByteArray::number(m_copies));
+        options.emplace_back("collate", "true");
+        options.emplace_back("multiple-document-handling", "separate-documents-collated-copies");
+    }
     const QPageLayout layout = m_printer->pageLayout();
     options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
     switch (m_printer->duplex()) {

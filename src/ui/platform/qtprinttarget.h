@@ -30,7 +30,9 @@ public:
     qint64 pageWidth() const override;
     qint64 pageHeight() const override;
     void applySetting(int value) override;
+    void setCopies(int copies) override;
     bool beginDocument(const QString &title) override;
+    bool newPage() override;
     void printPage(const ComposedPage &page) override;
     bool endDocument() override;
     void abandon() override;
@@ -46,4 +48,5 @@ private:
     PdfTextLayer m_textLayer;                ///< what was drawn on it
     QString m_title;
     QString m_error;
+    int m_copies = 1;
 };

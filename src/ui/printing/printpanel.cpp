@@ -80,7 +80,7 @@ void PrintPanel::run(PrintTarget &printer, const LayoutScheme &scheme, const QSt
     if (m_printing)
         return;
     PrintRunOptions options;
-    options.wholeClass = m_option1->isChecked();
+    options.range = m_option1->isChecked() ? PrintRange::All : PrintRange::Current;
     options.copiesText = m_copys->text();
     options.currentStudent = m_session.CurrentStudent();
     options.pheightText = pheightText;
@@ -91,7 +91,7 @@ void PrintPanel::run(PrintTarget &printer, const LayoutScheme &scheme, const QSt
     emit runningChanged(true);
     // Between documents the window stays alive, so that 停止打印 can be pressed.
     const PrintRunResult result = printRun(m_session.Document(), scheme, m_session.Document().ItemFonts,
-                                           options, measurer, printer, [this] {
+                                           options, measurer, printer, [this](int, int) {
                                                QCoreApplication::processEvents();
                                                return m_stopRequested;
                                            });

@@ -47,11 +47,11 @@ CommentDocument classOf(const QStringList &names)
 }
 
 PrintRunResult run(const CommentDocument &document, RecordingPrinter &printer, const QString &copies,
-                   bool wholeClass = true, int current = 0, const std::function<bool()> &stop = {},
+                   bool wholeClass = true, int current = 0, const PrintProgress &stop = {},
                    const LayoutScheme &scheme = shippedScheme())
 {
     PrintRunOptions options;
-    options.wholeClass = wholeClass;
+    options.range = wholeClass ? PrintRange::All : PrintRange::Current;
     options.copiesText = copies;
     options.currentStudent = current;
     options.pheightText = scheme.paperheight;
@@ -97,6 +97,10 @@ private slots:
     void failures();
     void paperSizeRefused_data();
     void paperSizeRefused();
+    void chosenStudents_data();
+    void chosenStudents();
+    void oneJob_data();
+    void oneJob();
     void cupsQueue();
 };
 
@@ -161,12 +165,14 @@ void tst_PrintRun::documents()
     QVERIFY2(printer.problems.isEmpty(), qPrintable(printer.problems.join(u'\n')));
     QCOMPARE(result.error, QString());
     QCOMPARE(result.documents, students.size());
+    QCOMPARE(result.pages, students.size());
     QCOMPARE(printer.documents.size(), students.size());
     for (qsizetype i = 0; i < students.size(); ++i) {
         const RecordingPrinter::Document &printed = printer.documents[i];
         const QString name = names[students[i] - 1];
         QCOMPARE(printed.title, QStringLiteral("评语-") + name);
         QCOMPARE(printed.pages.size(), 1);
+        QCOMPARE(printed.copies, 1); // copies repeat the run
         QCOMPARE(printed.texts(),
                  (QStringList{name + QStringLiteral("同学："), QStringLiteral("评语%1").arg(students[i]),
                               document.TeacherSignature}));
@@ -248,7 +254,7 @@ void tst_PrintRun::failures()
     printer.failBeginAt = failBeginAt;
     printer.failEndAt = failEndAt;
     int stopQuestions = 0;
-    const auto stop = [&] {
+    const auto stop = [&](int, int) {
         ++stopQuestions;
         return stopAfter > 0 && printer.documents.size() >= stopAfter;
     };
@@ -292,6 +298,101 @@ void tst_PrintRun::paperSizeRefused()
     QVERIFY(!result.error.isEmpty());
     QCOMPARE(result.documents, 0);
     QVERIFY(printer.pageSizeRequests.isEmpty());
+}
+
+void tst_PrintRun::chosenStudents_data()
+{
+    QTest::addColumn<int>("range"); // PrintRange
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("onlyWritten");
+    QTest::addColumn<QList<int>>("students"); // 0-based
+    QTest::addColumn<int>("empty");           // of those, with an empty comment
+
+    const int all = int(PrintRange::All);
+    const int fromTo = int(PrintRange::FromTo);
+    const int current = int(PrintRange::Current);
+    // The class below: 5 named students, 2 and 4 (1-based) without a comment, then a gap.
+    QTest::newRow("all") << all << 0 << 0 << false << QList<int>{0, 1, 2, 3, 4} << 2;
+    QTest::newRow("all written") << all << 0 << 0 << true << QList<int>{0, 2, 4} << 0;
+    QTest::newRow("2 to 4") << fromTo << 2 << 4 << false << QList<int>{1, 2, 3} << 2;
+    QTest::newRow("2 to 4 written") << fromTo << 2 << 4 << true << QList<int>{2} << 0;
+    QTest::newRow("past the last name") << fromTo << 4 << 99 << false << QList<int>{3, 4} << 1;
+    QTest::newRow("backwards") << fromTo << 4 << 2 << false << QList<int>{} << 0;
+    QTest::newRow("below 1") << fromTo << -3 << 1 << false << QList<int>{0} << 0;
+    QTest::newRow("current, even empty") << current << 0 << 0 << true << QList<int>{1} << 1;
+}
+
+void tst_PrintRun::chosenStudents()
+{
+    QFETCH(int, range);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(bool, onlyWritten);
+    QFETCH(QList<int>, students);
+    QFETCH(int, empty);
+    CommentDocument document = classOf({"甲", "乙", "丙", "丁", "戊", QString(), "己"});
+    document.slot(2).comment.clear();
+    document.slot(4).comment = QStringLiteral(" \u3000\r\n"); // blanks print nothing either
+    PrintRunOptions options;
+    options.range = PrintRange(range);
+    options.from = from;
+    options.to = to;
+    options.onlyWritten = onlyWritten;
+    options.currentStudent = 1;
+    QCOMPARE(printedStudents(document, options), students);
+    QCOMPARE(emptyComments(document, students), empty);
+}
+
+void tst_PrintRun::oneJob_data()
+{
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<int>("stopBefore"); // the page before which the run is stopped; -1: never
+    QTest::addColumn<int>("documents");
+    QTest::addColumn<int>("pages");
+
+    QTest::newRow("three students, two copies by the printer") << "2" << -1 << 1 << 6;
+    QTest::newRow("one copy") << "1" << -1 << 1 << 3;
+    QTest::newRow("stopped before the last page: nothing sent") << "1" << 2 << 0 << 0;
+    QTest::newRow("no copies") << "0" << -1 << 0 << 0;
+}
+
+void tst_PrintRun::oneJob()
+{
+    QFETCH(QString, copies);
+    QFETCH(int, stopBefore);
+    QFETCH(int, documents);
+    QFETCH(int, pages);
+    const CommentDocument document = classOf({"张三", "李四", "王五"});
+    const LayoutScheme scheme = shippedScheme();
+    PrintRunOptions options;
+    options.oneJob = true;
+    options.copiesText = copies;
+    options.pheightText = scheme.paperheight;
+    options.pwidthText = scheme.paperwidth;
+    QList<QPair<int, int>> told;
+    RecordingPrinter printer;
+    const PrintRunResult result = printRun(document, scheme, document.ItemFonts, options, NarrowMeasurer(),
+                                           printer, [&](int done, int total) {
+                                               told.append({done, total});
+                                               return done == stopBefore;
+                                           });
+
+    QVERIFY2(printer.problems.isEmpty(), qPrintable(printer.problems.join(u'\n')));
+    QCOMPARE(result.documents, documents);
+    QCOMPARE(result.pages, pages);
+    QCOMPARE(result.stopped, stopBefore >= 0);
+    QCOMPARE(printer.documents.size(), documents);
+    QCOMPARE(printer.abandoned, stopBefore >= 0 ? 1 : 0);
+    if (documents == 1) {
+        const RecordingPrinter::Document &job = printer.documents[0];
+        QCOMPARE(job.title, QStringLiteral("评语-全班"));
+        QCOMPARE(job.copies, copiesFrom(copies));
+        QCOMPARE(job.texts(),
+                 (QStringList{"张三同学：", "评语1", document.TeacherSignature, "李四同学：", "评语2",
+                              document.TeacherSignature, "王五同学：", "评语3", document.TeacherSignature}));
+        QCOMPARE(told, (QList<QPair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
+    }
 }
 
 // The whole way to paper: the default printer a print run finds (PRINTER selects the test queue,
