@@ -20,6 +20,11 @@ public:
     Result<void> startWordProcessor(const QString &) override { return Failure{}; }
     bool printerInstalled() override { return false; }
     void setPrinterSetting(int) override {}
-    PrintTarget *printer() override { return nullptr; }
+    QStringList printerNames() override { return {}; }
+    QString defaultPrinterName() override { return {}; }
+    PrintTarget *printer(const QString & = QString()) override { return nullptr; }
+    void printerProperties(const QString &) override {}
+    QString rememberedPrinter() override { return {}; }
+    void rememberPrinter(const QString &) override {}
     void registerCommentFileType(const QString &) override {}
 };

@@ -151,9 +151,12 @@ void ScriptedPlatform::setPrinterSetting(int value)
     printerSettings << value;
 }
 
-PrintTarget *ScriptedPlatform::printer()
+PrintTarget *ScriptedPlatform::printer(const QString &name)
 {
-    return printerAvailable ? &recordingPrinter : nullptr;
+    printersAsked << name;
+    if (!printerAvailable || !(name.isEmpty() || printers.contains(name)))
+        return nullptr;
+    return &recordingPrinter;
 }
 
 void ScriptedPlatform::registerCommentFileType(const QString &programFolder)

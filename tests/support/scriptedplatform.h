@@ -103,6 +103,11 @@ public:
 
     // The rest of the desktop, as the test sets it.
     bool printerAvailable = true;
+    /// The printers offered while printerAvailable, the default first.
+    QStringList printers{QStringLiteral("默认打印机"), QStringLiteral("打印店")};
+    QStringList printersAsked;   ///< the name of every printer() call, "" for the default
+    QStringList propertiesShown; ///< every printer whose properties dialog was opened
+    QString remembered;          ///< the remembered printer
     QList<int> printerSettings;        ///< every value setPrinterSetting received
     RecordingPrinter recordingPrinter; ///< what printer() gives while printerAvailable
     QString clipboard;
@@ -124,7 +129,12 @@ public:
     Result<void> startWordProcessor(const QString &documentPath) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
-    PrintTarget *printer() override;
+    QStringList printerNames() override { return printerAvailable ? printers : QStringList(); }
+    QString defaultPrinterName() override { return printerAvailable ? printers.value(0) : QString(); }
+    PrintTarget *printer(const QString &name = QString()) override;
+    void printerProperties(const QString &name) override { propertiesShown << name; }
+    QString rememberedPrinter() override { return remembered; }
+    void rememberPrinter(const QString &name) override { remembered = name; }
     void registerCommentFileType(const QString &programFolder) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "core/platform/result.h"
 
 #include <QString>
+#include <QStringList>
 
 class PrintTarget;
 
@@ -58,8 +59,23 @@ public:
     /// Sets the default printer's integer setting (the colour mode: 1 monochrome, 2 colour).
     virtual void setPrinterSetting(int value) = 0;
 
-    /// The default printer for a print run; nullptr when there is none.
-    virtual PrintTarget *printer() = 0;
+    /// The printers the system offers (its CUPS destinations), the default first; empty when
+    /// there is none.
+    virtual QStringList printerNames() = 0;
+    /// The system's default printer; empty when there is none.
+    virtual QString defaultPrinterName() = 0;
+
+    /// The printer named `name` (the default when empty) for a print run; nullptr when there
+    /// is no such printer. The same name gives the same object, with the properties chosen.
+    virtual PrintTarget *printer(const QString &name = QString()) = 0;
+
+    /// Opens the system's print-properties dialog for a printer (paper, two-sided printing,
+    /// tray); what the teacher chooses there applies to the runs that follow.
+    virtual void printerProperties(const QString &name) = 0;
+
+    /// The printer chosen last, remembered for the next run; empty when none was chosen.
+    virtual QString rememberedPrinter() = 0;
+    virtual void rememberPrinter(const QString &name) = 0;
 
     /// Makes comment files open with the running program from the file manager; the program
     /// folder holds its icon. Anything that fails is left as it was, without a message.

@@ -19,8 +19,10 @@
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPrinter>
+#include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTranslator>
 #include <QUrl>
 
@@ -157,14 +159,32 @@ void QtPlatform::setPrinterSetting(int value)
     m_printerSetting = value;
     if (m_printer)
         m_printer->setColorMode(value == 2 ? QPrinter::Color : QPrinter::GrayScale);
-    if (m_printTarget)
-        m_printTarget->applySetting(value);
+    for (auto &[name, target] : m_printTargets)
+        target->applySetting(value);
 }
 
-PrintTarget *QtPlatform::printer()
+QStringList QtPlatform::printerNames()
 {
-    if (!m_printTarget) {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    const QString preferred = defaultPrinterName();
+    if (names.removeAll(preferred) > 0)
+        names.prepend(preferred);
+    return names;
+}
+
+QString QtPlatform::defaultPrinterName()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
+
+PrintTarget *QtPlatform::printer(const QString &name)
+{
+    const QString wanted = name.isEmpty() ? defaultPrinterName() : name;
+    if (wanted.isEmpty())
+        return nullptr;
+    auto found = m_printTargets.find(wanted);
+    if (found == m_printTargets.end()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(wanted);
         if (info.isNull())
             return nullptr;
         auto target = std::make_unique<QtPrintTarget>(info);
@@ -172,9 +192,44 @@ PrintTarget *QtPlatform::printer()
             return nullptr;
         if (m_printerSetting)
             target->applySetting(*m_printerSetting);
-        m_printTarget = std::move(target);
+        found = m_printTargets.emplace(wanted, std::move(target)).first;
     }
-    return m_printTarget.get();
+    return found->second.get();
+}
+
+void QtPlatform::printerProperties(const QString &name)
+{
+    auto *target = dynamic_cast<QtPrintTarget *>(printer(name));
+    if (!target)
+        return;
+    QPrintDialog dialog(target->qprinter(), dialogParent());
+    dialog.setWindowTitle(QStringLiteral("打印机属性"));
+    // Only what belongs to the printer: the range and the copies are the print window's.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    dialog.exec();
+}
+
+namespace {
+
+const QString PrinterKey = QStringLiteral("print/printer");
+
+/// The program's settings: $XDG_CONFIG_HOME/qhsy/qhsy.conf.
+std::unique_ptr<QSettings> settings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qhsy"),
+                                       QStringLiteral("qhsy"));
+}
+
+} // namespace
+
+QString QtPlatform::rememberedPrinter()
+{
+    return settings()->value(PrinterKey).toString();
+}
+
+void QtPlatform::rememberPrinter(const QString &name)
+{
+    settings()->setValue(PrinterKey, name);
 }
 
 void QtPlatform::registerCommentFileType(const QString &programFolder)

@@ -2,6 +2,9 @@
 
 #include "core/platform/platform.h"
 
+#include <QString>
+
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -29,8 +32,15 @@ public:
     Result<void> startWordProcessor(const QString &documentPath) override;
     bool printerInstalled() override;
     void setPrinterSetting(int value) override;
-    /// The default printer as it was when first asked for; it stays the same object after.
-    PrintTarget *printer() override;
+    QStringList printerNames() override;
+    QString defaultPrinterName() override;
+    /// A printer as it was when first asked for; it stays the same object after.
+    PrintTarget *printer(const QString &name = QString()) override;
+    /// Qt's print dialog on the printer, for its paper, two-sided and tray settings.
+    void printerProperties(const QString &name) override;
+    /// Kept in the program's settings file ($XDG_CONFIG_HOME/qhsy/qhsy.conf).
+    QString rememberedPrinter() override;
+    void rememberPrinter(const QString &name) override;
     void registerCommentFileType(const QString &programFolder) override;
 
     /// Loads Qt's own Chinese translations, so that standard buttons and dialogs speak Chinese.
@@ -40,6 +50,6 @@ private:
     static QWidget *dialogParent();
 
     std::unique_ptr<QPrinter> m_printer;          ///< the default printer once it has been found
-    std::unique_ptr<QtPrintTarget> m_printTarget; ///< what print runs print on
+    std::map<QString, std::unique_ptr<QtPrintTarget>> m_printTargets; ///< what print runs print on, by name
     std::optional<int> m_printerSetting;          ///< the last setPrinterSetting value
 };

@@ -25,6 +25,8 @@ public:
     /// False when Qt could not open the printer.
     bool isValid() const;
     QString printerName() const;
+    /// The QPrinter behind it, for the print-properties dialog.
+    QPrinter *qprinter() const { return m_printer.get(); }
 
     bool setPageSize(qint64 widthTwips, qint64 heightTwips) override;
     qint64 pageWidth() const override;
