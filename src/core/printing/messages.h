@@ -31,6 +31,18 @@ inline const QString StopQuestion = QStringLiteral("确实要取消所有打印�
 
 inline const QString PrintFailedMessage = QStringLiteral("打印失败！");
 
+/// Before a run that includes students whose comment is empty (how many).
+inline const QString EmptyCommentsQuestion = QStringLiteral("有 %1 名学生的评语还是空的，要打印他们吗？");
+
+/// When the range holds no student to print.
+inline const QString NobodyToPrintMessage = QStringLiteral("所选的打印范围内没有可以打印的学生。");
+
+/// After a run (pages, printer).
+inline const QString PrintedMessage = QStringLiteral("已将 %1 页送到打印机“%2”。");
+
+/// After a stopped run (pages, printer).
+inline const QString StoppedMessage = QStringLiteral("打印已停止。已送到打印机“%2”的有 %1 页。");
+
 inline const QString FirstPageMessage = QStringLiteral("已是最前一页！");
 
 inline const QString LastPageMessage = QStringLiteral("已是最后一页！");

@@ -1,5 +1,6 @@
 #include "ui/printing/printpanel.h"
 
+#include "core/document/commentdocument.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/printing/messages.h"
@@ -9,26 +10,62 @@
 #include "ui/printing/panelparts.h"
 #include "ui/printing/spinarrows.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+
+#include <algorithm>
 
 namespace {
 
-// Design geometry in twips, relative to the group.
+// Design geometry in twips, relative to the group. Each row of the group is 450 twips high.
 using Twips::Box;
 
-constexpr Box RangeLabelBox{240, 450, 1125, 270};
-constexpr Box AllOptionBox{1380, 420, 900, 330};
-constexpr Box CurrentOptionBox{2340, 420, 900, 330};
-constexpr Box CopiesLabelBox{240, 930, 1125, 270};
-constexpr Box CopiesBox{1380, 900, 720, 330};
-constexpr Box CopiesArrowsBox{2100, 900, 255, 330};
-constexpr Box PrintButtonBox{4080, 660, 1080, 420};
-constexpr Box StopButtonBox{5280, 660, 1200, 420};
-constexpr Box PrintExitBox{6600, 660, 1080, 420};
-constexpr Box PdfButtonBox{4080, 1110, 3600, 390};
+constexpr Box PrinterLabelBox{240, 420, 1125, 270};
+constexpr Box PrinterBox{1380, 390, 4560, 330};
+constexpr Box PropertiesButtonBox{6060, 360, 1620, 390};
+constexpr Box RangeLabelBox{240, 900, 1125, 270};
+constexpr Box AllOptionBox{1380, 870, 900, 330};
+constexpr Box CurrentOptionBox{2340, 870, 900, 330};
+constexpr Box FromOptionBox{3300, 870, 660, 330};
+constexpr Box FromBox{3960, 870, 840, 330};
+constexpr Box ToLabelBox{4860, 900, 300, 270};
+constexpr Box ToBox{5220, 870, 840, 330};
+constexpr Box OnlyWrittenBox{240, 1320, 3600, 330};
+constexpr Box OneJobBox{3960, 1320, 3720, 330};
+constexpr Box CopiesLabelBox{240, 1800, 1125, 270};
+constexpr Box CopiesBox{1380, 1770, 720, 330};
+constexpr Box CopiesArrowsBox{2100, 1770, 255, 330};
+constexpr Box PrintButtonBox{4080, 1710, 1080, 420};
+constexpr Box StopButtonBox{5280, 1710, 1200, 420};
+constexpr Box PrintExitBox{6600, 1710, 1080, 420};
+constexpr Box ProgressBox{240, 2250, 3720, 330};
+constexpr Box PdfButtonBox{4080, 2220, 3600, 390};
+
+/// Runs of more students than this show their progress.
+constexpr int QuietRun = 3;
+
+QSpinBox *positionBox(const QString &name, QWidget *parent, const Box &box)
+{
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(1, CommentDocument::MaxStudents);
+    PanelParts::place(spin, box);
+    return spin;
+}
+
+QCheckBox *checkBox(const QString &name, const QString &text, QWidget *parent, const Box &box)
+{
+    auto *check = new QCheckBox(text, parent);
+    check->setObjectName(name);
+    PanelParts::place(check, box);
+    return check;
+}
 
 } // namespace
 
@@ -39,6 +76,14 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
 {
     using namespace PanelParts;
     setObjectName(QStringLiteral("jprint"));
+    label(QStringLiteral("打印机："), this, PrinterLabelBox);
+    m_printers = new QComboBox(this);
+    m_printers->setObjectName(QStringLiteral("printerBox"));
+    place(m_printers, PrinterBox);
+    m_properties = new QPushButton(QStringLiteral("属性..."), this);
+    m_properties->setObjectName(QStringLiteral("properties"));
+    place(m_properties, PropertiesButtonBox);
+
     label(QStringLiteral("打印范围："), this, RangeLabelBox);
     m_option1 = new QRadioButton(QStringLiteral("全部"), this);
     m_option1->setObjectName(QStringLiteral("Option1"));
@@ -47,6 +92,16 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     m_option2 = new QRadioButton(QStringLiteral("当前"), this);
     m_option2->setObjectName(QStringLiteral("Option2"));
     place(m_option2, CurrentOptionBox);
+    m_option3 = new QRadioButton(QStringLiteral("从"), this);
+    m_option3->setObjectName(QStringLiteral("Option3"));
+    place(m_option3, FromOptionBox);
+    m_from = positionBox(QStringLiteral("fromStudent"), this, FromBox);
+    label(QStringLiteral("到"), this, ToLabelBox);
+    m_to = positionBox(QStringLiteral("toStudent"), this, ToBox);
+    m_onlyWritten =
+        checkBox(QStringLiteral("onlyWritten"), QStringLiteral("只打印已写评语的学生"), this, OnlyWrittenBox);
+    m_oneJob = checkBox(QStringLiteral("oneJob"), QStringLiteral("合并为一个打印任务"), this, OneJobBox);
+
     label(QStringLiteral("打印份数："), this, CopiesLabelBox);
     m_copys = textBox(QStringLiteral("copys"), this);
     m_copys->setText(QStringLiteral("1"));
@@ -57,15 +112,51 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     m_command8 = command(8, QStringLiteral("打印"), this, PrintButtonBox);
     m_command9 = command(9, QStringLiteral("停止打印"), this, StopButtonBox);
     m_command10 = command(10, QStringLiteral("退出"), this, PrintExitBox);
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setFormat(QStringLiteral("%v / %m"));
+    place(m_progress, ProgressBox);
+    m_progress->hide();
     m_topdf = new QPushButton(QStringLiteral("打印到PDF文件..."), this);
     m_topdf->setObjectName(QStringLiteral("topdf"));
     place(m_topdf, PdfButtonBox);
+
+    fillPrinters();
+    const int students = std::max(session.Document().studentCount(), 1);
+    m_from->setValue(1);
+    m_to->setValue(students);
 
     connect(m_upDown3, &SpinArrows::up, this,
             [this] { m_copys->setText(SchemeEditing::copiesStepped(m_copys->text(), true)); });
     connect(m_upDown3, &SpinArrows::down, this,
             [this] { m_copys->setText(SchemeEditing::copiesStepped(m_copys->text(), false)); });
     connect(m_command9, &QPushButton::clicked, this, &PrintPanel::stopPrinting);
+    connect(m_properties, &QPushButton::clicked, this,
+            [this] { m_platform.printerProperties(printerName()); });
+    connect(m_printers, &QComboBox::activated, this, [this] { m_platform.rememberPrinter(printerName()); });
+    // Choosing a position means printing from … to ….
+    for (QSpinBox *box : {m_from, m_to})
+        connect(box, &QSpinBox::valueChanged, this, [this] { m_option3->setChecked(true); });
+}
+
+void PrintPanel::fillPrinters()
+{
+    m_printers->clear();
+    const QStringList names = m_platform.printerNames();
+    const QString preferred = m_platform.defaultPrinterName();
+    for (const QString &name : names)
+        m_printers->addItem(name == preferred ? name + QStringLiteral("（默认）") : name, name);
+    if (names.isEmpty())
+        m_printers->addItem(QStringLiteral("（没有可用的打印机）"));
+    const int remembered = m_printers->findData(m_platform.rememberedPrinter());
+    m_printers->setCurrentIndex(remembered >= 0 ? remembered : 0);
+    m_printers->setEnabled(!names.isEmpty());
+    m_properties->setEnabled(!names.isEmpty());
+}
+
+QString PrintPanel::printerName() const
+{
+    return m_printers->currentData().toString();
 }
 
 void PrintPanel::chooseCurrentOnly()
@@ -74,39 +165,101 @@ void PrintPanel::chooseCurrentOnly()
     m_copys->setText(QStringLiteral("1"));
 }
 
-void PrintPanel::run(PrintTarget &printer, const LayoutScheme &scheme, const QString &pheightText,
-                     const QString &pwidthText, const TextMeasurer &measurer)
+PrintRunOptions PrintPanel::options() const
+{
+    PrintRunOptions options;
+    options.range = m_option1->isChecked()   ? PrintRange::All
+                    : m_option2->isChecked() ? PrintRange::Current
+                                             : PrintRange::FromTo;
+    options.from = m_from->value();
+    options.to = m_to->value();
+    options.onlyWritten = m_onlyWritten->isChecked();
+    options.oneJob = m_oneJob->isChecked();
+    options.copiesText = m_copys->text();
+    options.currentStudent = m_session.CurrentStudent();
+    options.printerSetting = 2;
+    return options;
+}
+
+void PrintPanel::run(const LayoutScheme &scheme, const QString &pheightText, const QString &pwidthText,
+                     const TextMeasurer &measurer)
 {
     if (m_printing)
         return;
-    PrintRunOptions options;
-    options.range = m_option1->isChecked() ? PrintRange::All : PrintRange::Current;
-    options.copiesText = m_copys->text();
-    options.currentStudent = m_session.CurrentStudent();
+    const QString name = printerName();
+    PrintTarget *printer = m_platform.printer(name);
+    if (!printer) {
+        m_platform.messageBox(PrintMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+                              MsgButtons::Ok);
+        return;
+    }
+    PrintRunOptions options = this->options();
     options.pheightText = pheightText;
     options.pwidthText = pwidthText;
-    options.printerSetting = 2;
+    const CommentDocument &document = m_session.Document();
+    const QList<int> students = printedStudents(document, options);
+    if (students.isEmpty() && copiesFrom(options.copiesText) > 0) {
+        m_platform.messageBox(PrintMessages::NobodyToPrintMessage, Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    // An empty comment prints a page with only a name and a signature: ask first.
+    if (const int empty = emptyComments(document, students);
+        empty > 0 && options.range != PrintRange::Current) {
+        switch (m_platform.messageBox(PrintMessages::EmptyCommentsQuestion.arg(empty),
+                                      Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes:
+            break;
+        case MsgAnswer::No:
+            options.onlyWritten = true;
+            if (printedStudents(document, options).isEmpty())
+                return;
+            break;
+        default:
+            return;
+        }
+    }
+
     m_printing = true;
     m_stopRequested = false;
+    m_closing = false;
     emit runningChanged(true);
-    // Between documents the window stays alive, so that 停止打印 can be pressed.
-    const PrintRunResult result = printRun(m_session.Document(), scheme, m_session.Document().ItemFonts,
-                                           options, measurer, printer, [this](int, int) {
+    // The window stays alive between pages, so that 停止打印 can be pressed; a longer run shows
+    // how far it has come.
+    const PrintRunResult result = printRun(document, scheme, document.ItemFonts, options, measurer, *printer,
+                                           [this](int done, int total) {
+                                               if (total > QuietRun) {
+                                                   m_progress->setMaximum(total);
+                                                   m_progress->setValue(done);
+                                                   m_progress->show();
+                                               }
                                                QCoreApplication::processEvents();
                                                return m_stopRequested;
                                            });
+    m_progress->hide();
     emit runningChanged(false);
     m_printing = false;
-    if (!result.error.isEmpty())
+    const QString shownName = name.isEmpty() ? m_platform.defaultPrinterName() : name;
+    if (!result.error.isEmpty()) {
         m_platform.messageBox(PrintMessages::PrintFailedMessage + result.error, Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
+    } else if (result.stopped && !m_closing) {
+        m_platform.messageBox(PrintMessages::StoppedMessage.arg(result.pages).arg(shownName),
+                              Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    } else if (!result.stopped && result.pages > 0) {
+        m_platform.messageBox(PrintMessages::PrintedMessage.arg(result.pages).arg(shownName),
+                              Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+    }
 }
 
 void PrintPanel::setPrinting(bool printing)
 {
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{m_option1, m_option2, m_copys, m_upDown3, m_command8, m_topdf})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_printers, m_properties, m_option1, m_option2,
+                                                            m_option3, m_from, m_to, m_onlyWritten, m_oneJob,
+                                                            m_copys, m_upDown3, m_command8, m_topdf})
         widget->setEnabled(!printing);
+    if (!printing) // without a printer there is nothing to choose
+        m_properties->setEnabled(!m_platform.printerNames().isEmpty());
 }
 
 void PrintPanel::stopPrinting()
@@ -114,7 +267,6 @@ void PrintPanel::stopPrinting()
     if (m_platform.messageBox(PrintMessages::StopQuestion, Platform::QuestionTitle, MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    if (PrintTarget *printer = m_platform.printer())
-        printer->abandon();
+    // The run abandons the document in progress before its next page.
     m_stopRequested = true;
 }

@@ -1,47 +1,77 @@
 #pragma once
 
+#include "core/printing/printrun.h"
+
 #include <QGroupBox>
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
+class QProgressBar;
+class QSpinBox;
 class QPushButton;
 class QRadioButton;
 class SpinArrows;
 class TextMeasurer;
-class PrintTarget;
 class Session;
 struct LayoutScheme;
 class Platform;
 
-/// The print group of the print window, "打印": the range (全部 or 当前) and the number of
-/// copies, and the print run with its 停止打印. The window answers 打印 (it shows the page at
-/// full size around the run and calls run()), 打印到PDF文件... and 退出.
+/// The print group of the print window, "打印": the printer, the range (全部, 当前 or 从 … 到 …,
+/// only the written comments, as one job or one job a student), the number of copies, and the
+/// print run with its progress and 停止打印. The window answers 打印 (it shows the page at full
+/// size around the run and calls run()), 打印到PDF文件... and 退出.
 class PrintPanel : public QGroupBox
 {
     Q_OBJECT
 
 public:
-    /// The group, "jprint": range 全部, one copy.
+    /// The group, "jprint": the remembered printer (else the default), range 全部, one copy.
     PrintPanel(Session &session, Platform &platform, QWidget *parent);
 
     /// Prints what the range and the copies ask for, with the scheme and the paper size the
-    /// boxes hold, on `printer`; returns once the run is done, stopped or failed, having told a
-    /// failure. Events are handled between documents, so that 停止打印 can be pressed; the
-    /// run sends runningChanged() around itself.
-    void run(PrintTarget &printer, const LayoutScheme &scheme, const QString &pheightText,
-             const QString &pwidthText, const TextMeasurer &measurer);
+    /// boxes hold, on the chosen printer. Says when there is no printer; asks before printing
+    /// empty comments (Yes: print them, No: leave them out, Cancel: print nothing); says how
+    /// many pages went to which printer, or why the run failed. Events are handled between
+    /// pages, so that 停止打印 can be pressed; the run sends runningChanged() around itself.
+    void run(const LayoutScheme &scheme, const QString &pheightText, const QString &pwidthText,
+             const TextMeasurer &measurer);
+    /// What the controls ask a run for (the paper-size texts aside).
+    PrintRunOptions options() const;
+    /// The chosen printer's name; empty when the system offers none.
+    QString printerName() const;
     /// Whether a run is in progress.
     bool isPrinting() const { return m_printing; }
-    /// Ends a run in progress before its next document, without asking.
-    void requestStop() { m_stopRequested = true; }
+    /// Ends a run in progress before its next page, without asking and without a word after:
+    /// the window is closing.
+    void requestStop()
+    {
+        m_stopRequested = true;
+        m_closing = true;
+    }
     /// Range 当前, one copy: what 打印当前 prints.
     void chooseCurrentOnly();
     /// During a print run only 停止打印 and 退出 take clicks.
     void setPrinting(bool printing);
 
+    /// The printers, the default marked "（默认）".
+    QComboBox *printerBox() const { return m_printers; }
+    /// 属性...: the chosen printer's own settings.
+    QPushButton *properties() const { return m_properties; }
     /// 全部
     QRadioButton *Option1() const { return m_option1; }
     /// 当前
     QRadioButton *Option2() const { return m_option2; }
+    /// 从 … 到 …, with the list positions of the first and the last student.
+    QRadioButton *Option3() const { return m_option3; }
+    QSpinBox *fromStudent() const { return m_from; }
+    QSpinBox *toStudent() const { return m_to; }
+    /// 只打印已写评语的学生
+    QCheckBox *onlyWritten() const { return m_onlyWritten; }
+    /// 合并为一个打印任务
+    QCheckBox *oneJob() const { return m_oneJob; }
+    /// Pages done during a run of more than a few students.
+    QProgressBar *progress() const { return m_progress; }
     /// The copies box.
     QLineEdit *copys() const { return m_copys; }
     /// The arrows of the copies box.
@@ -60,15 +90,25 @@ signals:
     void runningChanged(bool printing);
 
 private:
+    void fillPrinters();
     void stopPrinting();
 
     Session &m_session;
     Platform &m_platform;
     bool m_printing = false;
     bool m_stopRequested = false;
+    bool m_closing = false;
 
+    QComboBox *m_printers = nullptr;
+    QPushButton *m_properties = nullptr;
     QRadioButton *m_option1 = nullptr;
     QRadioButton *m_option2 = nullptr;
+    QRadioButton *m_option3 = nullptr;
+    QSpinBox *m_from = nullptr;
+    QSpinBox *m_to = nullptr;
+    QCheckBox *m_onlyWritten = nullptr;
+    QCheckBox *m_oneJob = nullptr;
+    QProgressBar *m_progress = nullptr;
     QLineEdit *m_copys = nullptr;
     SpinArrows *m_upDown3 = nullptr;
     QPushButton *m_command8 = nullptr;

@@ -36,7 +36,7 @@ constexpr int GroupTop = 510;
 constexpr int GroupWidth = 7860;
 constexpr int SetupGroupHeight = 3300;
 constexpr int PreviewGroupHeight = 1140;
-constexpr int PrintGroupHeight = 1560;
+constexpr int PrintGroupHeight = 2760;
 
 const QString ScaleTexts[3] = {QStringLiteral("100%"), QStringLiteral("75%"), QStringLiteral("50%")};
 constexpr double Scales[3] = {1.0, 0.75, 0.5};
@@ -149,7 +149,7 @@ int ps_control::panelHeight(PrintPanelMode mode)
     case PrintPanelMode::Preview:
         return 2200;
     case PrintPanelMode::Print:
-        return 2500;
+        return 3700;
     case PrintPanelMode::Setup:
         break;
     }
@@ -313,11 +313,7 @@ void ps_control::print()
     Combo2Change();
     m_paper->setOutline(SelectedObject::None);
 
-    if (PrintTarget *printer = m_platform.printer())
-        m_print->run(*printer, m_scheme, m_setup->pheight()->text(), m_setup->pwidth()->text(), m_measurer);
-    else
-        m_platform.messageBox(PrintMessages::NoPrinterMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                              MsgButtons::Ok);
+    m_print->run(m_scheme, m_setup->pheight()->text(), m_setup->pwidth()->text(), m_measurer);
 
     m_session.setCurrentStudent(student);
     m_combo2->setEditText(scaleText);

@@ -703,7 +703,7 @@ void tst_printwindow::modes_data()
     QTest::addColumn<int>("heightTwips");
     QTest::newRow("setup") << PrintPanelMode::Setup << "jpapersetup" << 4245;
     QTest::newRow("preview") << PrintPanelMode::Preview << "jprivew" << 2200;
-    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 2500;
+    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 3700;
 }
 
 void tst_printwindow::modes()
@@ -844,17 +844,22 @@ void tst_printwindow::printing_data()
     QTest::addColumn<int>("failBeginAt");
     QTest::addColumn<QStringList>("printed"); // the student of each document, in order
     QTest::addColumn<QString>("message");
+    QTest::addColumn<MsgIcon>("icon");
 
     const QStringList none;
+    const MsgIcon info = MsgIcon::Information;
     QTest::newRow("all, two copies") << 8 << true << "2" << true << 0
-                                     << QStringList{"张三", "李四", "王五", "张三", "李四", "王五"} << "";
-    QTest::newRow("current") << 8 << false << "1" << true << 0 << QStringList{"李四"} << "";
-    QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "";
-    QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"} << "";
+                                     << QStringList{"张三", "李四", "王五", "张三", "李四", "王五"}
+                                     << "已将 6 页送到打印机“默认打印机”。" << info;
+    QTest::newRow("current") << 8 << false << "1" << true << 0 << QStringList{"李四"}
+                             << "已将 1 页送到打印机“默认打印机”。" << info;
+    QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "" << info;
+    QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"}
+                              << "已将 1 页送到打印机“默认打印机”。" << info;
     QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none
-                                << QString(PrintMessages::NoPrinterMessage);
+                                << QString(PrintMessages::NoPrinterMessage) << MsgIcon::Exclamation;
     QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"}
-                                   << "打印失败！打印机出错了";
+                                   << "打印失败！打印机出错了" << MsgIcon::Critical;
 }
 
 void tst_printwindow::printing()
@@ -866,6 +871,7 @@ void tst_printwindow::printing()
     QFETCH(int, failBeginAt);
     QFETCH(QStringList, printed);
     QFETCH(QString, message);
+    QFETCH(MsgIcon, icon);
     m_state->setCurrentStudent(1);
     m_platform->printerAvailable = printer;
     m_platform->recordingPrinter.failBeginAt = failBeginAt;
@@ -886,8 +892,7 @@ void tst_printwindow::printing()
     }
     QCOMPARE(students, printed);
     if (!message.isEmpty())
-        verifyMessage(message, QStringLiteral("系统提示"),
-                      printer ? MsgIcon::Critical : MsgIcon::Exclamation);
+        verifyMessage(message, QStringLiteral("系统提示"), icon);
     if (command == 11)
         QVERIFY(printPanel()->Option2()->isChecked() && printPanel()->copys()->text() == "1");
 
@@ -914,15 +919,22 @@ void tst_printwindow::stopPrinting()
     QFETCH(int, documents);
     open(PrintPanelMode::Print);
     m_platform->expectMessage(answer);
+    m_platform->expectMessage();
     // Pressed while the run waits for its next document.
     QTimer::singleShot(0, printPanel()->Command9(), &QPushButton::click);
     printPanel()->Command8()->click();
-    verifyMessage(QStringLiteral("确实要取消所有打印作业吗？"), QStringLiteral("系统询问"),
-                  MsgIcon::Question);
+    QCOMPARE(m_platform->shown.size(), 2);
+    QCOMPARE(m_platform->shown[0].text, QStringLiteral("确实要取消所有打印作业吗？"));
+    QCOMPARE(m_platform->shown[0].title, QStringLiteral("系统询问"));
     QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
+    // Afterwards the teacher learns how far it went.
+    QCOMPARE(m_platform->shown[1].text, answer == MsgAnswer::Yes
+                                            ? QStringLiteral("打印已停止。已送到打印机“默认打印机”的有 0 页。")
+                                            : QStringLiteral("已将 3 页送到打印机“默认打印机”。"));
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 
     // The next run starts afresh.
+    m_platform->expectMessage();
     printPanel()->Command8()->click();
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents + 3);
     QVERIFY(m_platform->recordingPrinter.problems.isEmpty());
