@@ -16,6 +16,7 @@
 #include "ui/printing/spinarrows.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -119,6 +121,9 @@ private slots:
     void studentBox();
     void printing_data();
     void printing();
+    void printWhatIsReady_data();
+    void printWhatIsReady();
+    void choosePrinter();
     void stopPrinting_data();
     void stopPrinting();
     void closing_data();
@@ -905,6 +910,96 @@ void tst_printwindow::printing()
     QVERIFY(printPanel()->Command8()->isEnabled() && m_paper->isEnabled());
 }
 
+void tst_printwindow::printWhatIsReady_data()
+{
+    QTest::addColumn<QString>("range"); // "all" or "2-3"
+    QTest::addColumn<bool>("onlyWritten");
+    QTest::addColumn<bool>("oneJob");
+    QTest::addColumn<int>("answer"); // to the empty-comment question; -1: not asked
+    QTest::addColumn<QStringList>("printed");
+    QTest::addColumn<int>("documents");
+
+    // 李四 has no comment yet.
+    const int yes = int(MsgAnswer::Yes);
+    const int no = int(MsgAnswer::No);
+    const int cancel = int(MsgAnswer::Cancel);
+    QTest::newRow("ask, yes") << "all" << false << false << yes << QStringList{"张三", "李四", "王五"} << 3;
+    QTest::newRow("ask, no skips") << "all" << false << false << no << QStringList{"张三", "王五"} << 2;
+    QTest::newRow("ask, cancel") << "all" << false << false << cancel << QStringList{} << 0;
+    QTest::newRow("only written, no question")
+        << "all" << true << false << -1 << QStringList{"张三", "王五"} << 2;
+    QTest::newRow("range 2 to 3") << "2-3" << false << false << yes << QStringList{"李四", "王五"} << 2;
+    QTest::newRow("one job") << "all" << false << true << no << QStringList{"张三", "王五"} << 1;
+}
+
+void tst_printwindow::printWhatIsReady()
+{
+    QFETCH(QString, range);
+    QFETCH(bool, onlyWritten);
+    QFETCH(bool, oneJob);
+    QFETCH(int, answer);
+    QFETCH(QStringList, printed);
+    QFETCH(int, documents);
+    editDocument(*m_state, [](CommentDocument &d) { d.slot(2).comment.clear(); });
+    open(PrintPanelMode::Print);
+    if (range == u"all") {
+        printPanel()->Option1()->setChecked(true);
+    } else {
+        // Setting a position chooses 从 … 到 ….
+        printPanel()->fromStudent()->setValue(range.section(u'-', 0, 0).toInt());
+        printPanel()->toStudent()->setValue(range.section(u'-', 1, 1).toInt());
+        QVERIFY(printPanel()->Option3()->isChecked());
+    }
+    printPanel()->onlyWritten()->setChecked(onlyWritten);
+    printPanel()->oneJob()->setChecked(oneJob);
+    if (answer >= 0)
+        m_platform->expectMessage(MsgAnswer(answer));
+    if (!printed.isEmpty())
+        m_platform->expectMessage();
+
+    printPanel()->Command8()->click();
+    if (answer >= 0) {
+        const ShownDialog &question = m_platform->shown.first();
+        QCOMPARE(question.text, QStringLiteral("有 1 名学生的评语还是空的，要打印他们吗？"));
+        QCOMPARE(question.title, QStringLiteral("系统询问"));
+        QCOMPARE(question.buttons, MsgButtons::YesNoCancel);
+    }
+    QStringList students;
+    for (const RecordingPrinter::Document &document : m_platform->recordingPrinter.documents) {
+        for (const ComposedPage &page : document.pages)
+            students << firstOf(page, PageItemRole::StudentName)->text.chopped(3);
+    }
+    QCOMPARE(students, printed);
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
+    if (!printed.isEmpty())
+        QCOMPARE(m_platform->shown.last().text,
+                 QStringLiteral("已将 %1 页送到打印机“默认打印机”。").arg(printed.size()));
+}
+
+// The printers the system offers, the default first and marked; the choice is remembered and
+// is the one printed on.
+void tst_printwindow::choosePrinter()
+{
+    m_platform->printers = QStringList{"办公室", "打印店"};
+    m_platform->remembered = QStringLiteral("打印店");
+    open(PrintPanelMode::Print);
+    QComboBox *box = printPanel()->printerBox();
+    QCOMPARE(box->count(), 2);
+    QCOMPARE(box->itemText(0), QStringLiteral("办公室（默认）"));
+    QCOMPARE(box->currentText(), QStringLiteral("打印店"));
+
+    box->setCurrentIndex(0);
+    emit box->activated(0);
+    QCOMPARE(m_platform->remembered, QStringLiteral("办公室"));
+    printPanel()->properties()->click();
+    QCOMPARE(m_platform->propertiesShown, QStringList{"办公室"});
+    printPanel()->Option2()->setChecked(true);
+    m_platform->expectMessage();
+    printPanel()->Command8()->click();
+    QCOMPARE(m_platform->printersAsked.last(), QStringLiteral("办公室"));
+    QCOMPARE(m_platform->shown.last().text, QStringLiteral("已将 1 页送到打印机“办公室”。"));
+}
+
 void tst_printwindow::stopPrinting_data()
 {
     QTest::addColumn<MsgAnswer>("answer");
@@ -928,9 +1023,9 @@ void tst_printwindow::stopPrinting()
     QCOMPARE(m_platform->shown[0].title, QStringLiteral("系统询问"));
     QCOMPARE(m_platform->shown[0].buttons, MsgButtons::YesNo);
     // Afterwards the teacher learns how far it went.
-    QCOMPARE(m_platform->shown[1].text, answer == MsgAnswer::Yes
-                                            ? QStringLiteral("打印已停止。已送到打印机“默认打印机”的有 0 页。")
-                                            : QStringLiteral("已将 3 页送到打印机“默认打印机”。"));
+    QCOMPARE(m_platform->shown[1].text,
+             answer == MsgAnswer::Yes ? QStringLiteral("打印已停止。已送到打印机“默认打印机”的有 0 页。")
+                                      : QStringLiteral("已将 3 页送到打印机“默认打印机”。"));
     QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 
     // The next run starts afresh.
