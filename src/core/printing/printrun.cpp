@@ -146,9 +146,10 @@ private:
 
     QString runTitle() const
     {
+        const QString who = m_options.className.isEmpty() ? QStringLiteral("全班") : m_options.className;
         if (m_options.range == PrintRange::FromTo)
-            return QStringLiteral("评语-第%1至%2名").arg(m_options.from).arg(m_options.to);
-        return QStringLiteral("评语-全班");
+            return QStringLiteral("评语-%1（第%2至%3名）").arg(who).arg(m_options.from).arg(m_options.to);
+        return QStringLiteral("评语-") + who;
     }
 
     bool fail()

@@ -29,6 +29,7 @@ struct PrintRunOptions
     /// All pages of a copy go to the printer as one document, the copies made by the printer;
     /// otherwise every student is a document of its own and copies repeat the run.
     bool oneJob = false;
+    QString className; ///< names a one-job run in the queue (the class file's name); "" 全班
     QString copiesText = QStringLiteral("1"); ///< the copies box: its whole number of copies
     int currentStudent = 0;                   ///< the student on the sample page (range 当前)
     QString pheightText;                      ///< the paper-size boxes, as composition reads them

@@ -62,10 +62,20 @@ bool QtPrintTarget::setPageSize(qint64 widthTwips, qint64 heightTwips)
         m_error = QStringLiteral("纸张大小无效：%1。").arg(size);
         return false;
     }
-    // A point is 20 twips. The size exactly, never a standard size close to it.
-    const QPageSize pageSize(QSizeF(widthTwips / 20.0, heightTwips / 20.0), QPageSize::Point, QString(),
-                             QPageSize::ExactMatch);
-    if (!m_printer->setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()))) {
+    // Near a standard size, the printer is asked for that paper: a custom size of nearly A4 may
+    // be refused or shrunk. Otherwise the size exactly (a point is 20 twips).
+    m_standard = standardPaperFor(widthTwips, heightTwips);
+    QPageSize pageSize(QSizeF(widthTwips / 20.0, heightTwips / 20.0), QPageSize::Point, QString(),
+                       QPageSize::ExactMatch);
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    if (m_standard) {
+        pageSize = m_standard->id != QPageSize::Custom
+                       ? QPageSize(m_standard->id)
+                       : QPageSize(m_standard->millimetres, QPageSize::Millimeter, m_standard->name,
+                                   QPageSize::ExactMatch);
+        orientation = m_standard->landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    }
+    if (!m_printer->setPageLayout(QPageLayout(pageSize, orientation, QMarginsF()))) {
         m_error = QStringLiteral("打印机“%1”不能使用 %2 的纸张。").arg(printerName(), size);
         return false;
     }
@@ -195,7 +205,16 @@ bool QtPrintTarget::submit()
         options.emplace_back("multiple-document-handling", "separate-documents-collated-copies");
     }
     const QPageLayout layout = m_printer->pageLayout();
-    options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    if (m_standard) {
+        // The paper by the names the queue knows, for IPP and for PPD-driven queues.
+        options.emplace_back("media", m_standard->media);
+        if (!m_standard->ppdPageSize.isEmpty())
+            options.emplace_back("PageSize", m_standard->ppdPageSize);
+        if (m_standard->landscape)
+            options.emplace_back("orientation-requested", "4");
+    } else {
+        options.emplace_back("media", layout.pageSize().key().toLocal8Bit());
+    }
     switch (m_printer->duplex()) {
     case QPrinter::DuplexNone:
         options.emplace_back("sides", "one-sided");
@@ -211,13 +230,13 @@ bool QtPrintTarget::submit()
     if (QPrintEngine *engine = m_printer->printEngine()) {
         const QStringList extra = engine->property(CupsOptionsKey).toStringList();
         for (qsizetype i = 0; i + 1 < extra.size(); i += 2) {
-            if (extra[i] != u"PageSize")
+            if (extra[i] != u"PageSize" && extra[i] != u"media")
                 options.emplace_back(extra[i].toLocal8Bit(), extra[i + 1].toLocal8Bit());
         }
     }
     // Qt names a custom size only as "media", which PPD-driven queues ignore (they fall back to
     // their default paper): PageSize is the option they read.
-    if (layout.pageSize().id() == QPageSize::Custom) {
+    if (!m_standard && layout.pageSize().id() == QPageSize::Custom) {
         const QSizeF size = layout.fullRect(QPageLayout::Point).size();
         options.emplace_back(
             "PageSize",

@@ -2,10 +2,12 @@
 
 #include "core/printing/pdftextlayer.h"
 #include "core/printing/printtarget.h"
+#include "core/printing/standardpaper.h"
 
 #include <QPainter>
 
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QPrinterInfo;
@@ -51,4 +53,5 @@ private:
     QString m_title;
     QString m_error;
     int m_copies = 1;
+    std::optional<StandardPaper> m_standard; ///< the standard paper asked for, if any
 };

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -177,6 +178,7 @@ PrintRunOptions PrintPanel::options() const
     options.oneJob = m_oneJob->isChecked();
     options.copiesText = m_copys->text();
     options.currentStudent = m_session.CurrentStudent();
+    options.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
     options.printerSetting = 2;
     return options;
 }

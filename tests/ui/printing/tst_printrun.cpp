@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -102,6 +103,7 @@ private slots:
     void oneJob_data();
     void oneJob();
     void cupsQueue();
+    void cupsQueueOneJob();
 };
 
 void tst_PrintRun::copies_data()
@@ -386,7 +388,7 @@ void tst_PrintRun::oneJob()
     QCOMPARE(printer.abandoned, stopBefore >= 0 ? 1 : 0);
     if (documents == 1) {
         const RecordingPrinter::Document &job = printer.documents[0];
-        QCOMPARE(job.title, QStringLiteral("评语-全班"));
+        QCOMPARE(job.title, QStringLiteral("评语-全班")); // no file name yet
         QCOMPARE(job.copies, copiesFrom(copies));
         QCOMPARE(job.texts(),
                  (QStringList{"张三同学：", "评语1", document.TeacherSignature, "李四同学：", "评语2",
@@ -395,48 +397,109 @@ void tst_PrintRun::oneJob()
     }
 }
 
-// The whole way to paper: the default printer a print run finds (PRINTER selects the test queue,
-// which writes every job as a PDF file into the user's ~/PDF).
+/// The test queue, which writes every job as a PDF file into the user's ~/PDF, with
+/// "job_<id>-" and the job's title in the file name.
+class TestQueue
+{
+public:
+    /// Skips the test when the queue or the poppler tools are missing.
+    static bool available()
+    {
+        int status = -1;
+        output(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("qhsy-test")}, &status);
+        return status == 0 && !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+    }
+
+    TestQueue()
+        : m_token(QStringLiteral("qhsy") + randomLetters(8))
+        , m_folder(QString::fromLocal8Bit(getpwuid(getuid())->pw_dir) + QStringLiteral("/PDF"))
+    {
+        qputenv("PRINTER", "qhsy-test");
+    }
+    ~TestQueue()
+    {
+        for (const QFileInfo &file : files())
+            QFile::remove(file.filePath());
+    }
+
+    /// Names carry a token of Latin letters: the queue keeps only those of a title in a file name.
+    const QString &token() const { return m_token; }
+
+    /// The files of this test's jobs, in job order.
+    QFileInfoList files() const
+    {
+        QFileInfoList found = QDir(m_folder).entryInfoList(
+            {QStringLiteral("*") + m_token + QStringLiteral("*.pdf")}, QDir::Files);
+        static const QRegularExpression jobId(QStringLiteral("^job_(\\d+)-"));
+        std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
+            return jobId.match(a.fileName()).captured(1).toInt() <
+                   jobId.match(b.fileName()).captured(1).toInt();
+        });
+        return found;
+    }
+
+    /// Whether `count` complete files are there.
+    bool hasFiles(qsizetype count) const
+    {
+        const QFileInfoList found = files();
+        if (found.size() < count)
+            return false;
+        for (const QFileInfo &file : found) {
+            int code = -1;
+            output(QStringLiteral("pdfinfo"), {file.filePath()}, &code);
+            if (code != 0)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QString m_token;
+    QString m_folder;
+};
+
+/// The page size and page count pdfinfo reports.
+struct PdfInfo
+{
+    double width = 0;
+    double height = 0;
+    int pages = 0;
+};
+
+PdfInfo pdfInfo(const QString &path)
+{
+    const QString info = output(QStringLiteral("pdfinfo"), {path});
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
+    const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    return {size.captured(1).toDouble(), size.captured(2).toDouble(), pages.captured(1).toInt()};
+}
+
+// The whole way to paper: the printer a print run finds (PRINTER selects the test queue). Every
+// student a job of its own; a scheme of A4 paper asks the queue for A4.
 void tst_PrintRun::cupsQueue()
 {
-    int status = -1;
-    output(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("qhsy-test")}, &status);
-    if (status != 0)
-        QSKIP("no CUPS queue qhsy-test (scripts/test-printer.sh sets it up)");
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext is not installed");
-
-    qputenv("PRINTER", "qhsy-test");
+    if (!TestQueue::available())
+        QSKIP("no CUPS queue qhsy-test (scripts/test-printer.sh sets it up) or no poppler tools");
+    TestQueue queue;
     QtPlatform platform;
     auto *printer = dynamic_cast<QtPrintTarget *>(platform.printer());
     QVERIFY(printer);
     QCOMPARE(printer->printerName(), QStringLiteral("qhsy-test"));
 
-    // Names carry a token of Latin letters: the queue keeps only those of a title in a file name.
     // 子, 大 and 力 share their glyphs with Kangxi radicals, which the PDF's text must not give.
-    const QString token = QStringLiteral("qhsy") + randomLetters(8);
     const QStringList suffixes{QStringLiteral("a王子涵"), QStringLiteral("b李大力"), QStringLiteral("c王五")};
     QStringList names;
     for (const QString &suffix : suffixes)
-        names << token + suffix;
+        names << queue.token() + suffix;
     const CommentDocument document = classOf(names);
     const LayoutScheme scheme = shippedScheme();
     QtTextMeasurer measurer;
 
-    const QString folder = QString::fromLocal8Bit(getpwuid(getuid())->pw_dir) + QStringLiteral("/PDF");
-    const auto ours = [&] {
-        return QDir(folder).entryInfoList({QStringLiteral("*") + token + QStringLiteral("*.pdf")},
-                                          QDir::Files);
-    };
-    const auto cleanUp = qScopeGuard([&] {
-        for (const QFileInfo &file : ours())
-            QFile::remove(file.filePath());
-    });
-
     // An abandoned document never reaches the queue; jobs run in order, so by the time the run's
     // files are there it would be too.
     QVERIFY(printer->setPageSize(11970, 16929));
-    QVERIFY(printer->beginDocument(QStringLiteral("评语-") + token + QStringLiteral("x")));
+    QVERIFY(printer->beginDocument(QStringLiteral("评语-") + queue.token() + QStringLiteral("x")));
     printer->abandon();
 
     QElapsedTimer timer;
@@ -449,49 +512,70 @@ void tst_PrintRun::cupsQueue()
     QCOMPARE(result.error, QString());
     QCOMPARE(result.documents, 6);
     const qint64 submitted = timer.elapsed();
-
-    const auto complete = [&] {
-        const QFileInfoList files = ours();
-        if (files.size() < 6)
-            return false;
-        for (const QFileInfo &file : files) {
-            int code = -1;
-            output(QStringLiteral("pdfinfo"), {file.filePath()}, &code);
-            if (code != 0)
-                return false;
-        }
-        return true;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(complete(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(queue.hasFiles(6), 60000);
     qInfo("6 jobs submitted in %lld ms, on paper after %lld ms", submitted, qint64(timer.elapsed()));
 
-    // In job order (the queue puts "job_<id>-" in front of every file name).
-    QFileInfoList files = ours();
+    const QFileInfoList files = queue.files();
     QCOMPARE(files.size(), 6);
-    static const QRegularExpression jobId(QStringLiteral("^job_(\\d+)-"));
-    for (const QFileInfo &file : files)
-        QVERIFY2(jobId.match(file.fileName()).hasMatch(), qPrintable(file.fileName()));
-    std::sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        return jobId.match(a.fileName()).captured(1).toInt() < jobId.match(b.fileName()).captured(1).toInt();
-    });
     for (qsizetype i = 0; i < files.size(); ++i) {
         const int student = int(i % 3);
         const QString path = files[i].filePath();
-        QVERIFY2(files[i].fileName().contains(token + QChar(u'a' + student)),
+        QVERIFY2(files[i].fileName().contains(queue.token() + QChar(u'a' + student)),
                  qPrintable(files[i].fileName()));
-
-        const QString info = output(QStringLiteral("pdfinfo"), {path});
-        const QRegularExpressionMatch size =
-            QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
-        QVERIFY2(size.hasMatch(), qPrintable(info));
-        QVERIFY2(qAbs(size.captured(1).toDouble() - 11970 / 20.0) <= 1, qPrintable(info));
-        QVERIFY2(qAbs(size.captured(2).toDouble() - 16929 / 20.0) <= 1, qPrintable(info));
+        // The scheme's 21 × 29.7 cm (598.5 × 846.45 pt) went out as A4.
+        const PdfInfo info = pdfInfo(path);
+        QVERIFY2(qAbs(info.width - 595) <= 1 && qAbs(info.height - 842) <= 1, qPrintable(path));
 
         QString text = output(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         text.remove(QRegularExpression(QStringLiteral("\\s")));
         QVERIFY2(text.contains(names[student]), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("评语%1").arg(student + 1)), qPrintable(text));
     }
+}
+
+// The class as one job: one file with every page, on the scheme's own paper when no standard
+// size is near it.
+void tst_PrintRun::cupsQueueOneJob()
+{
+    if (!TestQueue::available())
+        QSKIP("no CUPS queue qhsy-test (scripts/test-printer.sh sets it up) or no poppler tools");
+    TestQueue queue;
+    QtPlatform platform;
+    PrintTarget *printer = platform.printer(QStringLiteral("qhsy-test"));
+    QVERIFY(printer);
+
+    const CommentDocument document = classOf({"张三", "李四", "王五", "赵六"});
+    LayoutScheme scheme = shippedScheme();
+    scheme.paperwidth = QStringLiteral("10");
+    scheme.paperheight = QStringLiteral("10");
+    PrintRunOptions options;
+    options.oneJob = true;
+    options.range = PrintRange::FromTo;
+    options.from = 2;
+    options.to = 4;
+    options.pheightText = scheme.paperheight;
+    options.pwidthText = scheme.paperwidth;
+    options.className = queue.token(); // the job's title, and so the queue's file name, carries it
+    const PrintRunResult result =
+        printRun(document, scheme, document.ItemFonts, options, QtTextMeasurer(), *printer);
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.documents, 1);
+    QCOMPARE(result.pages, 3);
+
+    QTRY_VERIFY_WITH_TIMEOUT(queue.hasFiles(1), 60000);
+    QTest::qWait(500); // no second file follows
+    const QFileInfoList files = queue.files();
+    QCOMPARE(files.size(), 1);
+    const PdfInfo info = pdfInfo(files[0].filePath());
+    QCOMPARE(info.pages, 3);
+    // 10 cm at 570 units a cm: 5700 twips, 285 pt, as no standard paper is near it.
+    QVERIFY2(qAbs(info.width - 285) <= 1 && qAbs(info.height - 285) <= 1,
+             qPrintable(QStringLiteral("%1 × %2").arg(info.width).arg(info.height)));
+    QString text = output(QStringLiteral("pdftotext"), {files[0].filePath(), QStringLiteral("-")});
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    QVERIFY2(text.indexOf(u"李四") < text.indexOf(u"王五") && text.indexOf(u"王五") < text.indexOf(u"赵六") &&
+                 !text.contains(u"张三"),
+             qPrintable(text));
 }
 
 QTEST_MAIN(tst_PrintRun)
