@@ -22,6 +22,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -124,6 +125,7 @@ private slots:
     void printWhatIsReady_data();
     void printWhatIsReady();
     void choosePrinter();
+    void progressOfLongRuns();
     void stopPrinting_data();
     void stopPrinting();
     void closing_data();
@@ -998,6 +1000,30 @@ void tst_printwindow::choosePrinter()
     printPanel()->Command8()->click();
     QCOMPARE(m_platform->printersAsked.last(), QStringLiteral("办公室"));
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("已将 1 页送到打印机“办公室”。"));
+}
+
+// A run of more than a few students shows how far it has come, and the window answers meanwhile.
+void tst_printwindow::progressOfLongRuns()
+{
+    QStringList names;
+    for (int i = 1; i <= 10; ++i)
+        names << QStringLiteral("学生%1").arg(i);
+    setStudents(names);
+    open(PrintPanelMode::Print);
+    printPanel()->oneJob()->setChecked(true);
+    m_platform->expectMessage();
+    int shownAt = -1;
+    QTimer::singleShot(0, this, [&] {
+        if (printPanel()->progress()->isVisible())
+            shownAt = printPanel()->progress()->value();
+        QVERIFY(printPanel()->Command9()->isEnabled() && !printPanel()->Command8()->isEnabled());
+    });
+    printPanel()->Command8()->click();
+    QVERIFY(shownAt >= 0 && shownAt < 10);
+    QCOMPARE(printPanel()->progress()->maximum(), 10);
+    QVERIFY(!printPanel()->progress()->isVisible());
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), 1);
+    QCOMPARE(m_platform->recordingPrinter.documents[0].pages.size(), 10);
 }
 
 void tst_printwindow::stopPrinting_data()
