@@ -1,6 +1,7 @@
 // The editing workspace with a full class: opening a 100-student file until the editor and
-// the list are ready, handling one keystroke in a comment box, and the roster changes that
-// rebuild the views (a rename, an import of 100 names). Runs offscreen.
+// the list are ready, handling one keystroke in a comment box, the roster changes that
+// rebuild the views (a rename, an import of 100 names), and opening the print preview. Runs
+// offscreen.
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
 #include "core/document/namelist.h"
@@ -8,10 +9,12 @@
 #include "core/document/session.h"
 #include "ui/app/mainwindow.h"
 #include "ui/editor/pyedit.h"
+#include "ui/printing/ps_control.h"
 
 #include "offscreenmain.h"
 #include "silentplatform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -113,6 +116,26 @@ void ImportHundredNames(benchmark::State &state)
     }
 }
 BENCHMARK(ImportHundredNames)->Unit(benchmark::kMillisecond);
+
+// From pressing 打印预览 until the print window and the first page are on screen (no printer).
+void OpenPreview(benchmark::State &state)
+{
+    Workspace workspace;
+    workspace.window->lifecycle().openPath(workspace.classFile);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        workspace.window->action(QStringLiteral("privew"))->trigger();
+        QCoreApplication::processEvents(); // laid out and painted
+        state.PauseTiming();
+        if (!workspace.window->printControl())
+            std::abort();
+        workspace.window->printControl()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenPreview)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
