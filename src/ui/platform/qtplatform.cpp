@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -22,6 +24,7 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTranslator>
 #include <QUrl>
@@ -206,6 +209,14 @@ void QtPlatform::printerProperties(const QString &name)
     dialog.setWindowTitle(QStringLiteral("打印机属性"));
     // Only what belongs to the printer: the range and the copies are the print window's.
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // The dialog sets up the printer; printing is the print window's 打印. The printer itself is
+    // chosen in the print window, so it stays fixed here.
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("确定"));
+    }
+    if (auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers")))
+        printers->setEnabled(false);
     dialog.exec();
 }
 
