@@ -61,6 +61,7 @@ void Session::setComment(int slot, const QString &comment)
 {
     m_document.slot(slot).comment = comment;
     markModified();
+    emit commentChanged(slot);
 }
 
 void Session::setTeacherSignature(const QString &signature)

@@ -82,6 +82,8 @@ signals:
     void modifiedChanged(bool modified);
     /// Another student became current.
     void currentStudentChanged(int card);
+    /// The comment of a slot (1-based) was set.
+    void commentChanged(int slot);
     /// Students were added, removed or renamed.
     void rosterChanged();
     /// The whole document was replaced (read from a file or the template).

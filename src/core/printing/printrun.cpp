@@ -1,6 +1,7 @@
 #include "core/printing/printrun.h"
 
 #include "core/document/commentdocument.h"
+#include "core/document/writingprogress.h"
 #include "core/platform/leadingnumber.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
@@ -22,12 +23,6 @@ int copiesFrom(const QString &copiesText)
 }
 
 namespace {
-
-bool isEmptyComment(const QString &comment)
-{
-    // Blanks and line breaks print nothing either.
-    return comment.trimmed().isEmpty();
-}
 
 /// One run: hands documents to the printer until the run is done, stopped or failed; the
 /// outcome gathers in `result`.
@@ -187,7 +182,7 @@ QList<int> printedStudents(const CommentDocument &document, const PrintRunOption
     }
     QList<int> students;
     for (int position = first; position <= last; ++position) {
-        if (!options.onlyWritten || !isEmptyComment(document.slot(position).comment))
+        if (!options.onlyWritten || WritingProgress::isWritten(document.slot(position).comment))
             students.append(position - 1);
     }
     return students;
@@ -198,7 +193,7 @@ int emptyComments(const CommentDocument &document, const QList<int> &students)
     int empty = 0;
     for (const int student : students) {
         if (student >= 0 && student < CommentDocument::MaxStudents &&
-            isEmptyComment(document.slot(student + 1).comment))
+            !WritingProgress::isWritten(document.slot(student + 1).comment))
             ++empty;
     }
     return empty;

@@ -10,6 +10,7 @@
 #include "ui/app/helpviewer.h"
 #include "ui/app/screenfit.h"
 #include "ui/app/studentcommands.h"
+#include "ui/app/writingstatus.h"
 #include "ui/editor/editcommands.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     m_libraryCommands = new LibraryCommands(m_session, m_platform, *this, this);
     createMenus();
     createToolbar();
+    setStatusBar(new WritingStatus(m_session, this));
     updateActions();
     connect(&m_session, &Session::rosterChanged, this, &MainWindow::updateActions);
     connect(&m_session, &Session::documentReplaced, this, &MainWindow::updateActions);

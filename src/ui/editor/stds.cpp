@@ -1,12 +1,16 @@
 #include "ui/editor/stds.h"
 
 #include "core/document/session.h"
+#include "core/document/writingprogress.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "ui/editor/messages.h"
 
+#include <QIcon>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 
 stds::stds(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent)
@@ -27,6 +31,8 @@ stds::stds(Session &session, Platform &platform, QWidget *parent)
     connect(m_list, &QListWidget::itemClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this] { emit stdlistClick(m_list->currentRow()); });
+    // The marks follow every keystroke.
+    connect(&m_session, &Session::commentChanged, this, [this](int slot) { mark(slot - 1); });
 }
 
 void stds::fill()
@@ -40,8 +46,53 @@ void stds::fill()
         names << name;
     }
     m_list->addItems(names);
+    for (int k = 0; k < m_list->count(); ++k)
+        mark(k);
     if (m_list->count() > 0)
         m_list->setCurrentRow(0);
+}
+
+namespace {
+
+/// A dot of the list's text height: filled for a written comment, a ring for an empty one.
+QIcon markIcon(bool written, const QWidget *list)
+{
+    const int size = list->fontMetrics().height() * 2 / 3;
+    const qreal ratio = list->devicePixelRatioF();
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = written ? QColor(0x2e, 0x8b, 0x57) : QColor(0xd2, 0x69, 0x1e);
+    painter.setPen(QPen(colour, size / 6.0));
+    painter.setBrush(written ? QBrush(colour) : Qt::NoBrush);
+    const qreal inset = size / 6.0;
+    painter.drawEllipse(QRectF(inset, inset, size - 2 * inset, size - 2 * inset));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+void stds::mark(int k)
+{
+    QListWidgetItem *item = m_list->item(k);
+    if (!item)
+        return;
+    const bool written = WritingProgress::isWritten(m_session.Document().slot(k + 1).comment);
+    if (item->data(Qt::UserRole).isValid() && item->data(Qt::UserRole).toBool() == written)
+        return; // as it was: typing on in a written comment costs nothing here
+    item->setData(Qt::UserRole, written);
+    item->setIcon(markIcon(written, m_list));
+    item->setToolTip(written ? QString() : QStringLiteral("评语还是空的"));
+    item->setData(Qt::AccessibleDescriptionRole,
+                  written ? QStringLiteral("已写评语") : QStringLiteral("评语还是空的"));
+}
+
+bool stds::markedEmpty(int k) const
+{
+    const QListWidgetItem *item = m_list->item(k);
+    return item && !item->data(Qt::UserRole).toBool();
 }
 
 void stds::select(int k)

@@ -6,7 +6,8 @@ class QListWidget;
 class Session;
 class Platform;
 
-/// The student list window: the roster's names; a click moves the editor to that student.
+/// The student list window: the roster's names, each marked as written or still empty; a click
+/// moves the editor to that student.
 class stds : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
 
     /// Selects entry k; a change of the selection moves the editor as a click does.
     void select(int k);
+    /// Whether entry k is marked as still without a comment.
+    bool markedEmpty(int k) const;
 
 signals:
     /// Entry k was chosen (click, double-click, or a selection change from code).
@@ -33,6 +36,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    /// Marks entry k (slot k + 1) as written or still empty: a decoration and a tip, never
+    /// its text, which the commands match by name.
+    void mark(int k);
+
     Session &m_session;
     Platform &m_platform;
     QListWidget *m_list = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
+#include "ui/app/writingstatus.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/printing/previewpanel.h"
@@ -71,6 +72,7 @@ private slots:
     void visibleCards();
     void typingGoesIntoTheDocument_data();
     void typingGoesIntoTheDocument();
+    void progressFollowsTyping();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -227,6 +229,31 @@ void tst_MainWindow::typingGoesIntoTheDocument()
     QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(m_state->Document().slot(4).comment, comment.isEmpty() ? before : comment);
     QCOMPARE(m_state->Modified(), !comment.isEmpty());
+}
+
+// The list's marks and the status bar follow every keystroke.
+void tst_MainWindow::progressFollowsTyping()
+{
+    start(writeClass(m_dir, 3));
+    editor()->pytext1(1)->clear(); // 学生2 has no comment yet
+    stds *list = m_window->studentList();
+    auto *status = m_window->findChild<WritingStatus *>();
+    QVERIFY(status);
+    QCOMPARE(status->written()->text(), QStringLiteral("已写 2/3"));
+    QVERIFY(!list->markedEmpty(0) && list->markedEmpty(1) && !list->markedEmpty(2));
+    QCOMPARE(list->stdlist()->item(1)->text(), QStringLiteral("学生2")); // a mark, not a new name
+
+    list->select(1);
+    QPlainTextEdit *box = editor()->pytext1(1);
+    QTRY_VERIFY(box->hasFocus());
+    QCOMPARE(status->length()->text(), QStringLiteral("本条评语 0 字"));
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QStringLiteral("好"), Qt::NoModifier);
+    QCOMPARE(status->written()->text(), QStringLiteral("已写 3/3"));
+    QCOMPARE(status->length()->text(), QStringLiteral("本条评语 1 字"));
+    QVERIFY(!list->markedEmpty(1));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(status->written()->text(), QStringLiteral("已写 2/3"));
+    QVERIFY(list->markedEmpty(1));
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
