@@ -18,6 +18,8 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 // Shows a non-modal dialog and gives it the focus.
@@ -175,6 +177,15 @@ void StudentCommands::tongji()
     m_platform.messageBox(
         Roster::progressMessage(students, Roster::commentedCount(m_session.Document(), students)),
         Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
+}
+
+void StudentCommands::moveBy(int step)
+{
+    const int students = m_session.Document().studentCount();
+    if (students == 0)
+        return;
+    const int from = std::max(m_session.CurrentStudent(), 0);
+    m_workspace.selectStudent(std::clamp(from + step, 0, students - 1));
 }
 
 void StudentCommands::s_font()

@@ -29,6 +29,9 @@ public:
     void s_delall();
     void s_setup();
     void tongji();
+    /// 下一个学生 (step 1) and 上一个学生 (step -1): moves as a click in the list does, the card
+    /// centred and the caret at the end of its comment; at either end of the class it stays.
+    void moveBy(int step);
     void s_font();
 
     /// Opens the name-import dialog without blocking (or brings it forward).

@@ -73,6 +73,8 @@ private slots:
     void typingGoesIntoTheDocument_data();
     void typingGoesIntoTheDocument();
     void progressFollowsTyping();
+    void nextStudentKeys_data();
+    void nextStudentKeys();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -254,6 +256,46 @@ void tst_MainWindow::progressFollowsTyping()
     QTest::keyClick(box, Qt::Key_Backspace);
     QCOMPARE(status->written()->text(), QStringLiteral("已写 2/3"));
     QVERIFY(list->markedEmpty(1));
+}
+
+void tst_MainWindow::nextStudentKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    const int ctrl = int(Qt::ControlModifier);
+    const int alt = int(Qt::AltModifier);
+    QTest::newRow("Ctrl+PgDn") << int(Qt::Key_PageDown) << ctrl << 1 << 2;
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << alt << 1 << 2;
+    QTest::newRow("Ctrl+PgUp") << int(Qt::Key_PageUp) << ctrl << 1 << 0;
+    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << alt << 2 << 1;
+    QTest::newRow("before the first stays") << int(Qt::Key_PageUp) << ctrl << 0 << 0;
+    QTest::newRow("after the last stays") << int(Qt::Key_Down) << alt << 4 << 4;
+}
+
+// From a comment box, the keys move on as a click in the list does: the card centred, the
+// caret at the end of its comment, the list following.
+void tst_MainWindow::nextStudentKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    start(writeClass(m_dir, 5));
+    m_window->studentList()->select(from);
+    QPlainTextEdit *box = editor()->pytext1(from);
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_state->CurrentStudent(), to);
+    QCOMPARE(editor()->VScroll1()->value(), to);
+    QCOMPARE(m_window->studentList()->stdlist()->currentRow(), to);
+    QPlainTextEdit *now = editor()->pytext1(to);
+    QTRY_VERIFY(now->hasFocus());
+    QCOMPARE(now->textCursor().position(), now->document()->characterCount() - 1);
+    QCOMPARE(m_state->Document().slot(from + 1).comment,
+             QStringLiteral("第%1位的评语。\r\n第二行").arg(from + 1));
+    QVERIFY(!m_state->Modified());
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
