@@ -13,6 +13,7 @@ PageSetup PageSetup::of(const LayoutScheme &scheme, double scale, int unitsPerCm
     setup.pytextLeft = scheme.number(SchemeField::PyTextLeft);
     setup.pytextTop = scheme.number(SchemeField::PyTextTop);
     setup.pytextWidth = scheme.number(SchemeField::PyTextWidth);
+    setup.pytextHeight = scheme.number(SchemeField::PyTextHeight);
     setup.pytextJuli = scheme.number(SchemeField::PyTextJuli);
     setup.teacherLeft = scheme.number(SchemeField::TeacherLeft);
     setup.teacherTop = scheme.number(SchemeField::TeacherTop);

@@ -21,6 +21,7 @@ struct PageSetup
     double pytextLeft = 0;
     double pytextTop = 0;
     double pytextWidth = 0;
+    double pytextHeight = 0; ///< the comment's printed box: lines below it run into the signature
     double pytextJuli = 0; ///< extra gap between two comment lines
     double teacherLeft = 0;
     double teacherTop = 0;

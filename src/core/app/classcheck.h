@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class CommentDocument;
+class TextMeasurer;
+struct LayoutScheme;
+
+/// The class check: what to look at again before printing, student by student.
+namespace ClassCheck {
+
+enum class Kind {
+    EmptyComment,  ///< 空评语
+    MentionsOther, ///< 提到其他学生
+    Repeated,      ///< 重复
+    PastPrintArea, ///< 超出打印区域
+};
+
+/// The kind as the teacher reads it: "空评语", "提到其他学生", "重复", "超出打印区域".
+QString kindName(Kind kind);
+
+/// One thing to look at.
+struct Finding
+{
+    int student = 0; ///< 0-based, as CurrentStudent
+    Kind kind = Kind::EmptyComment;
+    QString detail;    ///< what was found: the name mentioned, the repeated sentence, the lines over
+    int position = -1; ///< where in the comment (UTF-16), -1 for the whole comment
+    int length = 0;
+
+    friend bool operator==(const Finding &, const Finding &) = default;
+};
+
+struct Options
+{
+    /// A sentence in more comments than this is reported in each of them.
+    int repeatLimit = 3;
+    /// Sentences shorter than this many characters (clusters) are never reported.
+    int shortestSentence = 12;
+    /// With a scheme, comments running past their printed box are reported too.
+    const LayoutScheme *scheme = nullptr;
+    const TextMeasurer *measurer = nullptr;
+};
+
+/// The name without its surname: without its first character, or its first two for the
+/// common two-character surnames (欧阳, 司马, 诸葛, …).
+QString givenName(const QString &name);
+
+/// The findings for the roster (up to the first empty name), in roster order, each student's
+/// in the order of the kinds above, then by position.
+QList<Finding> check(const CommentDocument &document, const Options &options);
+
+} // namespace ClassCheck

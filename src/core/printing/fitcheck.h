@@ -1,0 +1,16 @@
+#pragma once
+
+class CommentDocument;
+class TextMeasurer;
+struct LayoutScheme;
+
+/// Whether a comment fits where a scheme prints it.
+namespace FitCheck {
+
+/// How many of the comment's printed lines end below its box (the scheme's comment height) or
+/// below the paper, whichever comes first; 0 when it fits. The lines are measured as the print
+/// run composes them, at full size.
+int linesPastBox(const CommentDocument &document, int student, const LayoutScheme &scheme,
+                 const TextMeasurer &measurer);
+
+} // namespace FitCheck

@@ -1,0 +1,184 @@
+#include "core/app/classcheck.h"
+#include "core/document/commentdocument.h"
+#include "core/printing/fitcheck.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/textmeasurer.h"
+
+#include <QTest>
+
+using namespace ClassCheck;
+
+namespace {
+
+/// The class from "name=comment" entries.
+CommentDocument classOf(const QStringList &students)
+{
+    CommentDocument document;
+    for (int i = 0; i < students.size(); ++i)
+        document.slot(i + 1) = {students[i].section(u'=', 0, 0), students[i].section(u'=', 1)};
+    return document;
+}
+
+/// A finding as "name kind detail@position".
+QStringList described(const CommentDocument &document, const QList<Finding> &findings)
+{
+    QStringList lines;
+    for (const Finding &f : findings) {
+        QString line = document.slot(f.student + 1).name + u' ' + kindName(f.kind);
+        if (!f.detail.isEmpty())
+            line += u' ' + f.detail;
+        if (f.position >= 0)
+            line += QStringLiteral("@%1").arg(f.position);
+        lines << line;
+    }
+    return lines;
+}
+
+const QString Long = QStringLiteral("你上课认真听讲积极举手发言"); // 13 characters
+
+} // namespace
+
+class tst_ClassCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void givenNames_data();
+    void givenNames();
+    void findings_data();
+    void findings();
+    void pastPrintArea_data();
+    void pastPrintArea();
+};
+
+void tst_ClassCheck::givenNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("given");
+    QTest::newRow("one-character surname") << "王小明"
+                                           << "小明";
+    QTest::newRow("two-character surname") << "欧阳娜娜"
+                                           << "娜娜";
+    QTest::newRow("司马光") << "司马光"
+                            << "光";
+    QTest::newRow("surname alone") << "李"
+                                   << "";
+    QTest::newRow("surname outside the BMP") << "𠀀明亮"
+                                             << "明亮";
+}
+
+void tst_ClassCheck::givenNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, given);
+    QCOMPARE(givenName(name), given);
+}
+
+void tst_ClassCheck::findings_data()
+{
+    QTest::addColumn<QStringList>("students");
+    QTest::addColumn<int>("repeatLimit");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("empty and blank comments")
+        << QStringList{"张三=", "李四=\u3000 ", "王五=好"} << 3 << QStringList{"张三 空评语", "李四 空评语"};
+    QTest::newRow("another's full name")
+        << QStringList{"张三=你和李四是好朋友", "李四=好"} << 3 << QStringList{"张三 提到其他学生 李四@2"};
+    QTest::newRow("another's given name") << QStringList{"张三=小明是你的好朋友", "王小明=好"} << 3
+                                          << QStringList{"张三 提到其他学生 小明（王小明）@0"};
+    QTest::newRow("a one-character given name is no mention")
+        << QStringList{"张三=四季常青", "李四=好"} << 3 << QStringList{};
+    QTest::newRow("given name after a two-character surname")
+        << QStringList{"张三=娜娜很热心", "欧阳娜娜=好"} << 3
+        << QStringList{"张三 提到其他学生 娜娜（欧阳娜娜）@0"};
+    QTest::newRow("inside the student's own name")
+        << QStringList{"王小明=王小明，你很棒", "王小=好"} << 3 << QStringList{};
+    QTest::newRow("a name inside a longer name of the class")
+        << QStringList{"张三=王小明上课认真", "王小明=好", "王小=好"} << 3
+        << QStringList{"张三 提到其他学生 王小明@0"};
+    QTest::newRow("own given name shared with another")
+        << QStringList{"王小明=小明，你好", "李小明=好"} << 3 << QStringList{};
+    QTest::newRow("two mentions in the order they stand")
+        << QStringList{"张三=王五和李四都是你的好朋友", "李四=好", "王五=好"} << 3
+        << QStringList{"张三 提到其他学生 王五@0", "张三 提到其他学生 李四@3"};
+
+    const QStringList four{"甲=" + Long + "。", "乙=好。" + Long + "！", "丙=" + Long, "丁=" + Long + "；"};
+    QTest::newRow("in more than 3 comments")
+        << four << 3
+        << QStringList{"甲 重复 " + Long + "（共 4 人）@0", "乙 重复 " + Long + "（共 4 人）@2",
+                       "丙 重复 " + Long + "（共 4 人）@0", "丁 重复 " + Long + "（共 4 人）@0"};
+    QTest::newRow("in exactly the limit") << four << 4 << QStringList{};
+    QTest::newRow("short sentences repeat freely")
+        << QStringList{"甲=你真棒。", "乙=你真棒。", "丙=你真棒。", "丁=你真棒。", "戊=你真棒。"} << 3
+        << QStringList{};
+    QTest::newRow("twice in one comment counts once")
+        << QStringList{"甲=" + Long + "。" + Long, "乙=" + Long} << 1
+        << QStringList{"甲 重复 " + Long + "（共 2 人）@0", "乙 重复 " + Long + "（共 2 人）@0"};
+}
+
+void tst_ClassCheck::findings()
+{
+    QFETCH(QStringList, students);
+    QFETCH(int, repeatLimit);
+    QFETCH(QStringList, expected);
+    const CommentDocument document = classOf(students);
+    Options options;
+    options.repeatLimit = repeatLimit;
+    QCOMPARE(described(document, check(document, options)), expected);
+}
+
+/// Every character 100 twips wide, every line 200 twips high.
+class BlockMeasurer : public TextMeasurer
+{
+public:
+    TextExtent measureText(const QString &text, const ItemFont &) const override
+    {
+        return {double(text.size()) * 100, 200};
+    }
+};
+
+void tst_ClassCheck::pastPrintArea_data()
+{
+    // A box 1 cm (570 units) wide and high, 1 cm from the top: two lines of 200 fit, the third
+    // ends 30 units below it. A line takes six characters (600 > 570 ends it).
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<QString>("paperHeight");
+    QTest::addColumn<int>("over");
+    QTest::newRow("one line") << 6 << "20" << 0;
+    QTest::newRow("two lines fill the box") << 12 << "20" << 0;
+    QTest::newRow("a third line") << 13 << "20" << 1;
+    QTest::newRow("ten lines") << 60 << "20" << 8;
+    QTest::newRow("the paper ends first") << 30 << "1.5" << 4; // the box reaches past it
+}
+
+void tst_ClassCheck::pastPrintArea()
+{
+    QFETCH(int, characters);
+    QFETCH(QString, paperHeight);
+    QFETCH(int, over);
+    LayoutScheme scheme;
+    scheme.name = QStringLiteral("小方框");
+    const QList<QPair<SchemeField, QString>> values = {
+        {SchemeField::PaperHeight, paperHeight}, {SchemeField::PaperWidth, "20"},
+        {SchemeField::PyTextLeft, "1"},          {SchemeField::PyTextTop, "1"},
+        {SchemeField::PyTextWidth, "1"},         {SchemeField::PyTextHeight, "1"},
+        {SchemeField::PyTextJuli, "0"},          {SchemeField::StudentLeft, "1"},
+        {SchemeField::StudentTop, "0"},          {SchemeField::TeacherLeft, "1"},
+        {SchemeField::TeacherTop, "10"}};
+    for (const auto &[field, value] : values)
+        scheme.setValue(field, value);
+    const CommentDocument document = classOf({"张三=" + QString(characters, u'好')});
+    const BlockMeasurer measurer;
+    QCOMPARE(FitCheck::linesPastBox(document, 0, scheme, measurer), over);
+
+    Options options;
+    options.scheme = &scheme;
+    options.measurer = &measurer;
+    const QStringList expected =
+        over > 0 ? QStringList{QStringLiteral("张三 超出打印区域 超出打印区域 %1 行").arg(over)}
+                 : QStringList{};
+    QCOMPARE(described(document, check(document, options)), expected);
+}
+
+QTEST_APPLESS_MAIN(tst_ClassCheck)
+#include "tst_classcheck.moc"
