@@ -1,5 +1,6 @@
 #include "core/app/commandline.h"
 
+#include "core/app/classcheck.h"
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
@@ -12,6 +13,8 @@
 
 #include <QTextStream>
 
+#include <optional>
+
 #include <unistd.h>
 
 namespace CommandLine {
@@ -23,6 +26,7 @@ const QString HelpText = QStringLiteral(
     "      qhsy --resave 输入文件 输出文件|-\n"
     "      qhsy --export-text 输入文件 输出文件|-\n"
     "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
+    "      qhsy --check 输入文件 [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -33,11 +37,14 @@ const QString HelpText = QStringLiteral(
     "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
     "  --print-pdf IN OUT    按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
     "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）\n"
+    "  --check IN            检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
+    "                        姓名<TAB>类别<TAB>说明（--repeat 人数：同一句话出现在多于这么多人的\n"
+    "                        评语中才算重复，默认 3）\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
-    "      没有学生（--print-pdf）；64 参数错误。\n");
+    "      没有学生（--print-pdf）；3 检查发现了问题（--check）；64 参数错误。\n");
 
 // OUT "-" is standard output.
 const QString StandardOutputName = QStringLiteral("-");
@@ -87,6 +94,46 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
     return true;
 }
 
+// Takes "option value" out of the arguments into *value. False when the option stands without a
+// value; true when it is given properly or not at all.
+bool takeOption(QStringList &arguments, const QString &option, QString *value)
+{
+    const qsizetype at = arguments.indexOf(option);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    *value = arguments.at(at + 1);
+    arguments.remove(at, 2);
+    return true;
+}
+
+/// The scheme a headless action lays pages out with: `scheme`, or the first when empty.
+/// nullopt (with the message written) when the file cannot be read or does not hold it.
+std::optional<LayoutScheme> namedScheme(const QString &scheme, const QString &programFolder, QTextStream &err)
+{
+    const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
+    const Result<QStringList> listed = schemes.listSchemes();
+    if (!listed) {
+        err << listed.error() << '\n';
+        return std::nullopt;
+    }
+    const QStringList &names = *listed;
+    const QString name = scheme.isEmpty() ? names.value(0) : scheme;
+    if (names.isEmpty() || !names.contains(name)) {
+        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
+                   .arg(name, names.join(QStringLiteral("、")))
+            << '\n';
+        return std::nullopt;
+    }
+    const Result<LayoutScheme> loaded = schemes.loadScheme(name);
+    if (!loaded) {
+        err << loaded.error() << '\n';
+        return std::nullopt;
+    }
+    return *loaded;
+}
+
 } // namespace
 
 Request parse(const QStringList &arguments)
@@ -110,16 +157,22 @@ Request parse(const QStringList &arguments)
     } else if (first == u"--print-pdf") {
         request.action = Action::PrintPdf;
         QStringList rest = arguments.mid(1);
-        const qsizetype option = rest.indexOf(QStringLiteral("--scheme"));
-        if (option >= 0 && option + 1 < rest.size()) {
-            request.scheme = rest.at(option + 1);
-            rest.remove(option, 2);
-        } else if (option >= 0) {
-            rest.clear(); // --scheme without a name
-        }
+        const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
         request.operands = rest;
-        if (request.operands.size() != 2)
+        if (!named || request.operands.size() != 2)
             request.error = QStringLiteral("--print-pdf 需要两个参数：输入文件 输出文件 [--scheme 方案名]");
+    } else if (first == u"--check") {
+        request.action = Action::Check;
+        QStringList rest = arguments.mid(1);
+        QString repeat = QString::number(request.repeatLimit);
+        const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
+        const bool counted = takeOption(rest, QStringLiteral("--repeat"), &repeat);
+        bool number = false;
+        request.repeatLimit = repeat.toInt(&number);
+        request.operands = rest;
+        if (!named || !counted || !number || request.repeatLimit < 1 || request.operands.size() != 1)
+            request.error = QStringLiteral(
+                "--check 需要一个参数：输入文件 [--scheme 方案名] [--repeat 人数（1 或更多）]");
     } else {
         request.fileToOpen = arguments.join(u' ');
     }
@@ -165,25 +218,9 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     CommentDocument document;
     if (!readInput(in, document, err))
         return 2;
-    const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
-    const Result<QStringList> listed = schemes.listSchemes();
-    if (!listed) {
-        err << listed.error() << '\n';
+    const std::optional<LayoutScheme> loaded = namedScheme(scheme, programFolder, err);
+    if (!loaded)
         return 2;
-    }
-    const QStringList &names = *listed;
-    const QString name = scheme.isEmpty() ? names.value(0) : scheme;
-    if (names.isEmpty() || !names.contains(name)) {
-        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
-                   .arg(name, names.join(QStringLiteral("、")))
-            << '\n';
-        return 2;
-    }
-    const Result<LayoutScheme> loaded = schemes.loadScheme(name);
-    if (!loaded) {
-        err << loaded.error() << '\n';
-        return 2;
-    }
     const LayoutScheme &layout = *loaded;
     if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
         err << problem << '\n';
@@ -202,9 +239,40 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     return 0;
 }
 
+int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
+          QTextStream &out, QTextStream &err)
+{
+    CommentDocument document;
+    if (!readInput(in, document, err))
+        return 2;
+    ClassCheck::Options options;
+    options.repeatLimit = repeatLimit;
+    const QtTextMeasurer measurer;
+    QString unused;
+    QTextStream schemeProblems(&unused);
+    const std::optional<LayoutScheme> layout = namedScheme(scheme, programFolder, schemeProblems);
+    if (layout) {
+        options.scheme = &*layout;
+        options.measurer = &measurer;
+    } else if (!scheme.isEmpty()) {
+        err << unused; // the scheme asked for is not there: a wrong argument
+        return 64;
+    } else {
+        err << QStringLiteral("注意：没有可用的打印方案，未检查超出打印区域。") << '\n';
+    }
+    const QList<ClassCheck::Finding> findings = ClassCheck::check(document, options);
+    for (const ClassCheck::Finding &finding : findings) {
+        QString detail = finding.detail;
+        detail.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '); // one line a finding
+        out << document.slot(finding.student + 1).name << '\t' << ClassCheck::kindName(finding.kind) << '\t'
+            << detail << '\n';
+    }
+    return findings.isEmpty() ? 0 : 3;
+}
+
 bool needsFonts(const Request &request)
 {
-    return request.action == Action::PrintPdf && request.error.isEmpty();
+    return (request.action == Action::PrintPdf || request.action == Action::Check) && request.error.isEmpty();
 }
 
 int run(const Request &request, QTextStream &out, QTextStream &err)
@@ -227,6 +295,9 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::PrintPdf:
         return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(),
                         err);
+    case Action::Check:
+        return check(request.operands[0], request.scheme, request.repeatLimit, ProgramLocation::resolve(),
+                     out, err);
     case Action::OpenWindow:
         break;
     }

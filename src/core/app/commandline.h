@@ -9,14 +9,15 @@ class QTextStream;
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, Help, Version };
 
 struct Request
 {
     Action action = Action::OpenWindow;
     QString fileToOpen;   ///< for OpenWindow: the arguments joined by single blanks
     QStringList operands; ///< for the headless actions
-    QString scheme;       ///< for PrintPdf: the layout scheme's name ("" = the first)
+    QString scheme;       ///< for PrintPdf and Check: the layout scheme's name ("" = the first)
+    int repeatLimit = 3;  ///< for Check: a sentence in more comments than this is reported
     QString error;        ///< a headless option with the wrong operands
 };
 
@@ -41,6 +42,14 @@ int exportText(const QString &in, const QString &out, QTextStream &err);
 /// plugin, offscreen included) for the fonts.
 int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err);
+
+/// Runs the class check on IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
+/// roster order. Comments are checked against their box in the scheme (the first when
+/// `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when nothing
+/// was found, 3 when something was, 2 when IN was rejected or could not be read, 64 for a
+/// scheme the file does not hold. Needs a QGuiApplication for the fonts.
+int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
+          QTextStream &out, QTextStream &err);
 
 /// Whether a request needs fonts, and so a QGuiApplication, to run.
 bool needsFonts(const Request &request);

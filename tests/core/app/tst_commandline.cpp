@@ -38,6 +38,8 @@ private slots:
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
+    void checkClass_data();
+    void checkClass();
 };
 
 void tst_CommandLine::parse_data()
@@ -335,6 +337,52 @@ void tst_CommandLine::helpAndVersion()
     const ProgramRun wrongExport = runBuiltProgram({"--export-text", "a", "b", "c"});
     QCOMPARE(wrongExport.exitCode, 64);
     QVERIFY(wrongExport.err.contains(u"--export-text"));
+}
+
+void tst_CommandLine::checkClass_data()
+{
+    QTest::addColumn<QStringList>("options"); // after IN
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString repeated = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整");
+    const QStringList found{QStringLiteral("李四\t提到其他学生\t张三"), QStringLiteral("王五\t空评语\t")};
+    QTest::newRow("findings in roster order") << QStringList{} << true << 3 << found;
+    QTest::newRow("a repeat limit of 1")
+        << QStringList{"--repeat", "1"} << true << 3
+        << QStringList{QStringLiteral("张三\t重复\t%1（共 2 人）").arg(repeated), found[0],
+                       QStringLiteral("李四\t重复\t%1（共 2 人）").arg(repeated), found[1]};
+    QTest::newRow("a scheme by name") << QStringList{"--scheme", "B5"} << true << 3 << found;
+    QTest::newRow("unreadable IN") << QStringList{} << false << 2 << QStringList{};
+    QTest::newRow("no such scheme") << QStringList{"--scheme", "无此方案"} << true << 64 << QStringList{};
+    QTest::newRow("repeat not a number") << QStringList{"--repeat", "三"} << true << 64 << QStringList{};
+    QTest::newRow("repeat without a value") << QStringList{"--repeat"} << true << 64 << QStringList{};
+}
+
+// The class check without a window: one finding a line, the exit code saying whether there
+// were any.
+void tst_CommandLine::checkClass()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, readable);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("班级.py"));
+    CommentDocument document;
+    const QString sentence = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整。");
+    document.slot(1) = {QStringLiteral("张三"), sentence};
+    document.slot(2) = {QStringLiteral("李四"), sentence + QStringLiteral("要向张三学习。")};
+    document.slot(3) = {QStringLiteral("王五"), QString()};
+    if (readable)
+        QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+
+    const ProgramRun run = runBuiltProgram(QStringList{"--check", in} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), lines);
+    if (exitCode == 64)
+        QVERIFY(!run.err.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(tst_CommandLine)
