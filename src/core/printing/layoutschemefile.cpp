@@ -229,3 +229,15 @@ Result<void> LayoutSchemeFile::saveScheme(const QString &scheme, const LayoutSch
         return Failure{QStringLiteral("没有名为“%1”的打印方案，未保存。").arg(scheme), FailureKind::NotFound};
     return save(m_path, sink.take());
 }
+
+std::optional<LayoutScheme> activeScheme(const QString &programFolder, const QString &name)
+{
+    const LayoutSchemeFile file(LayoutSchemeFile::pathIn(programFolder));
+    const Result<QStringList> names = file.listSchemes();
+    if (!names || names->isEmpty())
+        return std::nullopt;
+    const Result<LayoutScheme> scheme = file.loadScheme(names->contains(name) ? name : names->first());
+    if (!scheme)
+        return std::nullopt;
+    return *scheme;
+}

@@ -3,7 +3,9 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
+#include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/screenfit.h"
@@ -282,6 +284,7 @@ void MainWindow::closePrintWindow()
         m_printPaper = nullptr;
     }
     if (m_printControl) {
+        m_activeSchemeName = m_printControl->ActiveScheme().name;
         // The page it composes is going: the editor's moves below are none of its business.
         disconnect(&m_session, nullptr, m_printControl, nullptr);
         m_printControl->deleteLater();
@@ -300,6 +303,24 @@ void MainWindow::closePrintWindow()
         selectStudent(student);
     else if (m_editor)
         m_session.setCurrentStudent(m_editor->VScroll1()->value());
+}
+
+void MainWindow::showClassCheck()
+{
+    if (!m_classCheck) {
+        m_classCheck = new ClassCheckDialog(
+            m_session, [this] { return activeScheme(m_session.ProgramFolder(), m_activeSchemeName); }, this);
+        connect(m_classCheck, &ClassCheckDialog::findingChosen, this,
+                [this](int student, int position, int length) {
+                    selectStudent(student);
+                    if (m_editor && position >= 0)
+                        m_editor->selectInComment(student, position, length);
+                });
+    }
+    m_classCheck->check();
+    m_classCheck->show();
+    m_classCheck->raise();
+    m_classCheck->activateWindow();
 }
 
 void MainWindow::closeLibraryWindow()

@@ -27,6 +27,7 @@ class LibraryCommands;
 class pytools;
 class ps_control;
 class ps_paper;
+class ClassCheckDialog;
 enum class PrintPanelMode;
 class StudentCommands;
 
@@ -76,6 +77,8 @@ public:
     /// the sample page and the print panel (or brings them forward when they are open).
     void openPrintWindow(PrintPanelMode mode);
     ps_control *printControl() const { return m_printControl; }
+    /// The class check's window, once it has been opened.
+    ClassCheckDialog *classCheck() const { return m_classCheck; }
     ps_paper *printPaper() const { return m_printPaper; }
     DocumentLifecycle &lifecycle() override { return m_lifecycle; }
     StudentCommands &studentCommands() { return *m_studentCommands; }
@@ -128,6 +131,8 @@ private:
     void toggleLibraryWindow();
     void showHelp();
     void showAbout();
+    /// 检查全班评语: the findings, measured with the print window's last scheme.
+    void showClassCheck();
     int px(double twips) const;
 
     Session &m_session;
@@ -138,6 +143,9 @@ private:
     QMenu *m_kstudent = nullptr;
     QMenu *m_kpingyu = nullptr;
     QToolBar *m_toolbar = nullptr;
+    ClassCheckDialog *m_classCheck = nullptr;
+    /// The scheme the print window showed last: comments are measured with it.
+    QString m_activeSchemeName;
     pyedit *m_editor = nullptr;
     QMdiSubWindow *m_editorWindow = nullptr;
     stds *m_students = nullptr;

@@ -19,8 +19,9 @@
 namespace {
 
 // Menu items and toolbar buttons that follow whether a document with students is open.
-const QStringList DocumentCommands = {"save",   "saveas", "close", "topdf", "setup",       "privew",
-                                      "print1", "cut",    "copy",  "paste", "nextstudent", "prevstudent"};
+const QStringList DocumentCommands = {"save",        "saveas",      "close", "topdf", "setup",
+                                      "privew",      "print1",      "cut",   "copy",  "paste",
+                                      "nextstudent", "prevstudent", "check"};
 
 } // namespace
 
@@ -127,6 +128,7 @@ void MainWindow::createMenus()
         {"input", "导入学生名单(&D)...", [students] { students->input(); }},
         {"teacher", "设置教师签名(&S)...", [students] { students->teacher(); }},
         {"tongji", "统计工作进度(&T)...", [students] { students->tongji(); }},
+        {"check", "检查全班评语(&K)...", [this] { showClassCheck(); }},
     });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));

@@ -270,6 +270,27 @@ void pyedit::focusCommentEnd(int k)
     box->moveCursor(QTextCursor::End);
 }
 
+void pyedit::selectInComment(int k, int position, int length)
+{
+    QPlainTextEdit *box = pytext1(k);
+    if (!box)
+        return;
+    // The box shows a line break as one character, the comment holds CR LF.
+    const QString &comment = m_session.Document().slot(k + 1).comment;
+    const auto inBox = [&](int index) {
+        int breaks = 0;
+        for (int i = 0; i < index && i + 1 < int(comment.size()); ++i)
+            breaks += comment.at(i) == u'\r' && comment.at(i + 1) == u'\n';
+        return index - breaks;
+    };
+    QTextCursor cursor = box->textCursor();
+    const int end = int(box->document()->characterCount()) - 1;
+    cursor.setPosition(std::clamp(inBox(position), 0, end));
+    cursor.setPosition(std::clamp(inBox(position + length), 0, end), QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    box->setFocus(Qt::OtherFocusReason);
+}
+
 // Shows card v centred in the frame with two cards before and after it; hides the rest.
 // Cards are created hidden, so only the cards that can be seen are ever shown.
 void pyedit::layoutStrip(int v)

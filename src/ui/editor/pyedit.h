@@ -45,6 +45,9 @@ public:
 
     /// Puts the focus into comment box k with the caret after its last character.
     void focusCommentEnd(int k);
+    /// Selects `length` characters from `position` of comment k (positions in the comment's
+    /// text, where a line break is CR LF), with the focus in its box.
+    void selectInComment(int k, int position, int length);
 
     /// The fonts shown on card 0: what a save writes.
     ItemFonts displayFonts() const;

@@ -7,6 +7,7 @@
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
+#include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
@@ -36,6 +37,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -75,6 +77,7 @@ private slots:
     void progressFollowsTyping();
     void nextStudentKeys_data();
     void nextStudentKeys();
+    void classCheckMovesToTheFinding();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -296,6 +299,36 @@ void tst_MainWindow::nextStudentKeys()
     QCOMPARE(m_state->Document().slot(from + 1).comment,
              QStringLiteral("第%1位的评语。\r\n第二行").arg(from + 1));
     QVERIFY(!m_state->Modified());
+}
+
+// 检查全班评语 lists the findings; double-clicking one selects the text concerned.
+void tst_MainWindow::classCheckMovesToTheFinding()
+{
+    start(writeClass(m_dir, 4));
+    editDocument(*m_state, [](CommentDocument &d) {
+        d.slot(3).comment = QStringLiteral("第一行\r\n要多向学生2学习。");
+        d.slot(4).comment.clear();
+    });
+    m_window->RefreshViews();
+    m_window->action("check")->trigger();
+    ClassCheckDialog *dialog = m_window->classCheck();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("检查全班评语"));
+    QTreeWidget *findings = dialog->findings();
+    QStringList rows;
+    for (int i = 0; i < findings->topLevelItemCount(); ++i)
+        rows << findings->topLevelItem(i)->text(0) + u' ' + findings->topLevelItem(i)->text(1) + u' ' +
+                    findings->topLevelItem(i)->text(2);
+    QCOMPARE(rows, (QStringList{"学生3 提到其他学生 学生2", "学生4 空评语 "}));
+
+    emit findings->itemActivated(findings->topLevelItem(0), 0);
+    QCOMPARE(m_state->CurrentStudent(), 2);
+    QCOMPARE(editor()->pytext1(2)->textCursor().selectedText(), QStringLiteral("学生2"));
+
+    // Typing on, the findings follow once it pauses.
+    editor()->pytext1(3)->setPlainText(QStringLiteral("好"));
+    QTRY_COMPARE(findings->topLevelItemCount(), 1);
+    dialog->close();
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()

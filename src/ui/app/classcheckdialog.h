@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/printing/layoutscheme.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QSpinBox;
+class QTimer;
+class QTreeWidget;
+class Session;
+
+/// 工具 → 检查全班评语: the findings of the class check, one a row (学生, 类别, 说明), in roster
+/// order. Double-clicking a row moves to the student and selects the text concerned. The
+/// dialog stays open beside the editor and checks again a moment after each change.
+class ClassCheckDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /// scheme gives the scheme comments are measured with (none: no 超出打印区域 check).
+    ClassCheckDialog(Session &session, std::function<std::optional<LayoutScheme>()> scheme,
+                     QWidget *parent = nullptr);
+
+    QTreeWidget *findings() const { return m_findings; }
+    /// A sentence in more comments than this is a 重复.
+    QSpinBox *repeatLimit() const { return m_repeatLimit; }
+    /// Checks the class now.
+    void check();
+
+signals:
+    /// A finding was chosen: student (0-based) and the part of the comment (UTF-16, -1: none).
+    void findingChosen(int student, int position, int length);
+
+private:
+    Session &m_session;
+    std::function<std::optional<LayoutScheme>()> m_scheme;
+    QTreeWidget *m_findings = nullptr;
+    QSpinBox *m_repeatLimit = nullptr;
+    QLabel *m_summary = nullptr;
+    QTimer *m_later = nullptr;
+};
