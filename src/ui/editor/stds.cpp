@@ -6,11 +6,9 @@
 #include "core/platform/twips.h"
 #include "ui/editor/messages.h"
 
-#include <QIcon>
+#include <QFont>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 
 stds::stds(Session &session, Platform &platform, QWidget *parent)
     : QWidget(parent)
@@ -52,28 +50,6 @@ void stds::fill()
         m_list->setCurrentRow(0);
 }
 
-namespace {
-
-/// A dot of the list's text height: filled for a written comment, a ring for an empty one.
-QIcon markIcon(bool written, const QWidget *list)
-{
-    const int size = list->fontMetrics().height() * 2 / 3;
-    const qreal ratio = list->devicePixelRatioF();
-    QPixmap pixmap(QSize(size, size) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor colour = written ? QColor(0x2e, 0x8b, 0x57) : QColor(0xd2, 0x69, 0x1e);
-    painter.setPen(QPen(colour, size / 6.0));
-    painter.setBrush(written ? QBrush(colour) : Qt::NoBrush);
-    const qreal inset = size / 6.0;
-    painter.drawEllipse(QRectF(inset, inset, size - 2 * inset, size - 2 * inset));
-    return QIcon(pixmap);
-}
-
-} // namespace
-
 void stds::mark(int k)
 {
     QListWidgetItem *item = m_list->item(k);
@@ -83,7 +59,11 @@ void stds::mark(int k)
     if (item->data(Qt::UserRole).isValid() && item->data(Qt::UserRole).toBool() == written)
         return; // as it was: typing on in a written comment costs nothing here
     item->setData(Qt::UserRole, written);
-    item->setIcon(markIcon(written, m_list));
+    // Italic and in a colour of its own: the narrow list has no room for an icon beside a name.
+    QFont font = m_list->font();
+    font.setItalic(!written);
+    item->setFont(font);
+    item->setForeground(written ? m_list->palette().brush(QPalette::Text) : QBrush(QColor(0xb3, 0x59, 0x00)));
     item->setToolTip(written ? QString() : QStringLiteral("评语还是空的"));
     item->setData(Qt::AccessibleDescriptionRole,
                   written ? QStringLiteral("已写评语") : QStringLiteral("评语还是空的"));

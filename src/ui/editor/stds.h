@@ -36,7 +36,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    /// Marks entry k (slot k + 1) as written or still empty: a decoration and a tip, never
+    /// Marks entry k (slot k + 1) as written or still empty: its look and a tip, never
     /// its text, which the commands match by name.
     void mark(int k);
 
