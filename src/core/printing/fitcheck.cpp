@@ -1,13 +1,42 @@
 #include "core/printing/fitcheck.h"
 
 #include "core/document/commentdocument.h"
+#include "core/document/writingprogress.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/textmeasurer.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace FitCheck {
+
+namespace {
+
+/// Whether the comment surely fits above `limit` without measuring it: every character counted
+/// a quarter wider and every line a quarter higher than a CJK character, the lines it could
+/// take still end above the limit. Most comments pass here, so a keystroke seldom measures.
+bool surelyFits(const QString &comment, const PageSetup &setup, const ItemFont &font,
+                const TextMeasurer &measurer, double limit)
+{
+    const TextExtent em = measurer.measureText(QStringLiteral("国"), font);
+    const double boxWidth = setup.pytextWidth * setup.unitsPerCm;
+    if (em.width <= 0 || em.height <= 0 || boxWidth <= em.width * 1.25)
+        return false;
+    const double perLine = std::floor(boxWidth / (em.width * 1.25));
+    double lines = 0;
+    for (QStringView paragraph : QStringView(comment).split(u'\n')) {
+        const int characters = WritingProgress::characterCount(paragraph);
+        lines += std::max(1.0, std::ceil(characters / perLine));
+        if (lines > 10000)
+            return false;
+    }
+    const double pitch = em.height * 1.25 + setup.pytextJuli * setup.unitsPerCm;
+    return setup.pytextTop * setup.unitsPerCm + lines * pitch <= limit;
+}
+
+} // namespace
 
 int linesPastBox(const CommentDocument &document, int student, const LayoutScheme &scheme,
                  const TextMeasurer &measurer)
@@ -24,6 +53,9 @@ int linesPastBox(const CommentDocument &document, int student, const LayoutSchem
     const double limit = std::min(boxBottom, paperBottom);
     // Lines are composed a page's height past the limit at most: enough to say how far a
     // comment runs over, without laying out a hostile text to its end.
+    const ItemFont &font = document.ItemFonts[std::size_t(Item::CommentText)];
+    if (surelyFits(comment, setup, font, measurer, limit))
+        return 0;
     const PaperEdges edges{setup.paperWidth * twipsPerCm, limit + std::max(paperBottom, 0.0)};
     const QList<PageItem> lines = breakCommentLines(
         comment, setup.pytextWidth, setup.pytextJuli, setup.pytextTop, setup.pytextLeft,

@@ -128,6 +128,8 @@ void MainWindow::showEditorWindow(const QString &caption)
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
         connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands,
                 &StudentCommands::showNoStudentGuess);
+        // Comments are measured as they are typed, with the scheme the print window showed last.
+        m_editor->setFitScheme(activeScheme(m_session.ProgramFolder(), m_activeSchemeName));
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -299,6 +301,8 @@ void MainWindow::closePrintWindow()
     }
     m_toolbar->setEnabled(true);
     EditorLayout();
+    if (m_editor)
+        m_editor->setFitScheme(activeScheme(m_session.ProgramFolder(), m_activeSchemeName));
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)

@@ -4,6 +4,7 @@
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
+#include "core/printing/fitcheck.h"
 #include "ui/editor/messages.h"
 
 #include <QFocusEvent>
@@ -78,6 +79,44 @@ pyedit::pyedit(Session &session, Platform &platform, QWidget *parent)
 
     m_cards.push_back(createCard(0));
     placeCard(0, (FrameBox.height - cardHeight()) / 2);
+
+    m_fitWarning = new QLabel(m_frame);
+    m_fitWarning->setObjectName(QStringLiteral("fitWarning"));
+    m_fitWarning->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
+    m_fitWarning->hide();
+    connect(&m_session, &Session::currentStudentChanged, this, &pyedit::updateFitWarning);
+}
+
+void pyedit::setFitScheme(const std::optional<LayoutScheme> &scheme)
+{
+    m_fitScheme = scheme;
+    updateFitWarning();
+}
+
+void pyedit::updateFitWarning()
+{
+    const int k = m_session.CurrentStudent();
+    if (!m_fitScheme || k < 0 || k >= cardCount() || !m_cards[std::size_t(k)].pytext->isVisible()) {
+        m_fitWarning->hide();
+        return;
+    }
+    const int over = FitCheck::linesPastBox(m_session.Document(), k, *m_fitScheme, m_measurer);
+    if (over == 0) {
+        m_fitWarning->hide();
+        return;
+    }
+    m_fitWarning->setText(QStringLiteral("超出打印区域 %1 行").arg(over));
+    m_fitWarning->setToolTip(QStringLiteral("按打印方案“%1”排版，这条评语有 %2 行超出了打印区域，"
+                                            "打印出来会压住签名或印不出来。")
+                                 .arg(m_fitScheme->name)
+                                 .arg(over));
+    m_fitWarning->adjustSize();
+    // On the name's row, ending where the comment box ends.
+    const QRect box = m_cards[std::size_t(k)].pytext->geometry();
+    const QRect name = m_cards[std::size_t(k)].student->geometry();
+    m_fitWarning->move(box.right() - m_fitWarning->width(), name.center().y() - m_fitWarning->height() / 2);
+    m_fitWarning->show();
+    m_fitWarning->raise();
 }
 
 int pyedit::px(double twips) const
@@ -253,6 +292,8 @@ void pyedit::pytext1Change(int i)
     if (i >= cardCount())
         return;
     m_session.setComment(i + 1, toCommentText(pytext1(i)->toPlainText()));
+    if (i == m_session.CurrentStudent())
+        updateFitWarning();
 }
 
 void pyedit::moveTo(int k)
@@ -312,6 +353,7 @@ void pyedit::layoutStrip(int v)
         card.pytext->show();
         card.teacher->show();
     }
+    updateFitWarning(); // the current card may have moved
 }
 
 void pyedit::VScroll1Change()

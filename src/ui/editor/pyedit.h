@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/platform/itemfont.h"
+#include "core/printing/layoutscheme.h"
+#include "core/printing/textmeasurer.h"
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QFrame;
@@ -34,6 +37,10 @@ public:
     QFrame *frame() const { return m_frame; }
     QScrollBar *VScroll1() const { return m_scroll; }
     QTimer *Timer1() const { return m_timer; }
+    /// The warning on the current card when its comment runs past its printed box.
+    QLabel *fitWarning() const { return m_fitWarning; }
+    /// The scheme comments are measured with as the teacher types (none: no warning).
+    void setFitScheme(const std::optional<LayoutScheme> &scheme);
 
     /// Rebuilds the cards from the document: one card per roster student (at least card 0),
     /// filled, fonts applied, the bar's range set and card 0 made current. Returns the
@@ -88,6 +95,8 @@ private:
     Card createCard(int i);
     void placeCard(int i, int top);
     void layoutStrip(int v);
+    /// Shows or hides the warning on the current card as its comment fits or not.
+    void updateFitWarning();
     int cardHeight() const;
     int cardIndexOf(QObject *control) const;
     void applyFonts(int first, int last);
@@ -98,6 +107,9 @@ private:
     QFrame *m_frame = nullptr;
     QScrollBar *m_scroll = nullptr;
     QTimer *m_timer = nullptr;
+    QLabel *m_fitWarning = nullptr;
+    std::optional<LayoutScheme> m_fitScheme;
+    QtTextMeasurer m_measurer;
     std::vector<Card> m_cards;
     ItemFonts m_appliedFonts{}; ///< the fonts every card shows
     ItemFonts m_card0Fonts{};   ///< the fonts card 0 shows

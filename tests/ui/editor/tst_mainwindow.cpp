@@ -78,6 +78,7 @@ private slots:
     void nextStudentKeys_data();
     void nextStudentKeys();
     void classCheckMovesToTheFinding();
+    void fitWarningFollowsTyping();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -329,6 +330,27 @@ void tst_MainWindow::classCheckMovesToTheFinding()
     editor()->pytext1(3)->setPlainText(QStringLiteral("好"));
     QTRY_COMPARE(findings->topLevelItemCount(), 1);
     dialog->close();
+}
+
+// The current card says when its comment runs past its printed box, with the scheme's name.
+void tst_MainWindow::fitWarningFollowsTyping()
+{
+    start(writeClass(m_dir, 3));
+    m_window->studentList()->select(1);
+    QPlainTextEdit *box = editor()->pytext1(1);
+    QTRY_VERIFY(box->hasFocus());
+    QLabel *warning = editor()->fitWarning();
+    QVERIFY(!warning->isVisible());
+    box->setPlainText(QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整。").repeated(60));
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().startsWith(QStringLiteral("超出打印区域 ")) && warning->text().endsWith(u'行'),
+             qPrintable(warning->text()));
+    QVERIFY(warning->toolTip().contains(QStringLiteral("“A4纵向”")));
+    QVERIFY(warning->geometry().intersects(
+        QRect(box->geometry().left(), 0, box->width(), box->geometry().top())));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QVERIFY(!warning->isVisible());
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
