@@ -4,7 +4,9 @@
 #include "core/platform/textfile.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringView>
 
 #include <algorithm>
@@ -281,6 +283,39 @@ QStringList comments(const QList<QStringView> &lines, const QString &category, R
     return texts;
 }
 
+QList<CommentLibrary::Entry> entries(const QList<QStringView> &lines)
+{
+    // One pass finds every section line, so that each of the category × rating lookups the
+    // window makes (the first section line of its key, as comments() finds it) is a hash lookup.
+    QHash<QStringView, qsizetype> sections;
+    QStringList names;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (isCategoryLine(lines[i]))
+            names.append(categoryName(lines[i]).toString());
+    }
+    // Walking backwards, the first line of a key is the one left in the hash.
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (!isCategoryLine(lines[i]) && holdsMarker(lines[i]) && isAnySectionLine(lines[i]))
+            sections.insert(trimmedOfBlanksAndTabs(lines[i]), i);
+    }
+    QList<CommentLibrary::Entry> found;
+    QSet<QString> done;
+    for (const QString &name : std::as_const(names)) {
+        if (done.contains(name))
+            continue; // a second category of the name shows the first one's comments
+        done.insert(name);
+        for (const Rating rating : {Rating::Excellent, Rating::Good, Rating::Lagging}) {
+            const QString key = sectionKey(name, letterOf(rating));
+            const auto section = sections.constFind(QStringView(key));
+            if (section == sections.cend())
+                continue;
+            for (qsizetype i = *section + 1; i < lines.size() && !holdsMarker(lines[i]); ++i)
+                found.append({name, rating, commentText(lines[i]).toString()});
+        }
+    }
+    return found;
+}
+
 /// Runs a rule on a list of lines and returns the new list.
 template<class Rule> QStringList onList(const QStringList &lines, Rule rule)
 {
@@ -371,6 +406,11 @@ QStringList CommentLibrary::commentsIn(const QStringList &lines, const QString &
     return ::comments(viewsOf(lines), category, rating);
 }
 
+QList<CommentLibrary::Entry> CommentLibrary::entriesIn(const QStringList &lines)
+{
+    return ::entries(viewsOf(lines));
+}
+
 QStringList CommentLibrary::withCategoryAdded(const QStringList &lines, const QString &name)
 {
     return onList(lines, [&](const auto &views, auto &sink) { ::addCategory(views, name, sink); });
@@ -419,6 +459,44 @@ Result<QStringList> CommentLibrary::categoryNames() const
 Result<QStringList> CommentLibrary::comments(const QString &category, Rating rating) const
 {
     return ask(m_path, [&](const QList<QStringView> &lines) { return ::comments(lines, category, rating); });
+}
+
+Result<QList<CommentLibrary::Entry>> CommentLibrary::entries() const
+{
+    const Result<LineRewrite::File> loaded = load(m_path);
+    if (!loaded)
+        return loaded.failure();
+    return ::entries(loaded->lines);
+}
+
+QList<CommentLibrary::Entry> CommentLibrary::search(const QList<Entry> &entries, QStringView query,
+                                                    qsizetype limit)
+{
+    QList<QStringView> words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= query.size(); ++i) {
+        const bool blank = i == query.size() || query[i].isSpace();
+        if (blank && start >= 0) {
+            words.append(query.sliced(start, i - start));
+            start = -1;
+        } else if (!blank && start < 0) {
+            start = i;
+        }
+    }
+    QList<Entry> found;
+    if (words.isEmpty())
+        return found;
+    for (const Entry &entry : entries) {
+        const bool all = std::all_of(words.begin(), words.end(), [&](QStringView word) {
+            return entry.text.contains(word, Qt::CaseInsensitive);
+        });
+        if (all) {
+            found.append(entry);
+            if (found.size() >= limit)
+                break;
+        }
+    }
+    return found;
 }
 
 Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)

@@ -33,6 +33,16 @@ public:
     /// stripped of blanks only: a TAB or a full-width space (U+3000) is part of them.
     static QString trimBlanks(QStringView text);
 
+    /// A stock comment with where it is filed.
+    struct Entry
+    {
+        QString category;
+        Rating rating = Rating::Excellent;
+        QString text;
+
+        friend bool operator==(const Entry &, const Entry &) = default;
+    };
+
     /// What a change did besides changing the file.
     struct Written
     {
@@ -52,6 +62,14 @@ public:
     /// The comments of one section in file order; empty when there is no such section.
     Result<QStringList> comments(const QString &category, Rating rating) const;
 
+    /// Every comment the window can show, category by category (file order), each category's
+    /// 好, 中 and 差 sections in turn: what categoryNames() and comments() give, read at once.
+    Result<QList<Entry>> entries() const;
+
+    /// The entries whose text holds every word of the query (words split at blanks and
+    /// full-width spaces; Latin letters in either case), in their order; at most `limit`.
+    static QList<Entry> search(const QList<Entry> &entries, QStringView query, qsizetype limit);
+
     // Changes. Comments are written on one line, with the marker rewritten (see EscapedMarker).
     Result<Written> addCategory(const QString &name);
     Result<Written> renameCategory(const QString &oldName, const QString &newName);
@@ -63,6 +81,7 @@ public:
     // The same rules on lines in memory, for the file operations above and for tests.
     static QStringList categoryNamesIn(const QStringList &lines);
     static QStringList commentsIn(const QStringList &lines, const QString &category, Rating rating);
+    static QList<Entry> entriesIn(const QStringList &lines);
     static QStringList withCategoryAdded(const QStringList &lines, const QString &name);
     static QStringList withCategoryRenamed(const QStringList &lines, const QString &oldName,
                                            const QString &newName);

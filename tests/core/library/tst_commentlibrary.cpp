@@ -90,6 +90,10 @@ private slots:
     void categoryNames();
     void comments_data();
     void comments();
+    void entriesAreWhatTheWindowShows_data();
+    void entriesAreWhatTheWindowShows();
+    void search_data();
+    void search();
     void changes_data();
     void changes();
     void markerInComment_data();
@@ -486,6 +490,68 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
     QVERIFY(status.error().contains(QStringLiteral("上限 64 MB")));
     QCOMPARE(QFileInfo(path).size(), old.size());
     QCOMPARE(fileBytes(path), old);
+}
+
+void tst_CommentLibrary::entriesAreWhatTheWindowShows_data()
+{
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(libraryFile(QString())).entryList({QStringLiteral("*.vxd")}, QDir::Files);
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(file)) << file;
+    QTest::newRow("shipped") << QStringLiteral(QHSY_PROGRAM_DIR "/pyk.vxd");
+}
+
+// Read at once, the entries are the category × rating lookups the window makes, in its order.
+void tst_CommentLibrary::entriesAreWhatTheWindowShows()
+{
+    QFETCH(QString, file);
+    const QString path =
+        file.startsWith(u'.') ? QStringLiteral(QHSY_PROGRAM_DIR "/pyk.vxd") : libraryFile(file);
+    const CommentLibrary library(path);
+    QList<CommentLibrary::Entry> expected;
+    QStringList seen;
+    for (const QString &name : expectValue(library.categoryNames())) {
+        if (seen.contains(name))
+            continue;
+        seen << name;
+        for (Rating rating : {Rating::Excellent, Rating::Good, Rating::Lagging}) {
+            for (const QString &text : expectValue(library.comments(name, rating)))
+                expected.append({name, rating, text});
+        }
+    }
+    QCOMPARE(expectValue(library.entries()), expected);
+}
+
+void tst_CommentLibrary::search_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("found"); // category/letter/text
+
+    QTest::newRow("across categories and ratings")
+        << "认真" << 10 << QStringList{"学习/好/上课认真", "纪律/差/做事不认真"};
+    QTest::newRow("every word, in any order") << "认真 上课" << 10 << QStringList{"学习/好/上课认真"};
+    QTest::newRow("full-width space between words")
+        << "认真\u3000做事" << 10 << QStringList{"纪律/差/做事不认真"};
+    QTest::newRow("Latin in either case") << "ok" << 10 << QStringList{"纪律/中/OK 了"};
+    QTest::newRow("the limit") << "真" << 1 << QStringList{"学习/好/上课认真"};
+    QTest::newRow("blanks only") << "  " << 10 << QStringList{};
+    QTest::newRow("nothing found") << "跑步" << 10 << QStringList{};
+}
+
+void tst_CommentLibrary::search()
+{
+    QFETCH(QString, query);
+    QFETCH(int, limit);
+    QFETCH(QStringList, found);
+    const QList<CommentLibrary::Entry> entries{{"学习", Rating::Excellent, "上课认真"},
+                                               {"学习", Rating::Good, "字迹工整"},
+                                               {"纪律", Rating::Good, "OK 了"},
+                                               {"纪律", Rating::Lagging, "做事不认真"}};
+    QStringList got;
+    for (const CommentLibrary::Entry &entry : CommentLibrary::search(entries, query, limit))
+        got << entry.category + u'/' + CommentLibrary::letter(entry.rating) + u'/' + entry.text;
+    QCOMPARE(got, found);
 }
 
 QTEST_APPLESS_MAIN(tst_CommentLibrary)
