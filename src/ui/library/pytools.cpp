@@ -23,6 +23,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTextCursor>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -35,6 +36,10 @@ constexpr Box CategoryListBox{120, 240, 2415, 2040};
 constexpr Box CommentFrameBox{2880, 120, 4815, 2415};
 constexpr Box OptionBoxes[3] = {{110, 600, 735, 375}, {110, 1080, 735, 375}, {110, 1560, 735, 375}};
 constexpr Box CommentListBox{840, 240, 3855, 2040};
+constexpr int SearchHeight = 330; // the search box, above the list, which gives up its height
+constexpr int SearchGap = 60;
+/// A search shows at most this many stock comments.
+constexpr qsizetype SearchLimit = 200;
 constexpr Box PanelBox{720, 2760, 6375, 1335};
 constexpr Box PanelTextBox{120, 360, 6015, 375};
 constexpr Box SaveButtonBox{1440, 840, 1455, 375};
@@ -132,11 +137,28 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
             fillComments();
     });
     connect(m_lbnr, &QListWidget::itemDoubleClicked, this, [this] { insertStockComment(); });
+
+    // The search finds stock comments in every category and rating as the teacher types; a
+    // double-click (or Enter) on one inserts it as a double-click in the list does.
+    m_search = new QLineEdit(m_xxnr);
+    m_search->setObjectName(QStringLiteral("searchBox"));
+    m_search->setPlaceholderText(QStringLiteral("搜索评语库"));
+    m_search->setClearButtonEnabled(true);
+    m_results = new QTreeWidget(m_xxnr);
+    m_results->setObjectName(QStringLiteral("searchResults"));
+    m_results->setHeaderLabels({QStringLiteral("评语"), QStringLiteral("类别")});
+    m_results->setRootIsDecorated(false);
+    m_results->setUniformRowHeights(true);
+    m_results->hide();
+    connect(m_search, &QLineEdit::textChanged, this, &pytools::search);
+    connect(m_results, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem *item) { insertComment(item->data(0, Qt::UserRole).toString()); });
     connect(m_save, &QPushButton::clicked, this, &pytools::saveRequested);
     connect(m_cancel, &QPushButton::clicked, this, &pytools::Command2Click);
     m_lblb->viewport()->installEventFilter(this);
     m_lbnr->viewport()->installEventFilter(this);
     m_frame->installEventFilter(this);
+    m_search->installEventFilter(this);
 
     placeControls();
     load();
@@ -168,6 +190,9 @@ void pytools::load()
     }
     if (m_lblb->count() > 0)
         fillComments();
+    m_entries.reset(); // the library may have changed
+    if (!m_search->text().isEmpty())
+        search(m_search->text());
     m_frame->hide();
     m_mode = PanelMode::None;
     endDrag();
@@ -185,6 +210,35 @@ void pytools::fillComments()
     m_lbnr->addItems(*comments);
     if (m_lbnr->count() > 0)
         m_lbnr->setCurrentRow(0);
+}
+
+void pytools::search(const QString &query)
+{
+    const bool searching = !query.trimmed().isEmpty();
+    m_results->setVisible(searching);
+    m_lbnr->setVisible(!searching);
+    if (!searching)
+        return;
+    if (!m_entries) {
+        // Read once for a run of keystrokes; a change of the library reads it again.
+        const Result<QList<CommentLibrary::Entry>> entries = library().entries();
+        if (!reportFailure(m_platform, entries))
+            return;
+        m_entries = *entries;
+    }
+    m_results->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (const CommentLibrary::Entry &entry : CommentLibrary::search(*m_entries, query, SearchLimit)) {
+        auto *row =
+            new QTreeWidgetItem({entry.text, entry.category + QStringLiteral(" · ") +
+                                                 QString::fromUtf8(RatingCaptions[int(entry.rating)])});
+        row->setData(0, Qt::UserRole, entry.text);
+        row->setToolTip(0, entry.text);
+        rows << row;
+    }
+    m_results->addTopLevelItems(rows);
+    m_results->resizeColumnToContents(1);
+    m_results->setColumnWidth(0, std::max(m_results->viewport()->width() - m_results->columnWidth(1), 100));
 }
 
 Rating pytools::rating() const
@@ -262,6 +316,17 @@ void pytools::Command2Click()
 
 void pytools::insertStockComment()
 {
+    insertAtCaret(selectedCommentIndex() < 0 ? std::nullopt : std::optional<QString>(selectedComment()));
+}
+
+void pytools::insertComment(const QString &comment)
+{
+    insertAtCaret(comment);
+}
+
+void pytools::insertAtCaret(const std::optional<QString> &chosen)
+{
+    // Where to put it comes first: without a comment box the teacher is told, chosen or not.
     pyedit *editor = m_editor ? m_editor() : nullptr;
     QPlainTextEdit *box =
         editor && m_session.CurrentStudent() >= 0 ? editor->pytext1(m_session.CurrentStudent()) : nullptr;
@@ -270,9 +335,9 @@ void pytools::insertStockComment()
                               MsgButtons::Ok);
         return;
     }
-    if (selectedCommentIndex() < 0)
+    if (!chosen)
         return;
-    const QString comment = selectedComment();
+    const QString &comment = *chosen;
     m_session.markModified();
 
     QTextCursor cursor = box->textCursor();
@@ -353,6 +418,11 @@ void pytools::endDrag()
 
 bool pytools::eventFilter(QObject *watched, QEvent *event)
 {
+    // The library is read as the search box gets the keyboard, so that no keystroke waits for it.
+    if (watched == m_search && event->type() == QEvent::FocusIn && !m_entries) {
+        if (const Result<QList<CommentLibrary::Entry>> entries = library().entries())
+            m_entries = *entries;
+    }
     const QEvent::Type type = event->type();
 
     // While the panel is dragged every mouse move moves it, whichever control is under the mouse.
@@ -444,7 +514,10 @@ void pytools::placeControls()
         placeIn(m_options[i], shift, o.left, o.top, o.width, o.height);
     }
     const Box &n = CommentListBox;
-    placeIn(m_lbnr, shift, n.left, n.top, listWidth, n.height);
+    placeIn(m_search, shift, n.left, n.top, listWidth, SearchHeight);
+    const int listTop = n.top + SearchHeight + SearchGap;
+    placeIn(m_lbnr, shift, n.left, listTop, listWidth, n.height - SearchHeight - SearchGap);
+    m_results->setGeometry(m_lbnr->geometry());
     placePanel();
 }
 

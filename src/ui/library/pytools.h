@@ -7,10 +7,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QTreeWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -46,6 +49,10 @@ public:
     QRadioButton *Option2() const { return m_options[1]; }
     QRadioButton *Option3() const { return m_options[2]; }
     QListWidget *lbnr() const { return m_lbnr; }
+    /// The search box above the comment list, and what it found (shown instead of the list
+    /// while the box holds a word).
+    QLineEdit *searchBox() const { return m_search; }
+    QTreeWidget *searchResults() const { return m_results; }
     QGroupBox *Frame1() const { return m_frame; }
     QLineEdit *Text1() const { return m_text; }
     QPushButton *Command1() const { return m_save; }
@@ -86,6 +93,10 @@ public:
 
     /// Inserts the selected stock comment into the current student's comment at the caret.
     void insertStockComment();
+    /// Inserts a stock comment at the caret of the current comment box, as insertStockComment.
+    void insertComment(const QString &comment);
+    /// Shows the stock comments of every category and rating holding the query's words.
+    void search(const QString &query);
 
     /// The panel's caption for a mode.
     static QString panelCaption(PanelMode mode);
@@ -113,6 +124,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void insertAtCaret(const std::optional<QString> &comment);
     int px(double twips) const;
     void placeControls();
     void placePanel();
@@ -134,6 +146,10 @@ private:
     QGroupBox *m_xxnr = nullptr;
     QRadioButton *m_options[3] = {};
     QListWidget *m_lbnr = nullptr;
+    QLineEdit *m_search = nullptr;
+    QTreeWidget *m_results = nullptr;
+    /// The library read for searching; read again after a change.
+    std::optional<QList<CommentLibrary::Entry>> m_entries;
     QGroupBox *m_frame = nullptr;
     QLineEdit *m_text = nullptr;
     QPushButton *m_save = nullptr;

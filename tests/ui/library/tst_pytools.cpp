@@ -19,6 +19,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -71,6 +72,7 @@ private slots:
     void namesKeepTabsAndWideSpaces();
     void insertStockComment_data();
     void insertStockComment();
+    void searchAndInsert();
     void insertWithoutPlace_data();
     void insertWithoutPlace();
     void pressInList_data();
@@ -256,6 +258,40 @@ void tst_pytools::insertStockComment()
     // One undo step takes the whole insertion back.
     box->undo();
     QCOMPARE(box->toPlainText(), text);
+}
+
+// The search box finds stock comments of every category and rating as the teacher types; a
+// double-click on one inserts it at the caret.
+void tst_pytools::searchAndInsert()
+{
+    writeLibrary({"*!*类别之学习", "\t*!*学习好", "\t\t上课认真", "\t\t成绩优秀", "\t*!*学习中",
+                  "\t*!*学习差", "*!*类别之纪律", "\t*!*纪律好", "\t*!*纪律中", "\t\t做事还不够认真",
+                  "\t*!*纪律差"});
+    editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "开头"}; });
+    m_editor = std::make_unique<pyedit>(*m_state, *m_platform);
+    m_editor->rebuildCards();
+    m_state->setCurrentStudent(0);
+    QPlainTextEdit *box = m_editor->pytext1(0);
+    box->moveCursor(QTextCursor::End);
+    open();
+
+    QTest::keyClicks(m_window->searchBox(), QStringLiteral("  "));
+    QVERIFY(m_window->lbnr()->isVisible() && !m_window->searchResults()->isVisible());
+    m_window->searchBox()->setText(QStringLiteral("认真"));
+    QTreeWidget *results = m_window->searchResults();
+    QVERIFY(results->isVisible() && !m_window->lbnr()->isVisible());
+    QStringList rows;
+    for (int i = 0; i < results->topLevelItemCount(); ++i)
+        rows << results->topLevelItem(i)->text(0) + u'|' + results->topLevelItem(i)->text(1);
+    QCOMPARE(rows, (QStringList{"上课认真|学习 · 优秀", "做事还不够认真|纪律 · 良好"}));
+
+    const QString chosen = results->topLevelItem(0)->text(0);
+    emit results->itemActivated(results->topLevelItem(0), 0);
+    QCOMPARE(box->toPlainText(), QStringLiteral("开头") + chosen);
+    QVERIFY(m_state->Modified());
+
+    m_window->searchBox()->clear();
+    QVERIFY(m_window->lbnr()->isVisible() && !results->isVisible());
 }
 
 void tst_pytools::insertWithoutPlace_data()
