@@ -12,6 +12,7 @@
 #include "ui/app/studentcommands.h"
 #include "ui/app/writingstatus.h"
 #include "ui/editor/editcommands.h"
+#include "ui/editor/finddialog.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/library/librarycommands.h"
@@ -325,6 +326,16 @@ void MainWindow::showClassCheck()
     m_classCheck->show();
     m_classCheck->raise();
     m_classCheck->activateWindow();
+}
+
+void MainWindow::showFind()
+{
+    if (!m_find)
+        m_find = new FindDialog(
+            m_session, [this] { return m_editor; }, this);
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
 }
 
 void MainWindow::closeLibraryWindow()

@@ -28,6 +28,7 @@ class pytools;
 class ps_control;
 class ps_paper;
 class ClassCheckDialog;
+class FindDialog;
 enum class PrintPanelMode;
 class StudentCommands;
 
@@ -79,6 +80,8 @@ public:
     ps_control *printControl() const { return m_printControl; }
     /// The class check's window, once it has been opened.
     ClassCheckDialog *classCheck() const { return m_classCheck; }
+    /// The find-and-replace window, once it has been opened.
+    FindDialog *findDialog() const { return m_find; }
     ps_paper *printPaper() const { return m_printPaper; }
     DocumentLifecycle &lifecycle() override { return m_lifecycle; }
     StudentCommands &studentCommands() { return *m_studentCommands; }
@@ -133,6 +136,8 @@ private:
     void showAbout();
     /// 检查全班评语: the findings, measured with the print window's last scheme.
     void showClassCheck();
+    /// 查找和替换: the window stays open beside the editor.
+    void showFind();
     int px(double twips) const;
 
     Session &m_session;
@@ -144,6 +149,7 @@ private:
     QMenu *m_kpingyu = nullptr;
     QToolBar *m_toolbar = nullptr;
     ClassCheckDialog *m_classCheck = nullptr;
+    FindDialog *m_find = nullptr;
     /// The scheme the print window showed last: comments are measured with it.
     QString m_activeSchemeName;
     pyedit *m_editor = nullptr;

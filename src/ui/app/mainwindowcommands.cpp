@@ -21,7 +21,7 @@ namespace {
 // Menu items and toolbar buttons that follow whether a document with students is open.
 const QStringList DocumentCommands = {"save",        "saveas",      "close", "topdf", "setup",
                                       "privew",      "print1",      "cut",   "copy",  "paste",
-                                      "nextstudent", "prevstudent", "check"};
+                                      "nextstudent", "prevstudent", "check", "find"};
 
 } // namespace
 
@@ -82,6 +82,7 @@ void MainWindow::createMenus()
         {"cut", "剪切(&X)", [clipboard] { clipboard->cut(); }},
         {"copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
         {"paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
+        {"find", "查找和替换(&F)...", [this] { showFind(); }},
         {"eg1", "-", {}},
         {"delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
         {"delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
@@ -91,6 +92,7 @@ void MainWindow::createMenus()
         {"nextstudent", "下一个学生(&N)", [students] { students->moveBy(1); }},
         {"prevstudent", "上一个学生(&V)", [students] { students->moveBy(-1); }},
     });
+    action("find")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::CTRL | Qt::Key_H)});
     // The keys of the next and the previous student work from a comment box too.
     action("nextstudent")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageDown),
                                          QKeySequence(Qt::ALT | Qt::Key_Down)});

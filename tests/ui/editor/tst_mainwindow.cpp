@@ -12,6 +12,7 @@
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
 #include "ui/app/writingstatus.h"
+#include "ui/editor/finddialog.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/printing/previewpanel.h"
@@ -79,6 +80,7 @@ private slots:
     void nextStudentKeys();
     void classCheckMovesToTheFinding();
     void fitWarningFollowsTyping();
+    void findAndReplace();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -351,6 +353,58 @@ void tst_MainWindow::fitWarningFollowsTyping()
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Backspace);
     QVERIFY(!warning->isVisible());
+}
+
+// 查找和替换: next and previous round the class; replace-all is one undo step a box, and only a
+// change marks the document modified.
+void tst_MainWindow::findAndReplace()
+{
+    start(writeClass(m_dir, 3)); // comments "第<i>位的评语。" CR LF "第二行"
+    m_window->action("find")->trigger();
+    FindDialog *dialog = m_window->findDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("查找和替换"));
+    const auto selected = [this] {
+        const QTextCursor cursor = editor()->pytext1(m_state->CurrentStudent())->textCursor();
+        return QStringLiteral("%1:%2:%3")
+            .arg(m_state->CurrentStudent())
+            .arg(cursor.selectionStart())
+            .arg(cursor.selectedText());
+    };
+
+    dialog->findText()->setText(QStringLiteral("评语"));
+    editor()->pytext1(0)->moveCursor(QTextCursor::Start);
+    QVERIFY(dialog->findNext());
+    QCOMPARE(selected(), QStringLiteral("0:4:评语"));
+    QVERIFY(dialog->findNext());
+    QCOMPARE(selected(), QStringLiteral("1:4:评语"));
+    QVERIFY(dialog->findNext(true));
+    QCOMPARE(selected(), QStringLiteral("0:4:评语"));
+    dialog->findText()->setText(QStringLiteral("无此文字"));
+    QVERIFY(!dialog->findNext());
+    QCOMPARE(dialog->status()->text(), QStringLiteral("找不到“无此文字”。"));
+    QCOMPARE(dialog->replaceAll(), 0);
+    QVERIFY(!m_state->Modified());
+
+    dialog->findText()->setText(QStringLiteral("第二行"));
+    dialog->replaceText()->setText(QStringLiteral("第三行"));
+    QCOMPARE(dialog->replaceAll(), 3);
+    QCOMPARE(dialog->status()->text(), QStringLiteral("已替换 3 处。"));
+    QVERIFY(m_state->Modified());
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行"));
+    editor()->pytext1(1)->undo();
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第二行"));
+
+    // Replace the one selected, then on to the next.
+    dialog->findText()->setText(QStringLiteral("评语"));
+    dialog->replaceText()->setText(QStringLiteral("话"));
+    editor()->pytext1(0)->moveCursor(QTextCursor::Start);
+    m_state->setCurrentStudent(0);
+    QVERIFY(dialog->findNext());
+    dialog->replaceOne();
+    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("第1位的话。\r\n第三行"));
+    QCOMPARE(selected(), QStringLiteral("1:4:评语"));
+    dialog->close();
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
