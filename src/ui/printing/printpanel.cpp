@@ -151,8 +151,9 @@ void PrintPanel::fillPrinters()
         m_printers->addItem(QStringLiteral("（没有可用的打印机）"));
     const int remembered = m_printers->findData(m_platform.rememberedPrinter());
     m_printers->setCurrentIndex(remembered >= 0 ? remembered : 0);
-    m_printers->setEnabled(!names.isEmpty());
-    m_properties->setEnabled(!names.isEmpty());
+    m_hasPrinters = !names.isEmpty();
+    m_printers->setEnabled(m_hasPrinters);
+    m_properties->setEnabled(m_hasPrinters);
 }
 
 QString PrintPanel::printerName() const
@@ -260,8 +261,10 @@ void PrintPanel::setPrinting(bool printing)
                                                             m_option3, m_from, m_to, m_onlyWritten, m_oneJob,
                                                             m_copys, m_upDown3, m_command8, m_topdf})
         widget->setEnabled(!printing);
-    if (!printing) // without a printer there is nothing to choose
-        m_properties->setEnabled(!m_platform.printerNames().isEmpty());
+    if (!printing) { // without a printer there is nothing to choose
+        m_printers->setEnabled(m_hasPrinters);
+        m_properties->setEnabled(m_hasPrinters);
+    }
 }
 
 void PrintPanel::stopPrinting()
