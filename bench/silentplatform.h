@@ -25,6 +25,8 @@ public:
     PrintTarget *printer(const QString & = QString()) override { return nullptr; }
     void printerProperties(const QString &) override {}
     QString rememberedPrinter() override { return {}; }
+    QStringList recentFiles() override { return {}; }
+    void setRecentFiles(const QStringList &) override {}
     void rememberPrinter(const QString &) override {}
     void registerCommentFileType(const QString &) override {}
 };

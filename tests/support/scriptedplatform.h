@@ -105,9 +105,10 @@ public:
     bool printerAvailable = true;
     /// The printers offered while printerAvailable, the default first.
     QStringList printers{QStringLiteral("默认打印机"), QStringLiteral("打印店")};
-    QStringList printersAsked;   ///< the name of every printer() call, "" for the default
-    QStringList propertiesShown; ///< every printer whose properties dialog was opened
-    QString remembered;          ///< the remembered printer
+    QStringList printersAsked;         ///< the name of every printer() call, "" for the default
+    QStringList propertiesShown;       ///< every printer whose properties dialog was opened
+    QString remembered;                ///< the remembered printer
+    QStringList recent;                ///< the remembered recent files
     QList<int> printerSettings;        ///< every value setPrinterSetting received
     RecordingPrinter recordingPrinter; ///< what printer() gives while printerAvailable
     QString clipboard;
@@ -134,6 +135,8 @@ public:
     PrintTarget *printer(const QString &name = QString()) override;
     void printerProperties(const QString &name) override { propertiesShown << name; }
     QString rememberedPrinter() override { return remembered; }
+    QStringList recentFiles() override { return recent; }
+    void setRecentFiles(const QStringList &paths) override { recent = paths; }
     void rememberPrinter(const QString &name) override { remembered = name; }
     void registerCommentFileType(const QString &programFolder) override;
 

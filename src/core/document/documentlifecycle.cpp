@@ -2,9 +2,12 @@
 
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
+#include "core/document/recentfiles.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
+
+#include <QFileInfo>
 
 bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
                      CommentFile::ReadDetails *details)
@@ -91,6 +94,8 @@ bool DocumentLifecycle::saveTo(const QString &path)
     m_session.setCurrentFile(path, true);
     m_host.setEditorCaption(editorCaption(path));
     m_session.markSaved();
+    m_platform.setRecentFiles(
+        RecentFiles::withOpened(m_platform.recentFiles(), QFileInfo(path).absoluteFilePath()));
     return true;
 }
 
@@ -160,6 +165,9 @@ void DocumentLifecycle::openPath(const QString &path)
     const bool opened = OpenEditor();
     m_session.setCurrentFile(m_session.CurrentPath(), opened);
     m_session.markSaved();
+    if (opened)
+        m_platform.setRecentFiles(
+            RecentFiles::withOpened(m_platform.recentFiles(), QFileInfo(path).absoluteFilePath()));
 }
 
 bool DocumentLifecycle::SaveDocument()

@@ -73,6 +73,10 @@ public:
     /// tray); what the teacher chooses there applies to the runs that follow.
     virtual void printerProperties(const QString &name) = 0;
 
+    /// The comment files opened or saved last, newest first, remembered for the next run.
+    virtual QStringList recentFiles() = 0;
+    virtual void setRecentFiles(const QStringList &paths) = 0;
+
     /// The printer chosen last, remembered for the next run; empty when none was chosen.
     virtual QString rememberedPrinter() = 0;
     virtual void rememberPrinter(const QString &name) = 0;

@@ -138,6 +138,9 @@ private:
     void showClassCheck();
     /// 查找和替换: the window stays open beside the editor.
     void showFind();
+    /// Lists the comment files opened or saved last in 文件 (those that still exist).
+    void listRecentFiles();
+    void openRecent(int index);
     int px(double twips) const;
 
     Session &m_session;
@@ -150,6 +153,7 @@ private:
     QToolBar *m_toolbar = nullptr;
     ClassCheckDialog *m_classCheck = nullptr;
     FindDialog *m_find = nullptr;
+    QStringList m_recentFiles; ///< what 文件 lists, in its order
     /// The scheme the print window showed last: comments are measured with it.
     QString m_activeSchemeName;
     pyedit *m_editor = nullptr;

@@ -2,8 +2,10 @@
 // the one place that enables them.
 #include "ui/app/mainwindow.h"
 
+#include "core/document/recentfiles.h"
 #include "core/document/session.h"
 #include "core/export/exportcommands.h"
+#include "core/platform/platform.h"
 #include "core/printing/pdfcommand.h"
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
@@ -59,6 +61,8 @@ void MainWindow::createMenus()
         {"close", "关闭(&C)", [this] { m_lifecycle.closeDocument(); }},
     });
     action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    // The files opened or saved last are listed each time the menu opens; missing ones are left out.
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::listRecentFiles);
     action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addCommands(file, {
@@ -71,8 +75,14 @@ void MainWindow::createMenus()
         {"privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
         {"print1", "打印(&P)...", [this] { openPrintWindow(PrintPanelMode::Print); }},
         {"f3", "-", {}},
+        {"recent1", "&1", [this] { openRecent(0); }},
+        {"recent2", "&2", [this] { openRecent(1); }},
+        {"recent3", "&3", [this] { openRecent(2); }},
+        {"recent4", "&4", [this] { openRecent(3); }},
+        {"f4", "-", {}},
         {"exit", "退出(&E)", [this] { close(); }},
     });
+    listRecentFiles();
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("edit"));
@@ -200,6 +210,28 @@ void MainWindow::createToolbar()
         m_toolbar->addAction(command);
         m_toolbar->widgetForAction(command)->setObjectName(QStringLiteral("Toolbar1_") + key);
     }
+}
+
+void MainWindow::listRecentFiles()
+{
+    m_recentFiles = RecentFiles::existing(m_platform.recentFiles());
+    for (int i = 0; i < RecentFiles::Max; ++i) {
+        QAction *item = action(QStringLiteral("recent%1").arg(i + 1));
+        const bool listed = i < m_recentFiles.size();
+        item->setVisible(listed);
+        if (listed) {
+            item->setText(RecentFiles::menuText(i, m_recentFiles[i]));
+            item->setStatusTip(m_recentFiles[i]);
+            item->setToolTip(m_recentFiles[i]);
+        }
+    }
+    action(QStringLiteral("f4"))->setVisible(!m_recentFiles.isEmpty());
+}
+
+void MainWindow::openRecent(int index)
+{
+    if (index < m_recentFiles.size())
+        m_lifecycle.openPath(m_recentFiles[index]);
 }
 
 QToolButton *MainWindow::toolButton(const QString &key) const

@@ -11,21 +11,24 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialogButtonBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
-#include <QPrinter>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QUrl>
 
@@ -95,15 +98,62 @@ QString QtPlatform::inputBox(const QString &prompt, const QString &title, const 
     return ok ? text : QString();
 }
 
+namespace {
+
+const QString LastFolderKey = QStringLiteral("files/lastFolder");
+const QString RecentFilesKey = QStringLiteral("files/recent");
+const QString PrinterKey = QStringLiteral("print/printer");
+
+/// The program's settings: $XDG_CONFIG_HOME/qhsy/qhsy.conf.
+std::unique_ptr<QSettings> settings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qhsy"),
+                                       QStringLiteral("qhsy"));
+}
+
+/// The next dialog starts where this file is.
+void rememberFolderOf(const QString &path)
+{
+    if (!path.isEmpty())
+        settings()->setValue(LastFolderKey, QFileInfo(path).absolutePath());
+}
+
+} // namespace
+
+QString QtPlatform::dialogFolder()
+{
+    const QString last = settings()->value(LastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QString QtPlatform::openFileName(const QString &filter)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter));
+    const QString path =
+        QFileDialog::getOpenFileName(dialogParent(), QString(), dialogFolder(), toQtFileFilter(filter));
+    rememberFolderOf(path);
+    return path;
 }
 
 QString QtPlatform::saveFileName(const QString &filter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), QString(), QString(), toQtFileFilter(filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    const QString path =
+        QFileDialog::getSaveFileName(dialogParent(), QString(), dialogFolder(), toQtFileFilter(filter),
+                                     nullptr, QFileDialog::DontConfirmOverwrite);
+    rememberFolderOf(path);
+    return path;
+}
+
+QStringList QtPlatform::recentFiles()
+{
+    return settings()->value(RecentFilesKey).toStringList();
+}
+
+void QtPlatform::setRecentFiles(const QStringList &paths)
+{
+    settings()->setValue(RecentFilesKey, paths);
 }
 
 ItemFont QtPlatform::chooseFont(const ItemFont &preset)
@@ -219,19 +269,6 @@ void QtPlatform::printerProperties(const QString &name)
         printers->setEnabled(false);
     dialog.exec();
 }
-
-namespace {
-
-const QString PrinterKey = QStringLiteral("print/printer");
-
-/// The program's settings: $XDG_CONFIG_HOME/qhsy/qhsy.conf.
-std::unique_ptr<QSettings> settings()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("qhsy"),
-                                       QStringLiteral("qhsy"));
-}
-
-} // namespace
 
 QString QtPlatform::rememberedPrinter()
 {

@@ -40,6 +40,11 @@ public:
     void printerProperties(const QString &name) override;
     /// Kept in the program's settings file ($XDG_CONFIG_HOME/qhsy/qhsy.conf).
     QString rememberedPrinter() override;
+    QStringList recentFiles() override;
+    void setRecentFiles(const QStringList &paths) override;
+    /// Where the open and save dialogs start: the folder of the file chosen last, at first the
+    /// user's documents folder.
+    static QString dialogFolder();
     void rememberPrinter(const QString &name) override;
     void registerCommentFileType(const QString &programFolder) override;
 
@@ -49,7 +54,7 @@ public:
 private:
     static QWidget *dialogParent();
 
-    std::unique_ptr<QPrinter> m_printer;          ///< the default printer once it has been found
+    std::unique_ptr<QPrinter> m_printer; ///< the default printer once it has been found
     std::map<QString, std::unique_ptr<QtPrintTarget>> m_printTargets; ///< what print runs print on, by name
-    std::optional<int> m_printerSetting;          ///< the last setPrinterSetting value
+    std::optional<int> m_printerSetting;                              ///< the last setPrinterSetting value
 };

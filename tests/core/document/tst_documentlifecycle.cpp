@@ -1,6 +1,7 @@
 #include "classof.h"
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
+#include "core/document/recentfiles.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
@@ -75,6 +76,9 @@ private slots:
     void unreadableBytesToldAfterOpening_data();
     void unreadableBytesToldAfterOpening();
     void saveTooLargeToReadBackKeepsModified();
+    void recentFilesList_data();
+    void recentFilesList();
+    void openAndSaveAreRemembered();
 
     // The reading and writing steps on their own.
     void templateReadLeavesPathEmpty();
@@ -399,6 +403,49 @@ void tst_DocumentLifecycle::writerTakesGivenFonts()
     QCOMPARE(back.ItemFonts, shown);
     QCOMPARE(document.ItemFonts, ItemFonts{}); // the writer changes nothing in memory
     QHSY_VERIFY_DIALOGS(platform);
+}
+
+void tst_DocumentLifecycle::recentFilesList_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("first") << QStringList{} << "/a.py" << QStringList{"/a.py"};
+    QTest::newRow("new one first") << QStringList{"/a.py", "/b.py"} << "/c.py"
+                                   << QStringList{"/c.py", "/a.py", "/b.py"};
+    QTest::newRow("again moves up") << QStringList{"/a.py", "/b.py", "/c.py"} << "/c.py"
+                                    << QStringList{"/c.py", "/a.py", "/b.py"};
+    QTest::newRow("four at most") << QStringList{"/a.py", "/b.py", "/c.py", "/d.py"} << "/e.py"
+                                  << QStringList{"/e.py", "/a.py", "/b.py", "/c.py"};
+}
+
+void tst_DocumentLifecycle::recentFilesList()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, opened);
+    QFETCH(QStringList, after);
+    QCOMPARE(RecentFiles::withOpened(before, opened), after);
+    QCOMPARE(RecentFiles::menuText(1, QStringLiteral("/x/A&B班.py")), QStringLiteral("&2 A&&B班.py"));
+}
+
+// Opening and saving put the file first in the list 文件 shows; a file that is gone is left out.
+void tst_DocumentLifecycle::openAndSaveAreRemembered()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("一班.py"));
+    const QString second = dir.filePath(QStringLiteral("二班.py"));
+    QVERIFY(CommentFile::write(first, classOf(3), CommentDocument().ItemFonts).ok());
+    m_lifecycle->openPath(first);
+    QCOMPARE(m_platform->recent, QStringList{first});
+    m_platform->expectSaveFile(second);
+    QVERIFY(m_lifecycle->SaveDocumentAs());
+    QCOMPARE(m_platform->recent, (QStringList{second, first}));
+    // A file that could not be opened is not remembered.
+    m_platform->expectMessage();
+    m_lifecycle->openPath(dir.filePath(QStringLiteral("没有这个文件.py")));
+    QCOMPARE(m_platform->recent, (QStringList{second, first}));
+    QVERIFY(QFile::remove(first));
+    QCOMPARE(RecentFiles::existing(m_platform->recent), QStringList{second});
 }
 
 QTEST_APPLESS_MAIN(tst_DocumentLifecycle)

@@ -39,4 +39,5 @@ for _ in $(seq 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done
-QT_QPA_PLATFORM=xcb "$program" "$@"
+# The program's settings (recent files, the printer chosen) go to the run's own folder.
+XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb "$program" "$@"

@@ -81,6 +81,7 @@ private slots:
     void classCheckMovesToTheFinding();
     void fitWarningFollowsTyping();
     void findAndReplace();
+    void recentFilesInTheMenu();
     void listAndNeighbourCardMoveTheStrip();
     void closeQuestion_data();
     void closeQuestion();
@@ -405,6 +406,24 @@ void tst_MainWindow::findAndReplace()
     QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("第1位的话。\r\n第三行"));
     QCOMPARE(selected(), QStringLiteral("1:4:评语"));
     dialog->close();
+}
+
+// 文件 lists the files opened or saved last that still exist; choosing one opens it.
+void tst_MainWindow::recentFilesInTheMenu()
+{
+    start(writeClass(m_dir, 2));
+    const QString other = writeClass(m_dir, 5, QStringLiteral("另一班.py"));
+    m_platform->recent = {other, m_dir.filePath(QStringLiteral("已删除.py")), m_state->CurrentPath()};
+    QMenu *file = m_window->findChild<QMenu *>(QStringLiteral("file"));
+    emit file->aboutToShow();
+    QVERIFY(m_window->action("recent1")->isVisible() && m_window->action("recent2")->isVisible());
+    QVERIFY(!m_window->action("recent3")->isVisible() && !m_window->action("recent4")->isVisible());
+    QCOMPARE(m_window->action("recent1")->text(), QStringLiteral("&1 另一班.py"));
+    QCOMPARE(m_window->action("recent2")->text(), QStringLiteral("&2 class.py"));
+    m_window->action("recent1")->trigger();
+    QCOMPARE(m_state->CurrentPath(), other);
+    QCOMPARE(editor()->cardCount(), 5);
+    QCOMPARE(m_platform->recent.first(), other);
 }
 
 void tst_MainWindow::listAndNeighbourCardMoveTheStrip()
