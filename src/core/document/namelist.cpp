@@ -2,6 +2,7 @@
 
 #include "core/document/messages.h"
 #include "core/document/session.h"
+#include "core/document/spreadsheetnames.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 
@@ -104,12 +105,25 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
     const QString text = decode(*read);
     QString result;
     result.reserve(text.size() + 2);
-    TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
-    for (QStringView line; lines.next(&line);) {
+    const auto add = [&](QStringView line) {
         if (characterCount(line) > NameLengthLimit && stopAtLongLine())
-            return QString();
+            return false;
         result += line;
         result += TextFile::CrLf;
+        return true;
+    };
+    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        // A spreadsheet saved as CSV: its column of names, then as a text list.
+        for (const QString &name : SpreadsheetNames::namesIn(SpreadsheetNames::csvRows(text))) {
+            if (!add(name))
+                return QString();
+        }
+        return result;
+    }
+    TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
+    for (QStringView line; lines.next(&line);) {
+        if (!add(line))
+            return QString();
     }
     return result;
 }

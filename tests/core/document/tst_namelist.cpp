@@ -1,5 +1,6 @@
 #include "core/document/namelist.h"
 #include "core/document/session.h"
+#include "core/document/spreadsheetnames.h"
 #include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
@@ -71,6 +72,11 @@ class tst_NameList : public QObject
     Q_OBJECT
 
 private slots:
+    void csvRows_data();
+    void csvRows();
+    void namesInSheet_data();
+    void namesInSheet();
+    void csvFile();
     void longLineQuestion();
     void decode_data();
     void decode();
@@ -440,6 +446,65 @@ void tst_NameList::failedReadBackChangesNothing()
              qPrintable(result.error()));
     QVERIFY(result.error().size() > scratch.size() + 12);
     QCOMPARE(state.Document(), before);
+}
+
+void tst_NameList::csvRows_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QStringList>>("rows");
+    using Rows = QList<QStringList>;
+    QTest::newRow("commas, CR LF") << "学号,姓名\r\n1,张三\r\n" << Rows{{"学号", "姓名"}, {"1", "张三"}};
+    QTest::newRow("quoted comma and quote") << "\"王,五\",\"说\"\"好\"\"\"\n" << Rows{{"王,五", "说\"好\""}};
+    QTest::newRow("line break inside quotes") << "\"一\n二\",三" << Rows{{"一\n二", "三"}};
+    QTest::newRow("TABs when there is no comma") << "1\t张三\n2\t李四" << Rows{{"1", "张三"}, {"2", "李四"}};
+    QTest::newRow("empty lines left out") << "甲\n\n\r\n乙" << Rows{{"甲"}, {"乙"}};
+    QTest::newRow("empty fields kept") << ",甲," << Rows{{"", "甲", ""}};
+    QTest::newRow("no final break") << "甲" << Rows{{"甲"}};
+}
+
+void tst_NameList::csvRows()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QStringList>, rows);
+    QCOMPARE(SpreadsheetNames::csvRows(text), rows);
+}
+
+void tst_NameList::namesInSheet_data()
+{
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<QStringList>("names");
+    using Rows = QList<QStringList>;
+    QTest::newRow("the 姓名 column below its heading")
+        << Rows{{"学号", "姓名", "性别"}, {"1", " 张三 ", "男"}, {"2", "", "女"}, {"3", "李四", "女"}}
+        << QStringList{"张三", "李四"};
+    QTest::newRow("学生姓名 under a title row")
+        << Rows{{"三年级二班名单"}, {"序号", "学生姓名"}, {"1", "王五"}} << QStringList{"王五"};
+    QTest::newRow("名字") << Rows{{"名字"}, {"赵六"}} << QStringList{"赵六"};
+    QTest::newRow("no heading: the first column of text")
+        << Rows{{"1", "张三", "男"}, {"2", "李四", "女"}} << QStringList{"张三", "李四"};
+    QTest::newRow("nothing") << Rows{} << QStringList{};
+}
+
+void tst_NameList::namesInSheet()
+{
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(QStringList, names);
+    QCOMPARE(SpreadsheetNames::namesIn(rows), names);
+}
+
+// A CSV file from a spreadsheet goes in as a text list of its names (GB18030 or UTF-8).
+void tst_NameList::csvFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("名单.CSV"));
+    QVERIFY(TextFile::saveAtomically(path, gb("序号,姓名\r\n1,张三\r\n2,欧阳娜娜子丑\r\n")).ok());
+    int asked = 0;
+    const Result<QString> read = NameList::readFile(path, [&] {
+        ++asked; // the six-character name
+        return false;
+    });
+    QCOMPARE(expectValue(read), QStringLiteral("张三\r\n欧阳娜娜子丑\r\n"));
+    QCOMPARE(asked, 1);
 }
 
 QTEST_APPLESS_MAIN(tst_NameList)
