@@ -2,6 +2,7 @@
 
 #include "core/document/messages.h"
 #include "core/document/session.h"
+#include "core/document/spreadsheetfile.h"
 #include "core/document/spreadsheetnames.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
@@ -95,37 +96,60 @@ Result<Imported> importList(Session &session, const QString &listText, Mode mode
     return result;
 }
 
+namespace {
+
+/// The names one a line, every line followed by CR LF, asking at each long one whether to
+/// stop (then the text is empty).
+template<class Lines>
+QString listText(Lines next, qsizetype reserve, const std::function<bool()> &stopAtLongLine)
+{
+    QString result;
+    result.reserve(reserve);
+    for (QStringView line; next(&line);) {
+        if (characterCount(line) > NameLengthLimit && stopAtLongLine())
+            return QString();
+        result += line;
+        result += TextFile::CrLf;
+    }
+    return result;
+}
+
+/// The names of a sheet, one at a time.
+auto namesOf(const QStringList &names)
+{
+    return [&names, i = qsizetype(0)](QStringView *name) mutable {
+        if (i >= names.size())
+            return false;
+        *name = names[i++];
+        return true;
+    };
+}
+
+} // namespace
+
 Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine)
 {
+    // A spreadsheet gives its column of names; they then go on as a text list.
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".ods"), Qt::CaseInsensitive)) {
+        const Result<QList<QStringList>> rows = SpreadsheetFile::rows(path);
+        if (!rows)
+            return rows.failure();
+        const QStringList names = SpreadsheetNames::namesIn(*rows);
+        return listText(namesOf(names), 0, stopAtLongLine);
+    }
     const Result<QByteArray> read = TextFile::readAll(path);
     if (!read)
         return Failure{QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()),
                        FailureKind::Unreadable};
-
     const QString text = decode(*read);
-    QString result;
-    result.reserve(text.size() + 2);
-    const auto add = [&](QStringView line) {
-        if (characterCount(line) > NameLengthLimit && stopAtLongLine())
-            return false;
-        result += line;
-        result += TextFile::CrLf;
-        return true;
-    };
     if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-        // A spreadsheet saved as CSV: its column of names, then as a text list.
-        for (const QString &name : SpreadsheetNames::namesIn(SpreadsheetNames::csvRows(text))) {
-            if (!add(name))
-                return QString();
-        }
-        return result;
+        const QStringList names = SpreadsheetNames::namesIn(SpreadsheetNames::csvRows(text));
+        return listText(namesOf(names), 0, stopAtLongLine);
     }
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
-    for (QStringView line; lines.next(&line);) {
-        if (!add(line))
-            return QString();
-    }
-    return result;
+    return listText([&lines](QStringView *line) { return lines.next(line); }, text.size() + 2,
+                    stopAtLongLine);
 }
 
 } // namespace NameList

@@ -25,7 +25,8 @@ public:
     static inline const QString ListHint = QStringLiteral("这是准备导入的学生列表\n您可以修改它的内容");
     static inline const QString ClearHint = QStringLiteral("单击此按钮清空当前对话框中的学生列表。");
     static inline const QString LoadHint = QStringLiteral("单击此按钮从一个文本文件中导入学生列表。");
-    static inline const QString FileFilter = QStringLiteral("文本文件|*.txt|CSV 表格|*.csv|所有文件|*.*");
+    static inline const QString FileFilter =
+        QStringLiteral("文本文件|*.txt|表格文件|*.xlsx *.ods *.csv|所有文件|*.*");
 
     /// rosterChanged runs after a successful import: it refills the student list and
     /// refreshes the editor.

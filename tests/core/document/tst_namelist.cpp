@@ -77,6 +77,8 @@ private slots:
     void namesInSheet_data();
     void namesInSheet();
     void csvFile();
+    void spreadsheetFiles_data();
+    void spreadsheetFiles();
     void longLineQuestion();
     void decode_data();
     void decode();
@@ -505,6 +507,44 @@ void tst_NameList::csvFile()
     });
     QCOMPARE(expectValue(read), QStringLiteral("张三\r\n欧阳娜娜子丑\r\n"));
     QCOMPARE(asked, 1);
+}
+
+void tst_NameList::spreadsheetFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("text");  // the list read
+    QTest::addColumn<QString>("error"); // how the reason starts, "" none
+    // names.xlsx: the workbook's first sheet is sheet2.xml; the 姓名 column under a title row,
+    // shared strings (one in two rich-text runs), an inline string, an empty cell, a gap row.
+    QTest::newRow("xlsx") << "names.xlsx"
+                          << "张三\r\n欧阳娜娜\r\n李四\r\n王五\r\n"
+                          << "";
+    // names.ods: 学生姓名 under a title of two paragraphs, repeated columns and rows (a million
+    // blank rows at the end), a second sheet.
+    QTest::newRow("ods") << "names.ods"
+                         << "张三\r\n李四\r\n"
+                         << "";
+    QTest::newRow("protected by a password") << "protected.xlsx"
+                                             << ""
+                                             << "文件“%1”设有密码保护";
+    QTest::newRow("damaged") << "damaged.ods"
+                             << ""
+                             << "文件“%1”不是有效的";
+}
+
+void tst_NameList::spreadsheetFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, text);
+    QFETCH(QString, error);
+    const QString path = testDataFile(QStringLiteral("spreadsheet/") + file);
+    const Result<QString> read = NameList::readFile(path, [] { return false; });
+    if (error.isEmpty()) {
+        QCOMPARE(expectValue(read), text);
+    } else {
+        QCOMPARE(read.kind(), FailureKind::Unreadable);
+        QVERIFY2(read.error().startsWith(error.arg(path)), qPrintable(read.error()));
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_NameList)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/platform/result.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+/// The first sheet of an Office Open XML (.xlsx) or OpenDocument (.ods) spreadsheet, as rows of
+/// cell texts. Both are ZIP archives of XML files: libzip opens the archive, QXmlStreamReader
+/// reads the XML.
+namespace SpreadsheetFile {
+
+/// The rows of the first sheet (cells by their column, empty cells as ""), or why the file
+/// cannot be read: not a spreadsheet of that kind, damaged, or protected by a password.
+Result<QList<QStringList>> rows(const QString &path);
+
+} // namespace SpreadsheetFile
