@@ -3,8 +3,11 @@
 #include "core/document/commentdocument.h"
 #include "core/export/exporttext.h"
 #include "core/export/messages.h"
+#include "core/export/worddocument.h"
 #include "core/export/wordprocessor.h"
 #include "core/platform/platform.h"
+
+#include <QFileInfo>
 
 void exportToTextFile(const CommentDocument &document, Platform &platform)
 {
@@ -14,6 +17,23 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
     if (const Result<void> written = writeExportTextFile(path, document); !written)
         platform.messageBox(ExportMessages::ExportFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+}
+
+void exportToWordDocument(const CommentDocument &document, Platform &platform)
+{
+    QString path = platform.saveFileName(ExportMessages::WordFilter);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != u"docx" && suffix != u"odt")
+        path += QStringLiteral(".docx");
+    if (const Result<void> written = WordDocument::write(path, document); !written) {
+        platform.messageBox(ExportMessages::WordFailedMessage.arg(path, written.error()),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    platform.messageBox(ExportMessages::WordWrittenMessage.arg(path), Platform::NoticeTitle,
+                        MsgIcon::Information, MsgButtons::Ok);
 }
 
 void openInWordProcessor(const CommentDocument &document, Platform &platform)

@@ -18,6 +18,10 @@ inline const QString TextFilter = QStringLiteral("文本文件|*.txt");
 /// The export-to-text command: asks for a file name and writes the exported text there.
 void exportToTextFile(const CommentDocument &document, Platform &platform);
 
+/// The export-to-Word command: asks for a file name (.docx unless .odt is chosen) and writes the
+/// class there, one page per student.
+void exportToWordDocument(const CommentDocument &document, Platform &platform);
+
 /// The open-in-word-processor command: hands the colon-style text to the word processor and
 /// puts it on the clipboard.
 void openInWordProcessor(const CommentDocument &document, Platform &platform);

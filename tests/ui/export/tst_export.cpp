@@ -1,6 +1,7 @@
 #include "core/document/session.h"
 #include "core/export/exportcommands.h"
 #include "core/export/exporttext.h"
+#include "core/export/worddocument.h"
 #include "core/export/wordprocessor.h"
 #include "core/platform/textfile.h"
 #include "fiforeader.h"
@@ -16,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <ctime>
@@ -105,6 +108,9 @@ private slots:
     void handOverFoldersAreFresh();
     void noWordProcessor();
     void realWriterReadsDocument();
+    void wordDocumentLayout();
+    void exportWordDocument_data();
+    void exportWordDocument();
 
 private:
     QByteArray m_path;
@@ -377,6 +383,71 @@ void tst_Export::realWriterReadsDocument()
     QString expected = text;
     expected.replace(CrLf, QStringLiteral("\n"));
     QCOMPARE(actual, expected);
+}
+
+// One page per student: the name line, a paragraph per line of the comment, the signature set
+// right, each in its font.
+void tst_Export::wordDocumentLayout()
+{
+    CommentDocument document =
+        makeDocument(QStringLiteral("李老师"), {"张三", "李四"}, {"上课认真。\r\n作业工整。", "好"});
+    document.ItemFonts[std::size_t(Item::StudentName)] = ItemFont{"黑体", 14, true, false};
+    QTextDocument text;
+    WordDocument::layOut(document, text);
+    QStringList blocks;
+    for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+        QString line = block.text();
+        if (block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            line.prepend(u'|');
+        if (block.blockFormat().alignment() & Qt::AlignRight)
+            line.append(QStringLiteral(">"));
+        blocks << line;
+    }
+    QCOMPARE(blocks, (QStringList{"张三同学：", "上课认真。", "作业工整。", "李老师>", "|李四同学：", "好",
+                                  "李老师>"}));
+    const QTextCharFormat name = text.begin().begin().fragment().charFormat();
+    QCOMPARE(name.fontPointSize(), 14.0);
+    QCOMPARE(name.fontWeight(), int(QFont::Bold));
+}
+
+void tst_Export::exportWordDocument_data()
+{
+    QTest::addColumn<QString>("chosen");  // in the save dialog
+    QTest::addColumn<QString>("written"); // the file written
+    QTest::addColumn<bool>("soffice");    // LibreOffice on PATH
+    QTest::addColumn<QString>("said");    // how the message starts
+    QTest::newRow("odt without LibreOffice") << "班级.odt"
+                                             << "班级.odt" << false << "已生成文档";
+    QTest::newRow("docx without LibreOffice") << "班级.docx"
+                                              << "" << false << "导出失败！无法生成文档";
+    QTest::newRow("no suffix: docx") << "班级"
+                                     << "班级.docx" << true << "已生成文档";
+}
+
+// 文件 → 导出为Word文档: .docx through LibreOffice, .odt by itself.
+void tst_Export::exportWordDocument()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QFETCH(bool, soffice);
+    QFETCH(QString, said);
+    if (soffice && QStandardPaths::findExecutable(WordProcessor::Program).isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    QTemporaryDir bin;
+    if (!soffice)
+        qputenv("PATH", bin.path().toLocal8Bit());
+    QTemporaryDir out;
+    ScriptedPlatform platform;
+    platform.expectSaveFile(out.filePath(chosen));
+    platform.expectMessage();
+    exportToWordDocument(makeDocument(QStringLiteral("李老师"), {"张三", "李四"}, {"上课认真。", "好"}),
+                         platform);
+    QHSY_VERIFY_DIALOGS(platform);
+    QVERIFY2(platform.shown.last().text.startsWith(said), qPrintable(platform.shown.last().text));
+    const QStringList files = QDir(out.path()).entryList(QDir::Files);
+    QCOMPARE(files, written.isEmpty() ? QStringList{} : QStringList{written});
+    if (!written.isEmpty())
+        QVERIFY(fileBytes(out.filePath(written)).startsWith("PK")); // both are ZIP packages
 }
 
 QTEST_MAIN(tst_Export)

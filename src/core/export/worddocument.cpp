@@ -1,0 +1,128 @@
+#include "core/export/worddocument.h"
+
+#include "core/document/commentdocument.h"
+#include "core/export/wordprocessor.h"
+#include "core/platform/filesave.h"
+#include "core/platform/fontsubstitution.h"
+#include "core/platform/textfile.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+#include <QUrl>
+
+namespace WordDocument {
+
+namespace {
+
+/// LibreOffice may take a while to start the first time; a conversion that runs longer than
+/// this has hung.
+constexpr int ConversionTimeout = 120000; // ms
+
+QTextCharFormat formatOf(const ItemFont &font)
+{
+    // The installed face the font is shown with here, so that the Chinese text has a face.
+    const QFontInfo shown(FontSubstitution::toQFont(font));
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{shown.family()});
+    format.setProperty(QTextFormat::FontFamily, shown.family()); // what Qt's ODF writer reads
+    format.setFontPointSize(font.fontSize > 0 ? font.fontSize : 10.5);
+    format.setFontWeight(font.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(font.italic);
+    return format;
+}
+
+} // namespace
+
+void layOut(const CommentDocument &document, QTextDocument &text)
+{
+    QTextCursor cursor(&text);
+    const QTextCharFormat name = formatOf(document.ItemFonts[std::size_t(Item::StudentName)]);
+    const QTextCharFormat comment = formatOf(document.ItemFonts[std::size_t(Item::CommentText)]);
+    const QTextCharFormat signature = formatOf(document.ItemFonts[std::size_t(Item::Signature)]);
+    const int students = document.studentCount();
+    for (int slot = 1; slot <= students; ++slot) {
+        QTextBlockFormat nameLine;
+        if (slot > 1)
+            nameLine.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore); // one page a student
+        if (slot == 1)
+            cursor.setBlockFormat(nameLine);
+        else
+            cursor.insertBlock(nameLine);
+        cursor.insertText(document.slot(slot).name + QStringLiteral("同学："), name);
+        // The comment's own line breaks start paragraphs of its own.
+        const QString body =
+            QString(document.slot(slot).comment).replace(TextFile::CrLf, QStringLiteral("\n"));
+        for (const QString &paragraph : body.split(u'\n')) {
+            cursor.insertBlock(QTextBlockFormat());
+            cursor.insertText(paragraph, comment);
+        }
+        QTextBlockFormat right;
+        right.setAlignment(Qt::AlignRight);
+        right.setTopMargin(12);
+        cursor.insertBlock(right);
+        cursor.insertText(document.TeacherSignature, signature);
+    }
+}
+
+QByteArray odt(const CommentDocument &document)
+{
+    QTextDocument text;
+    layOut(document, text);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QTextDocumentWriter writer(&buffer, "odf");
+    if (!writer.write(&text))
+        return {};
+    return bytes;
+}
+
+Result<void> write(const QString &path, const CommentDocument &document)
+{
+    const QByteArray text = odt(document);
+    if (text.isEmpty())
+        return Failure{QStringLiteral("无法生成文档。")};
+    if (QFileInfo(path).suffix().compare(QStringLiteral("odt"), Qt::CaseInsensitive) == 0)
+        return FileSave::save(path, text);
+
+    const QString soffice = QStandardPaths::findExecutable(WordProcessor::Program);
+    if (soffice.isEmpty())
+        return Failure{QStringLiteral("没有找到 LibreOffice（soffice），无法生成 Word 文档（.docx）。"
+                                      "请安装 LibreOffice，或者保存为 OpenDocument 文本（.odt）。")};
+    // A private folder for the document and for LibreOffice's own settings, so that a running
+    // LibreOffice of the teacher's is neither used nor disturbed.
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-word-XXXXXX"));
+    if (!work.isValid())
+        return Failure{QStringLiteral("无法创建临时文件夹：%1").arg(work.errorString())};
+    const QString source = work.filePath(QStringLiteral("评语.odt"));
+    if (const Result<void> saved = FileSave::save(source, text); !saved)
+        return saved;
+    QProcess convert;
+    convert.setProgram(soffice);
+    convert.setArguments({QStringLiteral("-env:UserInstallation=") +
+                              QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+                          QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                          QStringLiteral("docx"), QStringLiteral("--outdir"), work.path(), source});
+    convert.setStandardOutputFile(QProcess::nullDevice());
+    convert.start();
+    const bool ended = convert.waitForFinished(ConversionTimeout);
+    if (!ended)
+        convert.kill();
+    QFile converted(work.filePath(QStringLiteral("评语.docx")));
+    if (!ended || convert.exitStatus() != QProcess::NormalExit || !converted.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1")
+                           .arg(QString::fromLocal8Bit(convert.readAllStandardError()).trimmed())};
+    return FileSave::save(path, converted.readAll());
+}
+
+} // namespace WordDocument
