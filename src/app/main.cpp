@@ -1,5 +1,6 @@
 #include "core/app/commandline.h"
 #include "core/app/programlocation.h"
+#include "core/document/recovery.h"
 #include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
 #include "ui/app/applicationsetup.h"
@@ -55,13 +56,24 @@ int main(int argc, char **argv)
 
     QtPlatform platform;
     Session state;
+    RecoveryStore recoveryStore;
+    std::unique_ptr<Recovery> recovery;
     std::unique_ptr<MainWindow> mainWindow;
     copyright splash(state, platform, folder, [&] {
         mainWindow = std::make_unique<MainWindow>(state, platform);
         mainWindow->show();
         mainWindow->load(commandLineText);
+        // Copies of runs that did not end cleanly are offered; this run then keeps its own.
+        if (recoveryStore.open()) {
+            mainWindow->lifecycle().offerRecovery(recoveryStore);
+            recovery = std::make_unique<Recovery>(state, recoveryStore);
+        }
     });
     QObject::connect(&splash, &copyright::startupFailed, &app, [] { QCoreApplication::exit(1); });
     splash.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A clean exit leaves no copy behind.
+    recovery.reset();
+    recoveryStore.discard();
+    return status;
 }

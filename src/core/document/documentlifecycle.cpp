@@ -3,6 +3,7 @@
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
 #include "core/document/recentfiles.h"
+#include "core/document/recovery.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/textfile.h"
@@ -192,4 +193,37 @@ bool DocumentLifecycle::SaveDocumentAs()
 bool DocumentLifecycle::canExit()
 {
     return !m_host.editorIsOpen() || CloseEditor();
+}
+
+void DocumentLifecycle::offerRecovery(RecoveryStore &store)
+{
+    for (const RecoveryStore::Copy &copy : store.leftOver()) {
+        const QString file = copy.originalPath.isEmpty() ? QStringLiteral("新文件") : copy.originalPath;
+        const MsgAnswer answer = m_platform.messageBox(
+            DocumentMessages::RecoveryQuestion.arg(
+                file, copy.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+            DocumentMessages::RecoveryTitle, MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Cancel)
+            continue;
+        if (answer == MsgAnswer::No) {
+            store.remove(copy);
+            continue;
+        }
+        if (m_host.editorIsOpen() && !CloseEditor())
+            continue;
+        m_session.setCurrentFile(copy.copyPath, false);
+        if (!OpenEditor())
+            continue; // told why; the copy stays for another try
+        // The original may have been saved again after the copy: its name is not taken then.
+        const QFileInfo original(copy.originalPath);
+        const bool changedSince = original.exists() && original.lastModified() > copy.saved;
+        m_session.setCurrentFile(copy.originalPath, !copy.originalPath.isEmpty() && !changedSince);
+        m_host.setEditorCaption(editorCaption(copy.originalPath));
+        m_session.markModified();
+        store.remove(copy);
+        if (changedSince)
+            m_platform.messageBox(DocumentMessages::RecoveredOverChangedFileMessage.arg(copy.originalPath),
+                                  DocumentMessages::RecoveryTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        break; // one document at a time: the others wait for the next start
+    }
 }

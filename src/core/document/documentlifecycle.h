@@ -6,6 +6,7 @@
 #include <QString>
 
 class Platform;
+class RecoveryStore;
 class Session;
 
 // The reading and writing steps of the commands below: they tell the teacher what went wrong.
@@ -80,6 +81,10 @@ public:
     void closeDocument() { CloseEditor(); }
     /// Before the program ends: false when the teacher chose to stay.
     bool canExit();
+    /// At start: offers each copy other runs left ("恢复未保存的评语"). Yes opens it as a modified
+    /// document under its original path (Save As when that file changed after the copy), No
+    /// deletes it, Cancel keeps it for the next start.
+    void offerRecovery(RecoveryStore &store);
 
 private:
     bool saveTo(const QString &path);

@@ -33,4 +33,16 @@ inline const QString FullMessage = QStringLiteral("每个文件中最多只能�
 /// Why an empty list is refused (FailureKind::Empty).
 inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
 
+/// The title of the recovery offer at start.
+inline const QString RecoveryTitle = QStringLiteral("恢复未保存的评语");
+
+/// The recovery offer (the file, the time).
+inline const QString RecoveryQuestion =
+    QStringLiteral("发现上次未保存的评语，可能是程序没有正常退出。\r\n\r\n文件：%1\r\n保存时间：%2\r\n\r\n"
+                   "选择“是”恢复这些评语，“否”丢弃它们，“取消”下次启动时再决定。");
+
+/// After recovering, when the original file changed after the copy was made (the file).
+inline const QString RecoveredOverChangedFileMessage =
+    QStringLiteral("文件“%1”在恢复副本保存之后又被修改过。为免覆盖，请用“另存为”把恢复的评语保存为新文件。");
+
 } // namespace DocumentMessages

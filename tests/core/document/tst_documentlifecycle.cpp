@@ -2,6 +2,7 @@
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
 #include "core/document/recentfiles.h"
+#include "core/document/recovery.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
@@ -9,6 +10,7 @@
 #include "scriptedplatform.h"
 #include "sessionedit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,6 +81,10 @@ private slots:
     void recentFilesList_data();
     void recentFilesList();
     void openAndSaveAreRemembered();
+    void recoveryCopies();
+    void recoveryFollowsTheDocument();
+    void recoveryOffer_data();
+    void recoveryOffer();
 
     // The reading and writing steps on their own.
     void templateReadLeavesPathEmpty();
@@ -446,6 +452,120 @@ void tst_DocumentLifecycle::openAndSaveAreRemembered()
     QCOMPARE(m_platform->recent, (QStringList{second, first}));
     QVERIFY(QFile::remove(first));
     QCOMPARE(RecentFiles::existing(m_platform->recent), QStringList{second});
+}
+
+// A run's copy is private and its own: another live run never takes it; once the run is gone
+// (its lock free) the copy is left over, with its original path and time.
+void tst_DocumentLifecycle::recoveryCopies()
+{
+    QTemporaryDir state;
+    const QString folder = state.filePath(QStringLiteral("qhsy/recovery"));
+    const QDateTime when = QDateTime::currentDateTime();
+    {
+        RecoveryStore first(folder);
+        QVERIFY(first.open());
+        QVERIFY(first.save("版本", QStringLiteral("/home/t/一班.py"), when).ok());
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
+        RecoveryStore second(folder);
+        QVERIFY(second.open());
+        QVERIFY(second.leftOver().isEmpty()); // the first run still lives
+        QVERIFY(first.leftOver().isEmpty());  // and its own copy is no left-over
+    } // both runs end without cleaning up, as a crash would leave them
+    RecoveryStore next(folder);
+    QVERIFY(next.open());
+    const QList<RecoveryStore::Copy> copies = next.leftOver();
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(copies[0].originalPath, QStringLiteral("/home/t/一班.py"));
+    QCOMPARE(copies[0].saved, when);
+    QCOMPARE(fileBytes(copies[0].copyPath), QByteArray("版本"));
+    next.remove(copies[0]);
+    QVERIFY(next.leftOver().isEmpty());
+
+    // A clean end removes the run's copy.
+    QVERIFY(next.save("x", QString(), when).ok());
+    next.discard();
+    RecoveryStore after(folder);
+    QVERIFY(after.open());
+    QVERIFY(after.leftOver().isEmpty());
+}
+
+// While the document is modified a copy is written (at once when asked, else after the delay);
+// saving removes it.
+void tst_DocumentLifecycle::recoveryFollowsTheDocument()
+{
+    QTemporaryDir state;
+    RecoveryStore store(state.filePath(QStringLiteral("recovery")));
+    QVERIFY(store.open());
+    Recovery recovery(*m_state, store);
+    m_state->replaceDocument(classOf(2));
+    m_state->setCurrentFile(QStringLiteral("/home/t/一班.py"), true);
+    const auto copies = [&] { return QDir(store.folder()).entryList({QStringLiteral("*.py")}, QDir::Files); };
+    recovery.writeNow();
+    recovery.waitForWrites();
+    QVERIFY(copies().isEmpty()); // nothing unsaved yet
+    m_state->setComment(1, QStringLiteral("改过了"));
+    QVERIFY(m_state->Modified());
+    QVERIFY(copies().isEmpty()); // within 30 seconds, not at once
+    recovery.writeNow();
+    recovery.waitForWrites();
+    QCOMPARE(copies().size(), 1);
+    CommentDocument back;
+    QVERIFY(CommentFile::read(store.folder() + u'/' + copies().first(), back).ok());
+    QCOMPARE(back.slot(1).comment, QStringLiteral("改过了"));
+    m_state->markSaved();
+    QVERIFY(copies().isEmpty());
+}
+
+void tst_DocumentLifecycle::recoveryOffer_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("changedSince"); // the original saved again after the copy
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("kept"); // the copy is still there afterwards
+    QTest::newRow("recover") << int(MsgAnswer::Yes) << false << true << false;
+    QTest::newRow("recover over a changed file") << int(MsgAnswer::Yes) << true << true << false;
+    QTest::newRow("discard") << int(MsgAnswer::No) << false << false << false;
+    QTest::newRow("later") << int(MsgAnswer::Cancel) << false << false << true;
+}
+
+void tst_DocumentLifecycle::recoveryOffer()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, changedSince);
+    QFETCH(bool, opened);
+    QFETCH(bool, kept);
+    QTemporaryDir dir;
+    const QString original = dir.filePath(QStringLiteral("一班.py"));
+    QVERIFY(CommentFile::write(original, classOf(1), CommentDocument().ItemFonts).ok());
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    const QDateTime when =
+        changedSince ? QDateTime::currentDateTime().addSecs(-60) : QDateTime::currentDateTime().addSecs(60);
+    {
+        RecoveryStore crashed(folder);
+        QVERIFY(crashed.open());
+        QVERIFY(crashed
+                    .save(TextFile::encode(CommentFile::compose(classOf(3), CommentDocument().ItemFonts)),
+                          original, when)
+                    .ok());
+    }
+    RecoveryStore store(folder);
+    QVERIFY(store.open());
+    m_platform->expectMessage(MsgAnswer(answer));
+    if (changedSince)
+        m_platform->expectMessage();
+    m_lifecycle->offerRecovery(store);
+    QHSY_VERIFY_DIALOGS(*m_platform);
+    QCOMPARE(m_platform->shown.first().title, QStringLiteral("恢复未保存的评语"));
+    QVERIFY(m_platform->shown.first().text.contains(original));
+    QCOMPARE(m_platform->shown.first().buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(m_state->Document().studentCount() == 3, opened);
+    if (opened) {
+        QCOMPARE(m_state->CurrentPath(), original);
+        QVERIFY(m_state->Modified());
+        QCOMPARE(m_state->HasFileName(), !changedSince);
+    }
+    QCOMPARE(store.leftOver().size(), kept ? 1 : 0);
 }
 
 QTEST_APPLESS_MAIN(tst_DocumentLifecycle)

@@ -1,0 +1,179 @@
+#include "core/document/recovery.h"
+
+#include "core/document/commentfile.h"
+#include "core/document/session.h"
+#include "core/platform/filesave.h"
+#include "core/platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const QString CopySuffix = QStringLiteral(".py");
+const QString InfoSuffix = QStringLiteral(".info");
+const QString LockSuffix = QStringLiteral(".lock");
+
+} // namespace
+
+QString RecoveryStore::defaultFolder()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/qhsy/recovery");
+}
+
+RecoveryStore::RecoveryStore(QString folder)
+    : m_folder(std::move(folder))
+{}
+
+RecoveryStore::~RecoveryStore() = default;
+
+QString RecoveryStore::path(const QString &id, const QString &suffix) const
+{
+    return m_folder + u'/' + id + suffix;
+}
+
+bool RecoveryStore::open()
+{
+    if (!QDir().mkpath(m_folder))
+        return false;
+    // Only the user may look into it: the copies hold every comment.
+    QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_id = QStringLiteral("%1-%2")
+               .arg(QCoreApplication::applicationPid())
+               .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    m_lock = std::make_unique<QLockFile>(path(m_id, LockSuffix));
+    m_lock->setStaleLockTime(0); // a lock is stale only when its process is gone
+    return m_lock->tryLock(0);
+}
+
+Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &originalPath,
+                                 const QDateTime &when)
+{
+    const QMutexLocker locker(&m_writing);
+    if (!m_lock || !m_lock->isLocked())
+        return Failure{QStringLiteral("恢复文件夹“%1”无法使用。").arg(m_folder)};
+    if (const Result<void> copy = FileSave::save(path(m_id, CopySuffix), commentFile); !copy)
+        return copy;
+    QSettings info(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), QSettings::IniFormat);
+    info.setValue(QStringLiteral("original"), originalPath);
+    info.setValue(QStringLiteral("saved"), when.toString(Qt::ISODateWithMs));
+    info.sync();
+    if (info.status() != QSettings::NoError)
+        return Failure{QStringLiteral("无法写入恢复信息。")};
+    QFile::remove(path(m_id, InfoSuffix));
+    if (!QFile::rename(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), path(m_id, InfoSuffix)))
+        return Failure{QStringLiteral("无法写入恢复信息。")};
+    return done();
+}
+
+void RecoveryStore::discard()
+{
+    const QMutexLocker locker(&m_writing);
+    if (m_id.isEmpty())
+        return;
+    QFile::remove(path(m_id, CopySuffix));
+    QFile::remove(path(m_id, InfoSuffix));
+}
+
+QList<RecoveryStore::Copy> RecoveryStore::leftOver() const
+{
+    QList<Copy> copies;
+    const QStringList infos = QDir(m_folder).entryList({u'*' + InfoSuffix}, QDir::Files);
+    for (const QString &name : infos) {
+        const QString id = name.chopped(InfoSuffix.size());
+        if (id == m_id || !QFileInfo(path(id, CopySuffix)).isFile())
+            continue;
+        // A run that still lives holds its lock.
+        QLockFile lock(path(id, LockSuffix));
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0))
+            continue;
+        lock.unlock();
+        const QSettings info(path(id, InfoSuffix), QSettings::IniFormat);
+        copies.append(
+            {path(id, CopySuffix), info.value(QStringLiteral("original")).toString(),
+             QDateTime::fromString(info.value(QStringLiteral("saved")).toString(), Qt::ISODateWithMs), id});
+    }
+    std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) { return a.saved < b.saved; });
+    return copies;
+}
+
+void RecoveryStore::remove(const Copy &copy) const
+{
+    for (const QString &suffix : {CopySuffix, InfoSuffix, LockSuffix})
+        QFile::remove(path(copy.id, suffix));
+}
+
+Recovery::Recovery(Session &session, RecoveryStore &store, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_store(store)
+{
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(Delay);
+    connect(m_timer, &QTimer::timeout, this, &Recovery::writeNow);
+    connect(&session, &Session::commentChanged, this, &Recovery::changed);
+    connect(&session, &Session::rosterChanged, this, &Recovery::changed);
+    // Leaving a comment box (any move of the keyboard focus) writes at once.
+    if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::focusObjectChanged, this, [this] {
+            if (m_session.Modified())
+                writeNow();
+        });
+    connect(&session, &Session::modifiedChanged, this, [this](bool modified) {
+        if (modified) {
+            changed();
+            return;
+        }
+        // Saved, or dropped: no copy is left behind.
+        m_timer->stop();
+        waitForWrites();
+        m_store.discard();
+    });
+}
+
+Recovery::~Recovery()
+{
+    waitForWrites();
+}
+
+void Recovery::changed()
+{
+    // The first change starts the clock; later ones wait for it, so typing writes at most
+    // every 30 seconds.
+    if (m_session.Modified() && !m_timer->isActive())
+        m_timer->start();
+}
+
+void Recovery::writeNow()
+{
+    m_timer->stop();
+    if (!m_session.Modified())
+        return;
+    const QByteArray bytes =
+        TextFile::encode(CommentFile::compose(m_session.Document(), m_session.Document().ItemFonts));
+    const QString original = m_session.HasFileName() ? m_session.CurrentPath() : QString();
+    RecoveryStore *store = &m_store;
+    const QDateTime now = QDateTime::currentDateTime();
+    QThreadPool::globalInstance()->start(
+        [store, bytes, original, now] { (void)store->save(bytes, original, now); });
+}
+
+void Recovery::waitForWrites()
+{
+    QThreadPool::globalInstance()->waitForDone();
+}

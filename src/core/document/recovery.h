@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/platform/result.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+class QTimer;
+class Session;
+
+/// Recovery copies of unsaved work, in the per-user state folder: for each run of the program a
+/// copy of the document in the comment-file format (<id>.py), the original path and the time
+/// beside it (<id>.info), and a lock (<id>.lock) that the run holds while it lives. A copy whose
+/// lock is free was left by a run that did not end cleanly.
+class RecoveryStore
+{
+public:
+    /// A copy left by another run.
+    struct Copy
+    {
+        QString copyPath;
+        QString originalPath; ///< "" for a document that had no file yet
+        QDateTime saved;
+        QString id;
+    };
+
+    /// $XDG_STATE_HOME/qhsy/recovery, by default ~/.local/state/qhsy/recovery.
+    static QString defaultFolder();
+
+    explicit RecoveryStore(QString folder = defaultFolder());
+    ~RecoveryStore();
+
+    /// Makes the folder (private to the user) and takes this run's lock; false when it cannot.
+    bool open();
+
+    /// Replaces this run's copy atomically. Safe from a worker thread.
+    Result<void> save(const QByteArray &commentFile, const QString &originalPath, const QDateTime &when);
+    /// Removes this run's copy (a clean save, close or exit).
+    void discard();
+
+    /// The copies of runs that ended without removing theirs, oldest first. Copies of runs that
+    /// still live are never among them.
+    QList<Copy> leftOver() const;
+    /// Removes a copy left by another run.
+    void remove(const Copy &copy) const;
+
+    const QString &folder() const { return m_folder; }
+
+private:
+    QString path(const QString &id, const QString &suffix) const;
+
+    QString m_folder;
+    QString m_id;
+    std::unique_ptr<QLockFile> m_lock;
+    QMutex m_writing;
+};
+
+/// Writes a recovery copy while the document is modified: within 30 seconds of a change (not
+/// more often while typing goes on) and at once when asked (leaving a comment box). The
+/// document is composed on the window's thread, the file written on a worker thread. A saved
+/// document has no copy.
+class Recovery : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Delay = 30000; // ms
+
+    Recovery(Session &session, RecoveryStore &store, QObject *parent = nullptr);
+    ~Recovery() override;
+
+    /// Writes the copy now, if the document is modified.
+    void writeNow();
+    /// Waits for a copy being written (tests, the end of the run).
+    void waitForWrites();
+
+private:
+    void changed();
+
+    Session &m_session;
+    RecoveryStore &m_store;
+    QTimer *m_timer = nullptr;
+};
