@@ -65,8 +65,10 @@ Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &o
     const QMutexLocker locker(&m_writing);
     if (!m_lock || !m_lock->isLocked())
         return Failure{QStringLiteral("恢复文件夹“%1”无法使用。").arg(m_folder)};
+    const QFile::Permissions privateFile = QFile::ReadOwner | QFile::WriteOwner;
     if (const Result<void> copy = FileSave::save(path(m_id, CopySuffix), commentFile); !copy)
         return copy;
+    QFile::setPermissions(path(m_id, CopySuffix), privateFile);
     QSettings info(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), QSettings::IniFormat);
     info.setValue(QStringLiteral("original"), originalPath);
     info.setValue(QStringLiteral("saved"), when.toString(Qt::ISODateWithMs));
@@ -76,6 +78,7 @@ Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &o
     QFile::remove(path(m_id, InfoSuffix));
     if (!QFile::rename(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), path(m_id, InfoSuffix)))
         return Failure{QStringLiteral("无法写入恢复信息。")};
+    QFile::setPermissions(path(m_id, InfoSuffix), privateFile);
     return done();
 }
 

@@ -15,8 +15,10 @@
 #include "ui/editor/tuice_teacher.h"
 #include "ui/editor/workspace.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -234,6 +236,15 @@ void StudentCommands::showNoStudentGuess()
     // The teacher is already doing what the dialog would suggest first.
     if (m_input && m_input->isVisible())
         return;
+    // A question is open (the recovery offer at start, say): ask again once it is answered,
+    // if the class is still empty then.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(500, this, [this] {
+            if (m_session.Document().studentCount() == 0 && m_workspace.editorIsOpen())
+                showNoStudentGuess();
+        });
+        return;
+    }
     if (!m_noStudent || !m_noStudent->isVisible()) {
         nostudent::Actions actions;
         actions.importNames = [this] { input(); };

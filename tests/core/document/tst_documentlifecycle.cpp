@@ -479,6 +479,8 @@ void tst_DocumentLifecycle::recoveryCopies()
     QCOMPARE(copies[0].originalPath, QStringLiteral("/home/t/一班.py"));
     QCOMPARE(copies[0].saved, when);
     QCOMPARE(fileBytes(copies[0].copyPath), QByteArray("版本"));
+    QCOMPARE(QFileInfo(copies[0].copyPath).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+             QFile::ReadOwner | QFile::WriteOwner);
     next.remove(copies[0]);
     QVERIFY(next.leftOver().isEmpty());
 
