@@ -131,6 +131,7 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
 {
     // A spreadsheet gives its column of names; they then go on as a text list.
     if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ||
+        path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) ||
         path.endsWith(QStringLiteral(".ods"), Qt::CaseInsensitive)) {
         const Result<QList<QStringList>> rows = SpreadsheetFile::rows(path);
         if (!rows)

@@ -12,7 +12,9 @@
 namespace SpreadsheetFile {
 
 /// The rows of the first sheet (cells by their column, empty cells as ""), or why the file
-/// cannot be read: not a spreadsheet of that kind, damaged, or protected by a password.
+/// cannot be read: not a spreadsheet of that kind, damaged, or protected by a password. An old
+/// Excel file (.xls) is converted to .xlsx by LibreOffice (soffice) in a private folder first;
+/// without LibreOffice Calc that is said.
 Result<QList<QStringList>> rows(const QString &path);
 
 } // namespace SpreadsheetFile

@@ -26,7 +26,7 @@ public:
     static inline const QString ClearHint = QStringLiteral("单击此按钮清空当前对话框中的学生列表。");
     static inline const QString LoadHint = QStringLiteral("单击此按钮从一个文本文件中导入学生列表。");
     static inline const QString FileFilter =
-        QStringLiteral("文本文件|*.txt|表格文件|*.xlsx *.ods *.csv|所有文件|*.*");
+        QStringLiteral("文本文件|*.txt|表格文件|*.xlsx *.xls *.ods *.csv|所有文件|*.*");
 
     /// rosterChanged runs after a successful import: it refills the student list and
     /// refreshes the editor.

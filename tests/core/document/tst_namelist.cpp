@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,6 +80,7 @@ private slots:
     void csvFile();
     void spreadsheetFiles_data();
     void spreadsheetFiles();
+    void xlsWithoutLibreOffice();
     void longLineQuestion();
     void decode_data();
     void decode();
@@ -524,6 +526,14 @@ void tst_NameList::spreadsheetFiles_data()
     QTest::newRow("ods") << "names.ods"
                          << "张三\r\n李四\r\n"
                          << "";
+    // Written by LibreOffice from names.xls: styles, a workbook of its own making.
+    QTest::newRow("xlsx written by LibreOffice") << "libreoffice.xlsx"
+                                                 << "张三\r\n欧阳娜娜\r\n李四\r\n"
+                                                 << "";
+    // An old Excel file, converted by LibreOffice Calc on the way.
+    QTest::newRow("xls") << "names.xls"
+                         << "张三\r\n欧阳娜娜\r\n李四\r\n"
+                         << "";
     QTest::newRow("protected by a password") << "protected.xlsx"
                                              << ""
                                              << "文件“%1”设有密码保护";
@@ -537,6 +547,8 @@ void tst_NameList::spreadsheetFiles()
     QFETCH(QString, file);
     QFETCH(QString, text);
     QFETCH(QString, error);
+    if (file.endsWith(u".xls") && QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        QSKIP("LibreOffice is not installed");
     const QString path = testDataFile(QStringLiteral("spreadsheet/") + file);
     const Result<QString> read = NameList::readFile(path, [] { return false; });
     if (error.isEmpty()) {
@@ -545,6 +557,20 @@ void tst_NameList::spreadsheetFiles()
         QCOMPARE(read.kind(), FailureKind::Unreadable);
         QVERIFY2(read.error().startsWith(error.arg(path)), qPrintable(read.error()));
     }
+}
+
+// Without LibreOffice an .xls file says what is missing and how to do without.
+void tst_NameList::xlsWithoutLibreOffice()
+{
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", empty.path().toLocal8Bit());
+    const Result<QString> read =
+        NameList::readFile(testDataFile(QStringLiteral("spreadsheet/names.xls")), [] { return false; });
+    qputenv("PATH", path);
+    QCOMPARE(read.kind(), FailureKind::Unreadable);
+    QVERIFY2(read.error().startsWith(QStringLiteral("读取 .xls 文件需要 LibreOffice Calc")),
+             qPrintable(read.error()));
 }
 
 QTEST_APPLESS_MAIN(tst_NameList)
