@@ -51,12 +51,4 @@ std::optional<Match> next(const QStringList &texts, QStringView needle, Qt::Case
     return std::nullopt;
 }
 
-int count(const QStringList &texts, QStringView needle, Qt::CaseSensitivity cs)
-{
-    int total = 0;
-    for (const QString &text : texts)
-        total += int(positionsIn(text, needle, cs).size());
-    return total;
-}
-
 } // namespace FindReplace

@@ -29,7 +29,4 @@ QList<int> positionsIn(QStringView text, QStringView needle, Qt::CaseSensitivity
 std::optional<Match> next(const QStringList &texts, QStringView needle, Qt::CaseSensitivity cs, int student,
                           int position, bool backwards);
 
-/// How many places of `needle` in the texts.
-int count(const QStringList &texts, QStringView needle, Qt::CaseSensitivity cs);
-
 } // namespace FindReplace

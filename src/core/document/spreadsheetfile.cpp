@@ -1,13 +1,12 @@
 #include "core/document/spreadsheetfile.h"
 
+#include "core/platform/libreoffice.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QXmlStreamReader>
 
 #include <zip.h>
@@ -254,19 +253,9 @@ Result<QList<QStringList>> odsRows(zip_t *archive, const QString &path)
 
 namespace {
 
-/// LibreOffice may take a while to start the first time; a conversion that runs longer than
-/// this has hung.
-constexpr int ConversionTimeout = 120000; // ms
-
 /// An .xls file converted to .xlsx by LibreOffice, in a private folder, then read.
 Result<QList<QStringList>> xlsRows(const QString &path)
 {
-    const QString missing = QStringLiteral("读取 .xls 文件需要 LibreOffice Calc。请安装 LibreOffice，"
-                                           "或者在表格软件中把“%1”另存为 .xlsx 或 .csv 文件后再导入。")
-                                .arg(path);
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        return Failure{missing, FailureKind::Unreadable};
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-sheet-XXXXXX"));
     if (!work.isValid())
         return Failure{QStringLiteral("无法创建临时文件夹：%1").arg(work.errorString()),
@@ -274,23 +263,15 @@ Result<QList<QStringList>> xlsRows(const QString &path)
     const QString source = work.filePath(QStringLiteral("names.xls"));
     if (!QFile::copy(path, source))
         return Failure{QStringLiteral("无法读取文件“%1”。").arg(path), FailureKind::Unreadable};
-    QProcess convert;
-    convert.setProgram(soffice);
-    convert.setArguments({QStringLiteral("-env:UserInstallation=") +
-                              QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-                          QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                          QStringLiteral("xlsx"), QStringLiteral("--outdir"), work.path(), source});
-    convert.setStandardOutputFile(QProcess::nullDevice());
-    convert.setStandardErrorFile(QProcess::nullDevice());
-    convert.start();
-    if (!convert.waitForFinished(ConversionTimeout))
-        convert.kill();
-    const QString converted = work.filePath(QStringLiteral("names.xlsx"));
-    // No output: Calc is missing (Writer alone cannot load a spreadsheet), or the file is no
-    // spreadsheet LibreOffice knows.
-    if (!QFileInfo(converted).isFile())
-        return Failure{missing, FailureKind::Unreadable};
-    Result<QList<QStringList>> read = rows(converted);
+    // Nothing converted: no LibreOffice, Calc missing (Writer alone cannot load a spreadsheet),
+    // or no spreadsheet LibreOffice knows.
+    const Result<QString> converted = LibreOffice::convert(source, QStringLiteral("xlsx"), work.path());
+    if (!converted)
+        return Failure{QStringLiteral("读取 .xls 文件需要 LibreOffice Calc。请安装 LibreOffice，"
+                                      "或者在表格软件中把“%1”另存为 .xlsx 或 .csv 文件后再导入。")
+                           .arg(path),
+                       FailureKind::Unreadable};
+    Result<QList<QStringList>> read = rows(*converted);
     if (!read)
         return Failure{QStringLiteral("文件“%1”不是有效的 Excel 表格文件，或者已经损坏。").arg(path),
                        FailureKind::Unreadable};

@@ -1,9 +1,9 @@
 #include "core/export/worddocument.h"
 
 #include "core/document/commentdocument.h"
-#include "core/export/wordprocessor.h"
 #include "core/platform/filesave.h"
 #include "core/platform/fontsubstitution.h"
+#include "core/platform/libreoffice.h"
 #include "core/platform/textfile.h"
 
 #include <QBuffer>
@@ -11,23 +11,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
-#include <QUrl>
 
 namespace WordDocument {
 
 namespace {
-
-/// LibreOffice may take a while to start the first time; a conversion that runs longer than
-/// this has hung.
-constexpr int ConversionTimeout = 120000; // ms
 
 QTextCharFormat formatOf(const ItemFont &font)
 {
@@ -95,34 +88,20 @@ Result<void> write(const QString &path, const CommentDocument &document)
     if (QFileInfo(path).suffix().compare(QStringLiteral("odt"), Qt::CaseInsensitive) == 0)
         return FileSave::save(path, text);
 
-    const QString soffice = QStandardPaths::findExecutable(WordProcessor::Program);
-    if (soffice.isEmpty())
-        return Failure{QStringLiteral("没有找到 LibreOffice（soffice），无法生成 Word 文档（.docx）。"
-                                      "请安装 LibreOffice，或者保存为 OpenDocument 文本（.odt）。")};
-    // A private folder for the document and for LibreOffice's own settings, so that a running
-    // LibreOffice of the teacher's is neither used nor disturbed.
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-word-XXXXXX"));
     if (!work.isValid())
         return Failure{QStringLiteral("无法创建临时文件夹：%1").arg(work.errorString())};
     const QString source = work.filePath(QStringLiteral("评语.odt"));
     if (const Result<void> saved = FileSave::save(source, text); !saved)
         return saved;
-    QProcess convert;
-    convert.setProgram(soffice);
-    convert.setArguments({QStringLiteral("-env:UserInstallation=") +
-                              QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-                          QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                          QStringLiteral("docx"), QStringLiteral("--outdir"), work.path(), source});
-    convert.setStandardOutputFile(QProcess::nullDevice());
-    convert.start();
-    const bool ended = convert.waitForFinished(ConversionTimeout);
-    if (!ended)
-        convert.kill();
-    QFile converted(work.filePath(QStringLiteral("评语.docx")));
-    if (!ended || convert.exitStatus() != QProcess::NormalExit || !converted.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1")
-                           .arg(QString::fromLocal8Bit(convert.readAllStandardError()).trimmed())};
-    return FileSave::save(path, converted.readAll());
+    const Result<QString> converted = LibreOffice::convert(source, QStringLiteral("docx"), work.path());
+    if (converted.kind() == FailureKind::NotFound)
+        return Failure{QStringLiteral("没有找到 LibreOffice（soffice），无法生成 Word 文档（.docx）。"
+                                      "请安装 LibreOffice，或者保存为 OpenDocument 文本（.odt）。")};
+    QFile file(converted.valueOr(QString()));
+    if (!converted || !file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1").arg(converted.error())};
+    return FileSave::save(path, file.readAll());
 }
 
 } // namespace WordDocument

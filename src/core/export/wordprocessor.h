@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/libreoffice.h"
 #include "core/platform/result.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ class CommentDocument;
 namespace WordProcessor {
 
 /// The program started for the word processor, looked up on PATH.
-inline const QString Program = QStringLiteral("soffice");
+inline const QString Program = LibreOffice::Program;
 
 /// Hand-over folders older than this many seconds are removed at the next hand-over.
 inline constexpr qint64 MaxHandOverAge = 24 * 60 * 60;

@@ -77,7 +77,6 @@ ClassCheckDialog::ClassCheckDialog(Session &session, std::function<std::optional
         emit findingChosen(item->data(0, StudentRole).toInt(), item->data(0, PositionRole).toInt(),
                            item->data(0, LengthRole).toInt());
     });
-    check();
 }
 
 void ClassCheckDialog::check()

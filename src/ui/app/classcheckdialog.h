@@ -28,7 +28,7 @@ public:
     QTreeWidget *findings() const { return m_findings; }
     /// A sentence in more comments than this is a 重复.
     QSpinBox *repeatLimit() const { return m_repeatLimit; }
-    /// Checks the class now.
+    /// Checks the class now; whoever shows the dialog does so first.
     void check();
 
 signals:

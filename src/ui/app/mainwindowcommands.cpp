@@ -83,7 +83,9 @@ void MainWindow::createMenus()
         {"f4", "-", {}},
         {"exit", "退出(&E)", [this] { close(); }},
     });
-    listRecentFiles();
+    for (int i = 1; i <= RecentFiles::Max; ++i) // filled each time the menu opens
+        action(QStringLiteral("recent%1").arg(i))->setVisible(false);
+    action(QStringLiteral("f4"))->setVisible(false);
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("edit"));

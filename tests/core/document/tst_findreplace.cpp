@@ -43,7 +43,6 @@ void tst_FindReplace::positions()
     QFETCH(QList<int>, places);
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     QCOMPARE(positionsIn(text, needle, cs), places);
-    QCOMPARE(count({text, text}, needle, cs), 2 * places.size());
 }
 
 void tst_FindReplace::nextPlace_data()
