@@ -64,10 +64,10 @@ int main(int argc, char **argv)
         mainWindow->show();
         mainWindow->load(commandLineText);
         // Copies of runs that did not end cleanly are offered; this run then keeps its own.
-        if (recoveryStore.open()) {
-            mainWindow->lifecycle().offerRecovery(recoveryStore);
-            recovery = std::make_unique<Recovery>(state, recoveryStore);
-        }
+        // A folder that cannot be written is told when the first copy is due.
+        (void)recoveryStore.open();
+        mainWindow->lifecycle().offerRecovery(recoveryStore);
+        recovery = std::make_unique<Recovery>(state, recoveryStore, platform);
     });
     QObject::connect(&splash, &copyright::startupFailed, &app, [] { QCoreApplication::exit(1); });
     splash.show();

@@ -45,4 +45,8 @@ inline const QString RecoveryQuestion =
 inline const QString RecoveredOverChangedFileMessage =
     QStringLiteral("文件“%1”在恢复副本保存之后又被修改过。为免覆盖，请用“另存为”把恢复的评语保存为新文件。");
 
+/// Once a run, when no recovery copy can be written (the reason).
+inline const QString RecoveryUnavailableMessage = QStringLiteral(
+    "无法保存恢复副本：%1\r\n程序意外退出时，未保存的评语将无法恢复。您可以继续编辑，请记得及时保存。");
+
 } // namespace DocumentMessages

@@ -1,8 +1,10 @@
 #include "core/document/recovery.h"
 
 #include "core/document/commentfile.h"
+#include "core/document/messages.h"
 #include "core/document/session.h"
 #include "core/platform/filesave.h"
+#include "core/platform/platform.h"
 #include "core/platform/textfile.h"
 
 #include <QCoreApplication>
@@ -45,10 +47,11 @@ QString RecoveryStore::path(const QString &id, const QString &suffix) const
     return m_folder + u'/' + id + suffix;
 }
 
-bool RecoveryStore::open()
+Result<void> RecoveryStore::open()
 {
+    m_opened = Failure{QStringLiteral("无法建立文件夹“%1”。").arg(m_folder), FailureKind::WriteFailed};
     if (!QDir().mkpath(m_folder))
-        return false;
+        return m_opened;
     // Only the user may look into it: the copies hold every comment.
     QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_id = QStringLiteral("%1-%2")
@@ -56,7 +59,12 @@ bool RecoveryStore::open()
                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     m_lock = std::make_unique<QLockFile>(path(m_id, LockSuffix));
     m_lock->setStaleLockTime(0); // a lock is stale only when its process is gone
-    return m_lock->tryLock(0);
+    if (!m_lock->tryLock(0))
+        m_opened =
+            Failure{QStringLiteral("无法在文件夹“%1”中写入文件。").arg(m_folder), FailureKind::WriteFailed};
+    else
+        m_opened = done();
+    return m_opened;
 }
 
 Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &originalPath,
@@ -120,10 +128,11 @@ void RecoveryStore::remove(const Copy &copy) const
         QFile::remove(path(copy.id, suffix));
 }
 
-Recovery::Recovery(Session &session, RecoveryStore &store, QObject *parent)
+Recovery::Recovery(Session &session, RecoveryStore &store, Platform &platform, QObject *parent)
     : QObject(parent)
     , m_session(session)
     , m_store(store)
+    , m_platform(platform)
 {
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
@@ -167,13 +176,34 @@ void Recovery::writeNow()
     m_timer->stop();
     if (!m_session.Modified())
         return;
+    if (!m_store.opened()) {
+        tellOnce(m_store.opened().error());
+        return;
+    }
     const QByteArray bytes =
         TextFile::encode(CommentFile::compose(m_session.Document(), m_session.Document().ItemFonts));
     const QString original = m_session.HasFileName() ? m_session.CurrentPath() : QString();
     RecoveryStore *store = &m_store;
     const QDateTime now = QDateTime::currentDateTime();
-    QThreadPool::globalInstance()->start(
-        [store, bytes, original, now] { (void)store->save(bytes, original, now); });
+    QThreadPool::globalInstance()->start([this, store, bytes, original, now] {
+        const Result<void> saved = store->save(bytes, original, now);
+        if (!saved) // told on the window's thread; dropped when the run is ending
+            QMetaObject::invokeMethod(
+                this, [this, why = saved.error()] { tellOnce(why); }, Qt::QueuedConnection);
+    });
+}
+
+void Recovery::tellOnce(const QString &reason)
+{
+    if (m_told)
+        return;
+    m_told = true;
+    // Not from inside the focus change or timer that asked for the copy: the box takes the
+    // focus itself.
+    QTimer::singleShot(0, this, [this, reason] {
+        m_platform.messageBox(DocumentMessages::RecoveryUnavailableMessage.arg(reason), Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
+    });
 }
 
 void Recovery::waitForWrites()

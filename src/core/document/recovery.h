@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class Platform;
 class QLockFile;
 class QTimer;
 class Session;
@@ -36,8 +37,10 @@ public:
     explicit RecoveryStore(QString folder = defaultFolder());
     ~RecoveryStore();
 
-    /// Makes the folder (private to the user) and takes this run's lock; false when it cannot.
-    bool open();
+    /// Makes the folder (private to the user) and takes this run's lock.
+    Result<void> open();
+    /// What the last open() gave (a failure before any).
+    const Result<void> &opened() const { return m_opened; }
 
     /// Replaces this run's copy atomically. Safe from a worker thread.
     Result<void> save(const QByteArray &commentFile, const QString &originalPath, const QDateTime &when);
@@ -57,6 +60,7 @@ private:
 
     QString m_folder;
     QString m_id;
+    Result<void> m_opened = Failure{};
     std::unique_ptr<QLockFile> m_lock;
     QMutex m_writing;
 };
@@ -64,7 +68,8 @@ private:
 /// Writes a recovery copy while the document is modified: within 30 seconds of a change (not
 /// more often while typing goes on) and at once when asked (leaving a comment box). The
 /// document is composed on the window's thread, the file written on a worker thread. A saved
-/// document has no copy.
+/// document has no copy. When no copy can be written the teacher is told once, and editing goes
+/// on without them.
 class Recovery : public QObject
 {
     Q_OBJECT
@@ -72,7 +77,8 @@ class Recovery : public QObject
 public:
     static constexpr int Delay = 30000; // ms
 
-    Recovery(Session &session, RecoveryStore &store, QObject *parent = nullptr);
+    /// The store may have failed to open: the first copy due then tells why.
+    Recovery(Session &session, RecoveryStore &store, Platform &platform, QObject *parent = nullptr);
     ~Recovery() override;
 
     /// Writes the copy now, if the document is modified.
@@ -82,8 +88,11 @@ public:
 
 private:
     void changed();
+    void tellOnce(const QString &reason);
 
     Session &m_session;
     RecoveryStore &m_store;
+    Platform &m_platform;
     QTimer *m_timer = nullptr;
+    bool m_told = false;
 };

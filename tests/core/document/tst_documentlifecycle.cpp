@@ -83,6 +83,8 @@ private slots:
     void openAndSaveAreRemembered();
     void recoveryCopies();
     void recoveryFollowsTheDocument();
+    void recoveryUnavailableToldOnce_data();
+    void recoveryUnavailableToldOnce();
     void recoveryOffer_data();
     void recoveryOffer();
 
@@ -499,7 +501,7 @@ void tst_DocumentLifecycle::recoveryFollowsTheDocument()
     QTemporaryDir state;
     RecoveryStore store(state.filePath(QStringLiteral("recovery")));
     QVERIFY(store.open());
-    Recovery recovery(*m_state, store);
+    Recovery recovery(*m_state, store, *m_platform);
     m_state->replaceDocument(classOf(2));
     m_state->setCurrentFile(QStringLiteral("/home/t/一班.py"), true);
     const auto copies = [&] { return QDir(store.folder()).entryList({QStringLiteral("*.py")}, QDir::Files); };
@@ -517,6 +519,45 @@ void tst_DocumentLifecycle::recoveryFollowsTheDocument()
     QCOMPARE(back.slot(1).comment, QStringLiteral("改过了"));
     m_state->markSaved();
     QVERIFY(copies().isEmpty());
+}
+
+// A state folder that cannot be written, from the start or later, is told once; editing goes on.
+void tst_DocumentLifecycle::recoveryUnavailableToldOnce_data()
+{
+    QTest::addColumn<bool>("atOpen");
+    QTest::newRow("folder cannot be made") << true;
+    QTest::newRow("copy cannot be written") << false;
+}
+
+void tst_DocumentLifecycle::recoveryUnavailableToldOnce()
+{
+    QFETCH(bool, atOpen);
+    QTemporaryDir state;
+    QFile blocker(state.filePath(QStringLiteral("qhsy")));
+    QString folder = state.filePath(QStringLiteral("qhsy/recovery"));
+    if (atOpen) // a file where the folder should be stops even root
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    RecoveryStore store(folder);
+    QCOMPARE(store.open().ok(), !atOpen);
+    if (!atOpen) { // the copy's name is taken by a folder
+        const QString lock = QDir(folder).entryList({QStringLiteral("*.lock")}).value(0);
+        QVERIFY(QDir(folder).mkdir(lock.chopped(5) + QStringLiteral(".py")));
+    }
+    Recovery recovery(*m_state, store, *m_platform);
+    m_state->replaceDocument(classOf(2));
+    m_platform->expectMessage();
+    for (const QString &comment : {QStringLiteral("一"), QStringLiteral("二")}) {
+        m_state->setComment(1, comment);
+        recovery.writeNow();
+        recovery.waitForWrites();
+        QCoreApplication::processEvents(); // the failure comes back to this thread
+        QCoreApplication::processEvents();
+    }
+    QHSY_VERIFY_DIALOGS(*m_platform);
+    QVERIFY(m_platform->shown.first().text.startsWith(QStringLiteral("无法保存恢复副本：")));
+    QCOMPARE(m_platform->shown.first().icon, MsgIcon::Exclamation);
+    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("二"));
+    QVERIFY(m_state->Modified());
 }
 
 void tst_DocumentLifecycle::recoveryOffer_data()
@@ -570,5 +611,5 @@ void tst_DocumentLifecycle::recoveryOffer()
     QCOMPARE(store.leftOver().size(), kept ? 1 : 0);
 }
 
-QTEST_APPLESS_MAIN(tst_DocumentLifecycle)
+QTEST_GUILESS_MAIN(tst_DocumentLifecycle)
 #include "tst_documentlifecycle.moc"
