@@ -100,3 +100,51 @@ with open('protected.xlsx', 'wb') as f:
     f.write(bytes.fromhex('D0CF11E0A1B11AE1') + b'\0' * 504)
 with open('damaged.ods', 'wb') as f:
     f.write(b'PK\x03\x04 this is not a spreadsheet at all' * 3)
+
+# A class of 101 as a school office keeps it, saved by LibreOffice Calc itself (class101.xlsx,
+# class101.ods): a merged title row, a heading row, a 班级 column merged down each half of the
+# class, an empty row between the halves, and one name merged across two columns.
+SURNAMES = '王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗'
+GIVEN = ['子涵', '欣怡', '梓轩', '浩然', '雨桐']
+names = [SURNAMES[i % 20] + GIVEN[(i // 20) % 5] + ('' if i < 100 else '甲') for i in range(101)]
+
+
+
+def spanned(t, cols=1, rows=1):
+    return (f'<table:table-cell table:number-columns-spanned="{cols}" table:number-rows-spanned="{rows}" '
+            f'office:value-type="string"><text:p>{t}</text:p></table:table-cell>')
+
+
+def number(n):
+    return f'<table:table-cell office:value-type="float" office:value="{n}"><text:p>{n}</text:p></table:table-cell>'
+
+
+covered = '<table:covered-table-cell/>'
+body = row([spanned('三年级二班学生名单', cols=4), covered * 3])
+body += row([cell('班级'), cell('学号'), cell('姓名'), cell('备注')])
+for half, (start, end) in enumerate([(0, 50), (50, 101)]):
+    if half:
+        body += row([cell(rep=4)])
+    for i in range(start, end):
+        first = spanned('三年级二班', rows=end - start) if i == start else covered
+        if i == 77:
+            body += row([first, number(i + 1), spanned(names[i], cols=2), covered])
+        else:
+            body += row([first, number(i + 1), cell(names[i]), cell('转入' if i == 30 else None)])
+fods = (f'<?xml version="1.0" encoding="UTF-8"?>\n<office:document {NS} office:version="1.2" '
+        'office:mimetype="application/vnd.oasis.opendocument.spreadsheet">'
+        '<office:body><office:spreadsheet><table:table table:name="名单">'
+        + body + '</table:table></office:spreadsheet></office:body></office:document>')
+with open('class101.txt', 'w', encoding='utf-8') as f:
+    f.write(''.join(n + '\r\n' for n in names))
+import shutil
+import subprocess
+import tempfile
+with tempfile.TemporaryDirectory() as work:
+    with open(os.path.join(work, 'class101.fods'), 'w', encoding='utf-8') as f:
+        f.write(fods)
+    for kind in ('xlsx', 'ods'):
+        subprocess.run(['soffice', f'-env:UserInstallation=file://{work}/profile', '--headless',
+                        '--convert-to', kind, '--outdir', work, os.path.join(work, 'class101.fods')],
+                       check=True, capture_output=True)
+        shutil.copy(os.path.join(work, f'class101.{kind}'), f'class101.{kind}')

@@ -77,6 +77,7 @@ private slots:
     void csvRows();
     void namesInSheet_data();
     void namesInSheet();
+    void csvFile_data();
     void csvFile();
     void spreadsheetFiles_data();
     void spreadsheetFiles();
@@ -496,12 +497,23 @@ void tst_NameList::namesInSheet()
     QCOMPARE(SpreadsheetNames::namesIn(rows), names);
 }
 
-// A CSV file from a spreadsheet goes in as a text list of its names (GB18030 or UTF-8).
+// A CSV file from a spreadsheet goes in as a text list of its names: GB18030 as Excel saves it
+// in China, or UTF-8 with a byte-order mark and quoted fields as LibreOffice and WPS can.
+void tst_NameList::csvFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("GB18030") << gb("序号,姓名\r\n1,张三\r\n2,欧阳娜娜子丑\r\n");
+    // The mark must go: else the heading 姓名 is not found and comes in as a name.
+    QTest::newRow("UTF-8, BOM, quotes")
+        << utf8("\uFEFF\"姓名\",\"备注\"\n\"张三\",\"班长, 组长\"\n\"欧阳娜娜子丑\",\"\"\"好\"\"\"\n");
+}
+
 void tst_NameList::csvFile()
 {
+    QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("名单.CSV"));
-    QVERIFY(TextFile::saveAtomically(path, gb("序号,姓名\r\n1,张三\r\n2,欧阳娜娜子丑\r\n")).ok());
+    QVERIFY(TextFile::saveAtomically(path, bytes).ok());
     int asked = 0;
     const Result<QString> read = NameList::readFile(path, [&] {
         ++asked; // the six-character name
@@ -534,6 +546,12 @@ void tst_NameList::spreadsheetFiles_data()
     QTest::newRow("xls") << "names.xls"
                          << "张三\r\n欧阳娜娜\r\n李四\r\n"
                          << "";
+    // class101.*, saved by LibreOffice Calc: a merged title, a 班级 column merged down each half
+    // of the class, an empty row between the halves, a name merged across two columns. All 101
+    // go on to the import, which keeps the first 100.
+    const QString class101 = QString::fromUtf8(fileBytes(testDataFile(QStringLiteral("spreadsheet/class101.txt"))));
+    QTest::newRow("101 names with merged cells, xlsx") << "class101.xlsx" << class101 << "";
+    QTest::newRow("101 names with merged cells, ods") << "class101.ods" << class101 << "";
     QTest::newRow("protected by a password") << "protected.xlsx"
                                              << ""
                                              << "文件“%1”设有密码保护";
