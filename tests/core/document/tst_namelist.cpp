@@ -549,7 +549,8 @@ void tst_NameList::spreadsheetFiles_data()
     // class101.*, saved by LibreOffice Calc: a merged title, a 班级 column merged down each half
     // of the class, an empty row between the halves, a name merged across two columns. All 101
     // go on to the import, which keeps the first 100.
-    const QString class101 = QString::fromUtf8(fileBytes(testDataFile(QStringLiteral("spreadsheet/class101.txt"))));
+    const QString class101 =
+        QString::fromUtf8(fileBytes(testDataFile(QStringLiteral("spreadsheet/class101.txt"))));
     QTest::newRow("101 names with merged cells, xlsx") << "class101.xlsx" << class101 << "";
     QTest::newRow("101 names with merged cells, ods") << "class101.ods" << class101 << "";
     QTest::newRow("protected by a password") << "protected.xlsx"

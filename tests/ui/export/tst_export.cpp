@@ -3,6 +3,7 @@
 #include "core/export/exporttext.h"
 #include "core/export/worddocument.h"
 #include "core/export/wordprocessor.h"
+#include "core/platform/libreoffice.h"
 #include "core/platform/textfile.h"
 #include "fiforeader.h"
 #include "programfolder.h"
@@ -424,6 +425,33 @@ void tst_Export::exportWordDocument_data()
                                      << "班级.docx" << true << "已生成文档";
 }
 
+namespace {
+
+/// The pages of a word-processor file as LibreOffice lays them out, through a PDF of them: each
+/// page's lines without blanks, joined by "|".
+QStringList pagesOf(const QString &document)
+{
+    QTemporaryDir work;
+    const Result<QString> pdf = LibreOffice::convert(document, QStringLiteral("pdf"), work.path());
+    if (!pdf)
+        return {pdf.error()};
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {pdf.value(), QStringLiteral("-")});
+    pdftotext.waitForFinished();
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
+    pages.removeLast(); // after the last page's form feed
+    for (QString &page : pages) {
+        QStringList lines = page.split(u'\n');
+        for (QString &line : lines)
+            line = line.simplified();
+        lines.removeAll(QString());
+        page = lines.join(u'|');
+    }
+    return pages;
+}
+
+} // namespace
+
 // 文件 → 导出为Word文档: .docx through LibreOffice, .odt by itself.
 void tst_Export::exportWordDocument()
 {
@@ -440,7 +468,8 @@ void tst_Export::exportWordDocument()
     ScriptedPlatform platform;
     platform.expectSaveFile(out.filePath(chosen));
     platform.expectMessage();
-    exportToWordDocument(makeDocument(QStringLiteral("李老师"), {"张三", "李四"}, {"上课认真。", "好"}),
+    exportToWordDocument(makeDocument(QStringLiteral("李老师"), {"张三", "李四", "王五"},
+                                      {"上课认真。\r\n作业工整。", "好", ""}),
                          platform);
     QHSY_VERIFY_DIALOGS(platform);
     QVERIFY2(platform.shown.last().text.startsWith(said), qPrintable(platform.shown.last().text));
@@ -448,6 +477,9 @@ void tst_Export::exportWordDocument()
     QCOMPARE(files, written.isEmpty() ? QStringList{} : QStringList{written});
     if (!written.isEmpty())
         QVERIFY(fileBytes(out.filePath(written)).startsWith("PK")); // both are ZIP packages
+    if (soffice) // read back by LibreOffice: a page for each student
+        QCOMPARE(pagesOf(out.filePath(written)), (QStringList{"张三同学：|上课认真。|作业工整。|李老师",
+                                                              "李四同学：|好|李老师", "王五同学：|李老师"}));
 }
 
 QTEST_MAIN(tst_Export)
