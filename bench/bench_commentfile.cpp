@@ -1,8 +1,14 @@
-// Reading and writing a full class: 100 students with 300-character comments.
+// Reading and writing a full class: 100 students with 300-character comments; the recovery
+// copy of one; a class list read from a spreadsheet.
 #include "core/document/commentfile.h"
+#include "core/document/namelist.h"
+#include "core/document/recovery.h"
+#include "core/document/session.h"
 #include "core/platform/textfile.h"
+#include "silentplatform.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -78,6 +84,49 @@ void Encode(benchmark::State &state)
 }
 BENCHMARK(Encode)->Unit(benchmark::kMicrosecond);
 
+// The window's share of one recovery copy of a full class: the file composed and handed to the
+// worker thread, which writes it meanwhile (not timed).
+void RecoveryCopyWindowTime(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    RecoveryStore store(dir.filePath(QStringLiteral("recovery")));
+    if (!store.open())
+        state.SkipWithError("cannot open the recovery folder");
+    SilentPlatform platform;
+    Session session;
+    session.replaceDocument(fullClass());
+    session.markModified();
+    Recovery recovery(session, store, platform);
+    for (auto _ : state) {
+        recovery.writeNow();
+        state.PauseTiming();
+        recovery.waitForWrites();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(RecoveryCopyWindowTime)->Unit(benchmark::kMicrosecond);
+
+// A class list of 101 names read from a spreadsheet LibreOffice saved (merged cells included).
+void NamesFromSpreadsheet(benchmark::State &state, const char *file)
+{
+    const QString path = QStringLiteral(QHSY_TEST_DATA_DIR "/spreadsheet/") + QLatin1String(file);
+    for (auto _ : state) {
+        const Result<QString> names = NameList::readFile(path, [] { return false; });
+        if (!names)
+            state.SkipWithError(qPrintable(names.error()));
+        benchmark::DoNotOptimize(names.ok());
+    }
+}
+BENCHMARK_CAPTURE(NamesFromSpreadsheet, xlsx, "class101.xlsx")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(NamesFromSpreadsheet, ods, "class101.ods")->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv); // the recovery copy is written by the thread pool
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
