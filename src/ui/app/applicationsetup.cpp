@@ -1,6 +1,7 @@
 #include "ui/app/applicationsetup.h"
 
 #include "core/platform/fontsubstitution.h"
+#include "ui/app/accessibility.h"
 #include "ui/platform/qtplatform.h"
 
 #include <QApplication>
@@ -19,4 +20,5 @@ void ApplicationSetup::apply()
     QFont uiFont = QApplication::font();
     uiFont.setFamilies({QStringLiteral("Noto Sans CJK SC"), uiFont.family()});
     QApplication::setFont(uiFont);
+    Accessibility::install();
 }

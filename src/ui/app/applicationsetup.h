@@ -5,8 +5,8 @@
 /// windows exactly as a teacher does.
 namespace ApplicationSetup {
 
-/// Names the application, installs the translations, the CJK font substitutes and the
-/// interface font.
+/// Names the application, installs the translations, the CJK font substitutes, the
+/// interface font and the interfaces for assistive technology.
 void apply();
 
 } // namespace ApplicationSetup

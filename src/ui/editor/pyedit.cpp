@@ -144,6 +144,15 @@ QLabel *pyedit::teacher(int i) const
     return i >= 0 && i < cardCount() ? m_cards[std::size_t(i)].teacher : nullptr;
 }
 
+// A screen reader reads a card's boxes by the student's name and what each box holds.
+void pyedit::nameCard(const Card &card, const QString &student)
+{
+    const QString prefix = student.isEmpty() ? QString() : student + u' ';
+    card.student->setAccessibleName(prefix + QStringLiteral("姓名"));
+    card.pytext->setAccessibleName(prefix + QStringLiteral("评语"));
+    card.teacher->setAccessibleName(QStringLiteral("签名"));
+}
+
 pyedit::Card pyedit::createCard(int i)
 {
     Card card;
@@ -262,11 +271,13 @@ int pyedit::rebuildCards()
         const Card &card = m_cards[std::size_t(i)];
         const StudentSlot &slot = m_session.Document().slot(i + 1);
         card.student->setText(slot.name);
+        nameCard(card, slot.name);
         card.student->setCursorPosition(0); // a name wider than its box shows its start
         const QString text = toBoxText(slot.comment);
         if (card.pytext->toPlainText() != text)
             card.pytext->setPlainText(text); // runs the change rule
         card.teacher->setText(m_session.Document().TeacherSignature);
+        card.teacher->setAccessibleDescription(card.teacher->text());
     }
     m_scroll->setMaximum(std::max(cardCount() - 1, 0));
     m_session.setCurrentStudent(0);
@@ -280,6 +291,7 @@ int pyedit::rebuildCards()
         card.student->clear();
         card.pytext->clear();
         card.teacher->clear();
+        nameCard(card, QString());
         m_timer->start(500);
     } else {
         m_timer->stop(); // the roster is no longer empty: nothing to guess

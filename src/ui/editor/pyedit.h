@@ -93,6 +93,7 @@ private:
     };
 
     Card createCard(int i);
+    static void nameCard(const Card &card, const QString &student);
     void placeCard(int i, int top);
     void layoutStrip(int v);
     /// Shows or hides the warning on the current card as its comment fits or not.

@@ -18,6 +18,7 @@ stds::stds(Session &session, Platform &platform, QWidget *parent)
     setObjectName(QStringLiteral("stds"));
     setWindowTitle(QStringLiteral("学生列表"));
     m_list = new QListWidget(this);
+    m_list->setAccessibleName(QStringLiteral("学生列表"));
     m_list->setObjectName(QStringLiteral("stdlist"));
     m_list->setToolTip(QStringLiteral("单击学生姓名可以快速切换"));
     m_list->viewport()->installEventFilter(this);

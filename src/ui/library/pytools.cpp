@@ -93,6 +93,7 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_lblb = new QListWidget(m_pylb);
     m_lblb->setObjectName(QStringLiteral("lblb"));
     m_lblb->setToolTip(QStringLiteral("单击类别可以查看详细内容"));
+    m_lblb->setAccessibleName(m_pylb->title());
 
     m_xxnr = new QGroupBox(QStringLiteral("详细内容"), this);
     m_xxnr->setObjectName(QStringLiteral("xxnr"));
@@ -106,6 +107,7 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_lbnr = new QListWidget(m_xxnr);
     m_lbnr->setObjectName(QStringLiteral("lbnr"));
     m_lbnr->setToolTip(QStringLiteral("双击即可将评语添加到编辑窗口"));
+    m_lbnr->setAccessibleName(m_xxnr->title());
 
     m_frame = new QGroupBox(this);
     m_frame->setObjectName(QStringLiteral("Frame1"));
@@ -117,6 +119,7 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_frame->hide();
     m_text = new QLineEdit(m_frame);
     m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setAccessibleName(QStringLiteral("内容"));
     m_save = new QPushButton(QStringLiteral("保存"), m_frame);
     m_save->setObjectName(QStringLiteral("Command1"));
     m_cancel = new QPushButton(QStringLiteral("取消"), m_frame);
@@ -143,9 +146,11 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_search = new QLineEdit(m_xxnr);
     m_search->setObjectName(QStringLiteral("searchBox"));
     m_search->setPlaceholderText(QStringLiteral("搜索评语库"));
+    m_search->setAccessibleName(m_search->placeholderText());
     m_search->setClearButtonEnabled(true);
     m_results = new QTreeWidget(m_xxnr);
     m_results->setObjectName(QStringLiteral("searchResults"));
+    m_results->setAccessibleName(QStringLiteral("搜索结果"));
     m_results->setHeaderLabels({QStringLiteral("评语"), QStringLiteral("类别")});
     m_results->setRootIsDecorated(false);
     m_results->setUniformRowHeights(true);
@@ -298,6 +303,8 @@ void pytools::openPanel(PanelMode mode, const QString &text)
 {
     m_mode = mode;
     m_frame->setTitle(panelCaption(mode));
+    // Read as what is typed: "添加类别", "编辑内容", ...
+    m_text->setAccessibleName(m_frame->title().section(u'：', 0, 0));
     const bool editing = mode == PanelMode::EditCategory || mode == PanelMode::EditComment;
     m_frame->move(px(editing ? 1500 : 500), px(500));
     placePanel();

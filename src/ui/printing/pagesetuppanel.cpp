@@ -3,6 +3,7 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/printing/layoutscheme.h"
+#include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
 #include "ui/printing/spinarrows.h"
 
@@ -75,7 +76,8 @@ void row(QWidget *parent, int left, int top, int labelWidth, int boxWidth, const
          QLineEdit *edit, SpinArrows *spin)
 {
     using namespace PanelParts;
-    label(caption, parent, {left, top + RowLabelDrop, labelWidth, RowBoxHeight - RowLabelDrop});
+    AccessibleNames::label(
+        label(caption, parent, {left, top + RowLabelDrop, labelWidth, RowBoxHeight - RowLabelDrop}), edit);
     place(edit, {left + labelWidth, top, boxWidth, RowBoxHeight});
     place(spin, {left + labelWidth + boxWidth, top, ArrowsWidth, RowBoxHeight});
     label(QStringLiteral("厘米"), parent,

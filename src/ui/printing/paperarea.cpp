@@ -12,6 +12,7 @@ PaperArea::PaperArea(ps_paper *paper, QWidget *parent)
     , m_paper(paper)
 {
     setObjectName(QStringLiteral("paperArea"));
+    setAccessibleName(QStringLiteral("打印样张"));
     setFrameShape(QFrame::NoFrame);
     setAlignment(Qt::AlignCenter);
     // The frame's own background shows around the page.

@@ -3,6 +3,7 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/printing/messages.h"
+#include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
 
 #include <QComboBox>
@@ -36,6 +37,7 @@ PreviewPanel::PreviewPanel(Session &session, Platform &platform, QWidget *parent
     setObjectName(QStringLiteral("jprivew"));
     m_combo3 = combo(QStringLiteral("Combo3"), this);
     place(m_combo3, StudentBox);
+    AccessibleNames::name(m_combo3, QStringLiteral("学生"));
     const QString arrowsText[4] = {QStringLiteral("|←"), QStringLiteral("←"), QStringLiteral("→"),
                                    QStringLiteral("→|")};
     for (int i = 0; i < 4; ++i)

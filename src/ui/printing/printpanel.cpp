@@ -7,6 +7,7 @@
 #include "core/printing/printrun.h"
 #include "core/printing/printtarget.h"
 #include "core/printing/schemeediting.h"
+#include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
 #include "ui/printing/spinarrows.h"
 
@@ -77,9 +78,10 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
 {
     using namespace PanelParts;
     setObjectName(QStringLiteral("jprint"));
-    label(QStringLiteral("打印机："), this, PrinterLabelBox);
+    QLabel *printerLabel = label(QStringLiteral("打印机："), this, PrinterLabelBox);
     m_printers = new QComboBox(this);
     m_printers->setObjectName(QStringLiteral("printerBox"));
+    AccessibleNames::label(printerLabel, m_printers);
     place(m_printers, PrinterBox);
     m_properties = new QPushButton(QStringLiteral("属性..."), this);
     m_properties->setObjectName(QStringLiteral("properties"));
@@ -97,14 +99,17 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     m_option3->setObjectName(QStringLiteral("Option3"));
     place(m_option3, FromOptionBox);
     m_from = positionBox(QStringLiteral("fromStudent"), this, FromBox);
-    label(QStringLiteral("到"), this, ToLabelBox);
+    AccessibleNames::name(m_from, QStringLiteral("从"));
+    QLabel *toLabel = label(QStringLiteral("到"), this, ToLabelBox);
     m_to = positionBox(QStringLiteral("toStudent"), this, ToBox);
+    AccessibleNames::label(toLabel, m_to);
     m_onlyWritten =
         checkBox(QStringLiteral("onlyWritten"), QStringLiteral("只打印已写评语的学生"), this, OnlyWrittenBox);
     m_oneJob = checkBox(QStringLiteral("oneJob"), QStringLiteral("合并为一个打印任务"), this, OneJobBox);
 
-    label(QStringLiteral("打印份数："), this, CopiesLabelBox);
+    QLabel *copiesLabel = label(QStringLiteral("打印份数："), this, CopiesLabelBox);
     m_copys = textBox(QStringLiteral("copys"), this);
+    AccessibleNames::label(copiesLabel, m_copys);
     m_copys->setText(QStringLiteral("1"));
     place(m_copys, CopiesBox);
     m_upDown3 = new SpinArrows(this);

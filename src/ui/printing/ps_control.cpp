@@ -7,13 +7,17 @@
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
+#include "ui/platform/accessiblenames.h"
 #include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/panelparts.h"
 #include "ui/printing/previewpanel.h"
 #include "ui/printing/printpanel.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -74,17 +78,20 @@ int ps_control::px(double twips) const
 void ps_control::buildControls()
 {
     using namespace PanelParts;
-    label(QStringLiteral("打印方案"), this, SchemeLabelBox);
+    QLabel *schemeLabel = label(QStringLiteral("打印方案"), this, SchemeLabelBox);
     m_combo1 = combo(QStringLiteral("Combo1"), this);
     place(m_combo1, SchemeBox);
-    label(QStringLiteral("显示比例"), this, ScaleLabelBox);
+    AccessibleNames::label(schemeLabel, m_combo1);
+    QLabel *scaleLabel = label(QStringLiteral("显示比例"), this, ScaleLabelBox);
     m_combo2 = combo(QStringLiteral("Combo2"), this);
+    AccessibleNames::label(scaleLabel, m_combo2);
     for (const QString &text : ScaleTexts)
         m_combo2->addItem(text);
     m_combo2->setCurrentText(QStringLiteral("75%"));
     place(m_combo2, ScaleBox);
-    label(QStringLiteral("选择界面"), this, ModeLabelBox);
+    QLabel *modeLabel = label(QStringLiteral("选择界面"), this, ModeLabelBox);
     m_combo4 = combo(QStringLiteral("Combo4"), this);
+    AccessibleNames::label(modeLabel, m_combo4);
     for (PrintPanelMode mode : Modes)
         m_combo4->addItem(modeText(mode));
     place(m_combo4, ModeBox);
@@ -250,8 +257,10 @@ void ps_control::compose()
     m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
                          setup, m_measurer);
     m_paper->setPage(m_page);
-    // The student box names the student on the page.
+    // The student box names the student on the page; so does the page to a screen reader.
     m_preview->showCurrentStudent();
+    m_paper->setAccessibleDescription(
+        m_session.Document().slot(std::max(m_session.CurrentStudent(), 0) + 1).name);
 }
 
 SelectedObject ps_control::selectedObject() const

@@ -34,6 +34,7 @@ ps_paper::ps_paper(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("ps_paper"));
+    setAccessibleName(QStringLiteral("样张")); // its description names the student shown
     setWindowFlag(Qt::FramelessWindowHint);
     setAutoFillBackground(true);
     QPalette palette = this->palette();

@@ -1,0 +1,28 @@
+#include "ui/platform/accessiblenames.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+void AccessibleNames::name(QWidget *control, const QString &caption)
+{
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)|&(?=.)"));
+    QString text = caption;
+    text.remove(accessKey);
+    while (text.endsWith(u'：') || text.endsWith(u':'))
+        text.chop(1);
+    control->setAccessibleName(text);
+    if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        if (combo->lineEdit())
+            combo->lineEdit()->setAccessibleName(text);
+        combo->view()->setAccessibleName(text);
+    }
+}
+
+void AccessibleNames::label(QLabel *caption, QWidget *control)
+{
+    caption->setBuddy(control);
+    name(control, caption->text());
+}

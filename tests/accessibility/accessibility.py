@@ -1,0 +1,164 @@
+#!/usr/bin/python3
+"""Drives the built program as a screen reader sees it, through AT-SPI: finds controls by role
+and name, selects and presses through AT-SPI's own interfaces, and fails on every focusable
+control a screen reader could not name. Run by run-accessibility.sh, which gives it a virtual X
+server, a window manager and a private accessibility bus.
+
+usage: accessibility.py PROGRAM CLASS-FILE
+"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+PROGRAM, CLASS_FILE = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def fail(what):
+    failures.append(what)
+    print('FAIL:', what, flush=True)
+
+
+def wait_for(condition, timeout=15.0):
+    """The condition's first true value, or None after the timeout."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        try:
+            value = condition()
+        except Exception:  # an object went away while it was read
+            value = None
+        if value:
+            return value
+        time.sleep(0.2)
+    return None
+
+
+def descendants(node):
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def find(root, role, name=None, showing=False):
+    """The first object of the role (and name) under root, or None; only one on the screen
+    when asked."""
+    for node in descendants(root):
+        if node.getRoleName() == role and (name is None or node.name == name) \
+                and (not showing or has(node, pyatspi.STATE_SHOWING)):
+            return node
+    return None
+
+
+def has(node, state):
+    return node.getState().contains(state)
+
+
+def path_of(node):
+    parts = []
+    while node is not None and node.getRoleName() != 'application':
+        parts.append(f'{node.getRoleName()} "{node.name}"')
+        node = node.parent
+    return ' / '.join(reversed(parts))
+
+
+def label_of(node):
+    """What a screen reader says for the control: its name, else the label it is labelled by."""
+    if node.name.strip():
+        return node.name
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            for i in range(relation.getNTargets()):
+                if relation.getTarget(i).name.strip():
+                    return relation.getTarget(i).name
+    return ''
+
+
+def check_names(window, what):
+    """Fails on every focusable control in the window without a name."""
+    unnamed = [path_of(n) for n in descendants(window)
+               if has(n, pyatspi.STATE_FOCUSABLE) and not label_of(n)]
+    for path in unnamed:
+        fail(f'{what}: focusable and unnamed: {path}')
+    print(f'{what}: {sum(1 for _ in descendants(window))} objects walked, {len(unnamed)} unnamed', flush=True)
+
+
+def press(node):
+    """Presses a button or menu item through its first AT-SPI action."""
+    node.queryAction().doAction(0)
+
+
+def key(keys):
+    subprocess.run(['xdotool', 'key', '--delay', '100', keys], check=True)
+
+
+class Program:
+    def __init__(self):
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1')
+        self.process = subprocess.Popen([PROGRAM, CLASS_FILE], env=env)
+        self.app = wait_for(self.find_app, 30)
+        if self.app is None:
+            raise SystemExit('the program did not show up on the accessibility bus')
+        self.main = wait_for(lambda: find(self.app, 'frame', 'Quillmark 青禾书苑 v1.0'))
+
+    def find_app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == 'qhsy' and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def windows(self):
+        return [self.app.getChildAtIndex(i) for i in range(self.app.childCount)
+                if has(self.app.getChildAtIndex(i), pyatspi.STATE_SHOWING)]
+
+    def menu_item(self, name):
+        bar = find(self.main, 'menu bar')
+        for node in descendants(bar):
+            if node.getRoleName() == 'menu item' and node.name == name:
+                return node
+        raise LookupError(f'no menu item "{name}"')
+
+    def end(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def dump(node, depth=0):
+    state = ' F' if has(node, pyatspi.STATE_FOCUSABLE) else ''
+    print('  ' * depth + f'{node.getRoleName()} "{node.name}" "{node.description}"{state}')
+    for i in range(node.childCount):
+        if node.getChildAtIndex(i) is not None:
+            dump(node.getChildAtIndex(i), depth + 1)
+
+
+def main():
+    program = Program()
+    try:
+        if os.environ.get('QHSY_DUMP'):
+            for window in program.windows():
+                dump(window)
+            return
+        check_names(program.main, 'main window')
+        for command, mode in [('打印设置(S)...', '页面设置'), ('打印预览(V)', '打印预览'), ('打印(P)...', '打印')]:
+            press(program.menu_item(command))
+            panel = wait_for(lambda: find(program.main, 'panel', mode, showing=True))
+            if panel is None:
+                fail(f'the print window did not open in mode {mode}')
+                continue
+            check_names(program.main, f'print window, {mode}')
+            press(find(panel, 'push button', '退出'))
+            wait_for(lambda: find(program.main, 'panel', mode, showing=True) is None)
+    finally:
+        program.end()
+    if failures:
+        print(f'{len(failures)} failures')
+        sys.exit(1)
+    print('all checks passed')
+
+
+main()
