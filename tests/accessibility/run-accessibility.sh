@@ -55,7 +55,7 @@ dbus-run-session -- bash -c '
         dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
         sleep 0.05
     done
-    /usr/bin/python3 "$0" "$1" "$2"
+    /usr/bin/python3 "${QHSY_SCRIPT:-$0}" "$1" "$2"
     status=$?
     kill $bus 2>/dev/null
     exit $status' "$here/accessibility.py" "$program" "$work/class.py"

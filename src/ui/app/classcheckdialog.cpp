@@ -30,6 +30,7 @@ ClassCheckDialog::ClassCheckDialog(Session &session, std::function<std::optional
     setWindowTitle(QStringLiteral("检查全班评语"));
     m_findings = new QTreeWidget(this);
     m_findings->setObjectName(QStringLiteral("findings"));
+    m_findings->setAccessibleName(QStringLiteral("检查结果"));
     m_findings->setHeaderLabels({QStringLiteral("学生"), QStringLiteral("类别"), QStringLiteral("说明")});
     m_findings->setRootIsDecorated(false);
     m_findings->setUniformRowHeights(true);
@@ -97,6 +98,10 @@ void ClassCheckDialog::check()
     for (const ClassCheck::Finding &finding : found) {
         auto *row = new QTreeWidgetItem(
             {document.slot(finding.student + 1).name, ClassCheck::kindName(finding.kind), finding.detail});
+        for (int column = 0; column < row->columnCount(); ++column) {
+            if (row->text(column).isEmpty()) // read as empty, not skipped
+                row->setData(column, Qt::AccessibleTextRole, QStringLiteral("（空）"));
+        }
         row->setData(0, StudentRole, finding.student);
         row->setData(0, PositionRole, finding.position);
         row->setData(0, LengthRole, finding.length);

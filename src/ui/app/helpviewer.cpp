@@ -9,6 +9,7 @@ HelpViewer::HelpViewer(QWidget *parent)
 {
     setObjectName(QStringLiteral("helpViewer"));
     m_browser = new QTextBrowser(this);
+    m_browser->setAccessibleName(QStringLiteral("帮助内容"));
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
     // Links within the page stay here; links to the web go to the desktop.
     m_browser->setOpenExternalLinks(true);

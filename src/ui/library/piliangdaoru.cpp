@@ -42,6 +42,7 @@ piliangdaoru::piliangdaoru(Session &session, Platform &platform, std::function<p
     m_label1 = new QLabel(QStringLiteral("请在以下文本框中输入评语内容，注意：一条评语占一行。"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_text = new QPlainTextEdit(this);
+    m_text->setAccessibleName(QStringLiteral("评语内容"));
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_label2 = new QLabel(QStringLiteral("输入完成后单击“导入”即可将它们导入到您的评语库中。"), this);

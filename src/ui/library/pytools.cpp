@@ -164,6 +164,12 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_lbnr->viewport()->installEventFilter(this);
     m_frame->installEventFilter(this);
     m_search->installEventFilter(this);
+    m_lbnr->installEventFilter(this);
+    // Top to bottom as the window shows them: categories, ratings, search, stock comments.
+    setTabOrder(m_lblb, m_options[0]);
+    setTabOrder(m_options[0], m_search);
+    setTabOrder(m_search, m_results);
+    setTabOrder(m_results, m_lbnr);
 
     placeControls();
     load();
@@ -431,6 +437,14 @@ bool pytools::eventFilter(QObject *watched, QEvent *event)
             m_entries = *entries;
     }
     const QEvent::Type type = event->type();
+    // Enter on a stock comment inserts it, as a double-click does.
+    if (watched == m_lbnr && type == QEvent::KeyPress && m_lbnr->currentItem()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            insertStockComment();
+            return true;
+        }
+    }
 
     // While the panel is dragged every mouse move moves it, whichever control is under the mouse.
     if (m_grabbing && (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)) {

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -128,6 +129,18 @@ void ps_control::buildControls()
     });
     connect(m_print->Command8(), &QPushButton::clicked, this, &ps_control::print);
     connect(m_print->topdf(), &QPushButton::clicked, this, &ps_control::printToPdf);
+
+    // The keyboard steps the pages as the arrows do (not while a text box takes Home and End,
+    // nor while a run holds the arrows), and Esc leaves as 退出 does.
+    const std::pair<QKeySequence, QPushButton *> steps[] = {
+        {Qt::Key_Home, m_preview->Command4()},
+        {Qt::Key_PageUp, m_preview->Command5()},
+        {Qt::Key_PageDown, m_preview->Command6()},
+        {Qt::Key_End, m_preview->Command7()},
+    };
+    for (const auto &[keys, button] : steps)
+        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QPushButton::click);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 QPushButton *ps_control::Command(int number) const

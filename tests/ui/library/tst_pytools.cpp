@@ -215,11 +215,13 @@ void tst_pytools::insertStockComment_data()
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("expectedCaret");
-    QTest::newRow("empty comment") << "" << 0 << 0 << "    勤奋好学" << 8;
-    QTest::newRow("middle") << "甲乙丙" << 1 << 1 << "甲勤奋好学乙丙" << 5;
-    QTest::newRow("end") << "甲乙" << 2 << 2 << "甲乙勤奋好学" << 6;
-    QTest::newRow("selection replaced") << "甲乙丙丁" << 3 << 1 << "甲勤奋好学丁" << 5;
-    QTest::newRow("second line") << "甲\n乙" << 2 << 2 << "甲\n勤奋好学乙" << 6;
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("empty comment") << "" << 0 << 0 << "    勤奋好学" << 8 << false;
+    QTest::newRow("middle") << "甲乙丙" << 1 << 1 << "甲勤奋好学乙丙" << 5 << false;
+    QTest::newRow("end") << "甲乙" << 2 << 2 << "甲乙勤奋好学" << 6 << false;
+    QTest::newRow("selection replaced") << "甲乙丙丁" << 3 << 1 << "甲勤奋好学丁" << 5 << false;
+    QTest::newRow("second line") << "甲\n乙" << 2 << 2 << "甲\n勤奋好学乙" << 6 << false;
+    QTest::newRow("Enter instead of a double-click") << "甲乙丙" << 1 << 1 << "甲勤奋好学乙丙" << 5 << true;
 }
 
 void tst_pytools::insertStockComment()
@@ -229,6 +231,7 @@ void tst_pytools::insertStockComment()
     QFETCH(int, caret);
     QFETCH(QString, expected);
     QFETCH(int, expectedCaret);
+    QFETCH(bool, byEnter);
     editDocument(*m_state, [&](CommentDocument &d) { d.slot(1) = {"甲", "第一位"}; });
     editDocument(*m_state, [&](CommentDocument &d) {
         d.slot(2) = {"乙", QString(text).replace("\n", "\r\n")};
@@ -247,7 +250,10 @@ void tst_pytools::insertStockComment()
     QListWidget *list = m_window->lbnr();
     const QPoint at = list->visualItemRect(list->item(0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (byEnter)
+        QTest::keyClick(list, Qt::Key_Return);
+    else
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(box->toPlainText(), expected);
     QCOMPARE(box->textCursor().position(), expectedCaret);
     QVERIFY(!box->textCursor().hasSelection());

@@ -118,6 +118,8 @@ private slots:
     void modes();
     void navigation_data();
     void navigation();
+    void navigationKeys_data();
+    void navigationKeys();
     void studentBox_data();
     void studentBox();
     void printing_data();
@@ -810,6 +812,36 @@ void tst_printwindow::navigation()
     QVERIFY(!line || line->text.startsWith(QStringLiteral("评语%1").arg(current + 1)));
 }
 
+// The keys step the pages as the arrows do, but Home and End stay the text box's own.
+void tst_printwindow::navigationKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("inStudentBox");
+    QTest::addColumn<int>("current"); // from the second of three
+    QTest::newRow("Home") << int(Qt::Key_Home) << false << 0;
+    QTest::newRow("PgUp") << int(Qt::Key_PageUp) << false << 0;
+    QTest::newRow("PgDn") << int(Qt::Key_PageDown) << false << 2;
+    QTest::newRow("End") << int(Qt::Key_End) << false << 2;
+    QTest::newRow("PgDn in the student box") << int(Qt::Key_PageDown) << true << 2;
+    QTest::newRow("End in the student box") << int(Qt::Key_End) << true << 1;
+}
+
+void tst_printwindow::navigationKeys()
+{
+    QFETCH(int, key);
+    QFETCH(bool, inStudentBox);
+    QFETCH(int, current);
+    setStudents(ThreeStudents);
+    m_state->setCurrentStudent(1);
+    open(PrintPanelMode::Preview);
+    m_control->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
+    QWidget *target = inStudentBox ? static_cast<QWidget *>(preview()->Combo3()->lineEdit()) : preview()->Command6();
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key(key));
+    QCOMPARE(m_state->CurrentStudent(), current);
+}
+
 void tst_printwindow::studentBox_data()
 {
     QTest::addColumn<QStringList>("names");
@@ -1069,6 +1101,7 @@ void tst_printwindow::closing_data()
     QTest::newRow("退出 of preview") << PrintPanelMode::Preview << 12;
     QTest::newRow("退出 of print") << PrintPanelMode::Print << 10;
     QTest::newRow("window closed") << PrintPanelMode::Setup << 0;
+    QTest::newRow("Esc") << PrintPanelMode::Print << -1;
 }
 
 void tst_printwindow::closing()
@@ -1077,7 +1110,11 @@ void tst_printwindow::closing()
     QFETCH(int, command);
     open(mode);
     QSignalSpy closed(m_control.get(), &ps_control::closed);
-    if (command) {
+    if (command < 0) {
+        m_control->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
+        QTest::keyClick(m_control.get(), Qt::Key_Escape);
+    } else if (command) {
         // Every mode shows its own 退出.
         QPushButton *exit = m_control->Command(command);
         QVERIFY(exit);
