@@ -45,6 +45,7 @@ done
 # The class is copied: the suite types into it and saves it. Settings and recovery copies stay
 # in the run's own folders.
 cp "$class" "$work/class.py"
+cp "$class" "$work/road.py"
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" CUPS_SERVER=/nonexistent/cups.sock
 exec 3>&-
 dbus-run-session -- bash -c '
@@ -55,7 +56,7 @@ dbus-run-session -- bash -c '
         dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
         sleep 0.05
     done
-    /usr/bin/python3 "${QHSY_SCRIPT:-$0}" "$1" "$2"
+    /usr/bin/python3 "$0" "$1" "$2"
     status=$?
     kill $bus 2>/dev/null
     exit $status' "$here/accessibility.py" "$program" "$work/class.py"

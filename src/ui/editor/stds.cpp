@@ -30,6 +30,12 @@ stds::stds(Session &session, Platform &platform, QWidget *parent)
     connect(m_list, &QListWidget::itemClicked, this, [this] { emit stdlistClick(m_list->currentRow()); });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this] { emit stdlistClick(m_list->currentRow()); });
+    // A screen reader selects an entry without making it the current one: follow it.
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem *> selected = m_list->selectedItems();
+        if (selected.size() == 1 && selected.first() != m_list->currentItem())
+            m_list->setCurrentItem(selected.first());
+    });
     // The marks follow every keystroke.
     connect(&m_session, &Session::commentChanged, this, [this](int slot) { mark(slot - 1); });
 }

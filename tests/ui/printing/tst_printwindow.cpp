@@ -836,7 +836,8 @@ void tst_printwindow::navigationKeys()
     open(PrintPanelMode::Preview);
     m_control->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
-    QWidget *target = inStudentBox ? static_cast<QWidget *>(preview()->Combo3()->lineEdit()) : preview()->Command6();
+    QWidget *target =
+        inStudentBox ? static_cast<QWidget *>(preview()->Combo3()->lineEdit()) : preview()->Command6();
     target->setFocus();
     QTest::keyClick(target, Qt::Key(key));
     QCOMPARE(m_state->CurrentStudent(), current);
