@@ -109,6 +109,7 @@ class Program:
         self.process = subprocess.Popen([PROGRAM, CLASS_FILE], env=env)
         self.app = wait_for(self.find_app, 30)
         if self.app is None:
+            self.end()
             raise SystemExit('the program did not show up on the accessibility bus')
         self.main = wait_for(lambda: find(self.app, 'frame', 'Quillmark 青禾书苑 v1.0'))
 

@@ -47,6 +47,8 @@ done
 cp "$class" "$work/class.py"
 cp "$class" "$work/road.py"
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" CUPS_SERVER=/nonexistent/cups.sock
+# On the X server, whatever the tests around it use: only there does Qt speak AT-SPI.
+export QT_QPA_PLATFORM=xcb
 exec 3>&-
 dbus-run-session -- bash -c '
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
