@@ -244,6 +244,21 @@ def evening_by_keyboard(program, road):
     key('Escape')
 
 
+def check_tab_leaves(program, window, what):
+    """Fails when the window has several controls but Tab never leaves the first (a text box
+    that takes Tab as a character traps the keyboard)."""
+    controls = [n for n in descendants(window) if has(n, pyatspi.STATE_FOCUSABLE) and has(n, pyatspi.STATE_SHOWING)
+                and n.getRoleName() not in ('list item', 'table cell', 'label')]
+    if len(controls) < 2:
+        return
+    reached = set()
+    for _ in range(4):
+        reached.add(path_of(focused(program)))
+        key('Tab')
+    if len(reached) < 2:
+        fail(f'{what}: Tab does not leave {reached.pop()}')
+
+
 def check_dialogs(program):
     for command in DIALOGS:
         before = program.windows()
@@ -253,6 +268,7 @@ def check_dialogs(program):
             fail(f'{command} opened no window; showing: {[w.name for w in program.windows()]}')
             continue
         check_names(dialog, f'{command} → {dialog.getRoleName()} "{dialog.name}"')
+        check_tab_leaves(program, dialog, command)
         for keys in ('Escape', 'alt+F4'):
             key(keys)
             if wait_for(lambda: dialog not in program.windows(), 3):

@@ -29,6 +29,7 @@ inputstudent::inputstudent(Session &session, Platform &platform, std::function<v
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setAccessibleName(QStringLiteral("学生名单"));
+    m_text->setTabChangesFocus(true); // Tab goes on to the buttons: a name has no TAB in it
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap); // one line is one name
     const QFontMetrics metrics(font());

@@ -43,6 +43,7 @@ piliangdaoru::piliangdaoru(Session &session, Platform &platform, std::function<p
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_text = new QPlainTextEdit(this);
     m_text->setAccessibleName(QStringLiteral("评语内容"));
+    m_text->setTabChangesFocus(true); // Tab goes on to the buttons: a comment has no TAB in it
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_label2 = new QLabel(QStringLiteral("输入完成后单击“导入”即可将它们导入到您的评语库中。"), this);
