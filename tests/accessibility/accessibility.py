@@ -136,10 +136,10 @@ class Program:
 
 
 # The program's own dialogs and windows, by the command that opens them. Qt's file and font
-# dialogs are Qt's own and not walked; the About window is a pop-up, which AT-SPI does not list.
+# dialogs are Qt's own and not walked.
 DIALOGS = ['查找和替换(F)...', '重命名当前学生(R)...', '删除当前学生(D)', '批量导入评语内容(L)...',
            '导入学生名单(D)...', '设置教师签名(S)...', '统计工作进度(T)...', '检查全班评语(K)...',
-           '帮助主题(H)...']
+           '帮助主题(H)...', '关于(G)...']
 
 
 def focused(program):

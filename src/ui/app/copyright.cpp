@@ -14,10 +14,11 @@ bool copyright::StartupDone = false;
 
 copyright::copyright(Session &session, Platform &platform, QString programFolder,
                      std::function<void()> openMain, QWidget *parent)
-    // As the About window it is a pop-up: it takes the keyboard and the mouse at once, whatever
-    // the window manager does with splash windows, so a key or a click closes it and nothing
-    // typed meanwhile reaches a comment box behind it.
-    : QDialog(parent, (StartupDone ? Qt::Popup : Qt::SplashScreen) | Qt::FramelessWindowHint)
+    // As the About window it takes the keyboard and the mouse at once (grabbed while it shows),
+    // whatever the window manager does, so a key or a click closes it and nothing typed
+    // meanwhile reaches a comment box behind it. It is a dialog, not a pop-up, so that a screen
+    // reader finds it among the program's windows.
+    : QDialog(parent, (StartupDone ? Qt::Dialog : Qt::SplashScreen) | Qt::FramelessWindowHint)
     , m_session(session)
     , m_platform(platform)
     , m_programFolder(std::move(programFolder))
@@ -94,6 +95,10 @@ void copyright::showEvent(QShowEvent *event)
         move(owner->frameGeometry().center() - rect().center());
     }
     QDialog::showEvent(event);
+    if (StartupDone) {
+        grabKeyboard();
+        grabMouse();
+    }
     m_timer->start();
     // Once the window is on screen and has the focus, run the sequence (first time) or just
     // clear the status line (as the About window).
@@ -127,6 +132,13 @@ void copyright::Form_GotFocus()
         m_openMain();
     m_doing->setText(m_doing->text() + StartupSequence::SuccessText);
     close();
+}
+
+void copyright::hideEvent(QHideEvent *event)
+{
+    releaseKeyboard();
+    releaseMouse();
+    QDialog::hideEvent(event);
 }
 
 void copyright::mousePressEvent(QMouseEvent *event)
