@@ -213,6 +213,7 @@ void ps_control::Combo4Change()
         if (text != modeText(mode))
             continue;
         m_mode = mode;
+        setAccessibleName(modeText(mode)); // what a screen reader says as the window opens
         m_setup->setVisible(mode == PrintPanelMode::Setup);
         m_preview->setVisible(mode == PrintPanelMode::Preview);
         m_print->setVisible(mode == PrintPanelMode::Print);

@@ -7,6 +7,7 @@
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
+#include "ui/app/accessibility.h"
 #include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
@@ -19,6 +20,7 @@
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -98,6 +100,7 @@ private slots:
     void exportCommandsLeaveTheDocument();
     void aboutWindowTakesTheKeyboard_data();
     void aboutWindowTakesTheKeyboard();
+    void printWindowReachesScreenReaders();
     void printWindowEntry_data();
     void printWindowEntry();
     void printWindowKeepsTheStudent_data();
@@ -678,6 +681,41 @@ void tst_MainWindow::toolbarDispatchesByKey()
     QTest::mouseClick(m_window->toolButton("print"), Qt::LeftButton);
     QVERIFY(m_window->printControl());
     QCOMPARE(m_window->printControl()->mode(), PrintPanelMode::Print);
+    m_window->printControl()->close();
+}
+
+namespace {
+
+/// The interface of `object` among the descendants of `root`, as a screen reader walks them.
+QAccessibleInterface *reachable(QAccessibleInterface *root, const QObject *object)
+{
+    for (int i = 0; root && i < root->childCount(); ++i) {
+        QAccessibleInterface *child = root->child(i);
+        if (child && child->object() == object)
+            return child;
+        if (QAccessibleInterface *found = reachable(child, object))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// The print window sits beside the editing windows, where Qt's own interface does not look: a
+// screen reader reaches its controls through the editing area, and the page as one graphic
+// that names the student shown.
+void tst_MainWindow::printWindowReachesScreenReaders()
+{
+    Accessibility::install();
+    start(writeClass(m_dir, 3));
+    m_state->setCurrentStudent(1);
+    m_window->action("privew")->trigger();
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_window.get());
+    QVERIFY(reachable(window, m_window->printControl()->jprivew()->Combo3()));
+    QAccessibleInterface *page = reachable(window, m_window->findChild<ps_paper *>());
+    QVERIFY(page);
+    QCOMPARE(page->role(), QAccessible::Graphic);
+    QCOMPARE(page->text(QAccessible::Description), m_state->Document().slot(2).name);
     m_window->printControl()->close();
 }
 
