@@ -101,6 +101,7 @@ void RecoveryCopyWindowTime(benchmark::State &state)
         recovery.writeNow();
         state.PauseTiming();
         recovery.waitForWrites();
+        session.markModified(); // the next keystroke
         state.ResumeTiming();
     }
 }

@@ -14,7 +14,8 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSettings>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -77,15 +78,10 @@ Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &o
     if (const Result<void> copy = FileSave::save(path(m_id, CopySuffix), commentFile); !copy)
         return copy;
     QFile::setPermissions(path(m_id, CopySuffix), privateFile);
-    QSettings info(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), QSettings::IniFormat);
-    info.setValue(QStringLiteral("original"), originalPath);
-    info.setValue(QStringLiteral("saved"), when.toString(Qt::ISODateWithMs));
-    info.sync();
-    if (info.status() != QSettings::NoError)
-        return Failure{QStringLiteral("无法写入恢复信息。")};
-    QFile::remove(path(m_id, InfoSuffix));
-    if (!QFile::rename(path(m_id, InfoSuffix) + QStringLiteral(".tmp"), path(m_id, InfoSuffix)))
-        return Failure{QStringLiteral("无法写入恢复信息。")};
+    const QJsonObject info{{QStringLiteral("original"), originalPath},
+                           {QStringLiteral("saved"), when.toString(Qt::ISODateWithMs)}};
+    if (const Result<void> written = FileSave::save(path(m_id, InfoSuffix), QJsonDocument(info).toJson()); !written)
+        return written;
     QFile::setPermissions(path(m_id, InfoSuffix), privateFile);
     return done();
 }
@@ -113,10 +109,12 @@ QList<RecoveryStore::Copy> RecoveryStore::leftOver() const
         if (!lock.tryLock(0))
             continue;
         lock.unlock();
-        const QSettings info(path(id, InfoSuffix), QSettings::IniFormat);
-        copies.append(
-            {path(id, CopySuffix), info.value(QStringLiteral("original")).toString(),
-             QDateTime::fromString(info.value(QStringLiteral("saved")).toString(), Qt::ISODateWithMs), id});
+        QFile file(path(id, InfoSuffix));
+        const QJsonObject info =
+            file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+        copies.append({path(id, CopySuffix), info.value(QStringLiteral("original")).toString(),
+                       QDateTime::fromString(info.value(QStringLiteral("saved")).toString(), Qt::ISODateWithMs),
+                       id});
     }
     std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) { return a.saved < b.saved; });
     return copies;
@@ -133,29 +131,32 @@ Recovery::Recovery(Session &session, RecoveryStore &store, Platform &platform, Q
     , m_session(session)
     , m_store(store)
     , m_platform(platform)
+    , m_writer(std::make_unique<QThreadPool>())
 {
+    m_writer->setMaxThreadCount(1);
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
     m_timer->setInterval(Delay);
     connect(m_timer, &QTimer::timeout, this, &Recovery::writeNow);
     connect(&session, &Session::commentChanged, this, &Recovery::changed);
     connect(&session, &Session::rosterChanged, this, &Recovery::changed);
+    connect(&session, &Session::edited, this, &Recovery::changed);
     // Leaving a comment box (any move of the keyboard focus) writes at once.
     if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        connect(gui, &QGuiApplication::focusObjectChanged, this, [this] {
-            if (m_session.Modified())
-                writeNow();
-        });
+        connect(gui, &QGuiApplication::focusObjectChanged, this, &Recovery::writeNow);
     connect(&session, &Session::modifiedChanged, this, [this](bool modified) {
-        if (modified) {
-            changed();
+        if (modified)
             return;
-        }
         // Saved, or dropped: no copy is left behind.
         m_timer->stop();
+        m_changedSinceCopy = false;
         waitForWrites();
         m_store.discard();
     });
+    if (session.Modified()) {
+        m_changedSinceCopy = true;
+        writeNow();
+    }
 }
 
 Recovery::~Recovery()
@@ -165,17 +166,21 @@ Recovery::~Recovery()
 
 void Recovery::changed()
 {
+    if (!m_session.Modified())
+        return;
+    m_changedSinceCopy = true;
     // The first change starts the clock; later ones wait for it, so typing writes at most
     // every 30 seconds.
-    if (m_session.Modified() && !m_timer->isActive())
+    if (!m_timer->isActive())
         m_timer->start();
 }
 
 void Recovery::writeNow()
 {
     m_timer->stop();
-    if (!m_session.Modified())
+    if (!m_session.Modified() || !m_changedSinceCopy)
         return;
+    m_changedSinceCopy = false;
     if (!m_store.opened()) {
         tellOnce(m_store.opened().error());
         return;
@@ -185,7 +190,7 @@ void Recovery::writeNow()
     const QString original = m_session.HasFileName() ? m_session.CurrentPath() : QString();
     RecoveryStore *store = &m_store;
     const QDateTime now = QDateTime::currentDateTime();
-    QThreadPool::globalInstance()->start([this, store, bytes, original, now] {
+    m_writer->start([this, store, bytes, original, now] {
         const Result<void> saved = store->save(bytes, original, now);
         if (!saved) // told on the window's thread; dropped when the run is ending
             QMetaObject::invokeMethod(
@@ -208,5 +213,5 @@ void Recovery::tellOnce(const QString &reason)
 
 void Recovery::waitForWrites()
 {
-    QThreadPool::globalInstance()->waitForDone();
+    m_writer->waitForDone();
 }

@@ -12,6 +12,7 @@
 
 class Platform;
 class QLockFile;
+class QThreadPool;
 class QTimer;
 class Session;
 
@@ -77,11 +78,12 @@ class Recovery : public QObject
 public:
     static constexpr int Delay = 30000; // ms
 
-    /// The store may have failed to open: the first copy due then tells why.
+    /// The store may have failed to open: the first copy due then tells why. A document that is
+    /// modified already (a copy just recovered) gets its copy at once.
     Recovery(Session &session, RecoveryStore &store, Platform &platform, QObject *parent = nullptr);
     ~Recovery() override;
 
-    /// Writes the copy now, if the document is modified.
+    /// Writes the copy now, if the document changed since the last copy.
     void writeNow();
     /// Waits for a copy being written (tests, the end of the run).
     void waitForWrites();
@@ -94,5 +96,8 @@ private:
     RecoveryStore &m_store;
     Platform &m_platform;
     QTimer *m_timer = nullptr;
+    /// One writer at a time, so that copies land in the order they were taken.
+    std::unique_ptr<QThreadPool> m_writer;
+    bool m_changedSinceCopy = false;
     bool m_told = false;
 };

@@ -28,6 +28,7 @@ void Session::setCurrentFile(const QString &path, bool hasFileName)
 void Session::markModified()
 {
     setModified(true);
+    emit edited();
 }
 
 void Session::markSaved()

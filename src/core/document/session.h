@@ -80,6 +80,8 @@ signals:
     void currentFileChanged();
     /// The modified flag changed.
     void modifiedChanged(bool modified);
+    /// The document was changed (every change that marks it modified, the first and the later).
+    void edited();
     /// Another student became current.
     void currentStudentChanged(int card);
     /// The comment of a slot (1-based) was set.
