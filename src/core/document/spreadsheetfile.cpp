@@ -1,6 +1,7 @@
 #include "core/document/spreadsheetfile.h"
 
 #include "core/platform/libreoffice.h"
+#include "core/platform/textfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,14 +66,21 @@ int columnOf(QStringView reference)
 {
     int column = 0;
     qsizetype i = 0;
-    for (; i < reference.size() && reference[i].isLetter(); ++i)
+    for (; i < reference.size() && reference[i].isLetter(); ++i) {
         column = column * 26 + (reference[i].toUpper().unicode() - u'A' + 1);
-    return i == 0 || column > 16384 ? -1 : column - 1;
+        if (column > 16384) // past the last column a spreadsheet has
+            return -1;
+    }
+    return i == 0 ? -1 : column - 1;
 }
+
+/// A class list needs few columns: cells further right are left out, so that a hostile sheet
+/// cannot make every row thousands of cells long.
+constexpr int MaxColumns = 256;
 
 void put(QList<QStringList> &rows, int row, int column, const QString &text)
 {
-    if (row < 0 || column < 0 || row > 100000)
+    if (text.isEmpty() || row < 0 || column < 0 || column >= MaxColumns || row > 100000)
         return;
     while (rows.size() <= row)
         rows.append(QStringList());
@@ -282,13 +290,13 @@ Result<QList<QStringList>> xlsRows(const QString &path)
 
 Result<QList<QStringList>> rows(const QString &path)
 {
+    // A pipe or a device is never opened, nor handed to LibreOffice.
+    if (const QString why = TextFile::notARegularFile(path); !why.isEmpty())
+        return Failure{why, FailureKind::Unreadable};
     if (path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
         return xlsRows(path);
     const bool ods = path.endsWith(QStringLiteral(".ods"), Qt::CaseInsensitive);
     const QString kind = ods ? QStringLiteral(" OpenDocument ") : QStringLiteral(" Excel ");
-    if (!QFileInfo(path).isFile())
-        return Failure{QStringLiteral("无法读取文件“%1”：这不是普通的文件。").arg(path),
-                       FailureKind::Unreadable};
     // An Office file protected by a password is a compound file holding the encrypted package.
     if (QFile file(path);
         file.open(QIODevice::ReadOnly) && file.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1"))

@@ -1,5 +1,9 @@
 #include "core/document/spreadsheetnames.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 namespace SpreadsheetNames {
 
 QList<QStringList> csvRows(QStringView text)
@@ -70,37 +74,41 @@ QStringList namesIn(const QList<QStringList> &rows)
     qsizetype column = -1;
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
         for (qsizetype c = 0; c < rows[r].size(); ++c) {
-            if (Headings.contains(rows[r][c].trimmed())) {
+            // "姓  名": headings are often spaced out to the column's width.
+            if (Headings.contains(QString(rows[r][c]).remove(QRegularExpression(QStringLiteral("\\s"))))) {
                 headingRow = r;
                 column = c;
                 break;
             }
         }
     }
-    if (column < 0) {
-        // No heading: the leftmost column holding text, a cell that is no number (a column of
-        // numbers is the students' numbers).
-        const auto isText = [](const QString &cell) {
-            const QString value = cell.trimmed();
-            bool number = false;
-            value.toDouble(&number);
-            return !value.isEmpty() && !number;
-        };
+    // Without a heading, the names are the text (no numbers: those are the students' numbers)
+    // of the column holding the most of it, the leftmost of equals; a title above stays out.
+    const auto isText = [](const QString &cell) {
+        const QString value = cell.trimmed();
+        bool number = false;
+        value.toDouble(&number);
+        return !value.isEmpty() && !number;
+    };
+    const bool headed = column >= 0;
+    if (!headed) {
+        QList<int> texts;
         for (const QStringList &row : rows) {
-            for (qsizetype c = 0; c < row.size(); ++c) {
-                if (isText(row[c]) && (column < 0 || c < column)) {
-                    column = c;
-                    break;
-                }
-            }
+            if (texts.size() < row.size())
+                texts.resize(row.size());
+            for (qsizetype c = 0; c < row.size(); ++c)
+                texts[c] += isText(row[c]) ? 1 : 0;
         }
+        const auto most = std::max_element(texts.begin(), texts.end());
+        if (most == texts.end() || *most == 0)
+            return {};
+        column = most - texts.begin();
     }
     QStringList names;
-    if (column < 0)
-        return names;
     for (qsizetype r = headingRow + 1; r < rows.size(); ++r) {
-        const QString name = rows[r].value(column).trimmed();
-        if (!name.isEmpty())
+        // A line break typed inside a cell is no second student.
+        const QString name = rows[r].value(column).simplified();
+        if (headed ? !name.isEmpty() : isText(name))
             names.append(name);
     }
     return names;

@@ -487,6 +487,10 @@ void tst_NameList::namesInSheet_data()
     QTest::newRow("名字") << Rows{{"名字"}, {"赵六"}} << QStringList{"赵六"};
     QTest::newRow("no heading: the first column of text")
         << Rows{{"1", "张三", "男"}, {"2", "李四", "女"}} << QStringList{"张三", "李四"};
+    QTest::newRow("no heading: a title above numbers and names")
+        << Rows{{"三年级二班名单"}, {"1", "张三"}, {"2", "李四"}} << QStringList{"张三", "李四"};
+    QTest::newRow("a spaced heading, a break inside a cell")
+        << Rows{{"姓  名"}, {"欧阳\n娜娜"}} << QStringList{"欧阳 娜娜"};
     QTest::newRow("nothing") << Rows{} << QStringList{};
 }
 
