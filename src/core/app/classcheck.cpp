@@ -205,7 +205,7 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
             if (const int over =
                     FitCheck::linesPastBox(document, student, *options.scheme, *options.measurer))
                 findings.append(
-                    {student, Kind::PastPrintArea, QStringLiteral("超出打印区域 %1 行").arg(over), -1, 0});
+                    {student, Kind::PastPrintArea, FitCheck::pastText(over), -1, 0});
         }
     }
     return findings;

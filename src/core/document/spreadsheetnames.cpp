@@ -75,7 +75,8 @@ QStringList namesIn(const QList<QStringList> &rows)
     for (qsizetype r = 0; r < rows.size() && column < 0; ++r) {
         for (qsizetype c = 0; c < rows[r].size(); ++c) {
             // "姓  名": headings are often spaced out to the column's width.
-            if (Headings.contains(QString(rows[r][c]).remove(QRegularExpression(QStringLiteral("\\s"))))) {
+            static const QRegularExpression blanks(QStringLiteral("\\s"));
+            if (Headings.contains(QString(rows[r][c]).remove(blanks))) {
                 headingRow = r;
                 column = c;
                 break;

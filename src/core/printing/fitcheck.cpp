@@ -57,12 +57,30 @@ int linesPastBox(const CommentDocument &document, int student, const LayoutSchem
     if (surelyFits(comment, setup, font, measurer, limit))
         return 0;
     const PaperEdges edges{setup.paperWidth * twipsPerCm, limit + std::max(paperBottom, 0.0)};
-    const QList<PageItem> lines = breakCommentLines(
-        comment, setup.pytextWidth, setup.pytextJuli, setup.pytextTop, setup.pytextLeft,
-        document.ItemFonts[std::size_t(Item::CommentText)], measurer, setup.unitsPerCm, edges);
-    // A line that reaches below the limit by less than a twip still fits.
-    return int(std::count_if(lines.begin(), lines.end(),
-                             [&](const PageItem &line) { return line.top + line.height > limit + 1; }));
+    const QList<PageItem> boxes =
+        breakCommentLines(comment, setup.pytextWidth, setup.pytextJuli, setup.pytextTop, setup.pytextLeft,
+                          font, measurer, setup.unitsPerCm, edges);
+    // A box holds one line, or several where the comment breaks its lines itself: count the
+    // lines below the limit. A line that reaches below it by less than a twip still fits.
+    const double lineHeight = measurer.measureText(QString(), font).height;
+    int past = 0;
+    for (const PageItem &box : boxes) {
+        const double below = box.top + box.height - std::max(box.top, limit);
+        if (below <= 1)
+            continue;
+        if (lineHeight <= 0) {
+            ++past;
+            continue;
+        }
+        const int lines = std::max(1, int(std::lround(box.height / lineHeight)));
+        past += std::clamp(int(std::ceil((below - 1) / lineHeight)), 1, lines);
+    }
+    return past;
+}
+
+QString pastText(int lines)
+{
+    return QStringLiteral("超出打印区域 %1 行").arg(lines);
 }
 
 } // namespace FitCheck

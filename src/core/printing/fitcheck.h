@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CommentDocument;
 class TextMeasurer;
 struct LayoutScheme;
@@ -12,5 +14,8 @@ namespace FitCheck {
 /// run composes them, at full size.
 int linesPastBox(const CommentDocument &document, int student, const LayoutScheme &scheme,
                  const TextMeasurer &measurer);
+
+/// How the teacher is told: "超出打印区域 3 行".
+QString pastText(int lines);
 
 } // namespace FitCheck

@@ -105,7 +105,7 @@ void pyedit::updateFitWarning()
         m_fitWarning->hide();
         return;
     }
-    m_fitWarning->setText(QStringLiteral("超出打印区域 %1 行").arg(over));
+    m_fitWarning->setText(FitCheck::pastText(over));
     m_fitWarning->setToolTip(QStringLiteral("按打印方案“%1”排版，这条评语有 %2 行超出了打印区域，"
                                             "打印出来会压住签名或印不出来。")
                                  .arg(m_fitScheme->name)

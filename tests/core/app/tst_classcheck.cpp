@@ -127,13 +127,17 @@ void tst_ClassCheck::findings()
     QCOMPARE(described(document, check(document, options)), expected);
 }
 
-/// Every character 100 twips wide, every line 200 twips high.
+/// Every character 100 twips wide, every line 200 twips high; a text breaks its lines at LF.
 class BlockMeasurer : public TextMeasurer
 {
 public:
     TextExtent measureText(const QString &text, const ItemFont &) const override
     {
-        return {double(text.size()) * 100, 200};
+        qsizetype widest = 0;
+        const QStringList lines = QString(text).remove(u'\r').split(u'\n');
+        for (const QString &line : lines)
+            widest = std::max(widest, line.size());
+        return {double(widest) * 100, 200.0 * double(lines.size())};
     }
 };
 
@@ -141,19 +145,23 @@ void tst_ClassCheck::pastPrintArea_data()
 {
     // A box 1 cm (570 units) wide and high, 1 cm from the top: two lines of 200 fit, the third
     // ends 30 units below it. A line takes six characters (600 > 570 ends it).
-    QTest::addColumn<int>("characters");
+    QTest::addColumn<QString>("comment");
     QTest::addColumn<QString>("paperHeight");
     QTest::addColumn<int>("over");
-    QTest::newRow("one line") << 6 << "20" << 0;
-    QTest::newRow("two lines fill the box") << 12 << "20" << 0;
-    QTest::newRow("a third line") << 13 << "20" << 1;
-    QTest::newRow("ten lines") << 60 << "20" << 8;
-    QTest::newRow("the paper ends first") << 30 << "1.5" << 4; // the box reaches past it
+    const auto good = [](int n) { return QString(n, u'好'); };
+    QTest::newRow("one line") << good(6) << "20" << 0;
+    QTest::newRow("two lines fill the box") << good(12) << "20" << 0;
+    QTest::newRow("a third line") << good(13) << "20" << 1;
+    QTest::newRow("ten lines") << good(60) << "20" << 8;
+    QTest::newRow("the paper ends first") << good(30) << "1.5" << 4; // the box reaches past it
+    // Short lines broken by the teacher share one box: each line past the limit counts.
+    QTest::newRow("five short lines") << "好\r\n好\r\n好\r\n好\r\n好"
+                                      << "20" << 3;
 }
 
 void tst_ClassCheck::pastPrintArea()
 {
-    QFETCH(int, characters);
+    QFETCH(QString, comment);
     QFETCH(QString, paperHeight);
     QFETCH(int, over);
     LayoutScheme scheme;
@@ -167,7 +175,7 @@ void tst_ClassCheck::pastPrintArea()
         {SchemeField::TeacherTop, "10"}};
     for (const auto &[field, value] : values)
         scheme.setValue(field, value);
-    const CommentDocument document = classOf({"张三=" + QString(characters, u'好')});
+    const CommentDocument document = classOf({"张三=" + comment});
     const BlockMeasurer measurer;
     QCOMPARE(FitCheck::linesPastBox(document, 0, scheme, measurer), over);
 
