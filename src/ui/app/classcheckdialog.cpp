@@ -68,9 +68,14 @@ ClassCheckDialog::ClassCheckDialog(Session &session, std::function<std::optional
     m_later->setSingleShot(true);
     m_later->setInterval(500);
     connect(m_later, &QTimer::timeout, this, &ClassCheckDialog::check);
+    // Only while it shows: a closed dialog checks again when it is opened.
+    const auto later = [this] {
+        if (isVisible())
+            m_later->start();
+    };
     for (auto changed : {&Session::rosterChanged, &Session::documentReplaced})
-        connect(&session, changed, m_later, qOverload<>(&QTimer::start));
-    connect(&session, &Session::commentChanged, m_later, qOverload<>(&QTimer::start));
+        connect(&session, changed, this, later);
+    connect(&session, &Session::commentChanged, this, later);
     connect(m_repeatLimit, &QSpinBox::valueChanged, this, &ClassCheckDialog::check);
     connect(again, &QPushButton::clicked, this, &ClassCheckDialog::check);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
@@ -86,10 +91,9 @@ void ClassCheckDialog::check()
     ClassCheck::Options options;
     options.repeatLimit = m_repeatLimit->value();
     const std::optional<LayoutScheme> scheme = m_scheme ? m_scheme() : std::nullopt;
-    const QtTextMeasurer measurer;
     if (scheme) {
         options.scheme = &*scheme;
-        options.measurer = &measurer;
+        options.measurer = &m_measurer;
     }
     const CommentDocument &document = m_session.Document();
     const QList<ClassCheck::Finding> found = ClassCheck::check(document, options);

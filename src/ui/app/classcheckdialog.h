@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printing/layoutscheme.h"
+#include "core/printing/textmeasurer.h"
 
 #include <QDialog>
 
@@ -26,8 +27,6 @@ public:
                      QWidget *parent = nullptr);
 
     QTreeWidget *findings() const { return m_findings; }
-    /// A sentence in more comments than this is a 重复.
-    QSpinBox *repeatLimit() const { return m_repeatLimit; }
     /// Checks the class now; whoever shows the dialog does so first.
     void check();
 
@@ -42,4 +41,5 @@ private:
     QSpinBox *m_repeatLimit = nullptr;
     QLabel *m_summary = nullptr;
     QTimer *m_later = nullptr;
+    QtTextMeasurer m_measurer; ///< keeps its measurements from one check to the next
 };

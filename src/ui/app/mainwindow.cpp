@@ -130,7 +130,9 @@ void MainWindow::showEditorWindow(const QString &caption)
         connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands,
                 &StudentCommands::showNoStudentGuess);
         // Comments are measured as they are typed, with the scheme the print window showed last.
-        m_editor->setFitScheme(activeScheme(m_session.ProgramFolder(), m_activeSchemeName));
+        if (!m_activeScheme)
+            m_activeScheme = activeScheme(m_session.ProgramFolder(), QString());
+        m_editor->setFitScheme(m_activeScheme);
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -287,7 +289,8 @@ void MainWindow::closePrintWindow()
         m_printPaper = nullptr;
     }
     if (m_printControl) {
-        m_activeSchemeName = m_printControl->ActiveScheme().name;
+        // As saved: edits the window did not save go with it.
+        m_activeScheme = activeScheme(m_session.ProgramFolder(), m_printControl->ActiveScheme().name);
         // The page it composes is going: the editor's moves below are none of its business.
         disconnect(&m_session, nullptr, m_printControl, nullptr);
         m_printControl->deleteLater();
@@ -303,7 +306,7 @@ void MainWindow::closePrintWindow()
     m_toolbar->setEnabled(true);
     EditorLayout();
     if (m_editor)
-        m_editor->setFitScheme(activeScheme(m_session.ProgramFolder(), m_activeSchemeName));
+        m_editor->setFitScheme(m_activeScheme);
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)
@@ -314,7 +317,7 @@ void MainWindow::showClassCheck()
 {
     if (!m_classCheck) {
         m_classCheck = new ClassCheckDialog(
-            m_session, [this] { return activeScheme(m_session.ProgramFolder(), m_activeSchemeName); }, this);
+            m_session, [this] { return m_activeScheme; }, this);
         connect(m_classCheck, &ClassCheckDialog::findingChosen, this,
                 [this](int student, int position, int length) {
                     selectStudent(student);

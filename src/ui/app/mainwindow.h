@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/documentlifecycle.h"
+#include "core/printing/layoutscheme.h"
 #include "core/printing/textmeasurer.h"
 #include "ui/editor/workspace.h"
 
@@ -9,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMdiArea;
@@ -155,7 +157,8 @@ private:
     FindDialog *m_find = nullptr;
     QStringList m_recentFiles; ///< what 文件 lists, in its order
     /// The scheme the print window showed last: comments are measured with it.
-    QString m_activeSchemeName;
+    /// The scheme comments are measured with: the one the print window showed last, as saved.
+    std::optional<LayoutScheme> m_activeScheme;
     pyedit *m_editor = nullptr;
     QMdiSubWindow *m_editorWindow = nullptr;
     stds *m_students = nullptr;
