@@ -231,11 +231,12 @@ void pytools::search(const QString &query)
     if (!searching)
         return;
     if (!m_entries) {
-        // Read once for a run of keystrokes; a change of the library reads it again.
+        // Read once for a run of keystrokes; a change of the library reads it again. A library
+        // that cannot be read is told once, not at every keystroke: it finds nothing.
         const Result<QList<CommentLibrary::Entry>> entries = library().entries();
+        m_entries = entries.valueOr({});
         if (!reportFailure(m_platform, entries))
             return;
-        m_entries = *entries;
     }
     m_results->clear();
     QList<QTreeWidgetItem *> rows;

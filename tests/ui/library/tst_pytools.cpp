@@ -537,6 +537,10 @@ void tst_pytools::unreadableLibrary()
     QCOMPARE(m_platform->shown.first().title, QStringLiteral("系统提示"));
     QCOMPARE(m_window->lblb()->count(), 0);
     QCOMPARE(m_window->lbnr()->count(), 0);
+    // Searching it says so once, not at every keystroke.
+    m_platform->expectMessage();
+    QTest::keyClicks(m_window->searchBox(), QStringLiteral("ab"));
+    QCOMPARE(m_platform->shown.size(), 2);
 
     const Result<CommentLibrary::Written> failed =
         Failure{QStringLiteral("磁盘已满。"), FailureKind::WriteFailed};
