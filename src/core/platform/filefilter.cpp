@@ -1,5 +1,7 @@
 #include "core/platform/filefilter.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 QString toQtFileFilter(const QString &pipeFilter)
@@ -16,4 +18,13 @@ QString toQtFileFilter(const QString &pipeFilter)
         filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(u' '));
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString withSuffixOf(const QString &path, const QString &chosenType)
+{
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = firstPattern.match(chosenType);
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty() || !match.hasMatch())
+        return path;
+    return path + u'.' + match.captured(1);
 }

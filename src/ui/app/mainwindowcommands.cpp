@@ -70,7 +70,7 @@ void MainWindow::createMenus()
         {"out", "用Word打开(&Y)", [this] { openInWordProcessor(m_session.Document(), m_platform); }},
         {"totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform); }},
         {"toword", "导出为Word文档(&W)...", [this] { exportToWordDocument(m_session.Document(), m_platform); }},
-        {"topdf", "导出为PDF文件(&D)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
+        {"topdf", "导出为PDF文件(&F)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
         {"f2", "-", {}},
         {"setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
         {"privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},

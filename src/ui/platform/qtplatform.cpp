@@ -139,9 +139,12 @@ QString QtPlatform::openFileName(const QString &filter)
 
 QString QtPlatform::saveFileName(const QString &filter)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(dialogParent(), QString(), dialogFolder(), toQtFileFilter(filter),
-                                     nullptr, QFileDialog::DontConfirmOverwrite);
+    QString chosenType;
+    // Qt's own dialog adds no suffix to a typed name: the file type chosen in it gives one.
+    const QString path = withSuffixOf(QFileDialog::getSaveFileName(dialogParent(), QString(), dialogFolder(),
+                                                                   toQtFileFilter(filter), &chosenType,
+                                                                   QFileDialog::DontConfirmOverwrite),
+                                      chosenType);
     rememberFolderOf(path);
     return path;
 }

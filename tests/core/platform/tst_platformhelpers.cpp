@@ -21,6 +21,8 @@ private slots:
     void leadingNumber();
     void fileFilter_data();
     void fileFilter();
+    void suffixOfChosenType_data();
+    void suffixOfChosenType();
     void fileExists();
     void faceNamesReachInstalledCjkFonts_data();
     void faceNamesReachInstalledCjkFonts();
@@ -83,6 +85,36 @@ void tst_PlatformHelpers::fileFilter()
     QFETCH(QString, filter);
     QFETCH(QString, qt);
     QCOMPARE(toQtFileFilter(filter), qt);
+}
+
+void tst_PlatformHelpers::suffixOfChosenType_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("bare name") << "/h/三班"
+                               << "OpenDocument 文本 (*.odt)"
+                               << "/h/三班.odt";
+    QTest::newRow("first of several") << "/h/名单"
+                                      << "文本 (*.txt *.csv)"
+                                      << "/h/名单.txt";
+    QTest::newRow("suffix typed") << "/h/三班.docx"
+                                  << "OpenDocument 文本 (*.odt)"
+                                  << "/h/三班.docx";
+    QTest::newRow("every file") << "/h/三班"
+                                << "所有文件 (*)"
+                                << "/h/三班";
+    QTest::newRow("cancelled") << ""
+                               << "OpenDocument 文本 (*.odt)"
+                               << "";
+}
+
+void tst_PlatformHelpers::suffixOfChosenType()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, type);
+    QFETCH(QString, result);
+    QCOMPARE(withSuffixOf(path, type), result);
 }
 
 void tst_PlatformHelpers::fileExists()
