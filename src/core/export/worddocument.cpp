@@ -20,15 +20,27 @@
 
 namespace WordDocument {
 
+void setShownFamily(QTextCharFormat &format, const ItemFont &font)
+{
+    const QFontInfo shown(FontSubstitution::toQFont(font));
+    format.setFontFamilies(QStringList{shown.family()});
+    format.setProperty(QTextFormat::FontFamily, shown.family());
+}
+
+QByteArray odf(const QTextDocument &text)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QTextDocumentWriter writer(&buffer, "odf");
+    return writer.write(&text) ? bytes : QByteArray();
+}
+
 namespace {
 
 QTextCharFormat formatOf(const ItemFont &font)
 {
-    // The installed face the font is shown with here, so that the Chinese text has a face.
-    const QFontInfo shown(FontSubstitution::toQFont(font));
     QTextCharFormat format;
-    format.setFontFamilies(QStringList{shown.family()});
-    format.setProperty(QTextFormat::FontFamily, shown.family()); // what Qt's ODF writer reads
+    setShownFamily(format, font);
     format.setFontPointSize(font.fontSize > 0 ? font.fontSize : 10.5);
     format.setFontWeight(font.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(font.italic);
@@ -72,12 +84,7 @@ QByteArray odt(const CommentDocument &document)
 {
     QTextDocument text;
     layOut(document, text);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QTextDocumentWriter writer(&buffer, "odf");
-    if (!writer.write(&text))
-        return {};
-    return bytes;
+    return odf(text);
 }
 
 Result<void> write(const QString &path, const CommentDocument &document)
@@ -98,9 +105,11 @@ Result<void> write(const QString &path, const CommentDocument &document)
     if (converted.kind() == FailureKind::NotFound)
         return Failure{QStringLiteral("没有找到 LibreOffice（soffice），无法生成 Word 文档（.docx）。"
                                       "请安装 LibreOffice，或者保存为 OpenDocument 文本（.odt）。")};
-    QFile file(converted.valueOr(QString()));
-    if (!converted || !file.open(QIODevice::ReadOnly))
+    if (!converted)
         return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1").arg(converted.error())};
+    QFile file(*converted);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("无法读取转换后的文档：%1").arg(file.errorString())};
     return FileSave::save(path, file.readAll());
 }
 

@@ -6,7 +6,9 @@
 #include <QString>
 
 class CommentDocument;
+class QTextCharFormat;
 class QTextDocument;
+struct ItemFont;
 
 /// The class as a word-processor document: one page per student with the name line, the
 /// comment and the signature, each in the document's font for it.
@@ -19,6 +21,13 @@ void layOut(const CommentDocument &document, QTextDocument &text);
 
 /// The document as OpenDocument text (.odt), every student after the first on a new page.
 QByteArray odt(const CommentDocument &document);
+
+/// Any laid-out text as OpenDocument text; empty when Qt's writer fails.
+QByteArray odf(const QTextDocument &text);
+
+/// Sets a text in the installed face `font` is shown with here (what Qt's ODF writer reads),
+/// so that a word processor shows Chinese text in a face that has it.
+void setShownFamily(QTextCharFormat &format, const ItemFont &font);
 
 /// Writes the document to `path`: OpenDocument text for ".odt", otherwise Word (.docx),
 /// converted from the OpenDocument text by LibreOffice (soffice) in a private folder. Fails

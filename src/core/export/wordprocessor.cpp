@@ -1,10 +1,10 @@
 #include "core/export/wordprocessor.h"
 
 #include "core/document/commentdocument.h"
+#include "core/export/worddocument.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/textfile.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -12,9 +12,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentWriter>
 
 #include <unistd.h>
 
@@ -59,21 +59,14 @@ QByteArray odfDocument(const QString &text, const CommentDocument &document)
     QTextDocument textDocument;
     textDocument.setPlainText(paragraphs);
 
-    const QFontInfo commentFont(FontSubstitution::toQFont(document.ItemFonts[int(Item::CommentText)]));
+    const ItemFont &commentFont = document.ItemFonts[int(Item::CommentText)];
     QTextCharFormat format;
-    format.setFontFamilies(QStringList{commentFont.family()});
-    format.setProperty(QTextFormat::FontFamily, commentFont.family()); // what Qt's ODF writer reads
-    format.setFontPointSize(commentFont.pointSizeF());
+    WordDocument::setShownFamily(format, commentFont);
+    format.setFontPointSize(QFontInfo(FontSubstitution::toQFont(commentFont)).pointSizeF());
     QTextCursor all(&textDocument);
     all.select(QTextCursor::Document);
     all.mergeCharFormat(format);
-
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QTextDocumentWriter writer(&buffer, "odf");
-    if (!writer.write(&textDocument))
-        return {};
-    return bytes;
+    return WordDocument::odf(textDocument);
 }
 
 } // namespace
