@@ -30,8 +30,11 @@ inline const QString UnreadableBytesMessage =
 /// Shown when a 101st student is to be added.
 inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
 
-/// Why an empty list is refused (FailureKind::Empty).
+/// Why an empty list (of names, of stock comments) is refused (FailureKind::Empty).
 inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
+
+/// After a failed import (of names, of stock comments); the reason follows.
+inline const QString ImportFailedMessage = QStringLiteral("导入失败！");
 
 /// The title of the recovery offer at start.
 inline const QString RecoveryTitle = QStringLiteral("恢复未保存的评语");

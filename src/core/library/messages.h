@@ -22,11 +22,6 @@ inline const QString SelectCommentToEditMessage = QStringLiteral("请选择一�
 
 inline const QString EmptyTextMessage = QStringLiteral("内容不能为空！");
 
-inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
-
-/// After a failed import of stock comments; the reason follows.
-inline const QString ImportFailedMessage = QStringLiteral("导入失败！");
-
 /// After a library change could not be written; the reason follows.
 inline const QString SaveFailedMessage = QStringLiteral("保存评语库失败！");
 

@@ -3,6 +3,7 @@
 #include "core/document/namelist.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/document/messages.h"
 #include "ui/editor/messages.h"
 
 #include <QGridLayout>
@@ -185,7 +186,7 @@ void inputstudent::Command1Click()
         return;
     }
     if (!result) {
-        m_platform.messageBox(EditorMessages::ImportFailedMessage + result.error(), Platform::NoticeTitle,
+        m_platform.messageBox(DocumentMessages::ImportFailedMessage + result.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

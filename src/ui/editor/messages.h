@@ -18,8 +18,6 @@ inline const QString ChooseMessage = QStringLiteral("请选择一项功能！");
 
 inline const QString NoStudentMessage = QStringLiteral("没有任何学生或评语信息时不能执行该功能！");
 
-inline const QString DoneMessage = QStringLiteral("设置成功！");
-
 inline const QString NoSelectionMessage =
     QStringLiteral("您似乎想调出有关学生列表的快捷菜单，请先选择一名学生再右击！如果你的学生列表为空，请"
                    "选择“工具”“导入学生名单”。");
@@ -29,9 +27,6 @@ inline const QString NothingToCopyMessage = QStringLiteral("您还没有选定�
 inline const QString NothingToCutMessage = QStringLiteral("您还没有选定任何可剪切的内容！");
 
 inline const QString WhereToPasteMessage = QStringLiteral("您想把剪贴板中的内容粘贴到哪儿？请用鼠标定位！");
-
-/// After a failed import of a name list; the reason follows.
-inline const QString ImportFailedMessage = QStringLiteral("导入失败！");
 
 /// After the default signature could not be stored; the reason follows.
 inline const QString DefaultSignatureFailedMessage = QStringLiteral("设置默认签名失败！");

@@ -330,12 +330,7 @@ void pyedit::selectInComment(int k, int position, int length)
         return;
     // The box shows a line break as one character, the comment holds CR LF.
     const QString &comment = m_session.Document().slot(k + 1).comment;
-    const auto inBox = [&](int index) {
-        int breaks = 0;
-        for (int i = 0; i < index && i + 1 < int(comment.size()); ++i)
-            breaks += comment.at(i) == u'\r' && comment.at(i + 1) == u'\n';
-        return index - breaks;
-    };
+    const auto inBox = [&](int index) { return int(toBoxText(comment.left(index)).size()); };
     QTextCursor cursor = box->textCursor();
     const int end = int(box->document()->characterCount()) - 1;
     cursor.setPosition(std::clamp(inBox(position), 0, end));

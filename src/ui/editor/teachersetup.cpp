@@ -4,6 +4,7 @@
 #include "core/document/templatefile.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/platform.h"
+#include "core/app/messages.h"
 #include "ui/editor/messages.h"
 
 #include <QGridLayout>
@@ -95,7 +96,7 @@ void teachersetup::Command2Click()
     m_session.setTeacherSignature(m_text->text());
     if (m_refresh)
         m_refresh();
-    m_platform.messageBox(EditorMessages::DoneMessage, Platform::NoticeTitle, MsgIcon::Information,
+    m_platform.messageBox(AppMessages::DoneMessage, Platform::NoticeTitle, MsgIcon::Information,
                           MsgButtons::Ok);
     close();
 }

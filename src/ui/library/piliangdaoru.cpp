@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/document/messages.h"
 #include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "core/platform/scratchfile.h"
@@ -101,14 +102,14 @@ void piliangdaoru::Command1Click()
 {
     const QString text = m_text->toPlainText();
     if (text.isEmpty()) {
-        m_platform.messageBox(LibraryMessages::EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(DocumentMessages::EmptyListMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
         m_text->setFocus();
         return;
     }
     const Result<QStringList> roundTrip = ScratchFile::roundTrip(m_session.ProgramFolder(), text);
     if (!roundTrip) {
-        m_platform.messageBox(LibraryMessages::ImportFailedMessage + roundTrip.error(), Platform::NoticeTitle,
+        m_platform.messageBox(DocumentMessages::ImportFailedMessage + roundTrip.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

@@ -6,6 +6,7 @@
 #include "scriptedplatform.h"
 #include "sessionedit.h"
 #include "ui/editor/inputstudent.h"
+#include "core/app/messages.h"
 #include "ui/editor/messages.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/teachersetup.h"
@@ -621,7 +622,7 @@ void tst_Dialogs::signatureSetCurrent()
     QCOMPARE(seenByRefresh, typed);
     QCOMPARE(m_state->Modified(), modified);
     QCOMPARE(m_platform->shown.size(), 1);
-    QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::DoneMessage, Platform::NoticeTitle,
+    QVERIFY(sameMessage(m_platform->shown.at(0), AppMessages::DoneMessage, Platform::NoticeTitle,
                         MsgIcon::Information, MsgButtons::Ok));
     expectGone(dialog.data());
     QCOMPARE(fileBytes(m_state->templatePath()), templateBytes);
@@ -666,7 +667,7 @@ void tst_Dialogs::signatureSetDefault()
              QStringLiteral("是否把“王老师”设置为新建文件时系统默认的教师签名？"));
     if (stored) {
         QCOMPARE(m_platform->shown.size(), 2);
-        QVERIFY(sameMessage(m_platform->shown.at(1), EditorMessages::DoneMessage, Platform::NoticeTitle,
+        QVERIFY(sameMessage(m_platform->shown.at(1), AppMessages::DoneMessage, Platform::NoticeTitle,
                             MsgIcon::Information, MsgButtons::Ok));
         // Only the second line of the template changes.
         QList<QByteArray> lines = original.split('\n');
@@ -688,7 +689,7 @@ void tst_Dialogs::signatureSetDefault()
     } else {
         QCOMPARE(m_platform->shown.size(), 1);
     }
-    QVERIFY(!m_platform->messageTexts().contains(EditorMessages::DoneMessage));
+    QVERIFY(!m_platform->messageTexts().contains(AppMessages::DoneMessage));
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("李老师"));
     QVERIFY(!m_state->Modified());
     QCOMPARE(m_refreshes, 0);
