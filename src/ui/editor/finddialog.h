@@ -26,7 +26,6 @@ public:
 
     QLineEdit *findText() const { return m_find; }
     QLineEdit *replaceText() const { return m_replace; }
-    QCheckBox *matchCase() const { return m_case; }
     /// What the last action found or did.
     QLabel *status() const { return m_status; }
 

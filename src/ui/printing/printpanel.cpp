@@ -156,9 +156,8 @@ void PrintPanel::fillPrinters()
         m_printers->addItem(QStringLiteral("（没有可用的打印机）"));
     const int remembered = m_printers->findData(m_platform.rememberedPrinter());
     m_printers->setCurrentIndex(remembered >= 0 ? remembered : 0);
-    m_hasPrinters = !names.isEmpty();
-    m_printers->setEnabled(m_hasPrinters);
-    m_properties->setEnabled(m_hasPrinters);
+    m_printers->setEnabled(!names.isEmpty());
+    m_properties->setEnabled(!names.isEmpty());
 }
 
 QString PrintPanel::printerName() const
@@ -185,7 +184,6 @@ PrintRunOptions PrintPanel::options() const
     options.copiesText = m_copys->text();
     options.currentStudent = m_session.CurrentStudent();
     options.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
-    options.printerSetting = 2;
     return options;
 }
 
@@ -267,8 +265,8 @@ void PrintPanel::setPrinting(bool printing)
                                                             m_copys, m_upDown3, m_command8, m_topdf})
         widget->setEnabled(!printing);
     if (!printing) { // without a printer there is nothing to choose
-        m_printers->setEnabled(m_hasPrinters);
-        m_properties->setEnabled(m_hasPrinters);
+        m_printers->setEnabled(!printerName().isEmpty());
+        m_properties->setEnabled(!printerName().isEmpty());
     }
 }
 

@@ -98,7 +98,6 @@ private:
     bool m_printing = false;
     bool m_stopRequested = false;
     bool m_closing = false;
-    bool m_hasPrinters = false;
 
     QComboBox *m_printers = nullptr;
     QPushButton *m_properties = nullptr;
