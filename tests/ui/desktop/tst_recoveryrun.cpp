@@ -2,7 +2,9 @@
 // leaves nothing behind, a second run never takes a live run's copy, and a recovered copy never
 // overwrites an original saved again since. Runs under run-under-x.sh beside it: the keys
 // come from the X server, as a teacher's do.
+#include "classof.h"
 #include "core/document/commentfile.h"
+#include "programfolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -157,9 +159,7 @@ void tst_RecoveryRun::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_state = std::make_unique<QTemporaryDir>();
     m_class = m_dir->filePath(QStringLiteral("三年级二班.py"));
-    CommentDocument document;
-    for (int i = 1; i <= 3; ++i)
-        document.slot(i) = {QStringLiteral("学生%1").arg(i), QStringLiteral("第%1位的评语。").arg(i)};
+    const CommentDocument document = classOf(3);
     QVERIFY(CommentFile::write(m_class, document, document.ItemFonts).ok());
     m_original = document.slot(1).comment;
 }
@@ -206,7 +206,7 @@ void tst_RecoveryRun::killedRunIsRecoveredAndCleanExitLeavesNothing()
     QVERIFY(waitUntil([&] { return !next.shows(OfferTitle); }));
     next.press(MainTitle, QStringLiteral("ctrl+s")); // the original is as it was: saved under its name
     QVERIFY(waitUntil([&] { return commentOf(m_class, 1) == m_original + Typed; }));
-    QCOMPARE(commentOf(m_class, 2), QStringLiteral("第2位的评语。"));
+    QCOMPARE(commentOf(m_class, 2), QStringLiteral("评语2"));
     QVERIFY(next.exitsCleanly());
     QVERIFY(copies().isEmpty());
 
@@ -224,10 +224,7 @@ void tst_RecoveryRun::changedOriginalIsNeverOverwritten()
     CommentDocument changed;
     changed.slot(1) = {QStringLiteral("学生1"), QStringLiteral("别处改过的评语。")};
     QVERIFY(CommentFile::write(m_class, changed, changed.ItemFonts).ok());
-    QFile file(m_class);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray changedBytes = file.readAll();
-    file.close();
+    const QByteArray changedBytes = fileBytes(m_class);
 
     Run next(m_state->path(), m_class);
     QVERIFY(next.waitForWindow(OfferTitle));
@@ -250,8 +247,7 @@ void tst_RecoveryRun::changedOriginalIsNeverOverwritten()
         return !dialog.isEmpty();
     }));
     press(dialog, QStringLiteral("Escape"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), changedBytes);
+    QCOMPARE(fileBytes(m_class), changedBytes);
 }
 
 QTEST_GUILESS_MAIN(tst_RecoveryRun)

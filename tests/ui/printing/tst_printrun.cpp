@@ -573,7 +573,8 @@ void tst_PrintRun::cupsQueueOneJob()
              qPrintable(QStringLiteral("%1 × %2").arg(info.width).arg(info.height)));
     QString text = output(QStringLiteral("pdftotext"), {files[0].filePath(), QStringLiteral("-")});
     text.remove(QRegularExpression(QStringLiteral("\\s")));
-    QVERIFY2(text.indexOf(u"李四") < text.indexOf(u"王五") && text.indexOf(u"王五") < text.indexOf(u"赵六") &&
+    const qsizetype second = text.indexOf(u"李四");
+    QVERIFY2(second >= 0 && second < text.indexOf(u"王五") && text.indexOf(u"王五") < text.indexOf(u"赵六") &&
                  !text.contains(u"张三"),
              qPrintable(text));
 }
