@@ -108,32 +108,6 @@ bool takeOption(QStringList &arguments, const QString &option, QString *value)
     return true;
 }
 
-/// The scheme a headless action lays pages out with: `scheme`, or the first when empty.
-/// nullopt (with the message written) when the file cannot be read or does not hold it.
-std::optional<LayoutScheme> namedScheme(const QString &scheme, const QString &programFolder, QTextStream &err)
-{
-    const LayoutSchemeFile schemes(programFolder + LayoutSchemeFile::FileName);
-    const Result<QStringList> listed = schemes.listSchemes();
-    if (!listed) {
-        err << listed.error() << '\n';
-        return std::nullopt;
-    }
-    const QStringList &names = *listed;
-    const QString name = scheme.isEmpty() ? names.value(0) : scheme;
-    if (names.isEmpty() || !names.contains(name)) {
-        err << QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
-                   .arg(name, names.join(QStringLiteral("、")))
-            << '\n';
-        return std::nullopt;
-    }
-    const Result<LayoutScheme> loaded = schemes.loadScheme(name);
-    if (!loaded) {
-        err << loaded.error() << '\n';
-        return std::nullopt;
-    }
-    return *loaded;
-}
-
 } // namespace
 
 Request parse(const QStringList &arguments)
@@ -218,9 +192,12 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     CommentDocument document;
     if (!readInput(in, document, err))
         return 2;
-    const std::optional<LayoutScheme> loaded = namedScheme(scheme, programFolder, err);
-    if (!loaded)
+    const Result<LayoutScheme> loaded =
+        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
+    if (!loaded) {
+        err << loaded.error() << '\n';
         return 2;
+    }
     const LayoutScheme &layout = *loaded;
     if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
         err << problem << '\n';
@@ -248,16 +225,20 @@ int check(const QString &in, const QString &scheme, int repeatLimit, const QStri
     ClassCheck::Options options;
     options.repeatLimit = repeatLimit;
     const QtTextMeasurer measurer;
-    QString unused;
-    QTextStream schemeProblems(&unused);
-    const std::optional<LayoutScheme> layout = namedScheme(scheme, programFolder, schemeProblems);
+    const Result<LayoutScheme> layout =
+        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
     if (layout) {
         options.scheme = &*layout;
         options.measurer = &measurer;
-    } else if (!scheme.isEmpty()) {
-        err << unused; // the scheme asked for is not there: a wrong argument
+    } else if (layout.kind() == FailureKind::NotFound) {
+        err << layout.error() << '\n'; // the scheme asked for is not there: a wrong argument
         return 64;
+    } else if (!scheme.isEmpty()) {
+        err << layout.error() << '\n'; // asked for, but the file cannot be read
+        return 2;
     } else {
+        if (layout.kind() != FailureKind::Empty)
+            err << layout.error() << '\n';
         err << QStringLiteral("注意：没有可用的打印方案，未检查超出打印区域。") << '\n';
     }
     const QList<ClassCheck::Finding> findings = ClassCheck::check(document, options);

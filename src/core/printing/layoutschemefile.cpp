@@ -2,6 +2,7 @@
 
 #include "core/platform/linerewrite.h"
 #include "core/platform/textfile.h"
+#include "core/printing/messages.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -230,14 +231,25 @@ Result<void> LayoutSchemeFile::saveScheme(const QString &scheme, const LayoutSch
     return save(m_path, sink.take());
 }
 
+Result<LayoutScheme> LayoutSchemeFile::loadOrFirst(const QString &scheme) const
+{
+    const Result<QStringList> names = listSchemes();
+    if (!names)
+        return names.failure();
+    if (names->isEmpty())
+        return Failure{PrintMessages::NoSchemeMessage, FailureKind::Empty};
+    if (!scheme.isEmpty() && !names->contains(scheme))
+        return Failure{QStringLiteral("没有名为“%1”的打印方案。可用的方案：%2")
+                           .arg(scheme, names->join(QStringLiteral("、"))),
+                       FailureKind::NotFound};
+    return loadScheme(scheme.isEmpty() ? names->first() : scheme);
+}
+
 std::optional<LayoutScheme> activeScheme(const QString &programFolder, const QString &name)
 {
     const LayoutSchemeFile file(LayoutSchemeFile::pathIn(programFolder));
-    const Result<QStringList> names = file.listSchemes();
-    if (!names || names->isEmpty())
-        return std::nullopt;
-    const Result<LayoutScheme> scheme = file.loadScheme(names->contains(name) ? name : names->first());
-    if (!scheme)
-        return std::nullopt;
-    return *scheme;
+    Result<LayoutScheme> scheme = file.loadOrFirst(name);
+    if (scheme.kind() == FailureKind::NotFound) // gone since: the first one then
+        scheme = file.loadOrFirst(QString());
+    return scheme ? std::optional<LayoutScheme>(*scheme) : std::nullopt;
 }

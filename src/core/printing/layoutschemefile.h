@@ -55,6 +55,11 @@ public:
     /// as texts; name is scheme as given.
     Result<LayoutScheme> loadScheme(const QString &scheme) const;
 
+    /// The scheme named `scheme`, or the first in the file when the name is empty. Fails as
+    /// FailureKind::NotFound for a name the file does not list (the reason names those it
+    /// does), as FailureKind::Empty when it lists none, and as the reading fails otherwise.
+    Result<LayoutScheme> loadOrFirst(const QString &scheme) const;
+
     /// Adds a block at the end: the old bytes as they are, CR LF, then the thirteen lines of the
     /// block, each ended by CR LF. The name is written trimmed, as loading looks it up. A name
     /// that is already there is not checked for.

@@ -26,20 +26,12 @@ void saveClassPdf(const CommentDocument &document, const LayoutScheme &scheme, c
 
 void exportClassPdf(const Session &session, const TextMeasurer &measurer, Platform &platform)
 {
-    const LayoutSchemeFile file(LayoutSchemeFile::pathIn(session.ProgramFolder()));
-    const Result<QStringList> names = file.listSchemes();
-    if (!names) {
-        platform.messageBox(names.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
-        return;
-    }
-    if (names->isEmpty()) {
-        platform.messageBox(PrintMessages::NoSchemeMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
-                            MsgButtons::Ok);
-        return;
-    }
-    const Result<LayoutScheme> scheme = file.loadScheme(names->first());
+    const Result<LayoutScheme> scheme =
+        LayoutSchemeFile(LayoutSchemeFile::pathIn(session.ProgramFolder())).loadOrFirst(QString());
     if (!scheme) {
-        platform.messageBox(scheme.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        const bool none = scheme.kind() == FailureKind::Empty;
+        platform.messageBox(scheme.error(), Platform::NoticeTitle,
+                            none ? MsgIcon::Exclamation : MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
     saveClassPdf(session.Document(), *scheme, measurer, platform);

@@ -74,6 +74,8 @@ class tst_LayoutScheme : public QObject
 private slots:
     void listSchemes_data();
     void listSchemes();
+    void loadOrFirst_data();
+    void loadOrFirst();
     void schemesInTakesEveryLineHoldingName();
     void valueIn_data();
     void valueIn();
@@ -122,6 +124,34 @@ void tst_LayoutScheme::listSchemes()
     QFETCH(QString, path);
     QFETCH(QStringList, names);
     QCOMPARE(expectValue(LayoutSchemeFile(path).listSchemes()), names);
+}
+
+// The scheme a run lays pages out with: the one named, or the first when none is named.
+void tst_LayoutScheme::loadOrFirst_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("loaded"); // "" when it fails
+    QTest::addColumn<int>("kind");
+    QTest::newRow("the first") << schemeFile("schemes.vxd") << ""
+                               << "B5加长" << int(FailureKind::Other);
+    QTest::newRow("by name") << schemeFile("schemes.vxd") << "B5"
+                             << "B5" << int(FailureKind::Other);
+    QTest::newRow("a name not there") << schemeFile("schemes.vxd") << "A4"
+                                      << "" << int(FailureKind::NotFound);
+    QTest::newRow("no file") << schemeFile("missing.vxd") << ""
+                             << "" << int(FailureKind::Unreadable);
+}
+
+void tst_LayoutScheme::loadOrFirst()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, asked);
+    QFETCH(QString, loaded);
+    QFETCH(int, kind);
+    const Result<LayoutScheme> scheme = LayoutSchemeFile(path).loadOrFirst(asked);
+    QCOMPARE(scheme.ok() ? scheme->name : QString(), loaded);
+    QCOMPARE(int(scheme.kind()), kind);
 }
 
 void tst_LayoutScheme::schemesInTakesEveryLineHoldingName()
