@@ -161,18 +161,21 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
 {
     const int students = document.studentCount();
 
-    // Sentence → the students whose comments hold it, with where.
-    QHash<QString, QList<QPair<int, Span>>> sentences;
+    // Sentence → how many students' comments hold it; per student its sentences, each once,
+    // where they first stand.
+    QHash<QString, int> holders;
+    QList<QList<QPair<QString, Span>>> own(students);
     for (int student = 0; student < students; ++student) {
         const QString &comment = document.slot(student + 1).comment;
         QSet<QString> seen;
         for (const Span &span : sentenceSpans(comment)) {
-            const QString sentence = comment.mid(span.start, span.end - span.start);
+            QString sentence = comment.mid(span.start, span.end - span.start);
             if (WritingProgress::characterCount(sentence) < options.shortestSentence ||
                 seen.contains(sentence))
                 continue;
             seen.insert(sentence);
-            sentences[sentence].append({student, span});
+            ++holders[sentence];
+            own[student].append({std::move(sentence), span});
         }
     }
 
@@ -185,27 +188,18 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
         }
         findMentions(document, students, student, findings);
 
-        QList<Finding> repeated;
-        for (const Span &span : sentenceSpans(comment)) {
-            const QString sentence = comment.mid(span.start, span.end - span.start);
-            const auto holders = sentences.constFind(sentence);
-            if (holders == sentences.cend() || holders->size() <= options.repeatLimit)
-                continue;
-            if (std::any_of(repeated.begin(), repeated.end(), [&](const Finding &f) {
-                    return f.position >= 0 && comment.mid(f.position, f.length) == sentence;
-                }))
-                continue;
-            repeated.append({student, Kind::Repeated,
-                             QStringLiteral("%1（共 %2 人）").arg(sentence).arg(holders->size()),
-                             int(span.start), int(span.end - span.start)});
+        for (const auto &[sentence, span] : own[student]) {
+            const int count = holders.value(sentence);
+            if (count > options.repeatLimit)
+                findings.append({student, Kind::Repeated,
+                                 QStringLiteral("%1（共 %2 人）").arg(sentence).arg(count), int(span.start),
+                                 int(span.end - span.start)});
         }
-        findings += repeated;
 
         if (options.scheme && options.measurer) {
             if (const int over =
                     FitCheck::linesPastBox(document, student, *options.scheme, *options.measurer))
-                findings.append(
-                    {student, Kind::PastPrintArea, FitCheck::pastText(over), -1, 0});
+                findings.append({student, Kind::PastPrintArea, FitCheck::pastText(over), -1, 0});
         }
     }
     return findings;
