@@ -17,6 +17,7 @@
 #include "ui/editor/stds.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
+#include "ui/platform/present.h"
 #include "ui/printing/paperarea.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
@@ -326,9 +327,7 @@ void MainWindow::showClassCheck()
                 });
     }
     m_classCheck->check();
-    m_classCheck->show();
-    m_classCheck->raise();
-    m_classCheck->activateWindow();
+    present(m_classCheck);
 }
 
 void MainWindow::showFind()
@@ -336,9 +335,7 @@ void MainWindow::showFind()
     if (!m_find)
         m_find = new FindDialog(
             m_session, [this] { return m_editor; }, this);
-    m_find->show();
-    m_find->raise();
-    m_find->activateWindow();
+    present(m_find);
 }
 
 void MainWindow::closeLibraryWindow()
@@ -435,7 +432,5 @@ void MainWindow::showAbout()
 {
     if (!m_about)
         m_about = new copyright(m_session, m_platform, m_session.ProgramFolder(), {}, this);
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
+    present(m_about);
 }

@@ -14,6 +14,7 @@
 #include "ui/editor/teachersetup.h"
 #include "ui/editor/tuice_teacher.h"
 #include "ui/editor/workspace.h"
+#include "ui/platform/present.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -21,18 +22,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-namespace {
-
-// Shows a non-modal dialog and gives it the focus.
-void present(QWidget *dialog)
-{
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-}
-
-} // namespace
 
 StudentCommands::StudentCommands(Session &session, Platform &platform, Workspace &workspace)
     : QObject(workspace.dialogParent())

@@ -8,6 +8,7 @@
 #include "ui/editor/workspace.h"
 #include "ui/library/piliangdaoru.h"
 #include "ui/library/pytools.h"
+#include "ui/platform/present.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,9 +87,7 @@ void LibraryCommands::pldr()
             m_session, m_platform, [this] { return m_workspace.openLibraryWindow(); },
             qobject_cast<QWidget *>(parent()));
     }
-    m_batchImport->show();
-    m_batchImport->raise();
-    m_batchImport->activateWindow();
+    present(m_batchImport);
 }
 
 void LibraryCommands::kpxiugai()
