@@ -88,6 +88,12 @@ bool DocumentLifecycle::OpenEditor()
     return accepted || !fromFile;
 }
 
+void DocumentLifecycle::remember(const QString &path)
+{
+    m_platform.setRecentFiles(
+        RecentFiles::withOpened(m_platform.recentFiles(), QFileInfo(path).absoluteFilePath()));
+}
+
 bool DocumentLifecycle::saveTo(const QString &path)
 {
     if (!WriteCommentFile(m_session.Document(), path, m_platform, m_host.displayFonts()))
@@ -95,8 +101,7 @@ bool DocumentLifecycle::saveTo(const QString &path)
     m_session.setCurrentFile(path, true);
     m_host.setEditorCaption(editorCaption(path));
     m_session.markSaved();
-    m_platform.setRecentFiles(
-        RecentFiles::withOpened(m_platform.recentFiles(), QFileInfo(path).absoluteFilePath()));
+    remember(path);
     return true;
 }
 
@@ -167,8 +172,7 @@ void DocumentLifecycle::openPath(const QString &path)
     m_session.setCurrentFile(m_session.CurrentPath(), opened);
     m_session.markSaved();
     if (opened)
-        m_platform.setRecentFiles(
-            RecentFiles::withOpened(m_platform.recentFiles(), QFileInfo(path).absoluteFilePath()));
+        remember(path);
 }
 
 bool DocumentLifecycle::SaveDocument()

@@ -88,6 +88,8 @@ public:
 
 private:
     bool saveTo(const QString &path);
+    /// Puts a file opened or saved first in the recent files.
+    void remember(const QString &path);
 
     Session &m_session;
     Platform &m_platform;
