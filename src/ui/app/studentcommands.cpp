@@ -225,13 +225,11 @@ void StudentCommands::showNoStudentGuess()
     // The teacher is already doing what the dialog would suggest first.
     if (m_input && m_input->isVisible())
         return;
-    // A question is open (the recovery offer at start, say): ask again once it is answered,
-    // if the class is still empty then.
+    // A question is open (the recovery offer at start, say): the editor's empty-class timer
+    // asks again, unless students have come by then.
     if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(500, this, [this] {
-            if (m_session.Document().studentCount() == 0 && m_workspace.editorIsOpen())
-                showNoStudentGuess();
-        });
+        if (pyedit *editor = m_workspace.editor())
+            editor->Timer1()->start();
         return;
     }
     if (!m_noStudent || !m_noStudent->isVisible()) {
