@@ -160,7 +160,7 @@ void OpenPreview(benchmark::State &state)
     workspace.window->lifecycle().openPath(workspace.classFile);
     QCoreApplication::processEvents();
     for (auto _ : state) {
-        workspace.window->action(QStringLiteral("privew"))->trigger();
+        workspace.window->command(CommandId::Preview)->trigger();
         QCoreApplication::processEvents(); // laid out and painted
         state.PauseTiming();
         if (!workspace.window->printControl())

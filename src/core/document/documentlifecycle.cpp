@@ -139,6 +139,8 @@ bool DocumentLifecycle::CloseEditor()
 
 void DocumentLifecycle::NewDocument()
 {
+    if (!m_host.showEditingWindows())
+        return;
     if (m_host.editorIsOpen() && !CloseEditor())
         return;
     OpenEditor();
@@ -148,6 +150,8 @@ void DocumentLifecycle::NewDocument()
 
 bool DocumentLifecycle::OpenDocument()
 {
+    if (!m_host.showEditingWindows())
+        return false;
     const QString path = m_platform.openFileName(OpenFilter);
     if (path.isEmpty())
         return false;
@@ -164,7 +168,7 @@ void DocumentLifecycle::openPath(const QString &path)
                               MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    if (m_host.editorIsOpen() && !CloseEditor())
+    if (!m_host.showEditingWindows() || (m_host.editorIsOpen() && !CloseEditor()))
         return;
     m_session.setCurrentFile(path, false);
     // A file that could not be read leaves an unnamed document (OpenEditor clears the path).
@@ -173,6 +177,12 @@ void DocumentLifecycle::openPath(const QString &path)
     m_session.markSaved();
     if (opened)
         remember(path);
+}
+
+void DocumentLifecycle::closeDocument()
+{
+    if (m_host.showEditingWindows())
+        CloseEditor();
 }
 
 bool DocumentLifecycle::SaveDocument()

@@ -43,6 +43,10 @@ public:
     virtual void reopenStudentList(bool listEnabled) = 0;
     /// The fonts the editor shows on its first card: what a save writes.
     virtual ItemFonts displayFonts() const = 0;
+    /// Leaves any view that stands in the editing windows' place (the print window) as its own
+    /// exit does, so that the file commands find the windows whole. False when it cannot be
+    /// left now (a print run is stopping); the command then does nothing.
+    virtual bool showEditingWindows() { return true; }
 };
 
 /// New, Open, Save, Save As, Close and Exit: which file is edited, whether it changed, and the
@@ -78,7 +82,7 @@ public:
     bool SaveDocument();
     bool SaveDocumentAs();
     /// Close command.
-    void closeDocument() { CloseEditor(); }
+    void closeDocument();
     /// Before the program ends: false when the teacher chose to stay.
     bool canExit();
     /// At start: offers each copy other runs left ("恢复未保存的评语"). Yes opens it as a modified

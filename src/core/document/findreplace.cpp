@@ -15,6 +15,34 @@ QList<int> positionsIn(QStringView text, QStringView needle, Qt::CaseSensitivity
     return found;
 }
 
+QList<Change> replaceAll(const QStringList &texts, QStringView needle, const QString &replacement,
+                         Qt::CaseSensitivity cs)
+{
+    QList<Change> changes;
+    for (int k = 0; k < texts.size(); ++k) {
+        const QList<int> places = positionsIn(texts[k], needle, cs);
+        if (places.isEmpty())
+            continue;
+        QString after = texts[k];
+        for (auto it = places.crbegin(); it != places.crend(); ++it)
+            after.replace(*it, needle.size(), replacement);
+        changes.append({k, int(places.size()), texts[k], after});
+    }
+    return changes;
+}
+
+QString replaceAllQuestion(const QList<Change> &changes, const QString &needle, const QString &replacement)
+{
+    int places = 0;
+    for (const Change &change : changes)
+        places += change.places;
+    return QStringLiteral("将把 %1 名学生评语中的 %2 处“%3”替换为“%4”。\n"
+                          "替换之后可以用“编辑”菜单的“撤消全部替换”全部恢复。要替换吗？")
+        .arg(changes.size())
+        .arg(places)
+        .arg(needle, replacement);
+}
+
 std::optional<Match> next(const QStringList &texts, QStringView needle, Qt::CaseSensitivity cs, int student,
                           int position, bool backwards)
 {

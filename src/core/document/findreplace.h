@@ -19,6 +19,24 @@ struct Match
     friend bool operator==(const Match &, const Match &) = default;
 };
 
+/// One text a replace-all changes: its student, how many places, the text before and after.
+struct Change
+{
+    int student = 0;
+    int places = 0;
+    QString before;
+    QString after;
+
+    friend bool operator==(const Change &, const Change &) = default;
+};
+
+/// Replacing every `needle` by `replacement`: the texts that change, in student order.
+QList<Change> replaceAll(const QStringList &texts, QStringView needle, const QString &replacement,
+                         Qt::CaseSensitivity cs);
+
+/// The question before a replace-all: how many places in how many students, and what by what.
+QString replaceAllQuestion(const QList<Change> &changes, const QString &needle, const QString &replacement);
+
 /// Where `needle` stands in `text`, left to right, occurrences not overlapping.
 QList<int> positionsIn(QStringView text, QStringView needle, Qt::CaseSensitivity cs);
 

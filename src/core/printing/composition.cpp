@@ -135,10 +135,13 @@ PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font
 
 } // namespace
 
-QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double gapCm, double firstTopCm,
+QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, double gapCm, double firstTopCm,
                                   double leftCm, const ItemFont &font, const TextMeasurer &measurer,
                                   int unitsPerCm, const PaperEdges &paper)
 {
+    // A tab (pasted, or read from a file) is a space's width, as the editor shows it, not the
+    // wide gap a painter would leave.
+    const QString text = comment.contains(u'\t') ? QString(comment).replace(u'\t', u' ') : comment;
     // The box width is rounded to single precision before it is compared with the line.
     const double limit = double(float(unitsPerCm * boxWidthCm));
     const double left = unitsPerCm * leftCm;

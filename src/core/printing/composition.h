@@ -53,7 +53,8 @@ struct PaperEdges
 /// line they follow however wide it gets. Every line takes at least one character, so even a
 /// negative box width breaks the text up. CR LF (or a lone CR or LF) is a character like any
 /// other: it joins the line while it is not full and starts a new visual line inside the box.
-/// Line boxes follow each other with `gapCm` between them.
+/// Line boxes follow each other with `gapCm` between them. A tab is measured, drawn and
+/// copied out as a space.
 ///
 /// Only what can show on `paper` is composed, so that the work and the memory follow the page,
 /// not the text: the lines stop before the first visual line that would begin at or below the

@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     m_studentCommands = new StudentCommands(m_session, m_platform, *this);
     m_editCommands = std::make_unique<EditCommands>(m_session, m_platform, *this);
     m_libraryCommands = new LibraryCommands(m_session, m_platform, *this, this);
+    createCommands();
     createMenus();
     createToolbar();
     setStatusBar(new WritingStatus(m_session, this));
@@ -200,7 +202,7 @@ void MainWindow::openStudentList()
     EditorLayout();
     m_studentsWindow->show();
     m_students->fill();
-    action("student")->setChecked(true);
+    command(CommandId::StudentList)->setChecked(true);
 }
 
 void MainWindow::closeStudentList()
@@ -222,24 +224,23 @@ void MainWindow::toggleStudentList()
         closeStudentList();
     else
         openStudentList();
-    action("student")->setChecked(m_students != nullptr);
+    command(CommandId::StudentList)->setChecked(m_students != nullptr);
 }
 
 pytools *MainWindow::openLibraryWindow()
 {
     if (m_library)
         return m_library;
-    m_library = new pytools(
-        m_session, m_platform, [this] { return m_editor; }, m_kpingyu);
+    m_library = new pytools(m_session, m_platform, [this] { return m_editor; });
     m_libraryWindow = m_mdiArea->addSubWindow(m_library);
     m_libraryWindow->setObjectName(QStringLiteral("pytoolsWindow"));
     m_libraryWindow->setAttribute(Qt::WA_DeleteOnClose);
     m_libraryWindow->installEventFilter(this);
     connect(m_library, &pytools::saveRequested, this, [this] { m_libraryCommands->save(m_library); });
-    connect(m_library, &pytools::popupRequested, this, [this](const QPoint &at) { m_kpingyu->popup(at); });
+    connect(m_library, &pytools::popupRequested, this, &MainWindow::showLibraryPopup);
     EditorLayout();
     m_libraryWindow->show();
-    action("pyzy")->setChecked(true);
+    command(CommandId::Library)->setChecked(true);
     return m_library;
 }
 
@@ -314,27 +315,99 @@ void MainWindow::closePrintWindow()
         m_session.setCurrentStudent(m_editor->VScroll1()->value());
 }
 
+bool MainWindow::showEditingWindows()
+{
+    if (m_printControl)
+        m_printControl->close(); // as its 退出: a run in progress stops first, and it stays open
+    return m_printControl == nullptr;
+}
+
+void MainWindow::focusNextPane()
+{
+    if (m_printControl)
+        return; // the panes are hidden behind the print window
+    QMdiSubWindow *const panes[] = {m_studentsWindow, m_editorWindow, m_libraryWindow};
+    QWidget *focus = QApplication::focusWidget();
+    int from = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (panes[i] && focus && panes[i]->isAncestorOf(focus))
+            from = i;
+    }
+    for (int step = 1; step <= 3; ++step) {
+        const int i = (from + step) % 3;
+        QMdiSubWindow *pane = panes[i];
+        if (!pane || i == from)
+            continue;
+        m_mdiArea->setActiveSubWindow(pane);
+        if (pane == m_editorWindow && m_editor) {
+            const int k = std::clamp(m_session.CurrentStudent(), 0, m_editor->cardCount() - 1);
+            m_editor->pytext1(k)->setFocus(Qt::ShortcutFocusReason);
+        } else if (pane == m_studentsWindow) {
+            m_students->stdlist()->setFocus(Qt::ShortcutFocusReason);
+        } else if (m_library) {
+            // Where the library had the keyboard last, or its category list.
+            QWidget *last = m_library->focusWidget();
+            (last ? last : m_library->lblb())->setFocus(Qt::ShortcutFocusReason);
+        }
+        return;
+    }
+}
+
+void MainWindow::undoReplaceAll()
+{
+    if (m_find)
+        m_find->undoReplaceAll();
+}
+
+bool MainWindow::canUndoReplaceAll() const
+{
+    return m_find && m_find->canUndoReplaceAll();
+}
+
 void MainWindow::showClassCheck()
 {
     if (!m_classCheck) {
         m_classCheck = new ClassCheckDialog(
             m_session, [this] { return m_activeScheme; }, this);
-        connect(m_classCheck, &ClassCheckDialog::findingChosen, this,
-                [this](int student, int position, int length) {
-                    selectStudent(student);
-                    if (m_editor && position >= 0)
-                        m_editor->selectInComment(student, position, length);
-                });
+        connect(m_classCheck, &ClassCheckDialog::findingChosen, this, &MainWindow::showFinding);
     }
     m_classCheck->check();
     present(m_classCheck);
 }
 
+void MainWindow::showFinding(int student, int position, int length)
+{
+    // The finding is shown in the editor: the print window, if open, is left first.
+    if (!showEditingWindows() || !m_editor || student >= m_editor->cardCount())
+        return;
+    selectStudent(student);
+    if (position >= 0)
+        m_editor->selectInComment(student, position, length);
+    // The dialog steps aside so that the card it points at can be read.
+    const QRect name = m_editor->student(student)->geometry();
+    const QRect comment = m_editor->pytext1(student)->geometry();
+    const QRect card((name | comment).topLeft() + m_editor->frame()->mapToGlobal(QPoint()),
+                     (name | comment).size());
+    // A window's position is that of its frame.
+    m_classCheck->move(
+        ScreenFit::clearOf(m_classCheck->frameGeometry(), card, m_classCheck->screen()->availableGeometry()));
+}
+
 void MainWindow::showFind()
 {
-    if (!m_find)
+    if (!m_find) {
         m_find = new FindDialog(
-            m_session, [this] { return m_editor; }, this);
+            m_session, m_platform, [this] { return m_editor; }, this);
+        connect(m_find, &FindDialog::undoChanged, this, &MainWindow::updateActions);
+        // A comment typed over may end what can be undone; a roster change or another
+        // document ends it.
+        connect(&m_session, &Session::commentChanged, this, [this] {
+            if (command(CommandId::UndoReplaceAll)->isEnabled() && !canUndoReplaceAll())
+                updateActions();
+        });
+        connect(&m_session, &Session::rosterChanged, m_find, &FindDialog::forgetReplaceAll);
+        connect(&m_session, &Session::documentReplaced, m_find, &FindDialog::forgetReplaceAll);
+    }
     present(m_find);
 }
 
@@ -350,7 +423,7 @@ void MainWindow::toggleLibraryWindow()
         closeLibraryWindow();
     else
         openLibraryWindow();
-    action("pyzy")->setChecked(m_library != nullptr);
+    command(CommandId::Library)->setChecked(m_library != nullptr);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -369,12 +442,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched == m_libraryWindow) {
             m_libraryWindow = nullptr;
             m_library = nullptr;
-            action("pyzy")->setChecked(false);
+            command(CommandId::Library)->setChecked(false);
         }
         if (watched == m_studentsWindow) {
             m_studentsWindow = nullptr;
             m_students = nullptr;
-            action("student")->setChecked(false);
+            command(CommandId::StudentList)->setChecked(false);
         }
     }
     return QMainWindow::eventFilter(watched, event);

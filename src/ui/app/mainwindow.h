@@ -3,10 +3,12 @@
 #include "core/document/documentlifecycle.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/textmeasurer.h"
+#include "ui/app/commandid.h"
 #include "ui/editor/workspace.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -54,8 +56,8 @@ public:
     /// the command-line text, if any.
     void load(const QString &commandLineText);
 
-    /// The menu item or pop-up item of that name, or nullptr.
-    QAction *action(const QString &name) const;
+    /// The one action of a command, shared by the menus, the pop-up menus and the toolbar.
+    QAction *command(CommandId id) const;
     /// The toolbar button with that string key ("save", "print", ...).
     QToolButton *toolButton(const QString &key) const;
     /// Enables the document commands while the editor shows a class with students; runs
@@ -116,28 +118,46 @@ private:
     void setEditorCaption(const QString &caption) override;
     QWidget *dialogParent() override { return this; }
     ItemFonts displayFonts() const override;
+    bool showEditingWindows() override;
 
+    void createCommands();
     void createMenus();
     void createToolbar();
-    /// One menu command: its object name, its caption ("-" for a separator) and what it runs.
-    struct Command
+    /// A menu's entry: a command, or a separator with its object name.
+    struct MenuEntry
     {
-        const char *name;
-        const char *caption;
-        std::function<void()> run;
+        MenuEntry(CommandId id)
+            : id(id)
+        {}
+        MenuEntry(const char *separator)
+            : separator(separator)
+        {}
+        CommandId id = CommandId::New;
+        const char *separator = nullptr;
     };
-    /// Creates each command's action once and adds it to `menu`.
-    void addCommands(QMenu *menu, std::initializer_list<Command> commands);
+    /// Adds the commands and separators to a menu.
+    void fillMenu(QMenu *menu, std::initializer_list<MenuEntry> entries);
+    QAction *recentCommand(int index) const;
     void openStudentList();
     void closeStudentList();
     void toggleStudentList();
     void closeLibraryWindow();
     void closePrintWindow();
+    /// F6: the keyboard goes round the open panes, student list → editor → library.
+    void focusNextPane();
+    /// 撤消全部替换, and whether there is a replace-all to undo.
+    void undoReplaceAll();
+    bool canUndoReplaceAll() const;
+    /// The library's pop-up with the commands the pressed list allows.
+    void showLibraryPopup(const QPoint &at);
     void toggleLibraryWindow();
     void showHelp();
     void showAbout();
     /// 检查全班评语: the findings, measured with the print window's last scheme.
     void showClassCheck();
+    /// A finding of the class check: its student in the editor with the text concerned
+    /// selected, the dialog beside the card rather than over it.
+    void showFinding(int student, int position, int length);
     /// 查找和替换: the window stays open beside the editor.
     void showFind();
     /// Lists the comment files opened or saved last in 文件 (those that still exist).
@@ -148,6 +168,8 @@ private:
     Session &m_session;
     Platform &m_platform;
     DocumentLifecycle m_lifecycle;
+    std::array<QAction *, CommandCount> m_commands{};
+    QAction *m_recentSeparator = nullptr;
     QtTextMeasurer m_measurer; ///< for 导出为PDF文件...
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_kstudent = nullptr;

@@ -1,5 +1,5 @@
-// The main window's commands: the menus, the toolbar that shows some of the same actions, and
-// the one place that enables them.
+// The main window's commands: one action each, created once and placed in the menus, the
+// pop-up menus and the toolbar, and the one place that enables them.
 #include "ui/app/mainwindow.h"
 
 #include "core/document/recentfiles.h"
@@ -10,6 +10,8 @@
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
 #include "ui/library/librarycommands.h"
+#include "ui/library/pytools.h"
+#include "ui/platform/accessiblenames.h"
 #include "ui/printing/ps_control.h"
 
 #include <QAction>
@@ -20,163 +22,168 @@
 
 namespace {
 
-// Menu items and toolbar buttons that follow whether a document with students is open.
-const QStringList DocumentCommands = {"save",        "saveas",      "close", "topdf", "setup",
-                                      "privew",      "print1",      "cut",   "copy",  "paste",
-                                      "nextstudent", "prevstudent", "check", "find"};
+// Commands that need an open class with students.
+constexpr CommandId DocumentCommands[] = {
+    CommandId::Save,          CommandId::SaveAs,          CommandId::Close,       CommandId::ExportPdf,
+    CommandId::PrintSetup,    CommandId::Preview,         CommandId::Print,       CommandId::Cut,
+    CommandId::Copy,          CommandId::Paste,           CommandId::NextStudent, CommandId::PreviousStudent,
+    CommandId::CheckClass,    CommandId::Find,            CommandId::DeleteStudent, CommandId::DeleteAllStudents,
+    CommandId::RenameStudent, CommandId::StudentFont,
+};
 
 } // namespace
 
-void MainWindow::addCommands(QMenu *menu, std::initializer_list<Command> commands)
+QAction *MainWindow::command(CommandId id) const
 {
-    for (const Command &command : commands) {
-        const QString name = QString::fromLatin1(command.name);
-        if (qstrcmp(command.caption, "-") == 0) {
-            menu->addSeparator()->setObjectName(name);
-            continue;
-        }
-        auto *item = new QAction(QString::fromUtf8(command.caption), this);
-        item->setObjectName(name);
-        connect(item, &QAction::triggered, this, command.run);
-        menu->addAction(item);
+    return m_commands[std::size_t(id)];
+}
+
+// The command table reads best one command a line.
+// clang-format off
+void MainWindow::createCommands()
+{
+    struct Spec
+    {
+        CommandId id;
+        const char *name;
+        const char *caption;
+        std::function<void()> run;
+    };
+    StudentCommands *students = m_studentCommands;
+    EditCommands *clipboard = m_editCommands.get();
+    LibraryCommands *library = m_libraryCommands;
+    const Spec specs[] = {
+        {CommandId::New, "new", "新建(&N)", [this] { m_lifecycle.NewDocument(); }},
+        {CommandId::Open, "open", "打开(&O)...", [this] { m_lifecycle.OpenDocument(); }},
+        {CommandId::Save, "save", "保存(&S)", [this] { m_lifecycle.SaveDocument(); }},
+        {CommandId::SaveAs, "saveas", "另存为(&A)...", [this] { m_lifecycle.SaveDocumentAs(); }},
+        {CommandId::Close, "close", "关闭(&C)", [this] { m_lifecycle.closeDocument(); }},
+        {CommandId::OpenInWord, "out", "用Word打开(&Y)", [this] { openInWordProcessor(m_session.Document(), m_platform); }},
+        {CommandId::ExportText, "totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform); }},
+        {CommandId::ExportWord, "toword", "导出为Word文档(&W)...", [this] { exportToWordDocument(m_session.Document(), m_platform); }},
+        {CommandId::ExportPdf, "topdf", "导出为PDF文件(&F)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
+        {CommandId::PrintSetup, "setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
+        {CommandId::Preview, "privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
+        {CommandId::Print, "print1", "打印(&P)...", [this] { openPrintWindow(PrintPanelMode::Print); }},
+        {CommandId::Recent1, "recent1", "&1", [this] { openRecent(0); }},
+        {CommandId::Recent2, "recent2", "&2", [this] { openRecent(1); }},
+        {CommandId::Recent3, "recent3", "&3", [this] { openRecent(2); }},
+        {CommandId::Recent4, "recent4", "&4", [this] { openRecent(3); }},
+        {CommandId::Exit, "exit", "退出(&E)", [this] { close(); }},
+        {CommandId::Cut, "cut", "剪切(&X)", [clipboard] { clipboard->cut(); }},
+        {CommandId::Copy, "copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
+        {CommandId::Paste, "paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
+        {CommandId::UndoReplaceAll, "undoreplace", "撤消全部替换(&U)", [this] { undoReplaceAll(); }},
+        {CommandId::Find, "find", "查找和替换(&F)...", [this] { showFind(); }},
+        {CommandId::DeleteStudent, "delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
+        {CommandId::DeleteAllStudents, "delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
+        {CommandId::RenameStudent, "renamestudent", "重命名当前学生(&R)...", [students] { students->s_rename(); }},
+        {CommandId::DefaultStudents, "defaultstudent", "将当前学生列表设为默认(&J)", [students] { students->s_setup(); }},
+        {CommandId::NextStudent, "nextstudent", "下一个学生(&N)", [students] { students->moveBy(1); }},
+        {CommandId::PreviousStudent, "prevstudent", "上一个学生(&V)", [students] { students->moveBy(-1); }},
+        {CommandId::StudentFont, "s_font", "字体(&F)...", [students] { students->s_font(); }},
+        {CommandId::AddStudent, "s_add", "添加(&A)...", [students] { students->s_add(); }},
+        {CommandId::AddCategory, "addlb", "添加类别(&A)", [library] { library->addlb(); }},
+        {CommandId::DeleteCategory, "dellb", "删除类别(&D)", [library] { library->dellb(); }},
+        {CommandId::EditCategory, "editlb", "编辑类别(&E)", [library] { library->editlb(); }},
+        {CommandId::AddComment, "addpy", "添加评语内容(&N)", [library] { library->addpy(); }},
+        {CommandId::DeleteComment, "delpy", "删除评语内容(&P)", [library] { library->delpy(); }},
+        {CommandId::EditComment, "editpy", "编辑评语内容(&Y)", [library] { library->editpy(); }},
+        {CommandId::BatchImport, "pldr", "批量导入评语内容(&L)...", [library] { library->pldr(); }},
+        {CommandId::AddSelection, "setop", "添加选定内容到评语库(&S)", [library] { library->setop(); }},
+        {CommandId::PopupEdit, "kpxiugai", "修改(&E)", [library] { library->kpxiugai(); }},
+        {CommandId::PopupDelete, "kpshanchu", "删除(&D)", [library] { library->kpshanchu(); }},
+        {CommandId::PopupAdd, "kptianjia", "添加(&A)", [library] { library->kptianjia(); }},
+        {CommandId::StudentList, "student", "学生列表(&S)", [this] { toggleStudentList(); }},
+        {CommandId::Library, "pyzy", "评语资源库(&P)", [this] { toggleLibraryWindow(); }},
+        {CommandId::NextPane, "nextpane", "切换窗格(&W)", [this] { focusNextPane(); }},
+        {CommandId::ImportNames, "input", "导入学生名单(&D)...", [students] { students->input(); }},
+        {CommandId::Signature, "teacher", "设置教师签名(&S)...", [students] { students->teacher(); }},
+        {CommandId::Progress, "tongji", "统计工作进度(&T)...", [students] { students->tongji(); }},
+        {CommandId::CheckClass, "check", "检查全班评语(&K)...", [this] { showClassCheck(); }},
+        {CommandId::Help, "zhuti", "帮助主题(&H)...", [this] { showHelp(); }},
+        {CommandId::About, "zuozhe", "关于(&G)...", [this] { showAbout(); }},
+    };
+    static_assert(std::size(specs) == CommandCount, "one entry a command");
+    for (const Spec &spec : specs) {
+        auto *item = new QAction(QString::fromUtf8(spec.caption), this);
+        item->setObjectName(QString::fromLatin1(spec.name));
+        // Buttons, tips and screen readers name the command without its access key.
+        item->setIconText(AccessibleNames::withoutAccessKey(item->text()));
+        connect(item, &QAction::triggered, this, spec.run);
+        m_commands[std::size_t(spec.id)] = item;
+    }
+    Q_ASSERT(std::all_of(m_commands.begin(), m_commands.end(), [](QAction *a) { return a != nullptr; }));
+
+    command(CommandId::New)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    command(CommandId::Open)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    command(CommandId::Save)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    command(CommandId::Find)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::CTRL | Qt::Key_H)});
+    // The keys of the next and the previous student work from a comment box too.
+    command(CommandId::NextStudent)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                                   QKeySequence(Qt::ALT | Qt::Key_Down)});
+    command(CommandId::PreviousStudent)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+                                                       QKeySequence(Qt::ALT | Qt::Key_Up)});
+    // F6 goes round the panes, as on every desktop: student list, editor, library.
+    command(CommandId::NextPane)->setShortcut(QKeySequence(Qt::Key_F6));
+    command(CommandId::StudentList)->setCheckable(true);
+    command(CommandId::Library)->setCheckable(true);
+    for (int i = 0; i < RecentFiles::Max; ++i) // filled each time the menu opens
+        recentCommand(i)->setVisible(false);
+}
+
+void MainWindow::fillMenu(QMenu *menu, std::initializer_list<MenuEntry> entries)
+{
+    for (const MenuEntry &entry : entries) {
+        if (entry.separator)
+            menu->addSeparator()->setObjectName(QString::fromLatin1(entry.separator));
+        else
+            menu->addAction(command(entry.id));
     }
 }
 
-QAction *MainWindow::action(const QString &name) const
-{
-    return findChild<QAction *>(name);
-}
-
-// The command tables read best one command a line.
-// clang-format off
 void MainWindow::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    file->setObjectName(QStringLiteral("file"));
-    addCommands(file, {
-        {"new", "新建(&N)", [this] { m_lifecycle.NewDocument(); }},
-        {"open", "打开(&O)...", [this] { m_lifecycle.OpenDocument(); }},
-        {"save", "保存(&S)", [this] { m_lifecycle.SaveDocument(); }},
-        {"saveas", "另存为(&A)...", [this] { m_lifecycle.SaveDocumentAs(); }},
-        {"close", "关闭(&C)", [this] { m_lifecycle.closeDocument(); }},
-    });
-    action("new")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    using C = CommandId;
+    const auto topMenu = [this](const char *name, const char *caption) {
+        QMenu *menu = menuBar()->addMenu(QString::fromUtf8(caption));
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    QMenu *file = topMenu("file", "文件(&F)");
+    fillMenu(file, {C::New, C::Open, C::Save, C::SaveAs, C::Close, "f1", C::OpenInWord, C::ExportText,
+                    C::ExportWord, C::ExportPdf, "f2", C::PrintSetup, C::Preview, C::Print, "f3",
+                    C::Recent1, C::Recent2, C::Recent3, C::Recent4});
+    m_recentSeparator = file->addSeparator();
+    m_recentSeparator->setObjectName(QStringLiteral("f4"));
+    m_recentSeparator->setVisible(false);
+    fillMenu(file, {C::Exit});
     // The files opened or saved last are listed each time the menu opens; missing ones are left out.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::listRecentFiles);
-    action("open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    action("save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    addCommands(file, {
-        {"f1", "-", {}},
-        {"out", "用Word打开(&Y)", [this] { openInWordProcessor(m_session.Document(), m_platform); }},
-        {"totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform); }},
-        {"toword", "导出为Word文档(&W)...", [this] { exportToWordDocument(m_session.Document(), m_platform); }},
-        {"topdf", "导出为PDF文件(&F)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
-        {"f2", "-", {}},
-        {"setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
-        {"privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
-        {"print1", "打印(&P)...", [this] { openPrintWindow(PrintPanelMode::Print); }},
-        {"f3", "-", {}},
-        {"recent1", "&1", [this] { openRecent(0); }},
-        {"recent2", "&2", [this] { openRecent(1); }},
-        {"recent3", "&3", [this] { openRecent(2); }},
-        {"recent4", "&4", [this] { openRecent(3); }},
-        {"f4", "-", {}},
-        {"exit", "退出(&E)", [this] { close(); }},
-    });
-    for (int i = 1; i <= RecentFiles::Max; ++i) // filled each time the menu opens
-        action(QStringLiteral("recent%1").arg(i))->setVisible(false);
-    action(QStringLiteral("f4"))->setVisible(false);
 
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
-    edit->setObjectName(QStringLiteral("edit"));
-    StudentCommands *students = m_studentCommands;
-    EditCommands *clipboard = m_editCommands.get();
-    addCommands(edit, {
-        {"cut", "剪切(&X)", [clipboard] { clipboard->cut(); }},
-        {"copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
-        {"paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
-        {"find", "查找和替换(&F)...", [this] { showFind(); }},
-        {"eg1", "-", {}},
-        {"delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
-        {"delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
-        {"renamestudent", "重命名当前学生(&R)...", [students] { students->s_rename(); }},
-        {"defaultstudent", "将当前学生列表设为默认(&J)", [students] { students->s_setup(); }},
-        {"eg2", "-", {}},
-        {"nextstudent", "下一个学生(&N)", [students] { students->moveBy(1); }},
-        {"prevstudent", "上一个学生(&V)", [students] { students->moveBy(-1); }},
-    });
-    action("find")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::CTRL | Qt::Key_H)});
-    // The keys of the next and the previous student work from a comment box too.
-    action("nextstudent")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageDown),
-                                         QKeySequence(Qt::ALT | Qt::Key_Down)});
-    action("prevstudent")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageUp),
-                                         QKeySequence(Qt::ALT | Qt::Key_Up)});
+    fillMenu(topMenu("edit", "编辑(&E)"),
+             {C::Cut, C::Copy, C::Paste, C::UndoReplaceAll, C::Find, "eg1", C::DeleteStudent,
+              C::DeleteAllStudents, C::RenameStudent, C::DefaultStudents, "eg2", C::NextStudent,
+              C::PreviousStudent});
+    fillMenu(topMenu("pingyu", "评语(&P)"),
+             {C::AddCategory, C::DeleteCategory, C::EditCategory, "ggggg", C::AddComment, C::DeleteComment,
+              C::EditComment, C::BatchImport, "gggg1", C::AddSelection});
+    fillMenu(topMenu("see", "查看(&V)"), {C::StudentList, C::Library, C::NextPane});
+    fillMenu(topMenu("tools", "工具(&T)"), {C::ImportNames, C::Signature, C::Progress, C::CheckClass});
+    fillMenu(topMenu("help", "帮助(&H)"), {C::Help, C::About});
 
-    QMenu *pingyu = menuBar()->addMenu(QStringLiteral("评语(&P)"));
-    pingyu->setObjectName(QStringLiteral("pingyu"));
-    LibraryCommands *library = m_libraryCommands;
-    addCommands(pingyu, {
-        {"addlb", "添加类别(&A)", [library] { library->addlb(); }},
-        {"dellb", "删除类别(&D)", [library] { library->dellb(); }},
-        {"editlb", "编辑类别(&E)", [library] { library->editlb(); }},
-        {"ggggg", "-", {}},
-        {"addpy", "添加评语内容(&N)", [library] { library->addpy(); }},
-        {"delpy", "删除评语内容(&P)", [library] { library->delpy(); }},
-        {"editpy", "编辑评语内容(&Y)", [library] { library->editpy(); }},
-        {"pldr", "批量导入评语内容(&L)...", [library] { library->pldr(); }},
-        {"gggg1", "-", {}},
-        {"setop", "添加选定内容到评语库(&S)", [library] { library->setop(); }},
-    });
-
-    QMenu *see = menuBar()->addMenu(QStringLiteral("查看(&V)"));
-    see->setObjectName(QStringLiteral("see"));
-    addCommands(see, {
-        {"student", "学生列表(&S)", [this] { toggleStudentList(); }},
-        {"pyzy", "评语资源库(&P)", [this] { toggleLibraryWindow(); }},
-    });
-    action("student")->setCheckable(true);
-    action("pyzy")->setCheckable(true);
-
-    QMenu *tools = menuBar()->addMenu(QStringLiteral("工具(&T)"));
-    tools->setObjectName(QStringLiteral("tools"));
-    addCommands(tools, {
-        {"input", "导入学生名单(&D)...", [students] { students->input(); }},
-        {"teacher", "设置教师签名(&S)...", [students] { students->teacher(); }},
-        {"tongji", "统计工作进度(&T)...", [students] { students->tongji(); }},
-        {"check", "检查全班评语(&K)...", [this] { showClassCheck(); }},
-    });
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
-    help->setObjectName(QStringLiteral("help"));
-    addCommands(help, {
-        {"zhuti", "帮助主题(&H)...", [this] { showHelp(); }},
-        {"zuozhe", "关于(&G)...", [this] { showAbout(); }},
-    });
-
-    // The two pop-up menus are not on the menu bar; the child windows show them.
+    // The two pop-up menus are not on the menu bar; the child windows show them. They hold
+    // the menu bar's own commands where the command is the same.
     m_kstudent = new QMenu(QStringLiteral("学生"), this);
     m_kstudent->setObjectName(QStringLiteral("kstudent"));
-    addCommands(m_kstudent, {
-        {"s_delete", "从当前文件中删除(&D)", [students] { students->s_delete(); }},
-        {"s_rename", "改名(&E)...", [students] { students->s_rename(); }},
-        {"s_font", "字体(&F)...", [students] { students->s_font(); }},
-        {"s_g1", "-", {}},
-        {"s_add", "添加(&A)...", [students] { students->s_add(); }},
-        {"s_input", "批量导入(&I)...", [students] { students->input(); }},
-        {"s_delall", "全部删除(&C)", [students] { students->s_delall(); }},
-        {"s_setup", "设为默认(&S)", [students] { students->s_setup(); }},
-    });
-
+    fillMenu(m_kstudent, {C::DeleteStudent, C::RenameStudent, C::StudentFont, "s_g1", C::AddStudent,
+                          C::ImportNames, C::DeleteAllStudents, C::DefaultStudents});
     m_kpingyu = new QMenu(QStringLiteral("评语"), this);
     m_kpingyu->setObjectName(QStringLiteral("kpingyu"));
-    addCommands(m_kpingyu, {
-        {"kpxiugai", "修改(&E)", [library] { library->kpxiugai(); }},
-        {"kpshanchu", "删除(&D)", [library] { library->kpshanchu(); }},
-        {"kptianjia", "添加(&A)", [library] { library->kptianjia(); }},
-        {"gg1", "-", {}},
-        {"ktianjia", "添加当前所选(&A)", [library] { library->setop(); }},
-        {"kpltj", "批量添加评语内容(&L)...", [library] { library->pldr(); }},
-    });
+    fillMenu(m_kpingyu, {C::PopupEdit, C::PopupDelete, C::PopupAdd, "gg1", C::AddSelection, C::BatchImport});
+    // What the library's pop-up allows holds while it is shown; afterwards the commands are
+    // as the menu bar has them.
+    connect(m_kpingyu, &QMenu::aboutToHide, this, &MainWindow::updateActions);
 }
 // clang-format on
 
@@ -186,18 +193,18 @@ void MainWindow::createToolbar()
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
-    // The buttons are the menu commands themselves, each with its string key, icon and tip.
+    // The buttons are the menu commands themselves, each with its string key and icon; the
+    // tip and the name a screen reader reads are the command's text without its access key.
     struct Button
     {
         const char *key;
-        const char *tip;
-        const char *command;
+        CommandId id;
     };
     const Button buttons[] = {
-        {"new", "新建", "new"},      {"open", "打开", "open"},    {"save", "保存", "save"},
-        {nullptr, nullptr, nullptr}, {"cut", "剪切", "cut"},      {"copy", "复制", "copy"},
-        {"paste", "粘贴", "paste"},  {nullptr, nullptr, nullptr}, {"privew", "打印预览", "privew"},
-        {"print", "打印", "print1"},
+        {"new", CommandId::New},       {"open", CommandId::Open},   {"save", CommandId::Save},
+        {nullptr, CommandId::New},     {"cut", CommandId::Cut},     {"copy", CommandId::Copy},
+        {"paste", CommandId::Paste},   {nullptr, CommandId::New},   {"privew", CommandId::Preview},
+        {"print", CommandId::Print},
     };
     for (const Button &button : buttons) {
         if (!button.key) {
@@ -205,21 +212,28 @@ void MainWindow::createToolbar()
             continue;
         }
         const QString key = QString::fromLatin1(button.key);
-        QAction *command = action(QString::fromLatin1(button.command));
-        command->setIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)));
-        command->setIconVisibleInMenu(false);
-        command->setToolTip(QString::fromUtf8(button.tip));
-        command->setProperty("key", key);
-        m_toolbar->addAction(command);
-        m_toolbar->widgetForAction(command)->setObjectName(QStringLiteral("Toolbar1_") + key);
+        QAction *item = command(button.id);
+        item->setIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)));
+        item->setIconVisibleInMenu(false);
+        item->setToolTip(item->iconText());
+        item->setProperty("key", key);
+        m_toolbar->addAction(item);
+        QWidget *widget = m_toolbar->widgetForAction(item);
+        widget->setObjectName(QStringLiteral("Toolbar1_") + key);
+        widget->setAccessibleName(item->iconText());
     }
+}
+
+QAction *MainWindow::recentCommand(int index) const
+{
+    return command(CommandId(int(CommandId::Recent1) + index));
 }
 
 void MainWindow::listRecentFiles()
 {
     m_recentFiles = RecentFiles::existing(m_platform.recentFiles());
     for (int i = 0; i < RecentFiles::Max; ++i) {
-        QAction *item = action(QStringLiteral("recent%1").arg(i + 1));
+        QAction *item = recentCommand(i);
         const bool listed = i < m_recentFiles.size();
         item->setVisible(listed);
         if (listed) {
@@ -228,7 +242,7 @@ void MainWindow::listRecentFiles()
             item->setToolTip(m_recentFiles[i]);
         }
     }
-    action(QStringLiteral("f4"))->setVisible(!m_recentFiles.isEmpty());
+    m_recentSeparator->setVisible(!m_recentFiles.isEmpty());
 }
 
 void MainWindow::openRecent(int index)
@@ -246,6 +260,19 @@ void MainWindow::updateActions()
 {
     // The document commands need an open editor with students in it.
     const bool document = m_editor && m_session.Document().studentCount() > 0;
-    for (const QString &name : DocumentCommands)
-        action(name)->setEnabled(document);
+    for (const CommandId id : DocumentCommands)
+        command(id)->setEnabled(document);
+    command(CommandId::UndoReplaceAll)->setEnabled(document && canUndoReplaceAll());
+    // Outside the library's pop-up, its commands are always there (they open the window).
+    for (const CommandId id : {CommandId::PopupEdit, CommandId::PopupDelete, CommandId::AddSelection})
+        command(id)->setEnabled(true);
+}
+
+void MainWindow::showLibraryPopup(const QPoint &at)
+{
+    const pytools::PopupItems items = m_library->popupItems();
+    command(CommandId::PopupEdit)->setEnabled(items.edit);
+    command(CommandId::PopupDelete)->setEnabled(items.edit);
+    command(CommandId::AddSelection)->setEnabled(items.addSelection);
+    m_kpingyu->popup(at);
 }

@@ -19,4 +19,9 @@ QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
 /// (anything but `firstSize`) is left alone. Returns false while the frame is not known yet.
 bool fitFramed(QWidget &window, QSize firstSize);
 
+/// Where a window (its frame, `window`) goes so that it does not cover `keep`, on the screen's
+/// `available` area: where it is when it covers nothing; else beside `keep` on the first side
+/// it fits whole (right, left, below, above); else on the side with the most room, on the screen.
+QPoint clearOf(const QRect &window, const QRect &keep, const QRect &available);
+
 } // namespace ScreenFit

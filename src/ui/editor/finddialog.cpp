@@ -2,6 +2,7 @@
 
 #include "core/document/findreplace.h"
 #include "core/document/session.h"
+#include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
 
 #include <QCheckBox>
@@ -16,9 +17,11 @@
 
 #include <algorithm>
 
-FindDialog::FindDialog(Session &session, std::function<pyedit *()> editor, QWidget *parent)
+FindDialog::FindDialog(Session &session, Platform &platform, std::function<pyedit *()> editor,
+                       QWidget *parent)
     : QDialog(parent)
     , m_session(session)
+    , m_platform(platform)
     , m_editor(std::move(editor))
 {
     setObjectName(QStringLiteral("findReplace"));
@@ -75,15 +78,22 @@ QPlainTextEdit *FindDialog::box(int student) const
     return editor ? editor->pytext1(student) : nullptr;
 }
 
+QStringList FindDialog::boxTexts() const
+{
+    QStringList texts;
+    pyedit *editor = m_editor ? m_editor() : nullptr;
+    for (int i = 0; editor && i < editor->cardCount() && i < m_session.Document().studentCount(); ++i)
+        texts << editor->pytext1(i)->toPlainText();
+    return texts;
+}
+
 bool FindDialog::findNext(bool backwards)
 {
     pyedit *editor = m_editor ? m_editor() : nullptr;
     const QString needle = m_find->text();
     if (!editor || needle.isEmpty())
         return false;
-    QStringList texts;
-    for (int i = 0; i < editor->cardCount() && i < m_session.Document().studentCount(); ++i)
-        texts << editor->pytext1(i)->toPlainText();
+    const QStringList texts = boxTexts();
     const int student = std::clamp(m_session.CurrentStudent(), 0, std::max(int(texts.size()) - 1, 0));
     int position = -1;
     if (QPlainTextEdit *current = box(student)) {
@@ -122,29 +132,57 @@ void FindDialog::replaceOne()
     findNext(false);
 }
 
+void FindDialog::replaceBoxText(QPlainTextEdit *box, const QString &text)
+{
+    QTextCursor cursor(box->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+}
+
 int FindDialog::replaceAll()
 {
-    pyedit *editor = m_editor ? m_editor() : nullptr;
     const QString needle = m_find->text();
-    if (!editor || needle.isEmpty())
+    const QList<FindReplace::Change> changes =
+        FindReplace::replaceAll(boxTexts(), needle, m_replace->text(), caseSensitivity());
+    if (changes.isEmpty()) {
+        if (!needle.isEmpty())
+            m_status->setText(QStringLiteral("找不到“%1”。").arg(needle));
         return 0;
-    int replaced = 0;
-    for (int i = 0; i < editor->cardCount() && i < m_session.Document().studentCount(); ++i) {
-        QPlainTextEdit *comment = editor->pytext1(i);
-        const QList<int> places = FindReplace::positionsIn(comment->toPlainText(), needle, caseSensitivity());
-        if (places.isEmpty())
-            continue; // untouched: no edit, no undo step, no change of the document
-        QTextCursor cursor(comment->document());
-        cursor.beginEditBlock(); // one undo step takes the box's replacements back
-        for (auto it = places.crbegin(); it != places.crend(); ++it) {
-            cursor.setPosition(*it);
-            cursor.setPosition(*it + int(needle.size()), QTextCursor::KeepAnchor);
-            cursor.insertText(m_replace->text());
-        }
-        cursor.endEditBlock();
-        replaced += int(places.size());
     }
-    m_status->setText(replaced > 0 ? QStringLiteral("已替换 %1 处。").arg(replaced)
-                                   : QStringLiteral("找不到“%1”。").arg(needle));
+    if (m_platform.messageBox(FindReplace::replaceAllQuestion(changes, needle, m_replace->text()),
+                              Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return 0;
+    m_undo.record(changes, m_session.Document(), m_session.Modified());
+    int replaced = 0;
+    for (const FindReplace::Change &change : changes) {
+        replaceBoxText(box(change.student), change.after); // one undo step a box, too
+        replaced += change.places;
+    }
+    m_status->setText(QStringLiteral("已替换 %1 名学生评语中的 %2 处。").arg(changes.size()).arg(replaced));
+    emit undoChanged();
     return replaced;
+}
+
+bool FindDialog::canUndoReplaceAll() const
+{
+    return !m_undo.changes().isEmpty() && m_undo.available(boxTexts());
+}
+
+void FindDialog::undoReplaceAll()
+{
+    if (!canUndoReplaceAll())
+        return;
+    for (const FindReplace::Change &change : m_undo.changes())
+        replaceBoxText(box(change.student), change.before);
+    if (!m_undo.modifiedAfterUndo(m_session.Document()))
+        m_session.markSaved();
+    m_undo.clear();
+    m_status->setText(QStringLiteral("已撤消全部替换。"));
+    emit undoChanged();
+}
+
+void FindDialog::forgetReplaceAll()
+{
+    m_undo.clear();
+    emit undoChanged();
 }

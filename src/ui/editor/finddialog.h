@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/document/replaceallundo.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -9,20 +11,23 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class Platform;
 class Session;
 class pyedit;
 
 /// 编辑 → 查找和替换: finds text in every comment of the class (next, previous, round the class),
 /// replaces the one found or all of them. It works on the comment boxes, so that each replace is
-/// an edit the box can undo (a replace-all one step a box) and only a real change marks the
-/// document modified. It stays open beside the editor.
+/// an edit the box can undo and only a real change marks the document modified. A replace-all
+/// asks first, saying how many places in how many students, and can be undone for the whole
+/// class as one step. It stays open beside the editor.
 class FindDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     /// editor gives the open editor, or nullptr.
-    FindDialog(Session &session, std::function<pyedit *()> editor, QWidget *parent = nullptr);
+    FindDialog(Session &session, Platform &platform, std::function<pyedit *()> editor,
+               QWidget *parent = nullptr);
 
     QLineEdit *findText() const { return m_find; }
     QLineEdit *replaceText() const { return m_replace; }
@@ -33,14 +38,31 @@ public:
     bool findNext(bool backwards = false);
     /// Replaces the place selected, if it is one, and finds the next.
     void replaceOne();
-    /// Replaces every place in the class; how many.
+    /// Replaces every place in the class once the teacher agreed; how many (0 when cancelled).
     int replaceAll();
+    /// Whether the last replace-all can be undone: each comment it changed is still as it left it.
+    bool canUndoReplaceAll() const;
+    /// Puts back every comment the last replace-all changed, exactly, and the modified flag of
+    /// the document when nothing else changed since.
+    void undoReplaceAll();
+    /// Forgets the last replace-all (the roster or the whole document changed).
+    void forgetReplaceAll();
+
+signals:
+    /// Whether the last replace-all can be undone may have changed.
+    void undoChanged();
 
 private:
     Qt::CaseSensitivity caseSensitivity() const;
     QPlainTextEdit *box(int student) const;
+    /// The comment boxes' texts of the roster, in order.
+    QStringList boxTexts() const;
+    /// Sets a box's whole text as one edit the box can undo.
+    static void replaceBoxText(QPlainTextEdit *box, const QString &text);
 
     Session &m_session;
+    Platform &m_platform;
+    ReplaceAllUndo m_undo;
     std::function<pyedit *()> m_editor;
     QLineEdit *m_find = nullptr;
     QLineEdit *m_replace = nullptr;

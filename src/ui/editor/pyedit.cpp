@@ -8,6 +8,7 @@
 #include "ui/editor/messages.h"
 
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +41,14 @@ QString toBoxText(const QString &comment)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     return text;
+}
+
+// A comment holds no tab: Tab moves on. One pasted or read from a file takes a space's width,
+// as it does on paper.
+void setCommentFont(QPlainTextEdit *box, const QFont &font)
+{
+    box->setFont(font);
+    box->setTabStopDistance(QFontMetricsF(font).horizontalAdvance(u' '));
 }
 
 QString toCommentText(const QString &boxText)
@@ -170,6 +179,7 @@ pyedit::Card pyedit::createCard(int i)
     card.pytext = new QPlainTextEdit(m_frame);
     card.pytext->setObjectName(QStringLiteral("pytext1") + suffix);
     card.pytext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    card.pytext->setTabChangesFocus(true);
     card.pytext->installEventFilter(this);
     card.pytext->viewport()->installEventFilter(this);
     connect(card.pytext, &QPlainTextEdit::textChanged, this, [this, i] { pytext1Change(i); });
@@ -184,7 +194,7 @@ pyedit::Card pyedit::createCard(int i)
 
     const Card &model = m_cards.empty() ? card : m_cards.front();
     card.student->setFont(model.student->font());
-    card.pytext->setFont(model.pytext->font());
+    setCommentFont(card.pytext, model.pytext->font());
     card.teacher->setFont(model.teacher->font());
     return card;
 }
@@ -229,7 +239,7 @@ void pyedit::applyFonts(int first, int last)
     for (int i = first; i <= last && i < cardCount(); ++i) {
         const Card &card = m_cards[std::size_t(i)];
         card.student->setFont(name);
-        card.pytext->setFont(comment);
+        setCommentFont(card.pytext, comment);
         card.teacher->setFont(signature);
     }
     if (first == 0)
@@ -382,6 +392,18 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
     const Card &card = m_cards[std::size_t(i)];
 
     if (watched == card.pytext) {
+        // Tab and Shift+Tab go on to the next or the previous card's comment, as the cards are
+        // laid out; past the class's ends they leave the editor.
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+            const int to = key->key() == Qt::Key_Tab ? i + 1 : key->key() == Qt::Key_Backtab ? i - 1 : -1;
+            if (plain && to >= 0 && to < cardCount() && !m_cards[std::size_t(to)].student->text().isEmpty()) {
+                moveTo(to);
+                focusCommentEnd(to);
+                return true;
+            }
+        }
         // A key marks the document modified only through the change it makes to the text
         // (pytext1Change): Alt for a menu, an arrow or Ctrl+C edits nothing.
         if (event->type() == QEvent::FocusIn && isVisible()) {

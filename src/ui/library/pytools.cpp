@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
@@ -77,13 +76,11 @@ public:
 
 } // namespace
 
-pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
-                 QWidget *parent)
+pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QWidget *parent)
     : QWidget(parent)
     , m_session(session)
     , m_platform(platform)
     , m_editor(std::move(editor))
-    , m_kpingyu(kpingyu)
 {
     setObjectName(QStringLiteral("pytools"));
     setWindowTitle(QStringLiteral("评语资源库"));
@@ -405,23 +402,6 @@ void pytools::blink()
         setCaptionColour(PanelCaptionRed);
 }
 
-void pytools::enablePopupItems(bool edit, bool addSelected)
-{
-    if (!m_kpingyu)
-        return;
-    for (QAction *item : m_kpingyu->actions()) {
-        const QString name = item->objectName();
-        bool on;
-        if (name == u"kpxiugai" || name == u"kpshanchu")
-            on = edit;
-        else if (name == u"ktianjia")
-            on = addSelected;
-        else
-            continue;
-        item->setEnabled(on);
-    }
-}
-
 void pytools::endDrag()
 {
     if (!m_grabbing)
@@ -481,7 +461,7 @@ bool pytools::eventFilter(QObject *watched, QEvent *event)
 
         m_popupTarget = categories ? PopupTarget::CategoryList : PopupTarget::CommentList;
         const bool right = mouse->button() == Qt::RightButton;
-        enablePopupItems(!(right && list->currentRow() < 0), !categories);
+        m_popupItems = {!(right && list->currentRow() < 0), !categories};
         if (categories && mouse->button() == Qt::LeftButton && list->currentRow() == rowBefore &&
             list->itemAt(mouse->position().toPoint()))
             fillComments(); // a click on the entry already selected refreshes its comments

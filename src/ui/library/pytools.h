@@ -14,7 +14,6 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QTreeWidget;
-class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -37,10 +36,8 @@ class pytools : public QWidget
     Q_OBJECT
 
 public:
-    /// editor gives the open editor window or nullptr; kpingyu is the pop-up menu whose items
-    /// are enabled on a mouse press in a list.
-    pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QMenu *kpingyu,
-            QWidget *parent = nullptr);
+    /// editor gives the open editor window or nullptr.
+    pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QWidget *parent = nullptr);
 
     QGroupBox *pylb() const { return m_pylb; }
     QListWidget *lblb() const { return m_lblb; }
@@ -84,6 +81,14 @@ public:
 
     PanelMode panelMode() const { return m_mode; }
     PopupTarget popupTarget() const { return m_popupTarget; }
+    /// Which pop-up commands the list pressed last allows: 修改 and 删除 (edit), and
+    /// 添加当前所选 (addSelection, in the comment list only).
+    struct PopupItems
+    {
+        bool edit = true;
+        bool addSelection = false;
+    };
+    PopupItems popupItems() const { return m_popupItems; }
 
     /// Opens the editing panel for a mode: its caption, its place, the text, the focus in
     /// Text1 with the caret at the end.
@@ -132,7 +137,6 @@ private:
     int titleShift(QGroupBox *box, int designTop) const;
     void movePanel(const QPoint &topLeft);
     void endDrag();
-    void enablePopupItems(bool edit, bool addSelected);
     QColor captionColour() const;
     void setCaptionColour(const QColor &colour);
     void blink();
@@ -140,7 +144,6 @@ private:
     Session &m_session;
     Platform &m_platform;
     std::function<pyedit *()> m_editor;
-    QMenu *m_kpingyu = nullptr;
     QGroupBox *m_pylb = nullptr;
     QListWidget *m_lblb = nullptr;
     QGroupBox *m_xxnr = nullptr;
@@ -157,6 +160,7 @@ private:
     QTimer *m_timer = nullptr;
     PanelMode m_mode = PanelMode::None;
     PopupTarget m_popupTarget = PopupTarget::CategoryList;
+    PopupItems m_popupItems;
     QPoint m_grabOffset;
     bool m_grabbing = false;
     bool m_forwarding = false; ///< a list press is being passed on to the list

@@ -6,11 +6,19 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-void AccessibleNames::name(QWidget *control, const QString &caption)
+QString AccessibleNames::withoutAccessKey(const QString &caption)
 {
     static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)|&(?=.)"));
     QString text = caption;
     text.remove(accessKey);
+    if (text.endsWith(QStringLiteral("...")))
+        text.chop(3);
+    return text;
+}
+
+void AccessibleNames::name(QWidget *control, const QString &caption)
+{
+    QString text = withoutAccessKey(caption);
     while (text.endsWith(u'：') || text.endsWith(u':'))
         text.chop(1);
     control->setAccessibleName(text);

@@ -1,5 +1,6 @@
 // What only shows on a real X server with a window manager: the titles it shows, the frame it
 // adds, where the keyboard goes. Runs under tests/desktop/run-under-x.sh.
+#include "menuitem.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
 #include "mainwindowtest.h"
@@ -164,8 +165,8 @@ void tst_Desktop::layoutAgreesOnceFramed()
     const QRect editor = m_window->editorWindow()->geometry();
     QCOMPARE(library.bottom(), clientArea().bottom());
     // Closing and opening the student list lays the windows out again, in the same places.
-    m_window->action("student")->trigger();
-    m_window->action("student")->trigger();
+    menuItem(*m_window, "student")->trigger();
+    menuItem(*m_window, "student")->trigger();
     QCOMPARE(m_window->libraryWindow()->geometry(), library);
     QCOMPARE(m_window->editorWindow()->geometry(), editor);
 }
@@ -174,14 +175,14 @@ void tst_Desktop::printWindowKeepsTheStudent()
 {
     startFramed(6);
     // Right after the class opens, the print window shows its first student.
-    m_window->action(QStringLiteral("privew"))->trigger();
+    menuItem(*m_window, QStringLiteral("privew"))->trigger();
     QTest::qWait(100);
     QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生1"));
     m_window->printControl()->close();
     m_window->selectStudent(3);
     QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(3));
     for (const char *command : {"setup", "privew", "print1"}) {
-        m_window->action(QString::fromLatin1(command))->trigger();
+        menuItem(*m_window, QString::fromLatin1(command))->trigger();
         QVERIFY(m_window->printControl());
         QTest::qWait(100); // focus changes arrive from the window manager
         QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
@@ -199,7 +200,7 @@ void tst_Desktop::aboutWindowTakesTheKeys()
 {
     startFramed(3);
     const QString before = m_window->editor()->pytext1(0)->toPlainText();
-    m_window->action("zuozhe")->trigger();
+    menuItem(*m_window, "zuozhe")->trigger();
     auto *about = m_window->findChild<QDialog *>(QStringLiteral("copyright"));
     QVERIFY(about && QTest::qWaitForWindowExposed(about));
     QTest::qWait(100);
@@ -214,7 +215,7 @@ void tst_Desktop::aboutWindowTakesTheKeys()
 void tst_Desktop::closesWithoutQuestionAfterPreview()
 {
     startFramed(3);
-    m_window->action(QStringLiteral("privew"))->trigger();
+    menuItem(*m_window, QStringLiteral("privew"))->trigger();
     QVERIFY(m_window->printControl());
     m_window->printControl()->close();
     QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));

@@ -1,3 +1,4 @@
+#include "menuitem.h"
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
@@ -132,10 +133,10 @@ void tst_MainWindow::menusAndToolbar()
 {
     start();
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Quillmark 青禾书苑 v1.0"));
-    QCOMPARE(m_window->action("new")->text(), QStringLiteral("新建(&N)"));
-    QCOMPARE(m_window->action("save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(m_window->action("print1")->text(), QStringLiteral("打印(&P)..."));
-    QVERIFY(m_window->action("student")->isChecked());
+    QCOMPARE(menuItem(*m_window, "new")->text(), QStringLiteral("新建(&N)"));
+    QCOMPARE(menuItem(*m_window, "save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(menuItem(*m_window, "print1")->text(), QStringLiteral("打印(&P)..."));
+    QVERIFY(menuItem(*m_window, "student")->isChecked());
     QCOMPARE(m_window->kstudent()->actions().size(), 8);
     QCOMPARE(m_window->kpingyu()->actions().size(), 6);
     QStringList keys;
@@ -144,15 +145,15 @@ void tst_MainWindow::menusAndToolbar()
     QCOMPARE(keys, (QStringList{"new", "open", "save", "-", "cut", "copy", "paste", "-", "privew", "print"}));
     // Without students the document commands are disabled, on the menus and the toolbar.
     for (const char *name : {"cut", "setup"})
-        QVERIFY2(!m_window->action(QString::fromLatin1(name))->isEnabled(), name);
+        QVERIFY2(!menuItem(*m_window, QString::fromLatin1(name))->isEnabled(), name);
     QVERIFY(!m_window->toolButton("cut")->isEnabled());
-    m_window->action("zhuti")->trigger();
+    menuItem(*m_window, "zhuti")->trigger();
     QCOMPARE(m_platform->openedInViewer, QStringList{m_folder->file("help/indexhelp.htm")});
     QVERIFY(!m_window->helpViewer());
 
     // Where the desktop cannot show the page, the program's own viewer does.
     m_platform->viewerOpens = false;
-    m_window->action("zhuti")->trigger();
+    menuItem(*m_window, "zhuti")->trigger();
     HelpViewer *viewer = m_window->helpViewer();
     QVERIFY(viewer && viewer->isVisible());
     QCOMPARE(viewer->windowTitle(), QStringLiteral("Quillmark 青禾书苑 帮助"));
@@ -177,7 +178,7 @@ void tst_MainWindow::opensClassFromCommandLine()
     const int bottom = editor()->teacher(0)->geometry().bottom();
     QVERIFY(qAbs(top - (editor()->frame()->height() - bottom)) <= 2);
     for (const QString &name : DocumentItems)
-        QVERIFY(m_window->action(name)->isEnabled());
+        QVERIFY(menuItem(*m_window, name)->isEnabled());
 }
 
 void tst_MainWindow::visibleCards_data()
@@ -317,7 +318,7 @@ void tst_MainWindow::classCheckMovesToTheFinding()
         d.slot(4).comment.clear();
     });
     m_window->RefreshViews();
-    m_window->action("check")->trigger();
+    menuItem(*m_window, "check")->trigger();
     ClassCheckDialog *dialog = m_window->classCheck();
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("检查全班评语"));
@@ -359,12 +360,12 @@ void tst_MainWindow::fitWarningFollowsTyping()
     QVERIFY(!warning->isVisible());
 }
 
-// 查找和替换: next and previous round the class; replace-all is one undo step a box, and only a
-// change marks the document modified.
+// 查找和替换: next and previous round the class; replace-all asks, can be undone for the class,
+// and only a change marks the document modified.
 void tst_MainWindow::findAndReplace()
 {
     start(writeClass(m_dir, 3)); // comments "第<i>位的评语。" CR LF "第二行"
-    m_window->action("find")->trigger();
+    menuItem(*m_window, "find")->trigger();
     FindDialog *dialog = m_window->findDialog();
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("查找和替换"));
@@ -390,14 +391,37 @@ void tst_MainWindow::findAndReplace()
     QCOMPARE(dialog->replaceAll(), 0);
     QVERIFY(!m_state->Modified());
 
+    // Replace-all asks first; 否 changes nothing.
     dialog->findText()->setText(QStringLiteral("第二行"));
     dialog->replaceText()->setText(QStringLiteral("第三行"));
+    const CommentDocument before = m_state->Document();
+    m_platform->expectMessage(MsgAnswer::No);
+    QCOMPARE(dialog->replaceAll(), 0);
+    QCOMPARE(m_platform->shown.last().text,
+             QStringLiteral("将把 3 名学生评语中的 3 处“第二行”替换为“第三行”。\n"
+                            "替换之后可以用“编辑”菜单的“撤消全部替换”全部恢复。要替换吗？"));
+    QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNo);
+    QCOMPARE(m_state->Document(), before);
+    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
+
+    // 撤消全部替换 takes the whole replacement back, and the class is unchanged again.
+    m_platform->expectMessage(MsgAnswer::Yes);
     QCOMPARE(dialog->replaceAll(), 3);
-    QCOMPARE(dialog->status()->text(), QStringLiteral("已替换 3 处。"));
+    QCOMPARE(dialog->status()->text(), QStringLiteral("已替换 3 名学生评语中的 3 处。"));
     QVERIFY(m_state->Modified());
     QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行"));
+    QVERIFY(menuItem(*m_window, "undoreplace")->isEnabled());
+    menuItem(*m_window, "undoreplace")->trigger();
+    QCOMPARE(m_state->Document(), before);
+    QVERIFY(!m_state->Modified());
+    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
+
+    // Each box can still undo its own part; once one is undone, the class-wide undo is gone.
+    m_platform->expectMessage(MsgAnswer::Yes);
+    QCOMPARE(dialog->replaceAll(), 3);
     editor()->pytext1(1)->undo();
     QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第二行"));
+    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
 
     // Replace the one selected, then on to the next.
     dialog->findText()->setText(QStringLiteral("评语"));
@@ -419,11 +443,11 @@ void tst_MainWindow::recentFilesInTheMenu()
     m_platform->recent = {other, m_dir.filePath(QStringLiteral("已删除.py")), m_state->CurrentPath()};
     QMenu *file = m_window->findChild<QMenu *>(QStringLiteral("file"));
     emit file->aboutToShow();
-    QVERIFY(m_window->action("recent1")->isVisible() && m_window->action("recent2")->isVisible());
-    QVERIFY(!m_window->action("recent3")->isVisible() && !m_window->action("recent4")->isVisible());
-    QCOMPARE(m_window->action("recent1")->text(), QStringLiteral("&1 另一班.py"));
-    QCOMPARE(m_window->action("recent2")->text(), QStringLiteral("&2 class.py"));
-    m_window->action("recent1")->trigger();
+    QVERIFY(menuItem(*m_window, "recent1")->isVisible() && menuItem(*m_window, "recent2")->isVisible());
+    QVERIFY(!menuItem(*m_window, "recent3")->isVisible() && !menuItem(*m_window, "recent4")->isVisible());
+    QCOMPARE(menuItem(*m_window, "recent1")->text(), QStringLiteral("&1 另一班.py"));
+    QCOMPARE(menuItem(*m_window, "recent2")->text(), QStringLiteral("&2 class.py"));
+    menuItem(*m_window, "recent1")->trigger();
     QCOMPARE(m_state->CurrentPath(), other);
     QCOMPARE(editor()->cardCount(), 5);
     QCOMPARE(m_platform->recent.first(), other);
@@ -470,7 +494,7 @@ void tst_MainWindow::closeQuestion()
     QTest::keyClick(editor()->pytext1(0), Qt::Key_X);
     const QString typed = m_state->Document().slot(1).comment;
     m_platform->expectMessage(MsgAnswer(answer));
-    m_window->action(command)->trigger();
+    menuItem(*m_window, command)->trigger();
     QCOMPARE(m_platform->shown.last().text,
              QStringLiteral("您刚才编辑的文件内容已修改，需要保存您的修改吗？"));
     QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNoCancel);
@@ -502,7 +526,7 @@ void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
     m_window->RefreshViews();
     const QString path = m_dir.filePath("新班级"); // no extension is added
     m_platform->expectSaveFile(path);
-    m_window->action("save")->trigger();
+    menuItem(*m_window, "save")->trigger();
     QCOMPARE(m_platform->shown.last().text,
              QStringLiteral("评语文件|*.py|文本文件|*.txt|Word文件|*.doc|所有文件|*.*"));
     QVERIFY(QFile::exists(path));
@@ -511,7 +535,7 @@ void tst_MainWindow::saveUnnamedAsksAndSetsCaption()
     QVERIFY(!m_state->Modified());
     // Cancelling the dialog of Save As changes nothing.
     m_platform->expectSaveFile(QString());
-    m_window->action("saveas")->trigger();
+    menuItem(*m_window, "saveas")->trigger();
     QCOMPARE(m_state->CurrentPath(), path);
 }
 
@@ -531,7 +555,7 @@ void tst_MainWindow::ctrlSSavesAndFailedSaveKeepsModified()
     QDir(m_dir.path()).mkdir("blocked.py");
     m_platform->expectSaveFile(m_dir.filePath("blocked.py"));
     m_platform->expectMessage();
-    m_window->action("saveas")->trigger();
+    menuItem(*m_window, "saveas")->trigger();
     QVERIFY(m_state->Modified());
     QCOMPARE(m_state->CurrentPath(), path);
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：class.py"));
@@ -546,7 +570,7 @@ void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
     templ.slot(2) = {"默认乙", ""};
     QVERIFY(CommentFile::write(m_folder->file("normal.pyn"), templ, templ.ItemFonts).ok());
     start(writeClass(m_dir, 4));
-    m_window->action("close")->trigger();
+    menuItem(*m_window, "close")->trigger();
     QVERIFY(!m_window->editor());
     QCOMPARE(m_state->CurrentPath(), QString());
     QCOMPARE(m_state->CurrentStudent(), -1);
@@ -554,13 +578,13 @@ void tst_MainWindow::closeLeavesTemplateAndDisablesCommands()
     QCOMPARE(list->count(), 2);
     QVERIFY(!list->isEnabled());
     for (const QString &name : DocumentItems)
-        QVERIFY(!m_window->action(name)->isEnabled());
+        QVERIFY(!menuItem(*m_window, name)->isEnabled());
     QVERIFY(!m_window->toolButton("save")->isEnabled());
     // New opens the template again.
-    m_window->action("new")->trigger();
+    menuItem(*m_window, "new")->trigger();
     QCOMPARE(m_window->editorWindow()->windowTitle(), QStringLiteral("评语编辑窗口：新文件"));
     QCOMPARE(editor()->cardCount(), 2);
-    QVERIFY(m_window->action("save")->isEnabled());
+    QVERIFY(menuItem(*m_window, "save")->isEnabled());
     QVERIFY(!m_state->Modified());
 }
 
@@ -571,10 +595,10 @@ void tst_MainWindow::rejectedFileIsNeverOverwritten()
     QVERIFY(TextFile::writeText(path, u"not a comment file").ok());
     m_platform->expectOpenFile(path);
     m_platform->expectMessage(); // the rejection
-    m_window->action("open")->trigger();
+    menuItem(*m_window, "open")->trigger();
     QVERIFY(!m_state->HasFileName());
     QCOMPARE(m_state->CurrentPath(), QString());
-    QVERIFY(!m_window->action("save")->isEnabled()); // the roster is empty
+    QVERIFY(!menuItem(*m_window, "save")->isEnabled()); // the roster is empty
     m_platform->expectSaveFile(QString());           // and Save would ask for a new name
     m_window->lifecycle().SaveDocument();
     QCOMPARE(fileBytes(path), QByteArray("not a comment file"));
@@ -598,14 +622,14 @@ void tst_MainWindow::layoutNumbers()
     QCOMPARE(m_window->studentListWindow()->height(), editorRect.height());
     QCOMPARE(m_window->libraryWindow()->geometry().top(), editorRect.bottom() + 1);
     // The student list closed through the View menu stays closed on resize.
-    m_window->action("student")->trigger();
+    menuItem(*m_window, "student")->trigger();
     QVERIFY(!m_window->studentList());
     m_window->resize(1400, 950);
     QVERIFY(!m_window->studentList());
-    QVERIFY(!m_window->action("student")->isChecked());
-    m_window->action("student")->trigger();
+    QVERIFY(!menuItem(*m_window, "student")->isChecked());
+    menuItem(*m_window, "student")->trigger();
     QVERIFY(m_window->studentList());
-    QVERIFY(m_window->action("student")->isChecked());
+    QVERIFY(menuItem(*m_window, "student")->isChecked());
     // Too small a window leaves every child a usable size.
     m_window->resize(200, 150);
     m_window->EditorLayout();
@@ -616,7 +640,7 @@ void tst_MainWindow::emptyNameBoxShowsMessage()
 {
     start(); // the shipped template has no students
     QCOMPARE(editor()->cardCount(), 1);
-    QVERIFY(!m_window->action("save")->isEnabled());
+    QVERIFY(!menuItem(*m_window, "save")->isEnabled());
     QVERIFY(editor()->Timer1()->isActive());
     m_platform->expectMessage();
     QTest::mouseClick(editor()->student(0), Qt::MiddleButton);
@@ -660,7 +684,7 @@ void tst_MainWindow::unnamedYesThenCancelledDialogKeepsEverything()
     QTest::keyClick(editor()->pytext1(0), Qt::Key_Q);
     m_platform->expectMessage(MsgAnswer::Yes);
     m_platform->expectSaveFile(QString());
-    m_window->action("new")->trigger();
+    menuItem(*m_window, "new")->trigger();
     QVERIFY(m_state->Modified());
     QVERIFY(m_window->editor());
     QVERIFY(m_state->Document().slot(1).comment.contains(u'q'));
@@ -709,7 +733,7 @@ void tst_MainWindow::printWindowReachesScreenReaders()
     Accessibility::install();
     start(writeClass(m_dir, 3));
     m_state->setCurrentStudent(1);
-    m_window->action("privew")->trigger();
+    menuItem(*m_window, "privew")->trigger();
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_window.get());
     QVERIFY(reachable(window, m_window->printControl()->jprivew()->Combo3()));
     QAccessibleInterface *page = reachable(window, m_window->findChild<ps_paper *>());
@@ -744,7 +768,7 @@ void tst_MainWindow::printWindowEntry()
     m_platform->printerAvailable = printer;
     if (answer >= 0)
         m_platform->expectMessage(MsgAnswer(answer));
-    m_window->action(command)->trigger();
+    menuItem(*m_window, command)->trigger();
     QCOMPARE(m_platform->shown.size(), answer >= 0 ? 1 : 0);
     if (answer >= 0) {
         QVERIFY(m_platform->shown.last().text.endsWith(QStringLiteral("需要返回评语编辑界面吗？")));
@@ -760,7 +784,7 @@ void tst_MainWindow::printWindowEntry()
     QVERIFY(m_window->printPaper()->isVisible());
     // Again while open: brought forward, the panel keeps its mode.
     const PrintPanelMode mode = m_window->printControl()->mode();
-    m_window->action("print1")->trigger();
+    menuItem(*m_window, "print1")->trigger();
     QCOMPARE(m_window->printControl()->mode(), mode);
     // Closing shows the editing windows again and enables the toolbar.
     m_window->printControl()->close();
@@ -789,12 +813,12 @@ void tst_MainWindow::printWindowKeepsTheStudent()
     QFETCH(bool, listOpen);
     start(writeClass(m_dir, 6));
     if (!listOpen)
-        m_window->action("student")->trigger();
+        menuItem(*m_window, "student")->trigger();
     m_window->selectStudent(3);
     QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(3));
     QVERIFY(!m_state->Modified());
     for (int trip = 0; trip < 2; ++trip) {
-        m_window->action(command)->trigger();
+        menuItem(*m_window, command)->trigger();
         QVERIFY(m_window->printControl());
         QCOMPARE(m_state->CurrentStudent(), 3);
         QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
@@ -834,7 +858,7 @@ void tst_MainWindow::aboutWindowTakesTheKeyboard()
     m_window->selectStudent(1);
     QTRY_COMPARE(QApplication::focusWidget(), editor()->pytext1(1));
     const QString before = editor()->pytext1(1)->toPlainText();
-    m_window->action("zuozhe")->trigger();
+    menuItem(*m_window, "zuozhe")->trigger();
     auto *about = m_window->findChild<QDialog *>("copyright");
     QVERIFY(about);
     QVERIFY(QTest::qWaitForWindowExposed(about));
@@ -857,12 +881,12 @@ void tst_MainWindow::exportCommandsLeaveTheDocument()
     QTest::keyClick(editor()->pytext1(0), Qt::Key_M); // an unsaved change stays unsaved
     const QString out = m_dir.filePath("导出.txt");
     m_platform->expectSaveFile(out);
-    m_window->action("totext")->trigger();
+    menuItem(*m_window, "totext")->trigger();
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("文本文件|*.txt"));
     QCOMPARE(fileBytes(out), TextFile::encode(exportFileText(m_state->Document())));
     QVERIFY(fileBytes(out).contains(TextFile::encode(u"第1位的评语。\r\n第二行m")));
 
-    m_window->action("out")->trigger();
+    menuItem(*m_window, "out")->trigger();
     QCOMPARE(m_platform->wordProcessorDocuments.size(), 1);
     QCOMPARE(m_platform->clipboard, composeExportText(m_state->Document(), NameLineStyle::Colon));
     QVERIFY(m_state->Modified());

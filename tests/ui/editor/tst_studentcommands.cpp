@@ -1,3 +1,4 @@
+#include "menuitem.h"
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
@@ -104,7 +105,7 @@ private:
     void start(const QString &commandLine = QString());
     pyedit *editor() const { return m_window->editor(); }
     stds *list() const { return m_window->studentList(); }
-    void trigger(const char *name) { m_window->action(QString::fromLatin1(name))->trigger(); }
+    void trigger(const char *name) { menuItem(*m_window, QString::fromLatin1(name))->trigger(); }
 };
 
 void tst_StudentCommands::init()
@@ -173,7 +174,7 @@ void tst_StudentCommands::deleteStudent()
         QCOMPARE(editor()->VScroll1()->value(), 0);
     } else {
         QVERIFY(!list()->stdlist()->isEnabled());
-        QVERIFY(!m_window->action("save")->isEnabled());
+        QVERIFY(!menuItem(*m_window, "save")->isEnabled());
         // The guess dialog comes once, half a second after the empty refresh.
         QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
         m_window->studentCommands().noStudentDialog()->close();
@@ -230,7 +231,7 @@ void tst_StudentCommands::deleteAnsweredNoOrWithoutSelection()
     QCOMPARE(m_state->Document(), before);
 
     // With the list window closed, the editor's current student is the one meant.
-    m_window->action("student")->trigger();
+    menuItem(*m_window, "student")->trigger();
     QVERIFY(!list());
     editor()->moveTo(2);
     m_platform->expectMessage(MsgAnswer::Yes);
@@ -336,14 +337,17 @@ void tst_StudentCommands::deleteAllThenGuessDialogImports()
     QCOMPARE(m_state->Document().studentCount(), students);
 
     m_platform->expectMessage(MsgAnswer::Yes);
-    trigger("s_delall");
+    trigger("delall"); // one action for the menu bar and the pop-up
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("您确认要删除当前所有学生的信息吗？"));
     for (int i = 1; i <= CommentDocument::MaxStudents; ++i)
         QVERIFY(m_state->Document().slot(i).name.isEmpty() && m_state->Document().slot(i).comment.isEmpty());
     QCOMPARE(list()->stdlist()->count(), 0);
     QCOMPARE(editor()->cardCount(), 1);
-    for (const char *name : {"save", "saveas", "close", "cut", "copy", "paste"})
-        QVERIFY2(!m_window->action(QString::fromLatin1(name))->isEnabled(), name);
+    // The commands on students go too, in the student pop-up as in the menu bar (one action each).
+    for (const char *name : {"save", "saveas", "close", "cut", "copy", "paste", "delstudent", "delall",
+                             "renamestudent", "s_font"})
+        QVERIFY2(!menuItem(*m_window, QString::fromLatin1(name))->isEnabled(), name);
+    QVERIFY(!m_window->kstudent()->actions().at(0)->isEnabled());
 
     // Half a second later the guess dialog offers the import; choosing it opens the import.
     QTRY_VERIFY(m_window->studentCommands().noStudentDialog());
@@ -362,7 +366,7 @@ void tst_StudentCommands::deleteAllThenGuessDialogImports()
     QCOMPARE(listNames(list()), (QStringList{"张三", "李四"}));
     QVERIFY(list()->stdlist()->isEnabled());
     QCOMPARE(editor()->cardCount(), 2);
-    QVERIFY(m_window->action("save")->isEnabled());
+    QVERIFY(menuItem(*m_window, "save")->isEnabled());
     QTRY_VERIFY(!m_window->studentCommands().importDialog());
 }
 
@@ -410,7 +414,7 @@ void tst_StudentCommands::storeRosterAsDefault()
     QVERIFY(!m_state->Modified());
 
     // New documents start with that roster, and no comments.
-    m_window->action("new")->trigger();
+    menuItem(*m_window, "new")->trigger();
     QCOMPARE(rosterNames(m_state->Document()), (QStringList{"学生1", "学生2"}));
     QCOMPARE(m_state->Document().slot(1).comment, QString());
 }
@@ -503,7 +507,7 @@ void tst_StudentCommands::studentNameFont()
     }
 
     // The next save writes the font lines from the editor.
-    m_window->action("save")->trigger();
+    menuItem(*m_window, "save")->trigger();
     CommentDocument onDisk;
     QVERIFY(CommentFile::read(path, onDisk));
     QCOMPARE(onDisk.ItemFonts[0], expected);
@@ -654,7 +658,7 @@ void tst_StudentCommands::signatureSetAsDefaultReachesNewDocument()
     setup->Command1Click();
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
     m_platform->expectMessage(MsgAnswer::No); // the signature changed the open file
-    m_window->action("new")->trigger();
+    menuItem(*m_window, "new")->trigger();
     QCOMPARE(m_state->Document().TeacherSignature, QStringLiteral("张老师"));
     QCOMPARE(m_state->Document().studentCount(), 0);
     QTRY_VERIFY(m_window->studentCommands().noStudentDialog());

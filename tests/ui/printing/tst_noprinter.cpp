@@ -1,3 +1,4 @@
+#include "menuitem.h"
 #include "classof.h"
 #include "core/document/session.h"
 #include "core/printing/composition.h"
@@ -51,8 +52,8 @@ void tst_NoPrinter::previewWithoutPrinter()
     window.RefreshViews();
 
     for (const char *command : {"privew", "print1"}) {
-        QVERIFY(window.action(QString::fromLatin1(command))->isEnabled());
-        window.action(QString::fromLatin1(command))->trigger();
+        QVERIFY(menuItem(window, QString::fromLatin1(command))->isEnabled());
+        menuItem(window, QString::fromLatin1(command))->trigger();
         QVERIFY2(window.printControl(), command);
         ps_control *control = window.printControl();
         QCOMPARE(control->page().items.isEmpty(), false);
