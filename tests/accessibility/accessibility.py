@@ -178,7 +178,7 @@ def preview_shows_selected_student(program):
     students = find(program.main, 'list', '学生列表')
     press(students.getChildAtIndex(2))  # its one action selects it
     wanted = students.getChildAtIndex(2).name
-    press(find(program.main, 'push button', '打印预览(V)'))
+    press(find(program.main, 'push button', '打印预览'))
     panel = wait_for(lambda: find(program.main, 'panel', '打印预览', showing=True))
     box = panel and find(panel, 'combo box')
     if box is None or box.name != wanted:

@@ -338,7 +338,7 @@ void MainWindow::focusNextPane()
         QMdiSubWindow *pane = panes[i];
         if (!pane || i == from)
             continue;
-        m_mdiArea->setActiveSubWindow(pane);
+        // The area makes the pane that gets the focus its active window.
         if (pane == m_editorWindow && m_editor) {
             const int k = std::clamp(m_session.CurrentStudent(), 0, m_editor->cardCount() - 1);
             m_editor->pytext1(k)->setFocus(Qt::ShortcutFocusReason);

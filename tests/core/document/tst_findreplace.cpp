@@ -1,6 +1,9 @@
 #include "core/document/findreplace.h"
+#include "core/document/replaceallundo.h"
 
 #include <QTest>
+
+#include <numeric>
 
 using namespace FindReplace;
 
@@ -13,6 +16,10 @@ private slots:
     void positions();
     void nextPlace_data();
     void nextPlace();
+    void replaceAllChanges_data();
+    void replaceAllChanges();
+    void undoReplaceAll_data();
+    void undoReplaceAll();
 };
 
 void tst_FindReplace::positions_data()
@@ -76,3 +83,78 @@ void tst_FindReplace::nextPlace()
 
 QTEST_APPLESS_MAIN(tst_FindReplace)
 #include "tst_findreplace.moc"
+
+void tst_FindReplace::replaceAllChanges_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QList<Change>>("changes");
+    QTest::newRow("only the texts that change")
+        << QStringList{"认真认真", "活泼", "认真"} << "认真" << "勤奋"
+        << QList<Change>{{0, 2, "认真认真", "勤奋勤奋"}, {2, 1, "认真", "勤奋"}};
+    QTest::newRow("the replacement holds the needle")
+        << QStringList{"好好"} << "好" << "好好" << QList<Change>{{0, 2, "好好", "好好好好"}};
+    QTest::newRow("replaced by nothing") << QStringList{"a,b,"} << "," << ""
+                                         << QList<Change>{{0, 2, "a,b,", "ab"}};
+    QTest::newRow("nowhere") << QStringList{"甲", "乙"} << "丙" << "丁" << QList<Change>{};
+}
+
+void tst_FindReplace::replaceAllChanges()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, needle);
+    QFETCH(QString, replacement);
+    QFETCH(QList<Change>, changes);
+    QCOMPARE(replaceAll(texts, needle, replacement, Qt::CaseSensitive), changes);
+    if (!changes.isEmpty())
+        QCOMPARE(replaceAllQuestion(changes, needle, replacement).section(u'\n', 0, 0),
+                 QStringLiteral("将把 %1 名学生评语中的 %2 处“%3”替换为“%4”。")
+                     .arg(changes.size())
+                     .arg(std::accumulate(changes.cbegin(), changes.cend(), 0,
+                                          [](int sum, const Change &c) { return sum + c.places; }))
+                     .arg(needle, replacement));
+}
+
+// Whether the class-wide undo may run, and whether the class is unchanged after it.
+void tst_FindReplace::undoReplaceAll_data()
+{
+    QTest::addColumn<QStringList>("textsNow");  // the boxes when the undo is asked for
+    QTest::addColumn<bool>("wasModified");      // the document before the replace-all
+    QTest::addColumn<bool>("otherChange");      // something else changed since
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<bool>("modifiedAfter");
+    // The replace-all changed texts 0 and 2 ("认真" → "勤奋").
+    QTest::newRow("untouched since") << QStringList{"勤奋", "活泼", "勤奋"} << false << false << true << false;
+    QTest::newRow("modified before") << QStringList{"勤奋", "活泼", "勤奋"} << true << false << true << true;
+    QTest::newRow("another text typed in") << QStringList{"勤奋", "活泼!", "勤奋"} << false << true << true
+                                           << true;
+    QTest::newRow("a changed text typed over") << QStringList{"勤奋", "活泼", "勤奋!"} << false << false
+                                               << false << false;
+    QTest::newRow("a student fewer") << QStringList{"勤奋", "活泼"} << false << false << false << false;
+}
+
+void tst_FindReplace::undoReplaceAll()
+{
+    QFETCH(QStringList, textsNow);
+    QFETCH(bool, wasModified);
+    QFETCH(bool, otherChange);
+    QFETCH(bool, available);
+    QFETCH(bool, modifiedAfter);
+    CommentDocument before;
+    const QStringList texts{"认真", "活泼", "认真"};
+    for (int i = 0; i < texts.size(); ++i)
+        before.slot(i + 1) = {QStringLiteral("学生%1").arg(i), texts[i]};
+    ReplaceAllUndo undo;
+    QVERIFY(!undo.available(texts));
+    undo.record(replaceAll(texts, u"认真", QStringLiteral("勤奋"), Qt::CaseSensitive), before, wasModified);
+    QCOMPARE(undo.available(textsNow), available);
+    if (!available)
+        return;
+    CommentDocument restored = before;
+    if (otherChange)
+        restored.slot(2).comment += u'!';
+    QCOMPARE(undo.modifiedAfterUndo(restored), modifiedAfter);
+    undo.clear();
+    QVERIFY(!undo.available(textsNow));
+}

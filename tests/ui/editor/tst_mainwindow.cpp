@@ -13,10 +13,12 @@
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
+#include "ui/app/screenfit.h"
 #include "ui/app/writingstatus.h"
 #include "ui/editor/finddialog.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
+#include "ui/library/pytools.h"
 #include "ui/printing/previewpanel.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
@@ -104,6 +106,12 @@ private slots:
     void printWindowReachesScreenReaders();
     void printWindowEntry_data();
     void printWindowEntry();
+    void fileCommandsLeaveThePrintWindow_data();
+    void fileCommandsLeaveThePrintWindow();
+    void f6GoesRoundThePanes();
+    void findingLeavesThePrintWindow();
+    void dialogStepsAside_data();
+    void dialogStepsAside();
     void printWindowKeepsTheStudent_data();
     void printWindowKeepsTheStudent();
 
@@ -143,6 +151,14 @@ void tst_MainWindow::menusAndToolbar()
     for (QAction *button : m_window->Toolbar1()->actions())
         keys << (button->isSeparator() ? QStringLiteral("-") : button->property("key").toString());
     QCOMPARE(keys, (QStringList{"new", "open", "save", "-", "cut", "copy", "paste", "-", "privew", "print"}));
+    // A button's tip and the name a screen reader reads: the command without its access key.
+    for (const auto &[key, name] : {std::pair{"privew", "打印预览"}, std::pair{"open", "打开"}}) {
+        QCOMPARE(m_window->toolButton(key)->toolTip(), QString::fromUtf8(name));
+        QCOMPARE(m_window->toolButton(key)->accessibleName(), QString::fromUtf8(name));
+    }
+    // The pop-ups hold the menu bar's own commands where the command is the same.
+    QCOMPARE(m_window->kstudent()->actions().at(0), menuItem(*m_window, "delstudent"));
+    QVERIFY(m_window->kpingyu()->actions().contains(menuItem(*m_window, "pldr")));
     // Without students the document commands are disabled, on the menus and the toolbar.
     for (const char *name : {"cut", "setup"})
         QVERIFY2(!menuItem(*m_window, QString::fromLatin1(name))->isEnabled(), name);
@@ -283,6 +299,9 @@ void tst_MainWindow::nextStudentKeys_data()
     QTest::newRow("Alt+Up") << int(Qt::Key_Up) << alt << 2 << 1;
     QTest::newRow("before the first stays") << int(Qt::Key_PageUp) << ctrl << 0 << 0;
     QTest::newRow("after the last stays") << int(Qt::Key_Down) << alt << 4 << 4;
+    // Tab moves on instead of typing a tab into the comment.
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << 0 << 1 << 2;
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 2 << 1;
 }
 
 // From a comment box, the keys move on as a click in the list does: the card centred, the
@@ -793,6 +812,110 @@ void tst_MainWindow::printWindowEntry()
     QVERIFY(m_window->studentListWindow()->isVisible());
     QVERIFY(m_window->libraryWindow()->isVisible());
     QVERIFY(m_window->Toolbar1()->isEnabled());
+}
+
+void tst_MainWindow::fileCommandsLeaveThePrintWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("students"); // the class the editor shows afterwards; 0: none
+    QTest::newRow("new") << "new" << 0;
+    QTest::newRow("open") << "open" << 5;
+    QTest::newRow("recent") << "recent1" << 5;
+    QTest::newRow("close") << "close" << -1;
+}
+
+// New, Open, a recent file and Close leave the print window as its 退出 does, so the main
+// window is whole afterwards: editing windows shown, toolbar enabled, the library where it was.
+void tst_MainWindow::fileCommandsLeaveThePrintWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(int, students);
+    start(writeClass(m_dir, 2));
+    const QString other = writeClass(m_dir, 5, QStringLiteral("另一班.py"));
+    m_platform->recent = {other};
+    emit m_window->findChild<QMenu *>(QStringLiteral("file"))->aboutToShow();
+    menuItem(*m_window, "privew")->trigger();
+    QVERIFY(m_window->printControl());
+    if (command == u"open")
+        m_platform->expectOpenFile(other);
+    menuItem(*m_window, command)->trigger();
+    QVERIFY(!m_window->printControl());
+    QVERIFY(m_window->Toolbar1()->isEnabled());
+    QVERIFY(m_window->libraryWindow()->isVisible());
+    QVERIFY(menuItem(*m_window, "pyzy")->isChecked());
+    QVERIFY(m_window->studentListWindow()->isVisible());
+    QCOMPARE(m_window->editorWindow() != nullptr, students >= 0);
+    if (students > 0) {
+        QCOMPARE(editor()->cardCount(), students);
+        QVERIFY(m_window->editorWindow()->isVisible());
+        QVERIFY(m_window->toolButton("privew")->isEnabled());
+    }
+}
+
+// F6 goes round the open panes: student list, editor (the current comment), library.
+void tst_MainWindow::f6GoesRoundThePanes()
+{
+    start(writeClass(m_dir, 3));
+    m_window->studentList()->select(1);
+    QTRY_VERIFY(editor()->pytext1(1)->hasFocus());
+    const auto f6 = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6); };
+    f6();
+    QVERIFY(m_window->library()->isAncestorOf(QApplication::focusWidget()));
+    f6();
+    QCOMPARE(QApplication::focusWidget(), m_window->studentList()->stdlist());
+    f6();
+    QCOMPARE(QApplication::focusWidget(), editor()->pytext1(1));
+    // A closed pane is passed over.
+    menuItem(*m_window, "pyzy")->trigger();
+    f6();
+    QCOMPARE(QApplication::focusWidget(), m_window->studentList()->stdlist());
+    QCOMPARE(menuItem(*m_window, "nextpane")->shortcut(), QKeySequence(Qt::Key_F6));
+}
+
+// A finding chosen while the print window is open is shown in the editor, the check's window
+// beside the card instead of over it.
+void tst_MainWindow::findingLeavesThePrintWindow()
+{
+    start(writeClass(m_dir, 4));
+    menuItem(*m_window, "check")->trigger();
+    ClassCheckDialog *dialog = m_window->classCheck();
+    menuItem(*m_window, "privew")->trigger();
+    QVERIFY(m_window->printControl());
+    dialog->resize(400, 250); // small enough to stand beside a card on the test's screen
+    dialog->move(m_window->editor()->mapToGlobal(QPoint(0, 0))); // over the cards
+    emit dialog->findingChosen(2, 1, 3);
+    QVERIFY(!m_window->printControl());
+    QVERIFY(m_window->Toolbar1()->isEnabled());
+    QCOMPARE(m_state->CurrentStudent(), 2);
+    QCOMPARE(editor()->pytext1(2)->textCursor().selectedText(), QStringLiteral("3位的"));
+    const QRect card(editor()->frame()->mapToGlobal(editor()->pytext1(2)->geometry().topLeft()),
+                     editor()->pytext1(2)->size());
+    QVERIFY(!dialog->frameGeometry().intersects(card));
+}
+
+void tst_MainWindow::dialogStepsAside_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("keep");
+    QTest::addColumn<QPoint>("to");
+    // On a screen of 1000 × 800.
+    QTest::newRow("covers nothing: stays") << QRect(700, 0, 200, 100) << QRect(100, 100, 400, 300)
+                                           << QPoint(700, 0);
+    QTest::newRow("to the right") << QRect(200, 150, 300, 200) << QRect(100, 100, 400, 300) << QPoint(500, 150);
+    QTest::newRow("to the left, no room right") << QRect(600, 150, 300, 200) << QRect(400, 100, 500, 300)
+                                                << QPoint(100, 150);
+    QTest::newRow("below, no room beside") << QRect(100, 100, 300, 200) << QRect(50, 50, 900, 300)
+                                           << QPoint(100, 350);
+    QTest::newRow("no room anywhere: roomiest side, on the screen")
+        << QRect(100, 100, 600, 700) << QRect(100, 100, 700, 600) << QPoint(400, 100);
+}
+
+void tst_MainWindow::dialogStepsAside()
+{
+    QFETCH(QRect, window);
+    QFETCH(QRect, keep);
+    QFETCH(QPoint, to);
+    QCOMPARE(ScreenFit::clearOf(window, keep, QRect(0, 0, 1000, 800)), to);
 }
 
 void tst_MainWindow::printWindowKeepsTheStudent_data()
