@@ -34,6 +34,7 @@ int main(int argc, char **argv)
     if (request.action != CommandLine::Action::OpenWindow) {
         QTextStream out(stdout);
         QTextStream err(stderr);
+        CommandLine::leaveOutSessionNotice();
         if (CommandLine::needsFonts(request)) {
             // Fonts need a GUI application, but never a display.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

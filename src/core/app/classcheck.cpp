@@ -21,6 +21,9 @@ const QStringList TwoCharacterSurnames = {
     QStringLiteral("南宫"), QStringLiteral("西门"), QStringLiteral("独孤"), QStringLiteral("呼延"),
 };
 
+// The detail of 超出打印区域: the kind says the rest.
+const QString LinesOverText = QStringLiteral("%1 行");
+
 struct Span
 {
     qsizetype start = 0;
@@ -199,10 +202,37 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
         if (options.scheme && options.measurer) {
             if (const int over =
                     FitCheck::linesPastBox(document, student, *options.scheme, *options.measurer))
-                findings.append({student, Kind::PastPrintArea, FitCheck::pastText(over), -1, 0});
+                findings.append({student, Kind::PastPrintArea, LinesOverText.arg(over), -1, 0});
         }
     }
     return findings;
+}
+
+QList<Group> grouped(const QList<Finding> &findings)
+{
+    constexpr Kind Order[] = {Kind::EmptyComment, Kind::MentionsOther, Kind::PastPrintArea, Kind::Repeated};
+    QList<Group> groups;
+    for (const Kind kind : Order) {
+        Group group{kind, {}};
+        // A repeated sentence's detail (the sentence and how many hold it) is the same in every
+        // comment holding it: it stands for the sentence.
+        QHash<QString, qsizetype> sentences;
+        for (const Finding &finding : findings) {
+            if (finding.kind != kind)
+                continue;
+            if (kind == Kind::Repeated) {
+                if (const auto at = sentences.constFind(finding.detail); at != sentences.cend()) {
+                    group.entries[*at].findings.append(finding);
+                    continue;
+                }
+                sentences.insert(finding.detail, group.entries.size());
+            }
+            group.entries.append({finding.detail, {finding}});
+        }
+        if (!group.entries.isEmpty())
+            groups.append(std::move(group));
+    }
+    return groups;
 }
 
 } // namespace ClassCheck

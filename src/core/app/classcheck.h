@@ -27,7 +27,7 @@ struct Finding
 {
     int student = 0; ///< 0-based, as CurrentStudent
     Kind kind = Kind::EmptyComment;
-    QString detail;    ///< what was found: the name mentioned, the repeated sentence, the lines over
+    QString detail; ///< what the kind does not say: the name mentioned, the repeated sentence, the lines over
     int position = -1; ///< where in the comment (UTF-16), -1 for the whole comment
     int length = 0;
 
@@ -52,5 +52,26 @@ QString givenName(const QString &name);
 /// The findings for the roster (up to the first empty name), in roster order, each student's
 /// in the order of the kinds above, then by position.
 QList<Finding> check(const CommentDocument &document, const Options &options);
+
+/// One row of the grouped findings: one student's finding, or for 重复 one sentence with the
+/// finding of every student whose comment holds it.
+struct Entry
+{
+    QString detail;
+    QList<Finding> findings; ///< in roster order
+
+    friend bool operator==(const Entry &, const Entry &) = default;
+};
+
+/// The findings of one kind.
+struct Group
+{
+    Kind kind = Kind::EmptyComment;
+    QList<Entry> entries;
+};
+
+/// The findings grouped by kind, the kinds found in the order 空评语, 提到其他学生, 超出打印区域,
+/// 重复 (the one that can run to many rows comes last), each kind's entries in the order found.
+QList<Group> grouped(const QList<Finding> &findings);
 
 } // namespace ClassCheck

@@ -13,6 +13,7 @@
 
 #include <QTextStream>
 
+#include <cstdio>
 #include <optional>
 
 #include <unistd.h>
@@ -243,12 +244,58 @@ int check(const QString &in, const QString &scheme, int repeatLimit, const QStri
     }
     const QList<ClassCheck::Finding> findings = ClassCheck::check(document, options);
     for (const ClassCheck::Finding &finding : findings) {
-        QString detail = finding.detail;
-        detail.replace(u'\t', u' ').replace(u'\r', u' ').replace(u'\n', u' '); // one line a finding
-        out << document.slot(finding.student + 1).name << '\t' << ClassCheck::kindName(finding.kind) << '\t'
-            << detail << '\n';
+        out << escapeField(document.slot(finding.student + 1).name) << '\t'
+            << ClassCheck::kindName(finding.kind) << '\t' << escapeField(finding.detail) << '\n';
     }
     return findings.isEmpty() ? 0 : 3;
+}
+
+QString escapeField(QStringView text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (u == u'\t')
+            escaped += QStringLiteral("\\t");
+        else if (u == u'\n')
+            escaped += QStringLiteral("\\n");
+        else if (u == u'\r')
+            escaped += QStringLiteral("\\r");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            escaped += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else if (u == 0x2028 || u == 0x2029)
+            escaped += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+namespace {
+
+const QString SessionNotice = QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set");
+QtMessageHandler previousHandler = nullptr;
+
+void withoutSessionNotice(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(SessionNotice))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+void leaveOutSessionNotice()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(withoutSessionNotice);
+    if (previous != withoutSessionNotice)
+        previousHandler = previous;
 }
 
 bool needsFonts(const Request &request)

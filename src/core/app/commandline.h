@@ -44,12 +44,23 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
              QTextStream &err);
 
 /// Runs the class check on IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
-/// roster order. Comments are checked against their box in the scheme (the first when
-/// `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when nothing
-/// was found, 3 when something was, 2 when IN was rejected or could not be read, 64 for a
-/// scheme the file does not hold. Needs a QGuiApplication for the fonts.
+/// roster order, name and detail escaped as escapeField does. Comments are checked against their box in the
+/// scheme (the first when `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when
+/// nothing was found, 3 when something was, 2 when IN was rejected or could not be read, 64 for a scheme the
+/// file does not hold. Needs a QGuiApplication for the fonts.
 int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err);
+
+/// A name or a text for one field of a line on a terminal: a backslash is doubled, TAB, LF and
+/// CR become \t, \n and \r, and every other control character (ESC, DEL, the C1 controls, the
+/// line and paragraph separators) becomes \xHH or \uHHHH, so that nothing in it can move the
+/// cursor, change the terminal or break the line.
+QString escapeField(QStringView text);
+
+/// For the headless actions: leaves out Qt's notice that the session has no XDG_RUNTIME_DIR (as
+/// under cron, ssh or a service), which says nothing about the action; Qt uses its own folder
+/// instead all the same. Every other message goes on to where it went before.
+void leaveOutSessionNotice();
 
 /// Whether a request needs fonts, and so a QGuiApplication, to run.
 bool needsFonts(const Request &request);

@@ -1,6 +1,7 @@
 #include "core/document/commentfile.h"
 
 #include "core/document/messages.h"
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/leadingnumber.h"
 #include "core/platform/textfile.h"
 
@@ -205,9 +206,9 @@ Result<QStringList> write(QIODevice *device, const CommentDocument &document, co
     if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits)
         return Failure{fits.error()};
     if (!device->isOpen() && !device->open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return Failure{device->errorString()};
+        return Failure{FileErrorReason::of(*device)};
     if (device->write(bytes) != bytes.size())
-        return Failure{device->errorString()};
+        return Failure{FileErrorReason::of(*device)};
     return escaped;
 }
 

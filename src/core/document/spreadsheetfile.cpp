@@ -1,5 +1,6 @@
 #include "core/document/spreadsheetfile.h"
 
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/libreoffice.h"
 #include "core/platform/textfile.h"
 
@@ -266,8 +267,9 @@ Result<QList<QStringList>> xlsRows(const QString &path)
 {
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-sheet-XXXXXX"));
     if (!work.isValid())
-        return Failure{QStringLiteral("无法创建临时文件夹：%1").arg(work.errorString()),
-                       FailureKind::Unreadable};
+        return Failure{
+            QStringLiteral("无法创建临时文件夹：%1").arg(FileErrorReason::fromText(work.errorString())),
+            FailureKind::Unreadable};
     const QString source = work.filePath(QStringLiteral("names.xls"));
     if (!QFile::copy(path, source))
         return Failure{QStringLiteral("无法读取文件“%1”。").arg(path), FailureKind::Unreadable};

@@ -1,6 +1,7 @@
 #include "core/export/worddocument.h"
 
 #include "core/document/commentdocument.h"
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/filesave.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/libreoffice.h"
@@ -97,7 +98,8 @@ Result<void> write(const QString &path, const CommentDocument &document)
 
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-word-XXXXXX"));
     if (!work.isValid())
-        return Failure{QStringLiteral("无法创建临时文件夹：%1").arg(work.errorString())};
+        return Failure{
+            QStringLiteral("无法创建临时文件夹：%1").arg(FileErrorReason::fromText(work.errorString()))};
     const QString source = work.filePath(QStringLiteral("评语.odt"));
     if (const Result<void> saved = FileSave::save(source, text); !saved)
         return saved;
@@ -109,7 +111,7 @@ Result<void> write(const QString &path, const CommentDocument &document)
         return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1").arg(converted.error())};
     QFile file(*converted);
     if (!file.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("无法读取转换后的文档：%1").arg(file.errorString())};
+        return Failure{QStringLiteral("无法读取转换后的文档：%1").arg(FileErrorReason::of(file))};
     return FileSave::save(path, file.readAll());
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/document/commentdocument.h"
 #include "core/export/worddocument.h"
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/textfile.h"
 
@@ -79,7 +80,8 @@ Result<QString> writeHandOverDocument(const QString &text, const CommentDocument
     // no one else can have made it beforehand, read the comments or plant a document in it.
     QTemporaryDir folder(temp + u'/' + FolderPrefix + QStringLiteral("XXXXXX"));
     if (!folder.isValid())
-        return Failure{QStringLiteral("无法在“%1”中创建临时文件夹：%2").arg(temp, folder.errorString())};
+        return Failure{QStringLiteral("无法在“%1”中创建临时文件夹：%2")
+                           .arg(temp, FileErrorReason::fromText(folder.errorString()))};
     folder.setAutoRemove(false); // Writer reads the document after this command has ended
     const QByteArray bytes = odfDocument(text, document);
     if (bytes.isEmpty())
@@ -110,7 +112,7 @@ Result<void> start(const QString &documentPath)
     process.setStandardErrorFile(QProcess::nullDevice());
     if (process.startDetached())
         return done();
-    return Failure{process.errorString()};
+    return Failure{FileErrorReason::fromText(process.errorString())};
 }
 
 } // namespace WordProcessor

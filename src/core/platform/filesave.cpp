@@ -1,6 +1,7 @@
 #include "core/platform/filesave.h"
 
-#include <QCoreApplication>
+#include "core/platform/fileerrorreason.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -8,7 +9,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,9 +30,9 @@ const QString NotRegularMessage =
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
 const QString ChangedMessage = QStringLiteral("“%1”在保存过程中被换掉了，没有写入。");
 const QString NoReaderMessage = QStringLiteral("没有程序在读取管道“%1”，没有写入。");
-// Why a write stopped part-way; the system's own words go in the brackets.
-const QString DiskFullText = QStringLiteral("磁盘已满（%1），内容没有写完");
-const QString ReaderGoneText = QStringLiteral("读取的一方已经关闭（%1），内容没有写完");
+// Why a write stopped part-way.
+const QString DiskFullText = QStringLiteral("磁盘已满，内容没有写完");
+const QString ReaderGoneText = QStringLiteral("读取的一方已经关闭，内容没有写完");
 const QString WriteFailedText = QStringLiteral("写入时出错（%1），内容没有写完");
 const QString OriginalKeptText = QStringLiteral("；原来的文件没有改动。");
 const QString NothingCreatedText = QStringLiteral("；没有生成文件。");
@@ -40,20 +40,6 @@ const QString FullStop = QStringLiteral("。");
 
 // As many links as the kernel follows in one path.
 constexpr int MaxLinks = 40;
-
-// The texts Qt keeps in English for these errors (its other system texts come from the C
-// library, already in the locale's language); Qt's translations hold them.
-struct QtErrorText
-{
-    int error;
-    const char *text;
-};
-constexpr QtErrorText QtErrorTexts[] = {
-    {EACCES, QT_TRANSLATE_NOOP("QIODevice", "Permission denied")},
-    {EMFILE, QT_TRANSLATE_NOOP("QIODevice", "Too many open files")},
-    {ENOENT, QT_TRANSLATE_NOOP("QIODevice", "No such file or directory")},
-    {ENOSPC, QT_TRANSLATE_NOOP("QIODevice", "No space left on device")},
-};
 
 QByteArray nativeName(const QString &path)
 {
@@ -65,25 +51,16 @@ bool isStream(mode_t mode)
     return S_ISCHR(mode) || S_ISFIFO(mode);
 }
 
-// Qt's error texts with the English parts Qt did not translate put in the teacher's language.
-QString localized(QString qtText)
-{
-    for (const QtErrorText &known : QtErrorTexts)
-        qtText.replace(QLatin1String(known.text), systemErrorText(known.error));
-    return qtText;
-}
-
 QString writeFailure(int error)
 {
-    const QString system = systemErrorText(error);
     switch (error) {
     case ENOSPC:
     case EDQUOT:
-        return DiskFullText.arg(system);
+        return DiskFullText;
     case EPIPE:
-        return ReaderGoneText.arg(system);
+        return ReaderGoneText;
     default:
-        return WriteFailedText.arg(system);
+        return WriteFailedText.arg(FileErrorReason::fromErrno(error));
     }
 }
 
@@ -234,7 +211,7 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return localized(file.errorString());
+        return FileErrorReason::of(file);
     // QSaveFile resolves a link on its own: one put in the file's place since it was looked at
     // is not followed.
     struct stat now
@@ -257,7 +234,7 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
         return writeFailure(error) + unchanged;
     }
     if (!file.commit())
-        return localized(file.errorString()) + unchanged;
+        return FileErrorReason::of(file) + unchanged;
     return {};
 }
 
@@ -271,16 +248,7 @@ bool mayFollowLink(uint folderMode, uint folderOwner, uint linkOwner, uint follo
 
 QString systemErrorText(int error)
 {
-    for (const QtErrorText &known : QtErrorTexts) {
-        if (known.error != error)
-            continue;
-        const QString translated = QCoreApplication::translate("QIODevice", known.text);
-        if (translated != QLatin1String(known.text))
-            return translated;
-    }
-    char buffer[256];
-    // GNU strerror_r: the text of the locale set for messages (Qt sets the user's at start-up).
-    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer)).trimmed();
+    return FileErrorReason::fromErrno(error);
 }
 
 namespace {

@@ -26,8 +26,7 @@ Result<void> writeToDescriptor(int fd, const QByteArray &bytes);
 /// for example at one of the teacher's own files.
 bool mayFollowLink(uint folderMode, uint folderOwner, uint linkOwner, uint follower);
 
-/// The system's text for an error number, in the teacher's language where Qt's translations or
-/// the C library under the teacher's locale provide it.
+/// The reason for an error number, as FileErrorReason::fromErrno gives it.
 QString systemErrorText(int error);
 
 } // namespace FileSave

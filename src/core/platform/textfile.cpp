@@ -1,5 +1,6 @@
 #include "core/platform/textfile.h"
 
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/filesave.h"
 
 #include <QFile>
@@ -193,7 +194,7 @@ static QString tooLargeMessage()
 Result<QByteArray> readAll(QIODevice *device)
 {
     if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
-        return Failure{device->errorString()};
+        return Failure{FileErrorReason::of(*device)};
     if (!device->isSequential() && device->size() > MaxFileSize)
         return Failure{tooLargeMessage()};
     // A file of known size is read in one piece of that size (a file growing meanwhile is
@@ -237,10 +238,10 @@ Result<void> openForReading(QFile &file, const QString &path)
     // and the check on the opened file refuses it.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return Failure{qt_error_string(errno)};
+        return Failure{FileErrorReason::fromErrno(errno)};
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
-        const QString error = qt_error_string(errno);
+        const QString error = FileErrorReason::fromErrno(errno);
         ::close(fd);
         return Failure{error};
     }
@@ -251,7 +252,7 @@ Result<void> openForReading(QFile &file, const QString &path)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return Failure{file.errorString()};
+        return Failure{FileErrorReason::of(file)};
     }
     return done();
 }
@@ -263,7 +264,7 @@ Result<QByteArray> readAll(const QString &path)
         return Failure{opened.error()};
     Result<QByteArray> read = readAll(&file);
     if (read && file.error() != QFileDevice::NoError)
-        return Failure{file.errorString()};
+        return Failure{FileErrorReason::of(file)};
     return read;
 }
 

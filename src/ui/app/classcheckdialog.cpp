@@ -6,17 +6,37 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
 
-enum Role { StudentRole = Qt::UserRole, PositionRole, LengthRole };
+enum Role { StudentRole = Qt::UserRole, PositionRole, LengthRole, KeyRole };
+
+// A kind's row: the kind and how many rows it holds.
+const QString EntriesText = QStringLiteral("%1（%2 项）");
+const QString SentencesText = QStringLiteral("%1（%2 句）");
+// A repeated sentence's row names this many of its students, then how many there are.
+constexpr int NamesShown = 3;
+const QString ManyStudentsText = QStringLiteral("%1 等 %2 人");
+const QString NameSeparator = QStringLiteral("、");
+
+// The row of one student's finding; choosing it moves to the text concerned.
+QTreeWidgetItem *findingRow(const QString &name, const ClassCheck::Finding &finding)
+{
+    auto *row = new QTreeWidgetItem({name, ClassCheck::kindName(finding.kind), finding.detail});
+    row->setData(0, StudentRole, finding.student);
+    row->setData(0, PositionRole, finding.position);
+    row->setData(0, LengthRole, finding.length);
+    return row;
+}
 
 } // namespace
 
@@ -32,7 +52,6 @@ ClassCheckDialog::ClassCheckDialog(Session &session, std::function<std::optional
     m_findings->setObjectName(QStringLiteral("findings"));
     m_findings->setAccessibleName(QStringLiteral("检查结果"));
     m_findings->setHeaderLabels({QStringLiteral("学生"), QStringLiteral("类别"), QStringLiteral("说明")});
-    m_findings->setRootIsDecorated(false);
     m_findings->setUniformRowHeights(true);
     m_findings->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_summary = new QLabel(this);
@@ -80,6 +99,8 @@ ClassCheckDialog::ClassCheckDialog(Session &session, std::function<std::optional
     connect(again, &QPushButton::clicked, this, &ClassCheckDialog::check);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     connect(m_findings, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        if (!item->data(0, StudentRole).isValid())
+            return; // a kind or a sentence of several students: it opens, and moves nowhere
         emit findingChosen(item->data(0, StudentRole).toInt(), item->data(0, PositionRole).toInt(),
                            item->data(0, LengthRole).toInt());
     });
@@ -97,21 +118,58 @@ void ClassCheckDialog::check()
     }
     const CommentDocument &document = m_session.Document();
     const QList<ClassCheck::Finding> found = ClassCheck::check(document, options);
-    m_findings->clear();
-    QList<QTreeWidgetItem *> rows;
-    for (const ClassCheck::Finding &finding : found) {
-        auto *row = new QTreeWidgetItem(
-            {document.slot(finding.student + 1).name, ClassCheck::kindName(finding.kind), finding.detail});
-        for (int column = 0; column < row->columnCount(); ++column) {
-            if (row->text(column).isEmpty()) // read as empty, not skipped
-                row->setData(column, Qt::AccessibleTextRole, QStringLiteral("（空）"));
-        }
-        row->setData(0, StudentRole, finding.student);
-        row->setData(0, PositionRole, finding.position);
-        row->setData(0, LengthRole, finding.length);
-        rows << row;
+
+    // Rows the teacher opened or closed stay so when the findings are listed again.
+    QHash<QString, bool> expanded;
+    for (QTreeWidgetItemIterator it(m_findings); *it; ++it) {
+        if ((*it)->childCount() > 0)
+            expanded.insert((*it)->data(0, KeyRole).toString(), (*it)->isExpanded());
     }
-    m_findings->addTopLevelItems(rows);
+    m_findings->clear();
+    const auto nameOf = [&](const ClassCheck::Finding &finding) {
+        return document.slot(finding.student + 1).name;
+    };
+    QList<QTreeWidgetItem *> opened;
+    const auto keep = [&](QTreeWidgetItem *item, const QString &key, bool byDefault) {
+        item->setData(0, KeyRole, key);
+        if (expanded.value(key, byDefault))
+            opened << item;
+    };
+    for (const ClassCheck::Group &group : ClassCheck::grouped(found)) {
+        const QString kind = ClassCheck::kindName(group.kind);
+        const bool repeated = group.kind == ClassCheck::Kind::Repeated;
+        auto *kindRow = new QTreeWidgetItem(
+            m_findings, {(repeated ? SentencesText : EntriesText).arg(kind).arg(group.entries.size())});
+        kindRow->setFirstColumnSpanned(true);
+        keep(kindRow, kind, true);
+        for (const ClassCheck::Entry &entry : group.entries) {
+            if (!repeated) {
+                kindRow->addChild(findingRow(nameOf(entry.findings.first()), entry.findings.first()));
+                continue;
+            }
+            // A sentence names its students; each has a row of its own under it.
+            QStringList names;
+            for (const ClassCheck::Finding &finding : entry.findings)
+                names << nameOf(finding);
+            const QString students =
+                names.size() > NamesShown
+                    ? ManyStudentsText.arg(names.mid(0, NamesShown).join(NameSeparator)).arg(names.size())
+                    : names.join(NameSeparator);
+            auto *sentenceRow = new QTreeWidgetItem(kindRow, {students, kind, entry.detail});
+            sentenceRow->setToolTip(0, names.join(NameSeparator));
+            keep(sentenceRow, kind + u'\n' + entry.detail, false);
+            for (const ClassCheck::Finding &finding : entry.findings)
+                sentenceRow->addChild(findingRow(nameOf(finding), finding));
+        }
+    }
+    for (QTreeWidgetItemIterator it(m_findings); *it; ++it) {
+        for (int column = 0; column < (*it)->columnCount(); ++column) {
+            if ((*it)->text(column).isEmpty()) // read as empty, not skipped
+                (*it)->setData(column, Qt::AccessibleTextRole, QStringLiteral("（空）"));
+        }
+    }
+    for (QTreeWidgetItem *item : std::as_const(opened))
+        item->setExpanded(true);
     m_summary->setText(found.isEmpty() ? QStringLiteral("没有发现问题。")
                                        : QStringLiteral("共发现 %1 个问题。").arg(found.size()));
 }

@@ -14,9 +14,10 @@ class QTimer;
 class QTreeWidget;
 class Session;
 
-/// 工具 → 检查全班评语: the findings of the class check, one a row (学生, 类别, 说明), in roster
-/// order. Double-clicking a row moves to the student and selects the text concerned. The
-/// dialog stays open beside the editor and checks again a moment after each change.
+/// 工具 → 检查全班评语: the findings of the class check grouped by kind, one row a finding (学生,
+/// 类别, 说明) under its kind, a repeated sentence one row naming its students with one row for
+/// each under it. Double-clicking a student's row moves to the student and selects the text
+/// concerned. The dialog stays open beside the editor and checks again a moment after each change.
 class ClassCheckDialog : public QDialog
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "ui/platform/qtprinttarget.h"
 
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/filesave.h"
 #include "core/platform/twips.h"
 #include "core/printing/composition.h"
@@ -113,7 +114,7 @@ bool QtPrintTarget::beginDocument(const QString &title)
     // in ".pdf", which would turn the printer into a plain PDF writer.
     m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qhsy-print-XXXXXX.job"));
     if (!m_spool->open()) {
-        m_error = QStringLiteral("无法开始打印“%1”：%2").arg(title, m_spool->errorString());
+        m_error = QStringLiteral("无法开始打印“%1”：%2").arg(title, FileErrorReason::of(*m_spool));
         m_spool.reset();
         return false;
     }

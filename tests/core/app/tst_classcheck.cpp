@@ -34,6 +34,22 @@ QStringList described(const CommentDocument &document, const QList<Finding> &fin
     return lines;
 }
 
+/// Findings from "student kind detail" entries, the kind by its first character (空, 提, 重, 超).
+QList<Finding> findingsOf(const QStringList &entries)
+{
+    QList<Finding> findings;
+    for (const QString &entry : entries) {
+        const QStringList parts = entry.split(u' ');
+        const QString letter = parts.at(1);
+        const Kind kind = letter == u"空"   ? Kind::EmptyComment
+                          : letter == u"提" ? Kind::MentionsOther
+                          : letter == u"重" ? Kind::Repeated
+                                            : Kind::PastPrintArea;
+        findings.append({parts.at(0).toInt(), kind, parts.value(2), -1, 0});
+    }
+    return findings;
+}
+
 const QString Long = QStringLiteral("你上课认真听讲积极举手发言"); // 13 characters
 
 } // namespace
@@ -49,6 +65,8 @@ private slots:
     void findings();
     void pastPrintArea_data();
     void pastPrintArea();
+    void grouped_data();
+    void grouped();
 };
 
 void tst_ClassCheck::givenNames_data()
@@ -183,9 +201,44 @@ void tst_ClassCheck::pastPrintArea()
     options.scheme = &scheme;
     options.measurer = &measurer;
     const QStringList expected =
-        over > 0 ? QStringList{QStringLiteral("张三 超出打印区域 超出打印区域 %1 行").arg(over)}
-                 : QStringList{};
+        over > 0 ? QStringList{QStringLiteral("张三 超出打印区域 %1 行").arg(over)} : QStringList{};
     QCOMPARE(described(document, check(document, options)), expected);
+}
+
+void tst_ClassCheck::grouped_data()
+{
+    QTest::addColumn<QStringList>("findings");
+    QTest::addColumn<QStringList>("groups"); // "kind: detail[students] …"
+    QTest::newRow("nothing found") << QStringList{} << QStringList{};
+    QTest::newRow("kinds in a fixed order, 重复 last")
+        << QStringList{"0 重 甲", "0 提 李四", "1 超 2行", "2 空"}
+        << QStringList{"空评语: [2]", "提到其他学生: 李四[0]", "超出打印区域: 2行[1]", "重复: 甲[0]"};
+    QTest::newRow("a repeated sentence is one entry with its students")
+        << QStringList{"0 重 甲", "1 重 甲", "1 重 乙", "2 重 甲"} << QStringList{"重复: 甲[0,1,2] 乙[1]"};
+    QTest::newRow("other kinds keep one entry a finding")
+        << QStringList{"0 提 李四", "0 提 王五", "1 提 李四", "3 空", "4 空"}
+        << QStringList{"空评语: [3] [4]", "提到其他学生: 李四[0] 王五[0] 李四[1]"};
+}
+
+void tst_ClassCheck::grouped()
+{
+    QFETCH(QStringList, findings);
+    QFETCH(QStringList, groups);
+    QStringList described;
+    for (const Group &group : ClassCheck::grouped(findingsOf(findings))) {
+        QStringList entries;
+        for (const Entry &entry : group.entries) {
+            QStringList students;
+            for (const Finding &finding : entry.findings) {
+                QCOMPARE(finding.kind, group.kind);
+                QCOMPARE(finding.detail, entry.detail);
+                students << QString::number(finding.student);
+            }
+            entries << entry.detail + u'[' + students.join(u',') + u']';
+        }
+        described << kindName(group.kind) + QStringLiteral(": ") + entries.join(u' ');
+    }
+    QCOMPARE(described, groups);
 }
 
 QTEST_APPLESS_MAIN(tst_ClassCheck)

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -40,6 +41,9 @@ private slots:
     void helpAndVersion();
     void checkClass_data();
     void checkClass();
+    void escapeField_data();
+    void escapeField();
+    void sessionNoticeLeftOut();
 };
 
 void tst_CommandLine::parse_data()
@@ -345,19 +349,29 @@ void tst_CommandLine::checkClass_data()
     QTest::addColumn<bool>("readable");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("thirdName");
 
     const QString repeated = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整");
+    const QString name = QStringLiteral("王五");
     const QStringList found{QStringLiteral("李四\t提到其他学生\t张三"), QStringLiteral("王五\t空评语\t")};
-    QTest::newRow("findings in roster order") << QStringList{} << true << 3 << found;
+    QTest::newRow("findings in roster order") << QStringList{} << true << 3 << found << name;
     QTest::newRow("a repeat limit of 1")
         << QStringList{"--repeat", "1"} << true << 3
         << QStringList{QStringLiteral("张三\t重复\t%1（共 2 人）").arg(repeated), found[0],
-                       QStringLiteral("李四\t重复\t%1（共 2 人）").arg(repeated), found[1]};
-    QTest::newRow("a scheme by name") << QStringList{"--scheme", "B5"} << true << 3 << found;
-    QTest::newRow("unreadable IN") << QStringList{} << false << 2 << QStringList{};
-    QTest::newRow("no such scheme") << QStringList{"--scheme", "无此方案"} << true << 64 << QStringList{};
-    QTest::newRow("repeat not a number") << QStringList{"--repeat", "三"} << true << 64 << QStringList{};
-    QTest::newRow("repeat without a value") << QStringList{"--repeat"} << true << 64 << QStringList{};
+                       QStringLiteral("李四\t重复\t%1（共 2 人）").arg(repeated), found[1]}
+        << name;
+    QTest::newRow("a scheme by name") << QStringList{"--scheme", "B5"} << true << 3 << found << name;
+    QTest::newRow("unreadable IN") << QStringList{} << false << 2 << QStringList{} << name;
+    QTest::newRow("no such scheme") << QStringList{"--scheme", "无此方案"} << true << 64 << QStringList{}
+                                    << name;
+    QTest::newRow("repeat not a number")
+        << QStringList{"--repeat", "三"} << true << 64 << QStringList{} << name;
+    QTest::newRow("repeat without a value") << QStringList{"--repeat"} << true << 64 << QStringList{} << name;
+    // A name reaches the terminal escaped, one finding still one line of three fields.
+    QTest::newRow("control characters in a name")
+        << QStringList{} << true << 3
+        << QStringList{found[0], QStringLiteral("王\\x1b[31m五\\t\\n\t空评语\t")}
+        << QStringLiteral("王\x1b[31m五\t\n");
 }
 
 // The class check without a window: one finding a line, the exit code saying whether there
@@ -368,13 +382,14 @@ void tst_CommandLine::checkClass()
     QFETCH(bool, readable);
     QFETCH(int, exitCode);
     QFETCH(QStringList, lines);
+    QFETCH(QString, thirdName);
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("班级.py"));
     CommentDocument document;
     const QString sentence = QStringLiteral("你上课认真听讲，积极举手发言，作业书写工整。");
     document.slot(1) = {QStringLiteral("张三"), sentence};
     document.slot(2) = {QStringLiteral("李四"), sentence + QStringLiteral("要向张三学习。")};
-    document.slot(3) = {QStringLiteral("王五"), QString()};
+    document.slot(3) = {thirdName, QString()};
     if (readable)
         QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
 
@@ -383,6 +398,46 @@ void tst_CommandLine::checkClass()
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), lines);
     if (exitCode == 64)
         QVERIFY(!run.err.isEmpty());
+    if (!readable) // the reason in the teacher's language
+        QVERIFY2(run.err.contains(u"：文件不存在"), qPrintable(run.err));
+    // Nothing but the program's own lines: no warning of Qt's about the session it runs in.
+    QVERIFY2(!run.err.contains(u"QStandardPaths"), qPrintable(run.err));
+}
+
+void tst_CommandLine::escapeField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("escaped");
+    QTest::newRow("plain") << "王五 好"
+                           << "王五 好";
+    QTest::newRow("tab and line breaks") << "a\tb\r\nc"
+                                         << "a\\tb\\r\\nc";
+    QTest::newRow("escape sequence") << "\x1b[2J"
+                                     << "\\x1b[2J";
+    QTest::newRow("other C0, DEL and C1") << QString::fromUtf16(u"\x01\x7f\x9b") << "\\x01\\x7f\\x9b";
+    QTest::newRow("line separator") << QString::fromUtf16(u"a\u2028b") << "a\\u2028b";
+    QTest::newRow("a backslash stays readable") << "a\\tb"
+                                                << "a\\\\tb";
+}
+
+void tst_CommandLine::escapeField()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, escaped);
+    QCOMPARE(CommandLine::escapeField(text), escaped);
+}
+
+// Only Qt's notice of a missing XDG_RUNTIME_DIR is left out; every other message still shows.
+void tst_CommandLine::sessionNoticeLeftOut()
+{
+    const QtMessageHandler before = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(before);
+    CommandLine::leaveOutSessionNotice();
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("XDG_RUNTIME_DIR")));
+    QTest::ignoreMessage(QtWarningMsg, "QStandardPaths: wrong permissions on runtime directory");
+    qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-teacher'");
+    qWarning("QStandardPaths: wrong permissions on runtime directory");
+    qInstallMessageHandler(before);
 }
 
 QTEST_APPLESS_MAIN(tst_CommandLine)

@@ -1,3 +1,4 @@
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/filesave.h"
 #include "fiforeader.h"
 #include "programfolder.h"
@@ -60,6 +61,8 @@ private slots:
     void onlyRegularFilesAreReplaced();
     void fullDiskIsNamed();
     void systemErrorTextInTeachersLanguage();
+    void fileErrorReason_data();
+    void fileErrorReason();
 
 private:
     QTemporaryDir m_dir;
@@ -226,6 +229,70 @@ void tst_FileSave::systemErrorTextInTeachersLanguage()
     const bool chinese =
         std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x4e00; });
     QVERIFY2(chinese, qPrintable(text));
+}
+
+void tst_FileSave::fileErrorReason_data()
+{
+    // How the error is given: "errno" (error), "qt text" (Qt's text for error, after prefix),
+    // "text" (prefix as it is), "open" (a file opened as prefix says) or "kind" (error as
+    // QFileDevice::FileError).
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("no such file") << "errno" << ENOENT << ""
+                                  << "文件不存在";
+    QTest::newRow("permission") << "errno" << EACCES << ""
+                                << "没有权限";
+    QTest::newRow("disk full") << "errno" << ENOSPC << ""
+                               << "磁盘已满";
+    QTest::newRow("a folder") << "errno" << EISDIR << ""
+                              << "是一个文件夹";
+    QTest::newRow("read-only") << "errno" << EROFS << ""
+                               << "只读文件系统";
+    QTest::newRow("name too long") << "errno" << ENAMETOOLONG << ""
+                                   << "文件名太长";
+    QTest::newRow("any other number") << "errno" << EPROTO << ""
+                                      << "系统错误（错误号 71）";
+    QTest::newRow("Qt's text") << "qt text" << ENOENT << ""
+                               << "文件不存在";
+    QTest::newRow("Qt's text behind its own words") << "qt text" << EAGAIN << "Could not fork: "
+                                                    << "暂时无法访问，请稍后再试";
+    QTest::newRow("English Qt made no number for") << "text" << 0 << "Unknown error"
+                                                   << "原因不明";
+    QTest::newRow("already Chinese") << "text" << 0 << "无法连接到网络"
+                                     << "无法连接到网络";
+    QTest::newRow("opening a missing file") << "open" << 0 << "missing"
+                                            << "文件不存在";
+    QTest::newRow("writing into a folder") << "open" << 0 << "folder"
+                                           << "是一个文件夹";
+    QTest::newRow("kind only") << "kind" << int(QFileDevice::PermissionsError) << ""
+                               << "没有权限";
+}
+
+// Every file error reaches the teacher as a short reason in Chinese, however it was given.
+void tst_FileSave::fileErrorReason()
+{
+    QFETCH(QString, given);
+    QFETCH(int, error);
+    QFETCH(QString, prefix);
+    QFETCH(QString, reason);
+    QString found;
+    if (given == u"errno") {
+        found = FileErrorReason::fromErrno(error);
+    } else if (given == u"qt text") {
+        found = FileErrorReason::fromText(prefix + qt_error_string(error));
+    } else if (given == u"text") {
+        found = FileErrorReason::fromText(prefix);
+    } else if (given == u"open") {
+        QFile file(prefix == u"folder" ? m_dir.path() : m_dir.filePath(QStringLiteral("missing.py")));
+        QVERIFY(!file.open(prefix == u"folder" ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        found = FileErrorReason::of(file);
+    } else {
+        found = FileErrorReason::fromKind(QFileDevice::FileError(error));
+    }
+    QCOMPARE(found, reason);
 }
 
 QTEST_GUILESS_MAIN(tst_FileSave)

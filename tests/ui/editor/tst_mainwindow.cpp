@@ -44,6 +44,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <memory>
 
@@ -342,13 +343,17 @@ void tst_MainWindow::classCheckMovesToTheFinding()
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("检查全班评语"));
     QTreeWidget *findings = dialog->findings();
+    // Each kind a row, its findings under it.
     QStringList rows;
-    for (int i = 0; i < findings->topLevelItemCount(); ++i)
-        rows << findings->topLevelItem(i)->text(0) + u' ' + findings->topLevelItem(i)->text(1) + u' ' +
-                    findings->topLevelItem(i)->text(2);
-    QCOMPARE(rows, (QStringList{"学生3 提到其他学生 学生2", "学生4 空评语 "}));
+    for (QTreeWidgetItemIterator it(findings); *it; ++it)
+        rows << QString((*it)->parent() ? "  " : "") + (*it)->text(0) + u' ' + (*it)->text(1) + u' ' +
+                    (*it)->text(2);
+    QCOMPARE(rows, (QStringList{"空评语（1 项）  ", "  学生4 空评语 ", "提到其他学生（1 项）  ",
+                                "  学生3 提到其他学生 学生2"}));
 
-    emit findings->itemActivated(findings->topLevelItem(0), 0);
+    emit findings->itemActivated(findings->topLevelItem(0), 0); // a kind moves nowhere
+    QCOMPARE(m_state->CurrentStudent(), 0);
+    emit findings->itemActivated(findings->topLevelItem(1)->child(0), 0);
     QCOMPARE(m_state->CurrentStudent(), 2);
     QCOMPARE(editor()->pytext1(2)->textCursor().selectedText(), QStringLiteral("学生2"));
 
