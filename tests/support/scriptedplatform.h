@@ -111,9 +111,6 @@ public:
     QStringList printersAsked;         ///< the name of every printer() call, "" for the default
     QStringList propertiesShown;       ///< every printer whose properties dialog was opened
     QList<PrintJobChoice> jobShown;    ///< the copies and range each properties dialog showed
-    std::optional<PrintJobChoice> propertiesAnswer; ///< what the properties dialog gives back; none: cancelled
-    /// Called with every dialog as it is shown, to look at the windows behind it.
-    std::function<void(const ShownDialog &)> onShown;
     QString remembered;                ///< the remembered printer
     QStringList recent;                ///< the remembered recent files
     QList<int> printerSettings;        ///< every value setPrinterSetting received
@@ -123,6 +120,10 @@ public:
     bool viewerOpens = true; ///< what openWithDefaultViewer answers
     QStringList wordProcessorDocuments;
     bool wordProcessorStarts = true;
+    /// What the properties dialog gives back; none: the teacher cancelled.
+    std::optional<PrintJobChoice> propertiesAnswer;
+    /// Called with every dialog as it is shown, to look at the windows behind it.
+    std::function<void(const ShownDialog &)> onShown;
     QStringList registeredFolders; ///< every registerCommentFileType call's program folder
 
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,

@@ -87,7 +87,8 @@ public:
     /// tray); what the teacher chooses there applies to the runs that follow. The dialog's copies
     /// and range start as `shown` and come back as chosen, for the print window to keep; the
     /// printer itself keeps neither. Nothing when the teacher cancelled.
-    virtual std::optional<PrintJobChoice> printerProperties(const QString &name, const PrintJobChoice &shown) = 0;
+    virtual std::optional<PrintJobChoice> printerProperties(const QString &name,
+                                                            const PrintJobChoice &shown) = 0;
 
     /// The comment files opened or saved last, newest first, remembered for the next run.
     virtual QStringList recentFiles() = 0;

@@ -1207,7 +1207,8 @@ void tst_printwindow::pdfTakesPrintRange_data()
     // 李四, the current student, has no comment yet.
     QTest::newRow("2 to 3, only written") << "2-3" << true << -1 << QStringList{"王五"};
     QTest::newRow("current, even empty") << "current" << false << -1 << QStringList{"李四"};
-    QTest::newRow("all, empty left out") << "all" << false << int(MsgAnswer::No) << QStringList{"张三", "王五"};
+    QTest::newRow("all, empty left out")
+        << "all" << false << int(MsgAnswer::No) << QStringList{"张三", "王五"};
 }
 
 // 打印到PDF文件... takes the students 打印 would print, asked about alike, in order.
