@@ -23,7 +23,10 @@ public:
     QStringList printerNames() override { return {}; }
     QString defaultPrinterName() override { return {}; }
     PrintTarget *printer(const QString & = QString()) override { return nullptr; }
-    void printerProperties(const QString &) override {}
+    std::optional<PrintJobChoice> printerProperties(const QString &, const PrintJobChoice &) override
+    {
+        return std::nullopt;
+    }
     QString rememberedPrinter() override { return {}; }
     QStringList recentFiles() override { return {}; }
     void setRecentFiles(const QStringList &) override {}

@@ -70,6 +70,8 @@ QStringList ScriptedPlatform::messageTexts() const
 QVariant ScriptedPlatform::take(const ShownDialog &dialog)
 {
     shown.append(dialog);
+    if (onShown)
+        onShown(dialog);
     if (m_answers.isEmpty() || m_answers.first().kind != dialog.kind) {
         problems << QStringLiteral("unexpected %1: \"%2\" (title \"%3\")")
                         .arg(QLatin1String(kindName(dialog.kind)), dialog.text, dialog.title);

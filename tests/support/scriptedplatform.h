@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+#include <optional>
+
 /// One dialog the program showed, as the teacher would have seen it.
 struct ShownDialog
 {
@@ -107,6 +110,7 @@ public:
     QStringList printers{QStringLiteral("默认打印机"), QStringLiteral("打印店")};
     QStringList printersAsked;         ///< the name of every printer() call, "" for the default
     QStringList propertiesShown;       ///< every printer whose properties dialog was opened
+    QList<PrintJobChoice> jobShown;    ///< the copies and range each properties dialog showed
     QString remembered;                ///< the remembered printer
     QStringList recent;                ///< the remembered recent files
     QList<int> printerSettings;        ///< every value setPrinterSetting received
@@ -116,6 +120,10 @@ public:
     bool viewerOpens = true; ///< what openWithDefaultViewer answers
     QStringList wordProcessorDocuments;
     bool wordProcessorStarts = true;
+    /// What the properties dialog gives back; none: the teacher cancelled.
+    std::optional<PrintJobChoice> propertiesAnswer;
+    /// Called with every dialog as it is shown, to look at the windows behind it.
+    std::function<void(const ShownDialog &)> onShown;
     QStringList registeredFolders; ///< every registerCommentFileType call's program folder
 
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
@@ -133,7 +141,12 @@ public:
     QStringList printerNames() override { return printerAvailable ? printers : QStringList(); }
     QString defaultPrinterName() override { return printerAvailable ? printers.value(0) : QString(); }
     PrintTarget *printer(const QString &name = QString()) override;
-    void printerProperties(const QString &name) override { propertiesShown << name; }
+    std::optional<PrintJobChoice> printerProperties(const QString &name, const PrintJobChoice &shown) override
+    {
+        propertiesShown << name;
+        jobShown << shown;
+        return propertiesAnswer;
+    }
     QString rememberedPrinter() override { return remembered; }
     QStringList recentFiles() override { return recent; }
     void setRecentFiles(const QStringList &paths) override { recent = paths; }

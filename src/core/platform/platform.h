@@ -6,7 +6,21 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class PrintTarget;
+
+/// The copies and the students of a print run as a printer's own dialog shows them: its pages
+/// are the students' list positions, one page a student.
+struct PrintJobChoice
+{
+    enum class Range { All, Current, FromTo };
+    Range range = Range::All;
+    int from = 1; ///< FromTo: the first and the last position
+    int to = 1;
+    int last = 1; ///< the last position the dialog offers
+    int copies = 1;
+};
 
 /// Icon of a message box.
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
@@ -70,8 +84,11 @@ public:
     virtual PrintTarget *printer(const QString &name = QString()) = 0;
 
     /// Opens the system's print-properties dialog for a printer (paper, two-sided printing,
-    /// tray); what the teacher chooses there applies to the runs that follow.
-    virtual void printerProperties(const QString &name) = 0;
+    /// tray); what the teacher chooses there applies to the runs that follow. The dialog's copies
+    /// and range start as `shown` and come back as chosen, for the print window to keep; the
+    /// printer itself keeps neither. Nothing when the teacher cancelled.
+    virtual std::optional<PrintJobChoice> printerProperties(const QString &name,
+                                                            const PrintJobChoice &shown) = 0;
 
     /// The comment files opened or saved last, newest first, remembered for the next run.
     virtual QStringList recentFiles() = 0;

@@ -21,11 +21,12 @@ inline const QString PdfFailedMessage = QStringLiteral("生成PDF文件失败！
 /// The path of the file written.
 inline const QString PdfWrittenMessage = QStringLiteral("已生成PDF文件“%1”。");
 
-/// When 打印 or 打印当前 finds no printer to print on.
+/// When 打印 or 打印当前 finds no printer to print on. It names the File menu's command, which
+/// every mode of the print window can reach.
 inline const QString NoPrinterMessage = QStringLiteral(
     "没有找到可以使用的打印机，无法打印。\r\n"
-    "请在系统设置的“打印机”中添加一台打印机；或者用“打印到PDF文件...”把全班的评语存为一个PDF文件，"
-    "再到别的电脑或打印店打印。");
+    "请在系统设置的“打印机”中添加一台打印机；或者用“文件”菜单的“导出为PDF文件...”把全班的评语存为一个"
+    "PDF文件，再到别的电脑或打印店打印。");
 
 inline const QString StopQuestion = QStringLiteral("确实要取消所有打印作业吗？");
 

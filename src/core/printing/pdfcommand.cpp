@@ -5,16 +5,17 @@
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/printrun.h"
 
 namespace PdfCommand {
 
-void saveClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer,
-                  Platform &platform)
+void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
+                  const TextMeasurer &measurer, Platform &platform)
 {
     const QString path = platform.saveFileName(PrintMessages::PdfFilter);
     if (path.isEmpty())
         return;
-    const Result<void> written = writeClassPdf(path, document, scheme, measurer);
+    const Result<void> written = writeClassPdf(path, document, students, scheme, measurer);
     if (!written) {
         platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);
@@ -34,7 +35,9 @@ void exportClassPdf(const Session &session, const TextMeasurer &measurer, Platfo
                             none ? MsgIcon::Exclamation : MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    saveClassPdf(session.Document(), *scheme, measurer, platform);
+    // The students a print run of the whole class takes.
+    const CommentDocument &document = session.Document();
+    saveClassPdf(document, printedStudents(document, PrintRunOptions{}), *scheme, measurer, platform);
 }
 
 } // namespace PdfCommand

@@ -1,18 +1,21 @@
 #pragma once
 
+#include <QList>
+
 class CommentDocument;
 class Platform;
 class Session;
 class TextMeasurer;
 struct LayoutScheme;
 
-/// The save-as-PDF commands: ask for a file name, write the whole class there as one PDF (one
-/// page per student, with a scheme's layout and paper) and say where it went or why it failed.
+/// The save-as-PDF commands: ask for a file name, write students of the class there as one PDF
+/// (one page per student, with a scheme's layout and paper) and say where it went or why it failed.
 namespace PdfCommand {
 
-/// With the given scheme: what the print window's "打印到PDF文件..." does.
-void saveClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer,
-                  Platform &platform);
+/// The pages of `students` (0-based, in that order) with the given scheme: what the print
+/// window's "打印到PDF文件..." does with the students its range takes.
+void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
+                  const TextMeasurer &measurer, Platform &platform);
 
 /// With the first scheme of the program folder's scheme file, the one the print window opens
 /// with: what 文件 → "导出为PDF文件..." does, no printer needed.

@@ -7,6 +7,7 @@
 #include "core/printing/pagepainter.h"
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdftextlayer.h"
+#include "core/printing/printrun.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -38,9 +39,15 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
                       const TextMeasurer &measurer)
 {
+    // The students a print run of the whole class takes.
+    return drawClassPdf(document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+}
+
+DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer)
+{
     DrawnPdf drawn;
-    const int students = printableStudents(document);
-    if (students == 0) {
+    if (students.isEmpty()) {
         drawn.error = QStringLiteral("文件中没有学生，没有可打印的页。");
         return drawn;
     }
@@ -66,11 +73,11 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
             drawn.error = QStringLiteral("无法生成PDF文件。");
             return drawn;
         }
-        for (int i = 0; i < students; ++i) {
+        for (qsizetype i = 0; i < students.size(); ++i) {
             if (i > 0)
                 writer.newPage();
             const ComposedPage page =
-                composePage(document, i, document.ItemFonts, PageSetup::of(scheme), measurer);
+                composePage(document, students[i], document.ItemFonts, PageSetup::of(scheme), measurer);
             const QList<DrawnLine> lines = drawnLines(page, &writer);
             paintLines(painter, lines);
             drawn.textLayer.addPage(lines, &writer);
@@ -84,7 +91,13 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
                            const TextMeasurer &measurer)
 {
-    const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
+    return writeClassPdf(path, document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+}
+
+Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
+                           const LayoutScheme &scheme, const TextMeasurer &measurer)
+{
+    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);

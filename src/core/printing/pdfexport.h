@@ -5,6 +5,7 @@
 #include "core/printing/pdftextlayer.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class CommentDocument;
@@ -30,7 +31,10 @@ struct DrawnPdf
     PdfTextLayer textLayer; ///< what was drawn on each page
     QString error;          ///< why nothing could be drawn, in the teacher's language
 };
-/// Draws the pages writeClassPdf writes.
+/// Draws the pages writeClassPdf writes: one page for each of `students` (0-based), in that order.
+DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
+                      const TextMeasurer &measurer);
+/// The whole class: every student up to the first empty name.
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
                       const TextMeasurer &measurer);
 
@@ -41,3 +45,7 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
 /// paper cannot be printed on.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
                            const TextMeasurer &measurer);
+/// The same with the pages of `students` only (0-based), in that order: what a print run of the
+/// same range would print.
+Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
+                           const LayoutScheme &scheme, const TextMeasurer &measurer);

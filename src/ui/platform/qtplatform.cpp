@@ -7,6 +7,8 @@
 #include "core/platform/fontsubstitution.h"
 #include "ui/platform/qtprinttarget.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -253,15 +255,35 @@ PrintTarget *QtPlatform::printer(const QString &name)
     return found->second.get();
 }
 
-void QtPlatform::printerProperties(const QString &name)
+std::optional<PrintJobChoice> QtPlatform::printerProperties(const QString &name, const PrintJobChoice &shown)
 {
     auto *target = dynamic_cast<QtPrintTarget *>(printer(name));
     if (!target)
-        return;
-    QPrintDialog dialog(target->qprinter(), dialogParent());
+        return std::nullopt;
+    QPrinter *qprinter = target->qprinter();
+    QPrintDialog dialog(qprinter, dialogParent());
     dialog.setWindowTitle(QStringLiteral("打印机属性"));
-    // Only what belongs to the printer: the range and the copies are the print window's.
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // Qt offers no way to hide the copies, and with CUPS it shows a page range whatever the
+    // options say. So the dialog's pages are the students, its copies and range show the print
+    // window's, and what the teacher sets there goes back to the print window.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCurrentPage);
+    const int last = std::max(shown.last, 1);
+    dialog.setMinMax(1, last);
+    const int from = std::clamp(shown.from, 1, last);
+    dialog.setFromTo(from, std::clamp(shown.to, from, last));
+    switch (shown.range) {
+    case PrintJobChoice::Range::All:
+        dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+        break;
+    case PrintJobChoice::Range::Current:
+        dialog.setPrintRange(QAbstractPrintDialog::CurrentPage);
+        break;
+    case PrintJobChoice::Range::FromTo:
+        dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+        break;
+    }
+    qprinter->setCopyCount(std::max(shown.copies, 1));
     // The dialog sets up the printer; printing is the print window's 打印. The printer itself is
     // chosen in the print window, so it stays fixed here.
     if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
@@ -270,7 +292,30 @@ void QtPlatform::printerProperties(const QString &name)
     }
     if (auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers")))
         printers->setEnabled(false);
-    dialog.exec();
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+
+    PrintJobChoice chosen = shown;
+    chosen.copies = qprinter->copyCount();
+    switch (dialog.printRange()) {
+    case QAbstractPrintDialog::CurrentPage:
+        chosen.range = PrintJobChoice::Range::Current;
+        break;
+    case QAbstractPrintDialog::PageRange:
+        chosen.range = PrintJobChoice::Range::FromTo;
+        chosen.from = dialog.fromPage();
+        chosen.to = dialog.toPage();
+        break;
+    default:
+        chosen.range = PrintJobChoice::Range::All;
+        break;
+    }
+    // The print run picks the students and makes the copies itself: the printer keeps neither.
+    qprinter->setCopyCount(1);
+    qprinter->setPrintRange(QPrinter::AllPages);
+    qprinter->setFromTo(0, 0);
+    if (!accepted)
+        return std::nullopt;
+    return chosen;
 }
 
 QString QtPlatform::rememberedPrinter()

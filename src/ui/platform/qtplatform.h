@@ -36,8 +36,10 @@ public:
     QString defaultPrinterName() override;
     /// A printer as it was when first asked for; it stays the same object after.
     PrintTarget *printer(const QString &name = QString()) override;
-    /// Qt's print dialog on the printer, for its paper, two-sided and tray settings.
-    void printerProperties(const QString &name) override;
+    /// Qt's print dialog on the printer, for its paper, two-sided and tray settings. Qt cannot
+    /// hide the dialog's copies (nor, with CUPS, its range): they show the print window's own.
+    std::optional<PrintJobChoice> printerProperties(const QString &name,
+                                                    const PrintJobChoice &shown) override;
     /// Kept in the program's settings file ($XDG_CONFIG_HOME/qhsy/qhsy.conf).
     QString rememberedPrinter() override;
     QStringList recentFiles() override;

@@ -137,8 +137,7 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     connect(m_upDown3, &SpinArrows::down, this,
             [this] { m_copys->setText(SchemeEditing::copiesStepped(m_copys->text(), false)); });
     connect(m_command9, &QPushButton::clicked, this, &PrintPanel::stopPrinting);
-    connect(m_properties, &QPushButton::clicked, this,
-            [this] { m_platform.printerProperties(printerName()); });
+    connect(m_properties, &QPushButton::clicked, this, &PrintPanel::showProperties);
     connect(m_printers, &QComboBox::activated, this, [this] { m_platform.rememberPrinter(printerName()); });
     // Choosing a position means printing from … to ….
     for (QSpinBox *box : {m_from, m_to})
@@ -202,30 +201,11 @@ void PrintPanel::run(const LayoutScheme &scheme, const QString &pheightText, con
     PrintRunOptions options = this->options();
     options.pheightText = pheightText;
     options.pwidthText = pwidthText;
-    const CommentDocument &document = m_session.Document();
-    const QList<int> students = printedStudents(document, options);
-    if (students.isEmpty() && copiesFrom(options.copiesText) > 0) {
-        m_platform.messageBox(PrintMessages::NobodyToPrintMessage, Platform::NoticeTitle,
-                              MsgIcon::Exclamation, MsgButtons::Ok);
+    // No copies print nothing, and need no word.
+    if (!confirmStudents(options, copiesFrom(options.copiesText) > 0))
         return;
-    }
-    // An empty comment prints a page with only a name and a signature: ask first.
-    if (const int empty = emptyComments(document, students);
-        empty > 0 && options.range != PrintRange::Current) {
-        switch (m_platform.messageBox(PrintMessages::EmptyCommentsQuestion.arg(empty),
-                                      Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNoCancel)) {
-        case MsgAnswer::Yes:
-            break;
-        case MsgAnswer::No:
-            options.onlyWritten = true;
-            if (printedStudents(document, options).isEmpty())
-                return;
-            break;
-        default:
-            return;
-        }
-    }
 
+    const CommentDocument &document = m_session.Document();
     m_printing = true;
     m_stopRequested = false;
     m_closing = false;
@@ -256,6 +236,73 @@ void PrintPanel::run(const LayoutScheme &scheme, const QString &pheightText, con
         m_platform.messageBox(PrintMessages::PrintedMessage.arg(result.pages).arg(shownName),
                               Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
     }
+}
+
+bool PrintPanel::confirmStudents(PrintRunOptions &options, bool sayWhenNobody)
+{
+    const CommentDocument &document = m_session.Document();
+    const QList<int> students = printedStudents(document, options);
+    if (students.isEmpty()) {
+        if (sayWhenNobody)
+            m_platform.messageBox(PrintMessages::NobodyToPrintMessage, Platform::NoticeTitle,
+                                  MsgIcon::Exclamation, MsgButtons::Ok);
+        return false;
+    }
+    // An empty comment prints a page with only a name and a signature: ask first.
+    if (const int empty = emptyComments(document, students);
+        empty > 0 && options.range != PrintRange::Current) {
+        switch (m_platform.messageBox(PrintMessages::EmptyCommentsQuestion.arg(empty),
+                                      Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes:
+            break;
+        case MsgAnswer::No:
+            options.onlyWritten = true;
+            return !printedStudents(document, options).isEmpty();
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+QList<int> PrintPanel::chosenStudents()
+{
+    PrintRunOptions options = this->options();
+    if (!confirmStudents(options, true))
+        return {};
+    return printedStudents(m_session.Document(), options);
+}
+
+void PrintPanel::showProperties()
+{
+    const PrintRunOptions asked = options();
+    PrintJobChoice shown;
+    shown.range = asked.range == PrintRange::All       ? PrintJobChoice::Range::All
+                  : asked.range == PrintRange::Current ? PrintJobChoice::Range::Current
+                                                       : PrintJobChoice::Range::FromTo;
+    shown.from = asked.from;
+    shown.to = asked.to;
+    shown.last = std::max(m_session.Document().studentCount(), 1);
+    shown.copies = std::max(copiesFrom(asked.copiesText), 1);
+    const std::optional<PrintJobChoice> chosen = m_platform.printerProperties(printerName(), shown);
+    if (!chosen)
+        return;
+    switch (chosen->range) {
+    case PrintJobChoice::Range::All:
+        m_option1->setChecked(true);
+        break;
+    case PrintJobChoice::Range::Current:
+        m_option2->setChecked(true);
+        break;
+    case PrintJobChoice::Range::FromTo:
+        m_from->setValue(chosen->from);
+        m_to->setValue(chosen->to);
+        m_option3->setChecked(true);
+        break;
+    }
+    // A copies text the dialog could not show stays as typed unless the dialog changed it.
+    if (chosen->copies != shown.copies)
+        m_copys->setText(QString::number(chosen->copies));
 }
 
 void PrintPanel::setPrinting(bool printing)

@@ -38,6 +38,9 @@ public:
              const TextMeasurer &measurer);
     /// What the controls ask a run for (the paper-size texts aside).
     PrintRunOptions options() const;
+    /// The students 打印 would print (0-based, in order), asked about as 打印 asks: says when the
+    /// range holds nobody, asks before empty comments. Empty when there is nothing to do.
+    QList<int> chosenStudents();
     /// The chosen printer's name; empty when the system offers none.
     QString printerName() const;
     /// Whether a run is in progress.
@@ -56,7 +59,8 @@ public:
 
     /// The printers, the default marked "（默认）".
     QComboBox *printerBox() const { return m_printers; }
-    /// 属性...: the chosen printer's own settings.
+    /// 属性...: the chosen printer's own settings; the copies and range chosen there become the
+    /// group's own.
     QPushButton *properties() const { return m_properties; }
     /// 全部
     QRadioButton *Option1() const { return m_option1; }
@@ -92,6 +96,10 @@ signals:
 private:
     void fillPrinters();
     void stopPrinting();
+    void showProperties();
+    /// Says when the options take nobody (if sayWhenNobody) and asks before empty comments (No
+    /// leaves them out); false when the run is not to go ahead.
+    bool confirmStudents(PrintRunOptions &options, bool sayWhenNobody);
 
     Session &m_session;
     Platform &m_platform;

@@ -118,6 +118,7 @@ void ps_control::buildControls()
     // shows that student.
     connect(&m_session, &Session::currentStudentChanged, this, &ps_control::compose);
     connect(m_print, &PrintPanel::runningChanged, this, &ps_control::setPrintingControls);
+    connect(m_print, &PrintPanel::runningChanged, this, &ps_control::showPageForRun);
     connect(m_setup->Command1(), &QPushButton::clicked, this, &ps_control::newScheme);
     connect(m_setup->Command2(), &QPushButton::clicked, this, &ps_control::saveScheme);
     // Each panel has its own 退出, and they all close the window alike.
@@ -328,24 +329,29 @@ void ps_control::print()
 {
     if (m_print->isPrinting())
         return;
-    // The run prints at full size: the sample page shows it so, without outline, meanwhile.
-    const QString scaleText = m_combo2->currentText();
-    const int student = m_session.CurrentStudent();
-    const SelectedObject outline = m_paper->outline();
-    m_combo2->setEditText(ScaleTexts[0]);
-    Combo2Change();
-    m_paper->setOutline(SelectedObject::None);
-
     m_print->run(m_scheme, m_setup->pheight()->text(), m_setup->pwidth()->text(), m_measurer);
-
-    m_session.setCurrentStudent(student);
-    m_combo2->setEditText(scaleText);
-    Combo2Change();
-    m_paper->setOutline(outline);
     if (m_closeAfterRun) {
         m_closeAfterRun = false;
         close();
     }
+}
+
+void ps_control::showPageForRun(bool printing)
+{
+    // A run prints at full size: the sample page shows it so, without outline, while it lasts.
+    // Only a run that really starts changes the page, so none of the messages before it stands
+    // in front of a page the teacher did not ask for.
+    if (printing) {
+        m_beforeRun = {m_combo2->currentText(), m_session.CurrentStudent(), m_paper->outline()};
+        m_combo2->setEditText(ScaleTexts[0]);
+        Combo2Change();
+        m_paper->setOutline(SelectedObject::None);
+        return;
+    }
+    m_session.setCurrentStudent(m_beforeRun.student);
+    m_combo2->setEditText(m_beforeRun.scaleText);
+    Combo2Change();
+    m_paper->setOutline(m_beforeRun.outline);
 }
 
 void ps_control::setPrintingControls(bool printing)
@@ -382,5 +388,9 @@ void ps_control::closeEvent(QCloseEvent *event)
 
 void ps_control::printToPdf()
 {
-    PdfCommand::saveClassPdf(m_session.Document(), m_scheme, m_measurer, m_platform);
+    // The students 打印 would print, asked about alike.
+    const QList<int> students = m_print->chosenStudents();
+    if (students.isEmpty())
+        return;
+    PdfCommand::saveClassPdf(m_session.Document(), students, m_scheme, m_measurer, m_platform);
 }

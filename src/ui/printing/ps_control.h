@@ -93,7 +93,8 @@ public:
     /// Command1 … Command12, in whichever panel holds it; nullptr for another number.
     QPushButton *Command(int number) const;
 
-    /// Writes the whole class as a PDF file chosen in the save dialog, without a printer.
+    /// Writes the students 打印 would print (the print group's range, asked about as 打印 asks)
+    /// as a PDF file chosen in the save dialog, without a printer.
     void printToPdf();
 
 signals:
@@ -115,6 +116,7 @@ private:
     void saveScheme();
     void print();
     void setPrintingControls(bool printing);
+    void showPageForRun(bool printing);
 
     Session &m_session;
     Platform &m_platform;
@@ -125,6 +127,13 @@ private:
     double m_scale = 0.75;
     PrintPanelMode m_mode = PrintPanelMode::Setup;
     bool m_closeAfterRun = false;
+    /// The sample page as the teacher left it, shown again after a run.
+    struct
+    {
+        QString scaleText;
+        int student = 0;
+        SelectedObject outline = SelectedObject::None;
+    } m_beforeRun;
     bool m_closedEmitted = false;
 
     QComboBox *m_combo1 = nullptr;

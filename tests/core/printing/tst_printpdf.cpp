@@ -158,6 +158,8 @@ private slots:
     void textLayer_data();
     void textLayer();
     void textLayerOfAClass();
+    void chosenStudents_data();
+    void chosenStudents();
     void pdfIntoPipe();
     void exportCommand_data();
     void exportCommand();
@@ -341,6 +343,30 @@ void tst_PrintPdf::textLayerOfAClass()
     QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
         return page.first() == QStringLiteral("王子涵同学：");
     }));
+}
+
+void tst_PrintPdf::chosenStudents_data()
+{
+    QTest::addColumn<QList<int>>("students");
+    QTest::newRow("one") << QList<int>{1};
+    QTest::newRow("some, in the order given") << QList<int>{2, 0};
+    QTest::newRow("the whole class") << QList<int>{0, 1, 2};
+}
+
+// The pages of the students asked for, each once and in that order: what a print run of the same
+// range prints.
+void tst_PrintPdf::chosenStudents()
+{
+    QFETCH(QList<int>, students);
+    const CommentDocument document = classOf(3);
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    const QString out = m_dir.filePath(QStringLiteral("部分.pdf"));
+    QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
+    QList<QStringList> expected;
+    for (const int student : students)
+        expected << composedLines(document, student, scheme, measurer);
+    QCOMPARE(pageTexts(out), expected);
 }
 
 // The PDF is saved the way every other file is: a pipe gets the bytes and stays a pipe.

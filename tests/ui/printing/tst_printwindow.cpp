@@ -22,11 +22,13 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -136,6 +138,10 @@ private slots:
     void exitDuringRun();
     void printToPdf_data();
     void printToPdf();
+    void pdfTakesPrintRange_data();
+    void pdfTakesPrintRange();
+    void propertiesCopiesAndRange_data();
+    void propertiesCopiesAndRange();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -896,8 +902,12 @@ void tst_printwindow::printing_data()
     QTest::newRow("no copies") << 8 << true << "0" << true << 0 << none << "" << info;
     QTest::newRow("打印当前") << 11 << true << "3" << true << 0 << QStringList{"李四"}
                               << "已将 1 页送到打印机“默认打印机”。" << info;
+    // The advice names a command every mode of the window can reach.
     QTest::newRow("no printer") << 8 << true << "1" << false << 0 << none
-                                << QString(PrintMessages::NoPrinterMessage) << MsgIcon::Exclamation;
+                                << "没有找到可以使用的打印机，无法打印。\r\n"
+                                   "请在系统设置的“打印机”中添加一台打印机；或者用“文件”菜单的“导出为PDF"
+                                   "文件...”把全班的评语存为一个PDF文件，再到别的电脑或打印店打印。"
+                                << MsgIcon::Exclamation;
     QTest::newRow("printer fails") << 8 << true << "1" << true << 2 << QStringList{"张三"}
                                    << "打印失败！打印机出错了" << MsgIcon::Critical;
 }
@@ -922,8 +932,13 @@ void tst_printwindow::printing()
     printPanel()->copys()->setText(copies);
     if (!message.isEmpty())
         m_platform->expectMessage();
+    // Every message stands in front of the sample page as the teacher left it.
+    QList<double> widthsBehind;
+    m_platform->onShown = [&](const ShownDialog &) { widthsBehind << m_control->page().width; };
 
     m_control->Command(command)->click();
+    m_platform->onShown = nullptr;
+    QCOMPARE(widthsBehind, QList<double>(message.isEmpty() ? 0 : 1, 10 * 570 * 0.5));
     QStringList students;
     for (const RecordingPrinter::Document &document : m_platform->recordingPrinter.documents) {
         students << document.texts().value(0).chopped(3); // less "同学："
@@ -1180,6 +1195,111 @@ void tst_printwindow::printToPdf()
     QCOMPARE(m_platform->shown.last().icon, MsgIcon(icon));
     if (icon == int(MsgIcon::Information))
         QVERIFY(fileBytes(path).startsWith("%PDF"));
+}
+
+void tst_printwindow::pdfTakesPrintRange_data()
+{
+    QTest::addColumn<QString>("range"); // "all", "current" or "2-3"
+    QTest::addColumn<bool>("onlyWritten");
+    QTest::addColumn<int>("answer"); // to the empty-comment question; -1: not asked
+    QTest::addColumn<QStringList>("pages");
+
+    // 李四, the current student, has no comment yet.
+    QTest::newRow("2 to 3, only written") << "2-3" << true << -1 << QStringList{"王五"};
+    QTest::newRow("current, even empty") << "current" << false << -1 << QStringList{"李四"};
+    QTest::newRow("all, empty left out")
+        << "all" << false << int(MsgAnswer::No) << QStringList{"张三", "王五"};
+}
+
+// 打印到PDF文件... takes the students 打印 would print, asked about alike, in order.
+void tst_printwindow::pdfTakesPrintRange()
+{
+    QFETCH(QString, range);
+    QFETCH(bool, onlyWritten);
+    QFETCH(int, answer);
+    QFETCH(QStringList, pages);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    editDocument(*m_state, [](CommentDocument &d) { d.slot(2).comment.clear(); });
+    m_state->setCurrentStudent(1);
+    open(PrintPanelMode::Print);
+    if (range == u"all") {
+        printPanel()->Option1()->setChecked(true);
+    } else if (range == u"current") {
+        printPanel()->Option2()->setChecked(true);
+    } else {
+        printPanel()->fromStudent()->setValue(range.section(u'-', 0, 0).toInt());
+        printPanel()->toStudent()->setValue(range.section(u'-', 1, 1).toInt());
+    }
+    printPanel()->onlyWritten()->setChecked(onlyWritten);
+    if (answer >= 0)
+        m_platform->expectMessage(MsgAnswer(answer));
+    const QString path = m_folder->file(QStringLiteral("range.pdf"));
+    m_platform->expectSaveFile(path);
+    m_platform->expectMessage();
+    QTest::mouseClick(printPanel()->topdf(), Qt::LeftButton);
+    QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-enc"),
+                                                  QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    QStringList names; // the first line of every page, less "同学："
+    for (const QString &page : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f')) {
+        if (!page.trimmed().isEmpty())
+            names << page.trimmed().section(u'\n', 0, 0).chopped(3);
+    }
+    QCOMPARE(names, pages);
+}
+
+void tst_printwindow::propertiesCopiesAndRange_data()
+{
+    using Range = PrintJobChoice::Range;
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<int>("range"); // PrintJobChoice::Range chosen in the dialog
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<int>("option"); // the panel's range afterwards: 1 全部, 2 当前, 3 从 … 到 …
+    QTest::addColumn<QString>("copiesText");
+
+    QTest::newRow("cancelled") << true << 0 << 0 << 0 << 0 << 3 << "2";
+    QTest::newRow("unchanged") << false << int(Range::FromTo) << 2 << 3 << 2 << 3 << "2";
+    QTest::newRow("current, three copies") << false << int(Range::Current) << 2 << 3 << 3 << 2 << "3";
+    QTest::newRow("all") << false << int(Range::All) << 2 << 3 << 2 << 1 << "2";
+    QTest::newRow("1 to 2, one copy") << false << int(Range::FromTo) << 1 << 2 << 1 << 3 << "1";
+}
+
+// The copies and range of the printer's own dialog are the print group's: it opens with them,
+// and what is chosen there is what 打印 then prints.
+void tst_printwindow::propertiesCopiesAndRange()
+{
+    QFETCH(bool, cancelled);
+    QFETCH(int, range);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, copies);
+    QFETCH(int, option);
+    QFETCH(QString, copiesText);
+    open(PrintPanelMode::Print);
+    printPanel()->fromStudent()->setValue(2);
+    printPanel()->toStudent()->setValue(3);
+    printPanel()->copys()->setText(QStringLiteral("2"));
+    if (!cancelled)
+        m_platform->propertiesAnswer = PrintJobChoice{PrintJobChoice::Range(range), from, to, 3, copies};
+
+    printPanel()->properties()->click();
+    QCOMPARE(m_platform->jobShown.size(), 1);
+    const PrintJobChoice shown = m_platform->jobShown[0];
+    QCOMPARE(shown.range, PrintJobChoice::Range::FromTo);
+    QCOMPARE(QList<int>({shown.from, shown.to, shown.last, shown.copies}), QList<int>({2, 3, 3, 2}));
+
+    QRadioButton *options[] = {printPanel()->Option1(), printPanel()->Option2(), printPanel()->Option3()};
+    QVERIFY(options[option - 1]->isChecked());
+    QCOMPARE(printPanel()->copys()->text(), copiesText);
+    if (option == 3)
+        QCOMPARE(QList<int>({printPanel()->fromStudent()->value(), printPanel()->toStudent()->value()}),
+                 cancelled ? QList<int>({2, 3}) : QList<int>({from, to}));
 }
 
 QTEST_MAIN(tst_printwindow)
