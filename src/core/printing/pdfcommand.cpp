@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/platform/savelocation.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pdfexport.h"
@@ -9,9 +10,10 @@
 namespace PdfCommand {
 
 void saveClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer,
-                  Platform &platform)
+                  Platform &platform, const QString &classPath)
 {
-    const QString path = platform.saveFileName(PrintMessages::PdfFilter);
+    const QString path = platform.saveFileName(PrintMessages::PdfFilter,
+                                               SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
     const Result<void> written = writeClassPdf(path, document, scheme, measurer);
@@ -34,7 +36,8 @@ void exportClassPdf(const Session &session, const TextMeasurer &measurer, Platfo
                             none ? MsgIcon::Exclamation : MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    saveClassPdf(session.Document(), *scheme, measurer, platform);
+    saveClassPdf(session.Document(), *scheme, measurer, platform,
+                 session.HasFileName() ? session.CurrentPath() : QString());
 }
 
 } // namespace PdfCommand

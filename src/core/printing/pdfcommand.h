@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CommentDocument;
 class Platform;
 class Session;
@@ -10,9 +12,10 @@ struct LayoutScheme;
 /// page per student, with a scheme's layout and paper) and say where it went or why it failed.
 namespace PdfCommand {
 
-/// With the given scheme: what the print window's "打印到PDF文件..." does.
+/// With the given scheme: what the print window's "打印到PDF文件..." does. The dialog proposes
+/// the class file's name (classPath, empty for a class not saved yet) as a .pdf.
 void saveClassPdf(const CommentDocument &document, const LayoutScheme &scheme, const TextMeasurer &measurer,
-                  Platform &platform);
+                  Platform &platform, const QString &classPath = QString());
 
 /// With the first scheme of the program folder's scheme file, the one the print window opens
 /// with: what 文件 → "导出为PDF文件..." does, no printer needed.

@@ -382,5 +382,6 @@ void ps_control::closeEvent(QCloseEvent *event)
 
 void ps_control::printToPdf()
 {
-    PdfCommand::saveClassPdf(m_session.Document(), m_scheme, m_measurer, m_platform);
+    PdfCommand::saveClassPdf(m_session.Document(), m_scheme, m_measurer, m_platform,
+                             m_session.HasFileName() ? m_session.CurrentPath() : QString());
 }
