@@ -13,6 +13,7 @@
 #include "ui/editor/tuice_teacher.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -347,6 +348,15 @@ void tst_Dialogs::inputLoadFromFile_data()
     QTest::newRow("long line stops") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
                                      << QList<MsgAnswer>{MsgAnswer::Yes} << QString()
                                      << NameList::longLineQuestion();
+    QTest::newRow("CSV") << "names.csv" << TextFile::encode(u"学号,姓名\r\n1,张三\r\n2,李四\r\n")
+                         << QList<MsgAnswer>{} << QStringLiteral("张三\n李四\n") << "";
+    const auto book = [](const char *name) {
+        return fileBytes(testDataFile(QStringLiteral("spreadsheet/") + QString::fromUtf8(name)));
+    };
+    QTest::newRow("xlsx") << "names.xlsx" << book("names.xlsx") << QList<MsgAnswer>{}
+                          << QStringLiteral("张三\n欧阳娜娜\n李四\n王五\n") << "";
+    QTest::newRow("ods") << "names.ods" << book("names.ods") << QList<MsgAnswer>{}
+                         << QStringLiteral("张三\n李四\n") << "";
     QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before << "";
     QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok}
                                   << before << "无法读取文件“%1”：";
@@ -380,6 +390,8 @@ void tst_Dialogs::inputLoadFromFile()
                         MsgIcon::Information, MsgButtons::Ok));
     QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::OpenFile);
     QCOMPARE(m_platform->shown.at(1).text, inputstudent::FileFilter);
+    if (!bytes.isEmpty()) // every file the dialog reads shows under its first filter
+        QVERIFY(QDir::match(inputstudent::FileFilter.section(u'|', 1, 1), file));
     QCOMPARE(m_platform->shown.size(), said.isEmpty() ? 2 : 3);
     if (!said.isEmpty()) {
         // The long-line question asks; a file that cannot be read is a critical notice.
