@@ -103,9 +103,11 @@ QString ScriptedPlatform::openFileName(const QString &filter)
     return take({ShownDialog::OpenFile, filter, {}}).toString();
 }
 
-QString ScriptedPlatform::saveFileName(const QString &filter)
+QString ScriptedPlatform::saveFileName(const QString &filter, const QString &proposedPath)
 {
-    return take({ShownDialog::SaveFile, filter, {}}).toString();
+    ShownDialog dialog{ShownDialog::SaveFile, filter, {}};
+    dialog.proposedPath = proposedPath;
+    return take(dialog).toString();
 }
 
 ItemFont ScriptedPlatform::chooseFont(const ItemFont &preset)

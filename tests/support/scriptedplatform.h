@@ -23,6 +23,7 @@ struct ShownDialog
     MsgButtons buttons = MsgButtons::Ok;
     QString defaultText = {}; ///< the input box's preset answer
     ItemFont font = {};       ///< the font chooser's preset
+    QString proposedPath = {}; ///< the path a save dialog opened on
 };
 
 /// A printer that keeps every document it is handed instead of printing it.
@@ -130,7 +131,7 @@ public:
                          MsgButtons buttons) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
-    QString saveFileName(const QString &filter) override;
+    QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
     ItemFont chooseFont(const ItemFont &preset) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

@@ -6,6 +6,7 @@
 #include "core/document/recovery.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/platform/savelocation.h"
 #include "core/platform/textfile.h"
 
 #include <QFileInfo>
@@ -198,7 +199,9 @@ bool DocumentLifecycle::SaveDocument()
 
 bool DocumentLifecycle::SaveDocumentAs()
 {
-    const QString path = m_platform.saveFileName(SaveFilter);
+    const QString own = m_session.namedPath();
+    const QString path =
+        m_platform.saveFileName(SaveFilter, SaveLocation::proposedPath(own, QStringLiteral("py")));
     if (path.isEmpty())
         return false;
     return saveTo(path);

@@ -187,7 +187,7 @@ void Recovery::writeNow()
     }
     const QByteArray bytes =
         TextFile::encode(CommentFile::compose(m_session.Document(), m_session.Document().ItemFonts));
-    const QString original = m_session.HasFileName() ? m_session.CurrentPath() : QString();
+    const QString original = m_session.namedPath();
     RecoveryStore *store = &m_store;
     const QDateTime now = QDateTime::currentDateTime();
     m_writer->start([this, store, bytes, original, now] {

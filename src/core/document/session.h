@@ -28,6 +28,8 @@ public:
     const QString &CurrentPath() const { return m_currentPath; }
     /// Whether Save writes to CurrentPath without asking for a name.
     bool HasFileName() const { return m_hasFileName; }
+    /// The class's own file: CurrentPath when Save writes there, else empty.
+    QString namedPath() const { return m_hasFileName ? m_currentPath : QString(); }
     /// Whether the comments changed since the document was read or saved.
     bool Modified() const { return m_modified; }
     /// Card index of the current student (slot = index + 1); -1 when there is none.

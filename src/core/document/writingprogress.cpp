@@ -2,6 +2,7 @@
 
 #include "core/document/commentdocument.h"
 
+#include <QList>
 #include <QTextBoundaryFinder>
 
 namespace WritingProgress {
@@ -26,7 +27,11 @@ int writtenCount(const CommentDocument &document)
     return written;
 }
 
-int characterCount(QStringView text)
+namespace {
+
+/// The grapheme clusters of a text; with skipBlanks, the ones that are whitespace throughout
+/// (CR LF, a tab, a full-width space) are not counted.
+int clusterCount(QStringView text, bool skipBlanks)
 {
     // Most comments are CJK, Latin and punctuation, where one code unit is one character: they
     // are counted without the finder. Anything else (surrogates, combining marks, CR LF, Hangul
@@ -38,19 +43,45 @@ int characterCount(QStringView text)
                (u >= 0x3000 && u < 0xA000 && !combining) || (u >= 0xFF00 && u < 0xFFF0);
     };
     bool simple = true;
+    int count = 0;
     for (const QChar c : text) {
         if (!plain(c)) {
             simple = false;
             break;
         }
+        if (!skipBlanks || !c.isSpace())
+            ++count;
     }
     if (simple)
-        return int(text.size());
+        return count;
+    const auto blank = [](QStringView cluster) {
+        for (const char32_t u : cluster.toUcs4()) {
+            if (!QChar::isSpace(u))
+                return false;
+        }
+        return true;
+    };
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), int(text.size()));
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
+    count = 0;
+    qsizetype start = 0;
+    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
+        if (!skipBlanks || !blank(text.sliced(start, end - start)))
+            ++count;
+        start = end;
+    }
     return count;
+}
+
+} // namespace
+
+int characterCount(QStringView text)
+{
+    return clusterCount(text, false);
+}
+
+int readerCount(QStringView text)
+{
+    return clusterCount(text, true);
 }
 
 QString writtenText(int written, int students)

@@ -19,6 +19,10 @@ int writtenCount(const CommentDocument &document);
 /// BMP (a surrogate pair) and a letter with its combining marks (a grapheme cluster) are one each.
 int characterCount(QStringView text);
 
+/// The length of a comment as its reader counts it, for the status bar: characterCount without
+/// line breaks, tabs and spaces (full-width ones too), wherever they stand.
+int readerCount(QStringView text);
+
 /// The status bar's progress: "已写 8/30".
 QString writtenText(int written, int students);
 

@@ -6,12 +6,14 @@
 #include "core/export/worddocument.h"
 #include "core/export/wordprocessor.h"
 #include "core/platform/platform.h"
+#include "core/platform/savelocation.h"
 
 #include <QFileInfo>
 
-void exportToTextFile(const CommentDocument &document, Platform &platform)
+void exportToTextFile(const CommentDocument &document, Platform &platform, const QString &classPath)
 {
-    const QString path = platform.saveFileName(ExportCommands::TextFilter);
+    const QString path = platform.saveFileName(ExportCommands::TextFilter,
+                                               SaveLocation::proposedPath(classPath, QStringLiteral("txt")));
     if (path.isEmpty())
         return;
     if (const Result<void> written = writeExportTextFile(path, document); !written)
@@ -19,9 +21,10 @@ void exportToTextFile(const CommentDocument &document, Platform &platform)
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
 
-void exportToWordDocument(const CommentDocument &document, Platform &platform)
+void exportToWordDocument(const CommentDocument &document, Platform &platform, const QString &classPath)
 {
-    QString path = platform.saveFileName(ExportMessages::WordFilter);
+    QString path = platform.saveFileName(ExportMessages::WordFilter,
+                                         SaveLocation::proposedPath(classPath, QStringLiteral("docx")));
     if (path.isEmpty())
         return;
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -50,8 +50,9 @@ public:
     virtual QString openFileName(const QString &filter) = 0;
 
     /// Save-file dialog with the same filter form; "" when cancelled. Adds no extension and
-    /// asks no question before an existing file is replaced.
-    virtual QString saveFileName(const QString &filter) = 0;
+    /// asks no question before an existing file is replaced. It opens on proposedPath (a folder
+    /// and file name, see SaveLocation) when one is given, else in the folder used last.
+    virtual QString saveFileName(const QString &filter, const QString &proposedPath = QString()) = 0;
 
     /// Font chooser preset with the given font; returns the preset on Cancel.
     virtual ItemFont chooseFont(const ItemFont &preset) = 0;

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/platform/savelocation.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pdfexport.h"
@@ -10,9 +11,10 @@
 namespace PdfCommand {
 
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                  const TextMeasurer &measurer, Platform &platform)
+                  const TextMeasurer &measurer, Platform &platform, const QString &classPath)
 {
-    const QString path = platform.saveFileName(PrintMessages::PdfFilter);
+    const QString path = platform.saveFileName(PrintMessages::PdfFilter,
+                                               SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
     const Result<void> written = writeClassPdf(path, document, students, scheme, measurer);
@@ -37,7 +39,8 @@ void exportClassPdf(const Session &session, const TextMeasurer &measurer, Platfo
     }
     // The students a print run of the whole class takes.
     const CommentDocument &document = session.Document();
-    saveClassPdf(document, printedStudents(document, PrintRunOptions{}), *scheme, measurer, platform);
+    saveClassPdf(document, printedStudents(document, PrintRunOptions{}), *scheme, measurer, platform,
+                 session.namedPath());
 }
 
 } // namespace PdfCommand

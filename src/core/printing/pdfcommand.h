@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 class CommentDocument;
 class Platform;
@@ -13,9 +14,10 @@ struct LayoutScheme;
 namespace PdfCommand {
 
 /// The pages of `students` (0-based, in that order) with the given scheme: what the print
-/// window's "打印到PDF文件..." does with the students its range takes.
+/// window's "打印到PDF文件..." does with the students its range takes. The dialog proposes the
+/// class file's name (classPath, empty for a class not saved yet) as a .pdf.
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                  const TextMeasurer &measurer, Platform &platform);
+                  const TextMeasurer &measurer, Platform &platform, const QString &classPath = QString());
 
 /// With the first scheme of the program folder's scheme file, the one the print window opens
 /// with: what 文件 → "导出为PDF文件..." does, no printer needed.

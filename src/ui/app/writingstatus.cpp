@@ -45,7 +45,7 @@ void WritingStatus::showLength()
 {
     const int student = m_session.CurrentStudent();
     const bool inRoster = student >= 0 && student < m_session.Document().studentCount();
-    m_length->setText(inRoster ? WritingProgress::lengthText(WritingProgress::characterCount(
+    m_length->setText(inRoster ? WritingProgress::lengthText(WritingProgress::readerCount(
                                      m_session.Document().slot(student + 1).comment))
                                : QString());
 }

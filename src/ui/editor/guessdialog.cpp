@@ -4,11 +4,14 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 GuessDialog::GuessDialog(const QString &objectName, const QString &introduction, const QString &question,
                          const QList<Choice> &choices, const QString &footer, QWidget *parent)
@@ -60,6 +63,7 @@ GuessDialog::GuessDialog(const QString &objectName, const QString &introduction,
     m_run = new QPushButton(QStringLiteral("执行"), this);
     m_run->setObjectName(QStringLiteral("Command1"));
     m_run->setDefault(true);
+    m_run->setEnabled(false); // nothing to run until an option is chosen
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
     m_cancel->setObjectName(QStringLiteral("Command2"));
     m_cancel->setAutoDefault(false);
@@ -74,12 +78,29 @@ GuessDialog::GuessDialog(const QString &objectName, const QString &introduction,
     layout->addWidget(m_frame);
     layout->addLayout(buttons);
 
+    connect(group, &QButtonGroup::buttonToggled, this,
+            [this, group] { m_run->setEnabled(group->checkedButton() != nullptr); });
     connect(m_run, &QPushButton::clicked, this, [this] { Command1Click(); });
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
 }
 
 bool GuessDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        // An arrow key chooses the option it moves to, even while none is chosen (Qt would only
+        // move the focus then).
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const int step = key == Qt::Key_Down || key == Qt::Key_Right ? 1
+                         : key == Qt::Key_Up || key == Qt::Key_Left  ? -1
+                                                                     : 0;
+        const int at = int(m_options.indexOf(qobject_cast<QRadioButton *>(watched)));
+        if (step != 0 && at >= 0) {
+            QRadioButton *next = m_options.at(std::clamp(at + step, 0, int(m_options.size()) - 1));
+            next->setChecked(true);
+            next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (QRadioButton *option : std::as_const(m_options)) {
             if (watched == option) {

@@ -10,8 +10,9 @@ class QRadioButton;
 
 /// A smart-guess dialog "智能推测": an introduction, a group of options each with its
 /// explanation underneath, a footer and the buttons 执行 and 取消. No option is chosen when
-/// it opens; a double click on an option chooses it and runs 执行. Shown without blocking; it
-/// deletes itself when closed.
+/// it opens, and 执行 is disabled until one is; the arrow keys choose as they move, and a double
+/// click on an option chooses it and runs 执行. Shown without blocking; it deletes itself when
+/// closed.
 class GuessDialog : public QDialog
 {
     Q_OBJECT

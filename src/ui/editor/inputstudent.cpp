@@ -55,7 +55,7 @@ inputstudent::inputstudent(Session &session, Platform &platform, std::function<v
         b->setMinimumWidth(b->sizeHint().width() + metrics.horizontalAdvance(QStringLiteral("汉")));
         return b;
     };
-    m_load = button("Command5", QStringLiteral("从文本文件导入"));
+    m_load = button("Command5", QStringLiteral("从文件导入..."));
     m_clear = button("Command3", QStringLiteral("清  空"));
     m_cancel = button("Command2", QStringLiteral("取  消"));
     m_import = button("Command1", QStringLiteral("导  入"));

@@ -13,7 +13,7 @@ class Session;
 class Platform;
 
 /// The name-import dialog "导入学生名单": a list of names, one per line, typed, pasted or loaded
-/// from a text file, imported into the roster by appending (添加) or replacing (替换).
+/// from a text file or a spreadsheet, imported into the roster by appending (添加) or replacing (替换).
 /// Shown without blocking the main window; it deletes itself when closed.
 class inputstudent : public QDialog
 {
@@ -24,9 +24,13 @@ public:
         QStringLiteral("每输入一个学生后请单击回车，\n系统将把每行文字识别为一个学生的姓名。");
     static inline const QString ListHint = QStringLiteral("这是准备导入的学生列表\n您可以修改它的内容");
     static inline const QString ClearHint = QStringLiteral("单击此按钮清空当前对话框中的学生列表。");
-    static inline const QString LoadHint = QStringLiteral("单击此按钮从一个文本文件中导入学生列表。");
+    static inline const QString LoadHint =
+        QStringLiteral("单击此按钮从一个文本文件或表格文件中导入学生列表。");
+    /// Every kind of list the name reader takes comes first, so that a spreadsheet shows at once.
     static inline const QString FileFilter =
-        QStringLiteral("文本文件|*.txt|表格文件|*.xlsx *.xls *.ods *.csv|所有文件|*.*");
+        QStringLiteral("学生名单|*.txt *.csv *.xlsx *.ods *.xls|"
+                       "文本文件|*.txt|表格文件|*.xlsx *.xls *.ods *.csv|"
+                       "所有文件|*.*");
 
     /// rosterChanged runs after a successful import: it refills the student list and
     /// refreshes the editor.

@@ -5,11 +5,13 @@
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "ui/editor/pyedit.h"
+#include "ui/library/wrappedrowdelegate.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -150,7 +152,22 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     m_results->setAccessibleName(QStringLiteral("搜索结果"));
     m_results->setHeaderLabels({QStringLiteral("评语"), QStringLiteral("类别")});
     m_results->setRootIsDecorated(false);
-    m_results->setUniformRowHeights(true);
+    // The comment takes the width and wraps onto as many lines as it needs; the category
+    // (with its rating) is a narrow column beside it.
+    m_results->setWordWrap(true);
+    m_results->setUniformRowHeights(false);
+    m_results->setItemDelegate(new WrappedRowDelegate(m_results));
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView *header = m_results->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Fixed);
+    header->resizeSection(1, m_results->fontMetrics().horizontalAdvance(QStringLiteral("汉")) * 7);
+    // Rows are as tall as their wrapped comment at the column's present width.
+    connect(header, &QHeaderView::sectionResized, m_results, [this](int column) {
+        if (column == 0)
+            m_results->doItemsLayout();
+    });
     m_results->hide();
     connect(m_search, &QLineEdit::textChanged, this, &pytools::search);
     connect(m_results, &QTreeWidget::itemActivated, this,
@@ -243,11 +260,10 @@ void pytools::search(const QString &query)
                                                  QString::fromUtf8(RatingCaptions[int(entry.rating)])});
         row->setData(0, Qt::UserRole, entry.text);
         row->setToolTip(0, entry.text);
+        row->setToolTip(1, row->text(1));
         rows << row;
     }
     m_results->addTopLevelItems(rows);
-    m_results->resizeColumnToContents(1);
-    m_results->setColumnWidth(0, std::max(m_results->viewport()->width() - m_results->columnWidth(1), 100));
 }
 
 Rating pytools::rating() const

@@ -5,6 +5,7 @@
 #include "core/platform/desktopviewer.h"
 #include "core/platform/filefilter.h"
 #include "core/platform/fontsubstitution.h"
+#include "core/platform/savelocation.h"
 #include "ui/platform/qtprinttarget.h"
 
 #include <algorithm>
@@ -124,7 +125,7 @@ void rememberFolderOf(const QString &path)
 
 QString QtPlatform::dialogFolder()
 {
-    const QString last = settings()->value(LastFolderKey).toString();
+    const QString last = SaveLocation::startFolder(settings()->value(LastFolderKey).toString());
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -139,14 +140,19 @@ QString QtPlatform::openFileName(const QString &filter)
     return path;
 }
 
-QString QtPlatform::saveFileName(const QString &filter)
+QString QtPlatform::saveFileName(const QString &filter, const QString &proposedPath)
 {
+    // The proposed name in its folder; in the folder used last when that folder is gone.
+    const QFileInfo proposed(proposedPath);
+    const QString start = proposedPath.isEmpty()    ? dialogFolder()
+                          : proposed.dir().exists() ? proposedPath
+                                                    : QDir(dialogFolder()).filePath(proposed.fileName());
     QString chosenType;
     // Qt's own dialog adds no suffix to a typed name: the file type chosen in it gives one.
-    const QString path = withSuffixOf(QFileDialog::getSaveFileName(dialogParent(), QString(), dialogFolder(),
-                                                                   toQtFileFilter(filter), &chosenType,
-                                                                   QFileDialog::DontConfirmOverwrite),
-                                      chosenType);
+    const QString path =
+        withSuffixOf(QFileDialog::getSaveFileName(dialogParent(), QString(), start, toQtFileFilter(filter),
+                                                  &chosenType, QFileDialog::DontConfirmOverwrite),
+                     chosenType);
     rememberFolderOf(path);
     return path;
 }

@@ -24,7 +24,7 @@ public:
                          MsgButtons buttons) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
-    QString saveFileName(const QString &filter) override;
+    QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
     ItemFont chooseFont(const ItemFont &preset) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
@@ -45,7 +45,7 @@ public:
     QStringList recentFiles() override;
     void setRecentFiles(const QStringList &paths) override;
     /// Where the open and save dialogs start: the folder of the file chosen last, at first the
-    /// user's documents folder.
+    /// user's documents folder; never a folder under /proc, /sys or /dev.
     static QString dialogFolder();
     void rememberPrinter(const QString &name) override;
     void registerCommentFileType(const QString &programFolder) override;

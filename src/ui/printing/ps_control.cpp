@@ -392,5 +392,6 @@ void ps_control::printToPdf()
     const QList<int> students = m_print->chosenStudents();
     if (students.isEmpty())
         return;
-    PdfCommand::saveClassPdf(m_session.Document(), students, m_scheme, m_measurer, m_platform);
+    PdfCommand::saveClassPdf(m_session.Document(), students, m_scheme, m_measurer, m_platform,
+                             m_session.namedPath());
 }

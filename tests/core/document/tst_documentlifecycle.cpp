@@ -81,6 +81,8 @@ private slots:
     void recentFilesList_data();
     void recentFilesList();
     void openAndSaveAreRemembered();
+    void saveAsProposesOwnName_data();
+    void saveAsProposesOwnName();
     void recoveryCopies();
     void recoveryFollowsTheDocument();
     void recoveryUnavailableToldOnce_data();
@@ -453,6 +455,27 @@ void tst_DocumentLifecycle::openAndSaveAreRemembered()
     QCOMPARE(m_platform->recent, (QStringList{second, first}));
     QVERIFY(QFile::remove(first));
     QCOMPARE(RecentFiles::existing(m_platform->recent), QStringList{second});
+}
+
+void tst_DocumentLifecycle::saveAsProposesOwnName_data()
+{
+    QTest::addColumn<bool>("opened"); // a class file is open; otherwise a new class
+    QTest::newRow("class file") << true;
+    QTest::newRow("new class") << false;
+}
+
+// 另存为 opens on the class file itself; a new class has no name to propose.
+void tst_DocumentLifecycle::saveAsProposesOwnName()
+{
+    QFETCH(bool, opened);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("三年级二班.py"));
+    QVERIFY(CommentFile::write(file, classOf(3), CommentDocument().ItemFonts).ok());
+    if (opened)
+        m_lifecycle->openPath(file);
+    m_platform->expectSaveFile(QString());
+    QVERIFY(!m_lifecycle->SaveDocumentAs());
+    QCOMPARE(m_platform->shown.last().proposedPath, opened ? file : QString());
 }
 
 // A run's copy is private and its own: another live run never takes it; once the run is gone

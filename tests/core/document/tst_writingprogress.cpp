@@ -12,6 +12,8 @@ class tst_WritingProgress : public QObject
 private slots:
     void characters_data();
     void characters();
+    void readerCounts_data();
+    void readerCounts();
     void written_data();
     void written();
     void writtenInTheRoster();
@@ -40,6 +42,31 @@ void tst_WritingProgress::characters()
     QFETCH(QString, text);
     QFETCH(int, count);
     QCOMPARE(characterCount(text), count);
+}
+
+// What the status bar's "本条评语 n 字" counts: what a reader sees, not the blanks between.
+void tst_WritingProgress::readerCounts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("count");
+
+    QTest::newRow("empty") << QString() << 0;
+    QTest::newRow("CJK and punctuation") << QStringLiteral("你很棒，继续努力！") << 9;
+    QTest::newRow("line breaks of every kind") << QStringLiteral("一\r\n二\n三\r四\u2029五") << 5;
+    QTest::newRow("tabs and spaces at the ends of lines")
+        << QStringLiteral("\t一 \u3000\r\n    二\t\r\n") << 2;
+    QTest::newRow("spaces inside a line") << QStringLiteral("很好。\u3000继续 努力 Tom") << 10;
+    QTest::newRow("blanks only") << QStringLiteral(" \u3000\t\r\n") << 0;
+    QTest::newRow("surrogate pair between line breaks") << QStringLiteral("\r\n𠮷\r\n") << 1;
+    QTest::newRow("emoji with modifier, then a break") << QStringLiteral("棒👍🏽\r\n") << 2;
+    QTest::newRow("combining marks") << QStringLiteral("e\u0301 a\u0300") << 2;
+}
+
+void tst_WritingProgress::readerCounts()
+{
+    QFETCH(QString, text);
+    QFETCH(int, count);
+    QCOMPARE(readerCount(text), count);
 }
 
 void tst_WritingProgress::written_data()

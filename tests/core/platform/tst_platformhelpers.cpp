@@ -3,8 +3,10 @@
 #include "core/platform/filefilter.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/leadingnumber.h"
+#include "core/platform/savelocation.h"
 #include "fifowatchdog.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QTemporaryDir>
@@ -24,6 +26,8 @@ private slots:
     void suffixOfChosenType_data();
     void suffixOfChosenType();
     void fileExists();
+    void proposedSavePath_data();
+    void proposedSavePath();
     void faceNamesReachInstalledCjkFonts_data();
     void faceNamesReachInstalledCjkFonts();
     void itemFontStyle();
@@ -115,6 +119,40 @@ void tst_PlatformHelpers::suffixOfChosenType()
     QFETCH(QString, type);
     QFETCH(QString, result);
     QCOMPARE(withSuffixOf(path, type), result);
+}
+
+// Save and export dialogs open on the class's own name, in its folder, never in the kernel's.
+void tst_PlatformHelpers::proposedSavePath_data()
+{
+    QTest::addColumn<QString>("classPath");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("proposed");
+    const QString home = QDir::homePath();
+    const auto row = [](const char *name, const char *classPath, const char *suffix,
+                        const QString &proposed) {
+        QTest::newRow(name) << QString::fromUtf8(classPath) << QString::fromUtf8(suffix) << proposed;
+    };
+
+    for (const char *suffix : {"pdf", "docx", "txt", "py"})
+        row(suffix, "/home/t/评语/三年级二班.py", suffix,
+            QStringLiteral("/home/t/评语/三年级二班.") + suffix);
+    row("a dot in the name", "/home/t/三年级.二班.py", "txt", QStringLiteral("/home/t/三年级.二班.txt"));
+    row("another suffix", "/home/t/二班.PY", "py", QStringLiteral("/home/t/二班.py"));
+    row("a new class", "", "pdf", QString());
+    row("/proc", "/proc/self/fd/3", "pdf", home + QStringLiteral("/3.pdf"));
+    row("/proc itself", "/proc/二班.py", "txt", home + QStringLiteral("/二班.txt"));
+    row("/sys", "/sys/class/二班.py", "docx", home + QStringLiteral("/二班.docx"));
+    row("/dev", "/dev/stdin", "txt", home + QStringLiteral("/stdin.txt"));
+    row("/proc reached through ..", "/tmp/../proc/1/二班.py", "pdf", home + QStringLiteral("/二班.pdf"));
+    row("a name only like /proc", "/process/二班.py", "pdf", QStringLiteral("/process/二班.pdf"));
+}
+
+void tst_PlatformHelpers::proposedSavePath()
+{
+    QFETCH(QString, classPath);
+    QFETCH(QString, suffix);
+    QFETCH(QString, proposed);
+    QCOMPARE(SaveLocation::proposedPath(classPath, suffix), proposed);
 }
 
 void tst_PlatformHelpers::fileExists()

@@ -12,6 +12,8 @@
 #include "ui/editor/teachersetup.h"
 #include "ui/editor/tuice_teacher.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -115,6 +117,8 @@ private slots:
     void noStudentRun();
     void signatureGuessRun_data();
     void signatureGuessRun();
+    void guessFromKeyboard_data();
+    void guessFromKeyboard();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -344,6 +348,15 @@ void tst_Dialogs::inputLoadFromFile_data()
     QTest::newRow("long line stops") << "long.txt" << TextFile::encode(u"张三\r\n这一行不是姓名\r\n李四\r\n")
                                      << QList<MsgAnswer>{MsgAnswer::Yes} << QString()
                                      << NameList::longLineQuestion();
+    QTest::newRow("CSV") << "names.csv" << TextFile::encode(u"学号,姓名\r\n1,张三\r\n2,李四\r\n")
+                         << QList<MsgAnswer>{} << QStringLiteral("张三\n李四\n") << "";
+    const auto book = [](const char *name) {
+        return fileBytes(testDataFile(QStringLiteral("spreadsheet/") + QString::fromUtf8(name)));
+    };
+    QTest::newRow("xlsx") << "names.xlsx" << book("names.xlsx") << QList<MsgAnswer>{}
+                          << QStringLiteral("张三\n欧阳娜娜\n李四\n王五\n") << "";
+    QTest::newRow("ods") << "names.ods" << book("names.ods") << QList<MsgAnswer>{}
+                         << QStringLiteral("张三\n李四\n") << "";
     QTest::newRow("cancelled") << "" << QByteArray() << QList<MsgAnswer>{} << before << "";
     QTest::newRow("missing file") << "missing.txt" << QByteArray() << QList<MsgAnswer>{MsgAnswer::Ok}
                                   << before << "无法读取文件“%1”：";
@@ -377,6 +390,8 @@ void tst_Dialogs::inputLoadFromFile()
                         MsgIcon::Information, MsgButtons::Ok));
     QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::OpenFile);
     QCOMPARE(m_platform->shown.at(1).text, inputstudent::FileFilter);
+    if (!bytes.isEmpty()) // every file the dialog reads shows under its first filter
+        QVERIFY(QDir::match(inputstudent::FileFilter.section(u'|', 1, 1), file));
     QCOMPARE(m_platform->shown.size(), said.isEmpty() ? 2 : 3);
     if (!said.isEmpty()) {
         // The long-line question asks; a file that cannot be read is a critical notice.
@@ -738,7 +753,7 @@ void tst_Dialogs::noStudentRun_data()
     for (const bool dbl : {false, true}) {
         const char *how = dbl ? "double-click" : "button";
         if (!dbl)
-            QTest::addRow("none, %s", how) << 0 << true << dbl << QString() << false;
+            QTest::addRow("none, %s", how) << 0 << true << dbl << QString() << true;
         QTest::addRow("import, %s", how) << 1 << true << dbl << QStringLiteral("import") << false;
         QTest::addRow("new, %s", how) << 2 << true << dbl << QStringLiteral("new") << false;
         QTest::addRow("open, %s", how) << 3 << true << dbl << QStringLiteral("open") << false;
@@ -770,12 +785,13 @@ void tst_Dialogs::noStudentRun()
         if (option > 0)
             QTest::mouseClick(options[option - 1], Qt::LeftButton);
         QVERIFY(log.isEmpty()); // choosing alone runs nothing
+        QCOMPARE(dialog->Command1()->isEnabled(), option > 0);
         QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
     }
     QCOMPARE(log, ran.isEmpty() ? QStringList{} : QStringList{ran});
     if (staysOpen) {
         QVERIFY(dialog && dialog->isVisible());
-        QVERIFY(options[option - 1]->isChecked());
+        QVERIFY(option == 0 || options[option - 1]->isChecked());
     } else {
         expectGone(dialog.data());
     }
@@ -811,26 +827,73 @@ void tst_Dialogs::signatureGuessRun()
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QRadioButton *options[] = {dialog->Option1(), dialog->Option2()};
-    if (option == 0)
-        m_platform->expectMessage();
     if (doubleClick) {
         doubleClickOn(options[option - 1]);
     } else {
         if (option > 0)
             QTest::mouseClick(options[option - 1], Qt::LeftButton);
         QVERIFY(log.isEmpty());
+        QCOMPARE(dialog->Command1()->isEnabled(), option > 0);
         QTest::mouseClick(dialog->Command1(), Qt::LeftButton);
     }
     QCOMPARE(log, ran.isEmpty() ? QStringList{} : QStringList{ran});
-    if (option == 0) {
-        QCOMPARE(m_platform->shown.size(), 1);
-        QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::ChooseMessage, Platform::NoticeTitle,
-                            MsgIcon::Information, MsgButtons::Ok));
+    if (option == 0) { // 执行 is disabled: nothing runs and nothing is asked
+        QVERIFY(m_platform->shown.isEmpty());
         QVERIFY(dialog && dialog->isVisible());
     } else {
         QVERIFY(m_platform->shown.isEmpty());
         expectGone(dialog.data());
     }
+}
+
+void tst_Dialogs::guessFromKeyboard_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QList<int>>("keys"); // pressed on the focused option, Option1 at first
+    QTest::addColumn<int>("chosen");      // the option the keys leave chosen
+    QTest::addColumn<QString>("ran");     // what Enter then runs
+    const int down = Qt::Key_Down, up = Qt::Key_Up, left = Qt::Key_Left, right = Qt::Key_Right;
+    QTest::newRow("nostudent, down") << "nostudent" << QList<int>{down} << 2 << "new";
+    QTest::newRow("nostudent, down twice") << "nostudent" << QList<int>{down, down} << 3 << "open";
+    QTest::newRow("nostudent, up at the first") << "nostudent" << QList<int>{up} << 1 << "import";
+    QTest::newRow("tuice_teacher, right") << "tuice_teacher" << QList<int>{right} << 2 << "font";
+    QTest::newRow("tuice_teacher, past the last") << "tuice_teacher" << QList<int>{down, down} << 2 << "font";
+    QTest::newRow("tuice_teacher, back") << "tuice_teacher" << QList<int>{down, left} << 1 << "signature";
+}
+
+// The arrow keys choose as they move; Enter with nothing chosen does nothing.
+void tst_Dialogs::guessFromKeyboard()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, chosen);
+    QFETCH(QString, ran);
+    QStringList log;
+    QPointer<GuessDialog> d;
+    if (dialog == "nostudent")
+        d = keep(new nostudent({[&] { log << "import"; }, [&] { log << "new"; },
+                                [&] {
+                                    log << "open";
+                                    return true;
+                                }}));
+    else
+        d = keep(new tuice_teacher(*m_platform, {[&] { log << "signature"; }, [&] { log << "font"; }}));
+    d->show();
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    const QList<QRadioButton *> options = d->findChildren<QRadioButton *>();
+    options.first()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(log.isEmpty() && d->isVisible() && !d->Command1()->isEnabled());
+
+    for (const int key : std::as_const(keys))
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QRadioButton *expected = d->findChild<QRadioButton *>(QStringLiteral("Option%1").arg(chosen));
+    QVERIFY(expected->isChecked() && expected->hasFocus());
+    QVERIFY(d->Command1()->isEnabled());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(log, QStringList{ran});
+    expectGone(d.data());
 }
 
 QTEST_MAIN(tst_Dialogs)

@@ -71,6 +71,8 @@ private slots:
     void insertStockComment_data();
     void insertStockComment();
     void searchAndInsert();
+    void searchResultsReadable_data();
+    void searchResultsReadable();
     void insertWithoutPlace_data();
     void insertWithoutPlace();
     void pressInList_data();
@@ -285,6 +287,52 @@ void tst_pytools::searchAndInsert()
 
     m_window->searchBox()->clear();
     QVERIFY(m_window->lbnr()->isVisible() && !results->isVisible());
+}
+
+void tst_pytools::searchResultsReadable_data()
+{
+    QTest::addColumn<int>("before"); // the window's width while searching
+    QTest::addColumn<int>("after");  // and after
+    QTest::newRow("wide") << 900 << 900;
+    QTest::newRow("narrow") << 600 << 600;
+    QTest::newRow("widened") << 600 << 1200;
+    QTest::newRow("narrowed") << 1200 << 600;
+}
+
+// A found comment can be read in the results: it takes the width beside a narrow category and
+// wraps onto as many lines as it needs, whatever the window's width.
+void tst_pytools::searchResultsReadable()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    const QString longComment = QStringLiteral("上课认真听讲，积极举手发言，作业书写工整，").repeated(4);
+    writeLibrary({"*!*类别之课堂表现与学习习惯", "\t*!*课堂表现与学习习惯好", "\t\t上课认真",
+                  "\t\t" + longComment, "\t*!*课堂表现与学习习惯中", "\t*!*课堂表现与学习习惯差"});
+    open();
+    m_window->resize(before, 260);
+    m_window->searchBox()->setText(QStringLiteral("认真"));
+    QTreeWidget *results = m_window->searchResults();
+    QCOMPARE(results->topLevelItemCount(), 2);
+    QTreeWidgetItem *item = results->topLevelItem(1);
+    QCOMPARE(item->text(0), longComment);
+
+    const QFontMetrics metrics(results->font());
+    // At most a column's width on a line: the lines the comment needs, and not many more.
+    const auto fits = [&] {
+        const int lines = metrics.horizontalAdvance(longComment) / results->columnWidth(0) + 1;
+        const int height = results->visualItemRect(item).height();
+        return height >= lines * metrics.lineSpacing() && height < (lines + 2) * metrics.lineSpacing();
+    };
+    for (const int width : {before, after}) {
+        m_window->resize(width, 260);
+        const int viewport = results->viewport()->width();
+        QTRY_COMPARE(results->columnWidth(0) + results->columnWidth(1), viewport);
+        QVERIFY(results->columnWidth(1) < viewport / 3);
+        QTRY_VERIFY2(fits(), qPrintable(QStringLiteral("%1 px wide, %2 px high")
+                                            .arg(results->columnWidth(0))
+                                            .arg(results->visualItemRect(item).height())));
+    }
+    QCOMPARE(item->toolTip(1), item->text(1));
 }
 
 void tst_pytools::insertWithoutPlace_data()
