@@ -24,10 +24,10 @@ namespace {
 
 // Commands that need an open class with students.
 constexpr CommandId DocumentCommands[] = {
-    CommandId::Save,          CommandId::SaveAs,          CommandId::Close,       CommandId::ExportPdf,
-    CommandId::PrintSetup,    CommandId::Preview,         CommandId::Print,       CommandId::Cut,
-    CommandId::Copy,          CommandId::Paste,           CommandId::NextStudent, CommandId::PreviousStudent,
-    CommandId::CheckClass,    CommandId::Find,            CommandId::DeleteStudent, CommandId::DeleteAllStudents,
+    CommandId::Save,          CommandId::SaveAs,      CommandId::Close,         CommandId::ExportPdf,
+    CommandId::PrintSetup,    CommandId::Preview,     CommandId::Print,         CommandId::Cut,
+    CommandId::Copy,          CommandId::Paste,       CommandId::NextStudent,   CommandId::PreviousStudent,
+    CommandId::CheckClass,    CommandId::Find,        CommandId::DeleteStudent, CommandId::DeleteAllStudents,
     CommandId::RenameStudent, CommandId::StudentFont,
 };
 
@@ -201,9 +201,9 @@ void MainWindow::createToolbar()
         CommandId id;
     };
     const Button buttons[] = {
-        {"new", CommandId::New},       {"open", CommandId::Open},   {"save", CommandId::Save},
-        {nullptr, CommandId::New},     {"cut", CommandId::Cut},     {"copy", CommandId::Copy},
-        {"paste", CommandId::Paste},   {nullptr, CommandId::New},   {"privew", CommandId::Preview},
+        {"new", CommandId::New},     {"open", CommandId::Open}, {"save", CommandId::Save},
+        {nullptr, CommandId::New},   {"cut", CommandId::Cut},   {"copy", CommandId::Copy},
+        {"paste", CommandId::Paste}, {nullptr, CommandId::New}, {"privew", CommandId::Preview},
         {"print", CommandId::Print},
     };
     for (const Button &button : buttons) {

@@ -43,8 +43,10 @@ QPoint ScreenFit::clearOf(const QRect &window, const QRect &keep, const QRect &a
         return window.topLeft();
     const QSize size = window.size();
     const auto onScreen = [&](QPoint at) {
-        at.setX(std::clamp(at.x(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
-        at.setY(std::clamp(at.y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+        at.setX(std::clamp(at.x(), available.left(),
+                           std::max(available.left(), available.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), available.top(),
+                           std::max(available.top(), available.bottom() + 1 - size.height())));
         return at;
     };
     struct Side

@@ -150,7 +150,8 @@ int FindDialog::replaceAll()
         return 0;
     }
     if (m_platform.messageBox(FindReplace::replaceAllQuestion(changes, needle, m_replace->text()),
-                              Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+                              Platform::QuestionTitle, MsgIcon::Question,
+                              MsgButtons::YesNo) != MsgAnswer::Yes)
         return 0;
     m_undo.record(changes, m_session.Document(), m_session.Modified());
     int replaced = 0;

@@ -396,7 +396,8 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
         // laid out; past the class's ends they leave the editor.
         if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+            const bool plain =
+                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
             const int to = key->key() == Qt::Key_Tab ? i + 1 : key->key() == Qt::Key_Backtab ? i - 1 : -1;
             if (plain && to >= 0 && to < cardCount() && !m_cards[std::size_t(to)].student->text().isEmpty()) {
                 moveTo(to);

@@ -37,7 +37,8 @@ class pytools : public QWidget
 
 public:
     /// editor gives the open editor window or nullptr.
-    pytools(Session &session, Platform &platform, std::function<pyedit *()> editor, QWidget *parent = nullptr);
+    pytools(Session &session, Platform &platform, std::function<pyedit *()> editor,
+            QWidget *parent = nullptr);
 
     QGroupBox *pylb() const { return m_pylb; }
     QListWidget *lblb() const { return m_lblb; }

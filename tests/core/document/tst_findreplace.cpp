@@ -91,13 +91,14 @@ void tst_FindReplace::replaceAllChanges_data()
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<QList<Change>>("changes");
     QTest::newRow("only the texts that change")
-        << QStringList{"认真认真", "活泼", "认真"} << "认真" << "勤奋"
-        << QList<Change>{{0, 2, "认真认真", "勤奋勤奋"}, {2, 1, "认真", "勤奋"}};
-    QTest::newRow("the replacement holds the needle")
-        << QStringList{"好好"} << "好" << "好好" << QList<Change>{{0, 2, "好好", "好好好好"}};
-    QTest::newRow("replaced by nothing") << QStringList{"a,b,"} << "," << ""
-                                         << QList<Change>{{0, 2, "a,b,", "ab"}};
-    QTest::newRow("nowhere") << QStringList{"甲", "乙"} << "丙" << "丁" << QList<Change>{};
+        << QStringList{"认真认真", "活泼", "认真"} << "认真"
+        << "勤奋" << QList<Change>{{0, 2, "认真认真", "勤奋勤奋"}, {2, 1, "认真", "勤奋"}};
+    QTest::newRow("the replacement holds the needle") << QStringList{"好好"} << "好"
+                                                      << "好好" << QList<Change>{{0, 2, "好好", "好好好好"}};
+    QTest::newRow("replaced by nothing") << QStringList{"a,b,"} << ","
+                                         << "" << QList<Change>{{0, 2, "a,b,", "ab"}};
+    QTest::newRow("nowhere") << QStringList{"甲", "乙"} << "丙"
+                             << "丁" << QList<Change>{};
 }
 
 void tst_FindReplace::replaceAllChanges()
@@ -119,18 +120,19 @@ void tst_FindReplace::replaceAllChanges()
 // Whether the class-wide undo may run, and whether the class is unchanged after it.
 void tst_FindReplace::undoReplaceAll_data()
 {
-    QTest::addColumn<QStringList>("textsNow");  // the boxes when the undo is asked for
-    QTest::addColumn<bool>("wasModified");      // the document before the replace-all
-    QTest::addColumn<bool>("otherChange");      // something else changed since
+    QTest::addColumn<QStringList>("textsNow"); // the boxes when the undo is asked for
+    QTest::addColumn<bool>("wasModified");     // the document before the replace-all
+    QTest::addColumn<bool>("otherChange");     // something else changed since
     QTest::addColumn<bool>("available");
     QTest::addColumn<bool>("modifiedAfter");
     // The replace-all changed texts 0 and 2 ("认真" → "勤奋").
-    QTest::newRow("untouched since") << QStringList{"勤奋", "活泼", "勤奋"} << false << false << true << false;
+    QTest::newRow("untouched since") << QStringList{"勤奋", "活泼", "勤奋"} << false << false << true
+                                     << false;
     QTest::newRow("modified before") << QStringList{"勤奋", "活泼", "勤奋"} << true << false << true << true;
-    QTest::newRow("another text typed in") << QStringList{"勤奋", "活泼!", "勤奋"} << false << true << true
-                                           << true;
-    QTest::newRow("a changed text typed over") << QStringList{"勤奋", "活泼", "勤奋!"} << false << false
-                                               << false << false;
+    QTest::newRow("another text typed in")
+        << QStringList{"勤奋", "活泼!", "勤奋"} << false << true << true << true;
+    QTest::newRow("a changed text typed over")
+        << QStringList{"勤奋", "活泼", "勤奋!"} << false << false << false << false;
     QTest::newRow("a student fewer") << QStringList{"勤奋", "活泼"} << false << false << false << false;
 }
 

@@ -1,10 +1,10 @@
-#include "menuitem.h"
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
 #include "core/export/exporttext.h"
 #include "core/platform/textfile.h"
 #include "mainwindowtest.h"
+#include "menuitem.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
@@ -623,7 +623,7 @@ void tst_MainWindow::rejectedFileIsNeverOverwritten()
     QVERIFY(!m_state->HasFileName());
     QCOMPARE(m_state->CurrentPath(), QString());
     QVERIFY(!menuItem(*m_window, "save")->isEnabled()); // the roster is empty
-    m_platform->expectSaveFile(QString());           // and Save would ask for a new name
+    m_platform->expectSaveFile(QString());              // and Save would ask for a new name
     m_window->lifecycle().SaveDocument();
     QCOMPARE(fileBytes(path), QByteArray("not a comment file"));
 }
@@ -904,13 +904,14 @@ void tst_MainWindow::dialogStepsAside_data()
     QTest::addColumn<QRect>("keep");
     QTest::addColumn<QPoint>("to");
     // On a screen of 1000 × 800.
-    QTest::newRow("covers nothing: stays") << QRect(700, 0, 200, 100) << QRect(100, 100, 400, 300)
-                                           << QPoint(700, 0);
-    QTest::newRow("to the right") << QRect(200, 150, 300, 200) << QRect(100, 100, 400, 300) << QPoint(500, 150);
-    QTest::newRow("to the left, no room right") << QRect(600, 150, 300, 200) << QRect(400, 100, 500, 300)
-                                                << QPoint(100, 150);
-    QTest::newRow("below, no room beside") << QRect(100, 100, 300, 200) << QRect(50, 50, 900, 300)
-                                           << QPoint(100, 350);
+    QTest::newRow("covers nothing: stays")
+        << QRect(700, 0, 200, 100) << QRect(100, 100, 400, 300) << QPoint(700, 0);
+    QTest::newRow("to the right") << QRect(200, 150, 300, 200) << QRect(100, 100, 400, 300)
+                                  << QPoint(500, 150);
+    QTest::newRow("to the left, no room right")
+        << QRect(600, 150, 300, 200) << QRect(400, 100, 500, 300) << QPoint(100, 150);
+    QTest::newRow("below, no room beside")
+        << QRect(100, 100, 300, 200) << QRect(50, 50, 900, 300) << QPoint(100, 350);
     QTest::newRow("no room anywhere: roomiest side, on the screen")
         << QRect(100, 100, 600, 700) << QRect(100, 100, 700, 600) << QPoint(400, 100);
 }
