@@ -42,7 +42,7 @@ QAction *MainWindow::command(CommandId id) const
 // clang-format off
 void MainWindow::createCommands()
 {
-    struct Spec
+    struct Row
     {
         CommandId id;
         const char *name;
@@ -52,7 +52,7 @@ void MainWindow::createCommands()
     StudentCommands *students = m_studentCommands;
     EditCommands *clipboard = m_editCommands.get();
     LibraryCommands *library = m_libraryCommands;
-    const Spec specs[] = {
+    const Row rows[] = {
         {CommandId::New, "new", "新建(&N)", [this] { m_lifecycle.NewDocument(); }},
         {CommandId::Open, "open", "打开(&O)...", [this] { m_lifecycle.OpenDocument(); }},
         {CommandId::Save, "save", "保存(&S)", [this] { m_lifecycle.SaveDocument(); }},
@@ -104,14 +104,14 @@ void MainWindow::createCommands()
         {CommandId::Help, "zhuti", "帮助主题(&H)...", [this] { showHelp(); }},
         {CommandId::About, "zuozhe", "关于(&G)...", [this] { showAbout(); }},
     };
-    static_assert(std::size(specs) == CommandCount, "one entry a command");
-    for (const Spec &spec : specs) {
-        auto *item = new QAction(QString::fromUtf8(spec.caption), this);
-        item->setObjectName(QString::fromLatin1(spec.name));
+    static_assert(std::size(rows) == CommandCount, "one entry a command");
+    for (const Row &row : rows) {
+        auto *item = new QAction(QString::fromUtf8(row.caption), this);
+        item->setObjectName(QString::fromLatin1(row.name));
         // Buttons, tips and screen readers name the command without its access key.
         item->setIconText(AccessibleNames::withoutAccessKey(item->text()));
-        connect(item, &QAction::triggered, this, spec.run);
-        m_commands[std::size_t(spec.id)] = item;
+        connect(item, &QAction::triggered, this, row.run);
+        m_commands[std::size_t(row.id)] = item;
     }
     Q_ASSERT(std::all_of(m_commands.begin(), m_commands.end(), [](QAction *a) { return a != nullptr; }));
 
