@@ -54,7 +54,9 @@ for _ in $(seq 50); do
     ready=0
     (
         trap '' USR1
-        exec Xvfb ":$number" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp
+        # -noreset: the server would otherwise start afresh whenever its last client leaves,
+        # refusing whoever connects meanwhile (the window manager, as a check disconnects).
+        exec Xvfb ":$number" -auth "$XAUTHORITY" -noreset -screen 0 1024x768x24 -nolisten tcp
     ) 2>"$work/xvfb.log" &
     xvfb=$!
     wait_for "$xvfb" server_ready && kill -0 "$xvfb" 2>/dev/null && break
