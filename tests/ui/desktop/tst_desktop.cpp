@@ -33,7 +33,7 @@ namespace {
 
 // How long a wait may take before the test gives up: only a failing test waits that long, and
 // a busy machine may need much of it.
-constexpr int Patience = 20000;
+constexpr int Patience = 10000;
 
 QString writeClass(const QTemporaryDir &dir, int n)
 {
