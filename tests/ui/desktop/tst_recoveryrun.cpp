@@ -27,7 +27,7 @@ const QString OfferTitle = QStringLiteral("恢复未保存的评语");
 const QString Typed = QStringLiteral("ab，中文“引号”😀é");
 
 // The limit only ends a wait that would never end: a busy machine may take long.
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 60000)
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 30000)
 {
     QElapsedTimer clock;
     clock.start();
@@ -134,7 +134,7 @@ public:
     bool exitsCleanly()
     {
         press(MainTitle, QStringLiteral("alt+F4"));
-        m_process.waitForFinished(60000); // false as well when it has ended already
+        m_process.waitForFinished(30000); // false as well when it has ended already
         return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
                m_process.exitCode() == 0;
     }
