@@ -21,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
@@ -30,6 +31,10 @@
 #include <QWindow>
 
 namespace {
+
+// How long a wait may take before the test gives up: only a failing test waits that long, and
+// a busy machine may need much of it.
+constexpr int Patience = 10000;
 
 QString writeClass(const QTemporaryDir &dir, int n)
 {
@@ -57,6 +62,23 @@ void typeKeys(const QString &keys)
 {
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
 }
+
+/// Notes the first widget a key press reaches, whichever it is, while it lives.
+class KeyWatch : public QObject
+{
+public:
+    KeyWatch() { qApp->installEventFilter(this); }
+    ~KeyWatch() override { qApp->removeEventFilter(this); }
+    QPointer<QWidget> receiver;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && !receiver && watched->isWidgetType())
+            receiver = static_cast<QWidget *>(watched);
+        return false;
+    }
+};
 
 // The child windows' rectangle within the frame's client area.
 QRect inClientArea(const MainWindow &window, const QWidget *child)
@@ -114,24 +136,25 @@ void tst_Desktop::startFramed(int students)
     m_window = std::make_unique<MainWindow>(*m_state, *m_platform);
     m_window->show();
     m_window->load(writeClass(m_dir, students));
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QTRY_VERIFY(!m_window->windowHandle()->frameMargins().isNull());
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get(), Patience));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->windowHandle()->frameMargins().isNull(), Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), m_window->editor()->pytext1(0), Patience);
 }
 
 void tst_Desktop::titles()
 {
     startFramed(3);
-    QTRY_COMPARE(shownTitle(m_window.get()), QStringLiteral("Quillmark 青禾书苑 v1.0"));
+    QTRY_COMPARE_WITH_TIMEOUT(shownTitle(m_window.get()), QStringLiteral("Quillmark 青禾书苑 v1.0"), Patience);
 
     // A message box, shown by the desktop side of the seam: its title is read while it is
     // open, and the box is then closed whatever it showed.
     QString boxTitle;
     QTimer::singleShot(0, [&] {
         QWidget *box = nullptr;
-        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); }))
+        if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); },
+                             Patience))
             return;
-        if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }))
+        if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }, Patience))
             qWarning("the window manager shows no title for the message box");
         box->close();
     });
@@ -146,12 +169,13 @@ void tst_Desktop::firstSizeFitsTheScreen()
     startFramed(30);
     const QRect available = m_window->screen()->availableGeometry();
     QVERIFY(available.width() < 1100 + 50); // the design size does not fit this screen
-    QTRY_VERIFY2(available.contains(m_window->frameGeometry()),
+    QTRY_VERIFY2_WITH_TIMEOUT(available.contains(m_window->frameGeometry()),
                  qPrintable(QStringLiteral("frame %1,%2 %3x%4")
                                 .arg(m_window->frameGeometry().x())
                                 .arg(m_window->frameGeometry().y())
                                 .arg(m_window->frameGeometry().width())
-                                .arg(m_window->frameGeometry().height())));
+                                .arg(m_window->frameGeometry().height())),
+                              Patience);
     // The editor's scroll bar and the library window's right edge are in the client area.
     QVERIFY(clientArea().contains(inClientArea(*m_window, m_window->editor()->VScroll1())));
     QVERIFY(clientArea().contains(m_window->libraryWindow()->geometry()));
@@ -160,10 +184,10 @@ void tst_Desktop::firstSizeFitsTheScreen()
 void tst_Desktop::layoutAgreesOnceFramed()
 {
     startFramed(30);
-    QTest::qWait(200); // whatever the window manager still sends about the frame
+    // The layout follows the last size the window manager gave the frame.
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->libraryWindow()->geometry().bottom(), clientArea().bottom(), Patience);
     const QRect library = m_window->libraryWindow()->geometry();
     const QRect editor = m_window->editorWindow()->geometry();
-    QCOMPARE(library.bottom(), clientArea().bottom());
     // Closing and opening the student list lays the windows out again, in the same places.
     menuItem(*m_window, "student")->trigger();
     menuItem(*m_window, "student")->trigger();
@@ -174,22 +198,31 @@ void tst_Desktop::layoutAgreesOnceFramed()
 void tst_Desktop::printWindowKeepsTheStudent()
 {
     startFramed(6);
+    // The print window has the keyboard once the window manager's focus changes are through.
+    const auto printWindowHasTheKeys = [&] {
+        return m_window->isActiveWindow() && m_window->printControl() &&
+               m_window->printControl()->isAncestorOf(QApplication::focusWidget());
+    };
     // Right after the class opens, the print window shows its first student.
     menuItem(*m_window, QStringLiteral("privew"))->trigger();
-    QTest::qWait(100);
+    QTRY_VERIFY_WITH_TIMEOUT(printWindowHasTheKeys(), Patience);
     QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生1"));
     m_window->printControl()->close();
     m_window->selectStudent(3);
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(3));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), m_window->editor()->pytext1(3), Patience);
     for (const char *command : {"setup", "privew", "print1"}) {
         menuItem(*m_window, QString::fromLatin1(command))->trigger();
         QVERIFY(m_window->printControl());
-        QTest::qWait(100); // focus changes arrive from the window manager
+        QTRY_VERIFY_WITH_TIMEOUT(printWindowHasTheKeys(), Patience);
         QCOMPARE(m_window->printControl()->jprivew()->Combo3()->currentText(), QStringLiteral("学生4"));
-        typeKeys(QStringLiteral("x")); // a key in the print window reaches no comment
-        QTest::qWait(100);
+        {
+            KeyWatch watch;
+            typeKeys(QStringLiteral("x")); // a key in the print window reaches no comment
+            QTRY_VERIFY_WITH_TIMEOUT(watch.receiver, Patience);
+            QVERIFY(m_window->printControl()->isAncestorOf(watch.receiver));
+        }
         m_window->printControl()->close();
-        QTest::qWait(100);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), m_window->editor()->pytext1(3), Patience);
         QCOMPARE(m_state->CurrentStudent(), 3);
         QCOMPARE(m_window->studentList()->stdlist()->currentRow(), 3);
         QVERIFY2(!m_state->Modified(), command);
@@ -202,10 +235,10 @@ void tst_Desktop::aboutWindowTakesTheKeys()
     const QString before = m_window->editor()->pytext1(0)->toPlainText();
     menuItem(*m_window, "zuozhe")->trigger();
     auto *about = m_window->findChild<QDialog *>(QStringLiteral("copyright"));
-    QVERIFY(about && QTest::qWaitForWindowExposed(about));
-    QTest::qWait(100);
+    QVERIFY(about && QTest::qWaitForWindowExposed(about, Patience));
+    QTRY_VERIFY_WITH_TIMEOUT(about->isActiveWindow(), Patience);
     typeKeys(QStringLiteral("a"));
-    QTRY_VERIFY(!about->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!about->isVisible(), Patience);
     QCOMPARE(m_window->editor()->pytext1(0)->toPlainText(), before);
     QVERIFY(!m_state->Modified());
 }
@@ -218,9 +251,9 @@ void tst_Desktop::closesWithoutQuestionAfterPreview()
     menuItem(*m_window, QStringLiteral("privew"))->trigger();
     QVERIFY(m_window->printControl());
     m_window->printControl()->close();
-    QTRY_COMPARE(QApplication::focusWidget(), m_window->editor()->pytext1(0));
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), m_window->editor()->pytext1(0), Patience);
     typeKeys(QStringLiteral("alt+F4"));
-    QTRY_VERIFY(!m_window->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), Patience);
     QVERIFY(m_platform->shown.isEmpty());
 }
 

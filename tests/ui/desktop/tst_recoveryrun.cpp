@@ -4,6 +4,7 @@
 // come from the X server, as a teacher's do.
 #include "classof.h"
 #include "core/document/commentfile.h"
+#include "keyboardmapping.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -14,16 +15,19 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 namespace {
 
 const QString MainTitle = QStringLiteral("Quillmark 青禾书苑");
+const QString SplashTitle = QStringLiteral("青禾书苑");
 const QString OfferTitle = QStringLiteral("恢复未保存的评语");
 const QString Typed = QStringLiteral("ab，中文“引号”😀é");
 
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 10000)
+// The limit only ends a wait that would never end: a busy machine may take long.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 30000)
 {
     QElapsedTimer clock;
     clock.start();
@@ -78,6 +82,14 @@ public:
         }
     }
 
+    /// The titles of this run's windows on the screen.
+    QStringList titles() const
+    {
+        QStringList titles;
+        for (const QString &id : windows())
+            titles.append(xdotool({QStringLiteral("getwindowname"), id}));
+        return titles;
+    }
     /// This run's windows on the screen.
     QStringList windows() const
     {
@@ -100,13 +112,18 @@ public:
     {
         return waitUntil([&] { return shows(title); });
     }
-    /// Once the main window is up, whatever comes at start has had time to come.
+    /// The start is over once the main window is up and the splash window has closed: the
+    /// class is loaded and unsaved work of earlier runs offered by then. An offer still open
+    /// ends the wait as well.
     bool started() const
     {
-        if (!waitForWindow(MainTitle))
-            return false;
-        QThread::msleep(1500);
-        return true;
+        return waitUntil([&] {
+            const QStringList shown = titles();
+            const auto showing = [&](const QString &title) {
+                return std::any_of(shown.begin(), shown.end(), [&](const QString &t) { return t.contains(title); });
+            };
+            return showing(OfferTitle) || (showing(MainTitle) && !shown.contains(SplashTitle));
+        });
     }
 
     void crash()
@@ -117,7 +134,7 @@ public:
     bool exitsCleanly()
     {
         press(MainTitle, QStringLiteral("alt+F4"));
-        m_process.waitForFinished(10000); // false as well when it has ended already
+        m_process.waitForFinished(30000); // false as well when it has ended already
         return m_process.state() == QProcess::NotRunning && m_process.exitStatus() == QProcess::NormalExit &&
                m_process.exitCode() == 0;
     }
@@ -133,6 +150,7 @@ class tst_RecoveryRun : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void killedRunIsRecoveredAndCleanExitLeavesNothing();
@@ -152,7 +170,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_state;
     QString m_class;
     QString m_original; ///< the first comment as saved
+    QStringList m_typedKeys; ///< the keys that type Typed
 };
+
+void tst_RecoveryRun::initTestCase()
+{
+    m_typedKeys = bindKeysFor(Typed);
+    QVERIFY2(!m_typedKeys.isEmpty(), "the keys for the typed text could not be bound");
+}
 
 void tst_RecoveryRun::init()
 {
@@ -171,7 +196,7 @@ std::unique_ptr<Run> tst_RecoveryRun::typeIntoClass()
         return nullptr;
     // The caret stands at the end of the first student's comment.
     xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), run->window(MainTitle)});
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("120"), Typed});
+    xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("120")} + m_typedKeys);
     run->press(MainTitle, QStringLiteral("ctrl+Next"));
     const bool written = waitUntil([&] {
         const QStringList names = copies();
