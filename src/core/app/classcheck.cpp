@@ -30,23 +30,6 @@ struct Span
     qsizetype end = 0; // one past
 };
 
-/// Every occurrence of `needle` in `text`.
-QList<Span> occurrences(QStringView text, QStringView needle)
-{
-    QList<Span> found;
-    if (needle.isEmpty())
-        return found;
-    for (qsizetype at = text.indexOf(needle); at >= 0; at = text.indexOf(needle, at + 1))
-        found.append({at, at + needle.size()});
-    return found;
-}
-
-bool inside(const Span &span, const QList<Span> &covers)
-{
-    return std::any_of(covers.begin(), covers.end(),
-                       [&](const Span &cover) { return cover.start <= span.start && span.end <= cover.end; });
-}
-
 /// A name another student is mentioned by: the full name, or the given name of two or more
 /// characters.
 struct Mention
@@ -56,17 +39,96 @@ struct Mention
     QString fullName;
 };
 
+/// Names read from the end of a comment towards its start: an Aho–Corasick automaton over the
+/// reversed names, so that after each character it knows the longest name (of each sort) that
+/// starts there. One pass over the comment, however the names nest.
+class NameAutomaton
+{
+public:
+    enum Sort { Mentioned, Covering };
+
+    NameAutomaton() { m_nodes.append(Node{}); }
+
+    void add(QStringView name, Sort sort)
+    {
+        if (name.isEmpty())
+            return;
+        int node = 0;
+        for (qsizetype i = name.size() - 1; i >= 0; --i) {
+            const quint64 key = edgeKey(node, name[i]);
+            auto at = m_edges.constFind(key);
+            if (at == m_edges.cend()) {
+                m_nodes.append(Node{});
+                at = m_edges.insert(key, int(m_nodes.size() - 1));
+            }
+            node = *at;
+        }
+        m_nodes[node].longest[sort] = int(name.size());
+    }
+
+    /// Links every node to the longest proper suffix that is also a node, breadth first, and
+    /// lets each node inherit the longest names of that suffix it does not hold itself.
+    void finish()
+    {
+        QList<QList<QPair<char16_t, int>>> children(m_nodes.size());
+        for (auto it = m_edges.cbegin(); it != m_edges.cend(); ++it)
+            children[int(it.key() >> 16)].append({char16_t(it.key() & 0xFFFF), it.value()});
+        QList<int> queue{0};
+        for (qsizetype head = 0; head < queue.size(); ++head) {
+            const int node = queue[head];
+            for (const auto &[c, child] : children[node]) {
+                m_nodes[child].fail = node == 0 ? 0 : step(m_nodes[node].fail, c);
+                const Node &fail = m_nodes[m_nodes[child].fail];
+                for (int sort : {Mentioned, Covering}) {
+                    if (m_nodes[child].longest[sort] == 0)
+                        m_nodes[child].longest[sort] = fail.longest[sort];
+                }
+                queue.append(child);
+            }
+        }
+    }
+
+    /// The node after reading c from the given one.
+    int step(int node, QChar c) const
+    {
+        for (;;) {
+            if (const auto at = m_edges.constFind(edgeKey(node, c)); at != m_edges.cend())
+                return *at;
+            if (node == 0)
+                return 0;
+            node = m_nodes[node].fail;
+        }
+    }
+
+    /// The length of the longest name of the sort that ends the text read (0 for none).
+    int longest(int node, Sort sort) const { return m_nodes[node].longest[sort]; }
+
+private:
+    struct Node
+    {
+        int fail = 0;
+        int longest[2] = {0, 0};
+    };
+
+    static quint64 edgeKey(int node, QChar c) { return (quint64(node) << 16) | c.unicode(); }
+
+    QList<Node> m_nodes;
+    QHash<quint64, int> m_edges;
+};
+
 void findMentions(const CommentDocument &document, int students, int student, QList<Finding> &findings)
 {
     const QString &comment = document.slot(student + 1).comment;
     const QString &own = document.slot(student + 1).name;
+    NameAutomaton names;
     // What never counts: the student's own name (full or given), and any name of the class
     // that holds a shorter one (王小明 holds 王小).
-    QList<Span> covers = occurrences(comment, own);
+    names.add(own, NameAutomaton::Covering);
     if (const QString given = givenName(own); WritingProgress::characterCount(given) >= 2)
-        covers += occurrences(comment, given);
+        names.add(given, NameAutomaton::Covering);
 
     QList<Mention> mentions;
+    QHash<QString, qsizetype> firstAt; // a mentioned name → where it first stands on its own
     for (int other = 0; other < students; ++other) {
         const QString &name = document.slot(other + 1).name;
         if (other == student || name == own)
@@ -76,29 +138,51 @@ void findMentions(const CommentDocument &document, int students, int student, QL
             WritingProgress::characterCount(given) >= 2 && given != own)
             mentions.append({other, given, name});
     }
+    for (const Mention &mention : mentions) {
+        names.add(mention.text, NameAutomaton::Mentioned);
+        firstAt.insert(mention.text, -1);
+    }
+    names.finish();
+
+    // The longest name of each sort starting at every position.
+    const qsizetype size = comment.size();
+    QList<int> longestMentioned(size);
+    QList<int> longestCovering(size);
+    int node = 0;
+    for (qsizetype i = size - 1; i >= 0; --i) {
+        node = names.step(node, comment[i]);
+        longestMentioned[i] = names.longest(node, NameAutomaton::Mentioned);
+        longestCovering[i] = names.longest(node, NameAutomaton::Covering);
+    }
+    // From the start on: a name counts where it is the longest name starting there, and neither
+    // the student's own name nor a name starting earlier reaches over its end.
+    qsizetype coverEnd = 0;   // the furthest end of an own name started so far
+    qsizetype mentionEnd = 0; // the furthest end of a mentioned name started before i
+    for (qsizetype i = 0; i < size; ++i) {
+        coverEnd = std::max(coverEnd, i + longestCovering[i]);
+        const int length = longestMentioned[i];
+        if (length == 0)
+            continue;
+        const qsizetype end = i + length;
+        if (coverEnd < end && mentionEnd < end) {
+            const auto at = firstAt.find(comment.mid(i, length));
+            if (at != firstAt.end() && *at < 0)
+                *at = i;
+        }
+        mentionEnd = std::max(mentionEnd, end);
+    }
+
     QSet<int> told;
     const qsizetype first = findings.size();
     for (const Mention &mention : mentions) {
-        if (told.contains(mention.student))
+        const qsizetype at = firstAt.value(mention.text, -1);
+        if (told.contains(mention.student) || at < 0)
             continue;
-        for (const Span &span : occurrences(comment, mention.text)) {
-            if (inside(span, covers))
-                continue;
-            // Inside a longer name of the class: that name is the one mentioned.
-            const bool longer = std::any_of(mentions.begin(), mentions.end(), [&](const Mention &m) {
-                return m.text.size() > mention.text.size() && m.text.contains(mention.text) &&
-                       inside(span, occurrences(comment, m.text));
-            });
-            if (longer)
-                continue;
-            const QString detail = mention.text == mention.fullName
-                                       ? mention.fullName
-                                       : QStringLiteral("%1（%2）").arg(mention.text, mention.fullName);
-            findings.append(
-                {student, Kind::MentionsOther, detail, int(span.start), int(span.end - span.start)});
-            told.insert(mention.student);
-            break;
-        }
+        const QString detail = mention.text == mention.fullName
+                                   ? mention.fullName
+                                   : QStringLiteral("%1（%2）").arg(mention.text, mention.fullName);
+        findings.append({student, Kind::MentionsOther, detail, int(at), int(mention.text.size())});
+        told.insert(mention.student);
     }
     std::stable_sort(findings.begin() + first, findings.end(),
                      [](const Finding &a, const Finding &b) { return a.position < b.position; });

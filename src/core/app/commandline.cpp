@@ -1,6 +1,7 @@
 #include "core/app/commandline.h"
 
 #include "core/app/classcheck.h"
+#include "core/app/nameimportcommand.h"
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
@@ -28,6 +29,7 @@ const QString HelpText = QStringLiteral(
     "      qhsy --export-text 输入文件 输出文件|-\n"
     "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
     "      qhsy --check 输入文件 [--scheme 方案名] [--repeat 人数]\n"
+    "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -41,11 +43,17 @@ const QString HelpText = QStringLiteral(
     "  --check IN            检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
     "                        姓名<TAB>类别<TAB>说明（--repeat 人数：同一句话出现在多于这么多人的\n"
     "                        评语中才算重复，默认 3）\n"
+    "  --import-names LIST IN OUT\n"
+    "                        把名单文件 LIST（.txt、.csv、.xlsx、.ods、.xls）中的姓名添加到评语文件 IN\n"
+    "                        的学生名单之后（--replace：替换原名单），写出到 OUT；IN 为 - 时用模板新建\n"
+    "                        一个班。每导入一个姓名输出一行；略去的姓名（超过 100 人）、重名和过长的行\n"
+    "                        在标准错误上说明\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
-    "      没有学生（--print-pdf）；3 检查发现了问题（--check）；64 参数错误。\n");
+    "      没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names）；\n"
+    "      3 检查发现了问题（--check）；64 参数错误。\n");
 
 // OUT "-" is standard output.
 const QString StandardOutputName = QStringLiteral("-");
@@ -148,6 +156,15 @@ Request parse(const QStringList &arguments)
         if (!named || !counted || !number || request.repeatLimit < 1 || request.operands.size() != 1)
             request.error = QStringLiteral(
                 "--check 需要一个参数：输入文件 [--scheme 方案名] [--repeat 人数（1 或更多）]");
+    } else if (first == u"--import-names") {
+        request.action = Action::ImportNames;
+        QStringList rest = arguments.mid(1);
+        request.replace = rest.removeAll(QStringLiteral("--replace")) > 0;
+        request.operands = rest;
+        // Standard output carries the names taken: OUT cannot go there as well.
+        if (request.operands.size() != 3 || request.operands.at(2) == StandardOutputName)
+            request.error = QStringLiteral("--import-names 需要三个参数：名单文件 输入文件|- 输出文件 [--replace]"
+                                           "（输出文件不能是 -）");
     } else {
         request.fileToOpen = arguments.join(u' ');
     }
@@ -250,6 +267,21 @@ int check(const QString &in, const QString &scheme, int repeatLimit, const QStri
     return findings.isEmpty() ? 0 : 3;
 }
 
+bool readComments(const QString &in, CommentDocument &document, QTextStream &err)
+{
+    return readInput(in, document, err);
+}
+
+bool writeComments(const QString &out, const QByteArray &bytes, QTextStream &err)
+{
+    // A comment file the program could not read back is never written.
+    if (const Result<void> fits = TextFile::fitsReadLimit(bytes.size()); !fits) {
+        err << WriteFailedMessage.arg(out, fits.error()) << '\n';
+        return false;
+    }
+    return writeOutput(out, bytes, err);
+}
+
 QString escapeField(QStringView text)
 {
     QString escaped;
@@ -326,6 +358,9 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::Check:
         return check(request.operands[0], request.scheme, request.repeatLimit, ProgramLocation::resolve(),
                      out, err);
+    case Action::ImportNames:
+        return NameImportCommand::run(request.operands[0], request.operands[1], request.operands[2],
+                                      request.replace, ProgramLocation::resolve(), out, err);
     case Action::OpenWindow:
         break;
     }

@@ -3,13 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+class CommentDocument;
 class QTextStream;
 
 /// The program's command line. The options below run without a display; any other text after
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Help, Version };
 
 struct Request
 {
@@ -18,6 +19,7 @@ struct Request
     QStringList operands; ///< for the headless actions
     QString scheme;       ///< for PrintPdf and Check: the layout scheme's name ("" = the first)
     int repeatLimit = 3;  ///< for Check: a sentence in more comments than this is reported
+    bool replace = false; ///< for ImportNames: the names replace the roster
     QString error;        ///< a headless option with the wrong operands
 };
 
@@ -50,6 +52,14 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
 /// file does not hold. Needs a QGuiApplication for the fonts.
 int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err);
+
+/// Reads the comment file IN for a headless action; false, with the reason written, when it was
+/// rejected or could not be read.
+bool readComments(const QString &in, CommentDocument &document, QTextStream &err);
+
+/// Writes the bytes of a comment file to OUT ("-" is standard output); false, with the reason
+/// written, when it could not be written or would be too large to be read again.
+bool writeComments(const QString &out, const QByteArray &bytes, QTextStream &err);
 
 /// A name or a text for one field of a line on a terminal: a backslash is doubled, TAB, LF and
 /// CR become \t, \n and \r, and every other control character (ESC, DEL, the C1 controls, the

@@ -30,6 +30,10 @@ inline const QString UnreadableBytesMessage =
 /// Shown when a 101st student is to be added.
 inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
 
+/// After an import that left out the names past the 100th student.
+inline const QString DroppedMessage =
+    QStringLiteral("每个文件中最多只能有100个学生，系统已经自动略去序号100以后的学生。");
+
 /// Why an empty list (of names, of stock comments) is refused (FailureKind::Empty).
 inline const QString EmptyListMessage = QStringLiteral("不能导入一个空的列表！");
 

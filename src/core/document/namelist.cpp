@@ -75,25 +75,38 @@ Result<Imported> importList(Session &session, const QString &listText, Mode mode
     const QStringList &lines = *roundTrip;
 
     Imported result;
-    session.changeRoster([&](CommentDocument &document) {
-        constexpr int Max = CommentDocument::MaxStudents;
-        int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
-        qsizetype next = 0;
-        while (slot <= Max && next < lines.size()) {
-            const QString &line = lines[next++];
-            if (line.isEmpty())
-                continue;
-            document.slot(slot) = StudentSlot{line, QString()};
-            ++slot;
-        }
-        // Only names count as left out: empty lines after the 100th name drop nothing.
-        for (qsizetype i = next; i < lines.size() && !result.dropped; ++i)
-            result.dropped = !lines[i].isEmpty();
-        for (int i = slot; i <= Max; ++i)
-            document.slot(i) = StudentSlot{};
-    });
-
+    session.changeRoster([&](CommentDocument &document) { result = fillRoster(document, lines, mode); });
     return result;
+}
+
+Imported fillRoster(CommentDocument &document, const QStringList &lines, Mode mode)
+{
+    Imported result;
+    constexpr int Max = CommentDocument::MaxStudents;
+    int slot = mode == Mode::Replace ? 1 : document.studentCount() + 1;
+    qsizetype next = 0;
+    while (slot <= Max && next < lines.size()) {
+        const QString &line = lines[next++];
+        if (line.isEmpty())
+            continue;
+        document.slot(slot) = StudentSlot{line, QString()};
+        result.taken.append(line);
+        ++slot;
+    }
+    // Only names count as left out: empty lines after the 100th name drop nothing.
+    for (qsizetype i = next; i < lines.size(); ++i)
+        result.droppedCount += lines[i].isEmpty() ? 0 : 1;
+    result.dropped = result.droppedCount > 0;
+    for (int i = slot; i <= Max; ++i)
+        document.slot(i) = StudentSlot{};
+    return result;
+}
+
+Result<Imported> importText(CommentDocument &document, const QString &listText, Mode mode)
+{
+    if (!hasNames(listText))
+        return Failure{DocumentMessages::EmptyListMessage, FailureKind::Empty};
+    return fillRoster(document, ScratchFile::lines(listText), mode);
 }
 
 namespace {

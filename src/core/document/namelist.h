@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
+class CommentDocument;
 class Session;
 
 /// Student-name lists: one name per line, typed into the import dialog or loaded from a text
@@ -30,6 +32,8 @@ enum class Mode { Add, Replace };
 struct Imported
 {
     bool dropped = false; ///< names were left out because the roster reached 100
+    QStringList taken;    ///< the names put into the roster, in order
+    qsizetype droppedCount = 0; ///< how many names were left out
 };
 
 /// Whether the list holds a name: a line (between LF, CR LF or CR) that is not empty.
@@ -42,6 +46,16 @@ bool hasNames(QStringView listText);
 /// (FailureKind::Empty): replacing the class by nothing would wipe every student and comment.
 /// Nothing changes when the scratch file cannot be written or read back.
 Result<Imported> importList(Session &session, const QString &listText, Mode mode);
+
+/// The roster change of an import: puts every non-empty line, as it stands, into the slots from
+/// the first slot (Replace) or after the last student (Add), each with an empty comment, up to
+/// slot 100; the slots after the last imported name are cleared.
+Imported fillRoster(CommentDocument &document, const QStringList &lines, Mode mode);
+
+/// Imports a name list into a document as importList does, but splits the list in memory (the
+/// same encoding and line rules as the scratch file), for a run without a program folder to
+/// write into. A list without a name is refused (FailureKind::Empty).
+Result<Imported> importText(CommentDocument &document, const QString &listText, Mode mode);
 
 /// Reads a student-name file into one text, every line followed by CR LF. At each line longer
 /// than the limit, stopAtLongLine decides whether to stop (true: the text is empty).

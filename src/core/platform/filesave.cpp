@@ -25,6 +25,9 @@ const QString FolderMessage = QStringLiteral("同名的文件夹已存在。");
 const QString ForeignLinkMessage =
     QStringLiteral("“%1”是别的用户在公用文件夹里放的链接，跟着它写入可能改掉不该改的文件，所以没有写入。"
                    "请换一个文件名或文件夹。");
+const QString ForeignStreamMessage =
+    QStringLiteral("“%1”是别的用户在公用文件夹里放的管道或设备，写进去的内容可能被别人读走，所以没有写入。"
+                   "请换一个文件名或文件夹。");
 const QString NotRegularMessage =
     QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
@@ -137,7 +140,7 @@ int ownDescriptor(const QString &folder, const QString &name)
 }
 
 // Resolves the links along the path one name at a time, as the kernel would, and checks each
-// link against the rule of mayFollowLink. Names that do not exist are kept as they are: the
+// link against the rule of mayUseInSharedFolder. Names that do not exist are kept as they are: the
 // write itself reports them.
 Resolved resolveLinks(const QString &path)
 {
@@ -166,7 +169,7 @@ Resolved resolveLinks(const QString &path)
         {
         };
         if (::stat(nativeName(current).constData(), &folder) == 0 &&
-            !mayFollowLink(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
+            !mayUseInSharedFolder(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
             return {{}, ForeignLinkMessage.arg(next)};
         if (const int descriptor = ownDescriptor(current, name); descriptor >= 0 && rest.isEmpty())
             return {next, {}, descriptor};
@@ -186,8 +189,26 @@ QString writeIntoDescriptor(int fd, const QByteArray &bytes)
     return error == 0 ? QString() : writeFailure(error) + FullStop;
 }
 
+// Whether a FIFO or a device of this owner may be written into where it stands.
+bool mayWriteStream(const QString &path, uid_t owner)
+{
+    struct stat folder
+    {
+    };
+    const QString folderPath = path.contains(u'/') ? parentOf(path) : QDir::currentPath();
+    return ::stat(nativeName(folderPath).constData(), &folder) != 0 ||
+           mayUseInSharedFolder(folder.st_mode, folder.st_uid, owner, ::geteuid());
+}
+
 QString writeStraight(const QString &path, const QByteArray &bytes)
 {
+    // Another user's FIFO in a shared folder is not even opened: its reader would learn of it.
+    struct stat found
+    {
+    };
+    if (::lstat(nativeName(path).constData(), &found) == 0 && isStream(found.st_mode) &&
+        !mayWriteStream(path, found.st_uid))
+        return ForeignStreamMessage.arg(path);
     // A pipe nobody reads would hold the program up until someone does: it is refused at once.
     const int fd = ::open(nativeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -200,6 +221,11 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
     if (::fstat(fd, &opened) != 0 || !isStream(opened.st_mode)) {
         ::close(fd);
         return ChangedMessage.arg(path);
+    }
+    // What was opened is checked again: another user's FIFO may have taken the name meanwhile.
+    if (!mayWriteStream(path, opened.st_uid)) {
+        ::close(fd);
+        return ForeignStreamMessage.arg(path);
     }
     QString error = writeIntoDescriptor(fd, bytes);
     if (::close(fd) != 0 && error.isEmpty() && errno != EINTR)
@@ -240,10 +266,10 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
 
 } // namespace
 
-bool mayFollowLink(uint folderMode, uint folderOwner, uint linkOwner, uint follower)
+bool mayUseInSharedFolder(uint folderMode, uint folderOwner, uint entryOwner, uint user)
 {
     const bool shared = (folderMode & S_ISVTX) && (folderMode & S_IWOTH);
-    return !shared || linkOwner == follower || linkOwner == folderOwner;
+    return !shared || entryOwner == user || entryOwner == folderOwner;
 }
 
 QString systemErrorText(int error)

@@ -13,18 +13,19 @@ namespace FileSave {
 /// the new file takes the old one's place): either the whole new content is there or the old
 /// file is untouched. A character device or a FIFO (a terminal, /dev/stdout, a pipe) is written
 /// straight into; anything else that is not a regular file (a folder, a block device, a socket)
-/// is never replaced. Symbolic links are followed only where the kernel's own protection would
-/// follow them (mayFollowLink).
+/// is never replaced. Symbolic links are followed, and FIFOs and devices written into, only where
+/// the kernel's own protection of links would allow it (mayUseInSharedFolder).
 Result<void> save(const QString &path, const QByteArray &bytes);
 
 /// Writes all bytes into an open descriptor (standard output, a pipe, a device).
 Result<void> writeToDescriptor(int fd, const QByteArray &bytes);
 
-/// Whether a symbolic link may be followed: always outside a folder that is both sticky and
-/// writable by everyone (like /tmp); inside one only when the link belongs to the one following
-/// it or to the folder's owner. In such a folder another user's link could point anywhere,
-/// for example at one of the teacher's own files.
-bool mayFollowLink(uint folderMode, uint folderOwner, uint linkOwner, uint follower);
+/// Whether a symbolic link may be followed, or a FIFO or a device written into: always outside a
+/// folder that is both sticky and writable by everyone (like /tmp); inside one only when it
+/// belongs to the user or to the folder's owner. In such a folder another user's link could
+/// point anywhere (at one of the teacher's own files), and another user's FIFO hands the
+/// teacher's text to whoever reads it.
+bool mayUseInSharedFolder(uint folderMode, uint folderOwner, uint entryOwner, uint user);
 
 /// The reason for an error number, as FileErrorReason::fromErrno gives it.
 QString systemErrorText(int error);

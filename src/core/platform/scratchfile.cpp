@@ -4,7 +4,10 @@
 
 namespace ScratchFile {
 
-Result<QStringList> roundTrip(const QString &programFolder, QStringView text)
+namespace {
+
+// The text with every line break as CR LF, and one after the last line.
+QString normalised(QStringView text)
 {
     QString normalised;
     normalised.reserve(text.size() + 2);
@@ -19,7 +22,19 @@ Result<QStringList> roundTrip(const QString &programFolder, QStringView text)
         }
     }
     normalised += TextFile::CrLf;
+    return normalised;
+}
 
+} // namespace
+
+QStringList lines(QStringView text)
+{
+    return TextFile::splitLines(TextFile::decode(TextFile::encode(normalised(text))));
+}
+
+Result<QStringList> roundTrip(const QString &programFolder, QStringView text)
+{
+    const QString normalised = ScratchFile::normalised(text);
     const QString path = programFolder + FileName;
     if (const Result<void> written = TextFile::writeText(path, normalised); !written)
         return Failure{QStringLiteral("无法写入临时文件“%1”：%2").arg(path, written.error())};

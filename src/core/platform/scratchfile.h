@@ -18,4 +18,7 @@ inline const QString FileName = QStringLiteral("temp.vxd");
 /// the file could not be written or read.
 Result<QStringList> roundTrip(const QString &programFolder, QStringView text);
 
+/// The lines roundTrip would give for the text, without writing the file.
+QStringList lines(QStringView text);
+
 } // namespace ScratchFile

@@ -191,7 +191,7 @@ void inputstudent::Command1Click()
         return;
     }
     if (result->dropped)
-        m_platform.messageBox(EditorMessages::DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
+        m_platform.messageBox(DocumentMessages::DroppedMessage, Platform::NoticeTitle, MsgIcon::Exclamation,
                               MsgButtons::Ok);
     if (m_rosterChanged)
         m_rosterChanged();

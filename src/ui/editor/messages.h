@@ -11,9 +11,6 @@ inline const QString FormatNotice =
 
 inline const QString ClearQuestion = QStringLiteral("您确认要清空正在导入的学生列表吗？");
 
-inline const QString DroppedMessage =
-    QStringLiteral("每个文件中最多只能有100个学生，系统已经自动略去序号100以后的学生。");
-
 inline const QString ChooseMessage = QStringLiteral("请选择一项功能！");
 
 inline const QString NoStudentMessage = QStringLiteral("没有任何学生或评语信息时不能执行该功能！");

@@ -4,7 +4,10 @@
 #include "core/printing/layoutscheme.h"
 #include "core/printing/textmeasurer.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace ClassCheck;
 
@@ -52,6 +55,72 @@ QList<Finding> findingsOf(const QStringList &entries)
 
 const QString Long = QStringLiteral("你上课认真听讲积极举手发言"); // 13 characters
 
+struct Occurrence
+{
+    qsizetype start;
+    qsizetype end;
+};
+
+QList<Occurrence> occurrencesOf(const QString &text, const QString &needle)
+{
+    QList<Occurrence> found;
+    for (qsizetype at = needle.isEmpty() ? -1 : text.indexOf(needle); at >= 0; at = text.indexOf(needle, at + 1))
+        found.append({at, at + needle.size()});
+    return found;
+}
+
+bool within(const Occurrence &span, const QList<Occurrence> &covers)
+{
+    return std::any_of(covers.begin(), covers.end(),
+                       [&](const Occurrence &c) { return c.start <= span.start && span.end <= c.end; });
+}
+
+/// The mentions found by searching the comment for one name at a time: a name counts where
+/// neither the student's own name nor a longer name of the class stands around it.
+QStringList mentionsOneByOne(const CommentDocument &document)
+{
+    QStringList lines;
+    const int students = document.studentCount();
+    for (int s = 0; s < students; ++s) {
+        const QString &comment = document.slot(s + 1).comment;
+        const QString &own = document.slot(s + 1).name;
+        if (comment.trimmed().isEmpty())
+            continue;
+        QList<Occurrence> covers = occurrencesOf(comment, own);
+        if (givenName(own).size() >= 2)
+            covers += occurrencesOf(comment, givenName(own));
+        QList<QPair<int, QString>> mentions;
+        for (int o = 0; o < students; ++o) {
+            const QString &name = document.slot(o + 1).name;
+            if (o == s || name == own)
+                continue;
+            mentions.append({o, name});
+            if (givenName(name).size() >= 2 && givenName(name) != own)
+                mentions.append({o, givenName(name)});
+        }
+        QList<QPair<qsizetype, QString>> found;
+        QList<int> told;
+        for (const auto &[other, text] : mentions) {
+            for (const Occurrence &span : occurrencesOf(comment, text)) {
+                if (told.contains(other) || within(span, covers))
+                    continue;
+                const bool inLonger = std::any_of(mentions.begin(), mentions.end(), [&](const auto &m) {
+                    return m.second.size() > text.size() && within(span, occurrencesOf(comment, m.second));
+                });
+                if (inLonger)
+                    continue;
+                const QString &full = document.slot(other + 1).name;
+                found.append({span.start, text == full ? full : QStringLiteral("%1（%2）").arg(text, full)});
+                told.append(other);
+            }
+        }
+        std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &[at, detail] : found)
+            lines << QStringLiteral("%1 提到其他学生 %2@%3").arg(own, detail).arg(at);
+    }
+    return lines;
+}
+
 } // namespace
 
 class tst_ClassCheck : public QObject
@@ -67,6 +136,9 @@ private slots:
     void pastPrintArea();
     void grouped_data();
     void grouped();
+    void mentionsAsOneNameAtATime_data();
+    void mentionsAsOneNameAtATime();
+    void nestedNamesInLongComments();
 };
 
 void tst_ClassCheck::givenNames_data()
@@ -239,6 +311,64 @@ void tst_ClassCheck::grouped()
         described << kindName(group.kind) + QStringLiteral(": ") + entries.join(u' ');
     }
     QCOMPARE(described, groups);
+}
+
+void tst_ClassCheck::mentionsAsOneNameAtATime_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QString>("characters"); // names and comments are made of these
+    QTest::newRow("nested one-character surnames") << 1u << "王一小明。";
+    QTest::newRow("two-character surnames") << 2u << "欧阳娜司马光。";
+    QTest::newRow("one character over and over") << 3u << "王王王一";
+}
+
+// Many small classes whose names nest and overlap: the check finds exactly the mentions that a
+// search for one name at a time finds.
+void tst_ClassCheck::mentionsAsOneNameAtATime()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QString, characters);
+    QRandomGenerator random(seed);
+    const auto text = [&](int shortest, int longest) {
+        QString made;
+        for (int n = random.bounded(shortest, longest + 1); n > 0; --n)
+            made += characters.at(random.bounded(int(characters.size())));
+        return made;
+    };
+    for (int round = 0; round < 300; ++round) {
+        CommentDocument document;
+        const int students = random.bounded(2, 7);
+        for (int k = 1; k <= students; ++k)
+            document.slot(k) = {text(1, 4), text(0, 40)};
+        Options options;
+        options.shortestSentence = 1000; // mentions only
+        QStringList found;
+        for (const QString &line : described(document, check(document, options))) {
+            if (!line.contains(u" 空评语"))
+                found << line;
+        }
+        QCOMPARE(found, mentionsOneByOne(document));
+    }
+}
+
+// 王一 and 王一一 in a class of 100 whose comments repeat 王一一很好。 to some 100,000 characters:
+// every other student mentions 王一一 at the start; searched name by name this took minutes.
+void tst_ClassCheck::nestedNamesInLongComments()
+{
+    const QString comment = QStringLiteral("王一一很好。").repeated(16000);
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("王一"), comment};
+    document.slot(2) = {QStringLiteral("王一一"), comment};
+    for (int k = 3; k <= CommentDocument::MaxStudents; ++k)
+        document.slot(k) = {QStringLiteral("学生%1").arg(k), comment};
+    const QList<Finding> findings = check(document, Options{});
+    QCOMPARE(findings.size(), CommentDocument::MaxStudents - 1);
+    for (const Finding &finding : findings) {
+        QVERIFY(finding.student != 1);
+        QCOMPARE(finding.kind, Kind::MentionsOther);
+        QCOMPARE(finding.detail, QStringLiteral("王一一"));
+        QCOMPARE(finding.position, 0);
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_ClassCheck)

@@ -61,6 +61,9 @@ void tst_CommandLine::parse_data()
         << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
     QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
     QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << int(A::ExportText) << "";
+    QTest::newRow("import names") << QStringList{"--import-names", "l", "-", "o"} << int(A::ImportNames) << "";
+    QTest::newRow("import names, replacing")
+        << QStringList{"--import-names", "l", "--replace", "i", "o"} << int(A::ImportNames) << "";
     QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
     QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << "";
 }
@@ -74,6 +77,7 @@ void tst_CommandLine::parse()
     QCOMPARE(int(request.action), action);
     QCOMPARE(request.fileToOpen, file);
     QVERIFY(request.error.isEmpty());
+    QCOMPARE(request.replace, arguments.contains(u"--replace"));
 }
 
 void tst_CommandLine::resave_data()
@@ -341,6 +345,14 @@ void tst_CommandLine::helpAndVersion()
     const ProgramRun wrongExport = runBuiltProgram({"--export-text", "a", "b", "c"});
     QCOMPARE(wrongExport.exitCode, 64);
     QVERIFY(wrongExport.err.contains(u"--export-text"));
+    QVERIFY(help.out.contains(u"--import-names"));
+    // Standard output carries the names taken, so OUT cannot be "-".
+    for (const QStringList &arguments : {QStringList{"--import-names", "l", "i"},
+                                         QStringList{"--import-names", "l", "i", "-"}}) {
+        const ProgramRun wrongImport = runBuiltProgram(arguments);
+        QCOMPARE(wrongImport.exitCode, 64);
+        QVERIFY(wrongImport.err.contains(u"--import-names"));
+    }
 }
 
 void tst_CommandLine::checkClass_data()

@@ -57,6 +57,8 @@ private slots:
     void mayFollowLink();
     void linksInSharedFolder_data();
     void linksInSharedFolder();
+    void streamsInSharedFolder_data();
+    void streamsInSharedFolder();
     void onlyRegularFilesAreReplaced_data();
     void onlyRegularFilesAreReplaced();
     void fullDiskIsNamed();
@@ -92,7 +94,7 @@ void tst_FileSave::mayFollowLink()
     QFETCH(uint, linkOwner);
     QFETCH(uint, follower);
     QFETCH(bool, follows);
-    QCOMPARE(FileSave::mayFollowLink(folderMode | S_IFDIR, folderOwner, linkOwner, follower), follows);
+    QCOMPARE(FileSave::mayUseInSharedFolder(folderMode | S_IFDIR, folderOwner, linkOwner, follower), follows);
 }
 
 void tst_FileSave::linksInSharedFolder_data()
@@ -149,6 +151,62 @@ void tst_FileSave::linksInSharedFolder()
         QCOMPARE(QFile::exists(target), targetExists);
         if (targetExists)
             QCOMPARE(fileBytes(target), QByteArray("mine"));
+    }
+}
+
+void tst_FileSave::streamsInSharedFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("sticky");
+    QTest::addColumn<bool>("folderIsOthers");
+    QTest::addColumn<bool>("streamIsOthers");
+    QTest::addColumn<bool>("writtenInto");
+
+    QTest::newRow("own FIFO") << "fifo" << true << false << false << true;
+    QTest::newRow("another's FIFO") << "fifo" << true << false << true << false;
+    QTest::newRow("FIFO of the folder's owner") << "fifo" << true << true << true << true;
+    QTest::newRow("another's FIFO, folder not sticky") << "fifo" << false << false << true << true;
+    QTest::newRow("another's device") << "character" << true << false << true << false;
+}
+
+// A FIFO or a device in a folder like /tmp is written into only where a link there would be
+// followed: another user's FIFO would hand the text to whoever reads it.
+void tst_FileSave::streamsInSharedFolder()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, sticky);
+    QFETCH(bool, folderIsOthers);
+    QFETCH(bool, streamIsOthers);
+    QFETCH(bool, writtenInto);
+    if (!isRoot())
+        QSKIP("only root can give a FIFO to another user");
+
+    QTemporaryDir places;
+    const QString folder = places.filePath("shared");
+    QVERIFY(makeSharedFolder(folder));
+    if (!sticky)
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    const QString path = folder + "/x.txt";
+    std::unique_ptr<FifoReader> reader;
+    if (kind == u"fifo") {
+        reader = std::make_unique<FifoReader>(path);
+        QVERIFY(reader->isValid());
+    } else {
+        QCOMPARE(::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    if (streamIsOthers)
+        QVERIFY(giveTo(path, OtherUser));
+    if (folderIsOthers)
+        QVERIFY(giveTo(folder, OtherUser));
+
+    const QString error = FileSave::save(path, "class").error();
+
+    QCOMPARE(typeOf(path), kind == u"fifo" ? mode_t(S_IFIFO) : mode_t(S_IFCHR));
+    if (writtenInto) {
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(reader->bytes(), QByteArray("class"));
+    } else {
+        QVERIFY2(error.contains(u"别的用户") && error.contains(path), qPrintable(error));
     }
 }
 

@@ -509,7 +509,7 @@ void tst_Dialogs::inputImport()
     QVERIFY(m_state->Modified());
     if (dropped) {
         QCOMPARE(m_platform->shown.size(), 1);
-        QVERIFY(sameMessage(m_platform->shown.at(0), EditorMessages::DroppedMessage, Platform::NoticeTitle,
+        QVERIFY(sameMessage(m_platform->shown.at(0), DocumentMessages::DroppedMessage, Platform::NoticeTitle,
                             MsgIcon::Exclamation, MsgButtons::Ok));
     } else {
         QVERIFY(m_platform->shown.isEmpty());
