@@ -271,11 +271,13 @@ Result<QList<QStringList>> xlsRows(const QString &path)
             QStringLiteral("无法创建临时文件夹：%1").arg(FileErrorReason::fromText(work.errorString())),
             FailureKind::Unreadable};
     const QString source = work.filePath(QStringLiteral("names.xls"));
-    if (!QFile::copy(path, source))
-        return Failure{QStringLiteral("无法读取文件“%1”。").arg(path), FailureKind::Unreadable};
+    if (const Result<void> copied = LibreOffice::copySource(path, source); !copied)
+        return copied.failure();
     // Nothing converted: no LibreOffice, Calc missing (Writer alone cannot load a spreadsheet),
     // or no spreadsheet LibreOffice knows.
     const Result<QString> converted = LibreOffice::convert(source, QStringLiteral("xlsx"), work.path());
+    if (converted.kind() == FailureKind::Stopped)
+        return converted.failure();
     if (!converted)
         return Failure{QStringLiteral("读取 .xls 文件需要 LibreOffice Calc。请安装 LibreOffice，"
                                       "或者在表格软件中把“%1”另存为 .xlsx 或 .csv 文件后再导入。")

@@ -107,6 +107,8 @@ Result<void> write(const QString &path, const CommentDocument &document)
     if (converted.kind() == FailureKind::NotFound)
         return Failure{QStringLiteral("没有找到 LibreOffice（soffice），无法生成 Word 文档（.docx）。"
                                       "请安装 LibreOffice，或者保存为 OpenDocument 文本（.odt）。")};
+    if (converted.kind() == FailureKind::Stopped)
+        return converted.failure();
     if (!converted)
         return Failure{QStringLiteral("LibreOffice 没能把文档转换为 Word 格式：%1").arg(converted.error())};
     QFile file(*converted);

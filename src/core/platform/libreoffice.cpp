@@ -1,26 +1,42 @@
 #include "core/platform/libreoffice.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace LibreOffice {
 
 namespace {
 
-/// LibreOffice may take a while to start the first time; a conversion that runs longer than
-/// this has hung.
-constexpr int ConversionTimeout = 120000; // ms
+/// How often a running conversion asks whether to keep waiting.
+constexpr int PollMs = 100;
+
+/// The KeepWaiting of the innermost WaitingScope on this thread.
+thread_local KeepWaiting t_keepWaiting;
+
+const QString CancelledMessage = QStringLiteral("已取消转换。");
 
 } // namespace
 
-Result<QString> convert(const QString &source, const QString &format, const QString &folder)
+QString timeoutMessage(int seconds)
 {
-    const QString program = QStandardPaths::findExecutable(Program);
+    return QStringLiteral("LibreOffice 没有在 %1 秒内完成转换").arg(seconds);
+}
+
+Result<QString> convert(const QString &source, const QString &format, const QString &folder, const Run &run)
+{
+    const QString name = run.program.isEmpty() ? Program : run.program;
+    const QString program = QStandardPaths::findExecutable(name);
     if (program.isEmpty())
-        return Failure{QStringLiteral("找不到程序 %1。").arg(Program), FailureKind::NotFound};
+        return Failure{QStringLiteral("找不到程序 %1。").arg(name), FailureKind::NotFound};
     QProcess process;
     process.setProgram(program);
     process.setArguments(
@@ -29,14 +45,78 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
          QStringLiteral("--headless"), QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"),
          folder, source});
     process.setStandardOutputFile(QProcess::nullDevice());
+    // A process group of its own: soffice is a launcher that starts the real program as its
+    // child, which ending the launcher alone would leave running.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start();
-    if (!process.waitForFinished(ConversionTimeout))
-        process.kill();
+    if (!process.waitForStarted())
+        return Failure{QStringLiteral("无法启动程序 %1：%2").arg(name, process.errorString()),
+                       FailureKind::NotFound};
+    const pid_t group = pid_t(process.processId());
+
+    const KeepWaiting keepWaiting = run.keepWaiting ? run.keepWaiting : t_keepWaiting;
+    const QDeadlineTimer deadline(std::chrono::seconds(run.timeoutSeconds));
+    QString stopped;
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(PollMs)) {
+        if (process.state() == QProcess::NotRunning)
+            break;
+        if (deadline.hasExpired()) {
+            stopped = timeoutMessage(run.timeoutSeconds);
+            break;
+        }
+        if (keepWaiting && !keepWaiting()) {
+            stopped = CancelledMessage;
+            break;
+        }
+    }
+    // Whatever is left of the group goes, a stopped process too; the launcher is reaped below,
+    // so its process id cannot have been given to another process yet.
+    ::kill(-group, SIGKILL);
+    process.waitForFinished(-1);
+    if (!stopped.isEmpty())
+        return Failure{stopped, FailureKind::Stopped};
+
     const QString converted = QDir(folder).filePath(QFileInfo(source).completeBaseName() + u'.' + format);
     // No output: the file is none LibreOffice can load (or the component for it is missing).
     if (process.exitStatus() != QProcess::NormalExit || !QFileInfo(converted).isFile())
         return Failure{QString::fromLocal8Bit(process.readAllStandardError()).trimmed()};
     return converted;
+}
+
+Result<void> copySource(const QString &path, const QString &target)
+{
+    const QString unreadable = QStringLiteral("无法读取文件“%1”。").arg(path);
+    const QString tooLarge = QStringLiteral("文件“%1”大于 %2 MB，不能转换。").arg(path).arg(MaxSourceSize >> 20);
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return Failure{unreadable, FailureKind::Unreadable};
+    if (in.size() > MaxSourceSize)
+        return Failure{tooLarge, FailureKind::Unreadable};
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return Failure{unreadable, FailureKind::Unreadable};
+    // Copied a piece at a time up to the limit: the file may grow while it is read.
+    qint64 copied = 0;
+    QByteArray piece;
+    while (!(piece = in.read(1 << 20)).isEmpty()) {
+        copied += piece.size();
+        if (copied > MaxSourceSize)
+            return Failure{tooLarge, FailureKind::Unreadable};
+        if (out.write(piece) != piece.size())
+            return Failure{unreadable, FailureKind::Unreadable};
+    }
+    if (in.error() != QFileDevice::NoError || !out.commit())
+        return Failure{unreadable, FailureKind::Unreadable};
+    return done();
+}
+
+WaitingScope::WaitingScope(KeepWaiting keepWaiting)
+    : m_previous(std::exchange(t_keepWaiting, std::move(keepWaiting)))
+{}
+
+WaitingScope::~WaitingScope()
+{
+    t_keepWaiting = std::move(m_previous);
 }
 
 } // namespace LibreOffice

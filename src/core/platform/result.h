@@ -14,6 +14,7 @@ enum class FailureKind {
     WriteFailed, ///< the new file could not be written; the old one is untouched
     NotFound,    ///< what the call names is not there; nothing was changed
     Empty,       ///< there was nothing to act on; nothing was changed
+    Stopped,     ///< a program it waited for ran out of time or was cancelled; nothing was changed
 };
 
 /// Why something failed, in the teacher's language. Converts to a Result of any type, so a

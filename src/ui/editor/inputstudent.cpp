@@ -2,18 +2,23 @@
 
 #include "core/document/namelist.h"
 #include "core/document/session.h"
+#include "core/platform/libreoffice.h"
 #include "core/platform/platform.h"
 #include "core/document/messages.h"
 #include "ui/editor/messages.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 inputstudent::inputstudent(Session &session, Platform &platform, std::function<void()> rosterChanged,
                            QWidget *parent)
@@ -154,10 +159,30 @@ void inputstudent::Command5Click()
     const QString path = m_platform.openFileName(FileFilter);
     if (path.isEmpty())
         return;
+    // An .xls list goes through LibreOffice, which may take a while or hang: while it runs, a
+    // dialog with 取消 shows and the windows keep being drawn.
+    std::unique_ptr<QProgressDialog> progress;
+    bool cancelled = false;
+    const LibreOffice::WaitingScope waiting([this, &progress, &cancelled] {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(ConvertingLabel, QStringLiteral("取消"), 0, 0, this);
+            progress->setObjectName(QStringLiteral("converting"));
+            progress->setWindowTitle(windowTitle());
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(0);
+            progress->show();
+        }
+        QCoreApplication::processEvents();
+        cancelled = progress->wasCanceled();
+        return !cancelled;
+    });
     const Result<QString> text = NameList::readFile(path, [this] {
         return m_platform.messageBox(NameList::longLineQuestion(), Platform::QuestionTitle, MsgIcon::Question,
                                      MsgButtons::YesNo) == MsgAnswer::Yes;
     });
+    progress.reset();
+    if (cancelled)
+        return;
     if (!text) {
         m_platform.messageBox(text.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;

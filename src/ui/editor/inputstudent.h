@@ -26,6 +26,7 @@ public:
     static inline const QString ClearHint = QStringLiteral("单击此按钮清空当前对话框中的学生列表。");
     static inline const QString LoadHint =
         QStringLiteral("单击此按钮从一个文本文件或表格文件中导入学生列表。");
+    static inline const QString ConvertingLabel = QStringLiteral("正在用 LibreOffice 转换表格文件……");
     /// Every kind of list the name reader takes comes first, so that a spreadsheet shows at once.
     static inline const QString FileFilter =
         QStringLiteral("学生名单|*.txt *.csv *.xlsx *.ods *.xls|"

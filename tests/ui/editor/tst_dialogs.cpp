@@ -20,10 +20,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -95,6 +97,7 @@ private slots:
     void inputPlacedUnderMainWindowTop();
     void inputLoadFromFile_data();
     void inputLoadFromFile();
+    void inputConversionCancelled();
     void inputClearAsks_data();
     void inputClearAsks();
     void inputEmptyListStaysOpen();
@@ -406,6 +409,58 @@ void tst_Dialogs::inputLoadFromFile()
     QVERIFY(input->isVisible());
     QCOMPARE(m_rosterChanges, 0);
     QVERIFY(rosterNames(m_state->Document()).isEmpty());
+}
+
+// An .xls list whose conversion hangs shows a progress dialog; 取消 there ends the converter with
+// what it started, and says nothing more.
+void tst_Dialogs::inputConversionCancelled()
+{
+    QTemporaryDir bin;
+    const QString pidFile = bin.filePath(QStringLiteral("child.pid"));
+    QFile script(bin.filePath(QStringLiteral("soffice")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\nsleep 300 &\necho $! > '%1'\nexec sleep 300\n").arg(pidFile).toUtf8());
+    script.close();
+    QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    const QString file = m_dir.filePath(QStringLiteral("names.xls"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("\xd0\xcf\x11\xe0");
+    out.close();
+
+    auto *input = newInput();
+    input->Text1()->setPlainText(QStringLiteral("原有名单"));
+    input->show();
+    m_platform->expectMessage();
+    m_platform->expectOpenFile(file);
+    // The teacher cancels once the dialog shows and the converter has started its child.
+    QTimer cancel;
+    bool shown = false;
+    connect(&cancel, &QTimer::timeout, this, [&] {
+        auto *progress = input->findChild<QProgressDialog *>(QStringLiteral("converting"));
+        if (progress && progress->isVisible() && QFile::exists(pidFile)) {
+            shown = progress->labelText() == inputstudent::ConvertingLabel;
+            progress->cancel();
+        }
+    });
+    cancel.start(50);
+    QTest::mouseClick(input->Command5(), Qt::LeftButton);
+    cancel.stop();
+    qputenv("PATH", path);
+
+    QVERIFY(shown);
+    QCOMPARE(m_platform->shown.size(), 2);
+    QCOMPARE(input->Text1()->toPlainText(), QStringLiteral("原有名单"));
+    QVERIFY(!input->findChild<QProgressDialog *>());
+    QFile pid(pidFile);
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    const QByteArray child = pid.readAll().trimmed();
+    QVERIFY(QTest::qWaitFor([&child] {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(child)));
+        return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+    }));
 }
 
 void tst_Dialogs::inputClearAsks_data()
