@@ -300,7 +300,7 @@ Result<QList<QStringList>> xlsxRows(zip_t *archive, const QString &path)
             QString value;
             for (const int depth = xml.depth(); xml.next() && xml.depth() >= depth;) {
                 if (xml.isStart(u"v"))
-                    value = xml.text();
+                    value = withEscapesDecoded(xml.text());
                 else if (xml.isStart(u"is"))
                     value = stringItem(xml);
             }
@@ -308,8 +308,6 @@ Result<QList<QStringList>> xlsxRows(zip_t *archive, const QString &path)
                 bool ok = false;
                 const qsizetype index = value.toLongLong(&ok);
                 value = ok ? shared.value(index) : QString();
-            } else {
-                value = withEscapesDecoded(value);
             }
             put(rows, std::max<qint64>(row, 0), column, value);
         }
@@ -429,8 +427,12 @@ Result<QList<QStringList>> xlsRows(const QString &path, bool renamed)
 /// directory names the stream "Workbook" (or "Book" before Excel 97), in UTF-16.
 bool holdsWorkbook(QFile &file)
 {
+    static const QByteArray Workbook = QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16);
     static const QByteArray Book = QByteArray("B\0o\0o\0k\0", 8);
-    return file.seek(0) && file.read(qint64(MaxPartSize)).contains(Book);
+    if (!file.seek(0))
+        return false;
+    const QByteArray bytes = file.read(qint64(MaxPartSize));
+    return bytes.contains(Workbook) || bytes.contains(Book);
 }
 
 } // namespace
