@@ -155,9 +155,15 @@ QString withEscapesDecoded(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'_' && i + 6 < text.size() && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
             text[i + 6] == u'_') {
-            bool ok = false;
-            const uint code = QStringView(text).sliced(i + 2, 4).toUInt(&ok, 16);
-            if (ok && !QStringView(text).sliced(i + 2, 4).contains(u'+')) {
+            uint code = 0;
+            bool ok = true;
+            for (qsizetype d = i + 2; d < i + 6 && ok; ++d) {
+                const int digit =
+                    QByteArrayView("0123456789abcdef").indexOf(char(text[d].toLower().unicode()));
+                ok = digit >= 0 && text[d].unicode() < 0x80;
+                code = code * 16 + uint(digit);
+            }
+            if (ok) {
                 if (!isControl(code))
                     decoded += QChar(char16_t(code));
                 i += 6;
@@ -173,7 +179,9 @@ QString withEscapesDecoded(const QString &text)
 class SheetXml
 {
 public:
-    explicit SheetXml(const QByteArray &bytes) : m_xml(withoutControlCharacters(bytes)) {}
+    explicit SheetXml(const QByteArray &bytes)
+        : m_xml(withoutControlCharacters(bytes))
+    {}
 
     /// Reads the next token; false at the end of the document or at an error.
     bool next()
@@ -357,7 +365,8 @@ Result<QList<QStringList>> odsRows(zip_t *archive, const QString &path)
         for (const int depth = xml.depth(); xml.next() && xml.depth() >= depth;) {
             if (!xml.isStart(u"table-cell") && !xml.isStart(u"covered-table-cell"))
                 continue;
-            const int times = repeated(xml.reader(), QLatin1StringView("number-columns-repeated"), MaxColumns);
+            const int times =
+                repeated(xml.reader(), QLatin1StringView("number-columns-repeated"), MaxColumns);
             const QString text = odsCellText(xml);
             for (int t = 0; t < times && cells.size() < MaxColumns; ++t)
                 cells.append(text);
@@ -418,7 +427,8 @@ Result<QList<QStringList>> xlsRows(const QString &path, bool renamed)
                        FailureKind::Unreadable};
     Result<QList<QStringList>> read = archiveRows(*converted, false);
     if (!read)
-        return Failure{oldKind + QStringLiteral("文件“%1”不是有效的 Excel 表格文件，或者已经损坏。").arg(path),
+        return Failure{oldKind +
+                           QStringLiteral("文件“%1”不是有效的 Excel 表格文件，或者已经损坏。").arg(path),
                        FailureKind::Unreadable};
     return read;
 }

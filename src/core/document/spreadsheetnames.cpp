@@ -79,11 +79,11 @@ QStringView nameCandidate(const QString &cell)
 /// A formula's error value, as Excel, WPS and LibreOffice show it.
 bool isErrorValue(QStringView value)
 {
-    static const QStringList Errors{
-        QStringLiteral("#N/A"),   QStringLiteral("#NAME?"),  QStringLiteral("#NULL!"),
-        QStringLiteral("#DIV/0!"), QStringLiteral("#VALUE!"), QStringLiteral("#REF!"),
-        QStringLiteral("#NUM!"),  QStringLiteral("#SPILL!"), QStringLiteral("#CALC!"),
-        QStringLiteral("#GETTING_DATA")};
+    static const QStringList Errors{QStringLiteral("#N/A"),    QStringLiteral("#NAME?"),
+                                    QStringLiteral("#NULL!"),  QStringLiteral("#DIV/0!"),
+                                    QStringLiteral("#VALUE!"), QStringLiteral("#REF!"),
+                                    QStringLiteral("#NUM!"),   QStringLiteral("#SPILL!"),
+                                    QStringLiteral("#CALC!"),  QStringLiteral("#GETTING_DATA")};
     if (value.startsWith(u'#'))
         return Errors.contains(value.toString().toUpper());
     return value.startsWith(QStringLiteral("Err:")); // LibreOffice's "Err:502"

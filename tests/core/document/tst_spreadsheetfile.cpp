@@ -48,11 +48,12 @@ Parts xlsx(const QByteArray &sheetData, const QByteArray &strings = {})
 {
     Parts parts{{"xl/worksheets/sheet1.xml",
                  "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                 "<sheetData>" + sheetData + "</sheetData></worksheet>"}};
+                 "<sheetData>" +
+                     sheetData + "</sheetData></worksheet>"}};
     if (!strings.isNull())
         parts.append({"xl/sharedStrings.xml",
-                      "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
-                          strings + "</sst>"});
+                      "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + strings +
+                          "</sst>"});
     return parts;
 }
 
@@ -62,10 +63,14 @@ Parts ods(const QByteArray &rows, const QByteArray &table = "table")
 {
     return {{"content.xml",
              "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-             "xmlns:" + table + "=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
-             "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
-             "<office:spreadsheet><" + table + ":table>" + rows + "</" + table + ":table>"
-             "</office:spreadsheet></office:body></office:document-content>"}};
+             "xmlns:" +
+                 table +
+                 "=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                 "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+                 "<office:spreadsheet><" +
+                 table + ":table>" + rows + "</" + table +
+                 ":table>"
+                 "</office:spreadsheet></office:body></office:document-content>"}};
 }
 
 QByteArray cell(const char *text)
@@ -166,14 +171,15 @@ void tst_SpreadsheetFile::hostileFiles_data()
     // A hundred rows of a thousand text cells, each row repeated a thousand times.
     const auto repeatedRows = [](const QByteArray &prefix, const char *text) {
         return ("<table:table-row " + prefix + "number-rows-repeated=\"1000\"><table:table-cell " + prefix +
-                "number-columns-repeated=\"1000\"><text:p>" + text + "</text:p></table:table-cell></table:table-row>")
+                "number-columns-repeated=\"1000\"><text:p>" + text +
+                "</text:p></table:table-cell></table:table-row>")
             .repeated(100);
     };
     QTest::newRow("100,000 rows of 1,000 repeated cells")
         << "d.ods" << ods(repeatedRows("table:", "甲")) << QByteArray() << listOf(QStringList(MaxRows, "甲"));
     // Without the table prefix the attributes are no repeat counts at all.
-    QTest::newRow("unprefixed repeats") << "e.ods" << ods(repeatedRows("", "乙")) << QByteArray()
-                                        << listOf(QStringList(100, "乙"));
+    QTest::newRow("unprefixed repeats")
+        << "e.ods" << ods(repeatedRows("", "乙")) << QByteArray() << listOf(QStringList(100, "乙"));
     QTest::newRow("21 M unclosed tags")
         << "f.xlsx" << xlsx(QByteArray("<a>").repeated(21'000'000)) << QByteArray()
         << "error: 文件“%1”不是有效的 Excel 表格文件，或者已经损坏。";
@@ -201,8 +207,8 @@ void tst_SpreadsheetFile::csvLimits_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<qsizetype>("rows");
     QTest::addColumn<qsizetype>("columns"); // of the first row
-    QTest::newRow("rows past the limit") << QStringLiteral("a\n").repeated(MaxRows + 5) << qsizetype(MaxRows)
-                                         << qsizetype(1);
+    QTest::newRow("rows past the limit")
+        << QStringLiteral("a\n").repeated(MaxRows + 5) << qsizetype(MaxRows) << qsizetype(1);
     QTest::newRow("the last row kept has no line break")
         << QStringLiteral("a\n").repeated(MaxRows - 1) + u'b' << qsizetype(MaxRows) << qsizetype(1);
     QTest::newRow("fields past the limit") << QStringLiteral(",").repeated(1000) + QStringLiteral("\"x,y\"")
@@ -232,8 +238,7 @@ void tst_SpreadsheetFile::namesIn_data()
     // Errors do not make the column of a formula look like the names.
     QTest::newRow("error values without a heading")
         << Rows{{"#N/A", "张三"}, {"#N/A", "李四"}, {"#REF!", ""}} << QStringList{"张三", "李四"};
-    QTest::newRow("the rows past the limit")
-        << Rows(MaxRows, {"1"}) + Rows{{"张三"}} << QStringList{};
+    QTest::newRow("the rows past the limit") << Rows(MaxRows, {"1"}) + Rows{{"张三"}} << QStringList{};
 }
 
 void tst_SpreadsheetFile::namesIn()
@@ -273,7 +278,8 @@ void tst_SpreadsheetFile::sheetDetails_data()
                 "<si><t>赵_x0001_六</t></si>")
         << QStringList{"张三", "李四", "王五", "_x0041_", "赵六"};
     QTest::newRow("error values")
-        << "e.xlsx" << xlsx(heading + "<row><c t=\"e\"><v>#N/A</v></c></row><row><c t=\"str\"><v>#NAME?</v></c></row>")
+        << "e.xlsx"
+        << xlsx(heading + "<row><c t=\"e\"><v>#N/A</v></c></row><row><c t=\"str\"><v>#NAME?</v></c></row>")
         << QStringList{"张三"};
     // The table namespace under another prefix; two blank cells before the heading.
     QTest::newRow("ods: repeated blanks, another prefix")
@@ -313,9 +319,11 @@ void tst_SpreadsheetFile::savedByLibreOffice_data()
     // The remark only in the first row: the blank cells before 姓名 are one repeated cell in
     // the other rows.
     const QByteArray remarks = "学号,备注,,姓名\n1,班长,,张三\n2,,,李四\n3,,,王五\n";
-    QTest::newRow("a column filled in one row, ods") << remarks << "ods" << QStringList{"张三", "李四", "王五"};
+    QTest::newRow("a column filled in one row, ods")
+        << remarks << "ods" << QStringList{"张三", "李四", "王五"};
     const QByteArray leading = ",,姓名,学号\n,,张三,1\n\n\n,,李四,2\n,,,3\n,,王五,4\n";
-    QTest::newRow("empty leading columns and gaps, ods") << leading << "ods" << QStringList{"张三", "李四", "王五"};
+    QTest::newRow("empty leading columns and gaps, ods")
+        << leading << "ods" << QStringList{"张三", "李四", "王五"};
 }
 
 void tst_SpreadsheetFile::savedByLibreOffice()
@@ -331,10 +339,11 @@ void tst_SpreadsheetFile::savedByLibreOffice()
     // The CSV is UTF-8, which LibreOffice is told: it would take it for Latin-1.
     QProcess soffice;
     soffice.setWorkingDirectory(dir.path());
-    soffice.start(LibreOffice::Program,
-                  {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
-                   QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76"),
-                   QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), dir.path(), source});
+    soffice.start(
+        LibreOffice::Program,
+        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
+         QStringLiteral("--headless"), QStringLiteral("--infilter=CSV:44,34,76"),
+         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), dir.path(), source});
     QVERIFY(soffice.waitForFinished(-1));
     QCOMPARE(read(dir.filePath(QStringLiteral("list.") + format)), listOf(names));
 }
