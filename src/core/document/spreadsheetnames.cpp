@@ -93,6 +93,8 @@ bool isHeading(QStringView cell)
 {
     static const QStringList Headings{QStringLiteral("姓名"), QStringLiteral("学生姓名"),
                                       QStringLiteral("名字")};
+    if (!cell.contains(u'名')) // in every heading; most cells are quickly done with
+        return false;
     // "姓  名": headings are often spaced out to the column's width.
     QString packed;
     for (const QChar c : cell) {
@@ -122,21 +124,38 @@ QStringList namesIn(const QList<QStringList> &rows)
     // Without a heading, the names are the text (no numbers: those are the students' numbers)
     // of the column holding the most of it, the leftmost of equals; a title above stays out.
     const auto isText = [](QStringView value) {
+        if (value.isEmpty())
+            return false;
+        // A number starts with a digit, a sign, a point or "inf" / "nan": a name (Chinese, or a
+        // Latin letter) is known without parsing it.
+        const QChar first = value.front();
+        if (first.unicode() >= 0x80 || (first.isLetter() && !QStringView(u"iInN").contains(first)))
+            return true;
         bool number = false;
         (void)value.toDouble(&number);
-        return !value.isEmpty() && !number;
+        return !number;
     };
     const bool headed = column >= 0;
     if (!headed) {
         QList<int> texts;
+        QStringList weighed; // the last row weighed, and the text cells it held
+        QList<int> found;
         for (qsizetype r = 0; r < rowCount; ++r) {
             const QStringList &row = rows[r];
-            const qsizetype columns = std::min<qsizetype>(row.size(), MaxColumns);
-            if (texts.size() < columns)
-                texts.resize(columns);
-            for (qsizetype c = 0; c < columns; ++c) {
-                const QStringView value = nameCandidate(row[c]);
-                texts[c] += isText(value) && !isErrorValue(value) ? 1 : 0;
+            // Copies of one row (a repeated row of an OpenDocument sheet) share their cells.
+            if (row.isEmpty() || row.constData() != weighed.constData() || row.size() != weighed.size()) {
+                weighed = row;
+                found.clear();
+                for (qsizetype c = 0; c < row.size() && c < MaxColumns; ++c) {
+                    const QStringView value = nameCandidate(row[c]);
+                    if (isText(value) && !isErrorValue(value))
+                        found.append(int(c));
+                }
+            }
+            for (const int c : std::as_const(found)) {
+                if (texts.size() <= c)
+                    texts.resize(c + 1);
+                ++texts[c];
             }
         }
         const auto most = std::max_element(texts.begin(), texts.end());
