@@ -267,15 +267,19 @@ bool RecoveryStore::isUsersOwn(const QString &path) const
     const QString resolved = file.canonicalFilePath(); // "" when it is not there
     struct stat info = {};
     struct stat folder = {};
+    // Nobody else may put another file in the file's place.
+    const auto privateFolder = [&](const QString &name, bool rootToo) {
+        return status(name, &folder) && S_ISDIR(folder.st_mode)
+               && (folder.st_uid == m_uid || (rootToo && folder.st_uid == 0))
+               && (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    };
     if (!resolved.isEmpty()) {
         return status(resolved, &info) && S_ISREG(info.st_mode) && info.st_uid == m_uid
-               && status(QFileInfo(resolved).path(), &folder) && S_ISDIR(folder.st_mode)
-               && (folder.st_uid == m_uid || (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0);
+               && privateFolder(QFileInfo(resolved).path(), true);
     }
     // A new file only in a folder of the user's own; a link that leads nowhere is no new file.
     const QString parent = QFileInfo(file.path()).canonicalFilePath();
-    return !file.isSymLink() && !parent.isEmpty() && status(parent, &folder) && S_ISDIR(folder.st_mode)
-           && folder.st_uid == m_uid;
+    return !file.isSymLink() && !parent.isEmpty() && privateFolder(parent, false);
 }
 
 Recovery::Recovery(Session &session, RecoveryStore &store, Platform &platform, QObject *parent)

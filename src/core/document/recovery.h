@@ -79,8 +79,8 @@ public:
     void remove(const Copy &copy) const;
 
     /// Whether path is one of the user's own files: resolved through links, a regular file
-    /// owned by the user in a folder that the user owns or that group and others cannot write;
-    /// or, not there yet, a name in a folder the user owns.
+    /// owned by the user in a folder that the user (or root) owns and group and others cannot
+    /// write; or, not there yet, a name in such a folder of the user's.
     bool isUsersOwn(const QString &path) const;
 
     const QString &folder() const { return m_folder; }
