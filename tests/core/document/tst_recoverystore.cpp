@@ -100,6 +100,7 @@ void tst_RecoveryStore::onlyOwnRegularFilesAreRead_data()
     QTest::newRow("info over its bound") << QStringLiteral(".info") << QStringLiteral("16385") << false;
     QTest::newRow("info of 20 GB") << QStringLiteral(".info") << QStringLiteral("21474836480") << false;
     QTest::newRow("lock over its bound") << QStringLiteral(".lock") << QStringLiteral("4097") << false;
+    QTest::newRow("lock of 20 GB") << QStringLiteral(".lock") << QStringLiteral("21474836480") << false;
     QTest::newRow("copy at the reader's bound") << QStringLiteral(".py") << QStringLiteral("67108864") << true;
     QTest::newRow("copy over the reader's bound") << QStringLiteral(".py") << QStringLiteral("67108865") << false;
     QTest::newRow("info a link") << QStringLiteral(".info") << QStringLiteral("link") << false;
