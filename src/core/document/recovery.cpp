@@ -14,12 +14,15 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QSysInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <optional>
 #include <cstdio>
 #include <fcntl.h>
@@ -76,27 +79,43 @@ bool renameFile(const QString &from, const QString &to)
 }
 
 enum class RunState {
-    Gone,           ///< its lock was free, and taken and let go again
-    GoneUnlockable, ///< not alive, but its lock could not be taken (a full disk)
+    Gone,
     Lives,
     Unknown, ///< the lock is no lock file of the user's: never opened
 };
 
-/// Whether the run that holds (or held) the lock at lockPath still lives.
+/// Whether the run that holds (or held) the lock at lockPath still lives. Only read: taking
+/// a lock writes and syncs a file, too slow for thousands of copies and impossible on a full disk.
 RunState runState(const QString &lockPath, uint uid)
 {
     struct stat info = {};
+    if (!status(lockPath, &info))
+        return RunState::Gone; // a live run always has its lock
     // A pipe here would make QLockFile wait for ever, and a huge file would be read whole.
-    if (status(lockPath, &info) && !isOwnRegularFile(info, uid, RecoveryStore::MaxLockSize))
+    if (!isOwnRegularFile(info, uid, RecoveryStore::MaxLockSize))
         return RunState::Unknown;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!QLockFile(lockPath).getLockInfo(&pid, &host, &application))
+        return RunState::Gone; // half written by a run that died
+    // Another machine's run (a shared home folder) cannot be asked: it is taken to live.
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return RunState::Lives;
+    if (pid == QCoreApplication::applicationPid())
+        return RunState::Lives;
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM) ? RunState::Lives : RunState::Gone;
+}
+
+/// Whether the lock of a run that is gone can be taken (not on a full disk); it is let go at once.
+bool lockCanBeTaken(const QString &lockPath)
+{
     QLockFile lock(lockPath);
     lock.setStaleLockTime(0); // a lock is stale only when its process is gone
-    if (lock.tryLock(0)) {
-        lock.unlock();
-        return RunState::Gone;
-    }
-    // A live run's lock is read and found held; any other failure is in making our own.
-    return lock.error() == QLockFile::LockFailedError ? RunState::Lives : RunState::GoneUnlockable;
+    if (!lock.tryLock(0))
+        return false;
+    lock.unlock();
+    return true;
 }
 
 } // namespace
@@ -198,7 +217,7 @@ void RecoveryStore::releaseAbandonedClaims() const
         if (ids.size() != 2 || ids[1] == m_id)
             continue;
         const RunState claimant = runState(path(ids[1], LockSuffix), m_uid);
-        if (claimant == RunState::Gone || claimant == RunState::GoneUnlockable)
+        if (claimant == RunState::Gone)
             renameFile(m_folder + u'/' + name, path(ids[0], InfoSuffix)); // another start may be first
     }
 }
@@ -229,7 +248,7 @@ QList<RecoveryStore::Copy> RecoveryStore::leftOver() const
         if (!saved.isValid())
             saved = QDateTime::fromSecsSinceEpoch(copyInfo.st_mtim.tv_sec);
         copies.append({path(id, CopySuffix), info.value(QStringLiteral("original")).toString(), saved, id,
-                       path(id, InfoSuffix), run == RunState::Gone});
+                       path(id, InfoSuffix)});
     }
     std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) { return a.saved < b.saved; });
     return copies;
@@ -242,6 +261,7 @@ bool RecoveryStore::claim(Copy &copy) const
     if (!renameFile(copy.infoPath, claimed))
         return false;
     copy.infoPath = claimed;
+    copy.lockable = lockCanBeTaken(path(copy.id, LockSuffix));
     return true;
 }
 

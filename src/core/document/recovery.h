@@ -35,7 +35,7 @@ public:
         QDateTime saved;      ///< the earlier of the info file's time and the copy's own
         QString id;
         QString infoPath;     ///< where its info file is now (renamed while claimed)
-        bool lockable = true; ///< false when the dead run's lock could not be taken (a full disk)
+        bool lockable = true; ///< set by claim(): false when its lock could not be taken (a full disk)
     };
 
     /// The largest info file that is read (a path and a time).
@@ -71,7 +71,7 @@ public:
     /// are never among them.
     QList<Copy> leftOver() const;
     /// Claims a copy for this run (renames its info file atomically), so that no other run
-    /// offers it too. False when another run was first.
+    /// offers it too, and tries its lock. False when another run was first.
     bool claim(Copy &copy) const;
     /// Gives a claimed copy back, for a later start.
     void release(Copy &copy) const;
