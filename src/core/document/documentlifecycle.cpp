@@ -249,8 +249,8 @@ bool DocumentLifecycle::offerCopy(RecoveryStore &store, RecoveryStore::Copy &cop
         file, copy.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (others > 0)
         question += DocumentMessages::RecoveryOthersNote.arg(others);
-    const MsgAnswer answer =
-        m_platform.messageBox(question, DocumentMessages::RecoveryTitle, MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer = m_platform.messageBox(question, DocumentMessages::RecoveryTitle,
+                                                   MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgAnswer::No) {
         store.remove(copy);
         return false;

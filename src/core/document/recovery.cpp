@@ -23,9 +23,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <optional>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,7 +52,8 @@ bool isOwnRegularFile(const struct stat &info, uint uid, qint64 maxSize)
 /// waiting on a pipe. Nothing for anything else.
 std::optional<QByteArray> readOwnFile(const QString &path, uint uid, qint64 maxSize)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     std::optional<QByteArray> bytes;
@@ -197,8 +198,8 @@ Result<void> RecoveryStore::checkFolder() const
     // As ssh and systemd do with their private folders: another user who could put files here
     // could have a copy of theirs recovered over the teacher's files.
     if (!S_ISDIR(info.st_mode) || info.st_uid != m_uid || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return Failure{QStringLiteral("恢复文件夹“%1”不是您私有的文件夹（它是一个链接、属于其他用户，或其他用户可以写入），"
-                                      "为安全起见不使用它。")
+        return Failure{QStringLiteral("恢复文件夹“%1”不是您私有的文件夹"
+                                      "（它是一个链接、属于其他用户，或其他用户可以写入），为安全起见不使用它。")
                            .arg(m_folder),
                        FailureKind::WriteFailed};
     return done();

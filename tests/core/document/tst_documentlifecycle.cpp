@@ -723,10 +723,11 @@ void tst_DocumentLifecycle::recoveryOffersNewestFewOfEachFile()
         m_platform->expectMessage(MsgAnswer::Cancel);
     m_lifecycle->offerRecovery(store);
     QHSY_VERIFY_DIALOGS(*m_platform);
-    QVERIFY(m_platform->shown[0].text.contains(start.addSecs(20009).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+    const QString newest = start.addSecs(20009).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QVERIFY(m_platform->shown[0].text.contains(newest));
     for (int i = 0; i < 10; ++i) {
         QCOMPARE(m_platform->shown[i].text.contains(QStringLiteral("/home/t/1班.py")), i < 3);
-        QCOMPARE(m_platform->shown[i].text.contains(QStringLiteral("此文件另有 19997 份较早的恢复副本未列出")), i < 3);
+        QCOMPARE(m_platform->shown[i].text.contains(QStringLiteral("此文件另有 19997 份较早的恢复副本")), i < 3);
     }
     QCOMPARE(QDir(folder).entryList({QStringLiteral("*.info")}).size(), 20010); // all kept
 }
