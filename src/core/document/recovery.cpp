@@ -108,6 +108,14 @@ RunState runState(const QString &lockPath, uint uid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM) ? RunState::Lives : RunState::Gone;
 }
 
+/// Whether the process a run's id names (<pid>-<random>) lives: a run that could not write its
+/// lock (a full disk) still claims copies.
+bool processLives(const QString &id)
+{
+    const qint64 pid = id.section(u'-', 0, 0).toLongLong();
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
 /// Whether the lock of a run that is gone can be taken (not on a full disk); it is let go at once.
 bool lockCanBeTaken(const QString &lockPath)
 {
@@ -218,7 +226,7 @@ void RecoveryStore::releaseAbandonedClaims() const
         if (ids.size() != 2 || ids[1] == m_id)
             continue;
         const RunState claimant = runState(path(ids[1], LockSuffix), m_uid);
-        if (claimant == RunState::Gone)
+        if (claimant == RunState::Gone && !processLives(ids[1]))
             renameFile(m_folder + u'/' + name, path(ids[0], InfoSuffix)); // another start may be first
     }
 }

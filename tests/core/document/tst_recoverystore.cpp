@@ -144,7 +144,7 @@ void tst_RecoveryStore::onlyOwnRegularFilesAreRead()
 }
 
 // Two starts that find the same copy: only the one that claims it first offers it. A claim of
-// a run that is gone is given back.
+// a run that is gone is given back; one of a live process without a lock (a full disk) is not.
 void tst_RecoveryStore::oneStartClaimsACopy()
 {
     QTemporaryDir state;
@@ -166,7 +166,12 @@ void tst_RecoveryStore::oneStartClaimsACopy()
         QCOMPARE(second.leftOver().size(), 1);
         theirs = second.leftOver();
         QVERIFY(first.claim(mine[0]));
-    } // the first run ends while its claim stands, as a crash would leave it
+    } // the first run's lock is gone, its claim stands, and its process (this one) lives
+    QVERIFY(second.leftOver().isEmpty());
+    // A claim of a process that is gone is given back (no process has that number).
+    const QString claim = QDir(folder).entryList({QStringLiteral("*.claimed")}).value(0);
+    QVERIFY(QFile::rename(folder + u'/' + claim,
+                          folder + u'/' + claim.section(u'.', 0, 0) + QStringLiteral(".999999999-0.claimed")));
     theirs = second.leftOver();
     QCOMPARE(theirs.size(), 1);
     QVERIFY(second.claim(theirs[0]));
