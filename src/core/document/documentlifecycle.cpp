@@ -10,6 +10,9 @@
 #include "core/platform/textfile.h"
 
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
                      CommentFile::ReadDetails *details)
@@ -214,33 +217,77 @@ bool DocumentLifecycle::canExit()
 
 void DocumentLifecycle::offerRecovery(RecoveryStore &store)
 {
-    for (const RecoveryStore::Copy &copy : store.leftOver()) {
-        const QString file = copy.originalPath.isEmpty() ? QStringLiteral("新文件") : copy.originalPath;
-        const MsgAnswer answer = m_platform.messageBox(
-            DocumentMessages::RecoveryQuestion.arg(
-                file, copy.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
-            DocumentMessages::RecoveryTitle, MsgIcon::Question, MsgButtons::YesNoCancel);
-        if (answer == MsgAnswer::Cancel)
+    // The newest few copies of each file are offered, newest first; the older ones are
+    // counted in the offer and stay in the folder.
+    QList<RecoveryStore::Copy> copies = store.leftOver();
+    std::reverse(copies.begin(), copies.end());
+    QHash<QString, int> perFile;
+    for (const RecoveryStore::Copy &copy : std::as_const(copies))
+        ++perFile[copy.originalPath];
+    QHash<QString, int> offered;
+    int questions = 0;
+    for (RecoveryStore::Copy copy : std::as_const(copies)) {
+        if (questions == MaxRecoveryQuestions)
+            break;
+        int &ofFile = offered[copy.originalPath];
+        if (ofFile == MaxRecoveryCopiesPerFile)
             continue;
-        if (answer == MsgAnswer::No) {
-            store.remove(copy);
+        // Another start offers it already, or it is gone.
+        if (!store.claim(copy))
             continue;
-        }
-        if (m_host.editorIsOpen() && !CloseEditor())
-            continue;
-        m_session.setCurrentFile(copy.copyPath, false);
-        if (!OpenEditor())
-            continue; // told why; the copy stays for another try
-        // The original may have been saved again after the copy: its name is not taken then.
-        const QFileInfo original(copy.originalPath);
-        const bool changedSince = original.exists() && original.lastModified() > copy.saved;
-        m_session.setCurrentFile(copy.originalPath, !copy.originalPath.isEmpty() && !changedSince);
-        m_host.setEditorCaption(editorCaption(copy.originalPath));
-        m_session.markModified();
-        store.remove(copy);
-        if (changedSince)
-            m_platform.messageBox(DocumentMessages::RecoveredOverChangedFileMessage.arg(copy.originalPath),
-                                  DocumentMessages::RecoveryTitle, MsgIcon::Exclamation, MsgButtons::Ok);
-        break; // one document at a time: the others wait for the next start
+        ++ofFile;
+        ++questions;
+        if (offerCopy(store, copy, perFile.value(copy.originalPath) - MaxRecoveryCopiesPerFile))
+            break; // one document at a time: the others wait for the next start
     }
+}
+
+bool DocumentLifecycle::offerCopy(RecoveryStore &store, RecoveryStore::Copy &copy, int others)
+{
+    const QString file = copy.originalPath.isEmpty() ? QStringLiteral("新文件") : copy.originalPath;
+    QString question = DocumentMessages::RecoveryQuestion.arg(
+        file, copy.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    if (others > 0)
+        question += DocumentMessages::RecoveryOthersNote.arg(others);
+    const MsgAnswer answer = m_platform.messageBox(question, DocumentMessages::RecoveryTitle,
+                                                   MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgAnswer::No) {
+        store.remove(copy);
+        return false;
+    }
+    if (answer != MsgAnswer::Yes || (m_host.editorIsOpen() && !CloseEditor())) {
+        store.release(copy);
+        return false;
+    }
+    m_session.setCurrentFile(copy.copyPath, false);
+    if (!OpenEditor()) {
+        store.release(copy);
+        return false; // told why; the copy stays for another try
+    }
+    // The original's name is taken only for a file of the teacher's own that was not saved
+    // again after the copy; otherwise Save asks where, and the file named in the copy is
+    // never written unasked.
+    const QFileInfo original(copy.originalPath);
+    const bool changedSince = original.exists() && original.lastModified() > copy.saved;
+    const bool own = store.isUsersOwn(copy.originalPath);
+    const bool readOnly = !copy.lockable;
+    const QString path = readOnly ? QString() : copy.originalPath;
+    m_session.setCurrentFile(path, !path.isEmpty() && !changedSince && own);
+    m_host.setEditorCaption(editorCaption(path));
+    m_session.markModified();
+    if (readOnly) {
+        // The disk is full: the copy stays until the recovered comments are saved elsewhere.
+        store.release(copy);
+        m_platform.messageBox(DocumentMessages::RecoveredReadOnlyMessage, DocumentMessages::RecoveryTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
+        return true;
+    }
+    store.remove(copy);
+    if (!copy.originalPath.isEmpty() && !own)
+        m_platform.messageBox(DocumentMessages::RecoveredOutsideOwnFilesMessage.arg(copy.originalPath),
+                              DocumentMessages::RecoveryTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    else if (changedSince)
+        m_platform.messageBox(DocumentMessages::RecoveredOverChangedFileMessage.arg(copy.originalPath),
+                              DocumentMessages::RecoveryTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    return true;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/document/commentfile.h"
+#include "core/document/recovery.h"
 #include "core/platform/itemfont.h"
 
 #include <QString>
 
 class Platform;
-class RecoveryStore;
 class Session;
 
 // The reading and writing steps of the commands below: they tell the teacher what went wrong.
@@ -85,12 +85,21 @@ public:
     void closeDocument();
     /// Before the program ends: false when the teacher chose to stay.
     bool canExit();
-    /// At start: offers each copy other runs left ("恢复未保存的评语"). Yes opens it as a modified
-    /// document under its original path (Save As when that file changed after the copy), No
-    /// deletes it, Cancel keeps it for the next start.
+    /// Copies of one file offered at one start (the newest), and questions in all.
+    static constexpr int MaxRecoveryCopiesPerFile = 3;
+    static constexpr int MaxRecoveryQuestions = 10;
+
+    /// At start: offers the copies other runs left ("恢复未保存的评语"), the newest few of each
+    /// file, each claimed first so that no other start offers it too. Yes opens it as a modified
+    /// document under its original path (Save As when that file changed after the copy or is
+    /// not the teacher's own; an unnamed document, the copy kept, when its lock could not be
+    /// taken), No deletes it, Cancel keeps it for the next start.
     void offerRecovery(RecoveryStore &store);
 
 private:
+    /// One offer; others is how many older copies of the file are not offered. True when the
+    /// copy was opened.
+    bool offerCopy(RecoveryStore &store, RecoveryStore::Copy &copy, int others);
     bool saveTo(const QString &path);
     /// Puts a file opened or saved first in the recent files.
     void remember(const QString &path);

@@ -48,6 +48,21 @@ inline const QString RecoveryQuestion =
     QStringLiteral("发现上次未保存的评语，可能是程序没有正常退出。\r\n\r\n文件：%1\r\n保存时间：%2\r\n\r\n"
                    "选择“是”恢复这些评语，“否”丢弃它们，“取消”下次启动时再决定。");
 
+/// Added to the recovery offer when the same file has more copies than are offered (how many).
+inline const QString RecoveryOthersNote =
+    QStringLiteral("\r\n\r\n此文件另有 %1 份较早的恢复副本未列出，它们仍保留在恢复文件夹中。");
+
+/// After recovering a copy whose lock could not be taken (a full disk): it was opened as a new
+/// file and left in place.
+inline const QString RecoveredReadOnlyMessage =
+    QStringLiteral("无法锁定恢复副本（磁盘可能已满），恢复的评语已作为新文件打开，恢复副本仍保留在原处。"
+                   "\r\n请用“另存为”把它们保存到有空间的位置。");
+
+/// After recovering, when the original is not one of the teacher's own files (the file).
+inline const QString RecoveredOutsideOwnFilesMessage =
+    QStringLiteral("文件“%1”不是您自己的文件（它属于其他用户，或所在文件夹其他用户可以写入）。"
+                   "为安全起见，保存时请在“另存为”中选择位置。");
+
 /// After recovering, when the original file changed after the copy was made (the file).
 inline const QString RecoveredOverChangedFileMessage =
     QStringLiteral("文件“%1”在恢复副本保存之后又被修改过。为免覆盖，请用“另存为”把恢复的评语保存为新文件。");

@@ -20,6 +20,10 @@ class Session;
 /// copy of the document in the comment-file format (<id>.py), the original path and the time
 /// beside it (<id>.info), and a lock (<id>.lock) that the run holds while it lives. A copy whose
 /// lock is free was left by a run that did not end cleanly.
+///
+/// The folder is trusted only when it is a real folder (no link) owned by the user and not
+/// writable by group or others, as ssh treats ~/.ssh; and only regular files owned by the user
+/// are read from it, each up to a bound. Nothing else there is ever opened.
 class RecoveryStore
 {
 public:
@@ -28,9 +32,16 @@ public:
     {
         QString copyPath;
         QString originalPath; ///< "" for a document that had no file yet
-        QDateTime saved;
+        QDateTime saved;      ///< the earlier of the info file's time and the copy's own
         QString id;
+        QString infoPath;     ///< where its info file is now (renamed while claimed)
+        bool lockable = true; ///< set by claim(): false when its lock could not be taken (a full disk)
     };
+
+    /// The largest info file that is read (a path and a time).
+    static constexpr qint64 MaxInfoSize = 16 * 1024;
+    /// The largest lock file that is looked at (QLockFile writes a few short lines).
+    static constexpr qint64 MaxLockSize = 4 * 1024;
 
     /// $XDG_STATE_HOME/qhsy/recovery, by default ~/.local/state/qhsy/recovery.
     static QString defaultFolder();
@@ -38,8 +49,15 @@ public:
     explicit RecoveryStore(QString folder = defaultFolder());
     ~RecoveryStore();
 
-    /// Makes the folder (private to the user) and takes this run's lock.
+    /// The user whose folder and files are trusted: the effective user unless set.
+    void setUser(uint uid) { m_uid = uid; }
+    uint user() const { return m_uid; }
+
+    /// Makes the folder (private to the user) and takes this run's lock. A folder that is not
+    /// the user's own and private is refused, and never written.
     Result<void> open();
+    /// Whether the folder is the user's own and private (the reason why not).
+    Result<void> checkFolder() const;
     /// What the last open() gave (a failure before any).
     const Result<void> &opened() const { return m_opened; }
 
@@ -49,17 +67,31 @@ public:
     void discard();
 
     /// The copies of runs that ended without removing theirs, oldest first. Copies of runs that
-    /// still live are never among them.
+    /// still live, copies claimed by a live run, and anything in a folder that is not trusted
+    /// are never among them.
     QList<Copy> leftOver() const;
+    /// Claims a copy for this run (renames its info file atomically), so that no other run
+    /// offers it too, and tries its lock. False when another run was first.
+    bool claim(Copy &copy) const;
+    /// Gives a claimed copy back, for a later start.
+    void release(Copy &copy) const;
     /// Removes a copy left by another run.
     void remove(const Copy &copy) const;
+
+    /// Whether path is one of the user's own files: resolved through links, a regular file
+    /// owned by the user in a folder that the user (or root) owns and group and others cannot
+    /// write; or, not there yet, a name in such a folder of the user's.
+    bool isUsersOwn(const QString &path) const;
 
     const QString &folder() const { return m_folder; }
 
 private:
     QString path(const QString &id, const QString &suffix) const;
+    QString claimPath(const QString &id, const QString &claimant) const;
+    void releaseAbandonedClaims() const;
 
     QString m_folder;
+    uint m_uid;
     QString m_id;
     Result<void> m_opened = Failure{};
     std::unique_ptr<QLockFile> m_lock;

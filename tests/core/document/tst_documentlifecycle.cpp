@@ -89,6 +89,9 @@ private slots:
     void recoveryUnavailableToldOnce();
     void recoveryOffer_data();
     void recoveryOffer();
+    void recoveryOfferGuards_data();
+    void recoveryOfferGuards();
+    void recoveryOffersNewestFewOfEachFile();
 
     // The reading and writing steps on their own.
     void templateReadLeavesPathEmpty();
@@ -635,6 +638,98 @@ void tst_DocumentLifecycle::recoveryOffer()
         QCOMPARE(m_state->HasFileName(), !changedSince);
     }
     QCOMPARE(store.leftOver().size(), kept ? 1 : 0);
+}
+
+// A copy whose lock cannot be taken (a full disk) opens as a new file and stays; a copy of a
+// file that is not the teacher's own never takes that file's name.
+void tst_DocumentLifecycle::recoveryOfferGuards_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<bool>("sharedFolder"); // the original lies in a folder all can write
+    QTest::addColumn<QString>("told");
+    QTest::newRow("disk full") << true << false << QStringLiteral("无法锁定恢复副本");
+    QTest::newRow("not the teacher's own") << false << true << QStringLiteral("不是您自己的文件");
+}
+
+void tst_DocumentLifecycle::recoveryOfferGuards()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(bool, sharedFolder);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("class")));
+    const QString original = dir.filePath(QStringLiteral("class/一班.py"));
+    QVERIFY(CommentFile::write(original, classOf(1), CommentDocument().ItemFonts).ok());
+    if (sharedFolder)
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("class")), QFileDevice::Permissions(0x7777)));
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    {
+        RecoveryStore crashed(folder);
+        QVERIFY(crashed.open());
+        QVERIFY(crashed
+                    .save(TextFile::encode(CommentFile::compose(classOf(3), CommentDocument().ItemFonts)),
+                          original, QDateTime::currentDateTime().addSecs(60))
+                    .ok());
+    }
+    RecoveryStore store(folder);
+    m_platform->expectMessage(MsgAnswer::Yes);
+    m_platform->expectMessage();
+    // A file-size limit of nothing stops every lock from being written, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    if (diskFull)
+        setrlimit(RLIMIT_FSIZE, &none);
+    QCOMPARE(store.open().ok(), !diskFull);
+    m_lifecycle->offerRecovery(store);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QHSY_VERIFY_DIALOGS(*m_platform);
+    QVERIFY(m_platform->shown[1].text.contains(told));
+    QCOMPARE(m_platform->shown[1].icon, MsgIcon::Exclamation);
+    QCOMPARE(m_state->Document().studentCount(), 3);
+    QVERIFY(m_state->Modified());
+    QVERIFY(!m_state->HasFileName()); // Save asks where
+    QCOMPARE(m_state->CurrentPath(), diskFull ? QString() : original);
+    QCOMPARE(store.leftOver().size(), diskFull ? 1 : 0);
+}
+
+// Twenty thousand copies of one file ask three questions, the newest first, and say how many
+// others there are; a start asks ten questions at most.
+void tst_DocumentLifecycle::recoveryOffersNewestFewOfEachFile()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("recovery"));
+    RecoveryStore store(folder);
+    QVERIFY(store.open());
+    const QByteArray copy = TextFile::encode(CommentFile::compose(classOf(1), CommentDocument().ItemFonts));
+    const QDateTime start(QDate(2026, 1, 1), QTime(8, 0));
+    const auto plant = [&](int n, const QString &original) {
+        const QString id = folder + QStringLiteral("/1-%1").arg(n);
+        QFile py(id + QStringLiteral(".py"));
+        QFile info(id + QStringLiteral(".info"));
+        return py.open(QIODevice::WriteOnly) && py.write(copy) == copy.size() && info.open(QIODevice::WriteOnly)
+               && info.write(QStringLiteral(R"({"original":"%1","saved":"%2"})")
+                                 .arg(original, start.addSecs(n).toString(Qt::ISODate))
+                                 .toUtf8())
+                      > 0;
+    };
+    for (int n = 0; n < 10; ++n) // ten other files, each with an older copy
+        QVERIFY(plant(n, QStringLiteral("/home/t/%1班.py").arg(n + 2)));
+    for (int n = 10; n < 20010; ++n)
+        QVERIFY(plant(n, QStringLiteral("/home/t/1班.py")));
+    for (int i = 0; i < DocumentLifecycle::MaxRecoveryQuestions; ++i)
+        m_platform->expectMessage(MsgAnswer::Cancel);
+    m_lifecycle->offerRecovery(store);
+    QHSY_VERIFY_DIALOGS(*m_platform);
+    const QString newest = start.addSecs(20009).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QVERIFY(m_platform->shown[0].text.contains(newest));
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(m_platform->shown[i].text.contains(QStringLiteral("/home/t/1班.py")), i < 3);
+        QCOMPARE(m_platform->shown[i].text.contains(QStringLiteral("此文件另有 19997 份较早的恢复副本")), i < 3);
+    }
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("*.info")}).size(), 20010); // all kept
 }
 
 QTEST_GUILESS_MAIN(tst_DocumentLifecycle)
