@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 /// Characters as the teacher counts them: a character outside the BMP (a surrogate pair)
@@ -161,9 +163,12 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
         const QStringList names = SpreadsheetNames::namesIn(SpreadsheetNames::csvRows(text));
         return listText(namesOf(names), 0, stopAtLongLine);
     }
+    // As in a sheet, only the lines that can hold a class are looked at: a huge file costs
+    // its own size, not a string a line.
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
-    return listText([&lines](QStringView *line) { return lines.next(line); }, text.size() + 2,
-                    stopAtLongLine);
+    qsizetype looked = 0;
+    return listText([&](QStringView *line) { return looked++ < SpreadsheetNames::MaxRows && lines.next(line); },
+                    std::min<qsizetype>(text.size(), SpreadsheetNames::MaxRows * 16) + 2, stopAtLongLine);
 }
 
 } // namespace NameList

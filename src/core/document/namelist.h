@@ -57,8 +57,9 @@ Imported fillRoster(CommentDocument &document, const QStringList &lines, Mode mo
 /// write into. A list without a name is refused (FailureKind::Empty).
 Result<Imported> importText(CommentDocument &document, const QString &listText, Mode mode);
 
-/// Reads a student-name file into one text, every line followed by CR LF. At each line longer
-/// than the limit, stopAtLongLine decides whether to stop (true: the text is empty).
+/// Reads a student-name file into one text, every line followed by CR LF; of a text list only
+/// the first SpreadsheetNames::MaxRows lines, as of a sheet. At each line longer than the
+/// limit, stopAtLongLine decides whether to stop (true: the text is empty).
 Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine);
 
 } // namespace NameList

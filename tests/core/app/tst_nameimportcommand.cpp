@@ -69,6 +69,10 @@ void tst_NameImportCommand::importNames_data()
         << "names.txt" << TextFile::encode(namesText(101)) << "-" << false << 0
         << namesText(100).split("\r\n") << namesText(100).split("\r\n")
         << DocumentMessages::DroppedMessage + "（略去 1 个）";
+    QTest::newRow("20,000 lines: only the first 10,000 are looked at")
+        << "names.txt" << TextFile::encode(namesText(20000)) << "-" << false << 0
+        << namesText(100).split("\r\n") << namesText(100).split("\r\n")
+        << DocumentMessages::DroppedMessage + "（略去 9900 个）";
     QTest::newRow("room for one more") << "names.txt" << TextFile::encode(namesText(99)) << "class" << false
                                        << 0 << both + namesText(98).split("\r\n")
                                        << namesText(98).split("\r\n") << DocumentMessages::DroppedMessage;
