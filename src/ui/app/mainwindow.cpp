@@ -388,9 +388,13 @@ void MainWindow::showFinding(int student, int position, int length)
     const QRect comment = m_editor->pytext1(student)->geometry();
     const QRect card((name | comment).topLeft() + m_editor->frame()->mapToGlobal(QPoint()),
                      (name | comment).size());
-    // A window's position is that of its frame.
-    m_classCheck->move(
-        ScreenFit::clearOf(m_classCheck->frameGeometry(), card, m_classCheck->screen()->availableGeometry()));
+    const QRect frame = m_classCheck->frameGeometry();
+    const QSize chrome = frame.size() - m_classCheck->size();
+    const QRect clear = ScreenFit::clearOf(frame, card, m_classCheck->screen()->availableGeometry(),
+                                           m_classCheck->minimumSizeHint() + chrome);
+    // A window's position is that of its frame; its size is without the frame.
+    m_classCheck->move(clear.topLeft());
+    m_classCheck->resize(clear.size() - chrome);
 }
 
 void MainWindow::showFind()

@@ -37,36 +37,47 @@ bool fitFramed(QWidget &window, QSize first)
 
 } // namespace ScreenFit
 
-QPoint ScreenFit::clearOf(const QRect &window, const QRect &keep, const QRect &available)
+QRect ScreenFit::clearOf(const QRect &window, const QRect &keep, const QRect &available, const QSize &minimum)
 {
     if (!window.intersects(keep))
-        return window.topLeft();
-    const QSize size = window.size();
-    const auto onScreen = [&](QPoint at) {
-        at.setX(std::clamp(at.x(), available.left(),
-                           std::max(available.left(), available.right() + 1 - size.width())));
-        at.setY(std::clamp(at.y(), available.top(),
-                           std::max(available.top(), available.bottom() + 1 - size.height())));
-        return at;
+        return window;
+    const auto onScreen = [&](QRect r) {
+        r.moveLeft(std::clamp(r.left(), available.left(),
+                              std::max(available.left(), available.right() + 1 - r.width())));
+        r.moveTop(std::clamp(r.top(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - r.height())));
+        return r;
     };
-    struct Side
-    {
-        int room;   ///< free length beside `keep` on this side
-        int needed; ///< the window's length across it
-        QPoint at;
+    // The sides in the order they are tried: right, left, below, above.
+    const int room[4] = {available.right() - keep.right(), keep.left() - available.left(),
+                         available.bottom() - keep.bottom(), keep.top() - available.top()};
+    const auto needed = [&](int side) { return side < 2 ? window.width() : window.height(); };
+    const auto least = [&](int side) { return side < 2 ? minimum.width() : minimum.height(); };
+    // The window beside `keep` on a side, `length` across.
+    const auto beside = [&](int side, int length) -> QRect {
+        switch (side) {
+        case 0:
+            return {keep.right() + 1, window.top(), length, window.height()};
+        case 1:
+            return {keep.left() - length, window.top(), length, window.height()};
+        case 2:
+            return {window.left(), keep.bottom() + 1, window.width(), length};
+        default:
+            return {window.left(), keep.top() - length, window.width(), length};
+        }
     };
-    const Side sides[] = {
-        {available.right() - keep.right(), size.width(), {keep.right() + 1, window.top()}},
-        {keep.left() - available.left(), size.width(), {keep.left() - size.width(), window.top()}},
-        {available.bottom() - keep.bottom(), size.height(), {window.left(), keep.bottom() + 1}},
-        {keep.top() - available.top(), size.height(), {window.left(), keep.top() - size.height()}},
-    };
-    const Side *roomiest = &sides[0];
-    for (const Side &side : sides) {
-        if (side.room >= side.needed)
-            return onScreen(side.at);
-        if (side.room - side.needed > roomiest->room - roomiest->needed)
-            roomiest = &side;
+    for (int side = 0; side < 4; ++side) {
+        if (room[side] >= needed(side))
+            return onScreen(beside(side, needed(side)));
     }
-    return onScreen(roomiest->at);
+    // Nowhere whole: smaller, on the side that keeps most of it, down to its least size.
+    int best = -1;
+    for (int side = 0; side < 4; ++side) {
+        if (room[side] >= least(side) &&
+            (best < 0 || double(room[side]) / needed(side) > double(room[best]) / needed(best)))
+            best = side;
+    }
+    if (best >= 0)
+        return onScreen(beside(best, room[best]));
+    return onScreen(window); // too small a screen: it stays, on the screen
 }

@@ -20,8 +20,9 @@ QSize firstSize(QSize design, const QRect &available, const QMargins &frame);
 bool fitFramed(QWidget &window, QSize firstSize);
 
 /// Where a window (its frame, `window`) goes so that it does not cover `keep`, on the screen's
-/// `available` area: where it is when it covers nothing; else beside `keep` on the first side
-/// it fits whole (right, left, below, above); else on the side with the most room, on the screen.
-QPoint clearOf(const QRect &window, const QRect &keep, const QRect &available);
+/// `available` area: where it is when it covers nothing; else beside `keep` on the first side it
+/// fits whole (right, left, below, above); else made smaller, down to `minimum`, beside `keep`
+/// on the side that keeps most of it; else where it is, moved onto the screen.
+QRect clearOf(const QRect &window, const QRect &keep, const QRect &available, const QSize &minimum);
 
 } // namespace ScreenFit

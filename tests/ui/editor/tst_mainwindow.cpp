@@ -886,7 +886,6 @@ void tst_MainWindow::findingLeavesThePrintWindow()
     ClassCheckDialog *dialog = m_window->classCheck();
     menuItem(*m_window, "privew")->trigger();
     QVERIFY(m_window->printControl());
-    dialog->resize(400, 250); // small enough to stand beside a card on the test's screen
     dialog->move(m_window->editor()->mapToGlobal(QPoint(0, 0))); // over the cards
     emit dialog->findingChosen(2, 1, 3);
     QVERIFY(!m_window->printControl());
@@ -902,26 +901,28 @@ void tst_MainWindow::dialogStepsAside_data()
 {
     QTest::addColumn<QRect>("window");
     QTest::addColumn<QRect>("keep");
-    QTest::addColumn<QPoint>("to");
-    // On a screen of 1000 × 800.
-    QTest::newRow("covers nothing: stays")
-        << QRect(700, 0, 200, 100) << QRect(100, 100, 400, 300) << QPoint(700, 0);
+    QTest::addColumn<QRect>("to");
+    // On a screen of 1000 × 800, the window at least 200 × 150.
+    QTest::newRow("covers nothing: stays") << QRect(700, 0, 200, 100) << QRect(100, 100, 400, 300)
+                                           << QRect(700, 0, 200, 100);
     QTest::newRow("to the right") << QRect(200, 150, 300, 200) << QRect(100, 100, 400, 300)
-                                  << QPoint(500, 150);
-    QTest::newRow("to the left, no room right")
-        << QRect(600, 150, 300, 200) << QRect(400, 100, 500, 300) << QPoint(100, 150);
-    QTest::newRow("below, no room beside")
-        << QRect(100, 100, 300, 200) << QRect(50, 50, 900, 300) << QPoint(100, 350);
-    QTest::newRow("no room anywhere: roomiest side, on the screen")
-        << QRect(100, 100, 600, 700) << QRect(100, 100, 700, 600) << QPoint(400, 100);
+                                  << QRect(500, 150, 300, 200);
+    QTest::newRow("to the left, no room right") << QRect(600, 150, 300, 200) << QRect(400, 100, 500, 300)
+                                                << QRect(100, 150, 300, 200);
+    QTest::newRow("below, no room beside") << QRect(100, 100, 300, 200) << QRect(50, 50, 900, 300)
+                                           << QRect(100, 350, 300, 200);
+    QTest::newRow("nowhere whole: lower, below") << QRect(100, 100, 300, 500) << QRect(50, 50, 900, 300)
+                                                 << QRect(100, 350, 300, 450);
+    QTest::newRow("no room anywhere: stays, on the screen")
+        << QRect(100, 100, 600, 900) << QRect(100, 100, 750, 650) << QRect(100, 0, 600, 900);
 }
 
 void tst_MainWindow::dialogStepsAside()
 {
     QFETCH(QRect, window);
     QFETCH(QRect, keep);
-    QFETCH(QPoint, to);
-    QCOMPARE(ScreenFit::clearOf(window, keep, QRect(0, 0, 1000, 800)), to);
+    QFETCH(QRect, to);
+    QCOMPARE(ScreenFit::clearOf(window, keep, QRect(0, 0, 1000, 800), QSize(200, 150)), to);
 }
 
 void tst_MainWindow::printWindowKeepsTheStudent_data()
