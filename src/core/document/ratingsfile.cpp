@@ -1,0 +1,252 @@
+#include "core/document/ratingsfile.h"
+
+#include "core/document/namelist.h"
+#include "core/document/spreadsheetfile.h"
+#include "core/document/spreadsheetnames.h"
+
+#include "core/platform/filesave.h"
+#include "core/platform/textfile.h"
+
+#include <QHash>
+
+namespace RatingsFile {
+
+namespace {
+
+const QString NameHeading = QStringLiteral("姓名");
+const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
+const QString NoNameColumnMessage = QStringLiteral("文件“%1”中没有“姓名”一列，无法读取评价。");
+
+/// A name or heading without any blanks: spreadsheets pad two-character names to the width of
+/// three ("王  芳", often with an ideographic space).
+QString packed(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            result += c;
+    }
+    return result;
+}
+
+bool isNameHeading(const QString &cell)
+{
+    static const QStringList Headings{NameHeading, QStringLiteral("学生姓名"), QStringLiteral("名字")};
+    return cell.contains(u'名') && Headings.contains(packed(cell));
+}
+
+/// The field as CSV writes it: in double quotes (inner quotes doubled) when it holds a comma, a
+/// quote, a line break or blanks at its ends.
+QString csvField(const QString &field)
+{
+    const bool quote = field.contains(u',') || field.contains(u'"') || field.contains(u'\r') ||
+                       field.contains(u'\n') || field.contains(u'\t') ||
+                       (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
+    if (!quote)
+        return field;
+    QString escaped = field;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+bool isSheet(const QString &path)
+{
+    for (const char *suffix : {".xlsx", ".xls", ".ods"}) {
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<Grade> parseValue(const QString &text)
+{
+    QString value = text.trimmed();
+    if (value.isEmpty())
+        return Grade::None;
+    // Ａ–Ｄ typed with a Chinese input method are the letters A–D.
+    if (value.size() == 1 && value[0].unicode() >= 0xFF21 && value[0].unicode() <= 0xFF5A)
+        value = value.normalized(QString::NormalizationForm_KC);
+    static const QHash<QString, Grade> Values{
+        {QStringLiteral("优秀"), Grade::Excellent}, {QStringLiteral("优"), Grade::Excellent},
+        {QStringLiteral("好"), Grade::Excellent},   {QStringLiteral("A"), Grade::Excellent},
+        {QStringLiteral("良好"), Grade::Good},      {QStringLiteral("良"), Grade::Good},
+        {QStringLiteral("中"), Grade::Good},        {QStringLiteral("B"), Grade::Good},
+        {QStringLiteral("后进"), Grade::Lagging},   {QStringLiteral("待提高"), Grade::Lagging},
+        {QStringLiteral("差"), Grade::Lagging},     {QStringLiteral("C"), Grade::Lagging},
+        {QStringLiteral("D"), Grade::Lagging},
+    };
+    const auto found = Values.constFind(value.size() == 1 ? value.toUpper() : value);
+    if (found == Values.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+QString valueText(Grade grade)
+{
+    switch (grade) {
+    case Grade::Excellent:
+        return QStringLiteral("优秀");
+    case Grade::Good:
+        return QStringLiteral("良好");
+    case Grade::Lagging:
+        return QStringLiteral("后进");
+    case Grade::None:
+        break;
+    }
+    return {};
+}
+
+Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
+               Problems *problems)
+{
+    Problems found;
+    Table table;
+    table.categories = categories;
+    table.names = roster;
+    table.grades.fill(QList<Grade>(categories.size(), Grade::None), roster.size());
+
+    // The heading row: the first that holds a 姓名 cell (a title may stand above it).
+    qsizetype headingRow = -1;
+    qsizetype nameColumn = -1;
+    for (qsizetype r = 0; r < rows.size() && nameColumn < 0; ++r) {
+        for (qsizetype c = 0; c < rows[r].size(); ++c) {
+            if (isNameHeading(rows[r][c])) {
+                headingRow = r;
+                nameColumn = c;
+                break;
+            }
+        }
+    }
+    if (nameColumn < 0) {
+        found.missingNameColumn = true;
+        if (problems)
+            *problems = found;
+        return table;
+    }
+
+    // Which category each column holds (-1: none).
+    QHash<QString, int> categoryIndex;
+    for (int i = 0; i < categories.size(); ++i)
+        categoryIndex.insert(packed(categories[i]), i);
+    const QStringList &heading = rows[headingRow];
+    QList<int> columnCategory(heading.size(), -1);
+    QList<bool> categoryTaken(categories.size(), false);
+    for (qsizetype c = 0; c < heading.size(); ++c) {
+        const QString key = packed(heading[c]);
+        if (c == nameColumn || key.isEmpty())
+            continue;
+        const int index = categoryIndex.value(key, -1);
+        if (index < 0) {
+            found.unknownCategories.append(heading[c].trimmed());
+        } else if (categoryTaken[index]) {
+            found.duplicateCategories.append(categories[index]);
+        } else {
+            columnCategory[c] = index;
+            categoryTaken[index] = true;
+        }
+    }
+
+    // Roster students by name; a name twice in the class takes the file's rows in turn.
+    QHash<QString, QList<int>> studentIndex;
+    for (int i = 0; i < roster.size(); ++i)
+        studentIndex[packed(roster[i])].append(i);
+    QHash<QString, int> rowsSeen;
+    for (qsizetype r = headingRow + 1; r < rows.size(); ++r) {
+        const QStringList &row = rows[r];
+        const QString name = nameColumn < row.size() ? row[nameColumn].trimmed() : QString();
+        if (name.isEmpty()) {
+            bool values = false;
+            for (const QString &cell : row)
+                values = values || !cell.trimmed().isEmpty();
+            found.rowsWithoutName += values ? 1 : 0;
+            continue;
+        }
+        const QString key = packed(name);
+        const auto students = studentIndex.constFind(key);
+        if (students == studentIndex.constEnd()) {
+            found.unknownNames.append(name);
+            continue;
+        }
+        const int seen = rowsSeen[key]++;
+        if (seen >= students->size()) {
+            found.duplicateNames.append(name);
+            continue;
+        }
+        const int student = students->at(seen);
+        for (qsizetype c = 0; c < row.size() && c < columnCategory.size(); ++c) {
+            if (columnCategory[c] < 0)
+                continue;
+            const std::optional<Grade> grade = parseValue(row[c]);
+            if (grade)
+                table.grades[student][columnCategory[c]] = *grade;
+            else
+                found.unknownValues.append(QStringLiteral("%1/%2: %3")
+                                               .arg(name, categories[columnCategory[c]], row[c].trimmed()));
+        }
+    }
+    if (problems)
+        *problems = found;
+    return table;
+}
+
+Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
+                       Problems *problems)
+{
+    QList<QStringList> rows;
+    if (isSheet(path)) {
+        Result<QList<QStringList>> sheet = SpreadsheetFile::rows(path);
+        if (!sheet)
+            return sheet.failure();
+        rows = std::move(sheet).value();
+    } else {
+        const Result<QByteArray> bytes = TextFile::readAll(path);
+        if (!bytes)
+            return Failure{UnreadableMessage.arg(path, bytes.error()), FailureKind::Unreadable};
+        rows = SpreadsheetNames::csvRows(NameList::decode(*bytes));
+    }
+    Problems found;
+    Table table = fromRows(rows, roster, categories, &found);
+    if (problems)
+        *problems = found;
+    if (found.missingNameColumn)
+        return Failure{NoNameColumnMessage.arg(path), FailureKind::Unreadable};
+    return table;
+}
+
+QString sidecarPath(const QString &classPath)
+{
+    static const QString ClassSuffix = QStringLiteral(".py");
+    QString base = classPath;
+    if (base.endsWith(ClassSuffix, Qt::CaseInsensitive))
+        base.chop(ClassSuffix.size());
+    return base + QStringLiteral(".评价.csv");
+}
+
+QByteArray csvBytes(const Table &table)
+{
+    static const QString LineEnd = QStringLiteral("\r\n");
+    QString text = NameHeading;
+    for (const QString &category : table.categories)
+        text += u',' + csvField(category);
+    text += LineEnd;
+    for (qsizetype i = 0; i < table.names.size(); ++i) {
+        text += csvField(table.names[i]);
+        for (qsizetype c = 0; c < table.categories.size(); ++c) {
+            const Grade grade = i < table.grades.size() && c < table.grades[i].size() ? table.grades[i][c] : Grade::None;
+            text += u',' + valueText(grade);
+        }
+        text += LineEnd;
+    }
+    // The byte-order mark tells Excel and WPS the file is UTF-8, not the system's code page.
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+Result<void> write(const QString &path, const Table &table)
+{
+    return FileSave::save(path, csvBytes(table));
+}
+
+} // namespace RatingsFile

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/platform/result.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+/// A student's rating in one category of the library: none yet, 优秀, 良好 or 后进.
+enum class Grade { None, Excellent, Good, Lagging };
+
+/// The class's ratings (评价表): one row a student, one column a library category. Read from any
+/// spreadsheet the name import reads, and kept beside the class file as a CSV file.
+namespace RatingsFile {
+
+/// A value as a teacher or a school system writes it -> a grade; std::nullopt for an unknown one.
+/// 优秀/良好/后进, 好/中/差, 优/良/中/差, A/B/C/D (A, 优, 好 → 优秀; B, 良, 中 → 良好; C, D, 差,
+/// 后进, 待提高 → 后进); blanks around it ignored, A–D in either case and width; "" → Grade::None.
+std::optional<Grade> parseValue(const QString &text);
+
+/// "优秀" / "良好" / "后进"; "" for Grade::None.
+QString valueText(Grade grade);
+
+/// The table: categories (columns, in order) and per student name a grade per category.
+struct Table
+{
+    QStringList categories;
+    QList<QString> names;
+    QList<QList<Grade>> grades; ///< one list per name, one grade per category
+
+    bool operator==(const Table &) const = default;
+};
+
+/// What reading found that it could not take; nothing is dropped without being named here.
+struct Problems
+{
+    QStringList unknownNames;      ///< names not in the class, as written
+    QStringList unknownValues;     ///< "name/category: value"
+    QStringList unknownCategories; ///< headings that are no category of the library
+    QStringList duplicateNames;    ///< a student's second row (the first one counts)
+    QStringList duplicateCategories; ///< a category's second column (the first one counts)
+    int rowsWithoutName = 0;       ///< rows holding values but no name
+    bool missingNameColumn = false; ///< no row holds a 姓名 heading: nothing could be read
+};
+
+/// Reads a table from spreadsheet rows (first row 姓名 and category names; a title row above
+/// it is passed over), keeping only the class's students (`roster`, in roster order, every one
+/// of them) and the library's categories (in the library's order, every one of them); cells
+/// the file does not fill are Grade::None. Everything else is listed in problems.
+/// Names and headings are compared without their blanks ("王  芳" is 王芳).
+Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
+               Problems *problems);
+
+/// Reads any ratings spreadsheet (.csv, .xlsx, .xls, .ods; any other name is read as CSV text)
+/// through the name import's reader. Fails when the file cannot be read or has no 姓名 column.
+Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
+                       Problems *problems);
+
+/// The ratings file kept beside a class: 三年级二班.py -> 三年级二班.评价.csv in the same folder.
+QString sidecarPath(const QString &classPath);
+
+/// The table as CSV bytes: UTF-8 with a byte-order mark, CR LF, first row 姓名 + categories,
+/// one row a student, fields quoted where needed.
+QByteArray csvBytes(const Table &table);
+
+/// Writes csvBytes(table) atomically; the error text on failure.
+Result<void> write(const QString &path, const Table &table);
+
+} // namespace RatingsFile

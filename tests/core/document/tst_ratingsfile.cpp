@@ -1,0 +1,241 @@
+#include "core/document/ratingsfile.h"
+#include "core/document/spreadsheetnames.h"
+#include "resultvalue.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using RatingsFile::Problems;
+using RatingsFile::Table;
+
+namespace {
+
+/// "E" 优秀, "G" 良好, "L" 后进, "-" none: one letter per category, a string per student.
+QStringList gradeLetters(const Table &table)
+{
+    QStringList result;
+    for (const QList<Grade> &grades : table.grades) {
+        QString letters;
+        for (const Grade grade : grades)
+            letters += grade == Grade::Excellent ? u'E' : grade == Grade::Good ? u'G' : grade == Grade::Lagging ? u'L' : u'-';
+        result.append(letters);
+    }
+    return result;
+}
+
+const QStringList Categories{QStringLiteral("学习态度"), QStringLiteral("纪律"), QStringLiteral("总评")};
+const QStringList Roster{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("欧阳 娜娜")};
+
+QStringList split(const QString &list)
+{
+    return list.isEmpty() ? QStringList() : list.split(u'|');
+}
+
+} // namespace
+
+class TestRatingsFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parseValue_data();
+    void parseValue();
+    void valueTextReadsBack();
+    void fromRows_data();
+    void fromRows();
+    void writeReadRoundTrip();
+    void readFileFailures_data();
+    void readFileFailures();
+    void writeFailureIsReported();
+    void sidecarPath_data();
+    void sidecarPath();
+};
+
+void TestRatingsFile::parseValue_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("grade"); // -1: unknown
+
+    const auto row = [](const QString &text, int grade) {
+        QTest::addRow("%s", qPrintable(text.isEmpty() ? QStringLiteral("empty") : text)) << text << grade;
+    };
+    const int none = int(Grade::None), excellent = int(Grade::Excellent), good = int(Grade::Good),
+              lagging = int(Grade::Lagging);
+    for (const char *text : {"优秀", "优", "好", "A", "a", " A ", "Ａ", "\t优秀\u3000"})
+        row(QString::fromUtf8(text), excellent);
+    for (const char *text : {"良好", "良", "中", "B", "b", "ｂ"})
+        row(QString::fromUtf8(text), good);
+    for (const char *text : {"后进", "待提高", "差", "C", "c", "D", "d", "Ｄ"})
+        row(QString::fromUtf8(text), lagging);
+    for (const char *text : {"", "   "})
+        row(QString::fromUtf8(text), none);
+    for (const char *text : {"E", "A+", "甲", "优秀生", "较好", "1", "良 好", "AB", "Ｅ"})
+        row(QString::fromUtf8(text), -1);
+}
+
+void TestRatingsFile::parseValue()
+{
+    QFETCH(QString, text);
+    QFETCH(int, grade);
+    const std::optional<Grade> parsed = RatingsFile::parseValue(text);
+    QCOMPARE(parsed ? int(*parsed) : -1, grade);
+}
+
+void TestRatingsFile::valueTextReadsBack()
+{
+    for (const Grade grade : {Grade::None, Grade::Excellent, Grade::Good, Grade::Lagging})
+        QCOMPARE(RatingsFile::parseValue(RatingsFile::valueText(grade)), std::optional<Grade>(grade));
+    QCOMPARE(RatingsFile::valueText(Grade::Good), QStringLiteral("良好"));
+}
+
+void TestRatingsFile::fromRows_data()
+{
+    // The sheet as CSV text; the roster and categories are Roster and Categories.
+    QTest::addColumn<QString>("csv");
+    QTest::addColumn<QStringList>("grades"); // per roster student, in Categories' order
+    QTest::addColumn<QString>("unknownNames");
+    QTest::addColumn<QString>("unknownValues");
+    QTest::addColumn<QString>("unknownCategories");
+    QTest::addColumn<QString>("duplicates"); // names, then categories
+    QTest::addColumn<int>("rowsWithoutName");
+    QTest::addColumn<bool>("missingNameColumn");
+
+    const QStringList none{"---", "---", "---"};
+    QTest::newRow("in the library's order")
+        << "姓名,学习态度,纪律,总评\n张三,优秀,良好,后进\n李四,A,b,差\n欧阳娜娜,,中,\n"
+        << QStringList{"EGL", "EGL", "-G-"} << "" << "" << "" << "" << 0 << false;
+    QTest::newRow("columns in another order")
+        << "总评,姓名,纪律,学习态度\n后进,张三,良好,优秀\n"
+        << QStringList{"EGL", "---", "---"} << "" << "" << "" << "" << 0 << false;
+    QTest::newRow("a student missing, another not in the class")
+        << "姓名,纪律\n王五,优秀\n李四,差\n"
+        << QStringList{"---", "-L-", "---"} << "王五" << "" << "" << "" << 0 << false;
+    QTest::newRow("unknown category and value")
+        << "姓名,学号,纪律,体育\n张三,7,甲,优秀\n李四,8,良,\n"
+        << QStringList{"---", "-G-", "---"} << "" << "张三/纪律: 甲" << "学号|体育" << "" << 0 << false;
+    QTest::newRow("title above, padded names and headings")
+        << "三年级二班评价表,,\n姓  名,\" 总 评 \"\n欧阳娜娜,好\n张\u3000三,优\n"
+        << QStringList{"--E", "---", "--E"} << "" << "" << "" << "" << 0 << false;
+    QTest::newRow("a student twice, a category twice")
+        << "姓名,纪律,纪律\n张三,优秀,差\n张三,后进,\n"
+        << QStringList{"-E-", "---", "---"} << "" << "" << "" << "张三|纪律" << 0 << false;
+    QTest::newRow("a row without a name")
+        << "姓名,纪律\n,优秀\n,\n李四,良好\n"
+        << QStringList{"---", "-G-", "---"} << "" << "" << "" << "" << 1 << false;
+    QTest::newRow("no name column")
+        << "学生,纪律\n张三,优秀\n"
+        << none << "" << "" << "" << "" << 0 << true;
+    QTest::newRow("empty sheet") << "" << none << "" << "" << "" << "" << 0 << true;
+}
+
+void TestRatingsFile::fromRows()
+{
+    QFETCH(QString, csv);
+    QFETCH(QStringList, grades);
+    QFETCH(QString, unknownNames);
+    QFETCH(QString, unknownValues);
+    QFETCH(QString, unknownCategories);
+    QFETCH(QString, duplicates);
+    QFETCH(int, rowsWithoutName);
+    QFETCH(bool, missingNameColumn);
+
+    Problems problems;
+    const Table table = RatingsFile::fromRows(SpreadsheetNames::csvRows(csv), Roster, Categories, &problems);
+    QCOMPARE(table.names, Roster);
+    QCOMPARE(table.categories, Categories);
+    QCOMPARE(gradeLetters(table), grades);
+    QCOMPARE(problems.unknownNames, split(unknownNames));
+    QCOMPARE(problems.unknownValues, split(unknownValues));
+    QCOMPARE(problems.unknownCategories, split(unknownCategories));
+    QCOMPARE(problems.duplicateNames + problems.duplicateCategories, split(duplicates));
+    QCOMPARE(problems.rowsWithoutName, rowsWithoutName);
+    QCOMPARE(problems.missingNameColumn, missingNameColumn);
+}
+
+void TestRatingsFile::writeReadRoundTrip()
+{
+    QTemporaryDir dir;
+    const QString path = RatingsFile::sidecarPath(dir.filePath(QStringLiteral("三年级二班.py")));
+    const QStringList categories{QStringLiteral("纪律"), QStringLiteral("品德,修养")};
+    const QStringList roster{QStringLiteral("张三"), QStringLiteral("李\"小\"四"), QStringLiteral("王五")};
+    Table table{categories, roster, {{Grade::Excellent, Grade::None}, {Grade::Good, Grade::Lagging}, {Grade::None, Grade::None}}};
+    QVERIFY(RatingsFile::write(path, table));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") +
+                        QStringLiteral("姓名,纪律,\"品德,修养\"\r\n张三,优秀,\r\n\"李\"\"小\"\"四\",良好,后进\r\n王五,,\r\n")
+                            .toUtf8());
+
+    Problems problems;
+    const Table read = expectValue(RatingsFile::readFile(path, roster, categories, &problems));
+    QCOMPARE(read, table);
+    QVERIFY(problems.unknownNames.isEmpty() && problems.unknownValues.isEmpty() &&
+            problems.unknownCategories.isEmpty());
+
+    QVERIFY(RatingsFile::write(path, read));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+}
+
+void TestRatingsFile::readFileFailures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("no file") << "评价.csv" << QByteArray() << "无法读取文件“%1”";
+    QTest::newRow("no name column") << "评价.csv" << QByteArray("a,b\r\n1,2\r\n")
+                                    << "文件“%1”中没有“姓名”一列，无法读取评价。";
+    QTest::newRow("not a workbook") << "评价.xlsx" << QByteArray("姓名,纪律\r\n") << "文件“%1”";
+}
+
+void TestRatingsFile::readFileFailures()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const Result<Table> read = RatingsFile::readFile(path, Roster, Categories, nullptr);
+    QVERIFY(!read);
+    QCOMPARE(read.kind(), FailureKind::Unreadable);
+    QVERIFY2(read.error().startsWith(error.arg(path)), qPrintable(read.error()));
+}
+
+void TestRatingsFile::writeFailureIsReported()
+{
+    QTemporaryDir dir;
+    const Result<void> written = RatingsFile::write(dir.filePath(QStringLiteral("没有/评价.csv")), Table{});
+    QVERIFY(!written);
+    QVERIFY(!written.error().isEmpty());
+}
+
+void TestRatingsFile::sidecarPath_data()
+{
+    QTest::addColumn<QString>("classPath");
+    QTest::addColumn<QString>("sidecar");
+    QTest::newRow("chinese") << "三年级二班.py" << "三年级二班.评价.csv";
+    QTest::newRow("dots") << "/home/王老师/2024.秋/三.二班.py" << "/home/王老师/2024.秋/三.二班.评价.csv";
+    QTest::newRow("upper-case suffix") << "D:/班级/二班.PY" << "D:/班级/二班.评价.csv";
+    QTest::newRow("no suffix") << "/tmp/a.b/二班" << "/tmp/a.b/二班.评价.csv";
+    QTest::newRow("other suffix") << "二班.python" << "二班.python.评价.csv";
+}
+
+void TestRatingsFile::sidecarPath()
+{
+    QFETCH(QString, classPath);
+    QFETCH(QString, sidecar);
+    QCOMPARE(RatingsFile::sidecarPath(classPath), sidecar);
+}
+
+QTEST_APPLESS_MAIN(TestRatingsFile)
+#include "tst_ratingsfile.moc"
