@@ -7,8 +7,9 @@
 namespace {
 
 const QStringList Categories = {
-    QStringLiteral("学习态度"), QStringLiteral("课堂表现"), QStringLiteral("作业完成"), QStringLiteral("纪律"),
-    QStringLiteral("品德修养"), QStringLiteral("总评"),     QStringLiteral("寄语"),
+    QStringLiteral("学习态度"), QStringLiteral("课堂表现"), QStringLiteral("作业完成"),
+    QStringLiteral("纪律"),     QStringLiteral("品德修养"), QStringLiteral("总评"),
+    QStringLiteral("寄语"),
 };
 
 Drafts::Library library()

@@ -53,8 +53,7 @@ QList<int> candidates(const QList<int> &order, const QList<int> &counts, int lev
         if (counts.at(index) <= least + level)
             result.append(index);
     }
-    std::stable_sort(result.begin(), result.end(),
-                     [&](int a, int b) { return counts.at(a) < counts.at(b); });
+    std::stable_sort(result.begin(), result.end(), [&](int a, int b) { return counts.at(a) < counts.at(b); });
     if (const qsizetype at = result.indexOf(avoid); at >= 0 && result.size() > 1)
         result.move(at, result.size() - 1);
     return result;
@@ -98,6 +97,7 @@ Draft draw(const Library &library, const Student &student, Counts &counts, const
     }
 
     std::optional<Draft> first;
+    QList<int> picks(student.order.size()); // the comment chosen in each category
     qsizetype previousChoices = -1;
     for (int level = 0; level <= widest; ++level) {
         QList<QList<int>> lists;
@@ -119,12 +119,14 @@ Draft draw(const Library &library, const Student &student, Counts &counts, const
         QList<int> odometer(student.order.size(), 0);
         for (qsizetype tried = 0; tried < combinations; ++tried) {
             Draft draft = assemble(library, student, lists, odometer);
-            if (!taken.contains(draft.text)) {
+            const bool free = !taken.contains(draft.text);
+            if (free || (level == 0 && tried == 0)) { // the first is kept in case every one is taken
                 first = std::move(draft);
-                break;
+                for (qsizetype i = 0; i < odometer.size(); ++i)
+                    picks[i] = lists.at(i).at(odometer.at(i));
             }
-            if (!first && level == 0 && tried == 0)
-                first = draft; // kept in case every combination is taken
+            if (free)
+                break;
             for (qsizetype i = 0; i < odometer.size(); ++i) {
                 if (++odometer[i] < lists.at(i).size())
                     break;
@@ -134,10 +136,9 @@ Draft draw(const Library &library, const Student &student, Counts &counts, const
         if (first && !taken.contains(first->text))
             break;
     }
-    for (qsizetype i = 0; i < first->categories.size(); ++i) {
-        const QString &category = first->categories.at(i);
-        const Rating rating = student.ratings.value(category);
-        countsOf(counts, library, category, rating)[poolOf(library, category, rating).indexOf(first->stock.at(i))]++;
+    for (qsizetype i = 0; i < student.order.size(); ++i) {
+        const QString &category = student.order.at(i);
+        countsOf(counts, library, category, student.ratings.value(category))[picks.at(i)]++;
     }
     return *first;
 }
@@ -262,7 +263,8 @@ Draft redraw(const Library &library, const QStringList &names, const QList<Ratin
         for (qsizetype i = 0; i < old.categories.size() && i < old.stock.size(); ++i) {
             const QString &category = old.categories.at(i);
             if (rated.contains(category))
-                avoid.insert(category, int(poolOf(library, category, rated.value(category)).indexOf(old.stock.at(i))));
+                avoid.insert(category,
+                             int(poolOf(library, category, rated.value(category)).indexOf(old.stock.at(i))));
         }
     }
     QRandomGenerator rng(redrawSeed(seed, k, k < current.size() ? current.at(k).text : QString()));

@@ -56,7 +56,10 @@ int unevenness(const Library &library, const QList<Ratings> &ratings, const QLis
     for (qsizetype s = 0; s < drafts.size(); ++s) {
         for (qsizetype i = 0; i < drafts[s].categories.size(); ++i) {
             const QString &category = drafts[s].categories[i];
-            uses[QStringLiteral("%1/%2/%3").arg(category).arg(int(ratings[s][category])).arg(drafts[s].stock[i])]++;
+            uses[QStringLiteral("%1/%2/%3")
+                     .arg(category)
+                     .arg(int(ratings[s][category]))
+                     .arg(drafts[s].stock[i])]++;
         }
     }
     int worst = 0;
@@ -122,14 +125,22 @@ void tst_Drafts::givenNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("given");
-    QTest::newRow("one-character surname") << "王小明" << "小明";
-    QTest::newRow("two-character surname") << "欧阳娜娜" << "娜娜";
-    QTest::newRow("端木") << "端木子涵" << "子涵";
-    QTest::newRow("one-character given name") << "王明" << "王明";
-    QTest::newRow("two-character surname, one-character given name") << "诸葛亮" << "诸葛亮";
-    QTest::newRow("a surname alone") << "李" << "李";
-    QTest::newRow("a surname outside the BMP") << "𠀀明亮" << "明亮";
-    QTest::newRow("a given name outside the BMP") << "王𠀀" << "王𠀀";
+    QTest::newRow("one-character surname") << "王小明"
+                                           << "小明";
+    QTest::newRow("two-character surname") << "欧阳娜娜"
+                                           << "娜娜";
+    QTest::newRow("端木") << "端木子涵"
+                          << "子涵";
+    QTest::newRow("one-character given name") << "王明"
+                                              << "王明";
+    QTest::newRow("two-character surname, one-character given name") << "诸葛亮"
+                                                                     << "诸葛亮";
+    QTest::newRow("a surname alone") << "李"
+                                     << "李";
+    QTest::newRow("a surname outside the BMP") << "𠀀明亮"
+                                               << "明亮";
+    QTest::newRow("a given name outside the BMP") << "王𠀀"
+                                                  << "王𠀀";
 }
 
 void tst_Drafts::givenNames()
@@ -144,13 +155,27 @@ void tst_Drafts::placeholders_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("filled");
-    QTest::newRow("full name") << "{姓名}同学，你很认真。" << "王小明" << "王小明同学，你很认真。";
-    QTest::newRow("given name") << "{名}，你很认真。" << "欧阳娜娜" << "娜娜，你很认真。";
-    QTest::newRow("given name of one character") << "{名}，加油！" << "司马光" << "司马光，加油！";
-    QTest::newRow("both, twice") << "{名}{姓名}{名}" << "张伟强" << "伟强张伟强伟强";
-    QTest::newRow("no placeholder") << "你很认真。" << "王小明" << "你很认真。";
-    QTest::newRow("other braces stay") << "{班级}{名" << "王小明" << "{班级}{名";
-    QTest::newRow("a name is not read again") << "{姓名}" << "{名}" << "{名}";
+    QTest::newRow("full name") << "{姓名}同学，你很认真。"
+                               << "王小明"
+                               << "王小明同学，你很认真。";
+    QTest::newRow("given name") << "{名}，你很认真。"
+                                << "欧阳娜娜"
+                                << "娜娜，你很认真。";
+    QTest::newRow("given name of one character") << "{名}，加油！"
+                                                 << "司马光"
+                                                 << "司马光，加油！";
+    QTest::newRow("both, twice") << "{名}{姓名}{名}"
+                                 << "张伟强"
+                                 << "伟强张伟强伟强";
+    QTest::newRow("no placeholder") << "你很认真。"
+                                    << "王小明"
+                                    << "你很认真。";
+    QTest::newRow("other braces stay") << "{班级}{名"
+                                       << "王小明"
+                                       << "{班级}{名";
+    QTest::newRow("a name is not read again") << "{姓名}"
+                                              << "{名}"
+                                              << "{名}";
 }
 
 void tst_Drafts::placeholders()
@@ -166,14 +191,14 @@ void tst_Drafts::order_data()
     // The library's order: 学习态度 课堂表现 总评 作业完成 纪律 寄语 品德修养.
     QTest::addColumn<QStringList>("rated");
     QTest::addColumn<QStringList>("order");
-    QTest::newRow("all rated") << Categories
-                               << QStringList{"总评", "学习态度", "课堂表现", "作业完成", "纪律", "品德修养", "寄语"};
-    QTest::newRow("without 总评 and 寄语") << QStringList{"品德修养", "学习态度"}
-                                          << QStringList{"学习态度", "品德修养"};
+    QTest::newRow("all rated") << Categories << QStringList{"总评", "学习态度", "课堂表现", "作业完成",
+                                                            "纪律", "品德修养", "寄语"};
+    QTest::newRow("without 总评 and 寄语")
+        << QStringList{"品德修养", "学习态度"} << QStringList{"学习态度", "品德修养"};
     QTest::newRow("寄语 alone") << QStringList{"寄语"} << QStringList{"寄语"};
     QTest::newRow("a category the library lacks") << QStringList{"体育", "纪律"} << QStringList{"纪律"};
-    QTest::newRow("a category without comments of its rating") << QStringList{"空类", "纪律"}
-                                                               << QStringList{"纪律"};
+    QTest::newRow("a category without comments of its rating")
+        << QStringList{"空类", "纪律"} << QStringList{"纪律"};
     QTest::newRow("nothing rated") << QStringList{} << QStringList{};
 }
 
@@ -305,8 +330,8 @@ void tst_Drafts::fitToBox_data()
     QTest::newRow("one over") << all << 15 << QStringList{"总评", "学习态度", "寄语"} << QStringList{"纪律"};
     QTest::newRow("down to 寄语") << all << 4 << QStringList{"寄语"}
                                   << QStringList{"纪律", "学习态度", "总评"};
-    QTest::newRow("寄语 stays even when too long") << all << 3 << QStringList{"寄语"}
-                                                   << QStringList{"纪律", "学习态度", "总评"};
+    QTest::newRow("寄语 stays even when too long")
+        << all << 3 << QStringList{"寄语"} << QStringList{"纪律", "学习态度", "总评"};
     QTest::newRow("without 寄语") << QStringList{"学习态度", "纪律"} << 4 << QStringList{"学习态度"}
                                   << QStringList{"纪律"};
 }
@@ -324,8 +349,7 @@ void tst_Drafts::fitToBox()
         draft.stock.append(draft.parts.last());
     }
     draft.text = draft.parts.join(QString());
-    const Draft fitted =
-        Drafts::fitToBox(draft, [room](const QString &text) { return text.size() <= room; });
+    const Draft fitted = Drafts::fitToBox(draft, [room](const QString &text) { return text.size() <= room; });
     QCOMPARE(fitted.categories, kept);
     QCOMPARE(fitted.dropped, dropped);
     QCOMPARE(fitted.text.size(), 4 * kept.size());
