@@ -1,6 +1,7 @@
 #include "core/app/classcheck.h"
 
 #include "core/document/commentdocument.h"
+#include "core/document/personname.h"
 #include "core/document/writingprogress.h"
 #include "core/printing/fitcheck.h"
 
@@ -12,14 +13,6 @@
 namespace ClassCheck {
 
 namespace {
-
-const QStringList TwoCharacterSurnames = {
-    QStringLiteral("欧阳"), QStringLiteral("司马"), QStringLiteral("诸葛"), QStringLiteral("上官"),
-    QStringLiteral("东方"), QStringLiteral("皇甫"), QStringLiteral("尉迟"), QStringLiteral("公孙"),
-    QStringLiteral("慕容"), QStringLiteral("长孙"), QStringLiteral("宇文"), QStringLiteral("司徒"),
-    QStringLiteral("令狐"), QStringLiteral("夏侯"), QStringLiteral("轩辕"), QStringLiteral("端木"),
-    QStringLiteral("南宫"), QStringLiteral("西门"), QStringLiteral("独孤"), QStringLiteral("呼延"),
-};
 
 // The detail of 超出打印区域: the kind says the rest.
 const QString LinesOverText = QStringLiteral("%1 行");
@@ -234,14 +227,7 @@ QString kindName(Kind kind)
 
 QString givenName(const QString &name)
 {
-    for (const QString &surname : TwoCharacterSurnames) {
-        if (name.startsWith(surname) && name.size() > surname.size())
-            return name.mid(surname.size());
-    }
-    // One character, which may be a surrogate pair.
-    const qsizetype first =
-        name.size() >= 2 && name.at(0).isHighSurrogate() && name.at(1).isLowSurrogate() ? 2 : 1;
-    return name.size() > first ? name.mid(first) : QString();
+    return PersonName::withoutSurname(name);
 }
 
 QList<Finding> check(const CommentDocument &document, const Options &options)
