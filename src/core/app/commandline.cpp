@@ -1,6 +1,7 @@
 #include "core/app/commandline.h"
 
 #include "core/app/classcheck.h"
+#include "core/app/draftcommand.h"
 #include "core/app/nameimportcommand.h"
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
@@ -30,6 +31,7 @@ const QString HelpText = QStringLiteral(
     "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
     "      qhsy --check 输入文件 [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
+    "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -48,11 +50,17 @@ const QString HelpText = QStringLiteral(
     "                        的学生名单之后（--replace：替换原名单），写出到 OUT；IN 为 - 时用模板新建\n"
     "                        一个班。每导入一个姓名输出一行；略去的姓名（超过 100 人）、重名和过长的行\n"
     "                        在标准错误上说明\n"
+    "  --draft IN RATINGS OUT\n"
+    "                        按评价表 RATINGS（.csv、.xlsx、.ods：第一行为“姓名”和评语库的类别）从评语库\n"
+    "                        为 IN 中已评价、评语为空的学生生成评语草稿（--replace：所有已评价的学生），\n"
+    "                        按第一个打印方案裁短，写出到 OUT；每改一个学生输出一行：姓名<TAB>字数<TAB>\n"
+    "                        所用类别。--seed 数：同一个数得到同样的草稿（默认 1）；--library：另用一个评语库\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
-    "      没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names）；\n"
+    "      没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），或评价表、评语库\n"
+    "      无法读取（--draft）；\n"
     "      3 检查发现了问题（--check）；64 参数错误。\n");
 
 // OUT "-" is standard output.
@@ -165,6 +173,21 @@ Request parse(const QStringList &arguments)
         if (request.operands.size() != 3 || request.operands.at(2) == StandardOutputName)
             request.error = QStringLiteral("--import-names 需要三个参数：名单文件 输入文件|- 输出文件 [--replace]"
                                            "（输出文件不能是 -）");
+    } else if (first == u"--draft") {
+        request.action = Action::Draft;
+        QStringList rest = arguments.mid(1);
+        request.replace = rest.removeAll(QStringLiteral("--replace")) > 0;
+        QString seed = QString::number(request.seed);
+        const bool seeded = takeOption(rest, QStringLiteral("--seed"), &seed);
+        const bool named = takeOption(rest, QStringLiteral("--library"), &request.library);
+        bool number = false;
+        request.seed = seed.toUInt(&number);
+        request.operands = rest;
+        // Standard output carries the students changed: OUT cannot go there as well.
+        if (!seeded || !named || !number || request.operands.size() != 3 ||
+            request.operands.at(2) == StandardOutputName)
+            request.error = QStringLiteral("--draft 需要三个参数：输入文件 评价表 输出文件 [--seed 数（0 或更大）] "
+                                           "[--replace] [--library 评语库]（输出文件不能是 -）");
     } else {
         request.fileToOpen = arguments.join(u' ');
     }
@@ -332,7 +355,9 @@ void leaveOutSessionNotice()
 
 bool needsFonts(const Request &request)
 {
-    return (request.action == Action::PrintPdf || request.action == Action::Check) && request.error.isEmpty();
+    return (request.action == Action::PrintPdf || request.action == Action::Check ||
+            request.action == Action::Draft) &&
+           request.error.isEmpty();
 }
 
 int run(const Request &request, QTextStream &out, QTextStream &err)
@@ -361,6 +386,10 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::ImportNames:
         return NameImportCommand::run(request.operands[0], request.operands[1], request.operands[2],
                                       request.replace, ProgramLocation::resolve(), out, err);
+    case Action::Draft:
+        return DraftCommand::run(request.operands[0], request.operands[1], request.operands[2],
+                                 {request.seed, request.replace, request.library}, ProgramLocation::resolve(), out,
+                                 err);
     case Action::OpenWindow:
         break;
     }

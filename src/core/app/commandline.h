@@ -10,7 +10,7 @@ class QTextStream;
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Draft, Help, Version };
 
 struct Request
 {
@@ -19,7 +19,10 @@ struct Request
     QStringList operands; ///< for the headless actions
     QString scheme;       ///< for PrintPdf and Check: the layout scheme's name ("" = the first)
     int repeatLimit = 3;  ///< for Check: a sentence in more comments than this is reported
-    bool replace = false; ///< for ImportNames: the names replace the roster
+    bool replace = false; ///< for ImportNames: the names replace the roster; for Draft: drafts
+                          ///< replace the rated students' comments
+    quint32 seed = 1;     ///< for Draft
+    QString library;      ///< for Draft: a library file ("" = the teacher's own)
     QString error;        ///< a headless option with the wrong operands
 };
 

@@ -1,6 +1,7 @@
 #include "ui/library/pytools.h"
 
 #include "core/document/session.h"
+#include "core/library/drafts.h"
 #include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
@@ -364,7 +365,9 @@ void pytools::insertAtCaret(const std::optional<QString> &chosen)
     }
     if (!chosen)
         return;
-    const QString &comment = *chosen;
+    // {姓名} and {名} become the student's own name: a placeholder never reaches a comment.
+    const QString comment =
+        Drafts::fillPlaceholders(*chosen, m_session.Document().slot(m_session.CurrentStudent() + 1).name);
     m_session.markModified();
 
     QTextCursor cursor = box->textCursor();

@@ -1,6 +1,7 @@
 #include "core/app/commandline.h"
 #include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
+#include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "fifowatchdog.h"
 #include "programfolder.h"
@@ -44,6 +45,8 @@ private slots:
     void escapeField_data();
     void escapeField();
     void sessionNoticeLeftOut();
+    void draft_data();
+    void draft();
 };
 
 void tst_CommandLine::parse_data()
@@ -454,3 +457,78 @@ void tst_CommandLine::sessionNoticeLeftOut()
 
 QTEST_APPLESS_MAIN(tst_CommandLine)
 #include "tst_commandline.moc"
+
+void tst_CommandLine::draft_data()
+{
+    QTest::addColumn<QStringList>("options"); // after IN RATINGS OUT
+    QTest::addColumn<bool>("ratingsThere");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("comments"); // of OUT's three students
+    const QString drafted = QStringLiteral("张三学习认真。愿你更好！");
+    const QString own = QStringLiteral("李四自己的评语。");
+    QTest::newRow("empty rated comments are drafted")
+        << QStringList{} << true << 0 << QStringList{QStringLiteral("张三\t12\t学习态度、寄语")}
+        << QStringList{drafted, own, QString()};
+    QTest::newRow("--replace drafts every rated student")
+        << QStringList{"--replace", "--seed", "7"} << true << 0
+        << QStringList{QStringLiteral("张三\t12\t学习态度、寄语"), QStringLiteral("李四\t5\t学习态度")}
+        << QStringList{drafted, QStringLiteral("学习尚可。"), QString()};
+    QTest::newRow("no ratings file") << QStringList{} << false << 2 << QStringList{} << QStringList{};
+    QTest::newRow("a seed that is no number") << QStringList{"--seed", "x"} << true << 64 << QStringList{}
+                                              << QStringList{};
+}
+
+// Drafts from ratings without a window: the rated students' empty comments filled from the
+// library, one line a student changed, what the ratings hold that the class does not told.
+void tst_CommandLine::draft()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, ratingsThere);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, comments);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("班级.py"));
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("张三"), QString()};
+    document.slot(2) = {QStringLiteral("李四"), QStringLiteral("李四自己的评语。")};
+    document.slot(3) = {QStringLiteral("王五"), QString()};
+    QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+    const QString library = dir.filePath(QStringLiteral("评语库.vxd"));
+    QVERIFY(TextFile::writeText(library, QStringLiteral("*!*类别之学习态度\r\n\t*!*学习态度好\r\n\t\t{名}学习认真。\r\n"
+                                                        "\t*!*学习态度中\r\n\t\t学习尚可。\r\n\t*!*学习态度差\r\n"
+                                                        "*!*类别之寄语\r\n\t*!*寄语好\r\n\t\t愿你更好！\r\n"
+                                                        "\t*!*寄语中\r\n\t*!*寄语差\r\n"))
+                .ok());
+    const QString ratings = dir.filePath(QStringLiteral("评价.csv"));
+    if (ratingsThere) {
+        QFile file(ratings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("姓名,学习态度,寄语\n张三,优,A\n李四,良\n赵六,优,优\n").toUtf8());
+    }
+    const QString out = dir.filePath(QStringLiteral("草稿.py"));
+    const QStringList arguments = QStringList{"--draft", in, ratings, out, "--library", library} + options;
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), lines);
+    if (exitCode != 0) {
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(!run.err.isEmpty());
+        return;
+    }
+    QVERIFY2(run.err.contains(u"赵六"), qPrintable(run.err)); // a name the class does not have is told
+    CommentDocument written;
+    QVERIFY(CommentFile::read(out, written).ok());
+    for (int k = 0; k < comments.size(); ++k)
+        QCOMPARE(written.slot(k + 1).comment, comments[k]);
+    // The same seed gives the same file.
+    QFile first(out);
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    const QByteArray bytes = first.readAll();
+    first.close();
+    QCOMPARE(runBuiltProgram(arguments).exitCode, 0);
+    QFile second(out);
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    QCOMPARE(second.readAll(), bytes);
+}

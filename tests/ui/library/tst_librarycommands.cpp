@@ -400,6 +400,11 @@ void tst_LibraryCommands::doubleClickInsertsIntoEditor()
     QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("    勤奋"));
     QVERIFY(m_state->Modified());
     QCOMPARE(m_window->editor()->pytext1(1)->textCursor().position(), 6);
+    // A stock comment's placeholders become the student's name as it goes in.
+    const QString name = m_state->Document().slot(2).name;
+    library()->insertComment(QStringLiteral("{姓名}，{名}加油！"));
+    QCOMPARE(m_state->Document().slot(2).comment,
+             QStringLiteral("    勤奋%1，%2加油！").arg(name, name.size() > 2 ? name.mid(1) : name));
 }
 
 void tst_LibraryCommands::batchImport_data()
