@@ -20,9 +20,10 @@ fuzz() {
     local corpus="$top/build-fuzz/corpus/${target#fuzz_}"
     mkdir -p "$corpus"
     cp -n "$@" "$corpus/" 2>/dev/null || true
-    # Leak checks stay on; the limits make a hang or unbounded memory a failure.
+    # Leak checks stay on; the limits make a hang or unbounded memory a failure. Every run
+    # starts from the same random seed, so that what a clean checkout finds is found again.
     local status=0
-    "$top/build-fuzz/fuzz/$target" "$corpus" \
+    "$top/build-fuzz/fuzz/$target" "$corpus" -seed=1 \
         -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 -max_len=65536 \
         -artifact_prefix="$artifacts" -print_final_stats=1 > "$log" 2>&1 || status=$?
     if [[ $status -ne 0 ]]; then
