@@ -396,6 +396,23 @@ void tst_pytools::pressInList()
     QFETCH(bool, addSelectedEnabled);
     QFETCH(int, selectedAfter);
     open();
+    // Start from the opposite of what the press must give, so that each row shows the press
+    // setting both: a press in the other kind of list, on an entry or below them.
+    const auto press = [](QListWidget *in, Qt::MouseButton button, QPoint at) {
+        QTest::mousePress(in->viewport(), button, {}, at);
+        QTest::mouseRelease(in->viewport(), button, {}, at);
+    };
+    QListWidget *before = addSelectedEnabled ? m_window->lblb() : m_window->lbnr();
+    if (editEnabled) {
+        before->setCurrentRow(-1);
+        press(before, Qt::RightButton, QPoint(5, before->viewport()->height() - 5));
+    } else {
+        press(before, Qt::LeftButton, before->visualItemRect(before->item(0)).center());
+    }
+    QCOMPARE(m_window->popupItems().edit, !editEnabled);
+    QCOMPARE(m_window->popupItems().addSelection, !addSelectedEnabled);
+    before->setCurrentRow(0);
+
     QListWidget *list = comments ? m_window->lbnr() : m_window->lblb();
     if (clearSelection)
         list->setCurrentRow(-1);
