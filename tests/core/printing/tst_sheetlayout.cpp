@@ -1,5 +1,5 @@
 // Several students on one sheet, and the names of one file per student.
-#include "core/export/studentfiles.h"
+#include "core/printing/studentfiles.h"
 #include "core/printing/sheetlayout.h"
 
 #include <QTest>

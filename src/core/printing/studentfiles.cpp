@@ -1,4 +1,4 @@
-#include "core/export/studentfiles.h"
+#include "core/printing/studentfiles.h"
 
 #include "core/document/commentdocument.h"
 #include "core/document/writingprogress.h"

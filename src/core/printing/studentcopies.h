@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class CommentDocument;
+struct LayoutScheme;
+class TextMeasurer;
+
+/// One file per student, to send to each family: a one-page PDF laid out as printing does, or
+/// the same page as a PNG image for phones.
+namespace StudentCopies {
+
+enum class Kind { Pdf, Png };
+
+/// "pdf" or "png".
+QString suffix(Kind kind);
+
+/// PNG pages are drawn at 150 dots per inch: 1,240 pixels across an A4 page.
+constexpr double ImageDpi = 150;
+
+/// The pixel size of a page image of the scheme's paper (at least 1 × 1); an empty size for a
+/// paper the scheme cannot print on.
+QSize imageSize(const LayoutScheme &scheme);
+
+/// The page of `student` (0-based) as an image: white, the items in black, as printed.
+QImage pageImage(const CommentDocument &document, int student, const LayoutScheme &scheme,
+                 const TextMeasurer &measurer);
+
+/// What a run would write: the students and their file names, and which of those files are
+/// in `folder` already (the teacher is asked once about all of them).
+struct Plan
+{
+    QList<int> students;
+    QStringList fileNames;
+    QStringList existing;
+};
+Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty);
+
+/// Told before each file with the files done and the files in all; returns true to stop.
+using Progress = std::function<bool(int done, int total)>;
+
+struct Outcome
+{
+    QStringList written; ///< the paths written, in order
+    bool stopped = false;
+    QString error; ///< why the run stopped on a file it could not write, in the teacher's language
+};
+
+/// Writes the plan's files into `folder`, each atomically (a file is whole or not there): a
+/// file that cannot be written stops the run with the reason; the files before it stay.
+Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentDocument &document,
+              const LayoutScheme &scheme, const TextMeasurer &measurer, const Progress &progress = {});
+
+} // namespace StudentCopies

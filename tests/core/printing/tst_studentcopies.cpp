@@ -1,0 +1,113 @@
+// One file per student: which students, the names, files already there, and what is written.
+#include "core/document/commentdocument.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/studentcopies.h"
+#include "core/printing/textmeasurer.h"
+#include "resultvalue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+LayoutScheme a4()
+{
+    return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName)
+                           .loadScheme(u"A4纵向"_qs));
+}
+
+} // namespace
+
+class tst_StudentCopies : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void copies_data()
+    {
+        QTest::addColumn<StudentCopies::Kind>("kind");
+        QTest::addColumn<bool>("includeEmpty");
+        QTest::addColumn<QStringList>("expected");
+
+        const QStringList written{u"01 李思彤.pdf"_qs, u"03 王_五.pdf"_qs};
+        QTest::newRow("pdf, written only") << StudentCopies::Kind::Pdf << false << written;
+        QTest::newRow("png, empty comments too")
+            << StudentCopies::Kind::Png << true
+            << QStringList{u"01 李思彤.png"_qs, u"02 李思彤.png"_qs, u"03 王_五.png"_qs};
+    }
+    void copies()
+    {
+        QFETCH(StudentCopies::Kind, kind);
+        QFETCH(bool, includeEmpty);
+        QFETCH(QStringList, expected);
+
+        CommentDocument document;
+        document.slot(1) = {u"李思彤"_qs, u"你上课认真听讲。"_qs};
+        document.slot(2) = {u"李思彤"_qs, u"  "_qs};
+        document.slot(3) = {u"王/五"_qs, u"你乐于助人。"_qs};
+        QTemporaryDir folder;
+        // A file of one of those names is there already: the plan names it for the question.
+        QFile there(QDir(folder.path()).filePath(expected.last()));
+        QVERIFY(there.open(QIODevice::WriteOnly) && there.write("old") == 3);
+        there.close();
+
+        const StudentCopies::Plan plan = StudentCopies::plan(document, folder.path(), kind, includeEmpty);
+        QCOMPARE(plan.fileNames, expected);
+        QCOMPARE(plan.existing, QStringList{expected.last()});
+
+        QList<int> told;
+        const StudentCopies::Outcome outcome = StudentCopies::write(plan, folder.path(), kind, document, a4(),
+                                                                    QtTextMeasurer(), [&](int done, int) {
+                                                                        told.append(done);
+                                                                        return false;
+                                                                    });
+        QVERIFY2(outcome.error.isEmpty(), qPrintable(outcome.error));
+        QCOMPARE(outcome.written.size(), expected.size());
+        QCOMPARE(told.size(), expected.size() + 1);
+        const QString last = outcome.written.last();
+        if (kind == StudentCopies::Kind::Png) {
+            // 150 dpi: A4 is 1,240 pixels across; something is drawn on white.
+            const QImage image(last);
+            QCOMPARE(image.size(), QSize(1240, 1754));
+            QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
+            QVERIFY(image.convertToFormat(QImage::Format_Grayscale8) !=
+                    QImage(image.size(), QImage::Format_Grayscale8));
+        } else {
+            QProcess text;
+            text.start(u"pdftotext"_qs, {last, u"-"_qs});
+            QVERIFY(text.waitForFinished(30000));
+            const QString out = QString::fromUtf8(text.readAllStandardOutput());
+            QVERIFY2(out.contains(u"王/五"_qs) && out.contains(u"你乐于助人。"_qs), qPrintable(out));
+        }
+    }
+
+    // Stopped after the first file, and a paper that cannot be printed on: what is written stays
+    // whole, nothing more is written, and the reason is the scheme's.
+    void stoppedOrRefused()
+    {
+        CommentDocument document;
+        document.slot(1) = {u"甲"_qs, u"一"_qs};
+        document.slot(2) = {u"乙"_qs, u"二"_qs};
+        QTemporaryDir folder;
+        const auto plan = StudentCopies::plan(document, folder.path(), StudentCopies::Kind::Png, false);
+        const auto outcome =
+            StudentCopies::write(plan, folder.path(), StudentCopies::Kind::Png, document, a4(),
+                                 QtTextMeasurer(), [](int done, int) { return done == 1; });
+        QVERIFY(outcome.stopped);
+        QCOMPARE(outcome.written.size(), 1);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+
+        LayoutScheme noPaper = a4();
+        noPaper.paperwidth = u"0"_qs;
+        const auto refused = StudentCopies::write(plan, folder.path(), StudentCopies::Kind::Png, document,
+                                                  noPaper, QtTextMeasurer());
+        QCOMPARE(refused.error, noPaper.paperSizeError());
+        QVERIFY(refused.written.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_StudentCopies)
+#include "tst_studentcopies.moc"
