@@ -296,6 +296,8 @@ void tst_PrintPdf::textLayer_data()
     QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
         << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。");
     QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。");
+    QTest::newRow("only characters beyond the BMP")
+        << QStringLiteral("𡈽𠮷") << QStringLiteral("𡈽𠮷𩸽𡈽\r\n𠮷𠮷");
     QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
     QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
     QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
@@ -348,9 +350,11 @@ void tst_PrintPdf::textLayerOfAClass()
 void tst_PrintPdf::chosenStudents_data()
 {
     QTest::addColumn<QList<int>>("students");
-    QTest::newRow("one") << QList<int>{1};
-    QTest::newRow("some, in the order given") << QList<int>{2, 0};
-    QTest::newRow("the whole class") << QList<int>{0, 1, 2};
+    QTest::addColumn<QList<int>>("nextClass"); // students of a second class after the first
+    QTest::newRow("one") << QList<int>{1} << QList<int>{};
+    QTest::newRow("some, in the order given") << QList<int>{2, 0} << QList<int>{};
+    QTest::newRow("the whole class") << QList<int>{0, 1, 2} << QList<int>{};
+    QTest::newRow("two classes, one after the other") << QList<int>{2, 0} << QList<int>{1, 0};
 }
 
 // The pages of the students asked for, each once and in that order: what a print run of the same
@@ -358,14 +362,24 @@ void tst_PrintPdf::chosenStudents_data()
 void tst_PrintPdf::chosenStudents()
 {
     QFETCH(QList<int>, students);
+    QFETCH(QList<int>, nextClass);
     const CommentDocument document = classOf(3);
+    CommentDocument next = classOf(2);
+    next.TeacherSignature = QStringLiteral("𡈽老师");
+    next.slot(1).name = QStringLiteral("刘𡈽");
     const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
     const QtTextMeasurer measurer;
     const QString out = m_dir.filePath(QStringLiteral("部分.pdf"));
-    QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
+    if (nextClass.isEmpty())
+        QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
+    else
+        QCOMPARE(writeClassesPdf(out, {{&document, students}, {&next, nextClass}}, scheme, measurer).error(),
+                 QString());
     QList<QStringList> expected;
     for (const int student : students)
         expected << composedLines(document, student, scheme, measurer);
+    for (const int student : nextClass)
+        expected << composedLines(next, student, scheme, measurer);
     QCOMPARE(pageTexts(out), expected);
 }
 
