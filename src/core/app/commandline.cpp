@@ -2,6 +2,7 @@
 
 #include "core/app/classcheck.h"
 #include "core/app/draftcommand.h"
+#include "core/app/eachcommand.h"
 #include "core/app/nameimportcommand.h"
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
@@ -31,6 +32,7 @@ const QString HelpText = QStringLiteral(
     "      qhsy --resave 输入文件 输出文件|-\n"
     "      qhsy --export-text 输入文件 输出文件|-\n"
     "      qhsy --print-pdf 输入文件... 输出文件.pdf [--scheme 方案名]\n"
+    "      qhsy --print-pdf 输入文件 输出文件夹 --each [--png] [--scheme 方案名] [--all]\n"
     "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
     "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
@@ -45,6 +47,10 @@ const QString HelpText = QStringLiteral(
     "  --print-pdf IN... OUT 按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
     "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）；给出多个 IN 时\n"
     "                        按顺序一个班接一个班，每班从新的一页开始；有一个 IN 无法读取就不写 OUT\n"
+    "  --print-pdf IN OUTDIR --each\n"
+    "                        每个学生一份文件，写入已有的文件夹 OUTDIR，文件名为“序号 姓名.pdf”（--png：\n"
+    "                        150 dpi 的 PNG 图片；--all：也包括未写评语的学生），同名文件被替换；每写一个\n"
+    "                        文件输出一行\n"
     "  --check IN...         检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
     "                        姓名<TAB>类别<TAB>说明（--repeat 人数：同一句话出现在多于这么多人的\n"
     "                        评语中才算重复，默认 3）；给出多个 IN 时每行前加“文件名: ”\n"
@@ -152,8 +158,16 @@ Request parse(const QStringList &arguments)
         request.action = Action::PrintPdf;
         QStringList rest = arguments.mid(1);
         const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
+        request.each = rest.removeAll(QStringLiteral("--each")) > 0;
+        request.png = rest.removeAll(QStringLiteral("--png")) > 0;
+        request.all = rest.removeAll(QStringLiteral("--all")) > 0;
         request.operands = rest;
-        if (!named || request.operands.size() < 2)
+        if (request.each && (!named || request.operands.size() != 2))
+            request.error = QStringLiteral(
+                "--print-pdf --each 需要两个参数：输入文件 输出文件夹 [--png] [--scheme 方案名] [--all]");
+        else if (!request.each && (request.png || request.all))
+            request.error = QStringLiteral("--png 和 --all 只能与 --each 一起使用");
+        else if (!named || request.operands.size() < 2)
             request.error =
                 QStringLiteral("--print-pdf 需要至少两个参数：输入文件... 输出文件 [--scheme 方案名]");
     } else if (first == u"--check") {
@@ -231,6 +245,21 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
     return writeOutput(out, TextFile::encode(exportFileText(document)), err) ? 0 : 1;
 }
 
+std::optional<LayoutScheme> printScheme(const QString &programFolder, const QString &scheme, QTextStream &err)
+{
+    const Result<LayoutScheme> loaded =
+        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
+    if (!loaded) {
+        err << loaded.error() << '\n';
+        return std::nullopt;
+    }
+    if (const QString problem = loaded->paperSizeError(); !problem.isEmpty()) {
+        err << problem << '\n';
+        return std::nullopt;
+    }
+    return *loaded;
+}
+
 int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err)
 {
@@ -248,17 +277,10 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
     }
     if (rejected)
         return 2;
-    const Result<LayoutScheme> loaded =
-        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
-    if (!loaded) {
-        err << loaded.error() << '\n';
+    const std::optional<LayoutScheme> loaded = printScheme(programFolder, scheme, err);
+    if (!loaded)
         return 2;
-    }
     const LayoutScheme &layout = *loaded;
-    if (const QString problem = layout.paperSizeError(); !problem.isEmpty()) {
-        err << problem << '\n';
-        return 2;
-    }
     QList<ClassPages> classes;
     for (const CommentDocument &document : documents)
         classes.append({&document, printedStudents(document, PrintRunOptions{})});
@@ -402,6 +424,10 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::ExportText:
         return exportText(request.operands[0], request.operands[1], err);
     case Action::PrintPdf:
+        if (request.each)
+            return EachCommand::run(request.operands[0], request.operands[1],
+                                    {request.png, request.all, request.scheme}, ProgramLocation::resolve(), out,
+                                    err);
         return printPdf(request.operands.first(request.operands.size() - 1), request.operands.last(),
                         request.scheme, ProgramLocation::resolve(), err);
     case Action::Check:

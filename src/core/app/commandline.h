@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/printing/layoutscheme.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class CommentDocument;
 class QTextStream;
@@ -23,6 +27,9 @@ struct Request
                           ///< replace the rated students' comments
     quint32 seed = 1;     ///< for Draft
     QString library;      ///< for Draft: a library file ("" = the teacher's own)
+    bool each = false;    ///< for PrintPdf: one file per student into the folder OUT
+    bool png = false;     ///< with each: PNG images
+    bool all = false;     ///< with each: students with an empty comment too
     QString error;        ///< a headless option with the wrong operands
 };
 
@@ -48,6 +55,10 @@ int exportText(const QString &in, const QString &out, QTextStream &err);
 /// for the fonts.
 int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err);
+
+/// The layout scheme `scheme` of the program folder's scheme file (the first when empty), checked
+/// for a paper it can print on; nullopt, with the reason written, when there is none.
+std::optional<LayoutScheme> printScheme(const QString &programFolder, const QString &scheme, QTextStream &err);
 
 /// Runs the class check on each IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
 /// roster order, name and detail escaped as escapeField does; with several IN each line starts

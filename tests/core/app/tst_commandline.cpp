@@ -8,7 +8,9 @@
 #include "programrun.h"
 #include "resultvalue.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -49,6 +51,8 @@ private slots:
     void sessionNoticeLeftOut();
     void draft_data();
     void draft();
+    void eachStudent_data();
+    void eachStudent();
 };
 
 void tst_CommandLine::parse_data()
@@ -534,6 +538,72 @@ void tst_CommandLine::sessionNoticeLeftOut()
     qWarning("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-teacher'");
     qWarning("QStandardPaths: wrong permissions on runtime directory");
     qInstallMessageHandler(before);
+}
+
+void tst_CommandLine::eachStudent_data()
+{
+    // %D is an existing folder, %N one that is not there; %I the class (张三 and 王/五 written,
+    // 李四 not), %M a class file that is not there.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("pdf, written students") << QStringList{"--print-pdf", "%I", "%D", "--each"} << 0
+                                           << QStringList{"%D/01 张三.pdf", "%D/03 王_五.pdf"} << QString();
+    QTest::newRow("png, everyone") << QStringList{"--print-pdf", "--each", "--png", "--all", "%I", "%D"} << 0
+                                   << QStringList{"%D/01 张三.png", "%D/02 李四.png", "%D/03 王_五.png"}
+                                   << QString();
+    QTest::newRow("no such folder") << QStringList{"--print-pdf", "%I", "%N", "--each"} << 1 << QStringList{}
+                                    << QStringLiteral("文件夹“%N”不存在。");
+    QTest::newRow("no such class") << QStringList{"--print-pdf", "%M", "%D", "--each"} << 2 << QStringList{}
+                                   << QStringLiteral("%M");
+    QTest::newRow("unknown scheme") << QStringList{"--print-pdf", "%I", "%D", "--each", "--scheme", "无此方案"}
+                                    << 2 << QStringList{} << QStringLiteral("无此方案");
+    QTest::newRow("--png alone") << QStringList{"--print-pdf", "%I", "%D", "--png"} << 64 << QStringList{}
+                                 << QStringLiteral("--each");
+    QTest::newRow("--each, two classes") << QStringList{"--print-pdf", "%I", "%I", "%D", "--each"} << 64
+                                         << QStringList{} << QStringLiteral("--each");
+}
+
+// One file per student without a window: one line a file written, nothing for a refused run.
+void tst_CommandLine::eachStudent()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("家长"));
+    QVERIFY(QDir().mkdir(folder));
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("张三"), QStringLiteral("你上课认真听讲。")};
+    document.slot(2) = {QStringLiteral("李四"), QString()};
+    document.slot(3) = {QStringLiteral("王/五"), QStringLiteral("你乐于助人。")};
+    const QString in = dir.filePath(QStringLiteral("班级.py"));
+    QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+    const QMap<QString, QString> paths{{"%I", in},
+                                       {"%D", folder},
+                                       {"%N", dir.filePath(QStringLiteral("无"))},
+                                       {"%M", dir.filePath(QStringLiteral("无.py"))}};
+    const auto withPaths = [&](QString text) {
+        for (auto it = paths.cbegin(); it != paths.cend(); ++it)
+            text.replace(it.key(), it.value());
+        return text;
+    };
+    for (QString &argument : arguments)
+        argument = withPaths(argument);
+    QStringList expected;
+    for (const QString &line : lines)
+        expected << withPaths(line);
+
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), expected);
+    QVERIFY2(run.err.contains(withPaths(message)), qPrintable(run.err));
+    QStringList files;
+    for (const QString &line : expected)
+        files << QFileInfo(line).fileName();
+    QCOMPARE(QDir(folder).entryList(QDir::Files), files);
 }
 
 QTEST_APPLESS_MAIN(tst_CommandLine)

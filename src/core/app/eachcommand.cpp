@@ -1,0 +1,48 @@
+#include "core/app/eachcommand.h"
+
+#include "core/app/commandline.h"
+#include "core/document/commentdocument.h"
+#include "core/printing/studentcopies.h"
+#include "core/printing/textmeasurer.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace EachCommand {
+
+int run(const QString &in, const QString &outDir, const Options &options, const QString &programFolder,
+        QTextStream &out, QTextStream &err)
+{
+    CommentDocument document;
+    if (!CommandLine::readComments(in, document, err))
+        return 2;
+    const std::optional<LayoutScheme> scheme = CommandLine::printScheme(programFolder, options.scheme, err);
+    if (!scheme)
+        return 2;
+    if (!QFileInfo(outDir).isDir()) {
+        err << QStringLiteral("文件夹“%1”不存在。").arg(outDir) << '\n';
+        return 1;
+    }
+    const StudentCopies::Kind kind = options.png ? StudentCopies::Kind::Png : StudentCopies::Kind::Pdf;
+    const StudentCopies::Plan plan = StudentCopies::plan(document, outDir, kind, options.all);
+    if (plan.students.isEmpty()) {
+        err << (options.all ? QStringLiteral("文件“%1”中没有学生。")
+                            : QStringLiteral("文件“%1”中没有写了评语的学生（--all：也包括未写评语的学生）。"))
+                   .arg(in)
+            << '\n';
+        return 2;
+    }
+    const QtTextMeasurer measurer;
+    const StudentCopies::Outcome outcome =
+        StudentCopies::write(plan, outDir, kind, document, *scheme, measurer);
+    for (const QString &path : outcome.written)
+        out << CommandLine::escapeField(path) << '\n';
+    if (!outcome.error.isEmpty()) {
+        const qsizetype failed = outcome.written.size();
+        err << QStringLiteral("无法写入文件“%1”：%2").arg(plan.fileNames.at(failed), outcome.error) << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace EachCommand
