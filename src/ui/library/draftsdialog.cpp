@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSet>
 #include <QSettings>
 #include <QTableWidget>
@@ -26,6 +28,8 @@ const QString HiddenKey = QStringLiteral("drafts/hiddenColumns");
 const QString ImportFilter = QStringLiteral("电子表格|*.csv;*.xlsx;*.xls;*.ods|所有文件|*.*");
 const QString ExistingQuestion = QStringLiteral("有 %1 名学生已经写了评语。对这些学生：");
 const quint32 Seed = 1;
+const QString HintText = QStringLiteral("按 1、2、3 评为优秀、良好、后进，按 0 或 Delete 清除；单击行或列的标题可一次评定整行或整列；"
+                                        "Ctrl+V 粘贴电子表格中复制的评价；右键单击类别标题可隐藏类别。");
 
 } // namespace
 
@@ -52,7 +56,6 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, std::function<p
     m_preview->setObjectName(QStringLiteral("draftPreview"));
     m_preview->setWordWrap(true);
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_preview->setMinimumHeight(fontMetrics().height() * 5);
     m_preview->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -71,11 +74,23 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, std::function<p
     connect(button("close", QStringLiteral("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked,
             this, &QDialog::reject);
 
+    // A long draft scrolls in its own few lines instead of squeezing the grid.
+    auto *previewArea = new QScrollArea(this);
+    previewArea->setWidget(m_preview);
+    previewArea->setWidgetResizable(true);
+    previewArea->setFrameShape(QFrame::NoFrame);
+    previewArea->setFixedHeight(fontMetrics().lineSpacing() * 6 + 8);
+    auto *hint = new QLabel(HintText, this);
+    hint->setWordWrap(true);
+
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(m_preview);
+    layout->addWidget(previewArea);
     layout->addWidget(buttons);
-    resize(720, 520);
+    // Wide enough for the usual categories side by side, within the screen.
+    const QRect screen = parent ? parent->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(qMin(screen.width() * 9 / 10, 1100), qMin(screen.height() * 8 / 10, 680));
 }
 
 DraftsDialog::~DraftsDialog() = default;
