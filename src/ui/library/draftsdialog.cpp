@@ -125,6 +125,7 @@ void DraftsDialog::reload()
     m_redrawn.clear();
     m_grid->setCurrentCell(0, 0);
     ratingsEdited(-1);
+    m_edited = false;
 }
 
 RatingsFile::Table DraftsDialog::table() const
@@ -180,6 +181,7 @@ void DraftsDialog::setSelected(Grade grade)
 
 void DraftsDialog::ratingsEdited(int row)
 {
+    m_edited = true;
     if (row >= 0)
         m_redrawn.remove(row);
     const RatingsFile::Table ratings = table();
@@ -316,6 +318,24 @@ bool DraftsDialog::apply()
         for (const FindReplace::Change &change : changes)
             setBoxText(change.student, change.after);
     }
+    keepRatings();
+    emit undoChanged();
+    accept();
+    return true;
+}
+
+void DraftsDialog::reject()
+{
+    // Closing keeps the ratings too: a teacher may rate now and generate another time.
+    keepRatings();
+    QDialog::reject();
+}
+
+void DraftsDialog::keepRatings()
+{
+    if (!m_edited)
+        return;
+    m_edited = false;
     m_session.setRatings(table());
     if (const QString named = m_session.namedPath(); !named.isEmpty()) {
         const QString path = RatingsFile::sidecarPath(named);
@@ -323,9 +343,6 @@ bool DraftsDialog::apply()
             m_platform.messageBox(QStringLiteral("评价表“%1”无法写入：%2").arg(path, written.error()),
                                   Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     }
-    emit undoChanged();
-    accept();
-    return true;
 }
 
 bool DraftsDialog::canUndoApply() const

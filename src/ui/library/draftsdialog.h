@@ -41,6 +41,9 @@ public:
     /// 生成: the drafts go into the comments; false when nothing was done.
     bool apply();
 
+    /// 关闭 (and Esc): the ratings are kept with the class all the same.
+    void reject() override;
+
     bool canUndoApply() const;
     void undoApply();
     void forgetApply();
@@ -53,6 +56,8 @@ protected:
 
 private:
     RatingsFile::Table table() const;
+    /// The grid's ratings become the class's, written beside a named class.
+    void keepRatings();
     void setCell(int row, int column, Grade grade);
     void setSelected(Grade grade);
     void ratingsEdited(int row);
@@ -70,4 +75,5 @@ private:
     QList<Drafts::Draft> m_drafts;      ///< as drawn for the grid's ratings
     QHash<int, Drafts::Draft> m_redrawn; ///< 换一句 per student, until its ratings change
     ReplaceAllUndo m_undo;
+    bool m_edited = false; ///< the grid's ratings changed since the window opened
 };

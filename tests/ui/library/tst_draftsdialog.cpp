@@ -1,10 +1,13 @@
 #include "classof.h"
 #include "core/document/commentfile.h"
+#include "core/document/ratingsfile.h"
+#include "core/document/session.h"
 #include "mainwindowtest.h"
 #include "menuitem.h"
 #include "ui/library/draftsdialog.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -101,7 +104,10 @@ void tst_DraftsDialog::keys()
     // Only the value that is no rating is listed.
     if (told)
         QVERIFY(m_platform->shown.last().text.endsWith(QStringLiteral("：\n很好")));
+    // Closing without 生成 keeps the ratings with the class, beside its file too.
     dialog->close();
+    QCOMPARE(RatingsFile::hasGrades(m_state->Ratings()), !filled.isEmpty());
+    QVERIFY(QFile::exists(RatingsFile::sidecarPath(path)));
 }
 
 QTEST_MAIN(tst_DraftsDialog)
