@@ -9,6 +9,7 @@
 #include "core/document/session.h"
 #include "ui/app/mainwindow.h"
 #include "ui/editor/pyedit.h"
+#include "ui/library/draftsdialog.h"
 #include "ui/printing/ps_control.h"
 
 #include "offscreenmain.h"
@@ -19,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -172,6 +174,41 @@ void OpenPreview(benchmark::State &state)
     }
 }
 BENCHMARK(OpenPreview)->Unit(benchmark::kMillisecond);
+
+// 评价表 with a full class, every student rated in every category: from the key that rates a
+// cell until the preview shows the selected student's new draft.
+void RatingKeyPreview(benchmark::State &state)
+{
+    Workspace workspace;
+    workspace.window->lifecycle().openPath(workspace.classFile);
+    QCoreApplication::processEvents();
+    workspace.window->command(CommandId::GenerateDrafts)->trigger();
+    QCoreApplication::processEvents();
+    auto *dialog = workspace.window->findChild<DraftsDialog *>(QStringLiteral("draftsdialog"));
+    if (!dialog)
+        std::abort();
+    QTableWidget *grid = dialog->grid();
+    grid->selectAll();
+    QKeyEvent rateAll(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, QStringLiteral("2"));
+    QCoreApplication::sendEvent(grid, &rateAll);
+    int key = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        grid->setCurrentCell(50, 0);
+        const QString before = dialog->preview()->text();
+        state.ResumeTiming();
+        const bool first = (key++ % 2) == 0;
+        QKeyEvent press(QEvent::KeyPress, first ? Qt::Key_1 : Qt::Key_3, Qt::NoModifier,
+                        first ? QStringLiteral("1") : QStringLiteral("3"));
+        QCoreApplication::sendEvent(grid, &press);
+        QCoreApplication::processEvents(); // the preview laid out and painted
+        state.PauseTiming();
+        if (dialog->preview()->text() == before)
+            std::abort();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(RatingKeyPreview)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

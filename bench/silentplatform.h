@@ -6,6 +6,7 @@
 class SilentPlatform : public Platform
 {
 public:
+    int choose(const QString &, const QString &, const QStringList &buttons) override { return int(buttons.size()) - 1; }
     MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons) override
     {
         return MsgAnswer::No;

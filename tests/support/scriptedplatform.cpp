@@ -26,6 +26,11 @@ void ScriptedPlatform::expectMessage(MsgAnswer answer)
     m_answers.append({ShownDialog::Message, QVariant::fromValue(int(answer))});
 }
 
+void ScriptedPlatform::expectChoice(int index)
+{
+    m_answers.append({ShownDialog::Message, QVariant::fromValue(index)});
+}
+
 void ScriptedPlatform::expectInput(const QString &answer)
 {
     m_answers.append({ShownDialog::Input, answer});
@@ -89,6 +94,14 @@ MsgAnswer ScriptedPlatform::messageBox(const QString &text, const QString &title
                : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                               : MsgAnswer::Cancel;
     return MsgAnswer(answer.toInt());
+}
+
+int ScriptedPlatform::choose(const QString &text, const QString &title, const QStringList &buttons)
+{
+    ShownDialog dialog{ShownDialog::Message, text, title, MsgIcon::Question};
+    dialog.choices = buttons;
+    const QVariant answer = take(dialog);
+    return answer.isValid() ? answer.toInt() : int(buttons.size()) - 1;
 }
 
 QString ScriptedPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)

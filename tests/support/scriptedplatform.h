@@ -24,6 +24,7 @@ struct ShownDialog
     QString defaultText = {}; ///< the input box's preset answer
     ItemFont font = {};       ///< the font chooser's preset
     QString proposedPath = {}; ///< the path a save dialog opened on
+    QStringList choices = {};  ///< the buttons of a question with buttons of its own
 };
 
 /// A printer that keeps every document it is handed instead of printing it.
@@ -88,6 +89,8 @@ class ScriptedPlatform : public Platform
 public:
     // Scripting the teacher's answers, in the order the dialogs will come.
     void expectMessage(MsgAnswer answer = MsgAnswer::Ok);
+    /// A question with buttons of its own, answered with the button at `index`.
+    void expectChoice(int index);
     void expectInput(const QString &answer);
     void expectOpenFile(const QString &answer);
     void expectSaveFile(const QString &answer);
@@ -129,6 +132,7 @@ public:
 
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
                          MsgButtons buttons) override;
+    int choose(const QString &text, const QString &title, const QStringList &buttons) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;

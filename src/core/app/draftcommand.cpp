@@ -1,5 +1,6 @@
 #include "core/app/draftcommand.h"
 
+#include "core/app/classdrafts.h"
 #include "core/app/commandline.h"
 #include "core/document/commentdocument.h"
 #include "core/document/commentfile.h"
@@ -8,8 +9,6 @@
 #include "core/library/commentlibrary.h"
 #include "core/library/drafts.h"
 #include "core/platform/textfile.h"
-#include "core/printing/layoutschemefile.h"
-#include "core/printing/textmeasurer.h"
 
 #include <QTextStream>
 
@@ -20,21 +19,6 @@ namespace {
 const QString ProblemNotice = QStringLiteral("注意：评价表中%1：%2");
 const QString DroppedNotice = QStringLiteral("注意：%1的草稿超出打印区域，略去了：%2");
 const QString NoSchemeNotice = QStringLiteral("注意：没有可用的打印方案，草稿未按纸张裁短。");
-
-std::optional<Rating> ratingOf(Grade grade)
-{
-    switch (grade) {
-    case Grade::Excellent:
-        return Rating::Excellent;
-    case Grade::Good:
-        return Rating::Good;
-    case Grade::Lagging:
-        return Rating::Lagging;
-    case Grade::None:
-        break;
-    }
-    return std::nullopt;
-}
 
 void tellProblems(const RatingsFile::Problems &problems, QTextStream &err)
 {
@@ -83,38 +67,28 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
     }
     tellProblems(problems, err);
 
-    QList<Drafts::Ratings> rated;
-    for (int k = 0; k < names.size(); ++k) {
-        Drafts::Ratings student;
-        for (int c = 0; c < table->categories.size(); ++c) {
-            if (const std::optional<Rating> rating = ratingOf(table->grades.value(k).value(c, Grade::None)))
-                student.insert(table->categories[c], *rating);
-        }
-        rated << student;
-    }
-
     // Drafts are fitted to the comment box of the scheme the print window opens with.
-    const QtTextMeasurer measurer;
-    const std::optional<LayoutScheme> scheme = activeScheme(programFolder, QString());
-    if (!scheme)
+    const ClassDrafts::Drafter drafter(library, programFolder, document.ItemFonts[std::size_t(Item::CommentText)]);
+    if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';
-    const auto fits = scheme ? Drafts::fitsScheme(*scheme, document.ItemFonts[std::size_t(Item::CommentText)], measurer)
-                             : std::function<bool(const QString &)>();
-
-    const QList<Drafts::Draft> drafts = Drafts::draftClass(library, names, rated, options.seed);
-    QStringList changed;
+    QList<Drafts::Draft> drafts = drafter.draft(names, ClassDrafts::ratingsOf(*table), options.seed);
+    QStringList comments;
     for (int k = 0; k < names.size(); ++k) {
-        Drafts::Draft draft = drafts.value(k);
-        QString &comment = document.slot(k + 1).comment;
-        if (draft.text.isEmpty() || (!comment.isEmpty() && !options.replace))
-            continue;
-        if (fits)
-            draft = Drafts::fitToBox(draft, fits);
-        comment = draft.text;
-        changed << CommandLine::escapeField(names[k]) + u'\t' + QString::number(WritingProgress::readerCount(draft.text)) + u'\t' +
+        // Only the drafts that go in are measured.
+        const bool goesIn = document.slot(k + 1).comment.isEmpty() || options.replace;
+        drafts[k] = goesIn ? drafter.fitted(drafts[k]) : Drafts::Draft();
+        comments << document.slot(k + 1).comment;
+    }
+    QStringList changed;
+    const auto existing = options.replace ? ClassDrafts::Existing::Replace : ClassDrafts::Existing::Skip;
+    for (const FindReplace::Change &change : ClassDrafts::changes(comments, drafts, existing)) {
+        const Drafts::Draft &draft = drafts[change.student];
+        const QString &name = names[change.student];
+        document.slot(change.student + 1).comment = change.after;
+        changed << CommandLine::escapeField(name) + u'\t' + QString::number(WritingProgress::readerCount(draft.text)) + u'\t' +
                        draft.categories.join(QStringLiteral("、"));
         if (!draft.dropped.isEmpty())
-            err << DroppedNotice.arg(CommandLine::escapeField(names[k]), draft.dropped.join(QStringLiteral("、")))
+            err << DroppedNotice.arg(CommandLine::escapeField(name), draft.dropped.join(QStringLiteral("、")))
                 << '\n';
     }
 

@@ -4,6 +4,7 @@
 #include "core/document/messages.h"
 #include "core/document/recentfiles.h"
 #include "core/document/recovery.h"
+#include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/savelocation.h"
@@ -106,6 +107,13 @@ bool DocumentLifecycle::saveTo(const QString &path)
     m_host.setEditorCaption(editorCaption(path));
     m_session.markSaved();
     remember(path);
+    // The ratings go with the class, also to a new name.
+    if (RatingsFile::hasGrades(m_session.Ratings())) {
+        const QString ratings = RatingsFile::sidecarPath(path);
+        if (const Result<void> written = RatingsFile::write(ratings, m_session.Ratings()); !written)
+            m_platform.messageBox(DocumentMessages::RatingsNotWrittenMessage.arg(ratings, written.error()),
+                                  Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    }
     return true;
 }
 
@@ -179,8 +187,29 @@ void DocumentLifecycle::openPath(const QString &path)
     const bool opened = OpenEditor();
     m_session.setCurrentFile(m_session.CurrentPath(), opened);
     m_session.markSaved();
-    if (opened)
+    if (opened) {
         remember(path);
+        readRatings(path);
+    }
+}
+
+void DocumentLifecycle::readRatings(const QString &classPath)
+{
+    const QString path = RatingsFile::sidecarPath(classPath);
+    if (!QFileInfo::exists(path))
+        return;
+    RatingsFile::Problems problems;
+    const Result<RatingsFile::Table> table =
+        RatingsFile::readOwnColumns(path, Roster::names(m_session.Document()), &problems);
+    if (!table) {
+        m_platform.messageBox(DocumentMessages::RatingsUnreadableMessage.arg(path, table.error()),
+                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
+    m_session.setRatings(*table);
+    if (const QStringList lines = RatingsFile::problemLines(problems); !lines.isEmpty())
+        m_platform.messageBox(DocumentMessages::RatingsProblemsMessage.arg(path, lines.join(QStringLiteral("\r\n"))),
+                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void DocumentLifecycle::closeDocument()
@@ -264,6 +293,8 @@ bool DocumentLifecycle::offerCopy(RecoveryStore &store, RecoveryStore::Copy &cop
         store.release(copy);
         return false; // told why; the copy stays for another try
     }
+    if (const QByteArray ratings = store.ratings(copy); !ratings.isEmpty())
+        m_session.setRatings(RatingsFile::fromCsvBytes(ratings, Roster::names(m_session.Document()), nullptr));
     // The original's name is taken only for a file of the teacher's own that was not saved
     // again after the copy; otherwise Save asks where, and the file named in the copy is
     // never written unasked.

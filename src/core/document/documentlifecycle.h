@@ -103,6 +103,8 @@ private:
     bool saveTo(const QString &path);
     /// Puts a file opened or saved first in the recent files.
     void remember(const QString &path);
+    /// Reads the ratings kept beside the class; what cannot be read is told, never refused.
+    void readRatings(const QString &classPath);
 
     Session &m_session;
     Platform &m_platform;

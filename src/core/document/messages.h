@@ -27,6 +27,13 @@ inline const QString UnreadableBytesMessage =
     QStringLiteral("文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），已显示为“�”。\r\n"
                    "保存时这些地方将写成“�”，原来的字节无法恢复。如需保留原文件，请用“另存为”保存为新文件。");
 
+/// After a class opened whose ratings file could be read only in part (the file, the problems).
+inline const QString RatingsProblemsMessage =
+    QStringLiteral("评价表“%1”中有些内容无法读取，其余的评价已读入：\r\n%2");
+/// After the ratings file beside a class could not be read or written (the file, the reason).
+inline const QString RatingsUnreadableMessage = QStringLiteral("无法读取评价表“%1”：%2");
+inline const QString RatingsNotWrittenMessage = QStringLiteral("评语已保存，但评价表“%1”无法写入：%2");
+
 /// Shown when a 101st student is to be added.
 inline const QString FullMessage = QStringLiteral("每个文件中最多只能有100个学生，不能再添加学生了！");
 

@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace RatingsFile {
 
 namespace {
@@ -192,23 +194,111 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
     return table;
 }
 
+namespace {
+
+Result<QList<QStringList>> rowsOf(const QString &path)
+{
+    if (isSheet(path))
+        return SpreadsheetFile::rows(path);
+    const Result<QByteArray> bytes = TextFile::readAll(path);
+    if (!bytes)
+        return Failure{UnreadableMessage.arg(path, bytes.error()), FailureKind::Unreadable};
+    return SpreadsheetNames::csvRows(NameList::decode(*bytes));
+}
+
+/// The headings after 姓名 in the first row that holds one: the categories of a file of our own.
+QStringList ownCategories(const QList<QStringList> &rows)
+{
+    for (const QStringList &row : rows) {
+        const auto name = std::find_if(row.cbegin(), row.cend(), isNameHeading);
+        if (name == row.cend())
+            continue;
+        QStringList categories;
+        for (auto cell = row.cbegin(); cell != row.cend(); ++cell) {
+            if (cell != name && !cell->trimmed().isEmpty() && !categories.contains(cell->trimmed()))
+                categories << cell->trimmed();
+        }
+        return categories;
+    }
+    return {};
+}
+
+} // namespace
+
+Table fromOwnRows(const QList<QStringList> &rows, const QStringList &roster, Problems *problems)
+{
+    return fromRows(rows, roster, ownCategories(rows), problems);
+}
+
+Table fromCsvBytes(const QByteArray &bytes, const QStringList &roster, Problems *problems)
+{
+    return fromOwnRows(SpreadsheetNames::csvRows(NameList::decode(bytes)), roster, problems);
+}
+
+Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Problems *problems)
+{
+    Result<QList<QStringList>> rows = rowsOf(path);
+    if (!rows)
+        return rows.failure();
+    Problems found;
+    Table table = fromOwnRows(*rows, roster, &found);
+    if (problems)
+        *problems = found;
+    if (found.missingNameColumn)
+        return Failure{NoNameColumnMessage.arg(path), FailureKind::Unreadable};
+    return table;
+}
+
+Table forRoster(const Table &table, const QStringList &roster)
+{
+    Table result;
+    result.categories = table.categories;
+    result.names = roster;
+    QHash<QString, QList<int>> rowsOf;
+    for (int i = 0; i < table.names.size(); ++i)
+        rowsOf[table.names[i]].append(i);
+    for (const QString &name : roster) {
+        QList<int> &rows = rowsOf[name];
+        const int row = rows.isEmpty() ? -1 : rows.takeFirst();
+        QList<Grade> grades = table.grades.value(row);
+        grades.resize(table.categories.size(), Grade::None);
+        result.grades.append(grades);
+    }
+    return result;
+}
+
+bool hasGrades(const Table &table)
+{
+    return std::any_of(table.grades.cbegin(), table.grades.cend(), [](const QList<Grade> &row) {
+        return std::any_of(row.cbegin(), row.cend(), [](Grade g) { return g != Grade::None; });
+    });
+}
+
+QStringList problemLines(const Problems &problems)
+{
+    QStringList lines;
+    const auto list = [&lines](const QString &what, const QStringList &items) {
+        if (!items.isEmpty())
+            lines << what + items.join(QStringLiteral("、"));
+    };
+    list(QStringLiteral("不在班上的姓名："), problems.unknownNames);
+    list(QStringLiteral("无法识别的评价："), problems.unknownValues);
+    list(QStringLiteral("评语库中没有的类别："), problems.unknownCategories);
+    list(QStringLiteral("重复的学生（按第一行）："), problems.duplicateNames);
+    list(QStringLiteral("重复的类别（按第一列）："), problems.duplicateCategories);
+    if (problems.rowsWithoutName > 0)
+        lines << QStringLiteral("没有姓名的行：%1 行").arg(problems.rowsWithoutName);
+    return lines;
+}
+
 Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
                        Problems *problems)
 {
-    QList<QStringList> rows;
-    if (isSheet(path)) {
-        Result<QList<QStringList>> sheet = SpreadsheetFile::rows(path);
-        if (!sheet)
-            return sheet.failure();
-        rows = std::move(sheet).value();
-    } else {
-        const Result<QByteArray> bytes = TextFile::readAll(path);
-        if (!bytes)
-            return Failure{UnreadableMessage.arg(path, bytes.error()), FailureKind::Unreadable};
-        rows = SpreadsheetNames::csvRows(NameList::decode(*bytes));
-    }
+    Result<QList<QStringList>> rows = rowsOf(path);
+    if (!rows)
+        return rows.failure();
     Problems found;
-    Table table = fromRows(rows, roster, categories, &found);
+    Table table = fromRows(*rows, roster, categories, &found);
     if (problems)
         *problems = found;
     if (found.missingNameColumn)

@@ -58,6 +58,23 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
 Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
                        Problems *problems);
 
+/// Reads a table whose categories are its own headings (the file kept beside a class, which
+/// keeps every column it has), for the class's students.
+Table fromOwnRows(const QList<QStringList> &rows, const QStringList &roster, Problems *problems);
+/// The same from CSV bytes (a recovery copy's ratings).
+Table fromCsvBytes(const QByteArray &bytes, const QStringList &roster, Problems *problems);
+/// The file kept beside a class read as fromOwnRows; fails only when it cannot be read or has no
+/// 姓名 column.
+Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Problems *problems);
+
+/// The table for another roster: a name's grades follow it (a name twice takes the rows in
+/// turn); new names get none, names no longer there are dropped.
+Table forRoster(const Table &table, const QStringList &roster);
+/// Whether any student has a grade.
+bool hasGrades(const Table &table);
+/// Everything the problems name, one line each; empty when there is nothing.
+QStringList problemLines(const Problems &problems);
+
 /// The ratings file kept beside a class: 三年级二班.py -> 三年级二班.评价.csv in the same folder.
 QString sidecarPath(const QString &classPath);
 

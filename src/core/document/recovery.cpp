@@ -34,6 +34,7 @@ namespace {
 const QString CopySuffix = QStringLiteral(".py");
 const QString InfoSuffix = QStringLiteral(".info");
 const QString LockSuffix = QStringLiteral(".lock");
+const QString RatingsSuffix = QStringLiteral(".ratings");
 /// <id>.<claimant>.claimed: the info file of copy <id> while run <claimant> offers it.
 const QString ClaimSuffix = QStringLiteral(".claimed");
 
@@ -172,7 +173,7 @@ Result<void> RecoveryStore::open()
 }
 
 Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &originalPath,
-                                 const QDateTime &when)
+                                 const QDateTime &when, const QByteArray &ratings)
 {
     const QMutexLocker locker(&m_writing);
     if (!m_lock || !m_lock->isLocked())
@@ -181,6 +182,13 @@ Result<void> RecoveryStore::save(const QByteArray &commentFile, const QString &o
     if (const Result<void> copy = FileSave::save(path(m_id, CopySuffix), commentFile); !copy)
         return copy;
     QFile::setPermissions(path(m_id, CopySuffix), privateFile);
+    if (ratings.isEmpty()) {
+        QFile::remove(path(m_id, RatingsSuffix));
+    } else {
+        if (const Result<void> kept = FileSave::save(path(m_id, RatingsSuffix), ratings); !kept)
+            return kept;
+        QFile::setPermissions(path(m_id, RatingsSuffix), privateFile);
+    }
     const QJsonObject info{{QStringLiteral("original"), originalPath},
                            {QStringLiteral("saved"), when.toString(Qt::ISODateWithMs)}};
     if (const Result<void> written = FileSave::save(path(m_id, InfoSuffix), QJsonDocument(info).toJson()); !written)
@@ -196,6 +204,12 @@ void RecoveryStore::discard()
         return; // nothing was written, and the folder may not be ours
     QFile::remove(path(m_id, CopySuffix));
     QFile::remove(path(m_id, InfoSuffix));
+    QFile::remove(path(m_id, RatingsSuffix));
+}
+
+QByteArray RecoveryStore::ratings(const Copy &copy) const
+{
+    return readOwnFile(path(copy.id, RatingsSuffix), m_uid, MaxRatingsSize).value_or(QByteArray());
 }
 
 Result<void> RecoveryStore::checkFolder() const
@@ -282,7 +296,7 @@ void RecoveryStore::release(Copy &copy) const
 
 void RecoveryStore::remove(const Copy &copy) const
 {
-    for (const QString &suffix : {CopySuffix, InfoSuffix, LockSuffix})
+    for (const QString &suffix : {CopySuffix, InfoSuffix, LockSuffix, RatingsSuffix})
         QFile::remove(path(copy.id, suffix));
     if (!copy.infoPath.isEmpty())
         QFile::remove(copy.infoPath);
@@ -326,6 +340,7 @@ Recovery::Recovery(Session &session, RecoveryStore &store, Platform &platform, Q
     connect(&session, &Session::commentChanged, this, &Recovery::changed);
     connect(&session, &Session::rosterChanged, this, &Recovery::changed);
     connect(&session, &Session::edited, this, &Recovery::changed);
+    connect(&session, &Session::ratingsChanged, this, &Recovery::changed);
     // Leaving a comment box (any move of the keyboard focus) writes at once.
     if (auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(gui, &QGuiApplication::focusObjectChanged, this, &Recovery::writeNow);
@@ -373,10 +388,12 @@ void Recovery::writeNow()
     const QByteArray bytes =
         TextFile::encode(CommentFile::compose(m_session.Document(), m_session.Document().ItemFonts));
     const QString original = m_session.namedPath();
+    const QByteArray ratings =
+        RatingsFile::hasGrades(m_session.Ratings()) ? RatingsFile::csvBytes(m_session.Ratings()) : QByteArray();
     RecoveryStore *store = &m_store;
     const QDateTime now = QDateTime::currentDateTime();
-    m_writer->start([this, store, bytes, original, now] {
-        const Result<void> saved = store->save(bytes, original, now);
+    m_writer->start([this, store, bytes, original, now, ratings] {
+        const Result<void> saved = store->save(bytes, original, now, ratings);
         if (!saved) // told on the window's thread; dropped when the run is ending
             QMetaObject::invokeMethod(
                 this, [this, why = saved.error()] { tellOnce(why); }, Qt::QueuedConnection);

@@ -18,7 +18,7 @@ class Session;
 
 /// Recovery copies of unsaved work, in the per-user state folder: for each run of the program a
 /// copy of the document in the comment-file format (<id>.py), the original path and the time
-/// beside it (<id>.info), and a lock (<id>.lock) that the run holds while it lives. A copy whose
+/// beside it (<id>.info), the class's ratings when it has any (<id>.ratings), and a lock (<id>.lock) that the run holds while it lives. A copy whose
 /// lock is free was left by a run that did not end cleanly.
 ///
 /// The folder is trusted only when it is a real folder (no link) owned by the user and not
@@ -40,6 +40,8 @@ public:
 
     /// The largest info file that is read (a path and a time).
     static constexpr qint64 MaxInfoSize = 16 * 1024;
+    /// The largest ratings file that is read (a class's 评价表 as CSV).
+    static constexpr qint64 MaxRatingsSize = 1024 * 1024;
     /// The largest lock file that is looked at (QLockFile writes a few short lines).
     static constexpr qint64 MaxLockSize = 4 * 1024;
 
@@ -61,8 +63,12 @@ public:
     /// What the last open() gave (a failure before any).
     const Result<void> &opened() const { return m_opened; }
 
-    /// Replaces this run's copy atomically. Safe from a worker thread.
-    Result<void> save(const QByteArray &commentFile, const QString &originalPath, const QDateTime &when);
+    /// Replaces this run's copy atomically, with the ratings as CSV (none: no ratings file).
+    /// Safe from a worker thread.
+    Result<void> save(const QByteArray &commentFile, const QString &originalPath, const QDateTime &when,
+                      const QByteArray &ratings = {});
+    /// The ratings kept with a copy; empty when it has none (or none that is the user's own).
+    QByteArray ratings(const Copy &copy) const;
     /// Removes this run's copy (a clean save, close or exit).
     void discard();
 

@@ -22,6 +22,12 @@ bool ReplaceAllUndo::available(const QStringList &texts) const
     });
 }
 
+void ReplaceAllUndo::restore(const std::function<void(int, const QString &)> &setText) const
+{
+    for (const FindReplace::Change &change : m_changes)
+        setText(change.student, change.before);
+}
+
 bool ReplaceAllUndo::modifiedAfterUndo(const CommentDocument &now) const
 {
     return m_wasModified || !(now == m_before);

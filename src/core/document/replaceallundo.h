@@ -6,8 +6,10 @@
 #include <QList>
 #include <QStringList>
 
-/// What 撤消全部替换 needs: the comments a replace-all changed, as they were before and after,
-/// and the whole document and its modified flag from before.
+#include <functional>
+
+/// What undoing a class-wide change (全部替换, 生成 from ratings) needs: the comments it changed,
+/// as they were before and after, and the whole document and its modified flag from before.
 class ReplaceAllUndo
 {
 public:
@@ -19,6 +21,8 @@ public:
     /// (`texts` in student order, as the boxes show them) still reads as it left it.
     bool available(const QStringList &texts) const;
     const QList<FindReplace::Change> &changes() const { return m_changes; }
+    /// Puts every changed text back as it was, through setText(student, text).
+    void restore(const std::function<void(int, const QString &)> &setText) const;
 
     /// After the texts were restored: whether the document is still a changed one. It is not
     /// when it was unchanged before the replace-all and nothing else was changed since.

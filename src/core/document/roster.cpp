@@ -69,6 +69,14 @@ int indexOf(const CommentDocument &document, const QString &name)
     return -1;
 }
 
+QStringList names(const CommentDocument &document)
+{
+    QStringList result;
+    for (int k = 0; k < document.studentCount(); ++k)
+        result << document.slot(k + 1).name;
+    return result;
+}
+
 int commentedCount(const CommentDocument &document, int n)
 {
     const int last = std::clamp(n, 0, Max);

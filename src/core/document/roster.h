@@ -3,6 +3,7 @@
 #include "core/document/commentdocument.h"
 
 #include <QString>
+#include <QStringList>
 
 /// Changes of the class roster: the leading slots with names. Every change keeps the rule that
 /// the slots after the last student have an empty name and an empty comment. Students are
@@ -25,6 +26,9 @@ void deleteAll(CommentDocument &document);
 
 /// Index of the first student with exactly this name, or -1.
 int indexOf(const CommentDocument &document, const QString &name);
+
+/// The students' names in roster order.
+QStringList names(const CommentDocument &document);
 
 /// Number of the first n students whose comment is not empty.
 int commentedCount(const CommentDocument &document, int n);

@@ -13,6 +13,7 @@ void Session::reset(const QString &programFolder)
     setModified(false);
     setCurrentStudent(-1);
     m_document.reset();
+    m_ratings = {};
     emit documentReplaced();
 }
 
@@ -55,7 +56,14 @@ void Session::setCurrentStudent(int card)
 void Session::replaceDocument(const CommentDocument &document)
 {
     m_document = document;
+    m_ratings = {};
     emit documentReplaced();
+}
+
+void Session::setRatings(const RatingsFile::Table &ratings)
+{
+    m_ratings = RatingsFile::forRoster(ratings, Roster::names(m_document));
+    emit ratingsChanged();
 }
 
 void Session::setComment(int slot, const QString &comment)
@@ -87,6 +95,7 @@ int Session::addStudent(const QString &name)
 {
     const int k = Roster::addStudent(m_document, name);
     if (k >= 0) {
+        m_ratings = RatingsFile::forRoster(m_ratings, Roster::names(m_document));
         markModified();
         emit rosterChanged();
     }
@@ -95,6 +104,11 @@ int Session::addStudent(const QString &name)
 
 void Session::deleteStudent(int k)
 {
+    // The row goes with its student, also when another has the same name.
+    if (k >= 0 && k < m_ratings.names.size()) {
+        m_ratings.names.removeAt(k);
+        m_ratings.grades.removeAt(k);
+    }
     changeRoster([k](CommentDocument &document) { Roster::deleteStudent(document, k); });
 }
 
@@ -102,6 +116,8 @@ void Session::renameStudent(int k, const QString &name)
 {
     if (k < 0 || k >= m_document.studentCount() || m_document.slot(k + 1).name == name)
         return;
+    if (k < m_ratings.names.size())
+        m_ratings.names[k] = name; // the ratings follow the student
     changeRoster([k, &name](CommentDocument &document) { Roster::renameStudent(document, k, name); });
 }
 
@@ -115,6 +131,7 @@ void Session::deleteAll()
 void Session::changeRoster(const std::function<void(CommentDocument &)> &change)
 {
     change(m_document);
+    m_ratings = RatingsFile::forRoster(m_ratings, Roster::names(m_document));
     markModified();
     emit rosterChanged();
 }

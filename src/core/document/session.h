@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/commentdocument.h"
+#include "core/document/ratingsfile.h"
 
 #include <QObject>
 #include <QString>
@@ -32,6 +33,9 @@ public:
     QString namedPath() const { return m_hasFileName ? m_currentPath : QString(); }
     /// Whether the comments changed since the document was read or saved.
     bool Modified() const { return m_modified; }
+    /// The class's ratings (评价表), one row a roster student in roster order; no categories when
+    /// the class has none yet. They follow the roster's changes.
+    const RatingsFile::Table &Ratings() const { return m_ratings; }
     /// Card index of the current student (slot = index + 1); -1 when there is none.
     int CurrentStudent() const { return m_currentStudent; }
     /// Folder of the program's own files, ending with "/".
@@ -58,6 +62,8 @@ public:
     void replaceDocument(const CommentDocument &document);
     /// The comment of slot `slot` as the teacher typed it; marks the document modified.
     void setComment(int slot, const QString &comment);
+    /// New ratings for the class (taken for the roster as it is); not a change of the comment file.
+    void setRatings(const RatingsFile::Table &ratings);
     /// A new teacher signature; marks the document modified when it differs.
     void setTeacherSignature(const QString &signature);
     /// A new font for printed item `item` (0 name, 1 comment, 2 signature); marks the document
@@ -92,6 +98,8 @@ signals:
     void rosterChanged();
     /// The whole document was replaced (read from a file or the template).
     void documentReplaced();
+    /// The ratings were set.
+    void ratingsChanged();
 
 private:
     void setModified(bool modified);
@@ -102,4 +110,5 @@ private:
     bool m_modified = false;
     int m_currentStudent = -1;
     QString m_programFolder;
+    RatingsFile::Table m_ratings;
 };

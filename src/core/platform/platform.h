@@ -43,6 +43,9 @@ public:
     virtual MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
                                  MsgButtons buttons) = 0;
 
+    /// Modal question with buttons of its own (texts in order, the first the default, the last
+    /// the one Esc or closing the box presses); the index of the button pressed.
+    virtual int choose(const QString &text, const QString &title, const QStringList &buttons) = 0;
     /// Modal input box; returns "" on Cancel.
     virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
 

@@ -28,6 +28,7 @@ enum class CommandId {
     Copy,
     Paste,
     UndoReplaceAll,
+    UndoDrafts,
     Find,
     DeleteStudent,
     DeleteAllStudents,
@@ -47,6 +48,7 @@ enum class CommandId {
     EditComment,
     BatchImport,
     AddSelection,
+    GenerateDrafts,
     // the library pop-up's own, acting on the list pressed last
     PopupEdit,
     PopupDelete,

@@ -15,6 +15,7 @@
 #include "ui/editor/finddialog.h"
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
+#include "ui/library/draftsdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/present.h"
@@ -413,6 +414,30 @@ void MainWindow::showFind()
         connect(&m_session, &Session::documentReplaced, m_find, &FindDialog::forgetReplaceAll);
     }
     present(m_find);
+}
+
+void MainWindow::showDrafts()
+{
+    if (!m_drafts) {
+        m_drafts = new DraftsDialog(
+            m_session, m_platform, [this] { return m_editor; }, this);
+        connect(m_drafts, &DraftsDialog::undoChanged, this, &MainWindow::updateActions);
+        // As for 全部替换: a comment typed over may end the undo, another class ends it.
+        connect(&m_session, &Session::commentChanged, this, [this] {
+            if (command(CommandId::UndoDrafts)->isEnabled() && !m_drafts->canUndoApply())
+                updateActions();
+        });
+        connect(&m_session, &Session::rosterChanged, m_drafts, &DraftsDialog::forgetApply);
+        connect(&m_session, &Session::documentReplaced, m_drafts, &DraftsDialog::forgetApply);
+    }
+    m_drafts->reload();
+    present(m_drafts);
+}
+
+void MainWindow::undoDrafts()
+{
+    if (m_drafts)
+        m_drafts->undoApply();
 }
 
 void MainWindow::closeLibraryWindow()

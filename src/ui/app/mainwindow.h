@@ -33,6 +33,7 @@ class ps_control;
 class ps_paper;
 class ClassCheckDialog;
 class FindDialog;
+class DraftsDialog;
 enum class PrintPanelMode;
 class StudentCommands;
 
@@ -160,6 +161,9 @@ private:
     void showFinding(int student, int position, int length);
     /// 查找和替换: the window stays open beside the editor.
     void showFind();
+    /// 评价表: the class's ratings and the drafts made from them.
+    void showDrafts();
+    void undoDrafts();
     /// Lists the comment files opened or saved last in 文件 (those that still exist).
     void listRecentFiles();
     void openRecent(int index);
@@ -177,6 +181,7 @@ private:
     QToolBar *m_toolbar = nullptr;
     ClassCheckDialog *m_classCheck = nullptr;
     FindDialog *m_find = nullptr;
+    DraftsDialog *m_drafts = nullptr;
     QStringList m_recentFiles; ///< what 文件 lists, in its order
     /// The scheme the print window showed last: comments are measured with it.
     /// The scheme comments are measured with: the one the print window showed last, as saved.

@@ -9,6 +9,7 @@
 #include "core/printing/pdfcommand.h"
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
+#include "ui/library/draftsdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/accessiblenames.h"
@@ -28,7 +29,7 @@ constexpr CommandId DocumentCommands[] = {
     CommandId::PrintSetup,    CommandId::Preview,     CommandId::Print,         CommandId::Cut,
     CommandId::Copy,          CommandId::Paste,       CommandId::NextStudent,   CommandId::PreviousStudent,
     CommandId::CheckClass,    CommandId::Find,        CommandId::DeleteStudent, CommandId::DeleteAllStudents,
-    CommandId::RenameStudent, CommandId::StudentFont,
+    CommandId::RenameStudent, CommandId::StudentFont, CommandId::GenerateDrafts,
 };
 
 } // namespace
@@ -74,6 +75,7 @@ void MainWindow::createCommands()
         {CommandId::Copy, "copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
         {CommandId::Paste, "paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
         {CommandId::UndoReplaceAll, "undoreplace", "撤消全部替换(&U)", [this] { undoReplaceAll(); }},
+        {CommandId::UndoDrafts, "undodrafts", "撤消生成草稿(&Z)", [this] { undoDrafts(); }},
         {CommandId::Find, "find", "查找和替换(&F)...", [this] { showFind(); }},
         {CommandId::DeleteStudent, "delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
         {CommandId::DeleteAllStudents, "delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
@@ -91,6 +93,7 @@ void MainWindow::createCommands()
         {CommandId::EditComment, "editpy", "编辑评语内容(&Y)", [library] { library->editpy(); }},
         {CommandId::BatchImport, "pldr", "批量导入评语内容(&L)...", [library] { library->pldr(); }},
         {CommandId::AddSelection, "setop", "添加选定内容到评语库(&S)", [library] { library->setop(); }},
+        {CommandId::GenerateDrafts, "drafts", "生成评语草稿(&G)...", [this] { showDrafts(); }},
         {CommandId::PopupEdit, "kpxiugai", "修改(&E)", [library] { library->kpxiugai(); }},
         {CommandId::PopupDelete, "kpshanchu", "删除(&D)", [library] { library->kpshanchu(); }},
         {CommandId::PopupAdd, "kptianjia", "添加(&A)", [library] { library->kptianjia(); }},
@@ -162,12 +165,12 @@ void MainWindow::createMenus()
     connect(file, &QMenu::aboutToShow, this, &MainWindow::listRecentFiles);
 
     fillMenu(topMenu("edit", "编辑(&E)"),
-             {C::Cut, C::Copy, C::Paste, C::UndoReplaceAll, C::Find, "eg1", C::DeleteStudent,
+             {C::Cut, C::Copy, C::Paste, C::UndoReplaceAll, C::UndoDrafts, C::Find, "eg1", C::DeleteStudent,
               C::DeleteAllStudents, C::RenameStudent, C::DefaultStudents, "eg2", C::NextStudent,
               C::PreviousStudent});
     fillMenu(topMenu("pingyu", "评语(&P)"),
              {C::AddCategory, C::DeleteCategory, C::EditCategory, "ggggg", C::AddComment, C::DeleteComment,
-              C::EditComment, C::BatchImport, "gggg1", C::AddSelection});
+              C::EditComment, C::BatchImport, "gggg1", C::AddSelection, "gggg2", C::GenerateDrafts});
     fillMenu(topMenu("see", "查看(&V)"), {C::StudentList, C::Library, C::NextPane});
     fillMenu(topMenu("tools", "工具(&T)"), {C::ImportNames, C::Signature, C::Progress, C::CheckClass});
     fillMenu(topMenu("help", "帮助(&H)"), {C::Help, C::About});
@@ -263,6 +266,7 @@ void MainWindow::updateActions()
     for (const CommandId id : DocumentCommands)
         command(id)->setEnabled(document);
     command(CommandId::UndoReplaceAll)->setEnabled(document && canUndoReplaceAll());
+    command(CommandId::UndoDrafts)->setEnabled(document && m_drafts && m_drafts->canUndoApply());
     // Outside the library's pop-up, its commands are always there (they open the window).
     for (const CommandId id : {CommandId::PopupEdit, CommandId::PopupDelete, CommandId::AddSelection})
         command(id)->setEnabled(true);

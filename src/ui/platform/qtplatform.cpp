@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -91,6 +92,24 @@ MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgI
     default:
         return MsgAnswer::Ok;
     }
+}
+
+int QtPlatform::choose(const QString &text, const QString &title, const QStringList &buttons)
+{
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QList<QAbstractButton *> pressable;
+    for (const QString &caption : buttons)
+        pressable << box.addButton(caption, QMessageBox::ActionRole);
+    if (pressable.isEmpty())
+        return -1;
+    box.setDefaultButton(qobject_cast<QPushButton *>(pressable.first()));
+    box.setEscapeButton(pressable.last());
+    box.exec();
+    const qsizetype pressed = pressable.indexOf(box.clickedButton());
+    return int(pressed < 0 ? pressable.size() - 1 : pressed);
 }
 
 QString QtPlatform::inputBox(const QString &prompt, const QString &title, const QString &defaultText)

@@ -20,6 +20,7 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
+    int choose(const QString &text, const QString &title, const QStringList &buttons) override;
     MsgAnswer messageBox(const QString &text, const QString &title, MsgIcon icon,
                          MsgButtons buttons) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;

@@ -1,0 +1,84 @@
+#include "core/app/classdrafts.h"
+
+#include "core/platform/itemfont.h"
+#include "core/printing/layoutschemefile.h"
+
+namespace ClassDrafts {
+
+namespace {
+
+std::optional<Rating> ratingOf(Grade grade)
+{
+    switch (grade) {
+    case Grade::Excellent:
+        return Rating::Excellent;
+    case Grade::Good:
+        return Rating::Good;
+    case Grade::Lagging:
+        return Rating::Lagging;
+    case Grade::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QList<Drafts::Ratings> ratingsOf(const RatingsFile::Table &table)
+{
+    QList<Drafts::Ratings> rated;
+    for (qsizetype k = 0; k < table.names.size(); ++k) {
+        Drafts::Ratings student;
+        for (qsizetype c = 0; c < table.categories.size(); ++c) {
+            if (const std::optional<Rating> rating = ratingOf(table.grades.value(k).value(c, Grade::None)))
+                student.insert(table.categories[c], *rating);
+        }
+        rated << student;
+    }
+    return rated;
+}
+
+int withComment(const QStringList &comments, const QList<Drafts::Draft> &drafts)
+{
+    int count = 0;
+    for (qsizetype k = 0; k < comments.size() && k < drafts.size(); ++k)
+        count += !drafts[k].text.isEmpty() && !comments[k].isEmpty() ? 1 : 0;
+    return count;
+}
+
+QList<FindReplace::Change> changes(const QStringList &comments, const QList<Drafts::Draft> &drafts,
+                                   Existing existing)
+{
+    QList<FindReplace::Change> result;
+    for (qsizetype k = 0; k < comments.size() && k < drafts.size(); ++k) {
+        const QString &draft = drafts[k].text;
+        const QString &before = comments[k];
+        if (draft.isEmpty() || (!before.isEmpty() && existing == Existing::Skip))
+            continue;
+        const QString after = before.isEmpty() || existing == Existing::Replace ? draft : before + draft;
+        if (after != before)
+            result.append({int(k), 1, before, after});
+    }
+    return result;
+}
+
+Drafter::Drafter(Drafts::Library library, const QString &programFolder, const ItemFont &commentFont)
+    : m_library(std::move(library))
+    , m_scheme(activeScheme(programFolder, QString()))
+{
+    if (m_scheme)
+        m_fits = Drafts::fitsScheme(*m_scheme, commentFont, m_measurer);
+}
+
+QList<Drafts::Draft> Drafter::draft(const QStringList &names, const QList<Drafts::Ratings> &ratings,
+                                    quint32 seed) const
+{
+    return Drafts::draftClass(m_library, names, ratings, seed);
+}
+
+Drafts::Draft Drafter::fitted(const Drafts::Draft &draft) const
+{
+    return m_fits && !draft.text.isEmpty() ? Drafts::fitToBox(draft, m_fits) : draft;
+}
+
+} // namespace ClassDrafts
