@@ -14,6 +14,7 @@ public:
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     QString openFileName(const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString & = QString()) override { return {}; }
+    QString chooseFolder(const QString &) override { return {}; }
     ItemFont chooseFont(const ItemFont &preset) override { return preset; }
     QString clipboardText() override { return {}; }
     void setClipboardText(const QString &) override {}

@@ -15,6 +15,8 @@ const char *kindName(ShownDialog::Kind kind)
         return "save dialog";
     case ShownDialog::Font:
         return "font chooser";
+    case ShownDialog::Folder:
+        return "folder chooser";
     }
     return "dialog";
 }
@@ -39,6 +41,11 @@ void ScriptedPlatform::expectInput(const QString &answer)
 void ScriptedPlatform::expectOpenFile(const QString &answer)
 {
     m_answers.append({ShownDialog::OpenFile, answer});
+}
+
+void ScriptedPlatform::expectFolder(const QString &answer)
+{
+    m_answers.append({ShownDialog::Folder, answer});
 }
 
 void ScriptedPlatform::expectSaveFile(const QString &answer)
@@ -120,6 +127,13 @@ QString ScriptedPlatform::saveFileName(const QString &filter, const QString &pro
 {
     ShownDialog dialog{ShownDialog::SaveFile, filter, {}};
     dialog.proposedPath = proposedPath;
+    return take(dialog).toString();
+}
+
+QString ScriptedPlatform::chooseFolder(const QString &start)
+{
+    ShownDialog dialog{ShownDialog::Folder, {}, {}};
+    dialog.proposedPath = start;
     return take(dialog).toString();
 }
 

@@ -15,7 +15,7 @@
 /// One dialog the program showed, as the teacher would have seen it.
 struct ShownDialog
 {
-    enum Kind { Message, Input, OpenFile, SaveFile, Font };
+    enum Kind { Message, Input, OpenFile, SaveFile, Font, Folder };
     Kind kind = Message;
     QString text; ///< message or prompt; the filter for file dialogs
     QString title;
@@ -94,6 +94,7 @@ public:
     void expectInput(const QString &answer);
     void expectOpenFile(const QString &answer);
     void expectSaveFile(const QString &answer);
+    void expectFolder(const QString &answer);
     void expectFont(const ItemFont &answer);
 
     /// Everything shown so far.
@@ -136,6 +137,7 @@ public:
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
+    QString chooseFolder(const QString &start) override;
     ItemFont chooseFont(const ItemFont &preset) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

@@ -57,6 +57,10 @@ public:
     /// and file name, see SaveLocation) when one is given, else in the folder used last.
     virtual QString saveFileName(const QString &filter, const QString &proposedPath = QString()) = 0;
 
+    /// Folder chooser opening on `start` (or the folder used last when `start` is ""); "" when
+    /// cancelled.
+    virtual QString chooseFolder(const QString &start) = 0;
+
     /// Font chooser preset with the given font; returns the preset on Cancel.
     virtual ItemFont chooseFont(const ItemFont &preset) = 0;
 

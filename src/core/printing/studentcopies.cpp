@@ -2,6 +2,7 @@
 
 #include "core/document/commentdocument.h"
 #include "core/platform/filesave.h"
+#include "core/platform/platform.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pagepainter.h"
@@ -108,6 +109,47 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
     }
     if (progress)
         progress(total, total);
+    return outcome;
+}
+
+Outcome exportCopies(const CommentDocument &document, const Choice &choice, const LayoutScheme &scheme,
+                     const TextMeasurer &measurer, Platform &platform, const Progress &progress)
+{
+    const auto tell = [&](const QString &text, MsgIcon icon) {
+        platform.messageBox(text, Platform::NoticeTitle, icon, MsgButtons::Ok);
+    };
+    if (choice.folder.isEmpty() || !QFileInfo(choice.folder).isDir()) {
+        tell(QStringLiteral("文件夹“%1”不存在，请选择一个已有的文件夹。").arg(choice.folder), MsgIcon::Exclamation);
+        return {};
+    }
+    const Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty);
+    if (planned.students.isEmpty()) {
+        tell(choice.includeEmpty || document.studentCount() == 0
+                 ? QStringLiteral("班级中没有学生，没有可导出的文件。")
+                 : QStringLiteral("还没有写了评语的学生。要为未写评语的学生也导出文件，请选中“包括未写评语的学生”。"),
+             MsgIcon::Exclamation);
+        return {};
+    }
+    if (!planned.existing.isEmpty()) {
+        const QString question =
+            QStringLiteral("文件夹“%1”中已有 %2 个同名文件（如“%3”）。要替换这些文件吗？")
+                .arg(choice.folder, QString::number(planned.existing.size()), planned.existing.first());
+        if (platform.choose(question, Platform::QuestionTitle, {QStringLiteral("替换"), QStringLiteral("取消")}) != 0)
+            return {};
+    }
+    const Outcome outcome = write(planned, choice.folder, choice.kind, document, scheme, measurer, progress);
+    const QString count = QString::number(outcome.written.size());
+    if (!outcome.error.isEmpty()) {
+        tell(QStringLiteral("无法写入文件“%1”：%2\n已写好的 %3 个文件留在文件夹中。")
+                 .arg(QDir(choice.folder).filePath(planned.fileNames.at(outcome.written.size())), outcome.error,
+                      count),
+             MsgIcon::Critical);
+    } else if (outcome.stopped) {
+        tell(QStringLiteral("已停止。已写好的 %1 个文件留在文件夹“%2”中。").arg(count, choice.folder),
+             MsgIcon::Information);
+    } else {
+        tell(QStringLiteral("已导出 %1 个文件到文件夹“%2”。").arg(count, choice.folder), MsgIcon::Information);
+    }
     return outcome;
 }
 

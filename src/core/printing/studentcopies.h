@@ -9,6 +9,7 @@
 #include <functional>
 
 class CommentDocument;
+class Platform;
 struct LayoutScheme;
 class TextMeasurer;
 
@@ -56,5 +57,19 @@ struct Outcome
 /// file that cannot be written stops the run with the reason; the files before it stay.
 Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentDocument &document,
               const LayoutScheme &scheme, const TextMeasurer &measurer, const Progress &progress = {});
+
+/// What the teacher chose for 导出每位学生一份.
+struct Choice
+{
+    QString folder;
+    Kind kind = Kind::Pdf;
+    bool includeEmpty = false; ///< 包括未写评语的学生
+};
+
+/// 文件 → 导出每位学生一份: checks the folder, asks once about files of the same names already
+/// there (替换 / 取消), writes the files and says how it went, all through `platform`. Returns
+/// what was written; nothing when the teacher cancelled or there was nothing to write.
+Outcome exportCopies(const CommentDocument &document, const Choice &choice, const LayoutScheme &scheme,
+                     const TextMeasurer &measurer, Platform &platform, const Progress &progress = {});
 
 } // namespace StudentCopies

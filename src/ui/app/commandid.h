@@ -15,6 +15,7 @@ enum class CommandId {
     ExportText,
     ExportWord,
     ExportPdf,
+    ExportEach,
     PrintSetup,
     Preview,
     Print,

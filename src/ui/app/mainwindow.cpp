@@ -16,6 +16,7 @@
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/library/draftsdialog.h"
+#include "ui/printing/eachstudentdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/present.h"
@@ -432,6 +433,14 @@ void MainWindow::showDrafts()
     }
     m_drafts->reload();
     present(m_drafts);
+}
+
+void MainWindow::showEachStudent()
+{
+    auto *dialog = new EachStudentDialog(m_session, m_measurer, m_platform, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setModal(true);
+    present(dialog);
 }
 
 void MainWindow::undoDrafts()

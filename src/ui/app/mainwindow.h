@@ -163,6 +163,8 @@ private:
     void showFind();
     /// 评价表: the class's ratings and the drafts made from them.
     void showDrafts();
+    /// 导出每位学生一份: the dialog, each time a new one.
+    void showEachStudent();
     void undoDrafts();
     /// Lists the comment files opened or saved last in 文件 (those that still exist).
     void listRecentFiles();

@@ -25,7 +25,7 @@ namespace {
 
 // Commands that need an open class with students.
 constexpr CommandId DocumentCommands[] = {
-    CommandId::Save,          CommandId::SaveAs,      CommandId::Close,         CommandId::ExportPdf,
+    CommandId::Save,          CommandId::SaveAs,      CommandId::Close,         CommandId::ExportPdf,     CommandId::ExportEach,
     CommandId::PrintSetup,    CommandId::Preview,     CommandId::Print,         CommandId::Cut,
     CommandId::Copy,          CommandId::Paste,       CommandId::NextStudent,   CommandId::PreviousStudent,
     CommandId::CheckClass,    CommandId::Find,        CommandId::DeleteStudent, CommandId::DeleteAllStudents,
@@ -63,6 +63,7 @@ void MainWindow::createCommands()
         {CommandId::ExportText, "totext", "导出到文本文件(&D)...", [this] { exportToTextFile(m_session.Document(), m_platform, m_session.namedPath()); }},
         {CommandId::ExportWord, "toword", "导出为Word文档(&W)...", [this] { exportToWordDocument(m_session.Document(), m_platform, m_session.namedPath()); }},
         {CommandId::ExportPdf, "topdf", "导出为PDF文件(&F)...", [this] { PdfCommand::exportClassPdf(m_session, m_measurer, m_platform); }},
+        {CommandId::ExportEach, "toeach", "导出每位学生一份(&G)...", [this] { showEachStudent(); }},
         {CommandId::PrintSetup, "setup", "打印设置(&S)...", [this] { openPrintWindow(PrintPanelMode::Setup); }},
         {CommandId::Preview, "privew", "打印预览(&V)", [this] { openPrintWindow(PrintPanelMode::Preview); }},
         {CommandId::Print, "print1", "打印(&P)...", [this] { openPrintWindow(PrintPanelMode::Print); }},
@@ -155,7 +156,7 @@ void MainWindow::createMenus()
     };
     QMenu *file = topMenu("file", "文件(&F)");
     fillMenu(file, {C::New, C::Open, C::Save, C::SaveAs, C::Close, "f1", C::OpenInWord, C::ExportText,
-                    C::ExportWord, C::ExportPdf, "f2", C::PrintSetup, C::Preview, C::Print, "f3",
+                    C::ExportWord, C::ExportPdf, C::ExportEach, "f2", C::PrintSetup, C::Preview, C::Print, "f3",
                     C::Recent1, C::Recent2, C::Recent3, C::Recent4});
     m_recentSeparator = file->addSeparator();
     m_recentSeparator->setObjectName(QStringLiteral("f4"));

@@ -151,6 +151,15 @@ QString QtPlatform::dialogFolder()
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
+QString QtPlatform::chooseFolder(const QString &start)
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        dialogParent(), QString(), start.isEmpty() || !QFileInfo(start).isDir() ? dialogFolder() : start);
+    if (!folder.isEmpty())
+        settings()->setValue(LastFolderKey, folder);
+    return folder;
+}
+
 QString QtPlatform::openFileName(const QString &filter)
 {
     const QString path =

@@ -26,6 +26,7 @@ public:
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
+    QString chooseFolder(const QString &start) override;
     ItemFont chooseFont(const ItemFont &preset) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

@@ -4,6 +4,7 @@
 #include "core/printing/studentcopies.h"
 #include "core/printing/textmeasurer.h"
 #include "resultvalue.h"
+#include "scriptedplatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,6 +83,56 @@ private slots:
             const QString out = QString::fromUtf8(text.readAllStandardOutput());
             QVERIFY2(out.contains(u"王/五"_qs) && out.contains(u"你乐于助人。"_qs), qPrintable(out));
         }
+    }
+
+    // 导出每位学生一份 as the teacher meets it: each way it ends, what was asked and told.
+    void exportCopies_data()
+    {
+        QTest::addColumn<QString>("folder"); // "" the temporary folder, else a name in it that is not there
+        QTest::addColumn<bool>("commentsWritten");
+        QTest::addColumn<int>("choice"); // -1: no question expected; else the button pressed
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QByteArray>("afterwards"); // what the file there before holds
+
+        QTest::newRow("no such folder") << u"无"_qs << true << -1 << u"文件夹“%1”不存在"_qs << QByteArray("old");
+        QTest::newRow("nothing written yet") << QString() << false << -1 << u"还没有写了评语的学生"_qs
+                                             << QByteArray("old");
+        QTest::newRow("a file there, replaced") << QString() << true << 0 << u"已导出 2 个文件到文件夹“%1”"_qs
+                                                << QByteArray("%PDF");
+        QTest::newRow("a file there, cancelled") << QString() << true << 1 << QString() << QByteArray("old");
+    }
+    void exportCopies()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, commentsWritten);
+        QFETCH(int, choice);
+        QFETCH(QString, told);
+        QFETCH(QByteArray, afterwards);
+        QTemporaryDir dir;
+        const QString path = folder.isEmpty() ? dir.path() : dir.filePath(folder);
+        QFile there(dir.filePath(u"02 乙.pdf"_qs));
+        QVERIFY(there.open(QIODevice::WriteOnly) && there.write("old") == 3);
+        there.close();
+        CommentDocument document;
+        document.slot(1) = {u"甲"_qs, commentsWritten ? u"一"_qs : QString()};
+        document.slot(2) = {u"乙"_qs, commentsWritten ? u"二"_qs : QString()};
+
+        ScriptedPlatform platform;
+        if (choice >= 0)
+            platform.expectChoice(choice);
+        if (!told.isEmpty())
+            platform.expectMessage();
+        StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false}, a4(), QtTextMeasurer(),
+                                    platform);
+        QHSY_VERIFY_DIALOGS(platform);
+        if (choice >= 0) {
+            QCOMPARE(platform.shown.first().choices, (QStringList{u"替换"_qs, u"取消"_qs}));
+            QVERIFY(platform.shown.first().text.contains(u"已有 1 个同名文件（如“02 乙.pdf”）"_qs));
+        }
+        if (!told.isEmpty())
+            QVERIFY2(platform.shown.last().text.contains(QString(told).replace(u"%1"_qs, path)), qPrintable(platform.shown.last().text));
+        QVERIFY(there.open(QIODevice::ReadOnly));
+        QVERIFY(there.readAll().startsWith(afterwards));
     }
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays
