@@ -308,6 +308,69 @@ struct FontLesson
     UnicodeMap texts;
 };
 
+/// The six capital letters that mark an embedded font as a subset, "ABCDEF+Name": drawn from the
+/// font's name and the characters of its codes, so that another subset of the same font gets
+/// (almost always) another tag, and the same subset always the same one.
+std::string subsetTag(const std::string &name, const UnicodeMap &codes)
+{
+    quint64 hash = 14695981039346656037ull; // FNV-1a
+    const auto mix = [&](quint64 value) {
+        hash ^= value;
+        hash *= 1099511628211ull;
+    };
+    for (const char c : name)
+        mix(quint8(c));
+    for (const auto &[code, text] : codes) {
+        mix(code);
+        for (const QChar unit : text)
+            mix(unit.unicode());
+    }
+    std::string tag;
+    for (int i = 0; i < 6; ++i, hash /= 26)
+        tag += char('A' + hash % 26);
+    return tag;
+}
+
+/// Gives every embedded composite font on the pages its subset tag (Qt embeds only the glyphs
+/// used, but names the font as if it were whole). A name already tagged stays.
+void tagSubsets(const std::vector<QPDFPageObjectHelper> &pages, const std::map<QPDFObjGen, FontLesson> &lessons)
+{
+    std::set<QPDFObjGen> done;
+    for (QPDFPageObjectHelper page : pages) {
+        QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+        if (!fonts.isDictionary())
+            continue;
+        for (const std::string &key : fonts.getKeys()) {
+            QPDFObjectHandle font = fonts.getKey(key);
+            if (!font.isDictionary() || !font.getKey("/Subtype").isNameAndEquals("/Type0") ||
+                !done.insert(font.getObjGen()).second)
+                continue;
+            QPDFObjectHandle descendants = font.getKey("/DescendantFonts");
+            QPDFObjectHandle cidFont = descendants.isArray() && descendants.getArrayNItems() == 1
+                                           ? descendants.getArrayItem(0)
+                                           : QPDFObjectHandle::newNull();
+            QPDFObjectHandle descriptor =
+                cidFont.isDictionary() ? cidFont.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
+            const bool embedded = descriptor.isDictionary() &&
+                                  (descriptor.hasKey("/FontFile2") || descriptor.hasKey("/FontFile3") ||
+                                   descriptor.hasKey("/FontFile"));
+            QPDFObjectHandle baseFont = font.getKey("/BaseFont");
+            if (!embedded || !baseFont.isName())
+                continue;
+            const std::string name = baseFont.getName().substr(1);
+            if (name.size() > 7 && name[6] == '+' &&
+                std::all_of(name.begin(), name.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; }))
+                continue;
+            const auto lesson = lessons.find(font.getObjGen());
+            std::string tagged = subsetTag(name, lesson == lessons.end() ? UnicodeMap() : lesson->second.qtMap);
+            tagged.insert(0, 1, '/').append(1, '+').append(name);
+            font.replaceKey("/BaseFont", QPDFObjectHandle::newName(tagged));
+            cidFont.replaceKey("/BaseFont", QPDFObjectHandle::newName(tagged));
+            descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(tagged));
+        }
+    }
+}
+
 } // namespace
 
 void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
@@ -401,6 +464,8 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 first += std::size_t(line.size());
             }
         }
+
+        tagSubsets(pages, lessons);
 
         for (auto &[id, lesson] : lessons) {
             if (lesson.texts.empty())
