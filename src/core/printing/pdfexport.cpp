@@ -91,8 +91,7 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
                 const ComposedPage page =
                     composePage(*pages.document, student, pages.document->ItemFonts, setup, measurer);
                 const QList<DrawnLine> lines = drawnLines(page, &writer);
-                paintLines(painter, lines);
-                drawn.textLayer.addPage(lines, &writer);
+                paintLines(painter, lines, &drawn.textLayer);
             }
         }
         painter.end();
