@@ -295,18 +295,19 @@ void tst_PrintPdf::textLayer_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("comment");
+    QTest::addColumn<bool>("read"); // whether the page's contents are read to find some glyph
     QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
-        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。");
-    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。");
+        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。") << false;
+    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。") << true;
     QTest::newRow("only characters beyond the BMP")
-        << QStringLiteral("𡈽𠮷") << QStringLiteral("𡈽𠮷𩸽𡈽\r\n𠮷𠮷");
-    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
-    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
-    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
-    QTest::newRow("line breaks") << QStringLiteral("王五")
-                                 << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+        << QStringLiteral("𡈽𠮷") << QStringLiteral("𡈽𠮷𩸽𡈽\r\n𠮷𠮷") << true;
+    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024") << false;
+    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent") << true;
+    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait") << true;
+    QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一")
+                                 << false;
     QTest::newRow("zero-width characters")
-        << QStringLiteral("王五") << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
+        << QStringLiteral("王五") << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。") << true;
 }
 
 // The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
@@ -314,6 +315,7 @@ void tst_PrintPdf::textLayer()
 {
     QFETCH(QString, name);
     QFETCH(QString, comment);
+    QFETCH(bool, read);
     CommentDocument document;
     document.TeacherSignature = QStringLiteral("大力老师");
     document.slot(1) = {name, comment};
@@ -322,6 +324,9 @@ void tst_PrintPdf::textLayer()
     const QString out = m_dir.filePath(QStringLiteral("一人.pdf"));
     QCOMPARE(writeClassPdf(out, document, scheme, measurer).error(), QString());
     QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
+    // Glyphs that Qt's map names a character for are found without reading the page.
+    const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
+    QCOMPARE(drawn.textLayer.rewrite(drawn.pdf)->pagesRead, read ? 1 : 0);
 }
 
 // The whole class through the command line: every page reads back as composed, character for
