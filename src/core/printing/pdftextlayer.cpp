@@ -71,7 +71,7 @@ bool drawsNothing(QStringView cluster)
 /// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
 /// thousands of zero-width clusters on its lines, comes near it.
 /// *ownGlyphs tells whether every glyph is the font's own glyph for one character of the BMP, so
-/// that Qt's map reaches it.
+/// that Qt's map reaches it: then the glyphs name no characters, glyph i standing for text[i].
 QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qint64 &budget, bool *ownGlyphs)
 {
     QList<PlacedGlyph> glyphs;
@@ -97,11 +97,8 @@ QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qi
         }
         for (qsizetype i = 0; i < glyphs.size() && *ownGlyphs; ++i)
             *ownGlyphs = !text[i].isSurrogate() && own[i] == glyphs[i].index;
-        if (*ownGlyphs) {
-            for (qsizetype i = 0; i < glyphs.size(); ++i)
-                glyphs[i].text = text[i];
-            return glyphs;
-        }
+        if (*ownGlyphs)
+            return glyphs; // glyph i stands for text[i]
     }
 
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
@@ -383,19 +380,20 @@ void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
     ++page.lineCount;
     bool ownGlyphs = false;
     const QList<PlacedGlyph> placed = shapedLine(text, shaped, m_budget, &ownGlyphs);
-    Line line;
-    line.reserve(placed.size());
+    Line line{{}, ownGlyphs ? text : QString()};
+    line.glyphs.reserve(placed.size());
     Face *face = nullptr;
-    for (const PlacedGlyph &glyph : placed) {
+    for (qsizetype i = 0; i < placed.size(); ++i) {
+        const PlacedGlyph &glyph = placed[i];
         if (!face || !(face->font == glyph.font))
             face = &faceOf(glyph.font);
         face->glyphs.insert(glyph.index);
         // The first characters a glyph was drawn for name it: a glyph that stands for two
         // spellings of one character (é, and e with a combining acute) keeps the first. Glyph 0
         // draws every character the font lacks: it names none.
-        if (!glyph.text.isEmpty() && glyph.index != 0 && !face->texts.contains(glyph.index))
-            face->texts.insert(glyph.index, glyph.text);
-        line.append({glyph.index, glyph.text, glyph.font});
+        if ((ownGlyphs || !glyph.text.isEmpty()) && glyph.index != 0 && !face->texts.contains(glyph.index))
+            face->texts.insert(glyph.index, ownGlyphs ? QString(text[i]) : glyph.text);
+        line.glyphs.append({glyph.index, glyph.text, glyph.font});
     }
     // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the page is
     // kept to be matched with its contents.
@@ -488,7 +486,7 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
             const ShownGlyphs shown(page);
             std::size_t drawnGlyphs = 0;
             for (const Line &line : lines)
-                drawnGlyphs += std::size_t(line.size());
+                drawnGlyphs += std::size_t(line.glyphs.size());
             if (!shown.followed || shown.glyphs.size() != drawnGlyphs)
                 continue;
 
@@ -500,9 +498,9 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 };
                 std::map<std::pair<QPDFObjGen, unsigned>, quint32> seen;
                 bool matched = true;
-                for (qsizetype i = 0; i < line.size() && matched; ++i) {
+                for (qsizetype i = 0; i < line.glyphs.size() && matched; ++i) {
                     const ShownGlyph &code = codeAt(i);
-                    const Glyph &glyph = line[i];
+                    const Glyph &glyph = line.glyphs[i];
                     FontLesson &lesson = lessonFor(code.font, shown.fonts.at(code.font));
                     const auto known = lesson.glyphs.find(code.code);
                     const auto [entry, added] = seen.emplace(std::pair(code.font, code.code), glyph.index);
@@ -519,19 +517,21 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 }
                 if (matched) {
                     ++outcome.linesMatched;
-                    for (qsizetype i = 0; i < line.size(); ++i) {
+                    for (qsizetype i = 0; i < line.glyphs.size(); ++i) {
                         const ShownGlyph &code = codeAt(i);
                         FontLesson &lesson = lessons.at(code.font);
-                        lesson.glyphs.emplace(code.code, line[i].index);
+                        const Glyph &glyph = line.glyphs[i];
+                        const QString glyphText = line.ownText.isEmpty() ? glyph.text : QString(line.ownText[i]);
+                        lesson.glyphs.emplace(code.code, glyph.index);
                         // The first characters a glyph was drawn for name it: a glyph that
                         // stands for two spellings of one character (é, and e with a combining
                         // acute) keeps the first.
                         // Glyph 0 draws every character the font lacks: it names none.
-                        if (!line[i].text.isEmpty() && line[i].index != 0)
-                            lesson.texts.emplace(code.code, line[i].text);
+                        if (!glyphText.isEmpty() && glyph.index != 0)
+                            lesson.texts.emplace(code.code, glyphText);
                     }
                 }
-                first += std::size_t(line.size());
+                first += std::size_t(line.glyphs.size());
             }
         }
 

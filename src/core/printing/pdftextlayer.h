@@ -69,7 +69,13 @@ private:
         QString text;
         QRawFont font;
     };
-    using Line = QList<Glyph>;
+    /// A line's glyphs; when each glyph is the own glyph of one character, they name none and
+    /// ownText holds the line, glyph i standing for ownText[i].
+    struct Line
+    {
+        QList<Glyph> glyphs;
+        QString ownText;
+    };
     /// A page: its lines are kept only when a glyph on it may be out of reach of Qt's map.
     struct Page
     {
