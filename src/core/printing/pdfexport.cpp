@@ -112,8 +112,8 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
     return writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer);
 }
 
-Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes, const LayoutScheme &scheme,
-                             const TextMeasurer &measurer)
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer)
 {
     const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer);
     if (!drawn.error.isEmpty())

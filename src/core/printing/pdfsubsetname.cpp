@@ -34,8 +34,9 @@ void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes)
                                    : QPDFObjectHandle::newNull();
     QPDFObjectHandle descriptor =
         cidFont.isDictionary() ? cidFont.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
-    const bool embedded = descriptor.isDictionary() && (descriptor.hasKey("/FontFile2") ||
-                                                        descriptor.hasKey("/FontFile3") || descriptor.hasKey("/FontFile"));
+    const bool embedded =
+        descriptor.isDictionary() && (descriptor.hasKey("/FontFile2") || descriptor.hasKey("/FontFile3") ||
+                                      descriptor.hasKey("/FontFile"));
     QPDFObjectHandle baseFont = font.getKey("/BaseFont");
     if (!embedded || !baseFont.isName())
         return;

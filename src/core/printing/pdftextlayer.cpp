@@ -91,7 +91,7 @@ QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qi
             const QString part = text.mid(start, end - start);
             int count = int(end - start);
             *ownGlyphs = glyphs[start].font.glyphIndexesForChars(part.constData(), count, own.data() + start,
-                                                                  &count) &&
+                                                                 &count) &&
                          count == end - start;
             start = end;
         }
@@ -435,7 +435,8 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 }
                 if (glyphs.size() != named.size())
                     continue;
-                const bool byName = baseName.startsWith(QString(face.family).remove(u' '), Qt::CaseInsensitive);
+                const bool byName =
+                    baseName.startsWith(QString(face.family).remove(u' '), Qt::CaseInsensitive);
                 if (!chosen || byName) {
                     chosen = &face;
                     chosenGlyphs = std::move(glyphs);
@@ -521,7 +522,8 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                         const ShownGlyph &code = codeAt(i);
                         FontLesson &lesson = lessons.at(code.font);
                         const Glyph &glyph = line.glyphs[i];
-                        const QString glyphText = line.ownText.isEmpty() ? glyph.text : QString(line.ownText[i]);
+                        const QString glyphText =
+                            line.ownText.isEmpty() ? glyph.text : QString(line.ownText[i]);
                         lesson.glyphs.emplace(code.code, glyph.index);
                         // The first characters a glyph was drawn for name it: a glyph that
                         // stands for two spellings of one character (é, and e with a combining

@@ -298,7 +298,8 @@ void tst_PrintPdf::textLayer_data()
     QTest::addColumn<bool>("read"); // whether the page's contents are read to find some glyph
     QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
         << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。") << false;
-    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。") << true;
+    QTest::newRow("characters beyond the BMP")
+        << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。") << true;
     QTest::newRow("only characters beyond the BMP")
         << QStringLiteral("𡈽𠮷") << QStringLiteral("𡈽𠮷𩸽𡈽\r\n𠮷𠮷") << true;
     QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024") << false;
@@ -376,15 +377,17 @@ void tst_PrintPdf::subsetNames()
         // Each item draws other glyphs for another text.
         document.TeacherSignature = comment.right(4);
         document.slot(1) = {comment.left(3), comment};
-        document.ItemFonts = {ItemFont{font.isEmpty() ? QStringLiteral("黑体") : font, 12, false, false},
-                              ItemFont{font.isEmpty() ? QStringLiteral("宋体") : font, 10, false, false},
-                              ItemFont{font.isEmpty() ? QStringLiteral("楷体_GB2312") : font, 9, false, false}};
+        document.ItemFonts = {
+            ItemFont{font.isEmpty() ? QStringLiteral("黑体") : font, 12, false, false},
+            ItemFont{font.isEmpty() ? QStringLiteral("宋体") : font, 10, false, false},
+            ItemFont{font.isEmpty() ? QStringLiteral("楷体_GB2312") : font, 9, false, false}};
         const QString out = m_dir.filePath(QStringLiteral("子集.pdf"));
         [&] { QCOMPARE(writeClassPdf(out, document, scheme, measurer).error(), QString()); }();
         QMap<QString, QString> names;
         static const QRegularExpression line(QStringLiteral(R"(^(\S+)\s+CID TrueType\s+\S+\s+yes\s+(\S+))"),
                                              QRegularExpression::MultilineOption);
-        for (const QRegularExpressionMatch &m : line.globalMatch(popplerOutput(QStringLiteral("pdffonts"), {out})))
+        for (const QRegularExpressionMatch &m :
+             line.globalMatch(popplerOutput(QStringLiteral("pdffonts"), {out})))
             names.insert(m.captured(1).mid(7), m.captured(1) + u' ' + m.captured(2));
         return names;
     };
