@@ -62,10 +62,11 @@ std::optional<LayoutScheme> printScheme(const QString &programFolder, const QStr
 
 /// Runs the class check on each IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
 /// roster order, name and detail escaped as escapeField does; with several IN each line starts
-/// with its file, "IN: ". An IN that cannot be read is named and the others are checked: 2 then. Comments are checked against their box in the
-/// scheme (the first when `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when
-/// nothing was found, 3 when something was, 2 when IN was rejected or could not be read, 64 for a scheme the
-/// file does not hold. Needs a QGuiApplication for the fonts.
+/// with its file, "IN: ". Comments are checked against their box in the scheme (the first when
+/// `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when nothing was
+/// found, 3 when something was, 2 when an IN was rejected or could not be read (it is named, and
+/// the others are checked all the same), 64 for a scheme the file does not hold. Needs a
+/// QGuiApplication for the fonts.
 int check(const QStringList &ins, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err);
 

@@ -91,8 +91,7 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
                 const ComposedPage page =
                     composePage(*pages.document, student, pages.document->ItemFonts, setup, measurer);
                 const QList<DrawnLine> lines = drawnLines(page, &writer);
-                paintLines(painter, lines);
-                drawn.textLayer.addPage(lines, &writer);
+                paintLines(painter, lines, &drawn.textLayer);
             }
         }
         painter.end();
@@ -113,8 +112,8 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
     return writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer);
 }
 
-Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes, const LayoutScheme &scheme,
-                             const TextMeasurer &measurer)
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer)
 {
     const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer);
     if (!drawn.error.isEmpty())

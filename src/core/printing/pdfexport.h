@@ -60,5 +60,5 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
                            const LayoutScheme &scheme, const TextMeasurer &measurer);
 /// The same with several classes, as drawClassesPdf draws them.
-Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes, const LayoutScheme &scheme,
-                             const TextMeasurer &measurer);
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer);

@@ -1,6 +1,7 @@
 #include "core/printing/pdftextlayer.h"
 
 #include "core/printing/pagepainter.h"
+#include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
 #include <QGlyphRun>
@@ -69,32 +70,35 @@ bool drawsNothing(QStringView cluster)
 /// looked through) bounds the work a page may spend on it: once it is spent, the glyphs of the
 /// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
 /// thousands of zero-width clusters on its lines, comes near it.
-QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint64 &budget)
+/// *ownGlyphs tells whether every glyph is the font's own glyph for one character of the BMP, so
+/// that Qt's map reaches it: then the glyphs name no characters, glyph i standing for text[i].
+QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qint64 &budget, bool *ownGlyphs)
 {
-    QTextLayout layout(line.text, line.font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine textLine = layout.createLine();
-    layout.endLayout();
-
     QList<PlacedGlyph> glyphs;
     appendGlyphs(textLine.glyphRuns(), glyphs);
 
     // Most lines draw each character with a glyph of its own, the font's glyph for it: then every
     // glyph stands for the character it draws.
-    if (glyphs.size() == line.text.size()) {
-        bool ownGlyphs = true;
-        for (qsizetype i = 0; i < glyphs.size() && ownGlyphs; ++i) {
-            const QList<quint32> own = glyphs[i].font.glyphIndexesForString(QString(line.text[i]));
-            ownGlyphs = !line.text[i].isSurrogate() && own.size() == 1 && own.first() == glyphs[i].index;
+    *ownGlyphs = glyphs.size() == text.size();
+    if (*ownGlyphs) {
+        QRawFont font;
+        QList<quint32> own(text.size());
+        // One lookup for each run of one font.
+        for (qsizetype start = 0; start < glyphs.size() && *ownGlyphs;) {
+            qsizetype end = start + 1;
+            while (end < glyphs.size() && glyphs[end].font == glyphs[start].font)
+                ++end;
+            const QString part = text.mid(start, end - start);
+            int count = int(end - start);
+            *ownGlyphs = glyphs[start].font.glyphIndexesForChars(part.constData(), count, own.data() + start,
+                                                                 &count) &&
+                         count == end - start;
+            start = end;
         }
-        if (ownGlyphs) {
-            for (qsizetype i = 0; i < glyphs.size(); ++i)
-                glyphs[i].text = line.text[i];
-            return glyphs;
-        }
+        for (qsizetype i = 0; i < glyphs.size() && *ownGlyphs; ++i)
+            *ownGlyphs = !text[i].isSurrogate() && own[i] == glyphs[i].index;
+        if (*ownGlyphs)
+            return glyphs; // glyph i stands for text[i]
     }
 
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
@@ -107,17 +111,17 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
     for (qsizetype j = 0; j < glyphs.size(); ++j)
         places[glyphs[j].index].emplace(glyphs[j].x, j);
 
-    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, line.text);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     qsizetype from = 0;
     for (qsizetype to = clusters.toNextBoundary(); to >= 0; from = to, to = clusters.toNextBoundary()) {
         // Format and control characters (zero-width space, joiners, direction marks) draw
         // nothing: whatever glyph the shaper put there names none, so a space glyph standing in
         // for a zero-width space still copies as a space.
-        if (drawsNothing(QStringView(line.text).sliced(from, to - from)))
+        if (drawsNothing(QStringView(text).sliced(from, to - from)))
             continue;
-        if (budget < line.text.size())
+        if (budget < text.size())
             break;
-        budget -= line.text.size();
+        budget -= text.size();
         QList<PlacedGlyph> found;
         appendGlyphs(textLine.glyphRuns(int(from), int(to - from)), found);
         QList<std::pair<std::set<Place> *, Place>> own;
@@ -145,7 +149,7 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
         }
         if (own.isEmpty())
             continue;
-        const QString cluster = line.text.mid(from, to - from);
+        const QString cluster = text.mid(from, to - from);
         const QList<uint> codePoints = cluster.toUcs4();
         if (own.size() > 1 && own.size() == codePoints.size()) {
             // A letter and its marks drawn as glyphs of their own: one character each, but a
@@ -298,6 +302,22 @@ private:
     std::vector<Font> m_saved;
 };
 
+/// The composite fonts with two-byte codes (Identity-H, what Qt writes) of a page's resources.
+std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> compositeFonts(QPDFPageObjectHelper &page)
+{
+    std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> found;
+    QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+    if (!fonts.isDictionary())
+        return found;
+    for (const std::string &key : fonts.getKeys()) {
+        QPDFObjectHandle font = fonts.getKey(key);
+        if (font.isDictionary() && font.isIndirect() && font.getKey("/Subtype").isNameAndEquals("/Type0") &&
+            font.getKey("/Encoding").isNameAndEquals("/Identity-H"))
+            found.emplace_back(font.getObjGen(), font);
+    }
+    return found;
+}
+
 /// What the pages teach about one font: Qt's map, and the glyph and the characters behind each
 /// code of the lines that matched.
 struct FontLesson
@@ -312,16 +332,73 @@ struct FontLesson
 
 void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
 {
-    // Enough for a page of ordinary lines many times over.
-    qint64 budget = 50'000'000;
-    QList<Line> page;
+    beginPage();
     for (const DrawnLine &line : lines) {
-        Line glyphs;
-        for (const PlacedGlyph &glyph : shapedLine(line, const_cast<QPaintDevice *>(device), budget))
-            glyphs.append({glyph.index, glyph.text, glyph.font});
-        page.append(glyphs);
+        QTextLayout layout(line.text, line.font, const_cast<QPaintDevice *>(device));
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine textLine = layout.createLine();
+        layout.endLayout();
+        addLine(line.text, textLine);
     }
-    m_pages.append(page);
+}
+
+void PdfTextLayer::beginPage()
+{
+    // Enough for a page of ordinary lines many times over.
+    m_budget = 50'000'000;
+    // Only the lines of a page that will be read are needed.
+    if (!m_pages.isEmpty() && !m_pages.last().kept)
+        m_pages.last().lines = QList<Line>();
+    m_pages.append(Page());
+}
+
+PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
+{
+    // A font file's face, whatever its size: Qt's PDF writer embeds one font for it.
+    for (Face &face : m_faces) {
+        if (face.font == font)
+            return face;
+    }
+    const QString family = font.familyName();
+    const QString style = font.styleName();
+    for (Face &face : m_faces) {
+        if (face.family == family && face.style == style)
+            return face;
+    }
+    m_faces.append({font, family, style, {}, {}});
+    return m_faces.last();
+}
+
+void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
+{
+    if (m_pages.isEmpty())
+        beginPage();
+    Page &page = m_pages.last();
+    ++page.lineCount;
+    bool ownGlyphs = false;
+    const QList<PlacedGlyph> placed = shapedLine(text, shaped, m_budget, &ownGlyphs);
+    Line line{{}, ownGlyphs ? text : QString()};
+    line.glyphs.reserve(placed.size());
+    Face *face = nullptr;
+    for (qsizetype i = 0; i < placed.size(); ++i) {
+        const PlacedGlyph &glyph = placed[i];
+        if (!face || !(face->font == glyph.font))
+            face = &faceOf(glyph.font);
+        face->glyphs.insert(glyph.index);
+        // The first characters a glyph was drawn for name it: a glyph that stands for two
+        // spellings of one character (é, and e with a combining acute) keeps the first. Glyph 0
+        // draws every character the font lacks: it names none.
+        if ((ownGlyphs || !glyph.text.isEmpty()) && glyph.index != 0 && !face->texts.contains(glyph.index))
+            face->texts.insert(glyph.index, ownGlyphs ? QString(text[i]) : glyph.text);
+        line.glyphs.append({glyph.index, glyph.text, glyph.font});
+    }
+    // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the page is
+    // kept to be matched with its contents.
+    page.kept = page.kept || !ownGlyphs;
+    page.lines.append(line);
 }
 
 Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) const
@@ -331,6 +408,51 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
         QPDF document;
         document.setSuppressWarnings(true);
         document.processMemoryFile("PDF", pdf.constData(), std::size_t(pdf.size()));
+
+        // Which face a font of the file is: the one whose own glyph for each character of Qt's map
+        // was drawn (and, should two faces both fit, the one whose name it bears). Each code then
+        // stands for that glyph, and for the characters first drawn with it.
+        const auto learnFromFaces = [this](FontLesson &lesson) {
+            std::vector<std::pair<unsigned, QString>> named;
+            for (const auto &[code, text] : lesson.qtMap) {
+                if (!text.isEmpty() && text != QChar(u'\0'))
+                    named.emplace_back(code, text);
+            }
+            QString baseName = QString::fromStdString(lesson.font.getKey("/BaseFont").isName()
+                                                          ? lesson.font.getKey("/BaseFont").getName()
+                                                          : std::string());
+            baseName.remove(0, baseName.indexOf(u'+') + 1).remove(u'/');
+            const Face *chosen = nullptr;
+            std::vector<quint32> chosenGlyphs;
+            for (const Face &face : m_faces) {
+                std::vector<quint32> glyphs;
+                glyphs.reserve(named.size());
+                for (const auto &entry : named) {
+                    const QList<quint32> own = face.font.glyphIndexesForString(entry.second);
+                    if (own.size() != 1 || !face.glyphs.contains(own.first()))
+                        break;
+                    glyphs.push_back(own.first());
+                }
+                if (glyphs.size() != named.size())
+                    continue;
+                const bool byName =
+                    baseName.startsWith(QString(face.family).remove(u' '), Qt::CaseInsensitive);
+                if (!chosen || byName) {
+                    chosen = &face;
+                    chosenGlyphs = std::move(glyphs);
+                }
+                if (byName)
+                    break;
+            }
+            if (!chosen)
+                return;
+            for (std::size_t i = 0; i < named.size(); ++i) {
+                lesson.glyphs.emplace(named[i].first, chosenGlyphs[i]);
+                const auto text = chosen->texts.constFind(chosenGlyphs[i]);
+                if (text != chosen->texts.cend())
+                    lesson.texts.emplace(named[i].first, *text);
+            }
+        };
 
         std::map<QPDFObjGen, FontLesson> lessons;
         const auto lessonFor = [&](const QPDFObjGen &id, QPDFObjectHandle font) -> FontLesson & {
@@ -343,19 +465,29 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                     entry->second.qtMap = readUnicodeMap(
                         std::string(reinterpret_cast<const char *>(data->getBuffer()), data->getSize()));
                 }
+                learnFromFaces(entry->second);
             }
             return entry->second;
         };
 
         const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
         for (std::size_t p = 0; p < pages.size() && qsizetype(p) < m_pages.size(); ++p) {
-            const QList<Line> &lines = m_pages[qsizetype(p)];
-            outcome.linesNoted += int(lines.size());
+            const Page &noted = m_pages[qsizetype(p)];
+            outcome.linesNoted += noted.lineCount;
             QPDFPageObjectHelper page = pages[p];
+            // The fonts of a page that is not read are known from its resources.
+            for (const auto &[id, font] : compositeFonts(page))
+                lessonFor(id, font);
+            if (!noted.kept) {
+                outcome.linesMatched += noted.lineCount;
+                continue;
+            }
+            ++outcome.pagesRead;
+            const QList<Line> &lines = noted.lines;
             const ShownGlyphs shown(page);
             std::size_t drawnGlyphs = 0;
             for (const Line &line : lines)
-                drawnGlyphs += std::size_t(line.size());
+                drawnGlyphs += std::size_t(line.glyphs.size());
             if (!shown.followed || shown.glyphs.size() != drawnGlyphs)
                 continue;
 
@@ -367,9 +499,9 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 };
                 std::map<std::pair<QPDFObjGen, unsigned>, quint32> seen;
                 bool matched = true;
-                for (qsizetype i = 0; i < line.size() && matched; ++i) {
+                for (qsizetype i = 0; i < line.glyphs.size() && matched; ++i) {
                     const ShownGlyph &code = codeAt(i);
-                    const Glyph &glyph = line[i];
+                    const Glyph &glyph = line.glyphs[i];
                     FontLesson &lesson = lessonFor(code.font, shown.fonts.at(code.font));
                     const auto known = lesson.glyphs.find(code.code);
                     const auto [entry, added] = seen.emplace(std::pair(code.font, code.code), glyph.index);
@@ -386,21 +518,27 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 }
                 if (matched) {
                     ++outcome.linesMatched;
-                    for (qsizetype i = 0; i < line.size(); ++i) {
+                    for (qsizetype i = 0; i < line.glyphs.size(); ++i) {
                         const ShownGlyph &code = codeAt(i);
                         FontLesson &lesson = lessons.at(code.font);
-                        lesson.glyphs.emplace(code.code, line[i].index);
+                        const Glyph &glyph = line.glyphs[i];
+                        const QString glyphText =
+                            line.ownText.isEmpty() ? glyph.text : QString(line.ownText[i]);
+                        lesson.glyphs.emplace(code.code, glyph.index);
                         // The first characters a glyph was drawn for name it: a glyph that
                         // stands for two spellings of one character (é, and e with a combining
                         // acute) keeps the first.
                         // Glyph 0 draws every character the font lacks: it names none.
-                        if (!line[i].text.isEmpty() && line[i].index != 0)
-                            lesson.texts.emplace(code.code, line[i].text);
+                        if (!glyphText.isEmpty() && glyph.index != 0)
+                            lesson.texts.emplace(code.code, glyphText);
                     }
                 }
-                first += std::size_t(line.size());
+                first += std::size_t(line.glyphs.size());
             }
         }
+
+        for (auto &[id, lesson] : lessons)
+            tagSubset(lesson.font, lesson.qtMap);
 
         for (auto &[id, lesson] : lessons) {
             if (lesson.texts.empty())
