@@ -13,6 +13,7 @@
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
+#include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QTextStream>
@@ -31,7 +32,7 @@ const QString HelpText = QStringLiteral(
     "用法：qhsy [评语文件]\n"
     "      qhsy --resave 输入文件 输出文件|-\n"
     "      qhsy --export-text 输入文件 输出文件|-\n"
-    "      qhsy --print-pdf 输入文件... 输出文件.pdf [--scheme 方案名]\n"
+    "      qhsy --print-pdf 输入文件... 输出文件.pdf [--scheme 方案名] [--per-sheet 2|4] [--sheet 纸张]\n"
     "      qhsy --print-pdf 输入文件 输出文件夹 --each [--png] [--scheme 方案名] [--all]\n"
     "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
@@ -46,7 +47,8 @@ const QString HelpText = QStringLiteral(
     "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
     "  --print-pdf IN... OUT 按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
     "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）；给出多个 IN 时\n"
-    "                        按顺序一个班接一个班，每班从新的一页开始；有一个 IN 无法读取就不写 OUT\n"
+    "                        按顺序一个班接一个班，每班从新的一页开始；有一个 IN 无法读取就不写 OUT；\n"
+    "                        --per-sheet 2|4：每张纸排 2 或 4 名学生（--sheet 纸张，默认 A4），带裁切线\n"
     "  --print-pdf IN OUTDIR --each\n"
     "                        每个学生一份文件，写入已有的文件夹 OUTDIR，文件名为“序号 姓名.pdf”（--png：\n"
     "                        150 dpi 的 PNG 图片；--all：也包括未写评语的学生），同名文件被替换；每写一个\n"
@@ -161,12 +163,21 @@ Request parse(const QStringList &arguments)
         request.each = rest.removeAll(QStringLiteral("--each")) > 0;
         request.png = rest.removeAll(QStringLiteral("--png")) > 0;
         request.all = rest.removeAll(QStringLiteral("--all")) > 0;
+        QString perSheet = QStringLiteral("1");
+        const bool sheets = takeOption(rest, QStringLiteral("--per-sheet"), &perSheet);
+        const bool paper = takeOption(rest, QStringLiteral("--sheet"), &request.sheet);
+        request.perSheet = QStringList{u"1"_qs, u"2"_qs, u"4"_qs}.contains(perSheet) ? perSheet.toInt() : 0;
+        const bool sheetKnown = request.sheet.isEmpty() || standardPaperNamed(request.sheet).has_value();
         request.operands = rest;
         if (request.each && (!named || request.operands.size() != 2))
             request.error = QStringLiteral(
                 "--print-pdf --each 需要两个参数：输入文件 输出文件夹 [--png] [--scheme 方案名] [--all]");
         else if (!request.each && (request.png || request.all))
             request.error = QStringLiteral("--png 和 --all 只能与 --each 一起使用");
+        else if (!sheets || !paper || request.perSheet == 0 || (request.each && request.perSheet != 1))
+            request.error = QStringLiteral("--per-sheet 只能是 1、2 或 4，且不能与 --each 一起使用");
+        else if (!sheetKnown)
+            request.error = QStringLiteral("--sheet 只能是以下纸张之一：%1").arg(standardPaperNames().join(u"、"_qs));
         else if (!named || request.operands.size() < 2)
             request.error =
                 QStringLiteral("--print-pdf 需要至少两个参数：输入文件... 输出文件 [--scheme 方案名]");
@@ -261,7 +272,7 @@ std::optional<LayoutScheme> printScheme(const QString &programFolder, const QStr
 }
 
 int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
-             QTextStream &err)
+             QTextStream &err, const SheetOptions &sheets)
 {
     // Every class is read before anything is drawn: one that is rejected stops the run, and
     // each one rejected is named.
@@ -285,7 +296,7 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
     for (const CommentDocument &document : documents)
         classes.append({&document, printedStudents(document, PrintRunOptions{})});
     const QtTextMeasurer measurer;
-    const Result<void> written = writeClassesPdf(out, classes, layout, measurer);
+    const Result<void> written = writeClassesPdf(out, classes, layout, measurer, sheets);
     if (!written) {
         err << WriteFailedMessage.arg(out, written.error()) << '\n';
         return 1;
@@ -406,6 +417,21 @@ bool needsFonts(const Request &request)
            request.error.isEmpty();
 }
 
+namespace {
+
+SheetOptions sheetOptions(const Request &request)
+{
+    SheetOptions sheets;
+    sheets.perSheet = request.perSheet;
+    if (const std::optional<StandardPaper> paper = standardPaperNamed(request.sheet)) {
+        sheets.sheet = {qint64(std::lround(paper->millimetres.width() / 10 * UnitsPerCm)),
+                        qint64(std::lround(paper->millimetres.height() / 10 * UnitsPerCm))};
+    }
+    return sheets;
+}
+
+} // namespace
+
 int run(const Request &request, QTextStream &out, QTextStream &err)
 {
     if (!request.error.isEmpty()) {
@@ -429,7 +455,7 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
                                     {request.png, request.all, request.scheme}, ProgramLocation::resolve(), out,
                                     err);
         return printPdf(request.operands.first(request.operands.size() - 1), request.operands.last(),
-                        request.scheme, ProgramLocation::resolve(), err);
+                        request.scheme, ProgramLocation::resolve(), err, sheetOptions(request));
     case Action::Check:
         return check(request.operands, request.scheme, request.repeatLimit, ProgramLocation::resolve(), out,
                      err);

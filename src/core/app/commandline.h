@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/printing/layoutscheme.h"
+#include "core/printing/pdfexport.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,8 @@ struct Request
     bool each = false;    ///< for PrintPdf: one file per student into the folder OUT
     bool png = false;     ///< with each: PNG images
     bool all = false;     ///< with each: students with an empty comment too
+    int perSheet = 1;     ///< for PrintPdf: students a sheet (1, 2 or 4)
+    QString sheet;        ///< for PrintPdf with perSheet: the sheet's standard paper ("" = A4)
     QString error;        ///< a headless option with the wrong operands
 };
 
@@ -54,7 +57,7 @@ int exportText(const QString &in, const QString &out, QTextStream &err);
 /// named before the run ends. Needs a QGuiApplication (any platform plugin, offscreen included)
 /// for the fonts.
 int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
-             QTextStream &err);
+             QTextStream &err, const SheetOptions &sheets = {});
 
 /// The layout scheme `scheme` of the program folder's scheme file (the first when empty), checked
 /// for a paper it can print on; nullopt, with the reason written, when there is none.

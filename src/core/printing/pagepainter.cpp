@@ -39,11 +39,11 @@ QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device
     return lines;
 }
 
-void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer)
+void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer, bool samePage)
 {
     painter.save();
     painter.setPen(Qt::black);
-    if (textLayer)
+    if (textLayer && !samePage)
         textLayer->beginPage();
     for (const DrawnLine &line : lines) {
         if (!textLayer) {

@@ -24,8 +24,10 @@ struct DrawnLine
 QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device);
 
 /// Draws lines made by drawnLines in black. With a text layer, each line is laid out once, drawn
-/// as laid out, and noted in the text layer as the next page's lines.
-void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer = nullptr);
+/// as laid out, and noted in the text layer as the next page's lines (with `samePage`, as more
+/// lines of the page noted last: several students on one sheet).
+void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer = nullptr,
+                bool samePage = false);
 
 /// Paints a composed page with one user unit per twip: the page's items in their fonts at
 /// their places, each visual line of an item (CR LF, CR or LF end one) one line spacing below

@@ -8,11 +8,13 @@
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdftextlayer.h"
 #include "core/printing/printrun.h"
+#include "core/printing/sheetlayout.h"
 
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPen>
 #include <QPdfWriter>
 
 #include <algorithm>
@@ -50,8 +52,41 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &student
     return drawClassesPdf({ClassPages{&document, students}}, scheme, measurer);
 }
 
+PageTwips sheetSize(const SheetOptions &sheets)
+{
+    if (sheets.sheet.width > 0 && sheets.sheet.height > 0)
+        return sheets.sheet;
+    return {qint64(std::lround(21.0 * UnitsPerCm)), qint64(std::lround(29.7 * UnitsPerCm))};
+}
+
+namespace {
+
+/// A student's page in its cell of the sheet: moved and scaled there, its lines on the sheet's
+/// page of the text layer.
+void paintInCell(QPainter &painter, const QList<DrawnLine> &lines, const QRectF &place, double scale,
+                 PdfTextLayer &textLayer, bool firstOnSheet)
+{
+    painter.save();
+    painter.translate(place.topLeft());
+    painter.scale(scale, scale);
+    paintLines(painter, lines, &textLayer, !firstOnSheet);
+    painter.restore();
+}
+
+void paintCutLines(QPainter &painter, const SheetLayout &layout)
+{
+    painter.save();
+    // A hairline of grey: about 0.2 mm, light enough not to show once cut.
+    painter.setPen(QPen(QColor(170, 170, 170), 12));
+    for (const QLineF &line : layout.cutLines)
+        painter.drawLine(line);
+    painter.restore();
+}
+
+} // namespace
+
 DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
-                        const TextMeasurer &measurer)
+                        const TextMeasurer &measurer, const SheetOptions &sheets)
 {
     DrawnPdf drawn;
     const bool noPages = std::all_of(classes.cbegin(), classes.cend(),
@@ -65,6 +100,11 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
         return drawn;
     }
     const PageTwips size = schemePageSize(scheme);
+    const PageTwips sheet = sheetSize(sheets);
+    const SheetLayout layout =
+        sheetLayout(QSizeF(double(sheet.width), double(sheet.height)),
+                    QSizeF(double(size.width), double(size.height)), std::max(1, sheets.perSheet));
+    const int perSheet = layout.perSheet();
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -73,9 +113,10 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
         writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
         writer.setTitle(QStringLiteral("学生评语"));
         writer.setResolution(1440); // one device unit per twip, as pages are composed
-        // A point is 20 twips. The scheme's size exactly, never a standard size close to it.
-        const QPageSize pageSize(QSizeF(size.width / 20.0, size.height / 20.0), QPageSize::Point, QString(),
-                                 QPageSize::ExactMatch);
+        // A point is 20 twips. The scheme's size (or the sheet's) exactly, never a standard size
+        // close to it.
+        const QPageSize pageSize(QSizeF(layout.sheet.width() / 20.0, layout.sheet.height() / 20.0), QPageSize::Point,
+                                 QString(), QPageSize::ExactMatch);
         writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -85,13 +126,20 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
         const PageSetup setup = PageSetup::of(scheme);
         bool first = true;
         for (const ClassPages &pages : classes) {
-            for (const int student : pages.students) {
-                if (!std::exchange(first, false))
+            for (qsizetype i = 0; i < pages.students.size(); ++i) {
+                const int cell = int(i % perSheet);
+                if (cell == 0 && !std::exchange(first, false))
                     writer.newPage();
                 const ComposedPage page =
-                    composePage(*pages.document, student, pages.document->ItemFonts, setup, measurer);
+                    composePage(*pages.document, pages.students[i], pages.document->ItemFonts, setup, measurer);
                 const QList<DrawnLine> lines = drawnLines(page, &writer);
-                paintLines(painter, lines, &drawn.textLayer);
+                if (perSheet == 1) {
+                    paintLines(painter, lines, &drawn.textLayer);
+                    continue;
+                }
+                if (cell == 0 && sheets.cutLines)
+                    paintCutLines(painter, layout);
+                paintInCell(painter, lines, layout.pages.at(cell), layout.scale, drawn.textLayer, cell == 0);
             }
         }
         painter.end();
@@ -113,9 +161,9 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 }
 
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
-                             const LayoutScheme &scheme, const TextMeasurer &measurer)
+                             const LayoutScheme &scheme, const TextMeasurer &measurer, const SheetOptions &sheets)
 {
-    const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer);
+    const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer, sheets);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);

@@ -44,9 +44,22 @@ struct ClassPages
     const CommentDocument *document = nullptr;
     QList<int> students; ///< 0-based, in the order printed
 };
-/// Several classes in one PDF, each class's pages after the pages of the one before.
+/// Several students on one sheet of paper (see SheetLayout): 1, 2 or 4 a sheet.
+struct SheetOptions
+{
+    int perSheet = 1;
+    PageTwips sheet;      ///< the sheet, portrait (A4 when not given)
+    bool cutLines = true; ///< thin grey lines between the students, to cut along
+};
+
+/// The sheet size the options give, in twips: A4 unless set.
+PageTwips sheetSize(const SheetOptions &sheets);
+
+/// Several classes in one PDF, each class's pages after the pages of the one before. With
+/// several students a sheet, each class starts on a sheet of its own and a sheet is one page of
+/// the PDF; the text layer gives each student's text, in reading order of the cells.
 DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
-                        const TextMeasurer &measurer);
+                        const TextMeasurer &measurer, const SheetOptions &sheets = {});
 
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer
@@ -61,4 +74,5 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
                            const LayoutScheme &scheme, const TextMeasurer &measurer);
 /// The same with several classes, as drawClassesPdf draws them.
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
-                             const LayoutScheme &scheme, const TextMeasurer &measurer);
+                             const LayoutScheme &scheme, const TextMeasurer &measurer,
+                             const SheetOptions &sheets = {});

@@ -44,3 +44,20 @@ std::optional<StandardPaper> standardPaperFor(qint64 widthTwips, qint64 heightTw
     }
     return std::nullopt;
 }
+
+std::optional<StandardPaper> standardPaperNamed(const QString &name)
+{
+    for (const StandardPaper &paper : standardPapers()) {
+        if (paper.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return paper;
+    }
+    return std::nullopt;
+}
+
+QStringList standardPaperNames()
+{
+    QStringList names;
+    for (const StandardPaper &paper : standardPapers())
+        names.append(paper.name);
+    return names;
+}

@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,3 +24,9 @@ struct StandardPaper
 /// The standard paper within 1 % of a page of widthTwips × heightTwips (20 per point), either
 /// way round; nullopt when there is none.
 std::optional<StandardPaper> standardPaperFor(qint64 widthTwips, qint64 heightTwips);
+
+/// The standard paper of that name ("A4", "b5", "16K": case ignored); nullopt for none.
+std::optional<StandardPaper> standardPaperNamed(const QString &name);
+
+/// The names of the standard papers, as standardPaperNamed takes them.
+QStringList standardPaperNames();

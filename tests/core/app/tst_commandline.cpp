@@ -446,6 +446,13 @@ void tst_CommandLine::severalClasses_data()
     QTest::newRow("print, a class without students")
         << QStringList{"--print-pdf", "B", "E", "OUT"} << 2 << QStringList{}
         << QStringList{QStringLiteral("文件“%E”中没有学生")};
+    QTest::newRow("print, four a sheet") << QStringList{"--print-pdf", "B", "G", "OUT", "--per-sheet", "4"} << 0
+                                         << QStringList{} << QStringList{};
+    QTest::newRow("print, three a sheet") << QStringList{"--print-pdf", "B", "OUT", "--per-sheet", "3"} << 64
+                                          << QStringList{} << QStringList{"--per-sheet"};
+    QTest::newRow("print, a sheet no printer stocks")
+        << QStringList{"--print-pdf", "B", "OUT", "--per-sheet", "2", "--sheet", "A9"} << 64 << QStringList{}
+        << QStringList{"--sheet"};
     QTest::newRow("print, OUT alone")
         << QStringList{"--print-pdf", "OUT"} << 64 << QStringList{} << QStringList{"--print-pdf"};
     QTest::newRow("check, each line names its file")

@@ -1,6 +1,7 @@
 // One file per student: which students, the names, files already there, and what is written.
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutschemefile.h"
+#include "core/printing/pdfexport.h"
 #include "core/printing/studentcopies.h"
 #include "core/printing/textmeasurer.h"
 #include "resultvalue.h"
@@ -133,6 +134,58 @@ private slots:
             QVERIFY2(platform.shown.last().text.contains(QString(told).replace(u"%1"_qs, path)), qPrintable(platform.shown.last().text));
         QVERIFY(there.open(QIODevice::ReadOnly));
         QVERIFY(there.readAll().startsWith(afterwards));
+    }
+
+    // Several students a sheet: pages, the sheet's way round, and each student's text whole and in
+    // cell order in the content (poppler's default reading treats side-by-side cells whose items line
+    // up as a table and reads across them; -raw follows the drawing).
+    void sheets_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<int>("perSheet");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("landscape");
+
+        QTest::newRow("A5, 2 a sheet: A4 turned") << u"A5纵向"_qs << 2 << 3 << true;
+        QTest::newRow("A4, 4 a sheet") << u"A4纵向"_qs << 4 << 2 << false;
+        QTest::newRow("B5, 2 a sheet") << u"B5"_qs << 2 << 3 << true;
+    }
+    void sheets()
+    {
+        QFETCH(QString, scheme);
+        QFETCH(int, perSheet);
+        QFETCH(int, pages);
+        QFETCH(bool, landscape);
+        CommentDocument document;
+        for (int i = 1; i <= 5; ++i)
+            document.slot(i) = {u"学生%1"_qs.arg(i), u"第%1位学生的评语。\r\n第二行。"_qs.arg(i)};
+        const LayoutScheme layout =
+            expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName).loadScheme(scheme));
+        QTemporaryDir dir;
+        const QString out = dir.filePath(u"sheets.pdf"_qs);
+        SheetOptions sheets;
+        sheets.perSheet = perSheet;
+        QVERIFY(writeClassesPdf(out, {{&document, {0, 1, 2, 3, 4}}}, layout, QtTextMeasurer(), sheets).ok());
+
+        QProcess info;
+        info.start(u"pdfinfo"_qs, {out});
+        QVERIFY(info.waitForFinished(30000));
+        const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(infoText.contains(u"Pages:           %1\n"_qs.arg(pages)), qPrintable(infoText));
+        QVERIFY(infoText.contains(landscape ? u"846 x 599"_qs : u"599 x 846"_qs));
+
+        QProcess text;
+        text.start(u"pdftotext"_qs, {u"-raw"_qs, out, u"-"_qs});
+        QVERIFY(text.waitForFinished(30000));
+        QStringList lines = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        lines.removeAll(u"\f"_qs);
+        QStringList expected;
+        for (int i = 1; i <= 5; ++i)
+            expected << u"学生%1同学："_qs.arg(i) << u"第%1位学生的评语。"_qs.arg(i) << u"第二行。"_qs
+                     << document.TeacherSignature;
+        for (QString &line : lines)
+            line.remove(u'\f');
+        QCOMPARE(lines, expected);
     }
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays
