@@ -255,6 +255,23 @@ void RecordingPrinter::printPage(const ComposedPage &page)
     m_current.pages.append(page);
 }
 
+void RecordingPrinter::printPageAt(const ComposedPage &page, const QRectF &place, double, bool firstOnSheet)
+{
+    if (!m_open)
+        problems << QStringLiteral("page printed outside a document");
+    else if (firstOnSheet && m_current.sheets >= m_pagesBegun)
+        problems << QStringLiteral("two sheets drawn on one in \"%1\"").arg(m_current.title);
+    if (firstOnSheet)
+        ++m_current.sheets;
+    m_current.pages.append(page);
+    m_current.places.append(place);
+}
+
+void RecordingPrinter::printCutLines(const QList<QLineF> &lines)
+{
+    m_current.cutLines += int(lines.size());
+}
+
 bool RecordingPrinter::endDocument()
 {
     if (!m_open)

@@ -39,6 +39,9 @@ public:
         int setting = -1; ///< the last applySetting value before it began (-1: none)
         int copies = 1;   ///< the copies the printer was to make of it
         QList<ComposedPage> pages;
+        QList<QRectF> places; ///< with several students a sheet: where each page went
+        int sheets = 0;       ///< sheets begun by a page placed first on it
+        int cutLines = 0;     ///< cut lines drawn
 
         /// The texts of the items of every page, in order.
         QStringList texts() const;
@@ -66,6 +69,8 @@ public:
     bool beginDocument(const QString &title) override;
     bool newPage() override;
     void printPage(const ComposedPage &page) override;
+    void printPageAt(const ComposedPage &page, const QRectF &place, double scale, bool firstOnSheet) override;
+    void printCutLines(const QList<QLineF> &lines) override;
     bool endDocument() override;
     void abandon() override;
     QString error() const override { return m_error; }

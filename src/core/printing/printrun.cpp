@@ -8,8 +8,10 @@
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printtarget.h"
+#include "core/printing/sheetlayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 int copiesFrom(const QString &copiesText)
@@ -50,6 +52,18 @@ public:
             return false;
         }
         const PageTwips size = schemePageSize(m_scheme);
+        if (m_options.perSheet > 1) {
+            // Several students a sheet: the printer takes the sheet, the pages go in its cells.
+            const PageTwips sheet = sheetSize({m_options.perSheet, m_options.sheet, m_options.cutLines});
+            m_sheet = sheetLayout(QSizeF(double(sheet.width), double(sheet.height)),
+                                  QSizeF(double(size.width), double(size.height)), m_options.perSheet);
+            if (!m_printer.setPageSize(qint64(std::lround(m_sheet.sheet.width())),
+                                       qint64(std::lround(m_sheet.sheet.height()))))
+                return fail();
+            m_pageWidth = size.width;
+            m_pageHeight = size.height;
+            return true;
+        }
         if (!m_printer.setPageSize(size.width, size.height))
             return fail();
         // The pages are drawn on what the printer took, one unit per twip.
@@ -58,20 +72,21 @@ public:
         return true;
     }
 
-    /// Every copy, each student a document of its own.
+    /// Every copy, each sheet (one student, or several on one sheet) a document of its own.
     void printSeparately(const QList<int> &students, int copies)
     {
         m_printer.setCopies(1);
-        m_total = int(qMin<qint64>(qint64(students.size()) * copies, std::numeric_limits<int>::max()));
+        const QList<QList<int>> sheets = sheetsOf(students);
+        m_total = int(qMin<qint64>(qint64(sheets.size()) * copies, std::numeric_limits<int>::max()));
         for (int copy = 1; copy <= copies; ++copy) {
-            for (const int student : students) {
+            for (const QList<int> &sheet : sheets) {
                 if (stopped())
                     return;
                 if (applySetting())
                     m_printer.applySetting(m_options.printerSetting);
-                if (!m_printer.beginDocument(documentTitle(student)))
+                if (!m_printer.beginDocument(sheetTitle(sheet)))
                     return (void)fail();
-                printStudent(student);
+                printSheet(sheet);
                 if (!m_printer.endDocument())
                     return (void)fail();
                 ++m_result.documents;
@@ -80,15 +95,16 @@ public:
         }
     }
 
-    /// One document of every student's page, the copies made by the printer.
+    /// One document of every sheet, the copies made by the printer.
     void printAsOneJob(const QList<int> &students, int copies)
     {
         m_printer.setCopies(copies);
-        m_total = int(students.size());
+        const QList<QList<int>> sheets = sheetsOf(students);
+        m_total = int(sheets.size());
         if (applySetting())
             m_printer.applySetting(m_options.printerSetting);
-        const QString title = students.size() == 1 ? documentTitle(students.first()) : runTitle();
-        for (qsizetype i = 0; i < students.size(); ++i) {
+        const QString title = sheets.size() == 1 ? sheetTitle(sheets.first()) : runTitle();
+        for (qsizetype i = 0; i < sheets.size(); ++i) {
             if (stopped()) {
                 // Half a class is no job: nothing of it reaches the queue.
                 m_printer.abandon();
@@ -99,12 +115,12 @@ public:
                 m_printer.abandon();
                 return (void)fail();
             }
-            printStudent(students[i]);
+            printSheet(sheets[i]);
         }
         if (!m_printer.endDocument())
             return (void)fail();
         m_result.documents = 1;
-        m_result.pages = int(qMin<qint64>(qint64(students.size()) * copies, std::numeric_limits<int>::max()));
+        m_result.pages = int(qMin<qint64>(qint64(sheets.size()) * copies, std::numeric_limits<int>::max()));
     }
 
 private:
@@ -118,6 +134,43 @@ private:
         }
         ++m_done;
         return false;
+    }
+
+    /// The students of each sheet, in reading order: one each unless several go on a sheet.
+    QList<QList<int>> sheetsOf(const QList<int> &students) const
+    {
+        const qsizetype perSheet = std::max(1, m_options.perSheet);
+        QList<QList<int>> sheets;
+        for (qsizetype i = 0; i < students.size(); i += perSheet)
+            sheets.append(students.mid(i, perSheet));
+        return sheets;
+    }
+
+    void printSheet(const QList<int> &students)
+    {
+        if (m_options.perSheet <= 1) {
+            printStudent(students.first());
+            return;
+        }
+        if (m_options.cutLines)
+            m_printer.printCutLines(m_sheet.cutLines);
+        for (qsizetype cell = 0; cell < students.size(); ++cell) {
+            // Each page whole, as on paper of its own size, then placed in its cell.
+            PageSetup setup =
+                PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
+            setup.paper = PaperEdges{double(m_pageWidth), double(m_pageHeight)};
+            ComposedPage page = composePage(m_document, students[cell], m_fonts, setup, m_measurer);
+            page.width = double(m_pageWidth);
+            page.height = double(m_pageHeight);
+            m_printer.printPageAt(page, m_sheet.pages.at(cell), m_sheet.scale, cell == 0);
+        }
+    }
+
+    QString sheetTitle(const QList<int> &students) const
+    {
+        if (students.size() == 1)
+            return documentTitle(students.first());
+        return QStringLiteral("%1等%2人").arg(documentTitle(students.first())).arg(students.size());
     }
 
     void printStudent(int student)
@@ -163,6 +216,9 @@ private:
     PrintRunResult &m_result;
     qint64 m_drawWidth = 0;
     qint64 m_drawHeight = 0;
+    SheetLayout m_sheet;      ///< with several students a sheet: where they go
+    qint64 m_pageWidth = 0;   ///< the scheme's page, in twips, with several a sheet
+    qint64 m_pageHeight = 0;
     int m_done = 0;
     int m_total = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/itemfont.h"
+#include "core/printing/pdfexport.h"
 
 #include <QList>
 #include <QString>
@@ -35,6 +36,11 @@ struct PrintRunOptions
     QString pheightText;                      ///< the paper-size boxes, as composition reads them
     QString pwidthText;
     int printerSetting = 2; ///< re-applied before every page of a run over several students
+    /// Students a sheet (1, 2 or 4): their pages placed on the sheet in reading order (see
+    /// SheetLayout); a sheet is then what a page is otherwise (a document, a page of a job).
+    int perSheet = 1;
+    PageTwips sheet;      ///< the sheet, portrait (A4 when not given)
+    bool cutLines = true; ///< thin grey lines between the students
 };
 
 /// What a print run did.

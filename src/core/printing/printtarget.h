@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QLineF>
+#include <QList>
+#include <QRectF>
 #include <QString>
 
 struct ComposedPage;
@@ -27,6 +30,11 @@ public:
     virtual bool newPage() = 0;
     /// Paints a composed page (twips, from the top-left of the drawing area) on the current page.
     virtual void printPage(const ComposedPage &page) = 0;
+    /// With several students a sheet: paints a composed page scaled by `scale` into `place`
+    /// (twips on the sheet); `firstOnSheet` for the sheet's first student.
+    virtual void printPageAt(const ComposedPage &page, const QRectF &place, double scale, bool firstOnSheet) = 0;
+    /// Thin grey lines to cut the current sheet along (twips).
+    virtual void printCutLines(const QList<QLineF> &lines) = 0;
     /// Ends the document and hands it to the print queue; false (with error()) when it failed.
     virtual bool endDocument() = 0;
     /// Abandons the document in progress, if any.

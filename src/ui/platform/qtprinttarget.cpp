@@ -152,6 +152,33 @@ void QtPrintTarget::printPage(const ComposedPage &page)
     m_painter.restore();
 }
 
+void QtPrintTarget::printPageAt(const ComposedPage &page, const QRectF &place, double scale, bool firstOnSheet)
+{
+    if (!m_painter.isActive())
+        return;
+    const double device = m_printer->resolution() / 1440.0;
+    m_painter.save();
+    m_painter.scale(device, device);
+    m_painter.translate(place.topLeft());
+    m_painter.scale(scale, scale);
+    // The sheet's students share one page of the text layer, in drawing order.
+    paintLines(m_painter, drawnLines(page, m_printer.get()), &m_textLayer, !firstOnSheet);
+    m_painter.restore();
+}
+
+void QtPrintTarget::printCutLines(const QList<QLineF> &lines)
+{
+    if (!m_painter.isActive())
+        return;
+    const double device = m_printer->resolution() / 1440.0;
+    m_painter.save();
+    m_painter.scale(device, device);
+    m_painter.setPen(QPen(QColor(170, 170, 170), 12));
+    for (const QLineF &line : lines)
+        m_painter.drawLine(line);
+    m_painter.restore();
+}
+
 bool QtPrintTarget::endDocument()
 {
     if (!m_painter.isActive()) {

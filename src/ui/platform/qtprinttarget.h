@@ -38,6 +38,8 @@ public:
     bool beginDocument(const QString &title) override;
     bool newPage() override;
     void printPage(const ComposedPage &page) override;
+    void printPageAt(const ComposedPage &page, const QRectF &place, double scale, bool firstOnSheet) override;
+    void printCutLines(const QList<QLineF> &lines) override;
     bool endDocument() override;
     void abandon() override;
     QString error() const override;

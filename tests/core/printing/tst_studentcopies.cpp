@@ -2,6 +2,8 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/printrun.h"
+#include "core/printing/sheetlayout.h"
 #include "core/printing/studentcopies.h"
 #include "core/printing/textmeasurer.h"
 #include "resultvalue.h"
@@ -186,6 +188,67 @@ private slots:
         for (QString &line : lines)
             line.remove(u'\f');
         QCOMPARE(lines, expected);
+    }
+
+    // A print run with several students a sheet: the sheet is what a page is otherwise.
+    void printOnSheets_data()
+    {
+        QTest::addColumn<int>("perSheet");
+        QTest::addColumn<int>("range"); // PrintRange
+        QTest::addColumn<bool>("onlyWritten");
+        QTest::addColumn<bool>("oneJob");
+        QTest::addColumn<QString>("copies");
+        QTest::addColumn<QList<int>>("pagesPerDocument");
+        QTest::addColumn<int>("sheetPages"); // the run's result
+
+        QTest::newRow("2 a sheet, each sheet a document")
+            << 2 << int(PrintRange::All) << false << false << u"1"_qs << QList<int>{2, 2, 1} << 3;
+        QTest::newRow("4 a sheet, one job, two copies")
+            << 4 << int(PrintRange::All) << false << true << u"2"_qs << QList<int>{5} << 4;
+        QTest::newRow("the current student alone on a sheet")
+            << 4 << int(PrintRange::Current) << false << false << u"1"_qs << QList<int>{1} << 1;
+        QTest::newRow("only the written, 2 a sheet")
+            << 2 << int(PrintRange::All) << true << false << u"1"_qs << QList<int>{2, 2} << 2;
+    }
+    void printOnSheets()
+    {
+        QFETCH(int, perSheet);
+        QFETCH(int, range);
+        QFETCH(bool, onlyWritten);
+        QFETCH(bool, oneJob);
+        QFETCH(QString, copies);
+        QFETCH(QList<int>, pagesPerDocument);
+        QFETCH(int, sheetPages);
+        CommentDocument document;
+        for (int i = 1; i <= 5; ++i)
+            document.slot(i) = {u"学生%1"_qs.arg(i), i == 2 ? QString() : u"评语%1"_qs.arg(i)};
+        const LayoutScheme scheme = a4();
+        PrintRunOptions options;
+        options.range = PrintRange(range);
+        options.currentStudent = 2;
+        options.onlyWritten = onlyWritten;
+        options.oneJob = oneJob;
+        options.copiesText = copies;
+        options.perSheet = perSheet;
+        options.pheightText = scheme.paperheight;
+        options.pwidthText = scheme.paperwidth;
+        RecordingPrinter printer;
+        const PrintRunResult result =
+            printRun(document, scheme, document.ItemFonts, options, QtTextMeasurer(), printer);
+        QVERIFY2(printer.problems.isEmpty(), qPrintable(printer.problems.join(u'\n')));
+        QCOMPARE(result.pages, sheetPages);
+        QList<int> pages;
+        for (const RecordingPrinter::Document &printed : printer.documents) {
+            pages << int(printed.pages.size());
+            QCOMPARE(printed.places.size(), printed.pages.size());
+            QCOMPARE(printed.cutLines, printed.sheets * (perSheet == 4 ? 2 : 1));
+        }
+        QCOMPARE(pages, pagesPerDocument);
+        // The sheet is what the printer was asked for: A4, turned for two A4 pages side by side.
+        const SheetLayout layout = sheetLayout(QSizeF(11970, 16929), QSizeF(11970, 16929), perSheet);
+        QCOMPARE(printer.pageSizeRequests.last(),
+                 (QPair<qint64, qint64>(qint64(layout.sheet.width()), qint64(layout.sheet.height()))));
+        QCOMPARE(printer.documents.first().places.first(), layout.pages.first());
     }
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays
