@@ -11,12 +11,14 @@
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/printrun.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QTextStream>
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include <unistd.h>
 
@@ -28,8 +30,8 @@ const QString HelpText = QStringLiteral(
     "用法：qhsy [评语文件]\n"
     "      qhsy --resave 输入文件 输出文件|-\n"
     "      qhsy --export-text 输入文件 输出文件|-\n"
-    "      qhsy --print-pdf 输入文件 输出文件.pdf [--scheme 方案名]\n"
-    "      qhsy --check 输入文件 [--scheme 方案名] [--repeat 人数]\n"
+    "      qhsy --print-pdf 输入文件... 输出文件.pdf [--scheme 方案名]\n"
+    "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
     "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
     "      qhsy --help | --version\n"
@@ -40,11 +42,12 @@ const QString HelpText = QStringLiteral(
     "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
     "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
     "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
-    "  --print-pdf IN OUT    按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
-    "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）\n"
-    "  --check IN            检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
+    "  --print-pdf IN... OUT 按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
+    "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）；给出多个 IN 时\n"
+    "                        按顺序一个班接一个班，每班从新的一页开始；有一个 IN 无法读取就不写 OUT\n"
+    "  --check IN...         检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
     "                        姓名<TAB>类别<TAB>说明（--repeat 人数：同一句话出现在多于这么多人的\n"
-    "                        评语中才算重复，默认 3）\n"
+    "                        评语中才算重复，默认 3）；给出多个 IN 时每行前加“文件名: ”\n"
     "  --import-names LIST IN OUT\n"
     "                        把名单文件 LIST（.txt、.csv、.xlsx、.ods、.xls）中的姓名添加到评语文件 IN\n"
     "                        的学生名单之后（--replace：替换原名单），写出到 OUT；IN 为 - 时用模板新建\n"
@@ -150,8 +153,9 @@ Request parse(const QStringList &arguments)
         QStringList rest = arguments.mid(1);
         const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
         request.operands = rest;
-        if (!named || request.operands.size() != 2)
-            request.error = QStringLiteral("--print-pdf 需要两个参数：输入文件 输出文件 [--scheme 方案名]");
+        if (!named || request.operands.size() < 2)
+            request.error =
+                QStringLiteral("--print-pdf 需要至少两个参数：输入文件... 输出文件 [--scheme 方案名]");
     } else if (first == u"--check") {
         request.action = Action::Check;
         QStringList rest = arguments.mid(1);
@@ -161,9 +165,9 @@ Request parse(const QStringList &arguments)
         bool number = false;
         request.repeatLimit = repeat.toInt(&number);
         request.operands = rest;
-        if (!named || !counted || !number || request.repeatLimit < 1 || request.operands.size() != 1)
+        if (!named || !counted || !number || request.repeatLimit < 1 || request.operands.isEmpty())
             request.error = QStringLiteral(
-                "--check 需要一个参数：输入文件 [--scheme 方案名] [--repeat 人数（1 或更多）]");
+                "--check 需要至少一个参数：输入文件... [--scheme 方案名] [--repeat 人数（1 或更多）]");
     } else if (first == u"--import-names") {
         request.action = Action::ImportNames;
         QStringList rest = arguments.mid(1);
@@ -227,11 +231,22 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
     return writeOutput(out, TextFile::encode(exportFileText(document)), err) ? 0 : 1;
 }
 
-int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
+int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err)
 {
-    CommentDocument document;
-    if (!readInput(in, document, err))
+    // Every class is read before anything is drawn: one that is rejected stops the run, and
+    // each one rejected is named.
+    std::vector<CommentDocument> documents(std::size_t(ins.size()));
+    bool rejected = false;
+    for (qsizetype i = 0; i < ins.size(); ++i) {
+        if (!readInput(ins[i], documents[std::size_t(i)], err))
+            rejected = true;
+        else if (printableStudents(documents[std::size_t(i)]) == 0) {
+            err << QStringLiteral("文件“%1”中没有学生，没有可打印的页。").arg(ins[i]) << '\n';
+            rejected = true;
+        }
+    }
+    if (rejected)
         return 2;
     const Result<LayoutScheme> loaded =
         LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
@@ -244,12 +259,11 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
         err << problem << '\n';
         return 2;
     }
-    if (printableStudents(document) == 0) {
-        err << QStringLiteral("文件“%1”中没有学生，没有可打印的页。").arg(in) << '\n';
-        return 2;
-    }
+    QList<ClassPages> classes;
+    for (const CommentDocument &document : documents)
+        classes.append({&document, printedStudents(document, PrintRunOptions{})});
     const QtTextMeasurer measurer;
-    const Result<void> written = writeClassPdf(out, document, layout, measurer);
+    const Result<void> written = writeClassesPdf(out, classes, layout, measurer);
     if (!written) {
         err << WriteFailedMessage.arg(out, written.error()) << '\n';
         return 1;
@@ -257,12 +271,9 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
     return 0;
 }
 
-int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
+int check(const QStringList &ins, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err)
 {
-    CommentDocument document;
-    if (!readInput(in, document, err))
-        return 2;
     ClassCheck::Options options;
     options.repeatLimit = repeatLimit;
     const QtTextMeasurer measurer;
@@ -282,12 +293,25 @@ int check(const QString &in, const QString &scheme, int repeatLimit, const QStri
             err << layout.error() << '\n';
         err << QStringLiteral("注意：没有可用的打印方案，未检查超出打印区域。") << '\n';
     }
-    const QList<ClassCheck::Finding> findings = ClassCheck::check(document, options);
-    for (const ClassCheck::Finding &finding : findings) {
-        out << escapeField(document.slot(finding.student + 1).name) << '\t'
-            << ClassCheck::kindName(finding.kind) << '\t' << escapeField(finding.detail) << '\n';
+    // A class that cannot be read is named and the others are checked all the same.
+    bool rejected = false;
+    bool found = false;
+    for (const QString &in : ins) {
+        CommentDocument document;
+        if (!readInput(in, document, err)) {
+            rejected = true;
+            continue;
+        }
+        const QList<ClassCheck::Finding> findings = ClassCheck::check(document, options);
+        found = found || !findings.isEmpty();
+        // With several classes each line says whose it is.
+        const QString prefix = ins.size() > 1 ? escapeField(in) + QStringLiteral(": ") : QString();
+        for (const ClassCheck::Finding &finding : findings) {
+            out << prefix << escapeField(document.slot(finding.student + 1).name) << '\t'
+                << ClassCheck::kindName(finding.kind) << '\t' << escapeField(finding.detail) << '\n';
+        }
     }
-    return findings.isEmpty() ? 0 : 3;
+    return rejected ? 2 : found ? 3 : 0;
 }
 
 bool readComments(const QString &in, CommentDocument &document, QTextStream &err)
@@ -378,11 +402,11 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
     case Action::ExportText:
         return exportText(request.operands[0], request.operands[1], err);
     case Action::PrintPdf:
-        return printPdf(request.operands[0], request.operands[1], request.scheme, ProgramLocation::resolve(),
-                        err);
+        return printPdf(request.operands.first(request.operands.size() - 1), request.operands.last(),
+                        request.scheme, ProgramLocation::resolve(), err);
     case Action::Check:
-        return check(request.operands[0], request.scheme, request.repeatLimit, ProgramLocation::resolve(),
-                     out, err);
+        return check(request.operands, request.scheme, request.repeatLimit, ProgramLocation::resolve(), out,
+                     err);
     case Action::ImportNames:
         return NameImportCommand::run(request.operands[0], request.operands[1], request.operands[2],
                                       request.replace, ProgramLocation::resolve(), out, err);

@@ -40,20 +40,23 @@ int resave(const QString &in, const QString &out, QTextStream &err);
 /// Reads IN and writes its comments to OUT as the exported text file. Exit codes as for resave.
 int exportText(const QString &in, const QString &out, QTextStream &err);
 
-/// Composes every student of IN with a layout scheme of the program folder's scheme file (the
-/// first when `scheme` is empty) and writes one page per student to the PDF file OUT. Exit
-/// codes as for resave; 2 also when the scheme is unknown, its paper size cannot be printed on
-/// (LayoutScheme::paperSizeError) or IN has no students. Needs a QGuiApplication (any platform
-/// plugin, offscreen included) for the fonts.
-int printPdf(const QString &in, const QString &out, const QString &scheme, const QString &programFolder,
+/// Composes every student of each IN, in the order given, with a layout scheme of the program
+/// folder's scheme file (the first when `scheme` is empty) and writes one page per student to the
+/// PDF file OUT. Exit codes as for resave; 2 also when the scheme is unknown, its paper size cannot
+/// be printed on (LayoutScheme::paperSizeError) or an IN has no students. Every IN rejected is
+/// named before the run ends. Needs a QGuiApplication (any platform plugin, offscreen included)
+/// for the fonts.
+int printPdf(const QStringList &ins, const QString &out, const QString &scheme, const QString &programFolder,
              QTextStream &err);
 
-/// Runs the class check on IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
-/// roster order, name and detail escaped as escapeField does. Comments are checked against their box in the
-/// scheme (the first when `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when
-/// nothing was found, 3 when something was, 2 when IN was rejected or could not be read, 64 for a scheme the
-/// file does not hold. Needs a QGuiApplication for the fonts.
-int check(const QString &in, const QString &scheme, int repeatLimit, const QString &programFolder,
+/// Runs the class check on each IN and prints one finding a line, "name<TAB>kind<TAB>detail", in
+/// roster order, name and detail escaped as escapeField does; with several IN each line starts
+/// with its file, "IN: ". Comments are checked against their box in the scheme (the first when
+/// `scheme` is empty; skipped, with a note, when the scheme file lists none). 0 when nothing was
+/// found, 3 when something was, 2 when an IN was rejected or could not be read (it is named, and
+/// the others are checked all the same), 64 for a scheme the file does not hold. Needs a
+/// QGuiApplication for the fonts.
+int check(const QStringList &ins, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err);
 
 /// Reads the comment file IN for a headless action; false, with the reason written, when it was

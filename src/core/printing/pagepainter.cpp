@@ -2,10 +2,12 @@
 
 #include "core/platform/fontsubstitution.h"
 #include "core/printing/composition.h"
+#include "core/printing/pdftextlayer.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device)
 {
@@ -37,13 +39,35 @@ QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device
     return lines;
 }
 
-void paintLines(QPainter &painter, const QList<DrawnLine> &lines)
+QTextLine layOutLine(QTextLayout &layout)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
+
+void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer)
 {
     painter.save();
     painter.setPen(Qt::black);
+    if (textLayer)
+        textLayer->beginPage();
     for (const DrawnLine &line : lines) {
-        painter.setFont(line.font);
-        painter.drawText(line.baseline, line.text);
+        if (!textLayer) {
+            painter.setFont(line.font);
+            painter.drawText(line.baseline, line.text);
+            continue;
+        }
+        // The layout drawText would make, kept for the text layer. The line's top is its
+        // baseline less its ascent (a whole number of 64ths: the baseline comes out the same).
+        QTextLayout layout(line.text, line.font, painter.device());
+        const QTextLine shaped = layOutLine(layout);
+        shaped.draw(&painter, QPointF(line.baseline.x(), line.baseline.y() - shaped.ascent()));
+        textLayer->addLine(line.text, shaped);
     }
     painter.restore();
 }

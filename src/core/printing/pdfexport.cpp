@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 int printableStudents(const CommentDocument &document)
 {
@@ -46,8 +47,16 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
 DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
                       const TextMeasurer &measurer)
 {
+    return drawClassesPdf({ClassPages{&document, students}}, scheme, measurer);
+}
+
+DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
+                        const TextMeasurer &measurer)
+{
     DrawnPdf drawn;
-    if (students.isEmpty()) {
+    const bool noPages = std::all_of(classes.cbegin(), classes.cend(),
+                                     [](const ClassPages &pages) { return pages.students.isEmpty(); });
+    if (noPages) {
         drawn.error = QStringLiteral("文件中没有学生，没有可打印的页。");
         return drawn;
     }
@@ -73,14 +82,17 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &student
             drawn.error = QStringLiteral("无法生成PDF文件。");
             return drawn;
         }
-        for (qsizetype i = 0; i < students.size(); ++i) {
-            if (i > 0)
-                writer.newPage();
-            const ComposedPage page =
-                composePage(document, students[i], document.ItemFonts, PageSetup::of(scheme), measurer);
-            const QList<DrawnLine> lines = drawnLines(page, &writer);
-            paintLines(painter, lines);
-            drawn.textLayer.addPage(lines, &writer);
+        const PageSetup setup = PageSetup::of(scheme);
+        bool first = true;
+        for (const ClassPages &pages : classes) {
+            for (const int student : pages.students) {
+                if (!std::exchange(first, false))
+                    writer.newPage();
+                const ComposedPage page =
+                    composePage(*pages.document, student, pages.document->ItemFonts, setup, measurer);
+                const QList<DrawnLine> lines = drawnLines(page, &writer);
+                paintLines(painter, lines, &drawn.textLayer);
+            }
         }
         painter.end();
     }
@@ -97,7 +109,13 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
                            const LayoutScheme &scheme, const TextMeasurer &measurer)
 {
-    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer);
+    return writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer);
+}
+
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer)
+{
+    const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);

@@ -38,6 +38,16 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &student
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
                       const TextMeasurer &measurer);
 
+/// The pages of some students of one class, for a PDF of several classes.
+struct ClassPages
+{
+    const CommentDocument *document = nullptr;
+    QList<int> students; ///< 0-based, in the order printed
+};
+/// Several classes in one PDF, each class's pages after the pages of the one before.
+DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
+                        const TextMeasurer &measurer);
+
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer
 /// giving the characters drawn (PdfTextLayer). The file is written through FileSave::save.
@@ -49,3 +59,6 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 /// same range would print.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
                            const LayoutScheme &scheme, const TextMeasurer &measurer);
+/// The same with several classes, as drawClassesPdf draws them.
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer);

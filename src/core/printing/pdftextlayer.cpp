@@ -1,6 +1,7 @@
 #include "core/printing/pdftextlayer.h"
 
 #include "core/printing/pagepainter.h"
+#include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
 #include <QGlyphRun>
@@ -61,6 +62,29 @@ bool drawsNothing(QStringView cluster)
     return true;
 }
 
+/// Whether each glyph of the runs is the font's own glyph for one character of the BMP, glyph i
+/// for text[i], as most lines are drawn: then Qt's map reaches every glyph, and each glyph stands
+/// for the character it draws.
+bool ownGlyphs(const QString &text, const QList<QGlyphRun> &runs)
+{
+    qsizetype start = 0;
+    QList<quint32> own;
+    for (const QGlyphRun &run : runs) {
+        const QList<quint32> indexes = run.glyphIndexes();
+        const int count = int(indexes.size());
+        if (start + count > text.size())
+            return false;
+        own.resize(count);
+        int found = count;
+        if (!run.rawFont().glyphIndexesForChars(text.constData() + start, count, own.data(), &found) ||
+            found != count || own != indexes)
+            return false;
+        start += count;
+    }
+    return start == text.size() &&
+           std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+}
+
 /// The glyphs of one drawn line in the order QPainter::drawText hands them to the paint engine
 /// (visual order of the script items, each item's glyphs in order, split where the font changes),
 /// each with the characters it was drawn for.
@@ -69,33 +93,10 @@ bool drawsNothing(QStringView cluster)
 /// looked through) bounds the work a page may spend on it: once it is spent, the glyphs of the
 /// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
 /// thousands of zero-width clusters on its lines, comes near it.
-QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint64 &budget)
+QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qint64 &budget)
 {
-    QTextLayout layout(line.text, line.font, device);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine textLine = layout.createLine();
-    layout.endLayout();
-
     QList<PlacedGlyph> glyphs;
     appendGlyphs(textLine.glyphRuns(), glyphs);
-
-    // Most lines draw each character with a glyph of its own, the font's glyph for it: then every
-    // glyph stands for the character it draws.
-    if (glyphs.size() == line.text.size()) {
-        bool ownGlyphs = true;
-        for (qsizetype i = 0; i < glyphs.size() && ownGlyphs; ++i) {
-            const QList<quint32> own = glyphs[i].font.glyphIndexesForString(QString(line.text[i]));
-            ownGlyphs = !line.text[i].isSurrogate() && own.size() == 1 && own.first() == glyphs[i].index;
-        }
-        if (ownGlyphs) {
-            for (qsizetype i = 0; i < glyphs.size(); ++i)
-                glyphs[i].text = line.text[i];
-            return glyphs;
-        }
-    }
 
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
     // The line's glyphs are kept by glyph index, ordered by place and then by drawing order, so
@@ -107,17 +108,17 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
     for (qsizetype j = 0; j < glyphs.size(); ++j)
         places[glyphs[j].index].emplace(glyphs[j].x, j);
 
-    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, line.text);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     qsizetype from = 0;
     for (qsizetype to = clusters.toNextBoundary(); to >= 0; from = to, to = clusters.toNextBoundary()) {
         // Format and control characters (zero-width space, joiners, direction marks) draw
         // nothing: whatever glyph the shaper put there names none, so a space glyph standing in
         // for a zero-width space still copies as a space.
-        if (drawsNothing(QStringView(line.text).sliced(from, to - from)))
+        if (drawsNothing(QStringView(text).sliced(from, to - from)))
             continue;
-        if (budget < line.text.size())
+        if (budget < text.size())
             break;
-        budget -= line.text.size();
+        budget -= text.size();
         QList<PlacedGlyph> found;
         appendGlyphs(textLine.glyphRuns(int(from), int(to - from)), found);
         QList<std::pair<std::set<Place> *, Place>> own;
@@ -145,7 +146,7 @@ QList<PlacedGlyph> shapedLine(const DrawnLine &line, QPaintDevice *device, qint6
         }
         if (own.isEmpty())
             continue;
-        const QString cluster = line.text.mid(from, to - from);
+        const QString cluster = text.mid(from, to - from);
         const QList<uint> codePoints = cluster.toUcs4();
         if (own.size() > 1 && own.size() == codePoints.size()) {
             // A letter and its marks drawn as glyphs of their own: one character each, but a
@@ -298,6 +299,22 @@ private:
     std::vector<Font> m_saved;
 };
 
+/// The composite fonts with two-byte codes (Identity-H, what Qt writes) of a page's resources.
+std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> compositeFonts(QPDFPageObjectHelper &page)
+{
+    std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> found;
+    QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+    if (!fonts.isDictionary())
+        return found;
+    for (const std::string &key : fonts.getKeys()) {
+        QPDFObjectHandle font = fonts.getKey(key);
+        if (font.isDictionary() && font.isIndirect() && font.getKey("/Subtype").isNameAndEquals("/Type0") &&
+            font.getKey("/Encoding").isNameAndEquals("/Identity-H"))
+            found.emplace_back(font.getObjGen(), font);
+    }
+    return found;
+}
+
 /// What the pages teach about one font: Qt's map, and the glyph and the characters behind each
 /// code of the lines that matched.
 struct FontLesson
@@ -312,16 +329,102 @@ struct FontLesson
 
 void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
 {
-    // Enough for a page of ordinary lines many times over.
-    qint64 budget = 50'000'000;
-    QList<Line> page;
+    beginPage();
     for (const DrawnLine &line : lines) {
-        Line glyphs;
-        for (const PlacedGlyph &glyph : shapedLine(line, const_cast<QPaintDevice *>(device), budget))
-            glyphs.append({glyph.index, glyph.text, glyph.font});
-        page.append(glyphs);
+        QTextLayout layout(line.text, line.font, const_cast<QPaintDevice *>(device));
+        addLine(line.text, layOutLine(layout));
     }
-    m_pages.append(page);
+}
+
+void PdfTextLayer::beginPage()
+{
+    // Enough for a page of ordinary lines many times over.
+    m_budget = 50'000'000;
+    // Only the lines of a page that will be read are needed.
+    if (!m_pages.isEmpty() && !m_pages.last().kept)
+        m_pages.last().lines = QList<Line>();
+    m_pages.append(Page());
+}
+
+PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
+{
+    // A font file's face, whatever its size: Qt's PDF writer embeds one font for it.
+    for (Face &face : m_faces) {
+        if (face.font == font)
+            return face;
+    }
+    const QString family = font.familyName();
+    const QString style = font.styleName();
+    for (Face &face : m_faces) {
+        if (face.family == family && face.style == style)
+            return face;
+    }
+    m_faces.append({font, family, style, {}, {}});
+    return m_faces.last();
+}
+
+void PdfTextLayer::Face::note(quint32 glyph, QStringView text)
+{
+    if (glyph >= glyphs.size()) {
+        glyphs.resize(glyph + 1);
+        texts.resize(glyph + 1);
+    }
+    glyphs[glyph] = true;
+    // The first characters a glyph was drawn for name it: a glyph that stands for two spellings
+    // of one character (é, and e with a combining acute) keeps the first. Glyph 0 draws every
+    // character the font lacks: it names none.
+    if (glyph != 0 && texts[glyph].isEmpty())
+        texts[glyph] = text.toString();
+}
+
+bool PdfTextLayer::Face::drew(quint32 glyph) const
+{
+    return glyph < glyphs.size() && glyphs[glyph];
+}
+
+QList<PdfTextLayer::Glyph> PdfTextLayer::glyphsOf(const Line &line)
+{
+    if (line.ownText.isEmpty())
+        return line.glyphs;
+    QList<Glyph> glyphs;
+    for (const QGlyphRun &run : line.ownRuns) {
+        const QRawFont font = run.rawFont();
+        for (const quint32 index : run.glyphIndexes())
+            glyphs.append({index, QString(line.ownText[glyphs.size()]), font});
+    }
+    return glyphs;
+}
+
+void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
+{
+    if (m_pages.isEmpty())
+        beginPage();
+    Page &page = m_pages.last();
+    ++page.lineCount;
+    Line line;
+    const QList<QGlyphRun> runs = shaped.glyphRuns();
+    if (ownGlyphs(text, runs)) {
+        qsizetype at = 0;
+        for (const QGlyphRun &run : runs) {
+            Face &face = faceOf(run.rawFont());
+            for (const quint32 index : run.glyphIndexes())
+                face.note(index, QStringView(text).sliced(at++, 1));
+        }
+        line.ownText = text;
+        line.ownRuns = runs;
+    } else {
+        Face *face = nullptr;
+        for (const PlacedGlyph &glyph : shapedLine(text, shaped, m_budget)) {
+            if (!face || !(face->font == glyph.font))
+                face = &faceOf(glyph.font);
+            face->note(glyph.index, glyph.text);
+            line.glyphs.append({glyph.index, glyph.text, glyph.font});
+        }
+        // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the
+        // page is kept to be matched with its contents.
+        page.kept = true;
+    }
+    page.lines.append(line);
 }
 
 Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) const
@@ -331,6 +434,51 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
         QPDF document;
         document.setSuppressWarnings(true);
         document.processMemoryFile("PDF", pdf.constData(), std::size_t(pdf.size()));
+
+        // Which face a font of the file is: the one whose own glyph for each character of Qt's map
+        // was drawn (and, should two faces both fit, the one whose name it bears). Each code then
+        // stands for that glyph, and for the characters first drawn with it.
+        const auto learnFromFaces = [this](FontLesson &lesson) {
+            std::vector<std::pair<unsigned, QString>> named;
+            for (const auto &[code, text] : lesson.qtMap) {
+                if (!text.isEmpty() && text != QChar(u'\0'))
+                    named.emplace_back(code, text);
+            }
+            QString baseName = QString::fromStdString(lesson.font.getKey("/BaseFont").isName()
+                                                          ? lesson.font.getKey("/BaseFont").getName()
+                                                          : std::string());
+            baseName.remove(0, baseName.indexOf(u'+') + 1).remove(u'/');
+            const Face *chosen = nullptr;
+            std::vector<quint32> chosenGlyphs;
+            for (const Face &face : m_faces) {
+                std::vector<quint32> glyphs;
+                glyphs.reserve(named.size());
+                for (const auto &entry : named) {
+                    const QList<quint32> own = face.font.glyphIndexesForString(entry.second);
+                    if (own.size() != 1 || !face.drew(own.first()))
+                        break;
+                    glyphs.push_back(own.first());
+                }
+                if (glyphs.size() != named.size())
+                    continue;
+                const bool byName =
+                    baseName.startsWith(QString(face.family).remove(u' '), Qt::CaseInsensitive);
+                if (!chosen || byName) {
+                    chosen = &face;
+                    chosenGlyphs = std::move(glyphs);
+                }
+                if (byName)
+                    break;
+            }
+            if (!chosen)
+                return;
+            for (std::size_t i = 0; i < named.size(); ++i) {
+                lesson.glyphs.emplace(named[i].first, chosenGlyphs[i]);
+                const QString &text = chosen->texts[chosenGlyphs[i]];
+                if (!text.isEmpty())
+                    lesson.texts.emplace(named[i].first, text);
+            }
+        };
 
         std::map<QPDFObjGen, FontLesson> lessons;
         const auto lessonFor = [&](const QPDFObjGen &id, QPDFObjectHandle font) -> FontLesson & {
@@ -343,25 +491,37 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                     entry->second.qtMap = readUnicodeMap(
                         std::string(reinterpret_cast<const char *>(data->getBuffer()), data->getSize()));
                 }
+                learnFromFaces(entry->second);
             }
             return entry->second;
         };
 
         const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
         for (std::size_t p = 0; p < pages.size() && qsizetype(p) < m_pages.size(); ++p) {
-            const QList<Line> &lines = m_pages[qsizetype(p)];
-            outcome.linesNoted += int(lines.size());
+            const Page &noted = m_pages[qsizetype(p)];
+            outcome.linesNoted += noted.lineCount;
             QPDFPageObjectHelper page = pages[p];
+            // The fonts of a page that is not read are known from its resources.
+            for (const auto &[id, font] : compositeFonts(page))
+                lessonFor(id, font);
+            if (!noted.kept) {
+                outcome.linesMatched += noted.lineCount;
+                continue;
+            }
+            ++outcome.pagesRead;
+            QList<QList<Glyph>> lines;
+            for (const Line &line : noted.lines)
+                lines.append(glyphsOf(line));
             const ShownGlyphs shown(page);
             std::size_t drawnGlyphs = 0;
-            for (const Line &line : lines)
+            for (const QList<Glyph> &line : lines)
                 drawnGlyphs += std::size_t(line.size());
             if (!shown.followed || shown.glyphs.size() != drawnGlyphs)
                 continue;
 
             // Each drawn line is a stretch of the page's codes of its own length.
             std::size_t first = 0;
-            for (const Line &line : lines) {
+            for (const QList<Glyph> &line : lines) {
                 const auto codeAt = [&](qsizetype i) -> const ShownGlyph & {
                     return shown.glyphs[first + std::size_t(i)];
                 };
@@ -389,18 +549,23 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                     for (qsizetype i = 0; i < line.size(); ++i) {
                         const ShownGlyph &code = codeAt(i);
                         FontLesson &lesson = lessons.at(code.font);
-                        lesson.glyphs.emplace(code.code, line[i].index);
+                        const Glyph &glyph = line[i];
+                        const QString &glyphText = glyph.text;
+                        lesson.glyphs.emplace(code.code, glyph.index);
                         // The first characters a glyph was drawn for name it: a glyph that
                         // stands for two spellings of one character (é, and e with a combining
                         // acute) keeps the first.
                         // Glyph 0 draws every character the font lacks: it names none.
-                        if (!line[i].text.isEmpty() && line[i].index != 0)
-                            lesson.texts.emplace(code.code, line[i].text);
+                        if (!glyphText.isEmpty() && glyph.index != 0)
+                            lesson.texts.emplace(code.code, glyphText);
                     }
                 }
                 first += std::size_t(line.size());
             }
         }
+
+        for (auto &[id, lesson] : lessons)
+            tagSubset(lesson.font, lesson.qtMap);
 
         for (auto &[id, lesson] : lessons) {
             if (lesson.texts.empty())

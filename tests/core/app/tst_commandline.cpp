@@ -42,6 +42,8 @@ private slots:
     void helpAndVersion();
     void checkClass_data();
     void checkClass();
+    void severalClasses_data();
+    void severalClasses();
     void escapeField_data();
     void escapeField();
     void sessionNoticeLeftOut();
@@ -324,7 +326,7 @@ void tst_CommandLine::printPdfRefusesPaperSize()
     const QString out = dir.filePath(QStringLiteral("班级.pdf"));
     QString errText;
     QTextStream err(&errText);
-    const int exitCode = CommandLine::printPdf(testDataFile(QStringLiteral("basic.py")), out,
+    const int exitCode = CommandLine::printPdf({testDataFile(QStringLiteral("basic.py"))}, out,
                                                QStringLiteral("坏纸"), folder.path(), err);
     err.flush();
     QCOMPARE(exitCode, 2);
@@ -417,6 +419,70 @@ void tst_CommandLine::checkClass()
         QVERIFY2(run.err.contains(u"：文件不存在"), qPrintable(run.err));
     // Nothing but the program's own lines: no warning of Qt's about the session it runs in.
     QVERIFY2(!run.err.contains(u"QStandardPaths"), qPrintable(run.err));
+}
+
+void tst_CommandLine::severalClasses_data()
+{
+    // Files: B basic.py (one finding), G gap_in_roster.py (none), W a file of another kind,
+    // M a file that is not there, E a class without students. "%B" in a line is B's path.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");         // OUT of --print-pdf is written only with 0
+    QTest::addColumn<QStringList>("lines");    // standard output
+    QTest::addColumn<QStringList>("messages"); // each in standard error
+
+    const QString rejection = QStringLiteral("%W: 您选择的是非法的文件类型或是旧版本的文件！");
+    const QString missing = QStringLiteral("无法读取文件“%M”：文件不存在");
+    const QString found = QStringLiteral("%B: 李四\t空评语\t");
+    QTest::newRow("print, two classes")
+        << QStringList{"--print-pdf", "B", "G", "OUT"} << 0 << QStringList{} << QStringList{};
+    QTest::newRow("print, one rejected among them")
+        << QStringList{"--print-pdf", "B", "W", "G", "OUT"} << 2 << QStringList{} << QStringList{rejection};
+    QTest::newRow("print, every rejected one named") << QStringList{"--print-pdf", "M", "B", "W", "OUT"} << 2
+                                                     << QStringList{} << QStringList{missing, rejection};
+    QTest::newRow("print, a class without students")
+        << QStringList{"--print-pdf", "B", "E", "OUT"} << 2 << QStringList{}
+        << QStringList{QStringLiteral("文件“%E”中没有学生")};
+    QTest::newRow("print, OUT alone")
+        << QStringList{"--print-pdf", "OUT"} << 64 << QStringList{} << QStringList{"--print-pdf"};
+    QTest::newRow("check, each line names its file")
+        << QStringList{"--check", "G", "B", "B"} << 3 << QStringList{found, found} << QStringList{};
+    QTest::newRow("check, the others checked past a missing one")
+        << QStringList{"--check", "M", "B", "W"} << 2 << QStringList{found}
+        << QStringList{missing, rejection};
+    QTest::newRow("check, no file") << QStringList{"--check", "--repeat", "2"} << 64 << QStringList{}
+                                    << QStringList{"--check"};
+}
+
+// Several comment files in one run: the PDF holds them all or is not written; the check
+// reports each file's findings under its name.
+void tst_CommandLine::severalClasses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, messages);
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("空班.py"));
+    QVERIFY(CommentFile::write(empty, CommentDocument(), CommentDocument().ItemFonts).ok());
+    const QMap<QString, QString> paths{{"B", testDataFile("basic.py")},
+                                       {"G", testDataFile("gap_in_roster.py")},
+                                       {"W", testDataFile("wrong_header.py")},
+                                       {"M", testDataFile("missing.py")},
+                                       {"E", empty},
+                                       {"OUT", dir.filePath(QStringLiteral("全年级.pdf"))}};
+    const auto withPaths = [&](QStringList texts) {
+        for (auto it = paths.cbegin(); it != paths.cend(); ++it)
+            texts.replaceInStrings(u'%' + it.key(), it.value());
+        return texts;
+    };
+    for (QString &argument : arguments)
+        argument = paths.value(argument, argument);
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), withPaths(lines));
+    for (const QString &message : withPaths(messages))
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(QFile::exists(paths["OUT"]), arguments.first() == u"--print-pdf" && exitCode == 0);
 }
 
 void tst_CommandLine::escapeField_data()

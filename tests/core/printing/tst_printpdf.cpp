@@ -158,6 +158,8 @@ private slots:
     void textLayer_data();
     void textLayer();
     void textLayerOfAClass();
+    void subsetNames_data();
+    void subsetNames();
     void chosenStudents_data();
     void chosenStudents();
     void pdfIntoPipe();
@@ -293,16 +295,20 @@ void tst_PrintPdf::textLayer_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("comment");
+    QTest::addColumn<bool>("read"); // whether the page's contents are read to find some glyph
     QTest::newRow("ideographs sharing a glyph with a Kangxi radical")
-        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。");
-    QTest::newRow("characters beyond the BMP") << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。");
-    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024");
-    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent");
-    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait");
-    QTest::newRow("line breaks") << QStringLiteral("王五")
-                                 << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一");
+        << QStringLiteral("王子涵") << QStringLiteral("一人大子力老，日月山水木火。") << false;
+    QTest::newRow("characters beyond the BMP")
+        << QStringLiteral("刘𠮷") << QStringLiteral("𠮷野家的𩸽。") << true;
+    QTest::newRow("only characters beyond the BMP")
+        << QStringLiteral("𡈽𠮷") << QStringLiteral("𡈽𠮷𩸽𡈽\r\n𠮷𠮷") << true;
+    QTest::newRow("blanks") << QStringLiteral("李四") << QStringLiteral("Keep going, 加油 2024") << false;
+    QTest::newRow("ligatures") << QStringLiteral("张三") << QStringLiteral("office fifty affluent") << true;
+    QTest::newRow("combining mark") << QStringLiteral("张三") << QStringLiteral("cafe\u0301 au lait") << true;
+    QTest::newRow("line breaks") << QStringLiteral("王五") << QStringLiteral("第一行\r\n第二行大子\r\n\r\n一")
+                                 << false;
     QTest::newRow("zero-width characters")
-        << QStringLiteral("王五") << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。");
+        << QStringLiteral("王五") << QStringLiteral("ab\u200bcd ef，你\u200b好 世\u200d界\u2060。") << true;
 }
 
 // The text a PDF gives back is the text drawn: copying or searching finds what is on the paper.
@@ -310,6 +316,7 @@ void tst_PrintPdf::textLayer()
 {
     QFETCH(QString, name);
     QFETCH(QString, comment);
+    QFETCH(bool, read);
     CommentDocument document;
     document.TeacherSignature = QStringLiteral("大力老师");
     document.slot(1) = {name, comment};
@@ -318,6 +325,9 @@ void tst_PrintPdf::textLayer()
     const QString out = m_dir.filePath(QStringLiteral("一人.pdf"));
     QCOMPARE(writeClassPdf(out, document, scheme, measurer).error(), QString());
     QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
+    // Glyphs that Qt's map names a character for are found without reading the page.
+    const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
+    QCOMPARE(drawn.textLayer.rewrite(drawn.pdf)->pagesRead, read ? 1 : 0);
 }
 
 // The whole class through the command line: every page reads back as composed, character for
@@ -345,12 +355,62 @@ void tst_PrintPdf::textLayerOfAClass()
     }));
 }
 
+void tst_PrintPdf::subsetNames_data()
+{
+    QTest::addColumn<QString>("font"); // every item's font; "" for 黑体, 宋体 and 楷体_GB2312
+    QTest::addColumn<int>("fonts");
+    QTest::newRow("one font") << QStringLiteral("宋体") << 1;
+    QTest::newRow("three fonts") << QString() << 3;
+}
+
+// Every embedded font is named as the subset it is, "ABCDEF+Name", and a subset of other glyphs
+// of the same font gets another tag.
+void tst_PrintPdf::subsetNames()
+{
+    QFETCH(QString, font);
+    QFETCH(int, fonts);
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QtTextMeasurer measurer;
+    // The names pdffonts lists, by name without the tag, and whether it calls each a subset.
+    const auto fontNames = [&](const QString &comment) {
+        CommentDocument document;
+        // Each item draws other glyphs for another text.
+        document.TeacherSignature = comment.right(4);
+        document.slot(1) = {comment.left(3), comment};
+        document.ItemFonts = {
+            ItemFont{font.isEmpty() ? QStringLiteral("黑体") : font, 12, false, false},
+            ItemFont{font.isEmpty() ? QStringLiteral("宋体") : font, 10, false, false},
+            ItemFont{font.isEmpty() ? QStringLiteral("楷体_GB2312") : font, 9, false, false}};
+        const QString out = m_dir.filePath(QStringLiteral("子集.pdf"));
+        [&] { QCOMPARE(writeClassPdf(out, document, scheme, measurer).error(), QString()); }();
+        QMap<QString, QString> names;
+        static const QRegularExpression line(QStringLiteral(R"(^(\S+)\s+CID TrueType\s+\S+\s+yes\s+(\S+))"),
+                                             QRegularExpression::MultilineOption);
+        for (const QRegularExpressionMatch &m :
+             line.globalMatch(popplerOutput(QStringLiteral("pdffonts"), {out})))
+            names.insert(m.captured(1).mid(7), m.captured(1) + u' ' + m.captured(2));
+        return names;
+    };
+    const QMap<QString, QString> first = fontNames(QStringLiteral("一人大子力老，日月山水木火。"));
+    const QMap<QString, QString> second = fontNames(QStringLiteral("你上课认真听讲。"));
+    QCOMPARE(first.size(), fonts);
+    QCOMPARE(first.keys(), second.keys());
+    static const QRegularExpression tagged(QStringLiteral("^[A-Z]{6}\\+\\S+ yes$"));
+    for (const QString &name : first.keys()) {
+        QVERIFY2(tagged.match(first[name]).hasMatch(), qPrintable(first[name]));
+        QVERIFY2(tagged.match(second[name]).hasMatch(), qPrintable(second[name]));
+        QVERIFY2(first[name] != second[name], qPrintable(first[name]));
+    }
+}
+
 void tst_PrintPdf::chosenStudents_data()
 {
     QTest::addColumn<QList<int>>("students");
-    QTest::newRow("one") << QList<int>{1};
-    QTest::newRow("some, in the order given") << QList<int>{2, 0};
-    QTest::newRow("the whole class") << QList<int>{0, 1, 2};
+    QTest::addColumn<QList<int>>("nextClass"); // students of a second class after the first
+    QTest::newRow("one") << QList<int>{1} << QList<int>{};
+    QTest::newRow("some, in the order given") << QList<int>{2, 0} << QList<int>{};
+    QTest::newRow("the whole class") << QList<int>{0, 1, 2} << QList<int>{};
+    QTest::newRow("two classes, one after the other") << QList<int>{2, 0} << QList<int>{1, 0};
 }
 
 // The pages of the students asked for, each once and in that order: what a print run of the same
@@ -358,14 +418,24 @@ void tst_PrintPdf::chosenStudents_data()
 void tst_PrintPdf::chosenStudents()
 {
     QFETCH(QList<int>, students);
+    QFETCH(QList<int>, nextClass);
     const CommentDocument document = classOf(3);
+    CommentDocument next = classOf(2);
+    next.TeacherSignature = QStringLiteral("𡈽老师");
+    next.slot(1).name = QStringLiteral("刘𡈽");
     const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
     const QtTextMeasurer measurer;
     const QString out = m_dir.filePath(QStringLiteral("部分.pdf"));
-    QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
+    if (nextClass.isEmpty())
+        QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
+    else
+        QCOMPARE(writeClassesPdf(out, {{&document, students}, {&next, nextClass}}, scheme, measurer).error(),
+                 QString());
     QList<QStringList> expected;
     for (const int student : students)
         expected << composedLines(document, student, scheme, measurer);
+    for (const int student : nextClass)
+        expected << composedLines(next, student, scheme, measurer);
     QCOMPARE(pageTexts(out), expected);
 }
 
