@@ -39,6 +39,17 @@ QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device
     return lines;
 }
 
+QTextLine layOutLine(QTextLayout &layout)
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
+
 void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *textLayer, bool samePage)
 {
     painter.save();
@@ -54,12 +65,7 @@ void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *
         // The layout drawText would make, kept for the text layer. The line's top is its
         // baseline less its ascent (a whole number of 64ths: the baseline comes out the same).
         QTextLayout layout(line.text, line.font, painter.device());
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        const QTextLine shaped = layout.createLine();
-        layout.endLayout();
+        const QTextLine shaped = layOutLine(layout);
         shaped.draw(&painter, QPointF(line.baseline.x(), line.baseline.y() - shaped.ascent()));
         textLayer->addLine(line.text, shaped);
     }

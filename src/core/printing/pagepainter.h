@@ -9,6 +9,8 @@ struct ComposedPage;
 class QPaintDevice;
 class QPainter;
 class PdfTextLayer;
+class QTextLayout;
+class QTextLine;
 
 /// One visual line of a page item as it is drawn: its text, in its font, from its baseline.
 struct DrawnLine
@@ -22,6 +24,9 @@ struct DrawnLine
 /// order: every item's visual lines (CR LF, CR or LF end one), one line spacing apart, empty
 /// ones left out. The fonts are sized so that a point is 20 user units (twips) on that device.
 QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device);
+
+/// Lays out the text of `layout` as one line, never wrapped, as drawText lays out a line.
+QTextLine layOutLine(QTextLayout &layout);
 
 /// Draws lines made by drawnLines in black. With a text layer, each line is laid out once, drawn
 /// as laid out, and noted in the text layer as the next page's lines (with `samePage`, as more

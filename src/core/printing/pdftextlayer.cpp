@@ -62,6 +62,29 @@ bool drawsNothing(QStringView cluster)
     return true;
 }
 
+/// Whether each glyph of the runs is the font's own glyph for one character of the BMP, glyph i
+/// for text[i], as most lines are drawn: then Qt's map reaches every glyph, and each glyph stands
+/// for the character it draws.
+bool ownGlyphs(const QString &text, const QList<QGlyphRun> &runs)
+{
+    qsizetype start = 0;
+    QList<quint32> own;
+    for (const QGlyphRun &run : runs) {
+        const QList<quint32> indexes = run.glyphIndexes();
+        const int count = int(indexes.size());
+        if (start + count > text.size())
+            return false;
+        own.resize(count);
+        int found = count;
+        if (!run.rawFont().glyphIndexesForChars(text.constData() + start, count, own.data(), &found) ||
+            found != count || own != indexes)
+            return false;
+        start += count;
+    }
+    return start == text.size() &&
+           std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+}
+
 /// The glyphs of one drawn line in the order QPainter::drawText hands them to the paint engine
 /// (visual order of the script items, each item's glyphs in order, split where the font changes),
 /// each with the characters it was drawn for.
@@ -70,36 +93,10 @@ bool drawsNothing(QStringView cluster)
 /// looked through) bounds the work a page may spend on it: once it is spent, the glyphs of the
 /// remaining clusters name nothing and keep what Qt's map says. Only a hostile page, with
 /// thousands of zero-width clusters on its lines, comes near it.
-/// *ownGlyphs tells whether every glyph is the font's own glyph for one character of the BMP, so
-/// that Qt's map reaches it: then the glyphs name no characters, glyph i standing for text[i].
-QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qint64 &budget, bool *ownGlyphs)
+QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qint64 &budget)
 {
     QList<PlacedGlyph> glyphs;
     appendGlyphs(textLine.glyphRuns(), glyphs);
-
-    // Most lines draw each character with a glyph of its own, the font's glyph for it: then every
-    // glyph stands for the character it draws.
-    *ownGlyphs = glyphs.size() == text.size();
-    if (*ownGlyphs) {
-        QRawFont font;
-        QList<quint32> own(text.size());
-        // One lookup for each run of one font.
-        for (qsizetype start = 0; start < glyphs.size() && *ownGlyphs;) {
-            qsizetype end = start + 1;
-            while (end < glyphs.size() && glyphs[end].font == glyphs[start].font)
-                ++end;
-            const QString part = text.mid(start, end - start);
-            int count = int(end - start);
-            *ownGlyphs = glyphs[start].font.glyphIndexesForChars(part.constData(), count, own.data() + start,
-                                                                 &count) &&
-                         count == end - start;
-            start = end;
-        }
-        for (qsizetype i = 0; i < glyphs.size() && *ownGlyphs; ++i)
-            *ownGlyphs = !text[i].isSurrogate() && own[i] == glyphs[i].index;
-        if (*ownGlyphs)
-            return glyphs; // glyph i stands for text[i]
-    }
 
     // The glyphs of each grapheme cluster, found again among the line's glyphs by index and place.
     // The line's glyphs are kept by glyph index, ordered by place and then by drawing order, so
@@ -335,13 +332,7 @@ void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *de
     beginPage();
     for (const DrawnLine &line : lines) {
         QTextLayout layout(line.text, line.font, const_cast<QPaintDevice *>(device));
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        const QTextLine textLine = layout.createLine();
-        layout.endLayout();
-        addLine(line.text, textLine);
+        addLine(line.text, layOutLine(layout));
     }
 }
 
@@ -372,32 +363,67 @@ PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
     return m_faces.last();
 }
 
+void PdfTextLayer::Face::note(quint32 glyph, QStringView text)
+{
+    if (glyph >= glyphs.size()) {
+        glyphs.resize(glyph + 1);
+        texts.resize(glyph + 1);
+    }
+    glyphs[glyph] = true;
+    // The first characters a glyph was drawn for name it: a glyph that stands for two spellings
+    // of one character (é, and e with a combining acute) keeps the first. Glyph 0 draws every
+    // character the font lacks: it names none.
+    if (glyph != 0 && texts[glyph].isEmpty())
+        texts[glyph] = text.toString();
+}
+
+bool PdfTextLayer::Face::drew(quint32 glyph) const
+{
+    return glyph < glyphs.size() && glyphs[glyph];
+}
+
+QList<PdfTextLayer::Glyph> PdfTextLayer::glyphsOf(const Line &line)
+{
+    if (line.ownText.isEmpty())
+        return line.glyphs;
+    QList<Glyph> glyphs;
+    for (const QGlyphRun &run : line.ownRuns) {
+        const QRawFont font = run.rawFont();
+        for (const quint32 index : run.glyphIndexes())
+            glyphs.append({index, QString(line.ownText[glyphs.size()]), font});
+    }
+    return glyphs;
+}
+
 void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
 {
     if (m_pages.isEmpty())
         beginPage();
     Page &page = m_pages.last();
     ++page.lineCount;
-    bool ownGlyphs = false;
-    const QList<PlacedGlyph> placed = shapedLine(text, shaped, m_budget, &ownGlyphs);
-    Line line{{}, ownGlyphs ? text : QString()};
-    line.glyphs.reserve(placed.size());
-    Face *face = nullptr;
-    for (qsizetype i = 0; i < placed.size(); ++i) {
-        const PlacedGlyph &glyph = placed[i];
-        if (!face || !(face->font == glyph.font))
-            face = &faceOf(glyph.font);
-        face->glyphs.insert(glyph.index);
-        // The first characters a glyph was drawn for name it: a glyph that stands for two
-        // spellings of one character (é, and e with a combining acute) keeps the first. Glyph 0
-        // draws every character the font lacks: it names none.
-        if ((ownGlyphs || !glyph.text.isEmpty()) && glyph.index != 0 && !face->texts.contains(glyph.index))
-            face->texts.insert(glyph.index, ownGlyphs ? QString(text[i]) : glyph.text);
-        line.glyphs.append({glyph.index, glyph.text, glyph.font});
+    Line line;
+    const QList<QGlyphRun> runs = shaped.glyphRuns();
+    if (ownGlyphs(text, runs)) {
+        qsizetype at = 0;
+        for (const QGlyphRun &run : runs) {
+            Face &face = faceOf(run.rawFont());
+            for (const quint32 index : run.glyphIndexes())
+                face.note(index, QStringView(text).sliced(at++, 1));
+        }
+        line.ownText = text;
+        line.ownRuns = runs;
+    } else {
+        Face *face = nullptr;
+        for (const PlacedGlyph &glyph : shapedLine(text, shaped, m_budget)) {
+            if (!face || !(face->font == glyph.font))
+                face = &faceOf(glyph.font);
+            face->note(glyph.index, glyph.text);
+            line.glyphs.append({glyph.index, glyph.text, glyph.font});
+        }
+        // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the
+        // page is kept to be matched with its contents.
+        page.kept = true;
     }
-    // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the page is
-    // kept to be matched with its contents.
-    page.kept = page.kept || !ownGlyphs;
     page.lines.append(line);
 }
 
@@ -429,7 +455,7 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 glyphs.reserve(named.size());
                 for (const auto &entry : named) {
                     const QList<quint32> own = face.font.glyphIndexesForString(entry.second);
-                    if (own.size() != 1 || !face.glyphs.contains(own.first()))
+                    if (own.size() != 1 || !face.drew(own.first()))
                         break;
                     glyphs.push_back(own.first());
                 }
@@ -448,9 +474,9 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 return;
             for (std::size_t i = 0; i < named.size(); ++i) {
                 lesson.glyphs.emplace(named[i].first, chosenGlyphs[i]);
-                const auto text = chosen->texts.constFind(chosenGlyphs[i]);
-                if (text != chosen->texts.cend())
-                    lesson.texts.emplace(named[i].first, *text);
+                const QString &text = chosen->texts[chosenGlyphs[i]];
+                if (!text.isEmpty())
+                    lesson.texts.emplace(named[i].first, text);
             }
         };
 
@@ -483,25 +509,27 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 continue;
             }
             ++outcome.pagesRead;
-            const QList<Line> &lines = noted.lines;
+            QList<QList<Glyph>> lines;
+            for (const Line &line : noted.lines)
+                lines.append(glyphsOf(line));
             const ShownGlyphs shown(page);
             std::size_t drawnGlyphs = 0;
-            for (const Line &line : lines)
-                drawnGlyphs += std::size_t(line.glyphs.size());
+            for (const QList<Glyph> &line : lines)
+                drawnGlyphs += std::size_t(line.size());
             if (!shown.followed || shown.glyphs.size() != drawnGlyphs)
                 continue;
 
             // Each drawn line is a stretch of the page's codes of its own length.
             std::size_t first = 0;
-            for (const Line &line : lines) {
+            for (const QList<Glyph> &line : lines) {
                 const auto codeAt = [&](qsizetype i) -> const ShownGlyph & {
                     return shown.glyphs[first + std::size_t(i)];
                 };
                 std::map<std::pair<QPDFObjGen, unsigned>, quint32> seen;
                 bool matched = true;
-                for (qsizetype i = 0; i < line.glyphs.size() && matched; ++i) {
+                for (qsizetype i = 0; i < line.size() && matched; ++i) {
                     const ShownGlyph &code = codeAt(i);
-                    const Glyph &glyph = line.glyphs[i];
+                    const Glyph &glyph = line[i];
                     FontLesson &lesson = lessonFor(code.font, shown.fonts.at(code.font));
                     const auto known = lesson.glyphs.find(code.code);
                     const auto [entry, added] = seen.emplace(std::pair(code.font, code.code), glyph.index);
@@ -518,12 +546,11 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 }
                 if (matched) {
                     ++outcome.linesMatched;
-                    for (qsizetype i = 0; i < line.glyphs.size(); ++i) {
+                    for (qsizetype i = 0; i < line.size(); ++i) {
                         const ShownGlyph &code = codeAt(i);
                         FontLesson &lesson = lessons.at(code.font);
-                        const Glyph &glyph = line.glyphs[i];
-                        const QString glyphText =
-                            line.ownText.isEmpty() ? glyph.text : QString(line.ownText[i]);
+                        const Glyph &glyph = line[i];
+                        const QString &glyphText = glyph.text;
                         lesson.glyphs.emplace(code.code, glyph.index);
                         // The first characters a glyph was drawn for name it: a glyph that
                         // stands for two spellings of one character (é, and e with a combining
@@ -533,7 +560,7 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                             lesson.texts.emplace(code.code, glyphText);
                     }
                 }
-                first += std::size_t(line.glyphs.size());
+                first += std::size_t(line.size());
             }
         }
 

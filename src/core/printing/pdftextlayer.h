@@ -2,11 +2,12 @@
 
 #include "core/platform/result.h"
 #include <QByteArray>
-#include <QHash>
+#include <QGlyphRun>
 #include <QList>
 #include <QRawFont>
-#include <QSet>
 #include <QString>
+
+#include <vector>
 
 struct DrawnLine;
 class QPaintDevice;
@@ -69,13 +70,15 @@ private:
         QString text;
         QRawFont font;
     };
-    /// A line's glyphs; when each glyph is the own glyph of one character, they name none and
-    /// ownText holds the line, glyph i standing for ownText[i].
+    /// A line's glyphs; when each glyph is the own glyph of one character, the line's glyph runs
+    /// instead, and its text in ownText, glyph i standing for ownText[i].
     struct Line
     {
         QList<Glyph> glyphs;
         QString ownText;
+        QList<QGlyphRun> ownRuns;
     };
+    static QList<Glyph> glyphsOf(const Line &line);
     /// A page: its lines are kept only when a glyph on it may be out of reach of Qt's map.
     struct Page
     {
@@ -89,8 +92,10 @@ private:
         QRawFont font;
         QString family;
         QString style;
-        QHash<quint32, QString> texts;
-        QSet<quint32> glyphs;
+        std::vector<bool> glyphs;   ///< by glyph index: drawn
+        std::vector<QString> texts; ///< by glyph index: the characters first drawn with it
+        void note(quint32 glyph, QStringView text);
+        bool drew(quint32 glyph) const;
     };
     Face &faceOf(const QRawFont &font);
 
