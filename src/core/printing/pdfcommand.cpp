@@ -11,13 +11,14 @@
 namespace PdfCommand {
 
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                  const TextMeasurer &measurer, Platform &platform, const QString &classPath)
+                  const TextMeasurer &measurer, Platform &platform, const QString &classPath,
+                  const SheetOptions &sheets)
 {
     const QString path = platform.saveFileName(PrintMessages::PdfFilter,
                                                SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
-    const Result<void> written = writeClassPdf(path, document, students, scheme, measurer);
+    const Result<void> written = writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer, sheets);
     if (!written) {
         platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/printing/pdfexport.h"
+
 #include <QList>
 #include <QString>
 
@@ -17,7 +19,8 @@ namespace PdfCommand {
 /// window's "打印到PDF文件..." does with the students its range takes. The dialog proposes the
 /// class file's name (classPath, empty for a class not saved yet) as a .pdf.
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                  const TextMeasurer &measurer, Platform &platform, const QString &classPath = QString());
+                  const TextMeasurer &measurer, Platform &platform, const QString &classPath = QString(),
+                  const SheetOptions &sheets = {});
 
 /// With the first scheme of the program folder's scheme file, the one the print window opens
 /// with: what 文件 → "导出为PDF文件..." does, no printer needed.

@@ -5,6 +5,7 @@
 #include "core/printing/messages.h"
 #include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
+#include "ui/printing/sheetchoice.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,6 +23,7 @@ constexpr Box NavigationBoxes[4] = {
     {2700, 390, 600, 390}, {3360, 390, 600, 390}, {4020, 390, 600, 390}, {4680, 390, 600, 390}};
 constexpr Box PrintCurrentBox{5400, 390, 1080, 390};
 constexpr Box PreviewExitBox{6600, 390, 1080, 390};
+constexpr Box SheetChoiceBox{240, 900, 4500, 330};
 
 /// The student box lists at most this many names.
 constexpr int MaxNamedStudents = 100;
@@ -44,6 +46,9 @@ PreviewPanel::PreviewPanel(Session &session, Platform &platform, QWidget *parent
         m_commands[i] = command(4 + i, arrowsText[i], this, NavigationBoxes[i]);
     m_command11 = command(11, QStringLiteral("打印当前"), this, PrintCurrentBox);
     m_command12 = command(12, QStringLiteral("退出"), this, PreviewExitBox);
+    m_sheets = new SheetChoice(this);
+    m_sheets->setObjectName(QStringLiteral("previewSheets"));
+    place(m_sheets, SheetChoiceBox);
 
     // The box reacts to a pick from its list and to typing, not to text set by the panel.
     connect(m_combo3, &QComboBox::textActivated, this, &PreviewPanel::Combo3Change);

@@ -5,6 +5,7 @@
 class QComboBox;
 class QPushButton;
 class Session;
+class SheetChoice;
 class Platform;
 
 /// The preview group of the print window, "打印预览": the student box and the four arrows that
@@ -45,6 +46,8 @@ public:
     QPushButton *Command11() const { return m_command11; }
     /// 退出
     QPushButton *Command12() const { return m_command12; }
+    /// 每张纸 and 裁切线, as in the print panel.
+    SheetChoice *sheets() const { return m_sheets; }
 
 private:
     QString currentStudentName() const;
@@ -60,4 +63,5 @@ private:
     QPushButton *m_commands[4] = {};
     QPushButton *m_command11 = nullptr;
     QPushButton *m_command12 = nullptr;
+    SheetChoice *m_sheets = nullptr;
 };

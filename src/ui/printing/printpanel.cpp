@@ -9,6 +9,7 @@
 #include "core/printing/schemeediting.h"
 #include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
+#include "ui/printing/sheetchoice.h"
 #include "ui/printing/spinarrows.h"
 
 #include <QCheckBox>
@@ -48,6 +49,7 @@ constexpr Box StopButtonBox{5280, 1710, 1200, 420};
 constexpr Box PrintExitBox{6600, 1710, 1080, 420};
 constexpr Box ProgressBox{240, 2250, 3720, 330};
 constexpr Box PdfButtonBox{4080, 2220, 3600, 390};
+constexpr Box SheetChoiceBox{240, 2730, 4500, 330};
 
 /// Runs of more students than this show their progress.
 constexpr int QuietRun = 3;
@@ -127,6 +129,10 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     m_topdf->setObjectName(QStringLiteral("topdf"));
     place(m_topdf, PdfButtonBox);
 
+    m_sheets = new SheetChoice(this);
+    m_sheets->setObjectName(QStringLiteral("printSheets"));
+    place(m_sheets, SheetChoiceBox);
+
     fillPrinters();
     const int students = std::max(session.Document().studentCount(), 1);
     m_from->setValue(1);
@@ -180,6 +186,8 @@ PrintRunOptions PrintPanel::options() const
     options.to = m_to->value();
     options.onlyWritten = m_onlyWritten->isChecked();
     options.oneJob = m_oneJob->isChecked();
+    options.perSheet = m_sheets->perSheet();
+    options.cutLines = m_sheets->cutLines();
     options.copiesText = m_copys->text();
     options.currentStudent = m_session.CurrentStudent();
     options.className = QFileInfo(m_session.CurrentPath()).completeBaseName();

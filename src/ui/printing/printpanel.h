@@ -11,6 +11,7 @@ class QProgressBar;
 class QSpinBox;
 class QPushButton;
 class QRadioButton;
+class SheetChoice;
 class SpinArrows;
 class TextMeasurer;
 class Session;
@@ -88,6 +89,8 @@ public:
     QPushButton *Command10() const { return m_command10; }
     /// "打印到PDF文件...": every student's page, with the active scheme, into a PDF file.
     QPushButton *topdf() const { return m_topdf; }
+    /// 每张纸 and 裁切线.
+    SheetChoice *sheets() const { return m_sheets; }
 
 signals:
     /// A run starts (true) or has ended (false).
@@ -122,5 +125,6 @@ private:
     QPushButton *m_command8 = nullptr;
     QPushButton *m_command9 = nullptr;
     QPushButton *m_command10 = nullptr;
+    SheetChoice *m_sheets = nullptr;
     QPushButton *m_topdf = nullptr;
 };

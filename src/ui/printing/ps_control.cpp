@@ -6,12 +6,14 @@
 #include "core/printing/messages.h"
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfcommand.h"
+#include "core/printing/printrun.h"
 #include "core/printing/pdfexport.h"
 #include "ui/platform/accessiblenames.h"
 #include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/panelparts.h"
 #include "ui/printing/previewpanel.h"
 #include "ui/printing/printpanel.h"
+#include "ui/printing/sheetchoice.h"
 
 #include <algorithm>
 
@@ -40,8 +42,8 @@ constexpr int GroupLeft = 120;
 constexpr int GroupTop = 510;
 constexpr int GroupWidth = 7860;
 constexpr int SetupGroupHeight = 3300;
-constexpr int PreviewGroupHeight = 1140;
-constexpr int PrintGroupHeight = 2760;
+constexpr int PreviewGroupHeight = 1380;
+constexpr int PrintGroupHeight = 3180;
 
 const QString ScaleTexts[3] = {QStringLiteral("100%"), QStringLiteral("75%"), QStringLiteral("50%")};
 constexpr double Scales[3] = {1.0, 0.75, 0.5};
@@ -130,6 +132,15 @@ void ps_control::buildControls()
     });
     connect(m_print->Command8(), &QPushButton::clicked, this, &ps_control::print);
     connect(m_print->topdf(), &QPushButton::clicked, this, &ps_control::printToPdf);
+    // 每张纸 shows in both panels: one follows the other, and the page shows the sheet.
+    connect(m_print->sheets(), &SheetChoice::changed, this, [this] {
+        m_preview->sheets()->follow(*m_print->sheets());
+        compose();
+    });
+    connect(m_preview->sheets(), &SheetChoice::changed, this, [this] {
+        m_print->sheets()->follow(*m_preview->sheets());
+        compose();
+    });
 
     // The keyboard steps the pages as the arrows do (not while a text box takes Home and End,
     // nor while a run holds the arrows), and Esc leaves as 退出 does.
@@ -168,9 +179,9 @@ int ps_control::panelHeight(PrintPanelMode mode)
 {
     switch (mode) {
     case PrintPanelMode::Preview:
-        return 2200;
+        return 2440;
     case PrintPanelMode::Print:
-        return 3700;
+        return 4120;
     case PrintPanelMode::Setup:
         break;
     }
@@ -221,6 +232,7 @@ void ps_control::Combo4Change()
         if (mode == PrintPanelMode::Preview)
             m_preview->showCurrentStudent();
         resize(px(PanelWidth), px(panelHeight(mode)));
+        compose(); // a whole sheet in preview and print, the page itself in setup
         return;
     }
 }
@@ -271,11 +283,35 @@ void ps_control::compose()
         PageSetup::of(m_scheme, m_scale).withPaperSize(m_setup->pheight()->text(), m_setup->pwidth()->text());
     m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
                          setup, m_measurer);
-    m_paper->setPage(m_page);
+    if (!showSheet(setup))
+        m_paper->setPage(m_page);
     // The student box names the student on the page; so does the page to a screen reader.
     m_preview->showCurrentStudent();
     m_paper->setAccessibleDescription(
         m_session.Document().slot(std::max(m_session.CurrentStudent(), 0) + 1).name);
+}
+
+bool ps_control::showSheet(const PageSetup &setup)
+{
+    // Placing items needs the page itself: sheets show when previewing and printing.
+    const SheetChoice &choice = *m_print->sheets();
+    if (m_mode == PrintPanelMode::Setup || choice.perSheet() <= 1)
+        return false;
+    // The sheet the current student is printed on, in a run of the whole class.
+    const CommentDocument &document = m_session.Document();
+    const QList<int> students = printedStudents(document, PrintRunOptions{});
+    const qsizetype at = students.indexOf(m_session.CurrentStudent());
+    if (at < 0)
+        return false;
+    const qsizetype first = at / choice.perSheet() * choice.perSheet();
+    QList<ComposedPage> pages;
+    for (const int student : students.mid(first, choice.perSheet()))
+        pages.append(composePage(document, student, document.ItemFonts, setup, m_measurer));
+    const PageTwips sheet = sheetSize({});
+    const SheetLayout layout = sheetLayout(QSizeF(sheet.width * m_scale, sheet.height * m_scale),
+                                           QSizeF(m_page.width, m_page.height), choice.perSheet());
+    m_paper->setSheet(pages, layout, choice.cutLines());
+    return true;
 }
 
 SelectedObject ps_control::selectedObject() const
@@ -392,6 +428,10 @@ void ps_control::printToPdf()
     const QList<int> students = m_print->chosenStudents();
     if (students.isEmpty())
         return;
+    const SheetChoice &choice = *m_print->sheets();
+    SheetOptions sheets;
+    sheets.perSheet = choice.perSheet();
+    sheets.cutLines = choice.cutLines();
     PdfCommand::saveClassPdf(m_session.Document(), students, m_scheme, m_measurer, m_platform,
-                             m_session.namedPath());
+                             m_session.namedPath(), sheets);
 }

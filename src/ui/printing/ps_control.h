@@ -10,6 +10,7 @@
 class QComboBox;
 class QPushButton;
 class PageSetupPanel;
+struct PageSetup;
 class PreviewPanel;
 class PrintPanel;
 class Session;
@@ -66,6 +67,9 @@ public:
     double scale() const { return m_scale; }
     /// Composes the current student's page at the current scale and shows it.
     void compose();
+    /// With several students a sheet, outside setup: shows the current student's sheet; false
+    /// when the page itself is to show.
+    bool showSheet(const PageSetup &setup);
 
     // Reactions to the boxes' text (a pick from the list or typing), as the widgets trigger them.
     void Combo1Change(); ///< scheme box

@@ -48,9 +48,22 @@ int ps_paper::px(double twips) const
     return Twips::toPixels(twips, logicalDpiY());
 }
 
+void ps_paper::setSheet(const QList<ComposedPage> &pages, const SheetLayout &layout, bool cutLines)
+{
+    ComposedPage sheet;
+    sheet.width = layout.sheet.width();
+    sheet.height = layout.sheet.height();
+    setPage(sheet);
+    m_sheetPages = pages;
+    m_sheet = layout;
+    m_cutLines = cutLines;
+    update();
+}
+
 void ps_paper::setPage(const ComposedPage &page)
 {
     m_page = page;
+    m_sheetPages.clear();
     // A size typed far beyond any paper is limited to what a widget can be, before it is
     // converted to an integer.
     const auto side = [this](double twips) {
@@ -107,6 +120,10 @@ void ps_paper::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double factor = logicalDpiY() / double(Twips::PerInch);
     painter.scale(factor, factor);
+    if (!m_sheetPages.isEmpty()) {
+        paintSheet(painter);
+        return;
+    }
     paintComposedPage(painter, m_page);
     if (const std::optional<QRectF> outline = outlineTwips()) {
         QPen pen(Qt::black);
@@ -115,6 +132,24 @@ void ps_paper::paintEvent(QPaintEvent *)
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(*outline);
+    }
+}
+
+void ps_paper::paintSheet(QPainter &painter)
+{
+    if (m_cutLines) {
+        QPen pen(QColor(170, 170, 170));
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        for (const QLineF &line : std::as_const(m_sheet.cutLines))
+            painter.drawLine(line);
+    }
+    for (qsizetype cell = 0; cell < m_sheetPages.size() && cell < m_sheet.pages.size(); ++cell) {
+        painter.save();
+        painter.translate(m_sheet.pages[cell].topLeft());
+        painter.scale(m_sheet.scale, m_sheet.scale);
+        paintComposedPage(painter, m_sheetPages[cell]);
+        painter.restore();
     }
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/printing/sheetlayout.h"
+
 #include "core/printing/composition.h"
 #include "core/printing/selectedobject.h"
 
 #include <QWidget>
+
+class QPainter;
 
 #include <optional>
 
@@ -21,6 +25,9 @@ public:
 
     /// Shows a newly composed page; the window takes the page's size.
     void setPage(const ComposedPage &page);
+    /// Shows a whole sheet of several students instead: their pages (twips at the display
+    /// scale) placed as `layout` says, with its cut lines when `cutLines`.
+    void setSheet(const QList<ComposedPage> &pages, const SheetLayout &layout, bool cutLines);
     const ComposedPage &page() const { return m_page; }
 
     /// The item that carries the outline (None: no outline).
@@ -44,11 +51,15 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void paintSheet(QPainter &painter);
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     std::optional<QRectF> outlineTwips() const;
 
     ComposedPage m_page;
+    QList<ComposedPage> m_sheetPages; ///< the sheet shown instead of the page, if any
+    SheetLayout m_sheet;
+    bool m_cutLines = false;
     SelectedObject m_outline = SelectedObject::None;
 };

@@ -13,6 +13,7 @@
 #include "ui/printing/printpanel.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
+#include "ui/printing/sheetchoice.h"
 #include "ui/printing/spinarrows.h"
 
 #include <QApplication>
@@ -142,6 +143,7 @@ private slots:
     void pdfTakesPrintRange();
     void propertiesCopiesAndRange_data();
     void propertiesCopiesAndRange();
+    void sheetsShown();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -717,8 +719,8 @@ void tst_printwindow::modes_data()
     QTest::addColumn<QString>("group");
     QTest::addColumn<int>("heightTwips");
     QTest::newRow("setup") << PrintPanelMode::Setup << "jpapersetup" << 4245;
-    QTest::newRow("preview") << PrintPanelMode::Preview << "jprivew" << 2200;
-    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 3700;
+    QTest::newRow("preview") << PrintPanelMode::Preview << "jprivew" << 2440;
+    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 4120;
 }
 
 void tst_printwindow::modes()
@@ -769,7 +771,6 @@ void tst_printwindow::modes()
 
     // Any other text leaves the panel as it is.
     m_control->Combo4()->setEditText(QStringLiteral("打印设置x"));
-    m_control->Combo4Change();
     QCOMPARE(m_control->mode(), mode);
     QCOMPARE(m_control->size(), size);
 }
@@ -1300,6 +1301,22 @@ void tst_printwindow::propertiesCopiesAndRange()
     if (option == 3)
         QCOMPARE(QList<int>({printPanel()->fromStudent()->value(), printPanel()->toStudent()->value()}),
                  cancelled ? QList<int>({2, 3}) : QList<int>({from, to}));
+}
+
+// 每张纸 in preview and print panels alike; the page shows the whole sheet, setup the page itself.
+void tst_printwindow::sheetsShown()
+{
+    open(PrintPanelMode::Preview);
+    const QSize page = m_paper->size();
+    preview()->sheets()->perSheetBox()->setCurrentIndex(1);
+    QCOMPARE(printPanel()->sheets()->perSheet(), 2);
+    QVERIFY(printPanel()->sheets()->cutLinesBox()->isEnabled());
+    QCOMPARE(printPanel()->options().perSheet, 2);
+    QVERIFY(m_paper->size() != page);
+    QVERIFY(m_paper->page().items.isEmpty()); // a sheet, not one student's page
+    pick(m_control->Combo4(), QStringLiteral("打印设置"));
+    QCOMPARE(m_paper->size(), page);
+    QVERIFY(!m_paper->page().items.isEmpty());
 }
 
 QTEST_MAIN(tst_printwindow)
