@@ -16,27 +16,16 @@ namespace DraftCommand {
 
 namespace {
 
-const QString ProblemNotice = QStringLiteral("注意：评价表中%1：%2");
+const QString ProblemNotice = QStringLiteral("注意：评价表中%1");
 const QString DroppedNotice = QStringLiteral("注意：%1的草稿超出打印区域，略去了：%2");
 const QString NoSchemeNotice = QStringLiteral("注意：没有可用的打印方案，草稿未按纸张裁短。");
 
 void tellProblems(const RatingsFile::Problems &problems, QTextStream &err)
 {
-    const auto tell = [&err](const QString &what, const QStringList &items) {
-        if (items.isEmpty())
-            return;
-        QStringList escaped;
-        for (const QString &item : items)
-            escaped << CommandLine::escapeField(item);
-        err << ProblemNotice.arg(what, escaped.join(QStringLiteral("、"))) << '\n';
-    };
-    tell(QStringLiteral("不在班上的姓名"), problems.unknownNames);
-    tell(QStringLiteral("无法识别的评价"), problems.unknownValues);
-    tell(QStringLiteral("评语库中没有的类别"), problems.unknownCategories);
-    tell(QStringLiteral("重复的学生（按第一行）"), problems.duplicateNames);
-    tell(QStringLiteral("重复的类别（按第一列）"), problems.duplicateCategories);
-    if (problems.rowsWithoutName > 0)
-        err << ProblemNotice.arg(QStringLiteral("没有姓名的行"), QString::number(problems.rowsWithoutName)) << '\n';
+    for (const QString &line : RatingsFile::problemLines(problems, [](const QString &text) {
+             return CommandLine::escapeField(text);
+         }))
+        err << ProblemNotice.arg(line) << '\n';
 }
 
 } // namespace

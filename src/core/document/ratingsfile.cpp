@@ -274,12 +274,16 @@ bool hasGrades(const Table &table)
     });
 }
 
-QStringList problemLines(const Problems &problems)
+QStringList problemLines(const Problems &problems, const std::function<QString(const QString &)> &field)
 {
     QStringList lines;
-    const auto list = [&lines](const QString &what, const QStringList &items) {
-        if (!items.isEmpty())
-            lines << what + items.join(QStringLiteral("、"));
+    const auto list = [&](const QString &what, const QStringList &items) {
+        if (items.isEmpty())
+            return;
+        QStringList shown;
+        for (const QString &item : items)
+            shown << field(item);
+        lines << what + shown.join(QStringLiteral("、"));
     };
     list(QStringLiteral("不在班上的姓名："), problems.unknownNames);
     list(QStringLiteral("无法识别的评价："), problems.unknownValues);

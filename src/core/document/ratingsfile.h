@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <optional>
 
 /// A student's rating in one category of the library: none yet, 优秀, 良好 or 后进.
@@ -72,8 +74,10 @@ Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Pro
 Table forRoster(const Table &table, const QStringList &roster);
 /// Whether any student has a grade.
 bool hasGrades(const Table &table);
-/// Everything the problems name, one line each; empty when there is nothing.
-QStringList problemLines(const Problems &problems);
+/// Everything the problems name, one line each; empty when there is nothing. `field` makes each
+/// name or value fit where the lines go (a console escapes control characters).
+QStringList problemLines(const Problems &problems,
+                         const std::function<QString(const QString &)> &field = [](const QString &text) { return text; });
 
 /// The ratings file kept beside a class: 三年级二班.py -> 三年级二班.评价.csv in the same folder.
 QString sidecarPath(const QString &classPath);
