@@ -13,6 +13,7 @@
 #include "core/printing/pdfexport.h"
 #include "core/printing/textmeasurer.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -249,7 +250,8 @@ int printPdf(const QString &in, const QString &out, const QString &scheme, const
         return 2;
     }
     const QtTextMeasurer measurer;
-    const Result<void> written = writeClassPdf(out, document, layout, measurer);
+    const Result<void> written =
+        writeClassPdf(out, document, layout, measurer, QFileInfo(in).completeBaseName());
     if (!written) {
         err << WriteFailedMessage.arg(out, written.error()) << '\n';
         return 1;

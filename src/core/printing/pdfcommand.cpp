@@ -8,6 +8,8 @@
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
 
+#include <QFileInfo>
+
 namespace PdfCommand {
 
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
@@ -17,7 +19,8 @@ void saveClassPdf(const CommentDocument &document, const QList<int> &students, c
                                                SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
-    const Result<void> written = writeClassPdf(path, document, students, scheme, measurer);
+    const Result<void> written =
+        writeClassPdf(path, document, students, scheme, measurer, QFileInfo(classPath).completeBaseName());
     if (!written) {
         platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);

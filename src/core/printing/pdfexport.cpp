@@ -37,14 +37,14 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+                      const TextMeasurer &measurer, const QString &className)
 {
     // The students a print run of the whole class takes.
-    return drawClassPdf(document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+    return drawClassPdf(document, printedStudents(document, PrintRunOptions{}), scheme, measurer, className);
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+                      const TextMeasurer &measurer, const QString &className)
 {
     DrawnPdf drawn;
     if (students.isEmpty()) {
@@ -73,11 +73,13 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &student
             drawn.error = QStringLiteral("无法生成PDF文件。");
             return drawn;
         }
+        PageSetup setup = PageSetup::of(scheme);
+        setup.className = className;
+        setup.printDate = QDate::currentDate(); // one date for every page
         for (qsizetype i = 0; i < students.size(); ++i) {
             if (i > 0)
                 writer.newPage();
-            const ComposedPage page =
-                composePage(document, students[i], document.ItemFonts, PageSetup::of(scheme), measurer);
+            const ComposedPage page = composePage(document, students[i], document.ItemFonts, setup, measurer);
             const QList<DrawnLine> lines = drawnLines(page, &writer);
             paintLines(painter, lines);
             drawn.textLayer.addPage(lines, &writer);
@@ -89,15 +91,16 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &student
 }
 
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                           const TextMeasurer &measurer)
+                           const TextMeasurer &measurer, const QString &className)
 {
-    return writeClassPdf(path, document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+    return writeClassPdf(path, document, printedStudents(document, PrintRunOptions{}), scheme, measurer,
+                         className);
 }
 
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
-                           const LayoutScheme &scheme, const TextMeasurer &measurer)
+                           const LayoutScheme &scheme, const TextMeasurer &measurer, const QString &className)
 {
-    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer);
+    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer, className);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);

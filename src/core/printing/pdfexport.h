@@ -32,11 +32,12 @@ struct DrawnPdf
     QString error;          ///< why nothing could be drawn, in the teacher's language
 };
 /// Draws the pages writeClassPdf writes: one page for each of `students` (0-based), in that order.
+/// A heading's "{班级}" is `className`.
 DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer);
+                      const TextMeasurer &measurer, const QString &className = QString());
 /// The whole class: every student up to the first empty name.
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer);
+                      const TextMeasurer &measurer, const QString &className = QString());
 
 /// Writes the class as a PDF: one page per student (up to the first empty name), each composed
 /// at scale 1 with the scheme and of the scheme's paper size, the fonts embedded, the text layer
@@ -44,8 +45,9 @@ DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &schem
 /// Fails with the reason, in the teacher's language: the scheme's paperSizeError() when its
 /// paper cannot be printed on.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                           const TextMeasurer &measurer);
+                           const TextMeasurer &measurer, const QString &className = QString());
 /// The same with the pages of `students` only (0-based), in that order: what a print run of the
 /// same range would print.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
-                           const LayoutScheme &scheme, const TextMeasurer &measurer);
+                           const LayoutScheme &scheme, const TextMeasurer &measurer,
+                           const QString &className = QString());

@@ -125,6 +125,7 @@ private:
         // Composed as far as it shows on the printer's page, whatever the size boxes say.
         const PaperEdges paper{double(m_drawWidth), double(m_drawHeight)};
         PageSetup setup = PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
+        setup.className = m_options.className;
         setup.paper = paper;
         ComposedPage page = composePage(m_document, student, m_fonts, setup, m_measurer);
         page.width = double(m_drawWidth);

@@ -1,0 +1,228 @@
+#include "core/printing/printeditems.h"
+
+#include "core/document/commentdocument.h"
+#include "core/platform/leadingnumber.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/pagesetup.h"
+
+#include <array>
+
+namespace {
+
+QString studentName(const ItemTextSource &source)
+{
+    const bool inClass = source.student >= 0 && source.student < CommentDocument::MaxStudents;
+    const QString name = inClass ? source.document.slot(source.student + 1).name : QString();
+    return name + QStringLiteral("同学：");
+}
+
+QString comment(const ItemTextSource &source)
+{
+    const bool inClass = source.student >= 0 && source.student < CommentDocument::MaxStudents;
+    return inClass ? source.document.slot(source.student + 1).comment : QString();
+}
+
+QString signature(const ItemTextSource &source)
+{
+    return source.document.TeacherSignature;
+}
+
+QString title(const ItemTextSource &source)
+{
+    return PrintedItems::titleText(source.setup.scheme.titletext, source.setup.className);
+}
+
+QString date(const ItemTextSource &source)
+{
+    const QDate day = source.setup.printDate.isValid() ? source.setup.printDate : QDate::currentDate();
+    return PrintedItems::dateText(source.setup.scheme.datetext, day);
+}
+
+using F = SchemeField;
+
+const std::array<PrintedItem, 5> Items = {{
+    {PageItemRole::StudentName,
+     SelectedObject::StudentName,
+     u"“学生姓名：”",
+     F::StudentLeft,
+     F::StudentTop,
+     std::nullopt,
+     std::nullopt,
+     Item::StudentName,
+     std::nullopt,
+     std::nullopt,
+     nullptr,
+     nullptr,
+     nullptr,
+     studentName,
+     {}},
+    {PageItemRole::CommentLine,
+     SelectedObject::CommentText,
+     u"“评语正文”",
+     F::PyTextLeft,
+     F::PyTextTop,
+     F::PyTextWidth,
+     F::PyTextHeight,
+     Item::CommentText,
+     std::nullopt,
+     std::nullopt,
+     nullptr,
+     nullptr,
+     nullptr,
+     comment,
+     {}},
+    {PageItemRole::Signature,
+     SelectedObject::Signature,
+     u"“教师签名”",
+     F::TeacherLeft,
+     F::TeacherTop,
+     std::nullopt,
+     std::nullopt,
+     Item::Signature,
+     std::nullopt,
+     std::nullopt,
+     nullptr,
+     nullptr,
+     nullptr,
+     signature,
+     {}},
+    {PageItemRole::Title,
+     SelectedObject::Title,
+     u"“标题”",
+     F::TitleLeft,
+     F::TitleTop,
+     std::nullopt,
+     std::nullopt,
+     std::nullopt,
+     F::TitleFont,
+     F::TitleText,
+     &LayoutScheme::printsTitle,
+     u"打印标题",
+     u"printtitle",
+     title,
+     {u"{班级} 学生评语", u"黑体,16,true,false", u"2.5", u"1.5"}},
+    {PageItemRole::Date,
+     SelectedObject::Date,
+     u"“日期”",
+     F::DateLeft,
+     F::DateTop,
+     std::nullopt,
+     std::nullopt,
+     std::nullopt,
+     F::DateFont,
+     F::DateText,
+     &LayoutScheme::printsDate,
+     u"打印日期",
+     u"printdate",
+     date,
+     {u"{年}年{月}月{日}日", u"宋体,12,false,false", u"14.5", u"18.8"}},
+}};
+
+} // namespace
+
+namespace PrintedItems {
+
+std::span<const PrintedItem> all()
+{
+    return Items;
+}
+
+const PrintedItem *of(SelectedObject object)
+{
+    for (const PrintedItem &item : Items) {
+        if (item.object == object)
+            return &item;
+    }
+    return nullptr;
+}
+
+const PrintedItem *of(PageItemRole role)
+{
+    for (const PrintedItem &item : Items) {
+        if (item.role == role)
+            return &item;
+    }
+    return nullptr;
+}
+
+bool isPrinted(const PrintedItem &item, const LayoutScheme &scheme)
+{
+    return !item.printed || scheme.*item.printed;
+}
+
+void setPrinted(const PrintedItem &item, LayoutScheme &scheme, bool on)
+{
+    if (!item.printed)
+        return;
+    scheme.*item.printed = on;
+    if (!on || !item.text || !item.font)
+        return;
+    const SchemeField fields[4] = {*item.text, *item.font, item.left, item.top};
+    bool empty = true;
+    for (SchemeField field : fields)
+        empty = empty && scheme.value(field).isEmpty();
+    if (!empty)
+        return;
+    for (int i = 0; i < 4; ++i)
+        scheme.setValue(fields[i], QString::fromUtf16(item.defaults[i]));
+}
+
+ItemFont fontOf(const PrintedItem &item, const LayoutScheme &scheme, const ItemFonts &documentFonts)
+{
+    if (item.documentFont)
+        return documentFonts[std::size_t(*item.documentFont)];
+    return item.font ? fontFromText(scheme.value(*item.font)) : ItemFont{};
+}
+
+ItemFont fontFromText(const QString &text)
+{
+    // The face may hold commas: the last three parts are the size and the two switches.
+    QStringList parts = text.split(u',');
+    ItemFont font;
+    const auto take = [&parts] { return parts.size() > 1 ? parts.takeLast().trimmed() : QString(); };
+    const QString italic = take();
+    const QString bold = take();
+    const QString size = take();
+    const QString face = parts.join(u',').trimmed();
+    if (!face.isEmpty())
+        font.fontName = face;
+    if (const double points = leadingNumber(size); points > 0)
+        font.fontSize = points;
+    font.bold = bold == u"true";
+    font.italic = italic == u"true";
+    return font;
+}
+
+QString fontText(const ItemFont &font)
+{
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(font.fontName, QString::number(font.fontSize), flag(font.bold), flag(font.italic));
+}
+
+QString titleText(const QString &text, const QString &className)
+{
+    return QString(text).replace(QStringLiteral("{班级}"), className);
+}
+
+QString dateText(const QString &text, QDate date)
+{
+    return QString(text)
+        .replace(QStringLiteral("{年}"), QString::number(date.year()))
+        .replace(QStringLiteral("{月}"), QString::number(date.month()))
+        .replace(QStringLiteral("{日}"), QString::number(date.day()));
+}
+
+QString schemeTextProblem(const QString &text)
+{
+    QStringList forbidden{LayoutSchemeFile::NamePrefix, LayoutSchemeFile::BlockEnd};
+    for (SchemeField field : LayoutScheme::FileFields)
+        forbidden.append(LayoutScheme::key(field));
+    for (const QString &part : std::as_const(forbidden)) {
+        if (text.contains(part))
+            return QStringLiteral("打印方案中的文字不能含有“%1”，它会被当作方案文件的标记。").arg(part);
+    }
+    return QString();
+}
+
+} // namespace PrintedItems
