@@ -27,22 +27,22 @@ struct ItemTextSource
 /// check and the print window (its object on the sample page and the controls it enables).
 struct PrintedItem
 {
-    PageItemRole role;
-    SelectedObject object;
-    const char16_t *caption; ///< the print window's name for it when selected
-    SchemeField left;
-    SchemeField top;
-    std::optional<SchemeField> width;  ///< a box the text is broken into lines in
-    std::optional<SchemeField> height; ///< the box's height, shown but not printed with
-    std::optional<Item> documentFont;  ///< one of the comment file's three fonts ...
-    std::optional<SchemeField> font;   ///< ... or a font kept in the scheme
-    std::optional<SchemeField> text;   ///< a text kept in the scheme
-    bool LayoutScheme::*printed;       ///< an optional item's switch; nullptr: always printed
-    const char16_t *checkCaption;      ///< the check box of an optional item
-    const char16_t *checkName;         ///< and its object name
-    QString (*textOf)(const ItemTextSource &source);
+    PageItemRole role = PageItemRole::CommentLine;
+    SelectedObject object = SelectedObject::None;
+    const char16_t *caption = nullptr; ///< the print window's name for it when selected
+    SchemeField left = SchemeField::PaperWidth;
+    SchemeField top = SchemeField::PaperHeight;
+    std::optional<SchemeField> width = {};  ///< a box the text is broken into lines in
+    std::optional<SchemeField> height = {}; ///< the box's height, shown but not printed with
+    std::optional<Item> documentFont = {};  ///< one of the comment file's three fonts ...
+    std::optional<SchemeField> font = {};   ///< ... or a font kept in the scheme
+    std::optional<SchemeField> text = {};   ///< a text kept in the scheme
+    bool LayoutScheme::*printed = nullptr;  ///< an optional item's switch; nullptr: always printed
+    const char16_t *checkCaption = nullptr; ///< the check box of an optional item
+    const char16_t *checkName = nullptr;    ///< and its object name
+    QString (*textOf)(const ItemTextSource &source) = nullptr;
     /// What a scheme starts with when it first prints the item: its text, font, left and top.
-    const char16_t *defaults[4];
+    const char16_t *defaults[4] = {};
 };
 
 namespace PrintedItems {
