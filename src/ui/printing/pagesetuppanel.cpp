@@ -45,7 +45,7 @@ constexpr int CheckLeft = 2790;
 constexpr int CheckTop = 2250;
 constexpr int CheckWidth = 1140;
 constexpr int TextLabelWidth = 600;
-constexpr int TextRight = 7860;
+constexpr int TextRight = 7680;
 
 // A row of label, box, arrows and "厘米", relative to the row's left and top.
 constexpr int RowBoxHeight = 330;
