@@ -45,9 +45,6 @@ private slots:
     void cleanup();
     void switchedOn_data();
     void switchedOn();
-    void typedText_data();
-    void typedText();
-    void schemeFont();
 
 private:
     void open();
@@ -97,12 +94,16 @@ void tst_OptionalItems::switchedOn_data()
     QTest::addColumn<PageItemRole>("role");
     QTest::addColumn<QString>("text");      // as the page shows it
     QTest::addColumn<QStringList>("boxes"); // ttop, tleft, ttext
+    QTest::addColumn<QString>("typed");     // then Enter in the text box
+    QTest::addColumn<QString>("message");   // "": the page shows the typed text
     QTest::newRow("heading") << SelectedObject::Title << PageItemRole::Title << "三年级二班 学生评语"
-                             << QStringList{"1.5", "2.5", "{班级} 学生评语"};
+                             << QStringList{"1.5", "2.5", "{班级} 学生评语"} << "青禾小学 {班级}"
+                             << "";
     QTest::newRow("date") << SelectedObject::Date << PageItemRole::Date
                           << PrintedItems::dateText(QStringLiteral("{年}年{月}月{日}日"),
                                                     QDate::currentDate())
-                          << QStringList{"18.8", "14.5", "{年}年{月}月{日}日"};
+                          << QStringList{"18.8", "14.5", "{年}年{月}月{日}日"} << "*!*"
+                          << "打印方案中的文字不能含有“*!*”，它会被当作方案文件的标记。";
 }
 
 void tst_OptionalItems::switchedOn()
@@ -111,6 +112,8 @@ void tst_OptionalItems::switchedOn()
     QFETCH(PageItemRole, role);
     QFETCH(QString, text);
     QFETCH(QStringList, boxes);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
     open();
     QCheckBox *check = setup()->printedBox(object);
     QVERIFY(check && !check->isChecked());
@@ -127,64 +130,35 @@ void tst_OptionalItems::switchedOn()
     QCOMPARE(m_control->selectedObject(), object);
     QCOMPARE((QStringList{setup()->ttop()->text(), setup()->tleft()->text(), setup()->ttext()->text()}),
              boxes);
-    QVERIFY(setup()->ttext()->isEnabled());
     QVERIFY(!setup()->twidth()->isEnabled());
 
-    // Saved with the scheme, read back when the scheme is picked again; off again, gone.
-    m_platform->expectMessage();
-    setup()->Command2()->click();
-    m_control->Combo1Change();
-    QVERIFY(check->isChecked());
-    check->click();
-    QVERIFY(!firstOf(m_control->page(), role));
-}
-
-void tst_OptionalItems::typedText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown"); // the heading on the page
-    QTest::addColumn<QString>("message");
-    QTest::newRow("class name") << "青禾小学 {班级}"
-                                << "青禾小学 三年级二班"
-                                << "";
-    QTest::newRow("a block end") << "标题*!*"
-                                 << "三年级二班 学生评语"
-                                 << "打印方案中的文字不能含有“*!*”，它会被当作方案文件的标记。";
-}
-
-void tst_OptionalItems::typedText()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, message);
-    open();
-    setup()->printedBox(SelectedObject::Title)->click();
-    m_control->selectObject(SelectedObject::Title);
     if (!message.isEmpty())
         m_platform->expectMessage();
     setup()->ttext()->setText(typed);
     QTest::keyClick(setup()->ttext(), Qt::Key_Return);
-    QCOMPARE(firstOf(m_control->page(), PageItemRole::Title)->text, shown);
     QCOMPARE(m_platform->messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(firstOf(m_control->page(), role)->text,
+             message.isEmpty() ? PrintedItems::titleText(typed, QStringLiteral("三年级二班")) : text);
     if (!message.isEmpty()) {
         QCOMPARE(m_platform->shown[0].title, Platform::NoticeTitle);
         QCOMPARE(m_platform->shown[0].icon, MsgIcon::Exclamation);
     }
-}
 
-void tst_OptionalItems::schemeFont()
-{
-    open();
-    setup()->printedBox(SelectedObject::Date)->click();
-    m_control->selectObject(SelectedObject::Date);
+    // Its font is the scheme's: the comment file's fonts stay as they are.
     const ItemFonts before = m_state->Document().ItemFonts;
     m_platform->expectFont({QStringLiteral("楷体"), 20, false, true});
     setup()->tfont()->click();
-    QCOMPARE(m_platform->shown.value(0).font, (ItemFont{QStringLiteral("宋体"), 12, false, false}));
-    // The date's font is the scheme's, not the comment file's.
-    QCOMPARE(m_control->ActiveScheme().datefont, QStringLiteral("楷体,20,false,true"));
     QCOMPARE(m_state->Document().ItemFonts, before);
-    QCOMPARE(firstOf(m_control->page(), PageItemRole::Date)->font.fontSize, 20 * 0.75);
+    QCOMPARE(firstOf(m_control->page(), role)->font, (ItemFont{QStringLiteral("楷体"), 15, false, true}));
+
+    // Saved with the scheme and read back when the scheme is picked again; off again, gone.
+    m_platform->expectMessage();
+    setup()->Command2()->click();
+    m_control->Combo1Change();
+    QVERIFY(check->isChecked());
+    QCOMPARE(firstOf(m_control->page(), role)->font.fontName, QStringLiteral("楷体"));
+    check->click();
+    QVERIFY(!firstOf(m_control->page(), role));
 }
 
 QTEST_MAIN(tst_OptionalItems)
