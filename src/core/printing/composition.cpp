@@ -226,7 +226,7 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent, co
         const double top = setup.cm(item.top);
         if (item.width) {
             page.items.append(breakCommentLines(text, setup.cm(*item.width) * scale,
-                                                setup.cm(SchemeField::PyTextJuli) * scale, top * scale,
+                                                item.gap ? setup.cm(*item.gap) * scale : 0, top * scale,
                                                 left * scale, font, measurer, unitsPerCm,
                                                 setup.paper.value_or(PaperEdges{page.width, page.height})));
         } else {

@@ -55,6 +55,7 @@ const std::array<PrintedItem, 5> Items = {{
      .top = F::PyTextTop,
      .width = F::PyTextWidth,
      .height = F::PyTextHeight,
+     .gap = F::PyTextJuli,
      .documentFont = Item::CommentText,
      .textOf = comment},
     {.role = PageItemRole::Signature,

@@ -34,6 +34,7 @@ struct PrintedItem
     SchemeField top = SchemeField::PaperHeight;
     std::optional<SchemeField> width = {};  ///< a box the text is broken into lines in
     std::optional<SchemeField> height = {}; ///< the box's height, shown but not printed with
+    std::optional<SchemeField> gap = {};    ///< extra space between the box's lines
     std::optional<Item> documentFont = {};  ///< one of the comment file's three fonts ...
     std::optional<SchemeField> font = {};   ///< ... or a font kept in the scheme
     std::optional<SchemeField> text = {};   ///< a text kept in the scheme
