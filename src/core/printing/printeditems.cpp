@@ -4,7 +4,9 @@
 #include "core/platform/leadingnumber.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/schemeediting.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -76,7 +78,11 @@ const std::array<PrintedItem, 5> Items = {{
      .checkCaption = u"打印标题",
      .checkName = u"printtitle",
      .textOf = title,
-     .defaults = {u"{班级} 学生评语", u"黑体,16,true,false", u"2.5", u"1.5"}},
+     .startText = u"{班级} 学生评语",
+     .startFont = u"黑体,16,true,false",
+     .leftFrom = F::PyTextLeft,
+     .topFrom = F::StudentTop,
+     .below = -1.5},
     {.role = PageItemRole::Date,
      .object = SelectedObject::Date,
      .caption = u"“日期”",
@@ -88,7 +94,11 @@ const std::array<PrintedItem, 5> Items = {{
      .checkCaption = u"打印日期",
      .checkName = u"printdate",
      .textOf = date,
-     .defaults = {u"{年}年{月}月{日}日", u"宋体,12,false,false", u"14.5", u"18.8"}},
+     .startText = u"{年}年{月}月{日}日",
+     .startFont = u"宋体,12,false,false",
+     .leftFrom = F::TeacherLeft,
+     .topFrom = F::TeacherTop,
+     .below = 1},
 }};
 
 } // namespace
@@ -136,8 +146,11 @@ void setPrinted(const PrintedItem &item, LayoutScheme &scheme, bool on)
         empty = empty && scheme.value(field).isEmpty();
     if (!empty)
         return;
-    for (int i = 0; i < 4; ++i)
-        scheme.setValue(fields[i], QString::fromUtf16(item.defaults[i]));
+    scheme.setValue(*item.text, QString::fromUtf16(item.startText));
+    scheme.setValue(*item.font, QString::fromUtf16(item.startFont));
+    scheme.setValue(item.left, SchemeEditing::numberText(scheme.number(item.leftFrom)));
+    scheme.setValue(item.top,
+                    SchemeEditing::numberText(std::max(0.0, scheme.number(item.topFrom) + item.below)));
 }
 
 ItemFont fontOf(const PrintedItem &item, const LayoutScheme &scheme, const ItemFonts &documentFonts)

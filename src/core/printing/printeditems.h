@@ -42,8 +42,13 @@ struct PrintedItem
     const char16_t *checkCaption = nullptr; ///< the check box of an optional item
     const char16_t *checkName = nullptr;    ///< and its object name
     QString (*textOf)(const ItemTextSource &source) = nullptr;
-    /// What a scheme starts with when it first prints the item: its text, font, left and top.
-    const char16_t *defaults[4] = {};
+    /// What a scheme starts with when it first prints the item: its text and font, then its
+    /// place taken from another item's, `below` centimetres lower (never above the paper).
+    const char16_t *startText = nullptr;
+    const char16_t *startFont = nullptr;
+    SchemeField leftFrom = SchemeField::PaperWidth;
+    SchemeField topFrom = SchemeField::PaperHeight;
+    double below = 0;
 };
 
 namespace PrintedItems {
@@ -57,7 +62,7 @@ const PrintedItem *of(PageItemRole role);
 /// Whether a scheme prints the item.
 bool isPrinted(const PrintedItem &item, const LayoutScheme &scheme);
 /// Turns an optional item on or off in a scheme; one turned on without values of its own gets
-/// the item's defaults.
+/// the item's starting text, font and place.
 void setPrinted(const PrintedItem &item, LayoutScheme &scheme, bool on);
 /// The item's font at full size: the document's, or the scheme's read with fontOf.
 ItemFont fontOf(const PrintedItem &item, const LayoutScheme &scheme, const ItemFonts &documentFonts);

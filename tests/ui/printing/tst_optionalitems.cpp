@@ -97,12 +97,12 @@ void tst_OptionalItems::switchedOn_data()
     QTest::addColumn<QString>("typed");     // then Enter in the text box
     QTest::addColumn<QString>("message");   // "": the page shows the typed text
     QTest::newRow("heading") << SelectedObject::Title << PageItemRole::Title << "三年级二班 学生评语"
-                             << QStringList{"1.5", "2.5", "{班级} 学生评语"} << "青禾小学 {班级}"
+                             << QStringList{"1.5", "2", "{班级} 学生评语"} << "青禾小学 {班级}"
                              << "";
     QTest::newRow("date") << SelectedObject::Date << PageItemRole::Date
                           << PrintedItems::dateText(QStringLiteral("{年}年{月}月{日}日"),
                                                     QDate::currentDate())
-                          << QStringList{"18.8", "14.5", "{年}年{月}月{日}日"} << "*!*"
+                          << QStringList{"18", "14", "{年}年{月}月{日}日"} << "*!*"
                           << "打印方案中的文字不能含有“*!*”，它会被当作方案文件的标记。";
 }
 
