@@ -87,12 +87,14 @@ mv -f "$tmp/pyk.vxd" "$out/pyk.vxd"
 # --------------------------------------------------------- printsetup.vxd
 # Source lines starting with # are notes for the author and are left out;
 # everything else is copied as it stands. Each block is checked for its
-# thirteen lines in the fixed key order.
+# thirteen lines in the fixed key order; a block may add, before its *!*, the
+# four lines of the heading and then the four of the date, each group whole.
 normalise "$here/printsetup.txt" | sed -e '/^#/d' > "$tmp/ps.utf8"
 awk '
     function die(msg) { printf("make-data: printsetup.txt block %d: %s\n", nb, msg) > "/dev/stderr"; bad = 1; exit 1 }
     BEGIN {
         split("paperheight paperwidth studentleft studenttop pytextleft pytexttop pytextheight pytextwidth pytextjuli teacherleft teachertop", K, " ")
+        split("titleleft titletop titletext titlefont dateleft datetop datetext datefont", O, " ")
         state = 0; nb = 0
     }
     state == 0 && /^$/ { next }
@@ -103,10 +105,19 @@ awk '
     }
     state >= 1 && state <= 11 {
         if (index($0, K[state] "=") != 1 || length($0) == length(K[state]) + 1) die("expected " K[state] "=<value>, got " $0)
-        state++; next
+        state++; o = 0; next
+    }
+    state == 12 && $0 != "*!*" {
+        # The next line of the group begun, or the first line of a later group.
+        j = o + 1
+        if (o % 4 == 0 && index($0, O[j] "=") != 1 && j + 4 <= 8) j += 4
+        if (j > 8 || index($0, O[j] "=") != 1 || length($0) == length(O[j]) + 1) die("unexpected line " $0)
+        for (k = 1; k <= 11; k++) if (index($0, K[k]) > 0) die("a line may not hold the key " K[k])
+        if (index($0, "name=") > 0) die("a value line may not hold name=")
+        o = j; next
     }
     state == 12 {
-        if ($0 != "*!*") die("block must end with *!*")
+        if (o % 4 != 0) die("heading and date need all four lines each")
         state = 0; next
     }
     END {

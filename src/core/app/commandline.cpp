@@ -16,6 +16,7 @@
 #include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -293,8 +294,12 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
         return 2;
     const LayoutScheme &layout = *loaded;
     QList<ClassPages> classes;
-    for (const CommentDocument &document : documents)
-        classes.append({&document, printedStudents(document, PrintRunOptions{})});
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        const CommentDocument &document = documents[i];
+        // A heading's {班级} is each file's name.
+        classes.append({&document, printedStudents(document, PrintRunOptions{}),
+                        QFileInfo(ins[qsizetype(i)]).completeBaseName()});
+    }
     const QtTextMeasurer measurer;
     const Result<void> written = writeClassesPdf(out, classes, layout, measurer, sheets);
     if (!written) {

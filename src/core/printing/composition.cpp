@@ -2,6 +2,7 @@
 
 #include "core/document/commentdocument.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/printeditems.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QTextBoundaryFinder>
@@ -210,23 +211,27 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent, co
     const double scale = setup.scale;
     const int unitsPerCm = setup.unitsPerCm;
     const auto twips = [&](double cm) { return cm * unitsPerCm * scale; };
-    const bool inClass = currentStudent >= 0 && currentStudent < CommentDocument::MaxStudents;
-    const QString name = inClass ? document.slot(currentStudent + 1).name : QString();
-    const QString comment = inClass ? document.slot(currentStudent + 1).comment : QString();
 
     ComposedPage page;
     page.height = twips(setup.paperHeight);
     page.width = twips(setup.paperWidth);
 
-    page.items.append(placedItem(PageItemRole::StudentName, name + QStringLiteral("同学："),
-                                 scaled(fonts[std::size_t(Item::StudentName)], scale),
-                                 twips(setup.studentLeft), twips(setup.studentTop), measurer));
-    page.items.append(breakCommentLines(
-        comment, setup.pytextWidth * scale, setup.pytextJuli * scale, setup.pytextTop * scale,
-        setup.pytextLeft * scale, scaled(fonts[std::size_t(Item::CommentText)], scale), measurer, unitsPerCm,
-        setup.paper.value_or(PaperEdges{page.width, page.height})));
-    page.items.append(placedItem(PageItemRole::Signature, document.TeacherSignature,
-                                 scaled(fonts[std::size_t(Item::Signature)], scale), twips(setup.teacherLeft),
-                                 twips(setup.teacherTop), measurer));
+    const ItemTextSource source{document, currentStudent, setup};
+    for (const PrintedItem &item : PrintedItems::all()) {
+        if (!PrintedItems::isPrinted(item, setup.scheme))
+            continue;
+        const QString text = item.textOf(source);
+        const ItemFont font = scaled(PrintedItems::fontOf(item, setup.scheme, fonts), scale);
+        const double left = setup.cm(item.left);
+        const double top = setup.cm(item.top);
+        if (item.width) {
+            page.items.append(breakCommentLines(text, setup.cm(*item.width) * scale,
+                                                item.gap ? setup.cm(*item.gap) * scale : 0, top * scale,
+                                                left * scale, font, measurer, unitsPerCm,
+                                                setup.paper.value_or(PaperEdges{page.width, page.height})));
+        } else {
+            page.items.append(placedItem(item.role, text, font, twips(left), twips(top), measurer));
+        }
+    }
     return page;
 }

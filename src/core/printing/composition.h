@@ -12,7 +12,7 @@ class CommentDocument;
 class TextMeasurer;
 struct PageSetup;
 
-enum class PageItemRole { StudentName, CommentLine, Signature };
+enum class PageItemRole { StudentName, CommentLine, Signature, Title, Date };
 
 /// One item of a printed page, sized to its text. Lengths in twips; the font is already
 /// scaled to the display scale.
@@ -29,7 +29,7 @@ struct PageItem
     friend bool operator==(const PageItem &, const PageItem &) = default;
 };
 
-/// One student's page: its size in twips, then the name, the comment lines and the signature.
+/// One student's page: its size in twips, then its items in the order PrintedItems lists them.
 struct ComposedPage
 {
     double width = 0;

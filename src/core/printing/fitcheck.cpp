@@ -5,10 +5,12 @@
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pagesetup.h"
+#include "core/printing/printeditems.h"
 #include "core/printing/textmeasurer.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace FitCheck {
 
@@ -21,7 +23,7 @@ bool surelyFits(const QString &comment, const PageSetup &setup, const ItemFont &
                 const TextMeasurer &measurer, double limit)
 {
     const TextExtent em = measurer.measureText(QStringLiteral("国"), font);
-    const double boxWidth = setup.pytextWidth * setup.unitsPerCm;
+    const double boxWidth = setup.cm(SchemeField::PyTextWidth) * setup.unitsPerCm;
     if (em.width <= 0 || em.height <= 0 || boxWidth <= em.width * 1.25)
         return false;
     const double perLine = std::floor(boxWidth / (em.width * 1.25));
@@ -32,8 +34,31 @@ bool surelyFits(const QString &comment, const PageSetup &setup, const ItemFont &
         if (lines > 10000)
             return false;
     }
-    const double pitch = em.height * 1.25 + setup.pytextJuli * setup.unitsPerCm;
-    return setup.pytextTop * setup.unitsPerCm + lines * pitch <= limit;
+    const double pitch = em.height * 1.25 + setup.cm(SchemeField::PyTextJuli) * setup.unitsPerCm;
+    return setup.cm(SchemeField::PyTextTop) * setup.unitsPerCm + lines * pitch <= limit;
+}
+
+/// The top of the highest heading or date that lies below the comment's first line and across
+/// its box, in twips: the comment must end above it. Infinite when there is none.
+double optionalItemsTop(const CommentDocument &document, const PageSetup &setup, const TextMeasurer &measurer)
+{
+    const double twipsPerCm = setup.unitsPerCm;
+    const double boxLeft = setup.cm(SchemeField::PyTextLeft) * twipsPerCm;
+    const double boxRight = boxLeft + setup.cm(SchemeField::PyTextWidth) * twipsPerCm;
+    const double boxTop = setup.cm(SchemeField::PyTextTop) * twipsPerCm;
+    double top = std::numeric_limits<double>::infinity();
+    const ItemTextSource source{document, -1, setup};
+    for (const PrintedItem &item : PrintedItems::all()) {
+        if (!item.printed || !PrintedItems::isPrinted(item, setup.scheme))
+            continue;
+        const double left = setup.cm(item.left) * twipsPerCm;
+        const double itemTop = setup.cm(item.top) * twipsPerCm;
+        const ItemFont font = PrintedItems::fontOf(item, setup.scheme, document.ItemFonts);
+        const double width = measurer.measureText(item.textOf(source), font).width;
+        if (itemTop > boxTop && left < boxRight && left + width > boxLeft)
+            top = std::min(top, itemTop);
+    }
+    return top;
 }
 
 } // namespace
@@ -49,8 +74,9 @@ int linesPastBox(const CommentDocument &document, int student, const LayoutSchem
     const PageSetup setup = PageSetup::of(scheme);
     const double twipsPerCm = setup.unitsPerCm;
     const double paperBottom = setup.paperHeight * twipsPerCm;
-    const double boxBottom = (setup.pytextTop + setup.pytextHeight) * twipsPerCm;
-    const double limit = std::min(boxBottom, paperBottom);
+    const double boxBottom =
+        (setup.cm(SchemeField::PyTextTop) + setup.cm(SchemeField::PyTextHeight)) * twipsPerCm;
+    const double limit = std::min({boxBottom, paperBottom, optionalItemsTop(document, setup, measurer)});
     // Lines are composed a page's height past the limit at most: enough to say how far a
     // comment runs over, without laying out a hostile text to its end.
     const ItemFont &font = document.ItemFonts[std::size_t(Item::CommentText)];
@@ -58,8 +84,9 @@ int linesPastBox(const CommentDocument &document, int student, const LayoutSchem
         return 0;
     const PaperEdges edges{setup.paperWidth * twipsPerCm, limit + std::max(paperBottom, 0.0)};
     const QList<PageItem> boxes =
-        breakCommentLines(comment, setup.pytextWidth, setup.pytextJuli, setup.pytextTop, setup.pytextLeft,
-                          font, measurer, setup.unitsPerCm, edges);
+        breakCommentLines(comment, setup.cm(SchemeField::PyTextWidth), setup.cm(SchemeField::PyTextJuli),
+                          setup.cm(SchemeField::PyTextTop), setup.cm(SchemeField::PyTextLeft), font, measurer,
+                          setup.unitsPerCm, edges);
     // A box holds one line, or several where the comment breaks its lines itself: count the
     // lines below the limit. A line that reaches below it by less than a twip still fits.
     const double lineHeight = measurer.measureText(QString(), font).height;

@@ -9,8 +9,9 @@ struct LayoutScheme;
 /// Whether a comment fits where a scheme prints it.
 namespace FitCheck {
 
-/// How many of the comment's printed lines end below its box (the scheme's comment height) or
-/// below the paper, whichever comes first; 0 when it fits. The lines are measured as the print
+/// How many of the comment's printed lines end below its box (the scheme's comment height), below
+/// the paper or below the top of a heading or date printed under the comment's first line and
+/// across its box, whichever comes first; 0 when it fits. The lines are measured as the print
 /// run composes them, at full size.
 int linesPastBox(const CommentDocument &document, int student, const LayoutScheme &scheme,
                  const TextMeasurer &measurer);

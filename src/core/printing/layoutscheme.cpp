@@ -16,15 +16,20 @@ struct FieldEntry
 };
 
 /// One entry per field, in the order of the enumeration.
-constexpr FieldEntry Fields[LayoutScheme::FieldCount] = {
+constexpr FieldEntry Fields[LayoutScheme::AllFieldCount] = {
     {&LayoutScheme::paperheight, u"paperheight"},   {&LayoutScheme::paperwidth, u"paperwidth"},
     {&LayoutScheme::studentleft, u"studentleft"},   {&LayoutScheme::studenttop, u"studenttop"},
     {&LayoutScheme::pytextleft, u"pytextleft"},     {&LayoutScheme::pytexttop, u"pytexttop"},
     {&LayoutScheme::pytextheight, u"pytextheight"}, {&LayoutScheme::pytextwidth, u"pytextwidth"},
     {&LayoutScheme::pytextjuli, u"pytextjuli"},     {&LayoutScheme::teacherleft, u"teacherleft"},
-    {&LayoutScheme::teachertop, u"teachertop"},
+    {&LayoutScheme::teachertop, u"teachertop"},     {&LayoutScheme::titleleft, u"titleleft"},
+    {&LayoutScheme::titletop, u"titletop"},         {&LayoutScheme::titletext, u"titletext"},
+    {&LayoutScheme::titlefont, u"titlefont"},       {&LayoutScheme::dateleft, u"dateleft"},
+    {&LayoutScheme::datetop, u"datetop"},           {&LayoutScheme::datetext, u"datetext"},
+    {&LayoutScheme::datefont, u"datefont"},
 };
 static_assert(int(SchemeField::TeacherTop) + 1 == LayoutScheme::FieldCount);
+static_assert(int(SchemeField::DateFont) + 1 == LayoutScheme::AllFieldCount);
 
 const FieldEntry &entry(SchemeField field)
 {

@@ -4,7 +4,9 @@
 
 #include <array>
 
-/// The eleven lengths of a print layout scheme, in the order of a block's value lines.
+/// The values of a print layout scheme: the eleven lengths in the order of a block's value
+/// lines, then the place, text and font of the heading and of the date, which only schemes that
+/// print those items carry.
 enum class SchemeField {
     PaperHeight,
     PaperWidth,
@@ -17,6 +19,14 @@ enum class SchemeField {
     PyTextJuli, ///< extra gap between two comment lines
     TeacherLeft,
     TeacherTop,
+    TitleLeft,
+    TitleTop,
+    TitleText,
+    TitleFont, ///< "face,size,bold,italic"
+    DateLeft,
+    DateTop,
+    DateText,
+    DateFont,
 };
 
 /// A print layout scheme: a name and eleven lengths in centimetres that fix the page size and
@@ -37,8 +47,21 @@ struct LayoutScheme
     QString pytextjuli; ///< extra gap between two comment lines
     QString teacherleft;
     QString teachertop;
+    bool printsTitle = false; ///< the heading is printed: its four values are in the block
+    QString titleleft;
+    QString titletop;
+    QString titletext;
+    QString titlefont;
+    bool printsDate = false; ///< the date is printed: its four values are in the block
+    QString dateleft;
+    QString datetop;
+    QString datetext;
+    QString datefont;
 
+    /// The eleven value lines every block has.
     static constexpr int FieldCount = 11;
+    /// Every field, the optional items' included.
+    static constexpr int AllFieldCount = 19;
     /// The eleven fields in the order of a block's value lines.
     static constexpr std::array<SchemeField, FieldCount> FileFields = {
         SchemeField::PaperHeight,  SchemeField::PaperWidth,  SchemeField::StudentLeft,

@@ -3,6 +3,7 @@
 #include "core/platform/linerewrite.h"
 #include "core/platform/textfile.h"
 #include "core/printing/messages.h"
+#include "core/printing/printeditems.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -46,10 +47,45 @@ QString valueAfter(const QList<QStringView> &lines, qsizetype nameLine, const QS
     return LayoutSchemeFile::NoKey;
 }
 
+/// The fields of the items a scheme may print or not, in the order of their lines.
+QList<SchemeField> optionalFields(const PrintedItem &item)
+{
+    if (!item.printed)
+        return {};
+    QList<SchemeField> fields{item.left, item.top};
+    for (const std::optional<SchemeField> &field : {item.text, item.font}) {
+        if (field)
+            fields.append(*field);
+    }
+    return fields;
+}
+
+bool isOptional(SchemeField field)
+{
+    return int(field) >= LayoutScheme::FieldCount;
+}
+
+/// The value of an optional item's key: a line starting "key=" inside the block only, up to the
+/// line holding "*!*", so that a block without it never takes the next block's.
+QString valueInBlock(const QList<QStringView> &lines, qsizetype nameLine, const QString &key)
+{
+    const QString prefix = key + u'=';
+    for (qsizetype i = nameLine + 1; i < lines.size(); ++i) {
+        if (lines[i].contains(LayoutSchemeFile::BlockEnd))
+            break;
+        if (lines[i].startsWith(prefix))
+            return rest(lines[i], prefix.size()).toString();
+    }
+    return LayoutSchemeFile::NoKey;
+}
+
 QString valueOf(const QList<QStringView> &lines, const QString &scheme, SchemeField field)
 {
     const qsizetype nameLine = nameLineOf(lines, scheme);
-    return nameLine < 0 ? LayoutSchemeFile::NoScheme : valueAfter(lines, nameLine, LayoutScheme::key(field));
+    if (nameLine < 0)
+        return LayoutSchemeFile::NoScheme;
+    const QString key = LayoutScheme::key(field);
+    return isOptional(field) ? valueInBlock(lines, nameLine, key) : valueAfter(lines, nameLine, key);
 }
 
 LayoutScheme schemeOf(const QList<QStringView> &lines, const QString &scheme)
@@ -58,6 +94,19 @@ LayoutScheme schemeOf(const QList<QStringView> &lines, const QString &scheme)
     result.name = scheme;
     for (SchemeField field : LayoutScheme::LoadFields)
         result.setValue(field, valueOf(lines, scheme, field));
+    // An optional item is printed when its block holds any of its lines.
+    const qsizetype nameLine = nameLineOf(lines, scheme);
+    for (const PrintedItem &item : PrintedItems::all()) {
+        bool found = false;
+        for (SchemeField field : optionalFields(item)) {
+            const QString value = nameLine < 0 ? LayoutSchemeFile::NoKey
+                                               : valueInBlock(lines, nameLine, LayoutScheme::key(field));
+            found = found || value != LayoutSchemeFile::NoKey;
+            result.setValue(field, value == LayoutSchemeFile::NoKey ? QString() : value);
+        }
+        if (found)
+            result.*item.printed = true;
+    }
     return result;
 }
 
@@ -86,6 +135,13 @@ QStringList valueLines(const LayoutScheme &values)
     lines.reserve(LayoutScheme::FieldCount);
     for (SchemeField field : LayoutScheme::FileFields)
         lines.append(LayoutScheme::key(field) + u'=' + oneLine(values.value(field)));
+    // The items a scheme prints only when it says so follow, only when it does.
+    for (const PrintedItem &item : PrintedItems::all()) {
+        if (!item.printed || !PrintedItems::isPrinted(item, values))
+            continue;
+        for (SchemeField field : optionalFields(item))
+            lines.append(LayoutScheme::key(field) + u'=' + oneLine(values.value(field)));
+    }
     return lines;
 }
 

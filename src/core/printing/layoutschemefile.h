@@ -10,6 +10,10 @@
 
 /// The print layout file printsetup.vxd: named schemes, one block of thirteen lines each —
 /// "name=" + name, the eleven value lines "key=value" in LayoutScheme::FileFields order, "*!*".
+/// A scheme that prints a heading or a date has the four lines of each such item ("titleleft=",
+/// "titletop=", "titletext=", "titlefont=", then the date's) before its "*!*"; they are read
+/// only inside their own block and never hold "name=" or one of the eleven keys, so a reader
+/// that knows only the eleven reads the file as before.
 /// Lines outside blocks (empty lines between blocks, anything else) are ignored by the readers
 /// and copied unchanged by the writers.
 ///
@@ -48,11 +52,13 @@ public:
     /// The value of a field in the first block named scheme (blanks around it ignored): NoScheme
     /// when no line but the last reads "name=" + scheme; otherwise the first later line holding
     /// the field's key, without the key's length plus one characters (the search runs past "*!*"
-    /// into later blocks), or NoKey when only the last line or none holds it.
+    /// into later blocks), or NoKey when only the last line or none holds it. An optional item's
+    /// field is the first line of its own block starting with "key=", else NoKey.
     Result<QString> readSchemeValue(const QString &scheme, SchemeField field) const;
 
     /// The scheme named scheme: each field read as readSchemeValue reads it, the sentinels kept
-    /// as texts; name is scheme as given.
+    /// as texts; name is scheme as given. An optional item is printed when its block holds any
+    /// of its lines; the values it lacks are empty.
     Result<LayoutScheme> loadScheme(const QString &scheme) const;
 
     /// The scheme named `scheme`, or the first in the file when the name is empty. Fails as

@@ -6,17 +6,9 @@
 PageSetup PageSetup::of(const LayoutScheme &scheme, double scale, int unitsPerCm)
 {
     PageSetup setup;
+    setup.scheme = scheme;
     setup.paperHeight = scheme.number(SchemeField::PaperHeight);
     setup.paperWidth = scheme.number(SchemeField::PaperWidth);
-    setup.studentLeft = scheme.number(SchemeField::StudentLeft);
-    setup.studentTop = scheme.number(SchemeField::StudentTop);
-    setup.pytextLeft = scheme.number(SchemeField::PyTextLeft);
-    setup.pytextTop = scheme.number(SchemeField::PyTextTop);
-    setup.pytextWidth = scheme.number(SchemeField::PyTextWidth);
-    setup.pytextHeight = scheme.number(SchemeField::PyTextHeight);
-    setup.pytextJuli = scheme.number(SchemeField::PyTextJuli);
-    setup.teacherLeft = scheme.number(SchemeField::TeacherLeft);
-    setup.teacherTop = scheme.number(SchemeField::TeacherTop);
     setup.scale = scale;
     setup.unitsPerCm = unitsPerCm;
     return setup;

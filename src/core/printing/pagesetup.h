@@ -2,34 +2,32 @@
 
 #include "core/platform/twips.h"
 #include "core/printing/composition.h"
+#include "core/printing/layoutscheme.h"
 
+#include <QDate>
 #include <QString>
 
 #include <optional>
 
-struct LayoutScheme;
-
-/// What a page is composed with: the scheme's lengths as numbers of centimetres, the paper's
-/// size, the display scale and the twips per centimetre. Every length is multiplied by the
-/// scale and the units where the page is composed.
+/// What a page is composed with: the scheme, whose lengths are read as numbers of centimetres,
+/// the paper's size, the display scale, the twips per centimetre and what the heading and the
+/// date are filled in with. Every length is multiplied by the scale and the units where the
+/// page is composed.
 struct PageSetup
 {
+    LayoutScheme scheme;
     double paperHeight = 0;
     double paperWidth = 0;
-    double studentLeft = 0;
-    double studentTop = 0;
-    double pytextLeft = 0;
-    double pytextTop = 0;
-    double pytextWidth = 0;
-    double pytextHeight = 0; ///< the comment's printed box: lines below it run into the signature
-    double pytextJuli = 0; ///< extra gap between two comment lines
-    double teacherLeft = 0;
-    double teacherTop = 0;
     double scale = 1;
     int unitsPerCm = UnitsPerCm;
     /// The part of the page the comment is composed for, in twips at this scale; the whole page
     /// when not given.
     std::optional<PaperEdges> paper;
+    QString className; ///< the class file's name without its suffix
+    QDate printDate;   ///< the date printed; today when not valid
+
+    /// A scheme length: the number its field starts with.
+    double cm(SchemeField field) const { return scheme.number(field); }
 
     /// The setup of a scheme at a display scale: each length the number its field starts with,
     /// the paper's size included.

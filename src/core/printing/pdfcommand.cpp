@@ -8,6 +8,8 @@
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
 
+#include <QFileInfo>
+
 namespace PdfCommand {
 
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
@@ -18,7 +20,9 @@ void saveClassPdf(const CommentDocument &document, const QList<int> &students, c
                                                SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
-    const Result<void> written = writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer, sheets);
+    const Result<void> written =
+        writeClassesPdf(path, {ClassPages{&document, students, QFileInfo(classPath).completeBaseName()}}, scheme,
+                        measurer, sheets);
     if (!written) {
         platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);

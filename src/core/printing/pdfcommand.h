@@ -17,7 +17,8 @@ namespace PdfCommand {
 
 /// The pages of `students` (0-based, in that order) with the given scheme: what the print
 /// window's "打印到PDF文件..." does with the students its range takes. The dialog proposes the
-/// class file's name (classPath, empty for a class not saved yet) as a .pdf.
+/// class file's name (classPath, empty for a class not saved yet) as a .pdf; a heading's "{班级}"
+/// is that name without its suffix.
 void saveClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
                   const TextMeasurer &measurer, Platform &platform, const QString &classPath = QString(),
                   const SheetOptions &sheets = {});

@@ -40,16 +40,16 @@ PageTwips schemePageSize(const LayoutScheme &scheme, int unitsPerCm)
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+                      const TextMeasurer &measurer, const QString &className)
 {
     // The students a print run of the whole class takes.
-    return drawClassPdf(document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+    return drawClassPdf(document, printedStudents(document, PrintRunOptions{}), scheme, measurer, className);
 }
 
 DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer)
+                      const TextMeasurer &measurer, const QString &className)
 {
-    return drawClassesPdf({ClassPages{&document, students}}, scheme, measurer);
+    return drawClassesPdf({ClassPages{&document, students, className}}, scheme, measurer);
 }
 
 PageTwips sheetSize(const SheetOptions &sheets)
@@ -123,9 +123,11 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
             drawn.error = QStringLiteral("无法生成PDF文件。");
             return drawn;
         }
-        const PageSetup setup = PageSetup::of(scheme);
+        PageSetup setup = PageSetup::of(scheme);
+        setup.printDate = QDate::currentDate(); // one date for every page
         bool first = true;
         for (const ClassPages &pages : classes) {
+            setup.className = pages.className;
             for (qsizetype i = 0; i < pages.students.size(); ++i) {
                 const int cell = int(i % perSheet);
                 if (cell == 0 && !std::exchange(first, false))
@@ -149,15 +151,16 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
 }
 
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                           const TextMeasurer &measurer)
+                           const TextMeasurer &measurer, const QString &className)
 {
-    return writeClassPdf(path, document, printedStudents(document, PrintRunOptions{}), scheme, measurer);
+    return writeClassPdf(path, document, printedStudents(document, PrintRunOptions{}), scheme, measurer,
+                         className);
 }
 
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
-                           const LayoutScheme &scheme, const TextMeasurer &measurer)
+                           const LayoutScheme &scheme, const TextMeasurer &measurer, const QString &className)
 {
-    return writeClassesPdf(path, {ClassPages{&document, students}}, scheme, measurer);
+    return writeClassesPdf(path, {ClassPages{&document, students, className}}, scheme, measurer);
 }
 
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,

@@ -32,17 +32,19 @@ struct DrawnPdf
     QString error;          ///< why nothing could be drawn, in the teacher's language
 };
 /// Draws the pages writeClassPdf writes: one page for each of `students` (0-based), in that order.
+/// A heading's "{班级}" is `className`.
 DrawnPdf drawClassPdf(const CommentDocument &document, const QList<int> &students, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer);
+                      const TextMeasurer &measurer, const QString &className = QString());
 /// The whole class: every student up to the first empty name.
 DrawnPdf drawClassPdf(const CommentDocument &document, const LayoutScheme &scheme,
-                      const TextMeasurer &measurer);
+                      const TextMeasurer &measurer, const QString &className = QString());
 
 /// The pages of some students of one class, for a PDF of several classes.
 struct ClassPages
 {
     const CommentDocument *document = nullptr;
     QList<int> students; ///< 0-based, in the order printed
+    QString className;   ///< what a heading's "{班级}" stands for
 };
 /// Several students on one sheet of paper (see SheetLayout): 1, 2 or 4 a sheet.
 struct SheetOptions
@@ -67,11 +69,12 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
 /// Fails with the reason, in the teacher's language: the scheme's paperSizeError() when its
 /// paper cannot be printed on.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const LayoutScheme &scheme,
-                           const TextMeasurer &measurer);
+                           const TextMeasurer &measurer, const QString &className = QString());
 /// The same with the pages of `students` only (0-based), in that order: what a print run of the
 /// same range would print.
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
-                           const LayoutScheme &scheme, const TextMeasurer &measurer);
+                           const LayoutScheme &scheme, const TextMeasurer &measurer,
+                           const QString &className = QString());
 /// The same with several classes, as drawClassesPdf draws them.
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
                              const LayoutScheme &scheme, const TextMeasurer &measurer,

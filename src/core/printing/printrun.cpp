@@ -156,14 +156,22 @@ private:
             m_printer.printCutLines(m_sheet.cutLines);
         for (qsizetype cell = 0; cell < students.size(); ++cell) {
             // Each page whole, as on paper of its own size, then placed in its cell.
-            PageSetup setup =
-                PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
-            setup.paper = PaperEdges{double(m_pageWidth), double(m_pageHeight)};
+            const PageSetup setup = pageSetup(PaperEdges{double(m_pageWidth), double(m_pageHeight)});
             ComposedPage page = composePage(m_document, students[cell], m_fonts, setup, m_measurer);
             page.width = double(m_pageWidth);
             page.height = double(m_pageHeight);
             m_printer.printPageAt(page, m_sheet.pages.at(cell), m_sheet.scale, cell == 0);
         }
+    }
+
+    /// How a page of the run is laid out, composed as far as `paper` reaches.
+    PageSetup pageSetup(const PaperEdges &paper) const
+    {
+        PageSetup setup = PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
+        setup.className = m_options.className;
+        setup.printDate = m_printDate;
+        setup.paper = paper;
+        return setup;
     }
 
     QString sheetTitle(const QList<int> &students) const
@@ -176,9 +184,7 @@ private:
     void printStudent(int student)
     {
         // Composed as far as it shows on the printer's page, whatever the size boxes say.
-        const PaperEdges paper{double(m_drawWidth), double(m_drawHeight)};
-        PageSetup setup = PageSetup::of(m_scheme).withPaperSize(m_options.pheightText, m_options.pwidthText);
-        setup.paper = paper;
+        const PageSetup setup = pageSetup(PaperEdges{double(m_drawWidth), double(m_drawHeight)});
         ComposedPage page = composePage(m_document, student, m_fonts, setup, m_measurer);
         page.width = double(m_drawWidth);
         page.height = double(m_drawHeight);
@@ -216,6 +222,7 @@ private:
     PrintRunResult &m_result;
     qint64 m_drawWidth = 0;
     qint64 m_drawHeight = 0;
+    QDate m_printDate = QDate::currentDate(); ///< one date on every page of the run
     SheetLayout m_sheet;      ///< with several students a sheet: where they go
     qint64 m_pageWidth = 0;   ///< the scheme's page, in twips, with several a sheet
     qint64 m_pageHeight = 0;

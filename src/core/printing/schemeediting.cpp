@@ -1,43 +1,9 @@
 #include "core/printing/schemeediting.h"
 
 #include "core/platform/leadingnumber.h"
+#include "core/printing/printeditems.h"
 
 #include <cmath>
-
-namespace {
-
-// The fields the top and left boxes edit for the selected item; none for None.
-std::optional<SchemeField> leftField(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return SchemeField::StudentLeft;
-    case SelectedObject::CommentText:
-        return SchemeField::PyTextLeft;
-    case SelectedObject::Signature:
-        return SchemeField::TeacherLeft;
-    case SelectedObject::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-std::optional<SchemeField> topField(SelectedObject object)
-{
-    switch (object) {
-    case SelectedObject::StudentName:
-        return SchemeField::StudentTop;
-    case SelectedObject::CommentText:
-        return SchemeField::PyTextTop;
-    case SelectedObject::Signature:
-        return SchemeField::TeacherTop;
-    case SelectedObject::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 QString SchemeEditing::numberText(double value)
 {
@@ -70,18 +36,19 @@ std::optional<SchemeField> SchemeEditing::fieldOf(Box box, SelectedObject select
         return SchemeField::PaperWidth;
     case Box::Spacing:
         return SchemeField::PyTextJuli;
-    case Box::ItemWidth:
-        if (selected == SelectedObject::CommentText)
-            return SchemeField::PyTextWidth;
-        break;
-    case Box::ItemTop:
-        return topField(selected);
-    case Box::ItemLeft:
-        return leftField(selected);
-    case Box::ItemHeight:
+    default:
         break;
     }
-    return std::nullopt;
+    const PrintedItem *item = PrintedItems::of(selected);
+    if (!item)
+        return std::nullopt;
+    if (box == Box::ItemWidth)
+        return item->width;
+    if (box == Box::ItemTop)
+        return item->top;
+    if (box == Box::ItemLeft)
+        return item->left;
+    return box == Box::ItemText ? item->text : std::nullopt;
 }
 
 void SchemeEditing::apply(LayoutScheme &scheme, Box box, SelectedObject selected, const QString &text)
@@ -120,16 +87,32 @@ void SchemeEditing::lowerSpacing(LayoutScheme &scheme)
 std::optional<SchemeEditing::ItemTexts> SchemeEditing::itemTexts(const LayoutScheme &scheme,
                                                                  SelectedObject selected)
 {
-    if (selected == SelectedObject::None)
+    const PrintedItem *item = PrintedItems::of(selected);
+    if (!item)
         return std::nullopt;
-    ItemTexts texts;
-    if (selected == SelectedObject::CommentText) {
-        texts.height = scheme.pytextheight;
-        texts.width = scheme.pytextwidth;
-    }
-    texts.top = scheme.value(*topField(selected));
-    texts.left = scheme.value(*leftField(selected));
-    return texts;
+    const auto valueOf = [&scheme](std::optional<SchemeField> field) {
+        return field ? scheme.value(*field) : QString();
+    };
+    return ItemTexts{valueOf(item->height), valueOf(item->width), valueOf(item->top), valueOf(item->left),
+                     valueOf(item->text)};
+}
+
+QString SchemeEditing::applyText(LayoutScheme &scheme, SelectedObject selected, const QString &text)
+{
+    const std::optional<SchemeField> field = fieldOf(Box::ItemText, selected);
+    if (!field)
+        return QString();
+    const QString problem = PrintedItems::schemeTextProblem(text);
+    if (problem.isEmpty())
+        scheme.setValue(*field, text);
+    return problem;
+}
+
+void SchemeEditing::setSchemeFont(LayoutScheme &scheme, SelectedObject selected, const ItemFont &font)
+{
+    const PrintedItem *item = PrintedItems::of(selected);
+    if (item && item->font)
+        scheme.setValue(*item->font, PrintedItems::fontText(font));
 }
 
 QString SchemeEditing::copiesStepped(const QString &text, bool up)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/itemfont.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/selectedobject.h"
 
@@ -15,7 +16,8 @@ class SchemeEditing
 {
 public:
     /// The boxes of the page-setup panel that hold a length.
-    enum class Box { PaperHeight, PaperWidth, Spacing, ItemHeight, ItemWidth, ItemTop, ItemLeft };
+    /// The boxes of the page-setup panel that hold a length, and the selected item's text box.
+    enum class Box { PaperHeight, PaperWidth, Spacing, ItemHeight, ItemWidth, ItemTop, ItemLeft, ItemText };
 
     /// One click of a length box's arrows, in centimetres.
     static constexpr double Step = 0.1;
@@ -26,8 +28,9 @@ public:
 
     /// The field a box stores into while `selected` is selected: the paper boxes and the spacing
     /// box always their own; the top and left boxes those of the selected item (none while
-    /// nothing is); the width box the comment's width, and only while the comment is selected.
-    /// The height box stores nothing: the comment's height does not shape the page.
+    /// nothing is); the width box the item's box width and the text box the item's text, for
+    /// the items that have them (the comment; the heading and the date). The height box stores
+    /// nothing: the comment's height does not shape the page.
     static std::optional<SchemeField> fieldOf(Box box, SelectedObject selected);
 
     /// Enter in a box: its text, as it stands, goes into the field it edits, if it edits one.
@@ -48,19 +51,28 @@ public:
     /// the spacing is above 0. The spacing box is left showing what it showed.
     static void lowerSpacing(LayoutScheme &scheme);
 
-    /// The texts of the four item boxes.
+    /// The texts of the item boxes.
     struct ItemTexts
     {
         QString height;
         QString width;
         QString top;
         QString left;
+        QString text;
         friend bool operator==(const ItemTexts &, const ItemTexts &) = default;
     };
     /// What the item boxes show for the selected item: the comment's height and width (empty
-    /// for the name and the signature) and the item's top and left. None when nothing is
-    /// selected: the boxes then keep what they show.
+    /// for the others), the item's top and left and the text a scheme keeps for it (the
+    /// heading's, the date's; empty for the others). None when nothing is selected: the boxes
+    /// then keep what they show.
     static std::optional<ItemTexts> itemTexts(const LayoutScheme &scheme, SelectedObject selected);
+
+    /// Enter in the text box: stores the text for the selected item, when it has one, unless the
+    /// scheme file could not keep it; then nothing changes and the reason is returned.
+    static QString applyText(LayoutScheme &scheme, SelectedObject selected, const QString &text);
+
+    /// A font chosen for an item whose font the scheme keeps (the heading, the date).
+    static void setSchemeFont(LayoutScheme &scheme, SelectedObject selected, const ItemFont &font);
 
     /// One click on the copies box's arrows (print panel): up a whole copy, without limit; down
     /// a copy while the number is above 1, else the number shown again ("abc" becomes "0").

@@ -35,7 +35,7 @@ QSize imageSize(const LayoutScheme &scheme)
 }
 
 QImage pageImage(const CommentDocument &document, int student, const LayoutScheme &scheme,
-                 const TextMeasurer &measurer)
+                 const TextMeasurer &measurer, const QString &className)
 {
     const QSize size = imageSize(scheme);
     if (size.isEmpty())
@@ -52,14 +52,17 @@ QImage pageImage(const CommentDocument &document, int student, const LayoutSchem
     // The page is composed in the scheme's twips; it fills the image exactly.
     const PageTwips page = schemePageSize(scheme);
     painter.scale(double(size.width()) / double(page.width), double(size.height()) / double(page.height));
-    paintComposedPage(painter,
-                      composePage(document, student, document.ItemFonts, PageSetup::of(scheme), measurer));
+    PageSetup setup = PageSetup::of(scheme);
+    setup.className = className;
+    paintComposedPage(painter, composePage(document, student, document.ItemFonts, setup, measurer));
     return image;
 }
 
-Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty)
+Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty,
+          const QString &className)
 {
     Plan planned;
+    planned.className = className;
     planned.students = StudentFiles::students(document, includeEmpty);
     planned.fileNames = StudentFiles::fileNames(document, planned.students, suffix(kind));
     const QDir dir(folder);
@@ -74,9 +77,10 @@ namespace {
 
 /// The class PDF of `students`, its text layer set right, as one file a page.
 Result<QList<QByteArray>> classPdfPages(const CommentDocument &document, const QList<int> &students,
-                                        const LayoutScheme &scheme, const TextMeasurer &measurer)
+                                        const LayoutScheme &scheme, const TextMeasurer &measurer,
+                                        const QString &className)
 {
-    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer);
+    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer, className);
     if (!drawn.error.isEmpty())
         return Failure{drawn.error};
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);
@@ -113,7 +117,7 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
     // The PDF files are the pages of one class PDF, drawn once and split.
     QList<QByteArray> pdfs;
     if (kind == Kind::Pdf && total > 0) {
-        const Result<QList<QByteArray>> pages = classPdfPages(document, plan.students, scheme, measurer);
+        const Result<QList<QByteArray>> pages = classPdfPages(document, plan.students, scheme, measurer, plan.className);
         if (!pages) {
             outcome.error = pages.error();
             return outcome;
@@ -129,7 +133,7 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
         const int student = plan.students.at(i);
         const Result<void> written = kind == Kind::Pdf
                                          ? FileSave::save(path, pdfs.value(i))
-                                         : writeImage(path, pageImage(document, student, scheme, measurer));
+                                         : writeImage(path, pageImage(document, student, scheme, measurer, plan.className));
         if (!written) {
             outcome.error = written.error();
             return outcome;
@@ -151,7 +155,7 @@ Outcome exportCopies(const CommentDocument &document, const Choice &choice, cons
         tell(QStringLiteral("文件夹“%1”不存在，请选择一个已有的文件夹。").arg(choice.folder), MsgIcon::Exclamation);
         return {};
     }
-    const Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty);
+    const Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
     if (planned.students.isEmpty()) {
         tell(choice.includeEmpty || document.studentCount() == 0
                  ? QStringLiteral("班级中没有学生，没有可导出的文件。")

@@ -31,7 +31,7 @@ QSize imageSize(const LayoutScheme &scheme);
 
 /// The page of `student` (0-based) as an image: white, the items in black, as printed.
 QImage pageImage(const CommentDocument &document, int student, const LayoutScheme &scheme,
-                 const TextMeasurer &measurer);
+                 const TextMeasurer &measurer, const QString &className = QString());
 
 /// What a run would write: the students and their file names, and which of those files are
 /// in `folder` already (the teacher is asked once about all of them).
@@ -40,8 +40,10 @@ struct Plan
     QList<int> students;
     QStringList fileNames;
     QStringList existing;
+    QString className; ///< what a heading's "{班级}" stands for
 };
-Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty);
+Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty,
+          const QString &className = QString());
 
 /// Told before each file with the files done and the files in all; returns true to stop.
 using Progress = std::function<bool(int done, int total)>;
@@ -64,6 +66,7 @@ struct Choice
     QString folder;
     Kind kind = Kind::Pdf;
     bool includeEmpty = false; ///< 包括未写评语的学生
+    QString className;         ///< the class file's name, for a heading's "{班级}"
 };
 
 /// 文件 → 导出每位学生一份: checks the folder, asks once about files of the same names already

@@ -105,6 +105,7 @@ void EachStudentDialog::exportFiles()
     choice.folder = m_folder->text().trimmed();
     choice.kind = m_png->isChecked() ? StudentCopies::Kind::Png : StudentCopies::Kind::Pdf;
     choice.includeEmpty = m_includeEmpty->isChecked();
+    choice.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
 
     QProgressDialog progress(QStringLiteral("正在导出……"), QStringLiteral("停止"), 0, 0, this);
     progress.setObjectName(QStringLiteral("eachprogress"));

@@ -3,10 +3,12 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/printing/layoutscheme.h"
+#include "core/printing/printeditems.h"
 #include "ui/platform/accessiblenames.h"
 #include "ui/printing/panelparts.h"
 #include "ui/printing/spinarrows.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +40,12 @@ constexpr Box NewSchemeBox{120, 2220, 1200, 390};
 constexpr Box SaveSchemeBox{1440, 2220, 1200, 390};
 constexpr Box HintBox{120, 2580, 6240, 660};
 constexpr Box SetupExitBox{6480, 2700, 1200, 390};
+// The optional items' check boxes, then the selected item's text, beside the scheme buttons.
+constexpr int CheckLeft = 2790;
+constexpr int CheckTop = 2250;
+constexpr int CheckWidth = 1140;
+constexpr int TextLabelWidth = 600;
+constexpr int TextRight = 7680;
 
 // A row of label, box, arrows and "厘米", relative to the row's left and top.
 constexpr int RowBoxHeight = 330;
@@ -51,17 +59,8 @@ const QString HintText =
 
 QString selectedText(SelectedObject object)
 {
-    switch (object) {
-    case SelectedObject::StudentName:
-        return QStringLiteral("“学生姓名：”");
-    case SelectedObject::CommentText:
-        return QStringLiteral("“评语正文”");
-    case SelectedObject::Signature:
-        return QStringLiteral("“教师签名”");
-    case SelectedObject::None:
-        break;
-    }
-    return QStringLiteral("未选中任何对象");
+    const PrintedItem *item = PrintedItems::of(object);
+    return item ? QString::fromUtf16(item->caption) : QStringLiteral("未选中任何对象");
 }
 
 SpinArrows *arrows(const QString &name, QWidget *parent)
@@ -152,9 +151,33 @@ void PageSetupPanel::buildControls()
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     hint->setPalette(red);
 
+    // One check box per item a scheme may leave out, then the text box of the selected item.
+    int left = CheckLeft;
+    for (const PrintedItem &item : PrintedItems::all()) {
+        if (!item.printed)
+            continue;
+        auto *check = new QCheckBox(QString::fromUtf16(item.checkCaption), this);
+        check->setObjectName(QString::fromUtf16(item.checkName));
+        place(check, {left, CheckTop, CheckWidth, RowBoxHeight});
+        left += CheckWidth;
+        connect(check, &QCheckBox::clicked, this, [this, &item](bool on) {
+            PrintedItems::setPrinted(item, m_scheme, on);
+            fillItemBoxes();
+            emit changed();
+        });
+        m_checks.append({&item, check});
+    }
+    m_ttext = textBox(QStringLiteral("ttext"), this);
+    AccessibleNames::label(
+        label(QStringLiteral("文字："), this,
+              {left, CheckTop + RowLabelDrop, TextLabelWidth, RowBoxHeight - RowLabelDrop}),
+        m_ttext);
+    place(m_ttext, {left + TextLabelWidth, CheckTop, TextRight - left - TextLabelWidth, RowBoxHeight});
+    connect(m_ttext, &QLineEdit::returnPressed, this, &PageSetupPanel::applyText);
+
     // The item boxes wait for a click on the sample page.
     for (QWidget *widget : std::initializer_list<QWidget *>{m_theight, m_twidth, m_ttop, m_tleft, m_twt,
-                                                            m_tht, m_ttt, m_tlt, m_tfont})
+                                                            m_tht, m_ttt, m_tlt, m_tfont, m_ttext})
         widget->setEnabled(false);
 
     // Enter applies a typed value as it stands; theight has no Enter action.
@@ -184,6 +207,8 @@ void PageSetupPanel::showScheme()
     m_pheight->setText(m_scheme.paperheight);
     m_pwidth->setText(m_scheme.paperwidth);
     m_pjuli->setText(m_scheme.pytextjuli);
+    for (const auto &[item, check] : std::as_const(m_checks))
+        check->setChecked(PrintedItems::isPrinted(*item, m_scheme));
 }
 
 void PageSetupPanel::clearScheme()
@@ -191,6 +216,8 @@ void PageSetupPanel::clearScheme()
     m_pheight->clear();
     m_pwidth->clear();
     m_pjuli->clear();
+    for (const auto &[item, check] : std::as_const(m_checks))
+        check->setChecked(false);
 }
 
 void PageSetupPanel::selectObject(SelectedObject object)
@@ -199,12 +226,13 @@ void PageSetupPanel::selectObject(SelectedObject object)
     m_selectedLabel->setText(selectedText(object));
     if (object == SelectedObject::None)
         return;
-    const bool comment = object == SelectedObject::CommentText;
+    const PrintedItem &item = *PrintedItems::of(object);
     for (QWidget *widget : std::initializer_list<QWidget *>{m_ttop, m_tleft, m_ttt, m_tlt, m_tfont})
         widget->setEnabled(true);
     m_theight->setEnabled(false);
     for (QWidget *widget : std::initializer_list<QWidget *>{m_twidth, m_twt, m_tht})
-        widget->setEnabled(comment);
+        widget->setEnabled(item.width.has_value());
+    m_ttext->setEnabled(item.text.has_value());
     fillItemBoxes();
 }
 
@@ -217,6 +245,7 @@ void PageSetupPanel::fillItemBoxes()
     m_twidth->setText(texts->width);
     m_ttop->setText(texts->top);
     m_tleft->setText(texts->left);
+    m_ttext->setText(texts->text);
 }
 
 SchemeEditing::Box PageSetupPanel::boxOf(const QLineEdit *box) const
@@ -260,16 +289,35 @@ void PageSetupPanel::twtDown()
     emit changed();
 }
 
+void PageSetupPanel::applyText()
+{
+    const QString problem = SchemeEditing::applyText(m_scheme, m_selected, m_ttext->text());
+    if (!problem.isEmpty())
+        m_platform.messageBox(problem, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    emit changed();
+}
+
 void PageSetupPanel::chooseItemFont()
 {
-    if (m_selected == SelectedObject::None)
+    const PrintedItem *item = PrintedItems::of(m_selected);
+    if (!item)
         return;
-    const Item item = m_selected == SelectedObject::StudentName   ? Item::StudentName
-                      : m_selected == SelectedObject::CommentText ? Item::CommentText
-                                                                  : Item::Signature;
-    ItemFont font = m_session.Document().ItemFonts[std::size_t(item)];
-    // As with the student-name font command; the document is not marked modified.
+    ItemFont font = PrintedItems::fontOf(*item, m_scheme, m_session.Document().ItemFonts);
     takeChosenFont(font, m_platform.chooseFont(font));
-    m_session.setItemFont(int(item), font, false);
+    if (item->documentFont) {
+        // As with the student-name font command; the document is not marked modified.
+        m_session.setItemFont(int(*item->documentFont), font, false);
+    } else {
+        SchemeEditing::setSchemeFont(m_scheme, m_selected, font);
+    }
     emit changed();
+}
+
+QCheckBox *PageSetupPanel::printedBox(SelectedObject object) const
+{
+    for (const auto &[item, check] : m_checks) {
+        if (item->object == object)
+            return check;
+    }
+    return nullptr;
 }

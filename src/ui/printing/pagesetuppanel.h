@@ -3,20 +3,26 @@
 #include "core/printing/schemeediting.h"
 
 #include <QGroupBox>
+#include <QList>
 
+#include <utility>
+
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class SpinArrows;
 class Session;
 struct LayoutScheme;
+struct PrintedItem;
 class Platform;
 
 /// The page-setup group of the print window, "页面设置": the paper size and line spacing of the
-/// active scheme, the lengths of the item selected on the sample page and its font, and the
-/// buttons that keep the scheme (新方案, 保存修改) and leave (退出), which the window answers.
-/// Enter and the arrows store a box's text at once into the scheme (SchemeEditing), the font
-/// button into the document's item fonts; changed() then asks for the page again.
+/// active scheme, the lengths of the item selected on the sample page, its font and text, a
+/// check box per item the scheme may print or not, and the buttons that keep the scheme (新方案, 保存修改)
+/// and leave (退出), which the window answers. Enter and the arrows store a box's text at once into the
+/// scheme (SchemeEditing), the font button into the document's item fonts; changed() then asks for the page
+/// again.
 class PageSetupPanel : public QGroupBox
 {
     Q_OBJECT
@@ -66,6 +72,10 @@ public:
     SpinArrows *tlt() const { return m_tlt; }
     /// 字体属性...: the selected item's font.
     QPushButton *tfont() const { return m_tfont; }
+    /// The selected item's text box (the heading's and the date's).
+    QLineEdit *ttext() const { return m_ttext; }
+    /// The check box that says whether the scheme prints an optional item; nullptr for others.
+    QCheckBox *printedBox(SelectedObject object) const;
     /// The label naming the selected item.
     QLabel *selected() const { return m_selectedLabel; }
     /// 新方案...
@@ -87,6 +97,7 @@ private:
     void spin(QLineEdit *box, bool up);
     void twtDown();
     void chooseItemFont();
+    void applyText();
 
     Session &m_session;
     Platform &m_platform;
@@ -108,6 +119,8 @@ private:
     SpinArrows *m_ttt = nullptr;
     SpinArrows *m_tlt = nullptr;
     QPushButton *m_tfont = nullptr;
+    QLineEdit *m_ttext = nullptr;
+    QList<std::pair<const PrintedItem *, QCheckBox *>> m_checks;
     QLabel *m_selectedLabel = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;

@@ -19,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -279,8 +280,9 @@ void ps_control::Combo2Change()
 void ps_control::compose()
 {
     // The paper's size is read from its boxes, applied or not.
-    const PageSetup setup =
+    PageSetup setup =
         PageSetup::of(m_scheme, m_scale).withPaperSize(m_setup->pheight()->text(), m_setup->pwidth()->text());
+    setup.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
     m_page = composePage(m_session.Document(), m_session.CurrentStudent(), m_session.Document().ItemFonts,
                          setup, m_measurer);
     if (!showSheet(setup))

@@ -2,6 +2,7 @@
 
 #include "core/platform/twips.h"
 #include "core/printing/pagepainter.h"
+#include "core/printing/printeditems.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,15 +13,8 @@ namespace {
 
 SelectedObject objectOf(PageItemRole role)
 {
-    switch (role) {
-    case PageItemRole::StudentName:
-        return SelectedObject::StudentName;
-    case PageItemRole::CommentLine:
-        return SelectedObject::CommentText;
-    case PageItemRole::Signature:
-        return SelectedObject::Signature;
-    }
-    return SelectedObject::None;
+    const PrintedItem *item = PrintedItems::of(role);
+    return item ? item->object : SelectedObject::None;
 }
 
 QRectF rectOf(const PageItem &item)

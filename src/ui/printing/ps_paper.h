@@ -14,8 +14,8 @@ class QPainter;
 /// The sample page of the print window: a borderless white page showing the last composed
 /// page at the display scale it was composed with, one twip of the page per twip of the
 /// screen. A click on an item selects it; a click on the bare page selects nothing. The item
-/// carrying the selection outline gets a thin frame — the whole item for the name and the
-/// signature, the first line box for the comment — drawn again after every composition.
+/// carrying the selection outline gets a thin frame — the whole item, or the first line box of
+/// the comment — drawn again after every composition.
 class ps_paper : public QWidget
 {
     Q_OBJECT

@@ -116,7 +116,7 @@ void tst_LayoutScheme::listSchemes_data()
         << schemeFile("schemes.vxd") << QStringList{"B5加长", "B5", "5"};
     QTest::newRow("last block unfinished") << schemeFile("nojuli.vxd") << QStringList{"甲", "乙", "丙"};
     QTest::newRow("LF only") << schemeFile("lf.vxd") << QStringList{"手工"};
-    QTest::newRow("shipped") << shippedFile() << QStringList{"A4纵向", "B5", "16开", "A5纵向"};
+    QTest::newRow("shipped") << shippedFile() << QStringList{"A4纵向", "B5", "16开", "A5纵向", "A4纵向标题日期"};
 }
 
 void tst_LayoutScheme::listSchemes()

@@ -8,6 +8,7 @@
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/printeditems.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
 #include "programfolder.h"
@@ -181,6 +182,7 @@ void tst_PrintPdf::pagesAndPlaces_data()
     QTest::addColumn<QString>("scheme");
     QTest::newRow("first scheme by default") << QString();
     QTest::newRow("B5") << QStringLiteral("B5");
+    QTest::newRow("heading and date") << QStringLiteral("A4纵向标题日期");
 }
 
 void tst_PrintPdf::pagesAndPlaces()
@@ -240,6 +242,21 @@ void tst_PrintPdf::pagesAndPlaces()
             QVERIFY2(!first.text.isEmpty(), qPrintable(comment));
             QVERIFY(qAbs(first.left - points(SchemeField::PyTextLeft)) < tolerance);
             QVERIFY(qAbs(first.top - points(SchemeField::PyTextTop)) < tolerance);
+        }
+        // The heading names the class by its file; the date is the day of printing.
+        const std::pair<QString, std::pair<SchemeField, SchemeField>> extras[] = {
+            {layout.printsTitle ? PrintedItems::titleText(layout.titletext, QStringLiteral("basic")) : QString(),
+             {SchemeField::TitleLeft, SchemeField::TitleTop}},
+            {layout.printsDate ? PrintedItems::dateText(layout.datetext, QDate::currentDate()) : QString(),
+             {SchemeField::DateLeft, SchemeField::DateTop}},
+        };
+        for (const auto &[text, place] : extras) {
+            if (text.isEmpty())
+                continue;
+            const Word word = wordStarting(text.section(u' ', 0, 0));
+            QVERIFY2(!word.text.isEmpty(), qPrintable(text));
+            QVERIFY2(qAbs(word.left - points(place.first)) < tolerance, qPrintable(text));
+            QVERIFY2(qAbs(word.top - points(place.second)) < tolerance, qPrintable(text));
         }
     }
 }
@@ -429,7 +446,7 @@ void tst_PrintPdf::chosenStudents()
     if (nextClass.isEmpty())
         QCOMPARE(writeClassPdf(out, document, students, scheme, measurer).error(), QString());
     else
-        QCOMPARE(writeClassesPdf(out, {{&document, students}, {&next, nextClass}}, scheme, measurer).error(),
+        QCOMPARE(writeClassesPdf(out, {{&document, students, {}}, {&next, nextClass, {}}}, scheme, measurer).error(),
                  QString());
     QList<QStringList> expected;
     for (const int student : students)

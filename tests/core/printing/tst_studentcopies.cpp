@@ -167,7 +167,7 @@ private slots:
         const QString out = dir.filePath(u"sheets.pdf"_qs);
         SheetOptions sheets;
         sheets.perSheet = perSheet;
-        QVERIFY(writeClassesPdf(out, {{&document, {0, 1, 2, 3, 4}}}, layout, QtTextMeasurer(), sheets).ok());
+        QVERIFY(writeClassesPdf(out, {{&document, {0, 1, 2, 3, 4}, {}}}, layout, QtTextMeasurer(), sheets).ok());
 
         QProcess info;
         info.start(u"pdfinfo"_qs, {out});

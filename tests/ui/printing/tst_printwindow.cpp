@@ -3,6 +3,7 @@
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
+#include "core/printing/printeditems.h"
 #include "programfolder.h"
 #include "resultvalue.h"
 #include "scriptedplatform.h"
@@ -26,6 +27,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -649,6 +651,7 @@ void tst_printwindow::pageReachable_data()
     QTest::addColumn<QSize>("client"); // the frame's client area
     QTest::addColumn<QString>("scale");
     QTest::addColumn<PrintPanelMode>("mode"); // switched to after opening in the other one
+    QTest::addColumn<QString>("scheme");
     const std::pair<const char *, QSize> clients[] = {
         {"1024x768 screen", QSize(1010, 610)},
         {"1280x1000 screen", QSize(1266, 850)},
@@ -657,9 +660,11 @@ void tst_printwindow::pageReachable_data()
     for (const auto &[name, size] : clients) {
         for (const char *scale : {"100%", "75%", "50%"}) {
             QTest::addRow("%s, %s, setup after preview", name, scale)
-                << size << scale << PrintPanelMode::Setup;
+                << size << scale << PrintPanelMode::Setup << "A4纵向";
             QTest::addRow("%s, %s, preview after setup", name, scale)
-                << size << scale << PrintPanelMode::Preview;
+                << size << scale << PrintPanelMode::Preview << "A4纵向";
+            QTest::addRow("%s, %s, heading and date", name, scale)
+                << size << scale << PrintPanelMode::Setup << "A4纵向标题日期";
         }
     }
 }
@@ -669,6 +674,7 @@ void tst_printwindow::pageReachable()
     QFETCH(QSize, client);
     QFETCH(QString, scale);
     QFETCH(PrintPanelMode, mode);
+    QFETCH(QString, scheme);
     writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName,
                  m_folder->path()); // A4 first
     // As the main window arranges them: the page's area, and the panel over it at the top left.
@@ -685,6 +691,8 @@ void tst_printwindow::pageReachable()
     control->Combo2()->setEditText(scale);
     control->Combo2Change();
     control->setMode(mode);
+    control->Combo1()->setEditText(scheme);
+    control->Combo1Change();
     QCOMPARE(control->ActiveScheme().paperwidth, QStringLiteral("21"));
 
     // Where the frame would centre the page, the page stays whenever it is clear of the panel
@@ -698,10 +706,14 @@ void tst_printwindow::pageReachable()
         QVERIFY(std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1);
     }
 
-    // Every item can be scrolled into the area's view, clear of the panel, and takes a click there.
+    // Every item can be scrolled into the area's view, clear of the panel, and takes a click there,
+    // which selects it for the boxes that move it.
     const QRect view(area->viewport()->mapTo(&frame, QPoint(0, 0)), area->viewport()->size());
     QVERIFY(frame.rect().contains(view));
-    for (const PageItem &item : control->page().items) {
+    QSet<PageItemRole> roles;
+    const ComposedPage page = control->page();
+    for (const PageItem &item : page.items) {
+        roles.insert(item.role);
         const QRect onPage(QPoint(paper->px(item.left), paper->px(item.top)),
                            QPoint(paper->px(item.left + item.width), paper->px(item.top + item.height)));
         area->ensureVisible(onPage.center().x(), onPage.center().y(), onPage.width() / 2 + 1,
@@ -710,7 +722,10 @@ void tst_printwindow::pageReachable()
         QVERIFY2(view.contains(shown), qPrintable(item.text));
         QVERIFY2(!shown.intersects(panel), qPrintable(item.text));
         QCOMPARE(frame.childAt(shown.center()), paper);
+        QTest::mouseClick(paper, Qt::LeftButton, {}, paper->mapFrom(&frame, shown.center()));
+        QCOMPARE(control->selectedObject(), PrintedItems::of(item.role)->object);
     }
+    QCOMPARE(roles.size(), scheme == u"A4纵向" ? 3 : 5);
 }
 
 void tst_printwindow::modes_data()
