@@ -327,15 +327,6 @@ struct FontLesson
 
 } // namespace
 
-void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
-{
-    beginPage();
-    for (const DrawnLine &line : lines) {
-        QTextLayout layout(line.text, line.font, const_cast<QPaintDevice *>(device));
-        addLine(line.text, layOutLine(layout));
-    }
-}
-
 void PdfTextLayer::beginPage()
 {
     // Enough for a page of ordinary lines many times over.

@@ -39,8 +39,6 @@ class QTextLine;
 class PdfTextLayer
 {
 public:
-    /// Notes the lines drawn on the next page, in drawing order, on `device` (shaping them).
-    void addPage(const QList<DrawnLine> &lines, const QPaintDevice *device);
     /// Starts the next page; addLine notes its lines, in drawing order.
     void beginPage();
     /// Notes a line of the page begun last, drawn from the laid-out `shaped` of its `text`.
