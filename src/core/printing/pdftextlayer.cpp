@@ -1,6 +1,5 @@
 #include "core/printing/pdftextlayer.h"
 
-#include "core/printing/pagepainter.h"
 #include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
@@ -18,13 +17,27 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <set>
 #include <unordered_map>
 #include <vector>
 
 namespace {
+
+/// A pipeline's end that appends what it is given to a byte array.
+struct AppendTo final : Pipeline
+{
+    explicit AppendTo(QByteArray &bytes)
+        : Pipeline("bytes", nullptr)
+        , bytes(bytes)
+    {}
+    void write(unsigned char const *data, size_t size) override
+    {
+        bytes.append((const char *)data, qsizetype(size));
+    }
+    void finish() override {}
+    QByteArray &bytes;
+};
 
 /// Why the text layer could not be rewritten.
 const QString RewriteFailedText = QStringLiteral("无法整理PDF文件的文字层：%1");
@@ -356,16 +369,14 @@ PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
 
 void PdfTextLayer::Face::note(quint32 glyph, QStringView text)
 {
-    if (glyph >= glyphs.size()) {
+    if (glyph >= glyphs.size())
         glyphs.resize(glyph + 1);
-        texts.resize(glyph + 1);
-    }
     glyphs[glyph] = true;
     // The first characters a glyph was drawn for name it: a glyph that stands for two spellings
     // of one character (é, and e with a combining acute) keeps the first. Glyph 0 draws every
     // character the font lacks: it names none.
-    if (glyph != 0 && texts[glyph].isEmpty())
-        texts[glyph] = text.toString();
+    if (glyph != 0 && !text.isEmpty() && texts.constFind(glyph) == texts.cend())
+        texts.insert(glyph, text.toString());
 }
 
 bool PdfTextLayer::Face::drew(quint32 glyph) const
@@ -465,7 +476,7 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 return;
             for (std::size_t i = 0; i < named.size(); ++i) {
                 lesson.glyphs.emplace(named[i].first, chosenGlyphs[i]);
-                const QString &text = chosen->texts[chosenGlyphs[i]];
+                const QString text = chosen->texts.value(chosenGlyphs[i]);
                 if (!text.isEmpty())
                     lesson.texts.emplace(named[i].first, text);
             }
@@ -572,16 +583,16 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 lesson.font.replaceKey("/ToUnicode", document.newStream(cmap));
         }
 
+        // Written straight into the result, with room for the file as Qt wrote it and more.
+        outcome.pdf.reserve(pdf.size() + pdf.size() / 4 + 65536);
+        AppendTo output(outcome.pdf);
         QPDFWriter writer(document);
-        writer.setOutputMemory();
+        writer.setOutputPipeline(&output);
         // The page contents and fonts pass through as Qt compressed them; only the new maps are
         // compressed afresh.
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setCompressStreams(true);
         writer.write();
-        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        outcome.pdf =
-            QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
     } catch (const std::exception &e) {
         return Failure{RewriteFailedText.arg(QString::fromLocal8Bit(e.what()))};
     }

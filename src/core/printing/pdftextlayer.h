@@ -3,6 +3,7 @@
 #include "core/platform/result.h"
 #include <QByteArray>
 #include <QGlyphRun>
+#include <QHash>
 #include <QList>
 #include <QRawFont>
 #include <QString>
@@ -91,7 +92,7 @@ private:
         QString family;
         QString style;
         std::vector<bool> glyphs;   ///< by glyph index: drawn
-        std::vector<QString> texts; ///< by glyph index: the characters first drawn with it
+        QHash<quint32, QString> texts; ///< by glyph index: the characters first drawn with it
         void note(quint32 glyph, QStringView text);
         bool drew(quint32 glyph) const;
     };
