@@ -274,6 +274,7 @@ private:
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
+        layout.setCacheEnabled(true); // glyphRuns shapes again otherwise
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
