@@ -1,5 +1,6 @@
 #include "core/printing/pdftextlayer.h"
 
+#include "core/printing/pdfrevision.h"
 #include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
@@ -23,21 +24,6 @@
 #include <vector>
 
 namespace {
-
-/// A pipeline's end that appends what it is given to a byte array.
-struct AppendTo final : Pipeline
-{
-    explicit AppendTo(QByteArray &bytes)
-        : Pipeline("bytes", nullptr)
-        , bytes(bytes)
-    {}
-    void write(unsigned char const *data, size_t size) override
-    {
-        bytes.append((const char *)data, qsizetype(size));
-    }
-    void finish() override {}
-    QByteArray &bytes;
-};
 
 /// Why the text layer could not be rewritten.
 const QString RewriteFailedText = QStringLiteral("无法整理PDF文件的文字层：%1");
@@ -566,8 +552,19 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
             }
         }
 
-        for (auto &[id, lesson] : lessons)
+        // The fonts, their descendants and descriptors, and the maps, as the file's update.
+        std::vector<QPDFObjectHandle> changed;
+        bool fontsIndirect = true;
+        for (auto &[id, lesson] : lessons) {
             tagSubset(lesson.font, lesson.qtMap);
+            QPDFObjectHandle descendants = lesson.font.getKey("/DescendantFonts");
+            QPDFObjectHandle cidFont =
+                descendants.isArray() ? descendants.getArrayItem(0) : QPDFObjectHandle::newNull();
+            changed.insert(changed.end(), {lesson.font, cidFont,
+                                           cidFont.isDictionary() ? cidFont.getKey("/FontDescriptor")
+                                                                  : QPDFObjectHandle::newNull()});
+            fontsIndirect = fontsIndirect && lesson.font.isIndirect();
+        }
 
         for (auto &[id, lesson] : lessons) {
             if (lesson.texts.empty())
@@ -581,18 +578,12 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 stream.replaceStreamData(cmap, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
             else
                 lesson.font.replaceKey("/ToUnicode", document.newStream(cmap));
+            changed.push_back(lesson.font.getKey("/ToUnicode"));
         }
-
-        // Written straight into the result, with room for the file as Qt wrote it and more.
-        outcome.pdf.reserve(pdf.size() + pdf.size() / 4 + 65536);
-        AppendTo output(outcome.pdf);
-        QPDFWriter writer(document);
-        writer.setOutputPipeline(&output);
-        // The page contents and fonts pass through as Qt compressed them; only the new maps are
-        // compressed afresh.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setCompressStreams(true);
-        writer.write();
+        if (fontsIndirect)
+            outcome.pdf = appendRevision(pdf, document, changed);
+        if (outcome.pdf.isNull())
+            outcome.pdf = writeWhole(document);
     } catch (const std::exception &e) {
         return Failure{RewriteFailedText.arg(QString::fromLocal8Bit(e.what()))};
     }
