@@ -163,6 +163,7 @@ QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, dou
     while (next < text.size() && top < paper.bottom && !pageFull) {
         const qsizetype start = next;
         const auto line = measurer.startLine(font);
+        line->expect(text, start);
         double visualTop = top;
         // The line's text: the clusters drawn, which leave out the hidden stretches.
         QString shown;

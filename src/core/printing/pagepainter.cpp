@@ -44,6 +44,8 @@ QTextLine layOutLine(QTextLayout &layout)
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
+    // Keeps the glyphs shaped for the line, for drawing and the text layer to use.
+    layout.setCacheEnabled(true);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();

@@ -1,6 +1,6 @@
 #include "core/printing/pdftextlayer.h"
 
-#include "core/printing/pagepainter.h"
+#include "core/printing/pdfrevision.h"
 #include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
@@ -18,7 +18,6 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -327,15 +326,6 @@ struct FontLesson
 
 } // namespace
 
-void PdfTextLayer::addPage(const QList<DrawnLine> &lines, const QPaintDevice *device)
-{
-    beginPage();
-    for (const DrawnLine &line : lines) {
-        QTextLayout layout(line.text, line.font, const_cast<QPaintDevice *>(device));
-        addLine(line.text, layOutLine(layout));
-    }
-}
-
 void PdfTextLayer::beginPage()
 {
     // Enough for a page of ordinary lines many times over.
@@ -365,16 +355,14 @@ PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
 
 void PdfTextLayer::Face::note(quint32 glyph, QStringView text)
 {
-    if (glyph >= glyphs.size()) {
+    if (glyph >= glyphs.size())
         glyphs.resize(glyph + 1);
-        texts.resize(glyph + 1);
-    }
     glyphs[glyph] = true;
     // The first characters a glyph was drawn for name it: a glyph that stands for two spellings
     // of one character (é, and e with a combining acute) keeps the first. Glyph 0 draws every
     // character the font lacks: it names none.
-    if (glyph != 0 && texts[glyph].isEmpty())
-        texts[glyph] = text.toString();
+    if (glyph != 0 && !text.isEmpty() && texts.constFind(glyph) == texts.cend())
+        texts.insert(glyph, text.toString());
 }
 
 bool PdfTextLayer::Face::drew(quint32 glyph) const
@@ -474,7 +462,7 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 return;
             for (std::size_t i = 0; i < named.size(); ++i) {
                 lesson.glyphs.emplace(named[i].first, chosenGlyphs[i]);
-                const QString &text = chosen->texts[chosenGlyphs[i]];
+                const QString text = chosen->texts.value(chosenGlyphs[i]);
                 if (!text.isEmpty())
                     lesson.texts.emplace(named[i].first, text);
             }
@@ -564,8 +552,19 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
             }
         }
 
-        for (auto &[id, lesson] : lessons)
+        // The fonts, their descendants and descriptors, and the maps, as the file's update.
+        std::vector<QPDFObjectHandle> changed;
+        bool fontsIndirect = true;
+        for (auto &[id, lesson] : lessons) {
             tagSubset(lesson.font, lesson.qtMap);
+            QPDFObjectHandle descendants = lesson.font.getKey("/DescendantFonts");
+            QPDFObjectHandle cidFont =
+                descendants.isArray() ? descendants.getArrayItem(0) : QPDFObjectHandle::newNull();
+            changed.insert(changed.end(), {lesson.font, cidFont,
+                                           cidFont.isDictionary() ? cidFont.getKey("/FontDescriptor")
+                                                                  : QPDFObjectHandle::newNull()});
+            fontsIndirect = fontsIndirect && lesson.font.isIndirect();
+        }
 
         for (auto &[id, lesson] : lessons) {
             if (lesson.texts.empty())
@@ -579,18 +578,12 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
                 stream.replaceStreamData(cmap, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
             else
                 lesson.font.replaceKey("/ToUnicode", document.newStream(cmap));
+            changed.push_back(lesson.font.getKey("/ToUnicode"));
         }
-
-        QPDFWriter writer(document);
-        writer.setOutputMemory();
-        // The page contents and fonts pass through as Qt compressed them; only the new maps are
-        // compressed afresh.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setCompressStreams(true);
-        writer.write();
-        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        outcome.pdf =
-            QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+        if (fontsIndirect)
+            outcome.pdf = appendRevision(pdf, document, changed);
+        if (outcome.pdf.isNull())
+            outcome.pdf = writeWhole(document);
     } catch (const std::exception &e) {
         return Failure{RewriteFailedText.arg(QString::fromLocal8Bit(e.what()))};
     }

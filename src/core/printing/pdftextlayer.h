@@ -3,6 +3,7 @@
 #include "core/platform/result.h"
 #include <QByteArray>
 #include <QGlyphRun>
+#include <QHash>
 #include <QList>
 #include <QRawFont>
 #include <QString>
@@ -39,8 +40,6 @@ class QTextLine;
 class PdfTextLayer
 {
 public:
-    /// Notes the lines drawn on the next page, in drawing order, on `device` (shaping them).
-    void addPage(const QList<DrawnLine> &lines, const QPaintDevice *device);
     /// Starts the next page; addLine notes its lines, in drawing order.
     void beginPage();
     /// Notes a line of the page begun last, drawn from the laid-out `shaped` of its `text`.
@@ -93,7 +92,7 @@ private:
         QString family;
         QString style;
         std::vector<bool> glyphs;   ///< by glyph index: drawn
-        std::vector<QString> texts; ///< by glyph index: the characters first drawn with it
+        QHash<quint32, QString> texts; ///< by glyph index: the characters first drawn with it
         void note(quint32 glyph, QStringView text);
         bool drew(quint32 glyph) const;
     };

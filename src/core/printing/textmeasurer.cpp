@@ -4,9 +4,12 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QImage>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -95,6 +98,19 @@ CharKind kindOf(QChar c)
     return CharKind::Shaped;
 }
 
+/// A character a layout sets as a line of its own kind: never a line or paragraph separator.
+bool isPlain(QChar c)
+{
+    const CharKind kind = kindOf(c);
+    return (kind == CharKind::FullWidth || kind == CharKind::Spacing) && c != QChar::LineSeparator &&
+           c != QChar::ParagraphSeparator;
+}
+
+bool hasOwnScript(QChar c)
+{
+    return QChar::script(c.unicode()) > QChar::Script_Common;
+}
+
 QString fontKey(const ItemFont &font)
 {
     return font.fontName + u'\x1f' + QString::number(font.fontSize, 'g', 17) + (font.bold ? u'b' : u'-') +
@@ -121,7 +137,8 @@ struct QtTextMeasurer::Font
     {}
 
     explicit Font(const QFont &font)
-        : metrics(font, &twipDevice())
+        : qfont(font)
+        , metrics(font, &twipDevice())
         , lineSpacing(metrics.lineSpacing())
         , em(20 * (font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF()))
     {}
@@ -162,15 +179,129 @@ struct QtTextMeasurer::Font
         return (previous == CharKind::FullWidth && next == CharKind::FullWidth) ? em / 16 : em / 4;
     }
 
+    /// The width of text[from, to), read off the layout of a stretch of plain characters around
+    /// it when each of them there keeps the advance it has on its own, so that it is the width
+    /// of that text on its own as well; nothing when it cannot be read so.
+    std::optional<double> stretchWidth(QStringView text, qsizetype from, qsizetype to)
+    {
+        if (from == to)
+            return 0.0;
+        Stretch &s = stretch;
+        const bool same = s.text == text.data() && s.textSize == text.size() && s.from <= from &&
+                          from < s.from + s.chars.size() &&
+                          QStringView(s.chars) == text.sliced(s.from, s.chars.size());
+        if (!same || (to > s.from + s.chars.size() && s.cut)) {
+            // From where it is asked, twice as far as the line so far at least.
+            const qsizetype most =
+                std::min(text.size(), from + std::max<qsizetype>(StretchLength, 2 * (to - from)));
+            qsizetype end = from;
+            while (end < most && isPlain(text[end]))
+                ++end;
+            s = Stretch();
+            s.text = text.data();
+            s.textSize = text.size();
+            s.from = from;
+            s.chars = text.sliced(from, end - from).toString();
+            s.cut = end == most && end < text.size();
+        }
+        if (to > s.from + s.chars.size())
+            return std::nullopt; // the text holds a character that is not plain
+        if (!hasOwnScript(text[from]) && scriptAlone(text, from, to) != scriptWithin(s, from))
+            return std::nullopt;
+        if (s.x.isEmpty() && !s.unusable)
+            layOut(s);
+        if (s.unusable)
+            return std::nullopt;
+        const qsizetype a = from - s.from, b = to - s.from;
+        if (s.offAdvance[b] != s.offAdvance[a])
+            return std::nullopt;
+        return s.x[b] - s.x[a];
+    }
+
+    QFont qfont;
     QFontMetricsF metrics;
     double lineSpacing;
     double em; ///< in twips
     QHash<char16_t, Char> chars;
     QHash<QString, Char> clusters;
     mutable qint64 measured = 0; ///< UTF-16 units laid out
+    qint64 stretchesLaidOut = 0;
 
 private:
     static constexpr qsizetype MaxKeptCluster = 16;
+    static constexpr qsizetype StretchLength = 1024;
+
+    /// A stretch of plain characters of a text, laid out once as one line.
+    struct Stretch
+    {
+        const QChar *text = nullptr; ///< the text it was taken from, and that text's length
+        qsizetype textSize = 0;
+        qsizetype from = 0; ///< where it begins in the text
+        QString chars;
+        bool cut = false;      ///< ends for want of room, before a plain character
+        bool unusable = false; ///< its glyphs are not one to a character
+        QList<double> x;       ///< by character and one past the last: where it begins
+        QList<int> offAdvance; ///< by character and one past: how many before it are set at
+                               ///< another advance than their own
+    };
+    Stretch stretch;
+
+    /// Characters of no script of their own take theirs from what comes before them, and at
+    /// the start of a line from the first that follows: the script text[from] takes on a line
+    /// of text[from, to) alone (Common when none follows), and in the stretch.
+    static QChar::Script scriptAlone(QStringView text, qsizetype from, qsizetype to)
+    {
+        for (qsizetype i = from; i < to; ++i) {
+            if (hasOwnScript(text[i]))
+                return QChar::script(text[i].unicode());
+        }
+        return QChar::Script_Common;
+    }
+    static QChar::Script scriptWithin(const Stretch &s, qsizetype from)
+    {
+        for (qsizetype i = from - s.from; i-- > 0;) {
+            if (hasOwnScript(s.chars[i]))
+                return QChar::script(s.chars[i].unicode());
+        }
+        return scriptAlone(s.chars, from - s.from, s.chars.size());
+    }
+
+    void layOut(Stretch &s)
+    {
+        ++stretchesLaidOut;
+        measured += s.chars.size();
+        QTextLayout layout(s.chars, qfont, const_cast<QImage *>(&twipDevice()));
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.setCacheEnabled(true); // glyphRuns shapes again otherwise
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        const qsizetype n = s.chars.size();
+        s.x.reserve(n + 1);
+        for (const QGlyphRun &run : layout.glyphRuns()) {
+            for (const QPointF &at : run.positions())
+                s.x.append(at.x());
+        }
+        if (s.x.size() != n || !std::is_sorted(s.x.cbegin(), s.x.cend())) {
+            s.unusable = true;
+            s.x.clear();
+            return;
+        }
+        s.x.append(line.cursorToX(int(n)));
+        const double start = s.x.front();
+        s.offAdvance.resize(n + 1);
+        s.offAdvance[0] = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const bool own = s.x[i + 1] - s.x[i] == cluster(QStringView(s.chars).sliced(i, 1)).advance;
+            s.offAdvance[i + 1] = s.offAdvance[i] + (own ? 0 : 1);
+        }
+        if (start != 0) {
+            for (double &x : s.x)
+                x -= start;
+        }
+    }
 
     Char classify(QStringView text, CharKind kind) const
     {
@@ -198,6 +329,11 @@ public:
         : m_font(font)
     {}
 
+    void expect(QStringView text, qsizetype from) override
+    {
+        m_text = text;
+        m_visualFrom = m_at = from;
+    }
     void append(QStringView cluster) override { appendCluster(cluster, false); }
     void appendHidden(QStringView cluster) override { appendCluster(cluster, true); }
 
@@ -237,6 +373,7 @@ private:
     void appendCluster(QStringView cluster, bool hidden)
     {
         const QChar first = cluster.front();
+        m_at += cluster.size();
         if (isLineBreak(first)) {
             // CR LF comes as one cluster; a lone CR or LF ends a visual line as well.
             closeVisualLine();
@@ -283,7 +420,10 @@ private:
         if (m_hidden)
             return m_base + m_pending;
         if (m_baseLength != m_visual.size() || m_mustMeasure) {
-            m_base = m_font.width(m_visual);
+            const std::optional<double> laidOut =
+                m_visualFrom >= 0 ? m_font.stretchWidth(m_text, m_visualFrom, m_visualFrom + m_visual.size())
+                                  : std::nullopt;
+            m_base = laidOut ? *laidOut : m_font.width(m_visual);
             m_baseLength = m_visual.size();
             m_pending = 0;
             m_band = 0;
@@ -295,6 +435,8 @@ private:
     void closeVisualLine()
     {
         m_closedWidth = std::max(m_closedWidth, currentWidth());
+        if (m_visualFrom >= 0)
+            m_visualFrom = m_at;
         ++m_visualLines;
         m_visual.clear();
         m_length = 0;
@@ -310,9 +452,12 @@ private:
     static constexpr int MaxMeasuredShaped = 16;
 
     QtTextMeasurer::Font &m_font;
-    QString m_visual;         ///< the current visual line, as far as it is drawn
-    qsizetype m_length = 0;   ///< its length with the hidden clusters
-    double m_closedWidth = 0; ///< the widest visual line before it
+    QStringView m_text;          ///< the text the clusters come from, when told
+    qsizetype m_visualFrom = -1; ///< where the current visual line begins in it
+    qsizetype m_at = 0;          ///< where the next cluster begins in it
+    QString m_visual;            ///< the current visual line, as far as it is drawn
+    qsizetype m_length = 0;      ///< its length with the hidden clusters
+    double m_closedWidth = 0;    ///< the widest visual line before it
     int m_visualLines = 1;
     double m_base = 0;
     qsizetype m_baseLength = 0;
@@ -358,6 +503,14 @@ std::unique_ptr<LineMeasurement> QtTextMeasurer::startLine(const ItemFont &font)
     if (m_lines == Lines::MeasuredWhole)
         return TextMeasurer::startLine(font);
     return std::make_unique<QtLineMeasurement>(fontFor(font));
+}
+
+qint64 QtTextMeasurer::stretchesLaidOut() const
+{
+    qint64 total = 0;
+    for (const auto &font : std::as_const(m_fonts))
+        total += font->stretchesLaidOut;
+    return total;
 }
 
 qint64 QtTextMeasurer::measuredLength() const

@@ -45,6 +45,13 @@ public:
         return false;
     }
     virtual TextExtent extent() = 0;
+    /// Tells that the clusters appended next are those of `text` from `from` on, so that a
+    /// measurement may lay out what follows once instead of each growing line. Ignored by default.
+    virtual void expect(QStringView text, qsizetype from)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(from);
+    }
 };
 
 /// Measures texts as they are drawn on the page. A text measures as the widest of its visual
@@ -80,12 +87,16 @@ public:
     /// than the width asked about, and measures the visual line itself when the answer is close
     /// or a cluster's width depends on its neighbours. A cluster with no advance of its own
     /// (zero-width spaces, joiners, marks without a base) adds nothing and costs nothing, so
-    /// the work of a line stays proportional to its length whatever it holds.
+    /// the work of a line stays proportional to its length whatever it holds. Told the text
+    /// ahead (expect), it reads the widths of plain stretches off one layout of the text, where
+    /// every character keeps its own advance, instead of measuring each line again.
     std::unique_ptr<LineMeasurement> startLine(const ItemFont &font) const override;
 
     /// How many UTF-16 units all measurements so far have laid out: the work of measuring,
     /// which line breaking keeps proportional to the text.
     qint64 measuredLength() const;
+    /// How many times a stretch of text ahead has been laid out (see startLine).
+    qint64 stretchesLaidOut() const;
 
     struct Font;
 

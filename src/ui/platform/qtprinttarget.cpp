@@ -146,9 +146,7 @@ void QtPrintTarget::printPage(const ComposedPage &page)
     const double scale = m_printer->resolution() / 1440.0;
     m_painter.save();
     m_painter.scale(scale, scale);
-    const QList<DrawnLine> lines = drawnLines(page, m_printer.get());
-    paintLines(m_painter, lines);
-    m_textLayer.addPage(lines, m_printer.get());
+    paintLines(m_painter, drawnLines(page, m_printer.get()), &m_textLayer);
     m_painter.restore();
 }
 

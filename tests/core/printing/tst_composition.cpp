@@ -96,6 +96,8 @@ private slots:
     void workedExampleWithRealFont();
     void incrementalEqualsFullMeasurement_data();
     void incrementalEqualsFullMeasurement();
+    void plainTextIsLaidOutOnce_data();
+    void plainTextIsLaidOutOnce();
     void measuringFollowsTheText_data();
     void measuringFollowsTheText();
     void paperBottomEndsTheComment_data();
@@ -357,6 +359,13 @@ void tst_Composition::incrementalEqualsFullMeasurement_data()
     const QString mixed = chinese + latin + punctuation + QStringLiteral("   ") + odd;
     QTest::newRow("宋体 9") << font9() << mixed;
     QTest::newRow("宋体 4.5 (scale 0.5)") << ItemFont{QStringLiteral("宋体"), 4.5, false, false} << mixed;
+    // Only characters a line can take from a layout of the text around it.
+    const QString plain = chinese + latin + punctuation + QStringLiteral("  ");
+    QTest::newRow("宋体 9, plain characters") << font9() << plain;
+    QTest::newRow("黑体 6.75, plain characters")
+        << ItemFont{QStringLiteral("黑体"), 6.75, false, false} << plain;
+    // A dash takes the script of what follows it at the start of a line, of what precedes elsewhere.
+    QTest::newRow("宋体 9, dashes before Latin") << font9() << QStringLiteral("——V—A“T继AV");
     QTest::newRow("楷体_GB2312 12 italic")
         << ItemFont{QStringLiteral("楷体_GB2312"), 12, false, true} << mixed;
     QTest::newRow("黑体 6.75 bold") << ItemFont{QStringLiteral("黑体"), 6.75, true, false} << mixed;
@@ -414,6 +423,37 @@ void tst_Composition::incrementalEqualsFullMeasurement()
                 QFAIL(qPrintable(problem + QStringLiteral("; ") + context));
         }
     }
+}
+
+void tst_Composition::plainTextIsLaidOutOnce_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("boxWidthCm");
+
+    QTest::newRow("a comment") << cjk(250) << 10.0;
+    QTest::newRow("a long comment") << cjk(3000) << 10.0;
+    QTest::newRow("lines beginning with digits") << QStringLiteral("2024年第1学期，").repeated(60) << 5.0;
+    QTest::newRow("lines beginning with quotation marks")
+        << (cjk(31) + QStringLiteral("“")).repeated(20) << 10.0;
+    QTest::newRow("paragraphs") << (cjk(100) + CrLf).repeated(10) << 10.0;
+}
+
+void tst_Composition::plainTextIsLaidOutOnce()
+{
+    QFETCH(QString, text);
+    QFETCH(double, boxWidthCm);
+
+    // Each character is laid out once with the text around it, and each distinct one on its own
+    // (a few dozen here): no line is measured again.
+    const QtTextMeasurer measurer;
+    const auto items = breakCommentLines(text, boxWidthCm, 0, 0, 0, font9(), measurer);
+    QCOMPARE(items, breakCommentLines(text, boxWidthCm, 0, 0, 0, font9(),
+                                      QtTextMeasurer(QtTextMeasurer::Lines::MeasuredWhole)));
+    QVERIFY2(measurer.measuredLength() <= text.size() + 100,
+             qPrintable(QStringLiteral("%1 units measured for %2, %3 layouts")
+                            .arg(measurer.measuredLength())
+                            .arg(text.size())
+                            .arg(measurer.stretchesLaidOut())));
 }
 
 void tst_Composition::measuringFollowsTheText_data()

@@ -344,7 +344,11 @@ void tst_PrintPdf::textLayer()
     QCOMPARE(pageTexts(out), QList<QStringList>{composedLines(document, 0, scheme, measurer)});
     // Glyphs that Qt's map names a character for are found without reading the page.
     const DrawnPdf drawn = drawClassPdf(document, scheme, measurer);
-    QCOMPARE(drawn.textLayer.rewrite(drawn.pdf)->pagesRead, read ? 1 : 0);
+    const PdfTextLayer::Rewritten rewritten = *drawn.textLayer.rewrite(drawn.pdf);
+    QCOMPARE(rewritten.pagesRead, read ? 1 : 0);
+    // The file as Qt drew it is kept byte for byte, the new maps and names added as an update.
+    QVERIFY(rewritten.pdf.startsWith(drawn.pdf));
+    QCOMPARE(rewritten.pdf.count("startxref"), drawn.pdf.count("startxref") + 1);
 }
 
 // The whole class through the command line: every page reads back as composed, character for

@@ -125,7 +125,7 @@ private slots:
             platform.expectChoice(choice);
         if (!told.isEmpty())
             platform.expectMessage();
-        StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false}, a4(), QtTextMeasurer(),
+        StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false, {}}, a4(), QtTextMeasurer(),
                                     platform);
         QHSY_VERIFY_DIALOGS(platform);
         if (choice >= 0) {
