@@ -163,8 +163,8 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
     return writeClassesPdf(path, {ClassPages{&document, students, className}}, scheme, measurer);
 }
 
-Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
-                             const LayoutScheme &scheme, const TextMeasurer &measurer, const SheetOptions &sheets)
+Result<QByteArray> classesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
+                              const TextMeasurer &measurer, const SheetOptions &sheets)
 {
     const DrawnPdf drawn = drawClassesPdf(classes, scheme, measurer, sheets);
     if (!drawn.error.isEmpty())
@@ -172,5 +172,14 @@ Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &class
     const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);
     if (!rewritten)
         return Failure{rewritten.error()};
-    return FileSave::save(path, rewritten->pdf);
+    return rewritten->pdf;
+}
+
+Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
+                             const LayoutScheme &scheme, const TextMeasurer &measurer, const SheetOptions &sheets)
+{
+    const Result<QByteArray> pdf = classesPdf(classes, scheme, measurer, sheets);
+    if (!pdf)
+        return pdf.failure();
+    return FileSave::save(path, *pdf);
 }

@@ -75,6 +75,9 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 Result<void> writeClassPdf(const QString &path, const CommentDocument &document, const QList<int> &students,
                            const LayoutScheme &scheme, const TextMeasurer &measurer,
                            const QString &className = QString());
+/// The finished PDF of several classes, as drawClassesPdf draws them with the text layer set right.
+Result<QByteArray> classesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
+                              const TextMeasurer &measurer, const SheetOptions &sheets = {});
 /// The same with several classes, as drawClassesPdf draws them.
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
                              const LayoutScheme &scheme, const TextMeasurer &measurer,

@@ -80,13 +80,10 @@ Result<QList<QByteArray>> classPdfPages(const CommentDocument &document, const Q
                                         const LayoutScheme &scheme, const TextMeasurer &measurer,
                                         const QString &className)
 {
-    const DrawnPdf drawn = drawClassPdf(document, students, scheme, measurer, className);
-    if (!drawn.error.isEmpty())
-        return Failure{drawn.error};
-    const Result<PdfTextLayer::Rewritten> rewritten = drawn.textLayer.rewrite(drawn.pdf);
-    if (!rewritten)
-        return Failure{rewritten.error()};
-    Result<QList<QByteArray>> pages = splitPdfPages(rewritten->pdf);
+    const Result<QByteArray> pdf = classesPdf({ClassPages{&document, students, className}}, scheme, measurer);
+    if (!pdf)
+        return pdf.failure();
+    Result<QList<QByteArray>> pages = splitPdfPages(*pdf);
     if (pages && pages->size() != students.size())
         return Failure{QStringLiteral("PDF文件的页数不对。")};
     return pages;
