@@ -14,6 +14,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -266,11 +267,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // Only the resolution of the device matters to the shaping.
-    static const QImage device(8, 8, QImage::Format_ARGB32);
+    static QImage device(8, 8, QImage::Format_ARGB32);
     ComposedPage page;
     page.items = lines;
     PdfTextLayer textLayer;
-    textLayer.addPage(drawnLines(page, &device), &device);
+    QPainter painter(&device);
+    paintLines(painter, drawnLines(page, &device), &textLayer);
+    painter.end();
     check(textLayer.pageCount() == 1);
     return 0;
 }

@@ -343,10 +343,13 @@ PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
         if (face.font == font)
             return face;
     }
-    const QString family = font.familyName();
-    const QString style = font.styleName();
+    // A font without tables (the boxes Qt draws for characters no font has) names no family:
+    // Qt cannot even be asked for one. It is a face of its own.
+    const bool named = !font.fontTable("name").isEmpty();
+    const QString family = named ? font.familyName() : QString();
+    const QString style = named ? font.styleName() : QString();
     for (Face &face : m_faces) {
-        if (face.family == family && face.style == style)
+        if (named && face.family == family && face.style == style)
             return face;
     }
     m_faces.append({font, family, style, {}, {}});
