@@ -13,6 +13,7 @@ endif()
 
 set(expected
     "${BINDIR}/qhsy"
+    "${LIBDIR}/qhsy/libqhsy_window.so"
     "${DATADIR}/applications/qhsy.desktop"
     "${DATADIR}/mime/packages/qhsy-comment.xml"
     "${DATADIR}/icons/hicolor/256x256/apps/qhsy.png"
@@ -58,4 +59,16 @@ endif()
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${out}" "${EXPECTED}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the resaved file differs from ${EXPECTED}")
+endif()
+
+# The installed program finds its window part: with a platform that does not exist, Qt (started
+# by the window part) refuses to run, where a missing window part would be told instead.
+execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+            "HOME=${home}" "XDG_DATA_HOME=${home}/.local/share" "XDG_CONFIG_HOME=${home}/.config"
+            QT_QPA_PLATFORM=qhsy-no-such-platform
+            "${prefix}/${BINDIR}/qhsy"
+    RESULT_VARIABLE rc OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(output MATCHES "libqhsy_window" OR NOT output MATCHES "qhsy-no-such-platform")
+    message(FATAL_ERROR "the installed qhsy did not start its window part (${rc}):\n${output}")
 endif()

@@ -1,19 +1,13 @@
-#include "core/app/commandline.h"
-#include "core/app/programlocation.h"
-#include "core/document/recovery.h"
-#include "core/document/session.h"
-#include "core/platform/fontsubstitution.h"
-#include "ui/app/applicationsetup.h"
-#include "ui/app/copyright.h"
-#include "ui/app/mainwindow.h"
-#include "ui/platform/qtplatform.h"
+#include "app/windowentry.h"
 
-#include <QApplication>
-#include <QIcon>
+#include "core/app/commandline.h"
+#include "core/platform/fontsubstitution.h"
+
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
-#include <memory>
+#include <dlfcn.h>
 
 namespace {
 
@@ -47,34 +41,15 @@ int main(int argc, char **argv)
         return CommandLine::run(request, out, err);
     }
 
-    QApplication app(argc, argv);
-    ApplicationSetup::apply();
-
-    const QString folder = ProgramLocation::resolve();
-    QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));
-    // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
-    const QString commandLineText = CommandLine::parse(QApplication::arguments().mid(1)).fileToOpen;
-
-    QtPlatform platform;
-    Session state;
-    RecoveryStore recoveryStore;
-    std::unique_ptr<Recovery> recovery;
-    std::unique_ptr<MainWindow> mainWindow;
-    copyright splash(state, platform, folder, [&] {
-        mainWindow = std::make_unique<MainWindow>(state, platform);
-        mainWindow->show();
-        mainWindow->load(commandLineText);
-        // Copies of runs that did not end cleanly are offered; this run then keeps its own.
-        // A folder that cannot be written is told when the first copy is due.
-        (void)recoveryStore.open();
-        mainWindow->lifecycle().offerRecovery(recoveryStore);
-        recovery = std::make_unique<Recovery>(state, recoveryStore, platform);
-    });
-    QObject::connect(&splash, &copyright::startupFailed, &app, [] { QCoreApplication::exit(1); });
-    splash.show();
-    const int status = QApplication::exec();
-    // A clean exit leaves no copy behind.
-    recovery.reset();
-    recoveryStore.discard();
-    return status;
+    // Only a window needs Qt Widgets and the printing libraries: they come with the window part.
+    void *window = dlopen(QHSY_WINDOW_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    const auto run = window ? reinterpret_cast<QhsyRunWindow>(dlsym(window, QHSY_WINDOW_ENTRY)) : nullptr;
+    if (!run) {
+        const char *reason = dlerror();
+        QTextStream(stderr) << QStringLiteral("无法打开窗口：窗口组件 %1 缺失或已损坏（%2）。请重新安装青禾书苑。\n")
+                                   .arg(QStringLiteral(QHSY_WINDOW_LIBRARY), QString::fromLocal8Bit(reason ? reason : ""));
+        return 1;
+    }
+    // The library stays loaded until the process ends: Qt's clean-up at exit runs code in it.
+    return run(argc, argv);
 }

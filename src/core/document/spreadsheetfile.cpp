@@ -4,6 +4,7 @@
 
 #include "core/platform/fileerrorreason.h"
 #include "core/platform/libreoffice.h"
+#include "core/platform/libzip.h"
 #include "core/platform/textfile.h"
 
 #include <QDir>
@@ -12,8 +13,6 @@
 #include <QHash>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-
-#include <zip.h>
 
 #include <algorithm>
 #include <memory>
@@ -31,7 +30,7 @@ const QString PasswordMessage =
 
 struct ZipCloser
 {
-    void operator()(zip_t *archive) const { zip_discard(archive); }
+    void operator()(zip_t *archive) const { LibZip::functions()->discard(archive); }
 };
 using Archive = std::unique_ptr<zip_t, ZipCloser>;
 
@@ -39,24 +38,26 @@ using Archive = std::unique_ptr<zip_t, ZipCloser>;
 Result<std::optional<QByteArray>> part(zip_t *archive, const char *name, const QString &path,
                                        const QString &kind)
 {
-    const zip_int64_t index = zip_name_locate(archive, name, 0);
+    // Only reached with an archive open, so with the library loaded.
+    const LibZip::Functions &zip = *LibZip::functions();
+    const zip_int64_t index = zip.nameLocate(archive, name, 0);
     if (index < 0)
         return std::optional<QByteArray>();
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0 || stat.size > MaxPartSize)
+    zip.statInit(&stat);
+    if (zip.statIndex(archive, zip_uint64_t(index), 0, &stat) != 0 || stat.size > MaxPartSize)
         return Failure{DamagedMessage.arg(path, kind), FailureKind::Unreadable};
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
         return Failure{PasswordMessage.arg(path), FailureKind::Unreadable};
-    zip_file_t *file = zip_fopen_index(archive, zip_uint64_t(index), 0);
+    zip_file_t *file = zip.fopenIndex(archive, zip_uint64_t(index), 0);
     if (!file) {
-        const bool password = zip_error_code_zip(zip_get_error(archive)) == ZIP_ER_NOPASSWD;
+        const bool password = zip.errorCodeZip(zip.getError(archive)) == ZIP_ER_NOPASSWD;
         return Failure{(password ? PasswordMessage.arg(path) : DamagedMessage.arg(path, kind)),
                        FailureKind::Unreadable};
     }
     QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t read = zip_fread(file, bytes.data(), stat.size);
-    zip_fclose(file);
+    const zip_int64_t read = zip.fread(file, bytes.data(), stat.size);
+    zip.fclose(file);
     if (read != zip_int64_t(stat.size))
         return Failure{DamagedMessage.arg(path, kind), FailureKind::Unreadable};
     return std::optional<QByteArray>(bytes);
@@ -396,8 +397,11 @@ namespace {
 Result<QList<QStringList>> archiveRows(const QString &path, bool ods)
 {
     const QString kind = ods ? QStringLiteral(" OpenDocument ") : QStringLiteral(" Excel ");
+    const LibZip::Functions *zip = LibZip::functions();
+    if (!zip)
+        return Failure{LibZip::unavailableMessage(), FailureKind::Unreadable};
     int error = 0;
-    Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    Archive archive(zip->open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
     if (!archive)
         return Failure{DamagedMessage.arg(path, kind), FailureKind::Unreadable};
     return ods ? odsRows(archive.get(), path) : xlsxRows(archive.get(), path);
