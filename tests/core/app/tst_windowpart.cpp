@@ -47,7 +47,7 @@ void tst_WindowPart::commandLineLoadsNoWindowLibraries()
     QCOMPARE(run.exitCode, 0);
     for (const QString &library : loaded)
         QVERIFY2(run.err.contains(QStringLiteral("file=") + library), qPrintable(library));
-    for (const QString &library : {"libQt6Widgets", "libQt6PrintSupport", "libcups", "libqhsy_window", "libzip"}) {
+    for (const QString library : {"libQt6Widgets", "libQt6PrintSupport", "libcups", "libqhsy_window", "libzip"}) {
         if (!loaded.contains(library))
             QVERIFY2(!run.err.contains(library), qPrintable(library));
     }
