@@ -2,6 +2,7 @@
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/printeditems.h"
+#include "pageitems.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
@@ -23,15 +24,6 @@ const QStringList OneScheme = {
     "pytexttop=4", "pytextheight=12",  "pytextwidth=15", "pytextjuli=.4", "teacherleft=14", "teachertop=17",
     "*!*",
 };
-
-const PageItem *firstOf(const ComposedPage &page, PageItemRole role)
-{
-    for (const PageItem &item : page.items) {
-        if (item.role == role)
-            return &item;
-    }
-    return nullptr;
-}
 
 } // namespace
 

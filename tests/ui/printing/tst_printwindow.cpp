@@ -4,6 +4,7 @@
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/printeditems.h"
+#include "pageitems.h"
 #include "programfolder.h"
 #include "resultvalue.h"
 #include "scriptedplatform.h"
@@ -76,15 +77,6 @@ const QStringList ThreeStudents = {"张三", "李四", "王五"};
 /// A scheme field in a data table, or none.
 using Field = std::optional<SchemeField>;
 const Field NoField;
-
-const PageItem *firstOf(const ComposedPage &page, PageItemRole role)
-{
-    for (const PageItem &item : page.items) {
-        if (item.role == role)
-            return &item;
-    }
-    return nullptr;
-}
 
 } // namespace
 
