@@ -200,7 +200,7 @@ QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, dou
         if (shown.isEmpty())
             break; // a box whose first line break already lies below the paper
         const TextExtent extent = line->extent();
-        lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height});
+        lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height, line->laidOut()});
         top += extent.height + unitsPerCm * gapCm;
     }
     return lines;

@@ -2,6 +2,7 @@
 
 #include "core/platform/itemfont.h"
 #include "core/platform/twips.h"
+#include "core/printing/laidouttext.h"
 
 #include <QList>
 #include <QString>
@@ -25,8 +26,15 @@ struct PageItem
     double top = 0;
     double width = 0;
     double height = 0;
+    /// By visual line, its glyphs as measuring laid them out, where it has them: drawing them
+    /// spares shaping the line again. Not part of what the item is.
+    QList<LaidOutSpan> laidOut;
 
-    friend bool operator==(const PageItem &, const PageItem &) = default;
+    friend bool operator==(const PageItem &a, const PageItem &b)
+    {
+        return a.role == b.role && a.text == b.text && a.font == b.font && a.left == b.left && a.top == b.top &&
+               a.width == b.width && a.height == b.height;
+    }
 };
 
 /// One student's page: its size in twips, then its items in the order PrintedItems lists them.

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <cmath>
+
 QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device)
 {
     const double dpi = device ? device->logicalDpiY() : 1440.0;
@@ -22,14 +24,21 @@ QList<DrawnLine> drawnLines(const ComposedPage &page, const QPaintDevice *device
         font.setPointSizeF(item.font.fontSize * 1440.0 / dpi);
         const QFontMetricsF metrics(font, const_cast<QPaintDevice *>(device));
         double baseline = item.top + metrics.ascent();
+        // The measurer's glyphs are those of a font of the same pixel size only on its own
+        // resolution.
+        const bool measuredGlyphs = dpi == 1440.0;
+        qsizetype visualLine = 0;
         qsizetype start = 0;
         const QString &text = item.text;
         for (qsizetype i = 0; i <= text.size(); ++i) {
             const bool end = i == text.size();
             if (!end && text[i] != u'\r' && text[i] != u'\n')
                 continue;
-            if (i > start)
-                lines.append({font, QPointF(item.left, baseline), text.mid(start, i - start)});
+            if (i > start) {
+                lines.append({font, QPointF(item.left, baseline), text.mid(start, i - start),
+                              measuredGlyphs ? item.laidOut.value(visualLine) : LaidOutSpan()});
+            }
+            ++visualLine;
             baseline += metrics.lineSpacing();
             if (!end && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
@@ -63,6 +72,17 @@ void paintLines(QPainter &painter, const QList<DrawnLine> &lines, PdfTextLayer *
             painter.setFont(line.font);
             painter.drawText(line.baseline, line.text);
             continue;
+        }
+        if (line.glyphs.text) {
+            const QList<QGlyphRun> runs = line.glyphs.runs();
+            if (textLayer->addOwnLine(line.text, runs)) {
+                // Where a layout of the line puts its glyphs: from the baseline in whole 64ths.
+                const auto sixtyFourths = [](double v) { return std::round(v * 64) / 64; };
+                const QPointF origin(sixtyFourths(line.baseline.x()), sixtyFourths(line.baseline.y()));
+                for (const QGlyphRun &run : runs)
+                    painter.drawGlyphRun(origin, run);
+                continue;
+            }
         }
         // The layout drawText would make, kept for the text layer. The line's top is its
         // baseline less its ascent (a whole number of 64ths: the baseline comes out the same).

@@ -1,6 +1,7 @@
 #include "core/printing/pdftextlayer.h"
 
 #include "core/printing/pdfrevision.h"
+#include "core/printing/pdfshownglyphs.h"
 #include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
@@ -8,13 +9,9 @@
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/BufferInputSource.hh>
-#include <qpdf/Pl_Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFTokenizer.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
@@ -165,139 +162,6 @@ QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qi
     return glyphs;
 }
 
-// ---- The PDF side: which glyph codes the pages show -------------------------------------------
-
-struct ShownGlyph
-{
-    QPDFObjGen font;
-    unsigned code = 0;
-};
-
-/// Collects the glyph codes a page's content stream shows, in order, with the font of each. Only
-/// composite fonts with two-byte codes (Identity-H, what Qt writes) can be followed; a page
-/// showing text in any other font is marked as not followed. The stream is read token by token:
-/// only the text operators and the graphics state's save and restore matter here.
-class ShownGlyphs
-{
-public:
-    explicit ShownGlyphs(QPDFPageObjectHelper &page)
-        : m_fonts(page.getAttribute("/Resources", false).getKey("/Font"))
-    {
-        Pl_Buffer contents("page contents");
-        page.pipeContents(&contents);
-        const auto input = std::make_shared<BufferInputSource>("page contents", contents.getBuffer(), true);
-        QPDFTokenizer tokenizer;
-        tokenizer.allowEOF();
-        int arrayDepth = 0;
-        for (;;) {
-            const QPDFTokenizer::Token token = tokenizer.readToken(input, "page contents", true);
-            switch (token.getType()) {
-            case QPDFTokenizer::tt_eof:
-                return;
-            case QPDFTokenizer::tt_array_open:
-                if (arrayDepth++ == 0)
-                    m_operands.push_back({Operand::Array, {}, {}});
-                break;
-            case QPDFTokenizer::tt_array_close:
-                arrayDepth = std::max(0, arrayDepth - 1);
-                break;
-            case QPDFTokenizer::tt_string:
-                if (arrayDepth > 0)
-                    m_operands.back().strings.push_back(token.getValue());
-                else
-                    m_operands.push_back({Operand::String, token.getValue(), {}});
-                break;
-            case QPDFTokenizer::tt_name:
-                if (arrayDepth == 0)
-                    m_operands.push_back({Operand::Name, token.getValue(), {}});
-                break;
-            case QPDFTokenizer::tt_word:
-                arrayDepth = 0;
-                operate(token.getValue());
-                if (token.getValue() == "ID")
-                    tokenizer.expectInlineImage(input);
-                break;
-            default:
-                if (arrayDepth == 0)
-                    m_operands.push_back({Operand::Other, {}, {}});
-                break;
-            }
-        }
-    }
-
-    std::vector<ShownGlyph> glyphs;
-    bool followed = true;
-    std::map<QPDFObjGen, QPDFObjectHandle> fonts; ///< the composite fonts shown
-
-private:
-    struct Operand
-    {
-        enum Kind { Name, String, Array, Other } kind;
-        std::string value;
-        std::vector<std::string> strings; ///< the strings of an array
-    };
-
-    struct Font
-    {
-        QPDFObjGen id;
-        bool composite = false;
-    };
-
-    void operate(const std::string &op)
-    {
-        const auto operandIs = [&](std::size_t i, Operand::Kind kind) {
-            return m_operands.size() > i && m_operands[i].kind == kind;
-        };
-        if (op == "q") {
-            m_saved.push_back(m_font);
-        } else if (op == "Q") {
-            if (!m_saved.empty()) {
-                m_font = m_saved.back();
-                m_saved.pop_back();
-            }
-        } else if (op == "Tf" && m_operands.size() == 2 && operandIs(0, Operand::Name)) {
-            selectFont(m_operands[0].value);
-        } else if ((op == "Tj" || op == "'") && m_operands.size() == 1 && operandIs(0, Operand::String)) {
-            show(m_operands[0].value);
-        } else if (op == "\"" && m_operands.size() == 3 && operandIs(2, Operand::String)) {
-            show(m_operands[2].value);
-        } else if (op == "TJ" && m_operands.size() == 1 && operandIs(0, Operand::Array)) {
-            for (const std::string &text : m_operands[0].strings)
-                show(text);
-        }
-        m_operands.clear();
-    }
-
-    void selectFont(const std::string &name)
-    {
-        m_font = {};
-        QPDFObjectHandle font = m_fonts.isDictionary() ? m_fonts.getKey(name) : QPDFObjectHandle::newNull();
-        if (!font.isDictionary() || !font.isIndirect())
-            return;
-        m_font.id = font.getObjGen();
-        QPDFObjectHandle encoding = font.getKey("/Encoding");
-        m_font.composite =
-            font.getKey("/Subtype").isNameAndEquals("/Type0") && encoding.isNameAndEquals("/Identity-H");
-        if (m_font.composite)
-            fonts.emplace(m_font.id, font);
-    }
-
-    void show(const std::string &bytes)
-    {
-        if (!m_font.composite || bytes.size() % 2 != 0) {
-            followed = false;
-            return;
-        }
-        for (std::size_t i = 0; i < bytes.size(); i += 2)
-            glyphs.push_back({m_font.id, unsigned(quint8(bytes[i])) << 8 | quint8(bytes[i + 1])});
-    }
-
-    QPDFObjectHandle m_fonts;
-    std::vector<Operand> m_operands;
-    Font m_font;
-    std::vector<Font> m_saved;
-};
-
 /// The composite fonts with two-byte codes (Identity-H, what Qt writes) of a page's resources.
 std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> compositeFonts(QPDFPageObjectHelper &page)
 {
@@ -386,35 +250,46 @@ QList<PdfTextLayer::Glyph> PdfTextLayer::glyphsOf(const Line &line)
     return glyphs;
 }
 
-void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
+PdfTextLayer::Page &PdfTextLayer::pageForLine()
 {
     if (m_pages.isEmpty())
         beginPage();
     Page &page = m_pages.last();
     ++page.lineCount;
-    Line line;
-    const QList<QGlyphRun> runs = shaped.glyphRuns();
-    if (ownGlyphs(text, runs)) {
-        qsizetype at = 0;
-        for (const QGlyphRun &run : runs) {
-            Face &face = faceOf(run.rawFont());
-            for (const quint32 index : run.glyphIndexes())
-                face.note(index, QStringView(text).sliced(at++, 1));
-        }
-        line.ownText = text;
-        line.ownRuns = runs;
-    } else {
-        Face *face = nullptr;
-        for (const PlacedGlyph &glyph : shapedLine(text, shaped, m_budget)) {
-            if (!face || !(face->font == glyph.font))
-                face = &faceOf(glyph.font);
-            face->note(glyph.index, glyph.text);
-            line.glyphs.append({glyph.index, glyph.text, glyph.font});
-        }
-        // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the
-        // page is kept to be matched with its contents.
-        page.kept = true;
+    return page;
+}
+
+bool PdfTextLayer::addOwnLine(const QString &text, const QList<QGlyphRun> &runs)
+{
+    if (!ownGlyphs(text, runs))
+        return false;
+    Page &page = pageForLine();
+    qsizetype at = 0;
+    for (const QGlyphRun &run : runs) {
+        Face &face = faceOf(run.rawFont());
+        for (const quint32 index : run.glyphIndexes())
+            face.note(index, QStringView(text).sliced(at++, 1));
     }
+    page.lines.append(Line{{}, text, runs});
+    return true;
+}
+
+void PdfTextLayer::addLine(const QString &text, const QTextLine &shaped)
+{
+    if (addOwnLine(text, shaped.glyphRuns()))
+        return;
+    Page &page = pageForLine();
+    Line line;
+    Face *face = nullptr;
+    for (const PlacedGlyph &glyph : shapedLine(text, shaped, m_budget)) {
+        if (!face || !(face->font == glyph.font))
+            face = &faceOf(glyph.font);
+        face->note(glyph.index, glyph.text);
+        line.glyphs.append({glyph.index, glyph.text, glyph.font});
+    }
+    // A glyph no character of the BMP has as its own may be out of reach of Qt's map: the
+    // page is kept to be matched with its contents.
+    page.kept = true;
     page.lines.append(line);
 }
 

@@ -44,6 +44,10 @@ public:
     void beginPage();
     /// Notes a line of the page begun last, drawn from the laid-out `shaped` of its `text`.
     void addLine(const QString &text, const QTextLine &shaped);
+    /// Notes a line of the page begun last drawn with the glyph `runs`, when each of their glyphs
+    /// is the font's own glyph for one character of `text` of the BMP, glyph i for text[i];
+    /// otherwise notes nothing and answers false (such a line is noted through addLine).
+    bool addOwnLine(const QString &text, const QList<QGlyphRun> &runs);
     /// The pages noted so far.
     qsizetype pageCount() const { return m_pages.size(); }
 
@@ -97,6 +101,8 @@ private:
         bool drew(quint32 glyph) const;
     };
     Face &faceOf(const QRawFont &font);
+    /// The page a line is noted on, counting the line.
+    Page &pageForLine();
 
     QList<Page> m_pages;
     QList<Face> m_faces;

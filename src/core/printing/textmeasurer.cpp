@@ -186,36 +186,20 @@ struct QtTextMeasurer::Font
     {
         if (from == to)
             return 0.0;
-        Stretch &s = stretch;
-        const bool same = s.text == text.data() && s.textSize == text.size() && s.from <= from &&
-                          from < s.from + s.chars.size() &&
-                          QStringView(s.chars) == text.sliced(s.from, s.chars.size());
-        if (!same || (to > s.from + s.chars.size() && s.cut)) {
-            // From where it is asked, twice as far as the line so far at least.
-            const qsizetype most =
-                std::min(text.size(), from + std::max<qsizetype>(StretchLength, 2 * (to - from)));
-            qsizetype end = from;
-            while (end < most && isPlain(text[end]))
-                ++end;
-            s = Stretch();
-            s.text = text.data();
-            s.textSize = text.size();
-            s.from = from;
-            s.chars = text.sliced(from, end - from).toString();
-            s.cut = end == most && end < text.size();
-        }
-        if (to > s.from + s.chars.size())
-            return std::nullopt; // the text holds a character that is not plain
-        if (!hasOwnScript(text[from]) && scriptAlone(text, from, to) != scriptWithin(s, from))
+        const Stretch *s = readableStretch(text, from, to);
+        if (!s)
             return std::nullopt;
-        if (s.x.isEmpty() && !s.unusable)
-            layOut(s);
-        if (s.unusable)
-            return std::nullopt;
-        const qsizetype a = from - s.from, b = to - s.from;
-        if (s.offAdvance[b] != s.offAdvance[a])
-            return std::nullopt;
-        return s.x[b] - s.x[a];
+        return s->laid->x[to - s->from] - s->laid->x[from - s->from];
+    }
+
+    /// The glyphs of text[from, to) where its width can be read off a stretch (see stretchWidth):
+    /// then the text on its own is laid out with the same glyphs at the same places.
+    LaidOutSpan stretchSpan(QStringView text, qsizetype from, qsizetype to)
+    {
+        const Stretch *s = from < to ? readableStretch(text, from, to) : nullptr;
+        if (!s)
+            return {};
+        return {s->laid, from - s->from, to - s->from};
     }
 
     QFont qfont;
@@ -240,11 +224,46 @@ private:
         QString chars;
         bool cut = false;      ///< ends for want of room, before a plain character
         bool unusable = false; ///< its glyphs are not one to a character
-        QList<double> x;       ///< by character and one past the last: where it begins
+        std::shared_ptr<LaidOutText> laid; ///< its glyphs, once laid out
         QList<int> offAdvance; ///< by character and one past: how many before it are set at
                                ///< another advance than their own
     };
     Stretch stretch;
+
+    /// The stretch text[from, to) can be read off, laid out (see stretchWidth); null when it
+    /// cannot be read so.
+    const Stretch *readableStretch(QStringView text, qsizetype from, qsizetype to)
+    {
+        Stretch &s = stretch;
+        const bool same = s.text == text.data() && s.textSize == text.size() && s.from <= from &&
+                          from < s.from + s.chars.size() &&
+                          QStringView(s.chars) == text.sliced(s.from, s.chars.size());
+        if (!same || (to > s.from + s.chars.size() && s.cut)) {
+            // From where it is asked, twice as far as the line so far at least.
+            const qsizetype most =
+                std::min(text.size(), from + std::max<qsizetype>(StretchLength, 2 * (to - from)));
+            qsizetype end = from;
+            while (end < most && isPlain(text[end]))
+                ++end;
+            s = Stretch();
+            s.text = text.data();
+            s.textSize = text.size();
+            s.from = from;
+            s.chars = text.sliced(from, end - from).toString();
+            s.cut = end == most && end < text.size();
+        }
+        if (to > s.from + s.chars.size())
+            return nullptr; // the text holds a character that is not plain
+        if (!hasOwnScript(text[from]) && scriptAlone(text, from, to) != scriptWithin(s, from))
+            return nullptr;
+        if (!s.laid && !s.unusable)
+            layOut(s);
+        if (s.unusable)
+            return nullptr;
+        if (s.offAdvance[to - s.from] != s.offAdvance[from - s.from])
+            return nullptr;
+        return &s;
+    }
 
     /// Characters of no script of their own take theirs from what comes before them, and at
     /// the start of a line from the first that follows: the script text[from] takes on a line
@@ -279,28 +298,44 @@ private:
         const QTextLine line = layout.createLine();
         layout.endLayout();
         const qsizetype n = s.chars.size();
-        s.x.reserve(n + 1);
-        for (const QGlyphRun &run : layout.glyphRuns()) {
-            for (const QPointF &at : run.positions())
-                s.x.append(at.x());
+        auto laid = std::make_shared<LaidOutText>();
+        laid->chars = s.chars;
+        laid->x.reserve(n + 1);
+        // One run a font, in no particular order: placed in order, they follow the characters
+        // unless the fonts take turns (then the places are out of order, and the stretch unusable).
+        QList<QGlyphRun> runs = layout.glyphRuns();
+        std::sort(runs.begin(), runs.end(), [](const QGlyphRun &a, const QGlyphRun &b) {
+            return a.positions().value(0).x() < b.positions().value(0).x();
+        });
+        for (const QGlyphRun &run : runs) {
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> places = run.positions();
+            laid->fonts.append(run.rawFont());
+            for (qsizetype i = 0; i < glyphs.size() && i < places.size(); ++i) {
+                laid->glyphs.append(glyphs[i]);
+                laid->fontOf.append(laid->fonts.size() - 1);
+                laid->x.append(places[i].x());
+                laid->y.append(places[i].y() - line.ascent());
+            }
         }
-        if (s.x.size() != n || !std::is_sorted(s.x.cbegin(), s.x.cend())) {
+        if (laid->x.size() != n || !std::is_sorted(laid->x.cbegin(), laid->x.cend())) {
             s.unusable = true;
-            s.x.clear();
             return;
         }
-        s.x.append(line.cursorToX(int(n)));
-        const double start = s.x.front();
+        laid->x.append(line.cursorToX(int(n)));
+        const double start = laid->x.front();
         s.offAdvance.resize(n + 1);
         s.offAdvance[0] = 0;
         for (qsizetype i = 0; i < n; ++i) {
-            const bool own = s.x[i + 1] - s.x[i] == cluster(QStringView(s.chars).sliced(i, 1)).advance;
+            const bool own =
+                laid->x[i + 1] - laid->x[i] == cluster(QStringView(s.chars).sliced(i, 1)).advance;
             s.offAdvance[i + 1] = s.offAdvance[i] + (own ? 0 : 1);
         }
         if (start != 0) {
-            for (double &x : s.x)
+            for (double &x : laid->x)
                 x -= start;
         }
+        s.laid = std::move(laid);
     }
 
     Char classify(QStringView text, CharKind kind) const
@@ -369,6 +404,13 @@ public:
         return {std::max(m_closedWidth, currentWidth()), m_visualLines * m_font.lineSpacing};
     }
 
+    QList<LaidOutSpan> laidOut() override
+    {
+        QList<LaidOutSpan> spans = m_laidOut;
+        spans.append(currentSpan());
+        return spans;
+    }
+
 private:
     void appendCluster(QStringView cluster, bool hidden)
     {
@@ -389,6 +431,7 @@ private:
             m_visual = cluster.toString();
             m_length = cluster.size();
             m_base = appended.advance;
+            m_baseFromStretch = false;
             m_baseLength = m_visual.size();
             m_lastKind = appended.kind;
             m_afterZeroAdvance = appended.kind == CharKind::ZeroAdvance;
@@ -424,6 +467,7 @@ private:
                 m_visualFrom >= 0 ? m_font.stretchWidth(m_text, m_visualFrom, m_visualFrom + m_visual.size())
                                   : std::nullopt;
             m_base = laidOut ? *laidOut : m_font.width(m_visual);
+            m_baseFromStretch = laidOut.has_value();
             m_baseLength = m_visual.size();
             m_pending = 0;
             m_band = 0;
@@ -432,8 +476,19 @@ private:
         return m_base;
     }
 
+    /// The glyphs of the current visual line, when its width was read off a laid-out stretch:
+    /// that stretch is still the font's.
+    LaidOutSpan currentSpan()
+    {
+        currentWidth();
+        if (m_hidden || !m_baseFromStretch || m_visual.isEmpty())
+            return {};
+        return m_font.stretchSpan(m_text, m_visualFrom, m_visualFrom + m_visual.size());
+    }
+
     void closeVisualLine()
     {
+        m_laidOut.append(currentSpan());
         m_closedWidth = std::max(m_closedWidth, currentWidth());
         if (m_visualFrom >= 0)
             m_visualFrom = m_at;
@@ -441,6 +496,7 @@ private:
         m_visual.clear();
         m_length = 0;
         m_base = 0;
+        m_baseFromStretch = false;
         m_baseLength = 0;
         m_pending = 0;
         m_band = 0;
@@ -460,6 +516,7 @@ private:
     double m_closedWidth = 0;    ///< the widest visual line before it
     int m_visualLines = 1;
     double m_base = 0;
+    bool m_baseFromStretch = false; ///< m_base was read off a laid-out stretch
     qsizetype m_baseLength = 0;
     double m_pending = 0;
     double m_band = 0;
@@ -468,6 +525,7 @@ private:
     bool m_mustMeasure = false;
     bool m_hidden = false;
     int m_shapedMeasured = 0; ///< Shaped clusters of the visual line that had it measured
+    QList<LaidOutSpan> m_laidOut; ///< the glyphs of the visual lines closed
 };
 
 } // namespace

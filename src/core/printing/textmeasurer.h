@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/platform/itemfont.h"
+#include "core/printing/laidouttext.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -52,6 +54,11 @@ public:
         Q_UNUSED(text);
         Q_UNUSED(from);
     }
+    /// By visual line of the text so far, its glyphs as they were laid out to measure it, where
+    /// the whole visual line was measured in one piece of a laid-out text and each of its
+    /// characters keeps there the advance it has alone (so the line on its own is laid out the
+    /// same); an empty span otherwise. None by default.
+    virtual QList<LaidOutSpan> laidOut() { return {}; }
 };
 
 /// Measures texts as they are drawn on the page. A text measures as the widest of its visual

@@ -144,6 +144,23 @@ CommentDocument hundredStudents()
     return document;
 }
 
+/// The page contents of a PDF as Qt wrote it, inflated: what is drawn where, byte for byte.
+QList<QByteArray> pageContents(const QByteArray &pdf)
+{
+    QList<QByteArray> contents;
+    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
+        const qsizetype end = pdf.indexOf("endstream", at);
+        if (pdf.mid(at + 7, 1) != "\x78")
+            continue; // not deflated: no page of Qt's
+        // qUncompress wants a size hint before zlib's bytes; it grows past a small one.
+        const QByteArray inflated =
+            qUncompress(QByteArray("\0\1\0\0", 4) + pdf.mid(at + 7, end - at - 7));
+        if (inflated.contains(" Tj\n"))
+            contents.append(inflated);
+    }
+    return contents;
+}
+
 } // namespace
 
 class tst_PrintPdf : public QObject
@@ -159,6 +176,8 @@ private slots:
     void textLayer_data();
     void textLayer();
     void textLayerOfAClass();
+    void measuredGlyphsDrawn_data();
+    void measuredGlyphsDrawn();
     void subsetNames_data();
     void subsetNames();
     void chosenStudents_data();
@@ -374,6 +393,46 @@ void tst_PrintPdf::textLayerOfAClass()
     QVERIFY(std::any_of(pages.cbegin(), pages.cend(), [](const QStringList &page) {
         return page.first() == QStringLiteral("王子涵同学：");
     }));
+}
+
+void tst_PrintPdf::measuredGlyphsDrawn_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<int>("perSheet");
+    const QString chinese = QStringLiteral("你上课认真听讲，积极举手发言；作业书写工整。").repeated(8);
+    const QString mixed = QStringLiteral("数学95分，语文（98）分“很好”！学号：20260101，班级 3(2) abc def hij，");
+    QTest::newRow("Chinese") << QStringLiteral("宋体") << chinese << 1;
+    QTest::newRow("scripts changing within a line") << QStringLiteral("黑体") << mixed.repeated(6) << 1;
+    QTest::newRow("a Latin face, Chinese from another font")
+        << QStringLiteral("Times New Roman") << QStringLiteral("abc def hij ") + chinese << 1;
+    QTest::newRow("four on a sheet, scaled") << QStringLiteral("宋体") << chinese + mixed << 4;
+}
+
+// The glyphs measuring laid out are drawn exactly where laying each line out again would put
+// them: the pages Qt writes are the same byte for byte.
+void tst_PrintPdf::measuredGlyphsDrawn()
+{
+    QFETCH(QString, face);
+    QFETCH(QString, comment);
+    QFETCH(int, perSheet);
+    CommentDocument document;
+    document.TeacherSignature = QStringLiteral("大力老师");
+    document.ItemFonts[1] = ItemFont{face, 10.5, false, false};
+    for (int i = 1; i <= 4; ++i)
+        document.slot(i) = {QStringLiteral("学生%1").arg(i), comment.mid(i)};
+    const LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    const QList<ClassPages> classes{{&document, {0, 1, 2, 3}, QString()}};
+    const QtTextMeasurer measured;
+    // A measurer that measures each line whole keeps no glyphs: every line is laid out to draw.
+    const QtTextMeasurer shaped(QtTextMeasurer::Lines::MeasuredWhole);
+    const ComposedPage page = composePage(document, 0, document.ItemFonts, PageSetup::of(scheme), measured);
+    QVERIFY(std::any_of(page.items.cbegin(), page.items.cend(),
+                        [](const PageItem &item) { return item.laidOut.value(0).text != nullptr; }));
+    const SheetOptions sheets{perSheet, {}, true};
+    const QList<QByteArray> drawn = pageContents(drawClassesPdf(classes, scheme, measured, sheets).pdf);
+    QCOMPARE(drawn.size(), 4 / perSheet);
+    QCOMPARE(drawn, pageContents(drawClassesPdf(classes, scheme, shaped, sheets).pdf));
 }
 
 void tst_PrintPdf::subsetNames_data()
