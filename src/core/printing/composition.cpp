@@ -15,7 +15,20 @@ namespace {
 /// The marks that never begin a line: they join the line before however wide it gets.
 bool isHangingPunctuation(QChar c)
 {
-    return QStringView(u"，。；：,.;？！").contains(c);
+    switch (c.unicode()) {
+    case u'，':
+    case u'。':
+    case u'；':
+    case u'：':
+    case u',':
+    case u'.':
+    case u';':
+    case u'？':
+    case u'！':
+        return true;
+    default:
+        return false;
+    }
 }
 
 /// The grapheme clusters of a text from its start, found a stretch at a time, so that the work
@@ -200,7 +213,8 @@ QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, dou
         if (shown.isEmpty())
             break; // a box whose first line break already lies below the paper
         const TextExtent extent = line->extent();
-        lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height, line->laidOut()});
+        lines.append({PageItemRole::CommentLine, shown, font, left, top, extent.width, extent.height,
+                      line->laidOut()});
         top += extent.height + unitsPerCm * gapCm;
     }
     return lines;

@@ -32,8 +32,8 @@ struct PageItem
 
     friend bool operator==(const PageItem &a, const PageItem &b)
     {
-        return a.role == b.role && a.text == b.text && a.font == b.font && a.left == b.left && a.top == b.top &&
-               a.width == b.width && a.height == b.height;
+        return a.role == b.role && a.text == b.text && a.font == b.font && a.left == b.left &&
+               a.top == b.top && a.width == b.width && a.height == b.height;
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <QVarLengthArray>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -56,29 +57,6 @@ bool drawsNothing(QStringView cluster)
             return false;
     }
     return true;
-}
-
-/// Whether each glyph of the runs is the font's own glyph for one character of the BMP, glyph i
-/// for text[i], as most lines are drawn: then Qt's map reaches every glyph, and each glyph stands
-/// for the character it draws.
-bool ownGlyphs(const QString &text, const QList<QGlyphRun> &runs)
-{
-    qsizetype start = 0;
-    QList<quint32> own;
-    for (const QGlyphRun &run : runs) {
-        const QList<quint32> indexes = run.glyphIndexes();
-        const int count = int(indexes.size());
-        if (start + count > text.size())
-            return false;
-        own.resize(count);
-        int found = count;
-        if (!run.rawFont().glyphIndexesForChars(text.constData() + start, count, own.data(), &found) ||
-            found != count || own != indexes)
-            return false;
-        start += count;
-    }
-    return start == text.size() &&
-           std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
 }
 
 /// The glyphs of one drawn line in the order QPainter::drawText hands them to the paint engine
@@ -232,6 +210,19 @@ void PdfTextLayer::Face::note(quint32 glyph, QStringView text)
         texts.insert(glyph, text.toString());
 }
 
+quint32 PdfTextLayer::Face::ownGlyph(QChar c)
+{
+    auto it = own.constFind(c.unicode());
+    if (it == own.cend()) {
+        quint32 glyph = 0;
+        int found = 1;
+        if (!font.glyphIndexesForChars(&c, 1, &glyph, &found) || found != 1)
+            glyph = 0;
+        it = own.insert(c.unicode(), glyph);
+    }
+    return *it;
+}
+
 bool PdfTextLayer::Face::drew(quint32 glyph) const
 {
     return glyph < glyphs.size() && glyphs[glyph];
@@ -261,14 +252,29 @@ PdfTextLayer::Page &PdfTextLayer::pageForLine()
 
 bool PdfTextLayer::addOwnLine(const QString &text, const QList<QGlyphRun> &runs)
 {
-    if (!ownGlyphs(text, runs))
+    // Each glyph the font's own for one character of the BMP, glyph i for text[i], as most lines
+    // are drawn: then Qt's map reaches every glyph, and each glyph stands for the character it
+    // draws.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
         return false;
-    Page &page = pageForLine();
+    QVarLengthArray<Face *, 4> faces;
     qsizetype at = 0;
     for (const QGlyphRun &run : runs) {
         Face &face = faceOf(run.rawFont());
-        for (const quint32 index : run.glyphIndexes())
-            face.note(index, QStringView(text).sliced(at++, 1));
+        faces.append(&face);
+        for (const quint32 index : run.glyphIndexes()) {
+            if (at == text.size() || face.ownGlyph(text[at]) != index)
+                return false;
+            ++at;
+        }
+    }
+    if (at != text.size())
+        return false;
+    Page &page = pageForLine();
+    at = 0;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        for (const quint32 index : runs[i].glyphIndexes())
+            faces[i]->note(index, QStringView(text).sliced(at++, 1));
     }
     page.lines.append(Line{{}, text, runs});
     return true;

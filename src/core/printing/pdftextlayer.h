@@ -97,7 +97,9 @@ private:
         QString style;
         std::vector<bool> glyphs;   ///< by glyph index: drawn
         QHash<quint32, QString> texts; ///< by glyph index: the characters first drawn with it
+        QHash<char16_t, quint32> own;  ///< by character: the font's own glyph for it
         void note(quint32 glyph, QStringView text);
+        quint32 ownGlyph(QChar c);
         bool drew(quint32 glyph) const;
     };
     Face &faceOf(const QRawFont &font);

@@ -222,11 +222,11 @@ private:
         qsizetype textSize = 0;
         qsizetype from = 0; ///< where it begins in the text
         QString chars;
-        bool cut = false;      ///< ends for want of room, before a plain character
-        bool unusable = false; ///< its glyphs are not one to a character
+        bool cut = false;                  ///< ends for want of room, before a plain character
+        bool unusable = false;             ///< its glyphs are not one to a character
         std::shared_ptr<LaidOutText> laid; ///< its glyphs, once laid out
-        QList<int> offAdvance; ///< by character and one past: how many before it are set at
-                               ///< another advance than their own
+        QList<int> offAdvance;             ///< by character and one past: how many before it are set at
+                                           ///< another advance than their own
     };
     Stretch stretch;
 
@@ -524,7 +524,7 @@ private:
     bool m_afterZeroAdvance = false;
     bool m_mustMeasure = false;
     bool m_hidden = false;
-    int m_shapedMeasured = 0; ///< Shaped clusters of the visual line that had it measured
+    int m_shapedMeasured = 0;     ///< Shaped clusters of the visual line that had it measured
     QList<LaidOutSpan> m_laidOut; ///< the glyphs of the visual lines closed
 };
 
@@ -537,9 +537,14 @@ QtTextMeasurer::~QtTextMeasurer() = default;
 
 QtTextMeasurer::Font &QtTextMeasurer::fontFor(const ItemFont &font) const
 {
+    // A page's lines come in one font after another: the last one is kept at hand.
+    if (m_lastFont && font == m_lastItemFont)
+        return *m_lastFont;
     std::shared_ptr<Font> &entry = m_fonts[fontKey(font)];
     if (!entry)
         entry = std::make_shared<Font>(font);
+    m_lastItemFont = font;
+    m_lastFont = entry.get();
     return *entry;
 }
 

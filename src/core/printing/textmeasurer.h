@@ -112,4 +112,6 @@ private:
 
     Lines m_lines;
     mutable QHash<QString, std::shared_ptr<Font>> m_fonts;
+    mutable ItemFont m_lastItemFont;
+    mutable Font *m_lastFont = nullptr;
 };

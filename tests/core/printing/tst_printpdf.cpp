@@ -153,8 +153,7 @@ QList<QByteArray> pageContents(const QByteArray &pdf)
         if (pdf.mid(at + 7, 1) != "\x78")
             continue; // not deflated: no page of Qt's
         // qUncompress wants a size hint before zlib's bytes; it grows past a small one.
-        const QByteArray inflated =
-            qUncompress(QByteArray("\0\1\0\0", 4) + pdf.mid(at + 7, end - at - 7));
+        const QByteArray inflated = qUncompress(QByteArray("\0\1\0\0", 4) + pdf.mid(at + 7, end - at - 7));
         if (inflated.contains(" Tj\n"))
             contents.append(inflated);
     }
@@ -401,7 +400,8 @@ void tst_PrintPdf::measuredGlyphsDrawn_data()
     QTest::addColumn<QString>("comment");
     QTest::addColumn<int>("perSheet");
     const QString chinese = QStringLiteral("你上课认真听讲，积极举手发言；作业书写工整。").repeated(8);
-    const QString mixed = QStringLiteral("数学95分，语文（98）分“很好”！学号：20260101，班级 3(2) abc def hij，");
+    const QString mixed =
+        QStringLiteral("数学95分，语文（98）分“很好”！学号：20260101，班级 3(2) abc def hij，");
     QTest::newRow("Chinese") << QStringLiteral("宋体") << chinese << 1;
     QTest::newRow("scripts changing within a line") << QStringLiteral("黑体") << mixed.repeated(6) << 1;
     QTest::newRow("a Latin face, Chinese from another font")
