@@ -307,6 +307,7 @@ private:
         std::sort(runs.begin(), runs.end(), [](const QGlyphRun &a, const QGlyphRun &b) {
             return a.positions().value(0).x() < b.positions().value(0).x();
         });
+        const double ascent = line.ascent();
         for (const QGlyphRun &run : runs) {
             const QList<quint32> glyphs = run.glyphIndexes();
             const QList<QPointF> places = run.positions();
@@ -315,7 +316,7 @@ private:
                 laid->glyphs.append(glyphs[i]);
                 laid->fontOf.append(laid->fonts.size() - 1);
                 laid->x.append(places[i].x());
-                laid->y.append(places[i].y() - line.ascent());
+                laid->y.append(places[i].y() - ascent);
             }
         }
         if (laid->x.size() != n || !std::is_sorted(laid->x.cbegin(), laid->x.cend())) {

@@ -374,6 +374,9 @@ void tst_Composition::incrementalEqualsFullMeasurement_data()
         << latin + QStringLiteral("  ") + punctuation;
     QTest::newRow("Nimbus Roman 9, Latin")
         << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ");
+    // Chinese from a fallback font: a stretch holds glyphs of two fonts.
+    QTest::newRow("Nimbus Roman 9, Latin and Chinese")
+        << font9(QStringLiteral("Nimbus Roman")) << latin + QStringLiteral(" ") + chinese.repeated(3);
     // Characters with no advance of their own, often and in runs, between kerning pairs too.
     const QString zeroWidth = QStringLiteral("\u200b\u200b\u200b\u0301\u0323\u200d\ufeff\u2060\u00ad");
     QTest::newRow("宋体 9, zero-width characters")
