@@ -8,7 +8,6 @@
 #include <QGlyphRun>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
-#include <QVarLengthArray>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -257,11 +256,9 @@ bool PdfTextLayer::addOwnLine(const QString &text, const QList<QGlyphRun> &runs)
     // draws.
     if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); }))
         return false;
-    QVarLengthArray<Face *, 4> faces;
     qsizetype at = 0;
     for (const QGlyphRun &run : runs) {
-        Face &face = faceOf(run.rawFont());
-        faces.append(&face);
+        Face &face = faceOf(run.rawFont()); // valid until the next face is made
         for (const quint32 index : run.glyphIndexes()) {
             if (at == text.size() || face.ownGlyph(text[at]) != index)
                 return false;
@@ -272,9 +269,10 @@ bool PdfTextLayer::addOwnLine(const QString &text, const QList<QGlyphRun> &runs)
         return false;
     Page &page = pageForLine();
     at = 0;
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        for (const quint32 index : runs[i].glyphIndexes())
-            faces[i]->note(index, QStringView(text).sliced(at++, 1));
+    for (const QGlyphRun &run : runs) {
+        Face &face = faceOf(run.rawFont());
+        for (const quint32 index : run.glyphIndexes())
+            face.note(index, QStringView(text).sliced(at++, 1));
     }
     page.lines.append(Line{{}, text, runs});
     return true;
