@@ -77,7 +77,8 @@ Result<Imported> importList(Session &session, const QString &listText, Mode mode
     const QStringList &lines = *roundTrip;
 
     Imported result;
-    session.changeRoster([&](CommentDocument &document) { result = fillRoster(document, lines, mode); });
+    session.changeRoster([&](CommentDocument &document) { result = fillRoster(document, lines, mode); },
+                         mode == Mode::Replace ? QStringLiteral("替换名单") : QStringLiteral("导入名单"));
     return result;
 }
 

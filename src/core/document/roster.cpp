@@ -77,6 +77,14 @@ QStringList names(const CommentDocument &document)
     return result;
 }
 
+QStringList comments(const CommentDocument &document)
+{
+    QStringList list;
+    for (int k = 0; k < document.studentCount(); ++k)
+        list << document.slot(k + 1).comment;
+    return list;
+}
+
 int commentedCount(const CommentDocument &document, int n)
 {
     const int last = std::clamp(n, 0, Max);

@@ -29,6 +29,8 @@ int indexOf(const CommentDocument &document, const QString &name);
 
 /// The students' names in roster order.
 QStringList names(const CommentDocument &document);
+/// The students' comments in roster order.
+QStringList comments(const CommentDocument &document);
 
 /// Number of the first n students whose comment is not empty.
 int commentedCount(const CommentDocument &document, int n);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/document/commentdocument.h"
+#include "core/document/findreplace.h"
 #include "core/document/ratingsfile.h"
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 #include <functional>
 
@@ -12,6 +14,11 @@
 /// whether it changed since it was read or saved, and the current student. Everything changes
 /// through the named operations below, which tell the windows by signals; windows read the
 /// values and never keep copies of their own.
+///
+/// Whole-class steps (全部替换, 生成草稿, every roster change) are commands on one undo history,
+/// whose clean state is set at every open and save. A comment typed into its box is not a step:
+/// the box undoes its own typing. The class is modified while something was typed since the
+/// last save or the history stands elsewhere than where it was saved.
 class Session : public QObject
 {
     Q_OBJECT
@@ -31,8 +38,16 @@ public:
     bool HasFileName() const { return m_hasFileName; }
     /// The class's own file: CurrentPath when Save writes there, else empty.
     QString namedPath() const { return m_hasFileName ? m_currentPath : QString(); }
-    /// Whether the comments changed since the document was read or saved.
+    /// Whether the class differs from its file: typed into since it was read or saved, or its
+    /// history moved away from the saved step.
     bool Modified() const { return m_modified; }
+    /// The class's whole-class steps; cleared when another document is read.
+    QUndoStack &History() { return m_history; }
+    const QUndoStack &History() const { return m_history; }
+    /// What 编辑→撤消 will do, e.g. "撤消全部替换", with the comments it leaves as they are now;
+    /// empty when there is nothing to undo. redoCaption likewise for 重做.
+    QString undoCaption() const;
+    QString redoCaption() const;
     /// The class's ratings (评价表), one row a roster student in roster order; no categories when
     /// the class has none yet. They follow the roster's changes.
     const RatingsFile::Table &Ratings() const { return m_ratings; }
@@ -62,6 +77,9 @@ public:
     void replaceDocument(const CommentDocument &document);
     /// The comment of slot `slot` as the teacher typed it; marks the document modified.
     void setComment(int slot, const QString &comment);
+    /// A whole-class change of comments as one step of the history named `stepName` ("全部替换").
+    /// Each change's `before` is the comment now; nothing happens for no changes.
+    void changeComments(const QString &stepName, const QList<FindReplace::Change> &changes);
     /// New ratings for the class (taken for the roster as it is); not a change of the comment file.
     void setRatings(const RatingsFile::Table &ratings);
     /// A new teacher signature; marks the document modified when it differs.
@@ -71,7 +89,7 @@ public:
     /// choice, which serves the printout, is no change of the file).
     void setItemFont(int item, const ItemFont &font, bool marksModified = true);
 
-    // Roster changes: each marks the document modified and emits rosterChanged.
+    // Roster changes: each is a step of the history and emits rosterChanged.
     /// Adds a student after the last one; its index, or -1 when the roster is full.
     int addStudent(const QString &name);
     /// Removes student k; the students after it move up.
@@ -80,8 +98,9 @@ public:
     void renameStudent(int k, const QString &name);
     /// Removes every student and comment (a change only when there were students).
     void deleteAll();
-    /// Applies `change` to the roster (as the name import does).
-    void changeRoster(const std::function<void(CommentDocument &)> &change);
+    /// Applies `change` to the roster (as the name import does), as the step `stepName`.
+    void changeRoster(const std::function<void(CommentDocument &)> &change,
+                      const QString &stepName = QStringLiteral("导入名单"));
 
 signals:
     /// CurrentPath or HasFileName changed.
@@ -100,14 +119,31 @@ signals:
     void documentReplaced();
     /// The ratings were set.
     void ratingsChanged();
+    /// The history was emptied (another document was read or made).
+    void historyCleared();
 
 private:
+    friend class CommentsStep;
+    friend class RosterStep;
+
     void setModified(bool modified);
+    void updateModified();
+    void clearHistory();
+    /// For the steps: puts a comment in place without counting it as typed.
+    void putComment(int slot, const QString &comment);
+    /// For the steps: the roster (and its ratings rows) as given, then rosterChanged.
+    void putRoster(const QList<StudentSlot> &students, const RatingsFile::Table &ratings);
+    /// Pushes a roster step; `origin` maps each student after the change to the one it was
+    /// before (-1 for a new one); none: a student is the same where its slot did not change.
+    void pushRosterStep(const QString &stepName, const std::function<void(CommentDocument &)> &change,
+                        const std::function<int(int)> &origin = {});
 
     CommentDocument m_document;
     QString m_currentPath;
     bool m_hasFileName = false;
     bool m_modified = false;
+    bool m_typed = false; ///< a change outside the history since the last open or save
+    QUndoStack m_history;
     int m_currentStudent = -1;
     QString m_programFolder;
     RatingsFile::Table m_ratings;

@@ -76,6 +76,10 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
     updateActions();
     connect(&m_session, &Session::rosterChanged, this, &MainWindow::updateActions);
     connect(&m_session, &Session::documentReplaced, this, &MainWindow::updateActions);
+    // 撤消/重做 name the step they take and what it leaves: a comment typed changes that too.
+    connect(&m_session.History(), &QUndoStack::indexChanged, this, &MainWindow::updateActions);
+    connect(&m_session, &Session::historyCleared, this, &MainWindow::updateActions);
+    connect(&m_session, &Session::commentChanged, this, &MainWindow::updateActions);
     resize(ScreenFit::firstSize(DesignSize, screen()->availableGeometry(), EstimatedFrame));
     m_firstSize = size();
 }
@@ -355,17 +359,6 @@ void MainWindow::focusNextPane()
     }
 }
 
-void MainWindow::undoReplaceAll()
-{
-    if (m_find)
-        m_find->undoReplaceAll();
-}
-
-bool MainWindow::canUndoReplaceAll() const
-{
-    return m_find && m_find->canUndoReplaceAll();
-}
-
 void MainWindow::showClassCheck()
 {
     if (!m_classCheck) {
@@ -404,15 +397,6 @@ void MainWindow::showFind()
     if (!m_find) {
         m_find = new FindDialog(
             m_session, m_platform, [this] { return m_editor; }, this);
-        connect(m_find, &FindDialog::undoChanged, this, &MainWindow::updateActions);
-        // A comment typed over may end what can be undone; a roster change or another
-        // document ends it.
-        connect(&m_session, &Session::commentChanged, this, [this] {
-            if (command(CommandId::UndoReplaceAll)->isEnabled() && !canUndoReplaceAll())
-                updateActions();
-        });
-        connect(&m_session, &Session::rosterChanged, m_find, &FindDialog::forgetReplaceAll);
-        connect(&m_session, &Session::documentReplaced, m_find, &FindDialog::forgetReplaceAll);
     }
     present(m_find);
 }
@@ -420,16 +404,7 @@ void MainWindow::showFind()
 void MainWindow::showDrafts()
 {
     if (!m_drafts) {
-        m_drafts = new DraftsDialog(
-            m_session, m_platform, [this] { return m_editor; }, this);
-        connect(m_drafts, &DraftsDialog::undoChanged, this, &MainWindow::updateActions);
-        // As for 全部替换: a comment typed over may end the undo, another class ends it.
-        connect(&m_session, &Session::commentChanged, this, [this] {
-            if (command(CommandId::UndoDrafts)->isEnabled() && !m_drafts->canUndoApply())
-                updateActions();
-        });
-        connect(&m_session, &Session::rosterChanged, m_drafts, &DraftsDialog::forgetApply);
-        connect(&m_session, &Session::documentReplaced, m_drafts, &DraftsDialog::forgetApply);
+        m_drafts = new DraftsDialog(m_session, m_platform, this);
     }
     m_drafts->reload();
     present(m_drafts);
@@ -441,12 +416,6 @@ void MainWindow::showEachStudent()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setModal(true);
     present(dialog);
-}
-
-void MainWindow::undoDrafts()
-{
-    if (m_drafts)
-        m_drafts->undoApply();
 }
 
 void MainWindow::closeLibraryWindow()

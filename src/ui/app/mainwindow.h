@@ -146,9 +146,6 @@ private:
     void closePrintWindow();
     /// F6: the keyboard goes round the open panes, student list → editor → library.
     void focusNextPane();
-    /// 撤消全部替换, and whether there is a replace-all to undo.
-    void undoReplaceAll();
-    bool canUndoReplaceAll() const;
     /// The library's pop-up with the commands the pressed list allows.
     void showLibraryPopup(const QPoint &at);
     void toggleLibraryWindow();
@@ -165,7 +162,6 @@ private:
     void showDrafts();
     /// 导出每位学生一份: the dialog, each time a new one.
     void showEachStudent();
-    void undoDrafts();
     /// Lists the comment files opened or saved last in 文件 (those that still exist).
     void listRecentFiles();
     void openRecent(int index);

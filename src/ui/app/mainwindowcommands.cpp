@@ -32,6 +32,10 @@ constexpr CommandId DocumentCommands[] = {
     CommandId::RenameStudent, CommandId::StudentFont, CommandId::GenerateDrafts,
 };
 
+// 撤消 and 重做 while the history has no step to take.
+const QString UndoText = QStringLiteral("撤消(&U)");
+const QString RedoText = QStringLiteral("重做(&Y)");
+
 } // namespace
 
 QAction *MainWindow::command(CommandId id) const
@@ -75,8 +79,8 @@ void MainWindow::createCommands()
         {CommandId::Cut, "cut", "剪切(&X)", [clipboard] { clipboard->cut(); }},
         {CommandId::Copy, "copy", "复制(&C)", [clipboard] { clipboard->copy(); }},
         {CommandId::Paste, "paste", "粘贴(&P)", [clipboard] { clipboard->paste(); }},
-        {CommandId::UndoReplaceAll, "undoreplace", "撤消全部替换(&U)", [this] { undoReplaceAll(); }},
-        {CommandId::UndoDrafts, "undodrafts", "撤消生成草稿(&Z)", [this] { undoDrafts(); }},
+        {CommandId::Undo, "undo", "撤消(&U)", [this] { m_session.History().undo(); }},
+        {CommandId::Redo, "redo", "重做(&Y)", [this] { m_session.History().redo(); }},
         {CommandId::Find, "find", "查找和替换(&F)...", [this] { showFind(); }},
         {CommandId::DeleteStudent, "delstudent", "删除当前学生(&D)", [students] { students->s_delete(); }},
         {CommandId::DeleteAllStudents, "delall", "删除所有学生(&A)", [students] { students->s_delall(); }},
@@ -166,7 +170,7 @@ void MainWindow::createMenus()
     connect(file, &QMenu::aboutToShow, this, &MainWindow::listRecentFiles);
 
     fillMenu(topMenu("edit", "编辑(&E)"),
-             {C::Cut, C::Copy, C::Paste, C::UndoReplaceAll, C::UndoDrafts, C::Find, "eg1", C::DeleteStudent,
+             {C::Undo, C::Redo, "eg0", C::Cut, C::Copy, C::Paste, C::Find, "eg1", C::DeleteStudent,
               C::DeleteAllStudents, C::RenameStudent, C::DefaultStudents, "eg2", C::NextStudent,
               C::PreviousStudent});
     fillMenu(topMenu("pingyu", "评语(&P)"),
@@ -266,8 +270,15 @@ void MainWindow::updateActions()
     const bool document = m_editor && m_session.Document().studentCount() > 0;
     for (const CommandId id : DocumentCommands)
         command(id)->setEnabled(document);
-    command(CommandId::UndoReplaceAll)->setEnabled(document && canUndoReplaceAll());
-    command(CommandId::UndoDrafts)->setEnabled(document && m_drafts && m_drafts->canUndoApply());
+    // The class's history: each names the step it takes, e.g. 撤消全部替换. A whole-class step
+    // may leave an empty class (全部删除), so these do not need students.
+    const bool editing = m_editor != nullptr;
+    const QString undo = m_session.undoCaption();
+    const QString redo = m_session.redoCaption();
+    command(CommandId::Undo)->setEnabled(editing && !undo.isEmpty());
+    command(CommandId::Undo)->setText(undo.isEmpty() ? UndoText : undo + QStringLiteral("(&U)"));
+    command(CommandId::Redo)->setEnabled(editing && !redo.isEmpty());
+    command(CommandId::Redo)->setText(redo.isEmpty() ? RedoText : redo + QStringLiteral("(&Y)"));
     // Outside the library's pop-up, its commands are always there (they open the window).
     for (const CommandId id : {CommandId::PopupEdit, CommandId::PopupDelete, CommandId::AddSelection})
         command(id)->setEnabled(true);

@@ -1,6 +1,7 @@
 #include "ui/editor/finddialog.h"
 
 #include "core/document/findreplace.h"
+#include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
@@ -16,6 +17,12 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+const QString StepName = QStringLiteral("全部替换");
+
+} // namespace
 
 FindDialog::FindDialog(Session &session, Platform &platform, std::function<pyedit *()> editor,
                        QWidget *parent)
@@ -132,18 +139,11 @@ void FindDialog::replaceOne()
     findNext(false);
 }
 
-void FindDialog::replaceBoxText(QPlainTextEdit *box, const QString &text)
-{
-    QTextCursor cursor(box->document());
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-}
-
 int FindDialog::replaceAll()
 {
     const QString needle = m_find->text();
     const QList<FindReplace::Change> changes =
-        FindReplace::replaceAll(boxTexts(), needle, m_replace->text(), caseSensitivity());
+        FindReplace::replaceAll(Roster::comments(m_session.Document()), needle, m_replace->text(), caseSensitivity());
     if (changes.isEmpty()) {
         if (!needle.isEmpty())
             m_status->setText(QStringLiteral("找不到“%1”。").arg(needle));
@@ -153,37 +153,10 @@ int FindDialog::replaceAll()
                               Platform::QuestionTitle, MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
         return 0;
-    m_undo.record(changes, m_session.Document(), m_session.Modified());
+    m_session.changeComments(StepName, changes);
     int replaced = 0;
-    for (const FindReplace::Change &change : changes) {
-        replaceBoxText(box(change.student), change.after); // one undo step a box, too
+    for (const FindReplace::Change &change : changes)
         replaced += change.places;
-    }
     m_status->setText(QStringLiteral("已替换 %1 名学生评语中的 %2 处。").arg(changes.size()).arg(replaced));
-    emit undoChanged();
     return replaced;
-}
-
-bool FindDialog::canUndoReplaceAll() const
-{
-    return !m_undo.changes().isEmpty() && m_undo.available(boxTexts());
-}
-
-void FindDialog::undoReplaceAll()
-{
-    if (!canUndoReplaceAll())
-        return;
-    for (const FindReplace::Change &change : m_undo.changes())
-        replaceBoxText(box(change.student), change.before);
-    if (!m_undo.modifiedAfterUndo(m_session.Document()))
-        m_session.markSaved();
-    m_undo.clear();
-    m_status->setText(QStringLiteral("已撤消全部替换。"));
-    emit undoChanged();
-}
-
-void FindDialog::forgetReplaceAll()
-{
-    m_undo.clear();
-    emit undoChanged();
 }

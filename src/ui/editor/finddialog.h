@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/document/replaceallundo.h"
-
 #include <QDialog>
 
 #include <functional>
@@ -18,8 +16,8 @@ class pyedit;
 /// 编辑 → 查找和替换: finds text in every comment of the class (next, previous, round the class),
 /// replaces the one found or all of them. It works on the comment boxes, so that each replace is
 /// an edit the box can undo and only a real change marks the document modified. A replace-all
-/// asks first, saying how many places in how many students, and can be undone for the whole
-/// class as one step. It stays open beside the editor.
+/// asks first, saying how many places in how many students, and is one step of the class's
+/// history (编辑→撤消全部替换). It stays open beside the editor.
 class FindDialog : public QDialog
 {
     Q_OBJECT
@@ -40,29 +38,14 @@ public:
     void replaceOne();
     /// Replaces every place in the class once the teacher agreed; how many (0 when cancelled).
     int replaceAll();
-    /// Whether the last replace-all can be undone: each comment it changed is still as it left it.
-    bool canUndoReplaceAll() const;
-    /// Puts back every comment the last replace-all changed, exactly, and the modified flag of
-    /// the document when nothing else changed since.
-    void undoReplaceAll();
-    /// Forgets the last replace-all (the roster or the whole document changed).
-    void forgetReplaceAll();
-
-signals:
-    /// Whether the last replace-all can be undone may have changed.
-    void undoChanged();
-
 private:
     Qt::CaseSensitivity caseSensitivity() const;
     QPlainTextEdit *box(int student) const;
     /// The comment boxes' texts of the roster, in order.
     QStringList boxTexts() const;
-    /// Sets a box's whole text as one edit the box can undo.
-    static void replaceBoxText(QPlainTextEdit *box, const QString &text);
 
     Session &m_session;
     Platform &m_platform;
-    ReplaceAllUndo m_undo;
     std::function<pyedit *()> m_editor;
     QLineEdit *m_find = nullptr;
     QLineEdit *m_replace = nullptr;

@@ -19,6 +19,8 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 // Design geometry of card 0 and of the window's controls, in twips.
@@ -94,6 +96,7 @@ pyedit::pyedit(Session &session, Platform &platform, QWidget *parent)
     m_fitWarning->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
     m_fitWarning->hide();
     connect(&m_session, &Session::currentStudentChanged, this, &pyedit::updateFitWarning);
+    connect(&m_session, &Session::commentChanged, this, [this](int slot) { showComment(slot - 1); });
 }
 
 void pyedit::setFitScheme(const std::optional<LayoutScheme> &scheme)
@@ -313,9 +316,27 @@ void pyedit::pytext1Change(int i)
 {
     if (i >= cardCount())
         return;
-    m_session.setComment(i + 1, toCommentText(pytext1(i)->toPlainText()));
+    // Only a real change is the teacher's: a box showing its comment anew changes nothing.
+    const QString text = pytext1(i)->toPlainText();
+    if (i < m_session.Document().studentCount() && text != toBoxText(m_session.Document().slot(i + 1).comment))
+        m_session.setComment(i + 1, toCommentText(text));
     if (i == m_session.CurrentStudent())
         updateFitWarning();
+}
+
+void pyedit::showComment(int i)
+{
+    QPlainTextEdit *box = pytext1(i);
+    const QString text = toBoxText(m_session.Document().slot(i + 1).comment);
+    if (!box || box->toPlainText() == text)
+        return;
+    // A whole-class step put this text here: it starts the box's own undo afresh, so that the
+    // box's Ctrl+Z takes back only what is typed into it (the step has 编辑→撤消).
+    const int caret = box->textCursor().position();
+    box->setPlainText(text);
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(std::min(caret, int(text.size())));
+    box->setTextCursor(cursor);
 }
 
 void pyedit::moveTo(int k)
@@ -392,6 +413,16 @@ bool pyedit::eventFilter(QObject *watched, QEvent *event)
     const Card &card = m_cards[std::size_t(i)];
 
     if (watched == card.pytext) {
+        // Ctrl+Y redoes what the box's Ctrl+Z took back, as on every desktop (Ctrl+Shift+Z too).
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    card.pytext->redo();
+                return true;
+            }
+        }
         // Tab and Shift+Tab go on to the next or the previous card's comment, as the cards are
         // laid out; past the class's ends they leave the editor.
         if (event->type() == QEvent::KeyPress) {

@@ -102,6 +102,8 @@ private:
     int cardIndexOf(QObject *control) const;
     void applyFonts(int first, int last);
     void pytext1Change(int i);
+    /// Box i shows its comment as the document has it now (a whole-class step changed it).
+    void showComment(int i);
 
     Session &m_session;
     Platform &m_platform;

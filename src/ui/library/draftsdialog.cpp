@@ -4,21 +4,18 @@
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/platform.h"
-#include "ui/editor/pyedit.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSet>
 #include <QSettings>
 #include <QTableWidget>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,17 +25,16 @@ const QString HiddenKey = QStringLiteral("drafts/hiddenColumns");
 const QString ImportFilter = QStringLiteral("电子表格|*.csv;*.xlsx;*.xls;*.ods|所有文件|*.*");
 const QString ExistingQuestion = QStringLiteral("有 %1 名学生已经写了评语。对这些学生：");
 const quint32 Seed = 1;
+const QString StepName = QStringLiteral("生成草稿");
 const QString HintText = QStringLiteral("按 1、2、3 评为优秀、良好、后进，按 0 或 Delete 清除；单击行或列的标题可一次评定整行或整列；"
                                         "Ctrl+V 粘贴电子表格中复制的评价；右键单击类别标题可隐藏类别。");
 
 } // namespace
 
-DraftsDialog::DraftsDialog(Session &session, Platform &platform, std::function<pyedit *()> editor,
-                           QWidget *parent)
+DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent)
     : QDialog(parent)
     , m_session(session)
     , m_platform(platform)
-    , m_editor(std::move(editor))
 {
     setObjectName(QStringLiteral("draftsdialog"));
     setWindowTitle(Title);
@@ -269,29 +265,9 @@ void DraftsDialog::importFile()
                               Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
-QStringList DraftsDialog::boxTexts() const
-{
-    QStringList texts;
-    pyedit *editor = m_editor ? m_editor() : nullptr;
-    for (int i = 0; editor && i < editor->cardCount() && i < m_session.Document().studentCount(); ++i)
-        texts << editor->pytext1(i)->toPlainText();
-    return texts;
-}
-
-void DraftsDialog::setBoxText(int student, const QString &text)
-{
-    pyedit *editor = m_editor ? m_editor() : nullptr;
-    if (!editor || student >= editor->cardCount())
-        return;
-    // Through the box, as typing would: the box has its own undo step and the document follows.
-    QTextCursor cursor(editor->pytext1(student)->document());
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-}
-
 bool DraftsDialog::apply()
 {
-    const QStringList comments = boxTexts();
+    const QStringList comments = Roster::comments(m_session.Document());
     QList<Drafts::Draft> drafts = m_drafts;
     for (Drafts::Draft &draft : drafts)
         draft = m_drafter->fitted(draft);
@@ -313,13 +289,8 @@ bool DraftsDialog::apply()
         }
     }
     const QList<FindReplace::Change> changes = ClassDrafts::changes(comments, drafts, existing);
-    if (!changes.isEmpty()) {
-        m_undo.record(changes, m_session.Document(), m_session.Modified());
-        for (const FindReplace::Change &change : changes)
-            setBoxText(change.student, change.after);
-    }
+    m_session.changeComments(StepName, changes);
     keepRatings();
-    emit undoChanged();
     accept();
     return true;
 }
@@ -343,28 +314,6 @@ void DraftsDialog::keepRatings()
             m_platform.messageBox(QStringLiteral("评价表“%1”无法写入：%2").arg(path, written.error()),
                                   Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     }
-}
-
-bool DraftsDialog::canUndoApply() const
-{
-    return !m_undo.changes().isEmpty() && m_undo.available(boxTexts());
-}
-
-void DraftsDialog::undoApply()
-{
-    if (!canUndoApply())
-        return;
-    m_undo.restore([this](int student, const QString &text) { setBoxText(student, text); });
-    if (!m_undo.modifiedAfterUndo(m_session.Document()))
-        m_session.markSaved();
-    m_undo.clear();
-    emit undoChanged();
-}
-
-void DraftsDialog::forgetApply()
-{
-    m_undo.clear();
-    emit undoChanged();
 }
 
 bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)

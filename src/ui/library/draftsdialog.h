@@ -1,30 +1,26 @@
 #pragma once
 
 #include "core/app/classdrafts.h"
-#include "core/document/replaceallundo.h"
 
 #include <QDialog>
 #include <QHash>
 
-#include <functional>
 #include <memory>
 
 class QLabel;
 class QTableWidget;
 class Platform;
 class Session;
-class pyedit;
 
 /// 评价表: the class's ratings, one row a student and one column a library category, with a
 /// preview of the selected student's draft; 生成 writes the drafts into the comments as one
-/// step that 撤消生成草稿 takes back.
+/// step of the class's history (编辑→撤消生成草稿).
 class DraftsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    DraftsDialog(Session &session, Platform &platform, std::function<pyedit *()> editor,
-                 QWidget *parent = nullptr);
+    DraftsDialog(Session &session, Platform &platform, QWidget *parent = nullptr);
     ~DraftsDialog() override;
 
     QTableWidget *grid() const { return m_grid; }
@@ -44,13 +40,6 @@ public:
     /// 关闭 (and Esc): the ratings are kept with the class all the same.
     void reject() override;
 
-    bool canUndoApply() const;
-    void undoApply();
-    void forgetApply();
-
-signals:
-    void undoChanged();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -62,18 +51,14 @@ private:
     void setSelected(Grade grade);
     void ratingsEdited(int row);
     void refreshPreview();
-    QStringList boxTexts() const;
-    void setBoxText(int student, const QString &text);
     void showHeaderMenu(const QPoint &at);
 
     Session &m_session;
     Platform &m_platform;
-    std::function<pyedit *()> m_editor;
     QTableWidget *m_grid = nullptr;
     QLabel *m_preview = nullptr;
     std::unique_ptr<ClassDrafts::Drafter> m_drafter;
     QList<Drafts::Draft> m_drafts;      ///< as drawn for the grid's ratings
     QHash<int, Drafts::Draft> m_redrawn; ///< 换一句 per student, until its ratings change
-    ReplaceAllUndo m_undo;
     bool m_edited = false; ///< the grid's ratings changed since the window opened
 };

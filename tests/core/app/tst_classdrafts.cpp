@@ -3,7 +3,6 @@
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
 #include "core/document/recovery.h"
-#include "core/document/replaceallundo.h"
 #include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
@@ -88,17 +87,16 @@ void tst_ClassDrafts::applyChanges()
     CommentDocument before;
     for (int i = 0; i < comments.size(); ++i)
         before.slot(i + 1) = {QStringLiteral("学生%1").arg(i), comments[i]};
-    ReplaceAllUndo undo;
-    undo.record(changes, before, false);
-    QStringList texts = comments;
-    for (const FindReplace::Change &change : changes)
-        texts[change.student] = change.after;
-    QCOMPARE(texts, after);
+    Session session;
+    session.replaceDocument(before);
+    session.markSaved();
+    session.changeComments(QStringLiteral("生成草稿"), changes);
+    QCOMPARE(Roster::comments(session.Document()), after);
+    QCOMPARE(session.Modified(), changed > 0);
     // One step back restores every comment, and the class is unchanged again.
-    QVERIFY(undo.available(texts));
-    undo.restore([&texts](int student, const QString &text) { texts[student] = text; });
-    QCOMPARE(texts, comments);
-    QVERIFY(!undo.modifiedAfterUndo(before));
+    session.History().undo();
+    QCOMPARE(session.Document(), before);
+    QVERIFY(!session.Modified());
 }
 
 void tst_ClassDrafts::ratingsFollowTheRoster_data()

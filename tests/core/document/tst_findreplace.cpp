@@ -1,5 +1,4 @@
 #include "core/document/findreplace.h"
-#include "core/document/replaceallundo.h"
 
 #include <QTest>
 
@@ -18,8 +17,6 @@ private slots:
     void nextPlace();
     void replaceAllChanges_data();
     void replaceAllChanges();
-    void undoReplaceAll_data();
-    void undoReplaceAll();
 };
 
 void tst_FindReplace::positions_data()
@@ -117,46 +114,3 @@ void tst_FindReplace::replaceAllChanges()
                      .arg(needle, replacement));
 }
 
-// Whether the class-wide undo may run, and whether the class is unchanged after it.
-void tst_FindReplace::undoReplaceAll_data()
-{
-    QTest::addColumn<QStringList>("textsNow"); // the boxes when the undo is asked for
-    QTest::addColumn<bool>("wasModified");     // the document before the replace-all
-    QTest::addColumn<bool>("otherChange");     // something else changed since
-    QTest::addColumn<bool>("available");
-    QTest::addColumn<bool>("modifiedAfter");
-    // The replace-all changed texts 0 and 2 ("认真" → "勤奋").
-    QTest::newRow("untouched since") << QStringList{"勤奋", "活泼", "勤奋"} << false << false << true
-                                     << false;
-    QTest::newRow("modified before") << QStringList{"勤奋", "活泼", "勤奋"} << true << false << true << true;
-    QTest::newRow("another text typed in")
-        << QStringList{"勤奋", "活泼!", "勤奋"} << false << true << true << true;
-    QTest::newRow("a changed text typed over")
-        << QStringList{"勤奋", "活泼", "勤奋!"} << false << false << false << false;
-    QTest::newRow("a student fewer") << QStringList{"勤奋", "活泼"} << false << false << false << false;
-}
-
-void tst_FindReplace::undoReplaceAll()
-{
-    QFETCH(QStringList, textsNow);
-    QFETCH(bool, wasModified);
-    QFETCH(bool, otherChange);
-    QFETCH(bool, available);
-    QFETCH(bool, modifiedAfter);
-    CommentDocument before;
-    const QStringList texts{"认真", "活泼", "认真"};
-    for (int i = 0; i < texts.size(); ++i)
-        before.slot(i + 1) = {QStringLiteral("学生%1").arg(i), texts[i]};
-    ReplaceAllUndo undo;
-    QVERIFY(!undo.available(texts));
-    undo.record(replaceAll(texts, u"认真", QStringLiteral("勤奋"), Qt::CaseSensitive), before, wasModified);
-    QCOMPARE(undo.available(textsNow), available);
-    if (!available)
-        return;
-    CommentDocument restored = before;
-    if (otherChange)
-        restored.slot(2).comment += u'!';
-    QCOMPARE(undo.modifiedAfterUndo(restored), modifiedAfter);
-    undo.clear();
-    QVERIFY(!undo.available(textsNow));
-}

@@ -426,26 +426,39 @@ void tst_MainWindow::findAndReplace()
                             "替换之后可以用“编辑”菜单的“撤消全部替换”全部恢复。要替换吗？"));
     QCOMPARE(m_platform->shown.last().buttons, MsgButtons::YesNo);
     QCOMPARE(m_state->Document(), before);
-    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
+    QVERIFY(!menuItem(*m_window, "undo")->isEnabled());
 
-    // 撤消全部替换 takes the whole replacement back, and the class is unchanged again.
+    // 编辑→撤消全部替换 takes the whole replacement back, and the class is unchanged again.
     m_platform->expectMessage(MsgAnswer::Yes);
     QCOMPARE(dialog->replaceAll(), 3);
     QCOMPARE(dialog->status()->text(), QStringLiteral("已替换 3 名学生评语中的 3 处。"));
     QVERIFY(m_state->Modified());
     QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行"));
-    QVERIFY(menuItem(*m_window, "undoreplace")->isEnabled());
-    menuItem(*m_window, "undoreplace")->trigger();
+    QCOMPARE(menuItem(*m_window, "undo")->text(), QStringLiteral("撤消全部替换(&U)"));
+    menuItem(*m_window, "undo")->trigger();
     QCOMPARE(m_state->Document(), before);
     QVERIFY(!m_state->Modified());
-    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
+    QVERIFY(!menuItem(*m_window, "undo")->isEnabled());
+    QCOMPARE(menuItem(*m_window, "redo")->text(), QStringLiteral("重做全部替换(&Y)"));
 
-    // Each box can still undo its own part; once one is undone, the class-wide undo is gone.
+    // A box's Ctrl+Z takes back only what was typed into it, Ctrl+Y brings that back; the
+    // class step's undo then leaves the typed box and says so.
     m_platform->expectMessage(MsgAnswer::Yes);
     QCOMPARE(dialog->replaceAll(), 3);
-    editor()->pytext1(1)->undo();
-    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第二行"));
-    QVERIFY(!menuItem(*m_window, "undoreplace")->isEnabled());
+    QPlainTextEdit *box = editor()->pytext1(1);
+    box->setFocus();
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行"));
+    box->insertPlainText(QStringLiteral("好好加油。")); // as typed: one edit of the box
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行"));
+    QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(m_state->Document().slot(2).comment, QStringLiteral("第2位的评语。\r\n第三行好好加油。"));
+    QCOMPARE(menuItem(*m_window, "undo")->text(), QStringLiteral("撤消全部替换（保留改过的 1 条评语）(&U)"));
+    menuItem(*m_window, "undo")->trigger();
+    QCOMPARE(m_state->Document().slot(1).comment, before.slot(1).comment);
+    QCOMPARE(box->toPlainText(), QStringLiteral("第2位的评语。\n第三行好好加油。"));
 
     // Replace the one selected, then on to the next.
     dialog->findText()->setText(QStringLiteral("评语"));
@@ -454,7 +467,7 @@ void tst_MainWindow::findAndReplace()
     m_state->setCurrentStudent(0);
     QVERIFY(dialog->findNext());
     dialog->replaceOne();
-    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("第1位的话。\r\n第三行"));
+    QCOMPARE(m_state->Document().slot(1).comment, QStringLiteral("第1位的话。\r\n第二行"));
     QCOMPARE(selected(), QStringLiteral("1:4:评语"));
     dialog->close();
 }
