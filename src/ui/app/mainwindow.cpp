@@ -1,5 +1,6 @@
 #include "ui/app/mainwindow.h"
 
+#include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
@@ -119,6 +120,22 @@ void MainWindow::RefreshViews()
     if (m_students)
         m_students->stdlist()->setEnabled(n > 0);
     updateActions();
+}
+
+void MainWindow::takeStep(bool redo)
+{
+    const QStringList names = Roster::names(m_session.Document());
+    const int current = m_session.CurrentStudent();
+    redo ? m_session.History().redo() : m_session.History().undo();
+    // A roster step: the list and the cards are laid out anew, on the same student where it is
+    // still there.
+    if (Roster::names(m_session.Document()) != names) {
+        if (m_students)
+            reopenStudentList(true);
+        RefreshViews();
+        if (current >= 0 && current < m_session.Document().studentCount())
+            selectStudent(current);
+    }
 }
 
 void MainWindow::showEditorWindow(const QString &caption)

@@ -160,6 +160,8 @@ private:
     void showFind();
     /// 评价表: the class's ratings and the drafts made from them.
     void showDrafts();
+    /// 编辑→撤消 (redo false) or 重做: one step of the class's history; the views follow the roster.
+    void takeStep(bool redo);
     /// 导出每位学生一份: the dialog, each time a new one.
     void showEachStudent();
     /// Lists the comment files opened or saved last in 文件 (those that still exist).

@@ -172,6 +172,16 @@ void tst_StudentCommands::deleteStudent()
         QCOMPARE(list()->stdlist()->currentRow(), -1);
         QVERIFY(list()->stdlist()->selectedItems().isEmpty());
         QCOMPARE(editor()->VScroll1()->value(), 0);
+    }
+    if (students > 1) {
+        // 编辑→撤消删除学生: the student is back in its place, in the list and on its card.
+        QCOMPARE(menuItem(*m_window, "undo")->text(), QStringLiteral("撤消删除学生(&U)"));
+        trigger("undo");
+        QCOMPARE(document.studentCount(), students);
+        QCOMPARE(listNames(list()), rosterNames(document));
+        QCOMPARE(editor()->cardCount(), students);
+        QCOMPARE(editor()->pytext1(entry)->toPlainText(), QStringLiteral("评语%1").arg(entry + 1));
+        QVERIFY(!m_state->Modified());
     } else {
         QVERIFY(!list()->stdlist()->isEnabled());
         QVERIFY(!menuItem(*m_window, "save")->isEnabled());
