@@ -45,6 +45,9 @@ inline const QString PastBoxWarning = QStringLiteral("%1 名学生的评语超�
 inline const QString PastBoxTip =
     QStringLiteral("按打印方案“%1”排版，下面这些学生的评语超出了打印区域，打印出来会压住签名或印不出来：");
 
+/// Stands for a student without a name in the warning (list position).
+inline const QString PastBoxUnnamed = QStringLiteral("第%1名");
+
 /// A line of the tip: the student's name and how far the comment runs over.
 inline const QString PastBoxTipLine = QStringLiteral("%1：%2");
 

@@ -321,7 +321,7 @@ void PrintPanel::updateFitWarning(const LayoutScheme &scheme, const TextMeasurer
     QString tip = PrintMessages::PastBoxTip.arg(scheme.name);
     for (const FitCheck::PastBox &student : past) {
         const QString &name = document.slot(student.student + 1).name;
-        names << (name.isEmpty() ? QStringLiteral("第%1名").arg(student.student + 1) : name);
+        names << (name.isEmpty() ? PrintMessages::PastBoxUnnamed.arg(student.student + 1) : name);
         tip += u'\n' + PrintMessages::PastBoxTipLine.arg(names.last(), FitCheck::pastText(student.lines));
     }
     // As many names as the line holds; the tip lists them all.
