@@ -110,4 +110,15 @@ QString pastText(int lines)
     return QStringLiteral("超出打印区域 %1 行").arg(lines);
 }
 
+QList<PastBox> studentsPastBox(const CommentDocument &document, const QList<int> &students,
+                               const LayoutScheme &scheme, const TextMeasurer &measurer)
+{
+    QList<PastBox> past;
+    for (const int student : students) {
+        if (const int lines = linesPastBox(document, student, scheme, measurer); lines > 0)
+            past.append({student, lines});
+    }
+    return past;
+}
+
 } // namespace FitCheck

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class CommentDocument;
@@ -18,5 +19,17 @@ int linesPastBox(const CommentDocument &document, int student, const LayoutSchem
 
 /// How the teacher is told: "超出打印区域 3 行".
 QString pastText(int lines);
+
+/// A student whose comment runs past its box, and by how many lines.
+struct PastBox
+{
+    int student = 0; ///< 0-based
+    int lines = 0;
+};
+
+/// Of `students` (0-based), those whose comment runs past its box, in the same order: what a
+/// print run of them is asked about before it prints.
+QList<PastBox> studentsPastBox(const CommentDocument &document, const QList<int> &students,
+                               const LayoutScheme &scheme, const TextMeasurer &measurer);
 
 } // namespace FitCheck

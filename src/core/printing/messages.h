@@ -35,6 +35,22 @@ inline const QString PrintFailedMessage = QStringLiteral("打印失败！");
 /// Before a run that includes students whose comment is empty (how many).
 inline const QString EmptyCommentsQuestion = QStringLiteral("有 %1 名学生的评语还是空的，要打印他们吗？");
 
+/// Before a run that would print comments running past their box (how many students).
+inline const QString PastBoxQuestion = QStringLiteral("%1 名学生的评语超出打印区域，仍要打印吗？");
+
+/// The print panel's warning before a run: how many students, and their names.
+inline const QString PastBoxWarning = QStringLiteral("%1 名学生的评语超出打印区域：%2");
+
+/// The warning's tip (the scheme's name), followed by a line for each student.
+inline const QString PastBoxTip =
+    QStringLiteral("按打印方案“%1”排版，下面这些学生的评语超出了打印区域，打印出来会压住签名或印不出来：");
+
+/// Stands for a student without a name in the warning (list position).
+inline const QString PastBoxUnnamed = QStringLiteral("第%1名");
+
+/// A line of the tip: the student's name and how far the comment runs over.
+inline const QString PastBoxTipLine = QStringLiteral("%1：%2");
+
 /// When the range holds no student to print.
 inline const QString NobodyToPrintMessage = QStringLiteral("所选的打印范围内没有可以打印的学生。");
 

@@ -9,10 +9,9 @@
 #include "core/printing/pdftextlayer.h"
 #include "core/printing/printrun.h"
 #include "core/printing/sheetlayout.h"
+#include "core/printing/standardpaper.h"
 
 #include <QBuffer>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPen>
 #include <QPdfWriter>
@@ -113,11 +112,9 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
         writer.setCreator(QStringLiteral("Quillmark 青禾书苑"));
         writer.setTitle(QStringLiteral("学生评语"));
         writer.setResolution(1440); // one device unit per twip, as pages are composed
-        // A point is 20 twips. The scheme's size (or the sheet's) exactly, never a standard size
-        // close to it.
-        const QPageSize pageSize(QSizeF(layout.sheet.width() / 20.0, layout.sheet.height() / 20.0), QPageSize::Point,
-                                 QString(), QPageSize::ExactMatch);
-        writer.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF()));
+        // The scheme's paper (or the sheet), or the standard paper within 1 % of it: an A4
+        // scheme's 598.5 × 846.45 pt is an A4 page. Items keep their twips from the top-left.
+        writer.setPageLayout(pdfPageLayout(std::llround(layout.sheet.width()), std::llround(layout.sheet.height())));
         QPainter painter;
         if (!painter.begin(&writer)) {
             drawn.error = QStringLiteral("无法生成PDF文件。");

@@ -234,21 +234,41 @@ private:
 
 QList<int> printedStudents(const CommentDocument &document, const PrintRunOptions &options)
 {
-    if (options.range == PrintRange::Current)
-        return {options.currentStudent};
-    const int named = document.studentCount();
-    int first = 1;
-    int last = named;
-    if (options.range == PrintRange::FromTo) {
-        first = std::max(options.from, 1);
-        last = std::min(options.to, named);
-    }
     QList<int> students;
-    for (int position = first; position <= last; ++position) {
-        if (!options.onlyWritten || WritingProgress::isWritten(document.slot(position).comment))
-            students.append(position - 1);
+    bool oneStudent = true; // the range names one student
+    if (options.range == PrintRange::Current) {
+        students = {options.currentStudent};
+    } else {
+        const int named = document.studentCount();
+        int first = 1;
+        int last = named;
+        if (options.range == PrintRange::FromTo) {
+            first = std::max(options.from, 1);
+            last = std::min(options.to, named);
+        }
+        oneStudent = options.range == PrintRange::FromTo && first == last;
+        for (int position = first; position <= last; ++position) {
+            if (!options.onlyWritten || WritingProgress::isWritten(document.slot(position).comment))
+                students.append(position - 1);
+        }
+    }
+    // One student with others a sheet: the sheet the preview shows, never the student alone in
+    // its first cell.
+    if (options.perSheet > 1 && oneStudent && students.size() == 1) {
+        if (const QList<int> sheet = sheetOf(document, students.first(), options.perSheet); !sheet.isEmpty())
+            return sheet;
     }
     return students;
+}
+
+QList<int> sheetOf(const CommentDocument &document, int student, int perSheet)
+{
+    const QList<int> wholeClass = printedStudents(document, PrintRunOptions{});
+    const qsizetype at = wholeClass.indexOf(student);
+    if (at < 0)
+        return {};
+    const qsizetype per = std::max(perSheet, 1);
+    return wholeClass.mid(at / per * per, per);
 }
 
 int emptyComments(const CommentDocument &document, const QList<int> &students)

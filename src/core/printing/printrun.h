@@ -54,7 +54,14 @@ struct PrintRunResult
 
 /// The students (0-based) one copy of a run prints, in order. 全部 and 从 … 到 … take only named
 /// students (up to the first empty name); onlyWritten leaves out empty comments, except for 当前.
+/// With several students a sheet, a range of one student (当前, or 从 n 到 n) prints that
+/// student's whole sheet, as the preview shows it (sheetOf).
 QList<int> printedStudents(const CommentDocument &document, const PrintRunOptions &options);
+
+/// The students on the sheet that `student` (0-based) is printed on in a run of the whole class,
+/// in reading order, `perSheet` a sheet: what the preview shows for that student. Empty when a
+/// whole-class run leaves the student out.
+QList<int> sheetOf(const CommentDocument &document, int student, int perSheet);
 
 /// How many of the students have an empty comment: the run asks before printing them.
 int emptyComments(const CommentDocument &document, const QList<int> &students);

@@ -11,6 +11,7 @@ const QList<StandardPaper> &standardPapers()
     // The sizes Chinese schools print on, and Letter.
     static const QList<StandardPaper> papers = {
         {QStringLiteral("A4"), QPageSize::A4, {210, 297}, "iso_a4_210x297mm", "A4"},
+        {QStringLiteral("A3"), QPageSize::A3, {297, 420}, "iso_a3_297x420mm", "A3"},
         {QStringLiteral("A5"), QPageSize::A5, {148, 210}, "iso_a5_148x210mm", "A5"},
         {QStringLiteral("B5"), QPageSize::B5, {176, 250}, "iso_b5_176x250mm", "ISOB5"},
         {QStringLiteral("B5 (JIS)"), QPageSize::JisB5, {182, 257}, "jis_b5_182x257mm", "B5"},
@@ -43,6 +44,22 @@ std::optional<StandardPaper> standardPaperFor(qint64 widthTwips, qint64 heightTw
         }
     }
     return std::nullopt;
+}
+
+QPageLayout pdfPageLayout(qint64 widthTwips, qint64 heightTwips)
+{
+    const std::optional<StandardPaper> paper = standardPaperFor(widthTwips, heightTwips);
+    if (!paper) {
+        // A point is 20 twips.
+        const QPageSize exact(QSizeF(widthTwips / 20.0, heightTwips / 20.0), QPageSize::Point, QString(),
+                              QPageSize::ExactMatch);
+        return QPageLayout(exact, QPageLayout::Portrait, QMarginsF());
+    }
+    const QPageSize size = paper->id != QPageSize::Custom
+                               ? QPageSize(paper->id)
+                               : QPageSize(paper->millimetres, QPageSize::Millimeter, paper->name,
+                                           QPageSize::ExactMatch);
+    return QPageLayout(size, paper->landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
 }
 
 std::optional<StandardPaper> standardPaperNamed(const QString &name)

@@ -3,6 +3,8 @@
 #include "core/document/commentdocument.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
+#include "core/printing/fitcheck.h"
+#include "core/printing/layoutscheme.h"
 #include "core/printing/messages.h"
 #include "core/printing/printrun.h"
 #include "core/printing/printtarget.h"
@@ -16,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,6 +53,7 @@ constexpr Box PrintExitBox{6600, 1710, 1080, 420};
 constexpr Box ProgressBox{240, 2250, 3720, 330};
 constexpr Box PdfButtonBox{4080, 2220, 3600, 390};
 constexpr Box SheetChoiceBox{240, 2730, 4500, 330};
+constexpr Box FitWarningBox{240, 3180, 7440, 330};
 
 /// Runs of more students than this show their progress.
 constexpr int QuietRun = 3;
@@ -133,6 +137,13 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     m_sheets->setObjectName(QStringLiteral("printSheets"));
     place(m_sheets, SheetChoiceBox);
 
+    m_fitWarning = new QLabel(this);
+    m_fitWarning->setObjectName(QStringLiteral("fitWarning"));
+    // As the editor's warning of one comment.
+    m_fitWarning->setStyleSheet(QStringLiteral("color: #c0392b; font-weight: bold;"));
+    place(m_fitWarning, FitWarningBox);
+    m_fitWarning->hide();
+
     fillPrinters();
     const int students = std::max(session.Document().studentCount(), 1);
     m_from->setValue(1);
@@ -146,8 +157,14 @@ PrintPanel::PrintPanel(Session &session, Platform &platform, QWidget *parent)
     connect(m_properties, &QPushButton::clicked, this, &PrintPanel::showProperties);
     connect(m_printers, &QComboBox::activated, this, [this] { m_platform.rememberPrinter(printerName()); });
     // Choosing a position means printing from … to ….
-    for (QSpinBox *box : {m_from, m_to})
+    for (QSpinBox *box : {m_from, m_to}) {
         connect(box, &QSpinBox::valueChanged, this, [this] { m_option3->setChecked(true); });
+        connect(box, &QSpinBox::valueChanged, this, &PrintPanel::rangeChanged);
+    }
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{m_option1, m_option2, m_option3,
+                                                                            m_onlyWritten})
+        connect(button, &QAbstractButton::toggled, this, &PrintPanel::rangeChanged);
+    connect(m_sheets, &SheetChoice::changed, this, &PrintPanel::rangeChanged);
 }
 
 void PrintPanel::fillPrinters()
@@ -210,7 +227,7 @@ void PrintPanel::run(const LayoutScheme &scheme, const QString &pheightText, con
     options.pheightText = pheightText;
     options.pwidthText = pwidthText;
     // No copies print nothing, and need no word.
-    if (!confirmStudents(options, copiesFrom(options.copiesText) > 0))
+    if (!confirmStudents(options, copiesFrom(options.copiesText) > 0, scheme, measurer))
         return;
 
     const CommentDocument &document = m_session.Document();
@@ -246,7 +263,8 @@ void PrintPanel::run(const LayoutScheme &scheme, const QString &pheightText, con
     }
 }
 
-bool PrintPanel::confirmStudents(PrintRunOptions &options, bool sayWhenNobody)
+bool PrintPanel::confirmStudents(PrintRunOptions &options, bool sayWhenNobody, const LayoutScheme &scheme,
+                                 const TextMeasurer &measurer)
 {
     const CommentDocument &document = m_session.Document();
     const QList<int> students = printedStudents(document, options);
@@ -256,8 +274,11 @@ bool PrintPanel::confirmStudents(PrintRunOptions &options, bool sayWhenNobody)
                                   MsgIcon::Exclamation, MsgButtons::Ok);
         return false;
     }
-    // An empty comment prints a page with only a name and a signature: ask first.
-    if (const int empty = emptyComments(document, students);
+    // An empty comment prints a page with only a name and a signature: ask first. The range's
+    // own students are asked about; the others on a one student's sheet print as shown.
+    PrintRunOptions ownStudents = options;
+    ownStudents.perSheet = 1;
+    if (const int empty = emptyComments(document, printedStudents(document, ownStudents));
         empty > 0 && options.range != PrintRange::Current) {
         switch (m_platform.messageBox(PrintMessages::EmptyCommentsQuestion.arg(empty),
                                       Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNoCancel)) {
@@ -265,20 +286,49 @@ bool PrintPanel::confirmStudents(PrintRunOptions &options, bool sayWhenNobody)
             break;
         case MsgAnswer::No:
             options.onlyWritten = true;
-            return !printedStudents(document, options).isEmpty();
+            if (printedStudents(document, options).isEmpty())
+                return false;
+            break;
         default:
             return false;
         }
     }
-    return true;
+    // A comment past its box prints over the signature or the date: one question for the run.
+    const QList<FitCheck::PastBox> past =
+        FitCheck::studentsPastBox(document, printedStudents(document, options), scheme, measurer);
+    return past.isEmpty() ||
+           m_platform.messageBox(PrintMessages::PastBoxQuestion.arg(past.size()), Platform::QuestionTitle,
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-QList<int> PrintPanel::chosenStudents()
+QList<int> PrintPanel::chosenStudents(const LayoutScheme &scheme, const TextMeasurer &measurer)
 {
     PrintRunOptions options = this->options();
-    if (!confirmStudents(options, true))
+    if (!confirmStudents(options, true, scheme, measurer))
         return {};
     return printedStudents(m_session.Document(), options);
+}
+
+void PrintPanel::updateFitWarning(const LayoutScheme &scheme, const TextMeasurer &measurer)
+{
+    const CommentDocument &document = m_session.Document();
+    const QList<FitCheck::PastBox> past =
+        FitCheck::studentsPastBox(document, printedStudents(document, options()), scheme, measurer);
+    m_fitWarning->setVisible(!past.isEmpty());
+    if (past.isEmpty())
+        return;
+    QStringList names;
+    QString tip = PrintMessages::PastBoxTip.arg(scheme.name);
+    for (const FitCheck::PastBox &student : past) {
+        const QString &name = document.slot(student.student + 1).name;
+        names << (name.isEmpty() ? PrintMessages::PastBoxUnnamed.arg(student.student + 1) : name);
+        tip += u'\n' + PrintMessages::PastBoxTipLine.arg(names.last(), FitCheck::pastText(student.lines));
+    }
+    // As many names as the line holds; the tip lists them all.
+    const QString text = PrintMessages::PastBoxWarning.arg(past.size()).arg(names.join(u'、'));
+    m_fitWarning->ensurePolished(); // the style sheet's bold face measures the text
+    m_fitWarning->setText(m_fitWarning->fontMetrics().elidedText(text, Qt::ElideRight, m_fitWarning->width()));
+    m_fitWarning->setToolTip(tip);
 }
 
 void PrintPanel::showProperties()

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QSpinBox;
@@ -20,8 +21,9 @@ class Platform;
 
 /// The print group of the print window, "打印": the printer, the range (全部, 当前 or 从 … 到 …,
 /// only the written comments, as one job or one job a student), the number of copies, and the
-/// print run with its progress and 停止打印. The window answers 打印 (it shows the page at full
-/// size around the run and calls run()), 打印到PDF文件... and 退出.
+/// print run with its progress and 停止打印. Below them a warning names the students of the range
+/// whose comment runs past its box. The window answers 打印 (it shows the page at full size
+/// around the run and calls run()), 打印到PDF文件... and 退出.
 class PrintPanel : public QGroupBox
 {
     Q_OBJECT
@@ -32,16 +34,21 @@ public:
 
     /// Prints what the range and the copies ask for, with the scheme and the paper size the
     /// boxes hold, on the chosen printer. Says when there is no printer; asks before printing
-    /// empty comments (Yes: print them, No: leave them out, Cancel: print nothing); says how
-    /// many pages went to which printer, or why the run failed. Events are handled between
-    /// pages, so that 停止打印 can be pressed; the run sends runningChanged() around itself.
+    /// empty comments (Yes: print them, No: leave them out, Cancel: print nothing) and once
+    /// before comments that run past their box (No: print nothing); says how many pages went to
+    /// which printer, or why the run failed. Events are handled between pages, so that 停止打印
+    /// can be pressed; the run sends runningChanged() around itself.
     void run(const LayoutScheme &scheme, const QString &pheightText, const QString &pwidthText,
              const TextMeasurer &measurer);
     /// What the controls ask a run for (the paper-size texts aside).
     PrintRunOptions options() const;
-    /// The students 打印 would print (0-based, in order), asked about as 打印 asks: says when the
-    /// range holds nobody, asks before empty comments. Empty when there is nothing to do.
-    QList<int> chosenStudents();
+    /// The students 打印 would print (0-based, in order), asked about as 打印 asks with the scheme:
+    /// says when the range holds nobody, asks before empty comments and comments past their box.
+    /// Empty when there is nothing to do.
+    QList<int> chosenStudents(const LayoutScheme &scheme, const TextMeasurer &measurer);
+    /// Names in fitWarning() the students of the range whose comment runs past its box with the
+    /// scheme; hides it when there are none.
+    void updateFitWarning(const LayoutScheme &scheme, const TextMeasurer &measurer);
     /// The chosen printer's name; empty when the system offers none.
     QString printerName() const;
     /// Whether a run is in progress.
@@ -91,8 +98,12 @@ public:
     QPushButton *topdf() const { return m_topdf; }
     /// 每张纸 and 裁切线.
     SheetChoice *sheets() const { return m_sheets; }
+    /// The students of the range whose comment runs past its box, with the lines of each in its tip.
+    QLabel *fitWarning() const { return m_fitWarning; }
 
 signals:
+    /// The range, 只打印已写评语的学生 or 每张纸 changed: the students a run takes may be others.
+    void rangeChanged();
     /// A run starts (true) or has ended (false).
     void runningChanged(bool printing);
 
@@ -100,9 +111,10 @@ private:
     void fillPrinters();
     void stopPrinting();
     void showProperties();
-    /// Says when the options take nobody (if sayWhenNobody) and asks before empty comments (No
-    /// leaves them out); false when the run is not to go ahead.
-    bool confirmStudents(PrintRunOptions &options, bool sayWhenNobody);
+    /// Says when the options take nobody (if sayWhenNobody), asks before empty comments (No
+    /// leaves them out), then before comments past their box; false when the run is not to go ahead.
+    bool confirmStudents(PrintRunOptions &options, bool sayWhenNobody, const LayoutScheme &scheme,
+                         const TextMeasurer &measurer);
 
     Session &m_session;
     Platform &m_platform;
@@ -127,4 +139,5 @@ private:
     QPushButton *m_command10 = nullptr;
     SheetChoice *m_sheets = nullptr;
     QPushButton *m_topdf = nullptr;
+    QLabel *m_fitWarning = nullptr;
 };

@@ -44,7 +44,7 @@ constexpr int GroupTop = 510;
 constexpr int GroupWidth = 7860;
 constexpr int SetupGroupHeight = 3300;
 constexpr int PreviewGroupHeight = 1380;
-constexpr int PrintGroupHeight = 3180;
+constexpr int PrintGroupHeight = 3630;
 
 const QString ScaleTexts[3] = {QStringLiteral("100%"), QStringLiteral("75%"), QStringLiteral("50%")};
 constexpr double Scales[3] = {1.0, 0.75, 0.5};
@@ -132,6 +132,7 @@ void ps_control::buildControls()
         print();
     });
     connect(m_print->Command8(), &QPushButton::clicked, this, &ps_control::print);
+    connect(m_print, &PrintPanel::rangeChanged, this, &ps_control::updateFitWarning);
     connect(m_print->topdf(), &QPushButton::clicked, this, &ps_control::printToPdf);
     // 每张纸 shows in both panels: one follows the other, and the page shows the sheet.
     connect(m_print->sheets(), &SheetChoice::changed, this, [this] {
@@ -182,7 +183,7 @@ int ps_control::panelHeight(PrintPanelMode mode)
     case PrintPanelMode::Preview:
         return 2440;
     case PrintPanelMode::Print:
-        return 4120;
+        return 4570;
     case PrintPanelMode::Setup:
         break;
     }
@@ -233,6 +234,7 @@ void ps_control::Combo4Change()
         if (mode == PrintPanelMode::Preview)
             m_preview->showCurrentStudent();
         resize(px(PanelWidth), px(panelHeight(mode)));
+        showOutline();
         compose(); // a whole sheet in preview and print, the page itself in setup
         return;
     }
@@ -287,6 +289,7 @@ void ps_control::compose()
                          setup, m_measurer);
     if (!showSheet(setup))
         m_paper->setPage(m_page);
+    updateFitWarning();
     // The student box names the student on the page; so does the page to a screen reader.
     m_preview->showCurrentStudent();
     m_paper->setAccessibleDescription(
@@ -299,15 +302,13 @@ bool ps_control::showSheet(const PageSetup &setup)
     const SheetChoice &choice = *m_print->sheets();
     if (m_mode == PrintPanelMode::Setup || choice.perSheet() <= 1)
         return false;
-    // The sheet the current student is printed on, in a run of the whole class.
+    // The sheet the current student is printed on, in a run of the whole class: what 打印当前 prints.
     const CommentDocument &document = m_session.Document();
-    const QList<int> students = printedStudents(document, PrintRunOptions{});
-    const qsizetype at = students.indexOf(m_session.CurrentStudent());
-    if (at < 0)
+    const QList<int> students = sheetOf(document, m_session.CurrentStudent(), choice.perSheet());
+    if (students.isEmpty())
         return false;
-    const qsizetype first = at / choice.perSheet() * choice.perSheet();
     QList<ComposedPage> pages;
-    for (const int student : students.mid(first, choice.perSheet()))
+    for (const int student : students)
         pages.append(composePage(document, student, document.ItemFonts, setup, m_measurer));
     const PageTwips sheet = sheetSize({});
     const SheetLayout layout = sheetLayout(QSizeF(sheet.width * m_scale, sheet.height * m_scale),
@@ -323,9 +324,22 @@ SelectedObject ps_control::selectedObject() const
 
 void ps_control::selectObject(SelectedObject object)
 {
-    m_paper->setOutline(object);
     m_setup->selectObject(object);
+    showOutline();
     setFocus(Qt::MouseFocusReason);
+}
+
+void ps_control::showOutline()
+{
+    // The frame marks what the page-setup panel edits; the preview shows the page as it prints.
+    m_paper->setOutline(m_mode == PrintPanelMode::Preview ? SelectedObject::None : m_setup->selectedObject());
+}
+
+void ps_control::updateFitWarning()
+{
+    // Only the print panel shows it; switching to it composes the page, which comes here.
+    if (m_mode == PrintPanelMode::Print && !m_print->isPrinting())
+        m_print->updateFitWarning(m_scheme, m_measurer);
 }
 
 void ps_control::newScheme()
@@ -427,7 +441,7 @@ void ps_control::closeEvent(QCloseEvent *event)
 void ps_control::printToPdf()
 {
     // The students 打印 would print, asked about alike.
-    const QList<int> students = m_print->chosenStudents();
+    const QList<int> students = m_print->chosenStudents(m_scheme, m_measurer);
     if (students.isEmpty())
         return;
     const SheetChoice &choice = *m_print->sheets();

@@ -120,6 +120,10 @@ private:
     void saveScheme();
     void print();
     void setPrintingControls(bool printing);
+    /// Frames the item the page-setup panel edits, except in the preview.
+    void showOutline();
+    /// In the print panel, names the students of the range whose comment runs past its box.
+    void updateFitWarning();
     void showPageForRun(bool printing);
 
     Session &m_session;

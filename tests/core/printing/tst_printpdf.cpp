@@ -9,6 +9,7 @@
 #include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printeditems.h"
+#include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
 #include "programfolder.h"
@@ -170,6 +171,8 @@ private slots:
     void initTestCase();
     void pagesAndPlaces_data();
     void pagesAndPlaces();
+    void standardPaper_data();
+    void standardPaper();
     void refusals_data();
     void refusals();
     void textLayer_data();
@@ -220,13 +223,15 @@ void tst_PrintPdf::pagesAndPlaces()
     QVERIFY2(
         info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(document.studentCount()))),
         qPrintable(info));
-    // The page is the scheme's paper: centimetres × 570 twips, 20 twips a point. PDF pages
-    // come in whole points, so a page may be up to half a point (0.18 mm) off.
+    // The page is the standard paper the scheme's is close to (A4, B5), in whole points.
     const QRegularExpression size(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
     const QRegularExpressionMatch m = size.match(info);
     QVERIFY(m.hasMatch());
-    QVERIFY(qAbs(m.captured(1).toDouble() - layout.number(SchemeField::PaperWidth) * 570 / 20) <= 0.5001);
-    QVERIFY(qAbs(m.captured(2).toDouble() - layout.number(SchemeField::PaperHeight) * 570 / 20) <= 0.5001);
+    const std::optional<StandardPaper> paper = standardPaperFor(
+        qRound64(layout.number(SchemeField::PaperWidth) * 570), qRound64(layout.number(SchemeField::PaperHeight) * 570));
+    QVERIFY(paper);
+    QVERIFY(qAbs(m.captured(1).toDouble() - paper->millimetres.width() / 25.4 * 72) <= 0.5001);
+    QVERIFY(qAbs(m.captured(2).toDouble() - paper->millimetres.height() / 25.4 * 72) <= 0.5001);
 
     // Every item lands at the scheme's place within 0.2 mm (0.57 pt), on every page.
     const double tolerance = 0.2 / 25.4 * 72;
@@ -277,6 +282,46 @@ void tst_PrintPdf::pagesAndPlaces()
             QVERIFY2(qAbs(word.top - points(place.second)) < tolerance, qPrintable(text));
         }
     }
+}
+
+void tst_PrintPdf::standardPaper_data()
+{
+    QTest::addColumn<double>("widthCm");
+    QTest::addColumn<double>("heightCm");
+    QTest::addColumn<QSizeF>("points"); // the PDF's page
+
+    // A scheme's centimetres at 570 twips each are 0.5 % larger than the paper's.
+    QTest::newRow("A4: 598.5 × 846.45 pt") << 21.0 << 29.7 << QSizeF(595, 842);
+    QTest::newRow("A4 turned") << 29.7 << 21.0 << QSizeF(842, 595);
+    QTest::newRow("B5 of the shipped scheme") << 18.2 << 25.7 << QSizeF(516, 729);
+    QTest::newRow("A3") << 29.7 << 42.0 << QSizeF(842, 1191);
+    QTest::newRow("20 × 20 cm, near no paper: as it is") << 20.0 << 20.0 << QSizeF(570, 570);
+}
+
+// Near a standard paper the PDF is that paper exactly; the items stay where the scheme puts
+// them, from the top-left corner (the signature, low and right, shows any stretch).
+void tst_PrintPdf::standardPaper()
+{
+    QFETCH(double, widthCm);
+    QFETCH(double, heightCm);
+    QFETCH(QSizeF, points);
+    LayoutScheme scheme = shippedScheme(QStringLiteral("A4纵向"));
+    scheme.paperwidth = QString::number(widthCm);
+    scheme.paperheight = QString::number(heightCm);
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("张三"), QStringLiteral("上课认真。")};
+    const QString out = m_dir.filePath(QStringLiteral("%1.pdf").arg(QTest::currentDataTag()));
+    QCOMPARE(writeClassPdf(out, document, scheme, QtTextMeasurer()).error(), QString());
+
+    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"))
+                                             .match(popplerOutput(QStringLiteral("pdfinfo"), {out}));
+    QCOMPARE(QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()), points);
+    const QList<Word> found = words(out, 1);
+    const auto signature = std::find_if(found.cbegin(), found.cend(),
+                                        [&](const Word &w) { return w.text == document.TeacherSignature; });
+    QVERIFY(signature != found.cend());
+    QVERIFY(qAbs(signature->left - 14.5 * 570 / 20) < 0.57); // 0.2 mm
+    QVERIFY(qAbs(signature->top - 17.8 * 570 / 20) < 0.57);
 }
 
 void tst_PrintPdf::refusals_data()

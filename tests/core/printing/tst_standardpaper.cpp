@@ -22,6 +22,7 @@ void tst_StandardPaper::matches_data()
     QTest::newRow("A4 of a scheme (598.5 × 846.45 pt)") << 21.0 << 29.7 << "A4" << false;
     QTest::newRow("A4 turned") << 29.7 << 21.0 << "A4" << true;
     QTest::newRow("A5") << 14.8 << 21.0 << "A5" << false;
+    QTest::newRow("A3") << 29.7 << 42.0 << "A3" << false;
     QTest::newRow("B5 of the shipped scheme") << 18.2 << 25.7 << "B5 (JIS)" << false;
     QTest::newRow("ISO B5") << 17.6 << 25.0 << "B5" << false;
     QTest::newRow("16K") << 18.4 << 26.0 << "16K" << false;

@@ -6,6 +6,7 @@
 #include "core/printing/sheetlayout.h"
 #include "core/printing/studentcopies.h"
 #include "core/printing/textmeasurer.h"
+#include "pageitems.h"
 #include "resultvalue.h"
 #include "scriptedplatform.h"
 
@@ -174,7 +175,8 @@ private slots:
         QVERIFY(info.waitForFinished(30000));
         const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
         QVERIFY2(infoText.contains(u"Pages:           %1\n"_qs.arg(pages)), qPrintable(infoText));
-        QVERIFY(infoText.contains(landscape ? u"846 x 599"_qs : u"599 x 846"_qs));
+        // The sheet is A4, turned for pages side by side.
+        QVERIFY2(infoText.contains(landscape ? u"842 x 595 pts (A4)"_qs : u"595 x 842 pts (A4)"_qs), qPrintable(infoText));
 
         QProcess text;
         text.start(u"pdftotext"_qs, {u"-raw"_qs, out, u"-"_qs});
@@ -200,15 +202,22 @@ private slots:
         QTest::addColumn<QString>("copies");
         QTest::addColumn<QList<int>>("pagesPerDocument");
         QTest::addColumn<int>("sheetPages"); // the run's result
+        QTest::addColumn<QList<int>>("firstSheet"); // its students (1-based), cell by cell
 
-        QTest::newRow("2 a sheet, each sheet a document")
-            << 2 << int(PrintRange::All) << false << false << u"1"_qs << QList<int>{2, 2, 1} << 3;
-        QTest::newRow("4 a sheet, one job, two copies")
-            << 4 << int(PrintRange::All) << false << true << u"2"_qs << QList<int>{5} << 4;
-        QTest::newRow("the current student alone on a sheet")
-            << 4 << int(PrintRange::Current) << false << false << u"1"_qs << QList<int>{1} << 1;
-        QTest::newRow("only the written, 2 a sheet")
-            << 2 << int(PrintRange::All) << true << false << u"1"_qs << QList<int>{2, 2} << 2;
+        // Five students, 学生2 without a comment; 学生3 is the current one.
+        QTest::newRow("2 a sheet, each sheet a document") << 2 << int(PrintRange::All) << false << false << u"1"_qs
+                                                          << QList<int>{2, 2, 1} << 3 << QList<int>{1, 2};
+        QTest::newRow("4 a sheet, one job, two copies") << 4 << int(PrintRange::All) << false << true << u"2"_qs
+                                                        << QList<int>{5} << 4 << QList<int>{1, 2, 3, 4};
+        // What the preview shows: 学生3 bottom-left on the sheet of 学生1 to 学生4.
+        QTest::newRow("the current student's sheet") << 4 << int(PrintRange::Current) << false << false << u"1"_qs
+                                                     << QList<int>{4} << 1 << QList<int>{1, 2, 3, 4};
+        QTest::newRow("from 3 to 3: that student's sheet") << 2 << int(PrintRange::FromTo) << false << false
+                                                           << u"1"_qs << QList<int>{2} << 1 << QList<int>{3, 4};
+        QTest::newRow("from 3 to 4: those students") << 4 << int(PrintRange::FromTo) << false << false << u"1"_qs
+                                                     << QList<int>{2} << 1 << QList<int>{3, 4};
+        QTest::newRow("only the written, 2 a sheet") << 2 << int(PrintRange::All) << true << false << u"1"_qs
+                                                     << QList<int>{2, 2} << 2 << QList<int>{1, 3};
     }
     void printOnSheets()
     {
@@ -219,6 +228,7 @@ private slots:
         QFETCH(QString, copies);
         QFETCH(QList<int>, pagesPerDocument);
         QFETCH(int, sheetPages);
+        QFETCH(QList<int>, firstSheet);
         CommentDocument document;
         for (int i = 1; i <= 5; ++i)
             document.slot(i) = {u"学生%1"_qs.arg(i), i == 2 ? QString() : u"评语%1"_qs.arg(i)};
@@ -226,6 +236,8 @@ private slots:
         PrintRunOptions options;
         options.range = PrintRange(range);
         options.currentStudent = 2;
+        options.from = 3;
+        options.to = range == int(PrintRange::FromTo) && perSheet == 4 ? 4 : 3;
         options.onlyWritten = onlyWritten;
         options.oneJob = oneJob;
         options.copiesText = copies;
@@ -248,7 +260,14 @@ private slots:
         const SheetLayout layout = sheetLayout(QSizeF(11970, 16929), QSizeF(11970, 16929), perSheet);
         QCOMPARE(printer.pageSizeRequests.last(),
                  (QPair<qint64, qint64>(qint64(layout.sheet.width()), qint64(layout.sheet.height()))));
-        QCOMPARE(printer.documents.first().places.first(), layout.pages.first());
+        // The first sheet's students, each in its cell.
+        const RecordingPrinter::Document &first = printer.documents.first();
+        QList<int> students;
+        for (qsizetype cell = 0; cell < first.places.size() && cell < perSheet; ++cell) {
+            students << firstOf(first.pages[cell], PageItemRole::StudentName)->text.mid(2, 1).toInt();
+            QCOMPARE(first.places[cell], layout.pages[cell]);
+        }
+        QCOMPARE(students, firstSheet);
     }
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays

@@ -138,6 +138,9 @@ private slots:
     void propertiesCopiesAndRange_data();
     void propertiesCopiesAndRange();
     void sheetsShown();
+    void noOutlineInPreview();
+    void commentsPastBox_data();
+    void commentsPastBox();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -727,7 +730,7 @@ void tst_printwindow::modes_data()
     QTest::addColumn<int>("heightTwips");
     QTest::newRow("setup") << PrintPanelMode::Setup << "jpapersetup" << 4245;
     QTest::newRow("preview") << PrintPanelMode::Preview << "jprivew" << 2440;
-    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 4120;
+    QTest::newRow("print") << PrintPanelMode::Print << "jprint" << 4570;
 }
 
 void tst_printwindow::modes()
@@ -1324,6 +1327,73 @@ void tst_printwindow::sheetsShown()
     pick(m_control->Combo4(), QStringLiteral("打印设置"));
     QCOMPARE(m_paper->size(), page);
     QVERIFY(!m_paper->page().items.isEmpty());
+}
+
+// The frame of the item being placed is no part of the printed page: the preview leaves it out.
+void tst_printwindow::noOutlineInPreview()
+{
+    open(PrintPanelMode::Setup);
+    m_control->selectObject(SelectedObject::Signature);
+    QVERIFY(!m_paper->outlineRect().isEmpty());
+    pick(m_control->Combo4(), QStringLiteral("打印预览"));
+    QCOMPARE(m_paper->outline(), SelectedObject::None);
+    // A click selects the item for setup, without a frame in the preview.
+    m_control->selectObject(SelectedObject::StudentName);
+    QCOMPARE(m_paper->outline(), SelectedObject::None);
+    pick(m_control->Combo4(), QStringLiteral("打印设置"));
+    QCOMPARE(m_paper->outline(), SelectedObject::StudentName);
+}
+
+void tst_printwindow::commentsPastBox_data()
+{
+    QTest::addColumn<QString>("range"); // "all" or "1-1"
+    QTest::addColumn<int>("answer");    // to the question; -1: not asked
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<int>("documents");
+
+    // 李四's and 王五's comments run past their box; two copies, one question.
+    const QString both = QStringLiteral("2 名学生的评语超出打印区域：李四、王五");
+    QTest::newRow("yes prints") << "all" << int(MsgAnswer::Yes) << both << 6;
+    QTest::newRow("no prints nothing") << "all" << int(MsgAnswer::No) << both << 0;
+    QTest::newRow("range of those that fit") << "1-1" << -1 << "" << 2;
+}
+
+// The print panel names the students whose comment runs past its box, and a run of them asks once.
+void tst_printwindow::commentsPastBox()
+{
+    QFETCH(QString, range);
+    QFETCH(int, answer);
+    QFETCH(QString, warning);
+    QFETCH(int, documents);
+    editDocument(*m_state, [](CommentDocument &d) {
+        for (const int slot : {2, 3})
+            d.slot(slot).comment = d.slot(slot).comment.repeated(4);
+    });
+    open(PrintPanelMode::Print);
+    if (range == u"1-1") {
+        printPanel()->fromStudent()->setValue(1);
+        printPanel()->toStudent()->setValue(1);
+    }
+    QCOMPARE(printPanel()->fitWarning()->isVisible(), !warning.isEmpty());
+    if (!warning.isEmpty()) {
+        QCOMPARE(printPanel()->fitWarning()->text(), warning);
+        QVERIFY(printPanel()->fitWarning()->toolTip().contains(QStringLiteral("李四：超出打印区域")));
+    }
+    printPanel()->copys()->setText(QStringLiteral("2"));
+    if (answer >= 0)
+        m_platform->expectMessage(MsgAnswer(answer));
+    if (documents > 0)
+        m_platform->expectMessage();
+
+    printPanel()->Command8()->click();
+    if (answer >= 0) {
+        const ShownDialog &question = m_platform->shown.first();
+        QCOMPARE(question.text, QStringLiteral("2 名学生的评语超出打印区域，仍要打印吗？"));
+        QCOMPARE(question.title, QStringLiteral("系统询问"));
+        QCOMPARE(question.icon, MsgIcon::Question);
+        QCOMPARE(question.buttons, MsgButtons::YesNo);
+    }
+    QCOMPARE(m_platform->recordingPrinter.documents.size(), documents);
 }
 
 QTEST_MAIN(tst_printwindow)
