@@ -114,7 +114,7 @@ DrawnPdf drawClassesPdf(const QList<ClassPages> &classes, const LayoutScheme &sc
         writer.setResolution(1440); // one device unit per twip, as pages are composed
         // The scheme's paper (or the sheet), or the standard paper within 1 % of it: an A4
         // scheme's 598.5 × 846.45 pt is an A4 page. Items keep their twips from the top-left.
-        writer.setPageLayout(pdfPageLayout(std::llround(layout.sheet.width()), std::llround(layout.sheet.height())));
+        writer.setPageLayout(pageLayoutFor(std::llround(layout.sheet.width()), std::llround(layout.sheet.height())));
         QPainter painter;
         if (!painter.begin(&writer)) {
             drawn.error = QStringLiteral("无法生成PDF文件。");

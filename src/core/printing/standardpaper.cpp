@@ -46,7 +46,7 @@ std::optional<StandardPaper> standardPaperFor(qint64 widthTwips, qint64 heightTw
     return std::nullopt;
 }
 
-QPageLayout pdfPageLayout(qint64 widthTwips, qint64 heightTwips)
+QPageLayout pageLayoutFor(qint64 widthTwips, qint64 heightTwips)
 {
     const std::optional<StandardPaper> paper = standardPaperFor(widthTwips, heightTwips);
     if (!paper) {

@@ -27,10 +27,11 @@ struct StandardPaper
 /// way round; nullopt when there is none.
 std::optional<StandardPaper> standardPaperFor(qint64 widthTwips, qint64 heightTwips);
 
-/// The page a PDF page of widthTwips × heightTwips is written on, without margins: the standard
-/// paper within 1 % of it exactly (turned when the size is), so that an A4 scheme makes an A4
-/// file; otherwise that size exactly. What is drawn keeps its place from the top-left corner.
-QPageLayout pdfPageLayout(qint64 widthTwips, qint64 heightTwips);
+/// The page a page of widthTwips × heightTwips is printed or written on, without margins: the
+/// standard paper within 1 % of it exactly (turned when the size is), so that an A4 scheme makes
+/// an A4 file and asks the printer for A4; otherwise that size exactly. What is drawn keeps its
+/// place from the top-left corner.
+QPageLayout pageLayoutFor(qint64 widthTwips, qint64 heightTwips);
 
 /// The standard paper of that name ("A4", "b5", "16K": case ignored); nullopt for none.
 std::optional<StandardPaper> standardPaperNamed(const QString &name);

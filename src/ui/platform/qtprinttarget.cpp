@@ -66,17 +66,7 @@ bool QtPrintTarget::setPageSize(qint64 widthTwips, qint64 heightTwips)
     // Near a standard size, the printer is asked for that paper: a custom size of nearly A4 may
     // be refused or shrunk. Otherwise the size exactly (a point is 20 twips).
     m_standard = standardPaperFor(widthTwips, heightTwips);
-    QPageSize pageSize(QSizeF(widthTwips / 20.0, heightTwips / 20.0), QPageSize::Point, QString(),
-                       QPageSize::ExactMatch);
-    QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    if (m_standard) {
-        pageSize = m_standard->id != QPageSize::Custom
-                       ? QPageSize(m_standard->id)
-                       : QPageSize(m_standard->millimetres, QPageSize::Millimeter, m_standard->name,
-                                   QPageSize::ExactMatch);
-        orientation = m_standard->landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
-    }
-    if (!m_printer->setPageLayout(QPageLayout(pageSize, orientation, QMarginsF()))) {
+    if (!m_printer->setPageLayout(pageLayoutFor(widthTwips, heightTwips))) {
         m_error = QStringLiteral("打印机“%1”不能使用 %2 的纸张。").arg(printerName(), size);
         return false;
     }
