@@ -1,4 +1,5 @@
 #include "core/document/ratingsfile.h"
+#include "core/document/ratingspaste.h"
 #include "core/document/spreadsheetnames.h"
 #include "resultvalue.h"
 
@@ -32,6 +33,19 @@ QStringList split(const QString &list)
     return list.isEmpty() ? QStringList() : list.split(u'|');
 }
 
+/// The table of Roster and Categories with grades given as gradeLetters writes them.
+Table tableOf(const QStringList &letters)
+{
+    Table table{Categories, Roster, {}};
+    for (const QString &student : letters) {
+        QList<Grade> grades;
+        for (const QChar letter : student)
+            grades << (letter == u'E' ? Grade::Excellent : letter == u'G' ? Grade::Good : letter == u'L' ? Grade::Lagging : Grade::None);
+        table.grades << grades;
+    }
+    return table;
+}
+
 } // namespace
 
 class TestRatingsFile : public QObject
@@ -44,6 +58,10 @@ private slots:
     void valueTextReadsBack();
     void fromRows_data();
     void fromRows();
+    void merge_data();
+    void merge();
+    void paste_data();
+    void paste();
     void writeReadRoundTrip();
     void readFileFailures_data();
     void readFileFailures();
@@ -151,6 +169,95 @@ void TestRatingsFile::fromRows()
     QCOMPARE(problems.duplicateNames + problems.duplicateCategories, split(duplicates));
     QCOMPARE(problems.rowsWithoutName, rowsWithoutName);
     QCOMPARE(problems.missingNameColumn, missingNameColumn);
+}
+
+// An import fills only what the sheet rates; the rest of the class keeps its grades.
+void TestRatingsFile::merge_data()
+{
+    QTest::addColumn<QString>("csv");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<QString>("namesWithout");
+    QTest::addColumn<QString>("categoriesWithout");
+
+    const QStringList rated{"EEE", "GGG", "LLL"};
+    QTest::newRow("part of the class")
+        << "姓名,学习态度,纪律,总评\n李四,后进,后进,后进\n" << rated << QStringList{"EEE", "LLL", "LLL"} << 3
+        << "张三|欧阳 娜娜" << "";
+    QTest::newRow("only 总评") << "姓名,总评\n张三,良好\n李四,良好\n欧阳娜娜,良好\n" << rated
+                              << QStringList{"EEG", "GGG", "LLG"} << 3 << "" << "学习态度|纪律";
+    QTest::newRow("empty cells and rows keep their grades")
+        << "姓名,学习态度,纪律,总评\n张三,,差,\n李四,,,\n" << rated << QStringList{"ELE", "GGG", "LLL"} << 1
+        << "李四|欧阳 娜娜" << "学习态度|总评";
+    QTest::newRow("nothing for the class") << "姓名,纪律\n王五,优秀\n" << rated << rated << 0
+                                           << "张三|李四|欧阳 娜娜" << "学习态度|纪律|总评";
+    QTest::newRow("an unrated class") << "姓名,纪律\n欧阳娜娜,A\n" << QStringList{"---", "---", "---"}
+                                      << QStringList{"---", "---", "-E-"} << 1 << "张三|李四" << "学习态度|总评";
+}
+
+void TestRatingsFile::merge()
+{
+    QFETCH(QString, csv);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(int, cellsSet);
+    QFETCH(QString, namesWithout);
+    QFETCH(QString, categoriesWithout);
+    const RatingsFile::Merged merged = RatingsFile::merge(tableOf(before), SpreadsheetNames::csvRows(csv), nullptr);
+    QCOMPARE(gradeLetters(merged.table), after);
+    QCOMPARE(merged.table.names, Roster);
+    QCOMPARE(merged.cellsSet, cellsSet);
+    QCOMPARE(merged.namesWithout, split(namesWithout));
+    QCOMPARE(merged.categoriesWithout, split(categoriesWithout));
+}
+
+// Where pasted spreadsheet cells go.
+void TestRatingsFile::paste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QList<int>>("columns"); // the grid's shown columns from the current one on
+    QTest::addColumn<QStringList>("after");  // all rated "GGG" before
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<QString>("refused"); // unknown names | categories | values, then the count outside
+
+    const QList<int> all{0, 1, 2};
+    QTest::newRow("down and across from the current cell")
+        << "优\tC\r\n差\r\n" << 1 << QList<int>{1, 2} << QStringList{"GGG", "GEL", "GLG"} << 3 << "|||0";
+    QTest::newRow("hidden column passed over") << "A\tA" << 0 << QList<int>{0, 2} << QStringList{"EGE", "GGG", "GGG"}
+                                               << 2 << "|||0";
+    QTest::newRow("names give the rows, the rest goes from the current column")
+        << "李四\t优秀\t\t后进\n欧阳娜娜\tA" << 0 << all << QStringList{"GGG", "EGL", "EGG"} << 3 << "|||0";
+    QTest::newRow("names from the second column on")
+        << "张三\t差\t差" << 2 << QList<int>{1, 2} << QStringList{"GLL", "GGG", "GGG"} << 2 << "|||0";
+    QTest::newRow("a heading row maps by category")
+        << "姓名\t总评\t学习态度\n欧阳 娜娜\tA\tC" << 0 << QList<int>{2} << QStringList{"GGG", "GGG", "LGE"} << 2
+        << "|||0";
+    QTest::newRow("headings without names go down from the current row")
+        << "总评\n优\n差\n" << 1 << all << QStringList{"GGG", "GGE", "GGL"} << 2 << "|||0";
+    QTest::newRow("past the last column and student")
+        << "优\t良\t差\n优\n优" << 1 << QList<int>{1, 2} << QStringList{"GGG", "GEG", "GEG"} << 3 << "|||2";
+    QTest::newRow("what is refused")
+        << "姓名\t纪律\t体育\t\n王五\t优\t优\t\n张三\t很好\t优\tA\n\tA" << 0 << all << QStringList{"GGG", "GGG", "GGG"}
+        << 0 << "王五|体育|很好|2";
+}
+
+void TestRatingsFile::paste()
+{
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    QFETCH(QList<int>, columns);
+    QFETCH(QStringList, after);
+    QFETCH(int, cellsSet);
+    QFETCH(QString, refused);
+    const RatingsPaste::Pasted pasted = RatingsPaste::paste(tableOf({"GGG", "GGG", "GGG"}), text, row, columns);
+    QCOMPARE(gradeLetters(pasted.table), after);
+    QCOMPARE(pasted.cellsSet, cellsSet);
+    QCOMPARE(QStringList({pasted.unknownNames.join(u','), pasted.unknownCategories.join(u','),
+                          pasted.unknownValues.join(u','), QString::number(pasted.outside)})
+                 .join(u'|'),
+             refused);
 }
 
 void TestRatingsFile::writeReadRoundTrip()
