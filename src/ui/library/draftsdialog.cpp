@@ -520,6 +520,14 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
         m_ratingsUndo->redo();
         return true;
     }
+    if ((key->modifiers() & Qt::ControlModifier) && !(key->modifiers() & Qt::ShiftModifier)) {
+        // Ctrl+Home, Ctrl+End and Ctrl+arrows go to one cell, as in a spreadsheet: the highlight
+        // shrinks to the current cell first and follows it there (currentMoved).
+        static const QList<int> Moves{Qt::Key_Home, Qt::Key_End,  Qt::Key_Left,   Qt::Key_Right,
+                                      Qt::Key_Up,   Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown};
+        if (Moves.contains(key->key()) && m_grid->currentIndex().isValid())
+            m_grid->selectionModel()->select(m_grid->currentIndex(), QItemSelectionModel::ClearAndSelect);
+    }
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     switch (key->key()) {
@@ -549,10 +557,17 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
+void DraftsDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The button box makes 生成 the default button as it shows; Enter belongs to the grid here.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setDefault(false);
+}
+
 void DraftsDialog::keyPressEvent(QKeyEvent *event)
 {
-    // Enter never runs 生成 (the button box makes it the default): a focused button takes it as
-    // a click, elsewhere it does nothing.
+    // Enter never runs 生成: a focused button takes it as a click, elsewhere it does nothing.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();

@@ -68,6 +68,7 @@ void tst_DraftsDialog::keys_data()
                                     << QStringList{"0,0:后进", "1,0:后进", "2,0:后进"} << "0,0" << false;
     QTest::newRow("Ctrl+Home, then 1 where the focus went") << "cell" << "vv>H1" << "" << QStringList{"0,0:优秀"}
                                                            << "0,1" << false;
+    QTest::newRow("Ctrl+Home leaves the row") << "row 0" << "H1" << "" << QStringList{"0,0:优秀"} << "0,1" << false;
     QTest::newRow("Enter moves down") << "cell" << "E1" << "" << QStringList{"1,0:优秀"} << "1,1" << false;
     QTest::newRow("Ctrl+Z back to the cell, Ctrl+Y again")
         << "cell" << "12ZZY" << "" << QStringList{"0,0:优秀"} << "0,0" << false;
