@@ -1,6 +1,7 @@
 #include "ui/library/draftsdialog.h"
 
 #include "core/document/ratingspaste.h"
+#include "core/document/ratingsreport.h"
 #include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
@@ -39,28 +40,8 @@ const QString UndoTip = QStringLiteral("撤消“%1”（Ctrl+Z）");
 const QString ClearStep = QStringLiteral("清除评价");
 const QString PasteStep = QStringLiteral("粘贴评价");
 const QString ImportStep = QStringLiteral("导入评价");
-const QString NotRatingsMessage =
-    QStringLiteral("以下内容不是评价（可用：优秀、良好、后进，或 A/B/C/D 等），未粘贴：\n");
-const QString PastedUnknownNames = QStringLiteral("这些姓名不在本班，未粘贴：");
-const QString PastedUnknownCategories = QStringLiteral("评语库中没有这些类别，未粘贴：");
-const QString PastedOutside = QStringLiteral("另有 %1 项评价超出了表格或找不到对应的学生，未粘贴。");
-const QString ImportedMessage = QStringLiteral("已从“%1”读入 %2 项评价。");
-const QString ImportedNothing = QStringLiteral("“%1”中没有本班学生的评价，评价表没有改动。");
-const QString NamesWithout = QStringLiteral("文件中没有这些学生的评价，保持原样：");
-const QString CategoriesWithout = QStringLiteral("文件中没有这些类别的评价，保持原样：");
-const QString NotRead = QStringLiteral("有些内容没有读入：");
-const QString UndoImportHint = QStringLiteral("如需还原，请点“撤消”。");
-/// Names listed in a message before the rest are only counted.
-const int ListedNames = 20;
 
-/// Items joined with 、; a long list of students ends with how many there are.
-QString listed(const QStringList &items)
-{
-    if (items.size() <= ListedNames)
-        return items.join(QStringLiteral("、"));
-    return items.first(ListedNames).join(QStringLiteral("、")) + QStringLiteral("等 %1 名学生").arg(items.size());
-}
-
+/// The name of a key's step, as 撤消 shows it.
 QString stepName(Grade grade)
 {
     return grade == Grade::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
@@ -348,17 +329,8 @@ void DraftsDialog::pasteRatings()
     const RatingsPaste::Pasted pasted =
         RatingsPaste::paste(table(), m_platform.clipboardText(), row, visibleColumnsFrom(m_grid->currentColumn()));
     pushRatings(PasteStep, pasted.table);
-    QStringList lines;
-    if (!pasted.unknownValues.isEmpty())
-        lines << NotRatingsMessage + pasted.unknownValues.join(QStringLiteral("、"));
-    if (!pasted.unknownNames.isEmpty())
-        lines << PastedUnknownNames + listed(pasted.unknownNames);
-    if (!pasted.unknownCategories.isEmpty())
-        lines << PastedUnknownCategories + pasted.unknownCategories.join(QStringLiteral("、"));
-    if (pasted.outside > 0)
-        lines << PastedOutside.arg(pasted.outside);
-    if (!lines.isEmpty())
-        m_platform.messageBox(lines.join(u'\n'), Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    if (const QString refused = RatingsReport::pasted(pasted); !refused.isEmpty())
+        m_platform.messageBox(refused, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void DraftsDialog::importFile()
@@ -374,32 +346,14 @@ void DraftsDialog::importFile()
     }
     const bool changed = read->table != table();
     pushRatings(ImportStep, read->table);
-
-    // What was set, what stayed as it was (hidden categories are not the teacher's concern), and
-    // what the file held that could not go in.
-    const QString file = QFileInfo(path).fileName();
-    QStringList lines;
-    if (read->cellsSet == 0) {
-        lines << ImportedNothing.arg(file);
-    } else {
-        lines << ImportedMessage.arg(file, QString::number(read->cellsSet));
-        if (!read->namesWithout.isEmpty())
-            lines << NamesWithout + listed(read->namesWithout);
-        QStringList categories;
-        for (const QString &category : read->categoriesWithout) {
-            if (!m_grid->isColumnHidden(int(read->table.categories.indexOf(category))))
-                categories << category;
-        }
-        if (!categories.isEmpty())
-            lines << CategoriesWithout + categories.join(QStringLiteral("、"));
+    QStringList hidden;
+    for (int c = 0; c < m_grid->columnCount(); ++c) {
+        if (m_grid->isColumnHidden(c))
+            hidden << m_grid->horizontalHeaderItem(c)->text();
     }
-    const QStringList notRead = RatingsFile::problemLines(problems);
-    if (!notRead.isEmpty())
-        lines << NotRead << notRead;
-    if (changed)
-        lines << UndoImportHint;
-    const bool whole = read->cellsSet > 0 && notRead.isEmpty();
-    m_platform.messageBox(lines.join(u'\n'), Platform::NoticeTitle, whole ? MsgIcon::Information : MsgIcon::Exclamation,
+    const RatingsReport::Message told =
+        RatingsReport::imported(QFileInfo(path).fileName(), *read, problems, hidden, changed);
+    m_platform.messageBox(told.text, Platform::NoticeTitle, told.warning ? MsgIcon::Exclamation : MsgIcon::Information,
                           MsgButtons::Ok);
 }
 

@@ -1,5 +1,6 @@
 #include "core/document/ratingsfile.h"
 #include "core/document/ratingspaste.h"
+#include "core/document/ratingsreport.h"
 #include "core/document/spreadsheetnames.h"
 #include "resultvalue.h"
 
@@ -62,6 +63,9 @@ private slots:
     void merge();
     void paste_data();
     void paste();
+    void importReport_data();
+    void importReport();
+    void pasteReport();
     void writeReadRoundTrip();
     void readFileFailures_data();
     void readFileFailures();
@@ -258,6 +262,67 @@ void TestRatingsFile::paste()
                           pasted.unknownValues.join(u','), QString::number(pasted.outside)})
                  .join(u'|'),
              refused);
+}
+
+void TestRatingsFile::importReport_data()
+{
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<int>("namesWithout"); // 学生1, 学生2, …
+    QTest::addColumn<QString>("unknownName");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("warning");
+
+    QTest::newRow("set, some left as they were")
+        << 3 << 1 << "" << true
+        << "已从“评价.xlsx”读入 3 项评价。\n文件中没有这些学生的评价，保持原样：学生1\n"
+           "文件中没有这些类别的评价，保持原样：纪律\n如需还原，请点“撤消”。"
+        << false;
+    QTest::newRow("nothing for the class")
+        << 0 << 3 << "王五" << false
+        << "“评价.xlsx”中没有本班学生的评价，评价表没有改动。\n有些内容没有读入：\n不在班上的姓名：王五" << true;
+    QTest::newRow("many students counted")
+        << 1 << 25 << "" << true
+        << "已从“评价.xlsx”读入 1 项评价。\n文件中没有这些学生的评价，保持原样：学生1、学生2、学生3、学生4、学生5、学生6、"
+           "学生7、学生8、学生9、学生10、学生11、学生12、学生13、学生14、学生15、学生16、学生17、学生18、学生19、学生20"
+           "等 25 名学生\n文件中没有这些类别的评价，保持原样：纪律\n如需还原，请点“撤消”。"
+        << false;
+}
+
+void TestRatingsFile::importReport()
+{
+    QFETCH(int, cellsSet);
+    QFETCH(int, namesWithout);
+    QFETCH(QString, unknownName);
+    QFETCH(bool, changed);
+    QFETCH(QString, text);
+    QFETCH(bool, warning);
+    RatingsFile::Merged merged;
+    merged.cellsSet = cellsSet;
+    for (int i = 1; i <= namesWithout; ++i)
+        merged.namesWithout << QStringLiteral("学生%1").arg(i);
+    // 总评 is hidden in the grid: not worth telling.
+    merged.categoriesWithout = QStringList{QStringLiteral("纪律"), QStringLiteral("总评")};
+    Problems problems;
+    problems.unknownNames = split(unknownName);
+    const RatingsReport::Message message =
+        RatingsReport::imported(QStringLiteral("评价.xlsx"), merged, problems, {QStringLiteral("总评")}, changed);
+    QCOMPARE(message.text, text);
+    QCOMPARE(message.warning, warning);
+}
+
+void TestRatingsFile::pasteReport()
+{
+    RatingsPaste::Pasted pasted;
+    QCOMPARE(RatingsReport::pasted(pasted), QString());
+    pasted.unknownValues = QStringList{QStringLiteral("很好"), QStringLiteral("甲")};
+    pasted.unknownNames = QStringList{QStringLiteral("王五")};
+    pasted.unknownCategories = QStringList{QStringLiteral("体育")};
+    pasted.outside = 2;
+    QCOMPARE(RatingsReport::pasted(pasted),
+             QStringLiteral("以下内容不是评价（可用：优秀、良好、后进，或 A/B/C/D 等），未粘贴：\n很好、甲\n"
+                            "这些姓名不在本班，未粘贴：王五\n评语库中没有这些类别，未粘贴：体育\n"
+                            "另有 2 项评价超出了表格或找不到对应的学生，未粘贴。"));
 }
 
 void TestRatingsFile::writeReadRoundTrip()
