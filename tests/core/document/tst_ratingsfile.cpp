@@ -65,7 +65,6 @@ private slots:
     void paste();
     void importReport_data();
     void importReport();
-    void pasteReport();
     void writeReadRoundTrip();
     void readFileFailures_data();
     void readFileFailures();
@@ -196,8 +195,6 @@ void TestRatingsFile::merge_data()
         << "李四|欧阳 娜娜" << "学习态度|总评";
     QTest::newRow("nothing for the class") << "姓名,纪律\n王五,优秀\n" << rated << rated << 0
                                            << "张三|李四|欧阳 娜娜" << "学习态度|纪律|总评";
-    QTest::newRow("an unrated class") << "姓名,纪律\n欧阳娜娜,A\n" << QStringList{"---", "---", "---"}
-                                      << QStringList{"---", "---", "-E-"} << 1 << "张三|李四" << "学习态度|总评";
 }
 
 void TestRatingsFile::merge()
@@ -309,20 +306,6 @@ void TestRatingsFile::importReport()
         RatingsReport::imported(QStringLiteral("评价.xlsx"), merged, problems, {QStringLiteral("总评")}, changed);
     QCOMPARE(message.text, text);
     QCOMPARE(message.warning, warning);
-}
-
-void TestRatingsFile::pasteReport()
-{
-    RatingsPaste::Pasted pasted;
-    QCOMPARE(RatingsReport::pasted(pasted), QString());
-    pasted.unknownValues = QStringList{QStringLiteral("很好"), QStringLiteral("甲")};
-    pasted.unknownNames = QStringList{QStringLiteral("王五")};
-    pasted.unknownCategories = QStringList{QStringLiteral("体育")};
-    pasted.outside = 2;
-    QCOMPARE(RatingsReport::pasted(pasted),
-             QStringLiteral("以下内容不是评价（可用：优秀、良好、后进，或 A/B/C/D 等），未粘贴：\n很好、甲\n"
-                            "这些姓名不在本班，未粘贴：王五\n评语库中没有这些类别，未粘贴：体育\n"
-                            "另有 2 项评价超出了表格或找不到对应的学生，未粘贴。"));
 }
 
 void TestRatingsFile::writeReadRoundTrip()
