@@ -19,25 +19,6 @@ const QString NameHeading = QStringLiteral("姓名");
 const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
 const QString NoNameColumnMessage = QStringLiteral("文件“%1”中没有“姓名”一列，无法读取评价。");
 
-/// A name or heading without any blanks: spreadsheets pad two-character names to the width of
-/// three ("王  芳", often with an ideographic space).
-QString packed(QStringView text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
-        if (!c.isSpace())
-            result += c;
-    }
-    return result;
-}
-
-bool isNameHeading(const QString &cell)
-{
-    static const QStringList Headings{NameHeading, QStringLiteral("学生姓名"), QStringLiteral("名字")};
-    return cell.contains(u'名') && Headings.contains(packed(cell));
-}
-
 /// The field as CSV writes it: in double quotes (inner quotes doubled) when it holds a comma, a
 /// quote, a line break or blanks at its ends.
 QString csvField(const QString &field)
@@ -62,6 +43,25 @@ bool isSheet(const QString &path)
 }
 
 } // namespace
+
+QString packed(QStringView text)
+{
+    // Spreadsheets pad two-character names to the width of three ("王  芳", often with an
+    // ideographic space).
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            result += c;
+    }
+    return result;
+}
+
+bool isNameHeading(const QString &cell)
+{
+    static const QStringList Headings{NameHeading, QStringLiteral("学生姓名"), QStringLiteral("名字")};
+    return cell.contains(u'名') && Headings.contains(packed(cell));
+}
 
 std::optional<Grade> parseValue(const QString &text)
 {
@@ -101,14 +101,21 @@ QString valueText(Grade grade)
     return {};
 }
 
-Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
-               Problems *problems)
+namespace {
+
+/// What rows of a sheet give the class: per roster student and category the grade of a cell
+/// that holds one (std::nullopt for an empty cell or a cell the file does not have).
+struct Cells
+{
+    QList<QList<std::optional<Grade>>> grades;
+};
+
+Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
+                Problems *problems)
 {
     Problems found;
-    Table table;
-    table.categories = categories;
-    table.names = roster;
-    table.grades.fill(QList<Grade>(categories.size(), Grade::None), roster.size());
+    Cells cells;
+    cells.grades.fill(QList<std::optional<Grade>>(categories.size()), roster.size());
 
     // The heading row: the first that holds a 姓名 cell (a title may stand above it).
     qsizetype headingRow = -1;
@@ -126,7 +133,7 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
         found.missingNameColumn = true;
         if (problems)
             *problems = found;
-        return table;
+        return cells;
     }
 
     // Which category each column holds (-1: none).
@@ -179,11 +186,11 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
         }
         const int student = students->at(seen);
         for (qsizetype c = 0; c < row.size() && c < columnCategory.size(); ++c) {
-            if (columnCategory[c] < 0)
+            if (columnCategory[c] < 0 || row[c].trimmed().isEmpty())
                 continue;
             const std::optional<Grade> grade = parseValue(row[c]);
             if (grade)
-                table.grades[student][columnCategory[c]] = *grade;
+                cells.grades[student][columnCategory[c]] = *grade;
             else
                 found.unknownValues.append(QStringLiteral("%1/%2: %3")
                                                .arg(name, categories[columnCategory[c]], row[c].trimmed()));
@@ -191,7 +198,51 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
     }
     if (problems)
         *problems = found;
+    return cells;
+}
+
+} // namespace
+
+Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
+               Problems *problems)
+{
+    const Cells cells = readCells(rows, roster, categories, problems);
+    Table table;
+    table.categories = categories;
+    table.names = roster;
+    for (const QList<std::optional<Grade>> &student : cells.grades) {
+        QList<Grade> grades;
+        for (const std::optional<Grade> &grade : student)
+            grades << grade.value_or(Grade::None);
+        table.grades << grades;
+    }
     return table;
+}
+
+Merged merge(const Table &current, const QList<QStringList> &rows, Problems *problems)
+{
+    const Cells cells = readCells(rows, current.names, current.categories, problems);
+    Merged merged;
+    merged.table = forRoster(current, current.names);
+    QList<bool> categoryRated(current.categories.size(), false);
+    for (qsizetype s = 0; s < cells.grades.size(); ++s) {
+        bool studentRated = false;
+        for (qsizetype c = 0; c < cells.grades[s].size(); ++c) {
+            if (const std::optional<Grade> grade = cells.grades[s][c]) {
+                merged.table.grades[s][c] = *grade;
+                ++merged.cellsSet;
+                studentRated = true;
+                categoryRated[c] = true;
+            }
+        }
+        if (!studentRated)
+            merged.namesWithout << current.names[s];
+    }
+    for (qsizetype c = 0; c < current.categories.size(); ++c) {
+        if (!categoryRated[c])
+            merged.categoriesWithout << current.categories[c];
+    }
+    return merged;
 }
 
 namespace {
@@ -308,6 +359,20 @@ Result<Table> readFile(const QString &path, const QStringList &roster, const QSt
     if (found.missingNameColumn)
         return Failure{NoNameColumnMessage.arg(path), FailureKind::Unreadable};
     return table;
+}
+
+Result<Merged> mergeFile(const QString &path, const Table &current, Problems *problems)
+{
+    Result<QList<QStringList>> rows = rowsOf(path);
+    if (!rows)
+        return rows.failure();
+    Problems found;
+    Merged merged = merge(current, *rows, &found);
+    if (problems)
+        *problems = found;
+    if (found.missingNameColumn)
+        return Failure{NoNameColumnMessage.arg(path), FailureKind::Unreadable};
+    return merged;
 }
 
 QString sidecarPath(const QString &classPath)

@@ -25,6 +25,11 @@ std::optional<Grade> parseValue(const QString &text);
 /// "优秀" / "良好" / "后进"; "" for Grade::None.
 QString valueText(Grade grade);
 
+/// A name or heading as names and headings are compared: without any blanks ("王  芳" is 王芳).
+QString packed(QStringView text);
+/// Whether a cell is the heading of a name column (姓名, 学生姓名, 名字; blanks ignored).
+bool isNameHeading(const QString &cell);
+
 /// The table: categories (columns, in order) and per student name a grade per category.
 struct Table
 {
@@ -59,6 +64,22 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
 /// through the name import's reader. Fails when the file cannot be read or has no 姓名 column.
 Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
                        Problems *problems);
+
+/// A file read into the class's ratings: the table after it, and what it left as it was.
+struct Merged
+{
+    Table table;                   ///< the ratings with the file's grades in
+    int cellsSet = 0;              ///< cells the file gave a grade (an empty cell gives none)
+    QStringList namesWithout;      ///< students the file gives no grade, in table order
+    QStringList categoriesWithout; ///< categories the file gives no grade, in table order
+};
+
+/// Reads spreadsheet rows as fromRows does into `current`: a cell the rows give a grade takes it,
+/// every other cell keeps its own (an empty cell in the sheet too), so that importing part of
+/// the class or of the categories never clears the rest.
+Merged merge(const Table &current, const QList<QStringList> &rows, Problems *problems);
+/// The same from any ratings spreadsheet; fails as readFile does.
+Result<Merged> mergeFile(const QString &path, const Table &current, Problems *problems);
 
 /// Reads a table whose categories are its own headings (the file kept beside a class, which
 /// keeps every column it has), for the class's students.

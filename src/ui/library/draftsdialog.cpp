@@ -1,11 +1,16 @@
 #include "ui/library/draftsdialog.h"
 
+#include "core/document/ratingspaste.h"
+#include "core/document/ratingsreport.h"
 #include "core/document/roster.h"
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/platform.h"
+#include "ui/library/ratingsstep.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +21,7 @@
 #include <QSet>
 #include <QSettings>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,7 +33,17 @@ const QString ExistingQuestion = QStringLiteral("有 %1 名学生已经写了评
 const quint32 Seed = 1;
 const QString StepName = QStringLiteral("生成草稿");
 const QString HintText = QStringLiteral("按 1、2、3 评为优秀、良好、后进，按 0 或 Delete 清除；单击行或列的标题可一次评定整行或整列；"
-                                        "Ctrl+V 粘贴电子表格中复制的评价；右键单击类别标题可隐藏类别。");
+                                        "Ctrl+V 粘贴电子表格中复制的评价；Ctrl+Z 撤消；右键单击类别标题可隐藏类别。");
+const QString UndoTip = QStringLiteral("撤消“%1”（Ctrl+Z）");
+const QString ClearStep = QStringLiteral("清除评价");
+const QString PasteStep = QStringLiteral("粘贴评价");
+const QString ImportStep = QStringLiteral("导入评价");
+
+/// The name of a key's step, as 撤消 shows it.
+QString stepName(Grade grade)
+{
+    return grade == Grade::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
+}
 
 } // namespace
 
@@ -47,7 +63,10 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     m_grid->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
             &DraftsDialog::showHeaderMenu);
-    connect(m_grid, &QTableWidget::currentCellChanged, this, [this] { refreshPreview(); });
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this] {
+        currentMoved();
+        refreshPreview();
+    });
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("draftPreview"));
     m_preview->setWordWrap(true);
@@ -59,30 +78,41 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
         QPushButton *b = buttons->addButton(text, role);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
+        // A click leaves the keys with the grid; Tab still reaches the button.
+        b->setFocusPolicy(Qt::TabFocus);
         return b;
     };
-    connect(button("import", QStringLiteral("导入..."), QDialogButtonBox::ActionRole), &QPushButton::clicked,
+    m_ratingsUndo = new QUndoStack(this);
+    connect(button("import", QStringLiteral("导入(&I)..."), QDialogButtonBox::ActionRole), &QPushButton::clicked,
             this, &DraftsDialog::importFile);
-    connect(button("redraw", QStringLiteral("换一句"), QDialogButtonBox::ActionRole), &QPushButton::clicked,
+    m_undoButton = button("undoRatings", QStringLiteral("撤消(&U)"), QDialogButtonBox::ActionRole);
+    m_undoButton->setEnabled(false);
+    connect(m_undoButton, &QPushButton::clicked, m_ratingsUndo, &QUndoStack::undo);
+    connect(m_ratingsUndo, &QUndoStack::canUndoChanged, m_undoButton, &QPushButton::setEnabled);
+    connect(m_ratingsUndo, &QUndoStack::undoTextChanged, m_undoButton,
+            [this](const QString &step) { m_undoButton->setToolTip(step.isEmpty() ? QString() : UndoTip.arg(step)); });
+    connect(button("redraw", QStringLiteral("换一句(&R)"), QDialogButtonBox::ActionRole), &QPushButton::clicked,
             this, &DraftsDialog::redrawCurrent);
-    connect(button("generate", QStringLiteral("生成"), QDialogButtonBox::AcceptRole), &QPushButton::clicked,
+    connect(button("generate", QStringLiteral("生成(&G)"), QDialogButtonBox::AcceptRole), &QPushButton::clicked,
             this, &DraftsDialog::apply);
-    connect(button("close", QStringLiteral("关闭"), QDialogButtonBox::RejectRole), &QPushButton::clicked,
+    connect(button("close", QStringLiteral("关闭(&C)"), QDialogButtonBox::RejectRole), &QPushButton::clicked,
             this, &QDialog::reject);
 
-    // A long draft scrolls in its own few lines instead of squeezing the grid.
-    auto *previewArea = new QScrollArea(this);
-    previewArea->setWidget(m_preview);
-    previewArea->setWidgetResizable(true);
-    previewArea->setFrameShape(QFrame::NoFrame);
-    previewArea->setFixedHeight(fontMetrics().lineSpacing() * 6 + 8);
+    // The draft is shown whole (fitPreview sizes it); only one longer than half the window
+    // scrolls. The grid scrolls in the rest.
+    m_previewArea = new QScrollArea(this);
+    m_previewArea->setObjectName(QStringLiteral("draftPreviewArea"));
+    m_previewArea->setWidget(m_preview);
+    m_previewArea->setWidgetResizable(true);
+    m_previewArea->setFrameShape(QFrame::NoFrame);
+    m_previewArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto *hint = new QLabel(HintText, this);
     hint->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hint);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(previewArea);
+    layout->addWidget(m_previewArea);
     layout->addWidget(buttons);
     // Wide enough for the usual categories side by side, within the screen.
     const QRect screen = parent ? parent->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -119,7 +149,11 @@ void DraftsDialog::reload()
         }
     }
     m_redrawn.clear();
-    m_grid->setCurrentCell(0, 0);
+    m_ratingsUndo->clear();
+    // The keys go to the first student's first shown category.
+    const QList<int> shown = visibleColumnsFrom(0);
+    m_grid->setCurrentCell(0, shown.value(0, 0), QItemSelectionModel::ClearAndSelect);
+    m_grid->setFocus();
     ratingsEdited(-1);
     m_edited = false;
 }
@@ -149,20 +183,25 @@ void DraftsDialog::setCell(int row, int column, Grade grade)
 
 void DraftsDialog::setSelected(Grade grade)
 {
-    const QList<QTableWidgetItem *> items = m_grid->selectedItems();
-    QSet<int> rows;
-    for (QTableWidgetItem *item : items) {
-        if (m_grid->isColumnHidden(item->column()))
-            continue;
-        setCell(item->row(), item->column(), grade);
-        rows.insert(item->row());
+    const QModelIndex current = m_grid->currentIndex();
+    if (!current.isValid())
+        return;
+    // The current cell, or the highlighted cells around it (a row or column by its heading, a
+    // range by Shift).
+    QModelIndexList cells{current};
+    const QModelIndexList selected = m_grid->selectionModel()->selectedIndexes();
+    if (selected.size() > 1 && m_grid->selectionModel()->isSelected(current))
+        cells = selected;
+    RatingsFile::Table after = table();
+    for (const QModelIndex &cell : std::as_const(cells)) {
+        if (!m_grid->isColumnHidden(cell.column()))
+            after.grades[cell.row()][cell.column()] = grade;
     }
-    for (const int row : rows)
-        m_redrawn.remove(row);
+    pushRatings(stepName(grade), after);
     // One cell set: on to the next visible one, along the row and then down.
-    if (items.size() == 1) {
-        int r = items[0]->row();
-        int c = items[0]->column();
+    if (cells.size() == 1) {
+        int r = current.row();
+        int c = current.column();
         do {
             if (++c >= m_grid->columnCount()) {
                 c = 0;
@@ -170,9 +209,57 @@ void DraftsDialog::setSelected(Grade grade)
             }
         } while (r < m_grid->rowCount() && m_grid->isColumnHidden(c));
         if (r < m_grid->rowCount())
-            m_grid->setCurrentCell(r, c);
+            m_grid->setCurrentCell(r, c, QItemSelectionModel::ClearAndSelect);
     }
+}
+
+void DraftsDialog::pushRatings(const QString &text, const RatingsFile::Table &after)
+{
+    const RatingsFile::Table before = table();
+    if (after == before)
+        return;
+    const QPoint current(m_grid->currentColumn(), m_grid->currentRow());
+    m_ratingsUndo->push(new RatingsStep(text, before, after, current,
+                                        [this](const RatingsFile::Table &ratings, QPoint at) { showRatings(ratings, at); }));
+}
+
+void DraftsDialog::showRatings(const RatingsFile::Table &ratings, QPoint current)
+{
+    for (int r = 0; r < m_grid->rowCount() && r < ratings.grades.size(); ++r) {
+        for (int c = 0; c < m_grid->columnCount() && c < ratings.grades[r].size(); ++c) {
+            const Grade grade = ratings.grades[r][c];
+            if (Grade(m_grid->item(r, c)->data(Qt::UserRole).toInt()) == grade)
+                continue;
+            setCell(r, c, grade);
+            // 换一句 holds only while the student's ratings stay.
+            m_redrawn.remove(r);
+        }
+    }
+    if (current.x() >= 0 && current.y() >= 0)
+        m_grid->setCurrentCell(current.y(), current.x(), QItemSelectionModel::ClearAndSelect);
     ratingsEdited(-1);
+}
+
+QList<int> DraftsDialog::visibleColumnsFrom(int column) const
+{
+    QList<int> columns;
+    for (int c = std::max(column, 0); c < m_grid->columnCount(); ++c) {
+        if (!m_grid->isColumnHidden(c))
+            columns << c;
+    }
+    return columns;
+}
+
+void DraftsDialog::currentMoved()
+{
+    // Ctrl+Home and Ctrl+arrows move the current cell and leave the highlight behind; the
+    // highlight follows, so that keys, paste and preview act where the teacher looks. A mouse
+    // click on a heading selects its row or column itself.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.isValid() && !m_grid->selectionModel()->isSelected(current))
+        m_grid->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
 }
 
 void DraftsDialog::ratingsEdited(int row)
@@ -192,6 +279,7 @@ void DraftsDialog::refreshPreview()
     const int row = m_grid->currentRow();
     if (row < 0 || row >= m_drafts.size() || m_drafts[row].text.isEmpty()) {
         m_preview->setText(QStringLiteral("（选中的学生还没有评价，没有草稿。）"));
+        fitPreview();
         return;
     }
     // Only the shown draft is measured against the paper.
@@ -200,6 +288,23 @@ void DraftsDialog::refreshPreview()
     if (!draft.dropped.isEmpty())
         text += QStringLiteral("\n为适合纸张，略去了：") + draft.dropped.join(QStringLiteral("、"));
     m_preview->setText(text);
+    fitPreview();
+}
+
+void DraftsDialog::fitPreview()
+{
+    const int width = m_previewArea->viewport()->width();
+    int needed = m_preview->heightForWidth(width);
+    if (needed < 0)
+        needed = m_preview->sizeHint().height();
+    // Half the window at most: the grid keeps room to work in.
+    m_previewArea->setFixedHeight(std::min(needed, std::max(height() / 2, fontMetrics().lineSpacing() * 3)));
+}
+
+void DraftsDialog::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    fitPreview();
 }
 
 void DraftsDialog::redrawCurrent()
@@ -216,29 +321,12 @@ void DraftsDialog::redrawCurrent()
 
 void DraftsDialog::pasteRatings()
 {
-    const int top = std::max(m_grid->currentRow(), 0);
-    const int left = std::max(m_grid->currentColumn(), 0);
-    QStringList unknown;
-    QStringList lines = m_platform.clipboardText().split(u'\n');
-    if (!lines.isEmpty() && lines.last().trimmed().isEmpty())
-        lines.removeLast();
-    for (int i = 0; i < lines.size(); ++i) {
-        const QStringList cells = lines[i].split(u'\t');
-        for (int j = 0; j < cells.size(); ++j) {
-            const QString value = cells[j].trimmed();
-            const std::optional<Grade> grade = RatingsFile::parseValue(value);
-            if (!grade)
-                unknown << value;
-            else if (top + i < m_grid->rowCount() && left + j < m_grid->columnCount())
-                setCell(top + i, left + j, *grade);
-        }
-        m_redrawn.remove(top + i);
-    }
-    ratingsEdited(-1);
-    if (!unknown.isEmpty())
-        m_platform.messageBox(QStringLiteral("以下内容不是评价（可用：优秀、良好、后进，或 A/B/C/D 等），未粘贴：\n")
-                                  + unknown.join(QStringLiteral("、")),
-                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    const int row = std::max(m_grid->currentRow(), 0);
+    const RatingsPaste::Pasted pasted =
+        RatingsPaste::paste(table(), m_platform.clipboardText(), row, visibleColumnsFrom(m_grid->currentColumn()));
+    pushRatings(PasteStep, pasted.table);
+    if (const QString refused = RatingsReport::pasted(pasted); !refused.isEmpty())
+        m_platform.messageBox(refused, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 void DraftsDialog::importFile()
@@ -247,22 +335,22 @@ void DraftsDialog::importFile()
     if (path.isEmpty())
         return;
     RatingsFile::Problems problems;
-    const RatingsFile::Table current = table();
-    const Result<RatingsFile::Table> read =
-        RatingsFile::readFile(path, current.names, current.categories, &problems);
+    const Result<RatingsFile::Merged> read = RatingsFile::mergeFile(path, table(), &problems);
     if (!read) {
         m_platform.messageBox(read.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    for (int r = 0; r < read->names.size(); ++r) {
-        for (int c = 0; c < read->categories.size(); ++c)
-            setCell(r, c, read->grades[r][c]);
+    const bool changed = read->table != table();
+    pushRatings(ImportStep, read->table);
+    QStringList hidden;
+    for (int c = 0; c < m_grid->columnCount(); ++c) {
+        if (m_grid->isColumnHidden(c))
+            hidden << m_grid->horizontalHeaderItem(c)->text();
     }
-    m_redrawn.clear();
-    ratingsEdited(-1);
-    if (const QStringList lines = RatingsFile::problemLines(problems); !lines.isEmpty())
-        m_platform.messageBox(QStringLiteral("文件“%1”中有些内容没有读入：\n").arg(path) + lines.join(u'\n'),
-                              Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    const RatingsReport::Message told =
+        RatingsReport::imported(QFileInfo(path).fileName(), *read, problems, hidden, changed);
+    m_platform.messageBox(told.text, Platform::NoticeTitle, told.warning ? MsgIcon::Exclamation : MsgIcon::Information,
+                          MsgButtons::Ok);
 }
 
 bool DraftsDialog::apply()
@@ -325,9 +413,35 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
         pasteRatings();
         return true;
     }
+    if (key->matches(QKeySequence::Undo)) {
+        m_ratingsUndo->undo();
+        return true;
+    }
+    // Ctrl+Y as on every desktop, and the platform's own redo key.
+    if (key->matches(QKeySequence::Redo) ||
+        (key->key() == Qt::Key_Y && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier)) {
+        m_ratingsUndo->redo();
+        return true;
+    }
+    if ((key->modifiers() & Qt::ControlModifier) && !(key->modifiers() & Qt::ShiftModifier)) {
+        // Ctrl+Home, Ctrl+End and Ctrl+arrows go to one cell, as in a spreadsheet: the highlight
+        // shrinks to the current cell first and follows it there (currentMoved).
+        static const QList<int> Moves{Qt::Key_Home, Qt::Key_End,  Qt::Key_Left,   Qt::Key_Right,
+                                      Qt::Key_Up,   Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown};
+        if (Moves.contains(key->key()) && m_grid->currentIndex().isValid())
+            m_grid->selectionModel()->select(m_grid->currentIndex(), QItemSelectionModel::ClearAndSelect);
+    }
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return false;
     switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // As in a spreadsheet: down a row (Shift: up); 生成 needs its button.
+        const int row = m_grid->currentRow() + ((key->modifiers() & Qt::ShiftModifier) ? -1 : 1);
+        if (row >= 0 && row < m_grid->rowCount())
+            m_grid->setCurrentCell(row, std::max(m_grid->currentColumn(), 0), QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
     case Qt::Key_1:
         setSelected(Grade::Excellent);
         return true;
@@ -344,6 +458,25 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
+}
+
+void DraftsDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The button box makes 生成 the default button as it shows; Enter belongs to the grid here.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setDefault(false);
+}
+
+void DraftsDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Enter never runs 生成: a focused button takes it as a click, elsewhere it does nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void DraftsDialog::showHeaderMenu(const QPoint &at)

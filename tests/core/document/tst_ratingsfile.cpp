@@ -1,4 +1,6 @@
 #include "core/document/ratingsfile.h"
+#include "core/document/ratingspaste.h"
+#include "core/document/ratingsreport.h"
 #include "core/document/spreadsheetnames.h"
 #include "resultvalue.h"
 
@@ -32,6 +34,19 @@ QStringList split(const QString &list)
     return list.isEmpty() ? QStringList() : list.split(u'|');
 }
 
+/// The table of Roster and Categories with grades given as gradeLetters writes them.
+Table tableOf(const QStringList &letters)
+{
+    Table table{Categories, Roster, {}};
+    for (const QString &student : letters) {
+        QList<Grade> grades;
+        for (const QChar letter : student)
+            grades << (letter == u'E' ? Grade::Excellent : letter == u'G' ? Grade::Good : letter == u'L' ? Grade::Lagging : Grade::None);
+        table.grades << grades;
+    }
+    return table;
+}
+
 } // namespace
 
 class TestRatingsFile : public QObject
@@ -44,6 +59,12 @@ private slots:
     void valueTextReadsBack();
     void fromRows_data();
     void fromRows();
+    void merge_data();
+    void merge();
+    void paste_data();
+    void paste();
+    void importReport_data();
+    void importReport();
     void writeReadRoundTrip();
     void readFileFailures_data();
     void readFileFailures();
@@ -151,6 +172,140 @@ void TestRatingsFile::fromRows()
     QCOMPARE(problems.duplicateNames + problems.duplicateCategories, split(duplicates));
     QCOMPARE(problems.rowsWithoutName, rowsWithoutName);
     QCOMPARE(problems.missingNameColumn, missingNameColumn);
+}
+
+// An import fills only what the sheet rates; the rest of the class keeps its grades.
+void TestRatingsFile::merge_data()
+{
+    QTest::addColumn<QString>("csv");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<QString>("namesWithout");
+    QTest::addColumn<QString>("categoriesWithout");
+
+    const QStringList rated{"EEE", "GGG", "LLL"};
+    QTest::newRow("part of the class")
+        << "姓名,学习态度,纪律,总评\n李四,后进,后进,后进\n" << rated << QStringList{"EEE", "LLL", "LLL"} << 3
+        << "张三|欧阳 娜娜" << "";
+    QTest::newRow("only 总评") << "姓名,总评\n张三,良好\n李四,良好\n欧阳娜娜,良好\n" << rated
+                              << QStringList{"EEG", "GGG", "LLG"} << 3 << "" << "学习态度|纪律";
+    QTest::newRow("empty cells and rows keep their grades")
+        << "姓名,学习态度,纪律,总评\n张三,,差,\n李四,,,\n" << rated << QStringList{"ELE", "GGG", "LLL"} << 1
+        << "李四|欧阳 娜娜" << "学习态度|总评";
+    QTest::newRow("nothing for the class") << "姓名,纪律\n王五,优秀\n" << rated << rated << 0
+                                           << "张三|李四|欧阳 娜娜" << "学习态度|纪律|总评";
+}
+
+void TestRatingsFile::merge()
+{
+    QFETCH(QString, csv);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(int, cellsSet);
+    QFETCH(QString, namesWithout);
+    QFETCH(QString, categoriesWithout);
+    const RatingsFile::Merged merged = RatingsFile::merge(tableOf(before), SpreadsheetNames::csvRows(csv), nullptr);
+    QCOMPARE(gradeLetters(merged.table), after);
+    QCOMPARE(merged.table.names, Roster);
+    QCOMPARE(merged.cellsSet, cellsSet);
+    QCOMPARE(merged.namesWithout, split(namesWithout));
+    QCOMPARE(merged.categoriesWithout, split(categoriesWithout));
+}
+
+// Where pasted spreadsheet cells go.
+void TestRatingsFile::paste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QList<int>>("columns"); // the grid's shown columns from the current one on
+    QTest::addColumn<QStringList>("after");  // all rated "GGG" before
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<QString>("refused"); // unknown names | categories | values, then the count outside
+
+    const QList<int> all{0, 1, 2};
+    QTest::newRow("down and across from the current cell")
+        << "优\tC\r\n差\r\n" << 1 << QList<int>{1, 2} << QStringList{"GGG", "GEL", "GLG"} << 3 << "|||0";
+    QTest::newRow("hidden column passed over") << "A\tA" << 0 << QList<int>{0, 2} << QStringList{"EGE", "GGG", "GGG"}
+                                               << 2 << "|||0";
+    QTest::newRow("names give the rows, the rest goes from the current column")
+        << "李四\t优秀\t\t后进\n欧阳娜娜\tA" << 0 << all << QStringList{"GGG", "EGL", "EGG"} << 3 << "|||0";
+    QTest::newRow("names from the second column on")
+        << "张三\t差\t差" << 2 << QList<int>{1, 2} << QStringList{"GLL", "GGG", "GGG"} << 2 << "|||0";
+    QTest::newRow("a heading row maps by category")
+        << "姓名\t总评\t学习态度\n欧阳 娜娜\tA\tC" << 0 << QList<int>{2} << QStringList{"GGG", "GGG", "LGE"} << 2
+        << "|||0";
+    QTest::newRow("headings without names go down from the current row")
+        << "总评\n优\n差\n" << 1 << all << QStringList{"GGG", "GGE", "GGL"} << 2 << "|||0";
+    QTest::newRow("past the last column and student")
+        << "优\t良\t差\n优\n优" << 1 << QList<int>{1, 2} << QStringList{"GGG", "GEG", "GEG"} << 3 << "|||2";
+    QTest::newRow("what is refused")
+        << "姓名\t纪律\t体育\t\n王五\t优\t优\t\n张三\t很好\t优\tA\n\tA" << 0 << all << QStringList{"GGG", "GGG", "GGG"}
+        << 0 << "王五|体育|很好|2";
+}
+
+void TestRatingsFile::paste()
+{
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    QFETCH(QList<int>, columns);
+    QFETCH(QStringList, after);
+    QFETCH(int, cellsSet);
+    QFETCH(QString, refused);
+    const RatingsPaste::Pasted pasted = RatingsPaste::paste(tableOf({"GGG", "GGG", "GGG"}), text, row, columns);
+    QCOMPARE(gradeLetters(pasted.table), after);
+    QCOMPARE(pasted.cellsSet, cellsSet);
+    QCOMPARE(QStringList({pasted.unknownNames.join(u','), pasted.unknownCategories.join(u','),
+                          pasted.unknownValues.join(u','), QString::number(pasted.outside)})
+                 .join(u'|'),
+             refused);
+}
+
+void TestRatingsFile::importReport_data()
+{
+    QTest::addColumn<int>("cellsSet");
+    QTest::addColumn<int>("namesWithout"); // 学生1, 学生2, …
+    QTest::addColumn<QString>("unknownName");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("warning");
+
+    QTest::newRow("set, some left as they were")
+        << 3 << 1 << "" << true
+        << "已从“评价.xlsx”读入 3 项评价。\n文件中没有这些学生的评价，保持原样：学生1\n"
+           "文件中没有这些类别的评价，保持原样：纪律\n如需还原，请点“撤消”。"
+        << false;
+    QTest::newRow("nothing for the class")
+        << 0 << 3 << "王五" << false
+        << "“评价.xlsx”中没有本班学生的评价，评价表没有改动。\n有些内容没有读入：\n不在班上的姓名：王五" << true;
+    QTest::newRow("many students counted")
+        << 1 << 25 << "" << true
+        << "已从“评价.xlsx”读入 1 项评价。\n文件中没有这些学生的评价，保持原样：学生1、学生2、学生3、学生4、学生5、学生6、"
+           "学生7、学生8、学生9、学生10、学生11、学生12、学生13、学生14、学生15、学生16、学生17、学生18、学生19、学生20"
+           "等 25 名学生\n文件中没有这些类别的评价，保持原样：纪律\n如需还原，请点“撤消”。"
+        << false;
+}
+
+void TestRatingsFile::importReport()
+{
+    QFETCH(int, cellsSet);
+    QFETCH(int, namesWithout);
+    QFETCH(QString, unknownName);
+    QFETCH(bool, changed);
+    QFETCH(QString, text);
+    QFETCH(bool, warning);
+    RatingsFile::Merged merged;
+    merged.cellsSet = cellsSet;
+    for (int i = 1; i <= namesWithout; ++i)
+        merged.namesWithout << QStringLiteral("学生%1").arg(i);
+    // 总评 is hidden in the grid: not worth telling.
+    merged.categoriesWithout = QStringList{QStringLiteral("纪律"), QStringLiteral("总评")};
+    Problems problems;
+    problems.unknownNames = split(unknownName);
+    const RatingsReport::Message message =
+        RatingsReport::imported(QStringLiteral("评价.xlsx"), merged, problems, {QStringLiteral("总评")}, changed);
+    QCOMPARE(message.text, text);
+    QCOMPARE(message.warning, warning);
 }
 
 void TestRatingsFile::writeReadRoundTrip()

@@ -8,9 +8,15 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 class tst_DraftsDialog : public MainWindowTest
 {
@@ -22,13 +28,33 @@ private slots:
 
     void keys_data();
     void keys();
+    void opensOnFirstShownCategory();
+    void importIsOneStep();
+    void previewTakesItsRoom();
+
+private:
+    /// Opens the 评价表 of a class of `students` saved in `dir`, its comments in `fontSize` points.
+    DraftsDialog *openDrafts(const QTemporaryDir &dir, int students, double fontSize = 9);
 };
+
+DraftsDialog *tst_DraftsDialog::openDrafts(const QTemporaryDir &dir, int students, double fontSize)
+{
+    const QString path = dir.filePath(QStringLiteral("一班.py"));
+    ItemFonts fonts = CommentDocument().ItemFonts;
+    fonts[1].fontSize = fontSize;
+    if (!CommentFile::write(path, classOf(students, QString()), fonts).ok() || !showWindow(path))
+        return nullptr;
+    menuItem(*m_window, "drafts")->trigger();
+    auto *dialog = m_window->findChild<DraftsDialog *>(QStringLiteral("draftsdialog"));
+    return dialog && dialog->isVisible() ? dialog : nullptr;
+}
 
 // The keys of the grid: what they set, where the cell goes, and pasting.
 void tst_DraftsDialog::keys_data()
 {
     QTest::addColumn<QString>("select");    // "cell", "row 1" or "column 0"
-    QTest::addColumn<QString>("keys");      // one character a key: 1 2 3 0, D Delete, < > v arrows, V Ctrl+V
+    // one character a key: 1 2 3 0, D Delete, < > v arrows, V Ctrl+V, H Ctrl+Home, E Enter, Z Ctrl+Z, Y Ctrl+Y
+    QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QStringList>("filled"); // the cells with a rating, "row,column:rating"
     QTest::addColumn<QString>("current");
@@ -40,6 +66,13 @@ void tst_DraftsDialog::keys_data()
     QTest::newRow("arrows move") << "cell" << "v>2" << "" << QStringList{"1,1:良好"} << "1,2" << false;
     QTest::newRow("a whole column") << "column 0" << "3" << ""
                                     << QStringList{"0,0:后进", "1,0:后进", "2,0:后进"} << "0,0" << false;
+    QTest::newRow("Ctrl+Home, then 1 where the focus went") << "cell" << "vv>H1" << "" << QStringList{"0,0:优秀"}
+                                                           << "0,1" << false;
+    QTest::newRow("Ctrl+Home leaves the row") << "row 0" << "H1" << "" << QStringList{"0,0:优秀"} << "0,1" << false;
+    QTest::newRow("Enter moves down") << "cell" << "E1" << "" << QStringList{"1,0:优秀"} << "1,1" << false;
+    QTest::newRow("Ctrl+Z back to the cell, Ctrl+Y again")
+        << "cell" << "12ZZY" << "" << QStringList{"0,0:优秀"} << "0,0" << false;
+    QTest::newRow("a whole column is one step") << "column 0" << "3Z" << "" << QStringList{} << "0,0" << false;
     QTest::newRow("paste, an unknown value told")
         << "cell" << "V" << "优\t很好\nB\tC\n" << QStringList{"0,0:优秀", "1,0:良好", "1,1:后进"} << "0,0" << true;
 }
@@ -61,6 +94,7 @@ void tst_DraftsDialog::keys()
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("评价表"));
     QTableWidget *grid = dialog->grid();
+    QCOMPARE(dialog->focusWidget(), grid);
     QCOMPARE(grid->rowCount(), 3);
     QVERIFY(grid->columnCount() >= 3);
     if (select.startsWith(QLatin1String("column"))) {
@@ -88,6 +122,18 @@ void tst_DraftsDialog::keys()
         case 'V':
             QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
             break;
+        case 'H':
+            QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+            break;
+        case 'E':
+            QTest::keyClick(grid, Qt::Key_Return);
+            break;
+        case 'Z':
+            QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+            break;
+        case 'Y':
+            QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+            break;
         default:
             QTest::keyClick(grid, key.toLatin1());
         }
@@ -101,6 +147,9 @@ void tst_DraftsDialog::keys()
     }
     QCOMPARE(actual, filled);
     QCOMPARE(QStringLiteral("%1,%2").arg(grid->currentRow()).arg(grid->currentColumn()), current);
+    QVERIFY(dialog->isVisible());
+    // Keys, paste and the highlight agree on one cell.
+    QVERIFY(grid->selectionModel()->isSelected(grid->currentIndex()));
     // Only the value that is no rating is listed.
     if (told)
         QVERIFY(m_platform->shown.last().text.endsWith(QStringLiteral("：\n很好")));
@@ -108,6 +157,77 @@ void tst_DraftsDialog::keys()
     dialog->close();
     QCOMPARE(RatingsFile::hasGrades(m_state->Ratings()), !filled.isEmpty());
     QVERIFY(QFile::exists(RatingsFile::sidecarPath(path)));
+}
+
+void tst_DraftsDialog::opensOnFirstShownCategory()
+{
+    QTemporaryDir dir;
+    DraftsDialog *dialog = openDrafts(dir, 2);
+    QVERIFY(dialog);
+    QTableWidget *grid = dialog->grid();
+    dialog->close();
+    QSettings().setValue(QStringLiteral("drafts/hiddenColumns"), QStringList{grid->horizontalHeaderItem(0)->text()});
+    menuItem(*m_window, "drafts")->trigger();
+    QSettings().remove(QStringLiteral("drafts/hiddenColumns"));
+    QVERIFY(grid->isColumnHidden(0));
+    QCOMPARE(dialog->focusWidget(), grid);
+    QCOMPARE(grid->currentRow(), 0);
+    QCOMPARE(grid->currentColumn(), 1);
+}
+
+// 导入... sets what the file rates, says so, and 撤消 takes it back whole.
+void tst_DraftsDialog::importIsOneStep()
+{
+    QTemporaryDir dir;
+    DraftsDialog *dialog = openDrafts(dir, 3);
+    QVERIFY(dialog);
+    QTableWidget *grid = dialog->grid();
+    grid->selectAll();
+    QTest::keyClick(grid, '1');
+    const QString sheet = dir.filePath(QStringLiteral("评价.csv"));
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("姓名,%1\r\n学生2,差\r\n").arg(grid->horizontalHeaderItem(1)->text()).toUtf8());
+    file.close();
+    m_platform->expectOpenFile(sheet);
+    m_platform->expectMessage();
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("import")), Qt::LeftButton);
+
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        QCOMPARE(grid->item(1, c)->text(), c == 1 ? QStringLiteral("后进") : QStringLiteral("优秀"));
+        QCOMPARE(grid->item(0, c)->text(), QStringLiteral("优秀"));
+    }
+    const ShownDialog told = m_platform->shown.last();
+    QVERIFY2(told.text.startsWith(QStringLiteral("已从“评价.csv”读入 1 项评价。\n文件中没有这些学生的评价，保持原样：学生1、学生3\n")),
+             qPrintable(told.text));
+    QCOMPARE(told.icon, MsgIcon::Information);
+    auto *undo = dialog->findChild<QPushButton *>(QStringLiteral("undoRatings"));
+    QCOMPARE(undo->text(), QStringLiteral("撤消(&U)"));
+    QCOMPARE(undo->toolTip(), QStringLiteral("撤消“导入评价”（Ctrl+Z）"));
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(grid->item(1, 1)->text(), QStringLiteral("优秀"));
+    QCOMPARE(dialog->focusWidget(), grid);
+    // The keys' step is next on the window's own stack.
+    QCOMPARE(undo->toolTip(), QStringLiteral("撤消“评为优秀”（Ctrl+Z）"));
+    QCOMPARE(dialog->ratingsUndo()->count(), 2);
+}
+
+// However narrow the window, the whole draft shows, with what was left out for the paper; the grid
+// scrolls.
+void tst_DraftsDialog::previewTakesItsRoom()
+{
+    QTemporaryDir dir;
+    DraftsDialog *dialog = openDrafts(dir, 40, 20);
+    QVERIFY(dialog);
+    dialog->resize(480, 610);
+    QTableWidget *grid = dialog->grid();
+    grid->selectRow(0);
+    QTest::keyClick(grid, '1');
+    QVERIFY(dialog->preview()->text().contains(QStringLiteral("略去了")));
+    QScrollArea *area = dialog->previewArea();
+    QTRY_VERIFY(area->height() >= dialog->preview()->heightForWidth(area->viewport()->width()));
+    QVERIFY(!area->verticalScrollBar()->isVisible());
+    QVERIFY(grid->verticalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(tst_DraftsDialog)
