@@ -7,6 +7,7 @@
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/savelocation.h"
 #include "ui/platform/qtprinttarget.h"
+#include "ui/platform/qtprogresswindow.h"
 
 #include <algorithm>
 
@@ -193,6 +194,11 @@ QStringList QtPlatform::recentFiles()
 void QtPlatform::setRecentFiles(const QStringList &paths)
 {
     settings()->setValue(RecentFilesKey, paths);
+}
+
+std::unique_ptr<ProgressWindow> QtPlatform::openProgress(const QString &title, const QString &text, int total)
+{
+    return std::make_unique<QtProgressWindow>(dialogParent(), title, text, total);
 }
 
 ItemFont QtPlatform::chooseFont(const ItemFont &preset)
