@@ -80,6 +80,8 @@ private slots:
     void saveTooLargeToReadBackKeepsModified();
     void recentFilesList_data();
     void recentFilesList();
+    void recentFilesTellApart_data();
+    void recentFilesTellApart();
     void openAndSaveAreRemembered();
     void saveAsProposesOwnName_data();
     void saveAsProposesOwnName();
@@ -437,7 +439,32 @@ void tst_DocumentLifecycle::recentFilesList()
     QFETCH(QString, opened);
     QFETCH(QStringList, after);
     QCOMPARE(RecentFiles::withOpened(before, opened), after);
-    QCOMPARE(RecentFiles::menuText(1, QStringLiteral("/x/A&B班.py")), QStringLiteral("&2 A&&B班.py"));
+    QCOMPARE(RecentFiles::menuText(1, {QStringLiteral("/y/一班.py"), QStringLiteral("/x/A&B班.py")}),
+             QStringLiteral("&2 A&&B班.py"));
+}
+
+void tst_DocumentLifecycle::recentFilesTellApart_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("names differ") << QStringList{"/a/一班.py", "/a/二班.py"} << QStringList{"&1 一班.py", "&2 二班.py"};
+    QTest::newRow("one name in two folders")
+        << QStringList{"/2023秋/三年级二班.py", "/2024秋/三年级二班.py", "/2024秋/一班.py"}
+        << QStringList{"&1 三年级二班.py（2023秋）", "&2 三年级二班.py（2024秋）", "&3 一班.py"};
+    QTest::newRow("folders of one name too")
+        << QStringList{"/王老师/班级/二班.py", "/李老师/班级/二班.py", "/旧&新/二班.py"}
+        << QStringList{"&1 二班.py（/王老师/班级）", "&2 二班.py（/李老师/班级）", "&3 二班.py（旧&&新）"};
+}
+
+// Two files of one name are told apart by their folders.
+void tst_DocumentLifecycle::recentFilesTellApart()
+{
+    QFETCH(QStringList, list);
+    QFETCH(QStringList, texts);
+    QStringList shown;
+    for (int i = 0; i < list.size(); ++i)
+        shown << RecentFiles::menuText(i, list);
+    QCOMPARE(shown, texts);
 }
 
 // Opening and saving put the file first in the list 文件 shows; a file that is gone is left out.
