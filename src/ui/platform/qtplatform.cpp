@@ -23,6 +23,8 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -44,6 +46,26 @@ QWidget *QtPlatform::dialogParent()
 {
     return QApplication::activeWindow();
 }
+
+namespace {
+
+/// The room a window manager takes beside a title (an icon, three buttons, gaps), in lines.
+constexpr int TitleBarRoom = 8;
+
+/// A box no wider than its short text shows its title as "系…" between the window manager's
+/// icon and buttons: it is made wide enough for both. Called once the box is laid out.
+void leaveRoomForTitle(QMessageBox &box)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + TitleBarRoom * metrics.height();
+    // QMessageBox sizes itself to its layout: a spacer across the top row sets the least width.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0), 0, 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
 {
@@ -83,6 +105,7 @@ MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgI
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
+    leaveRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;
@@ -108,6 +131,7 @@ int QtPlatform::choose(const QString &text, const QString &title, const QStringL
         return -1;
     box.setDefaultButton(qobject_cast<QPushButton *>(pressable.first()));
     box.setEscapeButton(pressable.last());
+    leaveRoomForTitle(box);
     box.exec();
     const qsizetype pressed = pressable.indexOf(box.clickedButton());
     return int(pressed < 0 ? pressable.size() - 1 : pressed);

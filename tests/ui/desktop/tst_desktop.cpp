@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -149,6 +150,7 @@ void tst_Desktop::titles()
     // A message box, shown by the desktop side of the seam: its title is read while it is
     // open, and the box is then closed whatever it showed.
     QString boxTitle;
+    int boxWidth = 0;
     QTimer::singleShot(0, [&] {
         QWidget *box = nullptr;
         if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); },
@@ -156,12 +158,20 @@ void tst_Desktop::titles()
             return;
         if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }, Patience))
             qWarning("the window manager shows no title for the message box");
+        boxWidth = box->width();
         box->close();
     });
     QtPlatform desktop;
     desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information,
                        MsgButtons::Ok);
     QCOMPARE(boxTitle, QStringLiteral("系统提示"));
+    // A short message leaves its title room beside the window manager's icon and three buttons,
+    // else the title shows as "系…".
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int needed = metrics.horizontalAdvance(boxTitle) + 5 * metrics.height();
+    QVERIFY2(boxWidth >= needed, qPrintable(QStringLiteral("%1 < %2").arg(boxWidth).arg(needed)));
 }
 
 void tst_Desktop::firstSizeFitsTheScreen()
