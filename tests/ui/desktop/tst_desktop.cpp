@@ -17,18 +17,25 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QWindow>
 
 namespace {
@@ -105,6 +112,7 @@ private slots:
     void printWindowKeepsTheStudent();
     void aboutWindowTakesTheKeys();
     void closesWithoutQuestionAfterPreview();
+    void fileAndFontDialogsSpeakChinese();
 
 private:
     QTemporaryDir m_dir;
@@ -265,6 +273,58 @@ void tst_Desktop::closesWithoutQuestionAfterPreview()
     typeKeys(QStringLiteral("alt+F4"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), Patience);
     QVERIFY(m_platform->shown.isEmpty());
+}
+
+// Qt's own file and font dialogs in Chinese, whatever the desktop's language: their texts, the
+// file list's types, sizes and dates, and the font's sample.
+void tst_Desktop::fileAndFontDialogsSpeakChinese()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("dialogs/旧评语")));
+    const QString folder = m_dir.filePath(QStringLiteral("dialogs"));
+    QFile small(folder + QStringLiteral("/名单.py"));
+    QVERIFY(small.open(QIODevice::WriteOnly) && small.write("abc") == 3);
+    small.close();
+    QtPlatform desktop;
+
+    QString title;
+    QMap<QString, QStringList> rows; // name: size, type, date
+    QTimer::singleShot(0, [&] {
+        QFileDialog *dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())); },
+                             Patience))
+            return;
+        title = dialog->windowTitle();
+        auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+        const auto rowCount = [&] { return list->model()->rowCount(list->rootIndex()); };
+        if (list && QTest::qWaitFor([&] { return rowCount() == 2; }, Patience)) {
+            for (int row = 0; row < 2; ++row) {
+                const auto text = [&](int column) {
+                    return list->model()->index(row, column, list->rootIndex()).data().toString();
+                };
+                rows.insert(text(0), {text(1), text(2), text(3)});
+            }
+        }
+        dialog->reject();
+    });
+    QCOMPARE(desktop.saveFileName(QStringLiteral("评语文件|*.py"), folder + QStringLiteral("/新.py")), QString());
+    QCOMPARE(title, QStringLiteral("另存为"));
+    QCOMPARE(rows.value(QStringLiteral("旧评语")).value(1), QStringLiteral("文件夹"));
+    QCOMPARE(rows.value(QStringLiteral("名单.py")).value(0), QStringLiteral("3 字节"));
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    const QString date = rows.value(QStringLiteral("旧评语")).value(2);
+    QVERIFY2(!date.isEmpty() && !date.contains(latin), qPrintable(date)); // no "Dec", no "PM"
+
+    QString sample;
+    QTimer::singleShot(0, [&] {
+        QWidget *dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()); }, Patience))
+            return;
+        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit")))
+            sample = edit->text();
+        dialog->close();
+    });
+    desktop.chooseFont(ItemFont());
+    QVERIFY2(!sample.isEmpty() && !sample.contains(latin), qPrintable(sample));
 }
 
 QTEST_MAIN(tst_Desktop)
