@@ -148,7 +148,8 @@ public:
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
     QString chooseFolder(const QString &start) override;
     ItemFont chooseFont(const ItemFont &preset) override;
-    std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text, int total) override;
+    std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text,
+                                                 int total) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
     bool openWithDefaultViewer(const QString &path) override;

@@ -40,7 +40,8 @@ QString menuText(int index, const QStringList &list)
     }
     QString shown = file.fileName();
     if (sameName)
-        shown += QStringLiteral("（%1）").arg(sameFolderName ? QDir::toNativeSeparators(file.absolutePath()) : folderName);
+        shown += QStringLiteral("（%1）").arg(sameFolderName ? QDir::toNativeSeparators(file.absolutePath())
+                                                             : folderName);
     // An ampersand in a name would be taken for an access key.
     shown.replace(u'&', QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);

@@ -66,7 +66,8 @@ public:
     /// Opens a window-modal progress box titled `title` with a bar of `total` steps, `text` and a
     /// 停止 button, over the active window; it closes when the returned box goes. Ask before it
     /// opens and tell after it has closed: no other box is shown while it is open.
-    virtual std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text, int total) = 0;
+    virtual std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text,
+                                                         int total) = 0;
 
     /// Font chooser preset with the given font; returns the preset on Cancel.
     virtual ItemFont chooseFont(const ItemFont &preset) = 0;

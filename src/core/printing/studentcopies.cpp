@@ -149,12 +149,22 @@ Result<Plan> prepare(const CommentDocument &document, const Choice &choice)
         return Failure{problem + QStringLiteral("请选择另一个文件夹。")};
     Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
     if (planned.students.isEmpty()) {
-        return Failure{choice.includeEmpty || document.studentCount() == 0
-                           ? QStringLiteral("班级中没有学生，没有可导出的文件。")
-                           : QStringLiteral("还没有写了评语的学生。要为未写评语的学生也导出文件，请选中“包括未写评语的学生”。")};
+        return Failure{
+            choice.includeEmpty || document.studentCount() == 0
+                ? QStringLiteral("班级中没有学生，没有可导出的文件。")
+                : QStringLiteral(
+                      "还没有写了评语的学生。要为未写评语的学生也导出文件，请选中“包括未写评语的学生”。")};
     }
     return planned;
 }
+
+namespace {
+
+// The progress box's text: while the pages are drawn, then at each file.
+const QString PreparingText = QStringLiteral("正在准备 %1 个文件……");
+const QString StepText = QStringLiteral("正在导出第 %1 个文件，共 %2 个……");
+
+} // namespace
 
 Outcome exportCopies(const CommentDocument &document, const Choice &choice, const LayoutScheme &scheme,
                      const TextMeasurer &measurer, Platform &platform)
@@ -181,10 +191,11 @@ Outcome exportCopies(const CommentDocument &document, const Choice &choice, cons
     {
         const int total = int(planned->students.size());
         const std::unique_ptr<ProgressWindow> box =
-            platform.openProgress(Title, QStringLiteral("正在准备 %1 个文件……").arg(total), total);
-        outcome = write(*planned, choice.folder, choice.kind, document, scheme, measurer, [&](int done, int all) {
-            return box->advance(done, QStringLiteral("正在导出第 %1 个文件，共 %2 个……").arg(qMin(done + 1, all)).arg(all));
-        });
+            platform.openProgress(Title, PreparingText.arg(total), total);
+        const auto step = [&](int done, int all) {
+            return box->advance(done, StepText.arg(qMin(done + 1, all)).arg(all));
+        };
+        outcome = write(*planned, choice.folder, choice.kind, document, scheme, measurer, step);
     }
 
     // Then say how it went, the progress box gone.

@@ -13,7 +13,6 @@
 #include <algorithm>
 
 #include <QApplication>
-#include <QPushButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>

@@ -19,11 +19,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -37,6 +35,8 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QWindow>
+
+#include <functional>
 
 namespace {
 
@@ -279,52 +279,45 @@ void tst_Desktop::closesWithoutQuestionAfterPreview()
 // file list's types, sizes and dates, and the font's sample.
 void tst_Desktop::fileAndFontDialogsSpeakChinese()
 {
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("dialogs/旧评语")));
     const QString folder = m_dir.filePath(QStringLiteral("dialogs"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/旧评语")));
     QFile small(folder + QStringLiteral("/名单.py"));
     QVERIFY(small.open(QIODevice::WriteOnly) && small.write("abc") == 3);
     small.close();
+    QStringList shown;
+    // Looks at the next modal dialog once it shows, then closes it.
+    const auto whenShown = [&](std::function<void(QWidget *)> look) {
+        QTimer::singleShot(0, [look] {
+            QWidget *dialog = nullptr;
+            if (QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()); }, Patience))
+                look(dialog);
+            if (dialog)
+                dialog->close();
+        });
+    };
     QtPlatform desktop;
-
-    QString title;
-    QMap<QString, QStringList> rows; // name: size, type, date
-    QTimer::singleShot(0, [&] {
-        QFileDialog *dialog = nullptr;
-        if (!QTest::qWaitFor([&] { return (dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())); },
-                             Patience))
-            return;
-        title = dialog->windowTitle();
+    whenShown([&](QWidget *dialog) {
+        shown << dialog->windowTitle(); // then each row's name, size, type and date, folders first
         auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
-        const auto rowCount = [&] { return list->model()->rowCount(list->rootIndex()); };
-        if (list && QTest::qWaitFor([&] { return rowCount() == 2; }, Patience)) {
-            for (int row = 0; row < 2; ++row) {
-                const auto text = [&](int column) {
-                    return list->model()->index(row, column, list->rootIndex()).data().toString();
-                };
-                rows.insert(text(0), {text(1), text(2), text(3)});
-            }
+        const QModelIndex root = list->rootIndex();
+        if (QTest::qWaitFor([&] { return list->model()->rowCount(root) == 2; }, Patience)) {
+            for (int at = 0; at < 8; ++at)
+                shown << list->model()->index(at / 4, at % 4, root).data().toString();
         }
-        dialog->reject();
     });
-    QCOMPARE(desktop.saveFileName(QStringLiteral("评语文件|*.py"), folder + QStringLiteral("/新.py")), QString());
-    QCOMPARE(title, QStringLiteral("另存为"));
-    QCOMPARE(rows.value(QStringLiteral("旧评语")).value(1), QStringLiteral("文件夹"));
-    QCOMPARE(rows.value(QStringLiteral("名单.py")).value(0), QStringLiteral("3 字节"));
+    desktop.saveFileName(QStringLiteral("评语文件|*.py"), folder + QStringLiteral("/新.py"));
+    QCOMPARE(shown.mid(0, 4), (QStringList{u"另存为"_qs, u"旧评语"_qs, QString(), u"文件夹"_qs}));
+    QCOMPARE(shown.mid(5, 2), (QStringList{u"名单.py"_qs, u"3 字节"_qs}));
     static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
-    const QString date = rows.value(QStringLiteral("旧评语")).value(2);
-    QVERIFY2(!date.isEmpty() && !date.contains(latin), qPrintable(date)); // no "Dec", no "PM"
+    QVERIFY2(!shown.value(4).isEmpty() && !shown.value(4).contains(latin),
+             qPrintable(shown.value(4))); // "Dec"
 
-    QString sample;
-    QTimer::singleShot(0, [&] {
-        QWidget *dialog = nullptr;
-        if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()); }, Patience))
-            return;
-        if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit")))
-            sample = edit->text();
-        dialog->close();
+    shown.clear();
+    whenShown([&](QWidget *dialog) {
+        shown << dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit"))->text();
     });
     desktop.chooseFont(ItemFont());
-    QVERIFY2(!sample.isEmpty() && !sample.contains(latin), qPrintable(sample));
+    QVERIFY2(!shown.value(0).isEmpty() && !shown.value(0).contains(latin), qPrintable(shown.value(0)));
 }
 
 QTEST_MAIN(tst_Desktop)
