@@ -15,6 +15,15 @@ public:
     QString openFileName(const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString & = QString()) override { return {}; }
     QString chooseFolder(const QString &) override { return {}; }
+    std::unique_ptr<ProgressWindow> openProgress(const QString &, const QString &, int) override
+    {
+        // Shows nothing and never stops.
+        struct Unseen : ProgressWindow
+        {
+            bool advance(int, const QString &) override { return false; }
+        };
+        return std::make_unique<Unseen>();
+    }
     ItemFont chooseFont(const ItemFont &preset) override { return preset; }
     QString clipboardText() override { return {}; }
     void setClipboardText(const QString &) override {}

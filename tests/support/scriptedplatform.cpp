@@ -17,11 +17,37 @@ const char *kindName(ShownDialog::Kind kind)
         return "font chooser";
     case ShownDialog::Folder:
         return "folder chooser";
+    case ShownDialog::Progress:
+        return "progress box";
+    case ShownDialog::ProgressClosed:
+        return "progress box closing";
     }
     return "dialog";
 }
 
 } // namespace
+
+/// The progress box a test sees: it presses 停止 where the test said, and notes its closing.
+class ScriptedProgressWindow : public ProgressWindow
+{
+public:
+    ScriptedProgressWindow(ScriptedPlatform &platform, const ShownDialog &opened, int stopAt)
+        : m_platform(platform)
+        , m_opened(opened)
+        , m_stopAt(stopAt)
+    {}
+    ~ScriptedProgressWindow() override
+    {
+        m_platform.m_progressOpen = false;
+        m_platform.shown.append({ShownDialog::ProgressClosed, m_opened.text, m_opened.title});
+    }
+    bool advance(int done, const QString &) override { return m_stopAt >= 0 && done >= m_stopAt; }
+
+private:
+    ScriptedPlatform &m_platform;
+    ShownDialog m_opened;
+    int m_stopAt;
+};
 
 void ScriptedPlatform::expectMessage(MsgAnswer answer)
 {
@@ -53,6 +79,11 @@ void ScriptedPlatform::expectSaveFile(const QString &answer)
     m_answers.append({ShownDialog::SaveFile, answer});
 }
 
+void ScriptedPlatform::expectProgress(int stopAt)
+{
+    m_answers.append({ShownDialog::Progress, stopAt});
+}
+
 void ScriptedPlatform::expectFont(const ItemFont &answer)
 {
     m_answers.append(
@@ -81,6 +112,10 @@ QStringList ScriptedPlatform::messageTexts() const
 
 QVariant ScriptedPlatform::take(const ShownDialog &dialog)
 {
+    // Two modal boxes at once: the one behind takes no clicks, the one in front hides it.
+    if (m_progressOpen)
+        problems << QStringLiteral("%1 shown over the progress box: \"%2\"")
+                        .arg(QLatin1String(kindName(dialog.kind)), dialog.text);
     shown.append(dialog);
     if (onShown)
         onShown(dialog);
@@ -146,6 +181,14 @@ ItemFont ScriptedPlatform::chooseFont(const ItemFont &preset)
         return preset;
     const QVariantList values = answer.toList();
     return {values[0].toString(), values[1].toDouble(), values[2].toBool(), values[3].toBool()};
+}
+
+std::unique_ptr<ProgressWindow> ScriptedPlatform::openProgress(const QString &title, const QString &text, int)
+{
+    const ShownDialog dialog{ShownDialog::Progress, text, title};
+    const QVariant answer = take(dialog);
+    m_progressOpen = true;
+    return std::make_unique<ScriptedProgressWindow>(*this, dialog, answer.isValid() ? answer.toInt() : -1);
 }
 
 QString ScriptedPlatform::clipboardText()

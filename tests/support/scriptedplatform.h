@@ -15,9 +15,9 @@
 /// One dialog the program showed, as the teacher would have seen it.
 struct ShownDialog
 {
-    enum Kind { Message, Input, OpenFile, SaveFile, Font, Folder };
+    enum Kind { Message, Input, OpenFile, SaveFile, Font, Folder, Progress, ProgressClosed };
     Kind kind = Message;
-    QString text; ///< message or prompt; the filter for file dialogs
+    QString text; ///< message or prompt; the filter for file dialogs; a progress box's first text
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
@@ -101,6 +101,10 @@ public:
     void expectSaveFile(const QString &answer);
     void expectFolder(const QString &answer);
     void expectFont(const ItemFont &answer);
+    /// A progress box; the teacher presses 停止 when it reaches `stopAt` files done (-1: never).
+    /// Its closing is recorded as a ProgressClosed entry; any other box shown while it is open
+    /// is a problem.
+    void expectProgress(int stopAt = -1);
 
     /// Everything shown so far.
     QList<ShownDialog> shown;
@@ -144,6 +148,8 @@ public:
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
     QString chooseFolder(const QString &start) override;
     ItemFont chooseFont(const ItemFont &preset) override;
+    std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text,
+                                                 int total) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
     bool openWithDefaultViewer(const QString &path) override;
@@ -174,6 +180,9 @@ private:
     QVariant take(const ShownDialog &dialog);
 
     QList<Answer> m_answers;
+    bool m_progressOpen = false;
+
+    friend class ScriptedProgressWindow;
 };
 
 /// Fails the current test when the platform saw something unexpected or has answers left.

@@ -305,4 +305,20 @@ QList<Group> grouped(const QList<Finding> &findings)
     return groups;
 }
 
+QString summary(const QList<Group> &groups)
+{
+    qsizetype entries = 0;
+    QSet<int> students;
+    for (const Group &group : groups) {
+        entries += group.entries.size();
+        for (const Entry &entry : group.entries) {
+            for (const Finding &finding : entry.findings)
+                students.insert(finding.student);
+        }
+    }
+    if (entries == 0)
+        return QStringLiteral("没有发现问题。");
+    return QStringLiteral("共发现 %1 个问题，涉及 %2 名学生。").arg(entries).arg(students.size());
+}
+
 } // namespace ClassCheck

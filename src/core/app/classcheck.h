@@ -74,4 +74,8 @@ struct Group
 /// 重复 (the one that can run to many rows comes last), each kind's entries in the order found.
 QList<Group> grouped(const QList<Finding> &findings);
 
+/// The line under the list: how many rows it shows under its kinds (a repeated sentence is one,
+/// however many comments hold it) and how many students they concern; "没有发现问题。" for none.
+QString summary(const QList<Group> &groups);
+
 } // namespace ClassCheck

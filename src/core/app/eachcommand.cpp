@@ -3,6 +3,7 @@
 #include "core/app/commandline.h"
 #include "core/document/commentdocument.h"
 #include "core/printing/studentcopies.h"
+#include "core/printing/studentfiles.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QFileInfo>
@@ -19,8 +20,9 @@ int run(const QString &in, const QString &outDir, const Options &options, const 
     const std::optional<LayoutScheme> scheme = CommandLine::printScheme(programFolder, options.scheme, err);
     if (!scheme)
         return 2;
-    if (!QFileInfo(outDir).isDir()) {
-        err << QStringLiteral("文件夹“%1”不存在。").arg(outDir) << '\n';
+    // Refused before a page is drawn: the folder is not there, or takes no files.
+    if (const QString problem = StudentFiles::folderProblem(outDir); !problem.isEmpty()) {
+        err << problem << '\n';
         return 1;
     }
     const StudentCopies::Kind kind = options.png ? StudentCopies::Kind::Png : StudentCopies::Kind::Pdf;

@@ -1,5 +1,6 @@
 #include "core/document/recentfiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace RecentFiles {
@@ -24,12 +25,26 @@ QStringList existing(const QStringList &list)
     return result;
 }
 
-QString menuText(int index, const QString &path)
+QString menuText(int index, const QStringList &list)
 {
-    // An ampersand in the name would be taken for an access key.
-    QString name = QFileInfo(path).fileName();
-    name.replace(u'&', QStringLiteral("&&"));
-    return QStringLiteral("&%1 %2").arg(index + 1).arg(name);
+    const QFileInfo file(list.at(index));
+    const QString folderName = file.dir().dirName();
+    bool sameName = false;
+    bool sameFolderName = false;
+    for (int other = 0; other < list.size(); ++other) {
+        const QFileInfo otherFile(list.at(other));
+        if (other == index || otherFile.fileName() != file.fileName())
+            continue;
+        sameName = true;
+        sameFolderName = sameFolderName || otherFile.dir().dirName() == folderName;
+    }
+    QString shown = file.fileName();
+    if (sameName)
+        shown += QStringLiteral("（%1）").arg(sameFolderName ? QDir::toNativeSeparators(file.absolutePath())
+                                                             : folderName);
+    // An ampersand in a name would be taken for an access key.
+    shown.replace(u'&', QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
 
 } // namespace RecentFiles

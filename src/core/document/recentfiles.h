@@ -15,7 +15,9 @@ QStringList withOpened(const QStringList &list, const QString &path);
 /// The files of the list that still exist, at most Max.
 QStringList existing(const QStringList &list);
 
-/// The menu item of the file at `index` (0-based): "&1 三年级二班.py".
-QString menuText(int index, const QString &path);
+/// The menu item of the file at `index` (0-based) of `list`: "&1 三年级二班.py". When another
+/// file of the list has the same name, its folder follows, so that the two can be told apart:
+/// "&1 三年级二班.py（2024秋）", the whole folder where the folders' names are the same too.
+QString menuText(int index, const QStringList &list);
 
 } // namespace RecentFiles

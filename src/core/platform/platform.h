@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/platform/itemfont.h"
+#include "core/platform/progresswindow.h"
 #include "core/platform/result.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class PrintTarget;
@@ -60,6 +62,12 @@ public:
     /// Folder chooser opening on `start` (or the folder used last when `start` is ""); "" when
     /// cancelled.
     virtual QString chooseFolder(const QString &start) = 0;
+
+    /// Opens a window-modal progress box titled `title` with a bar of `total` steps, `text` and a
+    /// 停止 button, over the active window; it closes when the returned box goes. Ask before it
+    /// opens and tell after it has closed: no other box is shown while it is open.
+    virtual std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text,
+                                                         int total) = 0;
 
     /// Font chooser preset with the given font; returns the preset on Cancel.
     virtual ItemFont chooseFont(const ItemFont &preset) = 0;

@@ -142,38 +142,71 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
     return outcome;
 }
 
+Result<Plan> prepare(const CommentDocument &document, const Choice &choice)
+{
+    // A folder that is not there or takes no files is told before anything is asked or begun.
+    if (const QString problem = StudentFiles::folderProblem(choice.folder); !problem.isEmpty())
+        return Failure{problem + QStringLiteral("请选择另一个文件夹。")};
+    Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
+    if (planned.students.isEmpty()) {
+        return Failure{
+            choice.includeEmpty || document.studentCount() == 0
+                ? QStringLiteral("班级中没有学生，没有可导出的文件。")
+                : QStringLiteral(
+                      "还没有写了评语的学生。要为未写评语的学生也导出文件，请选中“包括未写评语的学生”。")};
+    }
+    return planned;
+}
+
+namespace {
+
+// The progress box's text: while the pages are drawn, then at each file.
+const QString PreparingText = QStringLiteral("正在准备 %1 个文件……");
+const QString StepText = QStringLiteral("正在导出第 %1 个文件，共 %2 个……");
+
+} // namespace
+
 Outcome exportCopies(const CommentDocument &document, const Choice &choice, const LayoutScheme &scheme,
-                     const TextMeasurer &measurer, Platform &platform, const Progress &progress)
+                     const TextMeasurer &measurer, Platform &platform)
 {
     const auto tell = [&](const QString &text, MsgIcon icon) {
         platform.messageBox(text, Platform::NoticeTitle, icon, MsgButtons::Ok);
     };
-    if (choice.folder.isEmpty() || !QFileInfo(choice.folder).isDir()) {
-        tell(QStringLiteral("文件夹“%1”不存在，请选择一个已有的文件夹。").arg(choice.folder), MsgIcon::Exclamation);
+    // Check and ask first: the progress box is not open yet.
+    const Result<Plan> planned = prepare(document, choice);
+    if (!planned) {
+        tell(planned.error(), MsgIcon::Exclamation);
         return {};
     }
-    const Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
-    if (planned.students.isEmpty()) {
-        tell(choice.includeEmpty || document.studentCount() == 0
-                 ? QStringLiteral("班级中没有学生，没有可导出的文件。")
-                 : QStringLiteral("还没有写了评语的学生。要为未写评语的学生也导出文件，请选中“包括未写评语的学生”。"),
-             MsgIcon::Exclamation);
-        return {};
-    }
-    if (!planned.existing.isEmpty()) {
+    if (!planned->existing.isEmpty()) {
         const QString question =
             QStringLiteral("文件夹“%1”中已有 %2 个同名文件（如“%3”）。要替换这些文件吗？")
-                .arg(choice.folder, QString::number(planned.existing.size()), planned.existing.first());
+                .arg(choice.folder, QString::number(planned->existing.size()), planned->existing.first());
         if (platform.choose(question, Platform::QuestionTitle, {QStringLiteral("替换"), QStringLiteral("取消")}) != 0)
             return {};
     }
-    const Outcome outcome = write(planned, choice.folder, choice.kind, document, scheme, measurer, progress);
+
+    // Then write, with the progress box open only while writing.
+    Outcome outcome;
+    {
+        const int total = int(planned->students.size());
+        const std::unique_ptr<ProgressWindow> box =
+            platform.openProgress(Title, PreparingText.arg(total), total);
+        const auto step = [&](int done, int all) {
+            return box->advance(done, StepText.arg(qMin(done + 1, all)).arg(all));
+        };
+        outcome = write(*planned, choice.folder, choice.kind, document, scheme, measurer, step);
+    }
+
+    // Then say how it went, the progress box gone.
     const QString count = QString::number(outcome.written.size());
     if (!outcome.error.isEmpty()) {
-        tell(QStringLiteral("无法写入文件“%1”：%2\n已写好的 %3 个文件留在文件夹中。")
-                 .arg(QDir(choice.folder).filePath(planned.fileNames.at(outcome.written.size())), outcome.error,
-                      count),
-             MsgIcon::Critical);
+        QString text = QStringLiteral("无法写入文件“%1”：%2")
+                           .arg(QDir(choice.folder).filePath(planned->fileNames.at(outcome.written.size())),
+                                outcome.error);
+        if (!outcome.written.isEmpty())
+            text += QStringLiteral("\n已写好的 %1 个文件留在文件夹中。").arg(count);
+        tell(text, MsgIcon::Critical);
     } else if (outcome.stopped) {
         tell(QStringLiteral("已停止。已写好的 %1 个文件留在文件夹“%2”中。").arg(count, choice.folder),
              MsgIcon::Information);

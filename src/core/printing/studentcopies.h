@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/result.h"
+
 #include <QImage>
 #include <QList>
 #include <QSize>
@@ -69,10 +71,19 @@ struct Choice
     QString className;         ///< the class file's name, for a heading's "{班级}"
 };
 
-/// 文件 → 导出每位学生一份: checks the folder, asks once about files of the same names already
-/// there (替换 / 取消), writes the files and says how it went, all through `platform`. Returns
-/// what was written; nothing when the teacher cancelled or there was nothing to write.
+/// The title of the progress box and of the window.
+inline const QString Title = QStringLiteral("导出每位学生一份");
+
+/// 导出每位学生一份's first step, before anything is shown: the plan, or why there is nothing
+/// to write (the folder is not there or takes no files, no student gets a file), in the words
+/// the teacher is told.
+Result<Plan> prepare(const CommentDocument &document, const Choice &choice);
+
+/// 文件 → 导出每位学生一份, through `platform`, one box at a time: checks first and asks once
+/// about files of the same names already there (替换 / 取消); then writes the files under a
+/// progress box with 停止; once that box has closed, says how it went. Returns what was
+/// written; nothing when the teacher cancelled or there was nothing to write.
 Outcome exportCopies(const CommentDocument &document, const Choice &choice, const LayoutScheme &scheme,
-                     const TextMeasurer &measurer, Platform &platform, const Progress &progress = {});
+                     const TextMeasurer &measurer, Platform &platform);
 
 } // namespace StudentCopies

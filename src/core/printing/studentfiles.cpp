@@ -2,6 +2,11 @@
 
 #include "core/document/commentdocument.h"
 #include "core/document/writingprogress.h"
+#include "core/platform/fileerrorreason.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -57,6 +62,16 @@ QStringList fileNames(const CommentDocument &document, const QList<int> &student
     for (const int index : students)
         names.append(fileName(index + 1, document.studentCount(), document.slot(index + 1).name, suffix));
     return names;
+}
+
+QString folderProblem(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return QStringLiteral("文件夹“%1”不存在。").arg(folder);
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".qhsy-XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("无法在文件夹“%1”中保存文件：%2。").arg(folder, FileErrorReason::of(probe));
+    return {};
 }
 
 } // namespace StudentFiles

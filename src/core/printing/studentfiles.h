@@ -26,4 +26,9 @@ QList<int> students(const CommentDocument &document, bool includeEmpty);
 /// The names for `students` (0-based list positions) of `document`.
 QStringList fileNames(const CommentDocument &document, const QList<int> &students, const QString &suffix);
 
+/// Why no file can be saved into `folder`, in the teacher's words ("文件夹“…”不存在。", or that
+/// it takes no new file and why); "" when it can. A small file is made there and removed again
+/// to find out: the permission bits alone do not tell (a read-only disk, the administrator).
+QString folderProblem(const QString &folder);
+
 } // namespace StudentFiles

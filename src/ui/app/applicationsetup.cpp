@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 
 void ApplicationSetup::apply()
 {
@@ -15,6 +16,9 @@ void ApplicationSetup::apply()
     // appends it to every window title, and the titles are the program's own texts.
     QGuiApplication::setDesktopFileName(QStringLiteral("qhsy"));
     QtPlatform::installChineseTranslations();
+    // Whatever the desktop's language: the program speaks Chinese, and what Qt formats for it
+    // (file types, sizes and dates in the file dialogs) follows.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     FontSubstitution::install();
     // The interface is Chinese: prefer a CJK sans-serif face for menus, labels and dialogs.
     QFont uiFont = QApplication::font();

@@ -135,7 +135,8 @@ void ClassCheckDialog::check()
         if (expanded.value(key, byDefault))
             opened << item;
     };
-    for (const ClassCheck::Group &group : ClassCheck::grouped(found)) {
+    const QList<ClassCheck::Group> groups = ClassCheck::grouped(found);
+    for (const ClassCheck::Group &group : groups) {
         const QString kind = ClassCheck::kindName(group.kind);
         const bool repeated = group.kind == ClassCheck::Kind::Repeated;
         auto *kindRow = new QTreeWidgetItem(
@@ -170,6 +171,5 @@ void ClassCheckDialog::check()
     }
     for (QTreeWidgetItem *item : std::as_const(opened))
         item->setExpanded(true);
-    m_summary->setText(found.isEmpty() ? QStringLiteral("没有发现问题。")
-                                       : QStringLiteral("共发现 %1 个问题。").arg(found.size()));
+    m_summary->setText(ClassCheck::summary(groups));
 }

@@ -7,6 +7,7 @@
 #include "core/export/exportcommands.h"
 #include "core/platform/platform.h"
 #include "core/printing/pdfcommand.h"
+#include "ui/app/menutips.h"
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
 #include "ui/library/draftsdialog.h"
@@ -168,6 +169,7 @@ void MainWindow::createMenus()
     fillMenu(file, {C::Exit});
     // The files opened or saved last are listed each time the menu opens; missing ones are left out.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::listRecentFiles);
+    MenuTips::install(file); // a recent file's full path
 
     fillMenu(topMenu("edit", "编辑(&E)"),
              {C::Undo, C::Redo, "eg0", C::Cut, C::Copy, C::Paste, C::Find, "eg1", C::DeleteStudent,
@@ -245,7 +247,7 @@ void MainWindow::listRecentFiles()
         const bool listed = i < m_recentFiles.size();
         item->setVisible(listed);
         if (listed) {
-            item->setText(RecentFiles::menuText(i, m_recentFiles[i]));
+            item->setText(RecentFiles::menuText(i, m_recentFiles));
             item->setStatusTip(m_recentFiles[i]);
             item->setToolTip(m_recentFiles[i]);
         }

@@ -6,12 +6,13 @@
 #include "core/platform/filefilter.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/savelocation.h"
+#include "ui/platform/filelistmodel.h"
 #include "ui/platform/qtprinttarget.h"
+#include "ui/platform/qtprogresswindow.h"
 
 #include <algorithm>
 
 #include <QApplication>
-#include <QPushButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,8 +23,11 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPrintDialog>
@@ -43,6 +47,26 @@ QWidget *QtPlatform::dialogParent()
 {
     return QApplication::activeWindow();
 }
+
+namespace {
+
+/// The room a window manager takes beside a title (an icon, three buttons, gaps), in lines.
+constexpr int TitleBarRoom = 8;
+
+/// A box no wider than its short text shows its title as "系…" between the window manager's
+/// icon and buttons: it is made wide enough for both. Called once the box is laid out.
+void leaveRoomForTitle(QMessageBox &box)
+{
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + TitleBarRoom * metrics.height();
+    // QMessageBox sizes itself to its layout: a spacer across the top row sets the least width.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0), 0, 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons)
 {
@@ -82,6 +106,7 @@ MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgI
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     }
+    leaveRoomForTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MsgAnswer::Yes;
@@ -107,6 +132,7 @@ int QtPlatform::choose(const QString &text, const QString &title, const QStringL
         return -1;
     box.setDefaultButton(qobject_cast<QPushButton *>(pressable.first()));
     box.setEscapeButton(pressable.last());
+    leaveRoomForTitle(box);
     box.exec();
     const qsizetype pressed = pressable.indexOf(box.clickedButton());
     return int(pressed < 0 ? pressable.size() - 1 : pressed);
@@ -151,10 +177,25 @@ QString QtPlatform::dialogFolder()
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
+namespace {
+
+/// Runs a file dialog; the paths chosen, none when cancelled. Qt's own dialog gets its list in
+/// Chinese (FileListModel); a desktop's own dialog speaks the desktop's language already.
+QStringList chosenFiles(QFileDialog &dialog)
+{
+    dialog.setProxyModel(new FileListModel(&dialog));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+} // namespace
+
 QString QtPlatform::chooseFolder(const QString &start)
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        dialogParent(), QString(), start.isEmpty() || !QFileInfo(start).isDir() ? dialogFolder() : start);
+    QFileDialog dialog(dialogParent(), QString(),
+                       start.isEmpty() || !QFileInfo(start).isDir() ? dialogFolder() : start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    const QString folder = chosenFiles(dialog).value(0);
     if (!folder.isEmpty())
         settings()->setValue(LastFolderKey, folder);
     return folder;
@@ -162,8 +203,9 @@ QString QtPlatform::chooseFolder(const QString &start)
 
 QString QtPlatform::openFileName(const QString &filter)
 {
-    const QString path =
-        QFileDialog::getOpenFileName(dialogParent(), QString(), dialogFolder(), toQtFileFilter(filter));
+    QFileDialog dialog(dialogParent(), QString(), dialogFolder(), toQtFileFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QString path = chosenFiles(dialog).value(0);
     rememberFolderOf(path);
     return path;
 }
@@ -175,12 +217,12 @@ QString QtPlatform::saveFileName(const QString &filter, const QString &proposedP
     const QString start = proposedPath.isEmpty()    ? dialogFolder()
                           : proposed.dir().exists() ? proposedPath
                                                     : QDir(dialogFolder()).filePath(proposed.fileName());
-    QString chosenType;
+    QFileDialog dialog(dialogParent(), QString(), start, toQtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QString chosen = chosenFiles(dialog).value(0);
     // Qt's own dialog adds no suffix to a typed name: the file type chosen in it gives one.
-    const QString path =
-        withSuffixOf(QFileDialog::getSaveFileName(dialogParent(), QString(), start, toQtFileFilter(filter),
-                                                  &chosenType, QFileDialog::DontConfirmOverwrite),
-                     chosenType);
+    const QString path = withSuffixOf(chosen, dialog.selectedNameFilter());
     rememberFolderOf(path);
     return path;
 }
@@ -195,15 +237,32 @@ void QtPlatform::setRecentFiles(const QStringList &paths)
     settings()->setValue(RecentFilesKey, paths);
 }
 
+std::unique_ptr<ProgressWindow> QtPlatform::openProgress(const QString &title, const QString &text, int total)
+{
+    return std::make_unique<QtProgressWindow>(dialogParent(), title, text, total);
+}
+
+namespace {
+
+const QString FontSample = QStringLiteral("你上课专心听讲。");
+
+} // namespace
+
 ItemFont QtPlatform::chooseFont(const ItemFont &preset)
 {
-    bool ok = false;
     // The dialog lists installed families: preselect the one the face is shown with (宋体 is
     // shown with a Song/Ming family), so that it does not fall back to the first sans font.
     QFont initial = FontSubstitution::toQFont(preset);
     initial.setFamily(QFontInfo(initial).family());
-    const QFont chosen = QFontDialog::getFont(&ok, initial, dialogParent());
-    return ok ? FontSubstitution::fromQFont(chosen, preset) : preset;
+    QFontDialog dialog(initial, dialogParent());
+    // Qt's own sample is Latin ("AaBbYyZz"): the fonts are chosen for Chinese comments.
+    if (auto *sample = dialog.findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit"))) {
+        sample->setText(FontSample);
+        sample->setCursorPosition(0);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return preset;
+    return FontSubstitution::fromQFont(dialog.selectedFont(), preset);
 }
 
 QString QtPlatform::clipboardText()

@@ -27,6 +27,8 @@ public:
     QString openFileName(const QString &filter) override;
     QString saveFileName(const QString &filter, const QString &proposedPath = QString()) override;
     QString chooseFolder(const QString &start) override;
+    std::unique_ptr<ProgressWindow> openProgress(const QString &title, const QString &text,
+                                                 int total) override;
     ItemFont chooseFont(const ItemFont &preset) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;

@@ -12,7 +12,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -32,7 +31,7 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
     , m_platform(platform)
 {
     setObjectName(QStringLiteral("eachstudent"));
-    setWindowTitle(QStringLiteral("导出每位学生一份"));
+    setWindowTitle(StudentCopies::Title);
 
     m_folder = new QLineEdit(QSettings().value(FolderKey).toString(), this);
     m_folder->setObjectName(QStringLiteral("folder"));
@@ -107,19 +106,9 @@ void EachStudentDialog::exportFiles()
     choice.includeEmpty = m_includeEmpty->isChecked();
     choice.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
 
-    QProgressDialog progress(QStringLiteral("正在导出……"), QStringLiteral("停止"), 0, 0, this);
-    progress.setObjectName(QStringLiteral("eachprogress"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    const StudentCopies::Outcome outcome = StudentCopies::exportCopies(
-        m_session.Document(), choice, *scheme, m_measurer, m_platform, [&](int done, int total) {
-            progress.setMaximum(total);
-            progress.setValue(done);
-            progress.setLabelText(QStringLiteral("正在导出第 %1 个文件，共 %2 个……").arg(qMin(done + 1, total)).arg(total));
-            return progress.wasCanceled();
-        });
-    progress.reset();
+    // The question, the progress box and the report come one after another through the seam.
+    const StudentCopies::Outcome outcome =
+        StudentCopies::exportCopies(m_session.Document(), choice, *scheme, m_measurer, m_platform);
     if (!outcome.written.isEmpty() || outcome.stopped) {
         QSettings().setValue(FolderKey, choice.folder);
         accept();

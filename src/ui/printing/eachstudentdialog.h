@@ -11,7 +11,8 @@ class Session;
 class TextMeasurer;
 
 /// 导出每位学生一份: a folder, PDF or PNG, a scheme and whether students without a comment
-/// get a file too; 导出 writes one file per student there with a progress bar and 停止.
+/// get a file too; 导出 writes one file per student there (StudentCopies::exportCopies: the
+/// question, the progress box with 停止 and the report, one after another).
 class EachStudentDialog : public QDialog
 {
     Q_OBJECT

@@ -281,23 +281,29 @@ void tst_ClassCheck::grouped_data()
 {
     QTest::addColumn<QStringList>("findings");
     QTest::addColumn<QStringList>("groups"); // "kind: detail[students] …"
-    QTest::newRow("nothing found") << QStringList{} << QStringList{};
+    QTest::addColumn<QString>("summary");    // the line under the list counts its rows, not the findings
+    QTest::newRow("nothing found") << QStringList{} << QStringList{} << u"没有发现问题。"_qs;
     QTest::newRow("kinds in a fixed order, 重复 last")
         << QStringList{"0 重 甲", "0 提 李四", "1 超 2行", "2 空"}
-        << QStringList{"空评语: [2]", "提到其他学生: 李四[0]", "超出打印区域: 2行[1]", "重复: 甲[0]"};
+        << QStringList{"空评语: [2]", "提到其他学生: 李四[0]", "超出打印区域: 2行[1]", "重复: 甲[0]"}
+        << u"共发现 4 个问题，涉及 3 名学生。"_qs;
     QTest::newRow("a repeated sentence is one entry with its students")
-        << QStringList{"0 重 甲", "1 重 甲", "1 重 乙", "2 重 甲"} << QStringList{"重复: 甲[0,1,2] 乙[1]"};
+        << QStringList{"0 重 甲", "1 重 甲", "1 重 乙", "2 重 甲"} << QStringList{"重复: 甲[0,1,2] 乙[1]"}
+        << u"共发现 2 个问题，涉及 3 名学生。"_qs;
     QTest::newRow("other kinds keep one entry a finding")
         << QStringList{"0 提 李四", "0 提 王五", "1 提 李四", "3 空", "4 空"}
-        << QStringList{"空评语: [3] [4]", "提到其他学生: 李四[0] 王五[0] 李四[1]"};
+        << QStringList{"空评语: [3] [4]", "提到其他学生: 李四[0] 王五[0] 李四[1]"}
+        << u"共发现 5 个问题，涉及 4 名学生。"_qs;
 }
 
 void tst_ClassCheck::grouped()
 {
     QFETCH(QStringList, findings);
     QFETCH(QStringList, groups);
+    QFETCH(QString, summary);
     QStringList described;
-    for (const Group &group : ClassCheck::grouped(findingsOf(findings))) {
+    const QList<Group> found = ClassCheck::grouped(findingsOf(findings));
+    for (const Group &group : found) {
         QStringList entries;
         for (const Entry &entry : group.entries) {
             QStringList students;
@@ -311,6 +317,7 @@ void tst_ClassCheck::grouped()
         described << kindName(group.kind) + QStringLiteral(": ") + entries.join(u' ');
     }
     QCOMPARE(described, groups);
+    QCOMPARE(ClassCheck::summary(found), summary);
 }
 
 void tst_ClassCheck::mentionsAsOneNameAtATime_data()

@@ -80,6 +80,7 @@ private slots:
     void saveTooLargeToReadBackKeepsModified();
     void recentFilesList_data();
     void recentFilesList();
+    void recentFilesTellApart();
     void openAndSaveAreRemembered();
     void saveAsProposesOwnName_data();
     void saveAsProposesOwnName();
@@ -437,7 +438,21 @@ void tst_DocumentLifecycle::recentFilesList()
     QFETCH(QString, opened);
     QFETCH(QStringList, after);
     QCOMPARE(RecentFiles::withOpened(before, opened), after);
-    QCOMPARE(RecentFiles::menuText(1, QStringLiteral("/x/A&B班.py")), QStringLiteral("&2 A&&B班.py"));
+    QCOMPARE(RecentFiles::menuText(1, {QStringLiteral("/y/一班.py"), QStringLiteral("/x/A&B班.py")}),
+             QStringLiteral("&2 A&&B班.py"));
+}
+
+// Files of one name are told apart by their folders' names, or the whole folders where those
+// are the same too.
+void tst_DocumentLifecycle::recentFilesTellApart()
+{
+    const QStringList list{u"/2023&秋/二班.py"_qs, u"/王/班级/二班.py"_qs, u"/李/班级/二班.py"_qs,
+                           u"/李/班级/一班.py"_qs};
+    QStringList shown;
+    for (int i = 0; i < list.size(); ++i)
+        shown << RecentFiles::menuText(i, list);
+    QCOMPARE(shown, (QStringList{u"&1 二班.py（2023&&秋）"_qs, u"&2 二班.py（/王/班级）"_qs,
+                                 u"&3 二班.py（/李/班级）"_qs, u"&4 一班.py"_qs}));
 }
 
 // Opening and saving put the file first in the list 文件 shows; a file that is gone is left out.

@@ -89,54 +89,98 @@ private slots:
         }
     }
 
-    // 导出每位学生一份 as the teacher meets it: each way it ends, what was asked and told.
+    // 导出每位学生一份 as the teacher meets it: each way it ends, what was asked and told, and
+    // the boxes one at a time in their order: the question before the progress box opens, the
+    // report after it has closed.
     void exportCopies_data()
     {
-        QTest::addColumn<QString>("folder"); // "" the temporary folder, else a name in it that is not there
+        // folder: "" the temporary folder, a name in it that is not there, or a path
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("there"); // what is in the folder as "02 乙.pdf": "file", "folder" or ""
         QTest::addColumn<bool>("commentsWritten");
         QTest::addColumn<int>("choice"); // -1: no question expected; else the button pressed
+        QTest::addColumn<int>("stopAt"); // the files done when 停止 is pressed; -1: never
+        // boxes, in order: 问 the question, 开 and 关 the progress box, 告 a message
+        QTest::addColumn<QString>("boxes");
         QTest::addColumn<QString>("told");
         QTest::addColumn<QByteArray>("afterwards"); // what the file there before holds
 
-        QTest::newRow("no such folder") << u"无"_qs << true << -1 << u"文件夹“%1”不存在"_qs << QByteArray("old");
-        QTest::newRow("nothing written yet") << QString() << false << -1 << u"还没有写了评语的学生"_qs
-                                             << QByteArray("old");
-        QTest::newRow("a file there, replaced") << QString() << true << 0 << u"已导出 2 个文件到文件夹“%1”"_qs
-                                                << QByteArray("%PDF");
-        QTest::newRow("a file there, cancelled") << QString() << true << 1 << QString() << QByteArray("old");
+        QTest::newRow("no such folder") << u"无"_qs << u"file"_qs << true << -1 << -1 << u"告"_qs
+                                        << u"文件夹“%1”不存在"_qs << QByteArray("old");
+        QTest::newRow("nothing written yet") << QString() << u"file"_qs << false << -1 << -1 << u"告"_qs
+                                             << u"还没有写了评语的学生"_qs << QByteArray("old");
+        QTest::newRow("a file there, replaced")
+            << QString() << u"file"_qs << true << 0 << -1 << u"问开关告"_qs
+            << u"已导出 2 个文件到文件夹“%1”"_qs << QByteArray("%PDF");
+        QTest::newRow("a file there, kept")
+            << QString() << u"file"_qs << true << 1 << -1 << u"问"_qs << QString() << QByteArray("old");
+        QTest::newRow("no file there") << QString() << QString() << true << -1 << -1 << u"开关告"_qs
+                                       << u"已导出 2 个文件到文件夹“%1”"_qs << QByteArray();
+        QTest::newRow("stopped") << QString() << QString() << true << -1 << 1 << u"开关告"_qs
+                                 << u"已停止。已写好的 1 个文件留在文件夹“%1”中"_qs << QByteArray();
+        // /proc takes no new file, whoever asks: it stands for a read-only folder.
+        QTest::newRow("a folder that takes no files")
+            << u"/proc"_qs << QString() << true << -1 << -1 << u"告"_qs << u"无法在文件夹“%1”中保存文件"_qs
+            << QByteArray();
+        QTest::newRow("a file that cannot be written")
+            << QString() << u"folder"_qs << true << 0 << -1 << u"问开关告"_qs
+            << u"无法写入文件“%1/02 乙.pdf”：同名的文件夹已存在。\n已写好的 1 个文件"_qs << QByteArray();
     }
     void exportCopies()
     {
         QFETCH(QString, folder);
+        QFETCH(QString, there);
         QFETCH(bool, commentsWritten);
         QFETCH(int, choice);
+        QFETCH(int, stopAt);
+        QFETCH(QString, boxes);
         QFETCH(QString, told);
         QFETCH(QByteArray, afterwards);
         QTemporaryDir dir;
-        const QString path = folder.isEmpty() ? dir.path() : dir.filePath(folder);
-        QFile there(dir.filePath(u"02 乙.pdf"_qs));
-        QVERIFY(there.open(QIODevice::WriteOnly) && there.write("old") == 3);
-        there.close();
+        const QString path = folder.startsWith(u'/') ? folder
+                             : folder.isEmpty()      ? dir.path()
+                                                     : dir.filePath(folder);
+        QFile thereFile(dir.filePath(u"02 乙.pdf"_qs));
+        if (there == u"file"_qs) {
+            QVERIFY(thereFile.open(QIODevice::WriteOnly) && thereFile.write("old") == 3);
+            thereFile.close();
+        } else if (there == u"folder"_qs) {
+            QVERIFY(QDir(dir.path()).mkdir(thereFile.fileName()));
+        }
         CommentDocument document;
         document.slot(1) = {u"甲"_qs, commentsWritten ? u"一"_qs : QString()};
         document.slot(2) = {u"乙"_qs, commentsWritten ? u"二"_qs : QString()};
 
         ScriptedPlatform platform;
-        if (choice >= 0)
-            platform.expectChoice(choice);
-        if (!told.isEmpty())
-            platform.expectMessage();
+        for (const QChar box : boxes) {
+            if (box == u'问')
+                platform.expectChoice(choice);
+            else if (box == u'开')
+                platform.expectProgress(stopAt);
+            else if (box == u'告')
+                platform.expectMessage();
+        }
         StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false, {}}, a4(), QtTextMeasurer(),
                                     platform);
         QHSY_VERIFY_DIALOGS(platform);
+        QString shown;
+        for (const ShownDialog &dialog : std::as_const(platform.shown)) {
+            shown += dialog.kind == ShownDialog::Progress         ? u'开'
+                     : dialog.kind == ShownDialog::ProgressClosed ? u'关'
+                     : dialog.choices.isEmpty()                   ? u'告'
+                                                                  : u'问';
+        }
+        QCOMPARE(shown, boxes);
         if (choice >= 0) {
             QCOMPARE(platform.shown.first().choices, (QStringList{u"替换"_qs, u"取消"_qs}));
             QVERIFY(platform.shown.first().text.contains(u"已有 1 个同名文件（如“02 乙.pdf”）"_qs));
         }
         if (!told.isEmpty())
             QVERIFY2(platform.shown.last().text.contains(QString(told).replace(u"%1"_qs, path)), qPrintable(platform.shown.last().text));
-        QVERIFY(there.open(QIODevice::ReadOnly));
-        QVERIFY(there.readAll().startsWith(afterwards));
+        if (there == u"file"_qs) {
+            QVERIFY(thereFile.open(QIODevice::ReadOnly));
+            QVERIFY(thereFile.readAll().startsWith(afterwards));
+        }
     }
 
     // Several students a sheet: pages, the sheet's way round, and each student's text whole and in

@@ -17,18 +17,26 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QWindow>
+
+#include <functional>
 
 namespace {
 
@@ -104,6 +112,7 @@ private slots:
     void printWindowKeepsTheStudent();
     void aboutWindowTakesTheKeys();
     void closesWithoutQuestionAfterPreview();
+    void fileAndFontDialogsSpeakChinese();
 
 private:
     QTemporaryDir m_dir;
@@ -149,6 +158,7 @@ void tst_Desktop::titles()
     // A message box, shown by the desktop side of the seam: its title is read while it is
     // open, and the box is then closed whatever it showed.
     QString boxTitle;
+    int boxWidth = 0;
     QTimer::singleShot(0, [&] {
         QWidget *box = nullptr;
         if (!QTest::qWaitFor([&] { return (box = QApplication::activeModalWidget()) && box->isVisible(); },
@@ -156,12 +166,20 @@ void tst_Desktop::titles()
             return;
         if (!QTest::qWaitFor([&] { return !(boxTitle = shownTitle(box)).isEmpty(); }, Patience))
             qWarning("the window manager shows no title for the message box");
+        boxWidth = box->width();
         box->close();
     });
     QtPlatform desktop;
     desktop.messageBox(QStringLiteral("标题测试"), QStringLiteral("系统提示"), MsgIcon::Information,
                        MsgButtons::Ok);
     QCOMPARE(boxTitle, QStringLiteral("系统提示"));
+    // A short message leaves its title room beside the window manager's icon and three buttons,
+    // else the title shows as "系…".
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int needed = metrics.horizontalAdvance(boxTitle) + 5 * metrics.height();
+    QVERIFY2(boxWidth >= needed, qPrintable(QStringLiteral("%1 < %2").arg(boxWidth).arg(needed)));
 }
 
 void tst_Desktop::firstSizeFitsTheScreen()
@@ -255,6 +273,51 @@ void tst_Desktop::closesWithoutQuestionAfterPreview()
     typeKeys(QStringLiteral("alt+F4"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), Patience);
     QVERIFY(m_platform->shown.isEmpty());
+}
+
+// Qt's own file and font dialogs in Chinese, whatever the desktop's language: their texts, the
+// file list's types, sizes and dates, and the font's sample.
+void tst_Desktop::fileAndFontDialogsSpeakChinese()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("dialogs"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/旧评语")));
+    QFile small(folder + QStringLiteral("/名单.py"));
+    QVERIFY(small.open(QIODevice::WriteOnly) && small.write("abc") == 3);
+    small.close();
+    QStringList shown;
+    // Looks at the next modal dialog once it shows, then closes it.
+    const auto whenShown = [&](std::function<void(QWidget *)> look) {
+        QTimer::singleShot(0, [look] {
+            QWidget *dialog = nullptr;
+            if (QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()); }, Patience))
+                look(dialog);
+            if (dialog)
+                dialog->close();
+        });
+    };
+    QtPlatform desktop;
+    whenShown([&](QWidget *dialog) {
+        shown << dialog->windowTitle(); // then each row's name, size, type and date, folders first
+        auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+        const QModelIndex root = list->rootIndex();
+        if (QTest::qWaitFor([&] { return list->model()->rowCount(root) == 2; }, Patience)) {
+            for (int at = 0; at < 8; ++at)
+                shown << list->model()->index(at / 4, at % 4, root).data().toString();
+        }
+    });
+    desktop.saveFileName(QStringLiteral("评语文件|*.py"), folder + QStringLiteral("/新.py"));
+    QCOMPARE(shown.mid(0, 4), (QStringList{u"另存为"_qs, u"旧评语"_qs, QString(), u"文件夹"_qs}));
+    QCOMPARE(shown.mid(5, 2), (QStringList{u"名单.py"_qs, u"3 字节"_qs}));
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    QVERIFY2(!shown.value(4).isEmpty() && !shown.value(4).contains(latin),
+             qPrintable(shown.value(4))); // "Dec"
+
+    shown.clear();
+    whenShown([&](QWidget *dialog) {
+        shown << dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit"))->text();
+    });
+    desktop.chooseFont(ItemFont());
+    QVERIFY2(!shown.value(0).isEmpty() && !shown.value(0).contains(latin), qPrintable(shown.value(0)));
 }
 
 QTEST_MAIN(tst_Desktop)

@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -43,6 +44,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -484,6 +486,20 @@ void tst_MainWindow::recentFilesInTheMenu()
     QVERIFY(!menuItem(*m_window, "recent3")->isVisible() && !menuItem(*m_window, "recent4")->isVisible());
     QCOMPARE(menuItem(*m_window, "recent1")->text(), QStringLiteral("&1 另一班.py"));
     QCOMPARE(menuItem(*m_window, "recent2")->text(), QStringLiteral("&2 class.py"));
+    // The tip gives the whole path; a command whose tip only repeats its text shows none.
+    file->popup(m_window->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    const auto askTip = [&](const char *name) {
+        const QPoint at = file->actionGeometry(menuItem(*m_window, name)).center();
+        QHelpEvent help(QEvent::ToolTip, at, file->mapToGlobal(at));
+        QCoreApplication::sendEvent(file, &help);
+    };
+    askTip("recent1");
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), other);
+    askTip("new");
+    QTRY_VERIFY(!QToolTip::isVisible());
+    file->hide();
     menuItem(*m_window, "recent1")->trigger();
     QCOMPARE(m_state->CurrentPath(), other);
     QCOMPARE(editor()->cardCount(), 5);
