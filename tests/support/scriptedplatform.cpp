@@ -273,7 +273,7 @@ bool RecordingPrinter::beginDocument(const QString &title)
         m_error = failure;
         return false;
     }
-    m_current = {title, m_width, m_height, settings.isEmpty() ? -1 : settings.last(), m_copies, {}};
+    m_current = {title, m_width, m_height, settings.isEmpty() ? -1 : settings.last(), m_copies, {}, {}};
     m_open = true;
     m_pagesBegun = 1;
     return true;
