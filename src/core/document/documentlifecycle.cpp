@@ -110,7 +110,7 @@ bool DocumentLifecycle::saveTo(const QString &path)
     // The ratings go with the class, also to a new name.
     if (RatingsFile::hasGrades(m_session.Ratings())) {
         const QString ratings = RatingsFile::sidecarPath(path);
-        if (const Result<void> written = RatingsFile::write(ratings, m_session.Ratings()); !written)
+        if (const Result<void> written = RatingsFile::write(ratings, m_session.Ratings(), path); !written)
             m_platform.messageBox(DocumentMessages::RatingsNotWrittenMessage.arg(ratings, written.error()),
                                   Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
     }
@@ -196,8 +196,16 @@ void DocumentLifecycle::openPath(const QString &path)
 void DocumentLifecycle::readRatings(const QString &classPath)
 {
     const QString path = RatingsFile::sidecarPath(classPath);
-    if (!QFileInfo::exists(path))
+    switch (RatingsFile::sidecarState(path, classPath)) {
+    case RatingsFile::Sidecar::Missing:
         return;
+    case RatingsFile::Sidecar::Foreign:
+        m_platform.messageBox(DocumentMessages::RatingsForeignMessage.arg(path), Platform::NoticeTitle,
+                              MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    case RatingsFile::Sidecar::Trusted:
+        break;
+    }
     RatingsFile::Problems problems;
     const Result<RatingsFile::Table> table =
         RatingsFile::readOwnColumns(path, Roster::names(m_session.Document()), &problems);

@@ -31,6 +31,11 @@ inline const QString UnreadableBytesMessage =
 inline const QString RatingsProblemsMessage =
     QStringLiteral("评价表“%1”中有些内容无法读取，其余的评价已读入：\r\n%2");
 /// After the ratings file beside a class could not be read or written (the file, the reason).
+/// After a class opened beside a ratings file that is a link or another user's file (the file).
+inline const QString RatingsForeignMessage =
+    QStringLiteral("评价表“%1”不是本班评语文件的主人存下的普通文件（可能是别人放进文件夹的文件或链接），"
+                   "为了安全，没有读取它，本班的评价暂时是空白的。\r\n"
+                   "如果确信这份评价表可靠，可以在“评价表”窗口里点“导入”读入它。");
 inline const QString RatingsUnreadableMessage = QStringLiteral("无法读取评价表“%1”：%2");
 inline const QString RatingsNotWrittenMessage = QStringLiteral("评语已保存，但评价表“%1”无法写入：%2");
 

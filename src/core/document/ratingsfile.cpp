@@ -7,9 +7,12 @@
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
 
+#include <QFile>
 #include <QHash>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace RatingsFile {
 
@@ -384,6 +387,22 @@ QString sidecarPath(const QString &classPath)
     return base + QStringLiteral(".评价.csv");
 }
 
+Sidecar sidecarState(const QString &sidecar, const QString &classPath)
+{
+    struct stat found
+    {
+    };
+    if (::lstat(QFile::encodeName(sidecar).constData(), &found) != 0)
+        return Sidecar::Missing;
+    struct stat owner
+    {
+    };
+    const bool classOwners = ::stat(QFile::encodeName(classPath).constData(), &owner) == 0 &&
+                             found.st_uid == owner.st_uid;
+    const bool ours = found.st_uid == ::geteuid();
+    return S_ISREG(found.st_mode) && (classOwners || ours) ? Sidecar::Trusted : Sidecar::Foreign;
+}
+
 QByteArray csvBytes(const Table &table)
 {
     static const QString LineEnd = QStringLiteral("\r\n");
@@ -403,9 +422,9 @@ QByteArray csvBytes(const Table &table)
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-Result<void> write(const QString &path, const Table &table)
+Result<void> write(const QString &path, const Table &table, const QString &classPath)
 {
-    return FileSave::save(path, csvBytes(table));
+    return FileSave::saveLike(path, csvBytes(table), classPath);
 }
 
 } // namespace RatingsFile

@@ -103,11 +103,19 @@ QStringList problemLines(const Problems &problems,
 /// The ratings file kept beside a class: 三年级二班.py -> 三年级二班.评价.csv in the same folder.
 QString sidecarPath(const QString &classPath);
 
+/// What stands at a class's ratings file name.
+enum class Sidecar { Missing, Trusted, Foreign };
+/// Whether the ratings file beside `classPath` may be read: only a regular file (no link, no
+/// FIFO) owned by the class file's owner or by the user. Anything else may have been put there by
+/// another user of a shared folder, to slip ratings in or to have another file read and shown.
+Sidecar sidecarState(const QString &sidecar, const QString &classPath);
+
 /// The table as CSV bytes: UTF-8 with a byte-order mark, CR LF, first row 姓名 + categories,
 /// one row a student, fields quoted where needed.
 QByteArray csvBytes(const Table &table);
 
-/// Writes csvBytes(table) atomically; the error text on failure.
-Result<void> write(const QString &path, const Table &table);
+/// Writes csvBytes(table) atomically, with the permission bits of the class file beside it (a
+/// private class keeps private ratings); the error text on failure.
+Result<void> write(const QString &path, const Table &table, const QString &classPath);
 
 } // namespace RatingsFile

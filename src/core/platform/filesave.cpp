@@ -28,6 +28,9 @@ const QString ForeignLinkMessage =
 const QString ForeignStreamMessage =
     QStringLiteral("“%1”是别的用户在公用文件夹里放的管道或设备，写进去的内容可能被别人读走，所以没有写入。"
                    "请换一个文件名或文件夹。");
+const QString ForeignFileMessage =
+    QStringLiteral("“%1”属于别的用户，而它所在的文件夹别人也能写入，替换它可能毁掉别人的文件，所以没有写入。"
+                   "请换一个文件名或文件夹。");
 const QString NotRegularMessage =
     QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
@@ -169,7 +172,7 @@ Resolved resolveLinks(const QString &path)
         {
         };
         if (::stat(nativeName(current).constData(), &folder) == 0 &&
-            !mayUseInSharedFolder(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid()))
+            !mayUseInSharedFolder(folder.st_mode, link.st_uid, ::geteuid()))
             return {{}, ForeignLinkMessage.arg(next)};
         if (const int descriptor = ownDescriptor(current, name); descriptor >= 0 && rest.isEmpty())
             return {next, {}, descriptor};
@@ -189,15 +192,15 @@ QString writeIntoDescriptor(int fd, const QByteArray &bytes)
     return error == 0 ? QString() : writeFailure(error) + FullStop;
 }
 
-// Whether a FIFO or a device of this owner may be written into where it stands.
-bool mayWriteStream(const QString &path, uid_t owner)
+// Whether a file, FIFO or device of this owner may be replaced or written into where it stands.
+bool mayUseEntry(const QString &path, uid_t owner)
 {
     struct stat folder
     {
     };
     const QString folderPath = path.contains(u'/') ? parentOf(path) : QDir::currentPath();
     return ::stat(nativeName(folderPath).constData(), &folder) != 0 ||
-           mayUseInSharedFolder(folder.st_mode, folder.st_uid, owner, ::geteuid());
+           mayUseInSharedFolder(folder.st_mode, owner, ::geteuid());
 }
 
 QString writeStraight(const QString &path, const QByteArray &bytes)
@@ -207,7 +210,7 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
     {
     };
     if (::lstat(nativeName(path).constData(), &found) == 0 && isStream(found.st_mode) &&
-        !mayWriteStream(path, found.st_uid))
+        !mayUseEntry(path, found.st_uid))
         return ForeignStreamMessage.arg(path);
     // A pipe nobody reads would hold the program up until someone does: it is refused at once.
     const int fd = ::open(nativeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
@@ -223,7 +226,7 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
         return ChangedMessage.arg(path);
     }
     // What was opened is checked again: another user's FIFO may have taken the name meanwhile.
-    if (!mayWriteStream(path, opened.st_uid)) {
+    if (!mayUseEntry(path, opened.st_uid)) {
         ::close(fd);
         return ForeignStreamMessage.arg(path);
     }
@@ -233,11 +236,17 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
     return error;
 }
 
-QString replaceAtomically(const QString &path, const QByteArray &bytes, bool existed)
+QString replaceAtomically(const QString &path, const QByteArray &bytes, bool existed, int mode)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileErrorReason::of(file);
+    // The permissions are set before any byte is written, so that nobody can read along.
+    if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0) {
+        const int error = errno;
+        file.cancelWriting();
+        return systemErrorText(error) + (existed ? OriginalKeptText : NothingCreatedText);
+    }
     // QSaveFile resolves a link on its own: one put in the file's place since it was looked at
     // is not followed.
     struct stat now
@@ -266,10 +275,10 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
 
 } // namespace
 
-bool mayUseInSharedFolder(uint folderMode, uint folderOwner, uint entryOwner, uint user)
+bool mayUseInSharedFolder(uint folderMode, uint entryOwner, uint user)
 {
-    const bool shared = (folderMode & S_ISVTX) && (folderMode & S_IWOTH);
-    return !shared || entryOwner == user || entryOwner == folderOwner;
+    const bool shared = folderMode & (S_IWGRP | S_IWOTH);
+    return !shared || entryOwner == user;
 }
 
 QString systemErrorText(int error)
@@ -284,7 +293,18 @@ Result<void> fromReason(const QString &reason)
     return reason.isEmpty() ? done() : Result<void>(Failure{reason});
 }
 
-QString saveFile(const QString &path, const QByteArray &bytes)
+// The permission bits of a file, or -1 when there is none to copy.
+int permissionsOf(const QString &model)
+{
+    struct stat found
+    {
+    };
+    if (model.isEmpty() || ::stat(nativeName(model).constData(), &found) != 0)
+        return -1;
+    return int(found.st_mode & 0777);
+}
+
+QString saveFile(const QString &path, const QByteArray &bytes, int mode)
 {
     const Resolved target = resolveLinks(path);
     if (!target.error.isEmpty())
@@ -310,10 +330,15 @@ QString saveFile(const QString &path, const QByteArray &bytes)
         if (errno == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 &&
             isStream(followed.st_mode))
             return writeStraight(path, bytes);
-        return replaceAtomically(target.path, bytes, false);
+        return replaceAtomically(target.path, bytes, false, mode);
     }
-    if (S_ISREG(found.st_mode))
-        return replaceAtomically(target.path, bytes, true);
+    if (S_ISREG(found.st_mode)) {
+        // Another user's file in a folder others write to may have been put there to be
+        // replaced by ours; it is not ours to replace.
+        if (!mayUseEntry(target.path, found.st_uid))
+            return ForeignFileMessage.arg(path);
+        return replaceAtomically(target.path, bytes, true, mode);
+    }
     if (S_ISDIR(found.st_mode))
         return FolderMessage;
     if (isStream(found.st_mode))
@@ -330,7 +355,12 @@ Result<void> writeToDescriptor(int fd, const QByteArray &bytes)
 
 Result<void> save(const QString &path, const QByteArray &bytes)
 {
-    return fromReason(saveFile(path, bytes));
+    return fromReason(saveFile(path, bytes, -1));
+}
+
+Result<void> saveLike(const QString &path, const QByteArray &bytes, const QString &model)
+{
+    return fromReason(saveFile(path, bytes, permissionsOf(model)));
 }
 
 } // namespace FileSave

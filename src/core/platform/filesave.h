@@ -14,18 +14,25 @@ namespace FileSave {
 /// file is untouched. A character device or a FIFO (a terminal, /dev/stdout, a pipe) is written
 /// straight into; anything else that is not a regular file (a folder, a block device, a socket)
 /// is never replaced. Symbolic links are followed, and FIFOs and devices written into, only where
-/// the kernel's own protection of links would allow it (mayUseInSharedFolder).
+/// the rule of mayUseInSharedFolder allows it; by the same rule another user's regular file is
+/// never replaced in a folder others can write to.
 Result<void> save(const QString &path, const QByteArray &bytes);
+
+/// As save(), the file written with the permission bits of `model` (the class file, for what is
+/// written beside it: whoever may not read the class may not read its ratings either). Without
+/// a model file, as save().
+Result<void> saveLike(const QString &path, const QByteArray &bytes, const QString &model);
 
 /// Writes all bytes into an open descriptor (standard output, a pipe, a device).
 Result<void> writeToDescriptor(int fd, const QByteArray &bytes);
 
-/// Whether a symbolic link may be followed, or a FIFO or a device written into: always outside a
-/// folder that is both sticky and writable by everyone (like /tmp); inside one only when it
-/// belongs to the user or to the folder's owner. In such a folder another user's link could
-/// point anywhere (at one of the teacher's own files), and another user's FIFO hands the
-/// teacher's text to whoever reads it.
-bool mayUseInSharedFolder(uint folderMode, uint folderOwner, uint entryOwner, uint user);
+/// Whether a symbolic link may be followed, a FIFO or a device written into, or a file replaced:
+/// always in a folder only its owner can write to; in a folder others can write to (a team
+/// folder, /tmp; sticky or not) only when it belongs to the user. There another user's link
+/// could point anywhere (at one of the teacher's own files), another user's FIFO hands the
+/// teacher's text to whoever reads it, and another user's file is theirs. Decided by ownership
+/// alone, so that it holds for root too.
+bool mayUseInSharedFolder(uint folderMode, uint entryOwner, uint user);
 
 /// The reason for an error number, as FileErrorReason::fromErrno gives it.
 QString systemErrorText(int error);

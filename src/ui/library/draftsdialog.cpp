@@ -398,7 +398,7 @@ void DraftsDialog::keepRatings()
     m_session.setRatings(table());
     if (const QString named = m_session.namedPath(); !named.isEmpty()) {
         const QString path = RatingsFile::sidecarPath(named);
-        if (const Result<void> written = RatingsFile::write(path, m_session.Ratings()); !written)
+        if (const Result<void> written = RatingsFile::write(path, m_session.Ratings(), named); !written)
             m_platform.messageBox(QStringLiteral("评价表“%1”无法写入：%2").arg(path, written.error()),
                                   Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
     }

@@ -2,11 +2,15 @@
 #include "core/document/ratingspaste.h"
 #include "core/document/ratingsreport.h"
 #include "core/document/spreadsheetnames.h"
+#include "core/platform/filesave.h"
 #include "resultvalue.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using RatingsFile::Problems;
 using RatingsFile::Table;
@@ -71,6 +75,8 @@ private slots:
     void writeFailureIsReported();
     void sidecarPath_data();
     void sidecarPath();
+    void sidecarState_data();
+    void sidecarState();
 };
 
 void TestRatingsFile::parseValue_data()
@@ -311,11 +317,16 @@ void TestRatingsFile::importReport()
 void TestRatingsFile::writeReadRoundTrip()
 {
     QTemporaryDir dir;
-    const QString path = RatingsFile::sidecarPath(dir.filePath(QStringLiteral("三年级二班.py")));
+    const QString classPath = dir.filePath(QStringLiteral("三年级二班.py"));
+    QVERIFY(FileSave::save(classPath, "class").ok());
+    QVERIFY(QFile::setPermissions(classPath, QFile::ReadOwner | QFile::WriteOwner));
+    const QString path = RatingsFile::sidecarPath(classPath);
     const QStringList categories{QStringLiteral("纪律"), QStringLiteral("品德,修养")};
     const QStringList roster{QStringLiteral("张三"), QStringLiteral("李\"小\"四"), QStringLiteral("王五")};
     Table table{categories, roster, {{Grade::Excellent, Grade::None}, {Grade::Good, Grade::Lagging}, {Grade::None, Grade::None}}};
-    QVERIFY(RatingsFile::write(path, table));
+    QVERIFY(RatingsFile::write(path, table, classPath));
+    // A private class keeps private ratings.
+    QVERIFY(!(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)));
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -331,7 +342,7 @@ void TestRatingsFile::writeReadRoundTrip()
     QVERIFY(problems.unknownNames.isEmpty() && problems.unknownValues.isEmpty() &&
             problems.unknownCategories.isEmpty());
 
-    QVERIFY(RatingsFile::write(path, read));
+    QVERIFY(RatingsFile::write(path, read, classPath));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
 }
@@ -369,7 +380,7 @@ void TestRatingsFile::readFileFailures()
 void TestRatingsFile::writeFailureIsReported()
 {
     QTemporaryDir dir;
-    const Result<void> written = RatingsFile::write(dir.filePath(QStringLiteral("没有/评价.csv")), Table{});
+    const Result<void> written = RatingsFile::write(dir.filePath(QStringLiteral("没有/评价.csv")), Table{}, {});
     QVERIFY(!written);
     QVERIFY(!written.error().isEmpty());
 }
@@ -390,6 +401,51 @@ void TestRatingsFile::sidecarPath()
     QFETCH(QString, classPath);
     QFETCH(QString, sidecar);
     QCOMPARE(RatingsFile::sidecarPath(classPath), sidecar);
+}
+
+void TestRatingsFile::sidecarState_data()
+{
+    QTest::addColumn<QString>("kind");       // "file", "link", "fifo" or "" for nothing there
+    QTest::addColumn<uint>("classOwner");    // 0: ours
+    QTest::addColumn<uint>("sidecarOwner");
+    QTest::addColumn<RatingsFile::Sidecar>("state");
+
+    const uint us = ::geteuid();
+    const uint other = 4242;
+    QTest::newRow("none") << "" << us << us << RatingsFile::Sidecar::Missing;
+    QTest::newRow("our file") << "file" << us << us << RatingsFile::Sidecar::Trusted;
+    QTest::newRow("the class owner's file") << "file" << other << other << RatingsFile::Sidecar::Trusted;
+    QTest::newRow("another's file") << "file" << us << other << RatingsFile::Sidecar::Foreign;
+    QTest::newRow("our link") << "link" << us << us << RatingsFile::Sidecar::Foreign;
+    QTest::newRow("a FIFO") << "fifo" << us << us << RatingsFile::Sidecar::Foreign;
+}
+
+// Only a regular file of the class's owner (or ours) beside a class is read as its ratings.
+void TestRatingsFile::sidecarState()
+{
+    QFETCH(QString, kind);
+    QFETCH(uint, classOwner);
+    QFETCH(uint, sidecarOwner);
+    QFETCH(RatingsFile::Sidecar, state);
+    if ((classOwner != ::geteuid() || sidecarOwner != ::geteuid()) && ::geteuid() != 0)
+        QSKIP("only root can give a file to another user");
+
+    QTemporaryDir dir;
+    const QString classPath = dir.filePath(QStringLiteral("一班.py"));
+    const QString sidecar = RatingsFile::sidecarPath(classPath);
+    const QByteArray sidecarName = QFile::encodeName(sidecar);
+    QVERIFY(FileSave::save(classPath, "class").ok());
+    QCOMPARE(::lchown(QFile::encodeName(classPath).constData(), classOwner, gid_t(-1)), 0);
+    if (kind == u"file")
+        QVERIFY(FileSave::save(sidecar, "姓名\r\n").ok());
+    else if (kind == u"link")
+        QVERIFY(QFile::link(classPath, sidecar));
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(sidecarName.constData(), 0600), 0);
+    if (!kind.isEmpty())
+        QCOMPARE(::lchown(sidecarName.constData(), sidecarOwner, gid_t(-1)), 0);
+
+    QCOMPARE(RatingsFile::sidecarState(sidecar, classPath), state);
 }
 
 QTEST_APPLESS_MAIN(TestRatingsFile)

@@ -59,6 +59,9 @@ private slots:
     void linksInSharedFolder();
     void streamsInSharedFolder_data();
     void streamsInSharedFolder();
+    void othersFilesInSharedFolder_data();
+    void othersFilesInSharedFolder();
+    void permissionsLikeModel();
     void onlyRegularFilesAreReplaced_data();
     void onlyRegularFilesAreReplaced();
     void fullDiskIsNamed();
@@ -73,28 +76,28 @@ private:
 void tst_FileSave::mayFollowLink_data()
 {
     QTest::addColumn<uint>("folderMode");
-    QTest::addColumn<uint>("folderOwner");
     QTest::addColumn<uint>("linkOwner");
     QTest::addColumn<uint>("follower");
     QTest::addColumn<bool>("follows");
 
-    QTest::newRow("private folder, another's link") << 0755u << 1000u << 1001u << 1000u << true;
-    QTest::newRow("everybody writes, not sticky") << 0777u << 0u << 1001u << 1000u << true;
-    QTest::newRow("sticky, only the owner's group writes") << 01775u << 0u << 1001u << 1000u << true;
-    QTest::newRow("shared sticky folder, own link") << 01777u << 0u << 1000u << 1000u << true;
-    QTest::newRow("shared sticky folder, folder owner's link") << 01777u << 0u << 0u << 1000u << true;
-    QTest::newRow("shared sticky folder, another's link") << 01777u << 0u << 1001u << 1000u << false;
-    QTest::newRow("root is no exception") << 01777u << 1000u << 1001u << 0u << false;
+    QTest::newRow("private folder, another's link") << 0755u << 1001u << 1000u << true;
+    QTest::newRow("everybody writes, not sticky") << 0777u << 1001u << 1000u << false;
+    QTest::newRow("sticky, only the owner's group writes") << 01775u << 1001u << 1000u << false;
+    QTest::newRow("team folder, another's link") << 02775u << 1001u << 1000u << false;
+    QTest::newRow("team folder, own link") << 02775u << 1000u << 1000u << true;
+    QTest::newRow("shared sticky folder, own link") << 01777u << 1000u << 1000u << true;
+    QTest::newRow("shared sticky folder, root's link") << 01777u << 0u << 1000u << false;
+    QTest::newRow("shared sticky folder, another's link") << 01777u << 1001u << 1000u << false;
+    QTest::newRow("root is no exception") << 01777u << 1001u << 0u << false;
 }
 
 void tst_FileSave::mayFollowLink()
 {
     QFETCH(uint, folderMode);
-    QFETCH(uint, folderOwner);
     QFETCH(uint, linkOwner);
     QFETCH(uint, follower);
     QFETCH(bool, follows);
-    QCOMPARE(FileSave::mayUseInSharedFolder(folderMode | S_IFDIR, folderOwner, linkOwner, follower), follows);
+    QCOMPARE(FileSave::mayUseInSharedFolder(folderMode | S_IFDIR, linkOwner, follower), follows);
 }
 
 void tst_FileSave::linksInSharedFolder_data()
@@ -109,12 +112,12 @@ void tst_FileSave::linksInSharedFolder_data()
     QTest::newRow("own link to a new file") << true << false << false << false << true;
     QTest::newRow("another's link to a file") << true << false << true << true << false;
     QTest::newRow("another's link to nothing yet") << true << false << true << false << false;
-    QTest::newRow("link of the folder's owner") << true << true << true << true << true;
-    QTest::newRow("another's link, folder not sticky") << false << false << true << true << true;
+    QTest::newRow("link of the folder's owner") << true << true << true << true << false;
+    QTest::newRow("another's link, folder not sticky") << false << false << true << true << false;
 }
 
-// A link in a folder like /tmp is followed only where the kernel's own protection would follow
-// it: another user's link neither replaces its target nor creates a file where it points.
+// A link in a folder others write to (/tmp, a team folder) is followed only when it is the
+// user's own: another user's link neither replaces its target nor creates a file where it points.
 void tst_FileSave::linksInSharedFolder()
 {
     QFETCH(bool, sticky);
@@ -129,7 +132,7 @@ void tst_FileSave::linksInSharedFolder()
     const QString folder = places.filePath("shared");
     QVERIFY(makeSharedFolder(folder));
     if (!sticky)
-        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 02775), 0);
     const QString target = places.filePath("teacher.py");
     if (targetExists)
         QVERIFY(FileSave::save(target, "mine").ok());
@@ -164,13 +167,13 @@ void tst_FileSave::streamsInSharedFolder_data()
 
     QTest::newRow("own FIFO") << "fifo" << true << false << false << true;
     QTest::newRow("another's FIFO") << "fifo" << true << false << true << false;
-    QTest::newRow("FIFO of the folder's owner") << "fifo" << true << true << true << true;
-    QTest::newRow("another's FIFO, folder not sticky") << "fifo" << false << false << true << true;
+    QTest::newRow("FIFO of the folder's owner") << "fifo" << true << true << true << false;
+    QTest::newRow("another's FIFO, folder not sticky") << "fifo" << false << false << true << false;
     QTest::newRow("another's device") << "character" << true << false << true << false;
 }
 
-// A FIFO or a device in a folder like /tmp is written into only where a link there would be
-// followed: another user's FIFO would hand the text to whoever reads it.
+// A FIFO or a device in a folder others write to is written into only where a link there would
+// be followed: another user's FIFO would hand the text to whoever reads it.
 void tst_FileSave::streamsInSharedFolder()
 {
     QFETCH(QString, kind);
@@ -185,7 +188,7 @@ void tst_FileSave::streamsInSharedFolder()
     const QString folder = places.filePath("shared");
     QVERIFY(makeSharedFolder(folder));
     if (!sticky)
-        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 02775), 0);
     const QString path = folder + "/x.txt";
     std::unique_ptr<FifoReader> reader;
     if (kind == u"fifo") {
@@ -208,6 +211,67 @@ void tst_FileSave::streamsInSharedFolder()
     } else {
         QVERIFY2(error.contains(u"别的用户") && error.contains(path), qPrintable(error));
     }
+}
+
+void tst_FileSave::othersFilesInSharedFolder_data()
+{
+    QTest::addColumn<uint>("folderMode");
+    QTest::addColumn<bool>("fileIsOthers");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("own file, team folder") << 02775u << false << true;
+    QTest::newRow("another's file, team folder") << 02775u << true << false;
+    QTest::newRow("another's file, folder like /tmp") << 01777u << true << false;
+    QTest::newRow("another's file, private folder") << 0755u << true << true;
+}
+
+// Another user's file in a folder others write to is never replaced, though root could.
+void tst_FileSave::othersFilesInSharedFolder()
+{
+    QFETCH(uint, folderMode);
+    QFETCH(bool, fileIsOthers);
+    QFETCH(bool, replaced);
+    if (fileIsOthers && !isRoot())
+        QSKIP("only root can give a file to another user");
+
+    QTemporaryDir places;
+    const QString folder = places.filePath("team");
+    QVERIFY(QDir().mkpath(folder));
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
+    const QString path = folder + "/一班.py";
+    QVERIFY(FileSave::save(path, "theirs").ok());
+    if (fileIsOthers)
+        QVERIFY(giveTo(path, OtherUser));
+
+    const QString error = FileSave::save(path, "mine").error();
+
+    QCOMPARE(fileBytes(path), replaced ? QByteArray("mine") : QByteArray("theirs"));
+    QVERIFY2(replaced == error.isEmpty(), qPrintable(error));
+    if (!replaced)
+        QVERIFY2(error.contains(u"别的用户") && error.contains(path), qPrintable(error));
+}
+
+// What is written beside a class takes the class file's permission bits, new or replaced.
+void tst_FileSave::permissionsLikeModel()
+{
+    const QString model = m_dir.filePath("private.py");
+    QVERIFY(FileSave::save(model, "class").ok());
+    QVERIFY(QFile::setPermissions(model, QFile::ReadOwner | QFile::WriteOwner));
+    const QString beside = m_dir.filePath("private.评价.csv");
+    QFile::remove(beside);
+    const auto mode = [](const QString &path) {
+        struct stat found
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &found) == 0 ? found.st_mode & 0777 : 0777u;
+    };
+
+    QVERIFY(FileSave::saveLike(beside, "new", model).ok());
+    QCOMPARE(mode(beside), 0600u);
+    QVERIFY(::chmod(QFile::encodeName(beside).constData(), 0644) == 0);
+    QVERIFY(FileSave::saveLike(beside, "again", model).ok());
+    QCOMPARE(mode(beside), 0600u);
+    QCOMPARE(fileBytes(beside), QByteArray("again"));
 }
 
 void tst_FileSave::onlyRegularFilesAreReplaced_data()
