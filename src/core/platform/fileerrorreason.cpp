@@ -1,5 +1,8 @@
 #include "core/platform/fileerrorreason.h"
 
+#include <QCoreApplication>
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -45,6 +48,31 @@ constexpr Reason Reasons[] = {
     {ETIMEDOUT, u"访问超时"},
 };
 
+// Texts Qt writes itself about a file, with its name in them: the error each stands for.
+struct QtText
+{
+    const char *context;
+    const char *source;
+    int error;
+};
+
+constexpr QtText QtTexts[] = {
+    {"QSaveFile", "Existing file %1 is not writable", EACCES},
+    {"QSaveFile", "Filename refers to a directory", EISDIR},
+    {"QIODevice", "file to open is a directory", EISDIR},
+};
+
+// Whether a text is one of Qt's own (as it is or as translated), whatever file it names.
+bool isQtText(const QString &text, const QString &pattern)
+{
+    const qsizetype place = pattern.indexOf(QStringLiteral("%1"));
+    if (place < 0)
+        return text == pattern;
+    const QString before = pattern.left(place);
+    const QString after = pattern.mid(place + 2);
+    return text.size() > before.size() + after.size() && text.startsWith(before) && text.endsWith(after);
+}
+
 // Error numbers looked for behind a text; Linux numbers them below this.
 constexpr int LastErrno = 133;
 
@@ -54,6 +82,21 @@ const QString UnknownReason = QStringLiteral("原因不明");
 bool hasChinese(const QString &text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x2E80; });
+}
+
+// Whether a text is in the teacher's language: Chinese words and no English ones. A file's name
+// in an English text ("Cannot open 一班.py") makes it no Chinese text; names and paths (words
+// with a dot or a slash) are passed over when looking for English words.
+bool inTeachersLanguage(const QString &text)
+{
+    if (!hasChinese(text))
+        return false;
+    static const QRegularExpression EnglishWord(QStringLiteral("[A-Za-z]{2,}"));
+    const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    return std::none_of(words.cbegin(), words.cend(), [](const QString &word) {
+        const bool name = word.contains(u'.') || word.contains(u'/');
+        return !name && EnglishWord.match(word).hasMatch();
+    });
 }
 
 } // namespace
@@ -107,12 +150,17 @@ QString fromText(const QString &qtText)
     const QString text = qtText.trimmed();
     if (text.isEmpty())
         return UnknownReason;
+    for (const QtText &known : QtTexts) {
+        if (isQtText(text, QString::fromLatin1(known.source)) ||
+            isQtText(text, QCoreApplication::translate(known.context, known.source)))
+            return fromErrno(known.error);
+    }
     // Qt builds these texts with qt_error_string: the same call gives the number back.
     for (int error = 1; error <= LastErrno; ++error) {
         if (text == qt_error_string(error) || text.endsWith(QStringLiteral(": ") + qt_error_string(error)))
             return fromErrno(error);
     }
-    return hasChinese(text) ? text : UnknownReason;
+    return inTeachersLanguage(text) ? text : UnknownReason;
 }
 
 QString of(const QFileDevice &device)

@@ -239,8 +239,12 @@ QString writeStraight(const QString &path, const QByteArray &bytes)
 QString replaceAtomically(const QString &path, const QByteArray &bytes, bool existed, int mode)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        // QSaveFile refuses a read-only file with a text of its own: the system says why.
+        if (existed && ::access(nativeName(path).constData(), W_OK) != 0)
+            return systemErrorText(errno);
         return FileErrorReason::of(file);
+    }
     // The permissions are set before any byte is written, so that nobody can read along.
     if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0) {
         const int error = errno;

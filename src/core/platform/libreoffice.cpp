@@ -1,5 +1,7 @@
 #include "core/platform/libreoffice.h"
 
+#include "core/platform/fileerrorreason.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -50,7 +52,7 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start();
     if (!process.waitForStarted())
-        return Failure{QStringLiteral("无法启动程序 %1：%2").arg(name, process.errorString()),
+        return Failure{QStringLiteral("无法启动程序 %1：%2").arg(name, FileErrorReason::fromText(process.errorString())),
                        FailureKind::NotFound};
     const pid_t group = pid_t(process.processId());
 

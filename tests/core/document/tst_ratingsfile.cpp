@@ -406,7 +406,7 @@ void TestRatingsFile::sidecarPath()
 void TestRatingsFile::sidecarState_data()
 {
     QTest::addColumn<QString>("kind");       // "file", "link", "fifo" or "" for nothing there
-    QTest::addColumn<uint>("classOwner");    // 0: ours
+    QTest::addColumn<uint>("classOwner");
     QTest::addColumn<uint>("sidecarOwner");
     QTest::addColumn<RatingsFile::Sidecar>("state");
 

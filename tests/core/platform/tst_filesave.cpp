@@ -385,6 +385,10 @@ void tst_FileSave::fileErrorReason_data()
                                                    << "原因不明";
     QTest::newRow("already Chinese") << "text" << 0 << "无法连接到网络"
                                      << "无法连接到网络";
+    QTest::newRow("Chinese path in English") << "text" << 0 << "Cannot open /家/一班 for reading"
+                                             << "原因不明";
+    QTest::newRow("read-only file with a Chinese name") << "text" << 0 << "Existing file /家/一班.py is not writable"
+                                                        << "没有权限";
     QTest::newRow("opening a missing file") << "open" << 0 << "missing"
                                             << "文件不存在";
     QTest::newRow("writing into a folder") << "open" << 0 << "folder"
