@@ -2,6 +2,7 @@
 
 #include "core/app/commandline.h"
 #include "core/document/commentdocument.h"
+#include "core/platform/filesave.h"
 #include "core/printing/studentcopies.h"
 #include "core/printing/studentfiles.h"
 #include "core/printing/textmeasurer.h"
@@ -21,7 +22,11 @@ int run(const QString &in, const QString &outDir, const Options &options, const 
     if (!scheme)
         return 2;
     // Refused before a page is drawn: the folder is not there, or takes no files.
-    if (const QString problem = StudentFiles::folderProblem(outDir); !problem.isEmpty()) {
+    // A missing folder on the way, or a file in the folder's place, is named first.
+    QString problem = FileSave::folderProblem(outDir);
+    if (problem.isEmpty())
+        problem = StudentFiles::folderProblem(outDir);
+    if (!problem.isEmpty()) {
         err << problem << '\n';
         return 1;
     }

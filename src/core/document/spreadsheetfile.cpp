@@ -24,6 +24,7 @@ namespace {
 /// No part of a class list is anywhere near this; a larger one is a damaged or hostile file.
 constexpr zip_uint64_t MaxPartSize = 64 * 1024 * 1024;
 
+const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
 const QString DamagedMessage = QStringLiteral("文件“%1”不是有效的%2表格文件，或者已经损坏。");
 const QString PasswordMessage =
     QStringLiteral("文件“%1”设有密码保护，无法读取。请在表格软件中取消密码后另存一份再导入。");
@@ -458,12 +459,16 @@ Result<QList<QStringList>> rows(const QString &path)
     // A pipe or a device is never opened, nor handed to LibreOffice.
     if (const QString why = TextFile::notARegularFile(path); !why.isEmpty())
         return Failure{why, FailureKind::Unreadable};
+    // A file that is not there or may not be read is said to be so, as for a text list; it is
+    // not called damaged.
+    QFile file;
+    if (const Result<void> opened = TextFile::openForReading(file, path); !opened)
+        return Failure{UnreadableMessage.arg(path, opened.error()), FailureKind::Unreadable};
     if (path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive))
         return xlsRows(path, false);
     // A compound file is either an old Excel workbook given a new name, or an Office file
     // protected by a password, which is a compound file holding the encrypted package.
-    if (QFile file(path);
-        file.open(QIODevice::ReadOnly) && file.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1")) {
+    if (file.read(8) == QByteArray::fromHex("D0CF11E0A1B11AE1")) {
         if (holdsWorkbook(file))
             return xlsRows(path, true);
         return Failure{PasswordMessage.arg(path), FailureKind::Unreadable};

@@ -31,6 +31,8 @@ const QString ForeignStreamMessage =
 const QString ForeignFileMessage =
     QStringLiteral("“%1”属于别的用户，而它所在的文件夹别人也能写入，替换它可能毁掉别人的文件，所以没有写入。"
                    "请换一个文件名或文件夹。");
+const QString MissingFolderMessage = QStringLiteral("文件夹“%1”不存在。");
+const QString NotFolderMessage = QStringLiteral("“%1”是一个文件，不是文件夹。");
 const QString NotRegularMessage =
     QStringLiteral("“%1”不是普通文件，也不是可以直接写入的设备或管道，没有写入。");
 const QString TooManyLinksMessage = QStringLiteral("“%1”经过的链接太多（也许链接绕成了圈），没有写入。");
@@ -279,6 +281,27 @@ QString replaceAtomically(const QString &path, const QByteArray &bytes, bool exi
 
 } // namespace
 
+QString folderProblem(const QString &folder)
+{
+    // Looked at from the first name on, so that the teacher hears which folder is missing
+    // ("文件夹“备份”不存在", not the name of a file that was to go into it).
+    const QStringList names = folder.split(u'/');
+    QString prefix;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        prefix += (i == 0 ? QString() : QStringLiteral("/")) + names[i];
+        if (names[i].isEmpty() || names[i] == u"." || names[i] == u"..")
+            continue;
+        struct stat found
+        {
+        };
+        if (::stat(nativeName(prefix).constData(), &found) != 0)
+            return errno == ENOENT ? MissingFolderMessage.arg(prefix) : QString();
+        if (!S_ISDIR(found.st_mode))
+            return NotFolderMessage.arg(prefix);
+    }
+    return folder.isEmpty() ? MissingFolderMessage.arg(folder) : QString();
+}
+
 bool mayUseInSharedFolder(uint folderMode, uint entryOwner, uint user)
 {
     const bool shared = folderMode & (S_IWGRP | S_IWOTH);
@@ -326,12 +349,18 @@ QString saveFile(const QString &path, const QByteArray &bytes, int mode)
         return NotRegularMessage.arg(path);
     }
     if (::lstat(nativeName(target.path).constData(), &found) != 0) {
+        const int absent = errno;
+        // A folder on the way that is missing or a file is named, rather than the new file.
+        if ((absent == ENOENT || absent == ENOTDIR) && path.contains(u'/')) {
+            if (const QString problem = folderProblem(parentOf(path)); !problem.isEmpty())
+                return problem;
+        }
         // A link of another process's /proc/N/fd names an open pipe or terminal in a way only
         // the kernel resolves: such a name is written straight into, through the kernel.
         struct stat followed
         {
         };
-        if (errno == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 &&
+        if (absent == ENOENT && ::stat(nativeName(path).constData(), &followed) == 0 &&
             isStream(followed.st_mode))
             return writeStraight(path, bytes);
         return replaceAtomically(target.path, bytes, false, mode);

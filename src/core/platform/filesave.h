@@ -34,6 +34,11 @@ Result<void> writeToDescriptor(int fd, const QByteArray &bytes);
 /// alone, so that it holds for root too.
 bool mayUseInSharedFolder(uint folderMode, uint entryOwner, uint user);
 
+/// Why files cannot go into `folder`, naming the culprit: "文件夹“…”不存在。" for the first folder
+/// on the way that is not there, "“…”是一个文件，不是文件夹。" for a file in a folder's place; ""
+/// when every name on the way is a folder (whether it takes files is for the writing to say).
+QString folderProblem(const QString &folder);
+
 /// The reason for an error number, as FileErrorReason::fromErrno gives it.
 QString systemErrorText(int error);
 

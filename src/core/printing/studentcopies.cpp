@@ -145,7 +145,11 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
 Result<Plan> prepare(const CommentDocument &document, const Choice &choice)
 {
     // A folder that is not there or takes no files is told before anything is asked or begun.
-    if (const QString problem = StudentFiles::folderProblem(choice.folder); !problem.isEmpty())
+    // A missing folder on the way, or a file in the folder's place, is named first.
+    QString problem = FileSave::folderProblem(choice.folder);
+    if (problem.isEmpty())
+        problem = StudentFiles::folderProblem(choice.folder);
+    if (!problem.isEmpty())
         return Failure{problem + QStringLiteral("请选择另一个文件夹。")};
     Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
     if (planned.students.isEmpty()) {

@@ -134,6 +134,8 @@ private slots:
     void savedByLibreOffice_data();
     void savedByLibreOffice();
     void renamedXls();
+    void missingFile_data();
+    void missingFile();
 };
 
 // Each file answers at once with the names it has or a clear message, within a small multiple
@@ -366,6 +368,23 @@ void tst_SpreadsheetFile::renamedXls()
                                 "LibreOffice Calc")
                      .arg(path)),
              qPrintable(withoutLibreOffice));
+}
+
+void tst_SpreadsheetFile::missingFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("xlsx") << "名单.xlsx";
+    QTest::newRow("ods") << "名单.ods";
+    QTest::newRow("xls") << "名单.xls";
+}
+
+// A workbook that is not there is said to be missing, as a text list is, not damaged.
+void tst_SpreadsheetFile::missingFile()
+{
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(file);
+    QCOMPARE(read(path), QStringLiteral("error: 无法读取文件“%1”：文件不存在").arg(path));
 }
 
 QTEST_APPLESS_MAIN(tst_SpreadsheetFile)

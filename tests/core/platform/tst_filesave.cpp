@@ -62,6 +62,8 @@ private slots:
     void othersFilesInSharedFolder_data();
     void othersFilesInSharedFolder();
     void permissionsLikeModel();
+    void folderProblem_data();
+    void folderProblem();
     void onlyRegularFilesAreReplaced_data();
     void onlyRegularFilesAreReplaced();
     void fullDiskIsNamed();
@@ -272,6 +274,33 @@ void tst_FileSave::permissionsLikeModel()
     QVERIFY(FileSave::saveLike(beside, "again", model).ok());
     QCOMPARE(mode(beside), 0600u);
     QCOMPARE(fileBytes(beside), QByteArray("again"));
+}
+
+void tst_FileSave::folderProblem_data()
+{
+    QTest::addColumn<QString>("folder"); // in the temporary folder, where 文件 is a file
+    QTest::addColumn<QString>("problem"); // %D: the temporary folder
+
+    QTest::newRow("a folder") << "" << "";
+    QTest::newRow("a file in its place") << "文件" << "“%D/文件”是一个文件，不是文件夹。";
+    QTest::newRow("missing") << "无" << "文件夹“%D/无”不存在。";
+    QTest::newRow("its folder missing") << "无/子" << "文件夹“%D/无”不存在。";
+    QTest::newRow("a file on the way") << "文件/子" << "“%D/文件”是一个文件，不是文件夹。";
+}
+
+// A folder that cannot take files is named as what it is; a file written into it says the same.
+void tst_FileSave::folderProblem()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, problem);
+    QTemporaryDir places;
+    QVERIFY(FileSave::save(places.filePath("文件"), "x").ok());
+    const QString path = folder.isEmpty() ? places.path() : places.filePath(folder);
+    problem.replace(QStringLiteral("%D"), places.path());
+
+    QCOMPARE(FileSave::folderProblem(path), problem);
+    const Result<void> saved = FileSave::save(path + "/班级.pdf", "pdf");
+    QCOMPARE(saved.ok() ? QString() : saved.error(), problem);
 }
 
 void tst_FileSave::onlyRegularFilesAreReplaced_data()
