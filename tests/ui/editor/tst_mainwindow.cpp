@@ -1,5 +1,6 @@
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
+#include "core/document/ratingsfile.h"
 #include "core/document/session.h"
 #include "core/export/exporttext.h"
 #include "core/platform/textfile.h"
@@ -99,6 +100,7 @@ private slots:
     void rejectedFileIsNeverOverwritten();
     void layoutNumbers();
     void emptyNameBoxShowsMessage();
+    void linkedRatingsFileIsNotRead();
     void studentsCancelTheEmptyRosterGuess_data();
     void studentsCancelTheEmptyRosterGuess();
     void unnamedYesThenCancelledDialogKeepsEverything();
@@ -699,6 +701,27 @@ void tst_MainWindow::emptyNameBoxShowsMessage()
     QTest::mouseClick(editor()->student(0), Qt::MiddleButton);
     QCOMPARE(m_platform->shown.last().text, QStringLiteral("没有任何学生或评语信息时不能执行该功能！"));
     QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+}
+
+// A ratings file that is a link (to a file of someone else's, say) is not read through: the
+// teacher is told once, and nothing of the file it points at is shown.
+void tst_MainWindow::linkedRatingsFileIsNotRead()
+{
+    start();
+    const QString path = writeClass(m_dir, 2);
+    const QString elsewhere = m_dir.filePath(QStringLiteral("别人的.csv"));
+    QVERIFY(TextFile::saveAtomically(elsewhere, QStringLiteral("姓名,密\r\n学生1,机密内容\r\n").toUtf8()).ok());
+    QVERIFY(QFile::link(elsewhere, RatingsFile::sidecarPath(path)));
+    const qsizetype before = m_platform->shown.size();
+
+    m_window->lifecycle().openPath(path);
+
+    QCOMPARE(m_platform->shown.size(), before + 1);
+    const QString told = m_platform->shown.last().text;
+    QVERIFY2(told.contains(RatingsFile::sidecarPath(path)) && told.contains(QStringLiteral("没有读取")) &&
+                 !told.contains(u'密'),
+             qPrintable(told));
+    QVERIFY(m_state->Ratings().categories.isEmpty());
 }
 
 void tst_MainWindow::studentsCancelTheEmptyRosterGuess_data()
