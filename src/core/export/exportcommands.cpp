@@ -16,7 +16,7 @@ void exportToTextFile(const CommentDocument &document, Platform &platform, const
                                                SaveLocation::proposedPath(classPath, QStringLiteral("txt")));
     if (path.isEmpty())
         return;
-    if (const Result<void> written = writeExportTextFile(path, document); !written)
+    if (const Result<void> written = writeExportTextFile(path, document, classPath); !written)
         platform.messageBox(ExportMessages::ExportFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
 }
@@ -30,7 +30,7 @@ void exportToWordDocument(const CommentDocument &document, Platform &platform, c
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != u"docx" && suffix != u"odt")
         path += QStringLiteral(".docx");
-    if (const Result<void> written = WordDocument::write(path, document); !written) {
+    if (const Result<void> written = WordDocument::write(path, document, classPath); !written) {
         platform.messageBox(ExportMessages::WordFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;

@@ -33,7 +33,7 @@ QString exportFileText(const CommentDocument &document)
     return composeExportText(document, NameLineStyle::Plain) + TextFile::CrLf;
 }
 
-Result<void> writeExportTextFile(const QString &path, const CommentDocument &document)
+Result<void> writeExportTextFile(const QString &path, const CommentDocument &document, const QString &classPath)
 {
-    return TextFile::writeText(path, exportFileText(document));
+    return TextFile::writeText(path, exportFileText(document), classPath);
 }

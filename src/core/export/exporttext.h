@@ -19,5 +19,7 @@ QString composeExportText(const CommentDocument &document, NameLineStyle style);
 /// The content of an exported text file: the plain text with one more line break at the end.
 QString exportFileText(const CommentDocument &document);
 
-/// Writes the exported text file (GB18030, atomically).
-Result<void> writeExportTextFile(const QString &path, const CommentDocument &document);
+/// Writes the exported text file (GB18030, atomically), with the permission bits of the class
+/// file `classPath` when there is one: an export is as private as its class.
+Result<void> writeExportTextFile(const QString &path, const CommentDocument &document,
+                                 const QString &classPath = {});

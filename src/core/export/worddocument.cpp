@@ -88,13 +88,13 @@ QByteArray odt(const CommentDocument &document)
     return odf(text);
 }
 
-Result<void> write(const QString &path, const CommentDocument &document)
+Result<void> write(const QString &path, const CommentDocument &document, const QString &classPath)
 {
     const QByteArray text = odt(document);
     if (text.isEmpty())
         return Failure{QStringLiteral("无法生成文档。")};
     if (QFileInfo(path).suffix().compare(QStringLiteral("odt"), Qt::CaseInsensitive) == 0)
-        return FileSave::save(path, text);
+        return FileSave::saveLike(path, text, classPath);
 
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-word-XXXXXX"));
     if (!work.isValid())
@@ -114,7 +114,7 @@ Result<void> write(const QString &path, const CommentDocument &document)
     QFile file(*converted);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{QStringLiteral("无法读取转换后的文档：%1").arg(FileErrorReason::of(file))};
-    return FileSave::save(path, file.readAll());
+    return FileSave::saveLike(path, file.readAll(), classPath);
 }
 
 } // namespace WordDocument

@@ -32,7 +32,8 @@ void setShownFamily(QTextCharFormat &format, const ItemFont &font);
 /// Writes the document to `path`: OpenDocument text for ".odt", otherwise Word (.docx),
 /// converted from the OpenDocument text by LibreOffice (soffice) in a private folder. Fails
 /// with what is missing when there is no LibreOffice for a .docx, or why the file could not be
-/// written; the old file is then left as it was.
-Result<void> write(const QString &path, const CommentDocument &document);
+/// written; the old file is then left as it was. Written with the permission bits of the class
+/// file `classPath` when there is one.
+Result<void> write(const QString &path, const CommentDocument &document, const QString &classPath = {});
 
 } // namespace WordDocument

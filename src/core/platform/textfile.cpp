@@ -292,9 +292,9 @@ Result<void> saveAtomically(const QString &path, const QByteArray &bytes)
     return FileSave::save(path, bytes);
 }
 
-Result<void> writeText(const QString &path, QStringView text)
+Result<void> writeText(const QString &path, QStringView text, const QString &model)
 {
-    return saveAtomically(path, encode(text));
+    return model.isEmpty() ? saveAtomically(path, encode(text)) : FileSave::saveLike(path, encode(text), model);
 }
 
 Result<void> writeLines(const QString &path, const QStringList &lines)

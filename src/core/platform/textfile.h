@@ -91,8 +91,9 @@ Result<QStringList> readLines(const QString &path);
 /// untouched.
 Result<void> saveAtomically(const QString &path, const QByteArray &bytes);
 
-/// Encodes the text and writes it atomically.
-Result<void> writeText(const QString &path, QStringView text);
+/// Encodes the text and writes it atomically; with a `model` file, with that file's permission
+/// bits (FileSave::saveLike).
+Result<void> writeText(const QString &path, QStringView text, const QString &model = {});
 
 /// Encodes the lines, each followed by CR LF, and writes them atomically.
 Result<void> writeLines(const QString &path, const QStringList &lines);

@@ -104,6 +104,7 @@ private slots:
     void exportCommand_data();
     void exportCommand();
     void exportIntoPipe();
+    void exportAsPrivateAsItsClass();
 
     void handOverToStandIn();
     void handOverFoldersAreFresh();
@@ -231,6 +232,23 @@ void tst_Export::exportCommand()
         QCOMPARE(fileBytes(path), fileBytes(testDataFile("export/multi_line.txt")));
     else
         QCOMPARE(QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+// An export is no more readable to others than the class file it comes from.
+void tst_Export::exportAsPrivateAsItsClass()
+{
+    const QString classPath = m_temp->filePath(QStringLiteral("一班.py"));
+    QVERIFY(TextFile::writeText(classPath, u"class").ok());
+    QVERIFY(QFile::setPermissions(classPath, QFile::ReadOwner | QFile::WriteOwner));
+    const QString path = m_temp->filePath(QStringLiteral("一班.txt"));
+    ScriptedPlatform platform;
+    platform.expectSaveFile(path);
+
+    exportToTextFile(makeDocument(QStringLiteral("周老师"), {"王五"}, {"评语"}), platform, classPath);
+
+    QHSY_VERIFY_DIALOGS(platform);
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)));
 }
 
 // A pipe chosen as the export file gets the text and stays a pipe.
