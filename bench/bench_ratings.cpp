@@ -24,7 +24,7 @@ void ReadRatingsFile(benchmark::State &state)
             row.append(grades[(i + c) % 4]);
         table.grades.append(row);
     }
-    if (!RatingsFile::write(path, table))
+    if (!RatingsFile::write(path, table, {}))
         state.SkipWithError("cannot write the ratings file");
     for (auto _ : state) {
         RatingsFile::Problems problems;

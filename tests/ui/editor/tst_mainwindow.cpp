@@ -708,11 +708,12 @@ void tst_MainWindow::emptyNameBoxShowsMessage()
 void tst_MainWindow::linkedRatingsFileIsNotRead()
 {
     start();
-    const QString path = writeClass(m_dir, 2);
+    const QString path = writeClass(m_dir, 2, QStringLiteral("链接.py"));
     const QString elsewhere = m_dir.filePath(QStringLiteral("别人的.csv"));
     QVERIFY(TextFile::saveAtomically(elsewhere, QStringLiteral("姓名,密\r\n学生1,机密内容\r\n").toUtf8()).ok());
     QVERIFY(QFile::link(elsewhere, RatingsFile::sidecarPath(path)));
     const qsizetype before = m_platform->shown.size();
+    m_platform->expectMessage();
 
     m_window->lifecycle().openPath(path);
 
@@ -722,6 +723,7 @@ void tst_MainWindow::linkedRatingsFileIsNotRead()
                  !told.contains(u'密'),
              qPrintable(told));
     QVERIFY(m_state->Ratings().categories.isEmpty());
+    QVERIFY(QFile::remove(RatingsFile::sidecarPath(path)));
 }
 
 void tst_MainWindow::studentsCancelTheEmptyRosterGuess_data()
