@@ -1,5 +1,7 @@
 #include "core/printing/pdfsplit.h"
 
+#include "core/printing/pdfpagefonts.h"
+
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -18,6 +20,9 @@ Result<QList<QByteArray>> splitPdfPages(const QByteArray &pdf)
             QPDF one;
             one.emptyPDF();
             QPDFPageDocumentHelper(one).addPage(page, false);
+            // The copied fonts hold every glyph of the class: each file keeps its own page's.
+            QPDFPageObjectHelper own = QPDFPageDocumentHelper(one).getAllPages().front();
+            subsetPageFonts(own);
             if (info.isDictionary())
                 one.getTrailer().replaceKey("/Info", one.copyForeignObject(info));
             QPDFWriter writer(one);
