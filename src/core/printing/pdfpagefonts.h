@@ -38,7 +38,7 @@ private:
     {
         std::string file;                  ///< the embedded TrueType font ("" when none)
         std::shared_ptr<hb_face_t> face;   ///< `file`, as HarfBuzz reads it
-        std::vector<unsigned> glyphOfCode; ///< the CIDToGIDMap ("" for Identity)
+        std::vector<unsigned> glyphOfCode; ///< the CIDToGIDMap (empty for Identity)
         UnicodeMap toUnicode;
         bool hasToUnicode = false;
         std::map<unsigned, double> widths; ///< by code: the width the W array gives
