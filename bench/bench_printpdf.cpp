@@ -1,8 +1,11 @@
 // A class of 100 as a PDF: drawing the pages with Qt's PDF writer, and setting the text layer
 // right afterwards (shaping is done while drawing; the rewrite parses and rewrites the file).
+// The per-student files of the same class read as a ratio to the class PDF: they are its
+// pages split, each with its fonts cut down to the page.
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/pdfsplit.h"
 #include "core/printing/pdftextlayer.h"
 #include "core/printing/textmeasurer.h"
 
@@ -71,6 +74,36 @@ void RewriteTextLayer(benchmark::State &state)
     state.counters["lines"] = double(matched);
 }
 BENCHMARK(RewriteTextLayer)->Unit(benchmark::kMillisecond);
+
+QList<ClassPages> wholeClass(const CommentDocument &document)
+{
+    QList<int> students;
+    for (int i = 0; i < CommentDocument::MaxStudents; ++i)
+        students.append(i);
+    return {ClassPages{&document, students, QStringLiteral("三年级二班")}};
+}
+
+void ClassPdf(benchmark::State &state)
+{
+    const CommentDocument document = hundredStudents();
+    const QtTextMeasurer measurer;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(classesPdf(wholeClass(document), a4(), measurer).ok());
+}
+BENCHMARK(ClassPdf)->Unit(benchmark::kMillisecond);
+
+void StudentPdfs(benchmark::State &state)
+{
+    const CommentDocument document = hundredStudents();
+    const QtTextMeasurer measurer;
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const Result<QList<QByteArray>> files = splitPdfPages(*classesPdf(wholeClass(document), a4(), measurer));
+        bytes = files ? files->value(0).size() : 0;
+    }
+    state.counters["first file bytes"] = double(bytes);
+}
+BENCHMARK(StudentPdfs)->Unit(benchmark::kMillisecond);
 
 // A fixed piece of work that no printing code touches: the others read as ratios to it, so
 // that runs on a busy machine can be compared.

@@ -24,7 +24,7 @@ std::string subsetTag(const std::string &name, const UnicodeMap &codes)
     return tag;
 }
 
-void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes)
+void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes, bool replaceTag)
 {
     if (!font.isDictionary() || !font.getKey("/Subtype").isNameAndEquals("/Type0"))
         return;
@@ -40,10 +40,13 @@ void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes)
     QPDFObjectHandle baseFont = font.getKey("/BaseFont");
     if (!embedded || !baseFont.isName())
         return;
-    const std::string name = baseFont.getName().substr(1);
+    std::string name = baseFont.getName().substr(1);
     if (name.size() > 7 && name[6] == '+' &&
-        std::all_of(name.begin(), name.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; }))
-        return;
+        std::all_of(name.begin(), name.begin() + 6, [](char c) { return c >= 'A' && c <= 'Z'; })) {
+        if (!replaceTag)
+            return;
+        name.erase(0, 7);
+    }
     std::string tagged = subsetTag(name, codes);
     tagged.insert(0, 1, '/').append(1, '+').append(name);
     font.replaceKey("/BaseFont", QPDFObjectHandle::newName(tagged));

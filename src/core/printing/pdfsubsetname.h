@@ -13,5 +13,6 @@ std::string subsetTag(const std::string &name, const UnicodeMap &codes);
 
 /// Names an embedded composite font (Type0) as the subset it is, "ABCDEF+Name", in the font, its
 /// descendant and its descriptor: Qt embeds only the glyphs used but names the font as if it were
-/// whole. `codes` is the font's code-to-text map. A font already tagged, or not embedded, stays.
-void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes);
+/// whole. `codes` is the font's code-to-text map. A font not embedded stays; so does a font
+/// already tagged, unless `replaceTag` (a font cut down further is another subset).
+void tagSubset(QPDFObjectHandle font, const UnicodeMap &codes, bool replaceTag = false);

@@ -2,10 +2,12 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/pdfsplit.h"
 #include "core/printing/printrun.h"
 #include "core/printing/sheetlayout.h"
 #include "core/printing/studentcopies.h"
 #include "core/printing/textmeasurer.h"
+#include "core/printing/tounicodemap.h"
 #include "pageitems.h"
 #include "resultvalue.h"
 #include "scriptedplatform.h"
@@ -13,8 +15,16 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <map>
 
 namespace {
 
@@ -22,6 +32,51 @@ LayoutScheme a4()
 {
     return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName)
                            .loadScheme(u"A4纵向"_qs));
+}
+
+/// An embedded font of a PDF: its character map and its TrueType file.
+struct EmbeddedFont
+{
+    UnicodeMap toUnicode;
+    QByteArray file;
+};
+
+QByteArray streamBytes(QPDFObjectHandle stream)
+{
+    if (!stream.isStream())
+        return {};
+    const std::shared_ptr<Buffer> data = stream.getStreamData();
+    return QByteArray(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize()));
+}
+
+/// The embedded fonts of a PDF's pages, by name without the subset tag.
+std::map<std::string, EmbeddedFont> embeddedFonts(const QByteArray &pdf)
+{
+    QPDF document;
+    document.processMemoryFile("pdf", pdf.constData(), size_t(pdf.size()));
+    std::map<std::string, EmbeddedFont> fonts;
+    for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(document).getAllPages()) {
+        QPDFObjectHandle resources = page.getAttribute("/Resources", false).getKey("/Font");
+        for (const std::string &key : resources.getKeys()) {
+            QPDFObjectHandle font = resources.getKey(key);
+            const std::string name = font.getKey("/BaseFont").getName();
+            QPDFObjectHandle descriptor = font.getKey("/DescendantFonts").getArrayItem(0).getKey("/FontDescriptor");
+            fonts[name.substr(name.find('+') + 1)] = {
+                readUnicodeMap(streamBytes(font.getKey("/ToUnicode")).toStdString()),
+                streamBytes(descriptor.getKey("/FontFile2"))};
+        }
+    }
+    return fonts;
+}
+
+QSet<char32_t> charactersOf(const QString &text)
+{
+    QSet<char32_t> characters;
+    for (const char32_t c : text.toUcs4()) {
+        if (!QChar::isSpace(c))
+            characters.insert(c);
+    }
+    return characters;
 }
 
 } // namespace
@@ -316,6 +371,75 @@ private slots:
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays
     // whole, nothing more is written, and the reason is the scheme's.
+    // Each student's PDF holds the characters of its own page only: no glyph and no character map
+    // entry of another student's name or comment; its text is still its student's.
+    void ownCharactersOnly_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("comments");
+
+        QTest::newRow("three students")
+            << QStringList{u"赵一鸣"_qs, u"钱二朵"_qs, u"孙三娜"_qs}
+            << QStringList{u"你爱画画，线条流畅。"_qs, u"你跑步很快，勇夺冠军！"_qs, u"你喜欢唱歌，嗓音甜美。"_qs};
+        QTest::newRow("beyond the BMP, Latin letters")
+            << QStringList{u"吉𠮷"_qs, u"Anna Lee"_qs} << QStringList{u"书法进步了。"_qs, u"Keep going!"_qs};
+    }
+    void ownCharactersOnly()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, comments);
+
+        CommentDocument document;
+        QList<int> students;
+        for (int i = 0; i < names.size(); ++i) {
+            document.slot(i + 1) = {names[i], comments[i]};
+            students.append(i);
+        }
+        const QtTextMeasurer measurer;
+        const QByteArray whole = expectValue(classesPdf({ClassPages{&document, students, {}}}, a4(), measurer));
+        const QList<QByteArray> files = expectValue(splitPdfPages(whole));
+        QCOMPARE(files.size(), names.size());
+        const std::map<std::string, EmbeddedFont> classFonts = embeddedFonts(whole);
+        QTemporaryDir folder;
+        for (int i = 0; i < files.size(); ++i) {
+            const QString path = folder.filePath(QString::number(i) + u".pdf"_qs);
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(files[i]) == files[i].size());
+            out.close();
+            QProcess text;
+            text.start(u"pdftotext"_qs, {u"-enc"_qs, u"UTF-8"_qs, path, u"-"_qs});
+            QVERIFY(text.waitForFinished(30000));
+            const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+            QVERIFY2(shown.contains(names[i]) && shown.contains(comments[i]), qPrintable(shown));
+
+            const QSet<char32_t> own = charactersOf(shown);
+            QSet<char32_t> othersOnly;
+            for (int j = 0; j < names.size(); ++j) {
+                if (j != i)
+                    othersOnly += charactersOf(names[j] + comments[j]);
+            }
+            othersOnly -= own;
+            QVERIFY(!othersOnly.isEmpty());
+            for (const auto &[name, font] : embeddedFonts(files[i])) {
+                for (const auto &[code, mapped] : font.toUnicode)
+                    QVERIFY2(!othersOnly.intersects(charactersOf(mapped)), qPrintable(mapped));
+                // The glyphs by the class's codes (the codes are the glyph ids): another student's
+                // are gone, this student's are drawn.
+                const QRawFont raw(font.file, 12);
+                QVERIFY(raw.isValid());
+                for (const auto &[code, mapped] : classFonts.at(name).toUnicode) {
+                    const QSet<char32_t> characters = charactersOf(mapped);
+                    if (characters.isEmpty())
+                        continue;
+                    if (othersOnly.contains(characters))
+                        QVERIFY2(raw.pathForGlyph(code).isEmpty(), qPrintable(mapped));
+                    else if (own.contains(characters))
+                        QVERIFY2(!raw.pathForGlyph(code).isEmpty(), qPrintable(mapped));
+                }
+            }
+        }
+    }
+
     void stoppedOrRefused()
     {
         CommentDocument document;
