@@ -7,6 +7,7 @@
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
+#include "core/document/outputtarget.h"
 #include "core/export/exporttext.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
@@ -17,9 +18,12 @@
 #include "core/printing/textmeasurer.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -70,10 +74,14 @@ const QString HelpText = QStringLiteral(
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
-    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
-    "      没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），或评价表、评语库\n"
-    "      无法读取（--draft）；\n"
-    "      3 检查发现了问题（--check）；64 参数错误。\n");
+    "不会写到输入文件上：输出文件是某个输入文件（包括经由链接）时拒绝写出；--export-text 和 --print-pdf\n"
+    "也不写到评语文件（.py、.pyn 或内容是评语文件）上，--print-pdf 的输出文件须以 .pdf 结尾。\n"
+    "超过 100 名学生的评语文件一律不读入（不会只取前 100 名）。\n"
+    "\n"
+    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件、学生多于 100 名，或打印方案不存在、\n"
+    "      纸张大小无效、没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），\n"
+    "      或评价表、评语库无法读取（--draft）；\n"
+    "      3 检查发现了问题（--check）；64 参数错误（包括未知的选项、被拒绝的输出文件）。\n");
 
 // OUT "-" is standard output.
 const QString StandardOutputName = QStringLiteral("-");
@@ -100,6 +108,24 @@ QString consoleText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// IN is no comment file (or one of a version the program does not read).
+const QString NotACommentFileMessage =
+    QStringLiteral("这不是本程序的评语文件，或者是本程序读不了的旧版本评语文件。");
+
+// OUT that must not be written (OUT, and the input it is for the first).
+const QString OutputIsInputMessage = QStringLiteral("输出文件“%1”就是输入文件“%2”，为免把它覆盖，没有写出。");
+const QString OutputIsCommentFileMessage =
+    QStringLiteral("输出文件“%1”是评语文件（或带有评语文件的扩展名 .py、.pyn），为免覆盖评语，没有写出。");
+const QString OutputNotPdfMessage =
+    QStringLiteral("输出文件“%1”不以 .pdf 结尾，没有写出。是不是漏写了输出文件？");
+
+// An argument that looks like an option but is none (the argument).
+const QString UnknownOptionMessage = QStringLiteral("未知的选项“%1”。");
+// A known option given to an action that takes no such option (the option, the action).
+const QString MisplacedOptionMessage = QStringLiteral("选项“%1”不能用于 %2。");
+// An action's option given first, with no action before it (the option).
+const QString OptionWithoutActionMessage = QStringLiteral("选项“%1”须跟在它所属的操作（如 --print-pdf）之后。");
+
 // After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
 const QString UnreadableBytesNotice = QStringLiteral(
     "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
@@ -112,10 +138,16 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
 {
     const Result<CommentFile::ReadDetails> read = CommentFile::read(in, document);
     if (!read) {
-        // The rejection names no file of its own: the console line says which one.
+        // The dialog's rejection asks for another file; the console line names this one.
         if (read.error() == DocumentMessages::RejectionMessage)
-            err << in << ": ";
-        err << consoleText(read.error()) << '\n';
+            err << in << ": " << NotACommentFileMessage << '\n';
+        else
+            err << consoleText(read.error()) << '\n';
+        return false;
+    }
+    // A class larger than the program holds is refused whole rather than cut short.
+    if (read->students > CommentDocument::MaxStudents) {
+        err << DocumentMessages::TooManyStudentsMessage.arg(in).arg(read->students) << '\n';
         return false;
     }
     if (unreadable)
@@ -135,6 +167,52 @@ bool takeOption(QStringList &arguments, const QString &option, QString *value)
     *value = arguments.at(at + 1);
     arguments.remove(at, 2);
     return true;
+}
+
+// Every option the program knows: the actions first, then the options that go with them.
+const QStringList Actions{u"--help"_qs,  u"--version"_qs,      u"--resave"_qs, u"--export-text"_qs,
+                          u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs};
+const QStringList ActionOptions{u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs,   u"--each"_qs,   u"--png"_qs,
+                                u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs};
+
+// Whether an argument reads as an option ("-" alone is standard output, "-h" the short help).
+bool looksLikeOption(const QString &argument)
+{
+    return argument.startsWith(u"--");
+}
+
+// The options each action takes.
+const QHash<QString, QStringList> OptionsOf{
+    {u"--print-pdf"_qs, {u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs, u"--each"_qs, u"--png"_qs, u"--all"_qs}},
+    {u"--check"_qs, {u"--scheme"_qs, u"--repeat"_qs}},
+    {u"--import-names"_qs, {u"--replace"_qs}},
+    {u"--draft"_qs, {u"--replace"_qs, u"--seed"_qs, u"--library"_qs}}};
+
+// Why an option left among an action's operands is wrong: it is unknown, or no option of this
+// action. "" when the operands hold none (one of the action's own left there, as one without
+// its value, is told by the action's own message).
+QString strayOption(const QStringList &operands, const QString &action)
+{
+    for (const QString &operand : operands) {
+        if (!looksLikeOption(operand) || OptionsOf.value(action).contains(operand))
+            continue;
+        const bool known = Actions.contains(operand) || ActionOptions.contains(operand);
+        return known ? MisplacedOptionMessage.arg(operand, action) : UnknownOptionMessage.arg(operand);
+    }
+    return QString();
+}
+
+// The seed's own message when it is a number past the largest one (--seed); "" otherwise.
+QString seedProblem(const QString &seed)
+{
+    bool number = false;
+    seed.toULongLong(&number);
+    const bool digits = !seed.isEmpty() && std::all_of(seed.cbegin(), seed.cend(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    if (digits && (!number || seed.toULongLong() > std::numeric_limits<quint32>::max()))
+        return QStringLiteral("--seed 的数不能大于 %1。").arg(std::numeric_limits<quint32>::max());
+    return QString();
 }
 
 } // namespace
@@ -213,6 +291,10 @@ Request parse(const QStringList &arguments)
         bool number = false;
         request.seed = seed.toUInt(&number);
         request.operands = rest;
+        if (const QString problem = seedProblem(seed); !problem.isEmpty()) {
+            request.error = problem;
+            return request;
+        }
         // Standard output carries the students changed: OUT cannot go there as well.
         if (!seeded || !named || !number || request.operands.size() != 3 ||
             request.operands.at(2) == StandardOutputName)
@@ -220,7 +302,21 @@ Request parse(const QStringList &arguments)
                                            "[--replace] [--library 评语库]（输出文件不能是 -）");
     } else {
         request.fileToOpen = arguments.join(u' ');
+        // A mistyped option is no file name to open: told on the console, no window opened.
+        if (looksLikeOption(first))
+            request.error = Actions.contains(first) || ActionOptions.contains(first)
+                                ? OptionWithoutActionMessage.arg(first)
+                                : UnknownOptionMessage.arg(first);
+        for (const QString &argument : arguments) {
+            if (request.error.isEmpty() && looksLikeOption(argument) && !Actions.contains(argument) &&
+                !ActionOptions.contains(argument))
+                request.error = UnknownOptionMessage.arg(argument);
+        }
+        return request;
     }
+    // An option left among the operands, misspelt or of another action, says more than a count.
+    if (const QString stray = strayOption(request.operands, first); !stray.isEmpty())
+        request.error = stray;
     return request;
 }
 
@@ -243,7 +339,7 @@ int resave(const QString &in, const QString &out, QTextStream &err)
         err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
     if (!escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
-                   .arg(CommentFile::Marker, CommentFile::EscapedMarker, escaped.join(QStringLiteral("、")))
+                   .arg(CommentFile::Marker, CommentFile::EscapedMarker, escapeFields(escaped))
             << '\n';
     }
     return 0;
@@ -367,13 +463,30 @@ bool writeComments(const QString &out, const QByteArray &bytes, QTextStream &err
     return writeOutput(out, bytes, err);
 }
 
+QString escapeFields(const QStringList &texts)
+{
+    QStringList escaped;
+    for (const QString &text : texts)
+        escaped << escapeField(text);
+    return escaped.join(QStringLiteral("、"));
+}
+
 QString escapeField(QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         const char16_t u = c.unicode();
-        if (u == u'\\')
+        // A format character past the first plane (the tag characters) as one code point.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, text[i + 1]);
+            if (QChar::category(code) == QChar::Other_Format)
+                escaped += QStringLiteral("\\U%1").arg(uint(code), 8, 16, QLatin1Char('0'));
+            else
+                escaped += text.mid(i, 2);
+            ++i;
+        } else if (u == u'\\')
             escaped += QStringLiteral("\\\\");
         else if (u == u'\t')
             escaped += QStringLiteral("\\t");
@@ -383,7 +496,7 @@ QString escapeField(QStringView text)
             escaped += QStringLiteral("\\r");
         else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
             escaped += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else if (u == 0x2028 || u == 0x2029)
+        else if (u == 0x2028 || u == 0x2029 || c.category() == QChar::Other_Format || c.isSurrogate())
             escaped += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
         else
             escaped += c;
@@ -435,12 +548,60 @@ SheetOptions sheetOptions(const Request &request)
     return sheets;
 }
 
+// Why OUT must not be written: it is one of the action's inputs; or, for an action that writes
+// no comment file, a comment file; or, for a PDF, a name without .pdf (as when OUT was left out
+// and the last class stands in its place). "" when it may be written.
+QString outputProblem(const Request &request)
+{
+    const QStringList &operands = request.operands;
+    QString out;
+    QStringList inputs;
+    bool writesComments = true;
+    switch (request.action) {
+    case Action::Resave:
+    case Action::ExportText:
+        out = operands[1];
+        inputs = {operands[0]};
+        writesComments = request.action == Action::Resave;
+        break;
+    case Action::PrintPdf:
+        if (request.each) // OUTDIR is a folder: its files are named after the students
+            return QString();
+        out = operands.last();
+        inputs = operands.first(operands.size() - 1);
+        writesComments = false;
+        break;
+    case Action::ImportNames:
+    case Action::Draft:
+        out = operands[2];
+        inputs = {operands[0], operands[1]};
+        if (!request.library.isEmpty())
+            inputs << request.library;
+        break;
+    default:
+        return QString();
+    }
+    if (out == StandardOutputName)
+        return QString();
+    if (const QString in = OutputTarget::inputNamed(out, inputs); !in.isEmpty())
+        return OutputIsInputMessage.arg(escapeField(out), escapeField(in));
+    if (!writesComments && OutputTarget::readsAsCommentFile(out))
+        return OutputIsCommentFileMessage.arg(escapeField(out));
+    if (request.action == Action::PrintPdf && !out.endsWith(u".pdf", Qt::CaseInsensitive))
+        return OutputNotPdfMessage.arg(escapeField(out));
+    return QString();
+}
+
 } // namespace
 
 int run(const Request &request, QTextStream &out, QTextStream &err)
 {
     if (!request.error.isEmpty()) {
         err << request.error << '\n' << HelpText;
+        return 64;
+    }
+    if (const QString problem = outputProblem(request); !problem.isEmpty()) {
+        err << problem << '\n';
         return 64;
     }
     switch (request.action) {
