@@ -1,5 +1,6 @@
 #include "core/app/commandline.h"
 
+#include "core/app/argumentcheck.h"
 #include "core/app/classcheck.h"
 #include "core/app/draftcommand.h"
 #include "core/app/eachcommand.h"
@@ -7,7 +8,6 @@
 #include "core/app/programlocation.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
-#include "core/document/outputtarget.h"
 #include "core/export/exporttext.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
@@ -18,12 +18,9 @@
 #include "core/printing/textmeasurer.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QTextStream>
 
-#include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -112,20 +109,6 @@ QString consoleText(QString text)
 const QString NotACommentFileMessage =
     QStringLiteral("这不是本程序的评语文件，或者是本程序读不了的旧版本评语文件。");
 
-// OUT that must not be written (OUT, and the input it is for the first).
-const QString OutputIsInputMessage = QStringLiteral("输出文件“%1”就是输入文件“%2”，为免把它覆盖，没有写出。");
-const QString OutputIsCommentFileMessage =
-    QStringLiteral("输出文件“%1”是评语文件（或带有评语文件的扩展名 .py、.pyn），为免覆盖评语，没有写出。");
-const QString OutputNotPdfMessage =
-    QStringLiteral("输出文件“%1”不以 .pdf 结尾，没有写出。是不是漏写了输出文件？");
-
-// An argument that looks like an option but is none (the argument).
-const QString UnknownOptionMessage = QStringLiteral("未知的选项“%1”。");
-// A known option given to an action that takes no such option (the option, the action).
-const QString MisplacedOptionMessage = QStringLiteral("选项“%1”不能用于 %2。");
-// An action's option given first, with no action before it (the option).
-const QString OptionWithoutActionMessage = QStringLiteral("选项“%1”须跟在它所属的操作（如 --print-pdf）之后。");
-
 // After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
 const QString UnreadableBytesNotice = QStringLiteral(
     "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
@@ -167,52 +150,6 @@ bool takeOption(QStringList &arguments, const QString &option, QString *value)
     *value = arguments.at(at + 1);
     arguments.remove(at, 2);
     return true;
-}
-
-// Every option the program knows: the actions first, then the options that go with them.
-const QStringList Actions{u"--help"_qs,  u"--version"_qs,      u"--resave"_qs, u"--export-text"_qs,
-                          u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs};
-const QStringList ActionOptions{u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs,   u"--each"_qs,   u"--png"_qs,
-                                u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs};
-
-// Whether an argument reads as an option ("-" alone is standard output, "-h" the short help).
-bool looksLikeOption(const QString &argument)
-{
-    return argument.startsWith(u"--");
-}
-
-// The options each action takes.
-const QHash<QString, QStringList> OptionsOf{
-    {u"--print-pdf"_qs, {u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs, u"--each"_qs, u"--png"_qs, u"--all"_qs}},
-    {u"--check"_qs, {u"--scheme"_qs, u"--repeat"_qs}},
-    {u"--import-names"_qs, {u"--replace"_qs}},
-    {u"--draft"_qs, {u"--replace"_qs, u"--seed"_qs, u"--library"_qs}}};
-
-// Why an option left among an action's operands is wrong: it is unknown, or no option of this
-// action. "" when the operands hold none (one of the action's own left there, as one without
-// its value, is told by the action's own message).
-QString strayOption(const QStringList &operands, const QString &action)
-{
-    for (const QString &operand : operands) {
-        if (!looksLikeOption(operand) || OptionsOf.value(action).contains(operand))
-            continue;
-        const bool known = Actions.contains(operand) || ActionOptions.contains(operand);
-        return known ? MisplacedOptionMessage.arg(operand, action) : UnknownOptionMessage.arg(operand);
-    }
-    return QString();
-}
-
-// The seed's own message when it is a number past the largest one (--seed); "" otherwise.
-QString seedProblem(const QString &seed)
-{
-    bool number = false;
-    seed.toULongLong(&number);
-    const bool digits = !seed.isEmpty() && std::all_of(seed.cbegin(), seed.cend(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
-    if (digits && (!number || seed.toULongLong() > std::numeric_limits<quint32>::max()))
-        return QStringLiteral("--seed 的数不能大于 %1。").arg(std::numeric_limits<quint32>::max());
-    return QString();
 }
 
 } // namespace
@@ -291,7 +228,7 @@ Request parse(const QStringList &arguments)
         bool number = false;
         request.seed = seed.toUInt(&number);
         request.operands = rest;
-        if (const QString problem = seedProblem(seed); !problem.isEmpty()) {
+        if (const QString problem = ArgumentCheck::seedProblem(seed); !problem.isEmpty()) {
             request.error = problem;
             return request;
         }
@@ -303,19 +240,11 @@ Request parse(const QStringList &arguments)
     } else {
         request.fileToOpen = arguments.join(u' ');
         // A mistyped option is no file name to open: told on the console, no window opened.
-        if (looksLikeOption(first))
-            request.error = Actions.contains(first) || ActionOptions.contains(first)
-                                ? OptionWithoutActionMessage.arg(first)
-                                : UnknownOptionMessage.arg(first);
-        for (const QString &argument : arguments) {
-            if (request.error.isEmpty() && looksLikeOption(argument) && !Actions.contains(argument) &&
-                !ActionOptions.contains(argument))
-                request.error = UnknownOptionMessage.arg(argument);
-        }
+        request.error = ArgumentCheck::unknownOption(arguments);
         return request;
     }
     // An option left among the operands, misspelt or of another action, says more than a count.
-    if (const QString stray = strayOption(request.operands, first); !stray.isEmpty())
+    if (const QString stray = ArgumentCheck::strayOption(request.operands, first); !stray.isEmpty())
         request.error = stray;
     return request;
 }
@@ -548,50 +477,6 @@ SheetOptions sheetOptions(const Request &request)
     return sheets;
 }
 
-// Why OUT must not be written: it is one of the action's inputs; or, for an action that writes
-// no comment file, a comment file; or, for a PDF, a name without .pdf (as when OUT was left out
-// and the last class stands in its place). "" when it may be written.
-QString outputProblem(const Request &request)
-{
-    const QStringList &operands = request.operands;
-    QString out;
-    QStringList inputs;
-    bool writesComments = true;
-    switch (request.action) {
-    case Action::Resave:
-    case Action::ExportText:
-        out = operands[1];
-        inputs = {operands[0]};
-        writesComments = request.action == Action::Resave;
-        break;
-    case Action::PrintPdf:
-        if (request.each) // OUTDIR is a folder: its files are named after the students
-            return QString();
-        out = operands.last();
-        inputs = operands.first(operands.size() - 1);
-        writesComments = false;
-        break;
-    case Action::ImportNames:
-    case Action::Draft:
-        out = operands[2];
-        inputs = {operands[0], operands[1]};
-        if (!request.library.isEmpty())
-            inputs << request.library;
-        break;
-    default:
-        return QString();
-    }
-    if (out == StandardOutputName)
-        return QString();
-    if (const QString in = OutputTarget::inputNamed(out, inputs); !in.isEmpty())
-        return OutputIsInputMessage.arg(escapeField(out), escapeField(in));
-    if (!writesComments && OutputTarget::readsAsCommentFile(out))
-        return OutputIsCommentFileMessage.arg(escapeField(out));
-    if (request.action == Action::PrintPdf && !out.endsWith(u".pdf", Qt::CaseInsensitive))
-        return OutputNotPdfMessage.arg(escapeField(out));
-    return QString();
-}
-
 } // namespace
 
 int run(const Request &request, QTextStream &out, QTextStream &err)
@@ -600,7 +485,7 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
         err << request.error << '\n' << HelpText;
         return 64;
     }
-    if (const QString problem = outputProblem(request); !problem.isEmpty()) {
+    if (const QString problem = ArgumentCheck::outputProblem(request); !problem.isEmpty()) {
         err << problem << '\n';
         return 64;
     }
