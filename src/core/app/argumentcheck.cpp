@@ -121,7 +121,8 @@ QString outputProblem(const CommandLine::Request &request)
     default:
         return QString();
     }
-    if (out == u"-") // standard output
+    // Standard output, for the actions that write there (a PDF is always a file).
+    if (out == u"-" && request.action != CommandLine::Action::PrintPdf)
         return QString();
     if (const QString in = OutputTarget::inputNamed(out, inputs); !in.isEmpty())
         return OutputIsInputMessage.arg(CommandLine::escapeField(out), CommandLine::escapeField(in));

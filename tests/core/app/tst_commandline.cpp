@@ -622,6 +622,7 @@ void tst_CommandLine::outputRefused_data()
                                                      << "输出文件“%P”就是输入文件“%A”";
     QTest::newRow("PDF without .pdf") << QStringList{"--print-pdf", "%A", "%D/out.txt"}
                                       << "输出文件“%D/out.txt”不以 .pdf 结尾";
+    QTest::newRow("PDF to standard output") << QStringList{"--print-pdf", "%A", "-"} << "输出文件“-”不以 .pdf 结尾";
     QTest::newRow("text onto a comment file by its content") << QStringList{"--export-text", "%A", "%T"}
                                                              << "输出文件“%T”是评语文件";
     QTest::newRow("resave through a link") << QStringList{"--resave", "%A", "%L"}
