@@ -1,5 +1,6 @@
 #include "core/app/commandline.h"
 
+#include "core/app/argumentcheck.h"
 #include "core/app/classcheck.h"
 #include "core/app/draftcommand.h"
 #include "core/app/eachcommand.h"
@@ -70,10 +71,14 @@ const QString HelpText = QStringLiteral(
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
-    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件，或打印方案不存在、纸张大小无效、\n"
-    "      没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），或评价表、评语库\n"
-    "      无法读取（--draft）；\n"
-    "      3 检查发现了问题（--check）；64 参数错误。\n");
+    "不会写到输入文件上：输出文件是某个输入文件（包括经由链接）时拒绝写出；--export-text 和 --print-pdf\n"
+    "也不写到评语文件（.py、.pyn 或内容是评语文件）上，--print-pdf 的输出文件须以 .pdf 结尾。\n"
+    "超过 100 名学生的评语文件一律不读入（不会只取前 100 名）。\n"
+    "\n"
+    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件、学生多于 100 名，或打印方案不存在、\n"
+    "      纸张大小无效、没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），\n"
+    "      或评价表、评语库无法读取（--draft）；\n"
+    "      3 检查发现了问题（--check）；64 参数错误（包括未知的选项、被拒绝的输出文件）。\n");
 
 // OUT "-" is standard output.
 const QString StandardOutputName = QStringLiteral("-");
@@ -100,6 +105,10 @@ QString consoleText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// IN is no comment file (or one of a version the program does not read).
+const QString NotACommentFileMessage =
+    QStringLiteral("这不是本程序的评语文件，或者是本程序读不了的旧版本评语文件。");
+
 // After a resave of a file whose bytes were partly no text (IN, how many places, OUT).
 const QString UnreadableBytesNotice = QStringLiteral(
     "注意：文件“%1”中有 %2 处无法识别的字节（不是 GBK 或 GB18030 编码的文字），在“%3”中已写成“�”。");
@@ -112,10 +121,16 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
 {
     const Result<CommentFile::ReadDetails> read = CommentFile::read(in, document);
     if (!read) {
-        // The rejection names no file of its own: the console line says which one.
+        // The dialog's rejection asks for another file; the console line names this one.
         if (read.error() == DocumentMessages::RejectionMessage)
-            err << in << ": ";
-        err << consoleText(read.error()) << '\n';
+            err << in << ": " << NotACommentFileMessage << '\n';
+        else
+            err << consoleText(read.error()) << '\n';
+        return false;
+    }
+    // A class larger than the program holds is refused whole rather than cut short.
+    if (read->students > CommentDocument::MaxStudents) {
+        err << DocumentMessages::TooManyStudentsMessage.arg(in).arg(read->students) << '\n';
         return false;
     }
     if (unreadable)
@@ -213,6 +228,10 @@ Request parse(const QStringList &arguments)
         bool number = false;
         request.seed = seed.toUInt(&number);
         request.operands = rest;
+        if (const QString problem = ArgumentCheck::seedProblem(seed); !problem.isEmpty()) {
+            request.error = problem;
+            return request;
+        }
         // Standard output carries the students changed: OUT cannot go there as well.
         if (!seeded || !named || !number || request.operands.size() != 3 ||
             request.operands.at(2) == StandardOutputName)
@@ -220,7 +239,13 @@ Request parse(const QStringList &arguments)
                                            "[--replace] [--library 评语库]（输出文件不能是 -）");
     } else {
         request.fileToOpen = arguments.join(u' ');
+        // A mistyped option is no file name to open: told on the console, no window opened.
+        request.error = ArgumentCheck::unknownOption(arguments);
+        return request;
     }
+    // An option left among the operands, misspelt or of another action, says more than a count.
+    if (const QString stray = ArgumentCheck::strayOption(request.operands, first); !stray.isEmpty())
+        request.error = stray;
     return request;
 }
 
@@ -243,7 +268,7 @@ int resave(const QString &in, const QString &out, QTextStream &err)
         err << UnreadableBytesNotice.arg(in, QString::number(unreadable), out) << '\n';
     if (!escaped.isEmpty()) {
         err << QStringLiteral("注意：以下学生的评语中的“%1”已改写为“%2”：%3")
-                   .arg(CommentFile::Marker, CommentFile::EscapedMarker, escaped.join(QStringLiteral("、")))
+                   .arg(CommentFile::Marker, CommentFile::EscapedMarker, escapeFields(escaped))
             << '\n';
     }
     return 0;
@@ -367,13 +392,30 @@ bool writeComments(const QString &out, const QByteArray &bytes, QTextStream &err
     return writeOutput(out, bytes, err);
 }
 
+QString escapeFields(const QStringList &texts)
+{
+    QStringList escaped;
+    for (const QString &text : texts)
+        escaped << escapeField(text);
+    return escaped.join(QStringLiteral("、"));
+}
+
 QString escapeField(QStringView text)
 {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         const char16_t u = c.unicode();
-        if (u == u'\\')
+        // A format character past the first plane (the tag characters) as one code point.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            const char32_t code = QChar::surrogateToUcs4(c, text[i + 1]);
+            if (QChar::category(code) == QChar::Other_Format)
+                escaped += QStringLiteral("\\U%1").arg(uint(code), 8, 16, QLatin1Char('0'));
+            else
+                escaped += text.mid(i, 2);
+            ++i;
+        } else if (u == u'\\')
             escaped += QStringLiteral("\\\\");
         else if (u == u'\t')
             escaped += QStringLiteral("\\t");
@@ -383,7 +425,7 @@ QString escapeField(QStringView text)
             escaped += QStringLiteral("\\r");
         else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
             escaped += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else if (u == 0x2028 || u == 0x2029)
+        else if (u == 0x2028 || u == 0x2029 || c.category() == QChar::Other_Format || c.isSurrogate())
             escaped += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
         else
             escaped += c;
@@ -441,6 +483,10 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
 {
     if (!request.error.isEmpty()) {
         err << request.error << '\n' << HelpText;
+        return 64;
+    }
+    if (const QString problem = ArgumentCheck::outputProblem(request); !problem.isEmpty()) {
+        err << problem << '\n';
         return 64;
     }
     switch (request.action) {

@@ -83,9 +83,14 @@ bool writeComments(const QString &out, const QByteArray &bytes, QTextStream &err
 
 /// A name or a text for one field of a line on a terminal: a backslash is doubled, TAB, LF and
 /// CR become \t, \n and \r, and every other control character (ESC, DEL, the C1 controls, the
-/// line and paragraph separators) becomes \xHH or \uHHHH, so that nothing in it can move the
-/// cursor, change the terminal or break the line.
+/// line and paragraph separators) becomes \xHH or \uHHHH, as does every invisible format
+/// character (bidi overrides and isolates, zero-width characters, the BOM; \UHHHHHHHH past the
+/// first plane) and a lone surrogate, so that nothing in it can move the cursor, change the
+/// terminal, break the line or show it in another order than it holds.
 QString escapeField(QStringView text);
+
+/// Several fields escaped as escapeField does, joined by "、" for one message.
+QString escapeFields(const QStringList &texts);
 
 /// For the headless actions: leaves out Qt's notice that the session has no XDG_RUNTIME_DIR (as
 /// under cron, ssh or a service), which says nothing about the action; Qt uses its own folder

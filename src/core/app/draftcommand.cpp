@@ -75,9 +75,9 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
         const QString &name = names[change.student];
         document.slot(change.student + 1).comment = change.after;
         changed << CommandLine::escapeField(name) + u'\t' + QString::number(WritingProgress::readerCount(draft.text)) + u'\t' +
-                       draft.categories.join(QStringLiteral("、"));
+                       CommandLine::escapeFields(draft.categories);
         if (!draft.dropped.isEmpty())
-            err << DroppedNotice.arg(CommandLine::escapeField(name), draft.dropped.join(QStringLiteral("、")))
+            err << DroppedNotice.arg(CommandLine::escapeField(name), CommandLine::escapeFields(draft.dropped))
                 << '\n';
     }
 

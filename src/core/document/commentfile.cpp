@@ -106,7 +106,14 @@ Result<ReadDetails> parseText(QStringView text, qsizetype unreadable, CommentDoc
             current.comment += TextFile::CrLf;
         }
     }
-    return ReadDetails{unreadable};
+    // Past the last slot the rest is only counted: one student a name line.
+    qsizetype beyond = 0;
+    for (QStringView line; slot > CommentDocument::MaxStudents && reader.next(&line);) {
+        if (line.size() > 3 && line.contains(Marker))
+            ++beyond;
+    }
+    const qsizetype students = beyond > 0 ? CommentDocument::MaxStudents + beyond : document.studentCount();
+    return ReadDetails{unreadable, students};
 }
 
 /// Decodes what was read and lets the bytes go before parsing, so a large file is not held

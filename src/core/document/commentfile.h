@@ -28,6 +28,10 @@ struct ReadDetails
     /// Places whose bytes are no GB18030 text; they were read as U+FFFD, so the next save
     /// replaces them for good.
     qsizetype unreadableBytes = 0;
+    /// The students the file holds. Only the first CommentDocument::MaxStudents are read into
+    /// the document: a caller refuses a file of more (TooManyStudentsMessage), so that none is
+    /// dropped without a word.
+    qsizetype students = 0;
 };
 
 /// Reads file content into the document. Content that is no comment file (a wrong header, too

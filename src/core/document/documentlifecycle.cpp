@@ -21,9 +21,16 @@ bool ReadCommentFile(Session &session, Platform &platform, const QString &path,
     // Read into a copy: a file that is refused leaves what the reader reached, as before.
     CommentDocument document = session.Document();
     const Result<CommentFile::ReadDetails> read = CommentFile::read(path, document);
+    // A class larger than the program holds is refused whole, as a file of another kind is:
+    // opening its first 100 students would drop the rest at the next save.
+    const bool tooMany = read && read->students > CommentDocument::MaxStudents;
+    if (tooMany)
+        document.clearSlots();
     session.replaceDocument(document);
-    if (!read) {
-        platform.messageBox(read.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    if (!read || tooMany) {
+        platform.messageBox(tooMany ? DocumentMessages::TooManyStudentsMessage.arg(path).arg(read->students)
+                                    : read.error(),
+                            Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
     if (details)

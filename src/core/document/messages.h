@@ -83,4 +83,19 @@ inline const QString RecoveredOverChangedFileMessage =
 inline const QString RecoveryUnavailableMessage = QStringLiteral(
     "无法保存恢复副本：%1\r\n程序意外退出时，未保存的评语将无法恢复。您可以继续编辑，请记得及时保存。");
 
+/// A save dialog's choice that would replace the open class's own file (the file).
+inline const QString SaveOverOwnClassMessage =
+    QStringLiteral("“%1”是当前打开的班级的评语文件，不能写到这里，以免评语被覆盖。\r\n请另选一个文件名。");
+
+/// A save dialog's choice that is a comment file or has a comment file's name (the file).
+inline const QString SaveOverCommentFileMessage =
+    QStringLiteral("“%1”是评语文件（或带有评语文件的扩展名 .py、.pyn），不能写到这里，以免评语被覆盖。\r\n"
+                   "请另选一个文件名。");
+
+/// A class file of more students than a class may have (the file, how many): refused whole, so
+/// that no student is dropped, and nothing is ever saved over it.
+inline const QString TooManyStudentsMessage =
+    QStringLiteral("文件“%1”中有 %2 名学生，本程序一个班最多 100 名。为免丢下学生，没有读入这个文件；"
+                   "请先把它分成每个不超过 100 名学生的几个文件。");
+
 } // namespace DocumentMessages

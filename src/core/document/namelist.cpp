@@ -143,8 +143,10 @@ auto namesOf(const QStringList &names)
 
 } // namespace
 
-Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine)
+Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine, bool *cutShort)
 {
+    if (cutShort)
+        *cutShort = false;
     // A spreadsheet gives its column of names; they then go on as a text list.
     if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ||
         path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) ||
@@ -168,8 +170,14 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
     // its own size, not a string a line.
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
     qsizetype looked = 0;
-    return listText([&](QStringView *line) { return looked++ < SpreadsheetNames::MaxRows && lines.next(line); },
-                    std::min<qsizetype>(text.size(), SpreadsheetNames::MaxRows * 16) + 2, stopAtLongLine);
+    QString names =
+        listText([&](QStringView *line) { return looked++ < SpreadsheetNames::MaxRows && lines.next(line); },
+                 std::min<qsizetype>(text.size(), SpreadsheetNames::MaxRows * 16) + 2, stopAtLongLine);
+    if (cutShort) {
+        QStringView rest;
+        *cutShort = looked > SpreadsheetNames::MaxRows && lines.next(&rest);
+    }
+    return names;
 }
 
 } // namespace NameList

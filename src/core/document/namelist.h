@@ -59,7 +59,9 @@ Result<Imported> importText(CommentDocument &document, const QString &listText, 
 
 /// Reads a student-name file into one text, every line followed by CR LF; of a text list only
 /// the first SpreadsheetNames::MaxRows lines, as of a sheet. At each line longer than the
-/// limit, stopAtLongLine decides whether to stop (true: the text is empty).
-Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine);
+/// limit, stopAtLongLine decides whether to stop (true: the text is empty). *cutShort (when
+/// given) tells whether a text list had lines past those, which were not read.
+Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine,
+                         bool *cutShort = nullptr);
 
 } // namespace NameList

@@ -1,6 +1,7 @@
 #include "core/export/exportcommands.h"
 
 #include "core/document/commentdocument.h"
+#include "core/document/outputtarget.h"
 #include "core/export/exporttext.h"
 #include "core/export/messages.h"
 #include "core/export/worddocument.h"
@@ -10,11 +11,25 @@
 
 #include <QFileInfo>
 
+namespace {
+
+// An export never replaces a class: false, with the reason shown, when `path` is the open
+// class's file or a comment file.
+bool mayWrite(const QString &path, const QString &classPath, Platform &platform)
+{
+    const QString problem = OutputTarget::saveProblem(path, classPath);
+    if (!problem.isEmpty())
+        platform.messageBox(problem, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+    return problem.isEmpty();
+}
+
+} // namespace
+
 void exportToTextFile(const CommentDocument &document, Platform &platform, const QString &classPath)
 {
     const QString path = platform.saveFileName(ExportCommands::TextFilter,
                                                SaveLocation::proposedPath(classPath, QStringLiteral("txt")));
-    if (path.isEmpty())
+    if (path.isEmpty() || !mayWrite(path, classPath, platform))
         return;
     if (const Result<void> written = writeExportTextFile(path, document, classPath); !written)
         platform.messageBox(ExportMessages::ExportFailedMessage.arg(path, written.error()),
@@ -30,6 +45,8 @@ void exportToWordDocument(const CommentDocument &document, Platform &platform, c
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != u"docx" && suffix != u"odt")
         path += QStringLiteral(".docx");
+    if (!mayWrite(path, classPath, platform))
+        return;
     if (const Result<void> written = WordDocument::write(path, document, classPath); !written) {
         platform.messageBox(ExportMessages::WordFailedMessage.arg(path, written.error()),
                             Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);

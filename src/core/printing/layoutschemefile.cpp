@@ -110,11 +110,23 @@ LayoutScheme schemeOf(const QList<QStringView> &lines, const QString &scheme)
     return result;
 }
 
+/// Whether a line is a scheme's value line ("titletext=…"): its text is no scheme name, even
+/// when a hand-edited value holds "name=".
+bool isValueLine(QStringView line)
+{
+    for (int field = 0; field < LayoutScheme::AllFieldCount; ++field) {
+        const QString key = LayoutScheme::key(SchemeField(field));
+        if (line.startsWith(key) && line.size() > key.size() && line[key.size()] == u'=')
+            return true;
+    }
+    return false;
+}
+
 QStringList schemesOf(const QList<QStringView> &lines)
 {
     QStringList names;
     for (QStringView line : lines) {
-        if (line.contains(LayoutSchemeFile::NamePrefix))
+        if (line.contains(LayoutSchemeFile::NamePrefix) && !isValueLine(line))
             names.append(rest(line, LayoutSchemeFile::NamePrefix.size()).toString());
     }
     return names;

@@ -1,5 +1,6 @@
 #include "core/printing/pdfcommand.h"
 
+#include "core/document/outputtarget.h"
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/savelocation.h"
@@ -20,6 +21,11 @@ void saveClassPdf(const CommentDocument &document, const QList<int> &students, c
                                                SaveLocation::proposedPath(classPath, QStringLiteral("pdf")));
     if (path.isEmpty())
         return;
+    // A PDF never replaces a class.
+    if (const QString problem = OutputTarget::saveProblem(path, classPath); !problem.isEmpty()) {
+        platform.messageBox(problem, Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
     const Result<void> written =
         writeClassesPdf(path, {ClassPages{&document, students, QFileInfo(classPath).completeBaseName()}}, scheme,
                         measurer, sheets);

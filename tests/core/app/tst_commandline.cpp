@@ -1,3 +1,4 @@
+#include "classof.h"
 #include "core/app/commandline.h"
 #include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
@@ -53,6 +54,14 @@ private slots:
     void draft();
     void eachStudent_data();
     void eachStudent();
+    void outputRefused_data();
+    void outputRefused();
+    void classOfMoreThan100Refused_data();
+    void classOfMoreThan100Refused();
+    void strayOptionRefused_data();
+    void strayOptionRefused();
+    void mistypedOptionOpensNoWindow();
+    void draftCategoryEscaped();
 };
 
 void tst_CommandLine::parse_data()
@@ -127,10 +136,8 @@ void tst_CommandLine::resaveRefuses_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("message");
-    QTest::newRow("wrong header") << testDataFile("wrong_header.py")
-                                  << "您选择的是非法的文件类型或是旧版本的文件！";
-    QTest::newRow("too short") << testDataFile("too_short.py")
-                               << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "这不是本程序的评语文件";
+    QTest::newRow("too short") << testDataFile("too_short.py") << "这不是本程序的评语文件";
     QTest::newRow("missing") << testDataFile("missing.py") << "无法读取文件";
 }
 
@@ -227,8 +234,7 @@ void tst_CommandLine::exportTextFailures_data()
     QTest::addColumn<QString>("output"); // "" = a file in a fresh folder
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2
-                                  << "您选择的是非法的文件类型或是旧版本的文件！";
+    QTest::newRow("wrong header") << testDataFile("wrong_header.py") << "" << 2 << "这不是本程序的评语文件";
     QTest::newRow("missing") << testDataFile("missing.py") << "" << 2 << "无法读取文件";
     QTest::newRow("unwritable") << testDataFile("basic.py") << "/proc/qhsy-out.txt" << 1 << "无法写入文件";
 }
@@ -434,7 +440,7 @@ void tst_CommandLine::severalClasses_data()
     QTest::addColumn<QStringList>("lines");    // standard output
     QTest::addColumn<QStringList>("messages"); // each in standard error
 
-    const QString rejection = QStringLiteral("%W: 您选择的是非法的文件类型或是旧版本的文件！");
+    const QString rejection = QStringLiteral("%W: 这不是本程序的评语文件");
     const QString missing = QStringLiteral("无法读取文件“%M”：文件不存在");
     const QString found = QStringLiteral("%B: 李四\t空评语\t");
     QTest::newRow("print, two classes")
@@ -508,6 +514,10 @@ void tst_CommandLine::escapeField_data()
                                      << "\\x1b[2J";
     QTest::newRow("other C0, DEL and C1") << QString::fromUtf16(u"\x01\x7f\x9b") << "\\x01\\x7f\\x9b";
     QTest::newRow("line separator") << QString::fromUtf16(u"a\u2028b") << "a\\u2028b";
+    QTest::newRow("bidi override, zero-width space and BOM")
+        << QString::fromUtf16(u"\u202e王\u200b五\ufeff") << "\\u202e王\\u200b五\\ufeff";
+    QTest::newRow("a tag character past the first plane")
+        << QString::fromUtf16(u"王\U000e0041") << "王\\U000e0041";
     QTest::newRow("a backslash stays readable") << "a\\tb"
                                                 << "a\\\\tb";
 }
@@ -598,8 +608,154 @@ void tst_CommandLine::eachStudent()
     QCOMPARE(QDir(folder).entryList(QDir::Files), files);
 }
 
-QTEST_APPLESS_MAIN(tst_CommandLine)
-#include "tst_commandline.moc"
+void tst_CommandLine::outputRefused_data()
+{
+    // %A and %B classes, %T a copy of %A named .txt, %L a link named .py to %A, %P a link named
+    // .pdf to %A, %N a name list, %R a ratings table, %D the folder.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("PDF, OUT left out: the last class stands in for it")
+        << QStringList{"--print-pdf", "%A", "%B"} << "输出文件“%B”是评语文件";
+    QTest::newRow("PDF onto its own class") << QStringList{"--print-pdf", "%B", "%A", "%A"}
+                                            << "输出文件“%A”就是输入文件“%A”";
+    QTest::newRow("PDF through a link to its class") << QStringList{"--print-pdf", "%A", "%P"}
+                                                     << "输出文件“%P”就是输入文件“%A”";
+    QTest::newRow("PDF without .pdf") << QStringList{"--print-pdf", "%A", "%D/out.txt"}
+                                      << "输出文件“%D/out.txt”不以 .pdf 结尾";
+    QTest::newRow("PDF to standard output") << QStringList{"--print-pdf", "%A", "-"} << "输出文件“-”不以 .pdf 结尾";
+    QTest::newRow("text onto a comment file by its content") << QStringList{"--export-text", "%A", "%T"}
+                                                             << "输出文件“%T”是评语文件";
+    QTest::newRow("resave through a link") << QStringList{"--resave", "%A", "%L"}
+                                           << "输出文件“%L”就是输入文件“%A”";
+    QTest::newRow("resave, the same file spelt another way")
+        << QStringList{"--resave", "%A", "%D/./../%F/一班.py"} << "就是输入文件“%A”";
+    QTest::newRow("names onto the list") << QStringList{"--import-names", "%N", "%A", "%N"}
+                                         << "输出文件“%N”就是输入文件“%N”";
+    QTest::newRow("drafts onto the ratings") << QStringList{"--draft", "%A", "%R", "%R"}
+                                             << "输出文件“%R”就是输入文件“%R”";
+}
+
+// No mode writes over what it reads, and nothing but a comment-file mode writes over a class:
+// the run is refused before anything is read, every file left as it was.
+void tst_CommandLine::outputRefused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QMap<QString, QString> paths{{"%A", dir.filePath(QStringLiteral("一班.py"))},
+                                       {"%B", dir.filePath(QStringLiteral("二班.py"))},
+                                       {"%T", dir.filePath(QStringLiteral("一班.txt"))},
+                                       {"%L", dir.filePath(QStringLiteral("链接.py"))},
+                                       {"%P", dir.filePath(QStringLiteral("链接.pdf"))},
+                                       {"%N", dir.filePath(QStringLiteral("名单.txt"))},
+                                       {"%R", dir.filePath(QStringLiteral("评价.csv"))},
+                                       {"%F", QFileInfo(dir.path()).fileName()},
+                                       {"%D", dir.path()}};
+    const auto withPaths = [&](QString text) {
+        for (auto it = paths.cbegin(); it != paths.cend(); ++it)
+            text.replace(it.key(), it.value());
+        return text;
+    };
+    const QByteArray bytes = classFileOf(3);
+    for (const char *file : {"%A", "%B", "%T"}) {
+        QFile out(paths[file]);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    QVERIFY(QFile::link(paths["%A"], paths["%L"]) && QFile::link(paths["%A"], paths["%P"]));
+    QVERIFY(TextFile::writeText(paths["%N"], QStringLiteral("甲\r\n")).ok());
+    QVERIFY(TextFile::writeText(paths["%R"], QStringLiteral("姓名\r\n")).ok());
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::System);
+
+    for (QString &argument : arguments)
+        argument = withPaths(argument);
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, 64);
+    QVERIFY2(run.err.contains(withPaths(message)), qPrintable(run.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System), before);
+    for (const char *file : {"%A", "%B", "%T"})
+        QCOMPARE(fileBytes(paths[file]), bytes);
+}
+
+void tst_CommandLine::classOfMoreThan100Refused_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // %I the class, %D a folder, %O a file not there
+    QTest::addColumn<int>("students");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("resave, 100") << QStringList{"--resave", "%I", "%O.py"} << 100 << 0;
+    QTest::newRow("resave, 101") << QStringList{"--resave", "%I", "%O.py"} << 101 << 2;
+    QTest::newRow("export, 101") << QStringList{"--export-text", "%I", "%O.txt"} << 101 << 2;
+    QTest::newRow("PDF, 101") << QStringList{"--print-pdf", "%I", "%O.pdf"} << 101 << 2;
+    QTest::newRow("each, 101") << QStringList{"--print-pdf", "%I", "%D", "--each"} << 101 << 2;
+    QTest::newRow("check, 101") << QStringList{"--check", "%I"} << 101 << 2;
+    QTest::newRow("names, 101") << QStringList{"--import-names", "%I", "%I", "%O.py"} << 101 << 2;
+    QTest::newRow("drafts, 101") << QStringList{"--draft", "%I", "%I", "%O.py"} << 101 << 2;
+}
+
+// A class of more than 100 students is never cut short: every mode refuses it and says why.
+void tst_CommandLine::classOfMoreThan100Refused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, students);
+    QFETCH(int, exitCode);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("大班.py"));
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(classFileOf(students)) > 0);
+    file.close();
+    const QString folder = dir.filePath(QStringLiteral("家长"));
+    QVERIFY(QDir().mkdir(folder));
+    for (QString &argument : arguments)
+        argument.replace("%I", in).replace("%D", folder).replace("%O", dir.filePath(QStringLiteral("出")));
+
+    const ProgramRun run = runBuiltProgram(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0)
+        return;
+    QVERIFY2(run.err.contains(QStringLiteral("文件“%1”中有 101 名学生，本程序一个班最多 100 名").arg(in)),
+             qPrintable(run.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("大班.py")});
+    QVERIFY(QDir(folder).isEmpty());
+}
+
+void tst_CommandLine::strayOptionRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a mistyped action") << QStringList{"--prnt-pdf", "a.py", "out.pdf"} << "未知的选项“--prnt-pdf”";
+    QTest::newRow("an option without an action") << QStringList{"--each", "a.py"} << "选项“--each”须跟在它所属的操作";
+    QTest::newRow("a mistyped option after a file") << QStringList{"a.py", "--sheme"} << "未知的选项“--sheme”";
+    QTest::newRow("a mistyped option of an action")
+        << QStringList{"--print-pdf", "a.py", "out.pdf", "--shceme", "B5"} << "未知的选项“--shceme”";
+    QTest::newRow("another action's option")
+        << QStringList{"--resave", "a.py", "--replace"} << "选项“--replace”不能用于 --resave";
+    QTest::newRow("a seed past the largest")
+        << QStringList{"--draft", "a.py", "r.csv", "o.py", "--seed", "4294967296"} << "不能大于 4294967295";
+}
+
+// An argument that reads as an option but is none of this action's is refused with the usage.
+void tst_CommandLine::strayOptionRefused()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    QCOMPARE(CommandLine::run(CommandLine::parse(arguments), out, err), 64);
+    err.flush();
+    QVERIFY2(errText.startsWith(message) || errText.contains(message), qPrintable(errText));
+    QVERIFY2(errText.contains(QStringLiteral("用法：")), qPrintable(errText));
+    QVERIFY(outText.isEmpty());
+}
+
+// The program itself opens no window for a mistyped option: exit 64 straight away.
+void tst_CommandLine::mistypedOptionOpensNoWindow()
+{
+    const ProgramRun run = runBuiltProgram({"--prnt-pdf", "a.py", "out.pdf"}, 20000);
+    QCOMPARE(run.exitCode, 64);
+    QVERIFY2(run.err.contains(QStringLiteral("未知的选项“--prnt-pdf”")), qPrintable(run.err));
+}
+
 
 void tst_CommandLine::draft_data()
 {
@@ -675,3 +831,29 @@ void tst_CommandLine::draft()
     QVERIFY(second.open(QIODevice::ReadOnly));
     QCOMPARE(second.readAll(), bytes);
 }
+
+// A category reaches the terminal escaped as a name does: one student still one line of three
+// fields, nothing in it that steers the terminal or reorders the line.
+void tst_CommandLine::draftCategoryEscaped()
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("班级.py"));
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("张三"), QString()};
+    QVERIFY(CommentFile::write(in, document, document.ItemFonts).ok());
+    const QString category = QString::fromUtf16(u"学习\x1b[2J\u202e态度");
+    const QString library = dir.filePath(QStringLiteral("评语库.vxd"));
+    QVERIFY(TextFile::writeText(library, QStringLiteral("*!*类别之%1\r\n\t*!*%1好\r\n\t\t学习认真。\r\n"
+                                                        "\t*!*%1中\r\n\t*!*%1差\r\n")
+                                             .arg(category))
+                .ok());
+    const QString ratings = dir.filePath(QStringLiteral("评价.csv"));
+    QVERIFY(TextFile::writeText(ratings, QStringLiteral("姓名,%1\r\n张三,优\r\n").arg(category)).ok());
+    const ProgramRun run = runBuiltProgram(
+        {"--draft", in, ratings, dir.filePath(QStringLiteral("草稿.py")), "--library", library});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("张三\t5\t学习\\x1b[2J\\u202e态度\n"));
+}
+
+QTEST_APPLESS_MAIN(tst_CommandLine)
+#include "tst_commandline.moc"

@@ -69,10 +69,14 @@ void tst_NameImportCommand::importNames_data()
         << "names.txt" << TextFile::encode(namesText(101)) << "-" << false << 0
         << namesText(100).split("\r\n") << namesText(100).split("\r\n")
         << DocumentMessages::DroppedMessage + "（略去 1 个）";
-    QTest::newRow("20,000 lines: only the first 10,000 are looked at")
+    QTest::newRow("20,000 lines: only the first 10,000 are looked at, and that is said")
         << "names.txt" << TextFile::encode(namesText(20000)) << "-" << false << 0
         << namesText(100).split("\r\n") << namesText(100).split("\r\n")
-        << DocumentMessages::DroppedMessage + "（略去 9900 个）";
+        << DocumentMessages::DroppedMessage + "（在读入的行中略去 9900 个）\n注意：名单文件只读到第 10000 行，其后的行没有读入。";
+    QTest::newRow("10,000 lines: all read")
+        << "names.txt" << TextFile::encode(namesText(10000)) << "-" << false << 0
+        << namesText(100).split("\r\n") << namesText(100).split("\r\n")
+        << DocumentMessages::DroppedMessage + "（略去 9900 个）\n";
     QTest::newRow("room for one more") << "names.txt" << TextFile::encode(namesText(99)) << "class" << false
                                        << 0 << both + namesText(98).split("\r\n")
                                        << namesText(98).split("\r\n") << DocumentMessages::DroppedMessage;
@@ -95,7 +99,7 @@ void tst_NameImportCommand::importNames_data()
         << "names.xlsx" << QByteArray("PK\x03\x04 not really") << "class" << false << 2 << QStringList{}
         << QStringList{} << "names.xlsx";
     QTest::newRow("IN no comment file") << "names.txt" << QByteArray("甲") << "rejected" << false << 2
-                                        << QStringList{} << QStringList{} << "非法的文件类型";
+                                        << QStringList{} << QStringList{} << "这不是本程序的评语文件";
 }
 
 // The name import without a window: the dialog's reader and roster change, the names taken on

@@ -75,6 +75,8 @@ private slots:
 
     void openRefusesWhatIsNoFile_data();
     void openRefusesWhatIsNoFile();
+    void classOfMoreThan100Refused_data();
+    void classOfMoreThan100Refused();
     void unreadableBytesToldAfterOpening_data();
     void unreadableBytesToldAfterOpening();
     void saveTooLargeToReadBackKeepsModified();
@@ -170,6 +172,41 @@ void tst_DocumentLifecycle::openRefusesWhatIsNoFile()
     QVERIFY(m_state->HasFileName());
     QVERIFY(m_state->Modified());
     QCOMPARE(m_state->Document(), before);
+}
+
+void tst_DocumentLifecycle::classOfMoreThan100Refused_data()
+{
+    QTest::addColumn<int>("students");
+    QTest::newRow("100 open") << 100;
+    QTest::newRow("101 refused") << 101;
+}
+
+// A class of more students than the program holds is not opened (its first 100 would be saved
+// over it, the rest lost): the teacher is told how many it has, and the document has no name.
+void tst_DocumentLifecycle::classOfMoreThan100Refused()
+{
+    QFETCH(int, students);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("大班.py"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(classFileOf(students)) > 0);
+    file.close();
+    const bool refused = students > CommentDocument::MaxStudents;
+    if (refused)
+        m_platform->expectMessage();
+    m_lifecycle->openPath(path);
+
+    QHSY_VERIFY_DIALOGS(*m_platform);
+    QCOMPARE(m_state->HasFileName(), !refused);
+    QCOMPARE(m_state->CurrentPath(), refused ? QString() : path);
+    QCOMPARE(m_state->Document().studentCount(), refused ? 0 : students);
+    if (refused) {
+        QCOMPARE(m_platform->shown[0].text,
+                 QStringLiteral("文件“%1”中有 101 名学生，本程序一个班最多 100 名。为免丢下学生，没有读入这个文件；"
+                                "请先把它分成每个不超过 100 名学生的几个文件。")
+                     .arg(path));
+        QCOMPARE(m_platform->shown[0].icon, MsgIcon::Critical);
+    }
 }
 
 void tst_DocumentLifecycle::unreadableBytesToldAfterOpening_data()

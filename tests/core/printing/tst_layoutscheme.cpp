@@ -156,7 +156,9 @@ void tst_LayoutScheme::loadOrFirst()
 
 void tst_LayoutScheme::schemesInTakesEveryLineHoldingName()
 {
-    const QStringList lines{"name= B5 ", "filename=x", "paperwidth=1", "name=B5", "", "name="};
+    // A value line whose text holds "name=" (edited by hand) is no scheme.
+    const QStringList lines{"name= B5 ", "filename=x", "paperwidth=1", "name=B5", "", "name=",
+                            "titletext=name=幻影"};
     QCOMPARE(LayoutSchemeFile::schemesIn(lines), (QStringList{" B5 ", "ame=x", "B5", ""}));
 }
 

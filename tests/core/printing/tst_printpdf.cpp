@@ -333,7 +333,7 @@ void tst_PrintPdf::refusals_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("not a comment file") << "wrong_header.py"
                                         << "out.pdf"
-                                        << "" << 2 << "非法的文件类型";
+                                        << "" << 2 << "这不是本程序的评语文件";
     QTest::newRow("unknown scheme") << "basic.py"
                                     << "out.pdf"
                                     << "没有这个" << 2 << "没有名为“没有这个”的打印方案";
@@ -341,7 +341,7 @@ void tst_PrintPdf::refusals_data()
                                  << "out.pdf"
                                  << "" << 2 << "没有学生";
     QTest::newRow("output is a folder") << "basic.py"
-                                        << "folder"
+                                        << "folder.pdf"
                                         << "" << 1 << "无法写入文件";
 }
 
@@ -359,7 +359,7 @@ void tst_PrintPdf::refusals()
         QVERIFY(CommentFile::write(in, empty, empty.ItemFonts).ok());
     }
     const QString out = m_dir.filePath(output);
-    if (output == u"folder")
+    if (output == u"folder.pdf")
         QVERIFY(QDir(m_dir.path()).mkpath(output));
     QStringList arguments{QStringLiteral("--print-pdf"), in, out};
     if (!scheme.isEmpty())
@@ -367,7 +367,7 @@ void tst_PrintPdf::refusals()
     const ProgramRun run = runBuiltProgram(arguments);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    if (output != u"folder")
+    if (output != u"folder.pdf")
         QVERIFY(!QFile::exists(out));
 }
 

@@ -1,3 +1,5 @@
+#include "core/document/commentfile.h"
+#include "core/document/messages.h"
 #include "core/document/session.h"
 #include "core/export/exportcommands.h"
 #include "core/export/exporttext.h"
@@ -197,6 +199,11 @@ void tst_Export::exportCommand_data()
     QTest::newRow("existing file replaced, no question") << "existing.txt" << false << "";
     QTest::newRow("target is a folder")
         << "dir" << true << "导出失败！无法写入文件“%1”：同名的文件夹已存在。";
+    // A text never replaces a class.
+    QTest::newRow("the open class's own file") << "一班.py" << true << DocumentMessages::SaveOverOwnClassMessage;
+    QTest::newRow("a comment file's name") << "二班.pyn" << true << DocumentMessages::SaveOverCommentFileMessage;
+    QTest::newRow("a comment file by its content")
+        << "class.txt" << true << DocumentMessages::SaveOverCommentFileMessage;
 }
 
 void tst_Export::exportCommand()
@@ -207,6 +214,10 @@ void tst_Export::exportCommand()
     const QString path = target.isEmpty() ? QString() : m_temp->filePath(target);
     QVERIFY(QDir().mkpath(m_temp->filePath(QStringLiteral("dir"))));
     QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("existing.txt")), u"旧内容").ok());
+    const QString classPath = m_temp->filePath(QStringLiteral("一班.py"));
+    const QString classText = CommentFile::Header + QStringLiteral("\r\nteacher=周老师\r\n");
+    QVERIFY(TextFile::writeText(classPath, classText).ok());
+    QVERIFY(TextFile::writeText(m_temp->filePath(QStringLiteral("class.txt")), classText).ok());
     const QStringList before = QDir(m_temp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     Session state;
@@ -220,7 +231,7 @@ void tst_Export::exportCommand()
     if (!message.isEmpty())
         platform.expectMessage();
 
-    exportToTextFile(state.Document(), platform);
+    exportToTextFile(state.Document(), platform, classPath);
 
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.first().text, ExportCommands::TextFilter);
