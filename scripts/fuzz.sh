@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in build-fuzz/) and fuzzes each of them in turn, the
-# comment-file reader, the comment library, the print layouts, line breaking and the spreadsheet
-# reader, for the given number of seconds (default 30) each, starting from the test files.
+# comment-file reader, the comment library, the print layouts, line breaking, the spreadsheet
+# reader and the ratings reader with the drafting, for the given number of seconds (default 30) each, starting from the test files.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 cmake -S "$top" -B "$top/build-fuzz" -DQHSY_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$top/build-fuzz" --parallel "$(nproc)" --target fuzz_commentfile fuzz_commentlibrary \
-    fuzz_layoutscheme fuzz_composition fuzz_spreadsheet
+    fuzz_layoutscheme fuzz_composition fuzz_spreadsheet fuzz_drafts
 artifacts="$top/build-fuzz/artifacts/"
 mkdir -p "$artifacts"
 
@@ -47,3 +47,5 @@ fuzz fuzz_composition "$top/build-fuzz/fuzz-composition.log" 2 "$top"/fuzz/compo
 # A class list, however hostile, is read within 2 seconds too.
 fuzz fuzz_spreadsheet "$top/build-fuzz/fuzz-spreadsheet.log" 2 \
     "$top"/tests/data/spreadsheet/*.xlsx "$top"/tests/data/spreadsheet/*.ods "$top"/fuzz/spreadsheet-seeds/*
+# A ratings file and a library give their drafts within 2 seconds.
+fuzz fuzz_drafts "$top/build-fuzz/fuzz-drafts.log" 2 "$top"/fuzz/drafts-seeds/*

@@ -19,6 +19,34 @@ namespace {
 const QString ProblemNotice = QStringLiteral("注意：评价表中%1");
 const QString DroppedNotice = QStringLiteral("注意：%1的草稿超出打印区域，略去了：%2");
 const QString NoSchemeNotice = QStringLiteral("注意：没有可用的打印方案，草稿未按纸张裁短。");
+const QString NothingChangedNotice = QStringLiteral("注意：没有改动任何学生的评语：%1。");
+const QString NoStudentsReason = QStringLiteral("班上没有学生");
+const QString UnratedReason = QStringLiteral("%1 名学生在评价表中没有评语库用得上的评价");
+const QString KeptReason = QStringLiteral("%1 名学生已有评语（要替换，请加 --replace）");
+const QString TooLongReason = QStringLiteral("%1 名学生的草稿放不进打印区域（评语库中的评语太长）");
+const QString SameReason = QStringLiteral("%1 名学生的草稿与原有评语相同");
+
+/// Why no student of the class was changed, student by student.
+struct Unchanged
+{
+    int unrated = 0; ///< no rating the library has a comment for
+    int kept = 0;    ///< a comment of their own, kept without --replace
+    int tooLong = 0; ///< the draft left nothing once fitted to the paper
+    int same = 0;    ///< the draft is the comment already there
+
+    QString reasons(int students) const
+    {
+        if (students == 0)
+            return NoStudentsReason;
+        QStringList reasons;
+        for (const auto &[count, reason] : {std::pair{unrated, UnratedReason}, std::pair{kept, KeptReason},
+                                            std::pair{tooLong, TooLongReason}, std::pair{same, SameReason}}) {
+            if (count > 0)
+                reasons << reason.arg(count);
+        }
+        return reasons.join(QStringLiteral("；"));
+    }
+};
 
 void tellProblems(const RatingsFile::Problems &problems, QTextStream &err)
 {
@@ -62,11 +90,21 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
         err << NoSchemeNotice << '\n';
     QList<Drafts::Draft> drafts = drafter.draft(names, ClassDrafts::ratingsOf(*table), options.seed);
     QStringList comments;
+    Unchanged unchanged;
     for (int k = 0; k < names.size(); ++k) {
+        const QString &comment = document.slot(k + 1).comment;
         // Only the drafts that go in are measured.
-        const bool goesIn = document.slot(k + 1).comment.isEmpty() || options.replace;
+        const bool goesIn = comment.isEmpty() || options.replace;
+        if (drafts[k].text.isEmpty())
+            ++unchanged.unrated;
+        else if (!goesIn)
+            ++unchanged.kept;
         drafts[k] = goesIn ? drafter.fitted(drafts[k]) : Drafts::Draft();
-        comments << document.slot(k + 1).comment;
+        if (goesIn && drafts[k].text.isEmpty() && !drafts[k].dropped.isEmpty())
+            ++unchanged.tooLong;
+        else if (goesIn && !drafts[k].text.isEmpty() && drafts[k].text == comment)
+            ++unchanged.same;
+        comments << comment;
     }
     QStringList changed;
     const auto existing = options.replace ? ClassDrafts::Existing::Replace : ClassDrafts::Existing::Skip;
@@ -80,6 +118,9 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
             err << DroppedNotice.arg(CommandLine::escapeField(name), CommandLine::escapeFields(draft.dropped))
                 << '\n';
     }
+
+    if (changed.isEmpty())
+        err << NothingChangedNotice.arg(unchanged.reasons(int(names.size()))) << '\n';
 
     const QByteArray bytes = TextFile::encode(CommentFile::compose(document, document.ItemFonts));
     if (!CommandLine::writeComments(outPath, bytes, err))

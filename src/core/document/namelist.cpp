@@ -41,6 +41,12 @@ QString longLineQuestion()
 
 QString decode(const QByteArray &bytes)
 {
+    // Excel's "Unicode text" and Windows Notepad's "Unicode" are UTF-16 with its mark.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith('\xFF') ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        return utf16(QByteArrayView(bytes).sliced(2));
+    }
     static const QByteArray Bom("\xEF\xBB\xBF");
     if (bytes.startsWith(Bom)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -53,6 +59,17 @@ QString decode(const QByteArray &bytes)
     if (!utf8.hasError())
         return text;
     return TextFile::decode(bytes);
+}
+
+Result<QString> decodeFile(const QString &path, const QByteArray &bytes)
+{
+    QString text = decode(bytes);
+    if (text.contains(QChar(0)))
+        return Failure{QStringLiteral("文件“%1”的编码不受支持（不支持的编码），无法读取。请在记事本或表格软件中"
+                                      "把它另存为 UTF-8 或 GBK 编码的文本后再试。")
+                           .arg(path),
+                       FailureKind::Unreadable};
+    return text;
 }
 
 bool hasNames(QStringView listText)
@@ -115,14 +132,20 @@ Result<Imported> importText(CommentDocument &document, const QString &listText, 
 namespace {
 
 /// The names one a line, every line followed by CR LF, asking at each long one whether to
-/// stop (then the text is empty).
+/// stop (then the text is empty); a line too long to be a name refuses the list.
 template<class Lines>
-QString listText(Lines next, qsizetype reserve, const std::function<bool()> &stopAtLongLine)
+Result<QString> listText(const QString &path, Lines next, qsizetype reserve,
+                         const std::function<bool()> &stopAtLongLine)
 {
     QString result;
     result.reserve(reserve);
+    qsizetype row = 0;
     for (QStringView line; next(&line);) {
-        if (characterCount(line) > NameLengthLimit && stopAtLongLine())
+        ++row;
+        const qsizetype characters = characterCount(line);
+        if (characters > SpreadsheetNames::MaxNameLength)
+            return Failure{tooLongMessage(path, row, characters), FailureKind::Unreadable};
+        if (characters > NameLengthLimit && stopAtLongLine())
             return QString();
         result += line;
         result += TextFile::CrLf;
@@ -143,6 +166,15 @@ auto namesOf(const QStringList &names)
 
 } // namespace
 
+QString tooLongMessage(const QString &path, qsizetype row, qsizetype characters)
+{
+    return QStringLiteral("名单文件“%1”第 %2 行有 %3 个字符，一个姓名最多 %4 个字符，这不像学生名单，没有导入。")
+        .arg(path)
+        .arg(row)
+        .arg(characters)
+        .arg(SpreadsheetNames::MaxNameLength);
+}
+
 Result<QString> readFile(const QString &path, const std::function<bool()> &stopAtLongLine, bool *cutShort)
 {
     if (cutShort)
@@ -155,25 +187,28 @@ Result<QString> readFile(const QString &path, const std::function<bool()> &stopA
         if (!rows)
             return rows.failure();
         const QStringList names = SpreadsheetNames::namesIn(*rows);
-        return listText(namesOf(names), 0, stopAtLongLine);
+        return listText(path, namesOf(names), 0, stopAtLongLine);
     }
     const Result<QByteArray> read = TextFile::readAll(path);
     if (!read)
         return Failure{QStringLiteral("无法读取文件“%1”：%2").arg(path, read.error()),
                        FailureKind::Unreadable};
-    const QString text = decode(*read);
+    const Result<QString> decoded = decodeFile(path, *read);
+    if (!decoded)
+        return decoded.failure();
+    const QString &text = *decoded;
     if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
         const QStringList names = SpreadsheetNames::namesIn(SpreadsheetNames::csvRows(text));
-        return listText(namesOf(names), 0, stopAtLongLine);
+        return listText(path, namesOf(names), 0, stopAtLongLine);
     }
     // As in a sheet, only the lines that can hold a class are looked at: a huge file costs
     // its own size, not a string a line.
     TextFile::LineReader lines(text, TextFile::LineReader::AnyBreaks);
     qsizetype looked = 0;
-    QString names =
-        listText([&](QStringView *line) { return looked++ < SpreadsheetNames::MaxRows && lines.next(line); },
+    Result<QString> names =
+        listText(path, [&](QStringView *line) { return looked++ < SpreadsheetNames::MaxRows && lines.next(line); },
                  std::min<qsizetype>(text.size(), SpreadsheetNames::MaxRows * 16) + 2, stopAtLongLine);
-    if (cutShort) {
+    if (cutShort && names) {
         QStringView rest;
         *cutShort = looked > SpreadsheetNames::MaxRows && lines.next(&rest);
     }

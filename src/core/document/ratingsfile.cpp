@@ -8,7 +8,9 @@
 #include "core/platform/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -21,6 +23,8 @@ namespace {
 const QString NameHeading = QStringLiteral("姓名");
 const QString UnreadableMessage = QStringLiteral("无法读取文件“%1”：%2");
 const QString NoNameColumnMessage = QStringLiteral("文件“%1”中没有“姓名”一列，无法读取评价。");
+const QString TooLargeMessage =
+    QStringLiteral("文件“%1”有 %2 MB，不像是评价表（一个班的评价表不过几十 KB，最多读取 %3 MB），没有读取。");
 
 /// The field as CSV writes it: in double quotes (inner quotes doubled) when it holds a comma, a
 /// quote, a line break or blanks at its ends.
@@ -113,6 +117,19 @@ struct Cells
     QList<QList<std::optional<Grade>>> grades;
 };
 
+/// Adds an item to one of the problem lists (by its index in Problems::counts), as long as the
+/// list keeps items; counts it either way.
+void note(Problems &found, int list, const QString &item)
+{
+    QStringList *lists[] = {&found.unknownNames, &found.unknownValues, &found.unknownCategories,
+                            &found.duplicateNames, &found.duplicateCategories};
+    if (lists[list]->size() < KeptProblems)
+        lists[list]->append(problemItem(item));
+    ++found.counts[std::size_t(list)];
+}
+
+enum ProblemList { UnknownNames, UnknownValues, UnknownCategories, DuplicateNames, DuplicateCategories };
+
 Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
                 Problems *problems)
 {
@@ -152,9 +169,9 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
             continue;
         const int index = categoryIndex.value(key, -1);
         if (index < 0) {
-            found.unknownCategories.append(heading[c].trimmed());
+            note(found, UnknownCategories, heading[c].trimmed());
         } else if (categoryTaken[index]) {
-            found.duplicateCategories.append(categories[index]);
+            note(found, DuplicateCategories, categories[index]);
         } else {
             columnCategory[c] = index;
             categoryTaken[index] = true;
@@ -179,12 +196,12 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
         const QString key = packed(name);
         const auto students = studentIndex.constFind(key);
         if (students == studentIndex.constEnd()) {
-            found.unknownNames.append(name);
+            note(found, UnknownNames, name);
             continue;
         }
         const int seen = rowsSeen[key]++;
         if (seen >= students->size()) {
-            found.duplicateNames.append(name);
+            note(found, DuplicateNames, name);
             continue;
         }
         const int student = students->at(seen);
@@ -194,9 +211,13 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
             const std::optional<Grade> grade = parseValue(row[c]);
             if (grade)
                 cells.grades[student][columnCategory[c]] = *grade;
+            else if (found.unknownValues.size() < KeptProblems)
+                note(found, UnknownValues,
+                     QStringLiteral("%1/%2: %3")
+                         .arg(problemItem(name), problemItem(categories[columnCategory[c]]),
+                              problemItem(row[c].trimmed())));
             else
-                found.unknownValues.append(QStringLiteral("%1/%2: %3")
-                                               .arg(name, categories[columnCategory[c]], row[c].trimmed()));
+                ++found.counts[UnknownValues]; // counted without making its text
         }
     }
     if (problems)
@@ -252,12 +273,19 @@ namespace {
 
 Result<QList<QStringList>> rowsOf(const QString &path)
 {
+    if (const QFileInfo info(path); info.isFile() && info.size() > MaxFileSize)
+        return Failure{TooLargeMessage.arg(path, QString::number(double(info.size()) / (1024 * 1024), 'f', 1))
+                           .arg(MaxFileSize / (1024 * 1024)),
+                       FailureKind::Unreadable};
     if (isSheet(path))
         return SpreadsheetFile::rows(path);
     const Result<QByteArray> bytes = TextFile::readAll(path);
     if (!bytes)
         return Failure{UnreadableMessage.arg(path, bytes.error()), FailureKind::Unreadable};
-    return SpreadsheetNames::csvRows(NameList::decode(*bytes));
+    const Result<QString> text = NameList::decodeFile(path, *bytes);
+    if (!text)
+        return text.failure();
+    return SpreadsheetNames::csvRows(*text);
 }
 
 /// The headings after 姓名 in the first row that holds one: the categories of a file of our own.
@@ -328,22 +356,41 @@ bool hasGrades(const Table &table)
     });
 }
 
+QString problemItem(const QString &text)
+{
+    if (text.size() <= ProblemItemLength)
+        return text;
+    qsizetype cut = ProblemItemLength;
+    if (text.at(cut - 1).isHighSurrogate()) // a character outside the BMP stays whole
+        --cut;
+    return text.first(cut) + QStringLiteral("…");
+}
+
+QString listed(const QStringList &items, qsizetype total, const std::function<QString(const QString &)> &field)
+{
+    total = std::max(total, items.size());
+    QStringList shown;
+    for (qsizetype i = 0; i < items.size() && i < ShownProblems; ++i)
+        shown << field(problemItem(items.at(i)));
+    QString text = shown.join(QStringLiteral("、"));
+    if (total > shown.size())
+        text += QStringLiteral("等，另有 %1 项").arg(QLocale(QLocale::Chinese, QLocale::China).toString(total - shown.size()));
+    return text;
+}
+
 QStringList problemLines(const Problems &problems, const std::function<QString(const QString &)> &field)
 {
     QStringList lines;
-    const auto list = [&](const QString &what, const QStringList &items) {
+    const auto list = [&](const QString &what, const QStringList &items, ProblemList which) {
         if (items.isEmpty())
             return;
-        QStringList shown;
-        for (const QString &item : items)
-            shown << field(item);
-        lines << what + shown.join(QStringLiteral("、"));
+        lines << what + listed(items, problems.counts[std::size_t(which)], field);
     };
-    list(QStringLiteral("不在班上的姓名："), problems.unknownNames);
-    list(QStringLiteral("无法识别的评价："), problems.unknownValues);
-    list(QStringLiteral("评语库中没有的类别："), problems.unknownCategories);
-    list(QStringLiteral("重复的学生（按第一行）："), problems.duplicateNames);
-    list(QStringLiteral("重复的类别（按第一列）："), problems.duplicateCategories);
+    list(QStringLiteral("不在班上的姓名："), problems.unknownNames, UnknownNames);
+    list(QStringLiteral("无法识别的评价："), problems.unknownValues, UnknownValues);
+    list(QStringLiteral("评语库中没有的类别："), problems.unknownCategories, UnknownCategories);
+    list(QStringLiteral("重复的学生（按第一行）："), problems.duplicateNames, DuplicateNames);
+    list(QStringLiteral("重复的类别（按第一列）："), problems.duplicateCategories, DuplicateCategories);
     if (problems.rowsWithoutName > 0)
         lines << QStringLiteral("没有姓名的行：%1 行").arg(problems.rowsWithoutName);
     return lines;

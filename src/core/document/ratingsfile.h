@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 
 #include <optional>
@@ -40,6 +41,13 @@ struct Table
     bool operator==(const Table &) const = default;
 };
 
+/// A problem list keeps its first KeptProblems items, each cut to ProblemItemLength characters,
+/// and counts the rest: a hostile file of many long cells costs little memory.
+inline constexpr int KeptProblems = 100;
+inline constexpr int ProblemItemLength = 30;
+/// A message names this many items of a list, then says how many more there are.
+inline constexpr int ShownProblems = 10;
+
 /// What reading found that it could not take; nothing is dropped without being named here.
 struct Problems
 {
@@ -50,7 +58,18 @@ struct Problems
     QStringList duplicateCategories; ///< a category's second column (the first one counts)
     int rowsWithoutName = 0;       ///< rows holding values but no name
     bool missingNameColumn = false; ///< no row holds a 姓名 heading: nothing could be read
+    /// How many items the lists above had before they were cut to KeptProblems, in their order;
+    /// a list longer than its count (one built by hand) counts its own size.
+    std::array<qsizetype, 5> counts = {};
 };
+
+/// A long cell as a problem list keeps it: at most ProblemItemLength characters, then "…".
+QString problemItem(const QString &text);
+
+/// Items joined with "、" as a message shows them: the first ShownProblems (each a problemItem,
+/// then passed through `field`), and "等，另有 9,990 项" for the rest of `total`.
+QString listed(const QStringList &items, qsizetype total,
+               const std::function<QString(const QString &)> &field = [](const QString &text) { return text; });
 
 /// Reads a table from spreadsheet rows (first row 姓名 and category names; a title row above
 /// it is passed over), keeping only the class's students (`roster`, in roster order, every one
@@ -60,8 +79,13 @@ struct Problems
 Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
                Problems *problems);
 
+/// A class's ratings take a few KB; a file larger than this is no ratings table and is refused
+/// before it is read.
+inline constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
 /// Reads any ratings spreadsheet (.csv, .xlsx, .xls, .ods; any other name is read as CSV text)
-/// through the name import's reader. Fails when the file cannot be read or has no 姓名 column.
+/// through the name import's reader. Fails when the file cannot be read, is larger than
+/// MaxFileSize or has no 姓名 column.
 Result<Table> readFile(const QString &path, const QStringList &roster, const QStringList &categories,
                        Problems *problems);
 

@@ -88,6 +88,14 @@ constexpr qsizetype MaxSharedStrings = 1 << 20;
 
 const QString TableNamespace = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
 
+/// The text cut to MaxCellLength characters.
+QString cellText(QString text)
+{
+    if (text.size() > MaxCellLength)
+        text.truncate(MaxCellLength);
+    return text;
+}
+
 void put(QList<QStringList> &rows, qint64 row, int column, const QString &text)
 {
     if (text.isEmpty() || row < 0 || column < 0 || column >= MaxColumns || row >= MaxRows)
@@ -206,7 +214,8 @@ public:
     }
     /// From the element just started to its end: its characters, or only those of its `runs`
     /// elements when given; what the `skipped` elements hold is left out. OpenDocument's
-    /// spaces, tabs and line breaks given as elements count as such.
+    /// spaces, tabs and line breaks given as elements count as such. Only the first
+    /// MaxCellLength characters are kept.
     QString text(QStringView runs = {}, QStringView skipped = {})
     {
         QString text;
@@ -225,8 +234,8 @@ public:
                     text += u'\n';
             } else if (m_xml.isEndElement() && m_depth < inRun) {
                 inRun = 0;
-            } else if (m_xml.isCharacters() && inRun) {
-                text += m_xml.text();
+            } else if (m_xml.isCharacters() && inRun && text.size() < MaxCellLength) {
+                text += m_xml.text().first(std::min<qsizetype>(m_xml.text().size(), MaxCellLength - text.size()));
             }
         }
         return text;
@@ -242,7 +251,7 @@ private:
 /// (`<rPh>`) that Excel keeps beside a Chinese or Japanese name.
 QString stringItem(SheetXml &xml)
 {
-    return withEscapesDecoded(xml.text(u"t", u"rPh"));
+    return cellText(withEscapesDecoded(xml.text(u"t", u"rPh")));
 }
 
 Result<QList<QStringList>> xlsxRows(zip_t *archive, const QString &path)
@@ -310,7 +319,7 @@ Result<QList<QStringList>> xlsxRows(zip_t *archive, const QString &path)
             QString value;
             for (const int depth = xml.depth(); xml.next() && xml.depth() >= depth;) {
                 if (xml.isStart(u"v"))
-                    value = withEscapesDecoded(xml.text());
+                    value = cellText(withEscapesDecoded(xml.text()));
                 else if (xml.isStart(u"is"))
                     value = stringItem(xml);
             }
@@ -338,7 +347,7 @@ QString odsCellText(SheetXml &xml)
         else if (xml.isStart(u"p") || xml.isStart(u"h"))
             paragraphs << xml.text({}, u"ruby-text");
     }
-    return paragraphs.join(u'\n');
+    return cellText(paragraphs.join(u'\n'));
 }
 
 Result<QList<QStringList>> odsRows(zip_t *archive, const QString &path)
@@ -412,6 +421,9 @@ Result<QList<QStringList>> archiveRows(const QString &path, bool ods)
 /// the file has the name of a newer kind, which the teacher is told when it cannot be read.
 Result<QList<QStringList>> xlsRows(const QString &path, bool renamed)
 {
+    // Declared first, so that an interrupted conversion ends the program only once the folder
+    // holding the copy of the class list is gone.
+    const LibreOffice::InterruptScope interrupts;
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-sheet-XXXXXX"));
     if (!work.isValid())
         return Failure{

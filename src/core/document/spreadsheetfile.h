@@ -11,7 +11,12 @@
 /// reads the XML.
 namespace SpreadsheetFile {
 
-/// The rows of the first sheet (cells by their column, empty cells as ""), or why the file
+/// A cell's text is cut to this many characters: no cell of a class list or a ratings table is
+/// near it, and a hostile file's long text then costs little wherever a cell is copied.
+inline constexpr int MaxCellLength = 1000;
+
+/// The rows of the first sheet (cells by their column, empty cells as "", each cut to
+/// MaxCellLength characters), or why the file
 /// cannot be read: not a spreadsheet of that kind, damaged, or protected by a password. An old
 /// Excel file (.xls) is converted to .xlsx by LibreOffice (soffice) in a private folder first;
 /// without LibreOffice Calc that is said.

@@ -12,8 +12,9 @@ namespace SpreadsheetNames {
 inline constexpr int MaxRows = 10000;
 inline constexpr int MaxColumns = 256;
 
-/// A cell holding more characters than this (blanks around it left out) is never a name.
-inline constexpr int MaxNameLength = 64;
+/// A cell holding more characters than this (blanks around it left out) is never a name:
+/// 50 holds the longest transliterated and foreign names.
+inline constexpr int MaxNameLength = 50;
 
 /// The rows of a CSV text: fields split at commas (or at TABs when a line holds TABs and no
 /// comma), a field in double quotes may hold commas, line breaks and doubled quotes ("").

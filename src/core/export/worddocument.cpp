@@ -96,6 +96,9 @@ Result<void> write(const QString &path, const CommentDocument &document, const Q
     if (QFileInfo(path).suffix().compare(QStringLiteral("odt"), Qt::CaseInsensitive) == 0)
         return FileSave::saveLike(path, text, classPath);
 
+    // Declared first, so that an interrupted conversion ends the program only once the folder
+    // holding the class's comments is gone.
+    const LibreOffice::InterruptScope interrupts;
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/qhsy-word-XXXXXX"));
     if (!work.isValid())
         return Failure{

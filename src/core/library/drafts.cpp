@@ -71,7 +71,9 @@ Draft assemble(const Library &library, const Student &student, const QList<QList
         draft.stock.append(stock);
         draft.parts.append(fillPlaceholders(stock, student.name));
     }
-    draft.text = draft.parts.join(QString());
+    draft.name = student.name;
+    // Filled once joined: a placeholder may be split between two stock comments.
+    draft.text = fillPlaceholders(draft.stock.join(QString()), draft.name);
     return draft;
 }
 
@@ -190,6 +192,12 @@ QString fillPlaceholders(const QString &text, const QString &name)
             result += text.at(at++);
         }
     }
+    // What is left of a placeholder would be printed as it stands; each removal shortens the
+    // text, so this ends.
+    while (result.contains(FullNamePlaceholder) || result.contains(GivenNamePlaceholder)) {
+        result.remove(FullNamePlaceholder);
+        result.remove(GivenNamePlaceholder);
+    }
     return result;
 }
 
@@ -284,7 +292,7 @@ Draft fitToBox(Draft draft, const std::function<bool(const QString &)> &fits)
             draft.parts.removeAt(last);
         if (last < draft.stock.size())
             draft.stock.removeAt(last);
-        draft.text = draft.parts.join(QString());
+        draft.text = fillPlaceholders(draft.stock.join(QString()), draft.name);
     }
     return draft;
 }

@@ -42,7 +42,9 @@ Library fromEntries(const QList<CommentLibrary::Entry> &entries);
 /// respected); a one-character given name gives the full name.
 QString givenName(const QString &name);
 
-/// {姓名} -> name, {名} -> givenName(name).
+/// {姓名} -> name, {名} -> givenName(name), in one pass; a placeholder the result still
+/// holds (one in the name, or one made where the name meets the text) is taken out, so that
+/// no result holds one.
 QString fillPlaceholders(const QString &text, const QString &name);
 
 /// The categories of a student's draft in order: library order, 总评 first and 寄语 last if
@@ -53,11 +55,12 @@ QStringList draftOrder(const Library &library, const Ratings &ratings);
 /// One student's draft.
 struct Draft
 {
-    QString text;           ///< parts joined, nothing between them
+    QString text;           ///< the stock comments joined, then placeholders filled
     QStringList categories; ///< used, in order
     QStringList dropped;    ///< left out to fit the paper, in the order dropped
     QStringList parts;      ///< the comment for each used category, placeholders filled
     QStringList stock;      ///< the same comments as the library has them
+    QString name;           ///< the student's, which fills the placeholders
 
     friend bool operator==(const Draft &, const Draft &) = default;
 };
@@ -76,7 +79,7 @@ Draft redraw(const Library &library, const QStringList &names, const QList<Ratin
              const QList<Draft> &current, int k, quint32 seed);
 
 /// Fits the paper: while `fits(text)` is false, drops the used category nearest the end other
-/// than 寄语 and rebuilds the text; records the dropped ones.
+/// than 寄语 and rebuilds the text from the stock comments left; records the dropped ones.
 Draft fitToBox(Draft draft, const std::function<bool(const QString &)> &fits);
 
 /// Whether a comment fits in the printed comment box of `scheme` in `font`. The function keeps

@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <iterator>
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -25,6 +27,23 @@ constexpr int PollMs = 100;
 thread_local KeepWaiting t_keepWaiting;
 
 const QString CancelledMessage = QStringLiteral("已取消转换。");
+const QString InterruptedMessage = QStringLiteral("程序被中断，已停止转换。");
+
+/// What the signal handler may touch: the running converter's process group (0: none) and the
+/// signal that came.
+volatile sig_atomic_t g_group = 0;
+volatile sig_atomic_t g_signal = 0;
+/// How many InterruptScopes are open, and the handlers they replaced (only on the main thread).
+int g_scopes = 0;
+constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_previous[std::size(Signals)];
+
+void onSignal(int signal)
+{
+    g_signal = signal;
+    if (const pid_t group = pid_t(g_group); group > 0)
+        ::kill(-group, SIGKILL);
+}
 
 } // namespace
 
@@ -39,6 +58,9 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
     const QString program = QStandardPaths::findExecutable(name);
     if (program.isEmpty())
         return Failure{QStringLiteral("找不到程序 %1。").arg(name), FailureKind::NotFound};
+    const InterruptScope interrupts;
+    if (InterruptScope::interrupted())
+        return Failure{InterruptedMessage, FailureKind::Stopped};
     QProcess process;
     process.setProgram(program);
     process.setArguments(
@@ -55,6 +77,7 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
         return Failure{QStringLiteral("无法启动程序 %1：%2").arg(name, FileErrorReason::fromText(process.errorString())),
                        FailureKind::NotFound};
     const pid_t group = pid_t(process.processId());
+    g_group = sig_atomic_t(group);
 
     const KeepWaiting keepWaiting = run.keepWaiting ? run.keepWaiting : t_keepWaiting;
     const QDeadlineTimer deadline(std::chrono::seconds(run.timeoutSeconds));
@@ -62,6 +85,10 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
     while (process.state() != QProcess::NotRunning && !process.waitForFinished(PollMs)) {
         if (process.state() == QProcess::NotRunning)
             break;
+        if (InterruptScope::interrupted()) {
+            stopped = InterruptedMessage;
+            break;
+        }
         if (deadline.hasExpired()) {
             stopped = timeoutMessage(run.timeoutSeconds);
             break;
@@ -74,7 +101,10 @@ Result<QString> convert(const QString &source, const QString &format, const QStr
     // Whatever is left of the group goes, a stopped process too; the launcher is reaped below,
     // so its process id cannot have been given to another process yet.
     ::kill(-group, SIGKILL);
+    g_group = 0; // before the launcher is reaped, after which its id may be another's
     process.waitForFinished(-1);
+    if (stopped.isEmpty() && InterruptScope::interrupted())
+        stopped = InterruptedMessage; // the handler killed it: no result to trust
     if (!stopped.isEmpty())
         return Failure{stopped, FailureKind::Stopped};
 
@@ -110,6 +140,35 @@ Result<void> copySource(const QString &path, const QString &target)
     if (in.error() != QFileDevice::NoError || !out.commit())
         return Failure{unreadable, FailureKind::Unreadable};
     return done();
+}
+
+InterruptScope::InterruptScope()
+{
+    if (g_scopes++ > 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(Signals); ++i)
+        ::sigaction(Signals[i], &action, &g_previous[i]);
+}
+
+InterruptScope::~InterruptScope()
+{
+    if (--g_scopes > 0)
+        return;
+    for (std::size_t i = 0; i < std::size(Signals); ++i)
+        ::sigaction(Signals[i], &g_previous[i], nullptr);
+    // Everything this scope covered is undone: the signal now does what it would have done.
+    if (const int signal = g_signal; signal != 0) {
+        g_signal = 0;
+        ::raise(signal);
+    }
+}
+
+bool InterruptScope::interrupted()
+{
+    return g_signal != 0;
 }
 
 WaitingScope::WaitingScope(KeepWaiting keepWaiting)

@@ -38,9 +38,10 @@ struct Run
 /// with a profile of its own in `folder` (so that a running LibreOffice of the teacher's is
 /// neither used nor disturbed), writing the result into `folder`. Returns the converted file.
 /// LibreOffice runs in a process group of its own, which is ended as a whole when the
-/// conversion is over, runs out of time or is cancelled, so that none of its processes is left
-/// behind. Fails as FailureKind::NotFound without LibreOffice, as FailureKind::Stopped when it
-/// ran out of time or was cancelled; otherwise with LibreOffice's own words.
+/// conversion is over, runs out of time, is cancelled or the program is interrupted (see
+/// InterruptScope), so that none of its processes is left behind. Fails as
+/// FailureKind::NotFound without LibreOffice, as FailureKind::Stopped when it ran out of time,
+/// was cancelled or interrupted; otherwise with LibreOffice's own words.
 Result<QString> convert(const QString &source, const QString &format, const QString &folder,
                         const Run &run = {});
 
@@ -60,6 +61,24 @@ public:
 
 private:
     KeepWaiting m_previous;
+};
+
+/// While the outermost scope exists, SIGINT, SIGTERM and SIGHUP (Ctrl+C, a kill, a closed
+/// terminal) do not end the program at once: the signal handler only kills a running
+/// converter's process group and notes the signal, the conversion fails as Stopped, and the
+/// code between unwinds (removing its temporary folders, which hold a copy of the teacher's
+/// file). The outermost scope's end then restores the handlers there were and raises the
+/// signal again, so the program ends by it as it would have. A caller that keeps a temporary
+/// folder declares a scope before the folder; convert holds one of its own.
+class InterruptScope
+{
+public:
+    InterruptScope();
+    ~InterruptScope();
+    InterruptScope(const InterruptScope &) = delete;
+    InterruptScope &operator=(const InterruptScope &) = delete;
+    /// Whether a signal came while a scope was open.
+    static bool interrupted();
 };
 
 } // namespace LibreOffice

@@ -140,13 +140,6 @@ ItemFont scaled(ItemFont font, double scale)
     return font;
 }
 
-PageItem placedItem(PageItemRole role, const QString &text, const ItemFont &font, double left, double top,
-                    const TextMeasurer &measurer)
-{
-    const TextExtent extent = measurer.measureText(text, font);
-    return {role, text, font, left, top, extent.width, extent.height};
-}
-
 } // namespace
 
 QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, double gapCm, double firstTopCm,
@@ -220,6 +213,50 @@ QList<PageItem> breakCommentLines(const QString &comment, double boxWidthCm, dou
     return lines;
 }
 
+PageItem placeItem(PageItemRole role, const QString &text, const ItemFont &font, double left, double top,
+                   const TextMeasurer &measurer, const PaperEdges &paper)
+{
+    if (text.size() <= PlacedTextMeasuredWhole) {
+        const TextExtent extent = measurer.measureText(text, font);
+        return {role, text, font, left, top, extent.width, extent.height, {}};
+    }
+    // As a comment's line: a character that begins an em past the paper's right edge, and a
+    // visual line that begins at or below its bottom, show nothing and are neither kept nor
+    // measured.
+    const double hiddenFrom = paper.right - left + 20 * font.fontSize;
+    const double pitch = measurer.measureText(QString(), font).height;
+    const auto line = measurer.startLine(font);
+    line->expect(text, 0);
+    QString shown;
+    qsizetype shownFrom = 0; // the start of the stretch being shown
+    bool hiding = !(hiddenFrom > 0);
+    double visualTop = top;
+    ClusterCursor clusters(text);
+    qsizetype next = 0;
+    for (qsizetype end = clusters.next(); end >= 0; next = end, end = clusters.next()) {
+        const QStringView cluster = QStringView(text).sliced(next, end - next);
+        if (isLineBreak(cluster.front())) {
+            visualTop += pitch;
+            if (!(visualTop < paper.bottom))
+                break;
+            if (hiding)
+                shownFrom = next;
+            hiding = !(hiddenFrom > 0);
+            line->append(cluster);
+        } else if (hiding || line->surelyReaches(hiddenFrom)) {
+            if (!hiding)
+                shown += QStringView(text).sliced(shownFrom, next - shownFrom);
+            hiding = true;
+        } else {
+            line->append(cluster);
+        }
+    }
+    if (!hiding)
+        shown += QStringView(text).sliced(shownFrom, next - shownFrom);
+    const TextExtent extent = line->extent();
+    return {role, shown, font, left, top, extent.width, extent.height, {}};
+}
+
 ComposedPage composePage(const CommentDocument &document, int currentStudent, const ItemFonts &fonts,
                          const PageSetup &setup, const TextMeasurer &measurer)
 {
@@ -245,7 +282,8 @@ ComposedPage composePage(const CommentDocument &document, int currentStudent, co
                                                 left * scale, font, measurer, unitsPerCm,
                                                 setup.paper.value_or(PaperEdges{page.width, page.height})));
         } else {
-            page.items.append(placedItem(item.role, text, font, twips(left), twips(top), measurer));
+            page.items.append(placeItem(item.role, text, font, twips(left), twips(top), measurer,
+                                        setup.paper.value_or(PaperEdges{page.width, page.height})));
         }
     }
     return page;

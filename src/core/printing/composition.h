@@ -75,6 +75,18 @@ QList<PageItem> breakCommentLines(const QString &text, double boxWidthCm, double
                                   double leftCm, const ItemFont &font, const TextMeasurer &measurer,
                                   int unitsPerCm = UnitsPerCm, const PaperEdges &paper = {});
 
+/// A text placed whole in one spot (a name, a signature, a heading, a date) is measured as it
+/// is up to this many UTF-16 units.
+inline constexpr int PlacedTextMeasuredWhole = 256;
+
+/// A text placed in one spot at (left, top) in twips, sized to what shows of it on `paper`. A
+/// text of up to PlacedTextMeasuredWhole units is kept and measured whole; of a longer one, as
+/// of a comment's lines (see breakCommentLines), the characters that surely begin more than an
+/// em right of the paper's edge and the visual lines that begin at or below its bottom are left
+/// out, unmeasured, so that the work follows the page and not the text.
+PageItem placeItem(PageItemRole role, const QString &text, const ItemFont &font, double left, double top,
+                   const TextMeasurer &measurer, const PaperEdges &paper = {});
+
 /// The page of student card `currentStudent` (slot currentStudent + 1; a card outside the
 /// class gives an empty name and comment) as `setup` lays it out: its size the paper's, the
 /// items where the setup's lengths put them, the fonts and every length at the setup's scale.

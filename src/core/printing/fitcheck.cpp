@@ -54,7 +54,9 @@ double optionalItemsTop(const CommentDocument &document, const PageSetup &setup,
         const double left = setup.cm(item.left) * twipsPerCm;
         const double itemTop = setup.cm(item.top) * twipsPerCm;
         const ItemFont font = PrintedItems::fontOf(item, setup.scheme, document.ItemFonts);
-        const double width = measurer.measureText(item.textOf(source), font).width;
+        // Only whether it reaches the box matters: a long heading is measured no further.
+        const double width =
+            placeItem(item.role, item.textOf(source), font, left, itemTop, measurer, PaperEdges{boxRight}).width;
         if (itemTop > boxTop && left < boxRight && left + width > boxLeft)
             top = std::min(top, itemTop);
     }

@@ -5,6 +5,7 @@
 #include "core/platform/desktopviewer.h"
 #include "core/platform/filefilter.h"
 #include "core/platform/fontsubstitution.h"
+#include "core/platform/messagetext.h"
 #include "core/platform/savelocation.h"
 #include "ui/platform/filelistmodel.h"
 #include "ui/platform/qtprinttarget.h"
@@ -72,7 +73,9 @@ MsgAnswer QtPlatform::messageBox(const QString &text, const QString &title, MsgI
 {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
-    box.setText(text);
+    // The last guard for a text that grew from a file: a box laying out megabytes would freeze
+    // the window, and one taller than the screen hides its buttons.
+    box.setText(MessageText::bounded(text));
     switch (icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -123,7 +126,7 @@ int QtPlatform::choose(const QString &text, const QString &title, const QStringL
 {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
-    box.setText(text);
+    box.setText(MessageText::bounded(text));
     box.setIcon(QMessageBox::Question);
     QList<QAbstractButton *> pressable;
     for (const QString &caption : buttons)

@@ -760,22 +760,30 @@ void tst_CommandLine::mistypedOptionOpensNoWindow()
 void tst_CommandLine::draft_data()
 {
     QTest::addColumn<QStringList>("options"); // after IN RATINGS OUT
-    QTest::addColumn<bool>("ratingsThere");
+    QTest::addColumn<QString>("ratings");     // the file's text; empty: no file
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("comments"); // of OUT's three students
+    QTest::addColumn<QString>("told");         // on standard error
     const QString drafted = QStringLiteral("张三学习认真。愿你更好！");
     const QString own = QStringLiteral("李四自己的评语。");
+    const QString rated = QStringLiteral("姓名,学习态度,寄语\n张三,优,A\n李四,良\n赵六,优,优\n");
     QTest::newRow("empty rated comments are drafted")
-        << QStringList{} << true << 0 << QStringList{QStringLiteral("张三\t12\t学习态度、寄语")}
-        << QStringList{drafted, own, QString()};
+        << QStringList{} << rated << 0 << QStringList{QStringLiteral("张三\t12\t学习态度、寄语")}
+        << QStringList{drafted, own, QString()} << "赵六"; // a name the class does not have is told
     QTest::newRow("--replace drafts every rated student")
-        << QStringList{"--replace", "--seed", "7"} << true << 0
+        << QStringList{"--replace", "--seed", "7"} << rated << 0
         << QStringList{QStringLiteral("张三\t12\t学习态度、寄语"), QStringLiteral("李四\t5\t学习态度")}
-        << QStringList{drafted, QStringLiteral("学习尚可。"), QString()};
-    QTest::newRow("no ratings file") << QStringList{} << false << 2 << QStringList{} << QStringList{};
-    QTest::newRow("a seed that is no number") << QStringList{"--seed", "x"} << true << 64 << QStringList{}
-                                              << QStringList{};
+        << QStringList{drafted, QStringLiteral("学习尚可。"), QString()} << "赵六";
+    QTest::newRow("nothing changed is told, with why")
+        << QStringList{} << QStringLiteral("姓名,学习态度\n李四,良\n") << 0 << QStringList{}
+        << QStringList{QString(), own, QString()}
+        << QStringLiteral("注意：没有改动任何学生的评语：2 名学生在评价表中没有评语库用得上的评价；"
+                          "1 名学生已有评语（要替换，请加 --replace）。");
+    QTest::newRow("no ratings file") << QStringList{} << QString() << 2 << QStringList{} << QStringList{}
+                                     << QString();
+    QTest::newRow("a seed that is no number") << QStringList{"--seed", "x"} << rated << 64 << QStringList{}
+                                              << QStringList{} << QString();
 }
 
 // Drafts from ratings without a window: the rated students' empty comments filled from the
@@ -783,10 +791,11 @@ void tst_CommandLine::draft_data()
 void tst_CommandLine::draft()
 {
     QFETCH(QStringList, options);
-    QFETCH(bool, ratingsThere);
+    QFETCH(QString, ratings);
     QFETCH(int, exitCode);
     QFETCH(QStringList, lines);
     QFETCH(QStringList, comments);
+    QFETCH(QString, told);
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("班级.py"));
     CommentDocument document;
@@ -800,14 +809,14 @@ void tst_CommandLine::draft()
                                                         "*!*类别之寄语\r\n\t*!*寄语好\r\n\t\t愿你更好！\r\n"
                                                         "\t*!*寄语中\r\n\t*!*寄语差\r\n"))
                 .ok());
-    const QString ratings = dir.filePath(QStringLiteral("评价.csv"));
-    if (ratingsThere) {
-        QFile file(ratings);
+    const QString ratingsPath = dir.filePath(QStringLiteral("评价.csv"));
+    if (!ratings.isEmpty()) {
+        QFile file(ratingsPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("姓名,学习态度,寄语\n张三,优,A\n李四,良\n赵六,优,优\n").toUtf8());
+        file.write(ratings.toUtf8());
     }
     const QString out = dir.filePath(QStringLiteral("草稿.py"));
-    const QStringList arguments = QStringList{"--draft", in, ratings, out, "--library", library} + options;
+    const QStringList arguments = QStringList{"--draft", in, ratingsPath, out, "--library", library} + options;
     const ProgramRun run = runBuiltProgram(arguments);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.out.split(u'\n', Qt::SkipEmptyParts), lines);
@@ -816,7 +825,7 @@ void tst_CommandLine::draft()
         QVERIFY(!run.err.isEmpty());
         return;
     }
-    QVERIFY2(run.err.contains(u"赵六"), qPrintable(run.err)); // a name the class does not have is told
+    QVERIFY2(run.err.contains(told), qPrintable(run.err));
     CommentDocument written;
     QVERIFY(CommentFile::read(out, written).ok());
     for (int k = 0; k < comments.size(); ++k)

@@ -90,6 +90,10 @@ private slots:
     void readFile();
     void unreadableFile_data();
     void unreadableFile();
+    void unsupportedEncoding_data();
+    void unsupportedEncoding();
+    void lineTooLongForAName_data();
+    void lineTooLongForAName();
 
     void importList_data();
     void importList();
@@ -124,6 +128,9 @@ void tst_NameList::decode_data()
     QTest::newRow("UTF-8 four bytes") << utf8("\xF0\xA0\x80\x80") << Ext;
     QTest::newRow("UTF-8 with BOM") << utf8("\xEF\xBB\xBF张三") << "张三";
     QTest::newRow("BOM only") << utf8("\xEF\xBB\xBF") << "";
+    QTest::newRow("UTF-16 little-endian") << QByteArray("\xFF\xFE\x20\x5F\x09\x4E\r\0\n\0\x3D\xD8\x00\xDE", 14)
+                                          << QStringLiteral("张三\r\n😀");
+    QTest::newRow("UTF-16 big-endian") << QByteArray("\xFE\xFF\x5F\x20\x4E\x09", 6) << "张三";
     // "涓" in GBK is E4 B8, the start of a three-byte UTF-8 sequence: cut off at the end, the
     // bytes are not UTF-8.
     QTest::newRow("UTF-8 sequence cut off at the end") << QByteArray("ab\xE4\xB8") << "ab涓";
@@ -219,6 +226,54 @@ void tst_NameList::unreadableFile()
     QVERIFY2(read.error().startsWith(QStringLiteral("无法读取文件“%1”：").arg(path)),
              qPrintable(read.error()));
     QVERIFY(read.error().size() > path.size() + 12); // and the reason
+}
+
+void tst_NameList::unsupportedEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("UTF-16 without its mark") << QByteArray("\x20\x5F\x09\x4E\n\0", 6);
+    QTest::newRow("UTF-32 with its mark") << QByteArray("\xFF\xFE\0\0\x20\x5F\0\0", 8);
+}
+
+void tst_NameList::unsupportedEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("names.txt");
+    QVERIFY(TextFile::saveAtomically(path, bytes).ok());
+    const Result<QString> read = NameList::readFile(path, [] { return false; });
+    QCOMPARE(read.kind(), FailureKind::Unreadable);
+    QVERIFY2(read.error().contains(QStringLiteral("不支持的编码")), qPrintable(read.error()));
+}
+
+void tst_NameList::lineTooLongForAName_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("row"); // the row refused, 0 for none
+    QTest::addColumn<int>("characters");
+    const QByteArray longest(SpreadsheetNames::MaxNameLength, 'a');
+    QTest::newRow("the longest name") << QByteArray("x\n") + longest << 0 << 0;
+    QTest::newRow("one character more") << QByteArray("x\n") + longest + "a\ny" << 2 << 51;
+    QTest::newRow("50 four-byte characters") << ExtGb.repeated(50) << 0 << 0;
+    QTest::newRow("a line of 5 MB") << QByteArray("x\r\ny\r\n") + QByteArray(5 << 20, 'a') << 3 << (5 << 20);
+}
+
+void tst_NameList::lineTooLongForAName()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, row);
+    QFETCH(int, characters);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("names.txt");
+    QVERIFY(TextFile::saveAtomically(path, bytes).ok());
+    const Result<QString> read = NameList::readFile(path, [] { return false; });
+    if (row == 0) {
+        QVERIFY(read.ok());
+        return;
+    }
+    QCOMPARE(read.kind(), FailureKind::Unreadable);
+    QCOMPARE(read.error(), NameList::tooLongMessage(path, row, characters));
+    QVERIFY2(read.error().contains(QStringLiteral("第 %1 行").arg(row)), qPrintable(read.error()));
 }
 
 void tst_NameList::importList_data()

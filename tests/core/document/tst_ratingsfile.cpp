@@ -357,6 +357,11 @@ void TestRatingsFile::readFileFailures_data()
     QTest::newRow("no name column") << "评价.csv" << QByteArray("a,b\r\n1,2\r\n")
                                     << "文件“%1”中没有“姓名”一列，无法读取评价。";
     QTest::newRow("not a workbook") << "评价.xlsx" << QByteArray("姓名,纪律\r\n") << "文件“%1”";
+    QTest::newRow("UTF-16 without its mark")
+        << "评价.csv" << QByteArray("\xD3\x59\x0D\x54\n\0", 6) << "文件“%1”的编码不受支持（不支持的编码）";
+    QTest::newRow("larger than a ratings table")
+        << "评价.csv" << QByteArray("姓名,纪律\r\n") + QByteArray(RatingsFile::MaxFileSize, 'x')
+        << "文件“%1”有 4.0 MB，不像是评价表";
 }
 
 void TestRatingsFile::readFileFailures()

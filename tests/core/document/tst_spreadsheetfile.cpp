@@ -1,4 +1,5 @@
 #include "core/document/namelist.h"
+#include "core/document/ratingsfile.h"
 #include "core/document/spreadsheetfile.h"
 #include "core/document/spreadsheetnames.h"
 #include "core/platform/libreoffice.h"
@@ -125,6 +126,8 @@ class tst_SpreadsheetFile : public QObject
 private slots:
     void hostileFiles_data();
     void hostileFiles();
+    void hostileRatings_data();
+    void hostileRatings();
     void csvLimits_data();
     void csvLimits();
     void namesIn_data();
@@ -202,6 +205,50 @@ void tst_SpreadsheetFile::hostileFiles()
     text.clear();
     const MemoryLimit limit(rlim_t(1) << 30);
     QCOMPARE(read(path), list.replace(QStringLiteral("%1"), path));
+}
+
+// A ratings table of many long cells: its problems are told in a few short lines, within a
+// small multiple of the file's size in memory.
+void tst_SpreadsheetFile::hostileRatings_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Parts>("parts");
+    QTest::addColumn<QString>("told"); // in the problem lines
+
+    QByteArray names;
+    for (int r = 2; r <= 10001; ++r)
+        names += "<row r=\"" + QByteArray::number(r) + "\"><c r=\"A" + QByteArray::number(r) +
+                 "\" t=\"s\"><v>1</v></c></row>";
+    const QByteArray heading = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>姓名</t></is></c></row>";
+    for (const qsizetype size : {100'000, 1'000'000})
+        QTest::addRow("a %lld-character string in 10,000 name cells", qlonglong(size))
+            << "a.xlsx" << xlsx(heading + names, "<si><t>x</t></si><si><t>" + QByteArray(size, 'x') + "</t></si>")
+            << "…等，另有 9,989 项"; // the sheet's first 10,000 rows
+    QTest::newRow("a row repeated 10,000 times")
+        << "b.ods"
+        << ods(row(cell("姓名") + "<table:table-cell table:number-columns-repeated=\"255\"><text:p>品德</text:p>"
+                                  "</table:table-cell>") +
+               "<table:table-row table:number-rows-repeated=\"10000\">" + cell("甲") +
+               "<table:table-cell table:number-columns-repeated=\"255\"><text:p>" + QByteArray(500, 'y') +
+               "</text:p></table:table-cell></table:table-row>")
+        << "重复的学生（按第一行）：甲、甲、甲、甲、甲、甲、甲、甲、甲、甲等，另有 9,988 项";
+}
+
+void tst_SpreadsheetFile::hostileRatings()
+{
+    QFETCH(QString, file);
+    QFETCH(Parts, parts);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(file);
+    QVERIFY(writeArchive(path, parts));
+    parts.clear();
+    const MemoryLimit limit(rlim_t(1) << 30);
+    RatingsFile::Problems problems;
+    QVERIFY(RatingsFile::readFile(path, {"甲"}, {"品德"}, &problems).ok());
+    const QString lines = RatingsFile::problemLines(problems).join(u'\n');
+    QVERIFY2(lines.contains(told), qPrintable(lines));
+    QVERIFY2(lines.size() < 2000, qPrintable(lines.first(2000)));
 }
 
 void tst_SpreadsheetFile::csvLimits_data()

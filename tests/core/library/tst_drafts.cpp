@@ -116,6 +116,8 @@ private slots:
     void seeds();
     void redrawChangesTheDraft_data();
     void redrawChangesTheDraft();
+    void placeholdersAcrossComments_data();
+    void placeholdersAcrossComments();
     void fitToBox_data();
     void fitToBox();
     void fitsScheme();
@@ -173,9 +175,15 @@ void tst_Drafts::placeholders_data()
     QTest::newRow("other braces stay") << "{班级}{名"
                                        << "王小明"
                                        << "{班级}{名";
-    QTest::newRow("a name is not read again") << "{姓名}"
-                                              << "{名}"
-                                              << "{名}";
+    QTest::newRow("a name is not read again") << "{姓名}，{名}"
+                                              << "王{名"
+                                              << "王{名，{名";
+    QTest::newRow("a name holding a placeholder leaves none") << "{姓名}"
+                                                              << "{名}"
+                                                              << "";
+    QTest::newRow("none made where the name meets the text") << "{{姓名}名}好"
+                                                             << "姓"
+                                                             << "好";
 }
 
 void tst_Drafts::placeholders()
@@ -315,6 +323,38 @@ void tst_Drafts::redrawChangesTheDraft()
         QList<Draft> after = drafts;
         after[k] = again;
         QCOMPARE(distinctTexts(after), students);
+    }
+}
+
+void tst_Drafts::placeholdersAcrossComments_data()
+{
+    // Every split of a comment into a 总评 and a 寄语 part, with a 纪律 part between them that
+    // fitting the paper drops.
+    QTest::addColumn<QString>("whole");
+    QTest::addColumn<QString>("filled");
+    QTest::newRow("full name") << "你好{姓名}，加油。"
+                               << "你好王小明，加油。";
+    QTest::newRow("given name") << "{名}，{名}加油。"
+                                << "小明，小明加油。";
+}
+
+void tst_Drafts::placeholdersAcrossComments()
+{
+    QFETCH(QString, whole);
+    QFETCH(QString, filled);
+    const Ratings rated = {{"总评", Rating::Good}, {"纪律", Rating::Good}, {"寄语", Rating::Good}};
+    for (qsizetype cut = 1; cut < whole.size(); ++cut) {
+        Library library;
+        library.categories = {"总评", "纪律", "寄语"};
+        library.comments["总评"][std::size_t(Rating::Good)] = {whole.first(cut)};
+        library.comments["纪律"][std::size_t(Rating::Good)] = {"{"};
+        library.comments["寄语"][std::size_t(Rating::Good)] = {whole.sliced(cut)};
+        const Draft draft = draftClass(library, {"王小明"}, {rated}, 1).first();
+        QVERIFY2(!draft.text.contains("{名}") && !draft.text.contains("{姓名}"), qPrintable(draft.text));
+        const Draft fitted =
+            Drafts::fitToBox(draft, [&](const QString &text) { return text.size() <= draft.text.size() - 1; });
+        QCOMPARE(fitted.dropped, QStringList{"纪律"});
+        QCOMPARE(fitted.text, filled);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,9 +43,75 @@ class tst_LibreOffice : public QObject
 private slots:
     void stoppedConverterLeavesNothing_data();
     void stoppedConverterLeavesNothing();
+    void interruptedConversionEndsTheProgram_data();
+    void interruptedConversionEndsTheProgram();
     void copySource_data();
     void copySource();
 };
+
+namespace {
+
+/// The test's own handler stands for the default action, which would end the test: it notes
+/// whether the temporary folder was already gone when the signal came through.
+QByteArray g_folder;
+int g_caught = 0;
+bool g_folderGone = false;
+
+void noteSignal(int signal)
+{
+    g_caught = signal;
+    g_folderGone = ::access(g_folder.constData(), F_OK) != 0;
+}
+
+} // namespace
+
+void tst_LibreOffice::interruptedConversionEndsTheProgram_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+// Interrupted, the converter's whole group ends at once and the program only after the folder
+// holding the copy of the teacher's file is removed.
+void tst_LibreOffice::interruptedConversionEndsTheProgram()
+{
+    QFETCH(int, signal);
+    struct sigaction test = {};
+    test.sa_handler = noteSignal;
+    struct sigaction saved;
+    QCOMPARE(::sigaction(signal, &test, &saved), 0);
+    g_caught = 0;
+    g_folderGone = false;
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("child.pid"));
+    Result<QString> converted = Failure{QString()};
+    {
+        const LibreOffice::InterruptScope interrupts; // as the readers and writers hold one
+        QTemporaryDir work(dir.filePath(QStringLiteral("work-XXXXXX")));
+        g_folder = QFile::encodeName(work.path());
+        LibreOffice::Run run;
+        run.program = fakeConverter(dir, pidFile, QStringLiteral("exec sleep 300"));
+        bool sent = false;
+        run.keepWaiting = [&] {
+            if (!sent && QFile::exists(pidFile))
+                sent = ::kill(::getpid(), signal) == 0;
+            return true;
+        };
+        converted = LibreOffice::convert(work.filePath(QStringLiteral("names.xls")), QStringLiteral("xlsx"),
+                                         work.path(), run);
+        QCOMPARE(g_caught, 0); // not while the folder is there
+    }
+    ::sigaction(signal, &saved, nullptr);
+    QCOMPARE(converted.kind(), FailureKind::Stopped);
+    QCOMPARE(g_caught, signal);
+    QVERIFY(g_folderGone);
+    QFile file(pidFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const qint64 child = file.readAll().trimmed().toLongLong();
+    QVERIFY(child > 0);
+    QVERIFY(QTest::qWaitFor([child] { return !running(child); }));
+}
 
 void tst_LibreOffice::stoppedConverterLeavesNothing_data()
 {

@@ -3,6 +3,7 @@
 #include "core/platform/filefilter.h"
 #include "core/platform/fontsubstitution.h"
 #include "core/platform/leadingnumber.h"
+#include "core/platform/messagetext.h"
 #include "core/platform/savelocation.h"
 #include "fifowatchdog.h"
 
@@ -34,7 +35,38 @@ private slots:
     void chosenFontKeepsFaceNameWhenUnchanged();
     void desktopViewer_data();
     void desktopViewer();
+    void boundedMessage_data();
+    void boundedMessage();
 };
+
+void tst_PlatformHelpers::boundedMessage_data()
+{
+    using MessageText::Cut;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const QString line(MessageText::MaxLineLength, u'甲');
+    const QString lines = QStringLiteral("一\r\n").repeated(MessageText::MaxLines);
+    QTest::newRow("short") << "找不到文件。\n请检查。" << "找不到文件。\n请检查。";
+    QTest::newRow("the longest line") << line << line;
+    QTest::newRow("a line too long") << line + "乙\n丙" << line + Cut + "\n丙";
+    QTest::newRow("a 60 MB line") << QString(30 << 20, u'x') << QString(MessageText::MaxLineLength, u'x') + Cut;
+    QTest::newRow("a character outside the BMP stays whole")
+        << line.first(MessageText::MaxLineLength - 1) + QStringLiteral("𠀀") + "乙"
+        << line.first(MessageText::MaxLineLength - 1) + Cut;
+    QTest::newRow("the most lines") << lines << lines;
+    QTest::newRow("a line more") << lines + "二" << lines + Cut;
+    QTest::newRow("a million lines") << QStringLiteral("一\n").repeated(1'000'000)
+                                     << QStringLiteral("一\n").repeated(MessageText::MaxLines) + Cut;
+    QTest::newRow("the most characters")
+        << (line + "\n").repeated(10) << (line + "\n").repeated(MessageText::MaxLength / (line.size() + 1) + 1) + Cut;
+}
+
+void tst_PlatformHelpers::boundedMessage()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(MessageText::bounded(text), shown);
+}
 
 void tst_PlatformHelpers::leadingNumber_data()
 {

@@ -106,6 +106,8 @@ private slots:
     void hiddenPastThePaperEdge();
     void composePageStopsAtThePaper_data();
     void composePageStopsAtThePaper();
+    void longHeadingMeasuredAsFarAsItShows_data();
+    void longHeadingMeasuredAsFarAsItShows();
 };
 
 void tst_Composition::lineBreaks_data()
@@ -613,6 +615,40 @@ void tst_Composition::composePageStopsAtThePaper()
     QCOMPARE(page.items.size(), commentLines + 2);
     QCOMPARE(page.items.last().role, PageItemRole::Signature);
     QCOMPARE(page.items.last().top, 25 * 570 * scale);
+}
+
+void tst_Composition::longHeadingMeasuredAsFarAsItShows_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("shown"); // UTF-16 units of the item's text at most
+    QTest::newRow("100,000 characters on one line") << cjk(100000) << 200;
+    QTest::newRow("100,000 lines") << (cjk(1) + CrLf).repeated(100000) << 300;
+    QTest::newRow("a short heading stays whole") << cjk(100) << 100;
+}
+
+void tst_Composition::longHeadingMeasuredAsFarAsItShows()
+{
+    QFETCH(QString, text);
+    QFETCH(int, shown);
+    // A heading and a date as long as a hand-edited scheme may hold: the work follows the page.
+    LayoutScheme scheme;
+    scheme.printsTitle = true;
+    scheme.titletext = text;
+    scheme.printsDate = true;
+    scheme.datetext = text;
+    CommentDocument document;
+    document.slot(1) = {QStringLiteral("王小明"), QString()};
+    const QtTextMeasurer measurer;
+    const PageSetup setup = PageSetup::of(scheme).withPaperSize(QStringLiteral("29.7"), QStringLiteral("21"));
+    const ComposedPage page = ::composePage(document, 0, document.ItemFonts, setup, measurer);
+    for (const PageItemRole role : {PageItemRole::Title, PageItemRole::Date}) {
+        const auto item = std::find_if(page.items.cbegin(), page.items.cend(),
+                                       [role](const PageItem &item) { return item.role == role; });
+        QVERIFY(item != page.items.cend());
+        QVERIFY2(item->text.size() <= shown && text.startsWith(item->text), qPrintable(item->text.left(50)));
+        QCOMPARE(item->width, measurer.measureText(item->text, item->font).width);
+    }
+    QVERIFY2(measurer.measuredLength() < 20000, qPrintable(QString::number(measurer.measuredLength())));
 }
 
 QTEST_MAIN(tst_Composition)
