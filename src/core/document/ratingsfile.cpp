@@ -165,7 +165,8 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
     QList<bool> categoryTaken(categories.size(), false);
     for (qsizetype c = 0; c < heading.size(); ++c) {
         const QString key = packed(heading[c]);
-        if (c == nameColumn || key.isEmpty())
+        // A second name column (a school's sheet often repeats 姓名 at the right) is no category.
+        if (c == nameColumn || key.isEmpty() || isNameHeading(heading[c]))
             continue;
         const int index = categoryIndex.value(key, -1);
         if (index < 0) {
@@ -297,7 +298,7 @@ QStringList ownCategories(const QList<QStringList> &rows)
             continue;
         QStringList categories;
         for (auto cell = row.cbegin(); cell != row.cend(); ++cell) {
-            if (cell != name && !cell->trimmed().isEmpty() && !categories.contains(cell->trimmed()))
+            if (!isNameHeading(*cell) && !cell->trimmed().isEmpty() && !categories.contains(cell->trimmed()))
                 categories << cell->trimmed();
         }
         return categories;

@@ -147,6 +147,9 @@ void TestRatingsFile::fromRows_data()
     QTest::newRow("a student twice, a category twice")
         << "姓名,纪律,纪律\n张三,优秀,差\n张三,后进,\n"
         << QStringList{"-E-", "---", "---"} << "" << "" << "" << "张三|纪律" << 0 << false;
+    QTest::newRow("姓名 again at the right")
+        << "姓名,纪律,姓名\n张三,优秀,张三\n"
+        << QStringList{"-E-", "---", "---"} << "" << "" << "" << "" << 0 << false;
     QTest::newRow("a row without a name")
         << "姓名,纪律\n,优秀\n,\n李四,良好\n"
         << QStringList{"---", "-G-", "---"} << "" << "" << "" << "" << 1 << false;
