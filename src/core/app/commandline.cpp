@@ -85,12 +85,13 @@ const QString StandardOutputName = QStringLiteral("-");
 const QString WriteFailedMessage = QStringLiteral("无法写入文件“%1”：%2");
 const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准输出：%1");
 
-// Writes OUT, standard output for "-", and tells why it could not. False on failure.
-bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err)
+// Writes OUT, standard output for "-", and tells why it could not. False on failure. A new OUT
+// takes the permission bits of `privateLike` (the class it comes from) when one is given.
+bool writeOutput(const QString &out, const QByteArray &bytes, QTextStream &err, const QString &privateLike = QString())
 {
     const bool toStandardOutput = out == StandardOutputName;
-    const Result<void> written =
-        toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes) : FileSave::save(out, bytes);
+    const Result<void> written = toStandardOutput ? FileSave::writeToDescriptor(STDOUT_FILENO, bytes)
+                                                  : FileSave::saveLike(out, bytes, privateLike);
     if (written)
         return true;
     err << (toStandardOutput ? StandardOutputFailedMessage.arg(written.error())
@@ -279,7 +280,7 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
     CommentDocument document;
     if (!readInput(in, document, err))
         return 2;
-    return writeOutput(out, TextFile::encode(exportFileText(document)), err) ? 0 : 1;
+    return writeOutput(out, TextFile::encode(exportFileText(document)), err, in) ? 0 : 1;
 }
 
 std::optional<LayoutScheme> printScheme(const QString &programFolder, const QString &scheme, QTextStream &err)
@@ -326,7 +327,7 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
                         QFileInfo(ins[qsizetype(i)]).completeBaseName()});
     }
     const QtTextMeasurer measurer;
-    const Result<void> written = writeClassesPdf(out, classes, layout, measurer, sheets);
+    const Result<void> written = writeClassesPdf(out, classes, layout, measurer, sheets, ins.first());
     if (!written) {
         err << WriteFailedMessage.arg(out, written.error()) << '\n';
         return 1;

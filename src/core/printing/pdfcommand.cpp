@@ -28,7 +28,7 @@ void saveClassPdf(const CommentDocument &document, const QList<int> &students, c
     }
     const Result<void> written =
         writeClassesPdf(path, {ClassPages{&document, students, QFileInfo(classPath).completeBaseName()}}, scheme,
-                        measurer, sheets);
+                        measurer, sheets, classPath);
     if (!written) {
         platform.messageBox(PrintMessages::PdfFailedMessage + written.error(), Platform::NoticeTitle,
                             MsgIcon::Critical, MsgButtons::Ok);

@@ -173,10 +173,11 @@ Result<QByteArray> classesPdf(const QList<ClassPages> &classes, const LayoutSche
 }
 
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
-                             const LayoutScheme &scheme, const TextMeasurer &measurer, const SheetOptions &sheets)
+                             const LayoutScheme &scheme, const TextMeasurer &measurer, const SheetOptions &sheets,
+                             const QString &privateLike)
 {
     const Result<QByteArray> pdf = classesPdf(classes, scheme, measurer, sheets);
     if (!pdf)
         return pdf.failure();
-    return FileSave::save(path, *pdf);
+    return FileSave::saveLike(path, *pdf, privateLike);
 }

@@ -79,6 +79,8 @@ Result<void> writeClassPdf(const QString &path, const CommentDocument &document,
 Result<QByteArray> classesPdf(const QList<ClassPages> &classes, const LayoutScheme &scheme,
                               const TextMeasurer &measurer, const SheetOptions &sheets = {});
 /// The same with several classes, as drawClassesPdf draws them.
+/// `privateLike`: the file takes that file's permission bits (the class's: who may not read
+/// the class may not read its comments as a PDF either); empty: the usual ones.
 Result<void> writeClassesPdf(const QString &path, const QList<ClassPages> &classes,
                              const LayoutScheme &scheme, const TextMeasurer &measurer,
-                             const SheetOptions &sheets = {});
+                             const SheetOptions &sheets = {}, const QString &privateLike = QString());

@@ -23,6 +23,8 @@ class tst_CommandLine : public QObject
     Q_OBJECT
 
 private slots:
+    void outputAsPrivateAsItsClass_data();
+    void outputAsPrivateAsItsClass();
     void parse_data();
     void parse();
     void resave_data();
@@ -251,6 +253,28 @@ void tst_CommandLine::exportTextFailures()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+// What a mode writes from a class only its owner may read is only the owner's to read too.
+void tst_CommandLine::outputAsPrivateAsItsClass_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("text export") << "--export-text" << "一班.txt";
+    QTest::newRow("class PDF") << "--print-pdf" << "一班.pdf";
+}
+
+void tst_CommandLine::outputAsPrivateAsItsClass()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString in = dir.filePath("一班.py");
+    QVERIFY(QFile::copy(testDataFile("basic.py"), in));
+    QVERIFY(QFile::setPermissions(in, QFile::ReadOwner | QFile::WriteOwner));
+    const ProgramRun run = runBuiltProgram({option, in, dir.filePath(output)});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(int(QFile::permissions(dir.filePath(output)) & 0x0077), 0); // nothing for the group or others
 }
 
 void tst_CommandLine::standardOutput_data()
