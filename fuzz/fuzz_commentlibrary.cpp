@@ -11,25 +11,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "fuzzcheck.h"
+
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-QStringList toList(const QList<QStringView> &views)
-{
-    QStringList lines;
-    lines.reserve(views.size());
-    for (QStringView line : views)
-        lines.append(line.toString());
-    return lines;
-}
 
 /// The lines read back as written: true exactly when no line holds a line break.
 void checkWritesBack(const QStringList &lines)

@@ -12,25 +12,12 @@
 #include "core/library/drafts.h"
 #include "core/platform/textfile.h"
 
+#include "fuzzcheck.h"
+
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-QStringList toList(const QList<QStringView> &views)
-{
-    QStringList lines;
-    lines.reserve(views.size());
-    for (QStringView line : views)
-        lines.append(line.toString());
-    return lines;
-}
 
 void checkDraft(const Drafts::Draft &draft)
 {

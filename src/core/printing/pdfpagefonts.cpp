@@ -123,9 +123,7 @@ std::map<std::string, QPDFObjectHandle> compositeFonts(QPDFPageObjectHelper &pag
         return found;
     for (const std::string &key : fonts.getKeys()) {
         QPDFObjectHandle font = fonts.getKey(key);
-        // The fonts whose shown codes ShownGlyphs follows.
-        if (font.isDictionary() && font.isIndirect() && font.getKey("/Subtype").isNameAndEquals("/Type0") &&
-            font.getKey("/Encoding").isNameAndEquals("/Identity-H"))
+        if (followedFont(font))
             found.emplace(key, font);
     }
     return found;

@@ -10,6 +10,12 @@
 #include <algorithm>
 #include <memory>
 
+bool followedFont(QPDFObjectHandle font)
+{
+    return font.isDictionary() && font.isIndirect() && font.getKey("/Subtype").isNameAndEquals("/Type0") &&
+           font.getKey("/Encoding").isNameAndEquals("/Identity-H");
+}
+
 ShownGlyphs::ShownGlyphs(QPDFPageObjectHelper &page)
     : m_fonts(page.getAttribute("/Resources", false).getKey("/Font"))
 {
@@ -87,9 +93,7 @@ void ShownGlyphs::selectFont(const std::string &name)
     if (!font.isDictionary() || !font.isIndirect())
         return;
     m_font.id = font.getObjGen();
-    QPDFObjectHandle encoding = font.getKey("/Encoding");
-    m_font.composite =
-        font.getKey("/Subtype").isNameAndEquals("/Type0") && encoding.isNameAndEquals("/Identity-H");
+    m_font.composite = followedFont(font);
     if (m_font.composite)
         fonts.emplace(m_font.id, font);
 }

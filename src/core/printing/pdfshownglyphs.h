@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+/// Whether ShownGlyphs can follow what `font` shows: an indirect composite font with two-byte
+/// codes (Type0, Identity-H: what Qt writes).
+bool followedFont(QPDFObjectHandle font);
+
 /// One glyph code a page shows, in its font.
 struct ShownGlyph
 {

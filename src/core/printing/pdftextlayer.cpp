@@ -148,8 +148,7 @@ std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> compositeFonts(QPDFPageObje
         return found;
     for (const std::string &key : fonts.getKeys()) {
         QPDFObjectHandle font = fonts.getKey(key);
-        if (font.isDictionary() && font.isIndirect() && font.getKey("/Subtype").isNameAndEquals("/Type0") &&
-            font.getKey("/Encoding").isNameAndEquals("/Identity-H"))
+        if (followedFont(font))
             found.emplace_back(font.getObjGen(), font);
     }
     return found;
@@ -193,7 +192,7 @@ PdfTextLayer::Face &PdfTextLayer::faceOf(const QRawFont &font)
         if (named && face.family == family && face.style == style)
             return face;
     }
-    m_faces.append({font, family, style, {}, {}});
+    m_faces.append({font, family, style, {}, {}, {}});
     return m_faces.last();
 }
 
