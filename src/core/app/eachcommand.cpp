@@ -31,8 +31,9 @@ int run(const QString &in, const QString &outDir, const Options &options, const 
         return 1;
     }
     const StudentCopies::Kind kind = options.png ? StudentCopies::Kind::Png : StudentCopies::Kind::Pdf;
-    const StudentCopies::Plan plan =
+    StudentCopies::Plan plan =
         StudentCopies::plan(document, outDir, kind, options.all, QFileInfo(in).completeBaseName());
+    plan.classPath = in;
     if (plan.students.isEmpty()) {
         err << (options.all ? QStringLiteral("文件“%1”中没有学生。")
                             : QStringLiteral("文件“%1”中没有写了评语的学生（--all：也包括未写评语的学生）。"))

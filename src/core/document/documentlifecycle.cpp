@@ -203,7 +203,8 @@ void DocumentLifecycle::openPath(const QString &path)
 void DocumentLifecycle::readRatings(const QString &classPath)
 {
     const QString path = RatingsFile::sidecarPath(classPath);
-    switch (RatingsFile::sidecarState(path, classPath)) {
+    const RatingsFile::SidecarFile sidecar = RatingsFile::openSidecar(path, classPath);
+    switch (sidecar.state) {
     case RatingsFile::Sidecar::Missing:
         return;
     case RatingsFile::Sidecar::Foreign:
@@ -215,7 +216,9 @@ void DocumentLifecycle::readRatings(const QString &classPath)
     }
     RatingsFile::Problems problems;
     const Result<RatingsFile::Table> table =
-        RatingsFile::readOwnColumns(path, Roster::names(m_session.Document()), &problems);
+        sidecar.error.isEmpty()
+            ? RatingsFile::ownColumnsOf(sidecar.bytes, path, Roster::names(m_session.Document()), &problems)
+            : Result<RatingsFile::Table>(Failure{sidecar.error, FailureKind::Unreadable});
     if (!table) {
         m_platform.messageBox(DocumentMessages::RatingsUnreadableMessage.arg(path, table.error()),
                               Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);

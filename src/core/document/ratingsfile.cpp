@@ -4,6 +4,7 @@
 #include "core/document/spreadsheetfile.h"
 #include "core/document/spreadsheetnames.h"
 
+#include "core/platform/fileerrorreason.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
 
@@ -13,6 +14,8 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -272,21 +275,30 @@ Merged merge(const Table &current, const QList<QStringList> &rows, Problems *pro
 
 namespace {
 
+QString tooLarge(const QString &path, qint64 size)
+{
+    return TooLargeMessage.arg(path, QString::number(double(size) / (1024 * 1024), 'f', 1))
+        .arg(MaxFileSize / (1024 * 1024));
+}
+
+Result<QList<QStringList>> rowsOfText(const QString &path, const QByteArray &bytes)
+{
+    const Result<QString> text = NameList::decodeFile(path, bytes);
+    if (!text)
+        return text.failure();
+    return SpreadsheetNames::csvRows(*text);
+}
+
 Result<QList<QStringList>> rowsOf(const QString &path)
 {
     if (const QFileInfo info(path); info.isFile() && info.size() > MaxFileSize)
-        return Failure{TooLargeMessage.arg(path, QString::number(double(info.size()) / (1024 * 1024), 'f', 1))
-                           .arg(MaxFileSize / (1024 * 1024)),
-                       FailureKind::Unreadable};
+        return Failure{tooLarge(path, info.size()), FailureKind::Unreadable};
     if (isSheet(path))
         return SpreadsheetFile::rows(path);
     const Result<QByteArray> bytes = TextFile::readAll(path);
     if (!bytes)
         return Failure{UnreadableMessage.arg(path, bytes.error()), FailureKind::Unreadable};
-    const Result<QString> text = NameList::decodeFile(path, *bytes);
-    if (!text)
-        return text.failure();
-    return SpreadsheetNames::csvRows(*text);
+    return rowsOfText(path, *bytes);
 }
 
 /// The headings after 姓名 in the first row that holds one: the categories of a file of our own.
@@ -318,9 +330,11 @@ Table fromCsvBytes(const QByteArray &bytes, const QStringList &roster, Problems 
     return fromOwnRows(SpreadsheetNames::csvRows(NameList::decode(bytes)), roster, problems);
 }
 
-Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Problems *problems)
+namespace {
+
+Result<Table> ownColumnsOfRows(const Result<QList<QStringList>> &rows, const QString &path,
+                               const QStringList &roster, Problems *problems)
 {
-    Result<QList<QStringList>> rows = rowsOf(path);
     if (!rows)
         return rows.failure();
     Problems found;
@@ -330,6 +344,19 @@ Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Pro
     if (found.missingNameColumn)
         return Failure{NoNameColumnMessage.arg(path), FailureKind::Unreadable};
     return table;
+}
+
+} // namespace
+
+Result<Table> readOwnColumns(const QString &path, const QStringList &roster, Problems *problems)
+{
+    return ownColumnsOfRows(rowsOf(path), path, roster, problems);
+}
+
+Result<Table> ownColumnsOf(const QByteArray &bytes, const QString &path, const QStringList &roster,
+                           Problems *problems)
+{
+    return ownColumnsOfRows(rowsOfText(path, bytes), path, roster, problems);
 }
 
 Table forRoster(const Table &table, const QStringList &roster)
@@ -435,20 +462,53 @@ QString sidecarPath(const QString &classPath)
     return base + QStringLiteral(".评价.csv");
 }
 
-Sidecar sidecarState(const QString &sidecar, const QString &classPath)
+SidecarFile openSidecar(const QString &sidecar, const QString &classPath)
 {
+    SidecarFile file;
+    const QByteArray name = QFile::encodeName(sidecar);
+    // O_NOFOLLOW: a link is refused rather than read through; O_NONBLOCK: a FIFO planted there
+    // cannot hold the opening up (it is refused below as no regular file).
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat found
     {
     };
-    if (::lstat(QFile::encodeName(sidecar).constData(), &found) != 0)
-        return Sidecar::Missing;
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            return file;
+        if (::lstat(name.constData(), &found) != 0)
+            return file;
+        if (S_ISLNK(found.st_mode) || error == ELOOP) {
+            file.state = Sidecar::Foreign;
+            return file;
+        }
+        file.error = FileErrorReason::fromErrno(error);
+    } else if (::fstat(fd, &found) != 0) {
+        file.error = FileErrorReason::fromErrno(errno);
+    }
     struct stat owner
     {
     };
-    const bool classOwners = ::stat(QFile::encodeName(classPath).constData(), &owner) == 0 &&
-                             found.st_uid == owner.st_uid;
+    const bool classOwners =
+        ::stat(QFile::encodeName(classPath).constData(), &owner) == 0 && found.st_uid == owner.st_uid;
     const bool ours = found.st_uid == ::geteuid();
-    return S_ISREG(found.st_mode) && (classOwners || ours) ? Sidecar::Trusted : Sidecar::Foreign;
+    file.state = S_ISREG(found.st_mode) && (classOwners || ours) ? Sidecar::Trusted : Sidecar::Foreign;
+    if (fd >= 0 && file.state == Sidecar::Trusted && file.error.isEmpty()) {
+        QFile opened;
+        if (found.st_size > MaxFileSize)
+            file.error = tooLarge(sidecar, found.st_size);
+        else
+        if (!opened.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+            file.error = FileErrorReason::of(opened);
+        } else if (const Result<QByteArray> bytes = TextFile::readAll(&opened); !bytes) {
+            file.error = bytes.error();
+        } else {
+            file.bytes = *bytes;
+        }
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return file;
 }
 
 QByteArray csvBytes(const Table &table)

@@ -129,10 +129,23 @@ QString sidecarPath(const QString &classPath);
 
 /// What stands at a class's ratings file name.
 enum class Sidecar { Missing, Trusted, Foreign };
-/// Whether the ratings file beside `classPath` may be read: only a regular file (no link, no
+/// The ratings file beside a class as it was opened: what stands there and, for a trusted file,
+/// its bytes or why they could not be read.
+struct SidecarFile
+{
+    Sidecar state = Sidecar::Missing;
+    QByteArray bytes;
+    QString error; ///< a trusted file that could not be read: the reason
+};
+/// Opens the ratings file beside `classPath` if it may be read: only a regular file (no link, no
 /// FIFO) owned by the class file's owner or by the user. Anything else may have been put there by
 /// another user of a shared folder, to slip ratings in or to have another file read and shown.
-Sidecar sidecarState(const QString &sidecar, const QString &classPath);
+/// The file is opened without following a link and judged on the open file itself, so that
+/// nothing can be put in its place between the look and the read.
+SidecarFile openSidecar(const QString &sidecar, const QString &classPath);
+/// The table of a ratings file of our own read into `bytes` (see readOwnColumns).
+Result<Table> ownColumnsOf(const QByteArray &bytes, const QString &path, const QStringList &roster,
+                           Problems *problems);
 
 /// The table as CSV bytes: UTF-8 with a byte-order mark, CR LF, first row 姓名 + categories,
 /// one row a student, fields quoted where needed.

@@ -89,14 +89,14 @@ Result<QList<QByteArray>> classPdfPages(const CommentDocument &document, const Q
     return pages;
 }
 
-Result<void> writeImage(const QString &path, const QImage &image)
+Result<void> writeImage(const QString &path, const QImage &image, const QString &model)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     // A light compression: nearly as small, several times faster than zlib's default.
     if (image.isNull() || !image.save(&buffer, "PNG", 80))
         return Failure{QStringLiteral("无法生成图片。")};
-    return FileSave::save(path, buffer.data());
+    return FileSave::saveLike(path, buffer.data(), model);
 }
 
 } // namespace
@@ -129,8 +129,9 @@ Outcome write(const Plan &plan, const QString &folder, Kind kind, const CommentD
         const QString path = dir.filePath(plan.fileNames.at(i));
         const int student = plan.students.at(i);
         const Result<void> written = kind == Kind::Pdf
-                                         ? FileSave::save(path, pdfs.value(i))
-                                         : writeImage(path, pageImage(document, student, scheme, measurer, plan.className));
+                                         ? FileSave::saveLike(path, pdfs.value(i), plan.classPath)
+                                         : writeImage(path, pageImage(document, student, scheme, measurer, plan.className),
+                                                      plan.classPath);
         if (!written) {
             outcome.error = written.error();
             return outcome;
@@ -152,6 +153,7 @@ Result<Plan> prepare(const CommentDocument &document, const Choice &choice)
     if (!problem.isEmpty())
         return Failure{problem + QStringLiteral("请选择另一个文件夹。")};
     Plan planned = plan(document, choice.folder, choice.kind, choice.includeEmpty, choice.className);
+    planned.classPath = choice.classPath;
     if (planned.students.isEmpty()) {
         return Failure{
             choice.includeEmpty || document.studentCount() == 0

@@ -43,6 +43,9 @@ struct Plan
     QStringList fileNames;
     QStringList existing;
     QString className; ///< what a heading's "{班级}" stands for
+    /// The class file: every file written takes its permission bits, so that a class kept
+    /// private does not hand its comments to whoever can list the folder. Empty: the usual bits.
+    QString classPath;
 };
 Plan plan(const CommentDocument &document, const QString &folder, Kind kind, bool includeEmpty,
           const QString &className = QString());
@@ -69,6 +72,7 @@ struct Choice
     Kind kind = Kind::Pdf;
     bool includeEmpty = false; ///< 包括未写评语的学生
     QString className;         ///< the class file's name, for a heading's "{班级}"
+    QString classPath;         ///< the class file, whose permission bits the files take
 };
 
 /// The title of the progress box and of the window.

@@ -105,6 +105,7 @@ void EachStudentDialog::exportFiles()
     choice.kind = m_png->isChecked() ? StudentCopies::Kind::Png : StudentCopies::Kind::Pdf;
     choice.includeEmpty = m_includeEmpty->isChecked();
     choice.className = QFileInfo(m_session.CurrentPath()).completeBaseName();
+    choice.classPath = m_session.CurrentPath();
 
     // The question, the progress box and the report come one after another through the seam.
     const StudentCopies::Outcome outcome =

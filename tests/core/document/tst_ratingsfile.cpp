@@ -75,8 +75,8 @@ private slots:
     void writeFailureIsReported();
     void sidecarPath_data();
     void sidecarPath();
-    void sidecarState_data();
-    void sidecarState();
+    void openSidecar_data();
+    void openSidecar();
 };
 
 void TestRatingsFile::parseValue_data()
@@ -411,7 +411,7 @@ void TestRatingsFile::sidecarPath()
     QCOMPARE(RatingsFile::sidecarPath(classPath), sidecar);
 }
 
-void TestRatingsFile::sidecarState_data()
+void TestRatingsFile::openSidecar_data()
 {
     QTest::addColumn<QString>("kind");       // "file", "link", "fifo" or "" for nothing there
     QTest::addColumn<uint>("classOwner");
@@ -429,7 +429,7 @@ void TestRatingsFile::sidecarState_data()
 }
 
 // Only a regular file of the class's owner (or ours) beside a class is read as its ratings.
-void TestRatingsFile::sidecarState()
+void TestRatingsFile::openSidecar()
 {
     QFETCH(QString, kind);
     QFETCH(uint, classOwner);
@@ -453,7 +453,10 @@ void TestRatingsFile::sidecarState()
     if (!kind.isEmpty())
         QCOMPARE(::lchown(sidecarName.constData(), sidecarOwner, gid_t(-1)), 0);
 
-    QCOMPARE(RatingsFile::sidecarState(sidecar, classPath), state);
+    const RatingsFile::SidecarFile opened = RatingsFile::openSidecar(sidecar, classPath);
+    QCOMPARE(opened.state, state);
+    // What is read is what was judged: a trusted file's own bytes, nothing of anything else.
+    QCOMPARE(opened.bytes, state == RatingsFile::Sidecar::Trusted ? QByteArray("姓名\r\n") : QByteArray());
 }
 
 QTEST_APPLESS_MAIN(TestRatingsFile)

@@ -114,8 +114,14 @@ private slots:
         QVERIFY(there.open(QIODevice::WriteOnly) && there.write("old") == 3);
         there.close();
 
-        const StudentCopies::Plan plan = StudentCopies::plan(document, folder.path(), kind, includeEmpty);
+        StudentCopies::Plan plan = StudentCopies::plan(document, folder.path(), kind, includeEmpty);
         QCOMPARE(plan.fileNames, expected);
+        // A class kept private: its parents' files are private too.
+        QTemporaryDir classFolder;
+        plan.classPath = QDir(classFolder.path()).filePath(u"一班.py"_qs);
+        QFile classFile(plan.classPath);
+        QVERIFY(classFile.open(QIODevice::WriteOnly));
+        QVERIFY(classFile.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(plan.existing, QStringList{expected.last()});
 
         QList<int> told;
@@ -127,6 +133,8 @@ private slots:
         QVERIFY2(outcome.error.isEmpty(), qPrintable(outcome.error));
         QCOMPARE(outcome.written.size(), expected.size());
         QCOMPARE(told.size(), expected.size() + 1);
+        for (const QString &path : outcome.written)
+            QCOMPARE(QFile::permissions(path), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         const QString last = outcome.written.last();
         if (kind == StudentCopies::Kind::Png) {
             // 150 dpi: A4 is 1,240 pixels across; something is drawn on white.
@@ -215,7 +223,7 @@ private slots:
             else if (box == u'告')
                 platform.expectMessage();
         }
-        StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false, {}}, a4(), QtTextMeasurer(),
+        StudentCopies::exportCopies(document, {path, StudentCopies::Kind::Pdf, false, {}, {}}, a4(), QtTextMeasurer(),
                                     platform);
         QHSY_VERIFY_DIALOGS(platform);
         QString shown;
