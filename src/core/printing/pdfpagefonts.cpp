@@ -4,7 +4,6 @@
 #include "core/printing/pdfsubsetname.h"
 #include "core/printing/tounicodemap.h"
 
-#include <QByteArray>
 #include <QtGlobal>
 
 #include <qpdf/Buffer.hh>
@@ -60,17 +59,6 @@ std::string streamText(QPDFObjectHandle stream)
 {
     const std::shared_ptr<Buffer> data = stream.getStreamData();
     return std::string(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
-}
-
-/// Sets `stream` to `data`, compressed: lightly, as a fast zlib level is nearly as small here and
-/// several times faster than the default (the maps are written once per student).
-void setCompressed(QPDFObjectHandle stream, const std::string &data)
-{
-    // qCompress puts the length before the zlib stream.
-    const QByteArray compressed =
-        qCompress(reinterpret_cast<const uchar *>(data.data()), qsizetype(data.size()), 1).mid(4);
-    stream.replaceStreamData(compressed.toStdString(), QPDFObjectHandle::newName("/FlateDecode"),
-                             QPDFObjectHandle::newNull());
 }
 
 /// The code-to-width entries of a CID font's W array ([first [w …] first last w …]).
@@ -166,36 +154,34 @@ const PdfPageFonts::Font &PdfPageFonts::fontOf(QPDFObjectHandle font)
     return read;
 }
 
-void PdfPageFonts::cut(QPDFPageObjectHelper &source, QPDFPageObjectHelper &copy)
+void PdfPageFonts::cut(QPDFPageObjectHelper &page)
 {
-    const ShownGlyphs shown(source);
+    const ShownGlyphs shown(page);
     std::map<QPDFObjGen, std::set<unsigned>> shownCodes;
     for (const ShownGlyph &glyph : shown.glyphs)
         shownCodes[glyph.font].insert(glyph.code);
-    const std::map<std::string, QPDFObjectHandle> copies = compositeFonts(copy);
     std::set<QPDFObjGen> done;
-    for (const auto &[key, original] : compositeFonts(source)) {
-        const auto copied = copies.find(key);
+    for (const auto &[key, handle] : compositeFonts(page)) {
+        QPDFObjectHandle target = handle;
         // A font named twice in the resources is cut once.
-        if (copied == copies.end() || !done.insert(copied->second.getObjGen()).second)
+        if (!done.insert(target.getObjGen()).second)
             continue;
-        const Font &font = fontOf(original);
-        const auto found = shownCodes.find(original.getObjGen());
+        const Font &original = fontOf(target);
+        const auto found = shownCodes.find(target.getObjGen());
         const std::set<unsigned> codes = found == shownCodes.end() ? std::set<unsigned>() : found->second;
-        QPDFObjectHandle target = copied->second;
         QPDFObjectHandle cidFont = descendantOf(target);
         QPDFObjectHandle descriptor = descriptorOf(cidFont);
 
-        if (font.face) {
+        if (original.face) {
             std::set<unsigned> glyphs = codes;
-            if (!font.glyphOfCode.empty()) {
+            if (!original.glyphOfCode.empty()) {
                 glyphs.clear();
                 for (const unsigned code : codes) {
-                    if (code < font.glyphOfCode.size())
-                        glyphs.insert(font.glyphOfCode[code]);
+                    if (code < original.glyphOfCode.size())
+                        glyphs.insert(original.glyphOfCode[code]);
                 }
             }
-            const std::string cutFile = cutFont(font.face.get(), glyphs);
+            const std::string cutFile = cutFont(original.face.get(), glyphs);
             QPDFObjectHandle file = descriptor.getKey("/FontFile2");
             // Left uncompressed: compressing a font a file (zlib, even at its fastest) would take
             // more than the rest of the split; the file stays about as large as the class's
@@ -205,11 +191,11 @@ void PdfPageFonts::cut(QPDFPageObjectHelper &source, QPDFPageObjectHelper &copy)
             // A list of the glyphs the whole font had.
             descriptor.removeKey("/CIDSet");
         }
-        if (font.hasWidths) {
+        if (original.hasWidths) {
             QPDFObjectHandle widths = QPDFObjectHandle::newArray();
             for (const unsigned code : codes) {
-                const auto width = font.widths.find(code);
-                if (width == font.widths.end())
+                const auto width = original.widths.find(code);
+                if (width == original.widths.end())
                     continue;
                 widths.appendItem(QPDFObjectHandle::newInteger(code));
                 const double w = width->second;
@@ -219,13 +205,16 @@ void PdfPageFonts::cut(QPDFPageObjectHelper &source, QPDFPageObjectHelper &copy)
             cidFont.replaceKey("/W", widths);
         }
         UnicodeMap map;
-        if (font.hasToUnicode) {
+        if (original.hasToUnicode) {
             for (const unsigned code : codes) {
-                const auto text = font.toUnicode.find(code);
-                if (text != font.toUnicode.end())
+                const auto text = original.toUnicode.find(code);
+                if (text != original.toUnicode.end())
                     map.emplace(code, text->second);
             }
-            setCompressed(target.getKey("/ToUnicode"), writeUnicodeMap(map));
+            // Left uncompressed as the font is: a page's map is a kilobyte or two, and setting up
+            // zlib for it would cost more than writing it.
+            target.getKey("/ToUnicode").replaceStreamData(writeUnicodeMap(map), QPDFObjectHandle::newNull(),
+                                                          QPDFObjectHandle::newNull());
         }
         tagSubset(target, map, true);
     }

@@ -12,7 +12,7 @@
 
 struct hb_face_t;
 
-/// Cuts the fonts of pages split from one PDF down to what each page itself shows, so that a file
+/// Cuts the fonts of the pages of one PDF down to what each page itself shows, so that a file
 /// holding one student's page holds no other student's characters.
 ///
 /// Every composite font (Type0 with two-byte codes, what Qt writes) of a page keeps only the
@@ -28,9 +28,10 @@ public:
     PdfPageFonts(const PdfPageFonts &) = delete;
     PdfPageFonts &operator=(const PdfPageFonts &) = delete;
 
-    /// Cuts the fonts of `copy`, the copy of `source` in a file of its own (its fonts its own),
-    /// down to what `source` shows. Throws std::exception when a font cannot be cut.
-    void cut(QPDFPageObjectHelper &source, QPDFPageObjectHelper &copy);
+    /// Cuts the composite fonts of `page` down to what it shows, in place: the fonts it shares
+    /// with the other pages are cut anew for each page, from what they held when first seen.
+    /// Throws std::exception when a font cannot be cut.
+    void cut(QPDFPageObjectHelper &page);
 
 private:
     /// A composite font of the source file, as read once.

@@ -99,9 +99,18 @@ QString utf16BigEndian(const std::string &bytes)
     return text;
 }
 
-std::string hex(unsigned value, int digits)
+/// Appends `value` in upper-case hexadecimal, at least `digits` digits.
+void appendHex(std::string &out, unsigned value, int digits)
 {
-    return QByteArray::number(value, 16).toUpper().rightJustified(digits, '0').toStdString();
+    char reversed[8];
+    int count = 0;
+    do {
+        reversed[count++] = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    out.append(std::size_t(std::max(0, digits - count)), '0');
+    while (count > 0)
+        out += reversed[--count];
 }
 
 } // namespace
@@ -180,9 +189,11 @@ std::string writeUnicodeMap(const UnicodeMap &map)
         const std::size_t end = std::min(entries.size(), start + 100);
         cmap += std::to_string(end - start) + " beginbfchar\n";
         for (std::size_t i = start; i < end; ++i) {
-            cmap += '<' + hex(entries[i].first, 4) + "> <";
+            cmap += '<';
+            appendHex(cmap, entries[i].first, 4);
+            cmap += "> <";
             for (const QChar unit : entries[i].second)
-                cmap += hex(unit.unicode(), 4);
+                appendHex(cmap, unit.unicode(), 4);
             cmap += ">\n";
         }
         cmap += "endbfchar\n";

@@ -2,6 +2,7 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/pdfshownglyphs.h"
 #include "core/printing/pdfsplit.h"
 #include "core/printing/printrun.h"
 #include "core/printing/sheetlayout.h"
@@ -375,6 +376,54 @@ private slots:
             QCOMPARE(first.places[cell], layout.pages[cell]);
         }
         QCOMPARE(students, firstSheet);
+    }
+
+    // The glyphs a page shows are read off its content stream, the source of what each file's
+    // fonts keep: every way of writing a string, and what is not text, read as PDF reads them.
+    void shownGlyphs_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("codes"); // as hexadecimal, in order
+        QTest::addColumn<bool>("followed");
+
+        QTest::newRow("hex string") << QByteArray("BT /F1 9 Tf <00410042> Tj ET") << u"0041 0042"_qs << true;
+        QTest::newRow("array, kerning, literal with an octal escape")
+            << QByteArray("BT /F1 9 Tf [<0041> -120 (\\000B)] TJ ET") << u"0041 0042"_qs << true;
+        QTest::newRow("escaped and nested parentheses")
+            << QByteArray("/F1 9 Tf (\\(\\)) Tj (()) Tj") << u"2829 2829"_qs << true;
+        QTest::newRow("odd hex digits, blanks inside") << QByteArray("/F1 9 Tf <00 4> Tj") << u"0040"_qs << true;
+        QTest::newRow("comment and inline image skipped")
+            << QByteArray("% <0099> Tj\nBI /W 1 /H 1 ID x(EI) <0098> Tj\nEI /F1 9 Tf <0043> Tj")
+            << u"0043"_qs << true;
+        QTest::newRow("font restored by Q") << QByteArray("/F1 9 Tf q /F9 9 Tf Q <0045> Tj") << u"0045"_qs << true;
+        QTest::newRow("name with an escape") << QByteArray("/F#31 9 Tf <0046> Tj") << u"0046"_qs << true;
+        QTest::newRow("a font that cannot be followed") << QByteArray("/F9 9 Tf <0041> Tj") << QString() << false;
+        QTest::newRow("a boolean is an operand") << QByteArray("/F1 9 Tf <0041> true Tj") << QString() << true;
+    }
+    void shownGlyphs()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, codes);
+        QFETCH(bool, followed);
+
+        QPDF pdf;
+        pdf.emptyPDF();
+        QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+            "<< /Type /Font /Subtype /Type0 /Encoding /Identity-H /BaseFont /X /DescendantFonts [] >>"));
+        QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 595 842] >>");
+        page.replaceKey("/Resources",
+                        QPDFObjectHandle::parse("<< /Font << /F9 << /Type /Font /Subtype /Type1 >> >> >>"));
+        page.getKey("/Resources").getKey("/Font").replaceKey("/F1", font);
+        page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, contents.toStdString()));
+        QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+        QPDFPageObjectHelper added = QPDFPageDocumentHelper(pdf).getAllPages().front();
+
+        const ShownGlyphs shown(added);
+        QStringList read;
+        for (const ShownGlyph &glyph : shown.glyphs)
+            read.append(QString::number(glyph.code, 16).rightJustified(4, u'0'));
+        QCOMPARE(read.join(u' '), codes);
+        QCOMPARE(shown.followed, followed);
     }
 
     // Stopped after the first file, and a paper that cannot be printed on: what is written stays
