@@ -5,8 +5,8 @@
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pdfexport.h"
-#include "core/printing/pdfsplit.h"
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdfsplit.h"
+#include "core/printing/pdf/pdftextlayer.h"
 #include "core/printing/textmeasurer.h"
 
 #include "offscreenmain.h"

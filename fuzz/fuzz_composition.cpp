@@ -9,7 +9,7 @@
 // for a PDF's text layer, which has to stay as quick.
 #include "core/printing/composition.h"
 #include "core/printing/pagepainter.h"
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 #include "core/printing/textmeasurer.h"
 
 #include <QGuiApplication>

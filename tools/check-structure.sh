@@ -10,7 +10,7 @@ rank() {
     case $1 in
         core/platform) echo 0 ;;
         core/document) echo 1 ;;
-        core/library | core/printing | core/export) echo 2 ;;
+        core/library | core/printing | core/printing/pdf | core/export) echo 2 ;;
         core/app) echo 3 ;;
         ui/platform) echo 4 ;;
         ui/editor | ui/library | ui/printing) echo 5 ;;

@@ -2,7 +2,7 @@
 
 #include "core/platform/fontsubstitution.h"
 #include "core/printing/composition.h"
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

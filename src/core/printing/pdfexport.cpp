@@ -6,7 +6,7 @@
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pagepainter.h"
 #include "core/printing/pagesetup.h"
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 #include "core/printing/printrun.h"
 #include "core/printing/sheetlayout.h"
 #include "core/printing/standardpaper.h"

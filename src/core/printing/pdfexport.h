@@ -2,7 +2,7 @@
 
 #include "core/platform/result.h"
 #include "core/platform/twips.h"
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 
 #include <QByteArray>
 #include <QList>

@@ -8,7 +8,7 @@
 #include "core/printing/pagepainter.h"
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfexport.h"
-#include "core/printing/pdfsplit.h"
+#include "core/printing/pdf/pdfsplit.h"
 #include "core/printing/studentfiles.h"
 
 #include <QBuffer>

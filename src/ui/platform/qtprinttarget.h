@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 #include "core/printing/printtarget.h"
 #include "core/printing/standardpaper.h"
 

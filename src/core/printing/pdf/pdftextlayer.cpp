@@ -1,9 +1,9 @@
-#include "core/printing/pdftextlayer.h"
+#include "core/printing/pdf/pdftextlayer.h"
 
-#include "core/printing/pdfrevision.h"
-#include "core/printing/pdfshownglyphs.h"
-#include "core/printing/pdfsubsetname.h"
-#include "core/printing/tounicodemap.h"
+#include "core/printing/pdf/pdfrevision.h"
+#include "core/printing/pdf/pdfshownglyphs.h"
+#include "core/printing/pdf/pdfsubsetname.h"
+#include "core/printing/pdf/tounicodemap.h"
 
 #include <QGlyphRun>
 #include <QTextBoundaryFinder>

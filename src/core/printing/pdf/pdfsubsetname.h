@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/printing/tounicodemap.h"
+#include "core/printing/pdf/tounicodemap.h"
 
 #include <qpdf/QPDFObjectHandle.hh>
 

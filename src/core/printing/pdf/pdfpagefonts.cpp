@@ -1,8 +1,8 @@
-#include "core/printing/pdfpagefonts.h"
+#include "core/printing/pdf/pdfpagefonts.h"
 
-#include "core/printing/pdfshownglyphs.h"
-#include "core/printing/pdfsubsetname.h"
-#include "core/printing/tounicodemap.h"
+#include "core/printing/pdf/pdfshownglyphs.h"
+#include "core/printing/pdf/pdfsubsetname.h"
+#include "core/printing/pdf/tounicodemap.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "core/printing/pdfshownglyphs.h"
+#include "core/printing/pdf/pdfshownglyphs.h"
 
 #include <QtGlobal>
 

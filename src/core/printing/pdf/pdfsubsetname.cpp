@@ -1,4 +1,4 @@
-#include "core/printing/pdfsubsetname.h"
+#include "core/printing/pdf/pdfsubsetname.h"
 
 #include <QChar>
 

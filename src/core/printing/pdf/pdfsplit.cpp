@@ -1,6 +1,6 @@
-#include "core/printing/pdfsplit.h"
+#include "core/printing/pdf/pdfsplit.h"
 
-#include "core/printing/pdfpagefonts.h"
+#include "core/printing/pdf/pdfpagefonts.h"
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>

@@ -1,4 +1,4 @@
-#include "core/printing/pdfrevision.h"
+#include "core/printing/pdf/pdfrevision.h"
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/Pipeline.hh>

@@ -1,4 +1,4 @@
-#include "core/printing/tounicodemap.h"
+#include "core/printing/pdf/tounicodemap.h"
 
 #include <QByteArray>
 
