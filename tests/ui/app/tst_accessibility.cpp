@@ -3,16 +3,13 @@
 #include "mainwindowtest.h"
 #include "ui/app/accessibility.h"
 #include "ui/app/commandid.h"
-#include "ui/library/draftsdialog.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QSet>
-#include <QTableView>
 #include <QTemporaryDir>
 
 namespace {
@@ -89,7 +86,6 @@ private slots:
 
     void everyCommandsWindowIsNamed_data();
     void everyCommandsWindowIsNamed();
-    void draftsByKeyboard();
 
 private:
     /// The one state every window can open in: a saved class of three students with comments,
@@ -152,35 +148,6 @@ void tst_Accessibility::everyCommandsWindowIsNamed()
     // The platform's own boxes (a question, a file dialog) are no window of the program's.
     m_platform->problems.clear();
     m_platform->shown.clear();
-}
-
-// The 评价表 from the keyboard: the current cell reads as student, category and rating, Tab
-// leaves the grid for the preview, and the preview is read as its text.
-void tst_Accessibility::draftsByKeyboard()
-{
-    QTemporaryDir dir;
-    QVERIFY(openClass(dir));
-    m_window->command(CommandId::GenerateDrafts)->trigger();
-    auto *dialog = m_window->findChild<DraftsDialog *>(QStringLiteral("draftsdialog"));
-    QVERIFY(dialog && dialog->isVisible());
-    QTableView *grid = dialog->grid();
-    QCOMPARE(dialog->focusWidget(), grid);
-    const QString second = grid->model()->headerData(1, Qt::Horizontal).toString();
-    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(grid);
-    QVERIFY(!table->text(QAccessible::Name).isEmpty());
-    // The cell that has the focus is the one Qt announces as the current cell moves.
-    QTest::keyClick(grid, '1');
-    QCOMPARE(spokenName(table->focusChild()), QStringLiteral("学生1 %1 未评价").arg(second));
-    QTest::keyClick(grid, Qt::Key_Left);
-    QVERIFY(spokenName(table->focusChild()).endsWith(QStringLiteral(" 优秀")));
-    QTest::keyClick(grid, Qt::Key_Down);
-    QVERIFY(spokenName(table->focusChild()).startsWith(QStringLiteral("学生2 ")));
-
-    QTest::keyClick(grid, Qt::Key_Tab);
-    QCOMPARE(dialog->focusWidget(), dialog->preview());
-    QCOMPARE(QAccessible::queryAccessibleInterface(dialog->preview())->text(QAccessible::Name),
-             dialog->preview()->text());
-    dialog->close();
 }
 
 QTEST_MAIN(tst_Accessibility)

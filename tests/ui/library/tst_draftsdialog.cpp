@@ -89,7 +89,6 @@ void tst_DraftsDialog::keys_data()
     QTest::newRow("Enter moves down") << "cell" << "E1" << "" << QStringList{"1,0:优秀"} << "1,1" << false;
     QTest::newRow("Ctrl+Z back to the cell, Ctrl+Y again")
         << "cell" << "12ZZY" << "" << QStringList{"0,0:优秀"} << "0,0" << false;
-    QTest::newRow("a whole column is one step") << "column 0" << "3Z" << "" << QStringList{} << "0,0" << false;
     QTest::newRow("paste, an unknown value told")
         << "cell" << "V" << "优\t很好\nB\tC\n" << QStringList{"0,0:优秀", "1,0:良好", "1,1:后进"} << "0,0" << true;
 }
