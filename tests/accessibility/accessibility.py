@@ -240,6 +240,36 @@ def evening_by_keyboard(program, road):
     key('Escape')
 
 
+def ratings_by_keyboard(program):
+    """The 评价表 with keys alone: the cell that has the keyboard reads as student, category and
+    rating as it moves, and Tab reaches the draft preview, which reads as its text."""
+    before = program.windows()
+    press(program.menu_item('生成评语草稿(G)...'), opens_modal=True)
+    dialog = wait_for(lambda: next((w for w in program.windows() if w not in before), None))
+    if dialog is None:
+        return fail('生成评语草稿 opened no window')
+    key('Down')
+    cell = wait_for(lambda: next((n for n in [focused(program)] if n is not None and n.getRoleName() == 'table cell'),
+                                 None))
+    parts = cell.name.split(' ') if cell is not None else []
+    if len(parts) != 3 or parts[2] not in ('优秀', '良好', '后进', '未评价'):
+        fail(f'the current cell reads "{cell and cell.name}", not student, category and rating')
+    print(f'评价表: the current cell reads "{cell and cell.name}"', flush=True)
+    for _ in range(3):
+        key('Tab')
+        node = focused(program)
+        if node is not None and node.getRoleName() == 'label':
+            if not node.name.strip():
+                fail('the draft preview has the keyboard but reads as nothing')
+            print(f'评价表: Tab reaches the preview, read as "{node.name}"', flush=True)
+            break
+    else:
+        fail(f'Tab never reached the draft preview: {path_of(focused(program))}')
+    key('Escape')
+    if not wait_for(lambda: dialog not in program.windows(), 3):
+        fail('Esc did not close the 评价表')
+
+
 def check_tab_leaves(program, window, what):
     """Fails when the window has several controls but Tab never leaves the first (a text box
     that takes Tab as a character traps the keyboard)."""
@@ -300,6 +330,7 @@ def main():
             wait_for(lambda: find(program.main, 'panel', mode, showing=True) is None)
         preview_shows_selected_student(program)
         evening_by_keyboard(program, os.path.join(os.path.dirname(CLASS_FILE), 'road.py'))
+        ratings_by_keyboard(program)
         check_dialogs(program)
     finally:
         program.end()

@@ -10,7 +10,6 @@
 #include "ui/app/menutips.h"
 #include "ui/app/studentcommands.h"
 #include "ui/editor/editcommands.h"
-#include "ui/library/draftsdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/accessiblenames.h"

@@ -4,6 +4,7 @@
 #include "core/platform/platform.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/studentcopies.h"
+#include "ui/platform/accessiblenames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,9 +65,14 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
     m_includeEmpty->setObjectName(QStringLiteral("includeEmpty"));
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("保存到文件夹："), folderRow);
+    // Each box is named by the caption before it, which its access key reaches.
+    auto *folderCaption = new QLabel(QStringLiteral("保存到文件夹(&F)："), this);
+    AccessibleNames::label(folderCaption, m_folder);
+    form->addRow(folderCaption, folderRow);
     form->addRow(QStringLiteral("文件格式："), kinds);
-    form->addRow(QStringLiteral("打印方案："), m_scheme);
+    auto *schemeCaption = new QLabel(QStringLiteral("打印方案(&S)："), this);
+    AccessibleNames::label(schemeCaption, m_scheme);
+    form->addRow(schemeCaption, m_scheme);
     form->addRow(QString(), m_includeEmpty);
 
     auto *buttons = new QDialogButtonBox(this);

@@ -1,5 +1,6 @@
 #include "classof.h"
 #include "core/app/classdrafts.h"
+#include "core/app/draftsboard.h"
 #include "core/document/commentfile.h"
 #include "core/document/documentlifecycle.h"
 #include "core/document/recovery.h"
@@ -45,6 +46,26 @@ RatingsFile::Table tableOf(const QStringList &names, const QList<Grade> &first)
     return table;
 }
 
+/// A library of two categories, one stock comment a rating (纪律 优秀 has two, for 换一句).
+Drafts::Library boardLibrary()
+{
+    Drafts::Library library;
+    library.categories = {QStringLiteral("纪律"), QStringLiteral("寄语")};
+    library.comments.insert(QStringLiteral("纪律"), {QStringList{"守纪律。", "最守纪律。"}, QStringList{"纪律尚可。"},
+                                                     QStringList{"纪律要加强。"}});
+    library.comments.insert(QStringLiteral("寄语"), {QStringList{"望更上一层楼。"}, QStringList{"望再努力。"},
+                                                     QStringList{"望奋起直追。"}});
+    return library;
+}
+
+/// A board on `session`'s class with boardLibrary() and no scheme to fit.
+void reloadBoard(DraftsBoard &board, const QString &emptyFolder)
+{
+    board.reload(std::make_unique<ClassDrafts::Drafter>(boardLibrary(), emptyFolder + u'/',
+                                                        CommentDocument().ItemFonts[1]),
+                 {});
+}
+
 } // namespace
 
 class tst_ClassDrafts : public QObject
@@ -59,6 +80,9 @@ private slots:
     void keptBesideTheClass_data();
     void keptBesideTheClass();
     void keptInTheRecoveryCopy();
+    void boardApplies_data();
+    void boardApplies();
+    void redrawHoldsWhileRatingsStay();
 };
 
 // What goes into which comment, and the undo that takes the whole application back.
@@ -215,6 +239,95 @@ void tst_ClassDrafts::keptInTheRecoveryCopy()
     QCOMPARE(session.Document().studentCount(), 3);
     QCOMPARE(session.Ratings(), table);
     QVERIFY(store.leftOver().isEmpty());
+}
+
+// 生成 from the 评价表: the ratings' drafts go into the comments as one step of the class's
+// history, and the ratings become the class's.
+void tst_ClassDrafts::boardApplies_data()
+{
+    QTest::addColumn<QStringList>("rated"); // "student,category,grade"
+    QTest::addColumn<int>("existing");
+    QTest::addColumn<int>("withComment");
+    QTest::addColumn<QStringList>("after");
+    // Comments before: "", "旧", "".
+    QTest::newRow("skip") << QStringList{"0,0,2", "1,0,3"} << int(ClassDrafts::Existing::Skip) << 1
+                          << QStringList{"纪律尚可。", "旧", ""};
+    QTest::newRow("append") << QStringList{"0,0,2", "1,0,3"} << int(ClassDrafts::Existing::Append) << 1
+                            << QStringList{"纪律尚可。", "旧纪律要加强。", ""};
+    QTest::newRow("replace") << QStringList{"0,0,2", "1,0,3", "1,1,3"} << int(ClassDrafts::Existing::Replace) << 1
+                             << QStringList{"纪律尚可。", "纪律要加强。望奋起直追。", ""};
+    QTest::newRow("a rating undone writes nothing")
+        << QStringList{"2,0,3", "undo"} << int(ClassDrafts::Existing::Skip) << 0 << QStringList{"", "旧", ""};
+}
+
+void tst_ClassDrafts::boardApplies()
+{
+    QFETCH(QStringList, rated);
+    QFETCH(int, existing);
+    QFETCH(int, withComment);
+    QFETCH(QStringList, after);
+    QTemporaryDir dir;
+    Session session;
+    CommentDocument before = classOf(3, QString());
+    for (int slot = 1; slot <= 3; ++slot)
+        before.slot(slot).comment = slot == 2 ? QStringLiteral("旧") : QString();
+    session.replaceDocument(before);
+    session.markSaved();
+    DraftsBoard board(session);
+    reloadBoard(board, dir.path());
+    RatingsModel &ratings = board.ratings();
+    for (const QString &step : rated) {
+        if (step == QLatin1String("undo")) {
+            ratings.undoStack()->undo();
+            continue;
+        }
+        const QStringList at = step.split(u',');
+        ratings.setGrades({ratings.index(at[0].toInt(), at[1].toInt())}, Grade(at[2].toInt()), {});
+    }
+    QCOMPARE(board.withComment(), withComment);
+    const bool changed = after != Roster::comments(before);
+    QCOMPARE(board.apply(ClassDrafts::Existing(existing)), changed);
+    QCOMPARE(Roster::comments(session.Document()), after);
+    QCOMPARE(session.Modified(), changed);
+    QVERIFY(board.keepRatings().ok());
+    QCOMPARE(session.Ratings(), ratings.table());
+    QVERIFY(!ratings.edited());
+    if (changed) {
+        QCOMPARE(session.undoCaption(), QStringLiteral("撤消生成草稿"));
+        session.History().undo();
+        QCOMPARE(session.Document(), before);
+    }
+}
+
+// 换一句 gives the student another draft, which 生成 takes, until the student's ratings change.
+void tst_ClassDrafts::redrawHoldsWhileRatingsStay()
+{
+    QTemporaryDir dir;
+    Session session;
+    CommentDocument uncommented = classOf(2, QString());
+    for (int slot = 1; slot <= 2; ++slot)
+        uncommented.slot(slot).comment.clear();
+    session.replaceDocument(uncommented);
+    DraftsBoard board(session);
+    reloadBoard(board, dir.path());
+    RatingsModel &ratings = board.ratings();
+    QVERIFY(!board.redraw(0));
+    QCOMPARE(board.previewText(0), QStringLiteral("（选中的学生还没有评价，没有草稿。）"));
+    ratings.setGrades({ratings.index(0, 0)}, Grade::Excellent, {});
+    const QString first = board.draft(0).text;
+    QVERIFY(board.redraw(0));
+    const QString second = board.draft(0).text;
+    QCOMPARE(QStringList({first, second}).filter(QStringLiteral("守纪律。")).size(), 2);
+    QVERIFY(first != second);
+    QCOMPARE(board.previewText(0), QStringLiteral("学生1：") + second);
+    // Another student's rating leaves it; a change of its own ratings draws afresh.
+    ratings.setGrades({ratings.index(1, 0)}, Grade::Good, {});
+    QCOMPARE(board.draft(0).text, second);
+    ratings.setGrades({ratings.index(0, 1)}, Grade::Good, {});
+    ratings.undoStack()->undo();
+    QCOMPARE(board.draft(0).text, first);
+    QVERIFY(board.apply(ClassDrafts::Existing::Skip));
+    QCOMPARE(Roster::comments(session.Document()), (QStringList{first, "纪律尚可。"}));
 }
 
 QTEST_GUILESS_MAIN(tst_ClassDrafts)
