@@ -62,9 +62,9 @@ QList<FindReplace::Change> changes(const QStringList &comments, const QList<Draf
     return result;
 }
 
-Drafter::Drafter(Drafts::Library library, const QString &programFolder, const ItemFont &commentFont)
+Drafter::Drafter(Drafts::Library library, std::optional<LayoutScheme> scheme, const ItemFont &commentFont)
     : m_library(std::move(library))
-    , m_scheme(activeScheme(programFolder, QString()))
+    , m_scheme(std::move(scheme))
 {
     if (m_scheme)
         m_fits = Drafts::fitsScheme(*m_scheme, commentFont, m_measurer);

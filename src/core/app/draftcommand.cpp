@@ -9,6 +9,8 @@
 #include "core/library/commentlibrary.h"
 #include "core/library/drafts.h"
 #include "core/platform/textfile.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/schemestore.h"
 
 #include <QTextStream>
 
@@ -84,8 +86,10 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
     }
     tellProblems(problems, err);
 
-    // Drafts are fitted to the comment box of the scheme the print window opens with.
-    const ClassDrafts::Drafter drafter(library, programFolder, document.ItemFonts[std::size_t(Item::CommentText)]);
+    // Drafts are fitted to the comment box of the first scheme, which a class printed from the
+    // command line is printed with.
+    const ClassDrafts::Drafter drafter(library, SchemeStore(LayoutSchemeFile::pathIn(programFolder)).activeOrNone(),
+                                       document.ItemFonts[std::size_t(Item::CommentText)]);
     if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';
     QList<Drafts::Draft> drafts = drafter.draft(names, ClassDrafts::ratingsOf(*table), options.seed);

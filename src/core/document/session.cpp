@@ -56,9 +56,18 @@ void Session::reset(const QString &programFolder)
     m_typed = false;
     clearHistory();
     setCurrentStudent(-1);
+    setActiveScheme(QString());
     m_document.reset();
     m_ratings = {};
     emit documentReplaced();
+}
+
+void Session::setActiveScheme(const QString &name)
+{
+    if (name == m_activeScheme)
+        return;
+    m_activeScheme = name;
+    emit activeSchemeChanged(name);
 }
 
 void Session::setCurrentFile(const QString &path, bool hasFileName)

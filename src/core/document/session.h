@@ -26,6 +26,7 @@ class Session : public QObject
     Q_PROPERTY(bool HasFileName READ HasFileName NOTIFY currentFileChanged)
     Q_PROPERTY(bool Modified READ Modified NOTIFY modifiedChanged)
     Q_PROPERTY(int CurrentStudent READ CurrentStudent WRITE setCurrentStudent NOTIFY currentStudentChanged)
+    Q_PROPERTY(QString ActiveScheme READ activeScheme WRITE setActiveScheme NOTIFY activeSchemeChanged)
 
 public:
     explicit Session(QObject *parent = nullptr);
@@ -53,6 +54,9 @@ public:
     const RatingsFile::Table &Ratings() const { return m_ratings; }
     /// Card index of the current student (slot = index + 1); -1 when there is none.
     int CurrentStudent() const { return m_currentStudent; }
+    /// Name of the print scheme the class is printed, measured and drafted with, as the scheme
+    /// file lists it; empty for the file's first scheme (also when the chosen one is gone since).
+    const QString &activeScheme() const { return m_activeScheme; }
     /// Folder of the program's own files, ending with "/".
     const QString &ProgramFolder() const { return m_programFolder; }
     /// Path of the template every new document is made from.
@@ -72,6 +76,8 @@ public:
     void markSaved();
     /// Makes card `card` the current student (-1 for none).
     void setCurrentStudent(int card);
+    /// The teacher chose the print scheme named `name` (empty: the first in the scheme file).
+    void setActiveScheme(const QString &name);
 
     /// The document as read from a file or made from the template; the modified flag stays.
     void replaceDocument(const CommentDocument &document);
@@ -111,6 +117,8 @@ signals:
     void edited();
     /// Another student became current.
     void currentStudentChanged(int card);
+    /// Another print scheme was chosen.
+    void activeSchemeChanged(const QString &name);
     /// The comment of a slot (1-based) was set.
     void commentChanged(int slot);
     /// Students were added, removed or renamed.
@@ -145,6 +153,7 @@ private:
     bool m_typed = false; ///< a change outside the history since the last open or save
     QUndoStack m_history;
     int m_currentStudent = -1;
+    QString m_activeScheme;
     QString m_programFolder;
     RatingsFile::Table m_ratings;
 };

@@ -92,7 +92,3 @@ private:
     QString m_path;
 };
 
-/// The scheme the editor and the class check measure comments with: the one named `name` in
-/// the program folder's scheme file, else the first there; nullopt when the file cannot be read
-/// or holds none.
-std::optional<LayoutScheme> activeScheme(const QString &programFolder, const QString &name);

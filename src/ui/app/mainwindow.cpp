@@ -4,7 +4,7 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
-#include "core/printing/layoutschemefile.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/messages.h"
 #include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
@@ -155,10 +155,10 @@ void MainWindow::showEditorWindow(const QString &caption)
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
         connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands,
                 &StudentCommands::showNoStudentGuess);
-        // Comments are measured as they are typed, with the scheme the print window showed last.
-        if (!m_activeScheme)
-            m_activeScheme = activeScheme(m_session.ProgramFolder(), QString());
-        m_editor->setFitScheme(m_activeScheme);
+        // Comments are measured as they are typed, with the session's chosen scheme.
+        m_editor->setFitScheme(SchemeStore(m_session).activeOrNone());
+        connect(&m_session, &Session::activeSchemeChanged, m_editor,
+                [this] { m_editor->setFitScheme(SchemeStore(m_session).activeOrNone()); });
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -314,8 +314,6 @@ void MainWindow::closePrintWindow()
         m_printPaper = nullptr;
     }
     if (m_printControl) {
-        // As saved: edits the window did not save go with it.
-        m_activeScheme = activeScheme(m_session.ProgramFolder(), m_printControl->ActiveScheme().name);
         // The page it composes is going: the editor's moves below are none of its business.
         disconnect(&m_session, nullptr, m_printControl, nullptr);
         m_printControl->deleteLater();
@@ -330,8 +328,9 @@ void MainWindow::closePrintWindow()
     }
     m_toolbar->setEnabled(true);
     EditorLayout();
+    // The chosen scheme as saved: edits the print window did not save went with it.
     if (m_editor)
-        m_editor->setFitScheme(m_activeScheme);
+        m_editor->setFitScheme(SchemeStore(m_session).activeOrNone());
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)
@@ -380,7 +379,7 @@ void MainWindow::showClassCheck()
 {
     if (!m_classCheck) {
         m_classCheck = new ClassCheckDialog(
-            m_session, [this] { return m_activeScheme; }, this);
+            m_session, [this] { return SchemeStore(m_session).activeOrNone(); }, this);
         connect(m_classCheck, &ClassCheckDialog::findingChosen, this, &MainWindow::showFinding);
     }
     m_classCheck->check();

@@ -6,6 +6,7 @@
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/platform.h"
+#include "core/printing/schemestore.h"
 #include "ui/library/ratingsstep.h"
 
 #include <QDialogButtonBox>
@@ -127,7 +128,7 @@ void DraftsDialog::reload()
         CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName).entries();
     const CommentDocument &document = m_session.Document();
     m_drafter = std::make_unique<ClassDrafts::Drafter>(
-        entries ? Drafts::fromEntries(*entries) : Drafts::Library(), m_session.ProgramFolder(),
+        entries ? Drafts::fromEntries(*entries) : Drafts::Library(), SchemeStore(m_session).activeOrNone(),
         document.ItemFonts[std::size_t(Item::CommentText)]);
     const QStringList categories = m_drafter->library().categories;
     const QStringList names = Roster::names(document);

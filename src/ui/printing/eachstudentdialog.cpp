@@ -2,7 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
-#include "core/printing/layoutschemefile.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/studentcopies.h"
 
 #include <QCheckBox>
@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -55,9 +57,11 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
 
     m_scheme = new QComboBox(this);
     m_scheme->setObjectName(QStringLiteral("scheme"));
-    if (const Result<QStringList> names =
-            LayoutSchemeFile(LayoutSchemeFile::pathIn(session.ProgramFolder())).listSchemes())
+    if (const Result<QStringList> names = SchemeStore(session).names()) {
         m_scheme->addItems(*names);
+        // The class's chosen scheme to start with; another one serves this export only.
+        m_scheme->setCurrentIndex(std::max<qsizetype>(names->indexOf(session.activeScheme()), 0));
+    }
 
     m_includeEmpty = new QCheckBox(QStringLiteral("包括未写评语的学生(&I)"), this);
     m_includeEmpty->setObjectName(QStringLiteral("includeEmpty"));
@@ -94,8 +98,7 @@ void EachStudentDialog::browse()
 
 void EachStudentDialog::exportFiles()
 {
-    const Result<LayoutScheme> scheme =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(m_scheme->currentText());
+    const Result<LayoutScheme> scheme = SchemeStore(m_session).load(m_scheme->currentText());
     if (!scheme) {
         m_platform.messageBox(scheme.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;

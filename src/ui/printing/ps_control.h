@@ -22,7 +22,7 @@ enum class PrintPanelMode { Setup, Preview, Print };
 /// The print window, "打印设置": the scheme box, the scale box and the mode box, and below them
 /// the page-setup, preview or print panel, as the mode box says. The window owns the active
 /// scheme: the one picked in the scheme box, which the page-setup panel edits and the print
-/// run and the PDF file are made with. Every change to the scheme, the item fonts or the
+/// run and the PDF file are made with, and which becomes the session's chosen scheme. Every change to the scheme, the item fonts or the
 /// current student composes the sample page again.
 ///
 /// The window sizes itself (8220 twips wide, its mode's height) but does not place itself, and

@@ -9,6 +9,7 @@
 #include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printeditems.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
@@ -187,6 +188,8 @@ private slots:
     void pdfIntoPipe();
     void exportCommand_data();
     void exportCommand();
+    void chosenScheme_data();
+    void chosenScheme();
 
 private:
     QTemporaryDir m_dir;
@@ -626,6 +629,43 @@ void tst_PrintPdf::exportCommand()
     if (written) // one page a student
         QVERIFY(
             popplerOutput(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression("Pages:\\s+3\\n")));
+}
+
+void tst_PrintPdf::chosenScheme_data()
+{
+    QTest::addColumn<QString>("chosen");     // the session's chosen scheme
+    QTest::addColumn<QString>("paperWidth"); // of the scheme every use is given
+    QTest::addColumn<QString>("pageSize");   // of the exported PDF, in points
+
+    QTest::newRow("none chosen: the first") << QString() << "21" << "595 x 842";
+    QTest::newRow("B5 chosen") << QStringLiteral("B5") << "18.2" << "516 x 729";
+    QTest::newRow("chosen one gone since: the first") << QStringLiteral("旧方案") << "21" << "595 x 842";
+}
+
+// The scheme chosen in the session is the one the editor's fit check, the drafts and the class
+// PDF are made with: all of them take the store's active scheme.
+void tst_PrintPdf::chosenScheme()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, paperWidth);
+    QFETCH(QString, pageSize);
+    ProgramFolder folder;
+    Session session;
+    session.reset(folder.path());
+    session.setActiveScheme(chosen);
+    const std::optional<LayoutScheme> active = SchemeStore(session).activeOrNone();
+    QVERIFY(active);
+    QCOMPARE(active->paperwidth, paperWidth);
+
+    session.replaceDocument(classOf(1));
+    ScriptedPlatform platform;
+    const QString path = m_dir.filePath(QStringLiteral("chosen-%1.pdf").arg(QTest::currentDataTag()));
+    platform.expectSaveFile(path);
+    platform.expectMessage();
+    PdfCommand::exportClassPdf(session, QtTextMeasurer(), platform);
+    QHSY_VERIFY_DIALOGS(platform);
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {path});
+    QVERIFY2(info.contains(QStringLiteral("Page size:       ") + pageSize), qPrintable(info));
 }
 
 QTEST_MAIN(tst_PrintPdf)
