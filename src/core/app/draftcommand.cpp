@@ -8,8 +8,8 @@
 #include "core/document/writingprogress.h"
 #include "core/library/commentlibrary.h"
 #include "core/library/drafts.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
-#include "core/printing/layoutschemefile.h"
 #include "core/printing/schemestore.h"
 
 #include <QTextStream>
@@ -67,7 +67,7 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
     if (!CommandLine::readComments(in, document, err))
         return 2;
     const QString libraryPath =
-        options.library.isEmpty() ? programFolder + CommentLibrary::FileName : options.library;
+        options.library.isEmpty() ? ProgramFiles(programFolder).library() : options.library;
     const Result<QList<CommentLibrary::Entry>> entries = CommentLibrary(libraryPath).entries();
     if (!entries) {
         err << libraryPath << ": " << entries.error() << '\n';
@@ -88,7 +88,7 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
 
     // Drafts are fitted to the comment box of the first scheme, which a class printed from the
     // command line is printed with.
-    const ClassDrafts::Drafter drafter(library, SchemeStore(LayoutSchemeFile::pathIn(programFolder)).activeOrNone(),
+    const ClassDrafts::Drafter drafter(library, SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
                                        document.ItemFonts[std::size_t(Item::CommentText)]);
     if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';

@@ -51,7 +51,7 @@ void Session::clearHistory()
 
 void Session::reset(const QString &programFolder)
 {
-    m_programFolder = programFolder;
+    m_files = ProgramFiles(programFolder);
     setCurrentFile(QString(), false);
     m_typed = false;
     clearHistory();

@@ -3,6 +3,7 @@
 #include "core/document/commentdocument.h"
 #include "core/document/findreplace.h"
 #include "core/document/ratingsfile.h"
+#include "core/platform/programfiles.h"
 
 #include <QObject>
 #include <QString>
@@ -58,14 +59,14 @@ public:
     /// file lists it; empty for the file's first scheme (also when the chosen one is gone since).
     const QString &activeScheme() const { return m_activeScheme; }
     /// Folder of the program's own files, ending with "/".
-    const QString &ProgramFolder() const { return m_programFolder; }
-    /// Path of the template every new document is made from.
-    QString templatePath() const { return m_programFolder + QStringLiteral("normal.pyn"); }
+    const QString &ProgramFolder() const { return m_files.folder(); }
+    /// The program's own files (library, schemes, template, help, icons).
+    const ProgramFiles &Files() const { return m_files; }
 
     /// Every value back to its start-up state, with the program's files in `programFolder`.
     void reset(const QString &programFolder);
     /// The program's files are in `programFolder` (ending with "/"); nothing else changes.
-    void setProgramFolder(const QString &programFolder) { m_programFolder = programFolder; }
+    void setProgramFolder(const QString &programFolder) { m_files = ProgramFiles(programFolder); }
 
     /// The document now belongs to `path` (empty for a new document); `hasFileName` says
     /// whether Save may write there without asking.
@@ -154,6 +155,6 @@ private:
     QUndoStack m_history;
     int m_currentStudent = -1;
     QString m_activeScheme;
-    QString m_programFolder;
+    ProgramFiles m_files;
     RatingsFile::Table m_ratings;
 };

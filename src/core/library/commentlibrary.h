@@ -24,7 +24,6 @@ public:
     /// as the comment file does: a comment line holding the marker would end its section.
     static inline const QString EscapedMarker = QStringLiteral("*！*");
     /// The file name in the program folder.
-    static inline const QString FileName = QStringLiteral("pyk.vxd");
 
     /// The letter of a rating in the file: 好, 中 or 差.
     static QChar letter(Rating rating);

@@ -9,7 +9,7 @@ SchemeStore::SchemeStore(QString path)
 }
 
 SchemeStore::SchemeStore(const Session &session)
-    : m_path(LayoutSchemeFile::pathIn(session.ProgramFolder()))
+    : m_path(session.Files().schemes())
     , m_chosen(session.activeScheme())
 {
 }

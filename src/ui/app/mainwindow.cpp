@@ -4,8 +4,8 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
-#include "core/printing/schemestore.h"
 #include "core/printing/messages.h"
+#include "core/printing/schemestore.h"
 #include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
@@ -17,10 +17,10 @@
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/library/draftsdialog.h"
-#include "ui/printing/eachstudentdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/present.h"
+#include "ui/printing/eachstudentdialog.h"
 #include "ui/printing/paperarea.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
@@ -61,7 +61,7 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("qhsy.png")));
+    setWindowIcon(QIcon(m_session.Files().programIcon()));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
@@ -515,7 +515,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::showHelp()
 {
-    const QString page = m_session.ProgramFolder() + QStringLiteral("help/indexhelp.htm");
+    const QString page = m_session.Files().help();
     if (m_platform.openWithDefaultViewer(page))
         return;
     // The desktop cannot show the page: the program's own viewer does, so help always works.

@@ -125,7 +125,7 @@ DraftsDialog::~DraftsDialog() = default;
 void DraftsDialog::reload()
 {
     const Result<QList<CommentLibrary::Entry>> entries =
-        CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName).entries();
+        CommentLibrary(m_session.Files().library()).entries();
     const CommentDocument &document = m_session.Document();
     m_drafter = std::make_unique<ClassDrafts::Drafter>(
         entries ? Drafts::fromEntries(*entries) : Drafts::Library(), SchemeStore(m_session).activeOrNone(),

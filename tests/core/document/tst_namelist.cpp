@@ -1,3 +1,4 @@
+#include "core/platform/programfiles.h"
 #include "core/document/namelist.h"
 #include "core/document/session.h"
 #include "core/document/spreadsheetnames.h"
@@ -373,7 +374,7 @@ void tst_NameList::scratchFileBytes()
     Session state;
     state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, list, Mode::Replace).ok());
-    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), bytes);
+    QCOMPARE(fileBytes(folder.file(ProgramFiles::ScratchName)), bytes);
 }
 
 void tst_NameList::scratchFileHoldsLastList()
@@ -383,7 +384,7 @@ void tst_NameList::scratchFileHoldsLastList()
     state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok());
     QVERIFY(NameList::importList(state, "甲", Mode::Add).ok());
-    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
+    QCOMPARE(fileBytes(folder.file(ProgramFiles::ScratchName)), gb("甲\r\n"));
     QCOMPARE(state.Document().studentCount(), 100);
     QCOMPARE(state.Document().slot(100).name, QStringLiteral("名100"));
 }
@@ -416,7 +417,7 @@ void tst_NameList::emptyListChangesNothing()
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(students));
     const CommentDocument before = state.Document();
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).ok());
 
     QVERIFY(!NameList::hasNames(list));
@@ -444,7 +445,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QFETCH(bool, replace);
     QFETCH(bool, folderInTheWay);
     ProgramFolder folder;
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     Session state;
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(10));
@@ -493,7 +494,7 @@ void tst_NameList::readOnlyProgramFolderChangesNothing()
 void tst_NameList::failedReadBackChangesNothing()
 {
     ProgramFolder folder;
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     Session state;
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(10));

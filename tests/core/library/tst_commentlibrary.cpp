@@ -1,3 +1,4 @@
+#include "core/platform/programfiles.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
@@ -392,7 +393,7 @@ void tst_CommentLibrary::unreadableFile()
     QFETCH(QStringList, args);
     QFETCH(bool, folder);
     QTemporaryDir dir;
-    const QString path = dir.filePath(CommentLibrary::FileName);
+    const QString path = dir.filePath(ProgramFiles::LibraryName);
     if (folder)
         QVERIFY(QDir().mkdir(path));
     CommentLibrary library(path);
@@ -429,7 +430,7 @@ void tst_CommentLibrary::writeFailureKeepsOldFile()
     if (readOnlyFolder && geteuid() == 0)
         QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
-    const QString path = dir.filePath(readOnlyFolder ? CommentLibrary::FileName : QString(250, u'k'));
+    const QString path = dir.filePath(readOnlyFolder ? ProgramFiles::LibraryName : QString(250, u'k'));
     const QByteArray old = fileBytes(libraryFile(QStringLiteral("library.vxd")));
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     if (readOnlyFolder)
@@ -475,7 +476,7 @@ void tst_CommentLibrary::tooLargeToReadBackKeepsOldFile()
     // The same library with one long comment at its end.
     const qint64 padding = TextFile::MaxFileSize + over - growth - small.size() - 4;
     const QByteArray old = small + "\t\t" + QByteArray(padding, 'x') + "\r\n";
-    const QString path = dir.filePath(CommentLibrary::FileName);
+    const QString path = dir.filePath(ProgramFiles::LibraryName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     CommentLibrary library(path);
     const Result<CommentLibrary::Written> status = apply(library, op, args);

@@ -1,3 +1,4 @@
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "programfolder.h"
@@ -20,7 +21,7 @@ QString schemeFile(const QString &name)
 
 QString shippedFile()
 {
-    return QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName;
+    return QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName;
 }
 
 QStringList linesOf(const QByteArray &bytes)
@@ -435,7 +436,7 @@ void tst_LayoutScheme::unreadableFile()
     QFETCH(QString, op);
     QFETCH(bool, folder);
     QTemporaryDir dir;
-    const QString path = dir.filePath(LayoutSchemeFile::FileName);
+    const QString path = dir.filePath(ProgramFiles::SchemesName);
     if (folder)
         QVERIFY(QDir().mkdir(path));
     LayoutSchemeFile file(path);
@@ -465,7 +466,7 @@ void tst_LayoutScheme::writeFailureKeepsOldFile()
     if (readOnlyFolder && geteuid() == 0)
         QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
-    const QString path = dir.filePath(readOnlyFolder ? LayoutSchemeFile::FileName : QString(250, u'k'));
+    const QString path = dir.filePath(readOnlyFolder ? ProgramFiles::SchemesName : QString(250, u'k'));
     const QByteArray old = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     if (readOnlyFolder)
@@ -505,7 +506,7 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     // The same file with one long line at its end.
     const QByteArray old =
         small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
-    const QString path = dir.filePath(LayoutSchemeFile::FileName);
+    const QString path = dir.filePath(ProgramFiles::SchemesName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
     const Result<void> status = run(file, op);

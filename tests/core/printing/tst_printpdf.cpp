@@ -1,4 +1,5 @@
 #include "classof.h"
+#include "core/platform/programfiles.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
@@ -59,7 +60,7 @@ QList<Word> words(const QString &pdf, int page)
 LayoutScheme shippedScheme(const QString &name)
 {
     return expectValue(
-        LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name));
+        LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + ProgramFiles::SchemesName).loadScheme(name));
 }
 
 /// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.
@@ -606,7 +607,7 @@ void tst_PrintPdf::exportCommand()
     QFETCH(bool, written);
     ProgramFolder folder;
     if (!schemes.isEmpty())
-        QVERIFY(TextFile::saveAtomically(folder.file(LayoutSchemeFile::FileName), schemes).ok());
+        QVERIFY(TextFile::saveAtomically(folder.file(ProgramFiles::SchemesName), schemes).ok());
     Session session;
     session.reset(folder.path());
     session.replaceDocument(classOf(3));

@@ -1,4 +1,5 @@
 // One file per student: which students, the names, files already there, and what is written.
+#include "core/platform/programfiles.h"
 #include "core/document/commentdocument.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
@@ -30,7 +31,7 @@ namespace {
 
 LayoutScheme a4()
 {
-    return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName)
+    return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName)
                            .loadScheme(u"A4纵向"_qs));
 }
 
@@ -262,7 +263,7 @@ private slots:
         for (int i = 1; i <= 5; ++i)
             document.slot(i) = {u"学生%1"_qs.arg(i), u"第%1位学生的评语。\r\n第二行。"_qs.arg(i)};
         const LayoutScheme layout =
-            expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName).loadScheme(scheme));
+            expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName).loadScheme(scheme));
         QTemporaryDir dir;
         const QString out = dir.filePath(u"sheets.pdf"_qs);
         SheetOptions sheets;

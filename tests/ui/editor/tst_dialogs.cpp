@@ -268,7 +268,7 @@ void tst_Dialogs::cancelChangesNothing()
         setRoster(d, {QStringLiteral("甲"), QStringLiteral("乙")});
     });
     const CommentDocument before = m_state->Document();
-    const QByteArray templateBytes = fileBytes(m_state->templatePath());
+    const QByteArray templateBytes = fileBytes(m_state->Files().templateFile());
     int actions = 0;
     QDialog *d = nullptr;
     QPushButton *cancel = nullptr;
@@ -307,7 +307,7 @@ void tst_Dialogs::cancelChangesNothing()
     QCOMPARE(m_rosterChanges + m_refreshes, 0);
     QVERIFY(m_state->Document() == before);
     QVERIFY(!m_state->Modified());
-    QCOMPARE(fileBytes(m_state->templatePath()), templateBytes);
+    QCOMPARE(fileBytes(m_state->Files().templateFile()), templateBytes);
     QVERIFY(m_platform->shown.isEmpty());
 }
 
@@ -676,7 +676,7 @@ void tst_Dialogs::signatureSetCurrent()
     QFETCH(QString, typed);
     QFETCH(bool, modified);
     editDocument(*m_state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("李老师"); });
-    const QByteArray templateBytes = fileBytes(m_state->templatePath());
+    const QByteArray templateBytes = fileBytes(m_state->Files().templateFile());
     QString seenByRefresh = QStringLiteral("(not called)");
     QPointer<teachersetup> dialog = keep(new teachersetup(*m_state, *m_platform, [&] {
         ++m_refreshes;
@@ -695,7 +695,7 @@ void tst_Dialogs::signatureSetCurrent()
     QVERIFY(sameMessage(m_platform->shown.at(0), AppMessages::DoneMessage, Platform::NoticeTitle,
                         MsgIcon::Information, MsgButtons::Ok));
     expectGone(dialog.data());
-    QCOMPARE(fileBytes(m_state->templatePath()), templateBytes);
+    QCOMPARE(fileBytes(m_state->Files().templateFile()), templateBytes);
 }
 
 void tst_Dialogs::signatureSetDefault_data()
@@ -713,7 +713,7 @@ void tst_Dialogs::signatureSetDefault()
     QFETCH(MsgAnswer, answer);
     QFETCH(bool, templateThere);
     editDocument(*m_state, [&](CommentDocument &d) { d.TeacherSignature = QStringLiteral("李老师"); });
-    const QString templatePath = m_state->templatePath();
+    const QString templatePath = m_state->Files().templateFile();
     const QByteArray original = fileBytes(templatePath);
     QVERIFY(original.startsWith(TextFile::encode(u"版本=")));
     if (!templateThere)
@@ -772,7 +772,7 @@ void tst_Dialogs::signatureSetDefault()
 
 void tst_Dialogs::signatureDefaultTwiceKeepsOneLine()
 {
-    const QString templatePath = m_state->templatePath();
+    const QString templatePath = m_state->Files().templateFile();
     const QByteArray original = fileBytes(templatePath);
     QByteArray once;
     for (const QString &signature :

@@ -1,3 +1,4 @@
+#include "core/platform/programfiles.h"
 #include "core/document/session.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
@@ -53,7 +54,7 @@ void tst_OptionalItems::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     QVERIFY(m_folder->isValid());
-    QVERIFY(TextFile::writeLines(LayoutSchemeFile::pathIn(m_folder->path()), OneScheme).ok());
+    QVERIFY(TextFile::writeLines(ProgramFiles(m_folder->path()).schemes(), OneScheme).ok());
     m_platform = std::make_unique<ScriptedPlatform>();
     m_state = std::make_unique<Session>();
     m_state->setProgramFolder(m_folder->path());
