@@ -20,7 +20,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSet>
-#include <QSettings>
 #include <QTableWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -137,7 +136,7 @@ void DraftsDialog::reload()
     m_grid->setRowCount(int(names.size()));
     m_grid->setHorizontalHeaderLabels(categories);
     m_grid->setVerticalHeaderLabels(names);
-    const QStringList hidden = QSettings().value(HiddenKey).toStringList();
+    const QStringList hidden = m_platform.setting(HiddenKey).toStringList();
     const RatingsFile::Table &kept = m_session.Ratings();
     for (int c = 0; c < categories.size(); ++c) {
         m_grid->setColumnHidden(c, hidden.contains(categories[c]));
@@ -495,7 +494,7 @@ void DraftsDialog::showHeaderMenu(const QPoint &at)
                 if (m_grid->isColumnHidden(i))
                     hidden << m_grid->horizontalHeaderItem(i)->text();
             }
-            QSettings().setValue(HiddenKey, hidden);
+            m_platform.setSetting(HiddenKey, hidden);
         });
     }
     menu.exec(m_grid->horizontalHeader()->mapToGlobal(at));

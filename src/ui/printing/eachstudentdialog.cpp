@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,7 +34,7 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
     setObjectName(QStringLiteral("eachstudent"));
     setWindowTitle(StudentCopies::Title);
 
-    m_folder = new QLineEdit(QSettings().value(FolderKey).toString(), this);
+    m_folder = new QLineEdit(platform.setting(FolderKey).toString(), this);
     m_folder->setObjectName(QStringLiteral("folder"));
     if (m_folder->text().isEmpty() && !session.namedPath().isEmpty())
         m_folder->setText(QFileInfo(session.namedPath()).absolutePath());
@@ -113,7 +112,7 @@ void EachStudentDialog::exportFiles()
     const StudentCopies::Outcome outcome =
         StudentCopies::exportCopies(m_session.Document(), choice, *scheme, m_measurer, m_platform);
     if (!outcome.written.isEmpty() || outcome.stopped) {
-        QSettings().setValue(FolderKey, choice.folder);
+        m_platform.setSetting(FolderKey, choice.folder);
         accept();
     }
 }
