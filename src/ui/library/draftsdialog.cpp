@@ -40,9 +40,9 @@ const QString PasteStep = QStringLiteral("粘贴评价");
 const QString ImportStep = QStringLiteral("导入评价");
 
 /// The name of a key's step, as 撤消 shows it.
-QString stepName(Grade grade)
+QString stepName(Rating grade)
 {
-    return grade == Grade::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
+    return grade == Rating::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
 }
 
 } // namespace
@@ -145,7 +145,7 @@ void DraftsDialog::reload()
             auto *item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignCenter);
             m_grid->setItem(r, c, item);
-            setCell(r, c, from < 0 ? Grade::None : kept.grades.value(r).value(from, Grade::None));
+            setCell(r, c, from < 0 ? Rating::None : kept.grades.value(r).value(from, Rating::None));
         }
     }
     m_redrawn.clear();
@@ -165,15 +165,15 @@ RatingsFile::Table DraftsDialog::table() const
         table.categories << m_grid->horizontalHeaderItem(c)->text();
     for (int r = 0; r < m_grid->rowCount(); ++r) {
         table.names << m_grid->verticalHeaderItem(r)->text();
-        QList<Grade> grades;
+        QList<Rating> grades;
         for (int c = 0; c < m_grid->columnCount(); ++c)
-            grades << Grade(m_grid->item(r, c)->data(Qt::UserRole).toInt());
+            grades << Rating(m_grid->item(r, c)->data(Qt::UserRole).toInt());
         table.grades << grades;
     }
     return table;
 }
 
-void DraftsDialog::setCell(int row, int column, Grade grade)
+void DraftsDialog::setCell(int row, int column, Rating grade)
 {
     if (QTableWidgetItem *item = m_grid->item(row, column)) {
         item->setData(Qt::UserRole, int(grade));
@@ -181,7 +181,7 @@ void DraftsDialog::setCell(int row, int column, Grade grade)
     }
 }
 
-void DraftsDialog::setSelected(Grade grade)
+void DraftsDialog::setSelected(Rating grade)
 {
     const QModelIndex current = m_grid->currentIndex();
     if (!current.isValid())
@@ -227,8 +227,8 @@ void DraftsDialog::showRatings(const RatingsFile::Table &ratings, QPoint current
 {
     for (int r = 0; r < m_grid->rowCount() && r < ratings.grades.size(); ++r) {
         for (int c = 0; c < m_grid->columnCount() && c < ratings.grades[r].size(); ++c) {
-            const Grade grade = ratings.grades[r][c];
-            if (Grade(m_grid->item(r, c)->data(Qt::UserRole).toInt()) == grade)
+            const Rating grade = ratings.grades[r][c];
+            if (Rating(m_grid->item(r, c)->data(Qt::UserRole).toInt()) == grade)
                 continue;
             setCell(r, c, grade);
             // 换一句 holds only while the student's ratings stay.
@@ -443,17 +443,17 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     case Qt::Key_1:
-        setSelected(Grade::Excellent);
+        setSelected(Rating::Excellent);
         return true;
     case Qt::Key_2:
-        setSelected(Grade::Good);
+        setSelected(Rating::Good);
         return true;
     case Qt::Key_3:
-        setSelected(Grade::Lagging);
+        setSelected(Rating::Lagging);
         return true;
     case Qt::Key_0:
     case Qt::Key_Delete:
-        setSelected(Grade::None);
+        setSelected(Rating::None);
         return true;
     default:
         return false;

@@ -59,8 +59,8 @@ private:
     RatingsFile::Table table() const;
     /// The grid's ratings become the class's, written beside a named class.
     void keepRatings();
-    void setCell(int row, int column, Grade grade);
-    void setSelected(Grade grade);
+    void setCell(int row, int column, Rating grade);
+    void setSelected(Rating grade);
     /// The grid's ratings become `after` as one undoable step named `text` (none when unchanged).
     void pushRatings(const QString &text, const RatingsFile::Table &after);
     /// Puts a table into the grid (a step done or undone); `current` (column, row) when not -1.

@@ -35,13 +35,13 @@ Drafts::Draft draftOf(const QString &text)
     return draft;
 }
 
-RatingsFile::Table tableOf(const QStringList &names, const QList<Grade> &first)
+RatingsFile::Table tableOf(const QStringList &names, const QList<Rating> &first)
 {
     RatingsFile::Table table;
     table.categories = {QStringLiteral("纪律"), QStringLiteral("寄语")};
     table.names = names;
     for (int i = 0; i < names.size(); ++i)
-        table.grades << (i == 0 ? first : QList<Grade>{Grade::None, Grade::None});
+        table.grades << (i == 0 ? first : QList<Rating>{Rating::None, Rating::None});
     return table;
 }
 
@@ -116,7 +116,7 @@ void tst_ClassDrafts::ratingsFollowTheRoster()
     QFETCH(int, ratedRow);
     Session session;
     session.replaceDocument(classOf(2));
-    const QList<Grade> grades{Grade::Excellent, Grade::Lagging};
+    const QList<Rating> grades{Rating::Excellent, Rating::Lagging};
     session.setRatings(tableOf({"学生1", "学生2"}, grades));
     if (change == 0)
         session.renameStudent(0, QStringLiteral("王芳"));
@@ -136,11 +136,11 @@ void tst_ClassDrafts::keptBesideTheClass_data()
     QTest::addColumn<QByteArray>("sidecar");
     QTest::addColumn<int>("grade"); // 学生1's 纪律 after opening
     QTest::addColumn<bool>("told");
-    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n") << int(Grade::Excellent) << false;
+    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n") << int(Rating::Excellent) << false;
     QTest::newRow("part unreadable") << QByteArray("姓名,纪律\r\n学生1,良\r\n学生9,优\r\n学生2,很棒\r\n")
-                                     << int(Grade::Good) << true;
-    QTest::newRow("no name column") << QByteArray("纪律\r\n优\r\n") << int(Grade::None) << true;
-    QTest::newRow("none") << QByteArray() << int(Grade::None) << false;
+                                     << int(Rating::Good) << true;
+    QTest::newRow("no name column") << QByteArray("纪律\r\n优\r\n") << int(Rating::None) << true;
+    QTest::newRow("none") << QByteArray() << int(Rating::None) << false;
 }
 
 void tst_ClassDrafts::keptBesideTheClass()
@@ -167,7 +167,7 @@ void tst_ClassDrafts::keptBesideTheClass()
     QCOMPARE(session.Document().studentCount(), 2);
     const RatingsFile::Table &ratings = session.Ratings();
     const qsizetype column = ratings.categories.indexOf(QStringLiteral("纪律"));
-    QCOMPARE(column < 0 ? int(Grade::None) : int(ratings.grades[0][column]), grade);
+    QCOMPARE(column < 0 ? int(Rating::None) : int(ratings.grades[0][column]), grade);
     if (told)
         QCOMPARE(platform.shown.last().icon, MsgIcon::Exclamation);
 
@@ -176,12 +176,12 @@ void tst_ClassDrafts::keptBesideTheClass()
     platform.expectSaveFile(dir.filePath(QStringLiteral("新班.py")));
     QVERIFY(lifecycle.SaveDocumentAs());
     const QString moved = dir.filePath(QStringLiteral("新班.评价.csv"));
-    QCOMPARE(QFile::exists(moved), grade != int(Grade::None));
-    if (grade != int(Grade::None)) {
+    QCOMPARE(QFile::exists(moved), grade != int(Rating::None));
+    if (grade != int(Rating::None)) {
         RatingsFile::Problems problems;
         const Result<RatingsFile::Table> back = RatingsFile::readOwnColumns(moved, {"王芳", "学生2"}, &problems);
         QVERIFY(back.ok());
-        QCOMPARE(back->grades[0][back->categories.indexOf(QStringLiteral("纪律"))], Grade(grade));
+        QCOMPARE(back->grades[0][back->categories.indexOf(QStringLiteral("纪律"))], Rating(grade));
     }
 }
 
@@ -190,7 +190,7 @@ void tst_ClassDrafts::keptInTheRecoveryCopy()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("recovery"));
-    const RatingsFile::Table table = tableOf({"学生1", "学生2", "学生3"}, {Grade::Good, Grade::Excellent});
+    const RatingsFile::Table table = tableOf({"学生1", "学生2", "学生3"}, {Rating::Good, Rating::Excellent});
     {
         ScriptedPlatform platform;
         Session session;

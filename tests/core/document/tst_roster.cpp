@@ -1,5 +1,6 @@
 #include "classof.h"
 #include "core/document/commentfile.h"
+#include "core/document/personname.h"
 #include "core/document/roster.h"
 #include "core/document/templatefile.h"
 #include "core/platform/textfile.h"
@@ -84,6 +85,8 @@ private slots:
     void deleteAll();
     void indexOf_data();
     void indexOf();
+    void givenNames_data();
+    void givenNames();
     void commentedCount_data();
     void commentedCount();
     void progressMessage_data();
@@ -270,6 +273,29 @@ void tst_Roster::indexOf()
     doc.slot(4).name = "王五";
     doc.slot(6).name = "孤";
     QCOMPARE(Roster::indexOf(doc, name), index);
+}
+
+// The name a comment calls a student by, for the drafts' {名} and the class check's mentions.
+void tst_Roster::givenNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("given");
+    QTest::newRow("one-character surname") << "王小明" << "小明";
+    QTest::newRow("two-character surname") << "欧阳娜娜" << "娜娜";
+    QTest::newRow("端木") << "端木子涵" << "子涵";
+    QTest::newRow("one-character given name") << "王明" << "王明";
+    QTest::newRow("two-character surname, one-character given name") << "诸葛亮" << "诸葛亮";
+    QTest::newRow("司马光") << "司马光" << "司马光";
+    QTest::newRow("a surname alone") << "李" << "李";
+    QTest::newRow("a surname outside the BMP") << "𠀀明亮" << "明亮";
+    QTest::newRow("a given name outside the BMP") << "王𠀀" << "王𠀀";
+}
+
+void tst_Roster::givenNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, given);
+    QCOMPARE(PersonName::givenName(name), given);
 }
 
 void tst_Roster::commentedCount_data()
