@@ -4,10 +4,10 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/savelocation.h"
-#include "core/printing/schemestore.h"
 #include "core/printing/messages.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
+#include "core/printing/schemestore.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "classof.h"
-#include "core/platform/programfiles.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
@@ -271,11 +271,11 @@ void tst_PrintPdf::pagesAndPlaces()
             QVERIFY(qAbs(first.top - points(SchemeField::PyTextTop)) < tolerance);
         }
         // The heading names the class by its file; the date is the day of printing.
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
         const std::pair<QString, std::pair<SchemeField, SchemeField>> extras[] = {
-            {layout.printsTitle ? PrintedItems::titleText(layout.titletext, QStringLiteral("basic")) : QString(),
+            {layout.printsTitle ? QStringLiteral("basic 学生评语") : QString(),
              {SchemeField::TitleLeft, SchemeField::TitleTop}},
-            {layout.printsDate ? PrintedItems::dateText(layout.datetext, QDate::currentDate()) : QString(),
-             {SchemeField::DateLeft, SchemeField::DateTop}},
+            {layout.printsDate ? today : QString(), {SchemeField::DateLeft, SchemeField::DateTop}},
         };
         for (const auto &[text, place] : extras) {
             if (text.isEmpty())

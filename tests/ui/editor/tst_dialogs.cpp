@@ -1,12 +1,13 @@
+#include "core/app/messages.h"
 #include "core/document/messages.h"
 #include "core/document/namelist.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
 #include "sessionedit.h"
 #include "ui/editor/inputstudent.h"
-#include "core/app/messages.h"
 #include "ui/editor/messages.h"
 #include "ui/editor/nostudent.h"
 #include "ui/editor/teachersetup.h"
@@ -578,15 +579,14 @@ void tst_Dialogs::inputImport()
         QVERIFY(m_state->Document().slot(expected.size() + 1) == StudentSlot{});
 }
 
+// The scratch file cannot be written: a folder stands where it belongs (for root too).
 void tst_Dialogs::inputImportFailureKeepsRoster()
 {
-    if (::geteuid() == 0)
-        QSKIP("root writes into read-only folders");
     editDocument(*m_state, [&](CommentDocument &d) {
         setRoster(d, {QStringLiteral("张三"), QStringLiteral("李四")});
     });
     const CommentDocument before = m_state->Document();
-    QVERIFY(QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::ExeOwner));
+    QVERIFY(QDir().mkdir(m_folder->file(ProgramFiles::ScratchName)));
     auto *input = newInput();
     input->show();
     input->Text1()->setPlainText(QStringLiteral("甲\n乙"));
