@@ -88,7 +88,8 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
 
     // Drafts are fitted to the comment box of the first scheme, which a class printed from the
     // command line is printed with.
-    const ClassDrafts::Drafter drafter(library, SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
+    const ClassDrafts::Drafter drafter(library,
+                                       SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
                                        document.ItemFonts[std::size_t(Item::CommentText)]);
     if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';

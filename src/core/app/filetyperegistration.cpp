@@ -226,8 +226,10 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
     // type gives.
     const std::pair<QString, QString> icons[] = {
         {iconPath, QStringLiteral("256x256/apps/qhsy.png")},
-        {files.commentFileIcon(QStringLiteral("png")), QStringLiteral("256x256/mimetypes/") + IconName + QStringLiteral(".png")},
-        {files.commentFileIcon(QStringLiteral("svg")), QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
+        {files.commentFileIcon(QStringLiteral("png")),
+         QStringLiteral("256x256/mimetypes/") + IconName + QStringLiteral(".png")},
+        {files.commentFileIcon(QStringLiteral("svg")),
+         QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
     };
     for (const auto &[source, target] : icons) {
         const Result<QByteArray> icon = TextFile::readAll(source);

@@ -51,7 +51,8 @@ int run(const QString &list, const QString &in, const QString &outPath, bool rep
         const QString &programFolder, QTextStream &out, QTextStream &err)
 {
     CommentDocument document;
-    if (!CommandLine::readComments(in == NewClassName ? ProgramFiles(programFolder).templateFile() : in, document, err))
+    if (!CommandLine::readComments(in == NewClassName ? ProgramFiles(programFolder).templateFile() : in,
+                                   document, err))
         return 2;
 
     // Nobody is there to answer the dialog's question at a long line: the import goes on and

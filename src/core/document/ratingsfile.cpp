@@ -461,7 +461,8 @@ QByteArray csvBytes(const Table &table)
     for (qsizetype i = 0; i < table.names.size(); ++i) {
         text += csvField(table.names[i]);
         for (qsizetype c = 0; c < table.categories.size(); ++c) {
-            const Rating grade = i < table.grades.size() && c < table.grades[i].size() ? table.grades[i][c] : Rating::None;
+            const Rating grade =
+                i < table.grades.size() && c < table.grades[i].size() ? table.grades[i][c] : Rating::None;
             text += u',' + valueText(grade);
         }
         text += LineEnd;

@@ -2,8 +2,7 @@
 
 ProgramFiles::ProgramFiles(QString folder)
     : m_folder(std::move(folder))
-{
-}
+{}
 
 QString ProgramFiles::library() const
 {

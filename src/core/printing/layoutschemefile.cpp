@@ -312,4 +312,3 @@ Result<LayoutScheme> LayoutSchemeFile::loadOrFirst(const QString &scheme) const
                        FailureKind::NotFound};
     return loadScheme(scheme.isEmpty() ? names->first() : scheme);
 }
-

@@ -86,4 +86,3 @@ public:
 private:
     QString m_path;
 };
-

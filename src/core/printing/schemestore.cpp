@@ -5,14 +5,12 @@
 
 SchemeStore::SchemeStore(QString path)
     : m_path(std::move(path))
-{
-}
+{}
 
 SchemeStore::SchemeStore(const Session &session)
     : m_path(session.Files().schemes())
     , m_chosen(session.activeScheme())
-{
-}
+{}
 
 Result<QStringList> SchemeStore::names() const
 {

@@ -136,7 +136,8 @@ void tst_ClassDrafts::keptBesideTheClass_data()
     QTest::addColumn<QByteArray>("sidecar");
     QTest::addColumn<int>("grade"); // 学生1's 纪律 after opening
     QTest::addColumn<bool>("told");
-    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n") << int(Rating::Excellent) << false;
+    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n")
+                          << int(Rating::Excellent) << false;
     QTest::newRow("part unreadable") << QByteArray("姓名,纪律\r\n学生1,良\r\n学生9,优\r\n学生2,很棒\r\n")
                                      << int(Rating::Good) << true;
     QTest::newRow("no name column") << QByteArray("纪律\r\n优\r\n") << int(Rating::None) << true;

@@ -24,7 +24,10 @@ QStringList gradeLetters(const Table &table)
     for (const QList<Rating> &grades : table.grades) {
         QString letters;
         for (const Rating grade : grades)
-            letters += grade == Rating::Excellent ? u'E' : grade == Rating::Good ? u'G' : grade == Rating::Lagging ? u'L' : u'-';
+            letters += grade == Rating::Excellent ? u'E'
+                       : grade == Rating::Good    ? u'G'
+                       : grade == Rating::Lagging ? u'L'
+                                                  : u'-';
         result.append(letters);
     }
     return result;
@@ -45,7 +48,10 @@ Table tableOf(const QStringList &letters)
     for (const QString &student : letters) {
         QList<Rating> grades;
         for (const QChar letter : student)
-            grades << (letter == u'E' ? Rating::Excellent : letter == u'G' ? Rating::Good : letter == u'L' ? Rating::Lagging : Rating::None);
+            grades << (letter == u'E'   ? Rating::Excellent
+                       : letter == u'G' ? Rating::Good
+                       : letter == u'L' ? Rating::Lagging
+                                        : Rating::None);
         table.grades << grades;
     }
     return table;
@@ -326,7 +332,10 @@ void TestRatingsFile::writeReadRoundTrip()
     const QString path = RatingsFile::sidecarPath(classPath);
     const QStringList categories{QStringLiteral("纪律"), QStringLiteral("品德,修养")};
     const QStringList roster{QStringLiteral("张三"), QStringLiteral("李\"小\"四"), QStringLiteral("王五")};
-    Table table{categories, roster, {{Rating::Excellent, Rating::None}, {Rating::Good, Rating::Lagging}, {Rating::None, Rating::None}}};
+    Table table{
+        categories,
+        roster,
+        {{Rating::Excellent, Rating::None}, {Rating::Good, Rating::Lagging}, {Rating::None, Rating::None}}};
     QVERIFY(RatingsFile::write(path, table, classPath));
     // A private class keeps private ratings.
     QVERIFY(!(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)));

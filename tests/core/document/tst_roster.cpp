@@ -267,15 +267,24 @@ void tst_Roster::givenNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("given");
-    QTest::newRow("one-character surname") << "王小明" << "小明";
-    QTest::newRow("two-character surname") << "欧阳娜娜" << "娜娜";
-    QTest::newRow("端木") << "端木子涵" << "子涵";
-    QTest::newRow("one-character given name") << "王明" << "王明";
-    QTest::newRow("two-character surname, one-character given name") << "诸葛亮" << "诸葛亮";
-    QTest::newRow("司马光") << "司马光" << "司马光";
-    QTest::newRow("a surname alone") << "李" << "李";
-    QTest::newRow("a surname outside the BMP") << "𠀀明亮" << "明亮";
-    QTest::newRow("a given name outside the BMP") << "王𠀀" << "王𠀀";
+    QTest::newRow("one-character surname") << "王小明"
+                                           << "小明";
+    QTest::newRow("two-character surname") << "欧阳娜娜"
+                                           << "娜娜";
+    QTest::newRow("端木") << "端木子涵"
+                          << "子涵";
+    QTest::newRow("one-character given name") << "王明"
+                                              << "王明";
+    QTest::newRow("two-character surname, one-character given name") << "诸葛亮"
+                                                                     << "诸葛亮";
+    QTest::newRow("司马光") << "司马光"
+                            << "司马光";
+    QTest::newRow("a surname alone") << "李"
+                                     << "李";
+    QTest::newRow("a surname outside the BMP") << "𠀀明亮"
+                                               << "明亮";
+    QTest::newRow("a given name outside the BMP") << "王𠀀"
+                                                  << "王𠀀";
 }
 
 void tst_Roster::givenNames()

@@ -434,7 +434,7 @@ void tst_CommentLibrary::writeFailureKeepsOldFile()
     const QByteArray old = fileBytes(libraryFile(QStringLiteral("library.vxd")));
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     CommentLibrary library(path);
-    const Result<CommentLibrary::Written> status = 
+    const Result<CommentLibrary::Written> status =
         fullDisk ? withFileSizeLimit(16, [&] { return apply(library, op, args); }) : apply(library, op, args);
 
     QCOMPARE(status.kind(), FailureKind::WriteFailed);

@@ -470,7 +470,7 @@ void tst_LayoutScheme::writeFailureKeepsOldFile()
     const QByteArray old = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
-    const Result<void> status = 
+    const Result<void> status =
         fullDisk ? withFileSizeLimit(16, [&] { return run(file, op); }) : run(file, op);
 
     QCOMPARE(status.kind(), FailureKind::WriteFailed);

@@ -638,9 +638,12 @@ void tst_PrintPdf::chosenScheme_data()
     QTest::addColumn<QString>("paperWidth"); // of the scheme every use is given
     QTest::addColumn<QString>("pageSize");   // of the exported PDF, in points
 
-    QTest::newRow("none chosen: the first") << QString() << "21" << "595 x 842";
-    QTest::newRow("B5 chosen") << QStringLiteral("B5") << "18.2" << "516 x 729";
-    QTest::newRow("chosen one gone since: the first") << QStringLiteral("旧方案") << "21" << "595 x 842";
+    QTest::newRow("none chosen: the first") << QString() << "21"
+                                            << "595 x 842";
+    QTest::newRow("B5 chosen") << QStringLiteral("B5") << "18.2"
+                               << "516 x 729";
+    QTest::newRow("chosen one gone since: the first") << QStringLiteral("旧方案") << "21"
+                                                      << "595 x 842";
 }
 
 // The scheme chosen in the session is the one the editor's fit check, the drafts and the class

@@ -81,21 +81,25 @@ private slots:
         QTest::addColumn<bool>("oneJob");
         QTest::addColumn<QString>("copies");
         QTest::addColumn<QList<int>>("pagesPerDocument");
-        QTest::addColumn<int>("sheetPages"); // the run's result
+        QTest::addColumn<int>("sheetPages");        // the run's result
         QTest::addColumn<QList<int>>("firstSheet"); // its students (1-based), cell by cell
 
         // Five students, 学生2 without a comment; 学生3 is the current one.
-        QTest::newRow("2 a sheet, each sheet a document") << 2 << int(PrintRange::All) << false << false << u"1"_qs
-                                                          << QList<int>{2, 2, 1} << 3 << QList<int>{1, 2};
-        QTest::newRow("4 a sheet, one job, two copies") << 4 << int(PrintRange::All) << false << true << u"2"_qs
-                                                        << QList<int>{5} << 4 << QList<int>{1, 2, 3, 4};
+        QTest::newRow("2 a sheet, each sheet a document")
+            << 2 << int(PrintRange::All) << false << false << u"1"_qs << QList<int>{2, 2, 1} << 3
+            << QList<int>{1, 2};
+        QTest::newRow("4 a sheet, one job, two copies")
+            << 4 << int(PrintRange::All) << false << true << u"2"_qs << QList<int>{5} << 4
+            << QList<int>{1, 2, 3, 4};
         // What the preview shows: 学生3 bottom-left on the sheet of 学生1 to 学生4.
-        QTest::newRow("the current student's sheet") << 4 << int(PrintRange::Current) << false << false << u"1"_qs
-                                                     << QList<int>{4} << 1 << QList<int>{1, 2, 3, 4};
-        QTest::newRow("from 3 to 3: that student's sheet") << 2 << int(PrintRange::FromTo) << false << false
-                                                           << u"1"_qs << QList<int>{2} << 1 << QList<int>{3, 4};
-        QTest::newRow("from 3 to 4: those students") << 4 << int(PrintRange::FromTo) << false << false << u"1"_qs
-                                                     << QList<int>{2} << 1 << QList<int>{3, 4};
+        QTest::newRow("the current student's sheet")
+            << 4 << int(PrintRange::Current) << false << false << u"1"_qs << QList<int>{4} << 1
+            << QList<int>{1, 2, 3, 4};
+        QTest::newRow("from 3 to 3: that student's sheet")
+            << 2 << int(PrintRange::FromTo) << false << false << u"1"_qs << QList<int>{2} << 1
+            << QList<int>{3, 4};
+        QTest::newRow("from 3 to 4: those students") << 4 << int(PrintRange::FromTo) << false << false
+                                                     << u"1"_qs << QList<int>{2} << 1 << QList<int>{3, 4};
         QTest::newRow("only the written, 2 a sheet") << 2 << int(PrintRange::All) << true << false << u"1"_qs
                                                      << QList<int>{2, 2} << 2 << QList<int>{1, 3};
     }

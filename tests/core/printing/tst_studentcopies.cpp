@@ -264,7 +264,8 @@ private slots:
         for (int i = 1; i <= 5; ++i)
             document.slot(i) = {u"学生%1"_qs.arg(i), u"第%1位学生的评语。\r\n第二行。"_qs.arg(i)};
         const LayoutScheme layout =
-            expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName).loadScheme(scheme));
+            expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName)
+                            .loadScheme(scheme));
         QTemporaryDir dir;
         const QString out = dir.filePath(u"sheets.pdf"_qs);
         SheetOptions sheets;

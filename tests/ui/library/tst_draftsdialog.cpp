@@ -13,14 +13,14 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTimer>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUndoStack>
 
 class tst_DraftsDialog : public MainWindowTest
@@ -242,8 +242,10 @@ void tst_DraftsDialog::settingsInOneStore_data()
     QTest::addColumn<QString>("dialog"); // where the teacher sets the value
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("评价表: a hidden column") << "drafts" << "drafts/hiddenColumns";
-    QTest::newRow("导出每位学生一份: the folder") << "toeach" << "each/folder";
+    QTest::newRow("评价表: a hidden column") << "drafts"
+                                             << "drafts/hiddenColumns";
+    QTest::newRow("导出每位学生一份: the folder") << "toeach"
+                                                  << "each/folder";
 }
 
 // What a dialog remembers for the next run goes to the platform's one store with the rest.

@@ -92,7 +92,8 @@ void tst_OptionalItems::switchedOn_data()
     QTest::addColumn<QString>("after");     // what the page shows then
     QTest::newRow("heading") << SelectedObject::Title << PageItemRole::Title << "三年级二班 学生评语"
                              << QStringList{"1.5", "2", "{班级} 学生评语"} << "青禾小学 {班级}"
-                             << "" << "青禾小学 三年级二班";
+                             << ""
+                             << "青禾小学 三年级二班";
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
     QTest::newRow("date") << SelectedObject::Date << PageItemRole::Date << today
                           << QStringList{"18", "14", "{年}年{月}月{日}日"} << "*!*"
