@@ -4,6 +4,7 @@
 // window's reload after a change runs offscreen.
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "ui/library/pytools.h"
 
@@ -83,7 +84,7 @@ QByteArray libraryBytes()
 struct LibraryFile
 {
     QTemporaryDir dir;
-    QString path = dir.filePath(CommentLibrary::FileName);
+    QString path = dir.filePath(ProgramFiles::LibraryName);
     LibraryFile() { restore(); }
     void restore() const
     {

@@ -16,10 +16,10 @@ void ReadRatingsFile(benchmark::State &state)
     QTemporaryDir dir;
     const QString path = RatingsFile::sidecarPath(dir.filePath(QStringLiteral("三年级二班.py")));
     RatingsFile::Table table{Categories, {}, {}};
-    const Grade grades[] = {Grade::Excellent, Grade::Good, Grade::Lagging, Grade::None};
+    const Rating grades[] = {Rating::Excellent, Rating::Good, Rating::Lagging, Rating::None};
     for (int i = 0; i < 100; ++i) {
         table.names.append(QStringLiteral("学生%1").arg(i + 1));
-        QList<Grade> row;
+        QList<Rating> row;
         for (int c = 0; c < Categories.size(); ++c)
             row.append(grades[(i + c) % 4]);
         table.grades.append(row);

@@ -38,6 +38,8 @@ public:
     {
         return std::nullopt;
     }
+    QVariant setting(const QString &) override { return {}; }
+    void setSetting(const QString &, const QVariant &) override {}
     QString rememberedPrinter() override { return {}; }
     QStringList recentFiles() override { return {}; }
     void setRecentFiles(const QStringList &) override {}

@@ -5,6 +5,7 @@
 // some inputs one change chosen by the input is also made on a file, which must then read back
 // as the lines the same change gives in memory.
 #include "core/library/commentlibrary.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 
 #include <QDir>
@@ -39,7 +40,7 @@ QString scratchFile()
         QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX") : QString());
     if (!dir.isValid())
         std::abort();
-    return dir.filePath(CommentLibrary::FileName);
+    return dir.filePath(ProgramFiles::LibraryName);
 }
 
 /// Makes one change on a file holding the bytes and compares it with the change in memory.

@@ -4,6 +4,7 @@
 // after the first "*!*" behind it; the saved block must load back as saved; a name that no
 // block carries loads as "fname" everywhere and cannot be saved. For some inputs the file
 // operations run on a file holding the bytes and must agree with the rules in memory.
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 
@@ -96,7 +97,7 @@ QString scratchFile()
         QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/qhsy-fuzz-XXXXXX") : QString());
     if (!dir.isValid())
         std::abort();
-    return dir.filePath(LayoutSchemeFile::FileName);
+    return dir.filePath(ProgramFiles::SchemesName);
 }
 
 void writeRaw(const QString &path, const QByteArray &bytes)

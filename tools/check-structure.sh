@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the shape of the source tree: no include runs from a lower layer to a higher one, no
-# include cycle between folders, and no source file over 600 lines. Prints every breach and
-# exits 1 when there is one.
+# include cycle between folders, no source file over 600 lines, and no program file named outside
+# ProgramFiles. Prints every breach and exits 1 when there is one.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/../src" && pwd)
 
@@ -41,6 +41,13 @@ while IFS= read -r file; do
         fi
     done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
 done < <(find core ui app -name '*.h' -o -name '*.cpp' | sort)
+
+# The program's own files are named in one place only.
+if grep -rnE '"(pyk\.vxd|printsetup\.vxd|normal\.pyn|temp\.vxd|qhsy\.png|r\.(png|svg)|help/|toolbar/)' core ui app \
+        | grep -v '^core/platform/programfiles\.'; then
+    echo "the lines above name a program file: use ProgramFiles"
+    status=1
+fi
 
 # tsort names a loop when the folders cannot be put in order.
 if ! sort -u "$edges" | tsort > /dev/null 2> "$edges.loop"; then

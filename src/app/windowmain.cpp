@@ -4,6 +4,7 @@
 #include "core/app/programlocation.h"
 #include "core/document/recovery.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "ui/app/applicationsetup.h"
 #include "ui/app/copyright.h"
 #include "ui/app/mainwindow.h"
@@ -20,7 +21,7 @@ extern "C" __attribute__((visibility("default"))) int qhsy_run_window(int argc, 
     ApplicationSetup::apply();
 
     const QString folder = ProgramLocation::resolve();
-    QApplication::setWindowIcon(QIcon(folder + QStringLiteral("qhsy.png")));
+    QApplication::setWindowIcon(QIcon(ProgramFiles(folder).programIcon()));
     // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
     const QString commandLineText = CommandLine::parse(QApplication::arguments().mid(1)).fileToOpen;
 

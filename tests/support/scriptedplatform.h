@@ -127,6 +127,7 @@ public:
     QList<PrintJobChoice> jobShown;    ///< the copies and range each properties dialog showed
     QString remembered;                ///< the remembered printer
     QStringList recent;                ///< the remembered recent files
+    QVariantMap settings;              ///< the other remembered values, by key
     QList<int> printerSettings;        ///< every value setPrinterSetting received
     RecordingPrinter recordingPrinter; ///< what printer() gives while printerAvailable
     QString clipboard;
@@ -165,6 +166,8 @@ public:
         jobShown << shown;
         return propertiesAnswer;
     }
+    QVariant setting(const QString &key) override { return settings.value(key); }
+    void setSetting(const QString &key, const QVariant &value) override { settings.insert(key, value); }
     QString rememberedPrinter() override { return remembered; }
     QStringList recentFiles() override { return recent; }
     void setRecentFiles(const QStringList &paths) override { recent = paths; }

@@ -117,7 +117,7 @@ void findMentions(const CommentDocument &document, int students, int student, QL
     // What never counts: the student's own name (full or given), and any name of the class
     // that holds a shorter one (王小明 holds 王小).
     names.add(own, NameAutomaton::Covering);
-    if (const QString given = givenName(own); WritingProgress::characterCount(given) >= 2)
+    if (const QString given = PersonName::givenName(own); given != own)
         names.add(given, NameAutomaton::Covering);
 
     QList<Mention> mentions;
@@ -127,8 +127,7 @@ void findMentions(const CommentDocument &document, int students, int student, QL
         if (other == student || name == own)
             continue;
         mentions.append({other, name, name});
-        if (const QString given = givenName(name);
-            WritingProgress::characterCount(given) >= 2 && given != own)
+        if (const QString given = PersonName::givenName(name); given != name && given != own)
             mentions.append({other, given, name});
     }
     for (const Mention &mention : mentions) {
@@ -223,11 +222,6 @@ QString kindName(Kind kind)
         break;
     }
     return QStringLiteral("超出打印区域");
-}
-
-QString givenName(const QString &name)
-{
-    return PersonName::withoutSurname(name);
 }
 
 QList<Finding> check(const CommentDocument &document, const Options &options)

@@ -45,10 +45,6 @@ struct Options
     const TextMeasurer *measurer = nullptr;
 };
 
-/// The name without its surname: without its first character, or its first two for the
-/// common two-character surnames (欧阳, 司马, 诸葛, …).
-QString givenName(const QString &name);
-
 /// The findings for the roster (up to the first empty name), in roster order, each student's
 /// in the order of the kinds above, then by position.
 QList<Finding> check(const CommentDocument &document, const Options &options);

@@ -5,33 +5,14 @@
 
 namespace ClassDrafts {
 
-namespace {
-
-std::optional<Rating> ratingOf(Grade grade)
-{
-    switch (grade) {
-    case Grade::Excellent:
-        return Rating::Excellent;
-    case Grade::Good:
-        return Rating::Good;
-    case Grade::Lagging:
-        return Rating::Lagging;
-    case Grade::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 QList<Drafts::Ratings> ratingsOf(const RatingsFile::Table &table)
 {
     QList<Drafts::Ratings> rated;
     for (qsizetype k = 0; k < table.names.size(); ++k) {
         Drafts::Ratings student;
         for (qsizetype c = 0; c < table.categories.size(); ++c) {
-            if (const std::optional<Rating> rating = ratingOf(table.grades.value(k).value(c, Grade::None)))
-                student.insert(table.categories[c], *rating);
+            if (const Rating rating = table.grades.value(k).value(c, Rating::None); rating != Rating::None)
+                student.insert(table.categories[c], rating);
         }
         rated << student;
     }
@@ -62,9 +43,9 @@ QList<FindReplace::Change> changes(const QStringList &comments, const QList<Draf
     return result;
 }
 
-Drafter::Drafter(Drafts::Library library, const QString &programFolder, const ItemFont &commentFont)
+Drafter::Drafter(Drafts::Library library, std::optional<LayoutScheme> scheme, const ItemFont &commentFont)
     : m_library(std::move(library))
-    , m_scheme(activeScheme(programFolder, QString()))
+    , m_scheme(std::move(scheme))
 {
     if (m_scheme)
         m_fits = Drafts::fitsScheme(*m_scheme, commentFont, m_measurer);

@@ -32,12 +32,12 @@ int withComment(const QStringList &comments, const QList<Drafts::Draft> &drafts)
 QList<FindReplace::Change> changes(const QStringList &comments, const QList<Drafts::Draft> &drafts,
                                    Existing existing);
 
-/// Makes drafts for a class with the library, fitted to the comment box of the scheme the print
-/// window opens with (when there is one) in the class's comment font.
+/// Makes drafts for a class with the library, fitted to the comment box of the given scheme (when
+/// there is one) in the class's comment font.
 class Drafter
 {
 public:
-    Drafter(Drafts::Library library, const QString &programFolder, const ItemFont &commentFont);
+    Drafter(Drafts::Library library, std::optional<LayoutScheme> scheme, const ItemFont &commentFont);
     // The fit check holds on to the measurer.
     Drafter(const Drafter &) = delete;
     Drafter &operator=(const Drafter &) = delete;

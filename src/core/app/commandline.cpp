@@ -10,10 +10,12 @@
 #include "core/document/messages.h"
 #include "core/export/exporttext.h"
 #include "core/platform/filesave.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 
@@ -286,7 +288,7 @@ int exportText(const QString &in, const QString &out, QTextStream &err)
 std::optional<LayoutScheme> printScheme(const QString &programFolder, const QString &scheme, QTextStream &err)
 {
     const Result<LayoutScheme> loaded =
-        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
+        SchemeStore(ProgramFiles(programFolder).schemes()).loadOrFirst(scheme);
     if (!loaded) {
         err << loaded.error() << '\n';
         return std::nullopt;
@@ -342,7 +344,7 @@ int check(const QStringList &ins, const QString &scheme, int repeatLimit, const 
     options.repeatLimit = repeatLimit;
     const QtTextMeasurer measurer;
     const Result<LayoutScheme> layout =
-        LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
+        SchemeStore(ProgramFiles(programFolder).schemes()).loadOrFirst(scheme);
     if (layout) {
         options.scheme = &*layout;
         options.measurer = &measurer;

@@ -8,7 +8,9 @@
 #include "core/document/writingprogress.h"
 #include "core/library/commentlibrary.h"
 #include "core/library/drafts.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
+#include "core/printing/schemestore.h"
 
 #include <QTextStream>
 
@@ -65,7 +67,7 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
     if (!CommandLine::readComments(in, document, err))
         return 2;
     const QString libraryPath =
-        options.library.isEmpty() ? programFolder + CommentLibrary::FileName : options.library;
+        options.library.isEmpty() ? ProgramFiles(programFolder).library() : options.library;
     const Result<QList<CommentLibrary::Entry>> entries = CommentLibrary(libraryPath).entries();
     if (!entries) {
         err << libraryPath << ": " << entries.error() << '\n';
@@ -84,8 +86,11 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
     }
     tellProblems(problems, err);
 
-    // Drafts are fitted to the comment box of the scheme the print window opens with.
-    const ClassDrafts::Drafter drafter(library, programFolder, document.ItemFonts[std::size_t(Item::CommentText)]);
+    // Drafts are fitted to the comment box of the first scheme, which a class printed from the
+    // command line is printed with.
+    const ClassDrafts::Drafter drafter(library,
+                                       SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
+                                       document.ItemFonts[std::size_t(Item::CommentText)]);
     if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';
     QList<Drafts::Draft> drafts = drafter.draft(names, ClassDrafts::ratingsOf(*table), options.seed);

@@ -1,6 +1,7 @@
 #include "core/app/filetyperegistration.h"
 
 #include "core/document/commentfile.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 
 #include <QDir>
@@ -215,7 +216,8 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
         return;
     const QString data = QDir(dataHome).absolutePath() + u'/';
     const QString config = QDir(configHome).absolutePath() + u'/';
-    const QString iconPath = programFolder + QStringLiteral("qhsy.png");
+    const ProgramFiles files(programFolder);
+    const QString iconPath = files.programIcon();
 
     const bool mimeChanged =
         writeWhenDifferent(data + QStringLiteral("mime/packages/qhsy-comment.xml"), mimePackage(false));
@@ -223,12 +225,14 @@ void RegisterCommentFileType(const QString &executable, const QString &programFo
     // folder's own copy. Comment files show the comment-file icon under the name the MIME
     // type gives.
     const std::pair<QString, QString> icons[] = {
-        {QStringLiteral("qhsy.png"), QStringLiteral("256x256/apps/qhsy.png")},
-        {QStringLiteral("r.png"), QStringLiteral("256x256/mimetypes/") + IconName + QStringLiteral(".png")},
-        {QStringLiteral("r.svg"), QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
+        {iconPath, QStringLiteral("256x256/apps/qhsy.png")},
+        {files.commentFileIcon(QStringLiteral("png")),
+         QStringLiteral("256x256/mimetypes/") + IconName + QStringLiteral(".png")},
+        {files.commentFileIcon(QStringLiteral("svg")),
+         QStringLiteral("scalable/mimetypes/") + IconName + QStringLiteral(".svg")},
     };
     for (const auto &[source, target] : icons) {
-        const Result<QByteArray> icon = TextFile::readAll(programFolder + source);
+        const Result<QByteArray> icon = TextFile::readAll(source);
         if (icon)
             writeWhenDifferent(data + QStringLiteral("icons/hicolor/") + target, *icon);
     }

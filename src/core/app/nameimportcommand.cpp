@@ -6,6 +6,7 @@
 #include "core/document/messages.h"
 #include "core/document/namelist.h"
 #include "core/document/spreadsheetnames.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 
 #include <QSet>
@@ -17,7 +18,6 @@ namespace {
 
 // IN "-" is a new class: the template of the program folder.
 const QString NewClassName = QStringLiteral("-");
-const QString TemplateName = QStringLiteral("normal.pyn");
 
 const QString LongLinesNotice =
     QStringLiteral("注意：名单中有 %1 行多于 %2 个字符，可能不是学生姓名，已照样导入，请核对。");
@@ -51,7 +51,8 @@ int run(const QString &list, const QString &in, const QString &outPath, bool rep
         const QString &programFolder, QTextStream &out, QTextStream &err)
 {
     CommentDocument document;
-    if (!CommandLine::readComments(in == NewClassName ? programFolder + TemplateName : in, document, err))
+    if (!CommandLine::readComments(in == NewClassName ? ProgramFiles(programFolder).templateFile() : in,
+                                   document, err))
         return 2;
 
     // Nobody is there to answer the dialog's question at a long line: the import goes on and

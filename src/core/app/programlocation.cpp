@@ -2,6 +2,7 @@
 
 #include "core/app/startupsequence.h"
 #include "core/platform/fileexists.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ QString asFolder(const QString &path)
 int requiredFilesIn(const QString &folder)
 {
     int count = 0;
-    for (const QString &file : StartupSequence::RequiredFiles)
+    for (const QString &file : ProgramFiles::Required)
         count += FileExists(folder + file);
     return count;
 }
@@ -34,7 +35,7 @@ int requiredFilesIn(const QString &folder)
 /// Whether any of the required data files stands in the folder, readable or not.
 bool holdsAnyRequiredFile(const QString &folder)
 {
-    for (const QString &file : StartupSequence::RequiredFiles) {
+    for (const QString &file : ProgramFiles::Required) {
         if (QFileInfo::exists(folder + file))
             return true;
     }
@@ -56,11 +57,11 @@ void makeUserCopy(const QString &installed, const QString &user)
     QDirIterator it(installed, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString relative = source.relativeFilePath(it.next());
-        if (!StartupSequence::RequiredFiles.contains(relative) && !QFileInfo::exists(user + relative))
+        if (!ProgramFiles::Required.contains(relative) && !QFileInfo::exists(user + relative))
             copyFile(installed + relative, user + relative);
     }
     QStringList copied;
-    for (const QString &file : StartupSequence::RequiredFiles) {
+    for (const QString &file : ProgramFiles::Required) {
         if (!copyFile(installed + file, user + file)) {
             for (const QString &done : std::as_const(copied))
                 QFile::remove(user + done);
@@ -92,7 +93,7 @@ QString resolve(const QString &executableFolder, const QString &userFolder)
     const QString user = asFolder(userFolder);
     // Made once: afterwards the folder is the teacher's, and a file missing from it is
     // reported at start-up like a file missing from any program folder.
-    if (!holdsAnyRequiredFile(user) && requiredFilesIn(installed) == StartupSequence::RequiredFiles.size())
+    if (!holdsAnyRequiredFile(user) && requiredFilesIn(installed) == ProgramFiles::Required.size())
         makeUserCopy(installed, user);
     return user;
 }

@@ -4,6 +4,7 @@
 #include "core/document/session.h"
 #include "core/platform/fileexists.h"
 #include "core/platform/platform.h"
+#include "core/platform/programfiles.h"
 
 StartupSequence::StartupSequence(Session &session, Platform &platform, QString programFolder,
                                  std::function<void(const QString &)> setStatus)
@@ -26,7 +27,7 @@ bool StartupSequence::run()
 
     setStatus(CheckingFilesText);
     bool allPresent = true;
-    for (const QString &file : RequiredFiles)
+    for (const QString &file : ProgramFiles::Required)
         allPresent = FileExists(m_session.ProgramFolder() + file) && allPresent;
     if (!allPresent) {
         m_platform.messageBox(AppMessages::MissingFilesMessage, Platform::NoticeTitle, MsgIcon::Critical,

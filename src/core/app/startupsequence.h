@@ -17,9 +17,6 @@ public:
     static inline const QString CheckingFilesText = QStringLiteral("检测必须的系统文件...");
     static inline const QString OpeningMainText = QStringLiteral("开始引导主界面...");
     static inline const QString SuccessText = QStringLiteral("成功！");
-    /// The data files that must stand in the program folder.
-    static inline const QStringList RequiredFiles = {
-        QStringLiteral("pyk.vxd"), QStringLiteral("printsetup.vxd"), QStringLiteral("normal.pyn")};
 
     /// The status line's text is passed to setStatus whenever it changes.
     StartupSequence(Session &session, Platform &platform, QString programFolder,

@@ -83,7 +83,7 @@ bool DocumentLifecycle::OpenEditor()
     const bool fromFile = !path.isEmpty();
     CommentFile::ReadDetails outcome;
     const bool accepted =
-        ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.templatePath(), &outcome);
+        ReadCommentFile(m_session, m_platform, fromFile ? path : m_session.Files().templateFile(), &outcome);
     if (!accepted && fromFile) {
         // The document no longer holds that file's content: never save over it.
         m_session.setCurrentFile(QString(), false);
@@ -149,7 +149,7 @@ bool DocumentLifecycle::CloseEditor()
     }
     m_session.setCurrentStudent(-1);
     m_session.setCurrentFile(QString(), m_session.HasFileName());
-    ReadCommentFile(m_session, m_platform, m_session.templatePath());
+    ReadCommentFile(m_session, m_platform, m_session.Files().templateFile());
     m_host.reopenStudentList(false);
     m_host.closeEditorWindow();
     m_session.setCurrentStudent(-1); // reopening the list may have moved the closing editor

@@ -88,7 +88,7 @@ Result<Imported> importList(Session &session, const QString &listText, Mode mode
 
     // The list goes through the scratch file in the program's file encoding, so that the
     // names come back exactly as a file read would give them.
-    const Result<QStringList> roundTrip = ScratchFile::roundTrip(session.ProgramFolder(), listText);
+    const Result<QStringList> roundTrip = ScratchFile::roundTrip(session.Files().scratch(), listText);
     if (!roundTrip)
         return roundTrip.failure();
     const QStringList &lines = *roundTrip;

@@ -73,22 +73,22 @@ bool isNameHeading(const QString &cell)
     return cell.contains(u'名') && Headings.contains(packed(cell));
 }
 
-std::optional<Grade> parseValue(const QString &text)
+std::optional<Rating> parseValue(const QString &text)
 {
     QString value = text.trimmed();
     if (value.isEmpty())
-        return Grade::None;
+        return Rating::None;
     // Ａ–Ｄ typed with a Chinese input method are the letters A–D.
     if (value.size() == 1 && value[0].unicode() >= 0xFF21 && value[0].unicode() <= 0xFF5A)
         value = value.normalized(QString::NormalizationForm_KC);
-    static const QHash<QString, Grade> Values{
-        {QStringLiteral("优秀"), Grade::Excellent}, {QStringLiteral("优"), Grade::Excellent},
-        {QStringLiteral("好"), Grade::Excellent},   {QStringLiteral("A"), Grade::Excellent},
-        {QStringLiteral("良好"), Grade::Good},      {QStringLiteral("良"), Grade::Good},
-        {QStringLiteral("中"), Grade::Good},        {QStringLiteral("B"), Grade::Good},
-        {QStringLiteral("后进"), Grade::Lagging},   {QStringLiteral("待提高"), Grade::Lagging},
-        {QStringLiteral("差"), Grade::Lagging},     {QStringLiteral("C"), Grade::Lagging},
-        {QStringLiteral("D"), Grade::Lagging},
+    static const QHash<QString, Rating> Values{
+        {QStringLiteral("优秀"), Rating::Excellent}, {QStringLiteral("优"), Rating::Excellent},
+        {QStringLiteral("好"), Rating::Excellent},   {QStringLiteral("A"), Rating::Excellent},
+        {QStringLiteral("良好"), Rating::Good},      {QStringLiteral("良"), Rating::Good},
+        {QStringLiteral("中"), Rating::Good},        {QStringLiteral("B"), Rating::Good},
+        {QStringLiteral("后进"), Rating::Lagging},   {QStringLiteral("待提高"), Rating::Lagging},
+        {QStringLiteral("差"), Rating::Lagging},     {QStringLiteral("C"), Rating::Lagging},
+        {QStringLiteral("D"), Rating::Lagging},
     };
     const auto found = Values.constFind(value.size() == 1 ? value.toUpper() : value);
     if (found == Values.constEnd())
@@ -96,16 +96,16 @@ std::optional<Grade> parseValue(const QString &text)
     return *found;
 }
 
-QString valueText(Grade grade)
+QString valueText(Rating grade)
 {
     switch (grade) {
-    case Grade::Excellent:
+    case Rating::Excellent:
         return QStringLiteral("优秀");
-    case Grade::Good:
+    case Rating::Good:
         return QStringLiteral("良好");
-    case Grade::Lagging:
+    case Rating::Lagging:
         return QStringLiteral("后进");
-    case Grade::None:
+    case Rating::None:
         break;
     }
     return {};
@@ -117,7 +117,7 @@ namespace {
 /// that holds one (std::nullopt for an empty cell or a cell the file does not have).
 struct Cells
 {
-    QList<QList<std::optional<Grade>>> grades;
+    QList<QList<std::optional<Rating>>> grades;
 };
 
 /// Adds an item to one of the problem lists (by its index in Problems::counts), as long as the
@@ -138,7 +138,7 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
 {
     Problems found;
     Cells cells;
-    cells.grades.fill(QList<std::optional<Grade>>(categories.size()), roster.size());
+    cells.grades.fill(QList<std::optional<Rating>>(categories.size()), roster.size());
 
     // The heading row: the first that holds a 姓名 cell (a title may stand above it).
     qsizetype headingRow = -1;
@@ -212,7 +212,7 @@ Cells readCells(const QList<QStringList> &rows, const QStringList &roster, const
         for (qsizetype c = 0; c < row.size() && c < columnCategory.size(); ++c) {
             if (columnCategory[c] < 0 || row[c].trimmed().isEmpty())
                 continue;
-            const std::optional<Grade> grade = parseValue(row[c]);
+            const std::optional<Rating> grade = parseValue(row[c]);
             if (grade)
                 cells.grades[student][columnCategory[c]] = *grade;
             else if (found.unknownValues.size() < KeptProblems)
@@ -238,10 +238,10 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
     Table table;
     table.categories = categories;
     table.names = roster;
-    for (const QList<std::optional<Grade>> &student : cells.grades) {
-        QList<Grade> grades;
-        for (const std::optional<Grade> &grade : student)
-            grades << grade.value_or(Grade::None);
+    for (const QList<std::optional<Rating>> &student : cells.grades) {
+        QList<Rating> grades;
+        for (const std::optional<Rating> &grade : student)
+            grades << grade.value_or(Rating::None);
         table.grades << grades;
     }
     return table;
@@ -256,7 +256,7 @@ Merged merge(const Table &current, const QList<QStringList> &rows, Problems *pro
     for (qsizetype s = 0; s < cells.grades.size(); ++s) {
         bool studentRated = false;
         for (qsizetype c = 0; c < cells.grades[s].size(); ++c) {
-            if (const std::optional<Grade> grade = cells.grades[s][c]) {
+            if (const std::optional<Rating> grade = cells.grades[s][c]) {
                 merged.table.grades[s][c] = *grade;
                 ++merged.cellsSet;
                 studentRated = true;
@@ -370,8 +370,8 @@ Table forRoster(const Table &table, const QStringList &roster)
     for (const QString &name : roster) {
         QList<int> &rows = rowsOf[name];
         const int row = rows.isEmpty() ? -1 : rows.takeFirst();
-        QList<Grade> grades = table.grades.value(row);
-        grades.resize(table.categories.size(), Grade::None);
+        QList<Rating> grades = table.grades.value(row);
+        grades.resize(table.categories.size(), Rating::None);
         result.grades.append(grades);
     }
     return result;
@@ -379,8 +379,8 @@ Table forRoster(const Table &table, const QStringList &roster)
 
 bool hasGrades(const Table &table)
 {
-    return std::any_of(table.grades.cbegin(), table.grades.cend(), [](const QList<Grade> &row) {
-        return std::any_of(row.cbegin(), row.cend(), [](Grade g) { return g != Grade::None; });
+    return std::any_of(table.grades.cbegin(), table.grades.cend(), [](const QList<Rating> &row) {
+        return std::any_of(row.cbegin(), row.cend(), [](Rating g) { return g != Rating::None; });
     });
 }
 
@@ -521,7 +521,8 @@ QByteArray csvBytes(const Table &table)
     for (qsizetype i = 0; i < table.names.size(); ++i) {
         text += csvField(table.names[i]);
         for (qsizetype c = 0; c < table.categories.size(); ++c) {
-            const Grade grade = i < table.grades.size() && c < table.grades[i].size() ? table.grades[i][c] : Grade::None;
+            const Rating grade =
+                i < table.grades.size() && c < table.grades[i].size() ? table.grades[i][c] : Rating::None;
             text += u',' + valueText(grade);
         }
         text += LineEnd;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/rating.h"
 #include "core/platform/result.h"
 
 #include <QList>
@@ -11,20 +12,17 @@
 
 #include <optional>
 
-/// A student's rating in one category of the library: none yet, 优秀, 良好 or 后进.
-enum class Grade { None, Excellent, Good, Lagging };
-
 /// The class's ratings (评价表): one row a student, one column a library category. Read from any
 /// spreadsheet the name import reads, and kept beside the class file as a CSV file.
 namespace RatingsFile {
 
 /// A value as a teacher or a school system writes it -> a grade; std::nullopt for an unknown one.
 /// 优秀/良好/后进, 好/中/差, 优/良/中/差, A/B/C/D (A, 优, 好 → 优秀; B, 良, 中 → 良好; C, D, 差,
-/// 后进, 待提高 → 后进); blanks around it ignored, A–D in either case and width; "" → Grade::None.
-std::optional<Grade> parseValue(const QString &text);
+/// 后进, 待提高 → 后进); blanks around it ignored, A–D in either case and width; "" → Rating::None.
+std::optional<Rating> parseValue(const QString &text);
 
-/// "优秀" / "良好" / "后进"; "" for Grade::None.
-QString valueText(Grade grade);
+/// "优秀" / "良好" / "后进"; "" for Rating::None.
+QString valueText(Rating grade);
 
 /// A name or heading as names and headings are compared: without any blanks ("王  芳" is 王芳).
 QString packed(QStringView text);
@@ -36,7 +34,7 @@ struct Table
 {
     QStringList categories;
     QList<QString> names;
-    QList<QList<Grade>> grades; ///< one list per name, one grade per category
+    QList<QList<Rating>> grades; ///< one list per name, one grade per category
 
     bool operator==(const Table &) const = default;
 };
@@ -74,7 +72,7 @@ QString listed(const QStringList &items, qsizetype total,
 /// Reads a table from spreadsheet rows (first row 姓名 and category names; a title row above
 /// it is passed over), keeping only the class's students (`roster`, in roster order, every one
 /// of them) and the library's categories (in the library's order, every one of them); cells
-/// the file does not fill are Grade::None. Everything else is listed in problems.
+/// the file does not fill are Rating::None. Everything else is listed in problems.
 /// Names and headings are compared without their blanks ("王  芳" is 王芳).
 Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const QStringList &categories,
                Problems *problems);

@@ -13,9 +13,9 @@ const QString ImportStep = QStringLiteral("导入评价");
 const QString Unrated = QStringLiteral("未评价");
 
 /// The name of a key's step, as 撤消 shows it.
-QString stepName(Grade grade)
+QString stepName(Rating grade)
 {
-    return grade == Grade::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
+    return grade == Rating::None ? ClearStep : QStringLiteral("评为") + RatingsFile::valueText(grade);
 }
 
 } // namespace
@@ -36,10 +36,10 @@ void RatingsModel::load(const QStringList &names, const QStringList &categories,
     for (const QString &category : categories)
         m_columns.append({category, hidden.contains(category)});
     for (qsizetype r = 0; r < names.size(); ++r) {
-        QList<Grade> grades;
+        QList<Rating> grades;
         for (const QString &category : categories) {
             const qsizetype from = kept.categories.indexOf(category);
-            grades << (from < 0 ? Grade::None : kept.grades.value(r).value(from, Grade::None));
+            grades << (from < 0 ? Rating::None : kept.grades.value(r).value(from, Rating::None));
         }
         m_table.grades << grades;
     }
@@ -48,9 +48,9 @@ void RatingsModel::load(const QStringList &names, const QStringList &categories,
     endResetModel();
 }
 
-Grade RatingsModel::grade(int row, int column) const
+Rating RatingsModel::grade(int row, int column) const
 {
-    return m_table.grades.value(row).value(column, Grade::None);
+    return m_table.grades.value(row).value(column, Rating::None);
 }
 
 bool RatingsModel::isColumnHidden(int column) const
@@ -86,7 +86,7 @@ QList<int> RatingsModel::visibleColumnsFrom(int column) const
     return columns;
 }
 
-void RatingsModel::setGrades(const QModelIndexList &cells, Grade grade, const QModelIndex &current)
+void RatingsModel::setGrades(const QModelIndexList &cells, Rating grade, const QModelIndex &current)
 {
     RatingsFile::Table after = m_table;
     for (const QModelIndex &cell : cells) {
@@ -153,11 +153,11 @@ QVariant RatingsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Grade value = grade(index.row(), index.column());
+    const Rating value = grade(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
         return RatingsFile::valueText(value);
-    case GradeRole:
+    case RatingRole:
         return int(value);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
@@ -165,7 +165,7 @@ QVariant RatingsModel::data(const QModelIndex &index, int role) const
         // A screen reader names the cell whole, as a teacher would read the row: who, what, how.
         return QStringLiteral("%1 %2 %3")
             .arg(m_table.names[index.row()], m_table.categories[index.column()],
-                 value == Grade::None ? Unrated : RatingsFile::valueText(value));
+                 value == Rating::None ? Unrated : RatingsFile::valueText(value));
     default:
         return {};
     }
@@ -182,13 +182,13 @@ QVariant RatingsModel::headerData(int section, Qt::Orientation orientation, int 
 bool RatingsModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
-        (role != Qt::EditRole && role != GradeRole))
+        (role != Qt::EditRole && role != RatingRole))
         return false;
-    std::optional<Grade> grade;
+    std::optional<Rating> grade;
     if (value.typeId() == QMetaType::QString) {
         grade = RatingsFile::parseValue(value.toString());
-    } else if (const int number = value.toInt(); number >= int(Grade::None) && number <= int(Grade::Lagging)) {
-        grade = Grade(number);
+    } else if (const int number = value.toInt(); number >= int(Rating::Excellent) && number <= int(Rating::None)) {
+        grade = Rating(number);
     }
     if (!grade || isColumnHidden(index.column()))
         return false;

@@ -25,8 +25,8 @@ public:
         bool hidden = false;
     };
 
-    /// The grade of a cell as an int (Grade), for data() and setData().
-    static constexpr int GradeRole = Qt::UserRole;
+    /// The grade of a cell as an int (Rating), for data() and setData().
+    static constexpr int RatingRole = Qt::UserRole;
 
     explicit RatingsModel(QObject *parent = nullptr);
 
@@ -37,7 +37,7 @@ public:
               const QStringList &hidden = {});
     /// The ratings as they stand.
     const RatingsFile::Table &table() const { return m_table; }
-    Grade grade(int row, int column) const;
+    Rating grade(int row, int column) const;
     /// Whether the ratings changed since load() or the last markKept().
     bool edited() const { return m_edited; }
     /// The ratings were handed to the class.
@@ -57,7 +57,7 @@ public:
     /// Sets `grade` in `cells` (hidden columns left as they are) as one step named after the
     /// grade ("评为优秀", "清除评价"); `current` is where undo goes back to. No step when nothing
     /// changes.
-    void setGrades(const QModelIndexList &cells, Grade grade, const QModelIndex &current);
+    void setGrades(const QModelIndexList &cells, Rating grade, const QModelIndex &current);
     /// Pastes tab-separated text at cell (`row`, `column`) into the shown columns, as one step;
     /// what could not go in, as the message says it, or empty.
     QString paste(const QString &text, int row, int column);
@@ -70,7 +70,7 @@ public:
     /// The grade's text, centred; for a screen reader "student category rating".
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    /// A grade (int or Grade's text) set in one cell as one step.
+    /// A grade (int or Rating's text) set in one cell as one step.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 

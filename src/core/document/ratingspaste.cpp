@@ -114,7 +114,7 @@ Pasted paste(const RatingsFile::Table &current, const QString &text, int row, co
                 ++pasted.outside;
                 continue;
             }
-            const std::optional<Grade> grade = RatingsFile::parseValue(line[c]);
+            const std::optional<Rating> grade = RatingsFile::parseValue(line[c]);
             if (!grade) {
                 pasted.unknownValues << line[c];
                 continue;

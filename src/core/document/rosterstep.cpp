@@ -18,7 +18,7 @@ QList<RosterStep::Student> RosterStep::students() const
     QList<Student> list;
     for (int k = 0; k < document.studentCount(); ++k) {
         Student student{document.slot(k + 1), {}};
-        const QList<Grade> row = ratings.grades.value(k);
+        const QList<Rating> row = ratings.grades.value(k);
         for (int c = 0; c < ratings.categories.size() && c < row.size(); ++c)
             student.grades.insert(ratings.categories[c], row[c]);
         list.append(student);
@@ -34,9 +34,9 @@ void RosterStep::put(const QList<Student> &list)
     for (const Student &student : list) {
         roster.append(student.slot);
         ratings.names.append(student.slot.name);
-        QList<Grade> row;
+        QList<Rating> row;
         for (const QString &category : std::as_const(ratings.categories))
-            row.append(student.grades.value(category, Grade::None));
+            row.append(student.grades.value(category, Rating::None));
         ratings.grades.append(row);
     }
     m_session.putRoster(roster, ratings);
@@ -57,7 +57,7 @@ void RosterStep::firstRedo()
         if (from >= m_before.size())
             from = -1;
         m_origin.append(from);
-        m_after.append({document.slot(k + 1), from >= 0 ? m_before[from].grades : QHash<QString, Grade>()});
+        m_after.append({document.slot(k + 1), from >= 0 ? m_before[from].grades : QHash<QString, Rating>()});
     }
     QList<StudentSlot> before, after;
     for (const Student &s : std::as_const(m_before))

@@ -29,7 +29,7 @@ private:
     struct Student
     {
         StudentSlot slot;
-        QHash<QString, Grade> grades; ///< by category
+        QHash<QString, Rating> grades; ///< by category
     };
     QList<Student> students() const;
     void put(const QList<Student> &students);

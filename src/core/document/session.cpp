@@ -51,14 +51,23 @@ void Session::clearHistory()
 
 void Session::reset(const QString &programFolder)
 {
-    m_programFolder = programFolder;
+    m_files = ProgramFiles(programFolder);
     setCurrentFile(QString(), false);
     m_typed = false;
     clearHistory();
     setCurrentStudent(-1);
+    setActiveScheme(QString());
     m_document.reset();
     m_ratings = {};
     emit documentReplaced();
+}
+
+void Session::setActiveScheme(const QString &name)
+{
+    if (name == m_activeScheme)
+        return;
+    m_activeScheme = name;
+    emit activeSchemeChanged(name);
 }
 
 void Session::setCurrentFile(const QString &path, bool hasFileName)

@@ -3,6 +3,7 @@
 #include "core/document/commentdocument.h"
 #include "core/document/findreplace.h"
 #include "core/document/ratingsfile.h"
+#include "core/platform/programfiles.h"
 
 #include <QObject>
 #include <QString>
@@ -26,6 +27,7 @@ class Session : public QObject
     Q_PROPERTY(bool HasFileName READ HasFileName NOTIFY currentFileChanged)
     Q_PROPERTY(bool Modified READ Modified NOTIFY modifiedChanged)
     Q_PROPERTY(int CurrentStudent READ CurrentStudent WRITE setCurrentStudent NOTIFY currentStudentChanged)
+    Q_PROPERTY(QString ActiveScheme READ activeScheme WRITE setActiveScheme NOTIFY activeSchemeChanged)
 
 public:
     explicit Session(QObject *parent = nullptr);
@@ -53,15 +55,18 @@ public:
     const RatingsFile::Table &Ratings() const { return m_ratings; }
     /// Card index of the current student (slot = index + 1); -1 when there is none.
     int CurrentStudent() const { return m_currentStudent; }
+    /// Name of the print scheme the class is printed, measured and drafted with, as the scheme
+    /// file lists it; empty for the file's first scheme (also when the chosen one is gone since).
+    const QString &activeScheme() const { return m_activeScheme; }
     /// Folder of the program's own files, ending with "/".
-    const QString &ProgramFolder() const { return m_programFolder; }
-    /// Path of the template every new document is made from.
-    QString templatePath() const { return m_programFolder + QStringLiteral("normal.pyn"); }
+    const QString &ProgramFolder() const { return m_files.folder(); }
+    /// The program's own files (library, schemes, template, help, icons).
+    const ProgramFiles &Files() const { return m_files; }
 
     /// Every value back to its start-up state, with the program's files in `programFolder`.
     void reset(const QString &programFolder);
     /// The program's files are in `programFolder` (ending with "/"); nothing else changes.
-    void setProgramFolder(const QString &programFolder) { m_programFolder = programFolder; }
+    void setProgramFolder(const QString &programFolder) { m_files = ProgramFiles(programFolder); }
 
     /// The document now belongs to `path` (empty for a new document); `hasFileName` says
     /// whether Save may write there without asking.
@@ -72,6 +77,8 @@ public:
     void markSaved();
     /// Makes card `card` the current student (-1 for none).
     void setCurrentStudent(int card);
+    /// The teacher chose the print scheme named `name` (empty: the first in the scheme file).
+    void setActiveScheme(const QString &name);
 
     /// The document as read from a file or made from the template; the modified flag stays.
     void replaceDocument(const CommentDocument &document);
@@ -111,6 +118,8 @@ signals:
     void edited();
     /// Another student became current.
     void currentStudentChanged(int card);
+    /// Another print scheme was chosen.
+    void activeSchemeChanged(const QString &name);
     /// The comment of a slot (1-based) was set.
     void commentChanged(int slot);
     /// Students were added, removed or renamed.
@@ -145,6 +154,7 @@ private:
     bool m_typed = false; ///< a change outside the history since the last open or save
     QUndoStack m_history;
     int m_currentStudent = -1;
-    QString m_programFolder;
+    QString m_activeScheme;
+    ProgramFiles m_files;
     RatingsFile::Table m_ratings;
 };

@@ -29,6 +29,7 @@ QChar letterOf(Rating rating)
     case Rating::Good:
         return Letters[1];
     case Rating::Lagging:
+    case Rating::None: // no section of its own
         break;
     }
     return Letters[2];

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "core/document/rating.h"
 #include "core/platform/result.h"
 
 #include <QString>
 #include <QStringList>
-
-/// The rating a stock comment is written for.
-enum class Rating { Excellent, Good, Lagging };
 
 /// The stock-comment library file pyk.vxd: categories, each with three sections (好, 中, 差) of
 /// one-line comments. Nothing is cached: every query reads the file, every change reads all of
@@ -24,7 +22,6 @@ public:
     /// as the comment file does: a comment line holding the marker would end its section.
     static inline const QString EscapedMarker = QStringLiteral("*！*");
     /// The file name in the program folder.
-    static inline const QString FileName = QStringLiteral("pyk.vxd");
 
     /// The letter of a rating in the file: 好, 中 or 差.
     static QChar letter(Rating rating);

@@ -168,11 +168,6 @@ Library fromEntries(const QList<CommentLibrary::Entry> &entries)
     return library;
 }
 
-QString givenName(const QString &name)
-{
-    return PersonName::givenName(name);
-}
-
 QString fillPlaceholders(const QString &text, const QString &name)
 {
     if (!text.contains(u'{'))
@@ -186,7 +181,7 @@ QString fillPlaceholders(const QString &text, const QString &name)
             result += name;
             at += FullNamePlaceholder.size();
         } else if (QStringView(text).sliced(at).startsWith(GivenNamePlaceholder)) {
-            result += givenName(name);
+            result += PersonName::givenName(name);
             at += GivenNamePlaceholder.size();
         } else {
             result += text.at(at++);

@@ -38,11 +38,7 @@ struct Library
 /// The library from CommentLibrary's listing: categories in the order they come first.
 Library fromEntries(const QList<CommentLibrary::Entry> &entries);
 
-/// The given name: the surname taken off (two-character surnames such as 欧阳 or 司马
-/// respected); a one-character given name gives the full name.
-QString givenName(const QString &name);
-
-/// {姓名} -> name, {名} -> givenName(name), in one pass; a placeholder the result still
+/// {姓名} -> name, {名} -> PersonName::givenName(name), in one pass; a placeholder the result still
 /// holds (one in the name, or one made where the name meets the text) is taken out, so that
 /// no result holds one.
 QString fillPlaceholders(const QString &text, const QString &name);

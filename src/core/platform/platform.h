@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -109,6 +110,11 @@ public:
     /// The comment files opened or saved last, newest first, remembered for the next run.
     virtual QStringList recentFiles() = 0;
     virtual void setRecentFiles(const QStringList &paths) = 0;
+
+    /// A value remembered for the next run under `key` ("drafts/hiddenColumns"); invalid when
+    /// none is. Every remembered value of the program is kept in this one store.
+    virtual QVariant setting(const QString &key) = 0;
+    virtual void setSetting(const QString &key, const QVariant &value) = 0;
 
     /// The printer chosen last, remembered for the next run; empty when none was chosen.
     virtual QString rememberedPrinter() = 0;

@@ -32,10 +32,9 @@ QStringList lines(QStringView text)
     return TextFile::splitLines(TextFile::decode(TextFile::encode(normalised(text))));
 }
 
-Result<QStringList> roundTrip(const QString &programFolder, QStringView text)
+Result<QStringList> roundTrip(const QString &path, QStringView text)
 {
     const QString normalised = ScratchFile::normalised(text);
-    const QString path = programFolder + FileName;
     if (const Result<void> written = TextFile::writeText(path, normalised); !written)
         return Failure{QStringLiteral("无法写入临时文件“%1”：%2").arg(path, written.error())};
     Result<QStringList> read = TextFile::readLines(path);

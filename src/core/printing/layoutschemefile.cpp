@@ -312,12 +312,3 @@ Result<LayoutScheme> LayoutSchemeFile::loadOrFirst(const QString &scheme) const
                        FailureKind::NotFound};
     return loadScheme(scheme.isEmpty() ? names->first() : scheme);
 }
-
-std::optional<LayoutScheme> activeScheme(const QString &programFolder, const QString &name)
-{
-    const LayoutSchemeFile file(LayoutSchemeFile::pathIn(programFolder));
-    Result<LayoutScheme> scheme = file.loadOrFirst(name);
-    if (scheme.kind() == FailureKind::NotFound) // gone since: the first one then
-        scheme = file.loadOrFirst(QString());
-    return scheme ? std::optional<LayoutScheme>(*scheme) : std::nullopt;
-}

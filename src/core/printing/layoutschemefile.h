@@ -8,7 +8,7 @@
 
 #include <optional>
 
-/// The print layout file printsetup.vxd: named schemes, one block of thirteen lines each —
+/// The print layout file (ProgramFiles::schemes()): named schemes, one block of thirteen lines each —
 /// "name=" + name, the eleven value lines "key=value" in LayoutScheme::FileFields order, "*!*".
 /// A scheme that prints a heading or a date has the four lines of each such item ("titleleft=",
 /// "titletop=", "titletext=", "titlefont=", then the date's) before its "*!*"; they are read
@@ -24,8 +24,6 @@
 class LayoutSchemeFile
 {
 public:
-    /// The file name in the program folder.
-    static inline const QString FileName = QStringLiteral("printsetup.vxd");
     /// The value read for every key of a scheme that no name line carries.
     static inline const QString NoScheme = QStringLiteral("fname");
     /// The value read for a key that no line after the scheme's name line holds.
@@ -34,9 +32,6 @@ public:
     static inline const QString BlockEnd = QStringLiteral("*!*");
     /// Opens a block; also what the scheme list looks for.
     static inline const QString NamePrefix = QStringLiteral("name=");
-
-    /// The file in a program folder (which ends with "/").
-    static QString pathIn(const QString &programFolder) { return programFolder + FileName; }
 
     // Queries and changes fail as FailureKind::Unreadable (nothing is written) or, for a
     // change, FailureKind::WriteFailed (the old file is untouched).
@@ -91,8 +86,3 @@ public:
 private:
     QString m_path;
 };
-
-/// The scheme the editor and the class check measure comments with: the one named `name` in
-/// the program folder's scheme file, else the first there; nullopt when the file cannot be read
-/// or holds none.
-std::optional<LayoutScheme> activeScheme(const QString &programFolder, const QString &name);

@@ -4,10 +4,10 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/savelocation.h"
-#include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printrun.h"
+#include "core/printing/schemestore.h"
 
 #include <QFileInfo>
 
@@ -40,8 +40,7 @@ void saveClassPdf(const CommentDocument &document, const QList<int> &students, c
 
 void exportClassPdf(const Session &session, const TextMeasurer &measurer, Platform &platform)
 {
-    const Result<LayoutScheme> scheme =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(session.ProgramFolder())).loadOrFirst(QString());
+    const Result<LayoutScheme> scheme = SchemeStore(session).active();
     if (!scheme) {
         const bool none = scheme.kind() == FailureKind::Empty;
         platform.messageBox(scheme.error(), Platform::NoticeTitle,

@@ -3,6 +3,7 @@
 #include "core/app/startupsequence.h"
 #include "core/document/session.h"
 #include "core/platform/fontsubstitution.h"
+#include "core/platform/programfiles.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -55,7 +56,7 @@ copyright::copyright(Session &session, Platform &platform, QString programFolder
     auto *inner = new QVBoxLayout(shape);
     inner->setContentsMargins(24, 20, 24, 20);
     inner->addStretch();
-    const QPixmap icon(m_programFolder + QStringLiteral("qhsy.png"));
+    const QPixmap icon(ProgramFiles(m_programFolder).programIcon());
     if (!icon.isNull()) {
         auto *picture = new QLabel(shape);
         picture->setPixmap(icon.scaled(56, 56, Qt::KeepAspectRatio, Qt::SmoothTransformation));

@@ -4,8 +4,8 @@
 #include "core/document/session.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
-#include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
+#include "core/printing/schemestore.h"
 #include "ui/app/classcheckdialog.h"
 #include "ui/app/copyright.h"
 #include "ui/app/helpviewer.h"
@@ -17,10 +17,10 @@
 #include "ui/editor/pyedit.h"
 #include "ui/editor/stds.h"
 #include "ui/library/draftsdialog.h"
-#include "ui/printing/eachstudentdialog.h"
 #include "ui/library/librarycommands.h"
 #include "ui/library/pytools.h"
 #include "ui/platform/present.h"
+#include "ui/printing/eachstudentdialog.h"
 #include "ui/printing/paperarea.h"
 #include "ui/printing/ps_control.h"
 #include "ui/printing/ps_paper.h"
@@ -61,7 +61,7 @@ MainWindow::MainWindow(Session &session, Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("main"));
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("qhsy.png")));
+    setWindowIcon(QIcon(m_session.Files().programIcon()));
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(m_mdiArea);
@@ -155,10 +155,10 @@ void MainWindow::showEditorWindow(const QString &caption)
         connect(m_editor, &pyedit::signaturePressed, m_studentCommands, &StudentCommands::showSignatureGuess);
         connect(m_editor, &pyedit::emptyRosterTimeout, m_studentCommands,
                 &StudentCommands::showNoStudentGuess);
-        // Comments are measured as they are typed, with the scheme the print window showed last.
-        if (!m_activeScheme)
-            m_activeScheme = activeScheme(m_session.ProgramFolder(), QString());
-        m_editor->setFitScheme(m_activeScheme);
+        // Comments are measured as they are typed, with the session's chosen scheme.
+        m_editor->setFitScheme(SchemeStore(m_session).activeOrNone());
+        connect(&m_session, &Session::activeSchemeChanged, m_editor,
+                [this] { m_editor->setFitScheme(SchemeStore(m_session).activeOrNone()); });
     }
     m_editorWindow->setWindowTitle(caption);
     EditorLayout();
@@ -314,8 +314,6 @@ void MainWindow::closePrintWindow()
         m_printPaper = nullptr;
     }
     if (m_printControl) {
-        // As saved: edits the window did not save go with it.
-        m_activeScheme = activeScheme(m_session.ProgramFolder(), m_printControl->ActiveScheme().name);
         // The page it composes is going: the editor's moves below are none of its business.
         disconnect(&m_session, nullptr, m_printControl, nullptr);
         m_printControl->deleteLater();
@@ -330,8 +328,9 @@ void MainWindow::closePrintWindow()
     }
     m_toolbar->setEnabled(true);
     EditorLayout();
+    // The chosen scheme as saved: edits the print window did not save went with it.
     if (m_editor)
-        m_editor->setFitScheme(m_activeScheme);
+        m_editor->setFitScheme(SchemeStore(m_session).activeOrNone());
     if (m_editor && student >= 0 && student < m_editor->cardCount())
         selectStudent(student);
     else if (m_editor)
@@ -380,7 +379,7 @@ void MainWindow::showClassCheck()
 {
     if (!m_classCheck) {
         m_classCheck = new ClassCheckDialog(
-            m_session, [this] { return m_activeScheme; }, this);
+            m_session, [this] { return SchemeStore(m_session).activeOrNone(); }, this);
         connect(m_classCheck, &ClassCheckDialog::findingChosen, this, &MainWindow::showFinding);
     }
     m_classCheck->check();
@@ -516,7 +515,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::showHelp()
 {
-    const QString page = m_session.ProgramFolder() + QStringLiteral("help/indexhelp.htm");
+    const QString page = m_session.Files().help();
     if (m_platform.openWithDefaultViewer(page))
         return;
     // The desktop cannot show the page: the program's own viewer does, so help always works.

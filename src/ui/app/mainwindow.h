@@ -185,7 +185,6 @@ private:
     QStringList m_recentFiles; ///< what 文件 lists, in its order
     /// The scheme the print window showed last: comments are measured with it.
     /// The scheme comments are measured with: the one the print window showed last, as saved.
-    std::optional<LayoutScheme> m_activeScheme;
     pyedit *m_editor = nullptr;
     QMdiSubWindow *m_editorWindow = nullptr;
     stds *m_students = nullptr;

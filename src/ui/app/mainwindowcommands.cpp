@@ -222,7 +222,7 @@ void MainWindow::createToolbar()
         }
         const QString key = QString::fromLatin1(button.key);
         QAction *item = command(button.id);
-        item->setIcon(QIcon(m_session.ProgramFolder() + QStringLiteral("toolbar/%1.png").arg(key)));
+        item->setIcon(QIcon(m_session.Files().toolbarIcon(key)));
         item->setIconVisibleInMenu(false);
         item->setToolTip(item->iconText());
         item->setProperty("key", key);

@@ -152,7 +152,8 @@ void StudentCommands::s_delall()
 
 void StudentCommands::s_setup()
 {
-    const Result<void> stored = TemplateFile::storeRoster(m_session.templatePath(), m_session.Document());
+    const Result<void> stored =
+        TemplateFile::storeRoster(m_session.Files().templateFile(), m_session.Document());
     if (!stored) {
         m_platform.messageBox(AppMessages::SettingFailedMessage + stored.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);

@@ -80,7 +80,7 @@ void teachersetup::Command1Click()
     if (m_platform.messageBox(defaultQuestion(signature), Platform::QuestionTitle, MsgIcon::Question,
                               MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    const Result<void> stored = TemplateFile::storeSignature(m_session.templatePath(), signature);
+    const Result<void> stored = TemplateFile::storeSignature(m_session.Files().templateFile(), signature);
     if (!stored) {
         m_platform.messageBox(EditorMessages::DefaultSignatureFailedMessage + stored.error(),
                               Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);

@@ -4,6 +4,7 @@
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/platform.h"
+#include "core/printing/schemestore.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSettings>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -126,12 +126,12 @@ DraftsDialog::~DraftsDialog() = default;
 void DraftsDialog::reload()
 {
     const Result<QList<CommentLibrary::Entry>> entries =
-        CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName).entries();
+        CommentLibrary(m_session.Files().library()).entries();
     const CommentDocument &document = m_session.Document();
     auto drafter = std::make_unique<ClassDrafts::Drafter>(
-        entries ? Drafts::fromEntries(*entries) : Drafts::Library(), m_session.ProgramFolder(),
+        entries ? Drafts::fromEntries(*entries) : Drafts::Library(), SchemeStore(m_session).activeOrNone(),
         document.ItemFonts[std::size_t(Item::CommentText)]);
-    const QStringList hidden = QSettings().value(HiddenKey).toStringList();
+    const QStringList hidden = m_platform.setting(HiddenKey).toStringList();
     m_board->reload(std::move(drafter), hidden);
     const RatingsModel &ratings = m_board->ratings();
     for (int c = 0; c < ratings.columnCount(); ++c)
@@ -161,7 +161,7 @@ void DraftsDialog::setSelected(int grade)
     if (selected.size() > 1 && m_grid->selectionModel()->isSelected(current))
         cells = selected;
     RatingsModel &ratings = m_board->ratings();
-    ratings.setGrades(cells, Grade(grade), current);
+    ratings.setGrades(cells, Rating(grade), current);
     // One cell set: on to the next visible one, along the row and then down.
     if (cells.size() == 1) {
         int r = current.row();
@@ -316,17 +316,17 @@ bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     case Qt::Key_1:
-        setSelected(int(Grade::Excellent));
+        setSelected(int(Rating::Excellent));
         return true;
     case Qt::Key_2:
-        setSelected(int(Grade::Good));
+        setSelected(int(Rating::Good));
         return true;
     case Qt::Key_3:
-        setSelected(int(Grade::Lagging));
+        setSelected(int(Rating::Lagging));
         return true;
     case Qt::Key_0:
     case Qt::Key_Delete:
-        setSelected(int(Grade::None));
+        setSelected(int(Rating::None));
         return true;
     default:
         return false;
@@ -364,7 +364,7 @@ void DraftsDialog::showHeaderMenu(const QPoint &at)
         connect(column, &QAction::toggled, this, [this, c](bool shown) {
             m_board->ratings().setColumnHidden(c, !shown);
             const QStringList hidden = m_board->ratings().hiddenCategories();
-            QSettings().setValue(HiddenKey, hidden);
+            m_platform.setSetting(HiddenKey, hidden);
         });
     }
     menu.exec(m_grid->horizontalHeader()->mapToGlobal(at));

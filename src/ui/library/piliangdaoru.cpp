@@ -107,7 +107,7 @@ void piliangdaoru::Command1Click()
         m_text->setFocus();
         return;
     }
-    const Result<QStringList> roundTrip = ScratchFile::roundTrip(m_session.ProgramFolder(), text);
+    const Result<QStringList> roundTrip = ScratchFile::roundTrip(m_session.Files().scratch(), text);
     if (!roundTrip) {
         m_platform.messageBox(DocumentMessages::ImportFailedMessage + roundTrip.error(), Platform::NoticeTitle,
                               MsgIcon::Critical, MsgButtons::Ok);

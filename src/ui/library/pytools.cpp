@@ -197,7 +197,7 @@ int pytools::px(double twips) const
 
 CommentLibrary pytools::library() const
 {
-    return CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName);
+    return CommentLibrary(m_session.Files().library());
 }
 
 void pytools::load()

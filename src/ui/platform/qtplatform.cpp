@@ -414,6 +414,16 @@ std::optional<PrintJobChoice> QtPlatform::printerProperties(const QString &name,
     return chosen;
 }
 
+QVariant QtPlatform::setting(const QString &key)
+{
+    return settings()->value(key);
+}
+
+void QtPlatform::setSetting(const QString &key, const QVariant &value)
+{
+    settings()->setValue(key, value);
+}
+
 QString QtPlatform::rememberedPrinter()
 {
     return settings()->value(PrinterKey).toString();

@@ -45,6 +45,8 @@ public:
     std::optional<PrintJobChoice> printerProperties(const QString &name,
                                                     const PrintJobChoice &shown) override;
     /// Kept in the program's settings file ($XDG_CONFIG_HOME/qhsy/qhsy.conf).
+    QVariant setting(const QString &key) override;
+    void setSetting(const QString &key, const QVariant &value) override;
     QString rememberedPrinter() override;
     QStringList recentFiles() override;
     void setRecentFiles(const QStringList &paths) override;

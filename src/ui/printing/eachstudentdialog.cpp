@@ -2,7 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
-#include "core/printing/layoutschemefile.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/studentcopies.h"
 #include "ui/platform/accessiblenames.h"
 
@@ -16,8 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,7 +36,7 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
     setObjectName(QStringLiteral("eachstudent"));
     setWindowTitle(StudentCopies::Title);
 
-    m_folder = new QLineEdit(QSettings().value(FolderKey).toString(), this);
+    m_folder = new QLineEdit(platform.setting(FolderKey).toString(), this);
     m_folder->setObjectName(QStringLiteral("folder"));
     if (m_folder->text().isEmpty() && !session.namedPath().isEmpty())
         m_folder->setText(QFileInfo(session.namedPath()).absolutePath());
@@ -57,9 +58,11 @@ EachStudentDialog::EachStudentDialog(const Session &session, const TextMeasurer 
 
     m_scheme = new QComboBox(this);
     m_scheme->setObjectName(QStringLiteral("scheme"));
-    if (const Result<QStringList> names =
-            LayoutSchemeFile(LayoutSchemeFile::pathIn(session.ProgramFolder())).listSchemes())
+    if (const Result<QStringList> names = SchemeStore(session).names()) {
         m_scheme->addItems(*names);
+        // The class's chosen scheme to start with; another one serves this export only.
+        m_scheme->setCurrentIndex(std::max<qsizetype>(names->indexOf(session.activeScheme()), 0));
+    }
 
     m_includeEmpty = new QCheckBox(QStringLiteral("包括未写评语的学生(&I)"), this);
     m_includeEmpty->setObjectName(QStringLiteral("includeEmpty"));
@@ -101,8 +104,7 @@ void EachStudentDialog::browse()
 
 void EachStudentDialog::exportFiles()
 {
-    const Result<LayoutScheme> scheme =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(m_scheme->currentText());
+    const Result<LayoutScheme> scheme = SchemeStore(m_session).load(m_scheme->currentText());
     if (!scheme) {
         m_platform.messageBox(scheme.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
@@ -118,7 +120,7 @@ void EachStudentDialog::exportFiles()
     const StudentCopies::Outcome outcome =
         StudentCopies::exportCopies(m_session.Document(), choice, *scheme, m_measurer, m_platform);
     if (!outcome.written.isEmpty() || outcome.stopped) {
-        QSettings().setValue(FolderKey, choice.folder);
+        m_platform.setSetting(FolderKey, choice.folder);
         accept();
     }
 }

@@ -2,12 +2,12 @@
 
 #include "core/document/session.h"
 #include "core/platform/platform.h"
-#include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
 #include "core/printing/pagesetup.h"
 #include "core/printing/pdfcommand.h"
-#include "core/printing/printrun.h"
 #include "core/printing/pdfexport.h"
+#include "core/printing/printrun.h"
+#include "core/printing/schemestore.h"
 #include "ui/platform/accessiblenames.h"
 #include "ui/printing/pagesetuppanel.h"
 #include "ui/printing/panelparts.h"
@@ -192,8 +192,7 @@ int ps_control::panelHeight(PrintPanelMode mode)
 
 void ps_control::loadSchemes()
 {
-    LayoutSchemeFile file(LayoutSchemeFile::pathIn(m_session.ProgramFolder()));
-    const Result<QStringList> listed = file.listSchemes();
+    const Result<QStringList> listed = SchemeStore(m_session).names();
     const QStringList names = listed.valueOr({});
     m_combo1->clear();
     m_combo1->addItems(names);
@@ -210,8 +209,10 @@ void ps_control::loadSchemes()
         compose();
         return;
     }
-    m_combo1->setCurrentIndex(0);
-    selectScheme(names.first());
+    // The window opens on the scheme the teacher chose last, else on the first.
+    const qsizetype chosen = std::max<qsizetype>(names.indexOf(m_session.activeScheme()), 0);
+    m_combo1->setCurrentIndex(int(chosen));
+    selectScheme(names[chosen]);
 }
 
 void ps_control::setMode(PrintPanelMode mode)
@@ -254,8 +255,9 @@ void ps_control::selectScheme(const QString &text)
         m_platform.messageBox(PrintMessages::UnknownSchemeMessage, AppTitle, MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    const Result<LayoutScheme> loaded =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).loadScheme(text);
+    // What the window shows is what the class is printed, measured and drafted with.
+    m_session.setActiveScheme(text);
+    const Result<LayoutScheme> loaded = SchemeStore(m_session).load(text);
     if (loaded) {
         m_scheme = *loaded;
     } else {
@@ -350,8 +352,7 @@ void ps_control::newScheme()
         m_platform.inputBox(PrintMessages::NewSchemePrompt, Platform::QuestionTitle, QString()).trimmed();
     if (name.isEmpty())
         return;
-    const Result<void> appended =
-        LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder())).appendScheme(name, m_scheme);
+    const Result<void> appended = SchemeStore(m_session).append(name, m_scheme);
     if (!appended) {
         m_platform.messageBox(appended.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
         return;
@@ -363,8 +364,7 @@ void ps_control::newScheme()
 
 void ps_control::saveScheme()
 {
-    const Result<void> saved = LayoutSchemeFile(LayoutSchemeFile::pathIn(m_session.ProgramFolder()))
-                                   .saveScheme(m_combo1->currentText(), m_scheme);
+    const Result<void> saved = SchemeStore(m_session).save(m_combo1->currentText(), m_scheme);
     if (saved)
         m_platform.messageBox(PrintMessages::SavedMessage, Platform::NoticeTitle, MsgIcon::None,
                               MsgButtons::Ok);

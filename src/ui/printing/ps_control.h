@@ -20,10 +20,11 @@ class Platform;
 enum class PrintPanelMode { Setup, Preview, Print };
 
 /// The print window, "打印设置": the scheme box, the scale box and the mode box, and below them
-/// the page-setup, preview or print panel, as the mode box says. The window owns the active
-/// scheme: the one picked in the scheme box, which the page-setup panel edits and the print
-/// run and the PDF file are made with. Every change to the scheme, the item fonts or the
-/// current student composes the sample page again.
+/// the page-setup, preview or print panel, as the mode box says. It opens on the session's
+/// chosen scheme, and the scheme picked in its scheme box becomes the session's. It keeps that
+/// scheme with the changes made to it since (ActiveScheme): the page-setup panel edits it, and
+/// the print run and the PDF file are made with it. Every change to the scheme, the item fonts
+/// or the current student composes the sample page again.
 ///
 /// The window sizes itself (8220 twips wide, its mode's height) but does not place itself, and
 /// it leaves the sample page open when it closes: whoever opened both does that on closed().

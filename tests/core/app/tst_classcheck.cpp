@@ -1,5 +1,6 @@
 #include "core/app/classcheck.h"
 #include "core/document/commentdocument.h"
+#include "core/document/personname.h"
 #include "core/printing/fitcheck.h"
 #include "core/printing/layoutscheme.h"
 #include "core/printing/textmeasurer.h"
@@ -87,16 +88,16 @@ QStringList mentionsOneByOne(const CommentDocument &document)
         if (comment.trimmed().isEmpty())
             continue;
         QList<Occurrence> covers = occurrencesOf(comment, own);
-        if (givenName(own).size() >= 2)
-            covers += occurrencesOf(comment, givenName(own));
+        if (const QString given = PersonName::givenName(own); given != own)
+            covers += occurrencesOf(comment, given);
         QList<QPair<int, QString>> mentions;
         for (int o = 0; o < students; ++o) {
             const QString &name = document.slot(o + 1).name;
             if (o == s || name == own)
                 continue;
             mentions.append({o, name});
-            if (givenName(name).size() >= 2 && givenName(name) != own)
-                mentions.append({o, givenName(name)});
+            if (const QString given = PersonName::givenName(name); given != name && given != own)
+                mentions.append({o, given});
         }
         QList<QPair<qsizetype, QString>> found;
         QList<int> told;
@@ -128,8 +129,6 @@ class tst_ClassCheck : public QObject
     Q_OBJECT
 
 private slots:
-    void givenNames_data();
-    void givenNames();
     void findings_data();
     void findings();
     void pastPrintArea_data();
@@ -140,29 +139,6 @@ private slots:
     void mentionsAsOneNameAtATime();
     void nestedNamesInLongComments();
 };
-
-void tst_ClassCheck::givenNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("given");
-    QTest::newRow("one-character surname") << "王小明"
-                                           << "小明";
-    QTest::newRow("two-character surname") << "欧阳娜娜"
-                                           << "娜娜";
-    QTest::newRow("司马光") << "司马光"
-                            << "光";
-    QTest::newRow("surname alone") << "李"
-                                   << "";
-    QTest::newRow("surname outside the BMP") << "𠀀明亮"
-                                             << "明亮";
-}
-
-void tst_ClassCheck::givenNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, given);
-    QCOMPARE(givenName(name), given);
-}
 
 void tst_ClassCheck::findings_data()
 {

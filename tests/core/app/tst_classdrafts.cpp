@@ -36,13 +36,13 @@ Drafts::Draft draftOf(const QString &text)
     return draft;
 }
 
-RatingsFile::Table tableOf(const QStringList &names, const QList<Grade> &first)
+RatingsFile::Table tableOf(const QStringList &names, const QList<Rating> &first)
 {
     RatingsFile::Table table;
     table.categories = {QStringLiteral("纪律"), QStringLiteral("寄语")};
     table.names = names;
     for (int i = 0; i < names.size(); ++i)
-        table.grades << (i == 0 ? first : QList<Grade>{Grade::None, Grade::None});
+        table.grades << (i == 0 ? first : QList<Rating>{Rating::None, Rating::None});
     return table;
 }
 
@@ -59,10 +59,9 @@ Drafts::Library boardLibrary()
 }
 
 /// A board on `session`'s class with boardLibrary() and no scheme to fit.
-void reloadBoard(DraftsBoard &board, const QString &emptyFolder)
+void reloadBoard(DraftsBoard &board)
 {
-    board.reload(std::make_unique<ClassDrafts::Drafter>(boardLibrary(), emptyFolder + u'/',
-                                                        CommentDocument().ItemFonts[1]),
+    board.reload(std::make_unique<ClassDrafts::Drafter>(boardLibrary(), std::nullopt, CommentDocument().ItemFonts[1]),
                  {});
 }
 
@@ -140,7 +139,7 @@ void tst_ClassDrafts::ratingsFollowTheRoster()
     QFETCH(int, ratedRow);
     Session session;
     session.replaceDocument(classOf(2));
-    const QList<Grade> grades{Grade::Excellent, Grade::Lagging};
+    const QList<Rating> grades{Rating::Excellent, Rating::Lagging};
     session.setRatings(tableOf({"学生1", "学生2"}, grades));
     if (change == 0)
         session.renameStudent(0, QStringLiteral("王芳"));
@@ -160,11 +159,12 @@ void tst_ClassDrafts::keptBesideTheClass_data()
     QTest::addColumn<QByteArray>("sidecar");
     QTest::addColumn<int>("grade"); // 学生1's 纪律 after opening
     QTest::addColumn<bool>("told");
-    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n") << int(Grade::Excellent) << false;
+    QTest::newRow("read") << QByteArray("\xEF\xBB\xBF姓名,纪律,寄语\r\n学生1,优秀,\r\n")
+                          << int(Rating::Excellent) << false;
     QTest::newRow("part unreadable") << QByteArray("姓名,纪律\r\n学生1,良\r\n学生9,优\r\n学生2,很棒\r\n")
-                                     << int(Grade::Good) << true;
-    QTest::newRow("no name column") << QByteArray("纪律\r\n优\r\n") << int(Grade::None) << true;
-    QTest::newRow("none") << QByteArray() << int(Grade::None) << false;
+                                     << int(Rating::Good) << true;
+    QTest::newRow("no name column") << QByteArray("纪律\r\n优\r\n") << int(Rating::None) << true;
+    QTest::newRow("none") << QByteArray() << int(Rating::None) << false;
 }
 
 void tst_ClassDrafts::keptBesideTheClass()
@@ -191,7 +191,7 @@ void tst_ClassDrafts::keptBesideTheClass()
     QCOMPARE(session.Document().studentCount(), 2);
     const RatingsFile::Table &ratings = session.Ratings();
     const qsizetype column = ratings.categories.indexOf(QStringLiteral("纪律"));
-    QCOMPARE(column < 0 ? int(Grade::None) : int(ratings.grades[0][column]), grade);
+    QCOMPARE(column < 0 ? int(Rating::None) : int(ratings.grades[0][column]), grade);
     if (told)
         QCOMPARE(platform.shown.last().icon, MsgIcon::Exclamation);
 
@@ -200,12 +200,12 @@ void tst_ClassDrafts::keptBesideTheClass()
     platform.expectSaveFile(dir.filePath(QStringLiteral("新班.py")));
     QVERIFY(lifecycle.SaveDocumentAs());
     const QString moved = dir.filePath(QStringLiteral("新班.评价.csv"));
-    QCOMPARE(QFile::exists(moved), grade != int(Grade::None));
-    if (grade != int(Grade::None)) {
+    QCOMPARE(QFile::exists(moved), grade != int(Rating::None));
+    if (grade != int(Rating::None)) {
         RatingsFile::Problems problems;
         const Result<RatingsFile::Table> back = RatingsFile::readOwnColumns(moved, {"王芳", "学生2"}, &problems);
         QVERIFY(back.ok());
-        QCOMPARE(back->grades[0][back->categories.indexOf(QStringLiteral("纪律"))], Grade(grade));
+        QCOMPARE(back->grades[0][back->categories.indexOf(QStringLiteral("纪律"))], Rating(grade));
     }
 }
 
@@ -214,7 +214,7 @@ void tst_ClassDrafts::keptInTheRecoveryCopy()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("recovery"));
-    const RatingsFile::Table table = tableOf({"学生1", "学生2", "学生3"}, {Grade::Good, Grade::Excellent});
+    const RatingsFile::Table table = tableOf({"学生1", "学生2", "学生3"}, {Rating::Good, Rating::Excellent});
     {
         ScriptedPlatform platform;
         Session session;
@@ -245,7 +245,7 @@ void tst_ClassDrafts::keptInTheRecoveryCopy()
 // history, and the ratings become the class's.
 void tst_ClassDrafts::boardApplies_data()
 {
-    QTest::addColumn<QStringList>("rated"); // "student,category,grade"
+    QTest::addColumn<QStringList>("rated"); // "student,category,grade": 1 优秀, 2 良好, 3 后进
     QTest::addColumn<int>("existing");
     QTest::addColumn<int>("withComment");
     QTest::addColumn<QStringList>("after");
@@ -274,7 +274,7 @@ void tst_ClassDrafts::boardApplies()
     session.replaceDocument(before);
     session.markSaved();
     DraftsBoard board(session);
-    reloadBoard(board, dir.path());
+    reloadBoard(board);
     RatingsModel &ratings = board.ratings();
     for (const QString &step : rated) {
         if (step == QLatin1String("undo")) {
@@ -282,7 +282,7 @@ void tst_ClassDrafts::boardApplies()
             continue;
         }
         const QStringList at = step.split(u',');
-        ratings.setGrades({ratings.index(at[0].toInt(), at[1].toInt())}, Grade(at[2].toInt()), {});
+        ratings.setGrades({ratings.index(at[0].toInt(), at[1].toInt())}, Rating(at[2].toInt() - 1), {});
     }
     QCOMPARE(board.withComment(), withComment);
     const bool changed = after != Roster::comments(before);
@@ -309,11 +309,11 @@ void tst_ClassDrafts::redrawHoldsWhileRatingsStay()
         uncommented.slot(slot).comment.clear();
     session.replaceDocument(uncommented);
     DraftsBoard board(session);
-    reloadBoard(board, dir.path());
+    reloadBoard(board);
     RatingsModel &ratings = board.ratings();
     QVERIFY(!board.redraw(0));
     QCOMPARE(board.previewText(0), QStringLiteral("（选中的学生还没有评价，没有草稿。）"));
-    ratings.setGrades({ratings.index(0, 0)}, Grade::Excellent, {});
+    ratings.setGrades({ratings.index(0, 0)}, Rating::Excellent, {});
     const QString first = board.draft(0).text;
     QVERIFY(board.redraw(0));
     const QString second = board.draft(0).text;
@@ -321,9 +321,9 @@ void tst_ClassDrafts::redrawHoldsWhileRatingsStay()
     QVERIFY(first != second);
     QCOMPARE(board.previewText(0), QStringLiteral("学生1：") + second);
     // Another student's rating leaves it; a change of its own ratings draws afresh.
-    ratings.setGrades({ratings.index(1, 0)}, Grade::Good, {});
+    ratings.setGrades({ratings.index(1, 0)}, Rating::Good, {});
     QCOMPARE(board.draft(0).text, second);
-    ratings.setGrades({ratings.index(0, 1)}, Grade::Good, {});
+    ratings.setGrades({ratings.index(0, 1)}, Rating::Good, {});
     ratings.undoStack()->undo();
     QCOMPARE(board.draft(0).text, first);
     QVERIFY(board.apply(ClassDrafts::Existing::Skip));

@@ -2,6 +2,7 @@
 #include "core/app/commandline.h"
 #include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "fifowatchdog.h"
@@ -351,7 +352,7 @@ void tst_CommandLine::printPdfRefusesPaperSize()
     QFETCH(QString, message);
     ProgramFolder folder;
     QVERIFY(folder.isValid());
-    LayoutSchemeFile schemes(folder.file(LayoutSchemeFile::FileName));
+    LayoutSchemeFile schemes(folder.file(ProgramFiles::SchemesName));
     LayoutScheme scheme = expectValue(schemes.loadScheme(expectValue(schemes.listSchemes()).value(0)));
     scheme.setValue(field, value);
     QVERIFY(schemes.appendScheme(QStringLiteral("坏纸"), scheme).ok());

@@ -151,7 +151,7 @@ void tst_ClassHistory::rosterStepsKeepTyping()
     RatingsFile::Table ratings;
     ratings.categories = {QStringLiteral("纪律")};
     ratings.names = Roster::names(session.Document());
-    ratings.grades = {{Grade::Good}, {Grade::Excellent}, {Grade::Lagging}};
+    ratings.grades = {{Rating::Good}, {Rating::Excellent}, {Rating::Lagging}};
     session.setRatings(ratings);
     switch (change) {
     case 0:

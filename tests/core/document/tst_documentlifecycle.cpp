@@ -4,6 +4,7 @@
 #include "core/document/recentfiles.h"
 #include "core/document/recovery.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "fifowatchdog.h"
 #include "programfolder.h"
@@ -282,7 +283,7 @@ void tst_DocumentLifecycle::templateReadLeavesPathEmpty()
     Session state;
     state.reset(folder.path());
     state.replaceDocument(classOf(3));
-    QVERIFY(ReadCommentFile(state, platform, state.templatePath()));
+    QVERIFY(ReadCommentFile(state, platform, state.Files().templateFile()));
     QCOMPARE(state.CurrentPath(), QString());
     QCOMPARE(state.Document().studentCount(), 0);
     QCOMPARE(state.Document().TeacherSignature, QStringLiteral("****老师"));
@@ -308,7 +309,7 @@ void tst_DocumentLifecycle::rejectionMessage()
     Session state;
     state.reset(folder.path());
     QVERIFY(!ReadCommentFile(state, platform,
-                             fromTemplate ? state.templatePath() : testDataFile("too_short.py")));
+                             fromTemplate ? state.Files().templateFile() : testDataFile("too_short.py")));
     QCOMPARE(state.CurrentPath(), QString());
     QHSY_VERIFY_DIALOGS(platform);
     QCOMPARE(platform.shown.size(), 1);

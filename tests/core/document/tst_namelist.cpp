@@ -2,6 +2,7 @@
 #include "core/document/session.h"
 #include "core/document/spreadsheetnames.h"
 #include "core/platform/platform.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/scratchfile.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
@@ -104,7 +105,7 @@ private slots:
     void emptyListChangesNothing();
     void failedScratchWriteChangesNothing_data();
     void failedScratchWriteChangesNothing();
-    void readOnlyProgramFolderChangesNothing();
+    void unwritableProgramFolderChangesNothing();
     void failedReadBackChangesNothing();
 };
 
@@ -373,7 +374,7 @@ void tst_NameList::scratchFileBytes()
     Session state;
     state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, list, Mode::Replace).ok());
-    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), bytes);
+    QCOMPARE(fileBytes(folder.file(ProgramFiles::ScratchName)), bytes);
 }
 
 void tst_NameList::scratchFileHoldsLastList()
@@ -383,7 +384,7 @@ void tst_NameList::scratchFileHoldsLastList()
     state.setProgramFolder(folder.path());
     QVERIFY(NameList::importList(state, namesText(100), Mode::Replace).ok());
     QVERIFY(NameList::importList(state, "甲", Mode::Add).ok());
-    QCOMPARE(fileBytes(folder.file(ScratchFile::FileName)), gb("甲\r\n"));
+    QCOMPARE(fileBytes(folder.file(ProgramFiles::ScratchName)), gb("甲\r\n"));
     QCOMPARE(state.Document().studentCount(), 100);
     QCOMPARE(state.Document().slot(100).name, QStringLiteral("名100"));
 }
@@ -416,7 +417,7 @@ void tst_NameList::emptyListChangesNothing()
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(students));
     const CommentDocument before = state.Document();
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     QVERIFY(TextFile::saveAtomically(scratch, gb("上次\r\n")).ok());
 
     QVERIFY(!NameList::hasNames(list));
@@ -444,7 +445,7 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QFETCH(bool, replace);
     QFETCH(bool, folderInTheWay);
     ProgramFolder folder;
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     Session state;
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(10));
@@ -472,18 +473,17 @@ void tst_NameList::failedScratchWriteChangesNothing()
     QCOMPARE(state.Document(), before);
 }
 
-void tst_NameList::readOnlyProgramFolderChangesNothing()
+// The scratch file cannot be made at all: its program folder is a regular file (for root too).
+void tst_NameList::unwritableProgramFolderChangesNothing()
 {
-    if (geteuid() == 0)
-        QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    QVERIFY(TextFile::saveAtomically(plain, "a file, not a folder").ok());
     Session state;
-    state.setProgramFolder(dir.path() + u'/');
+    state.setProgramFolder(plain + u'/');
     state.replaceDocument(classWithLeftovers(10));
     const CommentDocument before = state.Document();
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     const Result<NameList::Imported> result = NameList::importList(state, "甲\n乙", Mode::Replace);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!result);
     QVERIFY2(result.error().startsWith(QStringLiteral("无法写入临时文件")), qPrintable(result.error()));
     QCOMPARE(state.Document(), before);
@@ -493,7 +493,7 @@ void tst_NameList::readOnlyProgramFolderChangesNothing()
 void tst_NameList::failedReadBackChangesNothing()
 {
     ProgramFolder folder;
-    const QString scratch = folder.file(ScratchFile::FileName);
+    const QString scratch = folder.file(ProgramFiles::ScratchName);
     Session state;
     state.setProgramFolder(folder.path());
     state.replaceDocument(classWithLeftovers(10));

@@ -21,10 +21,13 @@ namespace {
 QStringList gradeLetters(const Table &table)
 {
     QStringList result;
-    for (const QList<Grade> &grades : table.grades) {
+    for (const QList<Rating> &grades : table.grades) {
         QString letters;
-        for (const Grade grade : grades)
-            letters += grade == Grade::Excellent ? u'E' : grade == Grade::Good ? u'G' : grade == Grade::Lagging ? u'L' : u'-';
+        for (const Rating grade : grades)
+            letters += grade == Rating::Excellent ? u'E'
+                       : grade == Rating::Good    ? u'G'
+                       : grade == Rating::Lagging ? u'L'
+                                                  : u'-';
         result.append(letters);
     }
     return result;
@@ -43,9 +46,12 @@ Table tableOf(const QStringList &letters)
 {
     Table table{Categories, Roster, {}};
     for (const QString &student : letters) {
-        QList<Grade> grades;
+        QList<Rating> grades;
         for (const QChar letter : student)
-            grades << (letter == u'E' ? Grade::Excellent : letter == u'G' ? Grade::Good : letter == u'L' ? Grade::Lagging : Grade::None);
+            grades << (letter == u'E'   ? Rating::Excellent
+                       : letter == u'G' ? Rating::Good
+                       : letter == u'L' ? Rating::Lagging
+                                        : Rating::None);
         table.grades << grades;
     }
     return table;
@@ -87,8 +93,8 @@ void TestRatingsFile::parseValue_data()
     const auto row = [](const QString &text, int grade) {
         QTest::addRow("%s", qPrintable(text.isEmpty() ? QStringLiteral("empty") : text)) << text << grade;
     };
-    const int none = int(Grade::None), excellent = int(Grade::Excellent), good = int(Grade::Good),
-              lagging = int(Grade::Lagging);
+    const int none = int(Rating::None), excellent = int(Rating::Excellent), good = int(Rating::Good),
+              lagging = int(Rating::Lagging);
     for (const char *text : {"优秀", "优", "好", "A", "a", " A ", "Ａ", "\t优秀\u3000"})
         row(QString::fromUtf8(text), excellent);
     for (const char *text : {"良好", "良", "中", "B", "b", "ｂ"})
@@ -105,15 +111,15 @@ void TestRatingsFile::parseValue()
 {
     QFETCH(QString, text);
     QFETCH(int, grade);
-    const std::optional<Grade> parsed = RatingsFile::parseValue(text);
+    const std::optional<Rating> parsed = RatingsFile::parseValue(text);
     QCOMPARE(parsed ? int(*parsed) : -1, grade);
 }
 
 void TestRatingsFile::valueTextReadsBack()
 {
-    for (const Grade grade : {Grade::None, Grade::Excellent, Grade::Good, Grade::Lagging})
-        QCOMPARE(RatingsFile::parseValue(RatingsFile::valueText(grade)), std::optional<Grade>(grade));
-    QCOMPARE(RatingsFile::valueText(Grade::Good), QStringLiteral("良好"));
+    for (const Rating grade : {Rating::None, Rating::Excellent, Rating::Good, Rating::Lagging})
+        QCOMPARE(RatingsFile::parseValue(RatingsFile::valueText(grade)), std::optional<Rating>(grade));
+    QCOMPARE(RatingsFile::valueText(Rating::Good), QStringLiteral("良好"));
 }
 
 void TestRatingsFile::fromRows_data()
@@ -326,7 +332,10 @@ void TestRatingsFile::writeReadRoundTrip()
     const QString path = RatingsFile::sidecarPath(classPath);
     const QStringList categories{QStringLiteral("纪律"), QStringLiteral("品德,修养")};
     const QStringList roster{QStringLiteral("张三"), QStringLiteral("李\"小\"四"), QStringLiteral("王五")};
-    Table table{categories, roster, {{Grade::Excellent, Grade::None}, {Grade::Good, Grade::Lagging}, {Grade::None, Grade::None}}};
+    Table table{
+        categories,
+        roster,
+        {{Rating::Excellent, Rating::None}, {Rating::Good, Rating::Lagging}, {Rating::None, Rating::None}}};
     QVERIFY(RatingsFile::write(path, table, classPath));
     // A private class keeps private ratings.
     QVERIFY(!(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)));

@@ -88,7 +88,8 @@ void tst_RatingsModel::steps()
             const QChar what = step[0];
             const QString at = step.mid(2).section(QLatin1Char(':'), 0, 0);
             const QString text = step.section(QLatin1Char(':'), 1);
-            const Grade grade = Grade(what.digitValue());
+            // The digits are the table's keys: 1 优秀, 2 良好, 3 后进, 0 clears.
+            const Rating grade = what.digitValue() == 0 ? Rating::None : Rating(what.digitValue() - 1);
             QModelIndexList cells;
             if (at.startsWith(QLatin1Char('c')) || at.startsWith(QLatin1Char('r'))) {
                 const int n = at.back().digitValue();
@@ -119,7 +120,7 @@ void tst_RatingsModel::loadsByCategory()
     RatingsFile::Table kept;
     kept.categories = {QStringLiteral("寄语"), QStringLiteral("旧类别"), QStringLiteral("学习态度")};
     kept.names = Names;
-    kept.grades = {{Grade::Good, Grade::Excellent, Grade::Lagging}, {}, {Grade::None, Grade::None, Grade::Excellent}};
+    kept.grades = {{Rating::Good, Rating::Excellent, Rating::Lagging}, {}, {Rating::None, Rating::None, Rating::Excellent}};
     RatingsModel model;
     model.load(Names, Categories, kept, {QStringLiteral("纪律")});
     QCOMPARE(filled(model), (QStringList{"0,0:后进", "0,2:良好", "2,0:优秀"}));
@@ -144,7 +145,7 @@ void tst_RatingsModel::importIsOneStep()
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             all << model.index(r, c);
-    model.setGrades(all, Grade::Excellent, model.index(0, 0));
+    model.setGrades(all, Rating::Excellent, model.index(0, 0));
     QTemporaryDir dir;
     const QString sheet = dir.filePath(QStringLiteral("评价.csv"));
     QFile file(sheet);
@@ -157,11 +158,11 @@ void tst_RatingsModel::importIsOneStep()
     QVERIFY2(told->text.startsWith(QStringLiteral("已从“评价.csv”读入 1 项评价。\n文件中没有这些学生的评价，保持原样：赵子涵、学生3\n")),
              qPrintable(told->text));
     QVERIFY(!told->warning);
-    QCOMPARE(model.grade(1, 1), Grade::Lagging);
+    QCOMPARE(model.grade(1, 1), Rating::Lagging);
     QCOMPARE(rows.last().first().value<QList<int>>(), QList<int>{1});
     QCOMPARE(model.undoStack()->undoText(), QStringLiteral("导入评价"));
     model.undoStack()->undo();
-    QCOMPARE(model.grade(1, 1), Grade::Excellent);
+    QCOMPARE(model.grade(1, 1), Rating::Excellent);
     QCOMPARE(model.undoStack()->undoText(), QStringLiteral("评为优秀"));
     // An unreadable file is a reason, not a step.
     QVERIFY(!model.importFile(dir.filePath(QStringLiteral("没有.csv"))).ok());

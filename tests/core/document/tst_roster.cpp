@@ -1,8 +1,10 @@
 #include "classof.h"
 #include "core/document/commentfile.h"
+#include "core/document/personname.h"
 #include "core/document/roster.h"
 #include "core/document/templatefile.h"
 #include "core/platform/textfile.h"
+#include "filelimits.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -53,20 +55,6 @@ QByteArray withSecondLine(const QByteArray &bytes, const QByteArray &line)
     return result.replace(first + 2, second - first - 2, line);
 }
 
-/// Runs f with the file-size limit set low, so that a write fails part-way as on a full disk.
-template<typename F> auto withSmallFileSizeLimit(rlim_t bytes, F f)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &small);
-    auto result = f();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    return result;
-}
-
 } // namespace
 
 class tst_Roster : public QObject
@@ -84,6 +72,8 @@ private slots:
     void deleteAll();
     void indexOf_data();
     void indexOf();
+    void givenNames_data();
+    void givenNames();
     void commentedCount_data();
     void commentedCount();
     void progressMessage_data();
@@ -102,7 +92,7 @@ private slots:
     void templateTooShort();
     void failedTemplateWriteKeepsOldFile();
     void templateTooLargeToReadBackKeepsOldFile();
-    void readOnlyFolderKeepsOldTemplate();
+    void unmadeReplacementKeepsOldTemplate();
 };
 
 void tst_Roster::addStudent_data()
@@ -270,6 +260,38 @@ void tst_Roster::indexOf()
     doc.slot(4).name = "王五";
     doc.slot(6).name = "孤";
     QCOMPARE(Roster::indexOf(doc, name), index);
+}
+
+// The name a comment calls a student by, for the drafts' {名} and the class check's mentions.
+void tst_Roster::givenNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("given");
+    QTest::newRow("one-character surname") << "王小明"
+                                           << "小明";
+    QTest::newRow("two-character surname") << "欧阳娜娜"
+                                           << "娜娜";
+    QTest::newRow("端木") << "端木子涵"
+                          << "子涵";
+    QTest::newRow("one-character given name") << "王明"
+                                              << "王明";
+    QTest::newRow("two-character surname, one-character given name") << "诸葛亮"
+                                                                     << "诸葛亮";
+    QTest::newRow("司马光") << "司马光"
+                            << "司马光";
+    QTest::newRow("a surname alone") << "李"
+                                     << "李";
+    QTest::newRow("a surname outside the BMP") << "𠀀明亮"
+                                               << "明亮";
+    QTest::newRow("a given name outside the BMP") << "王𠀀"
+                                                  << "王𠀀";
+}
+
+void tst_Roster::givenNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, given);
+    QCOMPARE(PersonName::givenName(name), given);
 }
 
 void tst_Roster::commentedCount_data()
@@ -561,32 +583,30 @@ void tst_Roster::failedTemplateWriteKeepsOldFile()
     for (int i = 1; i <= Max; ++i)
         doc.slot(i).name = QString(400, u'名') + QString::number(i);
     const QString error =
-        withSmallFileSizeLimit(16 * 1024, [&] { return TemplateFile::storeRoster(path, doc).error(); });
+        withFileSizeLimit(16 * 1024, [&] { return TemplateFile::storeRoster(path, doc).error(); });
     QVERIFY2(error.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)), qPrintable(error));
     QVERIFY(error.size() > path.size() + 12);
     QCOMPARE(fileBytes(path), before);
     QCOMPARE(QDir(folder.path()).entryList({"normal.pyn*"}, QDir::Files), QStringList{"normal.pyn"});
 
-    const QString signatureError = withSmallFileSizeLimit(
+    const QString signatureError = withFileSizeLimit(
         64, [&] { return TemplateFile::storeSignature(path, QString(100, u'长')).error(); });
     QVERIFY2(signatureError.startsWith(QStringLiteral("无法写入模板文件“%1”：").arg(path)),
              qPrintable(signatureError));
     QCOMPARE(fileBytes(path), before);
 }
 
-void tst_Roster::readOnlyFolderKeepsOldTemplate()
+// The replacement is made beside the template under a longer name, which cannot be made when
+// the name already has the longest length allowed (for root too).
+void tst_Roster::unmadeReplacementKeepsOldTemplate()
 {
-    if (geteuid() == 0)
-        QSKIP("root writes into read-only folders");
     QTemporaryDir dir;
-    const QString readOnly = dir.filePath("normal.pyn");
-    QVERIFY(QFile::copy(QStringLiteral(QHSY_DATA_DIR "/normal.pyn"), readOnly));
-    const QByteArray before = fileBytes(readOnly);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString rosterError = TemplateFile::storeRoster(readOnly, classOf(2)).error();
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString longest = dir.filePath(QString(250, u't'));
+    QVERIFY(QFile::copy(QStringLiteral(QHSY_DATA_DIR "/normal.pyn"), longest));
+    const QByteArray before = fileBytes(longest);
+    const QString rosterError = TemplateFile::storeRoster(longest, classOf(2)).error();
     QVERIFY2(rosterError.startsWith(QStringLiteral("无法写入模板文件")), qPrintable(rosterError));
-    QCOMPARE(fileBytes(readOnly), before);
+    QCOMPARE(fileBytes(longest), before);
 }
 
 QTEST_APPLESS_MAIN(tst_Roster)

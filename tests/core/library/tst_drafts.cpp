@@ -102,8 +102,6 @@ class tst_Drafts : public QObject
     Q_OBJECT
 
 private slots:
-    void givenNames_data();
-    void givenNames();
     void placeholders_data();
     void placeholders();
     void order_data();
@@ -122,35 +120,6 @@ private slots:
     void fitToBox();
     void fitsScheme();
 };
-
-void tst_Drafts::givenNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("given");
-    QTest::newRow("one-character surname") << "王小明"
-                                           << "小明";
-    QTest::newRow("two-character surname") << "欧阳娜娜"
-                                           << "娜娜";
-    QTest::newRow("端木") << "端木子涵"
-                          << "子涵";
-    QTest::newRow("one-character given name") << "王明"
-                                              << "王明";
-    QTest::newRow("two-character surname, one-character given name") << "诸葛亮"
-                                                                     << "诸葛亮";
-    QTest::newRow("a surname alone") << "李"
-                                     << "李";
-    QTest::newRow("a surname outside the BMP") << "𠀀明亮"
-                                               << "明亮";
-    QTest::newRow("a given name outside the BMP") << "王𠀀"
-                                                  << "王𠀀";
-}
-
-void tst_Drafts::givenNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, given);
-    QCOMPARE(givenName(name), given);
-}
 
 void tst_Drafts::placeholders_data()
 {

@@ -1,5 +1,7 @@
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
+#include "filelimits.h"
 #include "programfolder.h"
 #include "resultvalue.h"
 
@@ -20,7 +22,7 @@ QString schemeFile(const QString &name)
 
 QString shippedFile()
 {
-    return QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName;
+    return QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName;
 }
 
 QStringList linesOf(const QByteArray &bytes)
@@ -435,7 +437,7 @@ void tst_LayoutScheme::unreadableFile()
     QFETCH(QString, op);
     QFETCH(bool, folder);
     QTemporaryDir dir;
-    const QString path = dir.filePath(LayoutSchemeFile::FileName);
+    const QString path = dir.filePath(ProgramFiles::SchemesName);
     if (folder)
         QVERIFY(QDir().mkdir(path));
     LayoutSchemeFile file(path);
@@ -449,30 +451,27 @@ void tst_LayoutScheme::unreadableFile()
 void tst_LayoutScheme::writeFailureKeepsOldFile_data()
 {
     QTest::addColumn<QString>("op");
-    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<bool>("fullDisk");
     for (const char *op : {"append", "save"}) {
         // The replacement is made beside the file under a longer name, which cannot be made
         // when the name already has the longest length allowed: fails for root too.
         QTest::addRow("%s, longest name", op) << QString::fromLatin1(op) << false;
-        QTest::addRow("%s, read-only folder", op) << QString::fromLatin1(op) << true;
+        // A write that fails part-way, as on a full disk.
+        QTest::addRow("%s, full disk", op) << QString::fromLatin1(op) << true;
     }
 }
 
 void tst_LayoutScheme::writeFailureKeepsOldFile()
 {
     QFETCH(QString, op);
-    QFETCH(bool, readOnlyFolder);
-    if (readOnlyFolder && geteuid() == 0)
-        QSKIP("root writes into read-only folders");
+    QFETCH(bool, fullDisk);
     QTemporaryDir dir;
-    const QString path = dir.filePath(readOnlyFolder ? LayoutSchemeFile::FileName : QString(250, u'k'));
+    const QString path = dir.filePath(fullDisk ? ProgramFiles::SchemesName : QString(250, u'k'));
     const QByteArray old = fileBytes(schemeFile(QStringLiteral("schemes.vxd")));
     QVERIFY(TextFile::saveAtomically(path, old).ok());
-    if (readOnlyFolder)
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     LayoutSchemeFile file(path);
-    const Result<void> status = run(file, op);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const Result<void> status =
+        fullDisk ? withFileSizeLimit(16, [&] { return run(file, op); }) : run(file, op);
 
     QCOMPARE(status.kind(), FailureKind::WriteFailed);
     QVERIFY(status.error().startsWith(QStringLiteral("无法写入打印方案文件“%1”：").arg(path)));
@@ -505,7 +504,7 @@ void tst_LayoutScheme::tooLargeToReadBackKeepsOldFile()
     // The same file with one long line at its end.
     const QByteArray old =
         small + QByteArray(TextFile::MaxFileSize + 1 - growth - small.size() - 2, 'x') + "\r\n";
-    const QString path = dir.filePath(LayoutSchemeFile::FileName);
+    const QString path = dir.filePath(ProgramFiles::SchemesName);
     QVERIFY(TextFile::saveAtomically(path, old).ok());
     LayoutSchemeFile file(path);
     const Result<void> status = run(file, op);

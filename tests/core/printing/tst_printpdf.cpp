@@ -1,6 +1,7 @@
 #include "classof.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/composition.h"
 #include "core/printing/layoutscheme.h"
@@ -9,6 +10,7 @@
 #include "core/printing/pdfcommand.h"
 #include "core/printing/pdfexport.h"
 #include "core/printing/printeditems.h"
+#include "core/printing/schemestore.h"
 #include "core/printing/standardpaper.h"
 #include "core/printing/textmeasurer.h"
 #include "fiforeader.h"
@@ -58,7 +60,7 @@ QList<Word> words(const QString &pdf, int page)
 LayoutScheme shippedScheme(const QString &name)
 {
     return expectValue(
-        LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + LayoutSchemeFile::FileName).loadScheme(name));
+        LayoutSchemeFile(QStringLiteral(QHSY_PROGRAM_DIR "/") + ProgramFiles::SchemesName).loadScheme(name));
 }
 
 /// Blanks as a text layer can give them back: none at the ends of a line, a run of them as one.
@@ -187,6 +189,8 @@ private slots:
     void pdfIntoPipe();
     void exportCommand_data();
     void exportCommand();
+    void chosenScheme_data();
+    void chosenScheme();
 
 private:
     QTemporaryDir m_dir;
@@ -267,11 +271,11 @@ void tst_PrintPdf::pagesAndPlaces()
             QVERIFY(qAbs(first.top - points(SchemeField::PyTextTop)) < tolerance);
         }
         // The heading names the class by its file; the date is the day of printing.
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy年M月d日"));
         const std::pair<QString, std::pair<SchemeField, SchemeField>> extras[] = {
-            {layout.printsTitle ? PrintedItems::titleText(layout.titletext, QStringLiteral("basic")) : QString(),
+            {layout.printsTitle ? QStringLiteral("basic 学生评语") : QString(),
              {SchemeField::TitleLeft, SchemeField::TitleTop}},
-            {layout.printsDate ? PrintedItems::dateText(layout.datetext, QDate::currentDate()) : QString(),
-             {SchemeField::DateLeft, SchemeField::DateTop}},
+            {layout.printsDate ? today : QString(), {SchemeField::DateLeft, SchemeField::DateTop}},
         };
         for (const auto &[text, place] : extras) {
             if (text.isEmpty())
@@ -603,7 +607,7 @@ void tst_PrintPdf::exportCommand()
     QFETCH(bool, written);
     ProgramFolder folder;
     if (!schemes.isEmpty())
-        QVERIFY(TextFile::saveAtomically(folder.file(LayoutSchemeFile::FileName), schemes).ok());
+        QVERIFY(TextFile::saveAtomically(folder.file(ProgramFiles::SchemesName), schemes).ok());
     Session session;
     session.reset(folder.path());
     session.replaceDocument(classOf(3));
@@ -626,6 +630,46 @@ void tst_PrintPdf::exportCommand()
     if (written) // one page a student
         QVERIFY(
             popplerOutput(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression("Pages:\\s+3\\n")));
+}
+
+void tst_PrintPdf::chosenScheme_data()
+{
+    QTest::addColumn<QString>("chosen");     // the session's chosen scheme
+    QTest::addColumn<QString>("paperWidth"); // of the scheme every use is given
+    QTest::addColumn<QString>("pageSize");   // of the exported PDF, in points
+
+    QTest::newRow("none chosen: the first") << QString() << "21"
+                                            << "595 x 842";
+    QTest::newRow("B5 chosen") << QStringLiteral("B5") << "18.2"
+                               << "516 x 729";
+    QTest::newRow("chosen one gone since: the first") << QStringLiteral("旧方案") << "21"
+                                                      << "595 x 842";
+}
+
+// The scheme chosen in the session is the one the editor's fit check, the drafts and the class
+// PDF are made with: all of them take the store's active scheme.
+void tst_PrintPdf::chosenScheme()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, paperWidth);
+    QFETCH(QString, pageSize);
+    ProgramFolder folder;
+    Session session;
+    session.reset(folder.path());
+    session.setActiveScheme(chosen);
+    const std::optional<LayoutScheme> active = SchemeStore(session).activeOrNone();
+    QVERIFY(active);
+    QCOMPARE(active->paperwidth, paperWidth);
+
+    session.replaceDocument(classOf(1));
+    ScriptedPlatform platform;
+    const QString path = m_dir.filePath(QStringLiteral("chosen-%1.pdf").arg(QTest::currentDataTag()));
+    platform.expectSaveFile(path);
+    platform.expectMessage();
+    PdfCommand::exportClassPdf(session, QtTextMeasurer(), platform);
+    QHSY_VERIFY_DIALOGS(platform);
+    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {path});
+    QVERIFY2(info.contains(QStringLiteral("Page size:       ") + pageSize), qPrintable(info));
 }
 
 QTEST_MAIN(tst_PrintPdf)

@@ -1,8 +1,25 @@
-// Several students on one sheet, and the names of one file per student.
-#include "core/printing/studentfiles.h"
+// Several students on one sheet: where each page goes, and a print run on sheets.
+#include "core/document/commentdocument.h"
+#include "core/platform/programfiles.h"
+#include "core/printing/layoutschemefile.h"
+#include "core/printing/printrun.h"
 #include "core/printing/sheetlayout.h"
+#include "core/printing/textmeasurer.h"
+#include "pageitems.h"
+#include "resultvalue.h"
+#include "scriptedplatform.h"
 
 #include <QTest>
+
+namespace {
+
+LayoutScheme a4()
+{
+    return expectValue(LayoutSchemeFile(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName)
+                           .loadScheme(u"A4纵向"_qs));
+}
+
+} // namespace
 
 class SheetLayoutTest : public QObject
 {
@@ -55,36 +72,88 @@ private slots:
         QCOMPARE(layout.cutLines.size(), perSheet == 4 ? 2 : perSheet - 1);
     }
 
-    void fileNames_data()
+    // A print run with several students a sheet: the sheet is what a page is otherwise.
+    void printOnSheets_data()
     {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("classSize");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("perSheet");
+        QTest::addColumn<int>("range"); // PrintRange
+        QTest::addColumn<bool>("onlyWritten");
+        QTest::addColumn<bool>("oneJob");
+        QTest::addColumn<QString>("copies");
+        QTest::addColumn<QList<int>>("pagesPerDocument");
+        QTest::addColumn<int>("sheetPages");        // the run's result
+        QTest::addColumn<QList<int>>("firstSheet"); // its students (1-based), cell by cell
 
-        QTest::newRow("two digits") << 1 << 45 << u"李思彤"_qs << u"01 李思彤.pdf"_qs;
-        QTest::newRow("three from 100 students") << 7 << 100 << u"李思彤"_qs << u"007 李思彤.pdf"_qs;
-        QTest::newRow("refused characters")
-            << 12 << 40 << u"a/b\\c:d*e?f\"g<h>i|j\tk"_qs << u"12 a_b_c_d_e_f_g_h_i_j_k.pdf"_qs;
-        QTest::newRow("dots stay a name") << 3 << 40 << u".."_qs << u"03 ...pdf"_qs;
-        QTest::newRow("outside the BMP kept whole") << 5 << 40 << u"𠮷𠮷"_qs << u"05 𠮷𠮷.pdf"_qs;
-        // 255 bytes: "01 " and ".pdf" leave 248, 82 characters of three bytes and a surrogate pair
-        // that would need 4 more bytes than the 2 left is cut whole.
-        QTest::newRow("long name shortened by whole characters")
-            << 1 << 40 << QString(QString(82, u'张') + u"𠮷"_qs + QString(10, u'张'))
-            << QString(u"01 "_qs + QString(82, u'张') + u".pdf"_qs);
+        // Five students, 学生2 without a comment; 学生3 is the current one.
+        QTest::newRow("2 a sheet, each sheet a document")
+            << 2 << int(PrintRange::All) << false << false << u"1"_qs << QList<int>{2, 2, 1} << 3
+            << QList<int>{1, 2};
+        QTest::newRow("4 a sheet, one job, two copies")
+            << 4 << int(PrintRange::All) << false << true << u"2"_qs << QList<int>{5} << 4
+            << QList<int>{1, 2, 3, 4};
+        // What the preview shows: 学生3 bottom-left on the sheet of 学生1 to 学生4.
+        QTest::newRow("the current student's sheet")
+            << 4 << int(PrintRange::Current) << false << false << u"1"_qs << QList<int>{4} << 1
+            << QList<int>{1, 2, 3, 4};
+        QTest::newRow("from 3 to 3: that student's sheet")
+            << 2 << int(PrintRange::FromTo) << false << false << u"1"_qs << QList<int>{2} << 1
+            << QList<int>{3, 4};
+        QTest::newRow("from 3 to 4: those students") << 4 << int(PrintRange::FromTo) << false << false
+                                                     << u"1"_qs << QList<int>{2} << 1 << QList<int>{3, 4};
+        QTest::newRow("only the written, 2 a sheet") << 2 << int(PrintRange::All) << true << false << u"1"_qs
+                                                     << QList<int>{2, 2} << 2 << QList<int>{1, 3};
     }
-    void fileNames()
+    void printOnSheets()
     {
-        QFETCH(int, position);
-        QFETCH(int, classSize);
-        QFETCH(QString, name);
-        QFETCH(QString, expected);
-        const QString fileName = StudentFiles::fileName(position, classSize, name, QStringLiteral("pdf"));
-        QCOMPARE(fileName, expected);
-        QVERIFY(fileName.toUtf8().size() <= StudentFiles::MaxNameBytes);
+        QFETCH(int, perSheet);
+        QFETCH(int, range);
+        QFETCH(bool, onlyWritten);
+        QFETCH(bool, oneJob);
+        QFETCH(QString, copies);
+        QFETCH(QList<int>, pagesPerDocument);
+        QFETCH(int, sheetPages);
+        QFETCH(QList<int>, firstSheet);
+        CommentDocument document;
+        for (int i = 1; i <= 5; ++i)
+            document.slot(i) = {u"学生%1"_qs.arg(i), i == 2 ? QString() : u"评语%1"_qs.arg(i)};
+        const LayoutScheme scheme = a4();
+        PrintRunOptions options;
+        options.range = PrintRange(range);
+        options.currentStudent = 2;
+        options.from = 3;
+        options.to = range == int(PrintRange::FromTo) && perSheet == 4 ? 4 : 3;
+        options.onlyWritten = onlyWritten;
+        options.oneJob = oneJob;
+        options.copiesText = copies;
+        options.perSheet = perSheet;
+        options.pheightText = scheme.paperheight;
+        options.pwidthText = scheme.paperwidth;
+        RecordingPrinter printer;
+        const PrintRunResult result =
+            printRun(document, scheme, document.ItemFonts, options, QtTextMeasurer(), printer);
+        QVERIFY2(printer.problems.isEmpty(), qPrintable(printer.problems.join(u'\n')));
+        QCOMPARE(result.pages, sheetPages);
+        QList<int> pages;
+        for (const RecordingPrinter::Document &printed : printer.documents) {
+            pages << int(printed.pages.size());
+            QCOMPARE(printed.places.size(), printed.pages.size());
+            QCOMPARE(printed.cutLines, printed.sheets * (perSheet == 4 ? 2 : 1));
+        }
+        QCOMPARE(pages, pagesPerDocument);
+        // The sheet is what the printer was asked for: A4, turned for two A4 pages side by side.
+        const SheetLayout layout = sheetLayout(QSizeF(11970, 16929), QSizeF(11970, 16929), perSheet);
+        QCOMPARE(printer.pageSizeRequests.last(),
+                 (QPair<qint64, qint64>(qint64(layout.sheet.width()), qint64(layout.sheet.height()))));
+        // The first sheet's students, each in its cell.
+        const RecordingPrinter::Document &first = printer.documents.first();
+        QList<int> students;
+        for (qsizetype cell = 0; cell < first.places.size() && cell < perSheet; ++cell) {
+            students << firstOf(first.pages[cell], PageItemRole::StudentName)->text.mid(2, 1).toInt();
+            QCOMPARE(first.places[cell], layout.pages[cell]);
+        }
+        QCOMPARE(students, firstSheet);
     }
 };
 
-QTEST_GUILESS_MAIN(SheetLayoutTest)
+QTEST_MAIN(SheetLayoutTest)
 #include "tst_sheetlayout.moc"

@@ -3,6 +3,7 @@
 #include "core/app/startupsequence.h"
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "scriptedplatform.h"
@@ -202,7 +203,7 @@ void tst_Startup::programFolder_data()
     QTest::addColumn<QString>("expected"); // "executable", "user" or "installed"
     QTest::addColumn<bool>("starts");
 
-    const QStringList all = StartupSequence::RequiredFiles;
+    const QStringList all = ProgramFiles::Required;
     const QStringList noLayouts{"pyk.vxd", "normal.pyn"};
     QTest::newRow("build folder with its data") << "program" << all << QStringList{} << "none"
                                                 << "executable" << true;
@@ -251,7 +252,7 @@ void tst_Startup::programFolder()
     const QByteArray teacher = "teacher's own";
     if (user == u"teacher" || user == u"partial") {
         QVERIFY(QDir().mkpath(home));
-        for (const QString &file : StartupSequence::RequiredFiles) {
+        for (const QString &file : ProgramFiles::Required) {
             if (user == u"teacher" || file != u"printsetup.vxd")
                 QVERIFY(TextFile::saveAtomically(home + file, teacher).ok());
         }

@@ -6,17 +6,22 @@
 #include "mainwindowtest.h"
 #include "menuitem.h"
 #include "ui/library/draftsdialog.h"
+#include "ui/printing/eachstudentdialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUndoStack>
 
 namespace {
@@ -48,6 +53,8 @@ private slots:
     void opensOnFirstShownCategory();
     void importIsOneStep();
     void previewTakesItsRoom();
+    void settingsInOneStore_data();
+    void settingsInOneStore();
 
 private:
     /// Opens the 评价表 of a class of `students` saved in `dir`, its comments in `fontSize` points.
@@ -182,9 +189,8 @@ void tst_DraftsDialog::opensOnFirstShownCategory()
     QVERIFY(dialog);
     QTableView *grid = dialog->grid();
     dialog->close();
-    QSettings().setValue(QStringLiteral("drafts/hiddenColumns"), QStringList{heading(grid, 0)});
+    m_platform->settings.insert(QStringLiteral("drafts/hiddenColumns"), QStringList{heading(grid, 0)});
     menuItem(*m_window, "drafts")->trigger();
-    QSettings().remove(QStringLiteral("drafts/hiddenColumns"));
     QVERIFY(grid->isColumnHidden(0));
     QCOMPARE(dialog->focusWidget(), grid);
     QCOMPARE(grid->currentIndex().row(), 0);
@@ -241,6 +247,56 @@ void tst_DraftsDialog::previewTakesItsRoom()
     QTRY_VERIFY(area->height() >= dialog->preview()->heightForWidth(area->viewport()->width()));
     QVERIFY(!area->verticalScrollBar()->isVisible());
     QVERIFY(grid->verticalScrollBar()->isVisible());
+}
+
+void tst_DraftsDialog::settingsInOneStore_data()
+{
+    QTest::addColumn<QString>("dialog"); // where the teacher sets the value
+    QTest::addColumn<QString>("key");
+
+    QTest::newRow("评价表: a hidden column") << "drafts"
+                                             << "drafts/hiddenColumns";
+    QTest::newRow("导出每位学生一份: the folder") << "toeach"
+                                                  << "each/folder";
+}
+
+// What a dialog remembers for the next run goes to the platform's one store with the rest.
+void tst_DraftsDialog::settingsInOneStore()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, key);
+    QTemporaryDir dir;
+    QVariant expected;
+    if (dialog == QLatin1String("drafts")) {
+        DraftsDialog *drafts = openDrafts(dir, 2);
+        QVERIFY(drafts);
+        QHeaderView *header = drafts->grid()->horizontalHeader();
+        expected = QStringList{heading(drafts->grid(), 0)};
+        // The header's menu: the first column unticked.
+        QTimer::singleShot(0, this, [] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                    menu->actions().constFirst()->setChecked(false);
+                    menu->close();
+                }
+            }
+        });
+        emit header->customContextMenuRequested(QPoint(2, 2));
+    } else {
+        const QString path = dir.filePath(QStringLiteral("一班.py"));
+        QVERIFY(CommentFile::write(path, classOf(1), CommentDocument().ItemFonts).ok() && showWindow(path));
+        menuItem(*m_window, "toeach")->trigger();
+        auto *each = m_window->findChild<EachStudentDialog *>(QStringLiteral("eachstudent"));
+        QVERIFY(each);
+        const QString folder = dir.filePath(QStringLiteral("每人一份"));
+        QVERIFY(QDir().mkpath(folder));
+        each->findChild<QLineEdit *>(QStringLiteral("folder"))->setText(folder);
+        expected = folder;
+        m_platform->expectProgress();
+        m_platform->expectMessage();
+        each->exportFiles();
+    }
+    QCOMPARE(m_platform->settings.value(key), expected);
 }
 
 QTEST_MAIN(tst_DraftsDialog)

@@ -1,5 +1,6 @@
 #include "core/document/session.h"
 #include "core/platform/leadingnumber.h"
+#include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
 #include "core/printing/messages.h"
@@ -157,7 +158,7 @@ private:
     PageSetupPanel *setup() const { return m_control->jpapersetup(); }
     PreviewPanel *preview() const { return m_control->jprivew(); }
     PrintPanel *printPanel() const { return m_control->jprint(); }
-    QString schemeFile() const { return LayoutSchemeFile::pathIn(m_folder->path()); }
+    QString schemeFile() const { return ProgramFiles(m_folder->path()).schemes(); }
 };
 
 // A pick from a box's list: the entry becomes the box's text, then the box reports it.
@@ -670,7 +671,7 @@ void tst_printwindow::pageReachable()
     QFETCH(QString, scale);
     QFETCH(PrintPanelMode, mode);
     QFETCH(QString, scheme);
-    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + LayoutSchemeFile::FileName,
+    writableCopy(QStringLiteral(QHSY_DATA_DIR "/") + ProgramFiles::SchemesName,
                  m_folder->path()); // A4 first
     // As the main window arranges them: the page's area, and the panel over it at the top left.
     QWidget frame;
