@@ -1,6 +1,7 @@
 #include "classof.h"
 #include "core/app/commandline.h"
 #include "core/app/commandmode.h"
+#include "core/app/commandmodes.h"
 #include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
 #include "core/platform/textfile.h"
@@ -48,6 +49,7 @@ private slots:
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
+    void everyModeDocumented();
     void checkClass_data();
     void checkClass();
     void severalClasses_data();
@@ -480,6 +482,23 @@ void tst_CommandLine::helpAndVersion()
         const ProgramRun wrongImport = runBuiltProgram(arguments);
         QCOMPARE(wrongImport.exitCode, 64);
         QVERIFY(wrongImport.err.contains(u"--import-names"));
+    }
+}
+
+// The README and --help name every mode (both are read by teachers looking for one).
+void tst_CommandLine::everyModeDocumented()
+{
+    QFile readme(QStringLiteral(QHSY_README));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    // The README's usage lines start with "qhsy ".
+    QStringList usage = QString::fromUtf8(readme.readAll()).split(u'\n');
+    usage.removeIf([](const QString &line) { return !line.startsWith(u"qhsy --"); });
+    const QString documented = usage.join(u'\n') + u'\n';
+    const QString help = CommandLine::helpText();
+    for (const CommandMode *mode : CommandLine::modes()) {
+        const QRegularExpression named(QStringLiteral("[ ]%1[ \n]").arg(QRegularExpression::escape(mode->name)));
+        QVERIFY2(documented.contains(named), qPrintable(mode->name));
+        QVERIFY2(help.contains(QStringLiteral("  ") + mode->name + u' '), qPrintable(mode->name));
     }
 }
 
