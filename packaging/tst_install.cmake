@@ -14,6 +14,7 @@ endif()
 set(expected
     "${BINDIR}/qhsy"
     "${LIBDIR}/qhsy/libqhsy_window.so"
+    "${LIBDIR}/qhsy/libqhsy_core.so"
     "${DATADIR}/applications/qhsy.desktop"
     "${DATADIR}/mime/packages/qhsy-comment.xml"
     "${DATADIR}/icons/hicolor/256x256/apps/qhsy.png"

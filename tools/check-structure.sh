@@ -11,7 +11,7 @@ rank() {
         core/platform) echo 0 ;;
         core/document) echo 1 ;;
         core/library | core/printing | core/printing/pdf | core/export) echo 2 ;;
-        core/app) echo 3 ;;
+        core/app | core/app/modes) echo 3 ;;
         ui/platform) echo 4 ;;
         ui/editor | ui/library | ui/printing) echo 5 ;;
         ui/app) echo 6 ;;

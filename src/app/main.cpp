@@ -26,7 +26,7 @@ int main(int argc, char **argv)
     // The headless options need no display: they run before any window system is touched.
     const CommandLine::Request request = CommandLine::parse(argumentsAfterProgram(argc, argv));
     // A mistyped option is told on the console: it opens no window.
-    if (request.action != CommandLine::Action::OpenWindow || !request.error.isEmpty()) {
+    if (request.mode || !request.error.isEmpty()) {
         QTextStream out(stdout);
         QTextStream err(stderr);
         CommandLine::leaveOutSessionNotice();

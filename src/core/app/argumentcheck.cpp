@@ -1,9 +1,8 @@
 #include "core/app/argumentcheck.h"
 
 #include "core/app/commandline.h"
+#include "core/app/commandmodes.h"
 #include "core/document/outputtarget.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <limits>
@@ -26,37 +25,24 @@ const QString MisplacedOptionMessage = QStringLiteral("选项“%1”不能用�
 // An action's option given first, with no action before it (the option).
 const QString OptionWithoutActionMessage = QStringLiteral("选项“%1”须跟在它所属的操作（如 --print-pdf）之后。");
 
-// Every option the program knows: the actions first, then the options that go with them.
-const QStringList Actions{u"--help"_qs,  u"--version"_qs,      u"--resave"_qs, u"--export-text"_qs,
-                          u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs};
-const QStringList ActionOptions{u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs,   u"--each"_qs,   u"--png"_qs,
-                                u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs};
-
 // Whether an argument reads as an option ("-" alone is standard output, "-h" the short help).
 bool looksLikeOption(const QString &argument)
 {
     return argument.startsWith(u"--");
 }
 
-// The options each action takes.
-const QHash<QString, QStringList> OptionsOf{
-    {u"--print-pdf"_qs, {u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs, u"--each"_qs, u"--png"_qs, u"--all"_qs}},
-    {u"--check"_qs, {u"--scheme"_qs, u"--repeat"_qs}},
-    {u"--import-names"_qs, {u"--replace"_qs}},
-    {u"--draft"_qs, {u"--replace"_qs, u"--seed"_qs, u"--library"_qs}}};
-
 } // namespace
 
 // Why an option left among an action's operands is wrong: it is unknown, or no option of this
 // action. "" when the operands hold none (one of the action's own left there, as one without
 // its value, is told by the action's own message).
-QString strayOption(const QStringList &operands, const QString &action)
+QString strayOption(const QStringList &operands, const CommandMode &mode)
 {
     for (const QString &operand : operands) {
-        if (!looksLikeOption(operand) || OptionsOf.value(action).contains(operand))
+        if (!looksLikeOption(operand) || mode.option(operand))
             continue;
-        const bool known = Actions.contains(operand) || ActionOptions.contains(operand);
-        return known ? MisplacedOptionMessage.arg(operand, action) : UnknownOptionMessage.arg(operand);
+        return CommandLine::isKnownOption(operand) ? MisplacedOptionMessage.arg(operand, mode.name)
+                                                   : UnknownOptionMessage.arg(operand);
     }
     return QString();
 }
@@ -78,57 +64,30 @@ QString unknownOption(const QStringList &arguments)
 {
     const QString first = arguments.value(0);
     if (looksLikeOption(first)) {
-        return Actions.contains(first) || ActionOptions.contains(first) ? OptionWithoutActionMessage.arg(first)
-                                                                        : UnknownOptionMessage.arg(first);
+        return CommandLine::isKnownOption(first) ? OptionWithoutActionMessage.arg(first)
+                                                 : UnknownOptionMessage.arg(first);
     }
     for (const QString &argument : arguments) {
-        if (looksLikeOption(argument) && !Actions.contains(argument) && !ActionOptions.contains(argument))
+        if (looksLikeOption(argument) && !CommandLine::isKnownOption(argument))
             return UnknownOptionMessage.arg(argument);
     }
     return QString();
 }
 
-// Why OUT must not be written: it is one of the action's inputs; or, for an action that writes
-// no comment file, a comment file; or, for a PDF, a name without .pdf (as when OUT was left out
+// Why OUT must not be written: it is one of the run's inputs; or, for a mode that writes no
+// comment file, a comment file; or, for a PDF, a name without .pdf (as when OUT was left out
 // and the last class stands in its place). "" when it may be written.
-QString outputProblem(const CommandLine::Request &request)
+QString outputProblem(const ModeOutput &output)
 {
-    const QStringList &operands = request.operands;
-    QString out;
-    QStringList inputs;
-    bool writesComments = true;
-    switch (request.action) {
-    case CommandLine::Action::Resave:
-    case CommandLine::Action::ExportText:
-        out = operands[1];
-        inputs = {operands[0]};
-        writesComments = request.action == CommandLine::Action::Resave;
-        break;
-    case CommandLine::Action::PrintPdf:
-        if (request.each) // OUTDIR is a folder: its files are named after the students
-            return QString();
-        out = operands.last();
-        inputs = operands.first(operands.size() - 1);
-        writesComments = false;
-        break;
-    case CommandLine::Action::ImportNames:
-    case CommandLine::Action::Draft:
-        out = operands[2];
-        inputs = {operands[0], operands[1]};
-        if (!request.library.isEmpty())
-            inputs << request.library;
-        break;
-    default:
+    const QString &out = output.out;
+    // Standard output, for the modes that write there (a PDF is always a file).
+    if (out == CommandLine::StandardOutputName && !output.pdf)
         return QString();
-    }
-    // Standard output, for the actions that write there (a PDF is always a file).
-    if (out == u"-" && request.action != CommandLine::Action::PrintPdf)
-        return QString();
-    if (const QString in = OutputTarget::inputNamed(out, inputs); !in.isEmpty())
+    if (const QString in = OutputTarget::inputNamed(out, output.inputs); !in.isEmpty())
         return OutputIsInputMessage.arg(CommandLine::escapeField(out), CommandLine::escapeField(in));
-    if (!writesComments && OutputTarget::readsAsCommentFile(out))
+    if (!output.writesComments && OutputTarget::readsAsCommentFile(out))
         return OutputIsCommentFileMessage.arg(CommandLine::escapeField(out));
-    if (request.action == CommandLine::Action::PrintPdf && !out.endsWith(u".pdf", Qt::CaseInsensitive))
+    if (output.pdf && !out.endsWith(u".pdf", Qt::CaseInsensitive))
         return OutputNotPdfMessage.arg(CommandLine::escapeField(out));
     return QString();
 }

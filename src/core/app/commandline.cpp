@@ -2,10 +2,7 @@
 
 #include "core/app/argumentcheck.h"
 #include "core/app/classcheck.h"
-#include "core/app/draftcommand.h"
-#include "core/app/eachcommand.h"
-#include "core/app/nameimportcommand.h"
-#include "core/app/programlocation.h"
+#include "core/app/commandmodes.h"
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
 #include "core/export/exporttext.h"
@@ -32,58 +29,6 @@ namespace CommandLine {
 
 namespace {
 
-const QString HelpText = QStringLiteral(
-    "用法：qhsy [评语文件]\n"
-    "      qhsy --resave 输入文件 输出文件|-\n"
-    "      qhsy --export-text 输入文件 输出文件|-\n"
-    "      qhsy --print-pdf 输入文件... 输出文件.pdf [--scheme 方案名] [--per-sheet 2|4] [--sheet 纸张]\n"
-    "      qhsy --print-pdf 输入文件 输出文件夹 --each [--png] [--scheme 方案名] [--all]\n"
-    "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
-    "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
-    "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
-    "      qhsy --help | --version\n"
-    "\n"
-    "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
-    "\n"
-    "  评语文件              启动并打开这个评语文件（*.py）\n"
-    "  --resave IN OUT       读入评语文件 IN，按当前格式写出到 OUT（无需显示器）\n"
-    "  --export-text IN OUT  读入评语文件 IN，把全班评语导出为文本文件 OUT（无需显示器）\n"
-    "                        （OUT 为 - 时写到标准输出；OUT 为设备或管道时直接写入，不会被文件替换）\n"
-    "  --print-pdf IN... OUT 按打印方案排版 IN 的每个学生，每人一页写入 PDF 文件 OUT\n"
-    "                        （无需显示器和打印机；--scheme 方案名，默认为第一个方案）；给出多个 IN 时\n"
-    "                        按顺序一个班接一个班，每班从新的一页开始；有一个 IN 无法读取就不写 OUT；\n"
-    "                        --per-sheet 2|4：每张纸排 2 或 4 名学生（--sheet 纸张，默认 A4），带裁切线\n"
-    "  --print-pdf IN OUTDIR --each\n"
-    "                        每个学生一份文件，写入已有的文件夹 OUTDIR，文件名为“序号 姓名.pdf”（--png：\n"
-    "                        150 dpi 的 PNG 图片；--all：也包括未写评语的学生），同名文件被替换；每写一个\n"
-    "                        文件输出一行\n"
-    "  --check IN...         检查全班评语：空评语、提到其他学生、重复、超出打印区域，每行一项：\n"
-    "                        姓名<TAB>类别<TAB>说明（--repeat 人数：同一句话出现在多于这么多人的\n"
-    "                        评语中才算重复，默认 3）；给出多个 IN 时每行前加“文件名: ”\n"
-    "  --import-names LIST IN OUT\n"
-    "                        把名单文件 LIST（.txt、.csv、.xlsx、.ods、.xls）中的姓名添加到评语文件 IN\n"
-    "                        的学生名单之后（--replace：替换原名单），写出到 OUT；IN 为 - 时用模板新建\n"
-    "                        一个班。每导入一个姓名输出一行；略去的姓名（超过 100 人）、重名和过长的行\n"
-    "                        在标准错误上说明\n"
-    "  --draft IN RATINGS OUT\n"
-    "                        按评价表 RATINGS（.csv、.xlsx、.ods：第一行为“姓名”和评语库的类别）从评语库\n"
-    "                        为 IN 中已评价、评语为空的学生生成评语草稿（--replace：所有已评价的学生），\n"
-    "                        按第一个打印方案裁短，写出到 OUT；每改一个学生输出一行：姓名<TAB>字数<TAB>\n"
-    "                        所用类别。--seed 数：同一个数得到同样的草稿（默认 1）；--library：另用一个评语库\n"
-    "  --help                显示本帮助\n"
-    "  --version             显示版本\n"
-    "\n"
-    "不会写到输入文件上：输出文件是某个输入文件（包括经由链接）时拒绝写出；--export-text 和 --print-pdf\n"
-    "也不写到评语文件（.py、.pyn 或内容是评语文件）上，--print-pdf 的输出文件须以 .pdf 结尾。\n"
-    "超过 100 名学生的评语文件一律不读入（不会只取前 100 名）。\n"
-    "\n"
-    "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件、学生多于 100 名，或打印方案不存在、\n"
-    "      纸张大小无效、没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），\n"
-    "      或评价表、评语库无法读取（--draft）；\n"
-    "      3 检查发现了问题（--check）；64 参数错误（包括未知的选项、被拒绝的输出文件）。\n");
-
-// OUT "-" is standard output.
-const QString StandardOutputName = QStringLiteral("-");
 const QString WriteFailedMessage = QStringLiteral("无法写入文件“%1”：%2");
 const QString StandardOutputFailedMessage = QStringLiteral("无法写入标准输出：%1");
 
@@ -141,113 +86,54 @@ bool readInput(const QString &in, CommentDocument &document, QTextStream &err,
     return true;
 }
 
-// Takes "option value" out of the arguments into *value. False when the option stands without a
-// value; true when it is given properly or not at all.
-bool takeOption(QStringList &arguments, const QString &option, QString *value)
-{
-    const qsizetype at = arguments.indexOf(option);
-    if (at < 0)
-        return true;
-    if (at + 1 >= arguments.size())
-        return false;
-    *value = arguments.at(at + 1);
-    arguments.remove(at, 2);
-    return true;
-}
-
 } // namespace
 
 Request parse(const QStringList &arguments)
 {
     Request request;
     const QString first = arguments.value(0);
-    if (first == u"--help" || first == u"-h") {
-        request.action = Action::Help;
-    } else if (first == u"--version") {
-        request.action = Action::Version;
-    } else if (first == u"--resave") {
-        request.action = Action::Resave;
-        request.operands = arguments.mid(1);
-        if (request.operands.size() != 2)
-            request.error = QStringLiteral("--resave 需要两个参数：输入文件 输出文件");
-    } else if (first == u"--export-text") {
-        request.action = Action::ExportText;
-        request.operands = arguments.mid(1);
-        if (request.operands.size() != 2)
-            request.error = QStringLiteral("--export-text 需要两个参数：输入文件 输出文件");
-    } else if (first == u"--print-pdf") {
-        request.action = Action::PrintPdf;
-        QStringList rest = arguments.mid(1);
-        const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
-        request.each = rest.removeAll(QStringLiteral("--each")) > 0;
-        request.png = rest.removeAll(QStringLiteral("--png")) > 0;
-        request.all = rest.removeAll(QStringLiteral("--all")) > 0;
-        QString perSheet = QStringLiteral("1");
-        const bool sheets = takeOption(rest, QStringLiteral("--per-sheet"), &perSheet);
-        const bool paper = takeOption(rest, QStringLiteral("--sheet"), &request.sheet);
-        request.perSheet = QStringList{u"1"_qs, u"2"_qs, u"4"_qs}.contains(perSheet) ? perSheet.toInt() : 0;
-        const bool sheetKnown = request.sheet.isEmpty() || standardPaperNamed(request.sheet).has_value();
-        request.operands = rest;
-        if (request.each && (!named || request.operands.size() != 2))
-            request.error = QStringLiteral(
-                "--print-pdf --each 需要两个参数：输入文件 输出文件夹 [--png] [--scheme 方案名] [--all]");
-        else if (!request.each && (request.png || request.all))
-            request.error = QStringLiteral("--png 和 --all 只能与 --each 一起使用");
-        else if (!sheets || !paper || request.perSheet == 0 || (request.each && request.perSheet != 1))
-            request.error = QStringLiteral("--per-sheet 只能是 1、2 或 4，且不能与 --each 一起使用");
-        else if (!sheetKnown)
-            request.error = QStringLiteral("--sheet 只能是以下纸张之一：%1").arg(standardPaperNames().join(u"、"_qs));
-        else if (!named || request.operands.size() < 2)
-            request.error =
-                QStringLiteral("--print-pdf 需要至少两个参数：输入文件... 输出文件 [--scheme 方案名]");
-    } else if (first == u"--check") {
-        request.action = Action::Check;
-        QStringList rest = arguments.mid(1);
-        QString repeat = QString::number(request.repeatLimit);
-        const bool named = takeOption(rest, QStringLiteral("--scheme"), &request.scheme);
-        const bool counted = takeOption(rest, QStringLiteral("--repeat"), &repeat);
-        bool number = false;
-        request.repeatLimit = repeat.toInt(&number);
-        request.operands = rest;
-        if (!named || !counted || !number || request.repeatLimit < 1 || request.operands.isEmpty())
-            request.error = QStringLiteral(
-                "--check 需要至少一个参数：输入文件... [--scheme 方案名] [--repeat 人数（1 或更多）]");
-    } else if (first == u"--import-names") {
-        request.action = Action::ImportNames;
-        QStringList rest = arguments.mid(1);
-        request.replace = rest.removeAll(QStringLiteral("--replace")) > 0;
-        request.operands = rest;
-        // Standard output carries the names taken: OUT cannot go there as well.
-        if (request.operands.size() != 3 || request.operands.at(2) == StandardOutputName)
-            request.error = QStringLiteral("--import-names 需要三个参数：名单文件 输入文件|- 输出文件 [--replace]"
-                                           "（输出文件不能是 -）");
-    } else if (first == u"--draft") {
-        request.action = Action::Draft;
-        QStringList rest = arguments.mid(1);
-        request.replace = rest.removeAll(QStringLiteral("--replace")) > 0;
-        QString seed = QString::number(request.seed);
-        const bool seeded = takeOption(rest, QStringLiteral("--seed"), &seed);
-        const bool named = takeOption(rest, QStringLiteral("--library"), &request.library);
-        bool number = false;
-        request.seed = seed.toUInt(&number);
-        request.operands = rest;
-        if (const QString problem = ArgumentCheck::seedProblem(seed); !problem.isEmpty()) {
-            request.error = problem;
-            return request;
-        }
-        // Standard output carries the students changed: OUT cannot go there as well.
-        if (!seeded || !named || !number || request.operands.size() != 3 ||
-            request.operands.at(2) == StandardOutputName)
-            request.error = QStringLiteral("--draft 需要三个参数：输入文件 评价表 输出文件 [--seed 数（0 或更大）] "
-                                           "[--replace] [--library 评语库]（输出文件不能是 -）");
-    } else {
+    request.mode = modeNamed(first);
+    if (!request.mode) {
         request.fileToOpen = arguments.join(u' ');
         // A mistyped option is no file name to open: told on the console, no window opened.
         request.error = ArgumentCheck::unknownOption(arguments);
         return request;
     }
-    // An option left among the operands, misspelt or of another action, says more than a count.
-    if (const QString stray = ArgumentCheck::strayOption(request.operands, first); !stray.isEmpty())
+    const CommandMode &mode = *request.mode;
+    if (!mode.readsArguments)
+        return request;
+    // Each option is taken out where it first stands: a switch wherever it stands, an option
+    // with the argument after it as its value (one standing last has none and stays).
+    QStringList rest = arguments.mid(1);
+    for (const ModeOption &option : mode.options) {
+        if (!option.takesValue) {
+            if (rest.removeAll(option.name) > 0)
+                request.switches << option.name;
+            continue;
+        }
+        const qsizetype at = rest.indexOf(option.name);
+        if (at < 0)
+            continue;
+        if (at + 1 >= rest.size()) {
+            request.withoutValue << option.name;
+            continue;
+        }
+        request.values.insert(option.name, rest.at(at + 1));
+        rest.remove(at, 2);
+    }
+    request.operands = rest;
+    // A value with a problem of its own is told before anything else.
+    for (const ModeOption &option : mode.options) {
+        if (option.valueProblem && request.values.contains(option.name)) {
+            request.error = option.valueProblem(request.values.value(option.name));
+            if (!request.error.isEmpty())
+                return request;
+        }
+    }
+    if (mode.problem)
+        request.error = mode.problem(request);
+    // An option left among the operands, misspelt or of another mode, says more than a count.
+    if (const QString stray = ArgumentCheck::strayOption(request.operands, mode); !stray.isEmpty())
         request.error = stray;
     return request;
 }
@@ -462,68 +348,26 @@ void leaveOutSessionNotice()
 
 bool needsFonts(const Request &request)
 {
-    return (request.action == Action::PrintPdf || request.action == Action::Check ||
-            request.action == Action::Draft) &&
-           request.error.isEmpty();
+    return request.mode && request.mode->needsFonts && request.error.isEmpty();
 }
-
-namespace {
-
-SheetOptions sheetOptions(const Request &request)
-{
-    SheetOptions sheets;
-    sheets.perSheet = request.perSheet;
-    if (const std::optional<StandardPaper> paper = standardPaperNamed(request.sheet)) {
-        sheets.sheet = {qint64(std::lround(paper->millimetres.width() / 10 * UnitsPerCm)),
-                        qint64(std::lround(paper->millimetres.height() / 10 * UnitsPerCm))};
-    }
-    return sheets;
-}
-
-} // namespace
 
 int run(const Request &request, QTextStream &out, QTextStream &err)
 {
     if (!request.error.isEmpty()) {
-        err << request.error << '\n' << HelpText;
+        err << request.error << '\n' << helpText();
         return 64;
     }
-    if (const QString problem = ArgumentCheck::outputProblem(request); !problem.isEmpty()) {
-        err << problem << '\n';
-        return 64;
-    }
-    switch (request.action) {
-    case Action::Help:
-        out << HelpText;
+    if (!request.mode)
         return 0;
-    case Action::Version:
-        out << QStringLiteral("青禾书苑 Quillmark %1（标准版）").arg(QStringLiteral(QHSY_VERSION)) << '\n';
-        return 0;
-    case Action::Resave:
-        return resave(request.operands[0], request.operands[1], err);
-    case Action::ExportText:
-        return exportText(request.operands[0], request.operands[1], err);
-    case Action::PrintPdf:
-        if (request.each)
-            return EachCommand::run(request.operands[0], request.operands[1],
-                                    {request.png, request.all, request.scheme}, ProgramLocation::resolve(), out,
-                                    err);
-        return printPdf(request.operands.first(request.operands.size() - 1), request.operands.last(),
-                        request.scheme, ProgramLocation::resolve(), err, sheetOptions(request));
-    case Action::Check:
-        return check(request.operands, request.scheme, request.repeatLimit, ProgramLocation::resolve(), out,
-                     err);
-    case Action::ImportNames:
-        return NameImportCommand::run(request.operands[0], request.operands[1], request.operands[2],
-                                      request.replace, ProgramLocation::resolve(), out, err);
-    case Action::Draft:
-        return DraftCommand::run(request.operands[0], request.operands[1], request.operands[2],
-                                 {request.seed, request.replace, request.library}, ProgramLocation::resolve(), out,
-                                 err);
-    case Action::OpenWindow:
-        break;
+    if (request.mode->output) {
+        if (const std::optional<ModeOutput> output = request.mode->output(request)) {
+            if (const QString problem = ArgumentCheck::outputProblem(*output); !problem.isEmpty()) {
+                err << problem << '\n';
+                return 64;
+            }
+        }
     }
-    return 0;
+    return request.mode->run(request, out, err);
 }
 
 } // namespace CommandLine

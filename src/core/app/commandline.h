@@ -3,43 +3,51 @@
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pdfexport.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 class CommentDocument;
+struct CommandMode;
 class QTextStream;
 
 /// The program's command line. The options below run without a display; any other text after
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Draft, Help, Version };
+/// OUT "-": standard output.
+inline const QString StandardOutputName = QStringLiteral("-");
 
+/// The arguments taken apart: the mode (see CommandLine::modes) with its operands and options,
+/// or the file to open in a window.
 struct Request
 {
-    Action action = Action::OpenWindow;
-    QString fileToOpen;   ///< for OpenWindow: the arguments joined by single blanks
-    QStringList operands; ///< for the headless actions
-    QString scheme;       ///< for PrintPdf and Check: the layout scheme's name ("" = the first)
-    int repeatLimit = 3;  ///< for Check: a sentence in more comments than this is reported
-    bool replace = false; ///< for ImportNames: the names replace the roster; for Draft: drafts
-                          ///< replace the rated students' comments
-    quint32 seed = 1;     ///< for Draft
-    QString library;      ///< for Draft: a library file ("" = the teacher's own)
-    bool each = false;    ///< for PrintPdf: one file per student into the folder OUT
-    bool png = false;     ///< with each: PNG images
-    bool all = false;     ///< with each: students with an empty comment too
-    int perSheet = 1;     ///< for PrintPdf: students a sheet (1, 2 or 4)
-    QString sheet;        ///< for PrintPdf with perSheet: the sheet's standard paper ("" = A4)
-    QString error;        ///< a headless option with the wrong operands
+    const CommandMode *mode = nullptr; ///< nullptr: open a window
+    QString fileToOpen;                ///< for a window: the arguments joined by single blanks
+    QStringList operands;              ///< what is left after the mode's options are taken out
+    QStringList switches;              ///< the mode's options without a value that were given
+    QHash<QString, QString> values;    ///< the mode's options with a value that were given
+    QStringList withoutValue;          ///< options with a value that stand last, without one
+    QString error;                     ///< the arguments cannot run: the reason
+
+    /// Whether the option without a value `name` was given.
+    bool flag(const QString &name) const { return switches.contains(name); }
+    /// The value given to the option `name`, or `otherwise` when it was not given.
+    QString value(const QString &name, const QString &otherwise = QString()) const
+    {
+        return values.value(name, otherwise);
+    }
+    /// Whether the option `name` stands last with its value missing.
+    bool lacksValue(const QString &name) const { return withoutValue.contains(name); }
 };
 
 /// Interprets the arguments after the program name.
 Request parse(const QStringList &arguments);
 
-/// Runs a headless request; returns the process exit code.
+/// Runs a request of a mode, or tells why its arguments cannot run (64); returns the process
+/// exit code.
 int run(const Request &request, QTextStream &out, QTextStream &err);
 
 /// Reads IN and writes OUT in the current format; OUT "-" is standard output, and a device or

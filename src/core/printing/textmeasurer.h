@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class MeasuredFont;
+
 /// The rendered extent of a text, in twips.
 struct TextExtent
 {
@@ -105,13 +107,11 @@ public:
     /// How many times a stretch of text ahead has been laid out (see startLine).
     qint64 stretchesLaidOut() const;
 
-    struct Font;
-
 private:
-    Font &fontFor(const ItemFont &font) const;
+    MeasuredFont &fontFor(const ItemFont &font) const;
 
     Lines m_lines;
-    mutable QHash<QString, std::shared_ptr<Font>> m_fonts;
+    mutable QHash<QString, std::shared_ptr<MeasuredFont>> m_fonts;
     mutable ItemFont m_lastItemFont;
-    mutable Font *m_lastFont = nullptr;
+    mutable MeasuredFont *m_lastFont = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "classof.h"
 #include "core/app/commandline.h"
+#include "core/app/commandmode.h"
+#include "core/app/commandmodes.h"
 #include "core/document/commentfile.h"
 #include "core/export/exporttext.h"
 #include "core/platform/programfiles.h"
@@ -28,6 +30,8 @@ private slots:
     void outputAsPrivateAsItsClass();
     void parse_data();
     void parse();
+    void parseArguments_data();
+    void parseArguments();
     void resave_data();
     void resave();
     void resaveRefuses_data();
@@ -46,6 +50,7 @@ private slots:
     void printPdfRefusesPaperSize_data();
     void printPdfRefusesPaperSize();
     void helpAndVersion();
+    void everyModeDocumented();
     void checkClass_data();
     void checkClass();
     void severalClasses_data();
@@ -70,35 +75,121 @@ private slots:
 void tst_CommandLine::parse_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("mode"); // "": a window
     QTest::addColumn<QString>("file");
 
-    using A = CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::OpenWindow) << "";
-    QTest::newRow("a file") << QStringList{"/home/t/一班.py"} << int(A::OpenWindow) << "/home/t/一班.py";
-    QTest::newRow("blanks in the path")
-        << QStringList{"/home/t/my", "class.py"} << int(A::OpenWindow) << "/home/t/my class.py";
-    QTest::newRow("option later is a file name")
-        << QStringList{"a", "--help"} << int(A::OpenWindow) << "a --help";
-    QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << int(A::Resave) << "";
-    QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << int(A::ExportText) << "";
-    QTest::newRow("import names") << QStringList{"--import-names", "l", "-", "o"} << int(A::ImportNames) << "";
+    QTest::newRow("nothing") << QStringList{} << "" << "";
+    QTest::newRow("a file") << QStringList{"/home/t/一班.py"} << "" << "/home/t/一班.py";
+    QTest::newRow("blanks in the path") << QStringList{"/home/t/my", "class.py"} << "" << "/home/t/my class.py";
+    QTest::newRow("option later is a file name") << QStringList{"a", "--help"} << "" << "a --help";
+    QTest::newRow("resave") << QStringList{"--resave", "a", "b"} << "--resave" << "";
+    QTest::newRow("export text") << QStringList{"--export-text", "a", "b"} << "--export-text" << "";
+    QTest::newRow("import names") << QStringList{"--import-names", "l", "-", "o"} << "--import-names" << "";
     QTest::newRow("import names, replacing")
-        << QStringList{"--import-names", "l", "--replace", "i", "o"} << int(A::ImportNames) << "";
-    QTest::newRow("help") << QStringList{"--help"} << int(A::Help) << "";
-    QTest::newRow("version") << QStringList{"--version"} << int(A::Version) << "";
+        << QStringList{"--import-names", "l", "--replace", "i", "o"} << "--import-names" << "";
+    QTest::newRow("help") << QStringList{"--help"} << "--help" << "";
+    QTest::newRow("version") << QStringList{"--version"} << "--version" << "";
 }
 
 void tst_CommandLine::parse()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(int, action);
+    QFETCH(QString, mode);
     QFETCH(QString, file);
     const CommandLine::Request request = CommandLine::parse(arguments);
-    QCOMPARE(int(request.action), action);
+    QCOMPARE(request.mode ? request.mode->name : QString(), mode);
     QCOMPARE(request.fileToOpen, file);
     QVERIFY(request.error.isEmpty());
-    QCOMPARE(request.replace, arguments.contains(u"--replace"));
+    QCOMPARE(request.flag(QStringLiteral("--replace")), arguments.contains(u"--replace"));
+}
+
+void tst_CommandLine::parseArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error"); // the start of the message; "" for none
+    QTest::addColumn<QStringList>("operands");
+    QTest::addColumn<QStringList>("options"); // "--name" for a switch, "--name=value" for a value
+
+    const QString pdfUsage = QStringLiteral("--print-pdf 需要至少两个参数");
+    const QString draftUsage = QStringLiteral("--draft 需要三个参数");
+    // Options are taken out wherever they stand; what is left are the operands.
+    QTest::newRow("print-pdf, options among the operands")
+        << QStringList{"--print-pdf", "a.py", "--scheme", "B", "b.py", "o.pdf", "--per-sheet", "2", "--sheet", "A3"}
+        << "" << QStringList{"a.py", "b.py", "o.pdf"}
+        << QStringList{"--scheme=B", "--per-sheet=2", "--sheet=A3"};
+    QTest::newRow("print-pdf --each")
+        << QStringList{"--print-pdf", "--each", "a.py", "dir", "--png", "--all"} << ""
+        << QStringList{"a.py", "dir"} << QStringList{"--each", "--png", "--all"};
+    QTest::newRow("check") << QStringList{"--check", "a.py", "--repeat", "5", "b.py"} << ""
+                           << QStringList{"a.py", "b.py"} << QStringList{"--repeat=5"};
+    QTest::newRow("draft") << QStringList{"--draft", "i", "r", "o", "--seed", "0", "--library", "L", "--replace"}
+                           << "" << QStringList{"i", "r", "o"}
+                           << QStringList{"--replace", "--seed=0", "--library=L"};
+    QTest::newRow("the value of an option is taken as given")
+        << QStringList{"--check", "a.py", "--scheme", "--repeat"} << "" << QStringList{"a.py"}
+        << QStringList{"--scheme=--repeat"};
+    QTest::newRow("help looks at nothing after it") << QStringList{"-h", "--bogus", "x"} << ""
+                                                    << QStringList{} << QStringList{};
+    // Refusals: an unknown option, one of another mode, a missing operand or value.
+    QTest::newRow("unknown option") << QStringList{"--check", "a.py", "--bogus"} << "未知的选项“--bogus”。"
+                                    << QStringList{"a.py", "--bogus"} << QStringList{};
+    QTest::newRow("unknown option outranks a missing operand")
+        << QStringList{"--resave", "--bogus"} << "未知的选项“--bogus”。" << QStringList{"--bogus"} << QStringList{};
+    QTest::newRow("another mode's option") << QStringList{"--import-names", "l", "i", "o", "--seed", "2"}
+                                           << "选项“--seed”不能用于 --import-names。"
+                                           << QStringList{"l", "i", "o", "--seed", "2"} << QStringList{};
+    QTest::newRow("a mode's name among the operands")
+        << QStringList{"--export-text", "a", "--resave"} << "选项“--resave”不能用于 --export-text。"
+        << QStringList{"a", "--resave"} << QStringList{};
+    QTest::newRow("missing operand, resave") << QStringList{"--resave", "a"}
+                                             << "--resave 需要两个参数：输入文件 输出文件" << QStringList{"a"}
+                                             << QStringList{};
+    QTest::newRow("missing operand, check") << QStringList{"--check", "--repeat", "2"}
+                                            << "--check 需要至少一个参数" << QStringList{}
+                                            << QStringList{"--repeat=2"};
+    QTest::newRow("missing operand, print-pdf") << QStringList{"--print-pdf", "a.py"} << pdfUsage
+                                                << QStringList{"a.py"} << QStringList{};
+    QTest::newRow("a value missing at the end") << QStringList{"--print-pdf", "a.py", "o.pdf", "--scheme"}
+                                                << pdfUsage << QStringList{"a.py", "o.pdf", "--scheme"}
+                                                << QStringList{};
+    QTest::newRow("--png without --each") << QStringList{"--print-pdf", "a.py", "o.pdf", "--png"}
+                                          << "--png 和 --all 只能与 --each 一起使用" << QStringList{"a.py", "o.pdf"}
+                                          << QStringList{"--png"};
+    QTest::newRow("students a sheet") << QStringList{"--print-pdf", "a.py", "o.pdf", "--per-sheet", "3"}
+                                      << "--per-sheet 只能是 1、2 或 4" << QStringList{"a.py", "o.pdf"}
+                                      << QStringList{"--per-sheet=3"};
+    QTest::newRow("unknown paper") << QStringList{"--print-pdf", "a.py", "o.pdf", "--sheet", "Q9"}
+                                   << "--sheet 只能是以下纸张之一：" << QStringList{"a.py", "o.pdf"}
+                                   << QStringList{"--sheet=Q9"};
+    QTest::newRow("repeat below 1") << QStringList{"--check", "a.py", "--repeat", "0"} << "--check 需要至少一个参数"
+                                    << QStringList{"a.py"} << QStringList{"--repeat=0"};
+    QTest::newRow("OUT on standard output") << QStringList{"--draft", "i", "r", "-"} << draftUsage
+                                            << QStringList{"i", "r", "-"} << QStringList{};
+    QTest::newRow("a seed's own problem comes first")
+        << QStringList{"--draft", "i", "--bogus", "--seed", "99999999999"} << "--seed 的数不能大于 4294967295。"
+        << QStringList{"i", "--bogus"} << QStringList{"--seed=99999999999"};
+}
+
+// The arguments are taken apart by each mode's options alone, and refused with the first
+// problem found.
+void tst_CommandLine::parseArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    QFETCH(QStringList, operands);
+    QFETCH(QStringList, options);
+    const CommandLine::Request request = CommandLine::parse(arguments);
+    QVERIFY(request.mode);
+    QVERIFY2(error.isEmpty() ? request.error.isEmpty() : request.error.startsWith(error), qPrintable(request.error));
+    QCOMPARE(request.operands, operands);
+    QStringList given;
+    for (const ModeOption &option : request.mode->options) {
+        if (request.flag(option.name))
+            given << option.name;
+        else if (request.values.contains(option.name))
+            given << option.name + u'=' + request.value(option.name);
+    }
+    QCOMPARE(given, options);
 }
 
 void tst_CommandLine::resave_data()
@@ -392,6 +483,23 @@ void tst_CommandLine::helpAndVersion()
         const ProgramRun wrongImport = runBuiltProgram(arguments);
         QCOMPARE(wrongImport.exitCode, 64);
         QVERIFY(wrongImport.err.contains(u"--import-names"));
+    }
+}
+
+// The README and --help name every mode (both are read by teachers looking for one).
+void tst_CommandLine::everyModeDocumented()
+{
+    QFile readme(QStringLiteral(QHSY_README));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    // The README's usage lines start with "qhsy ".
+    QStringList usage = QString::fromUtf8(readme.readAll()).split(u'\n');
+    usage.removeIf([](const QString &line) { return !line.startsWith(u"qhsy --"); });
+    const QString documented = usage.join(u'\n') + u'\n';
+    const QString help = CommandLine::helpText();
+    for (const CommandMode *mode : CommandLine::modes()) {
+        const QRegularExpression named(QStringLiteral("[ ]%1[ \n]").arg(QRegularExpression::escape(mode->name)));
+        QVERIFY2(documented.contains(named), qPrintable(mode->name));
+        QVERIFY2(help.contains(QStringLiteral("  ") + mode->name + u' '), qPrintable(mode->name));
     }
 }
 
