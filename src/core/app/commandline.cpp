@@ -9,6 +9,7 @@
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
 #include "core/export/exporttext.h"
+#include "core/library/commentlibrary.h"
 #include "core/platform/filesave.h"
 #include "core/platform/textfile.h"
 #include "core/printing/layoutschemefile.h"
@@ -39,6 +40,7 @@ const QString HelpText = QStringLiteral(
     "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
     "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
+    "                   [--stage 学段] [--term 上|下] [--length 最少-最多]\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -67,7 +69,10 @@ const QString HelpText = QStringLiteral(
     "                        按评价表 RATINGS（.csv、.xlsx、.ods：第一行为“姓名”和评语库的类别）从评语库\n"
     "                        为 IN 中已评价、评语为空的学生生成评语草稿（--replace：所有已评价的学生），\n"
     "                        按第一个打印方案裁短，写出到 OUT；每改一个学生输出一行：姓名<TAB>字数<TAB>\n"
-    "                        所用类别。--seed 数：同一个数得到同样的草稿（默认 1）；--library：另用一个评语库\n"
+    "                        所用类别。--seed 数：同一个数得到同样的草稿（默认 1）；--library：另用一个评语库；\n"
+    "                        --stage 小学|小学低年级|小学高年级|初中|高中、--term 上|下：只用适合这个学段、\n"
+    "                        学期的句子；--length 最少-最多：草稿的字数（默认小学 100-180，初中、高中\n"
+    "                        120-220）；不给时按评价表中保存的设置\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
@@ -153,6 +158,39 @@ bool takeOption(QStringList &arguments, const QString &option, QString *value)
     return true;
 }
 
+const QString DraftSettingMissingMessage =
+    QStringLiteral("--stage、--term 和 --length 后面要跟一个值，例如 --stage 初中 --term 下 --length 120-220。");
+const QString BadStageMessage =
+    QStringLiteral("无法识别的学段“%1”：请写 小学、小学低年级、小学高年级、初中 或 高中。");
+const QString BadTermMessage = QStringLiteral("无法识别的学期“%1”：请写 上 或 下（上学期、下学期也可以）。");
+const QString BadLengthMessage =
+    QStringLiteral("无法识别的字数“%1”：请写成“最少-最多”，例如 100-180（10 到 1000 字，最少不大于最多）。");
+
+/// Reads --stage, --term and --length into `settings` ("" leaves a value unset); the message
+/// for the first value it cannot read.
+QString draftSettingsProblem(const QString &stage, const QString &term, const QString &length,
+                             ClassSettings *settings)
+{
+    if (!stage.isNull()) {
+        settings->stage = ClassSettings::parseStage(stage);
+        if (!settings->stage)
+            return BadStageMessage.arg(escapeField(stage));
+    }
+    if (!term.isNull()) {
+        settings->term = ClassSettings::parseTerm(term);
+        if (!settings->term)
+            return BadTermMessage.arg(escapeField(term));
+    }
+    if (!length.isNull()) {
+        const auto window = ClassSettings::parseLength(length);
+        if (!window)
+            return BadLengthMessage.arg(escapeField(length));
+        settings->minLength = window->first;
+        settings->maxLength = window->second;
+    }
+    return {};
+}
+
 } // namespace
 
 Request parse(const QStringList &arguments)
@@ -228,9 +266,18 @@ Request parse(const QStringList &arguments)
         const bool named = takeOption(rest, QStringLiteral("--library"), &request.library);
         bool number = false;
         request.seed = seed.toUInt(&number);
+        QString stage, term, length;
+        const bool staged = takeOption(rest, QStringLiteral("--stage"), &stage);
+        const bool termed = takeOption(rest, QStringLiteral("--term"), &term);
+        const bool lengthened = takeOption(rest, QStringLiteral("--length"), &length);
         request.operands = rest;
         if (const QString problem = ArgumentCheck::seedProblem(seed); !problem.isEmpty()) {
             request.error = problem;
+            return request;
+        }
+        if (const QString problem = draftSettingsProblem(stage, term, length, &request.draftSettings);
+            !staged || !termed || !lengthened || !problem.isEmpty()) {
+            request.error = problem.isEmpty() ? DraftSettingMissingMessage : problem;
             return request;
         }
         // Standard output carries the students changed: OUT cannot go there as well.
@@ -335,11 +382,23 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
     return 0;
 }
 
+/// The stock comments of the program folder's library, marks and all; none when it cannot be
+/// read (the check then has no 〔待核实〕 sentences to look for).
+static QStringList libraryLines(const QString &programFolder)
+{
+    QStringList lines;
+    for (const CommentLibrary::Entry &entry :
+         CommentLibrary(programFolder + CommentLibrary::FileName).entries().valueOr({}))
+        lines << entry.text;
+    return lines;
+}
+
 int check(const QStringList &ins, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err)
 {
     ClassCheck::Options options;
     options.repeatLimit = repeatLimit;
+    options.unverifiable = ClassCheck::unverifiableSentences(libraryLines(programFolder));
     const QtTextMeasurer measurer;
     const Result<LayoutScheme> layout =
         LayoutSchemeFile(programFolder + LayoutSchemeFile::FileName).loadOrFirst(scheme);
@@ -516,7 +575,8 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
                                       request.replace, ProgramLocation::resolve(), out, err);
     case Action::Draft:
         return DraftCommand::run(request.operands[0], request.operands[1], request.operands[2],
-                                 {request.seed, request.replace, request.library}, ProgramLocation::resolve(), out,
+                                 {request.seed, request.replace, request.library, request.draftSettings},
+                                 ProgramLocation::resolve(), out,
                                  err);
     case Action::OpenWindow:
         break;

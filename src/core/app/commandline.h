@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/document/classsettings.h"
+
 #include "core/printing/layoutscheme.h"
 #include "core/printing/pdfexport.h"
 
@@ -28,6 +30,7 @@ struct Request
                           ///< replace the rated students' comments
     quint32 seed = 1;     ///< for Draft
     QString library;      ///< for Draft: a library file ("" = the teacher's own)
+    ClassSettings draftSettings; ///< for Draft: --stage, --term, --length (unset: the ratings file's)
     bool each = false;    ///< for PrintPdf: one file per student into the folder OUT
     bool png = false;     ///< with each: PNG images
     bool all = false;     ///< with each: students with an empty comment too

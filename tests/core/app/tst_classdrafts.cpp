@@ -67,9 +67,10 @@ void tst_ClassDrafts::applyChanges_data()
     QTest::addColumn<int>("existing");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("changed");
-    // Comments: "", "旧", "" (no draft: not rated), "旧2"; drafts for 0, 1 and 3.
+    // Comments: "", "旧", "" (no draft: not rated), "旧2"; drafts for 0, 1 and 3. Appended, a
+    // draft starts a line of its own.
     QTest::newRow("skip") << int(ClassDrafts::Existing::Skip) << QStringList{"甲", "旧", "", "旧2"} << 1;
-    QTest::newRow("append") << int(ClassDrafts::Existing::Append) << QStringList{"甲", "旧乙", "", "旧2丁"} << 3;
+    QTest::newRow("append") << int(ClassDrafts::Existing::Append) << QStringList{"甲", "旧\n乙", "", "旧2\n丁"} << 3;
     QTest::newRow("replace") << int(ClassDrafts::Existing::Replace) << QStringList{"甲", "乙", "", "丁"} << 3;
 }
 
