@@ -30,7 +30,8 @@ const QString OptionWithoutActionMessage = QStringLiteral("选项“%1”须跟�
 const QStringList Actions{u"--help"_qs,  u"--version"_qs,      u"--resave"_qs, u"--export-text"_qs,
                           u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs};
 const QStringList ActionOptions{u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs,   u"--each"_qs,   u"--png"_qs,
-                                u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs};
+                                u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs,
+                                u"--stage"_qs,  u"--term"_qs,      u"--length"_qs};
 
 // Whether an argument reads as an option ("-" alone is standard output, "-h" the short help).
 bool looksLikeOption(const QString &argument)
@@ -43,7 +44,8 @@ const QHash<QString, QStringList> OptionsOf{
     {u"--print-pdf"_qs, {u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs, u"--each"_qs, u"--png"_qs, u"--all"_qs}},
     {u"--check"_qs, {u"--scheme"_qs, u"--repeat"_qs}},
     {u"--import-names"_qs, {u"--replace"_qs}},
-    {u"--draft"_qs, {u"--replace"_qs, u"--seed"_qs, u"--library"_qs}}};
+    {u"--draft"_qs,
+     {u"--replace"_qs, u"--seed"_qs, u"--library"_qs, u"--stage"_qs, u"--term"_qs, u"--length"_qs}}};
 
 } // namespace
 

@@ -159,7 +159,7 @@ bool takeOption(QStringList &arguments, const QString &option, QString *value)
 }
 
 const QString DraftSettingMissingMessage =
-    QStringLiteral("--stage、--term 和 --length 后面要跟一个值，例如 --stage 初中 --term 下 --length 120-220。");
+    QStringLiteral("--stage、--term 或 --length 后面要跟一个值，例如 --stage 初中 --term 下 --length 120-220。");
 const QString BadStageMessage =
     QStringLiteral("无法识别的学段“%1”：请写 小学、小学低年级、小学高年级、初中 或 高中。");
 const QString BadTermMessage = QStringLiteral("无法识别的学期“%1”：请写 上 或 下（上学期、下学期也可以）。");

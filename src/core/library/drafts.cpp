@@ -4,6 +4,7 @@
 #include "core/document/personname.h"
 #include "core/document/writingprogress.h"
 #include "core/library/draftshaper.h"
+#include "core/library/stockcomment.h"
 #include "core/printing/fitcheck.h"
 #include "core/printing/layoutscheme.h"
 
@@ -46,6 +47,11 @@ Library fromEntries(const QList<CommentLibrary::Entry> &entries)
 {
     Library library;
     for (const CommentLibrary::Entry &entry : entries) {
+        if (entry.category == StockComment::ConnectiveCategory) {
+            if (entry.rating == Rating::Excellent)
+                library.connectives.append(entry.text);
+            continue;
+        }
         if (!library.comments.contains(entry.category))
             library.categories.append(entry.category);
         library.comments[entry.category][std::size_t(entry.rating)].append(entry.text);

@@ -38,9 +38,11 @@ struct Library
 {
     QStringList categories;
     QHash<QString, std::array<QStringList, 3>> comments;
+    QStringList connectives; ///< the 好 section of 衔接语, which is no category to rate
 };
 
-/// The library from CommentLibrary's listing: categories in the order they come first.
+/// The library from CommentLibrary's listing: categories in the order they come first, 衔接语
+/// apart as the connectives.
 Library fromEntries(const QList<CommentLibrary::Entry> &entries);
 
 /// The given name: the surname taken off (two-character surnames such as 欧阳 or 司马

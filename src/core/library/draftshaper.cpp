@@ -90,7 +90,8 @@ DraftShaper::DraftShaper(const Drafts::Library &library, const Drafts::Options &
                 comment.suggestion = true;
         }
     }
-    for (const StockComment &comment : pool(StockComment::ConnectiveCategory, Rating::Excellent)) {
+    for (const QString &line : library.connectives) {
+        const StockComment comment = StockComment::parse(line);
         if (!comment.role.isEmpty() && comment.fits(options.settings) && !comment.unverifiable)
             m_connectives.append(comment);
     }

@@ -40,6 +40,11 @@ Made madeLibrary(int size, quint32 seed)
     QRandomGenerator rng(seed);
     Made made;
     const auto add = [&](const QString &category, Rating rating, const QString &line) {
+        made.meaning.insert(StockComment::parse(line).text, StockComment::parse(line));
+        if (category == StockComment::ConnectiveCategory) {
+            made.library.connectives.append(line);
+            return;
+        }
         if (!made.library.comments.contains(category))
             made.library.categories.append(category);
         made.library.comments[category][std::size_t(rating)].append(line);
@@ -94,8 +99,6 @@ QList<Ratings> classRatings(const Library &library, int students, quint32 seed)
         const Rating usual = pick < 5 ? Rating::Excellent : (pick < 17 ? Rating::Good : Rating::Lagging);
         Ratings rated;
         for (const QString &category : library.categories) {
-            if (category == StockComment::ConnectiveCategory)
-                continue;
             rated.insert(category, rng.bounded(4) == 0 ? Rating(rng.bounded(3)) : usual);
         }
         ratings.append(rated);
