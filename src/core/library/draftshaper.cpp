@@ -31,6 +31,21 @@ QSet<QString> phrasesOf(const QString &text)
     return phrases;
 }
 
+/// Whether a four-character phrase stands twice in the text itself.
+bool phraseTwiceIn(const QString &text)
+{
+    QSet<QString> seen;
+    for (qsizetype i = 0; i + 4 <= text.size(); ++i) {
+        const QString phrase = text.sliced(i, 4);
+        if (!std::all_of(phrase.cbegin(), phrase.cend(), isHan))
+            continue;
+        if (seen.contains(phrase))
+            return true;
+        seen.insert(phrase);
+    }
+    return false;
+}
+
 bool holdsPlaceholder(const QString &text)
 {
     return text.contains(Drafts::FullNamePlaceholder) || text.contains(Drafts::GivenNamePlaceholder);
@@ -298,7 +313,7 @@ std::optional<DraftShaper::Part> DraftShaper::pick(const Choice &choice, const D
         const bool youOk = !(youBefore && comment.text.startsWith(You));
         const bool hopeOk = hopes + comment.text.count(Hope) + part.link.count(Hope) <= MostHopes;
         const bool phraseOk = !phrasesOf(part.link + comment.text).intersects(phrasesOf(text)) &&
-                              !phrasesOf(part.link).intersects(phrasesOf(comment.text));
+                              !phraseTwiceIn(part.link + comment.text);
         const int broken = (topicFree ? 0 : 100) + (nameOk ? 0 : 10) + (youOk ? 0 : 1) + (hopeOk ? 0 : 1) +
                            (phraseOk ? 0 : 1);
         if (broken == 0 && passed++ == skip)
@@ -308,6 +323,12 @@ std::optional<DraftShaper::Part> DraftShaper::pick(const Choice &choice, const D
             fewestBroken = broken;
         }
     }
+    // A strength or a suggestion the shape can do without is left out rather than said of a
+    // topic twice; the opening, the closing and a 必写 column always get their sentence.
+    const bool optional = (choice.slot == Slot::Strength || choice.slot == Slot::Suggestion) &&
+                          !m_options.settings.required.contains(choice.category);
+    if (optional && fewestBroken >= 100)
+        return std::nullopt;
     return fewest;
 }
 
