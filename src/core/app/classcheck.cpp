@@ -1,5 +1,8 @@
 #include "core/app/classcheck.h"
 
+#include "core/library/drafts.h"
+#include "core/library/stockcomment.h"
+
 #include "core/document/commentdocument.h"
 #include "core/document/personname.h"
 #include "core/document/writingprogress.h"
@@ -218,10 +221,31 @@ QString kindName(Kind kind)
         return QStringLiteral("提到其他学生");
     case Kind::Repeated:
         return QStringLiteral("重复");
+    case Kind::Unverifiable:
+        return QStringLiteral("待核实");
     case Kind::PastPrintArea:
         break;
     }
     return QStringLiteral("超出打印区域");
+}
+
+QStringList unverifiableSentences(const QStringList &lines)
+{
+    QStringList sentences;
+    for (const QString &line : lines) {
+        const StockComment comment = StockComment::parse(line);
+        if (!comment.unverifiable)
+            continue;
+        QString text = comment.text;
+        // A name filled in makes the words before it differ from student to student.
+        for (const QString &placeholder : {Drafts::FullNamePlaceholder, Drafts::GivenNamePlaceholder}) {
+            if (const qsizetype at = text.lastIndexOf(placeholder); at >= 0)
+                text = text.sliced(at + placeholder.size());
+        }
+        if (!text.trimmed().isEmpty() && !sentences.contains(text))
+            sentences.append(text);
+    }
+    return sentences;
 }
 
 QList<Finding> check(const CommentDocument &document, const Options &options)
@@ -255,6 +279,11 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
         }
         findMentions(document, students, student, findings);
 
+        for (const QString &sentence : options.unverifiable) {
+            if (const qsizetype at = sentence.isEmpty() ? -1 : comment.indexOf(sentence); at >= 0)
+                findings.append({student, Kind::Unverifiable, sentence, int(at), int(sentence.size())});
+        }
+
         for (const auto &[sentence, span] : own[student]) {
             const int count = holders.value(sentence);
             if (count > options.repeatLimit)
@@ -274,7 +303,8 @@ QList<Finding> check(const CommentDocument &document, const Options &options)
 
 QList<Group> grouped(const QList<Finding> &findings)
 {
-    constexpr Kind Order[] = {Kind::EmptyComment, Kind::MentionsOther, Kind::PastPrintArea, Kind::Repeated};
+    constexpr Kind Order[] = {Kind::EmptyComment, Kind::MentionsOther, Kind::Unverifiable, Kind::PastPrintArea,
+                              Kind::Repeated};
     QList<Group> groups;
     for (const Kind kind : Order) {
         Group group{kind, {}};

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,9 +18,10 @@ enum class Kind {
     MentionsOther, ///< 提到其他学生
     Repeated,      ///< 重复
     PastPrintArea, ///< 超出打印区域
+    Unverifiable,  ///< 待核实: a stock sentence marked 〔待核实〕 stands in the comment as the library has it
 };
 
-/// The kind as the teacher reads it: "空评语", "提到其他学生", "重复", "超出打印区域".
+/// The kind as the teacher reads it: "空评语", "提到其他学生", "重复", "超出打印区域", "待核实".
 QString kindName(Kind kind);
 
 /// One thing to look at.
@@ -43,7 +45,14 @@ struct Options
     /// With a scheme, comments running past their printed box are reported too.
     const LayoutScheme *scheme = nullptr;
     const TextMeasurer *measurer = nullptr;
+    /// The library's 〔待核实〕 sentences without their marks: a comment holding one word for
+    /// word is reported until the teacher edits it.
+    QStringList unverifiable;
 };
+
+/// The sentences of a library (its lines, marks and all) marked 〔待核实〕, without their marks;
+/// of a sentence holding a name placeholder, what follows the last placeholder.
+QStringList unverifiableSentences(const QStringList &lines);
 
 /// The findings for the roster (up to the first empty name), in roster order, each student's
 /// in the order of the kinds above, then by position.
@@ -66,8 +75,8 @@ struct Group
     QList<Entry> entries;
 };
 
-/// The findings grouped by kind, the kinds found in the order 空评语, 提到其他学生, 超出打印区域,
-/// 重复 (the one that can run to many rows comes last), each kind's entries in the order found.
+/// The findings grouped by kind, the kinds found in the order 空评语, 提到其他学生, 待核实,
+/// 超出打印区域, 重复 (the one that can run to many rows comes last), each kind's entries in the order found.
 QList<Group> grouped(const QList<Finding> &findings);
 
 /// The line under the list: how many rows it shows under its kinds (a repeated sentence is one,

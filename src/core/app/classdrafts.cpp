@@ -36,7 +36,7 @@ QList<FindReplace::Change> changes(const QStringList &comments, const QList<Draf
         const QString &before = comments[k];
         if (draft.isEmpty() || (!before.isEmpty() && existing == Existing::Skip))
             continue;
-        const QString after = before.isEmpty() || existing == Existing::Replace ? draft : before + draft;
+        const QString after = before.isEmpty() || existing == Existing::Replace ? draft : before + u'\n' + draft;
         if (after != before)
             result.append({int(k), 1, before, after});
     }
@@ -54,7 +54,13 @@ Drafter::Drafter(Drafts::Library library, std::optional<LayoutScheme> scheme, co
 QList<Drafts::Draft> Drafter::draft(const QStringList &names, const QList<Drafts::Ratings> &ratings,
                                     quint32 seed) const
 {
-    return Drafts::draftClass(m_library, names, ratings, seed);
+    return Drafts::draftClass(m_library, names, ratings, seed, m_options);
+}
+
+Drafts::Draft Drafter::redraw(const QStringList &names, const QList<Drafts::Ratings> &ratings,
+                              const QList<Drafts::Draft> &current, int k, quint32 seed) const
+{
+    return Drafts::redraw(m_library, names, ratings, current, k, seed, m_options);
 }
 
 Drafts::Draft Drafter::fitted(const Drafts::Draft &draft) const

@@ -28,7 +28,8 @@ enum class Existing { Skip, Append, Replace };
 int withComment(const QStringList &comments, const QList<Drafts::Draft> &drafts);
 
 /// The comments that change when the drafts go in: empty comments get their draft, written
-/// ones are left, extended or replaced; in student order.
+/// ones are left, extended (the draft on a line of its own after the old text) or replaced;
+/// in student order.
 QList<FindReplace::Change> changes(const QStringList &comments, const QList<Drafts::Draft> &drafts,
                                    Existing existing);
 
@@ -43,6 +44,9 @@ public:
     Drafter &operator=(const Drafter &) = delete;
 
     const Drafts::Library &library() const { return m_library; }
+    /// The class's settings and the columns drafts use; every draft after this follows them.
+    void setOptions(Drafts::Options options) { m_options = std::move(options); }
+    const Drafts::Options &options() const { return m_options; }
     /// Whether there is a scheme to fit the paper to.
     bool fitsPaper() const { return bool(m_fits); }
 
@@ -51,9 +55,13 @@ public:
                                quint32 seed) const;
     /// A draft cut to the paper (as it is when there is no scheme).
     Drafts::Draft fitted(const Drafts::Draft &draft) const;
+    /// 换一句 for student k with the drafter's options.
+    Drafts::Draft redraw(const QStringList &names, const QList<Drafts::Ratings> &ratings,
+                         const QList<Drafts::Draft> &current, int k, quint32 seed) const;
 
 private:
     Drafts::Library m_library;
+    Drafts::Options m_options;
     std::optional<LayoutScheme> m_scheme;
     QtTextMeasurer m_measurer;
     std::function<bool(const QString &)> m_fits;

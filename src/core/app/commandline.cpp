@@ -6,6 +6,7 @@
 #include "core/document/commentfile.h"
 #include "core/document/messages.h"
 #include "core/export/exporttext.h"
+#include "core/library/commentlibrary.h"
 #include "core/platform/filesave.h"
 #include "core/platform/programfiles.h"
 #include "core/platform/textfile.h"
@@ -223,11 +224,22 @@ int printPdf(const QStringList &ins, const QString &out, const QString &scheme, 
     return 0;
 }
 
+/// The stock comments of the program's library, marks and all; none when it cannot be read (the
+/// check then has no 〔待核实〕 sentences to look for).
+static QStringList libraryLines(const QString &programFolder)
+{
+    QStringList lines;
+    for (const CommentLibrary::Entry &entry : CommentLibrary(ProgramFiles(programFolder).library()).entries().valueOr({}))
+        lines << entry.text;
+    return lines;
+}
+
 int check(const QStringList &ins, const QString &scheme, int repeatLimit, const QString &programFolder,
           QTextStream &out, QTextStream &err)
 {
     ClassCheck::Options options;
     options.repeatLimit = repeatLimit;
+    options.unverifiable = ClassCheck::unverifiableSentences(libraryLines(programFolder));
     const QtTextMeasurer measurer;
     const Result<LayoutScheme> layout =
         SchemeStore(ProgramFiles(programFolder).schemes()).loadOrFirst(scheme);

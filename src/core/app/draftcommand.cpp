@@ -20,6 +20,7 @@ namespace {
 
 const QString ProblemNotice = QStringLiteral("注意：评价表中%1");
 const QString DroppedNotice = QStringLiteral("注意：%1的草稿超出打印区域，略去了：%2");
+const QString RepeatsNotice = QStringLiteral("注意：%1");
 const QString NoSchemeNotice = QStringLiteral("注意：没有可用的打印方案，草稿未按纸张裁短。");
 const QString NothingChangedNotice = QStringLiteral("注意：没有改动任何学生的评语：%1。");
 const QString NoStudentsReason = QStringLiteral("班上没有学生");
@@ -88,9 +89,20 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
 
     // Drafts are fitted to the comment box of the first scheme, which a class printed from the
     // command line is printed with.
-    const ClassDrafts::Drafter drafter(library,
-                                       SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
-                                       document.ItemFonts[std::size_t(Item::CommentText)]);
+    ClassDrafts::Drafter drafter(library, SchemeStore(ProgramFiles(programFolder).schemes()).activeOrNone(),
+                                 document.ItemFonts[std::size_t(Item::CommentText)]);
+    // The command line's stage, term and length win over what the ratings file keeps.
+    Drafts::Options draftOptions;
+    draftOptions.settings = table->settings;
+    if (options.settings.stage)
+        draftOptions.settings.stage = options.settings.stage;
+    if (options.settings.term)
+        draftOptions.settings.term = options.settings.term;
+    if (options.settings.minLength > 0) {
+        draftOptions.settings.minLength = options.settings.minLength;
+        draftOptions.settings.maxLength = options.settings.maxLength;
+    }
+    drafter.setOptions(draftOptions);
     if (!drafter.fitsPaper())
         err << NoSchemeNotice << '\n';
     QList<Drafts::Draft> drafts = drafter.draft(names, ClassDrafts::ratingsOf(*table), options.seed);
@@ -124,6 +136,10 @@ int run(const QString &in, const QString &ratings, const QString &outPath, const
                 << '\n';
     }
 
+    if (!Drafts::repeats(drafts).isEmpty()) {
+        for (const QString &line : Drafts::repeatReport(drafts, names).split(u'\n'))
+            err << RepeatsNotice.arg(CommandLine::escapeField(line)) << '\n';
+    }
     if (changed.isEmpty())
         err << NothingChangedNotice.arg(unchanged.reasons(int(names.size()))) << '\n';
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/document/classsettings.h"
+
 #include <QString>
 
 class QTextStream;
 
-/// `qhsy --draft IN RATINGS OUT [--seed N] [--replace] [--library FILE]`: drafts of the class's
+/// `qhsy --draft IN RATINGS OUT [--seed N] [--replace] [--library FILE] [--stage S] [--term T]
+/// [--length MIN-MAX]`: drafts of the class's
 /// comments from its ratings, without a window.
 namespace DraftCommand {
 
@@ -13,6 +16,7 @@ struct Options
     quint32 seed = 1;
     bool replace = false; ///< rated students' comments are replaced, not only empty ones filled
     QString library;      ///< a library file; empty: the teacher's own, in the program folder
+    ClassSettings settings; ///< stage, term and length given; what is unset comes from RATINGS
 };
 
 /// Reads the comment file IN, the ratings spreadsheet RATINGS (as the ratings window reads one)

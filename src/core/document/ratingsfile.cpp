@@ -236,6 +236,10 @@ Table fromRows(const QList<QStringList> &rows, const QStringList &roster, const 
 {
     const Cells cells = readCells(rows, roster, categories, problems);
     Table table;
+    const auto heading = std::find_if(rows.cbegin(), rows.cend(), [](const QStringList &row) {
+        return std::any_of(row.cbegin(), row.cend(), isNameHeading);
+    });
+    table.settings = ClassSettings::fromRows(rows.mid(0, heading - rows.cbegin()));
     table.categories = categories;
     table.names = roster;
     for (const QList<std::optional<Rating>> &student : cells.grades) {
@@ -364,6 +368,7 @@ Table forRoster(const Table &table, const QStringList &roster)
     Table result;
     result.categories = table.categories;
     result.names = roster;
+    result.settings = table.settings;
     QHash<QString, QList<int>> rowsOf;
     for (int i = 0; i < table.names.size(); ++i)
         rowsOf[table.names[i]].append(i);
@@ -514,7 +519,17 @@ SidecarFile openSidecar(const QString &sidecar, const QString &classPath)
 QByteArray csvBytes(const Table &table)
 {
     static const QString LineEnd = QStringLiteral("\r\n");
-    QString text = NameHeading;
+    QString text;
+    for (const QStringList &row : table.settings.rows()) {
+        QStringList fields;
+        // A settings cell read as a 姓名 heading would make its row the heading row.
+        for (const QString &field : row) {
+            if (!isNameHeading(field))
+                fields << csvField(field);
+        }
+        text += fields.join(u',') + LineEnd;
+    }
+    text += NameHeading;
     for (const QString &category : table.categories)
         text += u',' + csvField(category);
     text += LineEnd;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/classsettings.h"
 #include "core/document/rating.h"
 #include "core/platform/result.h"
 
@@ -35,6 +36,7 @@ struct Table
     QStringList categories;
     QList<QString> names;
     QList<QList<Rating>> grades; ///< one list per name, one grade per category
+    ClassSettings settings;      ///< kept in the file beside the class, above its 姓名 row
 
     bool operator==(const Table &) const = default;
 };
@@ -69,8 +71,9 @@ QString problemItem(const QString &text);
 QString listed(const QStringList &items, qsizetype total,
                const std::function<QString(const QString &)> &field = [](const QString &text) { return text; });
 
-/// Reads a table from spreadsheet rows (first row 姓名 and category names; a title row above
-/// it is passed over), keeping only the class's students (`roster`, in roster order, every one
+/// Reads a table from spreadsheet rows (first row 姓名 and category names; title rows above
+/// it are passed over, except the class's settings as csvBytes writes them), keeping only the
+/// class's students (`roster`, in roster order, every one
 /// of them) and the library's categories (in the library's order, every one of them); cells
 /// the file does not fill are Rating::None. Everything else is listed in problems.
 /// Names and headings are compared without their blanks ("王  芳" is 王芳).
@@ -145,8 +148,9 @@ SidecarFile openSidecar(const QString &sidecar, const QString &classPath);
 Result<Table> ownColumnsOf(const QByteArray &bytes, const QString &path, const QStringList &roster,
                            Problems *problems);
 
-/// The table as CSV bytes: UTF-8 with a byte-order mark, CR LF, first row 姓名 + categories,
-/// one row a student, fields quoted where needed.
+/// The table as CSV bytes: UTF-8 with a byte-order mark, CR LF, the class's settings (one row
+/// each, none when the class set nothing), a row 姓名 + categories, one row a student, fields
+/// quoted where needed. Older copies of the program pass over the settings rows as a title.
 QByteArray csvBytes(const Table &table);
 
 /// Writes csvBytes(table) atomically, with the permission bits of the class file beside it (a

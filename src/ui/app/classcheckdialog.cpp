@@ -1,5 +1,7 @@
 #include "ui/app/classcheckdialog.h"
 
+#include "core/library/commentlibrary.h"
+
 #include "core/app/classcheck.h"
 #include "core/document/session.h"
 #include "core/printing/textmeasurer.h"
@@ -111,6 +113,11 @@ void ClassCheckDialog::check()
     m_later->stop();
     ClassCheck::Options options;
     options.repeatLimit = m_repeatLimit->value();
+    QStringList lines;
+    for (const CommentLibrary::Entry &entry :
+         CommentLibrary(m_session.Files().library()).entries().valueOr({}))
+        lines << entry.text;
+    options.unverifiable = ClassCheck::unverifiableSentences(lines);
     const std::optional<LayoutScheme> scheme = m_scheme ? m_scheme() : std::nullopt;
     if (scheme) {
         options.scheme = &*scheme;

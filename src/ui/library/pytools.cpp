@@ -3,6 +3,7 @@
 #include "core/document/session.h"
 #include "core/library/drafts.h"
 #include "core/library/messages.h"
+#include "core/library/stockcomment.h"
 #include "core/platform/platform.h"
 #include "core/platform/twips.h"
 #include "ui/editor/pyedit.h"
@@ -42,6 +43,10 @@ constexpr int SearchHeight = 330; // the search box, above the list, which gives
 constexpr int SearchGap = 60;
 /// A search shows at most this many stock comments.
 constexpr qsizetype SearchLimit = 200;
+// A stock comment's marks shown apart from its text: they guide drafting and never reach a comment.
+const QString MarksTip = QStringLiteral("标记：%1（供生成草稿用，插入评语时不会带上）");
+const QString UnverifiableTip =
+    QStringLiteral("标记：%1（这句话写的是老师才知道的事，生成草稿时不会选用；插入前请确认属实，标记不会带上）");
 constexpr Box PanelBox{720, 2760, 6375, 1335};
 constexpr Box PanelTextBox{120, 360, 6015, 375};
 constexpr Box SaveButtonBox{1440, 840, 1455, 375};
@@ -224,6 +229,17 @@ void pytools::load()
     endDrag();
 }
 
+QString pytools::marksTip(const QString &line)
+{
+    const StockComment comment = StockComment::parse(line);
+    if (comment.marks.isEmpty())
+        return {};
+    QString marks;
+    for (const QString &mark : comment.marks)
+        marks += StockComment::MarkOpen + mark + StockComment::MarkClose;
+    return (comment.unverifiable ? UnverifiableTip : MarksTip).arg(marks);
+}
+
 void pytools::fillComments()
 {
     m_lbnr->clear();
@@ -234,6 +250,8 @@ void pytools::fillComments()
     if (!reportFailure(m_platform, comments))
         return;
     m_lbnr->addItems(*comments);
+    for (int i = 0; i < m_lbnr->count(); ++i)
+        m_lbnr->item(i)->setToolTip(marksTip(m_lbnr->item(i)->text()));
     if (m_lbnr->count() > 0)
         m_lbnr->setCurrentRow(0);
 }
@@ -260,7 +278,7 @@ void pytools::search(const QString &query)
             new QTreeWidgetItem({entry.text, entry.category + QStringLiteral(" · ") +
                                                  QString::fromUtf8(RatingCaptions[int(entry.rating)])});
         row->setData(0, Qt::UserRole, entry.text);
-        row->setToolTip(0, entry.text);
+        row->setToolTip(0, marksTip(entry.text).isEmpty() ? entry.text : entry.text + u'\n' + marksTip(entry.text));
         row->setToolTip(1, row->text(1));
         rows << row;
     }
@@ -365,9 +383,10 @@ void pytools::insertAtCaret(const std::optional<QString> &chosen)
     }
     if (!chosen)
         return;
-    // {姓名} and {名} become the student's own name: a placeholder never reaches a comment.
-    const QString comment =
-        Drafts::fillPlaceholders(*chosen, m_session.Document().slot(m_session.CurrentStudent() + 1).name);
+    // {姓名} and {名} become the student's own name and the marks stay in the library: neither
+    // a placeholder nor a mark ever reaches a comment.
+    const QString comment = Drafts::fillPlaceholders(StockComment::stripMarks(*chosen),
+                                                     m_session.Document().slot(m_session.CurrentStudent() + 1).name);
     m_session.markModified();
 
     QTextCursor cursor = box->textCursor();
@@ -375,8 +394,8 @@ void pytools::insertAtCaret(const std::optional<QString> &chosen)
     cursor.beginEditBlock();
     if (box->document()->isEmpty()) {
         // A new comment starts indented like a paragraph.
-        cursor.insertText(QStringLiteral("    "));
-        p += 4;
+        cursor.insertText(Drafts::ParagraphIndent);
+        p += int(Drafts::ParagraphIndent.size());
     }
     cursor.removeSelectedText();
     cursor.setPosition(p);

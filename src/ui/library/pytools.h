@@ -111,6 +111,8 @@ public:
     /// when the file could not be read, "保存评语库失败！" and the reason when it could not be
     /// written (critical icon).
     static void tellFailure(Platform &platform, const Failure &failure);
+    /// The tooltip that shows a stock comment's marks; "" for a comment without marks.
+    static QString marksTip(const QString &line);
     /// Tells the teacher why result failed, if it did; returns whether it succeeded.
     template<typename T> static bool reportFailure(Platform &platform, const Result<T> &result)
     {

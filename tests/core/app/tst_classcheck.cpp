@@ -137,8 +137,35 @@ private slots:
     void grouped();
     void mentionsAsOneNameAtATime_data();
     void mentionsAsOneNameAtATime();
+    void unverifiable_data();
+    void unverifiable();
     void nestedNamesInLongComments();
 };
+
+void tst_ClassCheck::unverifiable_data()
+{
+    // The library: one 〔待核实〕 sentence, one with the name placeholder, one unmarked.
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("word for word") << "    你做事认真。作为纪律委员，你以身作则。"
+                                   << QStringList{"张三 待核实 作为纪律委员，你以身作则。@10"};
+    QTest::newRow("edited by the teacher") << "作为纪律委员，你一直以身作则。" << QStringList{};
+    QTest::newRow("the name filled in") << "小明，你的钢琴弹得很好。"
+                                        << QStringList{"张三 待核实 ，你的钢琴弹得很好。@2"};
+    QTest::newRow("an unmarked stock sentence") << "你做事认真。" << QStringList{};
+}
+
+void tst_ClassCheck::unverifiable()
+{
+    QFETCH(QString, comment);
+    QFETCH(QStringList, expected);
+    const QStringList library{"作为纪律委员，你以身作则。〔待核实〕", "{名}，你的钢琴弹得很好。〔爱好〕〔待核实〕",
+                              "你做事认真。〔专注〕"};
+    Options options;
+    options.unverifiable = unverifiableSentences(library);
+    const CommentDocument document = classOf({"张三=" + comment});
+    QCOMPARE(described(document, check(document, options)), expected);
+}
 
 void tst_ClassCheck::findings_data()
 {

@@ -90,9 +90,10 @@ void tst_ClassDrafts::applyChanges_data()
     QTest::addColumn<int>("existing");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("changed");
-    // Comments: "", "旧", "" (no draft: not rated), "旧2"; drafts for 0, 1 and 3.
+    // Comments: "", "旧", "" (no draft: not rated), "旧2"; drafts for 0, 1 and 3. Appended, a
+    // draft starts a line of its own.
     QTest::newRow("skip") << int(ClassDrafts::Existing::Skip) << QStringList{"甲", "旧", "", "旧2"} << 1;
-    QTest::newRow("append") << int(ClassDrafts::Existing::Append) << QStringList{"甲", "旧乙", "", "旧2丁"} << 3;
+    QTest::newRow("append") << int(ClassDrafts::Existing::Append) << QStringList{"甲", "旧\n乙", "", "旧2\n丁"} << 3;
     QTest::newRow("replace") << int(ClassDrafts::Existing::Replace) << QStringList{"甲", "乙", "", "丁"} << 3;
 }
 
@@ -250,12 +251,14 @@ void tst_ClassDrafts::boardApplies_data()
     QTest::addColumn<int>("withComment");
     QTest::addColumn<QStringList>("after");
     // Comments before: "", "旧", "".
+    // A draft starts with the paragraph indent; 追加 puts it on a line of its own.
+    const QString indent = Drafts::ParagraphIndent;
     QTest::newRow("skip") << QStringList{"0,0,2", "1,0,3"} << int(ClassDrafts::Existing::Skip) << 1
-                          << QStringList{"纪律尚可。", "旧", ""};
+                          << QStringList{indent + "纪律尚可。", "旧", ""};
     QTest::newRow("append") << QStringList{"0,0,2", "1,0,3"} << int(ClassDrafts::Existing::Append) << 1
-                            << QStringList{"纪律尚可。", "旧纪律要加强。", ""};
+                            << QStringList{indent + "纪律尚可。", "旧\n" + indent + "纪律要加强。", ""};
     QTest::newRow("replace") << QStringList{"0,0,2", "1,0,3", "1,1,3"} << int(ClassDrafts::Existing::Replace) << 1
-                             << QStringList{"纪律尚可。", "纪律要加强。望奋起直追。", ""};
+                             << QStringList{indent + "纪律尚可。", indent + "纪律要加强。望奋起直追。", ""};
     QTest::newRow("a rating undone writes nothing")
         << QStringList{"2,0,3", "undo"} << int(ClassDrafts::Existing::Skip) << 0 << QStringList{"", "旧", ""};
 }
@@ -327,7 +330,7 @@ void tst_ClassDrafts::redrawHoldsWhileRatingsStay()
     ratings.undoStack()->undo();
     QCOMPARE(board.draft(0).text, first);
     QVERIFY(board.apply(ClassDrafts::Existing::Skip));
-    QCOMPARE(Roster::comments(session.Document()), (QStringList{first, "纪律尚可。"}));
+    QCOMPARE(Roster::comments(session.Document()), (QStringList{first, Drafts::ParagraphIndent + "纪律尚可。"}));
 }
 
 QTEST_GUILESS_MAIN(tst_ClassDrafts)

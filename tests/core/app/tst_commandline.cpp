@@ -863,6 +863,14 @@ void tst_CommandLine::strayOptionRefused_data()
         << QStringList{"--resave", "a.py", "--replace"} << "选项“--replace”不能用于 --resave";
     QTest::newRow("a seed past the largest")
         << QStringList{"--draft", "a.py", "r.csv", "o.py", "--seed", "4294967296"} << "不能大于 4294967295";
+    QTest::newRow("an unknown stage")
+        << QStringList{"--draft", "a.py", "r.csv", "o.py", "--stage", "大学"} << "无法识别的学段“大学”";
+    QTest::newRow("an unknown term")
+        << QStringList{"--draft", "a.py", "r.csv", "o.py", "--term", "中"} << "无法识别的学期“中”";
+    QTest::newRow("a length turned round")
+        << QStringList{"--draft", "a.py", "r.csv", "o.py", "--length", "200-100"} << "无法识别的字数“200-100”";
+    QTest::newRow("a length without its value")
+        << QStringList{"--draft", "a.py", "r.csv", "o.py", "--length"} << "--length 后面要跟一个值";
 }
 
 // An argument that reads as an option but is none of this action's is refused with the usage.
@@ -898,7 +906,7 @@ void tst_CommandLine::draft_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("comments"); // of OUT's three students
     QTest::addColumn<QString>("told");         // on standard error
-    const QString drafted = QStringLiteral("张三学习认真。愿你更好！");
+    const QString drafted = QStringLiteral("    张三学习认真。愿你更好！");
     const QString own = QStringLiteral("李四自己的评语。");
     const QString rated = QStringLiteral("姓名,学习态度,寄语\n张三,优,A\n李四,良\n赵六,优,优\n");
     QTest::newRow("empty rated comments are drafted")
@@ -907,7 +915,10 @@ void tst_CommandLine::draft_data()
     QTest::newRow("--replace drafts every rated student")
         << QStringList{"--replace", "--seed", "7"} << rated << 0
         << QStringList{QStringLiteral("张三\t12\t学习态度、寄语"), QStringLiteral("李四\t5\t学习态度")}
-        << QStringList{drafted, QStringLiteral("学习尚可。"), QString()} << "赵六";
+        << QStringList{drafted, QStringLiteral("    学习尚可。"), QString()} << "赵六";
+    QTest::newRow("stage, term and length given")
+        << QStringList{"--stage", "小学", "--term", "下", "--length", "10-60"} << rated << 0
+        << QStringList{QStringLiteral("张三\t12\t学习态度、寄语")} << QStringList{drafted, own, QString()} << "赵六";
     QTest::newRow("nothing changed is told, with why")
         << QStringList{} << QStringLiteral("姓名,学习态度\n李四,良\n") << 0 << QStringList{}
         << QStringList{QString(), own, QString()}

@@ -76,6 +76,10 @@ private slots:
     void importReport_data();
     void importReport();
     void writeReadRoundTrip();
+    void classSettingsKept_data();
+    void classSettingsKept();
+    void lengthWindow_data();
+    void lengthWindow();
     void readFileFailures_data();
     void readFileFailures();
     void writeFailureIsReported();
@@ -321,6 +325,87 @@ void TestRatingsFile::importReport()
         RatingsReport::imported(QStringLiteral("评价.xlsx"), merged, problems, {QStringLiteral("总评")}, changed);
     QCOMPARE(message.text, text);
     QCOMPARE(message.warning, warning);
+}
+
+void TestRatingsFile::classSettingsKept_data()
+{
+    // Settings rows stand above 姓名; an older copy of the program passes over them as a title.
+    QTest::addColumn<QString>("settings"); // 学段|学期|字数|必写 (";" between columns), "" for unset
+    QTest::addColumn<QString>("above");    // the rows written above 姓名
+    QTest::newRow("nothing set: the file as before") << "|||" << "";
+    QTest::newRow("stage and term") << "初中|下学期||" << "学段,初中\r\n学期,下学期\r\n";
+    QTest::newRow("everything") << "小学低年级|上学期|90-150|纪律;品德,修养"
+                                << "学段,小学低年级\r\n学期,上学期\r\n字数,90-150\r\n必写,纪律,\"品德,修养\"\r\n";
+    QTest::newRow("小学 on the command line") << "小学|||" << "学段,小学\r\n";
+}
+
+void TestRatingsFile::classSettingsKept()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, above);
+    const QStringList fields = settings.split(u'|');
+    ClassSettings kept;
+    kept.stage = ClassSettings::parseStage(fields.at(0));
+    kept.term = ClassSettings::parseTerm(fields.at(1));
+    if (const auto window = ClassSettings::parseLength(fields.at(2))) {
+        kept.minLength = window->first;
+        kept.maxLength = window->second;
+    }
+    if (!fields.at(3).isEmpty())
+        kept.required = fields.at(3).split(u';');
+    const QStringList categories{QStringLiteral("纪律"), QStringLiteral("品德,修养")};
+    Table table{categories, {QStringLiteral("张三")}, {{Rating::Excellent, Rating::Good}}, kept};
+    const QByteArray bytes = RatingsFile::csvBytes(table);
+    QCOMPARE(QString::fromUtf8(bytes.sliced(3)),
+             above + QStringLiteral("姓名,纪律,\"品德,修养\"\r\n张三,优秀,良好\r\n"));
+    // Read back whole; read as the library's categories (another sheet, an older reader) the
+    // grades are the same and nothing is reported.
+    QCOMPARE(RatingsFile::fromCsvBytes(bytes, {QStringLiteral("张三")}, nullptr), table);
+    Problems problems;
+    const Table read = RatingsFile::fromRows(SpreadsheetNames::csvRows(QString::fromUtf8(bytes.sliced(3))),
+                                             {QStringLiteral("张三")}, categories, &problems);
+    QCOMPARE(read.grades, table.grades);
+    QVERIFY(RatingsFile::problemLines(problems).isEmpty());
+}
+
+void TestRatingsFile::lengthWindow_data()
+{
+    QTest::addColumn<QString>("stage");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<int>("minimum"); // -1: the text is refused
+    QTest::addColumn<int>("maximum");
+    QTest::newRow("小学 default") << "小学高年级" << "" << 100 << 180;
+    QTest::newRow("初中 default") << "初中" << "" << 120 << 220;
+    QTest::newRow("高中 default") << "高中" << "" << 120 << 220;
+    QTest::newRow("no stage") << "" << "" << 100 << 180;
+    QTest::newRow("the class's own") << "初中" << "80-150" << 80 << 150;
+    QTest::newRow("full-width dash and blanks") << "初中" << " 80 － 150 " << 80 << 150;
+    QTest::newRow("lowest allowed") << "" << "10-10" << 10 << 10;
+    QTest::newRow("below the lowest") << "" << "9-100" << -1 << -1;
+    QTest::newRow("highest allowed") << "" << "100-1000" << 100 << 1000;
+    QTest::newRow("above the highest") << "" << "100-1001" << -1 << -1;
+    QTest::newRow("turned round") << "" << "180-100" << -1 << -1;
+    QTest::newRow("one number") << "" << "150" << -1 << -1;
+}
+
+void TestRatingsFile::lengthWindow()
+{
+    QFETCH(QString, stage);
+    QFETCH(QString, length);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    ClassSettings settings;
+    settings.stage = ClassSettings::parseStage(stage);
+    if (!length.isEmpty()) {
+        const auto window = ClassSettings::parseLength(length);
+        QCOMPARE(window.has_value(), minimum >= 0);
+        if (!window)
+            return;
+        settings.minLength = window->first;
+        settings.maxLength = window->second;
+    }
+    QCOMPARE(settings.minimum(), minimum);
+    QCOMPARE(settings.maximum(), maximum);
 }
 
 void TestRatingsFile::writeReadRoundTrip()

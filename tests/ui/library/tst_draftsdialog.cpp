@@ -236,7 +236,7 @@ void tst_DraftsDialog::importIsOneStep()
 void tst_DraftsDialog::previewTakesItsRoom()
 {
     QTemporaryDir dir;
-    DraftsDialog *dialog = openDrafts(dir, 40, 20);
+    DraftsDialog *dialog = openDrafts(dir, 40, 36);
     QVERIFY(dialog);
     dialog->resize(480, 610);
     QTableView *grid = dialog->grid();
