@@ -427,7 +427,7 @@ void tst_ShippedLibrary::isBuiltFromItsSources()
     for (const QString &category : categories) {
         QFile source(sources.filePath(category + QStringLiteral(".txt")));
         QVERIFY(source.open(QIODevice::ReadOnly));
-        for (const QString &line : QString::fromUtf8(source.readAll()).split(u'\n', Qt::SkipEmptyParts))
+        for (const QString &line : QString::fromUtf8(source.readAll()).remove(u'\r').split(u'\n', Qt::SkipEmptyParts))
             joined += line + TextFile::CrLf;
     }
     QFile built(shipped().path());
