@@ -177,6 +177,25 @@ QStringList sectionSizes(const Lines &lines)
     return found;
 }
 
+/// 良好 sections of the main categories hold a few mild suggestions; 后进 sections of the rating
+/// categories are mostly suggestions (the opening and the closing are neither).
+QStringList suggestionShares(const Lines &lines)
+{
+    const QStringList mainCategories = words("学习态度 课堂表现 作业完成 纪律 品德修养");
+    QStringList found;
+    for (const auto &[key, section] : sections(lines)) {
+        const StockLine &first = section.first();
+        if (first.isLink() || first.isOldText() || first.category == u"总评" || first.category == u"寄语")
+            continue;
+        const auto n = std::count_if(section.begin(), section.end(), [](const StockLine &l) { return l.has(Suggestion); });
+        if (first.rating == Rating::Good && mainCategories.contains(first.category) && (n < 8 || n > 10))
+            found << QStringLiteral("%1：%2 句〔建议〕，应为 8–10").arg(key).arg(n);
+        if (first.rating == Rating::Lagging && n * 2 <= section.size())
+            found << QStringLiteral("%1：%2 句中只有 %3 句〔建议〕").arg(key).arg(section.size()).arg(n);
+    }
+    return found;
+}
+
 /// The connectives: a few lead-ins for every rating category, enough of each other role, all in 好.
 QStringList linkCounts(const Lines &lines)
 {
@@ -386,6 +405,7 @@ void tst_ShippedLibrary::followsTheWritingRules_data()
             return l.afterName().contains(u'{') || l.afterName().contains(u'}') || (!mayName && l.afterName() != l.sentence);
         }));
     row("enough sentences per stage and term", sectionSizes);
+    row("suggestions where they belong", suggestionShares);
     row("connectives per role", linkCounts);
     row("stock phrases at most once", [](const Lines &lines) {
         return phrasesUsedTwice(lines, words("更上一层楼 百尺竿头 再接再厉 一分耕耘 天道酬勤 磨砺 苦寒来 书山有路 "
