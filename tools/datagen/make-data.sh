@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program's shipped text data files from their UTF-8 sources:
 #
-#   tools/datagen/pyk.txt         -> data/pyk.vxd          (GB18030, CR LF)
+#   tools/library/*.txt          -> data/pyk.vxd          (GB18030, CR LF; scripts/build-library.sh)
 #   tools/datagen/printsetup.txt  -> data/printsetup.vxd   (GB18030, CR LF)
 #
 # Needs only bash, awk, sed and iconv. Running it again gives the same bytes.
@@ -31,58 +31,8 @@ check_gbk() {
 }
 
 # ---------------------------------------------------------------- pyk.vxd
-# Source: "@name" opens a category, "+好" / "+中" / "+差" open its sections
-# (in this order), every other non-empty, non-# line is one comment.
-normalise "$here/pyk.txt" | awk -v TAB='\t' '
-    function die(msg) { printf("make-data: pyk.txt line %d: %s\n", NR, msg) > "/dev/stderr"; bad = 1; exit 1 }
-    function close_cat() {
-        if (cat == "") return
-        if (nsec != 3) die("category " cat " needs the sections 好, 中, 差")
-        for (k = 1; k <= 3; k++) if (cnt[k] < 6) die("category " cat " has fewer than 6 comments under " L[k])
-    }
-    BEGIN { L[1] = "好"; L[2] = "中"; L[3] = "差"; cat = "" }
-    /^[ \t]*$/ || /^#/ { next }
-    {
-        sub(/^[ \t]+/, ""); sub(/[ \t]+$/, "")
-        if ($0 ~ /\*!\*/) die("no line may contain *!*")
-    }
-    /^@/ {
-        close_cat()
-        cat = substr($0, 2)
-        if (cat == "") die("empty category name")
-        if (cat in seen_cat) die("duplicate category " cat)
-        seen_cat[cat] = 1; names[++ncat] = cat
-        nsec = 0; cnt[1] = cnt[2] = cnt[3] = 0
-        print "*!*类别之" cat
-        next
-    }
-    /^\+/ {
-        if (cat == "") die("section before any category")
-        if (substr($0, 2) != L[nsec + 1]) die("expected section +" L[nsec + 1])
-        nsec++
-        print TAB "*!*" cat L[nsec]
-        next
-    }
-    {
-        if (nsec == 0) die("comment outside a section")
-        if ($0 in seen_c) die("duplicate comment: " $0)
-        seen_c[$0] = 1; cnt[nsec]++
-        print TAB TAB $0
-    }
-    END {
-        if (bad) exit 1
-        close_cat()
-        if (bad) exit 1
-        if (ncat < 1) die("no categories")
-        # A category name must not be the start of another one.
-        for (i = 1; i <= ncat; i++) for (j = 1; j <= ncat; j++)
-            if (i != j && index(names[j], names[i]) == 1) die("category " names[i] " is a prefix of " names[j])
-    }
-' > "$tmp/pyk.utf8" || fail "pyk.txt is not valid"
-
-check_gbk "$tmp/pyk.utf8" pyk.txt
-crlf < "$tmp/pyk.utf8" | iconv -f UTF-8 -t GB18030 > "$tmp/pyk.vxd"
-mv -f "$tmp/pyk.vxd" "$out/pyk.vxd"
+# The stock-comment library has its own sources, one file a category, in tools/library.
+"$root/scripts/build-library.sh" > /dev/null
 
 # --------------------------------------------------------- printsetup.vxd
 # Source lines starting with # are notes for the author and are left out;
