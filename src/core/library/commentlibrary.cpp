@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QStringView>
 
@@ -262,6 +263,123 @@ template<class Sink> void deleteComment(const QList<QStringView> &lines, const Q
     }
 }
 
+/// Where the comments of a section end: the next line holding the marker, or the end.
+qsizetype endOfSection(const QList<QStringView> &lines, qsizetype section)
+{
+    qsizetype end = section + 1;
+    while (end < lines.size() && !holdsMarker(lines[end]))
+        ++end;
+    return end;
+}
+
+/// The line of a comment in its section (the first of that text), or -1.
+qsizetype indexOfComment(const QList<QStringView> &lines, const CommentLibrary::Entry &entry)
+{
+    const qsizetype section = indexOfSection(lines, entry.category, entry.rating);
+    if (section < 0)
+        return -1;
+    const QString stored = storedComment(entry.text);
+    for (qsizetype i = section + 1; i < lines.size() && !holdsMarker(lines[i]); ++i) {
+        if (commentText(lines[i]) == stored)
+            return i;
+    }
+    return -1;
+}
+
+/// Comments to add to one section: first in it, or after its own.
+struct Addition
+{
+    QString category;
+    Rating rating = Rating::Excellent;
+    QStringList texts;
+    bool first = false;
+};
+
+/// Adds comments to their sections. A section the file lacks is added at the end of its
+/// category; a category it lacks is added at the end of the file with its three sections.
+template<class Sink>
+void addToSections(const QList<QStringView> &lines, const QList<Addition> &additions, Sink &out)
+{
+    QMap<qsizetype, QStringList> before; // new lines to send before line i (or at the end)
+    QStringList newCategories;
+    QHash<QString, QStringList> newSections[3]; // by new category, per rating
+    for (const Addition &addition : additions) {
+        if (addition.texts.isEmpty())
+            continue;
+        QStringList added;
+        for (const QString &text : addition.texts)
+            added.append(commentLine(text));
+        const QString category = CommentLibrary::trimBlanks(oneLine(addition.category));
+        const int k = int(addition.rating);
+        const qsizetype section = indexOfSection(lines, category, addition.rating);
+        if (section >= 0) {
+            before[addition.first ? section + 1 : endOfSection(lines, section)] += added;
+            continue;
+        }
+        const qsizetype at = indexOfCategory(lines, category);
+        if (at < 0) {
+            if (!newCategories.contains(category))
+                newCategories.append(category);
+            newSections[k][category] += added;
+            continue;
+        }
+        qsizetype end = at + 1;
+        while (end < lines.size() && !isCategoryLine(lines[end]))
+            ++end;
+        before[end] += QStringList{u'\t' + sectionKey(category, Letters[k])} + added;
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        for (const QString &line : before.value(i))
+            out.add(line);
+        out.keep(i);
+    }
+    for (const QString &line : before.value(lines.size()))
+        out.add(line);
+    for (const QString &category : std::as_const(newCategories)) {
+        out.add(CommentLibrary::CategoryMarker + category);
+        for (int k = 0; k < 3; ++k) {
+            out.add(u'\t' + sectionKey(category, Letters[k]));
+            for (const QString &line : newSections[k].value(category))
+                out.add(line);
+        }
+    }
+}
+
+QStringList comments(const QList<QStringView> &lines, const QString &category, Rating rating);
+
+/// What a merge adds: per category (this library's order, then the other's new ones) and
+/// rating, the other's comments this library lacks, each text once.
+QList<Addition> mergeAdditions(const QList<QStringView> &lines, const QList<CommentLibrary::Entry> &other,
+                               qsizetype *count)
+{
+    QList<Addition> additions;
+    QHash<QString, qsizetype> where; // category + letter -> index in additions
+    QHash<QString, QSet<QString>> present;
+    *count = 0;
+    for (const CommentLibrary::Entry &entry : other) {
+        const QString stored = storedComment(entry.text);
+        if (CommentLibrary::trimBlanks(stored).isEmpty())
+            continue;
+        const QString key = sectionKey(entry.category, letterOf(entry.rating));
+        auto known = present.find(key);
+        if (known == present.end()) {
+            const QStringList own = comments(lines, entry.category, entry.rating);
+            known = present.insert(key, QSet<QString>(own.begin(), own.end()));
+        }
+        if (known->contains(stored))
+            continue;
+        known->insert(stored);
+        auto index = where.constFind(key);
+        if (index == where.cend()) {
+            index = where.insert(key, additions.size());
+            additions.append({entry.category, entry.rating, {}, false});
+        }
+        additions[*index].texts.append(stored);
+        ++*count;
+    }
+    return additions;
+}
+
 QStringList categoryNames(const QList<QStringView> &lines)
 {
     QStringList names;
@@ -348,10 +466,14 @@ Result<CommentLibrary::Written> save(const QString &path, const QByteArray &byte
     return CommentLibrary::Written{};
 }
 
-/// Reads the file, runs a rule that builds the new file, and writes it back. A rule returning
-/// false leaves the file as it is.
-template<class Rule> Result<CommentLibrary::Written> change(const QString &path, Rule rule)
+/// Takes the lock, reads the file, runs a rule that builds the new file from what is there now,
+/// writes it back and releases the lock. A rule returning false leaves the file as it is.
+template<class Rule>
+Result<CommentLibrary::Written> change(const QString &path, const LockWait &wait, Rule rule)
 {
+    LibraryLock lock(path);
+    if (const Result<void> locked = lock.acquire(wait); !locked)
+        return locked.failure();
     const Result<LineRewrite::File> loaded = load(path);
     if (!loaded)
         return loaded.failure();
@@ -501,7 +623,7 @@ QList<CommentLibrary::Entry> CommentLibrary::search(const QList<Entry> &entries,
 
 Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::addCategory(lines, name, sink);
         return true;
     });
@@ -509,7 +631,7 @@ Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)
 
 Result<CommentLibrary::Written> CommentLibrary::renameCategory(const QString &oldName, const QString &newName)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::renameCategory(lines, oldName, newName, sink);
         return true;
     });
@@ -517,7 +639,8 @@ Result<CommentLibrary::Written> CommentLibrary::renameCategory(const QString &ol
 
 Result<CommentLibrary::Written> CommentLibrary::deleteCategory(const QString &name)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
+    return change(m_path, m_wait,
+                  [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
 }
 
 Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &category, Rating rating,
@@ -525,7 +648,7 @@ Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &categ
 {
     const bool marker =
         std::any_of(texts.begin(), texts.end(), [](const QString &text) { return ::holdsMarker(text); });
-    return notingMarker(change(m_path,
+    return notingMarker(change(m_path, m_wait,
                                [&](const auto &lines, auto &sink) {
                                    ::addComments(lines, category, rating, texts, sink);
                                    return true;
@@ -536,7 +659,7 @@ Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &categ
 Result<CommentLibrary::Written> CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
 {
     bool replaced = false;
-    Result<Written> written = change(m_path, [&](const auto &lines, auto &sink) {
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::replaceComment(lines, oldText, newText, sink, &replaced);
         return true;
     });
@@ -545,8 +668,86 @@ Result<CommentLibrary::Written> CommentLibrary::replaceComment(const QString &ol
 
 Result<CommentLibrary::Written> CommentLibrary::deleteComment(const QString &text)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::deleteComment(lines, text, sink);
         return true;
     });
+}
+
+Result<CommentLibrary::Written> CommentLibrary::replaceComment(const Entry &old, const QString &newText)
+{
+    bool found = false;
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const qsizetype at = ::indexOfComment(lines, old);
+        found = at >= 0;
+        for (qsizetype i = 0; found && i < lines.size(); ++i) {
+            if (i == at)
+                sink.add(::commentLine(newText));
+            else
+                sink.keep(i);
+        }
+        return found;
+    });
+    if (written && !found)
+        return Failure{VanishedMessage, FailureKind::NotFound};
+    return notingMarker(std::move(written), ::holdsMarker(newText));
+}
+
+Result<CommentLibrary::Written> CommentLibrary::deleteComment(const Entry &old)
+{
+    bool found = false;
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const qsizetype at = ::indexOfComment(lines, old);
+        found = at >= 0;
+        for (qsizetype i = 0; found && i < lines.size(); ++i) {
+            if (i != at)
+                sink.keep(i);
+        }
+        return found;
+    });
+    if (written && !found)
+        return Failure{VanishedMessage, FailureKind::NotFound};
+    return written;
+}
+
+Result<CommentLibrary::Written> CommentLibrary::addCommentsFirst(const QString &category, Rating rating,
+                                                                 const QStringList &texts)
+{
+    QStringList kept;
+    for (const QString &text : texts) {
+        if (!trimBlanks(text).isEmpty())
+            kept.append(text);
+    }
+    const bool marker =
+        std::any_of(kept.begin(), kept.end(), [](const QString &text) { return ::holdsMarker(text); });
+    return notingMarker(change(m_path, m_wait,
+                               [&](const auto &lines, auto &sink) {
+                                   ::addToSections(lines, {{category, rating, kept, true}}, sink);
+                                   return !kept.isEmpty();
+                               }),
+                        marker);
+}
+
+QStringList CommentLibrary::withMerged(const QStringList &lines, const QList<Entry> &other, qsizetype *added)
+{
+    return onList(lines, [&](const auto &views, auto &sink) {
+        ::addToSections(views, ::mergeAdditions(views, other, added), sink);
+    });
+}
+
+Result<qsizetype> CommentLibrary::merge(const CommentLibrary &other)
+{
+    const Result<QList<Entry>> theirs = other.entries();
+    if (!theirs)
+        return theirs.failure();
+    qsizetype added = 0;
+    const Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const QList<Addition> additions = ::mergeAdditions(lines, *theirs, &added);
+        if (added > 0)
+            ::addToSections(lines, additions, sink);
+        return added > 0;
+    });
+    if (!written)
+        return written.failure();
+    return added;
 }
