@@ -28,7 +28,8 @@ const QString OptionWithoutActionMessage = QStringLiteral("选项“%1”须跟�
 
 // Every option the program knows: the actions first, then the options that go with them.
 const QStringList Actions{u"--help"_qs,  u"--version"_qs,      u"--resave"_qs, u"--export-text"_qs,
-                          u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs};
+                          u"--print-pdf"_qs, u"--check"_qs, u"--import-names"_qs, u"--draft"_qs,
+                          u"--add-comments"_qs, u"--merge-library"_qs};
 const QStringList ActionOptions{u"--scheme"_qs, u"--per-sheet"_qs, u"--sheet"_qs,   u"--each"_qs,   u"--png"_qs,
                                 u"--all"_qs,    u"--repeat"_qs,    u"--replace"_qs, u"--seed"_qs, u"--library"_qs};
 

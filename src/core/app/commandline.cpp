@@ -3,6 +3,7 @@
 #include "core/app/argumentcheck.h"
 #include "core/app/classcheck.h"
 #include "core/app/draftcommand.h"
+#include "core/app/librarycommand.h"
 #include "core/app/eachcommand.h"
 #include "core/app/nameimportcommand.h"
 #include "core/app/programlocation.h"
@@ -39,6 +40,8 @@ const QString HelpText = QStringLiteral(
     "      qhsy --check 输入文件... [--scheme 方案名] [--repeat 人数]\n"
     "      qhsy --import-names 名单文件 输入文件|- 输出文件 [--replace]\n"
     "      qhsy --draft 输入文件 评价表 输出文件 [--seed 数] [--replace] [--library 评语库]\n"
+    "      qhsy --add-comments 评语库 类别 优秀|良好|后进 文本文件|-\n"
+    "      qhsy --merge-library 评语库 另一个评语库\n"
     "      qhsy --help | --version\n"
     "\n"
     "青禾书苑（Quillmark）：班主任期末评语的编写与打印。\n"
@@ -68,6 +71,14 @@ const QString HelpText = QStringLiteral(
     "                        为 IN 中已评价、评语为空的学生生成评语草稿（--replace：所有已评价的学生），\n"
     "                        按第一个打印方案裁短，写出到 OUT；每改一个学生输出一行：姓名<TAB>字数<TAB>\n"
     "                        所用类别。--seed 数：同一个数得到同样的草稿（默认 1）；--library：另用一个评语库\n"
+    "  --add-comments LIBRARY CATEGORY RATING FILE\n"
+    "                        把文本文件 FILE（- 为标准输入）的每一行作为一条评语，添加到评语库 LIBRARY\n"
+    "                        中类别 CATEGORY、等级 RATING（优秀、良好或后进）的最前面，空行略去；没有这个\n"
+    "                        类别就在最后新建。输出一行：添加的条数\n"
+    "  --merge-library LIBRARY OTHER\n"
+    "                        把评语库 OTHER 中有、LIBRARY 中没有的评语按类别和等级添加到 LIBRARY（文字相同\n"
+    "                        即为同一条；新类别排在最后），再合并一次不会重复添加。输出一行：添加的条数。\n"
+    "                        这两项都在评语库旁的锁文件下修改，几位老师同时修改同一个评语库也不会丢失内容\n"
     "  --help                显示本帮助\n"
     "  --version             显示版本\n"
     "\n"
@@ -77,7 +88,8 @@ const QString HelpText = QStringLiteral(
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件、学生多于 100 名，或打印方案不存在、\n"
     "      纸张大小无效、没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），\n"
-    "      或评价表、评语库无法读取（--draft）；\n"
+    "      或评价表、评语库无法读取（--draft），或评语库、文本文件无法读取（--add-comments、\n"
+    "      --merge-library；等别的老师修改评语库超过 30 秒仍未完成时为 1）；\n"
     "      3 检查发现了问题（--check）；64 参数错误（包括未知的选项、被拒绝的输出文件）。\n");
 
 // OUT "-" is standard output.
@@ -238,6 +250,16 @@ Request parse(const QStringList &arguments)
             request.operands.at(2) == StandardOutputName)
             request.error = QStringLiteral("--draft 需要三个参数：输入文件 评价表 输出文件 [--seed 数（0 或更大）] "
                                            "[--replace] [--library 评语库]（输出文件不能是 -）");
+    } else if (first == u"--add-comments") {
+        request.action = Action::AddComments;
+        request.operands = arguments.mid(1);
+        if (request.operands.size() != 4 || !LibraryCommand::ratingNamed(request.operands.at(2)))
+            request.error = QStringLiteral("--add-comments 需要四个参数：评语库 类别 等级（优秀、良好或后进） 文本文件|-");
+    } else if (first == u"--merge-library") {
+        request.action = Action::MergeLibrary;
+        request.operands = arguments.mid(1);
+        if (request.operands.size() != 2)
+            request.error = QStringLiteral("--merge-library 需要两个参数：评语库 另一个评语库");
     } else {
         request.fileToOpen = arguments.join(u' ');
         // A mistyped option is no file name to open: told on the console, no window opened.
@@ -518,6 +540,12 @@ int run(const Request &request, QTextStream &out, QTextStream &err)
         return DraftCommand::run(request.operands[0], request.operands[1], request.operands[2],
                                  {request.seed, request.replace, request.library}, ProgramLocation::resolve(), out,
                                  err);
+    case Action::AddComments:
+        return LibraryCommand::addComments(request.operands[0], request.operands[1],
+                                           *LibraryCommand::ratingNamed(request.operands[2]), request.operands[3], out,
+                                           err);
+    case Action::MergeLibrary:
+        return LibraryCommand::mergeLibrary(request.operands[0], request.operands[1], out, err);
     case Action::OpenWindow:
         break;
     }

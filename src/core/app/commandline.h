@@ -15,7 +15,8 @@ class QTextStream;
 /// the program name is the path of a comment file to open.
 namespace CommandLine {
 
-enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Draft, Help, Version };
+enum class Action { OpenWindow, Resave, ExportText, PrintPdf, Check, ImportNames, Draft, AddComments, MergeLibrary, Help,
+                    Version };
 
 struct Request
 {

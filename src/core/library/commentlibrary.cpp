@@ -715,7 +715,7 @@ Result<CommentLibrary::Written> CommentLibrary::addCommentsFirst(const QString &
 {
     QStringList kept;
     for (const QString &text : texts) {
-        if (!trimBlanks(text).isEmpty())
+        if (!text.isEmpty())
             kept.append(text);
     }
     const bool marker =

@@ -92,7 +92,7 @@ public:
     Result<Written> deleteComment(const Entry &old);
 
     /// Adds the comments first in their section, making the category (at the end) when there
-    /// is none; empty texts are skipped.
+    /// is none; empty texts are skipped, as the batch import does.
     Result<Written> addCommentsFirst(const QString &category, Rating rating, const QStringList &texts);
 
     /// Adds, category by category and rating by rating, the comments of `other` this library

@@ -1,4 +1,6 @@
 // One library changed by several teachers at once: the lock, changes by content, the merge.
+#include "core/app/commandline.h"
+#include "core/app/librarycommand.h"
 #include "core/library/commentlibrary.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
@@ -10,6 +12,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <memory>
 
@@ -72,6 +75,9 @@ private slots:
     void addCommentsFirst();
     void merge_data();
     void merge();
+    void commandLine_data();
+    void commandLine();
+    void commandLineLockHeld();
 
 private:
     QTemporaryDir m_dir;
@@ -220,7 +226,7 @@ void tst_SharedLibrary::addCommentsFirst_data()
     QTest::addColumn<QStringList>("after");
     const QStringList own{"#学习", "=好", "旧", "=中", "=差", "#纪律", "=好", "=中", "=差"};
     QTest::newRow("first in the section, empty lines skipped")
-        << own << QStringList{"新一", "", "  ", "新二"}
+        << own << QStringList{"新一", "", "新二"}
         << QStringList{"#学习", "=好", "新一", "新二", "旧", "=中", "=差", "#纪律", "=好", "=中", "=差"};
     QTest::newRow("missing category made at the end")
         << QStringList{"#纪律", "=好", "=中", "=差"} << QStringList{"新"}
@@ -228,7 +234,7 @@ void tst_SharedLibrary::addCommentsFirst_data()
     QTest::newRow("missing section made in its category")
         << QStringList{"#学习", "=中", "#纪律"} << QStringList{"新"}
         << QStringList{"#学习", "=中", "=好", "新", "#纪律"};
-    QTest::newRow("only empty lines: nothing written") << own << QStringList{"", " "} << own;
+    QTest::newRow("only empty lines: nothing written") << own << QStringList{"", ""} << own;
 }
 
 void tst_SharedLibrary::addCommentsFirst()
@@ -294,6 +300,98 @@ void tst_SharedLibrary::merge()
     const QByteArray once = fileBytes(ownPath);
     QCOMPARE(expectValue(ownLibrary.merge(CommentLibrary(otherPath))), qsizetype(0));
     QCOMPARE(fileBytes(ownPath), once);
+}
+
+void tst_SharedLibrary::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // LIB, OTHER, FILE stand for the files the test makes
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed"); // the one line on standard output, or part of the error
+    const QString lib = QStringLiteral("LIB");
+    QTest::newRow("add") << QStringList{"--add-comments", lib, "学习", "优秀", "FILE"} << 0
+                         << "已添加 2 条评语。";
+    QTest::newRow("add to a new category")
+        << QStringList{"--add-comments", lib, "劳动", "后进", "FILE"} << 0 << "已添加 2 条评语。";
+    QTest::newRow("rating unknown") << QStringList{"--add-comments", lib, "学习", "好", "FILE"} << 64
+                                    << "优秀、良好或后进";
+    QTest::newRow("add: too few") << QStringList{"--add-comments", lib, "学习", "优秀"} << 64 << "四个参数";
+    QTest::newRow("add: library missing")
+        << QStringList{"--add-comments", "missing.vxd", "学习", "优秀", "FILE"} << 2 << "无法读取评语库文件";
+    QTest::newRow("add: text missing")
+        << QStringList{"--add-comments", lib, "学习", "优秀", "missing.txt"} << 2 << "无法读取评语文本";
+    QTest::newRow("add: a comment file is no library")
+        << QStringList{"--add-comments", testDataFile("basic.py"), "学习", "优秀", "FILE"} << 2
+        << "是评语文件";
+    QTest::newRow("merge") << QStringList{"--merge-library", lib, "OTHER"} << 0 << "已添加 3 条评语。";
+    QTest::newRow("merge: other missing")
+        << QStringList{"--merge-library", lib, "missing.vxd"} << 2 << "无法读取评语库文件";
+    QTest::newRow("merge: too many") << QStringList{"--merge-library", lib, "OTHER", "x"} << 64 << "两个参数";
+}
+
+void tst_SharedLibrary::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QTemporaryDir dir;
+    const QString lib = writableCopy(testDataFile(QStringLiteral("library/library.vxd")), dir.path());
+    const QByteArray old = fileBytes(lib);
+    const QString other = dir.filePath(QStringLiteral("other.vxd"));
+    QVERIFY(TextFile::writeLines(other, library({"#学习", "=好", "你乐于助人。", "甲", "=中", "乙", "=差",
+                                                 "#劳动", "=好", "丙"}))
+                .ok());
+    const QString file = dir.filePath(QStringLiteral("new.txt"));
+    QFile text(file);
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("新一\n\n新二\n"); // UTF-8, LF, an empty line
+    text.close();
+    for (QString &argument : arguments) {
+        if (argument == u"LIB")
+            argument = lib;
+        else if (argument == u"OTHER")
+            argument = other;
+        else if (argument == u"FILE")
+            argument = file;
+        else if (argument.startsWith(u"missing"))
+            argument = dir.filePath(argument);
+    }
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(CommandLine::run(CommandLine::parse(arguments), outStream, errStream), exitCode);
+    outStream.flush();
+    errStream.flush();
+    if (exitCode != 0) {
+        QVERIFY2(err.contains(printed), qPrintable(err));
+        QCOMPARE(out, QString());
+        QCOMPARE(fileBytes(lib), old);
+        return;
+    }
+    QCOMPARE(out, printed + u'\n');
+    if (arguments.first() == u"--add-comments")
+        QCOMPARE(expectValue(
+                     CommentLibrary(lib).comments(arguments[2], *LibraryCommand::ratingNamed(arguments[3])))
+                     .first(2),
+                 (QStringList{"新一", "新二"}));
+}
+
+void tst_SharedLibrary::commandLineLockHeld()
+{
+    const QString path = writableCopy(testDataFile(QStringLiteral("library/library.vxd")), m_dir.path());
+    const QByteArray old = fileBytes(path);
+    const auto helper = startHelper({"hold", path, "3000"});
+    QVERIFY(helper);
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int code = LibraryCommand::mergeLibrary(
+        path, testDataFile(QStringLiteral("library/twice.vxd")), outStream, errStream,
+        {std::chrono::milliseconds(600), std::chrono::milliseconds(100)});
+    errStream.flush();
+    QCOMPARE(code, 1);
+    const QString who =
+        QStringLiteral("%1（电脑 %2）").arg(QFileInfo(path).owner(), QSysInfo::machineHostName());
+    QCOMPARE(err.count(who), 2); // told while waiting, and when giving up
+    QCOMPARE(fileBytes(path), old);
+    helper->waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(tst_SharedLibrary)
