@@ -52,6 +52,7 @@ constexpr int CommentListInset = 1000;  // the comment frame's width less the li
 constexpr int MinimumFrameWidth = 1200; // a narrow window keeps the comment frame usable
 constexpr int MinimumListWidth = 200;
 constexpr int BlinkInterval = 500; // ms
+constexpr int WatchInterval = 3000; // ms: how soon another teacher's change shows
 
 const QColor PanelCaptionRed(255, 0, 0);
 
@@ -186,8 +187,41 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     setTabOrder(m_search, m_results);
     setTabOrder(m_results, m_lbnr);
 
+    // A shared library is changed by other teachers: look at its file every few seconds and
+    // whenever the teacher comes back to this window.
+    m_watchTimer = new QTimer(this);
+    m_watchTimer->setObjectName(QStringLiteral("libraryWatchTimer"));
+    m_watchTimer->setInterval(WatchInterval);
+    connect(m_watchTimer, &QTimer::timeout, this, &pytools::reloadIfChanged);
+    m_watchTimer->start();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && isAncestorOf(now) && !(old && isAncestorOf(old)))
+            reloadIfChanged();
+    });
+
     placeControls();
     load();
+}
+
+void pytools::reloadIfChanged()
+{
+    if (m_frame->isVisible() || !m_watch.changed())
+        return;
+    const QString category = selectedCategory();
+    const int categoryRow = selectedCategoryIndex();
+    const QString comment = selectedComment();
+    const int commentRow = selectedCommentIndex();
+    const Rating kept = rating();
+    load();
+    const auto rowOf = [](QListWidget *list, const QString &text, int fallback) {
+        const QList<QListWidgetItem *> same = list->findItems(text, Qt::MatchExactly);
+        return same.isEmpty() ? std::min(fallback, list->count() - 1) : list->row(same.first());
+    };
+    if (categoryRow >= 0 && m_lblb->count() > 0)
+        m_lblb->setCurrentRow(rowOf(m_lblb, category, categoryRow));
+    setRating(kept);
+    if (commentRow >= 0 && m_lbnr->count() > 0)
+        m_lbnr->setCurrentRow(rowOf(m_lbnr, comment, commentRow));
 }
 
 int pytools::px(double twips) const
@@ -202,6 +236,7 @@ CommentLibrary pytools::library() const
 
 void pytools::load()
 {
+    m_watch.setPath(library().path()); // what is read below is what has been seen
     {
         // Filling happens once, below, not for every intermediate row.
         const QSignalBlocker blocker(m_lblb);

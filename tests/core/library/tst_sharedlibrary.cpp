@@ -2,6 +2,8 @@
 #include "core/app/commandline.h"
 #include "core/app/librarycommand.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylocation.h"
+#include "core/library/librarywatch.h"
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "resultvalue.h"
@@ -9,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +81,10 @@ private slots:
     void commandLine_data();
     void commandLine();
     void commandLineLockHeld();
+    void watch_data();
+    void watch();
+    void location_data();
+    void location();
 
 private:
     QTemporaryDir m_dir;
@@ -392,6 +399,85 @@ void tst_SharedLibrary::commandLineLockHeld()
     QCOMPARE(err.count(who), 2); // told while waiting, and when giving up
     QCOMPARE(fileBytes(path), old);
     helper->waitForFinished();
+}
+
+void tst_SharedLibrary::watch_data()
+{
+    QTest::addColumn<QString>("change"); // what happens to the file after it was seen
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("nothing") << "" << false;
+    QTest::newRow("another size") << "grow" << true;
+    QTest::newRow("same size, another time") << "touch" << true;
+    QTest::newRow("removed") << "remove" << true;
+}
+
+void tst_SharedLibrary::watch()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, changed);
+    const QString path = writableCopy(testDataFile(QStringLiteral("library/library.vxd")), m_dir.path());
+    LibraryWatch watch(path);
+    QFile file(path);
+    if (change == u"grow") {
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("\t\tx\r\n");
+        file.close();
+    } else if (change == u"touch") {
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        file.close();
+    } else if (change == u"remove") {
+        QVERIFY(file.remove());
+    }
+    QCOMPARE(watch.changed(), changed);
+    QVERIFY(!watch.changed()); // seen now
+}
+
+void tst_SharedLibrary::location_data()
+{
+    QTest::addColumn<QString>("chosen"); // "" the teacher's own; "shared" a file that exists
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("unreachable"); // part of the reason, or "" when reachable
+    QTest::newRow("own") << ""
+                         << "我的评语库"
+                         << "";
+    QTest::newRow("a grade's library") << "shared"
+                                       << "年级组评语库"
+                                       << "";
+    QTest::newRow("shared folder not mounted") << "gone/年级组评语库.vxd"
+                                               << "年级组评语库"
+                                               << "找不到评语库";
+    QTest::newRow("a folder") << "folder"
+                              << "folder"
+                              << "不是评语库文件";
+}
+
+void tst_SharedLibrary::location()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, name);
+    QFETCH(QString, unreachable);
+    QTemporaryDir dir;
+    const QString own = writableCopy(testDataFile(QStringLiteral("library/library.vxd")), dir.path());
+    QString path = chosen.isEmpty() ? QString() : dir.filePath(chosen);
+    if (chosen == u"shared") {
+        path = dir.filePath(QStringLiteral("年级组评语库.vxd"));
+        QVERIFY(QFile::copy(own, path));
+    } else if (chosen == u"folder") {
+        QVERIFY(QDir(dir.path()).mkdir(chosen));
+    }
+    {
+        QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+        LibraryLocation(settings, own).choose(path);
+    }
+    // Kept in the settings: a new run sees the choice.
+    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    const LibraryLocation location(settings, own);
+    QCOMPARE(location.path(), path.isEmpty() ? own : path);
+    QCOMPARE(location.isOwn(), chosen.isEmpty());
+    QCOMPARE(location.name(), name);
+    QVERIFY2(location.unreachableReason().contains(unreachable), qPrintable(location.unreachableReason()));
+    QCOMPARE(location.unreachableReason().isEmpty(), unreachable.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_SharedLibrary)

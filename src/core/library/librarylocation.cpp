@@ -1,0 +1,49 @@
+#include "core/library/librarylocation.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+LibraryLocation::LibraryLocation(QSettings &settings, QString ownPath)
+    : m_settings(settings)
+    , m_ownPath(std::move(ownPath))
+{}
+
+QString LibraryLocation::path() const
+{
+    const QString chosen = m_settings.value(SettingKey).toString();
+    return chosen.isEmpty() ? m_ownPath : chosen;
+}
+
+bool LibraryLocation::isOwn() const
+{
+    return QFileInfo(path()) == QFileInfo(m_ownPath);
+}
+
+void LibraryLocation::choose(const QString &path)
+{
+    if (path.isEmpty() || QFileInfo(path) == QFileInfo(m_ownPath))
+        m_settings.remove(SettingKey);
+    else
+        m_settings.setValue(SettingKey, QFileInfo(path).absoluteFilePath());
+    m_settings.sync();
+}
+
+QString LibraryLocation::name() const
+{
+    return isOwn() ? QStringLiteral("我的评语库") : QFileInfo(path()).completeBaseName();
+}
+
+QString LibraryLocation::unreachableReason() const
+{
+    const QFileInfo info(path());
+    if (!info.exists())
+        return QStringLiteral(
+                   "找不到评语库“%1”。如果它在学校网络的共享文件夹里，请检查网络连接和共享文件夹是否已连上。")
+            .arg(info.filePath());
+    if (!info.isFile())
+        return QStringLiteral("“%1”不是评语库文件。").arg(info.filePath());
+    if (!info.isReadable())
+        return QStringLiteral("没有读取评语库“%1”的权限，请向管理共享文件夹的老师询问。")
+            .arg(info.filePath());
+    return QString();
+}
