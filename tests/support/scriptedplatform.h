@@ -126,6 +126,7 @@ public:
     QStringList propertiesShown;       ///< every printer whose properties dialog was opened
     QList<PrintJobChoice> jobShown;    ///< the copies and range each properties dialog showed
     QString remembered;                ///< the remembered printer
+    QString librarySettingValue;       ///< the library chosen in 评语库位置... ("" the own)
     QStringList recent;                ///< the remembered recent files
     QList<int> printerSettings;        ///< every value setPrinterSetting received
     RecordingPrinter recordingPrinter; ///< what printer() gives while printerAvailable
@@ -165,6 +166,8 @@ public:
         jobShown << shown;
         return propertiesAnswer;
     }
+    QString librarySetting() override { return librarySettingValue; }
+    void setLibrarySetting(const QString &path) override { librarySettingValue = path; }
     QString rememberedPrinter() override { return remembered; }
     QStringList recentFiles() override { return recent; }
     void setRecentFiles(const QStringList &paths) override { recent = paths; }

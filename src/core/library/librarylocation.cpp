@@ -1,16 +1,17 @@
 #include "core/library/librarylocation.h"
 
-#include <QFileInfo>
-#include <QSettings>
+#include "core/platform/platform.h"
 
-LibraryLocation::LibraryLocation(QSettings &settings, QString ownPath)
-    : m_settings(settings)
+#include <QFileInfo>
+
+LibraryLocation::LibraryLocation(Platform &platform, QString ownPath)
+    : m_platform(platform)
     , m_ownPath(std::move(ownPath))
 {}
 
 QString LibraryLocation::path() const
 {
-    const QString chosen = m_settings.value(SettingKey).toString();
+    const QString chosen = m_platform.librarySetting();
     return chosen.isEmpty() ? m_ownPath : chosen;
 }
 
@@ -22,10 +23,9 @@ bool LibraryLocation::isOwn() const
 void LibraryLocation::choose(const QString &path)
 {
     if (path.isEmpty() || QFileInfo(path) == QFileInfo(m_ownPath))
-        m_settings.remove(SettingKey);
+        m_platform.setLibrarySetting(QString());
     else
-        m_settings.setValue(SettingKey, QFileInfo(path).absoluteFilePath());
-    m_settings.sync();
+        m_platform.setLibrarySetting(QFileInfo(path).absoluteFilePath());
 }
 
 QString LibraryLocation::name() const

@@ -2,17 +2,15 @@
 
 #include <QString>
 
-class QSettings;
+class Platform;
 
 /// Which comment library the teacher uses: the teacher's own in the program folder (as always),
 /// or any file, typically one a grade shares in a folder on the school network. The choice is
-/// kept in the settings.
+/// kept with the program's settings (Platform::librarySetting).
 class LibraryLocation
 {
 public:
-    static inline const QString SettingKey = QStringLiteral("library/path");
-
-    LibraryLocation(QSettings &settings, QString ownPath);
+    LibraryLocation(Platform &platform, QString ownPath);
 
     /// The library in use: the chosen file, or the teacher's own.
     QString path() const;
@@ -30,6 +28,6 @@ public:
     QString unreachableReason() const;
 
 private:
-    QSettings &m_settings;
+    Platform &m_platform;
     QString m_ownPath;
 };

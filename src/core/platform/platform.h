@@ -110,6 +110,11 @@ public:
     virtual QStringList recentFiles() = 0;
     virtual void setRecentFiles(const QStringList &paths) = 0;
 
+    /// The comment library chosen in 评语库位置..., remembered for the next run; empty for the
+    /// teacher's own. Kept with the program's other settings.
+    virtual QString librarySetting() { return QString(); }
+    virtual void setLibrarySetting(const QString &path) { Q_UNUSED(path); }
+
     /// The printer chosen last, remembered for the next run; empty when none was chosen.
     virtual QString rememberedPrinter() = 0;
     virtual void rememberPrinter(const QString &name) = 0;

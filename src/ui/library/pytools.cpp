@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -229,14 +230,33 @@ int pytools::px(double twips) const
     return Twips::toPixels(twips, logicalDpiY());
 }
 
+LibraryLocation pytools::location() const
+{
+    return LibraryLocation(m_platform, m_session.ProgramFolder() + CommentLibrary::FileName);
+}
+
 CommentLibrary pytools::library() const
 {
-    return CommentLibrary(m_session.ProgramFolder() + CommentLibrary::FileName);
+    return CommentLibrary(location().path());
 }
 
 void pytools::load()
 {
-    m_watch.setPath(library().path()); // what is read below is what has been seen
+    LibraryLocation place = location();
+    // Another library that cannot be reached (a shared folder not connected) is said, with
+    // the teacher's own offered instead.
+    if (!place.isOwn()) {
+        if (const QString reason = place.unreachableReason(); !reason.isEmpty()) {
+            const QString question = reason + QStringLiteral("\n\n要改用您自己的评语库吗？");
+            if (m_platform.messageBox(question, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+                MsgAnswer::Yes)
+                place.choose(QString());
+        }
+    }
+    // The title names a library other than the teacher's own; its tip gives the file's place.
+    setWindowTitle(place.isOwn() ? QStringLiteral("评语资源库") : QStringLiteral("评语资源库 - %1").arg(place.name()));
+    m_pylb->setToolTip(place.isOwn() ? QString() : QDir::toNativeSeparators(place.path()));
+    m_watch.setPath(place.path()); // what is read below is what has been seen
     {
         // Filling happens once, below, not for every intermediate row.
         const QSignalBlocker blocker(m_lblb);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylocation.h"
 #include "core/library/librarywatch.h"
 
 #include <QColor>
@@ -60,8 +61,9 @@ public:
     /// Asks every few seconds whether the library file changed (reloadIfChanged).
     QTimer *libraryWatchTimer() const { return m_watchTimer; }
 
-    /// The library file of the program folder.
+    /// The library in use (评语库位置...): the teacher's own in the program folder, or another.
     CommentLibrary library() const;
+    LibraryLocation location() const;
 
     /// The window's load: the category list refilled from the file with its first entry
     /// selected (which fills the comment list), the panel hidden, no panel mode. The rating

@@ -414,6 +414,19 @@ std::optional<PrintJobChoice> QtPlatform::printerProperties(const QString &name,
     return chosen;
 }
 
+QString QtPlatform::librarySetting()
+{
+    return settings()->value(QStringLiteral("library/path")).toString();
+}
+
+void QtPlatform::setLibrarySetting(const QString &path)
+{
+    if (path.isEmpty())
+        settings()->remove(QStringLiteral("library/path"));
+    else
+        settings()->setValue(QStringLiteral("library/path"), path);
+}
+
 QString QtPlatform::rememberedPrinter()
 {
     return settings()->value(PrinterKey).toString();

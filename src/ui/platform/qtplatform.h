@@ -45,6 +45,8 @@ public:
     std::optional<PrintJobChoice> printerProperties(const QString &name,
                                                     const PrintJobChoice &shown) override;
     /// Kept in the program's settings file ($XDG_CONFIG_HOME/qhsy/qhsy.conf).
+    QString librarySetting() override;
+    void setLibrarySetting(const QString &path) override;
     QString rememberedPrinter() override;
     QStringList recentFiles() override;
     void setRecentFiles(const QStringList &paths) override;

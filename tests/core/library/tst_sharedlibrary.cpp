@@ -7,11 +7,11 @@
 #include "core/platform/textfile.h"
 #include "programfolder.h"
 #include "resultvalue.h"
+#include "scriptedplatform.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -466,13 +466,10 @@ void tst_SharedLibrary::location()
     } else if (chosen == u"folder") {
         QVERIFY(QDir(dir.path()).mkdir(chosen));
     }
-    {
-        QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-        LibraryLocation(settings, own).choose(path);
-    }
-    // Kept in the settings: a new run sees the choice.
-    QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    const LibraryLocation location(settings, own);
+    ScriptedPlatform platform;
+    LibraryLocation(platform, own).choose(path);
+    QCOMPARE(platform.librarySettingValue, path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
+    const LibraryLocation location(platform, own);
     QCOMPARE(location.path(), path.isEmpty() ? own : path);
     QCOMPARE(location.isOwn(), chosen.isEmpty());
     QCOMPARE(location.name(), name);
