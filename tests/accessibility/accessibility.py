@@ -7,6 +7,7 @@ server, a window manager and a private accessibility bus.
 usage: accessibility.py PROGRAM CLASS-FILE
 """
 import os
+import re
 import subprocess
 import sys
 import time
@@ -220,6 +221,8 @@ def evening_by_keyboard(program, road):
         return fail(f'Tab never reached the stock comments: {path_of(focused(program))}')
     stock = next(n for n in descendants(find(program.main, 'list', '详细内容'))
                  if has(n, pyatspi.STATE_FOCUSED)).name
+    # The list shows a stock comment's marks; what goes into the comment is the sentence alone.
+    stock = re.sub(r'(〔[^〔〕]*〕)+$', '', stock)
     key('Return')
     key('ctrl+s')
     if not wait_for(lambda: 'Good' + stock in open(road, 'rb').read().decode('gb18030')):

@@ -28,7 +28,8 @@ const QString Closing = QStringLiteral(
     "\n"
     "退出码：0 成功；1 写出失败；2 输入文件无法读取或不是评语文件、学生多于 100 名，或打印方案不存在、\n"
     "      纸张大小无效、没有学生（--print-pdf），或名单文件无法读取、没有姓名（--import-names），\n"
-    "      或评价表、评语库无法读取（--draft）；\n"
+    "      或评价表、评语库无法读取（--draft），或评语库、文本文件无法读取（--add-comments、\n"
+    "      --merge-library；等别的老师修改评语库超过 30 秒仍未完成时为 1）；\n"
     "      3 检查发现了问题（--check）；64 参数错误（包括未知的选项、被拒绝的输出文件）。\n");
 
 } // namespace
@@ -38,6 +39,7 @@ const QList<const CommandMode *> &modes()
     static const QList<const CommandMode *> all{
         &CommandModes::resave(), &CommandModes::exportText(),  &CommandModes::printPdf(),
         &CommandModes::check(),  &CommandModes::importNames(), &CommandModes::draft(),
+        &CommandModes::addComments(), &CommandModes::mergeLibrary(),
         &CommandModes::help(),   &CommandModes::version(),
     };
     return all;

@@ -14,6 +14,8 @@ const CommandMode &printPdf();
 const CommandMode &check();
 const CommandMode &importNames();
 const CommandMode &draft();
+const CommandMode &addComments();
+const CommandMode &mergeLibrary();
 const CommandMode &help();
 const CommandMode &version();
 

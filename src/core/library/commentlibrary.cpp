@@ -1,330 +1,27 @@
 #include "core/library/commentlibrary.h"
 
+#include "core/library/libraryrules.h"
 #include "core/platform/linerewrite.h"
 #include "core/platform/textfile.h"
 
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QStringView>
 
 #include <algorithm>
 
-// Every rule below is written once, over a list of line views, and sends its result to a sink:
+// Every rule (libraryrules.h) is written once, over a list of line views, and sends its result to a sink:
 // either "keep input line i" or "add this new line". The QStringList functions collect into a
 // list (kept lines stay shared, nothing is copied); the file operations build the new file's
 // bytes directly, copying a kept line's bytes as they were and encoding only new lines, so a
 // change to a large library decodes the file once and never encodes it whole.
 
+using namespace LibraryRules;
+
 namespace {
-
-const QChar Letters[] = {u'好', u'中', u'差'};
-
-QChar letterOf(Rating rating)
-{
-    switch (rating) {
-    case Rating::Excellent:
-        return Letters[0];
-    case Rating::Good:
-        return Letters[1];
-    case Rating::Lagging:
-    case Rating::None: // no section of its own
-        break;
-    }
-    return Letters[2];
-}
-
-/// The text without the given characters at its start and end.
-QStringView trimmedOf(QStringView text, QStringView characters)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && characters.contains(text[begin]))
-        ++begin;
-    while (end > begin && characters.contains(text[end - 1]))
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
-QStringView trimmedOfBlanks(QStringView text)
-{
-    return trimmedOf(text, u" ");
-}
-
-/// A section line is recognised with the blanks and TABs around it removed (it starts with a
-/// TAB when this program writes it).
-QStringView trimmedOfBlanksAndTabs(QStringView text)
-{
-    return trimmedOf(text, u" \t");
-}
-
-bool isCategoryLine(QStringView line)
-{
-    return line.startsWith(CommentLibrary::CategoryMarker);
-}
-
-/// The category a category line opens, as the library lists it.
-QStringView categoryName(QStringView line)
-{
-    return trimmedOfBlanks(line.mid(CommentLibrary::CategoryMarker.size()));
-}
-
-bool holdsMarker(QStringView line)
-{
-    return line.contains(CommentLibrary::SectionMarker);
-}
-
-/// "*!*" + category + letter: what a section line reads as once blanks around it are gone.
-QString sectionKey(const QString &category, QChar letter)
-{
-    return CommentLibrary::SectionMarker + category + letter;
-}
-
-bool isSectionLine(QStringView line, const QString &key)
-{
-    return line.size() >= key.size() && trimmedOfBlanksAndTabs(line) == key;
-}
-
-/// Whether some query would take the line for a section line: "*!*", any name, a letter.
-bool isAnySectionLine(QStringView line)
-{
-    const QStringView text = trimmedOfBlanksAndTabs(line);
-    if (text.size() <= CommentLibrary::SectionMarker.size() ||
-        !text.startsWith(CommentLibrary::SectionMarker))
-        return false;
-    const QChar last = text.back();
-    return last == Letters[0] || last == Letters[1] || last == Letters[2];
-}
-
-/// The text of a comment line: the first two characters are the indent, whatever they are.
-QStringView commentText(QStringView line)
-{
-    return line.size() > 2 ? line.mid(2) : QStringView();
-}
-
-/// A line break inside a name or a text would split it into lines of another meaning when the
-/// file is read again, so each one is written as a blank.
-QString oneLine(const QString &text)
-{
-    QString result = text;
-    for (QChar &c : result) {
-        if (c == u'\r' || c == u'\n')
-            c = u' ';
-    }
-    return result;
-}
-
-/// A comment as it is stored: on one line, and with no marker left in it.
-QString storedComment(const QString &text)
-{
-    QString stored = oneLine(text);
-    // Replacing can bring a new marker together ("*!*!*"), so repeat until none is left.
-    while (stored.contains(CommentLibrary::SectionMarker))
-        stored.replace(CommentLibrary::SectionMarker, CommentLibrary::EscapedMarker);
-    return stored;
-}
-
-QString commentLine(const QString &text)
-{
-    return QStringLiteral("\t\t") + storedComment(text);
-}
-
-qsizetype indexOfCategory(const QList<QStringView> &lines, QStringView name)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (isCategoryLine(lines[i]) && categoryName(lines[i]) == name)
-            return i;
-    }
-    return -1;
-}
-
-qsizetype indexOfSection(const QList<QStringView> &lines, const QString &category, Rating rating)
-{
-    const QString key = sectionKey(category, letterOf(rating));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (isSectionLine(lines[i], key))
-            return i;
-    }
-    return -1;
-}
-
-// ---- Sinks --------------------------------------------------------------------------------
-
-using LineRewrite::FileSink;
-using LineRewrite::ListSink;
-using LineRewrite::viewsOf;
-
-// ---- The rules ----------------------------------------------------------------------------
-
-template<class Sink> void addCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        out.keep(i);
-    const QString clean = CommentLibrary::trimBlanks(oneLine(name));
-    out.add(CommentLibrary::CategoryMarker + clean);
-    for (QChar letter : Letters)
-        out.add(u'\t' + sectionKey(clean, letter));
-}
-
-template<class Sink>
-void renameCategory(const QList<QStringView> &lines, const QString &oldName, const QString &newName,
-                    Sink &out)
-{
-    const QString clean = CommentLibrary::trimBlanks(oneLine(newName));
-    const QString category = CommentLibrary::CategoryMarker + clean;
-    QString oldKeys[3], newLines[3];
-    for (int k = 0; k < 3; ++k) {
-        oldKeys[k] = sectionKey(oldName, Letters[k]);
-        newLines[k] = u'\t' + sectionKey(clean, Letters[k]);
-    }
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines[i];
-        if (isCategoryLine(line) && categoryName(line) == oldName) {
-            out.add(category);
-            continue;
-        }
-        int section = -1;
-        if (holdsMarker(line)) {
-            for (int k = 0; k < 3 && section < 0; ++k) {
-                if (isSectionLine(line, oldKeys[k]))
-                    section = k;
-            }
-        }
-        if (section >= 0)
-            out.add(newLines[section]);
-        else
-            out.keep(i);
-    }
-}
-
-/// Returns false, sending nothing, when there is no category of the name.
-template<class Sink> bool deleteCategory(const QList<QStringView> &lines, const QString &name, Sink &out)
-{
-    const qsizetype first = indexOfCategory(lines, name);
-    if (first < 0)
-        return false;
-    for (qsizetype i = 0; i < first; ++i) {
-        if (!lines[i].isEmpty())
-            out.keep(i);
-    }
-    qsizetype next = first + 1;
-    while (next < lines.size() && !isCategoryLine(lines[next]))
-        ++next;
-    for (qsizetype i = next; i < lines.size(); ++i)
-        out.keep(i);
-    return true;
-}
-
-template<class Sink>
-void addComments(const QList<QStringView> &lines, const QString &category, Rating rating,
-                 const QStringList &texts, Sink &out)
-{
-    const qsizetype section = indexOfSection(lines, category, rating);
-    const qsizetype split = section < 0 ? lines.size() : section + 1;
-    for (qsizetype i = 0; i < split; ++i)
-        out.keep(i);
-    for (const QString &text : texts)
-        out.add(commentLine(text));
-    for (qsizetype i = split; i < lines.size(); ++i)
-        out.keep(i);
-}
-
-/// *replaced tells whether some line took the new text.
-template<class Sink>
-void replaceComment(const QList<QStringView> &lines, const QString &oldText, const QString &newText,
-                    Sink &out, bool *replaced = nullptr)
-{
-    const QString replacement = commentLine(newText);
-    bool inSection = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines[i];
-        if (holdsMarker(line)) {
-            inSection = isAnySectionLine(line);
-            out.keep(i);
-        } else if (inSection && commentText(line) == oldText) {
-            out.add(replacement);
-            if (replaced)
-                *replaced = true;
-        } else {
-            out.keep(i);
-        }
-    }
-}
-
-template<class Sink> void deleteComment(const QList<QStringView> &lines, const QString &text, Sink &out)
-{
-    const QStringView wanted = trimmedOfBlanks(text);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringView line = lines[i];
-        if (line.isEmpty() || trimmedOfBlanks(commentText(line)) == wanted)
-            continue;
-        out.keep(i);
-    }
-}
-
-QStringList categoryNames(const QList<QStringView> &lines)
-{
-    QStringList names;
-    for (QStringView line : lines) {
-        if (isCategoryLine(line))
-            names.append(categoryName(line).toString());
-    }
-    return names;
-}
-
-QStringList comments(const QList<QStringView> &lines, const QString &category, Rating rating)
-{
-    QStringList texts;
-    const qsizetype section = indexOfSection(lines, category, rating);
-    if (section < 0)
-        return texts;
-    for (qsizetype i = section + 1; i < lines.size() && !holdsMarker(lines[i]); ++i)
-        texts.append(commentText(lines[i]).toString());
-    return texts;
-}
-
-QList<CommentLibrary::Entry> entries(const QList<QStringView> &lines)
-{
-    // One pass finds every section line, so that each of the category × rating lookups the
-    // window makes (the first section line of its key, as comments() finds it) is a hash lookup.
-    QHash<QStringView, qsizetype> sections;
-    QStringList names;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (isCategoryLine(lines[i]))
-            names.append(categoryName(lines[i]).toString());
-    }
-    // Walking backwards, the first line of a key is the one left in the hash.
-    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
-        if (!isCategoryLine(lines[i]) && holdsMarker(lines[i]) && isAnySectionLine(lines[i]))
-            sections.insert(trimmedOfBlanksAndTabs(lines[i]), i);
-    }
-    QList<CommentLibrary::Entry> found;
-    QSet<QString> done;
-    for (const QString &name : std::as_const(names)) {
-        if (done.contains(name))
-            continue; // a second category of the name shows the first one's comments
-        done.insert(name);
-        for (const Rating rating : {Rating::Excellent, Rating::Good, Rating::Lagging}) {
-            const QString key = sectionKey(name, letterOf(rating));
-            const auto section = sections.constFind(QStringView(key));
-            if (section == sections.cend())
-                continue;
-            for (qsizetype i = *section + 1; i < lines.size() && !holdsMarker(lines[i]); ++i)
-                found.append({name, rating, commentText(lines[i]).toString()});
-        }
-    }
-    return found;
-}
-
-/// Runs a rule on a list of lines and returns the new list.
-template<class Rule> QStringList onList(const QStringList &lines, Rule rule)
-{
-    const QList<QStringView> views = viewsOf(lines);
-    ListSink sink(lines);
-    rule(views, sink);
-    return sink.take();
-}
 
 // ---- The file -----------------------------------------------------------------------------
 
@@ -349,10 +46,14 @@ Result<CommentLibrary::Written> save(const QString &path, const QByteArray &byte
     return CommentLibrary::Written{};
 }
 
-/// Reads the file, runs a rule that builds the new file, and writes it back. A rule returning
-/// false leaves the file as it is.
-template<class Rule> Result<CommentLibrary::Written> change(const QString &path, Rule rule)
+/// Takes the lock, reads the file, runs a rule that builds the new file from what is there now,
+/// writes it back and releases the lock. A rule returning false leaves the file as it is.
+template<class Rule>
+Result<CommentLibrary::Written> change(const QString &path, const LockWait &wait, Rule rule)
 {
+    LibraryLock lock(path);
+    if (const Result<void> locked = lock.acquire(wait); !locked)
+        return locked.failure();
     const Result<LineRewrite::File> loaded = load(path);
     if (!loaded)
         return loaded.failure();
@@ -502,7 +203,7 @@ QList<CommentLibrary::Entry> CommentLibrary::search(const QList<Entry> &entries,
 
 Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::addCategory(lines, name, sink);
         return true;
     });
@@ -510,7 +211,7 @@ Result<CommentLibrary::Written> CommentLibrary::addCategory(const QString &name)
 
 Result<CommentLibrary::Written> CommentLibrary::renameCategory(const QString &oldName, const QString &newName)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::renameCategory(lines, oldName, newName, sink);
         return true;
     });
@@ -518,7 +219,8 @@ Result<CommentLibrary::Written> CommentLibrary::renameCategory(const QString &ol
 
 Result<CommentLibrary::Written> CommentLibrary::deleteCategory(const QString &name)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
+    return change(m_path, m_wait,
+                  [&](const auto &lines, auto &sink) { return ::deleteCategory(lines, name, sink); });
 }
 
 Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &category, Rating rating,
@@ -526,7 +228,7 @@ Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &categ
 {
     const bool marker =
         std::any_of(texts.begin(), texts.end(), [](const QString &text) { return ::holdsMarker(text); });
-    return notingMarker(change(m_path,
+    return notingMarker(change(m_path, m_wait,
                                [&](const auto &lines, auto &sink) {
                                    ::addComments(lines, category, rating, texts, sink);
                                    return true;
@@ -537,7 +239,7 @@ Result<CommentLibrary::Written> CommentLibrary::addComments(const QString &categ
 Result<CommentLibrary::Written> CommentLibrary::replaceComment(const QString &oldText, const QString &newText)
 {
     bool replaced = false;
-    Result<Written> written = change(m_path, [&](const auto &lines, auto &sink) {
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::replaceComment(lines, oldText, newText, sink, &replaced);
         return true;
     });
@@ -546,8 +248,86 @@ Result<CommentLibrary::Written> CommentLibrary::replaceComment(const QString &ol
 
 Result<CommentLibrary::Written> CommentLibrary::deleteComment(const QString &text)
 {
-    return change(m_path, [&](const auto &lines, auto &sink) {
+    return change(m_path, m_wait, [&](const auto &lines, auto &sink) {
         ::deleteComment(lines, text, sink);
         return true;
     });
+}
+
+Result<CommentLibrary::Written> CommentLibrary::replaceComment(const Entry &old, const QString &newText)
+{
+    bool found = false;
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const qsizetype at = ::indexOfComment(lines, old);
+        found = at >= 0;
+        for (qsizetype i = 0; found && i < lines.size(); ++i) {
+            if (i == at)
+                sink.add(::commentLine(newText));
+            else
+                sink.keep(i);
+        }
+        return found;
+    });
+    if (written && !found)
+        return Failure{VanishedMessage, FailureKind::NotFound};
+    return notingMarker(std::move(written), ::holdsMarker(newText));
+}
+
+Result<CommentLibrary::Written> CommentLibrary::deleteComment(const Entry &old)
+{
+    bool found = false;
+    Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const qsizetype at = ::indexOfComment(lines, old);
+        found = at >= 0;
+        for (qsizetype i = 0; found && i < lines.size(); ++i) {
+            if (i != at)
+                sink.keep(i);
+        }
+        return found;
+    });
+    if (written && !found)
+        return Failure{VanishedMessage, FailureKind::NotFound};
+    return written;
+}
+
+Result<CommentLibrary::Written> CommentLibrary::addCommentsFirst(const QString &category, Rating rating,
+                                                                 const QStringList &texts)
+{
+    QStringList kept;
+    for (const QString &text : texts) {
+        if (!text.isEmpty())
+            kept.append(text);
+    }
+    const bool marker =
+        std::any_of(kept.begin(), kept.end(), [](const QString &text) { return ::holdsMarker(text); });
+    return notingMarker(change(m_path, m_wait,
+                               [&](const auto &lines, auto &sink) {
+                                   ::addToSections(lines, {{category, rating, kept, true}}, sink);
+                                   return !kept.isEmpty();
+                               }),
+                        marker);
+}
+
+QStringList CommentLibrary::withMerged(const QStringList &lines, const QList<Entry> &other, qsizetype *added)
+{
+    return onList(lines, [&](const auto &views, auto &sink) {
+        ::addToSections(views, ::mergeAdditions(views, other, added), sink);
+    });
+}
+
+Result<qsizetype> CommentLibrary::merge(const CommentLibrary &other)
+{
+    const Result<QList<Entry>> theirs = other.entries();
+    if (!theirs)
+        return theirs.failure();
+    qsizetype added = 0;
+    const Result<Written> written = change(m_path, m_wait, [&](const auto &lines, auto &sink) {
+        const QList<Addition> additions = ::mergeAdditions(lines, *theirs, &added);
+        if (added > 0)
+            ::addToSections(lines, additions, sink);
+        return added > 0;
+    });
+    if (!written)
+        return written.failure();
+    return added;
 }

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "core/document/rating.h"
+#include "core/library/librarylock.h"
 #include "core/platform/result.h"
 
 #include <QString>
 #include <QStringList>
 
 /// The stock-comment library file pyk.vxd: categories, each with three sections (好, 中, 差) of
-/// one-line comments. Nothing is cached: every query reads the file, every change reads all of
-/// it, builds the new text and writes the whole file back atomically.
+/// one-line comments. Nothing is cached: every query reads the file, every change takes the lock
+/// beside it (LibraryLock), reads all of it, builds the new text from what is there now, writes
+/// the whole file back atomically and releases the lock, so that several teachers can change one
+/// shared library at once without losing each other's changes.
 ///
 /// Lines: "*!*类别之" + name opens a category; TAB "*!*" name letter opens a section; a comment
 /// line (TAB TAB text) is recognised by its place after a section line and loses its first two
@@ -50,8 +53,12 @@ public:
 
     const QString &path() const { return m_path; }
 
+    /// How a change waits for another's lock (30 s, a notice after 3 s, by default).
+    void setLockWait(LockWait wait) { m_wait = std::move(wait); }
+
     // Queries and changes fail as FailureKind::Unreadable (nothing is written) or, for a
-    // change, FailureKind::WriteFailed (the old file is untouched).
+    // change, FailureKind::WriteFailed (the old file is untouched) or FailureKind::Stopped (the
+    // lock was not had in time; nothing was read or written).
 
     /// The names of all categories in file order (blanks around a name removed).
     Result<QStringList> categoryNames() const;
@@ -75,6 +82,25 @@ public:
     Result<Written> replaceComment(const QString &oldText, const QString &newText);
     Result<Written> deleteComment(const QString &text);
 
+    // Changes of one comment named by its place and text, as the teacher saw it. When another
+    // teacher has meanwhile changed or deleted it, they fail as FailureKind::NotFound with
+    // VanishedMessage and change nothing.
+    Result<Written> replaceComment(const Entry &old, const QString &newText);
+    Result<Written> deleteComment(const Entry &old);
+
+    /// Adds the comments first in their section, making the category (at the end) when there
+    /// is none; empty texts are skipped, as the batch import does.
+    Result<Written> addCommentsFirst(const QString &category, Rating rating, const QStringList &texts);
+
+    /// Adds, category by category and rating by rating, the comments of `other` this library
+    /// lacks (same text, same comment): after a section's own comments, a new category at the
+    /// end. Returns how many were added; merging the same library again adds none. `other` is
+    /// read whole first; nothing is written when it cannot be.
+    Result<qsizetype> merge(const CommentLibrary &other);
+
+    static inline const QString VanishedMessage =
+        QStringLiteral("这条评语已被其他老师修改或删除，评语库没有改动。");
+
     // The same rules on lines in memory, for the file operations above and for tests.
     static QStringList categoryNamesIn(const QStringList &lines);
     static QStringList commentsIn(const QStringList &lines, const QString &category, Rating rating);
@@ -88,7 +114,10 @@ public:
     static QStringList withCommentReplaced(const QStringList &lines, const QString &oldText,
                                            const QString &newText);
     static QStringList withCommentDeleted(const QStringList &lines, const QString &text);
+    /// What merge() adds to lines, and how many comments that is.
+    static QStringList withMerged(const QStringList &lines, const QList<Entry> &other, qsizetype *added);
 
 private:
     QString m_path;
+    LockWait m_wait;
 };

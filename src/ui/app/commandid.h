@@ -50,6 +50,8 @@ enum class CommandId {
     BatchImport,
     AddSelection,
     GenerateDrafts,
+    LibraryLocation,
+    MergeLibrary,
     // the library pop-up's own, acting on the list pressed last
     PopupEdit,
     PopupDelete,

@@ -99,6 +99,8 @@ void MainWindow::createCommands()
         {CommandId::BatchImport, "pldr", "批量导入评语内容(&L)...", [library] { library->pldr(); }},
         {CommandId::AddSelection, "setop", "添加选定内容到评语库(&S)", [library] { library->setop(); }},
         {CommandId::GenerateDrafts, "drafts", "生成评语草稿(&G)...", [this] { showDrafts(); }},
+        {CommandId::LibraryLocation, "pykwz", "评语库位置(&W)...", [library] { library->chooseLocation(); }},
+        {CommandId::MergeLibrary, "pykhb", "合并评语库(&H)...", [library] { library->mergeLibrary(); }},
         {CommandId::PopupEdit, "kpxiugai", "修改(&E)", [library] { library->kpxiugai(); }},
         {CommandId::PopupDelete, "kpshanchu", "删除(&D)", [library] { library->kpshanchu(); }},
         {CommandId::PopupAdd, "kptianjia", "添加(&A)", [library] { library->kptianjia(); }},
@@ -176,7 +178,8 @@ void MainWindow::createMenus()
               C::PreviousStudent});
     fillMenu(topMenu("pingyu", "评语(&P)"),
              {C::AddCategory, C::DeleteCategory, C::EditCategory, "ggggg", C::AddComment, C::DeleteComment,
-              C::EditComment, C::BatchImport, "gggg1", C::AddSelection, "gggg2", C::GenerateDrafts});
+              C::EditComment, C::BatchImport, "gggg1", C::AddSelection, "gggg2", C::GenerateDrafts, "gggg3",
+              C::LibraryLocation, C::MergeLibrary});
     fillMenu(topMenu("see", "查看(&V)"), {C::StudentList, C::Library, C::NextPane});
     fillMenu(topMenu("tools", "工具(&T)"), {C::ImportNames, C::Signature, C::Progress, C::CheckClass});
     fillMenu(topMenu("help", "帮助(&H)"), {C::Help, C::About});

@@ -3,6 +3,7 @@
 #include "core/app/draftsboard.h"
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylocation.h"
 #include "core/platform/platform.h"
 #include "core/printing/schemestore.h"
 
@@ -126,7 +127,7 @@ DraftsDialog::~DraftsDialog() = default;
 void DraftsDialog::reload()
 {
     const Result<QList<CommentLibrary::Entry>> entries =
-        CommentLibrary(m_session.Files().library()).entries();
+        CommentLibrary(LibraryLocation(m_platform, m_session.Files().library()).path()).entries();
     const CommentDocument &document = m_session.Document();
     auto drafter = std::make_unique<ClassDrafts::Drafter>(
         entries ? Drafts::fromEntries(*entries) : Drafts::Library(), SchemeStore(m_session).activeOrNone(),

@@ -2,6 +2,7 @@
 
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylocation.h"
 #include "core/library/messages.h"
 #include "core/platform/platform.h"
 #include "ui/editor/pyedit.h"
@@ -10,6 +11,8 @@
 #include "ui/library/pytools.h"
 #include "ui/platform/present.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -88,6 +91,54 @@ void LibraryCommands::pldr()
             qobject_cast<QWidget *>(parent()));
     }
     present(m_batchImport);
+}
+
+void LibraryCommands::chooseLocation()
+{
+    pytools *window = m_workspace.openLibraryWindow();
+    if (!window)
+        return;
+    LibraryLocation location = window->location();
+    const QString text = QStringLiteral("现在使用的评语库：%1\n（%2）\n\n年级组的老师可以共用放在学校共享文件夹里的同一个"
+                                        "评语库，几位老师同时修改也不会丢失内容。")
+                             .arg(location.name(), QDir::toNativeSeparators(location.path()));
+    const int answer = m_platform.choose(text, QStringLiteral("评语库位置"),
+                                         {QStringLiteral("选择评语库文件..."), QStringLiteral("用我自己的评语库"),
+                                          QStringLiteral("取消")});
+    if (answer == 1) {
+        location.choose(QString());
+    } else if (answer == 0) {
+        const QString path = m_platform.openFileName(QStringLiteral("评语库文件|*.vxd|所有文件|*.*"));
+        if (path.isEmpty())
+            return;
+        location.choose(path);
+    } else {
+        return;
+    }
+    window->load();
+}
+
+void LibraryCommands::mergeLibrary()
+{
+    pytools *window = m_workspace.openLibraryWindow();
+    if (!window)
+        return;
+    const QString other = m_platform.openFileName(QStringLiteral("评语库文件|*.vxd|所有文件|*.*"));
+    if (other.isEmpty())
+        return;
+    const Result<qsizetype> added = window->library().merge(CommentLibrary(other));
+    if (!added) {
+        // The other file unreadable is no damage of this library: its reason is told as it is.
+        if (added.kind() == FailureKind::Unreadable && added.error().contains(other))
+            m_platform.messageBox(added.error(), Platform::NoticeTitle, MsgIcon::Critical, MsgButtons::Ok);
+        else
+            pytools::tellFailure(m_platform, added.failure());
+        return;
+    }
+    window->reloadIfChanged();
+    const QString text = *added == 0 ? QStringLiteral("“%1”中的评语这里都有了，没有添加。").arg(QFileInfo(other).fileName())
+                                     : QStringLiteral("已从“%1”添加 %2 条评语。").arg(QFileInfo(other).fileName()).arg(*added);
+    m_platform.messageBox(text, Platform::NoticeTitle, MsgIcon::Information, MsgButtons::Ok);
 }
 
 void LibraryCommands::kpxiugai()

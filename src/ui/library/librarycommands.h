@@ -34,6 +34,10 @@ public:
     void editpy();
     void setop();
     void pldr();
+    /// 评语库位置...: the teacher's own library or any file (a grade's, in a shared folder).
+    void chooseLocation();
+    /// 合并评语库...: adds another library file's comments this one lacks, and says how many.
+    void mergeLibrary();
 
     // The pop-up menu: each acts on the list the mouse was last pressed in.
     void kpxiugai();

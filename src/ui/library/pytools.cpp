@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -43,10 +44,6 @@ constexpr int SearchHeight = 330; // the search box, above the list, which gives
 constexpr int SearchGap = 60;
 /// A search shows at most this many stock comments.
 constexpr qsizetype SearchLimit = 200;
-// A stock comment's marks shown apart from its text: they guide drafting and never reach a comment.
-const QString MarksTip = QStringLiteral("标记：%1（供生成草稿用，插入评语时不会带上）");
-const QString UnverifiableTip =
-    QStringLiteral("标记：%1（这句话写的是老师才知道的事，生成草稿时不会选用；插入前请确认属实，标记不会带上）");
 constexpr Box PanelBox{720, 2760, 6375, 1335};
 constexpr Box PanelTextBox{120, 360, 6015, 375};
 constexpr Box SaveButtonBox{1440, 840, 1455, 375};
@@ -57,6 +54,7 @@ constexpr int CommentListInset = 1000;  // the comment frame's width less the li
 constexpr int MinimumFrameWidth = 1200; // a narrow window keeps the comment frame usable
 constexpr int MinimumListWidth = 200;
 constexpr int BlinkInterval = 500; // ms
+constexpr int WatchInterval = 3000; // ms: how soon another teacher's change shows
 
 const QColor PanelCaptionRed(255, 0, 0);
 
@@ -191,6 +189,18 @@ pytools::pytools(Session &session, Platform &platform, std::function<pyedit *()>
     setTabOrder(m_search, m_results);
     setTabOrder(m_results, m_lbnr);
 
+    // A shared library is changed by other teachers: look at its file every few seconds and
+    // whenever the teacher comes back to this window.
+    m_watchTimer = new QTimer(this);
+    m_watchTimer->setObjectName(QStringLiteral("libraryWatchTimer"));
+    m_watchTimer->setInterval(WatchInterval);
+    connect(m_watchTimer, &QTimer::timeout, this, &pytools::reloadIfChanged);
+    m_watchTimer->start();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && isAncestorOf(now) && !(old && isAncestorOf(old)))
+            reloadIfChanged();
+    });
+
     placeControls();
     load();
 }
@@ -200,13 +210,23 @@ int pytools::px(double twips) const
     return Twips::toPixels(twips, logicalDpiY());
 }
 
-CommentLibrary pytools::library() const
-{
-    return CommentLibrary(m_session.Files().library());
-}
-
 void pytools::load()
 {
+    LibraryLocation place = location();
+    // Another library that cannot be reached (a shared folder not connected) is said, with
+    // the teacher's own offered instead.
+    if (!place.isOwn()) {
+        if (const QString reason = place.unreachableReason(); !reason.isEmpty()) {
+            const QString question = reason + QStringLiteral("\n\n要改用您自己的评语库吗？");
+            if (m_platform.messageBox(question, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+                MsgAnswer::Yes)
+                place.choose(QString());
+        }
+    }
+    // The title names a library other than the teacher's own; its tip gives the file's place.
+    setWindowTitle(place.isOwn() ? QStringLiteral("评语资源库") : QStringLiteral("评语资源库 - %1").arg(place.name()));
+    m_pylb->setToolTip(place.isOwn() ? QString() : QDir::toNativeSeparators(place.path()));
+    m_watch.setPath(place.path()); // what is read below is what has been seen
     {
         // Filling happens once, below, not for every intermediate row.
         const QSignalBlocker blocker(m_lblb);
@@ -227,17 +247,6 @@ void pytools::load()
     m_frame->hide();
     m_mode = PanelMode::None;
     endDrag();
-}
-
-QString pytools::marksTip(const QString &line)
-{
-    const StockComment comment = StockComment::parse(line);
-    if (comment.marks.isEmpty())
-        return {};
-    QString marks;
-    for (const QString &mark : comment.marks)
-        marks += StockComment::MarkOpen + mark + StockComment::MarkClose;
-    return (comment.unverifiable ? UnverifiableTip : MarksTip).arg(marks);
 }
 
 void pytools::fillComments()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylocation.h"
+#include "core/library/librarywatch.h"
 
 #include <QColor>
 #include <QPoint>
@@ -56,14 +58,23 @@ public:
     QPushButton *Command1() const { return m_save; }
     QPushButton *Command2() const { return m_cancel; }
     QTimer *Timer1() const { return m_timer; }
+    /// Asks every few seconds whether the library file changed (reloadIfChanged).
+    QTimer *libraryWatchTimer() const { return m_watchTimer; }
 
-    /// The library file of the program folder.
+    /// The library in use (评语库位置...): the teacher's own in the program folder, or another.
     CommentLibrary library() const;
+    LibraryLocation location() const;
 
     /// The window's load: the category list refilled from the file with its first entry
     /// selected (which fills the comment list), the panel hidden, no panel mode. The rating
     /// options keep their state. Shows the corrupt-library message when the file is unreadable.
     void load();
+
+    /// Loads the library again when its file changed since it was read (another teacher's or
+    /// another window's change), keeping the selected category, rating and comment (by text,
+    /// else by place). Waits while the editing panel is open, so nothing typed is lost. Runs
+    /// on libraryWatchTimer and when the window gets the focus.
+    void reloadIfChanged();
 
     /// Refills the comment list for the selected category (blanks around it removed) and the
     /// rating that is on, and selects its first entry.
@@ -161,6 +172,8 @@ private:
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
     QTimer *m_timer = nullptr;
+    QTimer *m_watchTimer = nullptr;
+    LibraryWatch m_watch;
     PanelMode m_mode = PanelMode::None;
     PopupTarget m_popupTarget = PopupTarget::CategoryList;
     PopupItems m_popupItems;

@@ -57,6 +57,8 @@ private slots:
     void cleanup();
 
     void windowDocksAndToggles();
+    void libraryLocationAndMerge_data();
+    void libraryLocationAndMerge();
     void menuCommandOpensClosedWindow();
     void addCategorySelectsIt();
     void addCommentKeepsSelection();
@@ -522,3 +524,63 @@ void tst_LibraryCommands::markerInCommentIsRewritten()
 
 QTEST_MAIN(tst_LibraryCommands)
 #include "tst_librarycommands.moc"
+
+void tst_LibraryCommands::libraryLocationAndMerge_data()
+{
+    QTest::addColumn<QString>("setting"); // the library chosen before: "", "shared" or "gone"
+    QTest::addColumn<QString>("command"); // what the teacher does
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("categories");
+    QTest::addColumn<QString>("told"); // the last message, or ""
+    QTest::newRow("a grade's library chosen") << "" << "choose shared" << "评语资源库 - 年级组评语库"
+                                              << QStringList{"班风"} << "";
+    QTest::newRow("back to the teacher's own") << "shared" << "choose own" << "评语资源库"
+                                               << QStringList{"学习", "纪律"} << "";
+    QTest::newRow("shared folder not connected: own offered")
+        << "gone" << "" << "评语资源库" << QStringList{"学习", "纪律"}
+        << "找不到评语库“%1”。如果它在学校网络的共享文件夹里，请检查网络连接和共享文件夹是否已连上。\n\n"
+           "要改用您自己的评语库吗？";
+    QTest::newRow("merge") << "" << "merge" << "评语资源库" << QStringList{"学习", "纪律", "班风"}
+                           << "已从“年级组评语库.vxd”添加 2 条评语。";
+}
+
+void tst_LibraryCommands::libraryLocationAndMerge()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QStringList, categories);
+    QFETCH(QString, told);
+    const QString shared = m_dir.filePath("年级组评语库.vxd");
+    QVERIFY(TextFile::writeLines(shared, {"*!*类别之班风", "\t*!*班风好", "\t\t团结", "\t\t向上", "\t*!*班风中",
+                                          "\t*!*班风差"})
+                .ok());
+    const QString gone = m_dir.filePath("未连接/年级组评语库.vxd");
+    m_platform->settings.insert(QStringLiteral("library/path"), setting == u"shared" ? shared : setting == u"gone" ? gone : QString());
+    if (setting == u"gone")
+        m_platform->expectMessage(MsgAnswer::Yes);
+    start();
+    if (command == u"choose shared") {
+        m_platform->expectChoice(0);
+        m_platform->expectOpenFile(shared);
+        menuItem(*m_window, "pykwz")->trigger();
+        QCOMPARE(m_platform->shown.at(m_platform->shown.size() - 2).choices,
+                 (QStringList{"选择评语库文件...", "用我自己的评语库", "取消"}));
+        QCOMPARE(library()->pylb()->toolTip(), shared);
+    } else if (command == u"choose own") {
+        m_platform->expectChoice(1);
+        menuItem(*m_window, "pykwz")->trigger();
+        QCOMPARE(m_platform->settings.value(QStringLiteral("library/path")).toString(), QString());
+    } else if (command == u"merge") {
+        m_platform->expectOpenFile(shared);
+        m_platform->expectMessage();
+        menuItem(*m_window, "pykhb")->trigger();
+        QCOMPARE(m_platform->shown.last().icon, MsgIcon::Information);
+    }
+    QCOMPARE(library()->windowTitle(), title);
+    QCOMPARE(items(library()->lblb()), categories);
+    if (!told.isEmpty())
+        QCOMPARE(m_platform->shown.last().text, told.contains(u"%1") ? told.arg(gone) : told);
+    if (setting == u"gone")
+        QCOMPARE(m_platform->settings.value(QStringLiteral("library/path")).toString(), QString());
+}

@@ -83,6 +83,8 @@ private slots:
     void dragPanelOverList();
     void resizeKeepsRightMargin();
     void unreadableLibrary();
+    void reloadsWhenTheFileChanged_data();
+    void reloadsWhenTheFileChanged();
 
 private:
     std::unique_ptr<ProgramFolder> m_folder;
@@ -600,3 +602,44 @@ void tst_pytools::unreadableLibrary()
 
 QTEST_MAIN(tst_pytools)
 #include "tst_pytools.moc"
+
+void tst_pytools::reloadsWhenTheFileChanged_data()
+{
+    // Another teacher's library after the change; what stays selected here.
+    QTest::addColumn<QStringList>("changed");
+    QTest::addColumn<bool>("panelOpen");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QStringList>("comments");
+    QTest::addColumn<QString>("comment");
+    QStringList added = SmallLibrary;
+    added.insert(3, "\t\t新来的评语");
+    QTest::newRow("comment added: same category, rating and comment")
+        << added << false << "学习" << QStringList{"勤奋好学", "新来的评语", "成绩优秀"} << "成绩优秀";
+    QStringList renamed = SmallLibrary;
+    renamed.replace(3, "\t\t成绩一直优秀");
+    QTest::newRow("selected comment changed: same place")
+        << renamed << false << "学习" << QStringList{"勤奋好学", "成绩一直优秀"} << "成绩一直优秀";
+    QTest::newRow("panel open: nothing reloaded") << added << true << "学习" << QStringList{"勤奋好学", "成绩优秀"}
+                                                  << "成绩优秀";
+}
+
+void tst_pytools::reloadsWhenTheFileChanged()
+{
+    QFETCH(QStringList, changed);
+    QFETCH(bool, panelOpen);
+    QFETCH(QString, category);
+    QFETCH(QStringList, comments);
+    QFETCH(QString, comment);
+    open();
+    QCOMPARE(m_window->libraryWatchTimer()->interval(), 3000);
+    QVERIFY(m_window->libraryWatchTimer()->isActive());
+    m_window->lbnr()->setCurrentRow(1);
+    if (panelOpen)
+        m_window->openPanel(PanelMode::AddComment, QString());
+    writeLibrary(changed + QStringList{"\t\t" + QString(40, u'x')}); // another size, whatever the clock
+    m_window->reloadIfChanged(); // as the timer does
+    QCOMPARE(m_window->selectedCategory(), category);
+    QCOMPARE(m_window->rating(), Rating::Excellent);
+    QCOMPARE(texts(m_window->lbnr()), comments);
+    QCOMPARE(m_window->selectedComment(), comment);
+}
