@@ -230,13 +230,23 @@ QString DraftShaper::connective(const QString &role, const QList<Part> &before, 
     for (const Part &part : before)
         text += part.link + part.sentence;
     const QSet<QString> used = phrasesOf(text);
+    // A connective never says again what the sentence after it opens with ("说到劳动，" before
+    // "劳动时……", "作业方面，" before "作业里……"): better none than that.
+    const auto echoes = [&](const QString &candidate) {
+        return sentence.size() >= 2 && candidate.contains(sentence.first(2));
+    };
     // Each student starts at another connective, so that the class does not read alike.
+    QString fallback;
     for (qsizetype i = 0; i < found.size(); ++i) {
         const QString &candidate = found.at((student + i) % found.size())->text;
+        if (echoes(candidate))
+            continue;
         if (!phrasesOf(candidate + sentence).intersects(used))
             return candidate;
+        if (fallback.isEmpty())
+            fallback = candidate;
     }
-    return found.at(student % found.size())->text;
+    return fallback;
 }
 
 std::optional<DraftShaper::Part> DraftShaper::pick(const Choice &choice, const Drafts::Ratings &ratings,
