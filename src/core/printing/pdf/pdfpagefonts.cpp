@@ -102,21 +102,6 @@ QPDFObjectHandle descriptorOf(QPDFObjectHandle cidFont)
     return cidFont.isDictionary() ? cidFont.getKey("/FontDescriptor") : QPDFObjectHandle::newNull();
 }
 
-/// The composite fonts of a page's resources, by resource name.
-std::map<std::string, QPDFObjectHandle> compositeFonts(QPDFPageObjectHelper &page)
-{
-    std::map<std::string, QPDFObjectHandle> found;
-    QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
-    if (!fonts.isDictionary())
-        return found;
-    for (const std::string &key : fonts.getKeys()) {
-        QPDFObjectHandle font = fonts.getKey(key);
-        if (followedFont(font))
-            found.emplace(key, font);
-    }
-    return found;
-}
-
 } // namespace
 
 PdfPageFonts::PdfPageFonts() = default;

@@ -14,6 +14,20 @@ bool followedFont(QPDFObjectHandle font)
            font.getKey("/Encoding").isNameAndEquals("/Identity-H");
 }
 
+std::map<std::string, QPDFObjectHandle> compositeFonts(QPDFPageObjectHelper &page)
+{
+    std::map<std::string, QPDFObjectHandle> found;
+    QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
+    if (!fonts.isDictionary())
+        return found;
+    for (const std::string &key : fonts.getKeys()) {
+        QPDFObjectHandle font = fonts.getKey(key);
+        if (followedFont(font))
+            found.emplace(key, font);
+    }
+    return found;
+}
+
 namespace {
 
 bool isSpace(char c)

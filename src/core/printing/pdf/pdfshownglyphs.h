@@ -12,6 +12,9 @@
 /// codes (Type0, Identity-H: what Qt writes).
 bool followedFont(QPDFObjectHandle font);
 
+/// The fonts of a page's resources that followedFont() takes, by resource name.
+std::map<std::string, QPDFObjectHandle> compositeFonts(QPDFPageObjectHelper &page);
+
 /// One glyph code a page shows, in its font.
 struct ShownGlyph
 {

@@ -139,21 +139,6 @@ QList<PlacedGlyph> shapedLine(const QString &text, const QTextLine &textLine, qi
     return glyphs;
 }
 
-/// The composite fonts with two-byte codes (Identity-H, what Qt writes) of a page's resources.
-std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> compositeFonts(QPDFPageObjectHelper &page)
-{
-    std::vector<std::pair<QPDFObjGen, QPDFObjectHandle>> found;
-    QPDFObjectHandle fonts = page.getAttribute("/Resources", false).getKey("/Font");
-    if (!fonts.isDictionary())
-        return found;
-    for (const std::string &key : fonts.getKeys()) {
-        QPDFObjectHandle font = fonts.getKey(key);
-        if (followedFont(font))
-            found.emplace_back(font.getObjGen(), font);
-    }
-    return found;
-}
-
 /// What the pages teach about one font: Qt's map, and the glyph and the characters behind each
 /// code of the lines that matched.
 struct FontLesson
@@ -371,8 +356,8 @@ Result<PdfTextLayer::Rewritten> PdfTextLayer::rewrite(const QByteArray &pdf) con
             outcome.linesNoted += noted.lineCount;
             QPDFPageObjectHelper page = pages[p];
             // The fonts of a page that is not read are known from its resources.
-            for (const auto &[id, font] : compositeFonts(page))
-                lessonFor(id, font);
+            for (const auto &[key, font] : compositeFonts(page))
+                lessonFor(font.getObjGen(), font);
             if (!noted.kept) {
                 outcome.linesMatched += noted.lineCount;
                 continue;
