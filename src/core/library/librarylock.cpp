@@ -29,17 +29,26 @@ Result<void> LibraryLock::acquire(const LockWait &wait)
     QElapsedTimer waited;
     waited.start();
     bool told = false;
+    // Whatever way the wait ends, a noticed one is closed before acquire returns.
+    const auto end = [&] {
+        if (told && wait.ended)
+            wait.ended();
+    };
     // Short tries, so the notice comes on time and a lock made unreachable is noticed.
     for (;;) {
         const qint64 left = wait.limit.count() - waited.elapsed();
         const int slice = int(std::clamp<qint64>(left, 0, 200));
-        if (m_file.tryLock(slice))
+        if (m_file.tryLock(slice)) {
+            end();
             return {};
-        if (m_file.error() != QLockFile::LockFailedError)
+        }
+        if (m_file.error() != QLockFile::LockFailedError) {
+            end();
             return Failure{QStringLiteral("无法写入评语库文件“%1”：无法在它旁边建立锁文件“%2”，"
                                           "请检查这个文件夹能否写入。")
                                .arg(m_libraryPath, QFileInfo(m_lockPath).fileName()),
                            FailureKind::WriteFailed};
+        }
         if (!told && waited.elapsed() >= wait.noticeAfter.count()) {
             told = true;
             if (wait.notice)
@@ -48,6 +57,7 @@ Result<void> LibraryLock::acquire(const LockWait &wait)
         if (waited.elapsed() >= wait.limit.count())
             break;
     }
+    end();
     return Failure{
         QStringLiteral("评语库“%1”正由%2修改，等了 %3 秒仍未完成，这次没有改动评语库，请稍后再试。")
             .arg(m_libraryPath, holder().describe())

@@ -28,7 +28,10 @@ struct LockWait
     std::chrono::milliseconds noticeAfter{3000};
     /// Called once, after noticeAfter, with who holds the lock; may be empty. Core code never
     /// shows anything itself: a window or the command line says it in its own way.
-    std::function<void(const LockHolder &)> notice;
+    std::function<void(const LockHolder &)> notice{};
+    /// Called once when a wait that was noticed ends, whether the lock was had or not, so that
+    /// whatever the notice showed can go before the change goes on or its failure is told.
+    std::function<void()> ended{};
 };
 
 /// The lock beside a library file (its name with ".lock") that every change of the library

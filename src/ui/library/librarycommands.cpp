@@ -231,8 +231,14 @@ void LibraryCommands::deleteComment(pytools *window)
     if (m_platform.messageBox(question, Platform::QuestionTitle, MsgIcon::Question, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return;
-    if (!pytools::reportFailure(m_platform, window->library().deleteComment(comment)))
+    const Result<CommentLibrary::Written> deleted = window->library().deleteComment(selectedEntry(window));
+    if (!deleted) {
+        pytools::tellFailure(m_platform, deleted.failure());
+        // Another teacher's change is shown at once, so the teacher sees what is there now.
+        if (deleted.kind() == FailureKind::NotFound)
+            window->reloadIfChanged();
         return;
+    }
     // The entry goes at once; the window is not reloaded and nothing stays selected.
     delete window->lbnr()->takeItem(j);
     window->lbnr()->setCurrentRow(-1);
@@ -264,7 +270,9 @@ void LibraryCommands::save(pytools *window)
         status = library.addComments(CommentLibrary::trimBlanks(category), window->rating(), {text});
         break;
     case PanelMode::EditComment:
-        status = library.replaceComment(window->selectedComment(), text);
+        // A vanished comment keeps the panel open with the typed text; the window reloads
+        // once the panel is closed.
+        status = library.replaceComment(selectedEntry(window), text);
         break;
     case PanelMode::None:
         return;
@@ -276,6 +284,11 @@ void LibraryCommands::save(pytools *window)
     if (status->markerRewritten)
         m_platform.messageBox(LibraryMessages::MarkerRewrittenMessage, Platform::NoticeTitle,
                               MsgIcon::Information, MsgButtons::Ok);
+}
+
+CommentLibrary::Entry LibraryCommands::selectedEntry(const pytools *window)
+{
+    return {CommentLibrary::trimBlanks(window->selectedCategory()), window->rating(), window->selectedComment()};
 }
 
 void LibraryCommands::reloadKeepingSelection(pytools *window, int category, int comment)

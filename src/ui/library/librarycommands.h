@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/library/commentlibrary.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -55,6 +57,8 @@ private:
     void deleteCategory(pytools *window);
     void editComment(pytools *window);
     void deleteComment(pytools *window);
+    /// The selected stock comment as the teacher sees it: its category, rating and text.
+    static CommentLibrary::Entry selectedEntry(const pytools *window);
     void reloadKeepingSelection(pytools *window, int category, int comment);
 
     Session &m_session;

@@ -419,6 +419,12 @@ void pytools::insertAtCaret(const std::optional<QString> &chosen)
 
 void pytools::tellFailure(Platform &platform, const Failure &failure)
 {
+    // A comment another teacher changed or deleted meanwhile is no failed save: nothing was
+    // written, and the core's text says so.
+    if (failure.kind == FailureKind::NotFound) {
+        platform.messageBox(failure.error, Platform::NoticeTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
     // A library that cannot be read is damaged as far as the teacher can tell; a failed write
     // says why, as every failed save does.
     const QString message = failure.kind == FailureKind::Unreadable

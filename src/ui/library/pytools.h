@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <chrono>
+
 #include <functional>
 #include <optional>
 
@@ -62,7 +64,13 @@ public:
     QTimer *libraryWatchTimer() const { return m_watchTimer; }
 
     /// The library in use (评语库位置...): the teacher's own in the program folder, or another.
+    /// A change that waits for another teacher's lock longer than a few seconds shows who
+    /// holds it in a progress box until the lock is had or the wait is given up.
     CommentLibrary library() const;
+    /// How long a change waits for another's lock, and when it says so (tests shorten them).
+    void setLockWait(std::chrono::milliseconds limit, std::chrono::milliseconds noticeAfter);
+    /// The progress box's text while a change waits for the lock `who` holds.
+    static QString lockWaitText(const LockHolder &who);
     LibraryLocation location() const;
 
     /// The window's load: the category list refilled from the file with its first entry
@@ -174,6 +182,7 @@ private:
     QTimer *m_timer = nullptr;
     QTimer *m_watchTimer = nullptr;
     LibraryWatch m_watch;
+    LockWait m_lockWait;
     PanelMode m_mode = PanelMode::None;
     PopupTarget m_popupTarget = PopupTarget::CategoryList;
     PopupItems m_popupItems;

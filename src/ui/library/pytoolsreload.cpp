@@ -6,16 +6,19 @@
 #include "core/library/librarylocation.h"
 #include "core/document/session.h"
 #include "core/library/stockcomment.h"
+#include "core/platform/platform.h"
 
 #include <QGroupBox>
 #include <QListWidget>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 // A stock comment's marks shown apart from its text: they guide drafting and never reach a comment.
 const QString MarksTip = QStringLiteral("标记：%1（供生成草稿用，插入评语时不会带上）");
+const QString LockWaitTitle = QStringLiteral("评语库");
 const QString UnverifiableTip =
     QStringLiteral("标记：%1（这句话写的是老师才知道的事，生成草稿时不会选用；插入前请确认属实，标记不会带上）");
 
@@ -49,7 +52,29 @@ LibraryLocation pytools::location() const
 
 CommentLibrary pytools::library() const
 {
-    return CommentLibrary(location().path());
+    // The box opens when the wait is noticed and goes when it ends, before the change goes on
+    // or its failure is told (no other box may show over it).
+    auto box = std::make_shared<std::unique_ptr<ProgressWindow>>();
+    LockWait wait = m_lockWait;
+    Platform &platform = m_platform;
+    wait.notice = [box, &platform](const LockHolder &who) {
+        *box = platform.openProgress(LockWaitTitle, lockWaitText(who), 0);
+    };
+    wait.ended = [box] { box->reset(); };
+    CommentLibrary library(location().path());
+    library.setLockWait(std::move(wait));
+    return library;
+}
+
+void pytools::setLockWait(std::chrono::milliseconds limit, std::chrono::milliseconds noticeAfter)
+{
+    m_lockWait.limit = limit;
+    m_lockWait.noticeAfter = noticeAfter;
+}
+
+QString pytools::lockWaitText(const LockHolder &who)
+{
+    return QStringLiteral("评语库正由%1修改，正在等待……").arg(who.describe());
 }
 
 QString pytools::marksTip(const QString &line)

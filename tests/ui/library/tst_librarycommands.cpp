@@ -2,6 +2,7 @@
 #include "core/document/commentfile.h"
 #include "core/document/session.h"
 #include "core/library/commentlibrary.h"
+#include "core/library/librarylock.h"
 #include "core/platform/textfile.h"
 #include "mainwindowtest.h"
 #include "menuitem.h"
@@ -15,9 +16,11 @@
 #include "ui/library/pytools.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -25,10 +28,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -69,7 +75,10 @@ private slots:
     void editCategoryAndComment();
     void deleteCategory_data();
     void deleteCategory();
+    void deleteComment_data();
     void deleteComment();
+    void changeWaitsForLock_data();
+    void changeWaitsForLock();
     void popupActsOnPressedList();
     void addSelectionFromEditor();
     void doubleClickInsertsIntoEditor();
@@ -276,6 +285,20 @@ void tst_LibraryCommands::editCategoryAndComment()
     save();
     QCOMPARE(items(library()->lbnr()), (QStringList{"认真", "勤奋好学"}));
     QCOMPARE(library()->lbnr()->currentRow(), 1);
+
+    // Another teacher changed 认真 meanwhile: nothing is written, the typed text stays.
+    QStringList changed = fileLines();
+    changed[2] = QStringLiteral("\t\t认真听讲");
+    QVERIFY(TextFile::writeLines(m_folder->file("pyk.vxd"), changed).ok());
+    library()->lbnr()->setCurrentRow(0);
+    trigger("editpy");
+    library()->Text1()->setText(QStringLiteral("专心"));
+    m_platform->expectMessage();
+    save();
+    QCOMPARE(m_platform->shown.last().text, CommentLibrary::VanishedMessage);
+    QCOMPARE(fileLines(), changed);
+    QVERIFY(library()->Frame1()->isVisible());
+    QCOMPARE(library()->Text1()->text(), QStringLiteral("专心"));
 }
 
 void tst_LibraryCommands::deleteCategory_data()
@@ -326,19 +349,81 @@ void tst_LibraryCommands::deleteCategory()
         QCOMPARE(library()->lbnr()->count(), 0);
 }
 
+void tst_LibraryCommands::deleteComment_data()
+{
+    QTest::addColumn<bool>("vanished"); // another teacher deleted it after the window showed it
+    QTest::newRow("the selected entry only") << false;
+    QTest::newRow("deleted meanwhile") << true;
+}
+
 void tst_LibraryCommands::deleteComment()
 {
-    // 认真 stands in both categories.
+    QFETCH(bool, vanished);
+    // 认真 stands in both categories; 学习's is selected. Either way only it goes.
     QStringList lines = SmallLibrary;
     lines.insert(9, QStringLiteral("\t\t认真"));
     start(lines);
+    QStringList after = lines;
+    after.removeAt(2);
+    if (vanished)
+        QVERIFY(TextFile::writeLines(m_folder->file("pyk.vxd"), after).ok());
     m_platform->expectMessage(MsgAnswer::Yes);
+    if (vanished)
+        m_platform->expectMessage();
     trigger("delpy");
-    QCOMPARE(m_platform->shown.last().text, QStringLiteral("确实要删除评语：“认真”吗？"));
+    QCOMPARE(m_platform->shown.at(0).text, QStringLiteral("确实要删除评语：“认真”吗？"));
+    QCOMPARE(fileLines(), after);
     QCOMPARE(items(library()->lbnr()), QStringList{"勤奋"});
-    QCOMPARE(library()->lbnr()->currentRow(), -1);
-    QVERIFY(!fileLines().contains(QStringLiteral("\t\t认真")));
-    QCOMPARE(fileLines().size(), SmallLibrary.size() - 1);
+    if (vanished) {
+        QCOMPARE(m_platform->shown.size(), 2);
+        QCOMPARE(m_platform->shown.last().text, CommentLibrary::VanishedMessage);
+        QCOMPARE(m_platform->shown.last().icon, MsgIcon::Exclamation);
+    } else {
+        QCOMPARE(library()->lbnr()->currentRow(), -1);
+    }
+}
+
+void tst_LibraryCommands::changeWaitsForLock_data()
+{
+    QTest::addColumn<int>("releaseMs"); // when the other teacher lets go (-1: not in time)
+    QTest::addColumn<int>("limitMs");
+    QTest::newRow("released while waiting") << 800 << 10000;
+    QTest::newRow("held past the limit") << -1 << 800;
+}
+
+void tst_LibraryCommands::changeWaitsForLock()
+{
+    QFETCH(int, releaseMs);
+    QFETCH(int, limitMs);
+    start();
+    const QString path = m_folder->file("pyk.vxd");
+    QLockFile other(LibraryLock::lockPathFor(path));
+    QVERIFY(other.tryLock());
+    std::thread release([&] {
+        if (releaseMs >= 0) {
+            QThread::msleep(releaseMs);
+            other.unlock();
+        }
+    });
+    library()->setLockWait(std::chrono::milliseconds(limitMs), std::chrono::milliseconds(200));
+    trigger("editpy");
+    library()->Text1()->setText(QStringLiteral("专心"));
+    m_platform->expectProgress();
+    if (releaseMs < 0)
+        m_platform->expectMessage();
+    save();
+    release.join();
+
+    const QString holder =
+        QStringLiteral("%1（电脑 %2）").arg(QFileInfo(path).owner(), QSysInfo::machineHostName());
+    QCOMPARE(m_platform->shown.size(), releaseMs < 0 ? 3 : 2);
+    QCOMPARE(m_platform->shown.at(0).kind, ShownDialog::Progress);
+    QCOMPARE(m_platform->shown.at(0).text, QStringLiteral("评语库正由%1修改，正在等待……").arg(holder));
+    QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::ProgressClosed);
+    QCOMPARE(fileLines().contains(QStringLiteral("\t\t专心")), releaseMs >= 0);
+    if (releaseMs < 0)
+        QVERIFY2(m_platform->shown.last().text.contains(QStringLiteral("正由%1修改").arg(holder)),
+                 qPrintable(m_platform->shown.last().text));
 }
 
 void tst_LibraryCommands::popupActsOnPressedList()
