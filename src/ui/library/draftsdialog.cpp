@@ -33,6 +33,7 @@ const QString UndoTip = QStringLiteral("撤消“%1”（Ctrl+Z）");
 // What a screen reader says for the grid and the frame of the preview.
 const QString GridName = QStringLiteral("全班学生的评价：每行一名学生，每列一个类别");
 const QString PreviewAreaName = QStringLiteral("草稿预览");
+const QString RepeatsName = QStringLiteral("全班草稿中重复的句子");
 
 } // namespace
 
@@ -47,6 +48,8 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     // The grid holds the roster as it was opened: nothing else changes the class meanwhile.
     setModal(true);
     RatingsModel &ratings = m_board->ratings();
+    // Made first, so that Tab goes from the class's settings to the grid and on to the preview.
+    m_settings = new ClassSettingsBar(ratings, this);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("ratings"));
     m_grid->setAccessibleName(GridName);
@@ -73,7 +76,7 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
         for (int c = first; c <= last; ++c)
             m_grid->resizeColumnToContents(c);
     });
-    m_settings = new ClassSettingsBar(ratings, this);
+
     // The preview is text a screen reader reads, reached by Tab like the buttons.
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("draftPreview"));
@@ -83,6 +86,7 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     m_preview->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_repeats = new QLabel(this);
     m_repeats->setObjectName(QStringLiteral("repeats"));
+    m_repeats->setAccessibleName(RepeatsName);
     m_repeats->setWordWrap(true);
     m_repeats->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_repeats->setFocusPolicy(Qt::TabFocus);
