@@ -3,11 +3,14 @@
 #include "core/document/roster.h"
 #include "core/document/session.h"
 
+#include <algorithm>
+
 namespace {
 
 const quint32 Seed = 1;
 const QString NoDraft = QStringLiteral("（选中的学生还没有评价，没有草稿。）");
 const QString DroppedNote = QStringLiteral("\n为适合纸张，略去了：");
+const QString LeftOutNote = QStringLiteral("\n未写入：");
 const QString NotWritten = QStringLiteral("评价表“%1”无法写入：%2");
 
 } // namespace
@@ -19,6 +22,8 @@ DraftsBoard::DraftsBoard(Session &session, QObject *parent)
     , m_session(session)
 {
     connect(&m_ratings, &RatingsModel::gradesChanged, this, &DraftsBoard::redrawAll);
+    connect(&m_ratings, &RatingsModel::settingsChanged, this, &DraftsBoard::takeOptions);
+    connect(&m_ratings, &RatingsModel::columnHiddenChanged, this, &DraftsBoard::takeOptions);
 }
 
 DraftsBoard::~DraftsBoard() = default;
@@ -29,6 +34,15 @@ void DraftsBoard::reload(std::unique_ptr<ClassDrafts::Drafter> drafter, const QS
     m_redrawn.clear();
     m_ratings.load(Roster::names(m_session.Document()), m_drafter->library().categories, m_session.Ratings(),
                    hidden);
+    takeOptions();
+}
+
+void DraftsBoard::takeOptions()
+{
+    // A 换一句 draft was drawn under the old options and gives way.
+    m_redrawn.clear();
+    if (m_drafter)
+        m_drafter->setOptions({m_ratings.settings(), m_ratings.visibleCategories()});
     redrawAll({});
 }
 
@@ -60,6 +74,8 @@ QString DraftsBoard::previewText(int row) const
     QString text = QStringLiteral("%1：%2").arg(m_ratings.table().names[row], shown.text);
     if (!shown.dropped.isEmpty())
         text += DroppedNote + shown.dropped.join(QStringLiteral("、"));
+    if (!shown.leftOut.isEmpty())
+        text += LeftOutNote + shown.leftOut.join(QStringLiteral("、"));
     return text;
 }
 
@@ -68,11 +84,18 @@ bool DraftsBoard::redraw(int row)
     if (!m_drafter || row < 0 || row >= m_drafts.size() || m_drafts[row].text.isEmpty())
         return false;
     const RatingsFile::Table &table = m_ratings.table();
-    m_drafts[row] = Drafts::redraw(m_drafter->library(), table.names, ClassDrafts::ratingsOf(table), m_drafts, row,
-                                   Seed + quint32(m_redrawn.size()) + 1);
+    m_drafts[row] = m_drafter->redraw(table.names, ClassDrafts::ratingsOf(table), m_drafts, row,
+                                      Seed + quint32(m_redrawn.size()) + 1);
     m_redrawn.insert(row, m_drafts[row]);
     emit draftsChanged();
     return true;
+}
+
+QString DraftsBoard::repeatReport() const
+{
+    const bool drafted =
+        std::any_of(m_drafts.cbegin(), m_drafts.cend(), [](const Drafts::Draft &d) { return !d.text.isEmpty(); });
+    return drafted ? Drafts::repeatReport(m_drafts, m_ratings.table().names) : QString();
 }
 
 int DraftsBoard::withComment() const

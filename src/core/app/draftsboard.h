@@ -41,6 +41,9 @@ public:
     /// 换一句: another draft for student `row`, kept until its ratings change; false when the
     /// student has no draft.
     bool redraw(int row);
+    /// The class's drafts as drawn: "全班没有重复的句子。" or the sentences they share; empty
+    /// while no student has a draft.
+    QString repeatReport() const;
 
     /// Rated students whose comment is written already (生成 asks what becomes of those).
     int withComment() const;
@@ -57,6 +60,8 @@ signals:
 
 private:
     void redrawAll(const QList<int> &changedRows);
+    /// The drafter follows the class's settings and the shown columns; every draft is drawn anew.
+    void takeOptions();
 
     Session &m_session;
     RatingsModel m_ratings;

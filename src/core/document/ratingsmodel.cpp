@@ -11,6 +11,7 @@ const QString ClearStep = QStringLiteral("清除评价");
 const QString PasteStep = QStringLiteral("粘贴评价");
 const QString ImportStep = QStringLiteral("导入评价");
 const QString Unrated = QStringLiteral("未评价");
+const QString RequiredHeader = QStringLiteral("%1（必写）");
 
 /// The name of a key's step, as 撤消 shows it.
 QString stepName(Rating grade)
@@ -32,6 +33,7 @@ void RatingsModel::load(const QStringList &names, const QStringList &categories,
     m_table = {};
     m_table.categories = categories;
     m_table.names = names;
+    m_table.settings = kept.settings;
     m_columns.clear();
     for (const QString &category : categories)
         m_columns.append({category, hidden.contains(category)});
@@ -76,6 +78,50 @@ QStringList RatingsModel::hiddenCategories() const
     return hidden;
 }
 
+QStringList RatingsModel::visibleCategories() const
+{
+    QStringList shown;
+    for (const Column &column : m_columns) {
+        if (!column.hidden)
+            shown << column.category;
+    }
+    return shown;
+}
+
+void RatingsModel::setSettings(const ClassSettings &settings)
+{
+    if (settings == m_table.settings)
+        return;
+    m_table.settings = settings;
+    m_edited = true;
+    emit settingsChanged();
+}
+
+bool RatingsModel::isRequired(int column) const
+{
+    return column >= 0 && column < m_columns.size() && m_table.settings.required.contains(m_columns[column].category);
+}
+
+void RatingsModel::setRequired(int column, bool required)
+{
+    if (column < 0 || column >= m_columns.size() || isRequired(column) == required)
+        return;
+    // In the table's order; a 必写 category the library no longer has stays as it was kept.
+    ClassSettings settings = m_table.settings;
+    QStringList marked;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (c == column ? required : isRequired(c))
+            marked << m_columns[c].category;
+    }
+    for (const QString &other : std::as_const(settings.required)) {
+        if (!m_table.categories.contains(other))
+            marked << other;
+    }
+    settings.required = marked;
+    setSettings(settings);
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 QList<int> RatingsModel::visibleColumnsFrom(int column) const
 {
     QList<int> columns;
@@ -98,8 +144,13 @@ void RatingsModel::setGrades(const QModelIndexList &cells, Rating grade, const Q
 
 QString RatingsModel::paste(const QString &text, int row, int column)
 {
+    QList<int> hidden;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].hidden)
+            hidden << c;
+    }
     const RatingsPaste::Pasted pasted =
-        RatingsPaste::paste(m_table, text, std::max(row, 0), visibleColumnsFrom(column));
+        RatingsPaste::paste(m_table, text, std::max(row, 0), visibleColumnsFrom(column), hidden);
     pushStep(PasteStep, pasted.table, index(row, column));
     return RatingsReport::pasted(pasted);
 }
@@ -176,7 +227,11 @@ QVariant RatingsModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     const QStringList &labels = orientation == Qt::Horizontal ? m_table.categories : m_table.names;
-    return section >= 0 && section < labels.size() ? QVariant(labels[section]) : QVariant();
+    if (section < 0 || section >= labels.size())
+        return {};
+    if (orientation == Qt::Horizontal && isRequired(section))
+        return RequiredHeader.arg(labels[section]);
+    return labels[section];
 }
 
 bool RatingsModel::setData(const QModelIndex &index, const QVariant &value, int role)

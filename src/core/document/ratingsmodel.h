@@ -12,7 +12,8 @@
 /// The 评价表's ratings as a table model: one row a student, one column a library category, each
 /// cell a grade. Every change (a key, a paste, an import) is one step of the model's own undo
 /// stack; the class takes the ratings only when the window keeps them. Columns carry their own
-/// settings (hidden now), so that a category's further flags live beside it.
+/// settings (hidden), and the class's drafting settings (stage, term, length, 必写 columns) go
+/// with the ratings.
 class RatingsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -42,6 +43,15 @@ public:
     bool edited() const { return m_edited; }
     /// The ratings were handed to the class.
     void markKept() { m_edited = false; }
+    /// The class's drafting settings, kept with the ratings.
+    const ClassSettings &settings() const { return m_table.settings; }
+    /// Changes the settings (no step of the undo stack: no rating changes); the ratings count
+    /// as edited, so that they are kept.
+    void setSettings(const ClassSettings &settings);
+    /// Whether the column always gets its sentence in a draft (必写).
+    bool isRequired(int column) const;
+    /// Marks or unmarks a column 必写; its header says so.
+    void setRequired(int column, bool required);
     /// The ratings' own steps since load().
     QUndoStack *undoStack() { return &m_undo; }
 
@@ -51,6 +61,8 @@ public:
     void setColumnHidden(int column, bool hidden);
     /// The hidden categories by name, in column order.
     QStringList hiddenCategories() const;
+    /// The shown categories by name, in column order.
+    QStringList visibleCategories() const;
     /// The shown columns from `column` on, in order.
     QList<int> visibleColumnsFrom(int column) const;
 
@@ -58,7 +70,8 @@ public:
     /// grade ("评为优秀", "清除评价"); `current` is where undo goes back to. No step when nothing
     /// changes.
     void setGrades(const QModelIndexList &cells, Rating grade, const QModelIndex &current);
-    /// Pastes tab-separated text at cell (`row`, `column`) into the shown columns, as one step;
+    /// Pastes tab-separated text at cell (`row`, `column`) into the shown columns (a heading naming
+    /// a hidden one counts as having nowhere to go), as one step;
     /// what could not go in, as the message says it, or empty.
     QString paste(const QString &text, int row, int column);
     /// Reads a ratings spreadsheet into the ratings as one step; what the teacher is told, or
@@ -81,6 +94,8 @@ signals:
     void currentRequested(const QModelIndex &index);
     /// A column was shown or hidden.
     void columnHiddenChanged(int column, bool hidden);
+    /// The class's drafting settings changed.
+    void settingsChanged();
 
 private:
     friend class RatingsStep;

@@ -31,7 +31,8 @@ QList<QStringList> cellsOf(const QString &text)
 
 } // namespace
 
-Pasted paste(const RatingsFile::Table &current, const QString &text, int row, const QList<int> &columns)
+Pasted paste(const RatingsFile::Table &current, const QString &text, int row, const QList<int> &columns,
+             const QList<int> &hidden)
 {
     Pasted pasted;
     pasted.table = RatingsFile::forRoster(current, current.names);
@@ -87,6 +88,8 @@ Pasted paste(const RatingsFile::Table &current, const QString &text, int row, co
             columnCategory[c] = categoryIndex.value(RatingsFile::packed(name), Unknown);
             if (columnCategory[c] == Unknown)
                 pasted.unknownCategories << name;
+            else if (hidden.contains(columnCategory[c]))
+                columnCategory[c] = NoPlace;
         } else if (next < columns.size()) {
             columnCategory[c] = columns[next++];
         }

@@ -29,7 +29,9 @@ struct Pasted
 ///   lines go to the students from `row` on, in order.
 /// - Columns without a heading go, in order, into `columns` (the table's columns from the current
 ///   one on, as the teacher sees them), after the name column when there is one.
+/// - A heading naming one of the `hidden` columns has nowhere to go: the teacher cannot see it.
 /// An empty pasted cell leaves the grade as it is; 0 or Delete clears one.
-Pasted paste(const RatingsFile::Table &current, const QString &text, int row, const QList<int> &columns);
+Pasted paste(const RatingsFile::Table &current, const QString &text, int row, const QList<int> &columns,
+             const QList<int> &hidden = {});
 
 } // namespace RatingsPaste

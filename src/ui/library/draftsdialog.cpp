@@ -6,6 +6,7 @@
 #include "core/library/librarylocation.h"
 #include "core/platform/platform.h"
 #include "core/printing/schemestore.h"
+#include "ui/library/classsettingsbar.h"
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -26,11 +27,13 @@ const QString HiddenKey = QStringLiteral("drafts/hiddenColumns");
 const QString ImportFilter = QStringLiteral("电子表格|*.csv;*.xlsx;*.xls;*.ods|所有文件|*.*");
 const QString ExistingQuestion = QStringLiteral("有 %1 名学生已经写了评语。对这些学生：");
 const QString HintText = QStringLiteral("按 1、2、3 评为优秀、良好、后进，按 0 或 Delete 清除；单击行或列的标题可一次评定整行或整列；"
-                                        "Ctrl+V 粘贴电子表格中复制的评价；Ctrl+Z 撤消；右键单击类别标题可隐藏类别。");
+                                        "Ctrl+V 粘贴电子表格中复制的评价；Ctrl+Z 撤消；右键单击类别标题可隐藏类别或设为必写。");
+const QString RequiredItem = QStringLiteral("必写");
 const QString UndoTip = QStringLiteral("撤消“%1”（Ctrl+Z）");
 // What a screen reader says for the grid and the frame of the preview.
 const QString GridName = QStringLiteral("全班学生的评价：每行一名学生，每列一个类别");
 const QString PreviewAreaName = QStringLiteral("草稿预览");
+const QString RepeatsName = QStringLiteral("全班草稿中重复的句子");
 
 } // namespace
 
@@ -45,6 +48,8 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     // The grid holds the roster as it was opened: nothing else changes the class meanwhile.
     setModal(true);
     RatingsModel &ratings = m_board->ratings();
+    // Made first, so that Tab goes from the class's settings to the grid and on to the preview.
+    m_settings = new ClassSettingsBar(ratings, this);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("ratings"));
     m_grid->setAccessibleName(GridName);
@@ -66,6 +71,12 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     connect(&ratings, &RatingsModel::currentRequested, this,
             [this](const QModelIndex &at) { goTo(at.row(), at.column()); });
     connect(m_board, &DraftsBoard::draftsChanged, this, &DraftsDialog::refreshPreview);
+    // "（必写）" widens a heading; the column follows.
+    connect(&ratings, &RatingsModel::headerDataChanged, m_grid, [this](Qt::Orientation, int first, int last) {
+        for (int c = first; c <= last; ++c)
+            m_grid->resizeColumnToContents(c);
+    });
+
     // The preview is text a screen reader reads, reached by Tab like the buttons.
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("draftPreview"));
@@ -73,6 +84,13 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_preview->setFocusPolicy(Qt::TabFocus);
     m_preview->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_repeats = new QLabel(this);
+    m_repeats->setObjectName(QStringLiteral("repeats"));
+    m_repeats->setAccessibleName(RepeatsName);
+    m_repeats->setWordWrap(true);
+    m_repeats->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_repeats->setFocusPolicy(Qt::TabFocus);
+    m_repeats->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     auto *buttons = new QDialogButtonBox(this);
     const auto button = [&](const char *name, const QString &text, QDialogButtonBox::ButtonRole role) {
@@ -105,7 +123,14 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     m_previewArea->setObjectName(QStringLiteral("draftPreviewArea"));
     m_previewArea->setAccessibleName(PreviewAreaName);
     m_previewArea->setFocusPolicy(Qt::NoFocus);
-    m_previewArea->setWidget(m_preview);
+    // The draft, then what the class's drafts share, read together.
+    auto *previewText = new QWidget(this);
+    auto *previewLayout = new QVBoxLayout(previewText);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addWidget(m_preview);
+    previewLayout->addWidget(m_repeats);
+    previewLayout->addStretch(1);
+    m_previewArea->setWidget(previewText);
     m_previewArea->setWidgetResizable(true);
     m_previewArea->setFrameShape(QFrame::NoFrame);
     m_previewArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -114,6 +139,7 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hint);
+    layout->addWidget(m_settings);
     layout->addWidget(m_grid, 1);
     layout->addWidget(m_previewArea);
     layout->addWidget(buttons);
@@ -135,8 +161,11 @@ void DraftsDialog::reload()
     const QStringList hidden = m_platform.setting(HiddenKey).toStringList();
     m_board->reload(std::move(drafter), hidden);
     const RatingsModel &ratings = m_board->ratings();
-    for (int c = 0; c < ratings.columnCount(); ++c)
+    for (int c = 0; c < ratings.columnCount(); ++c) {
         m_grid->setColumnHidden(c, ratings.isColumnHidden(c));
+        if (ratings.isRequired(c))
+            m_grid->resizeColumnToContents(c);
+    }
     // The keys go to the first student's first shown category.
     goTo(0, ratings.visibleColumnsFrom(0).value(0, 0));
     m_grid->setFocus();
@@ -193,15 +222,17 @@ void DraftsDialog::currentMoved()
 void DraftsDialog::refreshPreview()
 {
     m_preview->setText(m_board->previewText(m_grid->currentIndex().row()));
+    m_repeats->setText(m_board->repeatReport());
     fitPreview();
 }
 
 void DraftsDialog::fitPreview()
 {
     const int width = m_previewArea->viewport()->width();
-    int needed = m_preview->heightForWidth(width);
+    QWidget *text = m_previewArea->widget();
+    int needed = text->heightForWidth(width);
     if (needed < 0)
-        needed = m_preview->sizeHint().height();
+        needed = text->sizeHint().height();
     // Half the window at most: the grid keeps room to work in.
     m_previewArea->setFixedHeight(std::min(needed, std::max(height() / 2, fontMetrics().lineSpacing() * 3)));
 }
@@ -367,6 +398,15 @@ void DraftsDialog::showHeaderMenu(const QPoint &at)
             const QStringList hidden = m_board->ratings().hiddenCategories();
             m_platform.setSetting(HiddenKey, hidden);
         });
+    }
+    // The column clicked may be marked 必写: its sentence is in every draft.
+    if (const int clicked = m_grid->horizontalHeader()->logicalIndexAt(at); clicked >= 0) {
+        menu.addSeparator();
+        QAction *required = menu.addAction(RequiredItem);
+        required->setCheckable(true);
+        required->setChecked(ratings.isRequired(clicked));
+        connect(required, &QAction::toggled, this,
+                [this, clicked](bool on) { m_board->ratings().setRequired(clicked, on); });
     }
     menu.exec(m_grid->horizontalHeader()->mapToGlobal(at));
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class ClassSettingsBar;
 class DraftsBoard;
 class QLabel;
 class QPushButton;
@@ -10,8 +11,9 @@ class QTableView;
 class Platform;
 class Session;
 
-/// 评价表: the class's ratings, one row a student and one column a library category, with a
-/// preview of the current student's draft; 生成 writes the drafts into the comments as one
+/// 评价表: the class's ratings, one row a student and one column a library category, the class's
+/// stage, term and length above them, with a preview of the current student's draft and the
+/// sentences the class's drafts share; 生成 writes the drafts into the comments as one
 /// step of the class's history (编辑→撤消生成草稿). Each change of the ratings (a key, a paste,
 /// an import) is a step of the ratings' own undo stack (撤消, Ctrl+Z; Ctrl+Y redoes). The window
 /// shows a DraftsBoard, which holds the ratings and the drafts.
@@ -25,6 +27,9 @@ public:
 
     QTableView *grid() const { return m_grid; }
     QLabel *preview() const { return m_preview; }
+    /// "全班没有重复的句子。" or the sentences the drafts share.
+    QLabel *repeats() const { return m_repeats; }
+    ClassSettingsBar *classSettings() const { return m_settings; }
     QScrollArea *previewArea() const { return m_previewArea; }
     DraftsBoard &board() const { return *m_board; }
 
@@ -67,6 +72,8 @@ private:
     DraftsBoard *m_board = nullptr;
     QTableView *m_grid = nullptr;
     QLabel *m_preview = nullptr;
+    QLabel *m_repeats = nullptr;
+    ClassSettingsBar *m_settings = nullptr;
     QScrollArea *m_previewArea = nullptr;
     QPushButton *m_undoButton = nullptr;
 };

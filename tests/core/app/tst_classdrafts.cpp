@@ -58,6 +58,23 @@ Drafts::Library boardLibrary()
     return library;
 }
 
+/// Five categories, two sentences a rating: enough for the shape to leave one out.
+Drafts::Library shapedLibrary()
+{
+    Drafts::Library library;
+    library.categories = {QStringLiteral("总评"), QStringLiteral("学习"), QStringLiteral("纪律"), QStringLiteral("劳动"),
+                          QStringLiteral("寄语")};
+    for (const QString &category : std::as_const(library.categories)) {
+        std::array<QStringList, 3> sections;
+        for (int grade = 0; grade < 3; ++grade) {
+            for (int n = 1; n <= 2; ++n)
+                sections[grade] << QStringLiteral("%1方面第%2句，等级%3。").arg(category).arg(n).arg(grade);
+        }
+        library.comments.insert(category, sections);
+    }
+    return library;
+}
+
 /// A board on `session`'s class with boardLibrary() and no scheme to fit.
 void reloadBoard(DraftsBoard &board)
 {
@@ -82,6 +99,8 @@ private slots:
     void boardApplies_data();
     void boardApplies();
     void redrawHoldsWhileRatingsStay();
+    void boardFollowsTheClassSettings_data();
+    void boardFollowsTheClassSettings();
 };
 
 // What goes into which comment, and the undo that takes the whole application back.
@@ -331,6 +350,64 @@ void tst_ClassDrafts::redrawHoldsWhileRatingsStay()
     QCOMPARE(board.draft(0).text, first);
     QVERIFY(board.apply(ClassDrafts::Existing::Skip));
     QCOMPARE(Roster::comments(session.Document()), (QStringList{first, Drafts::ParagraphIndent + "纪律尚可。"}));
+}
+
+// The drafts follow the class's settings and the shown columns, 换一句 too; the settings come in
+// with the kept ratings and go back with them; the preview names what the shape left out.
+void tst_ClassDrafts::boardFollowsTheClassSettings_data()
+{
+    QTest::addColumn<QStringList>("script"); // "hide C", "require C", "kept require C", "redraw"
+    QTest::addColumn<QString>("present");
+    QTest::addColumn<QString>("absent");
+    // 学习 and 纪律 优秀, 劳动 良好: the shape takes the two best as strengths.
+    QTest::newRow("the shape leaves one out") << QStringList{} << "纪律" << "劳动";
+    QTest::newRow("a hidden column is not drafted") << QStringList{"hide 纪律"} << "劳动" << "纪律";
+    QTest::newRow("换一句 keeps it out") << QStringList{"hide 纪律", "redraw"} << "劳动" << "纪律";
+    QTest::newRow("必写 is written") << QStringList{"require 劳动"} << "劳动" << "";
+    QTest::newRow("必写 kept with the class") << QStringList{"kept require 劳动"} << "劳动" << "";
+}
+
+void tst_ClassDrafts::boardFollowsTheClassSettings()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QString, present);
+    QFETCH(QString, absent);
+    Session session;
+    session.replaceDocument(classOf(2, QString()));
+    RatingsFile::Table kept;
+    kept.categories = {QStringLiteral("学习"), QStringLiteral("纪律"), QStringLiteral("劳动"), QStringLiteral("寄语")};
+    kept.names = Roster::names(session.Document());
+    kept.grades = {{Rating::Excellent, Rating::Excellent, Rating::Good, Rating::Excellent}, {}};
+    if (script.contains(QStringLiteral("kept require 劳动")))
+        kept.settings.required = {QStringLiteral("劳动")};
+    session.setRatings(kept);
+    DraftsBoard board(session);
+    board.reload(std::make_unique<ClassDrafts::Drafter>(shapedLibrary(), std::nullopt, CommentDocument().ItemFonts[1]),
+                 {});
+    RatingsModel &ratings = board.ratings();
+    const auto column = [&](const QString &step) { return int(ratings.table().categories.indexOf(step.section(u' ', -1))); };
+    for (const QString &step : script) {
+        if (step.startsWith(QLatin1String("hide")))
+            ratings.setColumnHidden(column(step), true);
+        else if (step.startsWith(QLatin1String("require")))
+            ratings.setRequired(column(step), true);
+        else if (step == QLatin1String("redraw"))
+            QVERIFY(board.redraw(0));
+    }
+    const Drafts::Draft draft = board.draft(0);
+    QVERIFY2(draft.categories.contains(present), qPrintable(draft.text));
+    QVERIFY2(absent.isEmpty() || !draft.categories.contains(absent), qPrintable(draft.text));
+    // A hidden column is not "left out" either: the teacher set it aside.
+    QVERIFY(!script.contains(QStringLiteral("hide 纪律")) || !draft.leftOut.contains(QStringLiteral("纪律")));
+    const QString preview = board.previewText(0);
+    QCOMPARE(preview.contains(QStringLiteral("\n未写入：") + draft.leftOut.join(QStringLiteral("、"))),
+             !draft.leftOut.isEmpty());
+    QCOMPARE(board.repeatReport(), QStringLiteral("全班没有重复的句子。"));
+    ratings.setGrades({ratings.index(1, 0)}, Rating::Good, {});
+    QVERIFY(board.keepRatings().ok());
+    QCOMPARE(session.Ratings().settings.required, ratings.settings().required);
+    QCOMPARE(session.Ratings().settings.required.contains(QStringLiteral("劳动")),
+             present == QStringLiteral("劳动") && absent.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_ClassDrafts)

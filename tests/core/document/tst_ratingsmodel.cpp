@@ -33,6 +33,8 @@ private slots:
     void steps_data();
     void steps();
     void loadsByCategory();
+    void settingsGoWithTheRatings_data();
+    void settingsGoWithTheRatings();
     void importIsOneStep();
 };
 
@@ -59,6 +61,9 @@ void tst_RatingsModel::steps_data()
         << QStringList{"hide1", "1@r0"} << QStringList{"0,0:优秀", "0,2:优秀"} << 1 << "评为优秀" << "";
     QTest::newRow("a paste fills the shown columns")
         << QStringList{"hide1", "P@0,0:优\t良\n"} << QStringList{"0,0:优秀", "0,2:良好"} << 1 << "粘贴评价" << "";
+    QTest::newRow("a heading naming a hidden column has nowhere to go")
+        << QStringList{"hide1", "P@0,0:学习态度\t纪律\n优\t良\n"} << QStringList{"0,0:优秀"} << 1 << "粘贴评价"
+        << "另有 1 项评价超出了表格";
     QTest::newRow("a paste by name") << QStringList{"P@0,0:学生3\tB\n"} << QStringList{"2,0:良好"} << 1 << "粘贴评价"
                                      << "";
     QTest::newRow("a paste tells what is no rating")
@@ -133,6 +138,57 @@ void tst_RatingsModel::loadsByCategory()
     // A screen reader reads a cell as student, category and rating.
     QCOMPARE(model.index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("赵子涵 学习态度 后进"));
     QCOMPARE(model.index(1, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("学生2 学习态度 未评价"));
+}
+
+// The class's drafting settings come in with the kept ratings and stay with them through every
+// step; 必写 is kept in column order and shown in the column's header.
+void tst_RatingsModel::settingsGoWithTheRatings_data()
+{
+    QTest::addColumn<QStringList>("script"); // "mark N" / "unmark N" 必写, "1@r,c" a grade, "undo"
+    QTest::addColumn<QStringList>("required");
+    QTest::addColumn<QStringList>("headers");
+    QTest::addColumn<bool>("edited");
+    const QStringList plain = Categories;
+    QTest::newRow("as kept") << QStringList{} << QStringList{"寄语"} << QStringList{"学习态度", "纪律", "寄语（必写）"}
+                             << false;
+    QTest::newRow("a grade and its undo keep them")
+        << QStringList{"1@0,0", "undo"} << QStringList{"寄语"} << QStringList{"学习态度", "纪律", "寄语（必写）"} << true;
+    QTest::newRow("marked in column order")
+        << QStringList{"mark 1", "mark 0"} << QStringList{"学习态度", "纪律", "寄语"}
+        << QStringList{"学习态度（必写）", "纪律（必写）", "寄语（必写）"} << true;
+    QTest::newRow("unmarked") << QStringList{"unmark 2"} << QStringList{} << plain << true;
+}
+
+void tst_RatingsModel::settingsGoWithTheRatings()
+{
+    QFETCH(QStringList, script);
+    QFETCH(QStringList, required);
+    QFETCH(QStringList, headers);
+    QFETCH(bool, edited);
+    RatingsFile::Table kept;
+    kept.settings.stage = Stage::Junior;
+    kept.settings.minLength = 130;
+    kept.settings.maxLength = 200;
+    kept.settings.required = {QStringLiteral("寄语")};
+    RatingsModel model;
+    model.load(Names, Categories, kept);
+    for (const QString &step : script) {
+        const int n = step.back().digitValue();
+        if (step == QLatin1String("undo"))
+            model.undoStack()->undo();
+        else if (step.startsWith(QLatin1String("mark")) || step.startsWith(QLatin1String("unmark")))
+            model.setRequired(n, step.startsWith(QLatin1String("mark")));
+        else
+            model.setGrades({model.index(0, 0)}, Rating::Excellent, {});
+    }
+    ClassSettings expected = kept.settings;
+    expected.required = required;
+    QCOMPARE(model.table().settings, expected);
+    QStringList shown;
+    for (int c = 0; c < model.columnCount(); ++c)
+        shown << model.headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(shown, headers);
+    QCOMPARE(model.edited(), edited);
 }
 
 // 导入... sets what the file rates and says so; one undo takes the whole import back, to where

@@ -5,11 +5,13 @@
 #include "core/document/session.h"
 #include "mainwindowtest.h"
 #include "menuitem.h"
+#include "ui/library/classsettingsbar.h"
 #include "ui/library/draftsdialog.h"
 #include "ui/printing/eachstudentdialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -55,6 +58,8 @@ private slots:
     void previewTakesItsRoom();
     void settingsInOneStore_data();
     void settingsInOneStore();
+    void classSettingsControls_data();
+    void classSettingsControls();
 
 private:
     /// Opens the 评价表 of a class of `students` saved in `dir`, its comments in `fontSize` points.
@@ -297,6 +302,59 @@ void tst_DraftsDialog::settingsInOneStore()
         each->exportFiles();
     }
     QCOMPARE(m_platform->settings.value(key), expected);
+}
+
+void tst_DraftsDialog::classSettingsControls_data()
+{
+    QTest::addColumn<QString>("control"); // what the teacher changes
+    QTest::addColumn<QString>("set");     // stage, term, window, 必写 columns as the class keeps them
+    QTest::newRow("学段: its window with it") << "stage 初中" << "初中,,120-220,";
+    QTest::newRow("学期") << "term 下学期" << ",下学期,100-180,";
+    QTest::newRow("字数: the other box follows") << "min 200" << ",,200-200,";
+    QTest::newRow("必写 from the header's menu") << "required" << ",,100-180,0";
+}
+
+// The row above the grid and the header's menu set the class's settings on the board.
+void tst_DraftsDialog::classSettingsControls()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, set);
+    QTemporaryDir dir;
+    DraftsDialog *dialog = openDrafts(dir, 2);
+    QVERIFY(dialog);
+    ClassSettingsBar *bar = dialog->classSettings();
+    const QString value = control.section(u' ', 1);
+    if (control.startsWith(QLatin1String("stage"))) {
+        bar->stage()->setCurrentText(value);
+    } else if (control.startsWith(QLatin1String("term"))) {
+        bar->term()->setCurrentText(value);
+    } else if (control.startsWith(QLatin1String("min"))) {
+        bar->minLength()->setValue(value.toInt());
+    } else {
+        QTimer::singleShot(0, this, [] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible()) {
+                    menu->actions().constLast()->setChecked(true);
+                    menu->close();
+                }
+            }
+        });
+        emit dialog->grid()->horizontalHeader()->customContextMenuRequested(QPoint(2, 2));
+    }
+    const ClassSettings &settings = dialog->board().ratings().settings();
+    QStringList required;
+    for (int c = 0; c < dialog->grid()->model()->columnCount(); ++c) {
+        if (heading(dialog->grid(), c).endsWith(QStringLiteral("（必写）")))
+            required << QString::number(c);
+    }
+    QCOMPARE(QStringList({settings.stage ? ClassSettings::stageName(*settings.stage) : QString(),
+                          settings.term ? ClassSettings::termName(*settings.term) : QString(),
+                          QStringLiteral("%1-%2").arg(bar->minLength()->value()).arg(bar->maxLength()->value()),
+                          required.join(u',')})
+                 .join(u','),
+             set);
+    QCOMPARE(settings.minimum(), bar->minLength()->value());
+    QCOMPARE(settings.maximum(), bar->maxLength()->value());
 }
 
 QTEST_MAIN(tst_DraftsDialog)
