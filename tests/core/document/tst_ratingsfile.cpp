@@ -44,7 +44,7 @@ QStringList split(const QString &list)
 /// The table of Roster and Categories with grades given as gradeLetters writes them.
 Table tableOf(const QStringList &letters)
 {
-    Table table{Categories, Roster, {}};
+    Table table{Categories, Roster, {}, {}};
     for (const QString &student : letters) {
         QList<Rating> grades;
         for (const QChar letter : student)
@@ -420,7 +420,8 @@ void TestRatingsFile::writeReadRoundTrip()
     Table table{
         categories,
         roster,
-        {{Rating::Excellent, Rating::None}, {Rating::Good, Rating::Lagging}, {Rating::None, Rating::None}}};
+        {{Rating::Excellent, Rating::None}, {Rating::Good, Rating::Lagging}, {Rating::None, Rating::None}},
+        {}};
     QVERIFY(RatingsFile::write(path, table, classPath));
     // A private class keeps private ratings.
     QVERIFY(!(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)));
