@@ -134,6 +134,7 @@ DraftsDialog::DraftsDialog(Session &session, Platform &platform, QWidget *parent
     m_previewArea->setWidgetResizable(true);
     m_previewArea->setFrameShape(QFrame::NoFrame);
     m_previewArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_previewArea->viewport()->installEventFilter(this);
     auto *hint = new QLabel(HintText, this);
     hint->setWordWrap(true);
 
@@ -228,11 +229,12 @@ void DraftsDialog::refreshPreview()
 
 void DraftsDialog::fitPreview()
 {
+    // The two texts' own heights at the width they have: the widget holding them answers for its
+    // layout's stretch too, which would take half the window for two short lines.
     const int width = m_previewArea->viewport()->width();
-    QWidget *text = m_previewArea->widget();
-    int needed = text->heightForWidth(width);
-    if (needed < 0)
-        needed = text->sizeHint().height();
+    int needed = m_preview->heightForWidth(width);
+    if (!m_repeats->text().isEmpty())
+        needed += m_previewArea->widget()->layout()->spacing() + m_repeats->heightForWidth(width);
     // Half the window at most: the grid keeps room to work in.
     m_previewArea->setFixedHeight(std::min(needed, std::max(height() / 2, fontMetrics().lineSpacing() * 3)));
 }
@@ -310,6 +312,10 @@ void DraftsDialog::keepRatings()
 
 bool DraftsDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    // The preview's width is known only once the layout has placed it: its height follows.
+    if (watched == m_previewArea->viewport() && event->type() == QEvent::Resize &&
+        static_cast<QResizeEvent *>(event)->size().width() != static_cast<QResizeEvent *>(event)->oldSize().width())
+        fitPreview();
     if (watched != m_grid || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
