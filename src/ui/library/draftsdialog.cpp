@@ -229,12 +229,11 @@ void DraftsDialog::refreshPreview()
 
 void DraftsDialog::fitPreview()
 {
-    // The two texts' own heights at the width they have: the widget holding them answers for its
-    // layout's stretch too, which would take half the window for two short lines.
     const int width = m_previewArea->viewport()->width();
-    int needed = m_preview->heightForWidth(width);
-    if (!m_repeats->text().isEmpty())
-        needed += m_previewArea->widget()->layout()->spacing() + m_repeats->heightForWidth(width);
+    QWidget *text = m_previewArea->widget();
+    int needed = text->heightForWidth(width);
+    if (needed < 0)
+        needed = text->sizeHint().height();
     // Half the window at most: the grid keeps room to work in.
     m_previewArea->setFixedHeight(std::min(needed, std::max(height() / 2, fontMetrics().lineSpacing() * 3)));
 }
