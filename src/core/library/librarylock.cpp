@@ -54,6 +54,10 @@ Result<void> LibraryLock::acquire(const LockWait &wait)
             if (wait.notice)
                 wait.notice(holder());
         }
+        if (told && wait.stopped && wait.stopped()) {
+            end();
+            return Failure{QStringLiteral("已停止等待，这次没有改动评语库。"), FailureKind::Stopped};
+        }
         if (waited.elapsed() >= wait.limit.count())
             break;
     }

@@ -32,12 +32,14 @@ struct LockWait
     /// Called once when a wait that was noticed ends, whether the lock was had or not, so that
     /// whatever the notice showed can go before the change goes on or its failure is told.
     std::function<void()> ended{};
+    /// Asked between tries once the wait was noticed: true when the teacher stopped waiting.
+    std::function<bool()> stopped{};
 };
 
 /// The lock beside a library file (its name with ".lock") that every change of the library
 /// holds while it reads, changes and writes the file, so that teachers changing one shared
-/// library at once never lose each other's changes. A lock whose owner is gone is taken over: on the same
-/// computer at once, from another computer after StaleAfter. Released when destroyed.
+/// library at once never lose each other's changes. A lock whose owner is gone is taken over: on
+/// the same computer at once, from another computer after StaleAfter. Released when destroyed.
 class LibraryLock
 {
 public:

@@ -57,10 +57,14 @@ CommentLibrary pytools::library() const
     auto box = std::make_shared<std::unique_ptr<ProgressWindow>>();
     LockWait wait = m_lockWait;
     Platform &platform = m_platform;
-    wait.notice = [box, &platform](const LockHolder &who) {
-        *box = platform.openProgress(LockWaitTitle, lockWaitText(who), 0);
+    auto text = std::make_shared<QString>();
+    wait.notice = [box, text, &platform](const LockHolder &who) {
+        *text = lockWaitText(who);
+        *box = platform.openProgress(LockWaitTitle, *text, 0);
     };
     wait.ended = [box] { box->reset(); };
+    // 停止 ends the wait: the change is not made.
+    wait.stopped = [box, text] { return *box && (*box)->advance(0, *text); };
     CommentLibrary library(location().path());
     library.setLockWait(std::move(wait));
     return library;

@@ -387,14 +387,19 @@ void tst_LibraryCommands::changeWaitsForLock_data()
 {
     QTest::addColumn<int>("releaseMs"); // when the other teacher lets go (-1: not in time)
     QTest::addColumn<int>("limitMs");
-    QTest::newRow("released while waiting") << 800 << 10000;
-    QTest::newRow("held past the limit") << -1 << 800;
+    QTest::addColumn<bool>("stop"); // the teacher presses 停止 in the waiting box
+    QTest::addColumn<QString>("told"); // what the failure says; "" when the change went through
+    QTest::newRow("released while waiting") << 800 << 10000 << false << "";
+    QTest::newRow("held past the limit") << -1 << 800 << false << "正由%1修改";
+    QTest::newRow("停止 while waiting") << -1 << 30000 << true << "已停止等待";
 }
 
 void tst_LibraryCommands::changeWaitsForLock()
 {
     QFETCH(int, releaseMs);
     QFETCH(int, limitMs);
+    QFETCH(bool, stop);
+    QFETCH(QString, told);
     start();
     const QString path = m_folder->file("pyk.vxd");
     QLockFile other(LibraryLock::lockPathFor(path));
@@ -408,7 +413,7 @@ void tst_LibraryCommands::changeWaitsForLock()
     library()->setLockWait(std::chrono::milliseconds(limitMs), std::chrono::milliseconds(200));
     trigger("editpy");
     library()->Text1()->setText(QStringLiteral("专心"));
-    m_platform->expectProgress();
+    m_platform->expectProgress(stop ? 0 : -1);
     if (releaseMs < 0)
         m_platform->expectMessage();
     save();
@@ -422,7 +427,7 @@ void tst_LibraryCommands::changeWaitsForLock()
     QCOMPARE(m_platform->shown.at(1).kind, ShownDialog::ProgressClosed);
     QCOMPARE(fileLines().contains(QStringLiteral("\t\t专心")), releaseMs >= 0);
     if (releaseMs < 0)
-        QVERIFY2(m_platform->shown.last().text.contains(QStringLiteral("正由%1修改").arg(holder)),
+        QVERIFY2(m_platform->shown.last().text.contains(told.contains(u'%') ? told.arg(holder) : told),
                  qPrintable(m_platform->shown.last().text));
 }
 
